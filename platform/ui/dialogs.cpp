@@ -1,0 +1,94 @@
+#include "platform/ui/dialogs.h"
+
+#include "platform/ui/qtdialogs.h"
+
+namespace ui {
+
+namespace {
+std::unique_ptr<DialogService>& current()
+{
+    static std::unique_ptr<DialogService> service;
+    return service;
+}
+}  // namespace
+
+MessageRequest MessageRequest::fromStyle(const QString& text, int style, const QString& title)
+{
+    MessageRequest r;
+    r.text = text;
+    r.title = title;
+    switch (style & 0x7) {
+    case OkCancel: r.buttons = Buttons::OkCancel; break;
+    case AbortRetryIgnore: r.buttons = Buttons::AbortRetryIgnore; break;
+    case YesNoCancel: r.buttons = Buttons::YesNoCancel; break;
+    case YesNo: r.buttons = Buttons::YesNo; break;
+    case RetryCancel: r.buttons = Buttons::RetryCancel; break;
+    default: r.buttons = Buttons::Ok; break;
+    }
+    switch (style & 0x70) {
+    case Critical: r.icon = Icon::Critical; break;
+    case Question: r.icon = Icon::Question; break;
+    case Exclamation: r.icon = Icon::Exclamation; break;
+    case Information: r.icon = Icon::Information; break;
+    default: r.icon = Icon::None; break;
+    }
+    r.defaultButton = 1 + ((style & 0x300) >> 8);
+    return r;
+}
+
+static std::vector<Answer> answersOf(Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok: return {Answer::Ok};
+    case Buttons::OkCancel: return {Answer::Ok, Answer::Cancel};
+    case Buttons::AbortRetryIgnore: return {Answer::Abort, Answer::Retry, Answer::Ignore};
+    case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
+    case Buttons::YesNo: return {Answer::Yes, Answer::No};
+    case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
+    }
+    return {Answer::Ok};
+}
+
+Answer MessageRequest::defaultAnswer() const
+{
+    auto answers = answersOf(buttons);
+    int i = std::clamp(defaultButton, 1, static_cast<int>(answers.size())) - 1;
+    return answers[static_cast<size_t>(i)];
+}
+
+Answer MessageRequest::escapeAnswer() const
+{
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::AbortRetryIgnore: return Answer::Abort;
+    default: return Answer::Cancel;
+    }
+}
+
+DialogService& DialogService::instance()
+{
+    auto& s = current();
+    if (!s)
+        s = std::make_unique<QtDialogService>();
+    return *s;
+}
+
+std::unique_ptr<DialogService> DialogService::install(std::unique_ptr<DialogService> service)
+{
+    auto previous = std::move(current());
+    current() = std::move(service);
+    return previous;
+}
+
+Answer msgBox(const QString& text, int style, const QString& title)
+{
+    return DialogService::instance().message(MessageRequest::fromStyle(text, style, title));
+}
+
+std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    return DialogService::instance().input(prompt, title, defaultText);
+}
+
+}  // namespace ui

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace ui {
+
+// Message box style, combinable with |; the values are the classic ones so a
+// style can be read straight off an older description.
+enum MsgStyle : int {
+    OkOnly = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64,
+    DefaultButton1 = 0,
+    DefaultButton2 = 256,
+    DefaultButton3 = 512,
+};
+
+// The button the user pressed.
+enum class Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    int defaultButton = 1;  // 1 to 3, left to right
+
+    static MessageRequest fromStyle(const QString& text, int style, const QString& title);
+    // What pressing Escape or closing the box answers.
+    Answer escapeAnswer() const;
+    Answer defaultAnswer() const;
+};
+
+struct FileRequest {
+    QString title;
+    QString directory;  // start folder
+    QString fileName;   // proposed name
+    QString filter;     // Qt filter text, e.g. "Bilder (*.jpg *.gif)"
+};
+
+// Every dialog and every hand-over to the desktop goes through here, so tests
+// can answer them instead of a person.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    virtual Answer message(const MessageRequest& request) = 0;
+    // nullopt when cancelled.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // "" when cancelled.
+    virtual QString openFile(const FileRequest& request) = 0;
+    virtual QString saveFile(const FileRequest& request) = 0;
+    virtual QString folder(const QString& title, const QString& startFolder) = 0;
+    virtual std::optional<QColor> color(const QColor& initial, const QString& title) = 0;
+    // Opens a file or URL with the desktop's program; false when that failed.
+    virtual bool openExternal(const QString& fileOrUrl) = 0;
+
+    // The service in use; a Qt one unless something else was installed.
+    static DialogService& instance();
+    // Installs a service and returns the previous one.
+    static std::unique_ptr<DialogService> install(std::unique_ptr<DialogService> service);
+};
+
+// Short forms for the common calls.
+Answer msgBox(const QString& text, int style = OkOnly, const QString& title = QString());
+std::optional<QString> inputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
+
+}  // namespace ui

@@ -1,0 +1,135 @@
+#include "platform/ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace ui {
+
+namespace {
+
+QString appTitle()
+{
+    return QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
+                                                            : QApplication::applicationDisplayName();
+}
+
+QWidget* parentWindow()
+{
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+Answer QtDialogService::message(const MessageRequest& request)
+{
+    QMessageBox box(parentWindow());
+    box.setWindowTitle(request.title.isEmpty() ? appTitle() : request.title);
+    box.setText(request.text);
+    switch (request.icon) {
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    struct Choice { Answer answer; QString label; QMessageBox::ButtonRole role; };
+    std::vector<Choice> choices;
+    switch (request.buttons) {
+    case Buttons::Ok: choices = {{Answer::Ok, QStringLiteral("OK"), QMessageBox::AcceptRole}}; break;
+    case Buttons::OkCancel:
+        choices = {{Answer::Ok, QStringLiteral("OK"), QMessageBox::AcceptRole},
+                   {Answer::Cancel, QStringLiteral("Abbrechen"), QMessageBox::RejectRole}};
+        break;
+    case Buttons::AbortRetryIgnore:
+        choices = {{Answer::Abort, QStringLiteral("&Abbrechen"), QMessageBox::RejectRole},
+                   {Answer::Retry, QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole},
+                   {Answer::Ignore, QStringLiteral("&Ignorieren"), QMessageBox::AcceptRole}};
+        break;
+    case Buttons::YesNoCancel:
+        choices = {{Answer::Yes, QStringLiteral("&Ja"), QMessageBox::YesRole},
+                   {Answer::No, QStringLiteral("&Nein"), QMessageBox::NoRole},
+                   {Answer::Cancel, QStringLiteral("Abbrechen"), QMessageBox::RejectRole}};
+        break;
+    case Buttons::YesNo:
+        choices = {{Answer::Yes, QStringLiteral("&Ja"), QMessageBox::YesRole},
+                   {Answer::No, QStringLiteral("&Nein"), QMessageBox::NoRole}};
+        break;
+    case Buttons::RetryCancel:
+        choices = {{Answer::Retry, QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole},
+                   {Answer::Cancel, QStringLiteral("Abbrechen"), QMessageBox::RejectRole}};
+        break;
+    }
+    std::vector<QAbstractButton*> buttons;
+    for (const auto& c : choices)
+        buttons.push_back(box.addButton(c.label, c.role));
+    const Answer escape = request.escapeAnswer();
+    const Answer def = request.defaultAnswer();
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i].answer == def)
+            box.setDefaultButton(static_cast<QPushButton*>(buttons[i]));
+        if (choices[i].answer == escape)
+            box.setEscapeButton(buttons[i]);
+    }
+    box.exec();
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            return choices[i].answer;
+    }
+    return escape;
+}
+
+std::optional<QString> QtDialogService::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    QString text = QInputDialog::getText(parentWindow(), title.isEmpty() ? appTitle() : title, prompt,
+                                         QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtDialogService::openFile(const FileRequest& request)
+{
+    QString start = request.directory;
+    if (!request.fileName.isEmpty())
+        start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
+    return QFileDialog::getOpenFileName(parentWindow(), request.title, start, request.filter);
+}
+
+QString QtDialogService::saveFile(const FileRequest& request)
+{
+    QString start = request.directory;
+    if (!request.fileName.isEmpty())
+        start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
+    return QFileDialog::getSaveFileName(parentWindow(), request.title, start, request.filter);
+}
+
+QString QtDialogService::folder(const QString& title, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(parentWindow(), title, startFolder);
+}
+
+std::optional<QColor> QtDialogService::color(const QColor& initial, const QString& title)
+{
+    QColor c = QColorDialog::getColor(initial, parentWindow(), title);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+bool QtDialogService::openExternal(const QString& fileOrUrl)
+{
+    QUrl url = QUrl::fromUserInput(fileOrUrl, QString(), QUrl::AssumeLocalFile);
+    if (QFileInfo(fileOrUrl).isAbsolute() || QFileInfo::exists(fileOrUrl))
+        url = QUrl::fromLocalFile(QFileInfo(fileOrUrl).absoluteFilePath());
+    return QDesktopServices::openUrl(url);
+}
+
+}  // namespace ui

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/ui/dialogs.h"
+
+namespace ui {
+
+// The dialogs a person sees: Qt's message box, input dialog, file and colour
+// dialogs, and the desktop's opener.
+class QtDialogService : public DialogService {
+public:
+    Answer message(const MessageRequest& request) override;
+    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+    QString folder(const QString& title, const QString& startFolder) override;
+    std::optional<QColor> color(const QColor& initial, const QString& title) override;
+    bool openExternal(const QString& fileOrUrl) override;
+};
+
+}  // namespace ui

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Velmorant from its program folder on the delivered database.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh"
+build=${VELMORANT_BUILD_DIR:-$root/build}
+cd "$build/velmorant"
+exec ./velmorant "$@"

@@ -1,0 +1,69 @@
+#include "platform/ui/dialogs.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+using ui::Answer;
+
+TEST(MessageStyle, DecodesButtonsIconAndDefault)
+{
+    auto r = ui::MessageRequest::fromStyle("t", ui::YesNoCancel | ui::Question | ui::DefaultButton2, "T");
+    EXPECT_EQ(r.buttons, ui::Buttons::YesNoCancel);
+    EXPECT_EQ(r.icon, ui::Icon::Question);
+    EXPECT_EQ(r.defaultButton, 2);
+    EXPECT_EQ(r.defaultAnswer(), Answer::No);
+    EXPECT_EQ(r.escapeAnswer(), Answer::Cancel);
+
+    auto ok = ui::MessageRequest::fromStyle("t", ui::OkCancel | ui::Exclamation, "");
+    EXPECT_EQ(ok.icon, ui::Icon::Exclamation);
+    EXPECT_EQ(ok.defaultAnswer(), Answer::Ok);
+    EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::YesNo | ui::Critical, "").escapeAnswer(), Answer::No);
+    // A default beyond the buttons falls back to the last one.
+    EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::OkOnly | ui::DefaultButton3, "").defaultAnswer(), Answer::Ok);
+}
+
+TEST(ScriptedDialogs, ReturnsPlannedAnswersAndRecordsCalls)
+{
+    test::DialogScope dialogs;
+    dialogs->answerMessage(Answer::No);
+    dialogs->answerInput(QStringLiteral("geheim"));
+    dialogs->answerFile(QStringLiteral("/tmp/x.mdb"));
+
+    EXPECT_EQ(ui::msgBox("Wirklich?", ui::YesNo | ui::Question, "Frage"), Answer::No);
+    EXPECT_EQ(ui::inputBox("Passwort:"), std::optional<QString>("geheim"));
+    EXPECT_EQ(ui::DialogService::instance().openFile({}), "/tmp/x.mdb");
+    EXPECT_TRUE(ui::DialogService::instance().openExternal("/tmp/a.pdf"));
+
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().title, "Frage");
+    EXPECT_EQ(dialogs->lastMessage().text, "Wirklich?");
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Question);
+    EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(dialogs->opened(), std::vector<QString>{"/tmp/a.pdf"});
+}
+
+TEST(ScriptedDialogs, UnplannedDialogFailsTheTestAndAnswersHarmlessly)
+{
+    test::ScriptedDialogs dialogs;
+    Answer answer = Answer::Ok;
+    EXPECT_NONFATAL_FAILURE(answer = dialogs.message(ui::MessageRequest::fromStyle("x", ui::YesNo, "")),
+                            "unplanned message box");
+    EXPECT_EQ(answer, Answer::No);
+    std::optional<QString> text = QStringLiteral("x");
+    EXPECT_NONFATAL_FAILURE(text = dialogs.input("p", "t", "d"), "unplanned input box");
+    EXPECT_FALSE(text.has_value());
+    QString file = QStringLiteral("x");
+    EXPECT_NONFATAL_FAILURE(file = dialogs.openFile({}), "unplanned file dialog");
+    EXPECT_TRUE(file.isEmpty());
+}
+
+TEST(ScriptedDialogs, UnusedPlanFailsAtScopeEnd)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            test::DialogScope dialogs;
+            dialogs->answerMessage(Answer::Ok);
+        },
+        "never asked for");
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/ui/dialogs.h"
+
+#include <QString>
+
+#include <deque>
+#include <variant>
+#include <vector>
+
+namespace test {
+
+// Stands in for every dialog while a test runs: records each call and gives
+// the answers the test planned, in order. A dialog nobody planned fails the
+// test and gets the harmless answer (Cancel, No, nothing chosen), so no test
+// ever waits for a person.
+class ScriptedDialogs : public ui::DialogService {
+public:
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Color, OpenExternal };
+
+    struct Call {
+        Kind kind;
+        QString text;   // message text, prompt, or the file/URL opened
+        QString title;
+        ui::Buttons buttons = ui::Buttons::Ok;
+        ui::Icon icon = ui::Icon::None;
+        int defaultButton = 1;
+    };
+
+    // Plans, consumed in order per kind.
+    void answerMessage(ui::Answer answer) { m_messages.push_back(answer); }
+    void answerInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
+    void answerFile(const QString& path) { m_files.push_back(path); }
+    void answerFolder(const QString& path) { m_folders.push_back(path); }
+    void answerColor(std::optional<QColor> color) { m_colors.push_back(color); }
+    // openExternal is always allowed; it only records and returns this.
+    void setOpenExternalResult(bool ok) { m_openResult = ok; }
+
+    const std::vector<Call>& calls() const { return m_calls; }
+    std::vector<Call> messages() const;
+    const Call& lastMessage() const;
+    std::vector<QString> opened() const;
+    bool allAnswersUsed() const;
+
+    ui::Answer message(const ui::MessageRequest& request) override;
+    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFile(const ui::FileRequest& request) override;
+    QString saveFile(const ui::FileRequest& request) override;
+    QString folder(const QString& title, const QString& startFolder) override;
+    std::optional<QColor> color(const QColor& initial, const QString& title) override;
+    bool openExternal(const QString& fileOrUrl) override;
+
+private:
+    std::vector<Call> m_calls;
+    std::deque<ui::Answer> m_messages;
+    std::deque<std::optional<QString>> m_inputs;
+    std::deque<QString> m_files;
+    std::deque<QString> m_folders;
+    std::deque<std::optional<QColor>> m_colors;
+    bool m_openResult = true;
+};
+
+// Installs a ScriptedDialogs for its lifetime; at the end, answers the test
+// planned but nobody asked for fail the test.
+class DialogScope {
+public:
+    DialogScope();
+    ~DialogScope();
+    DialogScope(const DialogScope&) = delete;
+    DialogScope& operator=(const DialogScope&) = delete;
+
+    ScriptedDialogs& operator*() { return *m_dialogs; }
+    ScriptedDialogs* operator->() { return m_dialogs; }
+
+private:
+    ScriptedDialogs* m_dialogs;
+    std::unique_ptr<ui::DialogService> m_previous;
+};
+
+}  // namespace test
