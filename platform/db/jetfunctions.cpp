@@ -1,0 +1,315 @@
+#include "platform/db/jetfunctions.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace db {
+
+namespace {
+
+// ---------------------------------------------------------------- dates
+
+std::optional<rt::Date> builtInParse(const QString& input)
+{
+    static const QRegularExpression re(QStringLiteral(
+        R"(^\s*(\d{1,4})[./-](\d{1,2})[./-](\d{1,4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
+    QRegularExpressionMatch m = re.match(input);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int year, month, day;
+    if (m.capturedLength(1) == 4) {          // 2020-12-24
+        year = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+    } else {                                  // 24.12.2020, 24.12.20
+        day = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        year = m.captured(3).toInt();
+        if (m.capturedLength(3) <= 2)
+            year += year < 30 ? 2000 : 1900;
+        else if (m.capturedLength(3) == 3)
+            return std::nullopt;
+    }
+    if (!QDate(year, month, day).isValid())
+        return std::nullopt;
+    int hour = 0, minute = 0, second = 0;
+    if (m.capturedLength(4) > 0) {
+        hour = m.captured(4).toInt();
+        minute = m.captured(5).toInt();
+        second = m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0;
+        if (hour > 23 || minute > 59 || second > 59)
+            return std::nullopt;
+    }
+    return rt::Date::fromParts(year, month, day, hour, minute, second);
+}
+
+DateParser& currentParser()
+{
+    static DateParser parser;
+    return parser;
+}
+
+// ---------------------------------------------------------------- text order
+
+bool isAscii(const char* s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Umlauts and accents fall back to their base letter, ß to ss, case folded.
+QString primaryKey(const QString& text)
+{
+    QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c == QChar(0x00DF) || c == QChar(0x1E9E)) {
+            out += QStringLiteral("ss");
+            continue;
+        }
+        out += c;
+    }
+    return out.toCaseFolded();
+}
+
+int sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
+
+int compareAscii(const char* a, int na, const char* b, int nb)
+{
+    int n = na < nb ? na : nb;
+    for (int i = 0; i < n; ++i) {
+        unsigned char ca = static_cast<unsigned char>(a[i]);
+        unsigned char cb = static_cast<unsigned char>(b[i]);
+        if (ca >= 'A' && ca <= 'Z')
+            ca = static_cast<unsigned char>(ca + 32);
+        if (cb >= 'A' && cb <= 'Z')
+            cb = static_cast<unsigned char>(cb + 32);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return sign(na - nb);
+}
+
+int collateJetText(void*, int na, const void* pa, int nb, const void* pb)
+{
+    const char* a = static_cast<const char*>(pa);
+    const char* b = static_cast<const char*>(pb);
+    if (isAscii(a, na) && isAscii(b, nb))
+        return compareAscii(a, na, b, nb);
+    return compareText(QString::fromUtf8(a, na), QString::fromUtf8(b, nb));
+}
+
+// ---------------------------------------------------------------- like
+
+struct PatternItem {
+    enum Kind { AnyRun, One, Digit, Set, Literal };
+    explicit PatternItem(Kind k) : kind(k) {}
+    Kind kind;
+    char32_t ch = 0;
+    bool negated = false;
+    std::vector<std::pair<char32_t, char32_t>> ranges;
+};
+
+std::optional<std::vector<PatternItem>> compilePattern(const std::u32string& p)
+{
+    std::vector<PatternItem> items;
+    for (size_t i = 0; i < p.size(); ++i) {
+        char32_t c = p[i];
+        if (c == U'*') {
+            if (items.empty() || items.back().kind != PatternItem::AnyRun)
+                items.emplace_back(PatternItem::AnyRun);
+        } else if (c == U'?') {
+            items.emplace_back(PatternItem::One);
+        } else if (c == U'#') {
+            items.emplace_back(PatternItem::Digit);
+        } else if (c == U'[') {
+            size_t close = p.find(U']', i + 1);
+            if (close == std::u32string::npos)
+                return std::nullopt;
+            std::u32string body = p.substr(i + 1, close - i - 1);
+            i = close;
+            if (body.empty())          // [] stands for the empty text
+                continue;
+            PatternItem set(PatternItem::Set);
+            size_t k = 0;
+            if (body[0] == U'!' && body.size() > 1) {
+                set.negated = true;
+                k = 1;
+            }
+            for (; k < body.size(); ++k) {
+                if (k + 2 < body.size() && body[k + 1] == U'-') {
+                    char32_t lo = body[k], hi = body[k + 2];
+                    if (lo > hi)
+                        return std::nullopt;
+                    set.ranges.emplace_back(lo, hi);
+                    k += 2;
+                } else {
+                    set.ranges.emplace_back(body[k], body[k]);
+                }
+            }
+            items.push_back(std::move(set));
+        } else {
+            PatternItem lit(PatternItem::Literal);
+            lit.ch = c;
+            items.push_back(lit);
+        }
+    }
+    return items;
+}
+
+bool itemMatches(const PatternItem& item, char32_t c)
+{
+    switch (item.kind) {
+    case PatternItem::One:
+        return true;
+    case PatternItem::Digit:
+        return c >= U'0' && c <= U'9';
+    case PatternItem::Literal:
+        return c == item.ch;
+    case PatternItem::Set: {
+        bool in = false;
+        for (const auto& [lo, hi] : item.ranges)
+            if (c >= lo && c <= hi) {
+                in = true;
+                break;
+            }
+        return in != item.negated;
+    }
+    case PatternItem::AnyRun:
+        break;
+    }
+    return false;
+}
+
+// Table of "pattern prefix matches value prefix", one row at a time, so a
+// pattern full of * never backtracks exponentially.
+bool matchItems(const std::vector<PatternItem>& items, const std::u32string& value)
+{
+    const size_t n = value.size();
+    std::vector<char> row(n + 1, 0), next(n + 1, 0);
+    row[0] = 1;
+    for (const PatternItem& item : items) {
+        std::fill(next.begin(), next.end(), 0);
+        if (item.kind == PatternItem::AnyRun) {
+            char reach = 0;
+            for (size_t j = 0; j <= n; ++j) {
+                reach = reach || row[j];
+                next[j] = reach;
+            }
+        } else {
+            for (size_t j = 0; j < n; ++j)
+                if (row[j] && itemMatches(item, value[j]))
+                    next[j + 1] = 1;
+        }
+        row.swap(next);
+    }
+    return row[n] != 0;
+}
+
+std::u32string toU32(const QString& s)
+{
+    std::u32string out;
+    for (char32_t c : s.toCaseFolded().toUcs4())
+        out.push_back(c);
+    return out;
+}
+
+QString argText(sqlite3_value* v)
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QString::fromUtf8(p, sqlite3_value_bytes(v));
+}
+
+void sqlLike(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    std::optional<bool> r = likeMatch(argText(argv[1]), argText(argv[0]));
+    if (!r) {
+        sqlite3_result_error(ctx, "Invalid pattern string", -1);
+        return;
+    }
+    sqlite3_result_int(ctx, *r ? 1 : 0);
+}
+
+void sqlNow(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_double(ctx, rt::Date::now().serial());
+}
+
+void sqlDate(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_double(ctx, rt::Date::today().serial());
+}
+
+void sqlDateValue(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    std::optional<rt::Date> d = parseDate(argText(argv[0]));
+    if (!d) {
+        sqlite3_result_error(ctx, "Data type conversion error in DateValue", -1);
+        sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
+        return;
+    }
+    sqlite3_result_double(ctx, d->datePart().serial());
+}
+
+}  // namespace
+
+void setDateParser(DateParser parser)
+{
+    currentParser() = std::move(parser);
+}
+
+std::optional<rt::Date> parseDate(const QString& text)
+{
+    const DateParser& p = currentParser();
+    return p ? p(text) : builtInParse(text);
+}
+
+int compareText(const QString& a, const QString& b)
+{
+    int primary = QString::compare(primaryKey(a), primaryKey(b));
+    if (primary != 0)
+        return sign(primary);
+    return sign(QString::compare(a.toCaseFolded(), b.toCaseFolded()));
+}
+
+std::optional<bool> likeMatch(const QString& value, const QString& pattern)
+{
+    std::optional<std::vector<PatternItem>> items = compilePattern(toU32(pattern));
+    if (!items)
+        return std::nullopt;
+    return matchItems(*items, toU32(value));
+}
+
+void registerJetFunctions(sqlite3* handle)
+{
+    const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_collation_v2(handle, "JETTEXT", SQLITE_UTF8, nullptr, collateJetText, nullptr);
+    sqlite3_create_function_v2(handle, "like", 2, pure, nullptr, sqlLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "jet_now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, sqlNow,
+                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "jet_date", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, sqlDate,
+                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "jet_datevalue", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+                               sqlDateValue, nullptr, nullptr, nullptr);
+}
+
+}  // namespace db

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/runtime/date.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+struct sqlite3;
+
+namespace db {
+
+// Registers on a raw connection what the program's SQL needs beyond plain SQLite:
+//  - collation JETTEXT: equality ignores case (umlauts included), the order is
+//    German: umlauts and accented letters with their base letters, ß as ss;
+//  - jet_now(): local date and time as a day number, whole seconds;
+//  - jet_date(): local today at midnight;
+//  - jet_datevalue(text): the day of a date text (Null stays Null);
+//  - like(pattern, value), which the LIKE operator calls: the wildcards * ? #
+//    [list] [!list] [a-z], % and _ taken literally, the whole text matched
+//    without regard to case.
+// Every connection the program opens goes through this, also the ones of tools.
+void registerJetFunctions(sqlite3* handle);
+
+// Reads a date text as the user types it (24.12.2020, 24.12.20, 2020-12-24,
+// optionally followed by hh:nn or hh:nn:ss). nullopt when it is no date.
+using DateParser = std::function<std::optional<rt::Date>(const QString&)>;
+
+// The parser behind jet_datevalue() and the text-to-date conversion of fields.
+// An empty function restores the built-in one.
+void setDateParser(DateParser parser);
+std::optional<rt::Date> parseDate(const QString& text);
+
+// The sort and compare key of JETTEXT, exposed for tests and callers that sort
+// in code as the database does. Negative, zero or positive as for strcmp.
+int compareText(const QString& a, const QString& b);
+
+// Jet's Like on two texts, without regard to case. nullopt for an invalid
+// pattern (a "[" without "]").
+std::optional<bool> likeMatch(const QString& value, const QString& pattern);
+
+}  // namespace db
