@@ -1,0 +1,72 @@
+#include "core/inifile.h"
+
+#include "core/globals.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+QStringList SettingsFileNames()
+{
+    return {AppPath + QStringLiteral("velmo.ini"), AppPath + QStringLiteral("velmorant.ini"), OwnSettingsFileName()};
+}
+
+QString OwnSettingsFileName()
+{
+    return AppPath + AppExeName() + QStringLiteral(".ini");
+}
+
+QString DatabasePathFor(const QString& dbFileName)
+{
+    // Network paths, drive letters and paths from the root are full paths;
+    // anything else lies in the program folder.
+    const bool absolute = dbFileName.startsWith(QLatin1String("\\\\")) || dbFileName.startsWith(QLatin1Char('/'))
+                          || dbFileName.contains(QLatin1Char(':'));
+    QString path = absolute ? dbFileName : AppPath + dbFileName;
+    return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+void ReadIniFile(const QString& iniPath)
+{
+    DbFileName = AppExeName() + QStringLiteral(".mdb");
+    DbPath = AppPath + DbFileName;
+
+    QFile file(iniPath);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        for (QByteArray raw : lines) {
+            if (raw.endsWith('\r'))
+                raw.chop(1);
+            const QString line = QString::fromUtf8(raw);
+            if (line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('\'')))
+                continue;
+            const int eq = line.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                continue;
+            const QString key = rt::trim(line.left(eq)).toUpper();
+            const QString value = rt::trim(line.mid(eq + 1));
+            if (key == QLatin1String("DBNAME") || key == QLatin1String("DB_NAME"))
+                DbFileName = value;
+        }
+    }
+    DbPath = DatabasePathFor(DbFileName);
+}
+
+bool WriteIniFile(const QString& iniPath)
+{
+    // Written beside and then moved over the old file, so a failed write
+    // never leaves a half settings file behind.
+    QSaveFile file(iniPath);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        file.write((QStringLiteral("DBname=") + DbFileName + QStringLiteral("\r\n")).toUtf8());
+        ok = file.commit();
+    }
+    if (!ok) {
+        const int number = file.error() == QFileDevice::PermissionsError ? 70 : 75;
+        ui::msgBox(QStringLiteral("Error while saving the file \"") + iniPath + QStringLiteral("\"\n\n") + file.errorString(),
+                   ui::Exclamation, QStringLiteral("Error #") + QString::number(number));
+    }
+    return ok;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The settings file names the database file; nothing else is read from it.
+
+// The names start-up looks for, in order, each in the program folder:
+// velmo.ini, velmorant.ini, and the program's own name with ".ini".
+QStringList SettingsFileNames();
+// The name the settings window writes (the third one).
+QString OwnSettingsFileName();
+
+// Sets DbFileName and DbPath from the file; defaults when it names none.
+// A file that cannot be read leaves the defaults.
+void ReadIniFile(const QString& iniPath);
+// Writes the file anew as the single line "DBname=" & DbFileName; reports a
+// failure in a message box and returns false.
+bool WriteIniFile(const QString& iniPath);
+
+// DbPath for a database name as written in the settings file.
+QString DatabasePathFor(const QString& dbFileName);
