@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace db {
+class Database;
+}
+
+// The one connection of the program, opened at start and kept until the end.
+extern std::unique_ptr<db::Database> Db;
+// True after a successful open; the maintenance close leaves it as it is.
+extern bool DbOpen;
+
+// Opens dbPath into Db. Without quiet, a missing file offers the settings
+// window or the end of the program, and a file that cannot be opened is
+// reported before the settings window opens.
+bool OpenDatabaseFile(const QString& dbPath, bool quiet);
+// Kept for the query procedures that bracket their work with them.
+inline bool OpenDB() { return true; }
+inline void CloseDB() {}
+// Closes the connection before the database file is copied or rebuilt.
+void CloseDatabaseForMaintenance();
+// Logs this workstation out and closes the connection for good.
+void CloseProgramDatabase();
+
+// The number of rows of table that satisfy where; 0 for a blank condition.
+// A failing query is reported and gives 0 with *ok set to false, so a check
+// can tell "none" from "unknown".
+qint32 GetRecordCount(const QString& table, const QString& where, bool* ok = nullptr);
+// The number of all rows of a table.
+qint32 CountRows(const QString& table, bool* ok = nullptr);
+
+// The start-up upgrade of an older database file.
+void UpdateDatabase();
+// Adds a column when the table lacks it; true when it was added.
+bool AddFieldIfMissing(const QString& table, const QString& field, int fieldType, int size, const QString& defaultValue,
+                       bool indexed);
+void CreateVatTable();
