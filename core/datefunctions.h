@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/runtime/date.h"
+
+#include <QString>
+
+// The workstation's date pattern in the letters of rt::formatDate ("dd.mm.yyyy"),
+// always with a four-digit year; its separator; and the pattern with the time.
+extern QString DateFormat;
+extern QString DateSeparator;
+extern QString DateTimeFormat;
+
+// Derives DateFormat and DateSeparator from the locale's short date format.
+void InitDateFormat();
+// The pattern for a locale's short-date text of 22 November 3333 ("22.11.33"
+// gives "dd.mm.yyyy" and "."); "" when the text is not made of those digits.
+QString DateFormatFromSample(const QString& sample, QString* separator);
+
+// The database's date literal, "#mm/dd/yyyy hh:nn:ss#", whatever the locale.
+QString DateToSQL(const rt::Date& d);
+
+// Week of the year: weeks start on Monday, week 1 has four days in the new year.
+int GetWeekNumber(const rt::Date& d);
+// The Monday on or before d, same time of day.
+rt::Date GetMondayOfWeek(const rt::Date& d);
+
+// What the user typed into a date box as a date in DateFormat, or "" when it
+// is no date. Two-digit years fall into 1930-2029.
+QString CompleteDateInput(const QString& text);
+
+// Only the characters "0" to "9", in order.
+QString ExtractDigits(const QString& text);
+// Every occurrence of find replaced; "" when text or find is empty.
+QString ReplaceText(const QString& text, const QString& find, const QString& repl);
+// Position (from 1) of the last occurrence of find, 0 when there is none.
+int FindLastOf(const QString& text, const QString& find);
