@@ -1,0 +1,80 @@
+#include "core/datefunctions.h"
+#include "core/messages.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+TEST(MessageTable, LoadsCompleteWithTheStartUpTexts)
+{
+    const MessageTable& table = messageTable();
+    EXPECT_TRUE(table.duplicates.empty()) << "number given twice: " << table.duplicates.front();
+    EXPECT_TRUE(table.badLines.empty()) << table.badLines.front().toStdString();
+    ASSERT_GT(table.texts.size(), 100u);
+    for (const auto& [number, text] : table.texts) {
+        EXPECT_TRUE((number >= 100 && number <= 1841)) << number;
+        EXPECT_FALSE(text.isEmpty()) << number;
+    }
+    for (int number : {102, 520, 521, 522, 523, 524})
+        EXPECT_EQ(table.texts.count(number), 1u) << number;
+    EXPECT_EQ(table.texts.at(522), QStringLiteral("Fehler beim Öffnen der Datenbank"));
+}
+
+TEST(MessageTable, KeepsLineBreaksAndQuotes)
+{
+    const QString text = GetResString(521, {{QStringLiteral("%s"), QStringLiteral("/daten/pension.mdb")}});
+    EXPECT_EQ(text, QStringLiteral("Die Datenbank \"/daten/pension.mdb\" konnte nicht gefunden werden.\n\n"
+                                   "Bitte ändern Sie die Voreinstellung des Programms entsprechend."));
+}
+
+TEST(GetResString, ReplacesEveryOccurrenceInTheOrderGiven)
+{
+    EXPECT_EQ(GetResString(1702, {{QStringLiteral("%s"), QString::number(3)}}),
+              QStringLiteral("Es wurden 3 Termin-Duplikate gelöscht."));
+    EXPECT_EQ(GetResString(1351, {{QStringLiteral("%s"), QStringLiteral("Hans Meier")}}),
+              QStringLiteral("Hans Meier hat noch keine Buchung.\n\nWollen Sie für Hans Meier eine neue Buchung anlegen?"));
+
+    // Numbered placeholders first, as callers must list them.
+    const QString good = GetResString(1355, {{QStringLiteral("%s1"), QStringLiteral("Gast")}, {QStringLiteral("%s2"), QStringLiteral("4")}});
+    EXPECT_TRUE(good.startsWith(QStringLiteral("Dieser Gast darf nicht gelöscht werden,\nda für ihn 4 Buchungen")));
+    // "%s" first eats the start of "%s1" and "%s2".
+    const QString eaten = GetResString(1355, {{QStringLiteral("%s"), QStringLiteral("X")}, {QStringLiteral("%s1"), QStringLiteral("Gast")}});
+    EXPECT_TRUE(eaten.startsWith(QStringLiteral("Dieser X1 darf"))) << eaten.toStdString();
+    EXPECT_TRUE(eaten.contains(QStringLiteral("ihn X2 Buchungen")));
+}
+
+TEST(GetResString, InsertedValuesAreNotSearchedAgainAndCaseCounts)
+{
+    EXPECT_EQ(GetResString(1702, {{QStringLiteral("%s"), QStringLiteral("50 %s")}}),
+              QStringLiteral("Es wurden 50 %s Termin-Duplikate gelöscht."));
+    // A later pair does see what an earlier one inserted.
+    EXPECT_EQ(GetResString(1702, {{QStringLiteral("%s"), QStringLiteral("%s1")}, {QStringLiteral("%s1"), QStringLiteral("7")}}),
+              QStringLiteral("Es wurden 7 Termin-Duplikate gelöscht."));
+    EXPECT_EQ(GetResString(1702, {{QStringLiteral("%S"), QStringLiteral("9")}}),
+              QStringLiteral("Es wurden %s Termin-Duplikate gelöscht."));
+}
+
+TEST(GetResString, UnknownNumberIsReportedAndGivesEmptyText)
+{
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(GetResString(99999), QString());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("99999")));
+    EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::Ok);
+}
+
+TEST(InitGlobalTexts, FillsTitlesSalutationsAndDatePatterns)
+{
+    InitGlobalTexts();
+    EXPECT_EQ(AppTitle, QStringLiteral("VELMORANT"));
+    EXPECT_EQ(TextUnnamed, QStringLiteral("  unbenannt"));
+    EXPECT_EQ(TextAll, QStringLiteral("     alle"));
+    EXPECT_EQ(SalutationHerr, QStringLiteral("Herr"));
+    EXPECT_EQ(SalutationFrau, QStringLiteral("Frau"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+$")).match(VersionText).hasMatch()) << VersionText.toStdString();
+    // The test program runs in German.
+    EXPECT_EQ(DateFormat, QStringLiteral("dd.mm.yyyy"));
+    EXPECT_EQ(DateSeparator, QStringLiteral("."));
+    EXPECT_EQ(DateTimeFormat, QStringLiteral("dd.mm.yyyy hh:nn:ss"));
+}
