@@ -22,7 +22,7 @@ inline bool OpenDB() { return true; }
 inline void CloseDB() {}
 // Closes the connection before the database file is copied or rebuilt.
 void CloseDatabaseForMaintenance();
-// Logs this workstation out and closes the connection for good.
+// Closes the connection for good, ignoring every error.
 void CloseProgramDatabase();
 
 // The number of rows of table that satisfy where; 0 for a blank condition.
