@@ -1,0 +1,124 @@
+#include "schedule/usercontrol1.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+rt::Date at(int day, int hour = 0)
+{
+    return rt::Date::fromParts(2024, 3, day, hour);
+}
+
+// Two rows of places with large ids; one booking on the first, 05.03. to 07.03.
+class ScheduleWidget : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w.resize(700, 300);
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.GridColor(0xC0C0C0);
+        w.BackColor(0xFFFFFF);
+        w.ClearResources();
+        w.ClearResources();
+        w.AddResource(40001, QStringLiteral("Zimmer 1"), 0, 0);
+        w.AddResource(40002, QStringLiteral("Zimmer 2"), 0, 1);
+        w.TimeScaleUnit(QStringLiteral("h"));
+        w.TimeScaleInterval(6);
+        w.TableMode(10);
+        w.PaintResources();
+        w.ClearTimeObjects();
+        w.SetScaleDateTimeLimits(at(4), at(11));
+        w.PaintScale();
+        w.AddTimeObject(0, 50001, 40001, 0, at(5, 12), at(7, 12), 0xFFFF, QStringLiteral("Huber"));
+        w.PaintTimeObjects();
+    }
+
+    QPoint onCanvas(int x, int y) const { return w.canvasToWidget(QPoint(x, y)); }
+
+    UserControl1 w;
+};
+
+}  // namespace
+
+TEST_F(ScheduleWidget, ClickingABookingRaisesItsClickOnly)
+{
+    QSignalSpy click(&w, &UserControl1::TimeObjectClick);
+    QSignalSpy dbl(&w, &UserControl1::TimeObjectDblClick);
+    QSignalSpy right(&w, &UserControl1::ScheduleRightClick);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, onCanvas(80, 10));
+    ASSERT_EQ(click.count(), 1);
+    EXPECT_EQ(click.at(0).at(0).toInt(), 50001);
+    EXPECT_EQ(dbl.count(), 0);
+    EXPECT_EQ(right.count(), 0);
+    EXPECT_EQ(w.SelectedTermin_ids(), QVector<qint32>{50001});
+
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, onCanvas(80, 10));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, onCanvas(80, 10));
+    EXPECT_EQ(dbl.count(), 1);
+    EXPECT_EQ(click.count(), 1) << "the double-click's release is no second click";
+}
+
+TEST_F(ScheduleWidget, DraggingABookingWithCtrlRaisesACopyingDrop)
+{
+    QVector<qint32> ids;
+    qint32 oldResource = 0, newResource = 0;
+    rt::Date oldStart, newStart;
+    bool copy = false;
+    int drops = 0;
+    QObject::connect(&w, &UserControl1::TimeObjectDragDrop, &w,
+            [&](QVector<qint32> i, qint32 o, qint32 n, rt::Date os, rt::Date ns, bool c) {
+                ++drops;
+                ids = i;
+                oldResource = o;
+                newResource = n;
+                oldStart = os;
+                newStart = ns;
+                copy = c;
+            });
+    QSignalSpy click(&w, &UserControl1::TimeObjectClick);
+    // Grab the bar 10 pixels in, let its left edge land on 08.03. 03:00 in the second row.
+    QTest::mousePress(&w, Qt::LeftButton, Qt::ControlModifier, onCanvas(70, 10));
+    QTest::mouseMove(&w, onCanvas(120, 20));
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::ControlModifier, onCanvas(175, 28));
+    ASSERT_EQ(drops, 1);
+    EXPECT_EQ(ids, QVector<qint32>{50001});
+    EXPECT_EQ(oldResource, 40001);
+    EXPECT_EQ(newResource, 40002);
+    EXPECT_EQ(oldStart, at(5, 12));
+    EXPECT_EQ(newStart, at(8, 12));
+    EXPECT_TRUE(copy);
+    EXPECT_EQ(click.count(), 0) << "a drag ends without a click";
+
+    // Let go over the header: no drop.
+    QTest::mousePress(&w, Qt::LeftButton, Qt::AltModifier, onCanvas(70, 10));
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::AltModifier, QPoint(20, 20));
+    EXPECT_EQ(drops, 1);
+}
+
+TEST_F(ScheduleWidget, DeleteAfterAFrameSelectionHandsOverTheSelection)
+{
+    QSignalSpy rubber(&w, &UserControl1::RubberbandSelected);
+    QSignalSpy del(&w, &UserControl1::TimeObjectDelete);
+    QTest::mousePress(&w, Qt::LeftButton, {}, onCanvas(50, 3));
+    QTest::mouseMove(&w, onCanvas(120, 12));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, onCanvas(120, 12));
+    ASSERT_EQ(rubber.count(), 1);
+    EXPECT_EQ(rubber.at(0).at(0).toInt(), 40001);
+    QTest::keyClick(&w, Qt::Key_Delete);
+    ASSERT_EQ(del.count(), 1);
+    EXPECT_EQ(del.at(0).at(0).value<QVector<qint32>>(), QVector<qint32>{50001});
+}
+
+TEST_F(ScheduleWidget, HeaderOfARowNamesItsPlace)
+{
+    QSignalSpy header(&w, &UserControl1::ResourceHeaderClick);
+    const QRect rows = w.model().surface(sched::SurfaceId::HeaderV).geometry;
+    QTest::mouseClick(&w, Qt::LeftButton, {}, rows.topLeft() + QPoint(10, 25));
+    ASSERT_EQ(header.count(), 1);
+    EXPECT_EQ(header.at(0).at(0).toInt(), 40002);
+    EXPECT_EQ(header.at(0).at(1).toString(), QStringLiteral("Zimmer 2"));
+}
