@@ -909,7 +909,6 @@ bool ScheduleModel::labelPress(int slot, int button, int modifiers, QPointF inLa
 {
     if (slot < 1 || slot >= static_cast<int>(m_timeObjects.size()))
         return false;
-    m_pressedSlot = slot;
     m_currentTimeObject = m_timeObjects[slot];
     m_selectedIds = {m_currentTimeObject.id};
     const int mask = modifiers & (ShiftKey | CtrlKey | AltKey);

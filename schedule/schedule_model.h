@@ -283,7 +283,6 @@ private:
     int m_dragSlot = 0;
     QPointF m_grab;
     bool m_dragCopy = false;
-    int m_pressedSlot = 0;
     quint64 m_zCounter = 0;
 
     QSize m_inner{0, 0};

@@ -83,6 +83,9 @@ UserControl1::UserControl1(QWidget* parent)
     m_large = m_small;
     m_large.setPixelSize(pixelsOf(16));
     m_large.setBold(true);
+    // The hour has 25 pixels before the minutes start; common sans fonts
+    // need a narrower cut to fit two bold digits at this size.
+    m_large.setStretch(QFont::Condensed);
 
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(false);
@@ -312,7 +315,6 @@ void UserControl1::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const int button = buttonOf(event->button());
     m_pressed = hitAt(pos);
-    m_pressButton = button;
     m_afterDblClick = false;
     m_pointer = event->position();
     switch (m_pressed.region) {
@@ -415,7 +417,6 @@ void UserControl1::mouseDoubleClickEvent(QMouseEvent* event)
     }
     const Hit hit = hitAt(event->position().toPoint());
     m_pressed = hit;
-    m_pressButton = sched::LeftButton;
     m_afterDblClick = true;
     sched::Events events;
     switch (hit.region) {

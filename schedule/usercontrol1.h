@@ -98,7 +98,6 @@ private:
     QFont m_large;
 
     Hit m_pressed;
-    int m_pressButton = 0;
     bool m_afterDblClick = false;
     bool m_dragging = false;
     QPointF m_pointer;

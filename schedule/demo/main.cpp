@@ -173,10 +173,7 @@ int main(int argc, char** argv)
             QElapsedTimer paint;
             paint.start();
             const QPixmap picture = schedule.grab();
-            const auto& h = schedule.model().horizontalBar();
-            const auto& v = schedule.model().verticalBar();
-            out << "painted in " << paint.elapsed() << " ms; bars " << h.visible << " " << h.maximum << " " << h.geometry.y()
-                << " / " << v.visible << " " << v.maximum << "\n";
+            out << "painted in " << paint.elapsed() << " ms\n";
             out.flush();
             picture.save(grab);
             app.quit();
