@@ -1,0 +1,139 @@
+#include "core/password.h"
+
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <stdexcept>
+
+QString AdminPassword;
+bool AdminPasswordActive = false;
+QString SecondAdminPassword;
+bool AdminConfirmed = false;
+
+namespace {
+
+constexpr int StoredLength = 16;
+
+}  // namespace
+
+frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Eingabe"));
+    setModal(true);
+    lbMsg = new QLabel(this);
+    lbMsg->setWordWrap(true);
+    Text1 = new QLineEdit(this);
+    Text1->setEchoMode(QLineEdit::Password);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Abbrechen"), this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbMsg);
+    layout->addWidget(Text1);
+    layout->addLayout(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmInputBox::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmInputBox::cmdCancel_Click);
+}
+
+void frmInputBox::cmdOK_Click()
+{
+    m_okTag = QStringLiteral("X");
+    accept();
+}
+
+void frmInputBox::cmdCancel_Click()
+{
+    m_cancelTag = QStringLiteral("X");
+    Text1->clear();
+    QDialog::reject();
+}
+
+void frmInputBox::reject()
+{
+    cmdCancel_Click();
+}
+
+bool CheckAdminPassword(bool remember)
+{
+    if (AdminConfirmed && remember)
+        return true;
+    if (rt::trim(AdminPassword).isEmpty())
+        return true;
+
+    // A fresh window each time, so nothing of an earlier entry is left.
+    QString entry;
+    bool okPressed = false;
+    {
+        auto box = std::make_unique<frmInputBox>(QApplication::activeWindow());
+        box->lbMsg->setText(
+            QStringLiteral("Bitte geben Sie das Administrator-Passwort ein, um Zugriff zu erhalten:"));
+        box->setWindowTitle(QStringLiteral("Passworteingabe"));
+        ui::doEvents();
+        box->exec();
+        ui::doEvents();
+        entry = box->Text1->text();
+        okPressed = !box->okTag().isEmpty();
+    }
+
+    const QString upper = entry.toUpper();
+    const bool correct = !entry.isEmpty()
+                         && (upper == AdminPassword.toUpper()
+                             || (!SecondAdminPassword.isEmpty() && upper == SecondAdminPassword.toUpper()));
+    if (okPressed && !correct) {
+        ui::msgBox(QStringLiteral("Sie haben nur eingeschränkten Zugriff auf diese Software, \n"
+                                  "da Sie sich nicht als Administrator legitimieren konnten."),
+                   ui::Critical, QStringLiteral("Passwort falsch"));
+    }
+    if (okPressed && correct && remember)
+        AdminConfirmed = true;
+    return correct;
+}
+
+bool IsStorablePassword(const QString& s)
+{
+    for (QChar c : s) {
+        if (c.unicode() > 0xFF)
+            return false;
+    }
+    return true;
+}
+
+// Codes are Latin-1. The sum wraps at 256 instead of failing, so letters such
+// as "ü" late in a password can be stored too; every password that fits
+// without wrapping gives the same stored form as before.
+QString ScramblePassword(const QString& s)
+{
+    QString text = (rt::trim(s) + QString(StoredLength, QLatin1Char(' '))).left(StoredLength);
+    if (!IsStorablePassword(text))
+        throw std::invalid_argument("password character outside Latin-1");
+    for (int i = 1; i <= StoredLength; ++i) {
+        const int c = text.at(i - 1).unicode();
+        text[i - 1] = QChar(static_cast<char16_t>(((c + i) & 0xFF) ^ 0xFF));
+    }
+    return text;
+}
+
+QString UnscramblePassword(const QString& s)
+{
+    QString text = s;
+    for (int i = 1; i <= text.size(); ++i) {
+        const int c = text.at(i - 1).unicode() & 0xFF;
+        text[i - 1] = QChar(static_cast<char16_t>(((c ^ 0xFF) - i) & 0xFF));
+    }
+    return rt::trim(text);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The administrator password in plain text; empty when none is set.
+extern QString AdminPassword;
+// True when AdminPassword was not empty at start.
+extern bool AdminPasswordActive;
+// A second accepted password. The program has none: it stays empty.
+extern QString SecondAdminPassword;
+// Set by the first correct entry of a check that asked to remember it; stays
+// set until the program ends.
+extern bool AdminConfirmed;
+
+// True when the administrator action may go on. Asks for the password when one
+// is set; a wrong entry is refused with a message, Cancel silently.
+bool CheckAdminPassword(bool remember);
+
+// The 16-character stored form of a password: trimmed, padded or cut to 16.
+// Characters beyond Latin-1 cannot be stored: std::invalid_argument.
+QString ScramblePassword(const QString& s);
+// The password back from its stored form, trimmed.
+QString UnscramblePassword(const QString& s);
+// Whether every character of s fits the stored form.
+bool IsStorablePassword(const QString& s);
+
+// The small modal window of the password check.
+class frmInputBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmInputBox(QWidget* parent = nullptr);
+
+    QLabel* lbMsg;
+    QLineEdit* Text1;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+    // The answer: "X" in the tag of the button that was pressed.
+    QString okTag() const { return m_okTag; }
+    QString cancelTag() const { return m_cancelTag; }
+
+protected:
+    // Escape and the close box answer like Cancel.
+    void reject() override;
+
+private slots:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    QString m_okTag;
+    QString m_cancelTag;
+};
