@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/db/error.h"
+#include "platform/db/recordset.h"
+#include "platform/db/value.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace db {
+
+namespace detail {
+struct Connection;
+}
+
+struct FieldDef {
+    FieldDef() = default;
+    FieldDef(const QString& name, DaoType type = DaoType::Text, int size = 0,
+             std::optional<Value> defaultValue = std::nullopt, bool autoNumber = false, bool required = false)
+        : name(name), type(type), size(size), defaultValue(std::move(defaultValue)), autoNumber(autoNumber),
+          required(required)
+    {
+    }
+
+    QString name;
+    DaoType type = DaoType::Text;
+    int size = 0;                        // Text: characters, 0 meaning 255
+    std::optional<Value> defaultValue;
+    bool autoNumber = false;
+    bool required = false;               // NOT NULL (Booleans always are)
+};
+
+struct IndexDef {
+    IndexDef() = default;
+    IndexDef(const QString& name, const QStringList& fields, bool unique = false)
+        : name(name), fields(fields), unique(unique)
+    {
+    }
+
+    QString name;
+    QStringList fields;
+    bool unique = false;
+};
+
+// The connection to one database file. Text travels as UTF-8, dates as day
+// numbers, and every statement is the program's SQL dialect, translated.
+class Database {
+public:
+    // Never creates a file: a missing one gives 3024, a file that is no
+    // database 3343, both before this returns.
+    static std::unique_ptr<Database> open(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void close();                 // record sets still held are invalid afterwards (3420)
+    bool isOpen() const;
+    QString path() const;
+
+    // A table name alone opens the whole table in stored order. "?" in the SQL
+    // takes the params in turn: the safe way for text the user typed.
+    Recordset openRecordset(const QString& sqlOrTable, OpenMode mode = OpenMode::Dynaset,
+                            const QList<Value>& params = {});
+    // One statement; returns the rows it changed.
+    qint64 execute(const QString& jetSql, const QList<Value>& params = {});
+
+    QStringList tableNames() const;                        // as stored, without SQLite's own
+    QList<FieldDef> tableFields(const QString& table) const;   // 3265 for an unknown table
+    void appendField(const QString& table, const FieldDef& field);
+    void createTable(const QString& table, const QList<FieldDef>& fields, const QList<IndexDef>& indexes = {});
+    void createIndex(const QString& table, const IndexDef& index);
+
+    static QString translate(const QString& jetSql);
+
+private:
+    explicit Database(std::shared_ptr<detail::Connection> connection);
+    std::shared_ptr<detail::Connection> m_conn;
+};
+
+namespace engine {
+
+// A new database file with the given schema (SQLite SQL, several statements);
+// refuses an existing file (3204). For the setup tool and for tests.
+void createDatabase(const QString& path, const QString& schemaSql);
+
+// A compacted copy of source at target. Refuses an existing target (3204);
+// the source is only read.
+void compactDatabase(const QString& source, const QString& target);
+
+struct RepairReport {
+    bool sourceIntact = true;     // the integrity check of the source found nothing
+    QStringList problems;         // what it found otherwise
+};
+// Checks source and writes a rebuilt, checked copy to target (indexes made
+// anew from the rows). Refuses an existing target (3204); gives 3343 when the
+// rows themselves cannot be read. The source is never written.
+RepairReport repairDatabase(const QString& source, const QString& target);
+
+}  // namespace engine
+}  // namespace db

@@ -1,0 +1,172 @@
+#include "platform/db/database.h"
+#include "platform/db/jetfunctions.h"
+#include "tests/platform/db/db_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using dbtest::DbTest;
+using db::OpenMode;
+using db::Value;
+
+class Functions : public DbTest {
+protected:
+    Value scalar(const QString& sql, const QList<Value>& params = {})
+    {
+        db::Recordset rs = database->openRecordset(sql, OpenMode::ForwardOnlyReadOnly, params);
+        return rs.field(0).value();
+    }
+};
+
+TEST_F(Functions, TextEqualityIgnoresCaseIncludingUmlautsButNotAccents)
+{
+    for (const char* n : {"Müller", "Muller", "Straße"})
+        addPerson(QString::fromUtf8(n));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name = 'MÜLLER'")),
+              QStringList{QStringLiteral("Müller")});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name = 'muller'")),
+              QStringList{QStringLiteral("Muller")});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name = 'STRASSE'")), QStringList{});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name = 'STRAßE'")),
+              QStringList{QStringLiteral("Straße")});
+}
+
+TEST_F(Functions, GermanOrder)
+{
+    for (const char* n : {"Zander", "Ölmann", "Müller", "ohm", "Mueller", "Muller", "Ärger", "Bach"})
+        addPerson(QString::fromUtf8(n));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people ORDER BY p_name")),
+              QString::fromUtf8("Ärger,Bach,Mueller,Muller,Müller,ohm,Ölmann,Zander").split(QLatin1Char(',')));
+    EXPECT_LT(db::compareText(QStringLiteral("Strasse"), QStringLiteral("Straße")), 0);
+    EXPECT_LT(db::compareText(QStringLiteral("Straße"), QStringLiteral("Strassen")), 0);
+}
+
+TEST_F(Functions, LikeWithJetWildcards)
+{
+    struct Case {
+        const char* value;
+        const char* pattern;
+        bool match;
+    };
+    const Case cases[] = {
+        {"Müller", "mü*", true},   {"MÜLLER", "*ller", true},  {"Müllerin", "Müller", false},
+        {"50%", "50[%]", true},    {"501", "50%", false},      {"50%", "50%", true},
+        {"a_b", "a_b", true},      {"axb", "a_b", false},      {"A1", "?#", true},
+        {"AB", "?#", false},       {"b", "[!a]", true},        {"a", "[!a]", false},
+        {"K", "[a-m]", true},      {"x", "[a-m]", false},      {"*", "[*]", true},
+        {"x", "[*]", false},       {"Mueller", "M?ller", false}, {"Öl", "öL", true},
+        {"", "*", true},           {"12345", "#####", true},   {"1234", "#####", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " LIKE " + c.pattern);
+        Value v = scalar(QStringLiteral("SELECT ? LIKE ?"), {Value(c.value), Value(c.pattern)});
+        EXPECT_EQ(v.toLong(), c.match ? 1 : 0);
+    }
+}
+
+TEST_F(Functions, LikeNullAndInvalidPattern)
+{
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT NULL LIKE 'a*'")).isNull());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT 'a' LIKE NULL")).isNull());
+    EXPECT_THROW(scalar(QStringLiteral("SELECT 'x' LIKE '[a'")), db::DbError);
+    addPerson(QStringLiteral("Öztürk"));
+    addPerson(QStringLiteral("Otto"));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name Like 'ö*'")),
+              QStringList{QStringLiteral("Öztürk")});
+}
+
+TEST_F(Functions, NowAndDateAreLocal)
+{
+    const double before = rt::Date::now().serial();
+    const double now = scalar(QStringLiteral("SELECT Now()")).toDouble();
+    const double after = rt::Date::now().serial();
+    EXPECT_GE(now, before);
+    EXPECT_LE(now, after);
+    // Whole seconds.
+    EXPECT_EQ(rt::Date(now).toQTime().msec(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Date()")).toDouble(), rt::Date::today().serial());
+}
+
+TEST_F(Functions, DateValueGivesTheWholeDay)
+{
+    EXPECT_EQ(scalar(QStringLiteral("SELECT DateValue('05.03.1970')")).toDouble(),
+              rt::Date::fromParts(1970, 3, 5).serial());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT DateValue('05.03.1970 18:30')")).toDouble(),
+              rt::Date::fromParts(1970, 3, 5).serial());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT DateValue('24.12.20')")).toDouble(),
+              rt::Date::fromParts(2020, 12, 24).serial());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT DateValue(NULL)")).isNull());
+    EXPECT_DB_ERROR(scalar(QStringLiteral("SELECT DateValue('31.02.2020')")), 3421);
+
+    // The program may put its own reading of dates in place.
+    db::setDateParser([](const QString& t) -> std::optional<rt::Date> {
+        if (t == QLatin1String("heute"))
+            return rt::Date::fromParts(2021, 1, 2, 9);
+        return std::nullopt;
+    });
+    const double custom = scalar(QStringLiteral("SELECT DateValue('heute')")).toDouble();
+    db::setDateParser({});
+    EXPECT_EQ(custom, rt::Date::fromParts(2021, 1, 2).serial());
+}
+
+// ---------------------------------------------------------------- dates
+
+using Dates = DbTest;
+
+TEST_F(Dates, LiteralEqualsBoundValue)
+{
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_start) VALUES ('a', ?)"),
+                      {Value(rt::Date::fromParts(2020, 12, 24, 12))});
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_start) VALUES ('b', #12/24/2020 12:00:01#)"));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_start = #12/24/2020 12:00:00#")),
+              QStringList{QStringLiteral("a")});
+    db::Recordset rs = database->openRecordset(QStringLiteral("SELECT p_start FROM tbl_people WHERE p_name = 'b'"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_start")).kind(), Value::Kind::Date);
+    EXPECT_EQ(rs.value(QStringLiteral("p_start")).toDate(), rt::Date::fromParts(2020, 12, 24, 12, 0, 1));
+}
+
+TEST_F(Dates, NoonBoundariesCompareExactly)
+{
+    // Stays from 10. to 12.03. and from 12. to 14.03.2021, each at 12:00.
+    database->execute(QStringLiteral("CREATE TABLE tbl_stays (s_name VARCHAR(10) COLLATE JETTEXT, "
+                                     "s_start DATETIME, s_end DATETIME)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_stays (s_name, s_start, s_end) "
+                                     "VALUES ('first', #03/10/2021 12:00:00#, #03/12/2021 12:00:00#)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_stays (s_name, s_start, s_end) "
+                                     "VALUES ('second', #03/12/2021 12:00:00#, #03/14/2021 12:00:00#)"));
+    auto overlapping = [&](const char* start, const char* end) {
+        return names(QStringLiteral("SELECT s_name FROM tbl_stays WHERE s_start < #%1# AND s_end > #%2# "
+                                    "ORDER BY rowid")
+                         .arg(QString::fromUtf8(end), QString::fromUtf8(start)));
+    };
+    // A stay that begins at noon on the day another ends is no conflict.
+    EXPECT_EQ(overlapping("03/14/2021 12:00:00", "03/16/2021 12:00:00"), QStringList{});
+    EXPECT_EQ(overlapping("03/08/2021 12:00:00", "03/10/2021 12:00:00"), QStringList{});
+    EXPECT_EQ(overlapping("03/12/2021 12:00:00", "03/13/2021 12:00:00"), QStringList{QStringLiteral("second")});
+    EXPECT_EQ(overlapping("03/11/2021 12:00:00", "03/13/2021 12:00:00"),
+              (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_EQ(names(QStringLiteral("SELECT s_name FROM tbl_stays WHERE s_start BETWEEN #03/12/2021 12:00:00# "
+                                   "AND #03/13/2021 12:00:00#")),
+              QStringList{QStringLiteral("second")});
+}
+
+TEST_F(Dates, NowMinusDaysZeroAndNull)
+{
+    const rt::Date now = rt::Date::now();
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_start) VALUES ('old', ?)"), {Value(now.addDays(-10))});
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_start) VALUES ('new', ?)"), {Value(now.addDays(-2))});
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_start) VALUES ('zero', 0)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ('none')"));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_start > 0 AND p_start < Now - 5")),
+              QStringList{QStringLiteral("old")});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_start = 0")), QStringList{QStringLiteral("zero")});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_start > 0 ORDER BY p_id")),
+              (QStringList{QStringLiteral("old"), QStringLiteral("new")}));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_start Is Null")), QStringList{QStringLiteral("none")});
+    // A whole-day date comes back as a date, not as a number.
+    db::Recordset rs = database->openRecordset(QStringLiteral("SELECT p_start FROM tbl_people WHERE p_name = 'zero'"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_start")).kind(), Value::Kind::Date);
+}
+
+}  // namespace

@@ -1,0 +1,261 @@
+#include "platform/db/database.h"
+#include "tests/platform/db/db_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using db::OpenMode;
+using db::Recordset;
+using db::Value;
+
+using Recordsets = dbtest::DbTest;
+
+const QString kAll = QStringLiteral("SELECT * FROM tbl_people ORDER BY p_id");
+
+TEST_F(Recordsets, AutoNumberAndDefaultsVisibleRightAfterAddNew)
+{
+    Recordset rs = database->openRecordset(QStringLiteral("SELECT * FROM tbl_people WHERE p_name = 'x'"));
+    ASSERT_TRUE(rs.isUpdatable());
+    rs.addNew();
+    const qint32 id = rs.value(QStringLiteral("p_id")).toLong();
+    EXPECT_EQ(id, 1);
+    EXPECT_EQ(rs.value(QStringLiteral("p_city")).toText(), QStringLiteral("Berlin"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_active")).kind(), Value::Kind::Bool);
+    EXPECT_TRUE(rs.value(QStringLiteral("p_name")).isNull());
+    rs.field(QStringLiteral("p_name")).setValue(QStringLiteral("Anna"));
+    rs.update();
+    EXPECT_EQ(rs.lastModified(), id);
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("Anna"));
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name, p_city FROM tbl_people WHERE p_id = 1")),
+              QStringList{QStringLiteral("Anna")});
+}
+
+TEST_F(Recordsets, CancelledAddNewLeavesNoRowAndTheIdStaysUsed)
+{
+    Recordset rs = database->openRecordset(kAll);
+    rs.addNew();
+    EXPECT_EQ(rs.value(QStringLiteral("p_id")).toLong(), 1);
+    rs.cancelUpdate();
+    EXPECT_EQ(count(), 0);
+    EXPECT_TRUE(rs.eof());
+    // Neither this set, nor a plain INSERT, nor another workstation gets id 1 again.
+    rs.addNew();
+    EXPECT_EQ(rs.value(QStringLiteral("p_id")).toLong(), 2);
+    rs.close();
+    addPerson(QStringLiteral("plain"));
+    EXPECT_EQ(count(QStringLiteral("p_id = 3")), 1);
+}
+
+TEST_F(Recordsets, TwoWorkstationsAddingAtOnceGetDifferentIds)
+{
+    auto second = other();
+    Recordset a = database->openRecordset(kAll);
+    Recordset b = second->openRecordset(kAll);
+    a.addNew();
+    b.addNew();
+    EXPECT_NE(a.value(QStringLiteral("p_id")).toLong(), b.value(QStringLiteral("p_id")).toLong());
+    a.field(QStringLiteral("p_name")).setValue(QStringLiteral("a"));
+    b.field(QStringLiteral("p_name")).setValue(QStringLiteral("b"));
+    b.update();
+    a.update();
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_F(Recordsets, UpdateWritesOnlyAssignedColumns)
+{
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_note) VALUES ('old', 'old note')"));
+    Recordset rs = database->openRecordset(kAll);
+    rs.edit();
+    rs.field(QStringLiteral("p_name")).setValue(QStringLiteral("mine"));
+    // Meanwhile another workstation changes another column of the row.
+    other()->execute(QStringLiteral("UPDATE tbl_people SET p_note = 'their note'"));
+    rs.update();
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people")), QStringList{QStringLiteral("mine")});
+    EXPECT_EQ(names(QStringLiteral("SELECT p_note FROM tbl_people")), QStringList{QStringLiteral("their note")});
+    // The set shows what is stored now.
+    EXPECT_EQ(rs.value(QStringLiteral("p_note")).toText(), QStringLiteral("their note"));
+}
+
+TEST_F(Recordsets, EditOfARowDeletedElsewhere)
+{
+    addPerson(QStringLiteral("gone"));
+    Recordset rs = database->openRecordset(kAll);
+    other()->execute(QStringLiteral("DELETE * FROM tbl_people"));
+    rs.edit();
+    rs.field(QStringLiteral("p_name")).setValue(QStringLiteral("x"));
+    EXPECT_DB_ERROR(rs.update(), 3167);
+    EXPECT_DB_ERROR(rs.value(QStringLiteral("p_name")), 3167);
+    EXPECT_EQ(count(), 0);
+}
+
+TEST_F(Recordsets, ErrorNumbersOfTheOldEngine)
+{
+    Recordset empty = database->openRecordset(kAll);
+    EXPECT_TRUE(empty.eof());
+    EXPECT_TRUE(empty.bof());
+    EXPECT_DB_ERROR(empty.value(QStringLiteral("p_name")), 3021);
+    EXPECT_DB_ERROR(empty.moveNext(), 3021);
+    EXPECT_DB_ERROR(empty.moveFirst(), 3021);
+    EXPECT_DB_ERROR(empty.edit(), 3021);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_missing")), 3265);
+    EXPECT_DB_ERROR(empty.update(), 3020);
+
+    empty.addNew();
+    db::Field& countField = empty.field(QStringLiteral("P_COUNT"));   // any case
+    EXPECT_DB_ERROR(countField.setValue(QStringLiteral("abc")), 3421);
+    EXPECT_DB_ERROR(countField.setValue(70000), 3349);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_byte")).setValue(256), 3349);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_byte")).setValue(-1), 3349);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_name")).setValue(QString(21, QLatin1Char('x'))), 3163);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_id")).setValue(99), 3164);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_active")).setValue(Value()), 3314);
+    EXPECT_DB_ERROR(empty.field(QStringLiteral("p_start")).setValue(QStringLiteral("kein Datum")), 3421);
+    empty.field(QStringLiteral("p_name")).setValue(QString(20, QLatin1Char('x')));
+    countField.setValue(QStringLiteral("2,5"));    // the user's decimal comma; rounds half to even
+    EXPECT_EQ(countField.value().toLong(), 2);
+    empty.update();
+
+    Recordset lookup = database->openRecordset(kAll, OpenMode::ForwardOnlyReadOnly);
+    EXPECT_FALSE(lookup.isUpdatable());
+    EXPECT_DB_ERROR(lookup.addNew(), 3027);
+    EXPECT_DB_ERROR(lookup.edit(), 3027);
+    EXPECT_DB_ERROR(lookup.field(QStringLiteral("p_name")).setValue(QStringLiteral("x")), 3027);
+}
+
+TEST_F(Recordsets, BooleansAreMinusOne)
+{
+    Recordset rs = database->openRecordset(kAll);
+    rs.addNew();
+    rs.field(QStringLiteral("p_active")).setValue(true);
+    rs.update();
+    rs.addNew();
+    rs.field(QStringLiteral("p_active")).setValue(QStringLiteral("Falsch"));
+    rs.update();
+    EXPECT_EQ(names(QStringLiteral("SELECT p_active + 0 FROM tbl_people ORDER BY p_id")),
+              (QStringList{QStringLiteral("-1"), QStringLiteral("0")}));
+    EXPECT_EQ(count(QStringLiteral("p_active = True")), 1);
+    // Any other non-zero value written by SQL still reads as True.
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_active = 1 WHERE p_id = 2"));
+    rs.requery();
+    rs.moveLast();
+    EXPECT_TRUE(rs.value(QStringLiteral("p_active")).toBool());
+}
+
+TEST_F(Recordsets, RequerySeesAnotherWorkstation)
+{
+    Recordset rs = database->openRecordset(kAll, OpenMode::ForwardOnlyReadOnly);
+    EXPECT_EQ(rs.recordCount(), 0);
+    other()->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ('new')"));
+    EXPECT_EQ(rs.recordCount(), 0);
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("new"));
+}
+
+TEST_F(Recordsets, NavigationDeleteAndBookmarks)
+{
+    for (const char* n : {"a", "b", "c", "d"})
+        addPerson(QString::fromUtf8(n));
+    Recordset rs = database->openRecordset(kAll);
+    EXPECT_EQ(rs.recordCount(), 4);
+    rs.moveLast();
+    EXPECT_EQ(rs.absolutePosition(), 3);
+    rs.movePrevious();
+    const Recordset::Bookmark c = rs.bookmark();
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("c"));
+    rs.moveFirst();
+    rs.moveNext();
+    rs.deleteCurrent();                                    // b
+    EXPECT_DB_ERROR(rs.value(QStringLiteral("p_name")), 3167);
+    EXPECT_EQ(rs.recordCount(), 3);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("c"));
+    EXPECT_EQ(rs.absolutePosition(), 1);
+    rs.movePrevious();
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("a"));
+    rs.movePrevious();
+    EXPECT_TRUE(rs.bof());
+    EXPECT_FALSE(rs.eof());
+    rs.setBookmark(c);
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("c"));
+    EXPECT_DB_ERROR(rs.setBookmark(9999), 3159);
+    rs.edit();
+    rs.field(QStringLiteral("p_count")).setValue(5);
+    rs.update();
+    EXPECT_EQ(rs.lastModified(), c);
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(count(QStringLiteral("p_name = 'c' AND p_count = 5")), 1);
+}
+
+TEST_F(Recordsets, MovingDropsAPendingEdit)
+{
+    addPerson(QStringLiteral("a"));
+    addPerson(QStringLiteral("b"));
+    Recordset rs = database->openRecordset(kAll);
+    rs.edit();
+    rs.field(QStringLiteral("p_name")).setValue(QStringLiteral("changed"));
+    rs.moveNext();
+    EXPECT_EQ(rs.editMode(), Recordset::EditMode::None);
+    EXPECT_EQ(count(QStringLiteral("p_name = 'changed'")), 0);
+}
+
+TEST_F(Recordsets, JoinsAndAggregatesAreReadOnly)
+{
+    addPerson(QStringLiteral("a"));
+    Recordset agg = database->openRecordset(QStringLiteral("SELECT Count(*) AS n, Max(p_id) AS m FROM tbl_people"));
+    EXPECT_FALSE(agg.isUpdatable());
+    EXPECT_EQ(agg.value(QStringLiteral("n")).kind(), Value::Kind::Long);
+    EXPECT_EQ(agg.value(QStringLiteral("N")).toLong(), 1);
+    Recordset join = database->openRecordset(QStringLiteral(
+        "SELECT a.p_name FROM tbl_people AS a INNER JOIN tbl_people AS b ON a.p_id = b.p_id"));
+    EXPECT_FALSE(join.isUpdatable());
+    EXPECT_EQ(join.value(QStringLiteral("p_name")).toText(), QStringLiteral("a"));
+    Recordset distinct = database->openRecordset(QStringLiteral("SELECT DISTINCT p_name FROM tbl_people"));
+    EXPECT_FALSE(distinct.isUpdatable());
+    // DISTINCTROW over one table stays updatable.
+    Recordset row = database->openRecordset(QStringLiteral("SELECT DISTINCTROW p_name FROM tbl_people"));
+    EXPECT_TRUE(row.isUpdatable());
+}
+
+TEST_F(Recordsets, TableNameOpensWholeTableInStoredOrder)
+{
+    addPerson(QStringLiteral("z"));
+    addPerson(QStringLiteral("a"));
+    Recordset rs = database->openRecordset(QStringLiteral("tbl_people"), OpenMode::ForwardOnlyReadOnly);
+    EXPECT_EQ(rs.fieldCount(), 9);
+    EXPECT_EQ(rs.field(1).name(), QStringLiteral("p_name"));
+    EXPECT_EQ(rs.field(1).type(), db::DaoType::Text);
+    EXPECT_EQ(rs.field(1).size(), 20);
+    EXPECT_TRUE(rs.field(0).isAutoNumber());
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("z"));
+    EXPECT_DB_ERROR(database->openRecordset(QStringLiteral("tbl_nothing")), 3078);
+}
+
+TEST_F(Recordsets, ValuesByDeclaredType)
+{
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_count, p_price) VALUES ('', 2.5, 1.25)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_count) VALUES (NULL, 3.5)"));
+    Recordset rs = database->openRecordset(kAll);
+    // Null and the empty text differ, but both read as "".
+    EXPECT_FALSE(rs.value(QStringLiteral("p_name")).isNull());
+    EXPECT_EQ(rs.value(QStringLiteral("p_count")).toLong(), 2);     // half to even
+    EXPECT_EQ(rs.value(QStringLiteral("p_price")).toText(), QStringLiteral("1,25"));
+    rs.moveNext();
+    EXPECT_TRUE(rs.value(QStringLiteral("p_name")).isNull());
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QString());
+    EXPECT_EQ(rs.value(QStringLiteral("p_count")).toLong(), 4);
+    EXPECT_EQ(rs.value(QStringLiteral("p_count")).kind(), Value::Kind::Integer);
+}
+
+TEST_F(Recordsets, ClosedDatabaseInvalidatesSets)
+{
+    addPerson(QStringLiteral("a"));
+    Recordset rs = database->openRecordset(kAll);
+    database->close();
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_DB_ERROR(rs.value(QStringLiteral("p_name")), 3420);
+    EXPECT_DB_ERROR(database->execute(QStringLiteral("DELETE FROM tbl_people")), 3420);
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+#include "platform/db/database.h"
+#include "tests/platform/db/db_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using db::DaoType;
+using db::FieldDef;
+using db::OpenMode;
+using db::Value;
+
+using Schema = dbtest::DbTest;
+
+const db::FieldDef* findField(const QList<FieldDef>& fields, const QString& name)
+{
+    for (const FieldDef& f : fields)
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &f;
+    return nullptr;
+}
+
+TEST_F(Schema, AppendFieldWithDefaultsPerType)
+{
+    addPerson(QStringLiteral("existing"));
+    database->appendField(QStringLiteral("tbl_people"), {QStringLiteral("p_short"), DaoType::Text, 8, Value(QString())});
+    database->appendField(QStringLiteral("tbl_people"), {QStringLiteral("p_flag"), DaoType::Boolean, 0, Value(true)});
+    database->appendField(QStringLiteral("tbl_people"), {QStringLiteral("p_level"), DaoType::Integer, 0, Value(1)});
+    database->appendField(QStringLiteral("tbl_people"), {QStringLiteral("p_seen"), DaoType::Date, 0, std::nullopt});
+
+    const QList<FieldDef> fields = database->tableFields(QStringLiteral("tbl_people"));
+    const FieldDef* shortName = findField(fields, QStringLiteral("P_SHORT"));
+    ASSERT_NE(shortName, nullptr);
+    EXPECT_EQ(shortName->type, DaoType::Text);
+    EXPECT_EQ(shortName->size, 8);
+    ASSERT_TRUE(shortName->defaultValue.has_value());
+    EXPECT_FALSE(shortName->defaultValue->isNull());
+    EXPECT_EQ(findField(fields, QStringLiteral("p_flag"))->type, DaoType::Boolean);
+    EXPECT_EQ(findField(fields, QStringLiteral("p_seen"))->type, DaoType::Date);
+    EXPECT_TRUE(findField(fields, QStringLiteral("p_id"))->autoNumber);
+
+    db::Recordset rs = database->openRecordset(QStringLiteral("tbl_people"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_short")).toText(), QString());
+    EXPECT_FALSE(rs.value(QStringLiteral("p_short")).isNull());
+    EXPECT_TRUE(rs.value(QStringLiteral("p_flag")).toBool());
+    EXPECT_EQ(rs.value(QStringLiteral("p_level")).toLong(), 1);
+    EXPECT_TRUE(rs.value(QStringLiteral("p_seen")).isNull());
+    EXPECT_EQ(count(QStringLiteral("p_flag = -1")), 1);
+}
+
+TEST_F(Schema, EmptyOrDuplicateFieldNameRefused)
+{
+    EXPECT_DB_ERROR(database->appendField(QStringLiteral("tbl_people"), {QString(), DaoType::Text}), 3125);
+    EXPECT_DB_ERROR(database->appendField(QStringLiteral("tbl_people"), {QStringLiteral("P_NAME"), DaoType::Text}), 3075);
+    EXPECT_EQ(database->tableFields(QStringLiteral("tbl_people")).size(), 9);
+    EXPECT_DB_ERROR(database->tableFields(QStringLiteral("tbl_none")), 3265);
+}
+
+TEST_F(Schema, TableNamesKeepTheirCaseButCollide)
+{
+    database->createTable(QStringLiteral("TBL_VAT"), {{QStringLiteral("vat_full"), DaoType::Byte}});
+    const QStringList tables = database->tableNames();
+    EXPECT_TRUE(tables.contains(QStringLiteral("TBL_VAT")));
+    EXPECT_FALSE(tables.contains(QStringLiteral("tbl_vat")));
+    EXPECT_FALSE(tables.contains(QStringLiteral("sqlite_sequence")));
+    EXPECT_DB_ERROR(database->createTable(QStringLiteral("tbl_vat"), {{QStringLiteral("vat_full"), DaoType::Byte}}), 3010);
+}
+
+TEST_F(Schema, CreateTableWithIndexes)
+{
+    database->createTable(QStringLiteral("tbl_vat"),
+                          {{QStringLiteral("vat_date_start"), DaoType::Date},
+                           {QStringLiteral("vat_date_end"), DaoType::Date},
+                           {QStringLiteral("vat_full"), DaoType::Byte},
+                           {QStringLiteral("vat_reduced"), DaoType::Byte}},
+                          {{QStringLiteral("idx_vat_date_start"), {QStringLiteral("vat_date_start")}},
+                           {QStringLiteral("idx_vat_date_end"), {QStringLiteral("vat_date_end")}}});
+    database->execute(QStringLiteral("INSERT INTO tbl_vat (vat_date_start,vat_date_end,vat_full,vat_reduced) "
+                                     "VALUES (#01/01/2000#,#12/31/2100#,19,7);"));
+    db::Recordset rs = database->openRecordset(QStringLiteral("SELECT vat_full FROM tbl_vat WHERE vat_date_start <= "
+                                                              "#06/15/2021 12:00:00# AND vat_date_end >= #06/15/2021 12:00:00#"),
+                                               OpenMode::ForwardOnlyReadOnly);
+    EXPECT_EQ(rs.value(QStringLiteral("VAT_full")).toLong(), 19);
+    EXPECT_EQ(rs.value(QStringLiteral("vat_full")).kind(), Value::Kind::Byte);
+
+    // A unique index refuses a second equal value, also through a record set.
+    database->createIndex(QStringLiteral("tbl_people"), {QStringLiteral("p_name_unique"), {QStringLiteral("p_name")}, true});
+    addPerson(QStringLiteral("Anna"));
+    EXPECT_DB_ERROR(addPerson(QStringLiteral("ANNA")), 3022);
+    db::Recordset people = database->openRecordset(QStringLiteral("tbl_people"));
+    people.addNew();
+    people.field(QStringLiteral("p_name")).setValue(QStringLiteral("anna"));
+    EXPECT_DB_ERROR(people.update(), 3022);
+    EXPECT_EQ(people.editMode(), db::Recordset::EditMode::AddNew);
+}
+
+// ---------------------------------------------------------------- files
+
+TEST_F(Schema, OpenNeverCreatesAndRefusesOtherFiles)
+{
+    const QString missing = folder.file(QStringLiteral("missing.mdb"));
+    EXPECT_DB_ERROR(db::Database::open(missing), 3024);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    // The start of an old engine file: not a database for SQLite.
+    QByteArray header(4096, '\0');
+    header.replace(4, 15, "Standard Jet DB");
+    const QString old = folder.write(QStringLiteral("old.mdb"), header);
+    EXPECT_DB_ERROR(db::Database::open(old), 3343);
+    EXPECT_DB_ERROR(db::engine::createDatabase(old, QStringLiteral("CREATE TABLE t (a INTEGER)")), 3204);
+    EXPECT_EQ(folder.read(QStringLiteral("old.mdb")), header);
+}
+
+TEST_F(Schema, CompactRefusesAnExistingTargetAndCopiesTheRows)
+{
+    addPerson(QStringLiteral("Anna"));
+    database->close();
+    const QString existing = folder.write(QStringLiteral("A.db"), "keep me");
+    EXPECT_DB_ERROR(db::engine::compactDatabase(path, existing), 3204);
+    EXPECT_EQ(folder.read(QStringLiteral("A.db")), QByteArray("keep me"));
+
+    const QString target = folder.file(QStringLiteral("B.db"));
+    db::engine::compactDatabase(path, target);
+    auto copy = db::Database::open(target);
+    db::Recordset rs = copy->openRecordset(QStringLiteral("tbl_people"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), QStringLiteral("Anna"));
+    // The collation travels with the schema.
+    EXPECT_EQ(copy->openRecordset(QStringLiteral("SELECT p_id FROM tbl_people WHERE p_name = 'ANNA'")).recordCount(), 1);
+}
+
+TEST_F(Schema, RepairWritesACheckedCopy)
+{
+    addPerson(QStringLiteral("Anna"));
+    database->close();
+    const QString target = folder.file(QStringLiteral("repaired.db"));
+    db::engine::RepairReport report = db::engine::repairDatabase(path, target);
+    EXPECT_TRUE(report.sourceIntact);
+    EXPECT_EQ(db::Database::open(target)->openRecordset(QStringLiteral("tbl_people")).recordCount(), 1);
+    EXPECT_DB_ERROR(db::engine::repairDatabase(path, target), 3204);
+
+    const QString junk = folder.write(QStringLiteral("junk.mdb"), QByteArray(2048, 'x'));
+    const QString junkTarget = folder.file(QStringLiteral("junk-repaired.db"));
+    EXPECT_DB_ERROR(db::engine::repairDatabase(junk, junkTarget), 3343);
+    EXPECT_FALSE(QFileInfo::exists(junkTarget));
+}
+
+// ---------------------------------------------------------------- unsafe input
+
+using UnsafeInput = dbtest::DbTest;
+
+TEST_F(UnsafeInput, QuotesRoundTripEveryWay)
+{
+    const QString name = QStringLiteral("O'Brien \"Bob\"");
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES (") + db::sqlText(name) + QStringLiteral(")"));
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_note) VALUES (?, ?)"), {Value(name), Value(name)});
+    db::Recordset rs = database->openRecordset(QStringLiteral("tbl_people"));
+    rs.addNew();
+    rs.field(QStringLiteral("p_name")).setValue(name);
+    rs.update();
+    EXPECT_EQ(count(QStringLiteral("p_name = ") + db::sqlText(name)), 3);
+    EXPECT_EQ(count(QStringLiteral("p_name Like ") + db::sqlText(QStringLiteral("o'brien*"))), 3);
+    EXPECT_EQ(count(QStringLiteral("p_note = \"O'Brien \"\"Bob\"\"\"")), 1);
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people")), QStringList(3, name));
+
+    // Text that tries to end the statement stays text.
+    const QString attack = QStringLiteral("x'); DROP TABLE tbl_people; --");
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_note = ") + db::sqlText(attack));
+    EXPECT_EQ(count(QStringLiteral("p_note = ") + db::sqlText(attack)), 3);
+}
+
+TEST_F(UnsafeInput, NumbersIgnoreTheLocale)
+{
+    EXPECT_EQ(db::sqlNumber(2.5), QStringLiteral("2.5"));
+    EXPECT_EQ(db::sqlNumber(1234567.25), QStringLiteral("1234567.25"));
+    EXPECT_EQ(db::sqlNumber(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(db::sqlNumber(1e20), QStringLiteral("100000000000000000000"));
+    EXPECT_EQ(db::sqlNumber(-3), QStringLiteral("(-3)"));
+    addPerson(QStringLiteral("a"));
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_price = ") + db::sqlNumber(12.75));
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_count = 10 -") + db::sqlNumber(-3));
+    db::Recordset rs = database->openRecordset(QStringLiteral("tbl_people"));
+    EXPECT_EQ(rs.value(QStringLiteral("p_price")).toDouble(), 12.75);
+    EXPECT_EQ(rs.value(QStringLiteral("p_count")).toLong(), 13);
+}
+
+}  // namespace
