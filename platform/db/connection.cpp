@@ -148,9 +148,11 @@ qint64 run(sqlite3* handle, const QString& sql, const QList<Value>& params)
 {
     Statement st(handle, sql);
     st.bind(params);
+    const sqlite3_int64 before = sqlite3_total_changes64(handle);
     while (st.step()) {
     }
-    return sqlite3_changes64(handle);
+    // sqlite3_changes64 keeps the count of an earlier statement when this one changed nothing.
+    return sqlite3_total_changes64(handle) == before ? 0 : sqlite3_changes64(handle);
 }
 
 QString quoteIdent(const QString& name)

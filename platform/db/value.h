@@ -23,6 +23,7 @@ public:
     Value() = default;
     Value(bool b) : m_kind(Kind::Bool), m_data(b) {}
     Value(int i) : m_kind(Kind::Long), m_data(qint64(i)) {}
+    Value(long i) : m_kind(Kind::Long), m_data(qint64(i)) {}
     Value(qint64 i) : m_kind(Kind::Long), m_data(i) {}
     Value(double d) : m_kind(Kind::Double), m_data(d) {}
     Value(rt::Date d) : m_kind(Kind::Date), m_data(d.serial()) {}

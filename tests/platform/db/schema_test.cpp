@@ -1,6 +1,7 @@
 #include "platform/db/database.h"
 #include "tests/platform/db/db_fixture.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -95,6 +96,33 @@ TEST_F(Schema, CreateTableWithIndexes)
     people.field(QStringLiteral("p_name")).setValue(QStringLiteral("anna"));
     EXPECT_DB_ERROR(people.update(), 3022);
     EXPECT_EQ(people.editMode(), db::Recordset::EditMode::AddNew);
+}
+
+// ---------------------------------------------------------------- connection
+
+TEST_F(Schema, ConnectionWaitsForALockThenReports3218)
+{
+    db::Recordset mode = database->openRecordset(QStringLiteral("PRAGMA journal_mode"), OpenMode::ForwardOnlyReadOnly);
+    EXPECT_EQ(mode.field(0).value().toText(), QStringLiteral("delete"));
+
+    auto second = other();
+    second->execute(QStringLiteral("BEGIN IMMEDIATE"));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_DB_ERROR(addPerson(QStringLiteral("blocked")), 3218);
+    EXPECT_GE(waited.elapsed(), 4500);
+    second->execute(QStringLiteral("ROLLBACK"));
+    addPerson(QStringLiteral("free"));
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_F(Schema, ExecuteCountsOnlyItsOwnChanges)
+{
+    addPerson(QStringLiteral("a"));
+    addPerson(QStringLiteral("b"));
+    EXPECT_EQ(database->execute(QStringLiteral("UPDATE tbl_people SET p_count = 1")), 2);
+    EXPECT_EQ(database->execute(QStringLiteral("CREATE INDEX p_countIndex ON tbl_people (p_count);")), 0);
+    EXPECT_EQ(database->execute(QStringLiteral("DELETE FROM tbl_people WHERE p_name = 'none'")), 0);
 }
 
 // ---------------------------------------------------------------- files
