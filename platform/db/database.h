@@ -87,8 +87,9 @@ namespace engine {
 // refuses an existing file (3204). For the setup tool and for tests.
 void createDatabase(const QString& path, const QString& schemaSql);
 
-// A compacted copy of source at target. Refuses an existing target (3204);
-// the source is only read.
+// A compacted copy of source at target. Refuses an existing target (3204).
+// The source is not changed, except that opening it rolls back a write another
+// workstation left unfinished.
 void compactDatabase(const QString& source, const QString& target);
 
 struct RepairReport {
@@ -97,7 +98,7 @@ struct RepairReport {
 };
 // Checks source and writes a rebuilt, checked copy to target (indexes made
 // anew from the rows). Refuses an existing target (3204); gives 3343 when the
-// rows themselves cannot be read. The source is never written.
+// rows themselves cannot be read. The source is not changed (see above).
 RepairReport repairDatabase(const QString& source, const QString& target);
 
 }  // namespace engine
