@@ -185,7 +185,7 @@ frmCalendar::frmCalendar() : QWidget(nullptr, Qt::Tool)
     connect(listMonth, &QComboBox::currentIndexChanged, this, &frmCalendar::listMonth_Click);
     connect(listYear, &QComboBox::currentIndexChanged, this, &frmCalendar::listYear_Click);
     connect(MSFlexGrid1, &QTableWidget::cellClicked, this, &frmCalendar::MSFlexGrid1_Click);
-    connect(MSFlexGrid1, &QTableWidget::cellDoubleClicked, this, &frmCalendar::MSFlexGrid1_DblClick);
+    MSFlexGrid1->viewport()->installEventFilter(this);
     // The frame follows the current cell, also when the keyboard moves it.
     connect(MSFlexGrid1, &QTableWidget::currentCellChanged, MSFlexGrid1->viewport(), qOverload<>(&QWidget::update));
 
@@ -212,9 +212,9 @@ void frmCalendar::ShowDate(const rt::Date& d, DateReceiver* receiver)
 {
     m_receiver = receiver;
     m_receiverObject = dynamic_cast<QObject*>(receiver);
+    m_receiverIsObject = m_receiverObject != nullptr;
     m_hasReceiver = receiver != nullptr;
     show();
-    raise();
     activateWindow();
     DrawCalendar(d.isZero() ? rt::Date::today() : d.datePart());
 }
@@ -268,9 +268,16 @@ void frmCalendar::DrawCalendar(const rt::Date& d)
 
     if (fromDate) {
         listMonth->setCurrentIndex(month - 1);
-        const int yearIndex = listYear->findText(QString::number(year));
-        if (yearIndex >= 0)
-            listYear->setCurrentIndex(yearIndex);
+        // A year outside the list joins it in order, so the list never names
+        // another year than the grid shows.
+        int yearIndex = listYear->findText(QString::number(year));
+        if (yearIndex < 0) {
+            yearIndex = 0;
+            while (yearIndex < listYear->count() && listYear->itemText(yearIndex).toInt() < year)
+                ++yearIndex;
+            listYear->insertItem(yearIndex, QString::number(year));
+        }
+        listYear->setCurrentIndex(yearIndex);
     }
 }
 
@@ -328,9 +335,10 @@ void frmCalendar::Form_Deactivate()
     hide();
     // Taken before the call, so a receiver that asks again keeps its new request.
     DateReceiver* receiver = m_hasReceiver ? m_receiver : nullptr;
-    const bool gone = m_hasReceiver && dynamic_cast<QObject*>(receiver) && !m_receiverObject;
+    const bool gone = m_receiverIsObject && !m_receiverObject;
     m_receiver = nullptr;
     m_receiverObject = nullptr;
+    m_receiverIsObject = false;
     m_hasReceiver = false;
     const rt::Date picked = Value();
     if (receiver && !gone && !picked.isZero())
@@ -342,6 +350,7 @@ void frmCalendar::dismiss()
 {
     m_receiver = nullptr;
     m_receiverObject = nullptr;
+    m_receiverIsObject = false;
     m_hasReceiver = false;
     LastDeactivatedForm = WindowName;
     hide();
@@ -366,6 +375,10 @@ bool frmCalendar::event(QEvent* e)
 
 bool frmCalendar::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == MSFlexGrid1->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+        MSFlexGrid1_DblClick();
+        return true;
+    }
     // A click into another window of the program ends the pick even where the
     // window system reports no change of activation.
     if (e->type() == QEvent::MouseButtonPress && isVisible() && watched->isWidgetType() && !belongsToMe(watched))

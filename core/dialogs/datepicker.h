@@ -97,6 +97,7 @@ private:
 
     DateReceiver* m_receiver = nullptr;
     QPointer<QObject> m_receiverObject;
+    bool m_receiverIsObject = false;
     bool m_hasReceiver = false;
     bool m_deactivating = false;
     bool m_filtering = false;
