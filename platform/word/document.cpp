@@ -577,12 +577,16 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
     for (int n = 1; n <= 9999; ++n) {
         const QString path = dir.absoluteFilePath(n == 1 ? base + QStringLiteral(".docx")
                                                          : QStringLiteral("%1 (%2).docx").arg(base).arg(n));
-        if (QFileInfo::exists(path))
+        const auto taken = [&path] {
+            const QFileInfo info(path);
+            return info.exists() || info.isSymLink();
+        };
+        if (taken())
             continue;
         QFile file(path);
         // NewOnly refuses a file that appeared meanwhile instead of replacing it.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (QFileInfo::exists(path))
+            if (taken())
                 continue;
             throw Error(QStringLiteral("Das Dokument kann nicht in „%1“ gespeichert werden: %2.")
                             .arg(shownFolder, file.errorString()));

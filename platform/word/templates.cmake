@@ -1,5 +1,6 @@
 # Zips the template sources in resources/templates/<name>/ into
-# <name>.dotx in the program folder.
+# <name>.dotx in the program folder. Every template has the same parts; a new
+# part must be added to this list to be packed.
 set(VELMORANT_TEMPLATE_PARTS
   [Content_Types].xml
   _rels/.rels
