@@ -226,6 +226,18 @@ TEST_F(DatePicker, ClickIntoAnotherWindowHandsOverCloseDoesNot)
     EXPECT_EQ(booking.received.size(), 1u);
 }
 
+TEST_F(DatePicker, LosingActivationHandsOver)
+{
+    Receiver booking;
+    booking.show();
+    picker->ShowDate(day(year, 9, 9), &booking);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(picker));
+    booking.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&booking));
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(booking.received, std::vector<rt::Date>{day(year, 9, 9)});
+}
+
 TEST_F(DatePicker, NeverHandsOverTheZeroDateNorToAGoneWindow)
 {
     Receiver booking;
