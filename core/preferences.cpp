@@ -1,0 +1,318 @@
+#include "core/preferences.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/password.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+
+#include <cmath>
+#include <functional>
+
+qint32 NormalTerminColor = 0xEEEEEE;
+qint32 TableFixedRowColBackColor = 0xEEEEEE;
+quint8 MaxWeekCols = 30;
+quint8 BackupReminder = 0;
+QString BackupPath;
+bool PrintHeaderEnabled = false;
+qint32 PrinterLeftOffset = 0;
+qint32 PrinterTopOffset = -1000;
+quint8 DayTableFontSize = 8;
+bool MwStIncluded = false;
+bool KeepAdrList = false;
+
+std::array<rt::Date, 2> SelectedPeriod;
+QString ImageDir;
+std::array<QString, 21> FloorNames;
+rt::Date MusterwocheDate;
+
+namespace {
+
+const QString PrefTable = QStringLiteral("tbl_preferences2");
+
+constexpr int TypeBoolean = 1;
+constexpr int TypeByte = 2;
+constexpr int TypeInteger = 3;
+constexpr int TypeLong = 4;
+constexpr int TypeSingle = 6;
+constexpr int TypeDouble = 7;
+constexpr int TypeDate = 8;
+constexpr int TypeText = 10;
+
+int creationType(int dataType)
+{
+    if (dataType == TypeByte || dataType == TypeInteger)
+        return TypeLong;
+    if (dataType == TypeDouble)
+        return TypeSingle;
+    return dataType;
+}
+
+// The column that holds a value of the type; "" for a type without one.
+QString valueColumn(int dataType)
+{
+    switch (dataType) {
+    case TypeText: return QStringLiteral("prf_text_value");
+    case TypeBoolean: return QStringLiteral("prf_bool_value");
+    case TypeDate: return QStringLiteral("prf_date_value");
+    case TypeLong: return QStringLiteral("prf_long_value");
+    case TypeSingle: return QStringLiteral("prf_single_value");
+    default: return QString();
+    }
+}
+
+QString selectSql(const QString& name)
+{
+    return QStringLiteral("SELECT * FROM ") + PrefTable + QStringLiteral(" WHERE prf_name = ") + db::sqlText(name)
+           + QStringLiteral(";");
+}
+
+db::Database& database()
+{
+    if (!Db)
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+// A value that does not fit the global it is taken into, with the number and
+// text of the run-time error.
+struct ConversionError {
+    int number;
+    QString text;
+};
+
+[[noreturn]] void overflow()
+{
+    throw ConversionError{6, QStringLiteral("Überlauf")};
+}
+
+[[noreturn]] void typeMismatch()
+{
+    throw ConversionError{13, QStringLiteral("Typen unverträglich")};
+}
+
+double numberOf(const db::Value& v)
+{
+    if (v.isNull())
+        throw ConversionError{94, QStringLiteral("Unzulässige Verwendung von Null")};
+    if (v.kind() == db::Value::Kind::Text) {
+        std::optional<double> n = db::textToNumber(v.toText());
+        if (!n) {
+            const QString t = v.toText().trimmed().toLower();
+            if (t == QLatin1String("wahr") || t == QLatin1String("true"))
+                return -1;
+            if (t == QLatin1String("falsch") || t == QLatin1String("false"))
+                return 0;
+            typeMismatch();
+        }
+        return *n;
+    }
+    return v.toDouble();
+}
+
+// Whole numbers round half to even, as the conversions always did.
+double roundEven(double d)
+{
+    return std::nearbyint(d);
+}
+
+quint8 asByte(const db::Value& v)
+{
+    const double d = roundEven(numberOf(v));
+    if (!(d >= 0 && d <= 255))
+        overflow();
+    return static_cast<quint8>(d);
+}
+
+qint32 asLong(double value)
+{
+    const double d = roundEven(value);
+    if (!(d >= -2147483648.0 && d <= 2147483647.0))
+        overflow();
+    return static_cast<qint32>(d);
+}
+
+bool asBool(const db::Value& v)
+{
+    if (v.kind() == db::Value::Kind::Bool)
+        return v.toBool();
+    return numberOf(v) != 0;
+}
+
+QString asText(const db::Value& v)
+{
+    if (v.isNull())
+        throw ConversionError{94, QStringLiteral("Unzulässige Verwendung von Null")};
+    return v.toText();
+}
+
+void reportReadError(int number, const QString& text)
+{
+    ui::msgBox(QStringLiteral("Fehler beim Einlesen der Programmeinstellungen aus Tabelle \"Preferences2\"\n\n") + text,
+               ui::Information,
+               QStringLiteral("Fehler ") + QString::number(number)
+                   + QStringLiteral(" beim Einlesen der Programmeinstellungen"));
+}
+
+// Reads one key and hands it to take. A value that take cannot use is reported
+// and replaced by the default, so a global never ends up outside its range.
+void readKey(const QString& name, int dataType, const db::Value& defaultValue,
+             const std::function<void(const db::Value&)>& take)
+{
+    bool ok = true;
+    const db::Value value = GetPreference(name, dataType, defaultValue, &ok);
+    if (!take)
+        return;
+    if (!ok) {
+        take(defaultValue);
+        return;
+    }
+    try {
+        take(value);
+    } catch (const ConversionError& e) {
+        reportReadError(e.number, e.text);
+        take(defaultValue);
+    }
+}
+
+}  // namespace
+
+db::Value GetPreference(const QString& name, int dataType, const db::Value& defaultValue, bool* ok)
+{
+    const db::Value initial = dataType == TypeText ? db::Value(QString()) : defaultValue;
+    if (ok)
+        *ok = true;
+    db::Value result;
+    try {
+        bool found = false;
+        db::Recordset rs = database().openRecordset(selectSql(name), db::OpenMode::ForwardOnlyReadOnly);
+        if (!rs.eof()) {
+            found = true;
+            switch (rs.field(QStringLiteral("prf_data_type")).value().toLong()) {
+            case TypeText:
+                result = db::Value(rs.field(QStringLiteral("prf_text_value")).value().toText());
+                break;
+            case TypeBoolean:
+                result = rs.field(QStringLiteral("prf_bool_value")).value();
+                break;
+            case TypeDate: {
+                const db::Value v = rs.field(QStringLiteral("prf_date_value")).value();
+                result = db::Value(v.isNull() ? rt::Date() : v.toDate());
+                break;
+            }
+            case TypeLong:
+                result = db::Value(rt::val(rs.field(QStringLiteral("prf_long_value")).value().toText()));
+                break;
+            case TypeSingle: {
+                const db::Value v = rs.field(QStringLiteral("prf_single_value")).value();
+                result = db::Value::single(v.isNull() ? 0.0 : v.toDouble());
+                break;
+            }
+            default:
+                result = db::Value(0);
+                break;
+            }
+        }
+        rs.close();
+        if (!found) {
+            SavePreference(name, initial, dataType);
+            result = initial;
+        }
+    } catch (const db::DbError& e) {
+        ui::msgBox(QStringLiteral("Fehler beim Lesen des Parameters \"") + name + QStringLiteral("\" aus der Tabelle \"")
+                       + PrefTable + QStringLiteral("\"\n\n") + e.description(),
+                   ui::OkOnly);
+        if (ok)
+            *ok = false;
+    }
+    return result;
+}
+
+void SavePreference(const QString& name, const db::Value& value, int dataType)
+{
+    try {
+        db::Recordset rs = database().openRecordset(selectSql(name), db::OpenMode::Dynaset);
+        int type = 0;
+        if (rs.eof()) {
+            type = creationType(dataType);
+            rs.addNew();
+            rs.field(QStringLiteral("prf_name")).setValue(db::Value(name));
+            rs.field(QStringLiteral("prf_data_type")).setValue(db::Value(type));
+        } else {
+            rs.edit();
+            type = rs.field(QStringLiteral("prf_data_type")).value().toLong();
+        }
+        const QString column = valueColumn(type);
+        if (!column.isEmpty())
+            rs.field(column).setValue(value);
+        rs.update();
+        rs.close();
+    } catch (const db::DbError& e) {
+        ui::msgBox(QStringLiteral("Fehler beim Speichern der Programmeinstellung für \"") + name
+                       + QStringLiteral("\" in Tabelle \"") + PrefTable + QStringLiteral("\"\n\n") + e.description(),
+                   ui::Exclamation);
+    }
+}
+
+void ReadPreferences()
+{
+    // The program has no built-in second administrator password.
+    SecondAdminPassword.clear();
+    MusterwocheDate = rt::Date();
+    const rt::Date today = rt::Date::today();
+    SelectedPeriod = {today.atNoon(), today.addDays(1).atNoon()};
+    if (ImageDir.isEmpty())
+        ImageDir = AppPath + QStringLiteral("images/");
+    FloorNames.fill(QString());
+    FloorNames[0] = QStringLiteral("Untergeschoss");
+    FloorNames[1] = QStringLiteral("Erdgeschoss");
+    for (int i = 1; i <= 14; ++i)
+        FloorNames[i + 1] = QString::number(i) + QStringLiteral(". Stockwerk");
+
+    const db::Value noDate{rt::Date()};
+    readKey(QStringLiteral("NormalTerminColor"), TypeLong, db::Value(0xEEEEEE),
+            [](const db::Value& v) { NormalTerminColor = asLong(std::fabs(numberOf(v))); });
+    readKey(QStringLiteral("TableFixedRowColBackColor"), TypeLong, db::Value(0xEEEEEE),
+            [](const db::Value& v) { TableFixedRowColBackColor = asLong(std::fabs(numberOf(v))); });
+    readKey(QStringLiteral("MaxWeekCols"), TypeInteger, db::Value(30),
+            [](const db::Value& v) { MaxWeekCols = asByte(v); });
+    readKey(QStringLiteral("BackupReminder"), TypeByte, db::Value(0),
+            [](const db::Value& v) { BackupReminder = asByte(v); });
+    readKey(QStringLiteral("BackupPath"), TypeText, db::Value(QString()),
+            [](const db::Value& v) { BackupPath = asText(v); });
+    readKey(QStringLiteral("LastBackupSavedOnStation"), TypeText, db::Value(QString()), {});
+    readKey(QStringLiteral("LastBackupSavedDate"), TypeDate, noDate, {});
+    readKey(QStringLiteral("LastBackupReminderDate"), TypeDate, noDate, {});
+    readKey(QStringLiteral("LastDefragDate"), TypeDate, noDate, {});
+    readKey(QStringLiteral("LastRepairDate"), TypeDate, noDate, {});
+    readKey(QStringLiteral("BackupDate2FileName"), TypeBoolean, db::Value(false), {});
+    readKey(QStringLiteral("PrintSettings"), TypeText, db::Value(QString()), {});
+    readKey(QStringLiteral("PrintHeaderEnabled"), TypeBoolean, db::Value(false),
+            [](const db::Value& v) { PrintHeaderEnabled = asBool(v); });
+    readKey(QStringLiteral("PrinterLeftOffset"), TypeLong, db::Value(0),
+            [](const db::Value& v) { PrinterLeftOffset = asLong(numberOf(v)); });
+    readKey(QStringLiteral("PrinterTopOffset"), TypeLong, db::Value(-1000), [](const db::Value& v) {
+        PrinterTopOffset = asLong(numberOf(v));
+        if (PrinterTopOffset == 10)
+            PrinterTopOffset = -1000;
+    });
+    readKey(QStringLiteral("MailSeekInterval"), TypeByte, db::Value(20), {});
+    readKey(QStringLiteral("DayTableFontSize"), TypeByte, db::Value(8), [](const db::Value& v) {
+        DayTableFontSize = asByte(v);
+        if (DayTableFontSize < 6)
+            DayTableFontSize = 8;
+    });
+    readKey(QStringLiteral("MwSt_included"), TypeBoolean, db::Value(false),
+            [](const db::Value& v) { MwStIncluded = asBool(v); });
+    readKey(QStringLiteral("AdminPW"), TypeText, db::Value(QString()),
+            [](const db::Value& v) { AdminPassword = UnscramblePassword(asText(v)); });
+    AdminPasswordActive = !AdminPassword.isEmpty();
+    readKey(QStringLiteral("KeepAdrList"), TypeBoolean, db::Value(false),
+            [](const db::Value& v) { KeepAdrList = asBool(v); });
+    readKey(QStringLiteral("Shutdown"), TypeBoolean, db::Value(false), [](const db::Value& v) {
+        if (asBool(v))
+            SavePreference(QStringLiteral("Shutdown"), db::Value(false), TypeText);
+    });
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/db/value.h"
+#include "platform/runtime/date.h"
+
+#include <QString>
+
+#include <array>
+
+// Program-wide settings, one row of tbl_preferences2 per name. The globals
+// below hold what the start read; each starts with its key's default.
+
+extern qint32 NormalTerminColor;          // bookings without a colour of their own
+extern qint32 TableFixedRowColBackColor;
+extern quint8 MaxWeekCols;                // days of the plan's schedule
+extern quint8 BackupReminder;
+extern QString BackupPath;
+extern bool PrintHeaderEnabled;
+extern qint32 PrinterLeftOffset;
+extern qint32 PrinterTopOffset;
+extern quint8 DayTableFontSize;
+extern bool MwStIncluded;                 // prices include VAT
+extern bool KeepAdrList;
+
+// The period being looked at or booked: both dates at 12:00.
+extern std::array<rt::Date, 2> SelectedPeriod;
+// The picture folder, ending in "/".
+extern QString ImageDir;
+// Floor labels: FloorNames[floor order + 1].
+extern std::array<QString, 21> FloorNames;
+// Always the zero date.
+extern rt::Date MusterwocheDate;
+
+// The value of a preference; a missing row is created with the default and the
+// default returned (the empty text for type 10, whatever was passed). The row's
+// stored type decides the column read: text, Boolean, date, Long (as a double)
+// or Single; Null reads as "" or 0, an unknown type as 0. A failure is
+// reported and gives Null, with *ok set to false.
+db::Value GetPreference(const QString& name, int dataType, const db::Value& defaultValue, bool* ok = nullptr);
+
+// Writes a preference; dataType counts only when the row is created (Byte and
+// Integer are kept as Long, Double as Single). Failures are reported.
+void SavePreference(const QString& name, const db::Value& value, int dataType);
+
+// Sets the start values and loads every preference into its global. A value
+// that does not fit its global is reported and the key's default taken.
+void ReadPreferences();

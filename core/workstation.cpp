@@ -1,0 +1,171 @@
+#include "core/workstation.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+
+#include <QSysInfo>
+
+#include <optional>
+#include <vector>
+
+qint32 StationId = 0;
+QString StationName;
+bool StationReadOnly = false;
+bool TableAutoUpdate = false;
+int StartPage = 1;
+
+namespace {
+
+const QString StationTable = QStringLiteral("tbl_workstations");
+
+// A column the row lacked, added once the registration is through.
+struct MissingField {
+    QString table;
+    QString column;
+    int type;
+    QString defaultValue;
+};
+constexpr std::size_t MaxMissingFields = 30;
+
+QString errorReport(const QString& column, const QString& error)
+{
+    return QStringLiteral("Error while activating the preferences for this workstation in GetStationPreferences()\n\"")
+           + column + QStringLiteral("\"\n\n") + error;
+}
+
+}  // namespace
+
+QString GetThisComputerName()
+{
+    return QSysInfo::machineHostName();
+}
+
+qint32 GetStationPreferences(const QString& computerName)
+{
+    LogoutWorkstation();
+    StartPage = 1;
+
+    qint32 result = 0;
+    std::vector<MissingField> missing;
+    QString column;
+    int columnType = 0;
+    int defaultNumber = 0;
+
+    std::optional<db::Recordset> rs;
+    bool newRow = false;
+    try {
+        if (!Db)
+            throw db::DbError(db::err::ObjectClosed);
+        rs.emplace(Db->openRecordset(QStringLiteral("SELECT * FROM ") + StationTable
+                                         + QStringLiteral(" WHERE ws_computername = ") + db::sqlText(computerName)
+                                         + QStringLiteral(";"),
+                                     db::OpenMode::Dynaset));
+        newRow = rs->eof();
+        if (newRow)
+            rs->addNew();
+        else
+            rs->edit();
+    } catch (const db::DbError& e) {
+        // Nothing of the row can be read. A station whose settings are unknown
+        // must not write, whatever it was allowed before.
+        StationReadOnly = true;
+        ui::msgBox(errorReport(QString(), e.description()) + QStringLiteral("\n\n") + GetResString(390),
+                   ui::Information);
+        return 0;
+    }
+
+    // Each read or write below is on its own: a failure is noted (a missing
+    // column silently) and the next one goes on.
+    auto noteFailure = [&](const db::DbError& e) {
+        if (e.number() != db::err::ItemNotFound)
+            ui::msgBox(errorReport(column, e.description()), ui::Information);
+        if (missing.size() < MaxMissingFields)
+            missing.push_back({StationTable, column, columnType, QString::number(defaultNumber)});
+        defaultNumber = 0;
+    };
+    auto step = [&](const QString& name, int type, const auto& action) {
+        column = name;
+        columnType = type;
+        try {
+            action();
+        } catch (const db::DbError& e) {
+            noteFailure(e);
+        }
+    };
+    auto value = [&](const char* name) { return rs->field(QString::fromLatin1(name)).value(); };
+    auto set = [&](const char* name, const db::Value& v) { rs->field(QString::fromLatin1(name)).setValue(v); };
+
+    if (newRow) {
+        const QString key = QStringLiteral("ws_computername");
+        step(key, 0, [&] { set("ws_computername", db::Value(computerName)); });
+        step(key, 0, [&] { set("ws_name", db::Value(computerName)); });
+        step(key, 0, [&] { set("ws_startpage", db::Value(StartPage)); });
+    }
+    const db::Value now{rt::Date::now()};
+    step(QStringLiteral("ws_logindate"), 8, [&] { set("ws_logindate", now); });
+    step(QStringLiteral("ws_lastaccess"), 8, [&] { set("ws_lastaccess", now); });
+    step(QStringLiteral("ws_lastaccess"), 8, [&] { result = value("ws_id").toLong(); });
+    step(QStringLiteral("ws_name"), 10, [&] { StationName = value("ws_name").toText(); });
+
+    column = QStringLiteral("ws_ReadOnly");
+    columnType = 1;
+    try {
+        StationReadOnly = value("ws_ReadOnly").toBool();
+    } catch (const db::DbError& e) {
+        // A missing column is added below with 0; any other failure leaves the
+        // flag unknown, and then the station must not write.
+        StationReadOnly = e.number() != db::err::ItemNotFound;
+        noteFailure(e);
+    }
+    step(QStringLiteral("ws_TableAutoUpdate"), 1, [&] { TableAutoUpdate = value("ws_TableAutoUpdate").toBool(); });
+    step(QStringLiteral("ws_TableAutosizeRows"), 1, [&] { (void)value("ws_TableAutosizeRows").toBool(); });
+    step(QStringLiteral("ws_TableMergeRows"), 1, [&] { (void)value("ws_TableMergeRows").toBool(); });
+    defaultNumber = StartPage;
+    step(QStringLiteral("ws_startpage"), 3, [&] {
+        const db::Value v = value("ws_startpage");
+        if (!v.isNull())
+            StartPage = v.toLong();
+    });
+    step(QStringLiteral("ws_VisiblePages"), 10, [&] { (void)rt::trim(value("ws_VisiblePages").toText()); });
+    step(QStringLiteral("ws_Autostart"), 1, [&] { (void)value("ws_Autostart").toBool(); });
+    step(column, columnType, [&] { rs->update(); });
+    rs->close();
+
+    for (const MissingField& f : missing) {
+        if (f.column.isEmpty())
+            continue;
+        AddFieldIfMissing(f.table, f.column, f.type, 0, f.defaultValue, false);
+    }
+    return result;
+}
+
+void UpdateWorkstationLastAccess()
+{
+    if (!Db)
+        return;
+    try {
+        Db->execute(QStringLiteral("UPDATE ") + StationTable
+                    + QStringLiteral(" SET ws_lastaccess = Now() WHERE ws_computername = ") + db::sqlText(ComputerName)
+                    + QStringLiteral(";"));
+    } catch (const db::DbError&) {
+        // A missed heartbeat only leaves the old time in the row.
+    }
+}
+
+void LogoutWorkstation()
+{
+    if (!DbOpen || !Db)
+        return;
+    try {
+        Db->execute(QStringLiteral("UPDATE ") + StationTable
+                    + QStringLiteral(" SET ws_LoginDate = NULL, ws_lastaccess = NULL WHERE ws_id = ")
+                    + QString::number(StationId) + QStringLiteral(";"));
+    } catch (const db::DbError&) {
+        // Nothing to do: the row simply stays logged in.
+    }
+}

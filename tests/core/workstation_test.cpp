@@ -1,0 +1,120 @@
+#include "core/workstation.h"
+
+#include "core/globals.h"
+#include "core/messages.h"
+#include "tests/core/scratch_database.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Workstations : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StationId = 0;
+        StationReadOnly = false;
+        ComputerName = QStringLiteral("o'brien-pc");
+    }
+
+    // The workstation table of an older database, without the columns named,
+    // holding one other station.
+    void recreateWithout(const QStringList& missing) const
+    {
+        static const char* const columns[] = {
+            "ws_id INTEGER PRIMARY KEY AUTOINCREMENT", "ws_computername VARCHAR(255) COLLATE JETTEXT",
+            "ws_name VARCHAR(255) COLLATE JETTEXT", "ws_logindate DATETIME", "ws_lastaccess DATETIME",
+            "ws_ReadOnly BOOLEAN NOT NULL DEFAULT 0", "ws_TableAutoUpdate BOOLEAN NOT NULL DEFAULT 0",
+            "ws_TableAutosizeRows BOOLEAN NOT NULL DEFAULT 0", "ws_TableMergeRows BOOLEAN NOT NULL DEFAULT 0",
+            "ws_Autostart BOOLEAN NOT NULL DEFAULT 0", "ws_startpage SMALLINT DEFAULT 1",
+            "ws_VisiblePages VARCHAR(255) COLLATE JETTEXT"};
+        QStringList kept;
+        for (const char* column : columns) {
+            if (!missing.contains(QString::fromLatin1(column).section(' ', 0, 0)))
+                kept << QString::fromLatin1(column);
+        }
+        data.exec("DROP TABLE tbl_workstations;");
+        data.exec("CREATE TABLE tbl_workstations (" + kept.join(", ") + ");");
+        data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('buero', 'Büro');");
+    }
+
+    db::Value column(const QString& name) const
+    {
+        return data.value("SELECT " + name + " FROM tbl_workstations WHERE ws_computername = 'o''brien-pc';");
+    }
+
+    test::ScratchDatabase data;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(Workstations, FirstStartCreatesTheRowAndTheSecondFindsIt)
+{
+    const qint32 id = GetStationPreferences(ComputerName);
+    EXPECT_GT(id, 0);
+    EXPECT_EQ(column("ws_name").toText(), ComputerName);
+    EXPECT_EQ(column("ws_startpage").toLong(), 1);
+    EXPECT_FALSE(column("ws_logindate").isNull());
+    EXPECT_EQ(StationName, ComputerName);
+
+    data.exec("UPDATE tbl_workstations SET ws_name = 'Rezeption', ws_ReadOnly = -1, ws_startpage = 2;");
+    StationId = id;
+    EXPECT_EQ(GetStationPreferences(ComputerName.toUpper()), id);
+    EXPECT_EQ(data.count("tbl_workstations"), 1);
+    EXPECT_EQ(StationName, QStringLiteral("Rezeption"));
+    EXPECT_TRUE(StationReadOnly);
+    EXPECT_EQ(StartPage, 2);
+}
+
+TEST_F(Workstations, HeartbeatAndLogout)
+{
+    StationId = GetStationPreferences(ComputerName);
+    data.exec("UPDATE tbl_workstations SET ws_lastaccess = 1;");
+    UpdateWorkstationLastAccess();
+    EXPECT_GT(column("ws_lastaccess").toDouble(), 40000.0);
+
+    LogoutWorkstation();
+    EXPECT_TRUE(column("ws_logindate").isNull());
+    EXPECT_TRUE(column("ws_lastaccess").isNull());
+}
+
+TEST_F(Workstations, MissingReadOnlyColumnIsAddedWithoutAnErrorMessage)
+{
+    recreateWithout({QStringLiteral("ws_ReadOnly")});
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_GT(GetStationPreferences(ComputerName), 0);
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("ws_ReadOnly")));
+    EXPECT_FALSE(StationReadOnly);
+    EXPECT_EQ(data.count("tbl_workstations", "ws_ReadOnly = 0"), 2);
+}
+
+TEST_F(Workstations, MissingAutostartIsHealedWithTrueUnlessTheStartPageWasMissingToo)
+{
+    recreateWithout({QStringLiteral("ws_Autostart")});
+    dialogs->answerMessage(ui::Answer::Ok);
+    GetStationPreferences(ComputerName);
+    EXPECT_EQ(data.count("tbl_workstations", "ws_Autostart <> 0"), 2);
+
+    recreateWithout({QStringLiteral("ws_Autostart"), QStringLiteral("ws_startpage")});
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    GetStationPreferences(ComputerName);
+    EXPECT_EQ(data.count("tbl_workstations", "ws_Autostart = 0"), 2);
+    EXPECT_EQ(data.count("tbl_workstations", "ws_startpage = 1"), 2);
+}
+
+TEST_F(Workstations, UnreadableRowLeavesTheStationReadOnly)
+{
+    data.exec("DROP TABLE tbl_workstations;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(GetStationPreferences(ComputerName), 0);
+    EXPECT_TRUE(StationReadOnly);
+    // One report that says why, and no attempt to add a column without a name.
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Error while activating the preferences for this workstation in GetStationPreferences()")));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(GetResString(390)));
+}
