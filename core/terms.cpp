@@ -1,0 +1,249 @@
+#include "core/terms.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "platform/db/database.h"
+#include "platform/runtime/color.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPalette>
+#include <QVariant>
+
+std::vector<QString> ColorCodes;
+int ColorCount = 0;
+
+QString TermPlaceSingular;
+QString TermPlacePlural;
+QString TermPersonSingular;
+QString TermPersonPlural;
+QString TermPersonGenitive;
+
+std::vector<RoomType> RoomTypes(1);
+
+namespace {
+
+const char* const BackColorProperty = "BackColor";
+
+void reportLoadError(const QString& table, const db::DbError& error)
+{
+    ui::msgBox(QStringLiteral("Error in {FillResourceArrays} while reading the resource table/field ") + table +
+                   QStringLiteral("!\n\n") + error.description(),
+               ui::Critical, AppTitle);
+}
+
+// Both globals change together and only after a complete read, so an index
+// below ColorCount always lies inside ColorCodes.
+void loadColors()
+{
+    db::Recordset rs = Db->openRecordset(QStringLiteral("tbl_colors"), db::OpenMode::ForwardOnlyReadOnly);
+    std::vector<QString> codes{QStringLiteral("0")};
+    int highest = -1;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.value(QStringLiteral("color_hexcode")).toText();
+        if (rt::trim(code).isEmpty())
+            continue;
+        const qint32 id = rs.value(QStringLiteral("color_id")).toLong();
+        if (id < 0)
+            continue;
+        if (id > highest) {
+            highest = id;
+            codes.resize(size_t(id) + 1);
+        }
+        codes[size_t(id)] = code;
+    }
+    ColorCodes = std::move(codes);
+    ColorCount = highest;
+}
+
+void loadTerms()
+{
+    db::Recordset rs = Db->openRecordset(QStringLiteral("SELECT * FROM tbl_gui_terms ;"), db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        switch (rs.value(QStringLiteral("gt_id")).toLong()) {
+        case 1:
+            TermPlaceSingular = rs.value(QStringLiteral("gt_singular")).toText();
+            TermPlacePlural = rs.value(QStringLiteral("gt_plural")).toText();
+            break;
+        case 5:
+            TermPersonSingular = rs.value(QStringLiteral("gt_singular")).toText();
+            TermPersonPlural = rs.value(QStringLiteral("gt_plural")).toText();
+            TermPersonGenitive = rs.value(QStringLiteral("gt_GenitivSingular")).toText();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+QString roomTypeItemText(const RoomType& type)
+{
+    return type.name + QStringLiteral(" (") + rt::formatNumber(type.price, QStringLiteral("##,##0.00")) +
+           QStringLiteral(" €)");
+}
+
+// Lists behave alike here; only the calls differ.
+template <typename List, typename AddItem, typename Select>
+void fillRoomTypeList(List* list, qint32 selectedId, AddItem addItem, Select select)
+{
+    if (!list)
+        return;
+    FillingListsGuard filling;
+    list->clear();
+    int selectedIndex = -1;
+    for (const RoomType& type : RoomTypes) {
+        if (type.name.isEmpty())
+            continue;
+        const int index = addItem(roomTypeItemText(type), type.id);
+        if (type.id == selectedId)
+            selectedIndex = index;
+    }
+    if (list->count() > 0)
+        select(selectedId < 1 ? 0 : selectedIndex);
+}
+
+}  // namespace
+
+void FillResourceArrays()
+{
+    ui::WaitCursor wait;
+    RoomTypes.assign(1, RoomType{});
+    if (!Db)
+        return;
+    try {
+        loadColors();
+    } catch (const db::DbError& error) {
+        reportLoadError(QStringLiteral("tbl_colors"), error);
+    }
+    try {
+        loadTerms();
+    } catch (const db::DbError& error) {
+        reportLoadError(QStringLiteral("tbl_gui_terms"), error);
+    }
+}
+
+void LoadRoomTypes(qint32 /*mandantId*/)
+{
+    ui::WaitCursor wait;
+    RoomTypes.assign(1, RoomType{});
+    if (!Db)
+        return;
+    db::Recordset rs =
+        Db->openRecordset(QStringLiteral("SELECT * FROM tbl_room_types ORDER by rot_id;"), db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        RoomType type;
+        type.id = rs.value(QStringLiteral("rot_id")).toLong();
+        type.name = rs.value(QStringLiteral("rot_name")).toText();
+        RoomTypes.push_back(type);
+    }
+}
+
+bool IsValidColorIndex(int idx)
+{
+    return idx >= 1 && idx <= ColorCount;
+}
+
+qint32 ColorCodeValue(const QString& code)
+{
+    const QString digits = code.trimmed();
+    if (digits.isEmpty() || digits.size() > 8)
+        return 0;
+    bool ok = false;
+    const quint32 value = digits.toUInt(&ok, 16);
+    return ok ? static_cast<qint32>(value) : 0;
+}
+
+qint32 ColorOfIndex(int idx)
+{
+    if (!IsValidColorIndex(idx) || size_t(idx) >= ColorCodes.size())
+        return 0;
+    return ColorCodeValue(ColorCodes[size_t(idx)]);
+}
+
+void ShowColorField(QLabel* ctl, int idx)
+{
+    if (!ctl)
+        return;
+    if (IsValidColorIndex(idx)) {
+        SetBackColor(ctl, ColorOfIndex(idx));
+        ctl->setText(QString());
+        ctl->setProperty("Tag", QString::number(idx));
+    } else {
+        SetBackColor(ctl, 0xFFFFFF);
+        ctl->setText(QStringLiteral(" ") + GetResString(313));
+    }
+}
+
+void SetBackColor(QWidget* ctl, qint32 bgr)
+{
+    if (!ctl)
+        return;
+    const QColor colour = rt::toQColor(bgr);
+    QPalette palette = ctl->palette();
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Window, colour);
+    ctl->setPalette(palette);
+    ctl->setAutoFillBackground(true);
+    ctl->setProperty(BackColorProperty, bgr);
+}
+
+qint32 BackColor(const QWidget* ctl)
+{
+    if (!ctl)
+        return 0;
+    const QVariant stored = ctl->property(BackColorProperty);
+    if (stored.isValid())
+        return stored.toInt();
+    return rt::fromQColor(ctl->palette().color(ctl->backgroundRole()));
+}
+
+void FillListRoomTypes(QComboBox* list, qint32 /*unused*/, qint32 selectedId)
+{
+    fillRoomTypeList(
+        list, selectedId,
+        [list](const QString& text, qint32 id) {
+            list->addItem(text, id);
+            return list->count() - 1;
+        },
+        [list](int index) { list->setCurrentIndex(index); });
+}
+
+void FillListRoomTypes(QListWidget* list, qint32 /*unused*/, qint32 selectedId)
+{
+    fillRoomTypeList(
+        list, selectedId,
+        [list](const QString& text, qint32 id) {
+            auto* item = new QListWidgetItem(text, list);
+            item->setData(Qt::UserRole, id);
+            return list->count() - 1;
+        },
+        [list](int index) {
+            list->setCurrentRow(index);
+            if (index < 0)
+                list->clearSelection();
+        });
+}
+
+QString FloorPlanHintText()
+{
+    return QStringLiteral("Sie können jetzt ") + TermPlaceSingular + QStringLiteral("-Symbole mit der Maus verschieben...");
+}
+
+QString PlaceOccupiedText(const QString& placeName)
+{
+    return QStringLiteral("Die aktuell gewählte Ressource (") + TermPlaceSingular + QStringLiteral(") \"") + placeName +
+           QStringLiteral("\" ist im Reservierungszeitraum bereits belegt.\n\n") +
+           QStringLiteral("Möchten Sie die Reservierungsliste für diesen Raum einsehen?");
+}
+
+QString GuestRequiredText()
+{
+    return QStringLiteral("Sie müssen einen ") + TermPersonSingular +
+           QStringLiteral(" angeben, um die Reservierung zu vervollständigen.");
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QWidget;
+
+// Booking colours by colour index, each the hex text as stored (blue-green-red
+// order, red in the two lowest digits); indices without a row hold "". Entry 0
+// is "0" unless the table has a row 0. Empty before the first load.
+extern std::vector<QString> ColorCodes;
+// The highest colour index read (not the number of rows); -1 when the table
+// has no usable row, 0 before the first load.
+extern int ColorCount;
+
+// The house's words for one bookable place and for one guest. Empty while the
+// term table lacks their row.
+extern QString TermPlaceSingular;
+extern QString TermPlacePlural;
+extern QString TermPersonSingular;
+extern QString TermPersonPlural;
+extern QString TermPersonGenitive;
+
+// One room category. The price lives in memory only (the room-category window
+// sets it); nothing sets the colour.
+struct RoomType {
+    qint32 id = 0;
+    QString name;
+    double price = 0.0;
+    qint32 colour = 0;
+};
+// Entry 0 is always the empty category; the stored ones follow by ascending id.
+extern std::vector<RoomType> RoomTypes;
+
+// Empties RoomTypes to its empty entry, then loads the colours and the words.
+// A table that cannot be read is reported and the next one is still loaded;
+// the colours of a failed read keep their previous state.
+void FillResourceArrays();
+
+// Fills RoomTypes from tbl_room_types (shared by all facilities, so mandantId
+// is not used). Throws db::DbError; what was read up to the error stays.
+void LoadRoomTypes(qint32 mandantId);
+
+// True for 1 to ColorCount.
+bool IsValidColorIndex(int idx);
+// The colour value of a stored code: hexadecimal, read as a 32-bit number
+// ("FFFF" is 65535). A code that is no hexadecimal number gives 0 (black).
+qint32 ColorCodeValue(const QString& code);
+// The colour value of a booking colour index; 0 for an invalid one.
+qint32 ColorOfIndex(int idx);
+
+// Shows colour index idx in a label used as a colour field: a valid index as
+// its colour without text, with the "Tag" property set to idx; otherwise white
+// with " keine", the "Tag" left as it was.
+void ShowColorField(QLabel* ctl, int idx);
+
+// The background colour of a text box, label or other widget as a
+// blue-green-red Long, and its reading back (what was set last, else the
+// widget's own background).
+void SetBackColor(QWidget* ctl, qint32 bgr);
+qint32 BackColor(const QWidget* ctl);
+
+// Fills a list with the room categories and their prices ("Doppelzimmer
+// (65,00 €)"), each item carrying its id. selectedId below 1 selects the first
+// item, an id not in the list none. The second argument is not used.
+void FillListRoomTypes(QComboBox* list, qint32 unused, qint32 selectedId);
+void FillListRoomTypes(QListWidget* list, qint32 unused, qint32 selectedId);
+
+// Texts that carry the interface words and that several windows show.
+// "Sie können jetzt <place>-Symbole mit der Maus verschieben..."
+QString FloorPlanHintText();
+// The refusal of a booking on an occupied place, with the question whether to
+// see the place's bookings.
+QString PlaceOccupiedText(const QString& placeName);
+// The refusal of a booking without a guest.
+QString GuestRequiredText();
