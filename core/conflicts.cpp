@@ -1,0 +1,230 @@
+#include "core/conflicts.h"
+
+#include "core/database.h"
+#include "core/datefunctions.h"
+#include "core/messages.h"
+#include "core/terms.h"
+#include "platform/db/database.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/dialogs.h"
+
+#include <QLineEdit>
+
+namespace {
+
+db::Recordset openReadOnly(const QString& sql)
+{
+    return Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
+}
+
+void requireDatabase()
+{
+    if (!Db)
+        throw db::DbError(db::err::ObjectClosed);
+}
+
+// A count that could not be made is a conflict: the caller must not book on it.
+bool anyBooking(const QString& where)
+{
+    bool ok = false;
+    const qint32 count = GetRecordCount(QStringLiteral("tbl_bookings"), where, &ok);
+    return !ok || count >= 1;
+}
+
+QString periodCondition(const rt::Date& dStart, const rt::Date& dEnd)
+{
+    return QStringLiteral("(book_start < ") + DateToSQL(dEnd) + QStringLiteral(") AND (book_end > ") + DateToSQL(dStart) +
+           QStringLiteral(")");
+}
+
+QString exceptBooking(qint32 bookId)
+{
+    return bookId > 0 ? QStringLiteral(" AND book_id <> ") + QString::number(bookId) : QString();
+}
+
+qint32 maxInvoiceId(const QString& column, qint32 id)
+{
+    if (id <= 0)
+        return 0;
+    requireDatabase();
+    db::Recordset rs = openReadOnly(QStringLiteral("SELECT Max(Inv_id) as MaxInv_id FROM tbl_invoice WHERE ") + column +
+                                    QStringLiteral(" = ") + QString::number(id) + QStringLiteral(";"));
+    return rs.eof() ? 0 : rs.value(QStringLiteral("MaxInv_id")).toLong();
+}
+
+}  // namespace
+
+void CheckBookingConflicts(QLineEdit* txtStart, QLineEdit* txtEnd, QLineEdit* txtGuest, qint32 custId, qint32 placeId,
+                           qint32 bookId, bool& guestBooked, bool& placeOccupied, int mode)
+{
+    if (!txtStart || !txtEnd)
+        return;
+    const auto startDate = db::parseDate(txtStart->text());
+    const auto endDate = db::parseDate(txtEnd->text());
+    if (!startDate || !endDate)
+        return;
+    const rt::Date start = startDate->datePart().atNoon();
+    const rt::Date end = endDate->datePart().atNoon();
+
+    qint32 colour = ConflictFreeColor;
+    if (mode == CheckGuest || mode == CheckGuestAndPlace) {
+        guestBooked = IsCustomerBooked(custId, start, end, bookId);
+        if (guestBooked)
+            colour = GuestBookedColor;
+        if (txtGuest)
+            SetBackColor(txtGuest, guestBooked ? GuestBookedColor : ConflictFreeColor);
+    }
+    if (mode == CheckPlace || mode == CheckGuestAndPlace) {
+        placeOccupied = IsPlaceBooked(placeId, start, end, bookId);
+        if (placeOccupied)
+            colour = PlaceOccupiedColor;
+    }
+    SetBackColor(txtStart, colour);
+    SetBackColor(txtEnd, colour);
+}
+
+bool IsCustomerBooked(qint32 custId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId)
+{
+    if (custId <= 0)
+        return false;
+    return anyBooking(QStringLiteral("book_customer_id = ") + QString::number(custId) + QStringLiteral(" AND ") +
+                      periodCondition(dStart, dEnd) + exceptBooking(bookId));
+}
+
+bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId)
+{
+    if (placeId <= 0)
+        return false;
+    return anyBooking(QStringLiteral("book_place_id = ") + QString::number(placeId) + QStringLiteral(" AND ") +
+                      periodCondition(dStart, dEnd) + QStringLiteral(" AND book_cust_count > 0") + exceptBooking(bookId));
+}
+
+bool GetFloorOccupancy(qint32 /*mandantId*/, qint32 floorId, const rt::Date& dStart, const rt::Date& dEnd, int& placeCount,
+                       int& bookingCount)
+{
+    requireDatabase();
+    {
+        db::Recordset rs = openReadOnly(
+            QStringLiteral("SELECT Count(*) AS myRecordCount FROM tbl_places INNER JOIN tbl_floors ON tbl_places.pl_floor_id = "
+                           "tbl_floors.flr_id WHERE pl_disabled=False AND flr_id=") +
+            QString::number(floorId) + QStringLiteral(";"));
+        placeCount = rs.eof() ? 0 : rs.value(QStringLiteral("myRecordCount")).toLong();
+    }
+    if (placeCount > 0) {
+        // Places, not bookings: a place booked twice in the period is still one
+        // occupied place, so the free count never drops below zero.
+        db::Recordset rs = openReadOnly(
+            QStringLiteral("SELECT Count(DISTINCT tbl_places.pl_id) AS myRecordCount FROM tbl_bookings INNER JOIN (tbl_places "
+                           "INNER JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) ON tbl_bookings.book_place_id "
+                           "= tbl_places.pl_id WHERE (book_cust_count>0) AND (pl_disabled=False) AND (flr_id=") +
+            QString::number(floorId) + QStringLiteral(") AND (book_start <= ") + DateToSQL(dEnd) +
+            QStringLiteral(") AND (book_end > ") + DateToSQL(dStart) + QStringLiteral(");"));
+        bookingCount = rs.eof() ? 0 : rs.value(QStringLiteral("myRecordCount")).toLong();
+    }
+    return placeCount > bookingCount;
+}
+
+QString GetBuildingFloorName(qint32 floorId, qint32 buildingId)
+{
+    QString sql;
+    if (floorId >= 1)
+        sql = QStringLiteral("SELECT flr_name, bld_name FROM tbl_floors INNER JOIN tbl_buildings ON tbl_floors.flr_building_id = "
+                             "tbl_buildings.bld_id WHERE flr_id = ") +
+              QString::number(floorId);
+    else if (buildingId > 0)
+        sql = QStringLiteral("SELECT '' as flr_name, bld_name FROM tbl_buildings WHERE bld_id = ") + QString::number(buildingId);
+    else
+        return QString();
+    requireDatabase();
+    db::Recordset rs = openReadOnly(sql);
+    if (rs.eof())
+        return QString();
+    QString name = rs.value(QStringLiteral("bld_name")).toText();
+    const QString floorName = rs.value(QStringLiteral("flr_name")).toText();
+    if (!floorName.isEmpty())
+        name += QStringLiteral(" / ") + floorName;
+    return name;
+}
+
+QString GetBookingPeriodText(qint32 bookId)
+{
+    if (bookId <= 0 || !Db)
+        return QString();
+    try {
+        db::Recordset rs = openReadOnly(QStringLiteral("SELECT book_start, book_end FROM tbl_bookings WHERE book_id = ") +
+                                        QString::number(bookId) + QStringLiteral(";"));
+        if (rs.eof())
+            return QString();
+        const db::Value start = rs.value(QStringLiteral("book_start"));
+        const db::Value end = rs.value(QStringLiteral("book_end"));
+        if (start.isNull() || end.isNull())
+            return QString();
+        const QString pattern = QStringLiteral("Dd.mm.yyyy hh:nn");
+        const qint64 days = start.toDate().toQDate().daysTo(end.toDate().toQDate());
+        return rt::formatDate(start.toDate(), pattern) + QStringLiteral("  -  ") + rt::formatDate(end.toDate(), pattern) +
+               QStringLiteral("  =  ") + QString::number(days) + QStringLiteral(" Tage");
+    } catch (const db::DbError&) {
+        return QString();
+    }
+}
+
+qint32 GetLastInvoiceIdOfBooking(qint32 bookingId)
+{
+    return maxInvoiceId(QStringLiteral("inv_booking_id"), bookingId);
+}
+
+qint32 GetLastInvoiceIdOfCustomer(qint32 customerId)
+{
+    return maxInvoiceId(QStringLiteral("inv_customer_id"), customerId);
+}
+
+bool GetMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced)
+{
+    try {
+        requireDatabase();
+        // Periods are whole days: the last day counts all day long, not only
+        // up to its midnight.
+        const rt::Date day = d.datePart();
+        db::Recordset rs = openReadOnly(QStringLiteral("SELECT vat_full, vat_reduced FROM tbl_vat WHERE vat_date_start < ") +
+                                        DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) +
+                                        QStringLiteral(";"));
+        if (rs.eof())
+            throw db::DbError(db::err::NoCurrentRecord);
+        vatFull = rs.value(QStringLiteral("VAT_full")).toDouble();
+        vatReduced = rs.value(QStringLiteral("VAT_reduced")).toDouble();
+        return true;
+    } catch (const db::DbError& error) {
+        ui::msgBox(QStringLiteral("Fehler in GetMehrwertsteuer\n") + error.description(), ui::Critical, AppTitle);
+        return false;
+    }
+}
+
+QString GetCustomerName(const QString& /*text*/, qint32 custId)
+{
+    if (!Db)
+        return QString();
+    try {
+        db::Recordset rs =
+            openReadOnly(QStringLiteral("SELECT cust_lastname, cust_firstname FROM tbl_customers WHERE cust_id = ") +
+                         QString::number(custId) + QStringLiteral(";"));
+        if (rs.eof())
+            return QStringLiteral("Person nicht in der Datenbank gefunden");
+        const QString last = rs.value(QStringLiteral("cust_lastname")).toText();
+        const QString first = rs.value(QStringLiteral("cust_firstname")).toText();
+        return first.isEmpty() ? last : last + QStringLiteral(", ") + first;
+    } catch (const db::DbError&) {
+        return QString();
+    }
+}
+
+qint32 GetFirstFloorId(qint32 buildingId)
+{
+    requireDatabase();
+    db::Recordset rs = openReadOnly(QStringLiteral("SELECT MIN(flr_id) AS first_floor FROM tbl_floors WHERE flr_building_id = ") +
+                                    QString::number(buildingId) + QStringLiteral(";"));
+    if (rs.eof())
+        return -1;
+    const db::Value first = rs.value(QStringLiteral("first_floor"));
+    return first.isNull() ? -1 : first.toLong();
+}
