@@ -1,14 +1,24 @@
+#include "core/startup.h"
+#include "core/windows.h"
+#include "plan/frmStockwerke.h"
+#include "preferences/frmVorgaben.h"
+
 #include <QApplication>
 #include <QLocale>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmorant"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Velmorant"));
-    window.resize(800, 600);
-    window.show();
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // The program ends only through its own exit, never because the last
+    // window closed while start-up opens the next one.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    WindowEntryPoints& windows = Windows();
+    windows.showSettings = [] { frmVorgaben::showWindow(); };
+    windows.initMainWindow = [] { frmStockwerke::instance().init(); };
+
+    Main();
     return app.exec();
 }

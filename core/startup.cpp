@@ -1,0 +1,132 @@
+#include "core/startup.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "core/lookups.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "platform/db/error.h"
+#include "platform/ui/dialogs.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include <map>
+#include <memory>
+
+namespace {
+QString folderKey(const QString& programFolder)
+{
+    return QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+}
+}  // namespace
+
+QString SingleCopyLockPath(const QString& programFolder)
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    const QByteArray hash = QCryptographicHash::hash(folderKey(programFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return dir + QStringLiteral("/velmorant-") + QString::fromLatin1(hash) + QStringLiteral(".lock");
+}
+
+bool AnotherCopyRuns(const QString& programFolder)
+{
+    // One lock per program folder, held until the process ends; the lock of a
+    // copy that crashed is taken over.
+    static std::map<QString, std::unique_ptr<QLockFile>> held;
+    const QString key = folderKey(programFolder);
+    if (held.count(key))
+        return false;
+    auto lock = std::make_unique<QLockFile>(SingleCopyLockPath(programFolder));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return true;
+    held[key] = std::move(lock);
+    return false;
+}
+
+namespace {
+
+// Texts, this workstation, the preferences, terms and colours.
+void LoadProgramSettings()
+{
+    InitGlobalTexts();
+    ComputerName = GetThisComputerName();
+    UserName = qEnvironmentVariable("USER");
+    if (UserName.isEmpty())
+        UserName = qEnvironmentVariable("LOGNAME");
+    StationId = GetStationPreferences(ComputerName);
+    ReadPreferences();
+    FillResourceArrays();
+}
+
+// The name and room types of the facility MandantId. A failure is told and
+// the plan still opens, so the user can reach the settings and maintenance.
+void LoadFacility()
+{
+    try {
+        MandantName = GetMandantName(MandantId);
+        LoadRoomTypes(MandantId);
+    } catch (const db::DbError& e) {
+        ui::msgBox(QStringLiteral("Fehler beim Laden der Einrichtung ") + QString::number(MandantId) + QStringLiteral("\n\n")
+                       + e.description(),
+                   ui::Exclamation, AppTitle);
+    }
+}
+
+}  // namespace
+
+void Main()
+{
+    StartProgram(QCoreApplication::applicationDirPath());
+}
+
+void StartProgram(const QString& programFolder)
+{
+    // A second copy ends silently: there is no window of ours it could bring
+    // to the front that the first copy does not show already.
+    if (AnotherCopyRuns(programFolder))
+        EndProgram();
+
+    AppPath = programFolder;
+    if (!AppPath.endsWith(QLatin1Char('/')))
+        AppPath += QLatin1Char('/');
+
+    for (const QString& ini : SettingsFileNames()) {
+        if (QFileInfo::exists(ini)) {
+            ReadIniFile(ini);
+            break;
+        }
+    }
+
+    if (!OpenDatabaseFile(DbPath, false))
+        return;
+
+    UpdateDatabase();
+    LoadProgramSettings();
+    ShowMainForm();
+}
+
+void ShowMainForm()
+{
+    MandantId = 1;
+    LoadFacility();
+    if (Windows().initMainWindow)
+        Windows().initMainWindow();
+}
+
+void ExitProgram()
+{
+    LogoutWorkstation();
+    CloseProgramDatabase();
+    EndProgram();
+}

@@ -1,0 +1,145 @@
+#include "preferences/frmVorgaben.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "core/messages.h"
+#include "core/windows.h"
+#include "platform/db/database.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_database.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The settings window as start-up shows it when the database is missing.
+class SettingsWithoutDatabase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = Windows();
+        Windows().showSettings = [this] { ++settingsShown; };
+        Windows().initMainWindow = [this] { ++mainShown; };
+        Windows().endProgram = [this] {
+            ++ended;
+            throw ProgramEnded();
+        };
+        CloseProgramDatabase();
+        DbOpen = false;
+        AppPath = folder.path();
+        DbFileName = "fehlt.mdb";
+        DbPath = AppPath + DbFileName;
+    }
+    void TearDown() override
+    {
+        if (frmVorgaben::exists())
+            delete &frmVorgaben::instance();
+        CloseProgramDatabase();
+        DbOpen = false;
+        Windows() = saved;
+    }
+    frmVorgaben& window()
+    {
+        frmVorgaben::showWindow();
+        return frmVorgaben::instance();
+    }
+    void typeDatabase(const QString& text)
+    {
+        window().tbDBName->setText(text);
+    }
+
+    test::TempFolder folder;
+    WindowEntryPoints saved;
+    int settingsShown = 0;
+    int mainShown = 0;
+    int ended = 0;
+};
+
+}  // namespace
+
+TEST_F(SettingsWithoutDatabase, ShowsTheBareFileNameAndOnlyTheDatabaseCanBeSet)
+{
+    DbFileName = "daten/alt.mdb";
+    frmVorgaben& w = window();
+    EXPECT_EQ(w.tbDBName->text(), "alt.mdb");
+    EXPECT_TRUE(w.windowTitle().startsWith(GetResString(1710)));
+    EXPECT_TRUE(w.tbDBName->isEnabled());
+    EXPECT_TRUE(w.btnSave->isEnabled());
+    EXPECT_FALSE(w.SSTab1->widget(2)->isEnabled());
+    EXPECT_TRUE(w.btnShutdown->isHidden());
+}
+
+TEST_F(SettingsWithoutDatabase, SaveWritesTheSettingsFileAndStartsAgain)
+{
+    db::engine::createDatabase(folder.file("neu.mdb"), test::TestDatabase::schemaSql());
+    typeDatabase("  neu.mdb  ");
+    QTest::mouseClick(window().btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::exists());
+    EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=neu.mdb\r\n"));
+    // Start-up runs once the window has gone, now on the new file.
+    EXPECT_EQ(mainShown, 0);
+    QTest::qWait(50);
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_TRUE(DbOpen);
+    EXPECT_EQ(DbPath, folder.file("neu.mdb"));
+}
+
+TEST_F(SettingsWithoutDatabase, PathsInsideTheProgramFolderAreStoredRelative)
+{
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Cancel);  // the restarted start-up still finds nothing
+    typeDatabase(folder.file("daten/b.mdb"));
+    window().btnSave_Click();
+    EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=daten/b.mdb\r\n"));
+    EXPECT_EQ(DbPath, folder.file("daten/b.mdb"));
+    try {
+        QTest::qWait(50);
+    } catch (const ProgramEnded&) {
+    }
+}
+
+TEST_F(SettingsWithoutDatabase, PathsElsewhereAreStoredInFull)
+{
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    typeDatabase("/srv/daten/c.mdb");
+    window().btnSave_Click();
+    EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=/srv/daten/c.mdb\r\n"));
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(521, {{"%s", "/srv/daten/c.mdb"}}));
+    EXPECT_EQ(settingsShown, 1);
+}
+
+TEST_F(SettingsWithoutDatabase, CloseEndsTheProgram)
+{
+    frmVorgaben& w = window();
+    EXPECT_THROW(w.btnClose_Click(), ProgramEnded);
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(SettingsWithoutDatabase, EnterInTheDatabaseFieldDoesNotSave)
+{
+    frmVorgaben& w = window();
+    QTest::keyClick(w.tbDBName, Qt::Key_Return);
+    EXPECT_TRUE(frmVorgaben::exists());
+    EXPECT_TRUE(folder.read(AppExeName() + ".ini").isEmpty());
+}
+
+TEST_F(SettingsWithoutDatabase, SearchPutsTheChosenFileIntoTheField)
+{
+    test::DialogScope dialogs;
+    dialogs->answerFile(folder.file("gefunden.mdb"));
+    dialogs->answerFile(QString());  // cancelled: the field keeps its text
+    frmVorgaben& w = window();
+    w.btnSearchDB_Path_Click();
+    EXPECT_EQ(w.tbDBName->text(), folder.file("gefunden.mdb"));
+    w.btnSearchDB_Path_Click();
+    EXPECT_EQ(w.tbDBName->text(), folder.file("gefunden.mdb"));
+    EXPECT_EQ(dialogs->calls().front().title, GetResString(1756));
+}
