@@ -1,6 +1,9 @@
 #include "plan/frmStockwerke.h"
 
+#include "core/buildinggrid.h"
 #include "core/globals.h"
+#include "core/preferences.h"
+#include "platform/runtime/format.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/windows.h"
@@ -9,6 +12,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 frmStockwerke* g_instance = nullptr;
@@ -29,12 +34,22 @@ bool frmStockwerke::exists()
 frmStockwerke::frmStockwerke()
 {
     setObjectName(QStringLiteral("frmStockwerke"));
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
     m_facility = new QLabel;
-    m_facility->setAlignment(Qt::AlignCenter);
     QFont font = m_facility->font();
     font.setPointSize(font.pointSize() + 6);
     m_facility->setFont(font);
-    setCentralWidget(m_facility);
+    m_period = new QLabel;
+    BuildingGrid = new QTableWidget;
+    BuildingGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lbEinrichtungBelegtProzent = new QLabel;
+    layout->addWidget(m_facility);
+    layout->addWidget(m_period);
+    layout->addWidget(BuildingGrid, 1);
+    layout->addWidget(lbEinrichtungBelegtProzent);
+    setCentralWidget(central);
+    InitBuildingGridHeader(BuildingGrid);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
     file->addAction(QStringLiteral("Programm-&Einstellungen ..."), this, &frmStockwerke::menuSettings_Click);
@@ -47,6 +62,9 @@ void frmStockwerke::init()
 {
     setWindowTitle(AppTitle);
     m_facility->setText(MandantName);
+    m_period->setText(QStringLiteral("Zeitraum: ") + rt::formatDate(SelectedPeriod[0], QStringLiteral("Dd.mm.yyyy")) + QStringLiteral(" - ")
+                      + rt::formatDate(SelectedPeriod[1], QStringLiteral("Dd.mm.yyyy")));
+    FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
     show();
     raise();
     activateWindow();

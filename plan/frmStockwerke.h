@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QLabel;
+class QTableWidget;
 
 // The main window: the occupancy plan of the current facility.
 class frmStockwerke : public QMainWindow {
@@ -21,5 +22,11 @@ private:
     frmStockwerke();
     void menuSettings_Click();
 
+public:
+    QTableWidget* BuildingGrid = nullptr;
+    QLabel* lbEinrichtungBelegtProzent = nullptr;
+
+private:
     QLabel* m_facility = nullptr;
+    QLabel* m_period = nullptr;
 };
