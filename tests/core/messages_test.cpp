@@ -70,3 +70,12 @@ TEST(InitGlobalTexts, FillsTitlesSalutationsAndDatePatterns)
     EXPECT_EQ(DateSeparator, QStringLiteral("."));
     EXPECT_EQ(DateTimeFormat, QStringLiteral("dd.mm.yyyy hh:nn:ss"));
 }
+
+TEST(MessageTable, HoldsEveryNumberedTextTheWindowsUse)
+{
+    // Every number a window or message of the program names with its text.
+    const int used[] = {102, 149, 182, 198, 200, 252, 269, 271, 293, 294, 296, 308, 309, 311, 312, 313, 328, 329, 333, 334, 340, 390, 520, 521, 522, 523, 524, 525, 526, 530, 531, 533, 534, 535, 536, 537, 538, 1017, 1301, 1302, 1303, 1304, 1305, 1306, 1307, 1308, 1309, 1310, 1311, 1312, 1313, 1314, 1315, 1316, 1319, 1320, 1321, 1322, 1323, 1324, 1325, 1326, 1328, 1329, 1330, 1331, 1332, 1333, 1334, 1340, 1341, 1342, 1343, 1344, 1345, 1346, 1347, 1348, 1349, 1350, 1351, 1352, 1353, 1354, 1355, 1356, 1650, 1670, 1671, 1672, 1675, 1680, 1681, 1683, 1684, 1685, 1686, 1698, 1699, 1700, 1701, 1702, 1703, 1710, 1711, 1715, 1718, 1731, 1734, 1740, 1756, 1770, 1771, 1778, 1791, 1800, 1801, 1802, 1810, 1811, 1812, 1813, 1814, 1815, 1816, 1817, 1820, 1821, 1822, 1823, 1824, 1825, 1826, 1827, 1828, 1829, 1830, 1831, 1832, 1833, 1836, 1840, 1841};
+    const MessageTable& table = messageTable();
+    for (int number : used)
+        EXPECT_EQ(table.texts.count(number), 1u) << "text " << number << " is missing";
+}
