@@ -13,10 +13,14 @@
 #include <QLabel>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FloorColumnCount = 10;
 constexpr int TwipsPerPixel = 15;
+constexpr int BuildingColumnTwips = 1600;
+constexpr int LevelColumnTwips = 330;
 const char* const LevelCaptions[FloorColumnCount] = {"UG", "EG", "1.", "2.", "3.", "4.", "5.", "6.", "7.", "8."};
 
 // Paints once: updates stay off while the fill runs, whatever it throws.
@@ -138,10 +142,11 @@ void InitBuildingGridHeader(QTableWidget* grid)
     for (int column = 1; column <= FloorColumnCount; ++column)
         headerItem(grid, column)->setText(QString::fromLatin1(LevelCaptions[column - 1]));
     grid->horizontalHeader()->setMinimumSectionSize(1);
-    grid->setColumnWidth(0, 1600 / TwipsPerPixel);
+    grid->setColumnWidth(0, BuildingColumnTwips / TwipsPerPixel);
     for (int column = 1; column <= FloorColumnCount; ++column)
-        grid->setColumnWidth(column, 330 / TwipsPerPixel);
+        grid->setColumnWidth(column, LevelColumnTwips / TwipsPerPixel);
     grid->verticalHeader()->hide();
+    grid->setWordWrap(false);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
 }
@@ -178,6 +183,9 @@ void FillListBuildings(QTableWidget* grid, qint32 mandantId, const rt::Date& dSt
             errorText = error.description();
         }
 
+        // The building's name and percentage stay whole on fonts wider than the old one.
+        grid->resizeColumnToContents(0);
+        grid->setColumnWidth(0, std::max(grid->columnWidth(0), BuildingColumnTwips / TwipsPerPixel));
         if (grid->rowCount() > 0) {
             for (int column = 1; column < grid->columnCount(); ++column)
                 headerItem(grid, column)->setTextAlignment(Qt::AlignCenter);
