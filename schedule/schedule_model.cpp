@@ -109,6 +109,13 @@ QString ScheduleModel::frameToolTip()
         "Doppelklick für neuen Termin   /   [Alt] Maus zum Verschieben   /   [Strg] Maus zum Kopieren");
 }
 
+QString ScheduleModel::canvasToolTip()
+{
+    return QStringLiteral(
+        "Ziehen markiert   /   Doppelklick für neuen Termin   /   Buchung oder Markierung mit [Strg] ziehen: "
+        "kopieren   /   mit [Alt] oder [Umschalt]+[Strg] ziehen: verschieben");
+}
+
 ScheduleModel::ScheduleModel()
 {
     m_scaleStart = rt::Date::today();
@@ -1075,6 +1082,11 @@ Events ScheduleModel::drop(QPointF p)
         m_blink = false;
         e.start = pixelToDate(f.left() + 2, f.top() + 2);
     }
+    // Below the last lane, on a lane freed since the last refill or in the
+    // week view there is no place: the host would write 0 into the booking
+    // and lose it from every view. Keep the place and let the date move.
+    if (e.newResourceId < 1)
+        e.newResourceId = e.oldResourceId;
     e.ids = m_selectedIds;
     return {e};
 }

@@ -219,6 +219,9 @@ public:
     QRect dragOutline(QPointF p) const;
 
     static QString frameToolTip();
+    // The gestures of the free canvas, naming the move that window managers
+    // leave alone where they take Alt+drag for themselves.
+    static QString canvasToolTip();
     static constexpr int MaxCanvasLength = 10000;
 
 private:

@@ -454,6 +454,8 @@ bool UserControl1::event(QEvent* event)
             tip = m_model.labels()[hit.slot].toolTip;
         else if (hit.region == Region::Frame)
             tip = sched::ScheduleModel::frameToolTip();
+        else if (hit.region == Region::Canvas)
+            tip = sched::ScheduleModel::canvasToolTip();
         if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();

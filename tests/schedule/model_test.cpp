@@ -443,15 +443,37 @@ TEST_F(PlanSchedule, ALabelDropsOnItsDayAtNoonAndOnTheRowUnderItsCentre)
     EXPECT_EQ(e.end, at(8, 12));
     EXPECT_FALSE(e.copy);
 
-    // Below the last row there is no place.
-    ASSERT_TRUE(m.labelPress(slot, sched::LeftButton, sched::CtrlKey, QPointF(10, 5)));
-    EXPECT_EQ(m.drop(QPointF(175, 80))[0].newResourceId, 0);
+}
 
-    // Nor on a row that is gone since the last refill, though its slot keeps its span.
+TEST_F(PlanSchedule, ADropBesideEveryPlaceKeepsThePlaceAndMovesTheDate)
+{
+    // Below the last row.
+    ASSERT_TRUE(m.labelPress(slotOf(m, 50001), sched::LeftButton, sched::CtrlKey, QPointF(10, 5)));
+    auto events = m.drop(QPointF(175, 80));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].oldResourceId, 40001);
+    EXPECT_EQ(events[0].newResourceId, 40001);
+    EXPECT_EQ(events[0].end, at(8, 12));
+
+    // A frame dragged below the last row.
+    m.canvasPress(QPointF(50, 2), sched::LeftButton);
+    m.canvasMove(QPointF(150, 35), true);
+    m.canvasRelease(sched::LeftButton);
+    const QRect frame = m.frame().rect;
+    ASSERT_TRUE(m.framePress(sched::LeftButton, sched::AltKey, QPointF(10, 10)));
+    events = m.drop(QPointF(frame.left() + 10 + 40, frame.top() + 10 + 60));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].oldResourceId, 40001);
+    EXPECT_EQ(events[0].newResourceId, 40001);
+    EXPECT_EQ(events[0].end, at(6, 12));
+
+    // On a row that is gone since the last refill, though its slot keeps its span.
     fill(2);
-    const int slot2 = slotOf(m, 50001);
-    ASSERT_TRUE(m.labelPress(slot2, sched::LeftButton, sched::CtrlKey, QPointF(10, 5)));
-    EXPECT_EQ(m.drop(QPointF(175, 48))[0].newResourceId, 0);
+    ASSERT_TRUE(m.labelPress(slotOf(m, 50002), sched::LeftButton, sched::AltKey, QPointF(10, 5)));
+    events = m.drop(QPointF(175, 48));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].oldResourceId, 40002);
+    EXPECT_EQ(events[0].newResourceId, 40002);
 }
 
 TEST_F(PlanSchedule, ABookingCutAtTheScaleStartMovesByTheDaysDragged)

@@ -1,7 +1,9 @@
 #include "schedule/usercontrol1.h"
 
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +99,69 @@ TEST_F(ScheduleWidget, DraggingABookingWithCtrlRaisesACopyingDrop)
     QTest::mousePress(&w, Qt::LeftButton, Qt::AltModifier, onCanvas(70, 10));
     QTest::mouseRelease(&w, Qt::LeftButton, Qt::AltModifier, QPoint(20, 20));
     EXPECT_EQ(drops, 1);
+
+    // Where the window manager takes Alt+drag, Shift+Ctrl moves.
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+    QTest::mousePress(&w, Qt::LeftButton, shiftCtrl, onCanvas(70, 10));
+    QTest::mouseMove(&w, onCanvas(120, 20));
+    QTest::mouseRelease(&w, Qt::LeftButton, shiftCtrl, onCanvas(175, 28));
+    ASSERT_EQ(drops, 2);
+    EXPECT_EQ(newResource, 40002);
+    EXPECT_FALSE(copy);
+
+    // Grabbed at its top edge and let go in the last pixel row, the bar's
+    // centre lies below the last row: the booking keeps its place.
+    QTest::mousePress(&w, Qt::LeftButton, Qt::AltModifier, onCanvas(70, 5));
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::AltModifier, onCanvas(175, 38));
+    ASSERT_EQ(drops, 3);
+    EXPECT_EQ(oldResource, 40001);
+    EXPECT_EQ(newResource, 40001);
+    EXPECT_EQ(newStart, at(8, 12));
+}
+
+TEST_F(ScheduleWidget, DoubleClickOnFreeCanvasAsksForABookingOnThePlaceUnderThePointer)
+{
+    QSignalSpy dbl(&w, &UserControl1::ScheduleDblClick);
+    for (const auto& [y, place] : {std::pair{25, 40002}, std::pair{5, 40001}}) {
+        QTest::mouseClick(&w, Qt::LeftButton, {}, onCanvas(250, y));
+        QTest::mouseDClick(&w, Qt::LeftButton, {}, onCanvas(250, y));
+        QTest::mouseRelease(&w, Qt::LeftButton, {}, onCanvas(250, y));
+        ASSERT_EQ(dbl.count(), 1) << y;
+        const QList<QVariant> args = dbl.takeFirst();
+        EXPECT_EQ(args.at(0).value<QVector<qint32>>(), QVector<qint32>{place});
+        const rt::Date start = args.at(1).value<rt::Date>();
+        EXPECT_EQ(start, args.at(2).value<rt::Date>());
+        // 250 pixels of 40 a day: 10.03. 06:00.
+        EXPECT_LT(std::abs(start.daysSince(at(10, 6))) * 86400.0, 1.0) << y;
+    }
+}
+
+TEST_F(ScheduleWidget, DoubleClickOnTheFrameBeforeAnyCanvasClickHandsOverAnEmptyPlace)
+{
+    QSignalSpy dbl(&w, &UserControl1::ScheduleDblClick);
+    // The booking's frame reaches two pixels beyond its bar.
+    QTest::mouseClick(&w, Qt::LeftButton, {}, onCanvas(80, 10));
+    ASSERT_TRUE(w.model().frame().visible);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, onCanvas(59, 10));
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, onCanvas(59, 10));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, onCanvas(59, 10));
+    ASSERT_EQ(dbl.count(), 1);
+    EXPECT_EQ(dbl.at(0).at(0).value<QVector<qint32>>(), QVector<qint32>{0});
+    EXPECT_FALSE(w.model().frame().visible);
+}
+
+TEST_F(ScheduleWidget, TooltipsNameTheBookingOrTheGestures)
+{
+    const auto tipAt = [this](QPoint pos) {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, pos, w.mapToGlobal(pos));
+        QApplication::sendEvent(&w, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(onCanvas(80, 10)), QStringLiteral("Huber"));
+    const QString canvas = tipAt(onCanvas(250, 30));
+    EXPECT_TRUE(canvas.contains(QStringLiteral("[Alt] oder [Umschalt]+[Strg]"))) << canvas.toStdString();
+    QToolTip::hideText();
 }
 
 TEST_F(ScheduleWidget, DeleteAfterAFrameSelectionHandsOverTheSelection)
