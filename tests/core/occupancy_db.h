@@ -2,10 +2,7 @@
 
 #include "core/database.h"
 #include "platform/db/database.h"
-#include "tests/support/temp_folder.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
 
@@ -13,22 +10,8 @@ namespace test {
 
 // A fresh database with the program's schema, installed as the connection
 // for as long as it lives. Bookings run over days of July 2024, noon to noon.
-class OccupancyDb {
+class OccupancyDb : public TestDatabase {
 public:
-    OccupancyDb()
-    {
-        QFile schema(QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../resources/schema.sql"));
-        EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
-        db::engine::createDatabase(m_folder.file(QStringLiteral("test.mdb")), QString::fromUtf8(schema.readAll()));
-        Db = db::Database::open(m_folder.file(QStringLiteral("test.mdb")));
-        DbOpen = true;
-    }
-    ~OccupancyDb()
-    {
-        Db.reset();
-        DbOpen = false;
-    }
-
     static qint32 insert(const QString& sql, const QString& table)
     {
         Db->execute(sql);
@@ -64,9 +47,6 @@ public:
                           .arg(toDay),
                       QStringLiteral("tbl_bookings"));
     }
-
-private:
-    TempFolder m_folder;
 };
 
 }  // namespace test

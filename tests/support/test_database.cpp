@@ -32,9 +32,20 @@ TestDatabase::~TestDatabase()
     DbOpen = false;
 }
 
-qint64 TestDatabase::exec(const QString& sql)
+qint64 TestDatabase::exec(const QString& sql) const
 {
     return Db->execute(sql);
+}
+
+db::Value TestDatabase::value(const QString& sql) const
+{
+    db::Recordset rs = Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
+    return rs.eof() ? db::Value() : rs.field(0).value();
+}
+
+int TestDatabase::count(const QString& table, const QString& where) const
+{
+    return value(QStringLiteral("SELECT Count(*) FROM ") + table + QStringLiteral(" WHERE ") + where + QStringLiteral(";")).toLong();
 }
 
 }  // namespace test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/value.h"
 #include "tests/support/temp_folder.h"
 
 #include <QString>
@@ -18,7 +19,10 @@ public:
     QString path() const { return m_path; }
     const TempFolder& folder() const { return m_folder; }
     // Runs SQL on the open connection (rows changed).
-    qint64 exec(const QString& sql);
+    qint64 exec(const QString& sql) const;
+    // The first column of the first row; Null when there is none.
+    db::Value value(const QString& sql) const;
+    int count(const QString& table, const QString& where = QStringLiteral("1=1")) const;
 
     // The program's schema as SQL.
     static QString schemaSql();
