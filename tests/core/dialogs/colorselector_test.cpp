@@ -91,14 +91,6 @@ TEST_F(ColorSelector, ClickHandsTheFieldsIndexToTheCallerOnce)
     clickField(selector, 0);
     EXPECT_EQ(editor.received, std::vector<qint32>{0});
     EXPECT_EQ(booking.received.size(), 1u);
-
-    // The keyboard chooses too.
-    selector.ShowColor(&editor, 0, 0);
-    QTest::keyClick(&selector, Qt::Key_Down);
-    QTest::keyClick(&selector, Qt::Key_Down);
-    QTest::keyClick(&selector, Qt::Key_Down);
-    QTest::keyClick(&selector, Qt::Key_Return);
-    EXPECT_EQ(editor.received, (std::vector<qint32>{0, 4}));
 }
 
 TEST_F(ColorSelector, ClosingChoosesNothingAndOnlyHides)
