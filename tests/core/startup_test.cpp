@@ -6,6 +6,7 @@
 #include "platform/db/database.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_hooks.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -20,13 +21,6 @@ class StartUp : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = Windows();
-        Windows().showSettings = [this] { ++settingsShown; };
-        Windows().initMainWindow = [this] { ++mainShown; };
-        Windows().endProgram = [this] {
-            ++ended;
-            throw ProgramEnded();
-        };
         DbPath.clear();
         DbFileName.clear();
         CloseProgramDatabase();
@@ -36,7 +30,6 @@ protected:
     {
         CloseProgramDatabase();
         DbOpen = false;
-        Windows() = saved;
     }
     void start()
     {
@@ -53,10 +46,7 @@ protected:
     }
 
     test::TempFolder folder;
-    WindowEntryPoints saved;
-    int settingsShown = 0;
-    int mainShown = 0;
-    int ended = 0;
+    test::WindowHooks windows;
 };
 
 }  // namespace
@@ -72,9 +62,9 @@ TEST_F(StartUp, NoSettingsFileNamesAnEmptyDatabase)
     EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Exclamation);
     // Cancel ends the program with no window.
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(settingsShown, 0);
-    EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(windows.ended, 1);
+    EXPECT_EQ(windows.settingsShown, 0);
+    EXPECT_EQ(windows.mainShown, 0);
 }
 
 TEST_F(StartUp, OkOnAMissingDatabaseLeavesOnlyTheSettingsWindow)
@@ -84,9 +74,9 @@ TEST_F(StartUp, OkOnAMissingDatabaseLeavesOnlyTheSettingsWindow)
     dialogs->answerMessage(ui::Answer::Ok);
     start();
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(521, {{"%s", folder.file("fehlt.mdb")}}));
-    EXPECT_EQ(settingsShown, 1);
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(windows.settingsShown, 1);
+    EXPECT_EQ(windows.mainShown, 0);
+    EXPECT_EQ(windows.ended, 0);
     EXPECT_FALSE(DbOpen);
 }
 
@@ -102,8 +92,8 @@ TEST_F(StartUp, DamagedDatabaseIsReportedAndOpensTheSettingsWindow)
     EXPECT_EQ(message.icon, ui::Icon::Critical);
     EXPECT_TRUE(message.text.startsWith(GetResString(523, {{"%s", folder.file("kaputt.mdb")}}) + "\n\n"));
     EXPECT_TRUE(message.text.endsWith("\n\n" + GetResString(524)));
-    EXPECT_EQ(settingsShown, 1);
-    EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(windows.settingsShown, 1);
+    EXPECT_EQ(windows.mainShown, 0);
     EXPECT_FALSE(DbOpen);
 }
 
@@ -116,8 +106,8 @@ TEST_F(StartUp, FirstSettingsFileWins)
     start();
     EXPECT_EQ(DbPath, folder.file("richtig.mdb"));
     EXPECT_TRUE(DbOpen);
-    EXPECT_EQ(mainShown, 1);
-    EXPECT_EQ(settingsShown, 0);
+    EXPECT_EQ(windows.mainShown, 1);
+    EXPECT_EQ(windows.settingsShown, 0);
     EXPECT_EQ(MandantId, 1);
     EXPECT_EQ(AppPath, folder.path());
 }

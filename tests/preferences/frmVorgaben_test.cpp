@@ -8,6 +8,7 @@
 #include "platform/db/database.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,13 +24,6 @@ class SettingsWithoutDatabase : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = Windows();
-        Windows().showSettings = [this] { ++settingsShown; };
-        Windows().initMainWindow = [this] { ++mainShown; };
-        Windows().endProgram = [this] {
-            ++ended;
-            throw ProgramEnded();
-        };
         CloseProgramDatabase();
         DbOpen = false;
         AppPath = folder.path();
@@ -42,7 +36,6 @@ protected:
             delete &frmVorgaben::instance();
         CloseProgramDatabase();
         DbOpen = false;
-        Windows() = saved;
     }
     frmVorgaben& window()
     {
@@ -55,10 +48,7 @@ protected:
     }
 
     test::TempFolder folder;
-    WindowEntryPoints saved;
-    int settingsShown = 0;
-    int mainShown = 0;
-    int ended = 0;
+    test::WindowHooks windows;
 };
 
 }  // namespace
@@ -83,9 +73,9 @@ TEST_F(SettingsWithoutDatabase, SaveWritesTheSettingsFileAndStartsAgain)
     EXPECT_FALSE(frmVorgaben::exists());
     EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=neu.mdb\r\n"));
     // Start-up runs once the window has gone, now on the new file.
-    EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(windows.mainShown, 0);
     QTest::qWait(50);
-    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(windows.mainShown, 1);
     EXPECT_TRUE(DbOpen);
     EXPECT_EQ(DbPath, folder.file("neu.mdb"));
 }
@@ -113,14 +103,14 @@ TEST_F(SettingsWithoutDatabase, PathsElsewhereAreStoredInFull)
     EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=/srv/daten/c.mdb\r\n"));
     QTest::qWait(50);
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(521, {{"%s", "/srv/daten/c.mdb"}}));
-    EXPECT_EQ(settingsShown, 1);
+    EXPECT_EQ(windows.settingsShown, 1);
 }
 
 TEST_F(SettingsWithoutDatabase, CloseEndsTheProgram)
 {
     frmVorgaben& w = window();
     EXPECT_THROW(w.btnClose_Click(), ProgramEnded);
-    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(windows.ended, 1);
 }
 
 TEST_F(SettingsWithoutDatabase, EnterInTheDatabaseFieldDoesNotSave)
