@@ -5,6 +5,7 @@
 #include "core/preferences.h"
 #include "platform/runtime/format.h"
 #include "core/messages.h"
+#include "core/password.h"
 #include "core/startup.h"
 #include "core/windows.h"
 #include "platform/ui/dialogs.h"
@@ -72,6 +73,8 @@ void frmStockwerke::init()
 
 void frmStockwerke::menuSettings_Click()
 {
+    if (!CheckAdminPassword(false))
+        return;
     if (Windows().showSettings)
         Windows().showSettings();
 }
