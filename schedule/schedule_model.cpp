@@ -277,7 +277,7 @@ void ScheduleModel::bar(Surface& s, int x1, int y1, int x2, int y2, qint32 colou
     s.prims.push_back(std::move(p));
 }
 
-void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSize, bool bold)
+void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSize, bool bold, int maxWidth)
 {
     Primitive p;
     p.type = Primitive::Text;
@@ -285,6 +285,7 @@ void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSi
     p.text = t;
     p.pointSize = pointSize;
     p.bold = bold;
+    p.maxWidth = maxWidth;
     s.prims.push_back(std::move(p));
 }
 
@@ -373,9 +374,7 @@ void ScheduleModel::runResize()
 
     if (!timeDown || m_scalePaintActive)
         return;
-    clear(canvas());
     paintScale();
-    paintResources();
     paintTimeObjects();
 }
 
@@ -442,7 +441,9 @@ void ScheduleModel::paintResources()
                 }
                 if (r.colour > 0)
                     bar(hh, x1, top, x2, h, r.colour);
-                text(hh, x1 + 2, top + 1, r.name);
+                // Narrow columns would print their names over the neighbours.
+                if (x2 - x1 > 12)
+                    text(hh, x1 + 2, top + 1, r.name, m_smallFontSize, false, x2 - x1 - 3);
                 line(hh, x1, top, x1, h);
                 line(cv, x1, 0, x1, canvasH);
                 line(cv, x1 + m_workStripWidth, 0, x1 + m_workStripWidth, canvasH, m_gridColor);
@@ -557,6 +558,7 @@ void ScheduleModel::paintVerticalScale()
     Surface& hv = surf(SurfaceId::HeaderV);
     Surface& corner = surf(SurfaceId::Corner);
     Surface& cv = canvas();
+    clear(cv);
     const int length = cv.geometry.height();
     hv.geometry = QRect(0, topHeaderHeight(), m_rowHeaderWidth, length);
     cv.geometry = QRect(m_rowHeaderWidth, topHeaderHeight(), mode0CanvasWidth(), length);
@@ -585,6 +587,10 @@ void ScheduleModel::paintVerticalScale()
     m_scalePaintActive = true;
     runResize();
     m_scalePaintActive = false;
+    // The host paints the places before it sets the period: their lane lines
+    // would end at the old canvas height, the week view's day row would name
+    // the old week, and clearing the corner above wiped its week and "Zeit".
+    paintResources();
 }
 
 void ScheduleModel::paintHorizontalScale()

@@ -52,6 +52,7 @@ struct Primitive {
     QString text;
     int pointSize = 8;
     bool bold = false;
+    int maxWidth = 0;     // Text: cut at this many pixels; 0 leaves it whole
 };
 
 struct Surface {
@@ -245,7 +246,8 @@ private:
     static void clear(Surface& s) { s.prims.clear(); }
     static void line(Surface& s, int x1, int y1, int x2, int y2, qint32 colour = Primitive::ForeColour);
     static void bar(Surface& s, int x1, int y1, int x2, int y2, qint32 colour = Primitive::ForeColour);
-    static void text(Surface& s, int x, int y, const QString& t, int pointSize = 8, bool bold = false);
+    static void text(Surface& s, int x, int y, const QString& t, int pointSize = 8, bool bold = false,
+                     int maxWidth = 0);
 
     std::vector<ResourceItem> m_resources;
     std::vector<TimeObjectItem> m_timeObjects;

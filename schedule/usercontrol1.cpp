@@ -525,7 +525,8 @@ void UserControl1::paintSurface(QPainter& p, SurfaceId id, const QRect& exposed)
         case Primitive::Text: {
             const QFont& f = fontFor(prim.pointSize, prim.bold);
             const int px = f.pixelSize();
-            const QRect box(prim.p1, QSize(px * std::max<int>(1, int(prim.text.size())), px * 2));
+            const int width = prim.maxWidth > 0 ? prim.maxWidth : px * std::max<int>(1, int(prim.text.size()));
+            const QRect box(prim.p1, QSize(width, px * 2));
             if (!box.intersects(local))
                 continue;
             p.setFont(f);

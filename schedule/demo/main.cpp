@@ -1,7 +1,7 @@
 // Fills the schedule with generated places and bookings, the way the plan
 // window does, and answers drops and deletes by changing its own list.
 //
-//   velmorant_schedule_demo [--places N] [--days D] [--mode 0|10] [--grab file.png]
+//   velmorant_schedule_demo [--places N] [--days D] [--mode 0|9|10] [--grab file.png]
 
 #include "platform/runtime/color.h"
 #include "platform/runtime/format.h"
@@ -77,10 +77,17 @@ struct Demo {
         schedule->TableMode(mode);
         schedule->PaintResources();
         schedule->ClearTimeObjects();
+        // Days down show today, where every place has its bookings; the week
+        // view shows the hours of each day of this week.
+        rt::Date start = first.datePart();
+        if (mode != 10)
+            start = rt::Date::today().datePart();
+        if (mode == 9)
+            start = start.addDays(1 - start.isoWeekday());
         if (mode == 10)
-            schedule->SetScaleDateTimeLimits(first.datePart(), first.datePart().addDays(days));
+            schedule->SetScaleDateTimeLimits(start, start.addDays(days));
         else
-            schedule->SetScaleDateTimeLimits(first.datePart(), first.datePart().addDays(1));
+            schedule->SetScaleDateTimeLimits(start, start.addDays(1));
         schedule->PaintScale();
         for (const Booking& b : bookings)
             schedule->AddTimeObject(0, b.id, b.place, 0, b.start, b.end, b.colour, b.guest);
@@ -102,7 +109,7 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addOption({QStringLiteral("places"), QStringLiteral("Number of places."), QStringLiteral("n"), QStringLiteral("60")});
     parser.addOption({QStringLiteral("days"), QStringLiteral("Days shown."), QStringLiteral("n"), QStringLiteral("90")});
-    parser.addOption({QStringLiteral("mode"), QStringLiteral("Table mode, 0 or 10."), QStringLiteral("n"), QStringLiteral("10")});
+    parser.addOption({QStringLiteral("mode"), QStringLiteral("Table mode, 0, 9 or 10."), QStringLiteral("n"), QStringLiteral("10")});
     parser.addOption({QStringLiteral("grab"), QStringLiteral("Save a picture of the window and end."), QStringLiteral("file")});
     parser.process(app);
 

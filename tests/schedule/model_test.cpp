@@ -163,6 +163,50 @@ TEST(ScheduleLayout, ColumnsShareTheirBoundaryRoundedHalfToEven)
     EXPECT_EQ(m.hitTestResource(150, 0), 1) << "the shared pixel belongs to the lower slot";
 }
 
+TEST(ScheduleLayout, DaysDownwardsFollowThePeriodSetAfterThePlaces)
+{
+    const auto texts = [](const ScheduleModel& m, sched::SurfaceId id) {
+        QStringList out;
+        for (const sched::Primitive& p : m.surface(id).prims)
+            if (p.type == sched::Primitive::Text)
+                out << p.text;
+        return out;
+    };
+    ScheduleModel m;
+    m.resize(QSize(800, 600));
+    // The host's order: places first, the period afterwards.
+    for (const rt::Date& monday : {at(11), at(4), at(11)}) {
+        m.clearResources();
+        m.addResource(1, QStringLiteral("Zimmer 1"), 0, 0);
+        m.addResource(2, QStringLiteral("Zimmer 2"), 0, 1);
+        m.setTimeScaleUnit(QStringLiteral("n"));
+        m.setTimeScaleInterval(15);
+        m.setTableMode(9);
+        m.paintResources();
+        m.clearTimeObjects();
+        m.setScaleDateTimeLimits(monday, monday.addDays(1));
+        m.paintScale();
+    }
+    const QStringList header = texts(m, sched::SurfaceId::HeaderH);
+    EXPECT_EQ(header.count(QStringLiteral("Mo, 11.03.")), 1) << header.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(header.count(QStringLiteral("So, 17.03.")), 1);
+    EXPECT_FALSE(header.contains(QStringLiteral("Mo, 04.03.")));
+    EXPECT_EQ(header.count(QStringLiteral("Zimmer 2")), 7);
+    EXPECT_EQ(texts(m, sched::SurfaceId::Corner), (QStringList{QStringLiteral("KW11"), QStringLiteral("Zeit")}));
+
+    // Lane lines reach down the whole day, not the canvas height of the last fill.
+    m.setTableMode(0);
+    m.setScaleDateTimeLimits(at(4), at(5));
+    m.paintResources();
+    m.paintScale();
+    const int x = m.resources()[2].startPx;
+    const auto& prims = m.surface(sched::SurfaceId::Canvas).prims;
+    const auto lanes = std::count_if(prims.begin(), prims.end(), [&](const sched::Primitive& p) {
+        return p.type == sched::Primitive::Line && p.p1 == QPoint(x, 0) && p.p2 == QPoint(x, 1440);
+    });
+    EXPECT_EQ(lanes, 1);
+}
+
 TEST(ScheduleMapping, PixelsAndDatesAgreeInEveryTableMode)
 {
     ScheduleModel m;
