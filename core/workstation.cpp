@@ -133,8 +133,16 @@ qint32 GetStationPreferences(const QString& computerName)
     });
     step(QStringLiteral("ws_VisiblePages"), 10, [&] { (void)rt::trim(value("ws_VisiblePages").toText()); });
     step(QStringLiteral("ws_Autostart"), 1, [&] { (void)value("ws_Autostart").toBool(); });
-    step(column, columnType, [&] { rs->update(); });
+    bool stored = false;
+    step(column, columnType, [&] {
+        rs->update();
+        stored = true;
+    });
     rs->close();
+    // The id of a new row that was never written may go to the next station
+    // that registers; this one must not log out or change that row later.
+    if (newRow && !stored)
+        result = 0;
 
     for (const MissingField& f : missing) {
         if (f.column.isEmpty())

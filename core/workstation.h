@@ -15,8 +15,9 @@ QString GetThisComputerName();
 
 // Registers the computer (creating its row on the first start), stamps the
 // login and last-access times and loads its settings. Columns the table lacks
-// are added afterwards. Returns ws_id, 0 when the row could not be read; the
-// station then runs read-only and the user is told so.
+// are added afterwards. Returns ws_id, 0 when the row could not be read (the
+// station then runs read-only and the user is told so) or, on the first start,
+// not be stored.
 qint32 GetStationPreferences(const QString& computerName);
 
 // Moves this computer's last access to now; failures are ignored.

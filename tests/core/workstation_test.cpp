@@ -118,3 +118,13 @@ TEST_F(Workstations, UnreadableRowLeavesTheStationReadOnly)
         QStringLiteral("Error while activating the preferences for this workstation in GetStationPreferences()")));
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(GetResString(390)));
 }
+
+TEST_F(Workstations, NewRowThatCannotBeStoredGivesNoId)
+{
+    // The table refuses every new row, as a file that another program holds would.
+    data.exec("CREATE TRIGGER ws_refuse BEFORE INSERT ON tbl_workstations BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(GetStationPreferences(ComputerName), 0);
+    EXPECT_EQ(data.count("tbl_workstations"), 0);
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("(gesperrt)")));
+}
