@@ -18,6 +18,8 @@
 #include <sys/vfs.h>
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -262,8 +264,19 @@ QString ImageNameFor(const QString& path, const QString& imageDir)
     QString dir = slashed(imageDir);
     if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
-    if (!dir.isEmpty() && full.startsWith(dir, Qt::CaseInsensitive))
+    if (dir.isEmpty())
+        return full;
+    if (full.startsWith(dir))
         return full.mid(dir.size());
+    // A folder that differs only in case is another folder here, unless the
+    // file system folds case; the relative name must lead back to this file.
+    if (full.startsWith(dir, Qt::CaseInsensitive)) {
+        const QString relative = full.mid(dir.size());
+        std::error_code error;
+        if (std::filesystem::equivalent(QFile::encodeName(full).toStdString(),
+                                        QFile::encodeName(dir + relative).toStdString(), error))
+            return relative;
+    }
     return full;
 }
 

@@ -39,7 +39,7 @@ void ShowHelpTopic(const QString& topic);
 // the choice back: relative to imageDir when it lies inside it.
 void BrowseImageFile(QLineEdit* textBox, const QString& imageDir);
 // The name stored for a chosen picture: relative when path starts with imageDir
-// (ignoring case), else path itself.
+// (in another case only where that names the same file), else path itself.
 QString ImageNameFor(const QString& path, const QString& imageDir);
 // The full path of a stored picture name: a name without separator lies in imageDir.
 QString ImagePathFor(const QString& name, const QString& imageDir);

@@ -168,7 +168,6 @@ TEST(HelpTopics, EveryTopicTheProgramAsksForIsThere)
 TEST(ImageNames, RelativeInsideThePictureFolderOnly)
 {
     const QString dir = QStringLiteral("/srv/velmorant/images/");
-    EXPECT_EQ(ImageNameFor(QStringLiteral("/SRV/Velmorant/IMAGES/haus.jpg"), dir), QStringLiteral("haus.jpg"));
     EXPECT_EQ(ImageNameFor(QStringLiteral("/srv/velmorant/images/stock/eg.gif"), dir), QStringLiteral("stock/eg.gif"));
     EXPECT_EQ(ImageNameFor(QStringLiteral("/backup/srv/velmorant/images/haus.jpg"), dir),
               QStringLiteral("/backup/srv/velmorant/images/haus.jpg"));
@@ -176,6 +175,19 @@ TEST(ImageNames, RelativeInsideThePictureFolderOnly)
     EXPECT_EQ(ImagePathFor(QStringLiteral("haus.jpg"), dir), dir + QStringLiteral("haus.jpg"));
     EXPECT_EQ(ImagePathFor(QStringLiteral("stock\\eg.gif"), dir), dir + QStringLiteral("stock/eg.gif"));
     EXPECT_EQ(ImagePathFor(QStringLiteral("C:\\bilder\\foto.jpg"), dir), QStringLiteral("C:/bilder/foto.jpg"));
+
+    // A folder that differs only in case is another folder: its picture keeps its full path.
+    test::TempFolder temp;
+    const QString images = temp.file(QStringLiteral("images/"));
+    temp.write(QStringLiteral("images/haus.jpg"), "klein");
+    const QString other = temp.write(QStringLiteral("Images/haus.jpg"), "gross");
+    EXPECT_EQ(ImageNameFor(other, images), other);
+    EXPECT_EQ(ImageNameFor(temp.file(QStringLiteral("images/haus.jpg")), images), QStringLiteral("haus.jpg"));
+    // Where a link makes both spellings the same folder, the name stays relative.
+    QFile::remove(other);
+    QDir(temp.file(QStringLiteral("Images"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(temp.file(QStringLiteral("images")), temp.file(QStringLiteral("Images"))));
+    EXPECT_EQ(ImageNameFor(other, images), QStringLiteral("haus.jpg"));
 }
 
 TEST(BrowseImageFile, StartsOnTheCurrentPictureAndWritesBackTheName)
