@@ -182,7 +182,9 @@ CREATE INDEX idx_vat_date_end ON tbl_vat (vat_date_end);
 
 CREATE TABLE tbl_workstations (
   ws_id                INTEGER PRIMARY KEY AUTOINCREMENT,
-  ws_computername      VARCHAR(255) COLLATE JETTEXT UNIQUE,
+  -- Not unique: handing a row over to another computer blanks the name of the
+  -- row left behind, and several rows may be blank.
+  ws_computername      VARCHAR(255) COLLATE JETTEXT,
   ws_name              VARCHAR(255) COLLATE JETTEXT,
   ws_logindate         DATETIME,
   ws_lastaccess        DATETIME,
@@ -195,6 +197,7 @@ CREATE TABLE tbl_workstations (
   ws_VisiblePages      VARCHAR(255) COLLATE JETTEXT
 );
 CREATE INDEX ws_lastaccessIndex ON tbl_workstations (ws_lastaccess);
+CREATE INDEX idx_ws_computername ON tbl_workstations (ws_computername);
 
 CREATE TABLE tbl_preferences2 (
   prf_name         VARCHAR(100) COLLATE JETTEXT NOT NULL UNIQUE,

@@ -213,8 +213,15 @@ TEST_F(Schema, KeysTypedByUsersStayUnique)
     // Names are keys without regard to case, as the program looks them up.
     EXPECT_TRUE(db.exec("INSERT INTO tbl_preferences2 (prf_name) VALUES ('MaxWeekCols')"));
     EXPECT_FALSE(db.exec("INSERT INTO tbl_preferences2 (prf_name) VALUES ('maxweekcols')"));
-    EXPECT_TRUE(db.exec("INSERT INTO tbl_workstations (ws_computername) VALUES ('Rezeption-PC')"));
-    EXPECT_FALSE(db.exec("INSERT INTO tbl_workstations (ws_computername) VALUES ('REZEPTION-pc')"));
+}
+
+TEST_F(Schema, StationsHandedOverLeaveSeveralBlankNames)
+{
+    // Choosing another station's row blanks the name of the row left behind.
+    ASSERT_TRUE(db.exec("INSERT INTO tbl_workstations (ws_computername) VALUES ('Rezeption'), ('Büro'), ('Lager')"));
+    EXPECT_TRUE(db.exec("UPDATE tbl_workstations SET ws_computername = '' WHERE ws_id = 1"));
+    EXPECT_TRUE(db.exec("UPDATE tbl_workstations SET ws_computername = '' WHERE ws_id = 2"));
+    EXPECT_EQ(db.number(QStringLiteral("SELECT count(*) FROM tbl_workstations WHERE ws_computername = ''")), 2);
 }
 
 TEST_F(Schema, NewRowsTakeTheDefaultsTheWindowsRelyOn)
