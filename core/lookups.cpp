@@ -14,9 +14,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextEdit>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -74,6 +76,10 @@ void fillFromTable(List* list, const QString& table, const QString& idField, con
 {
     ui::WaitCursor wait;
     int selectIndex = -1;
+    // Filling says nothing to the list's handlers: only the selection made at
+    // the end is announced (a combo box would otherwise report its first item
+    // as chosen while it is being filled).
+    std::optional<QSignalBlocker> quiet(std::in_place, list);
     clearList(list);
     try {
         db::Recordset rs = database().openRecordset(QStringLiteral("SELECT ") + idField + QStringLiteral(" AS id, ")
@@ -96,12 +102,16 @@ void fillFromTable(List* list, const QString& table, const QString& idField, con
         // Adding items selects the first one in a combo box; nothing is
         // selected unless asked for.
         setIndex(list, -1);
+        quiet.reset();
         if (dropWidth >= 0) {
             if (selectIndex >= 0)
                 setIndex(list, selectIndex);
             sizeList(list, dropWidth);
         }
     } catch (const db::DbError& e) {
+        if (quiet)
+            setIndex(list, -1);
+        quiet.reset();
         ui::msgBox(e.description(), ui::Exclamation,
                    QStringLiteral("Fehler beim Füllen der Liste aus Tabelle \"") + table + QStringLiteral("\""));
     }
@@ -152,6 +162,7 @@ void FillListMandanten(QComboBox* combo, qint32 selectedId)
     int selectIndex = -1;
     {
         ui::WaitCursor wait;
+        const QSignalBlocker quiet(combo);
         combo->clear();
         db::Recordset rs =
             database().openRecordset(QStringLiteral("SELECT * FROM tbl_mandanten;"), db::OpenMode::ForwardOnlyReadOnly);
@@ -163,10 +174,13 @@ void FillListMandanten(QComboBox* combo, qint32 selectedId)
             rs.moveNext();
         }
         rs.close();
+        combo->setCurrentIndex(-1);
     }
     if (combo->count() == 0)
         return;
-    combo->setCurrentIndex(selectedId > 0 ? selectIndex : 0);
+    const int index = selectedId > 0 ? selectIndex : 0;
+    if (index >= 0)
+        combo->setCurrentIndex(index);
 }
 
 QString GetMandantName(qint32 id)

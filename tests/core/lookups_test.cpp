@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class Lookups : public ::testing::Test {
@@ -38,15 +40,21 @@ protected:
 
 TEST_F(Lookups, FillsInIdOrderAndSelectsTheAskedRow)
 {
+    // The handlers hear of the selection the fill makes, never of the items
+    // passing through while it runs.
     QComboBox combo;
+    std::vector<int> announced;
+    QObject::connect(&combo, &QComboBox::currentIndexChanged, [&](int index) { announced.push_back(index); });
     FillListFromTable(&combo, "tbl_paymode", "paym_id", "paym_caption", 0, -1, QString());
     EXPECT_EQ(items(combo), QStringLiteral("Bar=1, =2, Überweisung=3"));
     EXPECT_EQ(combo.currentIndex(), -1);
+    EXPECT_TRUE(announced.empty());
 
     FillListFromTable(&combo, "tbl_paymode", "paym_id", "paym_caption", 250, 3, QStringLiteral("(alle)"));
     EXPECT_EQ(combo.itemText(0), QStringLiteral("(alle)"));
     EXPECT_EQ(combo.currentIndex(), 3);
     EXPECT_EQ(combo.view()->minimumWidth(), 250);
+    EXPECT_EQ(announced, std::vector<int>{3});
 
     // A negative width only fills.
     FillListFromTable(&combo, "tbl_paymode", "paym_id", "paym_caption", -1, 3, QString());
@@ -70,11 +78,15 @@ TEST_F(Lookups, FailedFillIsReported)
 TEST_F(Lookups, FacilitiesAndSingleValues)
 {
     QComboBox combo;
+    std::vector<int> announced;
+    QObject::connect(&combo, &QComboBox::currentIndexChanged, [&](int index) { announced.push_back(index); });
     FillListMandanten(&combo, 0);
     EXPECT_EQ(items(combo), QStringLiteral("  Haus am See =4, Pension=1"));
     EXPECT_EQ(combo.currentIndex(), 0);
     FillListMandanten(&combo, 77);
     EXPECT_EQ(combo.currentIndex(), -1);
+    FillListMandanten(&combo, 1);
+    EXPECT_EQ(announced, (std::vector<int>{0, 1}));
 
     EXPECT_EQ(GetMandantName(4), QStringLiteral("Haus am See"));
     EXPECT_EQ(GetMandantName(99), QString());
