@@ -34,12 +34,14 @@ bool OpenWordDocument(const QString& file)
         return false;
     }
 
+    // FileExists reads "\" as a folder separator; the file must be opened as the one it found.
+    const QString path = QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString error;
     {
         ui::WaitCursor wait;
         ui::doEvents();
         try {
-            WordDoc = std::make_unique<word::Document>(word::Document::open(file));
+            WordDoc = std::make_unique<word::Document>(word::Document::open(path));
         } catch (const word::Error& e) {
             error = e.text();
         }

@@ -93,6 +93,13 @@ TEST_F(WordCtrlTest, FailuresAreReported)
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(notOpened));
     EXPECT_GT(dialogs->lastMessage().text.size(), notOpened.size()) << "the reason is given";
 
+    // A name written with backslashes opens the file FileExists found.
+    const std::size_t reported = dialogs->messages().size();
+    EXPECT_TRUE(OpenWordDocument(QString(templatePath).replace(QLatin1Char('/'), QLatin1Char('\\'))));
+    EXPECT_TRUE(WordDocOpen);
+    EXPECT_EQ(dialogs->messages().size(), reported);
+    CloseWordDocument();
+
     // No program to show the document: the user hears of it.
     dialogs->setOpenExternalResult(false);
     ASSERT_TRUE(OpenWordDocument(templatePath));
