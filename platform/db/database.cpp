@@ -24,6 +24,10 @@ std::shared_ptr<Connection> connect(const QString& path, bool create)
 {
     if (!create && !QFileInfo(path).isFile())
         throw DbError(err::FileNotFound, path);
+    // SQLite takes an empty file for an empty database and would write into
+    // it; for the program it is a broken copy, not a database.
+    if (!create && QFileInfo(path).size() == 0)
+        throw DbError(err::NotADatabase, path, SQLITE_NOTADB, path);
     auto conn = std::make_shared<Connection>();
     conn->path = path;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);

@@ -140,6 +140,13 @@ TEST_F(Schema, OpenNeverCreatesAndRefusesOtherFiles)
     EXPECT_DB_ERROR(db::Database::open(old), 3343);
     EXPECT_DB_ERROR(db::engine::createDatabase(old, QStringLiteral("CREATE TABLE t (a INTEGER)")), 3204);
     EXPECT_EQ(folder.read(QStringLiteral("old.mdb")), header);
+
+    // An empty file (a copy that broke off) is no database either, and stays empty.
+    const QString empty = folder.write(QStringLiteral("empty.mdb"), QByteArray());
+    EXPECT_DB_ERROR(db::Database::open(empty), 3343);
+    EXPECT_DB_ERROR(db::engine::compactDatabase(empty, folder.file(QStringLiteral("compacted.mdb"))), 3343);
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("compacted.mdb"))));
 }
 
 TEST_F(Schema, CompactRefusesAnExistingTargetAndCopiesTheRows)
