@@ -8,6 +8,7 @@
 #include "platform/runtime/color.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
+#include "platform/runtime/twips.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr int FloorColumnCount = 10;
-constexpr int TwipsPerPixel = 15;
 constexpr int BuildingColumnTwips = 1600;
 constexpr int LevelColumnTwips = 330;
 const char* const LevelCaptions[FloorColumnCount] = {"UG", "EG", "1.", "2.", "3.", "4.", "5.", "6.", "7.", "8."};
@@ -142,9 +142,9 @@ void InitBuildingGridHeader(QTableWidget* grid)
     for (int column = 1; column <= FloorColumnCount; ++column)
         headerItem(grid, column)->setText(QString::fromLatin1(LevelCaptions[column - 1]));
     grid->horizontalHeader()->setMinimumSectionSize(1);
-    grid->setColumnWidth(0, BuildingColumnTwips / TwipsPerPixel);
+    grid->setColumnWidth(0, BuildingColumnTwips / rt::TwipsPerPixel);
     for (int column = 1; column <= FloorColumnCount; ++column)
-        grid->setColumnWidth(column, LevelColumnTwips / TwipsPerPixel);
+        grid->setColumnWidth(column, LevelColumnTwips / rt::TwipsPerPixel);
     grid->verticalHeader()->hide();
     grid->setWordWrap(false);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -185,7 +185,7 @@ void FillListBuildings(QTableWidget* grid, qint32 mandantId, const rt::Date& dSt
 
         // The building's name and percentage stay whole on fonts wider than the old one.
         grid->resizeColumnToContents(0);
-        grid->setColumnWidth(0, std::max(grid->columnWidth(0), BuildingColumnTwips / TwipsPerPixel));
+        grid->setColumnWidth(0, std::max(grid->columnWidth(0), BuildingColumnTwips / rt::TwipsPerPixel));
         if (grid->rowCount() > 0) {
             for (int column = 1; column < grid->columnCount(); ++column)
                 headerItem(grid, column)->setTextAlignment(Qt::AlignCenter);

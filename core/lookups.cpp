@@ -7,6 +7,7 @@
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
+#include "platform/runtime/twips.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -23,7 +24,6 @@
 namespace {
 
 // Positions on the windows are kept in twips, 15 to a pixel.
-constexpr int TwipsPerPixel = 15;
 // How far a filled combo box's list drops down.
 constexpr int ComboDropHeight = 300;
 
@@ -244,8 +244,8 @@ void ShowForm(QWidget* form)
 void GetControlScreenPos(QWidget* control, qint32& x, qint32& y)
 {
     const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
-    x = topLeft.x() * TwipsPerPixel;
-    y = topLeft.y() * TwipsPerPixel;
+    x = topLeft.x() * rt::TwipsPerPixel;
+    y = topLeft.y() * rt::TwipsPerPixel;
 }
 
 qint32 DeleteTerminDuplicates()

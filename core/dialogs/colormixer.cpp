@@ -1,6 +1,7 @@
 #include "core/dialogs/colormixer.h"
 
 #include "platform/runtime/color.h"
+#include "platform/runtime/twips.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -14,14 +15,13 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 
 // The mixer's sliders are 255 by 2880 twips, 240 twips apart.
 constexpr int SliderLeft = 12;
 constexpr int SliderTop = 12;
-constexpr int SliderWidth = 255 / TwipsPerPixel;
-constexpr int SliderHeight = 2880 / TwipsPerPixel;
-constexpr int SliderGap = 240 / TwipsPerPixel;
+constexpr int SliderWidth = 255 / rt::TwipsPerPixel;
+constexpr int SliderHeight = 2880 / rt::TwipsPerPixel;
+constexpr int SliderGap = 240 / rt::TwipsPerPixel;
 constexpr int KnobWidth = SliderWidth + 8;
 constexpr int KnobHeight = 5;
 constexpr int PaletteWidth = 50;

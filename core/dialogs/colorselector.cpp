@@ -5,6 +5,7 @@
 #include "core/terms.h"
 #include "platform/runtime/color.h"
 #include "platform/ui/busy.h"
+#include "platform/runtime/twips.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,13 +16,12 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 
 // The pop-up's fields keep their design size of 900 by 180 twips.
 constexpr int FieldLeft = 1;
 constexpr int FieldTop = 1;
-constexpr int FieldWidth = 900 / TwipsPerPixel;
-constexpr int FieldHeight = 180 / TwipsPerPixel;
+constexpr int FieldWidth = 900 / rt::TwipsPerPixel;
+constexpr int FieldHeight = 180 / rt::TwipsPerPixel;
 
 QPointer<frmColorSelector>& theSelector()
 {
@@ -102,7 +102,7 @@ void frmColorSelector::ShowColor(ColorReceiver* caller, qint32 x, qint32 y)
     m_caller = caller;
     m_callerObject = dynamic_cast<QObject*>(caller);
     m_callerIsObject = m_callerObject != nullptr;
-    move(x / TwipsPerPixel, y / TwipsPerPixel);
+    move(x / rt::TwipsPerPixel, y / rt::TwipsPerPixel);
     focusField(0);
     show();
     raise();

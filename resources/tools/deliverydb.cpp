@@ -1,6 +1,7 @@
 #include "resources/tools/deliverydb.h"
 
 #include "platform/db/jetfunctions.h"
+#include "platform/runtime/twips.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ namespace makedb {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
+constexpr double kTwipsPerPixel = rt::TwipsPerPixel;
 constexpr int kMarkerPixels = 13;        // 195 twips
 
 // Floor plan geometry in pixels: the house outline and the corridor through it.
