@@ -16,6 +16,7 @@ namespace db::detail {
 struct Connection {
     sqlite3* handle = nullptr;
     QString path;
+    int savepointCounter = 0;   // names of nested transactions
 
     ~Connection() { close(); }
     void close();

@@ -76,6 +76,9 @@ public:
 
     static QString translate(const QString& jetSql);
 
+    // For the layer's own helpers (transactions).
+    const std::shared_ptr<detail::Connection>& connection() const { return m_conn; }
+
 private:
     explicit Database(std::shared_ptr<detail::Connection> connection);
     std::shared_ptr<detail::Connection> m_conn;
