@@ -177,3 +177,11 @@ void LogoutWorkstation()
         // Nothing to do: the row simply stays logged in.
     }
 }
+
+bool RefuseReadOnly(int icon)
+{
+    if (!StationReadOnly)
+        return false;
+    ui::msgBox(GetResString(390), icon, AppTitle);
+    return true;
+}

@@ -10,6 +10,10 @@ extern bool StationReadOnly;
 extern bool TableAutoUpdate;
 extern int StartPage;
 
+// On a read-only workstation shows text 390 (with the given icon) and
+// answers true: the caller then changes nothing.
+bool RefuseReadOnly(int icon = 48);
+
 // The host name, whole; "" when the platform gives none.
 QString GetThisComputerName();
 

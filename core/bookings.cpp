@@ -1,0 +1,197 @@
+#include "core/bookings.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/db/transaction.h"
+
+namespace {
+
+db::Database& database()
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+Booking readBooking(const db::Recordset& rs)
+{
+    Booking b;
+    b.book_id = rs.value(QStringLiteral("book_id")).toLong();
+    b.book_mandant_id = rs.value(QStringLiteral("book_mandant_id")).toLong();
+    b.book_place_id = rs.value(QStringLiteral("book_place_id")).toLong();
+    b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
+    b.book_cust_count = rs.value(QStringLiteral("book_cust_count")).toLong();
+    b.book_start = rs.value(QStringLiteral("book_start")).toDate();
+    b.book_end = rs.value(QStringLiteral("book_end")).toDate();
+    b.book_bearb_date = rs.value(QStringLiteral("book_bearb_date")).toDate();
+    b.book_info = rs.value(QStringLiteral("book_info")).toText();
+    b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
+    b.book_status_id = rs.value(QStringLiteral("book_status_id")).toLong();
+    b.book_cust_ids = rs.value(QStringLiteral("book_cust_ids")).toText();
+    b.book_bearb_id = rs.value(QStringLiteral("book_bearb_id")).toLong();
+    b.book_room_id = rs.value(QStringLiteral("book_room_id")).toLong();
+    b.book_name = rs.value(QStringLiteral("book_name")).toText();
+    return b;
+}
+
+QString placeholders(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QLatin1Char(','));
+}
+
+db::Value textOrNull(const QString& text)
+{
+    return text.isEmpty() ? db::Value() : db::Value(text);
+}
+
+bool overlaps(const Booking& a, const Booking& b)
+{
+    return a.book_start < b.book_end && b.book_start < a.book_end;
+}
+
+void insertBooking(db::Database& d, Booking& b)
+{
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_bookings WHERE book_id = 0"));
+    rs.addNew();
+    b.book_id = rs.field(QStringLiteral("book_id")).value().toLong();
+    rs.field(QStringLiteral("book_mandant_id")).setValue(b.book_mandant_id);
+    rs.field(QStringLiteral("book_place_id")).setValue(b.book_place_id);
+    rs.field(QStringLiteral("book_customer_id")).setValue(b.book_customer_id);
+    rs.field(QStringLiteral("book_cust_count")).setValue(b.book_cust_count);
+    rs.field(QStringLiteral("book_start")).setValue(b.book_start);
+    rs.field(QStringLiteral("book_end")).setValue(b.book_end);
+    rs.field(QStringLiteral("book_bearb_date")).setValue(b.book_bearb_date);
+    rs.field(QStringLiteral("book_info")).setValue(textOrNull(b.book_info));
+    rs.field(QStringLiteral("book_color_id")).setValue(b.book_color_id);
+    rs.field(QStringLiteral("book_status_id")).setValue(b.book_status_id);
+    rs.field(QStringLiteral("book_cust_ids")).setValue(textOrNull(b.book_cust_ids));
+    rs.field(QStringLiteral("book_bearb_id")).setValue(b.book_bearb_id);
+    rs.field(QStringLiteral("book_room_id")).setValue(b.book_room_id);
+    rs.field(QStringLiteral("book_name")).setValue(textOrNull(b.book_name));
+    rs.update();
+}
+
+bool updateBooking(db::Database& d, const Booking& b)
+{
+    return d.execute(QStringLiteral("UPDATE tbl_bookings SET book_mandant_id = ?, book_place_id = ?, book_customer_id = ?, "
+                                    "book_cust_count = ?, book_start = ?, book_end = ?, book_bearb_date = ?, book_info = ?, "
+                                    "book_color_id = ? WHERE book_id = ?"),
+                     {b.book_mandant_id, b.book_place_id, b.book_customer_id, b.book_cust_count, b.book_start, b.book_end,
+                      b.book_bearb_date, textOrNull(b.book_info), b.book_color_id, b.book_id})
+           > 0;
+}
+
+}  // namespace
+
+std::optional<Booking> LoadBooking(qint32 bookId)
+{
+    if (bookId <= 0)
+        return std::nullopt;
+    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_bookings WHERE book_id = ?"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {bookId});
+    if (rs.eof())
+        return std::nullopt;
+    return readBooking(rs);
+}
+
+qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& end, const QList<qint32>& except)
+{
+    if (placeId <= 0)
+        return 0;
+    QList<db::Value> params{placeId, end, start};
+    QString sql = QStringLiteral("SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
+                                 "AND book_start < ? AND book_end > ?");
+    if (!except.isEmpty()) {
+        sql += QStringLiteral(" AND book_id NOT IN (") + placeholders(except.size()) + QLatin1Char(')');
+        for (qint32 id : except)
+            params << id;
+    }
+    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    return rs.eof() ? 0 : rs.value(QStringLiteral("book_id")).toLong();
+}
+
+StoreOutcome StoreBooking(Booking& booking)
+{
+    std::vector<Booking> one{booking};
+    const StoreOutcome outcome = StoreBookings(one);
+    if (outcome.result == StoreResult::Stored)
+        booking = one.front();
+    return outcome;
+}
+
+StoreOutcome StoreBookings(std::vector<Booking>& bookings)
+{
+    db::Database& d = database();
+    QList<qint32> ownIds;
+    for (const Booking& b : bookings) {
+        if (b.book_id > 0)
+            ownIds << b.book_id;
+    }
+
+    db::Transaction transaction(d);
+    // Among themselves first: a selection dropped onto one place can collide
+    // with itself, and the database does not know the new rows yet.
+    for (size_t i = 0; i < bookings.size(); ++i) {
+        const Booking& a = bookings[i];
+        if (a.book_place_id <= 0)
+            continue;
+        for (size_t j = i + 1; j < bookings.size(); ++j) {
+            const Booking& b = bookings[j];
+            if (a.book_place_id == b.book_place_id && (a.book_cust_count > 0 || b.book_cust_count > 0) && overlaps(a, b))
+                return {StoreResult::PlaceOccupied, a.book_place_id, 0};
+        }
+    }
+    for (const Booking& b : bookings) {
+        if (b.book_id > 0 && !LoadBooking(b.book_id))
+            return {StoreResult::NotFound, b.book_place_id, b.book_id};
+        if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, ownIds))
+            return {StoreResult::PlaceOccupied, b.book_place_id, other};
+    }
+
+    std::vector<Booking> written = bookings;
+    const rt::Date now = rt::Date::now();
+    for (Booking& b : written) {
+        b.book_bearb_date = now;
+        if (b.book_id > 0)
+            updateBooking(d, b);
+        else
+            insertBooking(d, b);
+    }
+    transaction.commit();
+    bookings = std::move(written);
+    return {};
+}
+
+int DeleteBookings(const QList<qint32>& bookIds)
+{
+    QList<db::Value> params;
+    for (qint32 id : bookIds) {
+        if (id > 0)
+            params << id;
+    }
+    if (params.isEmpty())
+        return 0;
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    const qint64 removed =
+        d.execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id IN (") + placeholders(params.size()) + QLatin1Char(')'),
+                  params);
+    transaction.commit();
+    return static_cast<int>(removed);
+}
+
+std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end)
+{
+    std::vector<Booking> list;
+    db::Recordset rs = database().openRecordset(
+        QStringLiteral("SELECT * FROM tbl_bookings WHERE book_place_id = ? AND book_start < ? AND book_end > ? "
+                       "ORDER BY book_start, book_id"),
+        db::OpenMode::ForwardOnlyReadOnly, {placeId, end, start});
+    for (; !rs.eof(); rs.moveNext())
+        list.push_back(readBooking(rs));
+    return list;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/runtime/date.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Every read and write of tbl_bookings the windows need. Values are bound,
+// never spliced into the SQL; failures throw db::DbError to the handler.
+
+// The date a booking without an end carries: 01.01.3000 or later.
+inline rt::Date OpenEndDate() { return rt::Date::fromParts(3000, 1, 1, 12); }
+inline bool IsOpenEnd(const rt::Date& end) { return end >= rt::Date::fromParts(3000, 1, 1); }
+
+struct Booking {
+    qint32 book_id = 0;             // 0 or below: not stored yet
+    qint32 book_mandant_id = 0;
+    qint32 book_place_id = 0;
+    qint32 book_customer_id = 0;
+    int book_cust_count = 0;
+    rt::Date book_start;            // the day at 12:00
+    rt::Date book_end;              // the day at 12:00
+    rt::Date book_bearb_date;       // set by StoreBooking
+    QString book_info;
+    int book_color_id = 0;
+    // Older columns, carried along when a booking is copied.
+    qint32 book_status_id = 0;
+    QString book_cust_ids;
+    qint32 book_bearb_id = 0;
+    qint32 book_room_id = 0;
+    QString book_name;
+};
+
+// nullopt when there is no such booking (another workstation deleted it).
+std::optional<Booking> LoadBooking(qint32 bookId);
+
+enum class StoreResult {
+    Stored,
+    PlaceOccupied,   // another booking with persons holds the place: nothing written
+    NotFound,        // the booking was deleted meanwhile: nothing written
+};
+
+struct StoreOutcome {
+    StoreResult result = StoreResult::Stored;
+    qint32 placeId = 0;      // the occupied place
+    qint32 bookingId = 0;    // the booking that holds it (0 when it is one of the same move)
+};
+
+// The one write path of bookings (booking panel, booking editor, schedule
+// move and copy). Checks the place and writes inside one transaction, so of
+// two workstations taking the same place and period only one succeeds. A
+// place is occupied when another booking of it with persons overlaps the
+// period (each starts before the other ends). A new booking gets its id.
+StoreOutcome StoreBooking(Booking& booking);
+// Several bookings at once (a move or copy of a selection): all checked
+// before any is written, then all written, or none. Bookings of the same move
+// never conflict with their own old rows.
+StoreOutcome StoreBookings(std::vector<Booking>& bookings);
+
+// Deletes the bookings in one transaction; returns how many were removed.
+int DeleteBookings(const QList<qint32>& bookIds);
+inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }
+
+// The first booking with persons of the place overlapping the period, other
+// than those given; 0 when the place is free.
+qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& end, const QList<qint32>& except = {});
+
+// The bookings of a place that overlap the period, oldest start first.
+std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end);

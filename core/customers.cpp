@@ -1,0 +1,128 @@
+#include "core/customers.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/db/transaction.h"
+
+#include <array>
+
+namespace {
+
+db::Database& database()
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+db::Value textOrNull(const QString& text)
+{
+    return text.isEmpty() ? db::Value() : db::Value(text);
+}
+
+// The columns StoreCustomer writes, in the order of values() below.
+const std::array<const char*, 19> Columns = {
+    "cust_ext_id", "cust_lastname", "cust_firstname", "cust_company", "cust_street", "cust_zip", "cust_city",
+    "cust_country", "cust_phone", "cust_phone2", "cust_fax", "cust_mobile", "cust_email", "cust_info",
+    "cust_sex", "cust_caution", "cust_category_id", "cust_birthday", "cust_new"};
+
+QList<db::Value> values(const Customer& c)
+{
+    return {c.cust_ext_id, textOrNull(c.cust_lastname), textOrNull(c.cust_firstname), textOrNull(c.cust_company),
+            textOrNull(c.cust_street), textOrNull(c.cust_zip), textOrNull(c.cust_city), textOrNull(c.cust_country),
+            textOrNull(c.cust_phone), textOrNull(c.cust_phone2), textOrNull(c.cust_fax), textOrNull(c.cust_mobile),
+            textOrNull(c.cust_email), textOrNull(c.cust_info), c.cust_sex, c.cust_caution, c.cust_category_id,
+            c.cust_birthday.isZero() ? db::Value() : db::Value(c.cust_birthday), c.cust_new};
+}
+
+int count(const QString& sql, qint32 id)
+{
+    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, {id});
+    return rs.eof() ? 0 : rs.field(0).value().toLong();
+}
+
+}  // namespace
+
+std::optional<Customer> LoadCustomer(qint32 custId)
+{
+    if (custId <= 0)
+        return std::nullopt;
+    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ?"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {custId});
+    if (rs.eof())
+        return std::nullopt;
+    Customer c;
+    c.cust_id = custId;
+    c.cust_ext_id = rs.value(QStringLiteral("cust_ext_id")).toLong();
+    c.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+    c.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+    c.cust_company = rs.value(QStringLiteral("cust_company")).toText();
+    c.cust_street = rs.value(QStringLiteral("cust_street")).toText();
+    c.cust_zip = rs.value(QStringLiteral("cust_zip")).toText();
+    c.cust_city = rs.value(QStringLiteral("cust_city")).toText();
+    c.cust_country = rs.value(QStringLiteral("cust_country")).toText();
+    c.cust_phone = rs.value(QStringLiteral("cust_phone")).toText();
+    c.cust_phone2 = rs.value(QStringLiteral("cust_phone2")).toText();
+    c.cust_fax = rs.value(QStringLiteral("cust_fax")).toText();
+    c.cust_mobile = rs.value(QStringLiteral("cust_mobile")).toText();
+    c.cust_email = rs.value(QStringLiteral("cust_email")).toText();
+    c.cust_info = rs.value(QStringLiteral("cust_info")).toText();
+    c.cust_sex = rs.value(QStringLiteral("cust_sex")).toLong();
+    c.cust_caution = rs.value(QStringLiteral("cust_caution")).toBool();
+    c.cust_category_id = rs.value(QStringLiteral("cust_category_id")).toLong();
+    c.cust_birthday = rs.value(QStringLiteral("cust_birthday")).toDate();
+    c.cust_new = rs.value(QStringLiteral("cust_new")).toBool();
+    return c;
+}
+
+CustomerStoreResult StoreCustomer(Customer& customer)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    if (customer.cust_id > 0) {
+        QStringList sets;
+        for (const char* column : Columns)
+            sets << QString::fromLatin1(column) + QStringLiteral(" = ?");
+        QList<db::Value> params = values(customer);
+        params << customer.cust_id;
+        if (d.execute(QStringLiteral("UPDATE tbl_customers SET ") + sets.join(QStringLiteral(", ")) +
+                          QStringLiteral(" WHERE cust_id = ?"),
+                      params)
+            == 0)
+            return CustomerStoreResult::NotFound;
+    } else {
+        db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = 0"));
+        rs.addNew();
+        const qint32 id = rs.field(QStringLiteral("cust_id")).value().toLong();
+        const QList<db::Value> row = values(customer);
+        for (size_t i = 0; i < Columns.size(); ++i)
+            rs.field(QString::fromLatin1(Columns[i])).setValue(row[static_cast<qsizetype>(i)]);
+        rs.update();
+        customer.cust_id = id;
+    }
+    transaction.commit();
+    return CustomerStoreResult::Stored;
+}
+
+CustomerReferences ReferencesOfCustomer(qint32 custId)
+{
+    CustomerReferences refs;
+    if (custId <= 0)
+        return refs;
+    refs.bookings = count(QStringLiteral("SELECT Count(*) FROM tbl_bookings WHERE book_customer_id = ?"), custId);
+    refs.invoices = count(QStringLiteral("SELECT Count(*) FROM tbl_invoice WHERE inv_customer_id = ?"), custId);
+    return refs;
+}
+
+CustomerDeleteResult DeleteCustomer(qint32 custId)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    if (ReferencesOfCustomer(custId).any())
+        return CustomerDeleteResult::Referenced;
+    if (d.execute(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = ?"), {custId}) == 0)
+        return CustomerDeleteResult::NotFound;
+    transaction.commit();
+    return CustomerDeleteResult::Deleted;
+}

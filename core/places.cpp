@@ -1,0 +1,129 @@
+#include "core/places.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+
+namespace {
+
+db::Recordset query(const QString& sql, const QList<db::Value>& params)
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+}
+
+Building readBuilding(const db::Recordset& rs)
+{
+    Building b;
+    b.bld_id = rs.value(QStringLiteral("bld_id")).toLong();
+    b.bld_mandant_id = rs.value(QStringLiteral("bld_mandant_id")).toLong();
+    b.bld_name = rs.value(QStringLiteral("bld_name")).toText();
+    b.bld_short = rs.value(QStringLiteral("bld_short")).toText();
+    b.bld_imagefile = rs.value(QStringLiteral("bld_imagefile")).toText();
+    return b;
+}
+
+Floor readFloor(const db::Recordset& rs)
+{
+    Floor f;
+    f.flr_id = rs.value(QStringLiteral("flr_id")).toLong();
+    f.flr_building_id = rs.value(QStringLiteral("flr_building_id")).toLong();
+    f.flr_order = rs.value(QStringLiteral("flr_order")).toLong();
+    f.flr_name = rs.value(QStringLiteral("flr_name")).toText();
+    f.flr_short = rs.value(QStringLiteral("flr_short")).toText();
+    f.flr_imagefile = rs.value(QStringLiteral("flr_imagefile")).toText();
+    f.flr_info = rs.value(QStringLiteral("flr_info")).toText();
+    return f;
+}
+
+Place readPlace(const db::Recordset& rs)
+{
+    Place p;
+    p.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+    p.pl_floor_id = rs.value(QStringLiteral("pl_floor_id")).toLong();
+    p.pl_building_id = rs.value(QStringLiteral("pl_building_id")).toLong();
+    p.pl_name = rs.value(QStringLiteral("pl_name")).toText();
+    p.pl_type_id = rs.value(QStringLiteral("pl_type_id")).toLong();
+    p.pl_disabled = rs.value(QStringLiteral("pl_disabled")).toBool();
+    p.pl_info = rs.value(QStringLiteral("pl_info")).toText();
+    p.pl_capacity = rs.value(QStringLiteral("pl_capacity")).toLong();
+    p.pl_imagefile = rs.value(QStringLiteral("pl_imagefile")).toText();
+    p.pl_x1 = rs.value(QStringLiteral("pl_x1")).toLong();
+    p.pl_y1 = rs.value(QStringLiteral("pl_y1")).toLong();
+    p.pl_x2 = rs.value(QStringLiteral("pl_x2")).toLong();
+    p.pl_y2 = rs.value(QStringLiteral("pl_y2")).toLong();
+    return p;
+}
+
+template <class Row, class Read>
+std::vector<Row> readAll(const QString& sql, const QList<db::Value>& params, Read read)
+{
+    std::vector<Row> rows;
+    for (db::Recordset rs = query(sql, params); !rs.eof(); rs.moveNext())
+        rows.push_back(read(rs));
+    return rows;
+}
+
+template <class Row, class Read>
+std::optional<Row> readOne(const QString& sql, qint32 id, Read read)
+{
+    if (id <= 0)
+        return std::nullopt;
+    db::Recordset rs = query(sql, {id});
+    if (rs.eof())
+        return std::nullopt;
+    return read(rs);
+}
+
+}  // namespace
+
+std::optional<Building> LoadBuilding(qint32 buildingId)
+{
+    return readOne<Building>(QStringLiteral("SELECT * FROM tbl_buildings WHERE bld_id = ?"), buildingId, readBuilding);
+}
+
+std::optional<Floor> LoadFloor(qint32 floorId)
+{
+    return readOne<Floor>(QStringLiteral("SELECT * FROM tbl_floors WHERE flr_id = ?"), floorId, readFloor);
+}
+
+std::optional<Place> LoadPlace(qint32 placeId)
+{
+    return readOne<Place>(QStringLiteral("SELECT * FROM tbl_places WHERE pl_id = ?"), placeId, readPlace);
+}
+
+std::vector<Building> BuildingsOfMandant(qint32 mandantId)
+{
+    return readAll<Building>(QStringLiteral("SELECT * FROM tbl_buildings WHERE bld_mandant_id = ? ORDER BY bld_id"),
+                             {mandantId}, readBuilding);
+}
+
+std::vector<Floor> FloorsOfBuilding(qint32 buildingId)
+{
+    return readAll<Floor>(QStringLiteral("SELECT * FROM tbl_floors WHERE flr_building_id = ? ORDER BY flr_order, flr_id"),
+                          {buildingId}, readFloor);
+}
+
+std::vector<Place> PlacesOfFloor(qint32 floorId)
+{
+    return readAll<Place>(QStringLiteral("SELECT * FROM tbl_places WHERE pl_floor_id = ? ORDER BY pl_id"), {floorId},
+                          readPlace);
+}
+
+std::vector<Place> PlacesOfMandant(qint32 mandantId)
+{
+    return readAll<Place>(
+        QStringLiteral("SELECT tbl_places.* FROM (tbl_places INNER JOIN tbl_floors ON tbl_places.pl_floor_id = "
+                       "tbl_floors.flr_id) INNER JOIN tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id "
+                       "WHERE bld_mandant_id = ? ORDER BY bld_id, flr_order, flr_id, pl_name, pl_id"),
+        {mandantId}, readPlace);
+}
+
+qint32 MandantOfFloor(qint32 floorId)
+{
+    db::Recordset rs = query(QStringLiteral("SELECT bld_mandant_id FROM tbl_floors INNER JOIN tbl_buildings ON "
+                                            "tbl_floors.flr_building_id = tbl_buildings.bld_id WHERE flr_id = ?"),
+                             {floorId});
+    return rs.eof() ? 0 : rs.value(QStringLiteral("bld_mandant_id")).toLong();
+}

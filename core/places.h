@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Reads and writes of the facility structure: tbl_buildings, tbl_floors and
+// tbl_places. Values are bound; failures throw db::DbError.
+
+struct Building {
+    qint32 bld_id = 0;
+    qint32 bld_mandant_id = 0;
+    QString bld_name;
+    QString bld_short;
+    QString bld_imagefile;
+};
+
+struct Floor {
+    qint32 flr_id = 0;
+    qint32 flr_building_id = 0;
+    int flr_order = 0;             // -1 basement, 0 ground floor, 1.. upper floors
+    QString flr_name;
+    QString flr_short;
+    QString flr_imagefile;
+    QString flr_info;
+};
+
+// Coordinates are twips on the floor picture.
+struct Place {
+    qint32 pl_id = 0;
+    qint32 pl_floor_id = 0;
+    qint32 pl_building_id = 0;
+    QString pl_name;
+    qint32 pl_type_id = 0;
+    bool pl_disabled = false;
+    QString pl_info;
+    int pl_capacity = 0;
+    QString pl_imagefile;
+    qint32 pl_x1 = 0;
+    qint32 pl_y1 = 0;
+    qint32 pl_x2 = 0;
+    qint32 pl_y2 = 0;
+};
+
+std::optional<Building> LoadBuilding(qint32 buildingId);
+std::optional<Floor> LoadFloor(qint32 floorId);
+std::optional<Place> LoadPlace(qint32 placeId);
+
+// In id order.
+std::vector<Building> BuildingsOfMandant(qint32 mandantId);
+// By flr_order, then id.
+std::vector<Floor> FloorsOfBuilding(qint32 buildingId);
+// In id order.
+std::vector<Place> PlacesOfFloor(qint32 floorId);
+// Every place of the facility's buildings, by building, floor order and name.
+std::vector<Place> PlacesOfMandant(qint32 mandantId);
+
+// The facility a floor belongs to; 0 when the floor or its building is missing.
+qint32 MandantOfFloor(qint32 floorId);

@@ -1,0 +1,207 @@
+#include "core/bookings.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/transaction.h"
+#include "tests/core/occupancy_db.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+rt::Date july(int day, int hour = 12)
+{
+    return rt::Date::fromParts(2024, 7, day, hour);
+}
+
+Booking booking(qint32 place, qint32 guest, int from, int to, int persons = 2)
+{
+    Booking b;
+    b.book_mandant_id = 1;
+    b.book_place_id = place;
+    b.book_customer_id = guest;
+    b.book_cust_count = persons;
+    b.book_start = july(from);
+    b.book_end = july(to);
+    return b;
+}
+
+class StoringBookings : public ::testing::Test {
+protected:
+    test::OccupancyDb database;
+    qint32 floor = database.addFloor(database.addBuilding(1, QStringLiteral("Haupthaus")), 0);
+    qint32 place = database.addPlace(floor);
+    qint32 otherPlace = database.addPlace(floor);
+};
+
+}  // namespace
+
+TEST_F(StoringBookings, ANewBookingIsWrittenWholeAndReadBack)
+{
+    Booking b = booking(place, 7, 3, 5);
+    b.book_info = QStringLiteral("O'Brien \"Suite\"");
+    b.book_color_id = 4;
+    const rt::Date before = rt::Date::now();
+    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    ASSERT_GT(b.book_id, 0);
+    const std::optional<Booking> back = LoadBooking(b.book_id);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->book_place_id, place);
+    EXPECT_EQ(back->book_customer_id, 7);
+    EXPECT_EQ(back->book_cust_count, 2);
+    EXPECT_EQ(back->book_start, july(3));
+    EXPECT_EQ(back->book_end, july(5));
+    EXPECT_EQ(back->book_info, b.book_info);
+    EXPECT_EQ(back->book_color_id, 4);
+    EXPECT_GE(back->book_bearb_date.serial(), before.serial() - 1e-6);
+    EXPECT_FALSE(LoadBooking(b.book_id + 1));
+}
+
+TEST_F(StoringBookings, AnOccupiedPlaceIsRefusedAndNothingIsWritten)
+{
+    const qint32 holder = database.addBooking(place, 8, 4, 6);
+    Booking b = booking(place, 7, 3, 5);
+    const StoreOutcome outcome = StoreBooking(b);
+    EXPECT_EQ(outcome.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(outcome.placeId, place);
+    EXPECT_EQ(outcome.bookingId, holder);
+    EXPECT_EQ(b.book_id, 0);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+
+    // Touching at noon is no overlap; nor is a booking without persons.
+    Booking before = booking(place, 7, 2, 4);
+    EXPECT_EQ(StoreBooking(before).result, StoreResult::Stored);
+    database.addBooking(otherPlace, 9, 1, 20, 0);
+    Booking beside = booking(otherPlace, 7, 3, 5);
+    EXPECT_EQ(StoreBooking(beside).result, StoreResult::Stored);
+}
+
+TEST_F(StoringBookings, AnEditedBookingDoesNotCollideWithItsOwnRow)
+{
+    Booking b = booking(place, 7, 3, 6);
+    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    b.book_start = july(4);
+    b.book_end = july(8);
+    b.book_cust_count = 3;
+    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+    EXPECT_EQ(LoadBooking(b.book_id)->book_end, july(8));
+    EXPECT_EQ(LoadBooking(b.book_id)->book_cust_count, 3);
+}
+
+TEST_F(StoringBookings, ABookingDeletedMeanwhileIsNotWrittenAgain)
+{
+    Booking b = booking(place, 7, 3, 6);
+    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    EXPECT_EQ(DeleteBooking(b.book_id), 1);
+    b.book_info = QStringLiteral("geändert");
+    EXPECT_EQ(StoreBooking(b).result, StoreResult::NotFound);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+}
+
+TEST_F(StoringBookings, AMoveOfSeveralIsAllOrNothing)
+{
+    // Two adjacent bookings moved a day on together: each passes over the
+    // other's old span, which is no conflict.
+    std::vector<Booking> move{booking(place, 7, 3, 5), booking(place, 8, 5, 7)};
+    for (Booking& b : move)
+        ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    for (Booking& b : move) {
+        b.book_start = b.book_start.addDays(1);
+        b.book_end = b.book_end.addDays(1);
+    }
+    ASSERT_EQ(StoreBookings(move).result, StoreResult::Stored);
+    EXPECT_EQ(LoadBooking(move[0].book_id)->book_start, july(4));
+    EXPECT_EQ(LoadBooking(move[1].book_id)->book_end, july(8));
+
+    // One of them lands on an occupied stretch: neither moves.
+    database.addBooking(place, 9, 10, 12);
+    for (Booking& b : move) {
+        b.book_start = b.book_start.addDays(4);
+        b.book_end = b.book_end.addDays(4);
+    }
+    const StoreOutcome outcome = StoreBookings(move);
+    EXPECT_EQ(outcome.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(outcome.placeId, place);
+    EXPECT_EQ(LoadBooking(move[0].book_id)->book_start, july(4));
+    EXPECT_EQ(LoadBooking(move[1].book_id)->book_start, july(6));
+}
+
+TEST_F(StoringBookings, CopiesThatLandOnEachOtherAreRefused)
+{
+    std::vector<Booking> copies{booking(place, 7, 3, 5), booking(place, 8, 4, 6)};
+    EXPECT_EQ(StoreBookings(copies).result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+}
+
+TEST_F(StoringBookings, TheCheckIsMadeAgainAtTheWriteNotTrustedFromBefore)
+{
+    // The panel's check said free; meanwhile another workstation books.
+    EXPECT_EQ(OccupyingBooking(place, july(3), july(5)), 0);
+    auto second = db::Database::open(database.path());
+    second->execute(QStringLiteral("INSERT INTO tbl_bookings (book_place_id, book_cust_count, book_start, book_end) "
+                                   "VALUES (?, 1, ?, ?)"),
+                    {place, july(4), july(6)});
+    Booking b = booking(place, 7, 3, 5);
+    EXPECT_EQ(StoreBooking(b).result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+}
+
+TEST_F(StoringBookings, DeletingRemovesExactlyTheGivenBookings)
+{
+    const qint32 a = database.addBooking(place, 7, 3, 5);
+    const qint32 b = database.addBooking(place, 7, 5, 7);
+    const qint32 c = database.addBooking(otherPlace, 7, 3, 5);
+    EXPECT_EQ(DeleteBookings({a, c, 0, -1}), 2);
+    EXPECT_TRUE(LoadBooking(b));
+    EXPECT_FALSE(LoadBooking(a));
+    EXPECT_EQ(DeleteBookings({}), 0);
+}
+
+// Two program copies on one file, each saving the same place and period at
+// the same moment: one stores, the other is told the place is taken.
+TEST_F(StoringBookings, TwoWorkstationsRacingForOnePlaceStoreExactlyOne)
+{
+    const QString go = database.folder().file(QStringLiteral("go"));
+    const QString path = database.path();
+    std::vector<pid_t> children;
+    for (int guest : {7, 8}) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int code = 3;
+            try {
+                // The parent's connection must not be closed from here.
+                (void)Db.release();
+                Db = db::Database::open(path);
+                while (!QFile::exists(go))
+                    QThread::usleep(200);
+                Booking b = booking(place, guest, 3, 5);
+                const StoreResult result = StoreBooking(b).result;
+                code = result == StoreResult::Stored ? 0 : result == StoreResult::PlaceOccupied ? 1 : 2;
+            } catch (...) {
+                code = 4;
+            }
+            _exit(code);
+        }
+        children.push_back(pid);
+    }
+    QFile(go).open(QIODevice::WriteOnly);
+    std::vector<int> codes;
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    std::sort(codes.begin(), codes.end());
+    EXPECT_EQ(codes, (std::vector<int>{0, 1}));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+}
