@@ -13,6 +13,16 @@ QString MandantName;
 bool FillingLists = false;
 bool Closing = false;
 QString LastDeactivatedForm;
+QString CurrentPlaceName;
+bool PlanFormLoaded = false;
+bool InvoiceFormOpen = false;
+AddressReceiver* CallerForm = nullptr;
+
+AddressReceiver::~AddressReceiver()
+{
+    if (CallerForm == this)
+        CallerForm = nullptr;
+}
 
 QString AppExeName()
 {

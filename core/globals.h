@@ -26,6 +26,27 @@ extern bool Closing;
 // Upper-case name of the window last deactivated or closed.
 extern QString LastDeactivatedForm;
 
+// The name of the place selected on the plan.
+extern QString CurrentPlaceName;
+// True once the main window has been activated; the booking editor then
+// refreshes the plan after each save.
+extern bool PlanFormLoaded;
+// True from each activation of the invoice window until it hides.
+extern bool InvoiceFormOpen;
+
+// A window that takes a guest chosen in the address book.
+class AddressReceiver {
+public:
+    virtual ~AddressReceiver();
+    // name: first name, a blank and last name.
+    virtual void AddMainAdress(qint32 custId, const QString& name) = 0;
+};
+
+// The window that asked the address book for a guest; null when none did
+// (the address book then hands the guest to the booking window). Each window
+// records itself when it opens the address book, never by guessing.
+extern AddressReceiver* CallerForm;
+
 // The program's file name without extension ("velmorant").
 QString AppExeName();
 

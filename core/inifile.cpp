@@ -27,6 +27,25 @@ QString DatabasePathFor(const QString& dbFileName)
     return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
+DatabaseSetting DatabaseSettingFor(const QString& typed)
+{
+    DatabaseSetting setting;
+    setting.fileName = rt::trim(typed);
+    const bool hasFolder = setting.fileName.contains(QLatin1Char('\\')) || setting.fileName.contains(QLatin1Char('/'));
+    if (hasFolder && setting.fileName.startsWith(AppPath, Qt::CaseInsensitive))
+        setting.fileName = setting.fileName.mid(AppPath.size());
+    setting.path = DatabasePathFor(setting.fileName);
+    return setting;
+}
+
+bool SaveDatabaseSetting(const QString& typed)
+{
+    const DatabaseSetting setting = DatabaseSettingFor(typed);
+    DbFileName = setting.fileName;
+    DbPath = setting.path;
+    return WriteIniFile(OwnSettingsFileName());
+}
+
 void ReadIniFile(const QString& iniPath)
 {
     DbFileName = AppExeName() + QStringLiteral(".mdb");

@@ -20,3 +20,17 @@ bool WriteIniFile(const QString& iniPath);
 
 // DbPath for a database name as written in the settings file.
 QString DatabasePathFor(const QString& dbFileName);
+
+// What the settings file and DbPath become for a database name typed into
+// the settings window: a bare name stays as typed, a path inside the program
+// folder (compared without regard to case) is kept relative to it, any other
+// path in full.
+struct DatabaseSetting {
+    QString fileName;   // the settings file's DBname
+    QString path;       // DbPath
+};
+DatabaseSetting DatabaseSettingFor(const QString& typed);
+
+// Takes the typed name into DbFileName and DbPath and writes the program's
+// own settings file; false (after the message) when it could not be written.
+bool SaveDatabaseSetting(const QString& typed);

@@ -1,17 +1,8 @@
 #include "core/password.h"
 
 #include "platform/runtime/text.h"
-#include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
-#include <QApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include <memory>
 #include <stdexcept>
 
 QString AdminPassword;
@@ -25,49 +16,6 @@ constexpr int StoredLength = 16;
 
 }  // namespace
 
-frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Eingabe"));
-    setModal(true);
-    lbMsg = new QLabel(this);
-    lbMsg->setWordWrap(true);
-    Text1 = new QLineEdit(this);
-    Text1->setEchoMode(QLineEdit::Password);
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Abbrechen"), this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbMsg);
-    layout->addWidget(Text1);
-    layout->addLayout(buttons);
-
-    connect(cmdOK, &QPushButton::clicked, this, &frmInputBox::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmInputBox::cmdCancel_Click);
-}
-
-void frmInputBox::cmdOK_Click()
-{
-    m_okTag = QStringLiteral("X");
-    accept();
-}
-
-void frmInputBox::cmdCancel_Click()
-{
-    m_cancelTag = QStringLiteral("X");
-    Text1->clear();
-    QDialog::reject();
-}
-
-void frmInputBox::reject()
-{
-    cmdCancel_Click();
-}
-
 bool CheckAdminPassword(bool remember)
 {
     if (AdminConfirmed && remember)
@@ -75,20 +23,11 @@ bool CheckAdminPassword(bool remember)
     if (rt::trim(AdminPassword).isEmpty())
         return true;
 
-    // A fresh window each time, so nothing of an earlier entry is left.
-    QString entry;
-    bool okPressed = false;
-    {
-        auto box = std::make_unique<frmInputBox>(QApplication::activeWindow());
-        box->lbMsg->setText(
-            QStringLiteral("Bitte geben Sie das Administrator-Passwort ein, um Zugriff zu erhalten:"));
-        box->setWindowTitle(QStringLiteral("Passworteingabe"));
-        ui::doEvents();
-        box->exec();
-        ui::doEvents();
-        entry = box->Text1->text();
-        okPressed = !box->okTag().isEmpty();
-    }
+    const std::optional<QString> answer = ui::DialogService::instance().password(
+        QStringLiteral("Bitte geben Sie das Administrator-Passwort ein, um Zugriff zu erhalten:"),
+        QStringLiteral("Passworteingabe"));
+    const bool okPressed = answer.has_value();
+    const QString entry = answer.value_or(QString());
 
     const QString upper = entry.toUpper();
     const bool correct = !entry.isEmpty()

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -114,6 +115,15 @@ void StartProgram(const QString& programFolder)
     UpdateDatabase();
     LoadProgramSettings();
     ShowMainForm();
+}
+
+void RestartProgram()
+{
+    if (Windows().restartProgram) {
+        Windows().restartProgram();
+        return;
+    }
+    QTimer::singleShot(0, [] { StartProgram(AppPath); });
 }
 
 void ShowMainForm()

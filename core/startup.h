@@ -8,6 +8,10 @@ void Main();
 // The same, for a given program folder (the executable's folder in Main).
 void StartProgram(const QString& programFolder);
 
+// Runs the whole start-up again, after the current event (the settings
+// window saved a new database file while none was open).
+void RestartProgram();
+
 // (Re)opens the main window on facility 1.
 void ShowMainForm();
 

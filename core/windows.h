@@ -9,6 +9,9 @@ struct WindowEntryPoints {
     std::function<void()> showSettings;       // the settings window, modeless
     std::function<void()> initMainWindow;     // the occupancy plan for MandantId
     std::function<void()> unloadAddressBook;  // the address book, closed for good
+    // Runs start-up again once the caller's window has gone; the default
+    // queues StartProgram(AppPath) on the event loop.
+    std::function<void()> restartProgram;
     // Ends the program at once; the default leaves the process.
     std::function<void()> endProgram;
 };

@@ -2,6 +2,7 @@
 
 #include "core/buildinggrid.h"
 #include "core/globals.h"
+#include "core/handler.h"
 #include "core/preferences.h"
 #include "platform/runtime/format.h"
 #include "core/messages.h"
@@ -15,22 +16,6 @@
 #include <QMenuBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-frmStockwerke* g_instance = nullptr;
-}
-
-frmStockwerke& frmStockwerke::instance()
-{
-    if (!g_instance)
-        g_instance = new frmStockwerke;
-    return *g_instance;
-}
-
-bool frmStockwerke::exists()
-{
-    return g_instance != nullptr;
-}
 
 frmStockwerke::frmStockwerke()
 {
@@ -73,10 +58,12 @@ void frmStockwerke::init()
 
 void frmStockwerke::menuSettings_Click()
 {
-    if (!CheckAdminPassword(false))
-        return;
-    if (Windows().showSettings)
-        Windows().showSettings();
+    RunHandler(QStringLiteral("menuSettings_Click"), [] {
+        if (!CheckAdminPassword(false))
+            return;
+        if (Windows().showSettings)
+            Windows().showSettings();
+    });
 }
 
 void frmStockwerke::closeEvent(QCloseEvent* event)

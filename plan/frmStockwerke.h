@@ -1,16 +1,18 @@
 #pragma once
 
+#include "core/singlewindow.h"
+
 #include <QMainWindow>
 
 class QLabel;
 class QTableWidget;
 
 // The main window: the occupancy plan of the current facility.
-class frmStockwerke : public QMainWindow {
+class frmStockwerke : public QMainWindow, public SingleWindow<frmStockwerke> {
     Q_OBJECT
+    friend class SingleWindow<frmStockwerke>;
+
 public:
-    static frmStockwerke& instance();
-    static bool exists();
 
     // Loads the plan of MandantId and shows it.
     void init();

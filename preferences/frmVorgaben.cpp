@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/terms.h"
 #include "core/globals.h"
+#include "core/handler.h"
 #include "core/inifile.h"
 #include "core/startup.h"
 #include "core/terms.h"
@@ -31,8 +32,6 @@
 
 namespace {
 
-frmVorgaben* g_instance = nullptr;
-
 QString text(int number)
 {
     return GetResString(number);
@@ -50,18 +49,6 @@ QLabel* colorField()
 
 }  // namespace
 
-frmVorgaben& frmVorgaben::instance()
-{
-    if (!g_instance)
-        g_instance = new frmVorgaben;
-    return *g_instance;
-}
-
-bool frmVorgaben::exists()
-{
-    return g_instance != nullptr;
-}
-
 void frmVorgaben::showWindow()
 {
     frmVorgaben& window = instance();
@@ -78,11 +65,7 @@ frmVorgaben::frmVorgaben() : QWidget(nullptr, Qt::Window)
     Form_Load();
 }
 
-frmVorgaben::~frmVorgaben()
-{
-    if (g_instance == this)
-        g_instance = nullptr;
-}
+frmVorgaben::~frmVorgaben() = default;
 
 void frmVorgaben::buildWindow()
 {
@@ -354,35 +337,28 @@ void frmVorgaben::Form_Load()
 
 void frmVorgaben::btnSave_Click()
 {
-    if (DbOpen && Windows().unloadAddressBook) {
-        const bool previous = Closing;
-        Closing = true;
-        Windows().unloadAddressBook();
-        Closing = previous;
-    }
+    RunHandler(QStringLiteral("btnSave_Click"), [this] {
+        if (DbOpen && Windows().unloadAddressBook) {
+            const bool previous = Closing;
+            Closing = true;
+            Windows().unloadAddressBook();
+            Closing = previous;
+        }
 
-    const QString typed = rt::trim(tbDBName->text());
-    DbFileName = typed;
-    if (typed.contains(QLatin1Char('\\')) || typed.contains(QLatin1Char('/'))) {
-        if (typed.startsWith(AppPath, Qt::CaseInsensitive))
-            DbFileName = typed.mid(AppPath.size());
-    }
-    DbPath = DatabasePathFor(DbFileName);
+        SaveDatabaseSetting(tbDBName->text());
 
-    WriteIniFile(OwnSettingsFileName());
-
-    const bool restart = !DbOpen;
-    if (!restart) {
-        InitGlobalTexts();
-        FillResourceArrays();
-        ShowMainForm();
-    }
-    m_unloading = true;
-    close();
-    if (restart && !DbOpen) {
+        const bool restart = !DbOpen;
+        if (!restart) {
+            InitGlobalTexts();
+            FillResourceArrays();
+            ShowMainForm();
+        }
+        m_unloading = true;
+        close();
         // The window is gone before start-up runs again with the new file.
-        QTimer::singleShot(0, [] { StartProgram(AppPath); });
-    }
+        if (restart)
+            RestartProgram();
+    });
 }
 
 void frmVorgaben::btnClose_Click()
@@ -470,6 +446,5 @@ void frmVorgaben::closeEvent(QCloseEvent* event)
 void frmVorgaben::Form_Unload()
 {
     LastDeactivatedForm = QStringLiteral("FRMVORGABEN");
-    if (g_instance == this)
-        g_instance = nullptr;
+    release();
 }

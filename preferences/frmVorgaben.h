@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/singlewindow.h"
+
 #include <QWidget>
 
 #include <array>
@@ -15,12 +17,12 @@ class QTabWidget;
 
 // The program settings window. Without an open database only the database
 // file can be set; saving then writes the settings file and starts again.
-class frmVorgaben : public QWidget {
+class frmVorgaben : public QWidget, public SingleWindow<frmVorgaben> {
     Q_OBJECT
+    friend class SingleWindow<frmVorgaben>;
+
 public:
-    // The one instance, created on first use; closing releases it.
-    static frmVorgaben& instance();
-    static bool exists();
+    // Closing releases the window.
     // Shows the window modeless, loading it when it is new.
     static void showWindow();
     ~frmVorgaben() override;

@@ -23,11 +23,6 @@ constexpr int FieldTop = 1;
 constexpr int FieldWidth = 900 / rt::TwipsPerPixel;
 constexpr int FieldHeight = 180 / rt::TwipsPerPixel;
 
-QPointer<frmColorSelector>& theSelector()
-{
-    static QPointer<frmColorSelector> selector;
-    return selector;
-}
 
 QString fieldStyle(qint32 color, bool focused)
 {
@@ -36,24 +31,6 @@ QString fieldStyle(qint32 color, bool focused)
 }
 
 }  // namespace
-
-frmColorSelector& frmColorSelector::instance()
-{
-    auto& selector = theSelector();
-    if (!selector)
-        selector = new frmColorSelector();
-    return *selector;
-}
-
-bool frmColorSelector::isLoaded()
-{
-    return !theSelector().isNull();
-}
-
-void frmColorSelector::Unload()
-{
-    delete theSelector().data();
-}
 
 frmColorSelector::frmColorSelector() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint)
 {

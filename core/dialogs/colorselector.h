@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/singlewindow.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -19,13 +21,13 @@ public:
 // The colour pop-up: one field per colour of the colour table under a field
 // for no colour. A click hands the field's index to the window that opened it;
 // a click anywhere else, Escape or closing hides it without an answer.
-class frmColorSelector : public QWidget {
+class frmColorSelector : public QWidget, public SingleWindow<frmColorSelector> {
     Q_OBJECT
+    friend class SingleWindow<frmColorSelector>;
+
 public:
-    static frmColorSelector& instance();
-    static bool isLoaded();
     // Destroys the pop-up, so its fields are built anew from the colour table.
-    static void Unload();
+    static void Unload() { unload(); }
 
     // Shows the pop-up with its top-left corner at the screen position x, y
     // (twips) for the receiver; it must be a QObject for the pop-up to notice

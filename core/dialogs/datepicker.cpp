@@ -32,11 +32,6 @@ constexpr qint32 SundayFore = 0xFF;
 
 const QString WindowName = QStringLiteral("FRMCALENDAR");
 
-QPointer<frmCalendar>& theInstance()
-{
-    static QPointer<frmCalendar> instance;
-    return instance;
-}
 
 // The current cell carries a frame, so the picked day stays visible over its colours.
 class CurrentCellDelegate : public QStyledItemDelegate {
@@ -111,19 +106,6 @@ rt::Date CalendarCellDate(const QString& text)
 {
     const QDate date = QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy"));
     return date.isValid() ? rt::Date::fromDate(date) : rt::Date();
-}
-
-frmCalendar& frmCalendar::instance()
-{
-    auto& instance = theInstance();
-    if (!instance)
-        instance = new frmCalendar();
-    return *instance;
-}
-
-bool frmCalendar::isLoaded()
-{
-    return !theInstance().isNull();
 }
 
 frmCalendar::frmCalendar() : QWidget(nullptr, Qt::Tool)

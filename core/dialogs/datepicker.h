@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/singlewindow.h"
 #include "platform/runtime/date.h"
 
 #include <QPointer>
@@ -49,11 +50,11 @@ public:
 // user clicks into another window of the program (so it works where no
 // activation is reported). The hand-over goes once to the receiver of the last
 // ShowDate; closing the window or Escape hands nothing back.
-class frmCalendar : public QWidget {
+class frmCalendar : public QWidget, public SingleWindow<frmCalendar> {
     Q_OBJECT
+    friend class SingleWindow<frmCalendar>;
+
 public:
-    static frmCalendar& instance();
-    static bool isLoaded();
 
     // Shows the picker on the day of d (the zero date: today). The receiver
     // may be null; it must be a QObject for the picker to notice its end.

@@ -61,6 +61,8 @@ public:
     virtual Answer message(const MessageRequest& request) = 0;
     // nullopt when cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // A hidden entry (the password box); nullopt when cancelled.
+    virtual std::optional<QString> password(const QString& prompt, const QString& title) = 0;
     // "" when cancelled.
     virtual QString openFile(const FileRequest& request) = 0;
     virtual QString saveFile(const FileRequest& request) = 0;

@@ -1,5 +1,10 @@
 #include "platform/ui/qtdialogs.h"
 
+#include "platform/ui/inputbox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -93,6 +98,18 @@ std::optional<QString> QtDialogService::input(const QString& prompt, const QStri
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<QString> QtDialogService::password(const QString& prompt, const QString& title)
+{
+    // A fresh window each time, so nothing of an earlier entry is left.
+    frmInputBox box(parentWindow());
+    box.lbMsg->setText(prompt);
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box.exec();
+    if (box.okTag().isEmpty())
+        return std::nullopt;
+    return box.Text1->text();
 }
 
 QString QtDialogService::openFile(const FileRequest& request)

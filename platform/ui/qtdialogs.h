@@ -10,6 +10,7 @@ class QtDialogService : public DialogService {
 public:
     Answer message(const MessageRequest& request) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> password(const QString& prompt, const QString& title) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
     QString folder(const QString& title, const QString& startFolder) override;

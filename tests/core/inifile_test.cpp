@@ -95,3 +95,30 @@ TEST_F(IniFile, NamesInTheirOrder)
     EXPECT_EQ(names[1], AppPath + "velmorant.ini");
     EXPECT_EQ(names[2], OwnSettingsFileName());
 }
+
+TEST_F(IniFile, ATypedDatabaseNameBecomesRelativeOnlyInsideTheProgramFolder)
+{
+    const DatabaseSetting bare = DatabaseSettingFor(QStringLiteral("  neu.mdb "));
+    EXPECT_EQ(bare.fileName, QStringLiteral("neu.mdb"));
+    EXPECT_EQ(bare.path, AppPath + QStringLiteral("neu.mdb"));
+
+    const DatabaseSetting inside = DatabaseSettingFor(AppPath.toUpper() + QStringLiteral("daten/b.mdb"));
+    EXPECT_EQ(inside.fileName, QStringLiteral("daten/b.mdb"));
+    EXPECT_EQ(inside.path, AppPath + QStringLiteral("daten/b.mdb"));
+
+    const DatabaseSetting elsewhere = DatabaseSettingFor(QStringLiteral("/srv/daten/c.mdb"));
+    EXPECT_EQ(elsewhere.fileName, QStringLiteral("/srv/daten/c.mdb"));
+    EXPECT_EQ(elsewhere.path, QStringLiteral("/srv/daten/c.mdb"));
+
+    const DatabaseSetting share = DatabaseSettingFor(QStringLiteral("\\\\server\\daten\\d.mdb"));
+    EXPECT_EQ(share.fileName, QStringLiteral("\\\\server\\daten\\d.mdb"));
+    EXPECT_EQ(share.path, QStringLiteral("//server/daten/d.mdb"));
+}
+
+TEST_F(IniFile, SavingTheTypedNameWritesTheOwnFileAndTheGlobals)
+{
+    EXPECT_TRUE(SaveDatabaseSetting(AppPath + QStringLiteral("x.mdb")));
+    EXPECT_EQ(DbFileName, QStringLiteral("x.mdb"));
+    EXPECT_EQ(DbPath, AppPath + QStringLiteral("x.mdb"));
+    EXPECT_EQ(folder.read(AppExeName() + QStringLiteral(".ini")), QByteArray("DBname=x.mdb\r\n"));
+}

@@ -2,40 +2,12 @@
 
 #include "tests/support/scripted_dialogs.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace {
-
-// Answers the password window whenever it shows, and counts how often it did.
-class PasswordAnswer {
-public:
-    PasswordAnswer(const QString& entry, bool ok)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, entry, ok] {
-            auto* box = qobject_cast<frmInputBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            ++shown;
-            title = box->windowTitle();
-            box->Text1->setText(entry);
-            (ok ? box->cmdOK : box->cmdCancel)->click();
-        });
-        m_timer.start(5);
-    }
-    int shown = 0;
-    QString title;
-
-private:
-    QTimer m_timer;
-};
 
 class AdminPasswordCheck : public ::testing::Test {
 protected:
@@ -54,31 +26,45 @@ protected:
 
 }  // namespace
 
+// Password boxes shown so far.
+int passwordBoxes(test::ScriptedDialogs& dialogs)
+{
+    int n = 0;
+    for (const auto& call : dialogs.calls())
+        n += call.kind == test::ScriptedDialogs::Kind::Password ? 1 : 0;
+    return n;
+}
+
 TEST_F(AdminPasswordCheck, WithoutPasswordNoWindowShows)
 {
     AdminPassword = QStringLiteral("   ");
-    PasswordAnswer answer(QString(), true);
     EXPECT_TRUE(CheckAdminPassword(true));
-    EXPECT_EQ(answer.shown, 0);
+    EXPECT_EQ(passwordBoxes(*dialogs), 0);
 }
 
 TEST_F(AdminPasswordCheck, AcceptsTheEntryWithoutRegardToCaseAndRemembersIt)
 {
-    {
-        PasswordAnswer answer(QStringLiteral("gEHEIM"), true);
-        EXPECT_TRUE(CheckAdminPassword(true));
-        EXPECT_EQ(answer.title, QStringLiteral("Passworteingabe"));
-    }
-    PasswordAnswer again(QString(), true);
+    dialogs->answerPassword(QStringLiteral("gEHEIM"));
     EXPECT_TRUE(CheckAdminPassword(true));
-    EXPECT_EQ(again.shown, 0);
+    EXPECT_EQ(dialogs->calls().back().title, QStringLiteral("Passworteingabe"));
+    EXPECT_TRUE(CheckAdminPassword(true));
+    EXPECT_EQ(passwordBoxes(*dialogs), 1);
+}
+
+TEST_F(AdminPasswordCheck, WithoutRememberingItAsksEachTime)
+{
+    dialogs->answerPassword(QStringLiteral("Geheim"));
+    dialogs->answerPassword(QStringLiteral("Geheim"));
+    EXPECT_TRUE(CheckAdminPassword(false));
+    EXPECT_TRUE(CheckAdminPassword(false));
+    EXPECT_EQ(passwordBoxes(*dialogs), 2);
 }
 
 TEST_F(AdminPasswordCheck, WrongOrEmptyEntryIsRefusedWithAMessage)
 {
     for (const QString& entry : {QStringLiteral("falsch"), QString()}) {
         dialogs->answerMessage(ui::Answer::Ok);
-        PasswordAnswer answer(entry, true);
+        dialogs->answerPassword(entry);
         EXPECT_FALSE(CheckAdminPassword(true));
         EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Passwort falsch"));
         EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
@@ -90,9 +76,9 @@ TEST_F(AdminPasswordCheck, WrongOrEmptyEntryIsRefusedWithAMessage)
 
 TEST_F(AdminPasswordCheck, CancelRefusesSilentlyEvenWithTheRightEntry)
 {
-    PasswordAnswer answer(QStringLiteral("Geheim"), false);
+    dialogs->answerPassword(std::nullopt);
     EXPECT_FALSE(CheckAdminPassword(true));
-    EXPECT_EQ(answer.shown, 1);
+    EXPECT_EQ(passwordBoxes(*dialogs), 1);
     EXPECT_TRUE(dialogs->messages().empty());
 }
 

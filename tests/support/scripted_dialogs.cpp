@@ -37,7 +37,7 @@ std::vector<QString> ScriptedDialogs::opened() const
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return m_messages.empty() && m_inputs.empty() && m_files.empty() && m_folders.empty() && m_colors.empty();
+    return m_messages.empty() && m_inputs.empty() && m_passwords.empty() && m_files.empty() && m_folders.empty() && m_colors.empty();
 }
 
 ui::Answer ScriptedDialogs::message(const ui::MessageRequest& request)
@@ -63,6 +63,21 @@ std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QStri
     const bool given = m_inputs.front().has_value();
     const QString text = given ? *m_inputs.front() : QString();
     m_inputs.pop_front();
+    if (!given)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> ScriptedDialogs::password(const QString& prompt, const QString& title)
+{
+    m_calls.push_back({Kind::Password, prompt, title});
+    if (m_passwords.empty()) {
+        ADD_FAILURE() << "unplanned password box: \"" << prompt.toStdString() << "\"";
+        return std::nullopt;
+    }
+    const bool given = m_passwords.front().has_value();
+    const QString text = given ? *m_passwords.front() : QString();
+    m_passwords.pop_front();
     if (!given)
         return std::nullopt;
     return text;

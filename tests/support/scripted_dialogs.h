@@ -16,7 +16,7 @@ namespace test {
 // ever waits for a person.
 class ScriptedDialogs : public ui::DialogService {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Color, OpenExternal };
+    enum class Kind { Message, Input, Password, OpenFile, SaveFile, Folder, Color, OpenExternal };
 
     struct Call {
         Kind kind;
@@ -30,6 +30,8 @@ public:
     // Plans, consumed in order per kind.
     void answerMessage(ui::Answer answer) { m_messages.push_back(answer); }
     void answerInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
+    // The password box: the entry and OK, or nullopt for Cancel.
+    void answerPassword(std::optional<QString> text) { m_passwords.push_back(std::move(text)); }
     void answerFile(const QString& path) { m_files.push_back(path); }
     void answerFolder(const QString& path) { m_folders.push_back(path); }
     void answerColor(std::optional<QColor> color) { m_colors.push_back(color); }
@@ -44,6 +46,7 @@ public:
 
     ui::Answer message(const ui::MessageRequest& request) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> password(const QString& prompt, const QString& title) override;
     QString openFile(const ui::FileRequest& request) override;
     QString saveFile(const ui::FileRequest& request) override;
     QString folder(const QString& title, const QString& startFolder) override;
@@ -54,6 +57,7 @@ private:
     std::vector<Call> m_calls;
     std::deque<ui::Answer> m_messages;
     std::deque<std::optional<QString>> m_inputs;
+    std::deque<std::optional<QString>> m_passwords;
     std::deque<QString> m_files;
     std::deque<QString> m_folders;
     std::deque<std::optional<QColor>> m_colors;

@@ -7,6 +7,7 @@ WindowHooks::WindowHooks() : m_saved(Windows())
     Windows().showSettings = [this] { ++settingsShown; };
     Windows().initMainWindow = [this] { ++mainShown; };
     Windows().unloadAddressBook = nullptr;
+    Windows().restartProgram = [this] { ++restarted; };
     Windows().endProgram = [this] {
         ++ended;
         throw ProgramEnded();

@@ -15,6 +15,7 @@ public:
 
     int settingsShown = 0;
     int mainShown = 0;
+    int restarted = 0;
     int ended = 0;
 
 private:
