@@ -2,10 +2,14 @@
 
 #include "core/windows.h"
 
+#include <QString>
+#include <QStringList>
+
 namespace test {
 
-// Stands in for the windows core opens, counting them, and turns the end of
-// the program into a ProgramEnded exception; restores the real ones after.
+// Stands in for the windows core and the windows open in each other,
+// recording each call, and turns the end of the program into a
+// ProgramEnded exception; restores the real ones after.
 class WindowHooks {
 public:
     WindowHooks();
@@ -17,6 +21,10 @@ public:
     int mainShown = 0;
     int restarted = 0;
     int ended = 0;
+    int planRefreshed = 0;
+    // One line per entry point called, e.g. "ShowBookings(book_id = 3|3|-1|1|-1)".
+    QStringList opened;
+    AddressReceiver* lastAddressCaller = nullptr;
 
 private:
     WindowEntryPoints m_saved;
