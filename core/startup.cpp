@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <map>
+#include <vector>
 #include <memory>
 
 namespace {
@@ -134,8 +135,46 @@ void ShowMainForm()
         Windows().initMainWindow();
 }
 
-void ExitProgram()
+namespace {
+std::vector<std::pair<int, ProgramEndWork>>& endWork()
 {
+    static std::vector<std::pair<int, ProgramEndWork>> work;
+    return work;
+}
+}  // namespace
+
+int AtProgramEnd(ProgramEndWork work)
+{
+    static int lastId = 0;
+    endWork().emplace_back(++lastId, std::move(work));
+    return lastId;
+}
+
+void RemoveProgramEndWork(int id)
+{
+    std::erase_if(endWork(), [id](const auto& entry) { return entry.first == id; });
+}
+
+void ExitProgram(bool unattended)
+{
+    // Work that itself ends the program must not run the end work again.
+    static bool running = false;
+    if (!running) {
+        running = true;
+        const auto work = endWork();
+        for (const auto& [id, w] : work) {
+            try {
+                w(unattended);
+            } catch (const ProgramEnded&) {
+                running = false;
+                throw;
+            } catch (...) {
+                // The end goes on; the work reported its own failure.
+            }
+        }
+        running = false;
+    }
+
     LogoutWorkstation();
     CloseProgramDatabase();
     EndProgram();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The start of the program: single copy, settings file, database, upgrade,
 // texts, workstation, preferences, terms and colours, then the main window.
 void Main();
@@ -15,8 +17,18 @@ void RestartProgram();
 // (Re)opens the main window on facility 1.
 void ShowMainForm();
 
-// Logs the workstation out, closes the database and ends at once.
-[[noreturn]] void ExitProgram();
+// Work a window must finish before the program ends, such as the save rules
+// of an open invoice. unattended: nobody may be asked (the request that all
+// stations end); the work then keeps the data instead of asking.
+using ProgramEndWork = std::function<void(bool unattended)>;
+// A window registers once (the id takes it back) and its work checks that the
+// window still exists.
+int AtProgramEnd(ProgramEndWork work);
+void RemoveProgramEndWork(int id);
+
+// Runs the work registered for the end, logs the workstation out, closes the
+// database and ends at once.
+[[noreturn]] void ExitProgram(bool unattended = false);
 
 // True when another copy of the program from the same program folder runs
 // for this user. The first call takes the lock, later calls in the same copy

@@ -140,3 +140,20 @@ TEST(SingleCopy, OnlyAnotherCopyOfTheSameFolderCounts)
     other.unlock();
     EXPECT_FALSE(AnotherCopyRuns(b.path()));
 }
+
+TEST(ProgramEnd, RunsTheRegisteredWorkFirstAndTellsWhetherAnyoneMayBeAsked)
+{
+    test::WindowHooks windows;
+    std::vector<bool> runs;
+    const int work = AtProgramEnd([&runs](bool unattended) { runs.push_back(unattended); });
+    EXPECT_THROW(ExitProgram(true), ProgramEnded);
+    EXPECT_THROW(ExitProgram(), ProgramEnded);
+    EXPECT_EQ(runs, (std::vector<bool>{true, false}));
+    EXPECT_EQ(windows.ended, 2);
+    RemoveProgramEndWork(work);
+    const int failing = AtProgramEnd([](bool) { throw std::runtime_error("failed"); });
+    EXPECT_THROW(ExitProgram(), ProgramEnded);
+    EXPECT_EQ(windows.ended, 3);
+    EXPECT_EQ(runs.size(), 2u);
+    RemoveProgramEndWork(failing);
+}
