@@ -1,0 +1,750 @@
+// Times what users feel on the ten-year database (velmorant_makebench), each
+// case through the program's own code and, where it reads the database, the
+// same reading done with plain SQLite calls: the limit the program can reach.
+//   velmorant_bench --db bench.mdb [benchmark options]
+// Works on a copy of the file, since some cases write.
+#include "bench/table_reporter.h"
+
+#include "core/buildinggrid.h"
+#include "core/conflicts.h"
+#include "core/database.h"
+#include "core/datefunctions.h"
+#include "core/globals.h"
+#include "core/lookups.h"
+#include "core/preferences.h"
+#include "core/startup.h"
+#include "core/windows.h"
+#include "plan/frmStockwerke.h"
+#include "platform/db/database.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/dialogs.h"
+#include "schedule/usercontrol1.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// No dialog may wait for a person here: a message is printed and answered.
+class PrintingDialogs : public ui::DialogService {
+public:
+    ui::Answer message(const ui::MessageRequest& request) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
+        return request.defaultAnswer();
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const ui::FileRequest&) override { return {}; }
+    QString saveFile(const ui::FileRequest&) override { return {}; }
+    QString folder(const QString&, const QString&) override { return {}; }
+    std::optional<QColor> color(const QColor&, const QString&) override { return std::nullopt; }
+    bool openExternal(const QString&) override { return false; }
+};
+
+// ------------------------------------------------------------ plain SQLite
+
+class RawStatement {
+public:
+    RawStatement(sqlite3* handle, const char* sql)
+    {
+        if (sqlite3_prepare_v2(handle, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(handle));
+    }
+    ~RawStatement() { sqlite3_finalize(m_stmt); }
+    RawStatement(const RawStatement&) = delete;
+    RawStatement& operator=(const RawStatement&) = delete;
+    RawStatement& bind(int i, double v) { sqlite3_bind_double(m_stmt, i, v); return *this; }
+    RawStatement& bind(int i, int v) { sqlite3_bind_int(m_stmt, i, v); return *this; }
+    RawStatement& bind(int i, const QByteArray& v)
+    {
+        sqlite3_bind_text(m_stmt, i, v.constData(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool step() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
+    int integer(int i) const { return sqlite3_column_int(m_stmt, i); }
+    double real(int i) const { return sqlite3_column_double(m_stmt, i); }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+    }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// ------------------------------------------------------------ the setting
+
+struct Setting {
+    QString programFolder;       // with velmorant.ini naming the working copy
+    QString database;            // the working copy
+    sqlite3* raw = nullptr;      // a second, plain connection to it
+    rt::Date today;              // noon
+    rt::Date monthStart;         // the current month, noon of its first day
+    rt::Date monthEnd;
+    rt::Date conflictStart;      // a week on a busy place
+    rt::Date conflictEnd;
+    qint32 conflictPlace = 17;
+    qint32 conflictCustomer = 4711;
+};
+
+Setting& setting()
+{
+    static Setting s;
+    return s;
+}
+
+// Rotates through the ids so that one cached page does not flatter a case.
+qint32 nextId(qint32& counter, qint32 count)
+{
+    counter = counter * 7919 % count + 1;
+    return counter;
+}
+
+// ------------------------------------------------------------ start and grid
+
+void StartProgramCase(benchmark::State& state)
+{
+    for (auto _ : state) {
+        CloseProgramDatabase();
+        StartProgram(setting().programFolder);
+        QApplication::processEvents();
+    }
+}
+
+// The grid's readings without the layer: per floor its places and the
+// places with guests in the period.
+int rawGrid(sqlite3* h, const rt::Date& start, const rt::Date& end)
+{
+    int sum = 0;
+    RawStatement buildings(h, "SELECT bld_id, bld_name FROM tbl_buildings WHERE bld_mandant_id = 1");
+    while (buildings.step()) {
+        RawStatement floors(h, "SELECT flr_id, flr_order FROM tbl_floors WHERE flr_building_id = ? ORDER BY flr_order");
+        floors.bind(1, buildings.integer(0));
+        while (floors.step()) {
+            const int floor = floors.integer(0);
+            RawStatement places(h, "SELECT Count(*) FROM tbl_places INNER JOIN tbl_floors ON "
+                                   "tbl_places.pl_floor_id = tbl_floors.flr_id WHERE pl_disabled = 0 AND flr_id = ?");
+            places.bind(1, floor);
+            places.step();
+            sum += places.integer(0);
+            RawStatement occupied(
+                h, "SELECT Count(DISTINCT tbl_places.pl_id) FROM tbl_bookings INNER JOIN (tbl_places INNER JOIN "
+                   "tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) ON tbl_bookings.book_place_id = "
+                   "tbl_places.pl_id WHERE (book_cust_count > 0) AND (pl_disabled = 0) AND (flr_id = ?) "
+                   "AND (book_start <= ?) AND (book_end > ?)");
+            occupied.bind(1, floor).bind(2, end.serial()).bind(3, start.serial());
+            occupied.step();
+            sum -= occupied.integer(0);
+        }
+    }
+    return sum;
+}
+
+void StartRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(QFile::encodeName(setting().database).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        db::registerJetFunctions(h);
+        benchmark::DoNotOptimize(rawGrid(h, setting().today, setting().today.addDays(1)));
+        sqlite3_close(h);
+    }
+}
+
+void BuildingGridProgram(benchmark::State& state)
+{
+    QTableWidget grid;
+    QLabel label;
+    InitBuildingGridHeader(&grid);
+    for (auto _ : state)
+        FillListBuildings(&grid, 1, setting().today, setting().today.addDays(1), &label);
+}
+
+void BuildingGridRaw(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rawGrid(setting().raw, setting().today, setting().today.addDays(1)));
+}
+
+// ------------------------------------------------------------ conflicts
+
+void ConflictsProgram(benchmark::State& state)
+{
+    QLineEdit start(rt::formatDate(setting().conflictStart, QStringLiteral("dd.mm.yyyy")));
+    QLineEdit end(rt::formatDate(setting().conflictEnd, QStringLiteral("dd.mm.yyyy")));
+    QLineEdit guest;
+    bool guestBooked = false;
+    bool placeOccupied = false;
+    for (auto _ : state)
+        CheckBookingConflicts(&start, &end, &guest, setting().conflictCustomer, setting().conflictPlace, 0, guestBooked,
+                              placeOccupied, CheckGuestAndPlace);
+}
+
+void ConflictsRaw(benchmark::State& state)
+{
+    sqlite3* h = setting().raw;
+    for (auto _ : state) {
+        RawStatement guest(h, "SELECT Count(*) FROM tbl_bookings WHERE book_customer_id = ? AND (book_start < ?) "
+                              "AND (book_end > ?)");
+        guest.bind(1, setting().conflictCustomer).bind(2, setting().conflictEnd.serial())
+            .bind(3, setting().conflictStart.serial());
+        guest.step();
+        RawStatement place(h, "SELECT Count(*) FROM tbl_bookings WHERE book_place_id = ? AND (book_start < ?) "
+                              "AND (book_end > ?) AND book_cust_count > 0");
+        place.bind(1, setting().conflictPlace).bind(2, setting().conflictEnd.serial())
+            .bind(3, setting().conflictStart.serial());
+        place.step();
+        benchmark::DoNotOptimize(guest.integer(0) + place.integer(0));
+    }
+}
+
+// ------------------------------------------------------------ the layer itself
+
+void PrimaryKeyProgram(benchmark::State& state)
+{
+    qint32 counter = 1;
+    for (auto _ : state) {
+        const qint32 id = nextId(counter, 50000);
+        db::Recordset rs = Db->openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ") +
+                                                 QString::number(id) + QStringLiteral(";"),
+                                             db::OpenMode::ForwardOnlyReadOnly);
+        QString name = rs.value(QStringLiteral("cust_lastname")).toText();
+        name += rs.value(QStringLiteral("cust_firstname")).toText();
+        name += rs.value(QStringLiteral("cust_zip")).toText();
+        name += rs.value(QStringLiteral("cust_city")).toText();
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+void PrimaryKeyRaw(benchmark::State& state)
+{
+    qint32 counter = 1;
+    for (auto _ : state) {
+        const qint32 id = nextId(counter, 50000);
+        const QByteArray sql = "SELECT * FROM tbl_customers WHERE cust_id = " + QByteArray::number(id) + ";";
+        RawStatement st(setting().raw, sql.constData());
+        st.step();
+        QString name = st.text(2) + st.text(3) + st.text(6) + st.text(7);
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+// Name and zip searches as the address book makes them: a prefix with the
+// old wildcard, ordered by name.
+QString searchSql(const QString& column, const QString& prefix)
+{
+    return QStringLiteral("SELECT cust_id, cust_lastname, cust_firstname, cust_zip, cust_city FROM tbl_customers "
+                          "WHERE ") + column + QStringLiteral(" Like ") + db::sqlText(prefix + QLatin1Char('*')) +
+           QStringLiteral(" ORDER BY cust_lastname, cust_firstname;");
+}
+
+int walkSearch(const QString& sql)
+{
+    db::Recordset rs = Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
+    int n = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        n += rs.value(QStringLiteral("cust_id")).toLong() > 0;
+        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_lastname")).toText());
+        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_firstname")).toText());
+        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_city")).toText());
+    }
+    return n;
+}
+
+// The raw limit reads only the index range the prefix can lie in; what the
+// collation folds (case, umlauts) still has to pass the exact test.
+int rawSearch(const char* column, const QString& prefix)
+{
+    const QByteArray sql = QByteArray("SELECT cust_id, cust_lastname, cust_firstname, cust_zip, cust_city FROM "
+                                      "tbl_customers WHERE ") + column + " >= ?1 AND " + column + " < ?2 AND " +
+                           column + " LIKE ?3 ORDER BY cust_lastname, cust_firstname";
+    RawStatement st(setting().raw, sql.constData());
+    QString upper = prefix;
+    upper[upper.size() - 1] = QChar(upper.back().unicode() + 1);
+    st.bind(1, prefix.toUtf8()).bind(2, upper.toUtf8()).bind(3, (prefix + QLatin1Char('*')).toUtf8());
+    int n = 0;
+    while (st.step()) {
+        n += st.integer(0) > 0;
+        benchmark::DoNotOptimize(st.text(1) + st.text(2) + st.text(4));
+    }
+    return n;
+}
+
+void NameSearchProgram(benchmark::State& state)
+{
+    const QString sql = searchSql(QStringLiteral("cust_lastname"), QStringLiteral("Mü"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(walkSearch(sql));
+}
+
+void NameSearchRaw(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rawSearch("cust_lastname", QStringLiteral("Mü")));
+}
+
+void ZipSearchProgram(benchmark::State& state)
+{
+    const QString sql = searchSql(QStringLiteral("cust_zip"), QStringLiteral("803"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(walkSearch(sql));
+}
+
+void ZipSearchRaw(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rawSearch("cust_zip", QStringLiteral("803")));
+}
+
+// ------------------------------------------------------------ bookings by time
+
+void NowProgram(benchmark::State& state)
+{
+    for (auto _ : state) {
+        db::Recordset rs = Db->openRecordset(
+            QStringLiteral("SELECT Count(*) AS n FROM tbl_bookings WHERE book_start <= Now() AND book_end >= Now();"),
+            db::OpenMode::ForwardOnlyReadOnly);
+        benchmark::DoNotOptimize(rs.value(QStringLiteral("n")).toLong());
+    }
+}
+
+void NowRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RawStatement st(setting().raw, "SELECT Count(*) FROM tbl_bookings WHERE book_start <= ?1 AND book_end >= ?1");
+        st.bind(1, rt::Date::now().serial());
+        st.step();
+        benchmark::DoNotOptimize(st.integer(0));
+    }
+}
+
+void MonthProgram(benchmark::State& state)
+{
+    const QString sql = QStringLiteral("SELECT * FROM tbl_bookings WHERE book_end > ") + DateToSQL(setting().monthStart) +
+                        QStringLiteral(" AND book_start < ") + DateToSQL(setting().monthEnd) + QStringLiteral(";");
+    for (auto _ : state) {
+        db::Recordset rs = Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
+        int n = 0;
+        for (; !rs.eof(); rs.moveNext())
+            n += rs.value(QStringLiteral("book_place_id")).toLong() > 0;
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+void MonthRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RawStatement st(setting().raw, "SELECT * FROM tbl_bookings WHERE book_end > ? AND book_start < ?");
+        st.bind(1, setting().monthStart.serial()).bind(2, setting().monthEnd.serial());
+        int n = 0;
+        while (st.step())
+            n += st.integer(2) > 0;
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+// What the booking list reads: every booking with its place and guest, by arrival.
+const char* const kAllBookingsSql =
+    "SELECT book_id, book_start, book_end, book_cust_count, pl_name, cust_lastname, cust_firstname "
+    "FROM (tbl_bookings LEFT JOIN tbl_places ON tbl_bookings.book_place_id = tbl_places.pl_id) "
+    "LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id ORDER BY book_start";
+
+void AllBookingsProgram(benchmark::State& state)
+{
+    for (auto _ : state) {
+        db::Recordset rs = Db->openRecordset(QString::fromLatin1(kAllBookingsSql), db::OpenMode::ForwardOnlyReadOnly);
+        int n = 0;
+        for (; !rs.eof(); rs.moveNext()) {
+            n += rs.value(QStringLiteral("book_id")).toLong() > 0;
+            benchmark::DoNotOptimize(rs.value(QStringLiteral("book_start")).toDate());
+            benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_lastname")).toText());
+        }
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+void AllBookingsRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RawStatement st(setting().raw, kAllBookingsSql);
+        int n = 0;
+        while (st.step()) {
+            n += st.integer(0) > 0;
+            benchmark::DoNotOptimize(st.real(1));
+            benchmark::DoNotOptimize(st.text(5));
+        }
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+// ------------------------------------------------------------ invoices
+
+double roundCents(double v)
+{
+    return std::round(v * 100.0) / 100.0;
+}
+
+void InvoiceProgram(benchmark::State& state)
+{
+    qint32 counter = 1;
+    for (auto _ : state) {
+        const qint32 id = nextId(counter, 20000);
+        db::Recordset inv = Db->openRecordset(QStringLiteral("SELECT * FROM tbl_invoice WHERE inv_id = ") +
+                                                  QString::number(id) + QStringLiteral(";"),
+                                              db::OpenMode::ForwardOnlyReadOnly);
+        const rt::Date date = inv.value(QStringLiteral("inv_date")).toDate();
+        const QString name = GetCustomerName(QString(), inv.value(QStringLiteral("inv_customer_id")).toLong());
+        double full = 0, reduced = 0;
+        GetMehrwertsteuer(date, full, reduced);
+        db::Recordset pos = Db->openRecordset(
+            QStringLiteral("SELECT tbl_invoice_positions.*, srv_tax_id FROM tbl_invoice_positions LEFT JOIN tbl_services "
+                           "ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id WHERE ivp_invoice_id = ") +
+                QString::number(id) + QStringLiteral(" ORDER BY ivp_id;"),
+            db::OpenMode::ForwardOnlyReadOnly);
+        double total = 0;
+        for (; !pos.eof(); pos.moveNext()) {
+            const double net = roundCents(pos.value(QStringLiteral("ivp_quantity")).toDouble() *
+                                          pos.value(QStringLiteral("ivp_price")).toDouble());
+            const int tax = pos.value(QStringLiteral("srv_tax_id")).toLong();
+            total += roundCents(net * (1 + (tax == 0 ? full : tax == 1 ? reduced : 0) / 100));
+            benchmark::DoNotOptimize(pos.value(QStringLiteral("ivp_text")).toText());
+        }
+        benchmark::DoNotOptimize(total);
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+void InvoiceRaw(benchmark::State& state)
+{
+    sqlite3* h = setting().raw;
+    qint32 counter = 1;
+    for (auto _ : state) {
+        const qint32 id = nextId(counter, 20000);
+        RawStatement inv(h, "SELECT inv_date, inv_customer_id FROM tbl_invoice WHERE inv_id = ?");
+        inv.bind(1, id).step();
+        RawStatement cust(h, "SELECT cust_lastname, cust_firstname FROM tbl_customers WHERE cust_id = ?");
+        cust.bind(1, inv.integer(1)).step();
+        const QString name = cust.text(0) + QStringLiteral(", ") + cust.text(1);
+        const double day = std::floor(inv.real(0));
+        RawStatement vat(h, "SELECT vat_full, vat_reduced FROM tbl_vat WHERE vat_date_start < ? AND vat_date_end >= ?");
+        vat.bind(1, day + 1).bind(2, day).step();
+        const double full = vat.real(0), reduced = vat.real(1);
+        RawStatement pos(h, "SELECT ivp_quantity, ivp_price, srv_tax_id, ivp_text FROM tbl_invoice_positions LEFT JOIN "
+                            "tbl_services ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id "
+                            "WHERE ivp_invoice_id = ? ORDER BY ivp_id");
+        pos.bind(1, id);
+        double total = 0;
+        while (pos.step()) {
+            const double net = roundCents(pos.integer(0) * pos.real(1));
+            const int tax = pos.integer(2);
+            total += roundCents(net * (1 + (tax == 0 ? full : tax == 1 ? reduced : 0) / 100));
+            benchmark::DoNotOptimize(pos.text(3));
+        }
+        benchmark::DoNotOptimize(total);
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+// ------------------------------------------------------------ the schedule
+
+struct PlaceRow {
+    qint32 id;
+    QString name;
+};
+struct BookingRow {
+    qint32 id, place, persons;
+    rt::Date start, end;
+    QString guest;
+};
+
+const char* const kSchedulePlacesSql =
+    "SELECT pl_id, pl_name FROM tbl_places INNER JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id "
+    "WHERE pl_building_id IN (SELECT bld_id FROM tbl_buildings WHERE bld_mandant_id = 1) "
+    "ORDER BY pl_building_id, flr_order, pl_name";
+const char* const kScheduleBookingsSql =
+    "SELECT book_id, book_place_id, book_cust_count, book_start, book_end, cust_lastname FROM tbl_bookings "
+    "LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
+    "WHERE book_end > ? AND book_start < ? ORDER BY book_place_id, book_start";
+
+// Painting needs a window the platform has exposed.
+void showExposed(QWidget& widget)
+{
+    widget.resize(1400, 900);
+    widget.show();
+    for (int i = 0; i < 100 && !(widget.windowHandle() && widget.windowHandle()->isExposed()); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QApplication::processEvents();
+}
+
+void fillSchedule(UserControl1& schedule, const std::vector<PlaceRow>& places, const std::vector<BookingRow>& bookings,
+                  const rt::Date& start, int days)
+{
+    schedule.ClearResources();
+    int position = 0;
+    for (const PlaceRow& p : places)
+        schedule.AddResource(p.id, p.name, 0, position++);
+    schedule.TimeScaleUnit(QStringLiteral("h"));
+    schedule.TimeScaleInterval(6);
+    schedule.TableMode(10);
+    schedule.PaintResources();
+    schedule.ClearTimeObjects();
+    schedule.SetScaleDateTimeLimits(start, start.addDays(days));
+    schedule.PaintScale();
+    for (const BookingRow& b : bookings)
+        schedule.AddTimeObject(0, b.id, b.place, b.persons, b.start, b.end, 0xC0FFC0, b.guest);
+    schedule.PaintTimeObjects();
+}
+
+void ScheduleProgram(benchmark::State& state)
+{
+    UserControl1 schedule;
+    showExposed(schedule);
+    const rt::Date start = setting().monthStart.datePart();
+    for (auto _ : state) {
+        std::vector<PlaceRow> places;
+        {
+            db::Recordset rs = Db->openRecordset(QString::fromLatin1(kSchedulePlacesSql), db::OpenMode::ForwardOnlyReadOnly);
+            for (; !rs.eof(); rs.moveNext())
+                places.push_back({rs.value(QStringLiteral("pl_id")).toLong(), rs.value(QStringLiteral("pl_name")).toText()});
+        }
+        std::vector<BookingRow> bookings;
+        {
+            db::Recordset rs = Db->openRecordset(QString::fromLatin1(kScheduleBookingsSql), db::OpenMode::ForwardOnlyReadOnly,
+                                                 {db::Value(start), db::Value(start.addDays(31))});
+            for (; !rs.eof(); rs.moveNext())
+                bookings.push_back({rs.value(QStringLiteral("book_id")).toLong(),
+                                    rs.value(QStringLiteral("book_place_id")).toLong(),
+                                    rs.value(QStringLiteral("book_cust_count")).toLong(),
+                                    rs.value(QStringLiteral("book_start")).toDate(),
+                                    rs.value(QStringLiteral("book_end")).toDate(),
+                                    rs.value(QStringLiteral("cust_lastname")).toText()});
+        }
+        fillSchedule(schedule, places, bookings, start, 31);
+        schedule.repaint();
+    }
+}
+
+void ScheduleRaw(benchmark::State& state)
+{
+    const rt::Date start = setting().monthStart.datePart();
+    for (auto _ : state) {
+        std::vector<PlaceRow> places;
+        RawStatement p(setting().raw, kSchedulePlacesSql);
+        while (p.step())
+            places.push_back({p.integer(0), p.text(1)});
+        std::vector<BookingRow> bookings;
+        RawStatement b(setting().raw, kScheduleBookingsSql);
+        b.bind(1, start.serial()).bind(2, start.addDays(31).serial());
+        while (b.step())
+            bookings.push_back({b.integer(0), b.integer(1), b.integer(2), rt::Date(b.real(3)), rt::Date(b.real(4)), b.text(5)});
+        benchmark::DoNotOptimize(bookings.size() + places.size());
+    }
+}
+
+void ScheduleScrollProgram(benchmark::State& state)
+{
+    UserControl1 schedule;
+    showExposed(schedule);
+    const rt::Date start = setting().monthStart.datePart();
+    std::vector<PlaceRow> places;
+    std::vector<BookingRow> bookings;
+    RawStatement p(setting().raw, kSchedulePlacesSql);
+    while (p.step())
+        places.push_back({p.integer(0), p.text(1)});
+    RawStatement b(setting().raw, kScheduleBookingsSql);
+    b.bind(1, start.serial()).bind(2, start.addDays(31).serial());
+    while (b.step())
+        bookings.push_back({b.integer(0), b.integer(1), b.integer(2), rt::Date(b.real(3)), rt::Date(b.real(4)), b.text(5)});
+    fillSchedule(schedule, places, bookings, start, 31);
+    schedule.repaint();
+    QScrollBar* bar = nullptr;
+    for (QScrollBar* candidate : schedule.findChildren<QScrollBar*>())
+        if (candidate->orientation() == Qt::Vertical)
+            bar = candidate;
+    if (!bar || bar->maximum() <= 0) {
+        state.SkipWithError("the schedule shows no vertical scroll bar");
+        return;
+    }
+    for (auto _ : state) {
+        bar->setValue(bar->value() + bar->singleStep() <= bar->maximum() ? bar->value() + bar->singleStep() : 0);
+        schedule.repaint();
+    }
+}
+
+// Adding and laying out a year of bookings: the control alone.
+void ScheduleYearModel(benchmark::State& state, int count)
+{
+    const rt::Date start = setting().monthStart.datePart();
+    for (auto _ : state) {
+        sched::ScheduleModel model;
+        for (int p = 0; p < 300; ++p)
+            model.addResource(p + 1, QString::number(p + 1), 0, p);
+        model.setTableMode(10);
+        model.setTimeScaleUnit(QStringLiteral("d"));
+        model.setTimeScaleInterval(1);
+        model.resize(QSize(1400, 900));
+        model.paintResources();
+        model.setScaleDateTimeLimits(start, start.addDays(365));
+        model.paintScale();
+        for (int i = 0; i < count; ++i) {
+            const rt::Date from = start.addDays(i % 365);
+            model.addTimeObject(0, i + 1, i % 300 + 1, 2, from, from.addDays(3), 0, QString());
+        }
+        model.paintTimeObjects();
+    }
+}
+
+// ------------------------------------------------------------ a long list
+
+void CustomerComboProgram(benchmark::State& state)
+{
+    QComboBox combo;
+    for (auto _ : state)
+        FillListFromTable(&combo, QStringLiteral("tbl_customers"), QStringLiteral("cust_id"),
+                          QStringLiteral("cust_lastname"), 0, 0, QString());
+}
+
+void CustomerComboRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RawStatement st(setting().raw, "SELECT cust_id, cust_lastname FROM tbl_customers ORDER BY cust_id");
+        QStringList names;
+        while (st.step())
+            names << st.text(1);
+        benchmark::DoNotOptimize(names);
+    }
+}
+
+// ------------------------------------------------------------ set-up
+
+struct Case {
+    const char* name;
+    void (*program)(benchmark::State&);
+    void (*raw)(benchmark::State&);
+    double targetMs;   // 0: none of its own (within 2x of raw)
+};
+
+QString copyDatabase(const QString& source, const QTemporaryDir& dir)
+{
+    const QString copy = dir.filePath(QStringLiteral("bench.mdb"));
+    if (!QFile::copy(source, copy))
+        return {};
+    QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
+    return copy;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString source;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--db" && i + 1 < argc)
+            source = QString::fromLocal8Bit(argv[++i]);
+        else
+            args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    QApplication app(count, args.data());
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&count, args.data());
+    if (source.isEmpty() || !QFile::exists(source)) {
+        std::fprintf(stderr, "velmorant_bench: --db names the database velmorant_makebench wrote\n");
+        return 2;
+    }
+
+    QTemporaryDir work;
+    Setting& s = setting();
+    s.programFolder = work.path();
+    s.database = copyDatabase(source, work);
+    if (s.database.isEmpty()) {
+        std::fprintf(stderr, "velmorant_bench: cannot copy %s\n", qPrintable(source));
+        return 1;
+    }
+    QFile ini(work.filePath(QStringLiteral("velmorant.ini")));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("DBname=bench.mdb\r\n") < 0)
+        return 1;
+    ini.close();
+
+    ui::DialogService::install(std::make_unique<PrintingDialogs>());
+    Windows().initMainWindow = [] { frmStockwerke::instance().init(); };
+    Windows().endProgram = [] { throw ProgramEnded(); };
+    StartProgram(s.programFolder);
+    if (!Db) {
+        std::fprintf(stderr, "velmorant_bench: the program could not open %s\n", qPrintable(s.database));
+        return 1;
+    }
+    sqlite3_open_v2(QFile::encodeName(s.database).constData(), &s.raw, SQLITE_OPEN_READWRITE, nullptr);
+    db::registerJetFunctions(s.raw);
+
+    s.today = rt::Date::today().atNoon();
+    const QDate first = QDate(s.today.year(), s.today.month(), 1);
+    s.monthStart = rt::Date::fromDate(first).atNoon();
+    s.monthEnd = rt::Date::fromDate(first.addMonths(1)).atNoon();
+    // A week five years back on one place: the checks must not walk the years after it.
+    s.conflictStart = s.today.addYears(-5);
+    s.conflictEnd = s.conflictStart.addDays(7);
+
+    const std::vector<Case> cases = {
+        {"Start bis Hauptfenster", StartProgramCase, StartRaw, 1000},
+        {"Gebäudegitter (FillListBuildings)", BuildingGridProgram, BuildingGridRaw, 50},
+        {"CheckBookingConflicts", ConflictsProgram, ConflictsRaw, 50},
+        {"Primärschlüssel lesen (Kunde)", PrimaryKeyProgram, PrimaryKeyRaw, 0},
+        {"Adresssuche Name 'Mü*'", NameSearchProgram, NameSearchRaw, 20},
+        {"Adresssuche PLZ '803*'", ZipSearchProgram, ZipSearchRaw, 20},
+        {"Buchungen jetzt (Now())", NowProgram, NowRaw, 50},
+        {"Buchungen des Monats", MonthProgram, MonthRaw, 50},
+        {"Alle Buchungen nach Anreise", AllBookingsProgram, AllBookingsRaw, 100},
+        {"Rechnung laden und summieren", InvoiceProgram, InvoiceRaw, 50},
+        {"Belegungsplan füllen+zeichnen 300x31", ScheduleProgram, ScheduleRaw, 50},
+        {"Belegungsplan Bildlauf", ScheduleScrollProgram, nullptr, 16},
+        {"50.000 Kunden im Kombinationsfeld", CustomerComboProgram, CustomerComboRaw, 0},
+    };
+    bench::TableReporter reporter;
+    for (const Case& c : cases) {
+        reporter.addCase(c.name, c.targetMs);
+        benchmark::RegisterBenchmark((std::string(c.name) + "/Programm").c_str(), c.program)
+            ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+        if (c.raw)
+            benchmark::RegisterBenchmark((std::string(c.name) + "/SQLite").c_str(), c.raw)
+                ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+    }
+    for (int n : {1000, 10000}) {
+        const std::string name = "Zeitplan-Modell " + std::to_string(n) + " Termine";
+        reporter.addCase(name, 0);
+        benchmark::RegisterBenchmark((name + "/Programm").c_str(),
+                                     [n](benchmark::State& state) { ScheduleYearModel(state, n); })
+            ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+    }
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printTable();
+    benchmark::Shutdown();
+
+    sqlite3_close(s.raw);
+    CloseProgramDatabase();
+    return 0;
+}
