@@ -132,6 +132,46 @@ void UpdateDatabase()
     AddFieldIfMissing(QStringLiteral("tbl_buildings"), QStringLiteral("bld_short"), 10, 8, QString(), false);
     AddFieldIfMissing(QStringLiteral("tbl_workstations"), QStringLiteral("ws_lastaccess"), 8, 0, QString(), true);
     CreateVatTable();
+    UpdateIndexes();
+}
+
+void UpdateIndexes()
+{
+    struct Index {
+        const char* table;
+        const char* name;
+        QStringList fields;
+        const char* replaces;   // an older index this one makes needless
+    };
+    // As in resources/schema.sql.
+    const Index indexes[] = {
+        {"tbl_bookings", "idx_book_place_end",
+         {QStringLiteral("book_place_id"), QStringLiteral("book_end"), QStringLiteral("book_start"),
+          QStringLiteral("book_cust_count")},
+         "idx_book_place_period"},
+        {"tbl_bookings", "idx_book_end_start", {QStringLiteral("book_end"), QStringLiteral("book_start")}, "idx_book_end"},
+    };
+    if (!Db)
+        return;
+    try {
+        QStringList existing;
+        db::Recordset rs = Db->openRecordset(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index';"),
+                                             db::OpenMode::ForwardOnlyReadOnly);
+        for (; !rs.eof(); rs.moveNext())
+            existing << rs.field(0).value().toText();
+        const QStringList tables = Db->tableNames();
+        for (const Index& index : indexes) {
+            const QString table = QString::fromLatin1(index.table);
+            const QString name = QString::fromLatin1(index.name);
+            if (!tables.contains(table) || existing.contains(name, Qt::CaseInsensitive))
+                continue;
+            Db->createIndex(table, db::IndexDef(name, index.fields));
+            if (existing.contains(QString::fromLatin1(index.replaces), Qt::CaseInsensitive))
+                Db->execute(QStringLiteral("DROP INDEX ") + QString::fromLatin1(index.replaces) + QStringLiteral(";"));
+        }
+    } catch (const db::DbError&) {
+        // Only speed is lost; the next start tries again.
+    }
 }
 
 bool AddFieldIfMissing(const QString& table, const QString& field, int fieldType, int size, const QString& defaultValue,

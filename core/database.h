@@ -34,6 +34,10 @@ qint32 CountRows(const QString& table, bool* ok = nullptr);
 
 // The start-up upgrade of an older database file.
 void UpdateDatabase();
+// Gives an older file the indexes of the current schema and drops the ones
+// they replace. Silent: a file that cannot take them (read-only, locked by
+// another workstation) works as before and gets them at a later start.
+void UpdateIndexes();
 // Adds a column when the table lacks it; true when it was added.
 bool AddFieldIfMissing(const QString& table, const QString& field, int fieldType, int size, const QString& defaultValue,
                        bool indexed);

@@ -81,11 +81,15 @@ CREATE TABLE tbl_bookings (
   book_room_id     INTEGER DEFAULT 0,
   book_name        VARCHAR(100) COLLATE JETTEXT
 );
--- conflict and occupancy checks: one place over a period
-CREATE INDEX idx_book_place_period ON tbl_bookings (book_place_id, book_start, book_end);
+-- Conflict and occupancy checks look for bookings of a place that end after
+-- a period starts: led by the end, so the years before never get read, and
+-- covering start and persons, so the rows themselves never either.
+-- core/database (UpdateDatabase) gives older files the same indexes.
+CREATE INDEX idx_book_place_end ON tbl_bookings (book_place_id, book_end, book_start, book_cust_count);
 CREATE INDEX idx_book_customer_id ON tbl_bookings (book_customer_id, book_start);
 CREATE INDEX idx_book_period ON tbl_bookings (book_start, book_end);
-CREATE INDEX idx_book_end ON tbl_bookings (book_end);
+-- the bookings of a month or of today
+CREATE INDEX idx_book_end_start ON tbl_bookings (book_end, book_start);
 
 CREATE TABLE tbl_customers (
   cust_id          INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 QStringList columnsOf(const QString& table)
@@ -176,4 +178,50 @@ TEST(Upgrade, FailureIsReportedWithTableAndField)
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
         "Fehler bei Änderung für neue Programmversion in Tabelle \"tbl_workstations\" im Feld \"\"\n\n"));
     EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Exclamation);
+}
+
+namespace {
+
+// Name -> column list of every index on tbl_bookings, as the file holds them.
+std::map<QString, QString> bookingIndexes()
+{
+    std::map<QString, QString> out;
+    db::Recordset rs = Db->openRecordset("SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'tbl_bookings' "
+                                         "AND name NOT LIKE 'sqlite*';",
+                                         db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString name = rs.field(0).value().toText();
+        QStringList columns;
+        db::Recordset info = Db->openRecordset("SELECT name FROM pragma_index_info(?) ORDER BY seqno;",
+                                               db::OpenMode::ForwardOnlyReadOnly, {db::Value(name)});
+        for (; !info.eof(); info.moveNext())
+            columns << info.field(0).value().toText();
+        out[name] = columns.join(',');
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Upgrade, OlderFileGetsTheBookingIndexesOfTheSchemaAndLosesTheOnesTheyReplace)
+{
+    test::TestDatabase fresh;
+    const std::map<QString, QString> current = bookingIndexes();
+    ASSERT_EQ(current.at("idx_book_place_end"), "book_place_id,book_end,book_start,book_cust_count");
+    ASSERT_EQ(current.at("idx_book_end_start"), "book_end,book_start");
+    // The schema already holds what the upgrade adds.
+    UpdateIndexes();
+    EXPECT_EQ(bookingIndexes(), current);
+
+    test::TestDatabase older;
+    older.exec("DROP INDEX idx_book_place_end;");
+    older.exec("DROP INDEX idx_book_end_start;");
+    older.exec("CREATE INDEX idx_book_place_period ON tbl_bookings (book_place_id, book_start, book_end);");
+    older.exec("CREATE INDEX idx_book_end ON tbl_bookings (book_end);");
+    older.exec("INSERT INTO tbl_bookings (book_place_id, book_cust_count, book_start, book_end) VALUES (3, 2, 44000.5, 44003.5);");
+    test::DialogScope dialogs;
+    UpdateDatabase();
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(bookingIndexes(), current);
+    EXPECT_EQ(older.count("tbl_bookings", "book_place_id = 3 AND book_end > 44001"), 1);
 }
