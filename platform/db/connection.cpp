@@ -4,7 +4,6 @@
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 
-#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -164,7 +163,7 @@ QString quoteIdent(const QString& name)
 
 void applyDeclaredType(ColumnInfo& column, const QString& declared)
 {
-    static const QRegularExpression sizeRe(QStringLiteral(R"(\(\s*(\d+))"));
+    // Runs for every column of every statement: plain scanning, no patterns.
     const QString up = declared.trimmed().toUpper();
     column.typed = !up.isEmpty();
     column.size = 0;
@@ -172,7 +171,10 @@ void applyDeclaredType(ColumnInfo& column, const QString& declared)
         column.type = DaoType::Text;
         return;
     }
-    const QString word = up.section(QRegularExpression(QStringLiteral(R"([\s(])")), 0, 0);
+    qsizetype wordEnd = 0;
+    while (wordEnd < up.size() && !up[wordEnd].isSpace() && up[wordEnd] != QLatin1Char('('))
+        ++wordEnd;
+    const QStringView word = QStringView(up).left(wordEnd);
     auto is = [&](std::initializer_list<const char*> names) {
         for (const char* n : names)
             if (word == QLatin1String(n))
@@ -200,10 +202,17 @@ void applyDeclaredType(ColumnInfo& column, const QString& declared)
     else
         column.type = DaoType::Double;
     if (column.type == DaoType::Text) {
-        QRegularExpressionMatch m = sizeRe.match(up);
-        column.size = m.hasMatch() ? m.captured(1).toInt() : 255;
-        if (column.size <= 0)
-            column.size = 255;
+        // The first number after "(", as in VARCHAR( 50 ).
+        int size = 0;
+        qsizetype i = up.indexOf(QLatin1Char('('));
+        if (i >= 0) {
+            ++i;
+            while (i < up.size() && up[i].isSpace())
+                ++i;
+            while (i < up.size() && up[i].isDigit() && size < 100000)
+                size = size * 10 + up[i++].digitValue();
+        }
+        column.size = size > 0 ? size : 255;
     } else {
         column.size = daoSize(column.type, 0);
     }

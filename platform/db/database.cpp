@@ -30,7 +30,8 @@ std::shared_ptr<Connection> connect(const QString& path, bool create)
         throw DbError(err::NotADatabase, path, SQLITE_NOTADB, path);
     auto conn = std::make_shared<Connection>();
     conn->path = path;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A connection serves one thread: SQLite need not lock it for every call.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn->handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         int code = conn->handle ? sqlite3_extended_errcode(conn->handle) : rc;

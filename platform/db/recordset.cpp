@@ -17,6 +17,13 @@ namespace {
 // A record source that is one bare table name, e.g. tbl_colors or [tbl colors].
 std::optional<QString> tableNameSource(const QString& text)
 {
+    // Every statement passes here: a blank outside brackets rules out a
+    // table name without tokenizing the whole text.
+    const QString trimmed = text.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('[')))
+        for (QChar c : trimmed)
+            if (c.isSpace())
+                return std::nullopt;
     std::vector<Token> tokens;
     try {
         tokens = tokenize(text.trimmed());
@@ -156,9 +163,8 @@ std::unique_ptr<RecordsetData> RecordsetData::open_(std::shared_ptr<Connection> 
             d->autoColumn = static_cast<int>(d->columns.size());
         d->columns.push_back(c);
     }
-    st.reset();
     d->makeFields();
-    d->load();
+    d->load(st.get());
     return d;
 }
 
@@ -169,15 +175,21 @@ void RecordsetData::makeFields()
         fields.push_back(Field(this, i));
 }
 
-void RecordsetData::load()
+void RecordsetData::load(Statement* prepared)
 {
-    Statement st(conn->handle, sql);
+    // Opening hands over the statement it prepared to read the columns, so a
+    // statement is prepared once; a requery prepares it anew.
+    std::optional<Statement> own;
+    if (!prepared)
+        prepared = &own.emplace(conn->handle, sql);
+    Statement& st = *prepared;
     st.bind(params);
     rows.clear();
     const int first = updatable ? 1 : 0;
     while (st.step()) {
         Row r;
         r.key = updatable ? sqlite3_column_int64(st.get(), 0) : static_cast<qint64>(rows.size());
+        r.values.reserve(static_cast<qsizetype>(columns.size()));
         for (int i = 0; i < static_cast<int>(columns.size()); ++i)
             r.values.push_back(readValue(st.get(), i + first, columns[static_cast<size_t>(i)]));
         rows.push_back(std::move(r));
@@ -474,8 +486,10 @@ Field& Recordset::field(int index)
 Field& Recordset::field(const QString& name)
 {
     detail::RecordsetData& s = data();
+    // Called for every value read by name: the length rules most names out
+    // before any comparison (equal without regard to case means equal length).
     for (Field& f : s.fields)
-        if (f.name().compare(name, Qt::CaseInsensitive) == 0)
+        if (f.name().size() == name.size() && f.name().compare(name, Qt::CaseInsensitive) == 0)
             return f;
     throw DbError(err::ItemNotFound, name);
 }

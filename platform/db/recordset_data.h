@@ -40,7 +40,7 @@ struct RecordsetData {
 
     void checkOpen() const;
     void makeFields();
-    void load();
+    void load(Statement* prepared = nullptr);
     std::optional<Row> reread(qint64 rowid) const;
     const Row& currentRow() const;
     bool hasLiveRows() const;

@@ -3,6 +3,7 @@
 #include "platform/db/error.h"
 #include "platform/runtime/date.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace db {
@@ -144,7 +145,30 @@ bool isPunct(const Token& t, char c)
 
 }  // namespace
 
+namespace {
+
+QString translateUncached(const QString& jetSql);
+
+}  // namespace
+
 QString translateSql(const QString& jetSql)
+{
+    // The program sends the same few hundred texts again and again; the
+    // cache is dropped whole when it grows past that.
+    thread_local QHash<QString, QString> cache;
+    const auto hit = cache.constFind(jetSql);
+    if (hit != cache.constEnd())
+        return *hit;
+    QString translated = translateUncached(jetSql);
+    if (cache.size() >= 512)
+        cache.clear();
+    cache.insert(jetSql, translated);
+    return translated;
+}
+
+namespace {
+
+QString translateUncached(const QString& jetSql)
 {
     std::vector<Token> tokens = detail::tokenize(jetSql);
     const size_t n = tokens.size();
@@ -226,4 +250,5 @@ QString translateSql(const QString& jetSql)
     return out;
 }
 
+}  // namespace
 }  // namespace db

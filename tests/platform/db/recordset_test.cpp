@@ -232,6 +232,41 @@ TEST_F(Recordsets, TableNameOpensWholeTableInStoredOrder)
     EXPECT_DB_ERROR(database->openRecordset(QStringLiteral("tbl_nothing")), 3078);
 }
 
+TEST_F(Recordsets, FieldsByNameWithoutRegardToCaseTheFirstWinning)
+{
+    addPerson(QStringLiteral("Anna"));
+    Recordset rs = database->openRecordset(
+        QStringLiteral("SELECT p_city AS place, p_name AS PLACE, p_name AS Name, p_note FROM tbl_people"),
+        OpenMode::ForwardOnlyReadOnly);
+    EXPECT_EQ(rs.value(QStringLiteral("PLACE")).toText(), QStringLiteral("Berlin"));
+    EXPECT_EQ(rs.value(QStringLiteral("place")).toText(), QStringLiteral("Berlin"));
+    EXPECT_EQ(rs.value(QStringLiteral("nAME")).toText(), QStringLiteral("Anna"));
+    EXPECT_EQ(rs.field(QStringLiteral("P_NOTE")).type(), db::DaoType::Memo);
+    EXPECT_DB_ERROR(rs.value(QStringLiteral("Nam")), 3265);
+    EXPECT_DB_ERROR(rs.value(QStringLiteral("Names")), 3265);
+}
+
+TEST_F(Recordsets, DeclaredTypesAndSizes)
+{
+    database->execute(QStringLiteral("CREATE TABLE tbl_kinds (a VARCHAR( 12 ) COLLATE JETTEXT, b VARCHAR, c TEXT(0), "
+                                     "d NVARCHAR(7), e BIGINT, f MEMO, g TIMESTAMP, h DECIMAL(10,2), i YESNO, j SHORT)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_kinds (a) VALUES ('x')"));
+    Recordset rs = database->openRecordset(QStringLiteral("tbl_kinds"), OpenMode::ForwardOnlyReadOnly);
+    const struct {
+        db::DaoType type;
+        int size;
+    } expected[] = {{db::DaoType::Text, 12},   {db::DaoType::Text, 255},   {db::DaoType::Text, 255},
+                    {db::DaoType::Text, 7},    {db::DaoType::Long, 4},     {db::DaoType::Memo, 0},
+                    {db::DaoType::Date, 8},    {db::DaoType::Double, 8},   {db::DaoType::Boolean, 1},
+                    {db::DaoType::Integer, 2}};
+    ASSERT_EQ(rs.fieldCount(), 10);
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        SCOPED_TRACE(rs.field(i).name().toStdString());
+        EXPECT_EQ(rs.field(i).type(), expected[i].type);
+        EXPECT_EQ(rs.field(i).size(), expected[i].size);
+    }
+}
+
 TEST_F(Recordsets, ValuesByDeclaredType)
 {
     database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_count, p_price) VALUES ('', 2.5, 1.25)"));

@@ -50,6 +50,22 @@ TEST(Translate, NowDateAndDateValue)
               QStringLiteral("WHERE b = jet_datevalue('05.03.1970')"));
 }
 
+TEST(Translate, RepeatedTextsGiveTheirOwnTranslation)
+{
+    // Texts are remembered; each keeps its own result, also after the
+    // memory was dropped for being full.
+    const QString first = QStringLiteral("SELECT * FROM t WHERE d = #12/24/2020# AND f = True");
+    const QString expected = QStringLiteral("SELECT * FROM t WHERE d = 44189.0 AND f = -1");
+    EXPECT_EQ(Database::translate(first), expected);
+    EXPECT_EQ(Database::translate(first), expected);
+    for (int i = 0; i < 1200; ++i)
+        EXPECT_EQ(Database::translate(QStringLiteral("SELECT %1 FROM t WHERE f = False").arg(i)),
+                  QStringLiteral("SELECT %1 FROM t WHERE f = 0").arg(i));
+    EXPECT_EQ(Database::translate(first), expected);
+    EXPECT_THROW(Database::translate(QStringLiteral("SELECT #13/45/2020#")), db::DbError);
+    EXPECT_THROW(Database::translate(QStringLiteral("SELECT #13/45/2020#")), db::DbError);
+}
+
 TEST(Translate, MalformedDateLiteralsRefused)
 {
     for (const char* sql : {"x = #13/01/2020#", "x = #2020-01-01#", "x = #1/1/20#", "x = #02/30/2021#",
