@@ -1,6 +1,9 @@
 #include "platform/db/jetfunctions.h"
 
+#include "platform/db/value.h"
+
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <sqlite3.h>
 
@@ -299,15 +302,48 @@ std::optional<bool> likeMatch(const QString& value, const QString& pattern)
     return matchItems(*items, toU32(value));
 }
 
+QString sqlLike(const QString& column, const QString& pattern)
+{
+    const QString like = column + QStringLiteral(" Like ") + sqlText(pattern);
+    qsizetype plain = 0;
+    while (plain < pattern.size() && !QStringView(u"*?#[").contains(pattern[plain]))
+        ++plain;
+    // Every text that matches has a sort key starting with the prefix's key.
+    const QString key = primaryKey(pattern.left(plain));
+    if (key.isEmpty())
+        return like;
+    const char16_t last = key.back().unicode();
+    if (QChar::isSurrogate(last))
+        return like;
+    // Just below every key starting with the prefix's key, and just above
+    // them; a bound the collation would fold into another text is left out.
+    QStringList terms;
+    if (last > 0) {
+        const QString lower = key.left(key.size() - 1) + QChar(char16_t(last - 1)) + QChar(char16_t(0xFFFF));
+        if (primaryKey(lower) == lower)
+            terms << column + QStringLiteral(" > ") + sqlText(lower) + QStringLiteral(" COLLATE JETTEXT");
+    }
+    if (last < 0xD7FF) {
+        const QString upper = key.left(key.size() - 1) + QChar(char16_t(last + 1));
+        if (primaryKey(upper) == upper)
+            terms << column + QStringLiteral(" < ") + sqlText(upper) + QStringLiteral(" COLLATE JETTEXT");
+    }
+    if (terms.isEmpty())
+        return like;
+    return QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QStringLiteral(" AND ") + like + QLatin1Char(')');
+}
+
 void registerJetFunctions(sqlite3* handle)
 {
     const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_collation_v2(handle, "JETTEXT", SQLITE_UTF8, nullptr, collateJetText, nullptr);
     sqlite3_create_function_v2(handle, "like", 2, pure, nullptr, sqlLike, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(handle, "jet_now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, sqlNow,
-                               nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(handle, "jet_date", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, sqlDate,
-                               nullptr, nullptr, nullptr);
+    // Declared deterministic so that SQLite reckons Now() and Date() once per
+    // run of a statement, like a constant, not once per row: every row sees
+    // the same instant, and a long scan does not pay for the clock per row.
+    const int perStatement = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(handle, "jet_now", 0, perStatement, nullptr, sqlNow, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "jet_date", 0, perStatement, nullptr, sqlDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "jet_datevalue", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
                                sqlDateValue, nullptr, nullptr, nullptr);
 }

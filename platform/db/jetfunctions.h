@@ -14,8 +14,9 @@ namespace db {
 // Registers on a raw connection what the program's SQL needs beyond plain SQLite:
 //  - collation JETTEXT: equality ignores case (umlauts included), the order is
 //    German: umlauts and accented letters with their base letters, ß as ss;
-//  - jet_now(): local date and time as a day number, whole seconds;
-//  - jet_date(): local today at midnight;
+//  - jet_now(): local date and time as a day number, whole seconds, taken
+//    once per run of a statement;
+//  - jet_date(): local today at midnight, likewise;
 //  - jet_datevalue(text): the day of a date text (Null stays Null);
 //  - like(pattern, value), which the LIKE operator calls: the wildcards * ? #
 //    [list] [!list] [a-z], % and _ taken literally, the whole text matched
@@ -39,5 +40,14 @@ int compareText(const QString& a, const QString& b);
 // Jet's Like on two texts, without regard to case. nullopt for an invalid
 // pattern (a "[" without "]").
 std::optional<bool> likeMatch(const QString& value, const QString& pattern);
+
+// The condition "column Like pattern" for a text column of the schema, with
+// an index range in front of the Like when the pattern starts with plain
+// characters, so a prefix search reads only the part of the index the prefix
+// can lie in. The range follows the text order (case and umlauts folded), so
+// it is a little wider than the prefix; the Like stays the exact test, and
+// the rows found are those of the Like alone. Only for text columns: a number
+// column would compare the bounds as numbers.
+QString sqlLike(const QString& column, const QString& pattern);
 
 }  // namespace db

@@ -88,6 +88,35 @@ TEST_F(Functions, NowAndDateAreLocal)
     EXPECT_EQ(scalar(QStringLiteral("SELECT Date()")).toDouble(), rt::Date::today().serial());
 }
 
+TEST_F(Functions, NowAndDateAreReckonedOncePerRunOfAStatement)
+{
+    // Each call of the clock in the statement's program runs only on its
+    // first pass (behind a Once), not for every row.
+    for (const char* sql : {"EXPLAIN SELECT p_name FROM tbl_people WHERE p_start <= Now() AND p_start >= Date()",
+                            "EXPLAIN UPDATE tbl_people SET p_start = Now - 1"}) {
+        SCOPED_TRACE(sql);
+        db::Recordset rs = database->openRecordset(QString::fromLatin1(sql), OpenMode::ForwardOnlyReadOnly);
+        QString previous;
+        int clocks = 0;
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString opcode = rs.value(QStringLiteral("opcode")).toText();
+            const QString p4 = rs.value(QStringLiteral("p4")).toText();
+            if (p4.startsWith(QLatin1String("jet_now")) || p4.startsWith(QLatin1String("jet_date"))) {
+                ++clocks;
+                EXPECT_EQ(previous, QStringLiteral("Once")) << p4.toStdString();
+            }
+            previous = opcode;
+        }
+        EXPECT_GE(clocks, 1);
+    }
+    // Every row of one statement sees the same instant.
+    database->execute(QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 50) "
+                                     "INSERT INTO tbl_people (p_name) SELECT n FROM c"));
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_start = Now()"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(DISTINCT p_start) FROM tbl_people")).toLong(), 1);
+    EXPECT_EQ(count(QStringLiteral("p_start <= Now() AND p_start >= Date()")), 50);
+}
+
 TEST_F(Functions, DateValueGivesTheWholeDay)
 {
     EXPECT_EQ(scalar(QStringLiteral("SELECT DateValue('05.03.1970')")).toDouble(),
@@ -170,3 +199,47 @@ TEST_F(Dates, NowMinusDaysZeroAndNull)
 }
 
 }  // namespace
+
+namespace {
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+}  // namespace
+
+TEST_F(Functions, PrefixRangeFindsExactlyWhatLikeFinds)
+{
+    database->execute(QStringLiteral("CREATE INDEX idx_people_name ON tbl_people (p_name)"));
+    QList<Value> people;
+    for (const char* n : {"Müller", "müller", "MÜLLER", "Mueller", "Muller", "Mühlbauer", "Mü", "Mu", "Mt", "Mv",
+                          "Mtz", "O'Brien", "o'brien", "Oberle", "Groß", "GROSS", "Großmann", "Ölmann", "Olm",
+                          "Ά", "Άννα", "άννα", "Αννα", "Zander", "", "80331", "80399", "8031", "81000"})
+        people << Value(QString::fromUtf8(n));
+    QStringList rows(people.size(), QStringLiteral("(?)"));
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ") + rows.join(QLatin1Char(',')), people);
+    const QStringList patterns = {"Mü*", "mü*", "MÜ*", "Mü", "Mu*", "M*", "O'B*", "Groß*", "GROSS*", "Ö*",
+                                  "Ά*", "άν*", "*ller", "M?ller", "Gro[sß]*", "803*", "8031", "z*", "*", ""};
+    for (const QString& pattern : patterns) {
+        SCOPED_TRACE(pattern.toStdString());
+        const QString plain = QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name Like ") + db::sqlText(pattern);
+        const QString ranged = QStringLiteral("SELECT p_name FROM tbl_people WHERE ") +
+                               db::sqlLike(QStringLiteral("p_name"), pattern);
+        EXPECT_EQ(sorted(names(ranged)), sorted(names(plain)));
+    }
+    EXPECT_EQ(sorted(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE ") +
+                           db::sqlLike(QStringLiteral("p_name"), QStringLiteral("Mü*")))),
+              sorted(QString::fromUtf8("Müller,müller,MÜLLER,Mühlbauer,Mü").split(QLatin1Char(','))));
+
+    // The prefix is read from the index, not from every row.
+    db::Recordset plan = database->openRecordset(QStringLiteral("EXPLAIN QUERY PLAN SELECT p_name FROM tbl_people WHERE ") +
+                                                     db::sqlLike(QStringLiteral("p_name"), QStringLiteral("Mü*")),
+                                                 OpenMode::ForwardOnlyReadOnly);
+    ASSERT_EQ(plan.recordCount(), 1);
+    const QString detail = plan.value(QStringLiteral("detail")).toText();
+    EXPECT_TRUE(detail.startsWith(QLatin1String("SEARCH"))) << detail.toStdString();
+    // A pattern that starts with a wildcard has no prefix to look up.
+    EXPECT_EQ(db::sqlLike(QStringLiteral("p_name"), QStringLiteral("*ller")), QStringLiteral("p_name Like '*ller'"));
+}
