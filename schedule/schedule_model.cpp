@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace sched {
 
@@ -162,13 +163,16 @@ void ScheduleModel::addTimeObject(int kind, qint32 id, qint32 resourceId, qint32
                                   std::optional<rt::Date> start, std::optional<rt::Date> end, qint32 colour,
                                   const QString& text)
 {
-    size_t slot = 1;
+    // Every slot below the hint is taken, so a fill of n objects costs n
+    // steps, not n squared.
+    size_t slot = std::max<size_t>(m_firstFreeTimeObject, 1);
     while (slot < m_timeObjects.size() && m_timeObjects[slot].id >= 1)
         ++slot;
     if (slot == m_timeObjects.size()) {
         m_timeObjects.emplace_back();
         m_labels.emplace_back();
     }
+    m_firstFreeTimeObject = slot + 1;
     TimeObjectItem& t = m_timeObjects[slot];
     t.id = id;
     t.kind = kind;
@@ -216,6 +220,7 @@ void ScheduleModel::removeTimeObject(qint32 id)
 {
     for (size_t i = 1; i < m_timeObjects.size(); ++i) {
         if (m_timeObjects[i].id == id) {
+            m_firstFreeTimeObject = std::min(m_firstFreeTimeObject, i);
             m_timeObjects[i].id = -1;
             m_timeObjects[i].resourceId = -1;
             m_timeObjects[i].value4 = -1;
@@ -228,6 +233,7 @@ void ScheduleModel::removeTimeObject(qint32 id)
 
 void ScheduleModel::clearTimeObjects()
 {
+    m_firstFreeTimeObject = 1;
     for (size_t i = 1; i < m_timeObjects.size(); ++i) {
         m_timeObjects[i].id = -1;
         m_timeObjects[i].kind = 0;
@@ -707,13 +713,20 @@ ScheduleModel::Span ScheduleModel::timeObjectPixels(const std::optional<rt::Date
 
 void ScheduleModel::paintTimeObjects()
 {
+    // The lane of each resource id looked up once, not per object; the first
+    // slot of an id wins, as in findResourceIndex.
+    std::unordered_map<qint32, int> lanes;
+    lanes.reserve(m_resources.size());
+    for (size_t i = 1; i < m_resources.size(); ++i)
+        lanes.emplace(m_resources[i].id, static_cast<int>(i));
     for (size_t i = 1; i < m_timeObjects.size(); ++i) {
         const TimeObjectItem& t = m_timeObjects[i];
         if (t.id < 1)
             continue;
-        const int index = findResourceIndex(t.resourceId);
-        if (index < 1)
+        const auto lane = lanes.find(t.resourceId);
+        if (lane == lanes.end())
             continue;
+        const int index = lane->second;
         const Span span = timeObjectPixels(t.start, t.end);
         if (!span.shown)
             continue;

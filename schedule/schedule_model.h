@@ -251,6 +251,7 @@ private:
 
     std::vector<ResourceItem> m_resources;
     std::vector<TimeObjectItem> m_timeObjects;
+    size_t m_firstFreeTimeObject = 1;   // no free slot lies below it
     std::vector<TimeObjectLabel> m_labels;
     std::vector<Tick> m_ticks;
     Surface m_surfaces[4];

@@ -134,6 +134,24 @@ TEST_F(PlanSchedule, ClearedTimeObjectSlotsAreReusedAndHidden)
     EXPECT_EQ(m.timeObjects()[1].resourceId, -1);
 }
 
+TEST_F(PlanSchedule, ARemovedObjectsSlotIsTakenFirstThenTheListGrows)
+{
+    // Slots 1-4 hold 50001-50004.
+    m.removeTimeObject(50002);
+    m.removeTimeObject(50004);
+    m.addTimeObject(0, 50005, 40001, 0, at(8, 12), at(9, 12), 0, QStringLiteral("A"));
+    m.addTimeObject(0, 50006, 40002, 0, at(8, 12), at(9, 12), 0, QStringLiteral("B"));
+    m.addTimeObject(0, 50007, 40003, 0, at(8, 12), at(9, 12), 0, QStringLiteral("C"));
+    EXPECT_EQ(slotOf(m, 50005), 2);
+    EXPECT_EQ(slotOf(m, 50006), 4);
+    EXPECT_EQ(slotOf(m, 50007), 5);
+    EXPECT_EQ(slotOf(m, 50001), 1);
+    EXPECT_EQ(slotOf(m, 50003), 3);
+    m.paintTimeObjects();
+    EXPECT_TRUE(m.labels()[5].visible);
+    EXPECT_EQ(m.labels()[5].rect.top(), 40 + 5);   // row 2, below its work strip
+}
+
 // ---------------------------------------------------------------- layout and mapping
 
 TEST_F(PlanSchedule, RowsAndLabelsOfThePlanLayout)
