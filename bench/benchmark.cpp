@@ -5,6 +5,7 @@
 // Works on a copy of the file, since some cases write.
 #include "bench/table_reporter.h"
 
+#include "core/bookings.h"
 #include "core/buildinggrid.h"
 #include "core/conflicts.h"
 #include "core/database.h"
@@ -40,6 +41,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -53,6 +55,7 @@ public:
         return request.defaultAnswer();
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> password(const QString&, const QString&) override { return std::nullopt; }
     QString openFile(const ui::FileRequest&) override { return {}; }
     QString saveFile(const ui::FileRequest&) override { return {}; }
     QString folder(const QString&, const QString&) override { return {}; }
@@ -105,6 +108,7 @@ struct Setting {
     rt::Date conflictEnd;
     qint32 conflictPlace = 17;
     qint32 conflictCustomer = 4711;
+    qint32 storeBooking = 0;     // a booking of this month to change
 };
 
 Setting& setting()
@@ -219,6 +223,90 @@ void ConflictsRaw(benchmark::State& state)
             .bind(3, setting().conflictStart.serial());
         place.step();
         benchmark::DoNotOptimize(guest.integer(0) + place.integer(0));
+    }
+}
+
+// ------------------------------------------------------------ writing a booking
+
+// A change of a stored booking (its note), checked and written as every
+// window writes bookings.
+void StoreChangedProgram(benchmark::State& state)
+{
+    std::optional<Booking> booking = LoadBooking(setting().storeBooking);
+    if (!booking) {
+        state.SkipWithError("no booking to change");
+        return;
+    }
+    int n = 0;
+    for (auto _ : state) {
+        booking->book_info = QStringLiteral("Anreise gegen %1 Uhr").arg(14 + n++ % 6);
+        if (StoreBooking(*booking).result != StoreResult::Stored)
+            state.SkipWithError("not stored");
+    }
+}
+
+void StoreChangedRaw(benchmark::State& state)
+{
+    sqlite3* h = setting().raw;
+    int n = 0;
+    for (auto _ : state) {
+        sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        RawStatement load(h, "SELECT book_place_id, book_start, book_end FROM tbl_bookings WHERE book_id = ?");
+        load.bind(1, setting().storeBooking).step();
+        RawStatement check(h, "SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
+                              "AND book_start < ? AND book_end > ? AND book_id <> ?");
+        check.bind(1, load.integer(0)).bind(2, load.real(2)).bind(3, load.real(1)).bind(4, setting().storeBooking);
+        const bool free = !check.step();
+        RawStatement write(h, "UPDATE tbl_bookings SET book_info = ?, book_bearb_date = ? WHERE book_id = ?");
+        write.bind(1, QStringLiteral("Anreise gegen %1 Uhr").arg(14 + n++ % 6).toUtf8())
+            .bind(2, rt::Date::now().serial()).bind(3, setting().storeBooking);
+        if (free)
+            write.step();
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    }
+}
+
+// A new booking on a free place; removed again outside the timing.
+void StoreNewProgram(benchmark::State& state)
+{
+    const rt::Date start = rt::Date::fromParts(2990, 6, 1, 12);
+    for (auto _ : state) {
+        Booking booking;
+        booking.book_mandant_id = 1;
+        booking.book_place_id = setting().conflictPlace;
+        booking.book_customer_id = setting().conflictCustomer;
+        booking.book_cust_count = 2;
+        booking.book_start = start;
+        booking.book_end = start.addDays(3);
+        if (StoreBooking(booking).result != StoreResult::Stored)
+            state.SkipWithError("not stored");
+        state.PauseTiming();
+        DeleteBooking(booking.book_id);
+        state.ResumeTiming();
+    }
+}
+
+void StoreNewRaw(benchmark::State& state)
+{
+    sqlite3* h = setting().raw;
+    const double start = rt::Date::fromParts(2990, 6, 1, 12).serial();
+    for (auto _ : state) {
+        sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        RawStatement check(h, "SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
+                              "AND book_start < ? AND book_end > ?");
+        check.bind(1, setting().conflictPlace).bind(2, start + 3).bind(3, start);
+        const bool free = !check.step();
+        RawStatement write(h, "INSERT INTO tbl_bookings (book_mandant_id, book_place_id, book_customer_id, "
+                              "book_cust_count, book_start, book_end, book_bearb_date) VALUES (1, ?, ?, 2, ?, ?, ?)");
+        write.bind(1, setting().conflictPlace).bind(2, setting().conflictCustomer).bind(3, start).bind(4, start + 3)
+            .bind(5, rt::Date::now().serial());
+        if (free)
+            write.step();
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        state.PauseTiming();
+        RawStatement remove(h, "DELETE FROM tbl_bookings WHERE book_place_id = ? AND book_start = ?");
+        remove.bind(1, setting().conflictPlace).bind(2, start).step();
+        state.ResumeTiming();
     }
 }
 
@@ -707,11 +795,20 @@ int main(int argc, char** argv)
     // A week five years back on one place: the checks must not walk the years after it.
     s.conflictStart = s.today.addYears(-5);
     s.conflictEnd = s.conflictStart.addDays(7);
+    {
+        RawStatement pick(s.raw, "SELECT book_id FROM tbl_bookings WHERE book_place_id = 17 AND book_end > ? "
+                                 "ORDER BY book_end LIMIT 1");
+        pick.bind(1, s.today.serial());
+        if (pick.step())
+            s.storeBooking = pick.integer(0);
+    }
 
     const std::vector<Case> cases = {
         {"Start bis Hauptfenster", StartProgramCase, StartRaw, 1000},
         {"Gebäudegitter (FillListBuildings)", BuildingGridProgram, BuildingGridRaw, 50},
         {"CheckBookingConflicts", ConflictsProgram, ConflictsRaw, 50},
+        {"StoreBooking (Änderung)", StoreChangedProgram, StoreChangedRaw, 50},
+        {"StoreBooking (neu)", StoreNewProgram, StoreNewRaw, 50},
         {"Primärschlüssel lesen (Kunde)", PrimaryKeyProgram, PrimaryKeyRaw, 0},
         {"Adresssuche Name 'Mü*'", NameSearchProgram, NameSearchRaw, 20},
         {"Adresssuche PLZ '803*'", ZipSearchProgram, ZipSearchRaw, 20},
