@@ -60,8 +60,9 @@ void TableReporter::printTable() const
             std::snprintf(text, sizeof text, "%.1fx", row.programMs / row.rawMs);
             ratio = text;
         }
+        const std::string target = row.targetMs > 0 ? std::to_string(static_cast<int>(row.targetMs)) : "-";
         std::printf("| %s | %s | %s | %s | %s |\n", row.name.c_str(), figure(row.programMs).c_str(),
-                    figure(row.rawMs).c_str(), ratio.c_str(), row.targetMs > 0 ? figure(row.targetMs).c_str() : "-");
+                    figure(row.rawMs).c_str(), ratio.c_str(), target.c_str());
     }
     std::fflush(stdout);
 }
