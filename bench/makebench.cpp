@@ -3,6 +3,7 @@
 // The program's schema and base rows, then one facility with 3 buildings,
 // 15 floors, 300 places, 50,000 guests, 100,000 bookings over ten years and
 // 20,000 invoices. The same seed number and day give the same file.
+#include "bench/generator.h"
 #include "resources/tools/deliverydb.h"
 
 #include "platform/db/jetfunctions.h"
@@ -19,11 +20,14 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <random>
 #include <stdexcept>
 #include <vector>
 
 namespace {
+
+using bench::Booking;
+using bench::Random;
+using bench::makeBookings;
 
 constexpr int kBuildings = 3;
 constexpr int kFloorsPerBuilding = 5;
@@ -128,27 +132,6 @@ void exec(sqlite3* handle, const char* sql)
     }
 }
 
-// mt19937 gives the same sequence everywhere; the mapping to a range is ours,
-// so the file does not depend on the standard library's distributions.
-class Random {
-public:
-    explicit Random(unsigned seed) : m_engine(seed) {}
-    int below(int n) { return static_cast<int>(m_engine() % static_cast<unsigned>(n)); }
-    int between(int lo, int hi) { return lo + below(hi - lo + 1); }
-    template <std::size_t N>
-    const char* pick(const char* const (&list)[N]) { return list[below(static_cast<int>(N))]; }
-
-private:
-    std::mt19937 m_engine;
-};
-
-struct Booking {
-    int place = 0;
-    int customer = 0;
-    double start = 0;
-    double end = 0;
-};
-
 void writeStructure(sqlite3* handle)
 {
     exec(handle, "INSERT INTO tbl_mandanten (mand_id, mand_name, mand_imagefile) VALUES (1, 'Hotel Bergblick', NULL)");
@@ -200,52 +183,6 @@ void writeCustomers(sqlite3* handle, Random& random)
                  << static_cast<double>(random.between(15000, 37000));
         customer.run();
     }
-}
-
-// Per place a run of stays of 1 to 14 nights from 12:00 to 12:00, the free
-// days spread between them, so no two bookings of a place overlap.
-std::vector<Booking> makeBookings(Random& random, double firstDay, double lastDay)
-{
-    std::vector<Booking> out;
-    out.reserve(kBookings);
-    const int span = static_cast<int>(lastDay - firstDay);
-    for (int place = 1; place <= kPlaces; ++place) {
-        const int count = kBookings / kPlaces + (place <= kBookings % kPlaces ? 1 : 0);
-        std::vector<int> stays(static_cast<size_t>(count));
-        int occupied = 0;
-        for (int& s : stays) {
-            s = random.between(1, 14);
-            occupied += s;
-        }
-        for (size_t i = 0; occupied > span; i = (i + 1) % stays.size()) {
-            if (stays[i] > 1) {
-                --stays[i];
-                --occupied;
-            }
-        }
-        std::vector<int> weights(static_cast<size_t>(count) + 1);
-        qint64 weightSum = 0;
-        for (int& w : weights) {
-            w = random.below(1000);
-            weightSum += w;
-        }
-        const int free = span - occupied;
-        double day = firstDay;
-        for (int i = 0; i < count; ++i) {
-            day += weightSum > 0 ? std::floor(static_cast<double>(free) * weights[static_cast<size_t>(i)] / weightSum)
-                                 : 0.0;
-            Booking b;
-            b.place = place;
-            b.customer = random.between(1, kCustomers);
-            b.start = day + 0.5;
-            day += stays[static_cast<size_t>(i)];
-            b.end = day + 0.5;
-            out.push_back(b);
-        }
-    }
-    // Stored in the order they were taken, as a real file grows.
-    std::stable_sort(out.begin(), out.end(), [](const Booking& a, const Booking& b) { return a.start < b.start; });
-    return out;
 }
 
 void writeBookings(sqlite3* handle, Random& random, const std::vector<Booking>& bookings)
@@ -323,7 +260,7 @@ void fill(sqlite3* handle, unsigned seed, rt::Date today)
     // Nine and a half years back, half a year of reservations ahead.
     const double lastDay = today.datePart().addDays(182).serial();
     const double firstDay = today.datePart().addYears(-kYears).addDays(182).serial();
-    const std::vector<Booking> bookings = makeBookings(random, firstDay, lastDay);
+    const std::vector<Booking> bookings = makeBookings(random, kPlaces, kBookings, kCustomers, firstDay, lastDay);
     writeBookings(handle, random, bookings);
     writeInvoices(handle, random, bookings);
     exec(handle, "COMMIT");
