@@ -195,3 +195,44 @@ std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, cons
         list.push_back(readBooking(rs));
     return list;
 }
+
+std::vector<BookingListRow> ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom)
+{
+    QString sql = QStringLiteral(
+        "SELECT book_id, book_start, book_end, cust_lastname, cust_firstname, book_cust_count, bld_short, flr_short, "
+        "pl_name FROM (((tbl_bookings LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id) "
+        "LEFT JOIN tbl_places ON tbl_bookings.book_place_id = tbl_places.pl_id) "
+        "LEFT JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) "
+        "LEFT JOIN tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id");
+    QStringList conditions;
+    QList<db::Value> params;
+    if (!filter.trimmed().isEmpty())
+        conditions << QLatin1Char('(') + filter + QLatin1Char(')');
+    if (endingFrom) {
+        conditions << QStringLiteral("book_end >= ?");
+        params << *endingFrom;
+    }
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY book_start DESC, book_id DESC");
+
+    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    std::vector<BookingListRow> rows;
+    rows.reserve(static_cast<size_t>(rs.recordCount()));
+    // By position: the list may hold every booking of ten years.
+    enum { Id, Start, End, Last, First, Count, Building, Floor, Name };
+    for (; !rs.eof(); rs.moveNext()) {
+        BookingListRow row;
+        row.book_id = rs.field(Id).value().toLong();
+        row.book_start = rs.field(Start).value().toDate();
+        row.book_end = rs.field(End).value().toDate();
+        row.cust_lastname = rs.field(Last).value().toText();
+        row.cust_firstname = rs.field(First).value().toText();
+        row.book_cust_count = rs.field(Count).value().toLong();
+        row.bld_short = rs.field(Building).value().toText();
+        row.flr_short = rs.field(Floor).value().toText();
+        row.pl_name = rs.field(Name).value().toText();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}

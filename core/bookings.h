@@ -70,3 +70,25 @@ qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& e
 
 // The bookings of a place that overlap the period, oldest start first.
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end);
+
+// One line of the booking list: the booking with the names of its guest and
+// of its place, building and floor (empty where those rows are missing).
+struct BookingListRow {
+    qint32 book_id = 0;
+    rt::Date book_start;
+    rt::Date book_end;
+    QString cust_lastname;
+    QString cust_firstname;
+    int book_cust_count = 0;
+    QString bld_short;
+    QString flr_short;
+    QString pl_name;
+};
+
+// The bookings matching filter, newest start first. filter is a condition in
+// the program's SQL over tbl_bookings, tbl_customers, tbl_places, tbl_floors
+// and tbl_buildings, made by code, never typed by the user; it is kept in
+// its own parentheses, so an OR in it cannot swallow the range. With
+// endingFrom only bookings ending on or after it. Throws db::DbError, also
+// for a filter the database refuses.
+std::vector<BookingListRow> ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom = std::nullopt);

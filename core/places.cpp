@@ -127,3 +127,20 @@ qint32 MandantOfFloor(qint32 floorId)
                              {floorId});
     return rs.eof() ? 0 : rs.value(QStringLiteral("bld_mandant_id")).toLong();
 }
+
+std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId)
+{
+    return readAll<BookablePlace>(
+        QStringLiteral("SELECT bld_name, flr_name, pl_name, pl_id FROM tbl_places INNER JOIN (tbl_floors INNER JOIN "
+                       "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id) ON tbl_places.pl_floor_id = "
+                       "tbl_floors.flr_id WHERE bld_mandant_id = ? AND pl_disabled = 0 "
+                       "ORDER BY bld_id, flr_order, pl_name, pl_id"),
+        {mandantId}, [](const db::Recordset& rs) {
+            BookablePlace p;
+            p.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+            p.bld_name = rs.value(QStringLiteral("bld_name")).toText();
+            p.flr_name = rs.value(QStringLiteral("flr_name")).toText();
+            p.pl_name = rs.value(QStringLiteral("pl_name")).toText();
+            return p;
+        });
+}

@@ -58,3 +58,13 @@ std::vector<Place> PlacesOfMandant(qint32 mandantId);
 
 // The facility a floor belongs to; 0 when the floor or its building is missing.
 qint32 MandantOfFloor(qint32 floorId);
+
+// A place that can be booked, with the names of its building and floor.
+struct BookablePlace {
+    qint32 pl_id = 0;
+    QString bld_name;
+    QString flr_name;
+    QString pl_name;
+};
+// The enabled places of the facility, by building, floor order and name.
+std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId);
