@@ -34,6 +34,11 @@ void ShowBookings(const QString& filter, qint32 bookId, qint32 placeId, bool sho
     call(Windows().showBookings, filter, bookId, placeId, showDetails, listRange);
 }
 
+void SetBookingsCaption(const QString& caption)
+{
+    call(Windows().setBookingsCaption, caption);
+}
+
 void CreateNewBooking(qint32 placeId, qint32 unused, const QString& startText, const QString& endText)
 {
     call(Windows().createNewBooking, placeId, unused, startText, endText);

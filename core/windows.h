@@ -24,6 +24,7 @@ struct WindowEntryPoints {
 
     // The entry points between windows; see the free functions below.
     std::function<void(const QString&, qint32, qint32, bool, int)> showBookings;
+    std::function<void(const QString&)> setBookingsCaption;
     std::function<void(qint32, qint32, const QString&, const QString&)> createNewBooking;
     std::function<void(qint32, AddressReceiver*)> showAdresse;
     std::function<void(qint32, qint32, qint32)> showRechnung;
@@ -49,6 +50,9 @@ struct ProgramEnded : std::runtime_error {
 // bookId selected when given; listRange -1 keeps the list's range option,
 // 0 from today, 1 all.
 void ShowBookings(const QString& filter, qint32 bookId, qint32 placeId, bool showDetails, int listRange);
+// The booking window's caption; callers that want their own set it before
+// ShowBookings, which keeps whatever caption the window has.
+void SetBookingsCaption(const QString& caption);
 // The booking editor on a new booking of placeId for the period typed as
 // day texts; nothing for a place below 1. The second id is not used.
 void CreateNewBooking(qint32 placeId, qint32 unused, const QString& startText, const QString& endText);

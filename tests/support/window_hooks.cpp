@@ -26,6 +26,9 @@ WindowHooks::WindowHooks() : m_saved(Windows())
         opened << QStringLiteral("ShowBookings") + args({filter, QString::number(bookId), QString::number(placeId),
                                                          QString::number(details ? 1 : 0), QString::number(range)});
     };
+    w.setBookingsCaption = [this](const QString& caption) {
+        opened << QStringLiteral("SetBookingsCaption") + args({caption});
+    };
     w.createNewBooking = [this](qint32 placeId, qint32 unused, const QString& start, const QString& end) {
         opened << QStringLiteral("CreateNewBooking") + args({QString::number(placeId), QString::number(unused), start, end});
     };
