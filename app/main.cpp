@@ -1,3 +1,4 @@
+#include "bookings/frmBuchungen.h"
 #include "core/startup.h"
 #include "core/windows.h"
 #include "plan/frmStockwerke.h"
@@ -18,6 +19,15 @@ int main(int argc, char** argv)
     WindowEntryPoints& windows = Windows();
     windows.showSettings = [] { frmVorgaben::showWindow(); };
     windows.initMainWindow = [] { frmStockwerke::instance().init(); };
+    windows.showBookings = [](const QString& filter, qint32 bookId, qint32 placeId, bool showDetails, int listRange) {
+        frmBuchungen::instance().ShowBookings(filter, bookId, placeId, showDetails, listRange);
+    };
+    windows.setBookingsCaption = [](const QString& caption) { frmBuchungen::instance().SetCaption(caption); };
+    windows.createNewBooking = [](qint32 placeId, qint32 unused, const QString& startText, const QString& endText) {
+        // A place below 1 opens nothing, not even the window.
+        if (placeId > 0)
+            frmBuchungen::instance().CreateNewBooking(placeId, unused, startText, endText);
+    };
 
     Main();
     return app.exec();

@@ -1,0 +1,516 @@
+#include "bookings/bookingeditor.h"
+
+#include "core/bookings.h"
+#include "core/conflicts.h"
+#include "core/customers.h"
+#include "core/datefunctions.h"
+#include "core/globals.h"
+#include "core/places.h"
+#include "core/terms.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString DayPattern = QStringLiteral("dd.mm.yyyy");
+
+QString refusedTitle()
+{
+    return QStringLiteral("Reservierung verweigert");
+}
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString notFoundText()
+{
+    return QStringLiteral("Eventuell wurde diese Reservierung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
+                          "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken.");
+}
+
+void reportNotFound(qint32 bookId)
+{
+    ui::msgBox(notFoundText(), ui::Information,
+               QStringLiteral("Reservierung ") + QString::number(bookId) + QStringLiteral(" nicht gefunden"));
+}
+
+}  // namespace
+
+std::optional<rt::Date> BookingDay(const QString& text)
+{
+    if (rt::trim(text).isEmpty())
+        return std::nullopt;
+    const std::optional<rt::Date> date = db::parseDate(text);
+    if (!date)
+        return std::nullopt;
+    return date->datePart().atNoon();
+}
+
+bool BookingEditor::FillRoomList(qint32 selectPlaceId)
+{
+    ui::WaitCursor wait;
+    m_places.clear();
+    m_placesMandantId = MandantId;
+    ++m_placesVersion;
+    for (const BookablePlace& p : BookablePlacesOfMandant(MandantId))
+        m_places.push_back({p.pl_id, rt::trim(p.bld_name + QStringLiteral(" \\ ") + p.flr_name + QStringLiteral(" \\ ") + p.pl_name)});
+    const bool found = std::any_of(m_places.begin(), m_places.end(), [&](const PlaceListEntry& e) { return e.pl_id == selectPlaceId; });
+    m_fields.listRooms = selectPlaceId > 0 && found ? selectPlaceId : -1;
+    return true;
+}
+
+bool BookingEditor::RefreshRoomList()
+{
+    if (m_placesMandantId == MandantId)
+        return false;
+    return FillRoomList(m_state.CurrentPlaceId);
+}
+
+QString BookingEditor::listRoomsText() const
+{
+    for (const PlaceListEntry& e : m_places) {
+        if (e.pl_id == m_fields.listRooms)
+            return e.text;
+    }
+    return QString();
+}
+
+void BookingEditor::remember(qint32 bookId)
+{
+    m_state.HistoryIds[static_cast<size_t>(m_state.HistoryPos)] = bookId;
+    m_state.HistoryPos = (m_state.HistoryPos + 1) % 10;
+}
+
+bool BookingEditor::LoadBooking(qint32 bookId)
+{
+    std::optional<Booking> booking;
+    std::optional<Customer> guest;
+    {
+        FillingListsGuard filling;
+        ui::WaitCursor wait;
+        booking = ::LoadBooking(bookId);
+        if (booking && booking->book_customer_id > 0)
+            guest = LoadCustomer(booking->book_customer_id);
+    }
+    if (!booking) {
+        // The fields keep the booking they show, and so does the id: a save
+        // now must not write them over another booking.
+        reportNotFound(bookId);
+        CheckConflicts(CheckGuestAndPlace);
+        m_fields.lblInvoice_id = GetLastInvoiceIdOfBooking(m_state.CurrentBookingId);
+        return false;
+    }
+    if (bookId != m_state.CurrentBookingId) {
+        m_state.CurrentBookingId = bookId;
+        remember(bookId);
+    }
+    BookingEditorState& s = m_state;
+    BookingEditorFields& f = m_fields;
+    s.BookingColorIndex = 0;
+    f.lblBooking_id = QString::number(booking->book_id);
+    f.lblEditDateTime = booking->book_bearb_date.isZero() ? QString() : rt::formatDate(booking->book_bearb_date, DateTimeFormat);
+    f.lblBearbeiter.clear();
+    s.CurrentPlaceId = booking->book_place_id;
+    s.CurrentCustomerId = booking->book_customer_id > 0 ? booking->book_customer_id : -1;
+    s.BookingMandantId = booking->book_mandant_id;
+    f.tbBewohner = guest ? rt::trim(guest->cust_firstname + QLatin1Char(' ') + guest->cust_lastname) : QString();
+    f.tbBewohnerColor = WhiteColor;
+    setPersonCount(QString::number(booking->book_cust_count));
+    f.tbBuchungInfo = booking->book_info;
+    const bool listed = std::any_of(m_places.begin(), m_places.end(), [&](const PlaceListEntry& e) { return e.pl_id == s.CurrentPlaceId; });
+    f.listRooms = s.CurrentPlaceId > 0 && listed ? s.CurrentPlaceId : -1;
+    f.tbBuchungDatum[0] = rt::formatDate(booking->book_start, DayPattern);
+    f.tbBuchungDatum[1] = rt::formatDate(booking->book_end, DayPattern);
+    f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
+    s.BookingColorIndex = static_cast<quint8>(std::clamp(booking->book_color_id, 0, 255));
+
+    CheckConflicts(CheckGuestAndPlace);
+    f.lblInvoice_id = GetLastInvoiceIdOfBooking(s.CurrentBookingId);
+    return true;
+}
+
+void BookingEditor::ClearBookingEditor()
+{
+    BookingEditorFields& f = m_fields;
+    f.lblBooking_id.clear();
+    f.lblEditDateTime.clear();
+    f.lblInvoice_id = 0;
+    f.listRooms = -1;
+    f.tbBewohner.clear();
+    f.tbBewohnerColor = WhiteColor;
+    f.tbBuchungDatum = {};
+    f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
+    f.tbBuchungInfo.clear();
+    f.lbBookingStatus = QStringLiteral("frei");
+    // What the fields no longer show is no longer part of the booking.
+    m_state.CurrentBookingId = -1;
+    m_state.CurrentCustomerId = -1;
+    m_state.CurrentPlaceId = 0;
+    m_state.CustomerClash = false;
+    m_state.PlaceClash = false;
+    m_state.BookingColorIndex = 0;
+    m_state.BookingMandantId = 0;
+}
+
+void BookingEditor::MakeShownFieldsNew()
+{
+    m_state.CurrentBookingId = -1;
+    m_state.BookingMandantId = 0;
+    m_fields.lblBooking_id.clear();
+    m_fields.lblEditDateTime.clear();
+    m_fields.lblInvoice_id = 0;
+}
+
+void BookingEditor::refuse(const QString& text)
+{
+    ui::msgBox(text, ui::Exclamation, refusedTitle());
+}
+
+void BookingEditor::markPlaceOccupied()
+{
+    m_state.PlaceClash = true;
+    m_fields.tbBuchungDatumColor = {PlaceOccupiedColor, PlaceOccupiedColor};
+}
+
+bool BookingEditor::refusePlace()
+{
+    if (ui::msgBox(PlaceOccupiedText(listRoomsText()), ui::OkCancel | ui::Question, refusedTitle()) == ui::Answer::Ok)
+        m_host.ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, -1);
+    return false;
+}
+
+bool BookingEditor::SaveBooking()
+{
+    if (RefuseReadOnly())
+        return false;
+    BookingEditorState& s = m_state;
+    BookingEditorFields& f = m_fields;
+    const std::optional<rt::Date> start = BookingDay(f.tbBuchungDatum[0]);
+    const std::optional<rt::Date> end = BookingDay(f.tbBuchungDatum[1]);
+    // A period that ends before it starts would overlap nothing and so pass
+    // every check.
+    if (!start || !end || !(*start < *end)) {
+        refuse(QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben."));
+        return false;
+    }
+    // The flags of the last check may be old: another workstation may have
+    // booked since, or the list made the shown booking a new one.
+    CheckConflicts(CheckGuestAndPlace);
+    if (s.CurrentPlaceId <= 0) {
+        refuse(QStringLiteral("Es fehlt die Raum-Angabe."));
+        return false;
+    }
+    if (s.CustomerClash) {
+        const QString question = quoted(f.tbBewohner) +
+                                 QStringLiteral(" ist im Reservierungszeitraum bereits an anderer Stelle gebucht.\n\n"
+                                                "Trotzdem reservieren?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Doppelte Reservierung"))
+            != ui::Answer::Yes)
+            return false;
+    }
+    if (s.PlaceClash)
+        return refusePlace();
+    if (s.CurrentCustomerId < 1) {
+        refuse(GuestRequiredText());
+        return false;
+    }
+    if (rt::val(f.tbPersoncount) == 0)
+        setPersonCount(QStringLiteral("1"));
+
+    Booking booking;
+    booking.book_id = s.CurrentBookingId > 0 ? s.CurrentBookingId : 0;
+    // A stored booking stays with its facility, whichever the plan shows now.
+    booking.book_mandant_id = s.CurrentBookingId > 0 && s.BookingMandantId > 0 ? s.BookingMandantId : MandantId;
+    booking.book_place_id = s.CurrentPlaceId;
+    booking.book_customer_id = s.CurrentCustomerId;
+    booking.book_cust_count = rt::cint(rt::val(f.tbPersoncount));
+    booking.book_start = *start;
+    booking.book_end = *end;
+    booking.book_info = f.tbBuchungInfo;
+    booking.book_color_id = s.BookingColorIndex;
+
+    StoreOutcome outcome;
+    {
+        ui::WaitCursor wait;
+        outcome = StoreBooking(booking);
+    }
+    if (outcome.result == StoreResult::PlaceOccupied) {
+        markPlaceOccupied();
+        return refusePlace();
+    }
+    if (outcome.result == StoreResult::NotFound) {
+        // Deleted meanwhile: what the fields hold may be saved again as a new booking.
+        reportNotFound(s.CurrentBookingId);
+        MakeShownFieldsNew();
+        return false;
+    }
+    s.CurrentBookingId = booking.book_id;
+    s.BookingMandantId = booking.book_mandant_id;
+    f.lblBooking_id = QString::number(booking.book_id);
+    f.lblEditDateTime = rt::formatDate(booking.book_bearb_date, DateTimeFormat);
+
+    // The list's refresh may empty the editor; the offer below names the guest saved.
+    const bool guestClash = s.CustomerClash;
+    const QString guestName = f.tbBewohner;
+    const qint32 guestId = s.CurrentCustomerId;
+    const qint32 bookId = s.CurrentBookingId;
+    const qint32 placeId = s.CurrentPlaceId;
+    m_host.ShowBookings(s.ListFilter, bookId, placeId, true, -1);
+    RefreshPlan();
+
+    if (guestClash) {
+        const QString question =
+            QStringLiteral("Möchten Sie die Reservierungsliste für ") + quoted(guestName) + QStringLiteral(" einsehen?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question, QStringLiteral("Doppelte Reservierung")) == ui::Answer::Yes) {
+            m_host.SetCaption(QStringLiteral("Reservierungen für ") + guestName);
+            m_host.ShowBookings(QStringLiteral("book_customer_id = ") + QString::number(guestId), bookId, placeId, true, -1);
+            return false;
+        }
+    }
+    return true;
+}
+
+void BookingEditor::DeleteBooking()
+{
+    if (RefuseReadOnly())
+        return;
+    const QString question = QStringLiteral("Wollen Sie die Buchung ") + m_fields.tbBuchungDatum[0] + QStringLiteral(" - ") +
+                             m_fields.tbBuchungDatum[1] + QStringLiteral(" wirklich löschen?");
+    if (ui::msgBox(question, ui::OkCancel | ui::Question, QStringLiteral("Buchung löschen")) != ui::Answer::Ok)
+        return;
+    const qint32 bookId = m_state.CurrentBookingId;
+    if (bookId > 0) {
+        // Deleted first: should that fail, the editor still shows what was not deleted.
+        ::DeleteBooking(bookId);
+        m_host.RemoveFromList(bookId);
+    }
+    ClearBookingEditor();
+    if (bookId > 0)
+        RefreshPlan();
+}
+
+void BookingEditor::NewBooking()
+{
+    MakeShownFieldsNew();
+    m_fields.tbBewohner.clear();
+    m_fields.tbBewohnerColor = WhiteColor;
+    m_state.CurrentCustomerId = -1;
+    m_state.CustomerClash = false;
+    m_fields.tbBuchungDatum = {};
+    m_fields.tbBuchungDatumColor = {WhiteColor, WhiteColor};
+    m_fields.tbBuchungInfo.clear();
+}
+
+void BookingEditor::Undo()
+{
+    if (m_state.CurrentBookingId > 0)
+        LoadBooking(m_state.CurrentBookingId);
+}
+
+void BookingEditor::BackHistory()
+{
+    BookingEditorState& s = m_state;
+    s.HistoryPos -= 2;
+    if (s.HistoryPos < 0)
+        s.HistoryPos += 10;
+    const qint32 bookId = s.HistoryIds[static_cast<size_t>(s.HistoryPos)];
+    if (bookId <= 0)
+        return;
+    if (LoadBooking(bookId))
+        m_host.SelectBookingInList(s.CurrentBookingId);
+    else
+        s.HistoryPos = (s.HistoryPos + 1) % 10;  // as if loaded: the slot holds that id already
+}
+
+void BookingEditor::CreateNewBooking(qint32 placeId, const QString& startText, const QString& endText)
+{
+    if (placeId <= 0)
+        return;
+    RefreshRoomList();
+    ClearBookingEditor();
+    m_host.ShowBookings(QString(), -1, placeId, false, -1);
+    m_state.CurrentPlaceId = placeId;
+    m_state.CurrentCustomerId = -1;
+    m_fields.tbBuchungDatum = {startText, endText};
+    const bool listed = std::any_of(m_places.begin(), m_places.end(), [&](const PlaceListEntry& e) { return e.pl_id == placeId; });
+    m_fields.listRooms = listed ? placeId : -1;
+    CheckConflicts(CheckGuestAndPlace);
+}
+
+bool BookingEditor::AddMainAdress(qint32 custId, const QString& name)
+{
+    if (custId < 0)
+        return false;
+    const QString who = rt::trim(name).isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural : quoted(name);
+    if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
+        const QString question = QStringLiteral("Diese Reservierung gilt bereits für ") + quoted(m_fields.tbBewohner) +
+                                 QStringLiteral(".\nWollen Sie diese Reservierung stattdessen auf ") + who +
+                                 QStringLiteral(" übertragen?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question, QStringLiteral("Reservierung ändern")) != ui::Answer::Yes)
+            return false;
+    }
+    m_state.CurrentCustomerId = custId;
+    ShowBookingGuest();
+    CheckConflicts(CheckGuest);
+    return true;
+}
+
+void BookingEditor::ShowBookingGuest()
+{
+    if (m_state.CurrentCustomerId < 1) {
+        m_fields.tbBewohner.clear();
+        setPersonCount(QString());
+        return;
+    }
+    m_fields.tbBewohner = GetCustomerName(QStringLiteral("tbl_customers"), m_state.CurrentCustomerId);
+    if (rt::val(m_fields.tbPersoncount) == 0)
+        setPersonCount(QStringLiteral("1"));
+}
+
+void BookingEditor::RemoveGuest()
+{
+    m_fields.tbBewohner.clear();
+    m_state.CurrentCustomerId = -1;
+    m_state.CustomerClash = false;
+    setPersonCount(QString());
+    m_fields.tbBewohnerColor = WhiteColor;
+}
+
+void BookingEditor::Receive_SelectedColor(int index)
+{
+    m_state.BookingColorIndex = static_cast<quint8>(std::clamp(index, 0, 255));
+}
+
+void BookingEditor::PlaceChosen(qint32 placeId)
+{
+    if (placeId <= 0)
+        return;
+    m_fields.listRooms = placeId;
+    m_state.CurrentPlaceId = placeId;
+    CheckConflicts(CheckGuestAndPlace);
+}
+
+void BookingEditor::CheckConflicts(int mode)
+{
+    // The rule of CheckBookingConflicts, on the fields instead of the boxes.
+    const std::optional<rt::Date> start = BookingDay(m_fields.tbBuchungDatum[0]);
+    const std::optional<rt::Date> end = BookingDay(m_fields.tbBuchungDatum[1]);
+    if (!start || !end)
+        return;
+    BookingEditorState& s = m_state;
+    qint32 colour = ConflictFreeColor;
+    if (mode == CheckGuest || mode == CheckGuestAndPlace) {
+        s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
+        if (s.CustomerClash)
+            colour = GuestBookedColor;
+        m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
+    }
+    if (mode == CheckPlace || mode == CheckGuestAndPlace) {
+        s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
+        if (s.PlaceClash)
+            colour = PlaceOccupiedColor;
+    }
+    m_fields.tbBuchungDatumColor = {colour, colour};
+}
+
+void BookingEditor::StepBookingDate(int which, int delta)
+{
+    QString& box = m_fields.tbBuchungDatum[static_cast<size_t>(which)];
+    const std::optional<rt::Date> day = BookingDay(box);
+    box = rt::formatDate(day ? day->addDays(-delta) : rt::Date::today(), DateFormat);
+    BookingDateChanged(which);
+}
+
+void BookingEditor::BookingDateChanged(int which)
+{
+    auto& boxes = m_fields.tbBuchungDatum;
+    const size_t self = static_cast<size_t>(which);
+    const size_t other = 1 - self;
+    boxes[self] = CompleteDateInput(boxes[self]);
+    const std::optional<rt::Date> day = BookingDay(boxes[self]);
+    const std::optional<rt::Date> start = BookingDay(boxes[0]);
+    const std::optional<rt::Date> end = BookingDay(boxes[1]);
+    if (day && start && end && !(*start < *end))
+        boxes[other] = rt::formatDate(day->addDays(-(2 * which - 1)), DateFormat);
+    if (start && !BookingDay(boxes[1]))
+        boxes[1] = rt::formatDate(start->addDays(1), DateFormat);
+    CheckConflicts(CheckGuestAndPlace);
+}
+
+void BookingEditor::DateBoxEntered(int which)
+{
+    QString& box = m_fields.tbBuchungDatum[static_cast<size_t>(which)];
+    if (!box.isEmpty())
+        return;
+    const std::optional<rt::Date> start = BookingDay(m_fields.tbBuchungDatum[0]);
+    const rt::Date day = which == 1 && start ? start->addDays(1) : rt::Date::today();
+    box = rt::formatDate(day, DayPattern);
+}
+
+void BookingEditor::SetPickedDate(int which, const rt::Date& date)
+{
+    m_fields.tbBuchungDatum[static_cast<size_t>(which)] = rt::formatDate(date, DayPattern);
+    BookingDateChanged(which);
+}
+
+rt::Date BookingEditor::PickerStartDate(int which) const
+{
+    return BookingDay(m_fields.tbBuchungDatum[static_cast<size_t>(which)]).value_or(rt::Date());
+}
+
+QString BookingEditor::NormalizedPersonCount(const QString& text)
+{
+    // The column holds a small number; no booking of a guest house needs more.
+    const double value = rt::val(text);
+    if (!(value >= 1))
+        return QStringLiteral("1");
+    return QString::number(std::min(rt::cint(std::min(value, 9999.0)), 9999));
+}
+
+void BookingEditor::setPersonCount(const QString& text)
+{
+    m_fields.tbPersoncount = NormalizedPersonCount(text);
+}
+
+void BookingEditor::PersonCountStep(int index)
+{
+    setPersonCount(QString::number(rt::val(m_fields.tbPersoncount) + (2 * index - 1)));
+}
+
+void BookingEditor::OpenInvoice()
+{
+    const qint32 bookId = m_state.CurrentBookingId;
+    m_fields.lblInvoice_id = bookId > 0 ? GetLastInvoiceIdOfBooking(bookId) : 0;
+    ShowRechnung(m_fields.lblInvoice_id, m_state.CurrentCustomerId, bookId > 0 ? bookId : -1);
+}
+
+qint32 BookingEditor::GuestForAddressBook() const
+{
+    return m_fields.tbBewohner.isEmpty() ? -1 : m_state.CurrentCustomerId;
+}
+
+void BookingEditor::ListBookingsOfGuest()
+{
+    if (m_state.CurrentCustomerId <= 0)
+        return;
+    m_host.SetCaption(QStringLiteral("Buchungen für ") + m_fields.tbBewohner);
+    m_host.ShowBookings(QStringLiteral("book_customer_id = ") + QString::number(m_state.CurrentCustomerId),
+                        m_state.CurrentBookingId, -1, true, 1);
+}
+
+void BookingEditor::ListBookingsOfPlace()
+{
+    if (m_state.CurrentPlaceId <= 0)
+        return;
+    m_host.SetCaption(QStringLiteral("Buchungen für ") + listRoomsText());
+    m_host.ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, 1);
+}

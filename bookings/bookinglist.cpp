@@ -1,0 +1,264 @@
+#include "bookings/bookinglist.h"
+
+#include "core/terms.h"
+#include "platform/db/error.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+
+QString BookingListFilter(const QString& filter, qint32 bookId, qint32 placeId, qint32 mandantId)
+{
+    if (!filter.isEmpty())
+        return filter;
+    if (placeId >= 1)
+        return QStringLiteral("book_place_id = ") + QString::number(placeId);
+    if (bookId >= 1)
+        return QStringLiteral("book_id = ") + QString::number(bookId);
+    return QStringLiteral("book_mandant_id = ") + QString::number(mandantId);
+}
+
+std::optional<std::vector<BookingListRow>> QueryBookingList(const QString& filter, bool fromToday)
+{
+    ui::WaitCursor wait;
+    try {
+        return ListBookings(filter, fromToday ? std::optional<rt::Date>(rt::Date::today()) : std::nullopt);
+    } catch (const db::DbError& error) {
+        // Only the query's own words can be wrong here; a lost connection is
+        // the handler's to report.
+        if (error.number() == db::err::ObjectClosed)
+            throw;
+        ui::msgBox(error.description(), ui::Critical, QStringLiteral("Fehler im Suchbegriff"));
+        return std::nullopt;
+    }
+}
+
+BookingListModel::BookingListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void BookingListModel::setRows(std::vector<BookingListRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_nothingFound = m_rows.empty();
+    if (m_sortColumn >= 0)
+        sortRows();
+    endResetModel();
+}
+
+void BookingListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_nothingFound = false;
+    endResetModel();
+}
+
+void BookingListModel::refreshHeaders()
+{
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+qint32 BookingListModel::bookIdAt(int row) const
+{
+    if (row < 0 || row >= bookingCount())
+        return 0;
+    return m_rows[static_cast<size_t>(row)].book_id;
+}
+
+int BookingListModel::rowOfBooking(qint32 bookId) const
+{
+    if (bookId <= 0)
+        return -1;
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [bookId](const BookingListRow& r) { return r.book_id == bookId; });
+    return it == m_rows.end() ? -1 : static_cast<int>(it - m_rows.begin());
+}
+
+bool BookingListModel::removeBooking(qint32 bookId)
+{
+    const int row = rowOfBooking(bookId);
+    if (row < 0)
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
+QString BookingListModel::guestText(const BookingListRow& row)
+{
+    return rt::trim(row.cust_firstname + QLatin1Char(' ') + row.cust_lastname);
+}
+
+QString BookingListModel::placeText(const BookingListRow& row)
+{
+    return rt::trim(row.bld_short + QLatin1Char('\\') + row.flr_short + QStringLiteral("\\ ") + row.pl_name);
+}
+
+QString BookingListModel::text(int row, int column) const
+{
+    if (m_nothingFound)
+        return row == 0 && column == ColStart ? NothingFoundText() : QString();
+    if (row < 0 || row >= bookingCount())
+        return QString();
+    const BookingListRow& r = m_rows[static_cast<size_t>(row)];
+    switch (column) {
+    case ColStart:
+        return rt::formatDate(r.book_start, QStringLiteral("dd.mm.yyyy"));
+    case ColEnd:
+        return rt::formatDate(r.book_end, QStringLiteral("dd.mm.yyyy"));
+    case ColGuest:
+        return guestText(r);
+    case ColPersons:
+        return QString::number(r.book_cust_count);
+    case ColPlace:
+        return placeText(r);
+    default:
+        return QString();
+    }
+}
+
+int BookingListModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_nothingFound ? 1 : bookingCount();
+}
+
+int BookingListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant BookingListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.row(), index.column());
+    case BookIdRole:
+        return bookIdAt(index.row());
+    case Qt::TextAlignmentRole:
+        if (index.column() == ColPersons && !m_nothingFound)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant BookingListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::InitialSortOrderRole)
+        return QVariant::fromValue(Qt::AscendingOrder);  // another column always starts ascending
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case ColStart:
+        return QStringLiteral("von");
+    case ColEnd:
+        return QStringLiteral("bis");
+    case ColGuest:
+        return TermPersonSingular;
+    case ColPersons:
+        return QStringLiteral("Personen");
+    default:
+        return TermPlaceSingular;
+    }
+}
+
+Qt::ItemFlags BookingListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (m_nothingFound)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void BookingListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<qint32> ids;
+    ids.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        ids.push_back(bookIdAt(index.row()));
+
+    m_sortColumn = column;
+    m_sortOrder = order;
+    sortRows();
+
+    if (!before.isEmpty()) {
+        QHash<qint32, int> rowOf;
+        rowOf.reserve(bookingCount());
+        for (int row = 0; row < bookingCount(); ++row)
+            rowOf.insert(m_rows[static_cast<size_t>(row)].book_id, row);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            const auto it = rowOf.constFind(ids[static_cast<size_t>(i)]);
+            after << (it == rowOf.constEnd() ? QModelIndex() : index(*it, before[i].column()));
+        }
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void BookingListModel::sortRows()
+{
+    const size_t n = m_rows.size();
+    // One key per row, computed once: a comparison must stay cheap for
+    // every booking of ten years.
+    std::vector<double> keys(n);
+    switch (m_sortColumn) {
+    case ColStart:
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = m_rows[i].book_start.serial();
+        break;
+    case ColEnd:
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = m_rows[i].book_end.serial();
+        break;
+    case ColPersons:
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = m_rows[i].book_cust_count;
+        break;
+    default: {
+        // Names repeat: rank the distinct texts in the database's order once.
+        std::vector<QString> texts(n);
+        QHash<QString, int> distinct;
+        for (size_t i = 0; i < n; ++i) {
+            texts[i] = m_sortColumn == ColGuest ? guestText(m_rows[i]) : placeText(m_rows[i]);
+            distinct.insert(texts[i], 0);
+        }
+        QStringList ordered = distinct.keys();
+        std::sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) { return db::compareText(a, b) < 0; });
+        for (int rank = 0; rank < ordered.size(); ++rank)
+            distinct[ordered[rank]] = rank;
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = distinct.value(texts[i]);
+        break;
+    }
+    }
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t{0});
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return ascending ? keys[a] < keys[b] : keys[b] < keys[a]; });
+    std::vector<BookingListRow> sorted;
+    sorted.reserve(n);
+    for (size_t i : order)
+        sorted.push_back(std::move(m_rows[i]));
+    m_rows = std::move(sorted);
+}

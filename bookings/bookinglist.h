@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/bookings.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The condition the booking list runs on: the caller's filter, or when that
+// is empty, the bookings of the place, else the booking, else all of the
+// facility.
+QString BookingListFilter(const QString& filter, qint32 bookId, qint32 placeId, qint32 mandantId);
+
+// The list's rows for a filter, only those ending today or later when
+// fromToday is set. A filter the database refuses is reported ("Fehler im
+// Suchbegriff") and gives nullopt; other database errors are thrown.
+std::optional<std::vector<BookingListRow>> QueryBookingList(const QString& filter, bool fromToday);
+
+// The booking list: von, bis, guest, persons, place. Dates sort as dates,
+// persons as numbers, names in the database's German order. With no rows
+// after a load it shows one line saying so.
+class BookingListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { ColStart, ColEnd, ColGuest, ColPersons, ColPlace, ColumnCount };
+    // The booking id of a line; 0 for the "nothing found" line.
+    static constexpr int BookIdRole = Qt::UserRole + 1;
+
+    static QString NothingFoundText() { return QStringLiteral("keine Reservierungen gefunden"); }
+
+    explicit BookingListModel(QObject* parent = nullptr);
+
+    // Takes the rows of a query; sorted again when a sort column is set.
+    void setRows(std::vector<BookingListRow> rows);
+    // Nothing, not even the "nothing found" line (a query that failed).
+    void clear();
+
+    // Read again at the next header request (the house's words may change).
+    void refreshHeaders();
+
+    int bookingCount() const { return static_cast<int>(m_rows.size()); }
+    qint32 bookIdAt(int row) const;
+    // The line of a booking, -1 when it is not listed.
+    int rowOfBooking(qint32 bookId) const;
+    // Removes a booking's line; false when it is not listed.
+    bool removeBooking(qint32 bookId);
+
+    // The column the list is sorted by, -1 while it keeps the query's order.
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+    // A line's text in a column, as shown.
+    QString text(int row, int column) const;
+    static QString guestText(const BookingListRow& row);
+    static QString placeText(const BookingListRow& row);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    void sortRows();
+
+    std::vector<BookingListRow> m_rows;
+    bool m_nothingFound = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};

@@ -1,0 +1,166 @@
+#include "bookings/bookinglist.h"
+
+#include "tests/bookings/booking_db.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QAbstractItemModelTester>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+BookingListRow row(qint32 id, const rt::Date& start, const rt::Date& end, const QString& last, int persons)
+{
+    BookingListRow r;
+    r.book_id = id;
+    r.book_start = start;
+    r.book_end = end;
+    r.cust_lastname = last;
+    r.cust_firstname = QStringLiteral("Eva");
+    r.book_cust_count = persons;
+    r.bld_short = QStringLiteral("HH");
+    r.flr_short = QStringLiteral("EG");
+    r.pl_name = QStringLiteral("Zimmer %1").arg(id);
+    return r;
+}
+
+rt::Date on(int year, int month, int day)
+{
+    return rt::Date::fromParts(year, month, day, 12);
+}
+
+QStringList column(const BookingListModel& model, int col)
+{
+    QStringList texts;
+    for (int r = 0; r < model.rowCount(); ++r)
+        texts << model.index(r, col).data().toString();
+    return texts;
+}
+
+// Rows whose texts sort differently from their values.
+std::vector<BookingListRow> sample()
+{
+    return {row(1, on(2025, 1, 2), on(2025, 1, 9), "Özdemir", 10), row(2, on(2024, 2, 1), on(3000, 1, 1), "Zander", 2),
+            row(3, on(2024, 12, 30), on(2025, 1, 3), "Adler", 9)};
+}
+
+}  // namespace
+
+TEST(BookingListModel, PassesTheModelTesterThroughLoadsSortsAndRemovals)
+{
+    BookingListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.setRows(sample());
+    model.sort(BookingListModel::ColEnd, Qt::DescendingOrder);
+    EXPECT_TRUE(model.removeBooking(3));
+    EXPECT_FALSE(model.removeBooking(3));
+    model.setRows({});
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(BookingListModel, ShowsTheLinesAndANothingFoundLine)
+{
+    test::GlobalsScope globals;
+    TermPersonSingular = QStringLiteral("Gast");
+    BookingListModel model;
+    model.setRows(sample());
+    EXPECT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Gast");
+    EXPECT_EQ(column(model, BookingListModel::ColEnd), (QStringList{"09.01.2025", "01.01.3000", "03.01.2025"}));
+    EXPECT_EQ(model.index(0, BookingListModel::ColGuest).data().toString(), "Eva Özdemir");
+    EXPECT_EQ(model.index(0, BookingListModel::ColPlace).data().toString(), "HH\\EG\\ Zimmer 1");
+    EXPECT_EQ(model.index(2, 0).data(BookingListModel::BookIdRole).toInt(), 3);
+    EXPECT_EQ(model.rowOfBooking(2), 1);
+
+    model.setRows({});
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.index(0, 0).data().toString(), "keine Reservierungen gefunden");
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
+    EXPECT_EQ(model.bookIdAt(0), 0);
+}
+
+TEST(BookingListModel, SortsDatesAsDatesPersonsAsNumbersAndNamesInGermanOrder)
+{
+    BookingListModel model;
+    model.setRows(sample());
+    model.sort(BookingListModel::ColStart, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 0), (QStringList{"01.02.2024", "30.12.2024", "02.01.2025"}));
+    model.sort(BookingListModel::ColStart, Qt::DescendingOrder);
+    EXPECT_EQ(column(model, 0), (QStringList{"02.01.2025", "30.12.2024", "01.02.2024"}));
+    model.sort(BookingListModel::ColEnd, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 1).last(), "01.01.3000");
+    model.sort(BookingListModel::ColPersons, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 3), (QStringList{"2", "9", "10"}));
+    model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 2), (QStringList{"Eva Adler", "Eva Özdemir", "Eva Zander"}));
+
+    // A new load keeps the order the user chose.
+    model.setRows(sample());
+    EXPECT_EQ(column(model, 2), (QStringList{"Eva Adler", "Eva Özdemir", "Eva Zander"}));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::InitialSortOrderRole).value<Qt::SortOrder>(), Qt::AscendingOrder);
+}
+
+TEST(BookingListFilter, DefaultsToThePlaceThenTheBookingThenTheFacility)
+{
+    EXPECT_EQ(BookingListFilter("book_customer_id = 4", 7, 3, 1), "book_customer_id = 4");
+    EXPECT_EQ(BookingListFilter("", 7, 3, 1), "book_place_id = 3");
+    EXPECT_EQ(BookingListFilter("", 7, -1, 1), "book_id = 7");
+    EXPECT_EQ(BookingListFilter("", 0, 0, 2), "book_mandant_id = 2");
+}
+
+class BookingListQuery : public ::testing::Test {
+protected:
+    test::BookingDb db;
+};
+
+TEST_F(BookingListQuery, TheRangeHoldsAgainstAnOrInTheCallersFilter)
+{
+    const qint32 ended = db.addBooking(db.place, db.anna, -5, -1);
+    const qint32 today = db.addBooking(db.otherPlace, db.otto, -2, 0);
+    const qint32 coming = db.addBooking(db.place, db.otto, 4, 6);
+    db.addBooking(db.place, db.otto, db.day(8), OpenEndDate());
+    const QString filter = QStringLiteral("book_place_id = %1 OR book_id = %2").arg(db.place).arg(today);
+
+    auto all = QueryBookingList(filter, false);
+    ASSERT_TRUE(all);
+    ASSERT_EQ(all->size(), 4u);
+    EXPECT_EQ(all->front().book_end, OpenEndDate());   // newest start first
+    EXPECT_EQ(all->back().book_id, ended);
+
+    auto fromToday = QueryBookingList(filter, true);
+    ASSERT_TRUE(fromToday);
+    QList<qint32> ids;
+    for (const BookingListRow& r : *fromToday)
+        ids << r.book_id;
+    EXPECT_FALSE(ids.contains(ended));
+    EXPECT_TRUE(ids.contains(today));
+    EXPECT_TRUE(ids.contains(coming));
+
+    // The joins the list shows.
+    const BookingListRow& line = all->at(1);
+    EXPECT_EQ(line.book_id, coming);
+    EXPECT_EQ(line.cust_lastname, "Brückner");
+    EXPECT_EQ(BookingListModel::placeText(line), "HH\\EG\\ Zimmer 1");
+}
+
+TEST_F(BookingListQuery, AFilterTheDatabaseRefusesIsReportedAndListsNothing)
+{
+    db.addBooking(db.place, db.anna, 1, 2);
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(QueryBookingList("book_nonsense = 1", false));
+    EXPECT_EQ(dialogs->lastMessage().title, "Fehler im Suchbegriff");
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
+    EXPECT_FALSE(dialogs->lastMessage().text.isEmpty());
+}
+
+TEST_F(BookingListQuery, ABookingWithoutGuestOrPlaceIsListedWithEmptyNames)
+{
+    db.addBooking(0, 0, 1, 2);
+    auto rows = QueryBookingList(BookingListFilter("", -1, -1, 1), false);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ(BookingListModel::guestText(rows->front()), "");
+    EXPECT_EQ(BookingListModel::placeText(rows->front()), "\\\\");
+}

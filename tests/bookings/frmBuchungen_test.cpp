@@ -1,0 +1,170 @@
+#include "bookings/frmBuchungen.h"
+
+#include "bookings/bookinglist.h"
+#include "core/bookings.h"
+#include "core/conflicts.h"
+#include "core/terms.h"
+#include "tests/bookings/booking_db.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/window_hooks.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class BookingWindow : public ::testing::Test {
+protected:
+    void TearDown() override { frmBuchungen::unload(); }
+
+    int currentRow() const { return w().ListView1->currentIndex().row(); }
+    static frmBuchungen& w() { return frmBuchungen::instance(); }
+    static void clickRow(int row)
+    {
+        QTableView* view = w().ListView1;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 2)).center());
+    }
+
+    test::BookingDb db;
+    test::WindowHooks windows;
+    qint32 past = db.addBooking(db.place, db.anna, -10, -8);
+    qint32 soon = db.addBooking(db.place, db.otto, 2, 4);
+    qint32 later = db.addBooking(db.place, db.anna, 6, 9);
+};
+
+}  // namespace
+
+TEST_F(BookingWindow, ShowBookingsListsSelectsAndLoadsTheBookingAsked)
+{
+    EXPECT_EQ(w().ShowBookings("", soon, db.place, true, 1), 3);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_EQ(w().listModel()->bookIdAt(currentRow()), soon);
+    EXPECT_EQ(w().lblBooking_id->text(), QString::number(soon));
+    EXPECT_EQ(w().tbBewohner->text(), "Otto Brückner");
+    EXPECT_EQ(w().tbBuchungDatum[0]->text(), db.dayText(2));
+    EXPECT_EQ(w().listRooms->currentText(), "Haupthaus \\ Erdgeschoss \\ Zimmer 1");
+    EXPECT_EQ(w().state().ListFilter, QStringLiteral("book_place_id = %1").arg(db.place));
+
+    // 0 opens the first line, the newest start.
+    w().ShowBookings("", 0, db.place, true, -1);
+    EXPECT_EQ(w().state().CurrentBookingId, later);
+
+    // -1 selects nothing: the fields stay and become a new booking.
+    w().ShowBookings("", -1, db.place, false, -1);
+    EXPECT_EQ(currentRow(), -1);
+    EXPECT_EQ(w().state().CurrentBookingId, -1);
+    EXPECT_TRUE(w().lblBooking_id->text().isEmpty());
+    EXPECT_EQ(w().tbBewohner->text(), "Anna Meier");
+
+    // A booking that is not listed is not taken for the one shown.
+    w().ShowBookings("", 0, db.place, true, -1);
+    w().ShowBookings(QStringLiteral("book_id = %1").arg(past), soon, -1, true, -1);
+    EXPECT_EQ(w().state().CurrentBookingId, later);
+}
+
+TEST_F(BookingWindow, NothingFoundShowsOneLineAndEmptiesTheEditor)
+{
+    w().ShowBookings("", later, db.place, true, 1);
+    EXPECT_EQ(w().ShowBookings("book_id = 999", 999, -1, true, -1), 0);
+    EXPECT_EQ(w().listModel()->index(0, 0).data().toString(), "keine Reservierungen gefunden");
+    EXPECT_EQ(w().state().CurrentBookingId, -1);
+    EXPECT_TRUE(w().tbBewohner->text().isEmpty());
+    EXPECT_TRUE(w().tbBuchungDatum[0]->text().isEmpty());
+    EXPECT_EQ(w().lbBookingStatus->text(), "frei");
+}
+
+TEST_F(BookingWindow, TheRangeOptionListsAgainWithTheSameFilter)
+{
+    w().ShowBookings("", -1, db.place, false, 1);
+    EXPECT_EQ(w().listModel()->bookingCount(), 3);
+    w().optListRange[0]->click();
+    EXPECT_EQ(w().listModel()->bookingCount(), 2);
+    EXPECT_EQ(w().listModel()->rowOfBooking(past), -1);
+    EXPECT_EQ(w().state().ListFilter, QStringLiteral("book_place_id = %1").arg(db.place));
+    // Set by a caller, the option does not list a second time, and stays.
+    w().ShowBookings("", -1, db.place, false, -1);
+    EXPECT_EQ(w().listModel()->bookingCount(), 2);
+}
+
+TEST_F(BookingWindow, ClickingALineOrAHeaderLoadsOrSorts)
+{
+    w().ShowBookings("", -1, db.place, false, 1);
+    clickRow(2);
+    EXPECT_EQ(w().state().CurrentBookingId, past);
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(-8));
+
+    QHeaderView* header = w().ListView1->horizontalHeader();
+    const QPoint end(header->sectionViewportPosition(BookingListModel::ColEnd) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, end);
+    EXPECT_EQ(w().listModel()->bookIdAt(0), past);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, end);
+    EXPECT_EQ(w().listModel()->bookIdAt(0), later);
+    // The booking in the editor stays marked and loaded.
+    EXPECT_EQ(w().listModel()->bookIdAt(currentRow()), past);
+    EXPECT_EQ(w().state().CurrentBookingId, past);
+}
+
+TEST_F(BookingWindow, ANewBookingFromThePlanIsSavedAndTheWindowHides)
+{
+    w().CreateNewBooking(db.otherPlace, 0, db.dayText(3), db.dayText(5));
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_EQ(w().listRooms->currentData().toInt(), db.otherPlace);
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(5));
+    EXPECT_EQ(w().listModel()->index(0, 0).data().toString(), "keine Reservierungen gefunden");
+
+    w().cmdShowPat->click();
+    EXPECT_EQ(windows.opened.last(), "ShowAdresse(-1)");
+    EXPECT_EQ(windows.lastAddressCaller, static_cast<AddressReceiver*>(&w()));
+    w().AddMainAdress(db.anna, "Anna Meier");
+    EXPECT_EQ(w().tbBewohner->text(), "Meier, Anna");
+    EXPECT_EQ(BackColor(w().tbBewohner), ConflictFreeColor);
+
+    test::DialogScope dialogs;
+    w().cmdSave[1]->click();
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_TRUE(frmBuchungen::isLoaded());
+    EXPECT_EQ(windows.planRefreshed, 1);
+    const std::optional<Booking> saved = LoadBooking(w().state().CurrentBookingId);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->book_place_id, db.otherPlace);
+    EXPECT_EQ(saved->book_end, db.day(5));
+
+    w().CreateNewBooking(0, 0, db.dayText(3), db.dayText(5));
+    EXPECT_FALSE(w().isVisible());
+}
+
+TEST_F(BookingWindow, TypedDatesAreCompletedAndCheckedWhenTheBoxIsLeft)
+{
+    w().CreateNewBooking(db.place, 0, "", "");
+    w().activateWindow();
+    QLineEdit* start = w().tbBuchungDatum[0];
+    start->setFocus();
+    start->clear();
+    QTest::keyClicks(start, rt::formatDate(db.day(3), "ddmmyyyy"));
+    QTest::keyClick(start, Qt::Key_Return);
+    EXPECT_EQ(start->text(), db.dayText(3));
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(4));
+    EXPECT_EQ(BackColor(start), PlaceOccupiedColor);   // "soon" holds the place
+
+    w().btnStartDateStep[0]->click();
+    EXPECT_EQ(start->text(), db.dayText(4));
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(5));
+}
+
+TEST_F(BookingWindow, ClosingHidesAndKeepsTheEditor)
+{
+    w().ShowBookings("", soon, db.place, true, 1);
+    w().close();
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(LastDeactivatedForm, "FRMBUCHUNGEN");
+    w().ShowBookings("", soon, db.place, true, -1);
+    EXPECT_EQ(w().tbBewohner->text(), "Otto Brückner");
+}
