@@ -17,6 +17,7 @@ struct Connection {
     sqlite3* handle = nullptr;
     QString path;
     int savepointCounter = 0;   // names of nested transactions
+    bool readOnly = false;   // the file cannot be written from here
 
     ~Connection() { close(); }
     void close();

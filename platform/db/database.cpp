@@ -18,9 +18,29 @@ using detail::Connection;
 using detail::quoteIdent;
 using detail::run;
 
+bool& readOnlyStandIn()
+{
+    static bool on = false;
+    return on;
+}
+
+// The first of the tables the database lacks; "" when it has them all.
+QString missingTable(sqlite3* handle, const QStringList& tables)
+{
+    for (const QString& table : tables) {
+        detail::Statement st(handle,
+                             QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+        st.bind(1, Value(table));
+        if (!st.step())
+            return table;
+    }
+    return QString();
+}
+
 // Opens an existing file and sets the connection up the way every user of it
-// expects. The probe query makes a file that is no database fail here.
-std::shared_ptr<Connection> connect(const QString& path, bool create)
+// expects. The probe query makes a file that is no database fail here, and one
+// without the required tables before the journal setting can touch it.
+std::shared_ptr<Connection> connect(const QString& path, bool create, const QStringList& requiredTables = {})
 {
     if (!create && !QFileInfo(path).isFile())
         throw DbError(err::FileNotFound, path);
@@ -31,7 +51,9 @@ std::shared_ptr<Connection> connect(const QString& path, bool create)
     auto conn = std::make_shared<Connection>();
     conn->path = path;
     // A connection serves one thread: SQLite need not lock it for every call.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    const bool standIn = !create && readOnlyStandIn();
+    const int flags = SQLITE_OPEN_NOMUTEX
+                      | (standIn ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn->handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         int code = conn->handle ? sqlite3_extended_errcode(conn->handle) : rc;
@@ -44,13 +66,20 @@ std::shared_ptr<Connection> connect(const QString& path, bool create)
     registerJetFunctions(conn->handle);
     try {
         run(conn->handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+        const QString missing = missingTable(conn->handle, requiredTables);
+        if (!missing.isEmpty())
+            throw DbError(err::NotADatabase, QStringLiteral("Die Tabelle „%1“ fehlt.").arg(missing), SQLITE_NOTADB);
+        // SQLite falls back to reading when the file is write-protected; the
+        // journal needs the folder as well.
+        conn->readOnly = sqlite3_db_readonly(conn->handle, "main") == 1
+                         || (!create && !QFileInfo(QFileInfo(path).absolutePath()).isWritable());
         // No WAL: the file may sit on a network share.
         detail::Statement journal(conn->handle, QStringLiteral("PRAGMA journal_mode = DELETE"));
         journal.step();
         run(conn->handle, QStringLiteral("PRAGMA foreign_keys = OFF"));
     } catch (const DbError& e) {
         conn->close();
-        throw DbError(e.number(), e.description(), e.sqliteCode(), path);
+        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
     }
     return conn;
 }
@@ -113,9 +142,19 @@ Database::~Database()
     close();
 }
 
-std::unique_ptr<Database> Database::open(const QString& path)
+std::unique_ptr<Database> Database::open(const QString& path, const QStringList& requiredTables)
 {
-    return std::unique_ptr<Database>(new Database(connect(path, false)));
+    return std::unique_ptr<Database>(new Database(connect(path, false, requiredTables)));
+}
+
+void Database::setReadOnlyStandIn(bool on)
+{
+    readOnlyStandIn() = on;
+}
+
+bool Database::isReadOnly() const
+{
+    return m_conn && m_conn->readOnly;
 }
 
 void Database::close()
@@ -336,7 +375,7 @@ RepairReport repairDatabase(const QString& source, const QString& target)
         bool wrote = QFileInfo::exists(target);
         if (wrote)
             QFile::remove(target);
-        throw DbError(err::NotADatabase, e.description(), e.sqliteCode(), source);
+        throw DbError(err::NotADatabase, e.detail(), e.sqliteCode(), source);
     }
     conn->close();
     std::shared_ptr<Connection> copy;

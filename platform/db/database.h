@@ -51,8 +51,10 @@ struct IndexDef {
 class Database {
 public:
     // Never creates a file: a missing one gives 3024, a file that is no
-    // database 3343, both before this returns.
-    static std::unique_ptr<Database> open(const QString& path);
+    // database 3343, both before this returns. A database that lacks one of
+    // requiredTables is no database of the caller's either: 3343 before
+    // anything is written to it.
+    static std::unique_ptr<Database> open(const QString& path, const QStringList& requiredTables = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -60,6 +62,13 @@ public:
     void close();                 // record sets still held are invalid afterwards (3420)
     bool isOpen() const;
     QString path() const;
+    // True when the file (or its folder, where the journal goes) cannot be
+    // written from here: it was opened read-only and every write fails (3027).
+    bool isReadOnly() const;
+
+    // While set, files open as if the user could not write to them: the
+    // stand-in for a read-only share where tests run with every right.
+    static void setReadOnlyStandIn(bool on);
 
     // A table name alone opens the whole table in stored order. "?" in the SQL
     // takes the params in turn: the safe way for text the user typed.

@@ -56,7 +56,8 @@ DbError::DbError(int number, const QString& detail, int sqliteCode, const QStrin
       m_number(number),
       m_sqliteCode(sqliteCode),
       m_sql(sql),
-      m_description(describe(number, detail))
+      m_description(describe(number, detail)),
+      m_detail(detail)
 {
 }
 

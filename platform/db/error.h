@@ -49,12 +49,15 @@ public:
     int sqliteCode() const { return m_sqliteCode; }
     const QString& sql() const { return m_sql; }
     const QString& description() const { return m_description; }
+    // The engine's own words (or the layer's note) behind the German sentence.
+    const QString& detail() const { return m_detail; }
 
 private:
     int m_number;
     int m_sqliteCode;
     QString m_sql;
     QString m_description;
+    QString m_detail;
 };
 
 // The German sentence for an error number ("Kein aktueller Datensatz.").

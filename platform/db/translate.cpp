@@ -133,6 +133,18 @@ QString singleQuoted(const QString& doubleQuoted)
     return QLatin1Char('\'') + inner + QLatin1Char('\'');
 }
 
+// SQLite reads a statement only up to a NUL character, so a NUL inside a text
+// literal would cut the statement short; it is spelled char(0) instead.
+QString withoutNul(const QString& literal)
+{
+    if (!literal.contains(QChar(0)))
+        return literal;
+    QString out = QStringLiteral("(");
+    for (const QChar c : literal)
+        out += c == QChar(0) ? QStringLiteral("' || char(0) || '") : QString(c);
+    return out + QLatin1Char(')');
+}
+
 bool isWord(const Token& t, const char* word)
 {
     return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
@@ -191,7 +203,10 @@ QString translateUncached(const QString& jetSql)
         previous = &t;
         switch (t.kind) {
         case Token::Quoted:
-            out += singleQuoted(t.text);
+            out += withoutNul(singleQuoted(t.text));
+            continue;
+        case Token::Text:
+            out += withoutNul(t.text);
             continue;
         case Token::Hash:
             out += dateLiteral(t.text, jetSql);

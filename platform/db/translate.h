@@ -15,7 +15,8 @@ namespace db {
 //   DISTINCTROW              -> (dropped)
 //   True / False             -> -1 / 0
 //   Now(), Now, Date(), DateValue(  -> jet_now(), jet_now(), jet_date(), jet_datevalue(
-// Nothing inside '...' or [...] is touched.
+//   'a<NUL>b'                -> ('a' || char(0) || 'b')
+// Nothing else inside '...' or [...] is touched.
 QString translateSql(const QString& jetSql);
 
 namespace detail {

@@ -147,6 +147,44 @@ TEST_F(Schema, OpenNeverCreatesAndRefusesOtherFiles)
     EXPECT_DB_ERROR(db::engine::compactDatabase(empty, folder.file(QStringLiteral("compacted.mdb"))), 3343);
     EXPECT_EQ(QFileInfo(empty).size(), 0);
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("compacted.mdb"))));
+
+    // The engine's reason is named once, behind the German sentence.
+    try {
+        db::Database::open(old);
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.description(), db::errorText(3343) + QStringLiteral(" (file is not a database)"));
+    }
+}
+
+TEST_F(Schema, DatabaseWithoutTheRequiredTablesIsRefusedBeforeAnythingIsWritten)
+{
+    const QString foreign = folder.file(QStringLiteral("foreign.db"));
+    db::engine::createDatabase(foreign, QStringLiteral("CREATE TABLE kunden (id INTEGER);"));
+    const QByteArray before = folder.read(QStringLiteral("foreign.db"));
+    try {
+        db::Database::open(foreign, {QStringLiteral("KUNDEN"), QStringLiteral("tbl_people")});
+        ADD_FAILURE() << "opened a database without tbl_people";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.number(), 3343);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("„tbl_people“"))) << e.what();
+    }
+    EXPECT_EQ(folder.read(QStringLiteral("foreign.db")), before);
+    // Names are compared as the engine compares table names.
+    EXPECT_TRUE(db::Database::open(foreign, {QStringLiteral("Kunden")})->isOpen());
+}
+
+TEST_F(Schema, ReadOnlyFileIsToldAndRefusesEveryWrite)
+{
+    EXPECT_FALSE(database->isReadOnly());
+    db::Database::setReadOnlyStandIn(true);
+    auto readOnly = db::Database::open(path);
+    db::Database::setReadOnlyStandIn(false);
+    EXPECT_TRUE(readOnly->isReadOnly());
+    EXPECT_EQ(readOnly->openRecordset(QStringLiteral("tbl_people")).recordCount(), 0);
+    EXPECT_DB_ERROR(readOnly->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ('x')")), 3027);
+    db::Recordset rs = readOnly->openRecordset(QStringLiteral("tbl_people"));
+    EXPECT_DB_ERROR(rs.addNew(), 3027);
+    EXPECT_FALSE(db::Database::open(path)->isReadOnly());
 }
 
 TEST_F(Schema, CompactRefusesAnExistingTargetAndCopiesTheRows)

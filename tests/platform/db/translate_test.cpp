@@ -98,6 +98,26 @@ TEST_F(TranslateOnDb, SecondStatementRefused)
     EXPECT_EQ(database->execute(QStringLiteral("UPDATE tbl_people SET p_count = 2;")), 1);
 }
 
+TEST_F(TranslateOnDb, TextWithAZeroCharacterIsStoredAndFound)
+{
+    // SQLite reads a statement only up to a zero character; the text must not end the statement there.
+    const QString name = QStringLiteral("O'Neil") + QChar(0) + QStringLiteral("l");
+    EXPECT_EQ(Database::translate(QStringLiteral("SELECT ") + db::sqlText(name)),
+              QStringLiteral("SELECT ('O''Neil' || char(0) || 'l')"));
+    EXPECT_EQ(database->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES (") + db::sqlText(name)
+                                + QStringLiteral(");")),
+              1);
+    EXPECT_EQ(database->execute(QStringLiteral("UPDATE tbl_people SET p_note = \"x") + QChar(0)
+                                + QStringLiteral("\" WHERE p_name = ") + db::sqlText(name)),
+              1);
+    db::Recordset rs = database->openRecordset(QStringLiteral("SELECT p_name, p_note FROM tbl_people WHERE p_name = ")
+                                                   + db::sqlText(name),
+                                               db::OpenMode::ForwardOnlyReadOnly);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.value(QStringLiteral("p_name")).toText(), name);
+    EXPECT_EQ(rs.value(QStringLiteral("p_note")).toText(), QStringLiteral("x") + QChar(0));
+}
+
 TEST_F(TranslateOnDb, JetStatementsRunOnSqlite)
 {
     addPerson(QStringLiteral("a"));
