@@ -287,7 +287,7 @@ void BrowseImageFile(QLineEdit* textBox, const QString& imageDir)
     ui::FileRequest request;
     request.title = QStringLiteral("Bild-Datei suchen");
     request.directory = slashed(imageDir);
-    request.filter = QStringLiteral("Bilddateien (*.jpg *.gif *.JPG *.GIF)");
+    request.filter = ImageFileFilter;
     const QString current = textBox->text();
     if (!current.isEmpty()) {
         const QString full = ImagePathFor(current, imageDir);

@@ -35,6 +35,9 @@ void OpenFileWithShell(const QString& file);
 // program folder in the desktop's browser.
 void ShowHelpTopic(const QString& topic);
 
+// The filter of every picture dialog.
+inline const QString ImageFileFilter = QStringLiteral("Bilddateien (*.jpg;*.gif;*.png)");
+
 // Lets the user pick a picture, starting from the name in textBox, and writes
 // the choice back: relative to imageDir when it lies inside it.
 void BrowseImageFile(QLineEdit* textBox, const QString& imageDir);

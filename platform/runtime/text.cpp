@@ -1,5 +1,6 @@
 #include "platform/runtime/text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rt {
@@ -100,6 +101,23 @@ QString replaceAll(const QString& text, const QString& what, const QString& with
     }
     out += QStringView(text).mid(pos);
     return out;
+}
+
+QString elide(const QString& text, int maxLength)
+{
+    const QString gap = QStringLiteral(" … ");
+    if (text.size() <= maxLength)
+        return text;
+    if (maxLength <= gap.size())
+        return text.left(std::max(maxLength, 0));
+    qsizetype head = (maxLength - gap.size()) / 2;
+    qsizetype tail = maxLength - gap.size() - head;
+    // Never part a surrogate pair.
+    if (head > 0 && text.at(head - 1).isHighSurrogate())
+        --head;
+    if (tail > 0 && text.at(text.size() - tail).isLowSurrogate())
+        --tail;
+    return text.left(head) + gap + text.right(tail);
 }
 
 }  // namespace rt

@@ -19,4 +19,9 @@ QString rtrim(const QString& text);
 // is not searched again.
 QString replaceAll(const QString& text, const QString& what, const QString& with);
 
+// The text when it has at most maxLength characters; otherwise its start and
+// its end with " … " between them, maxLength characters in all, so a path
+// shown to the user keeps its folder and its file name.
+QString elide(const QString& text, int maxLength);
+
 }  // namespace rt

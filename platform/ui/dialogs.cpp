@@ -1,5 +1,6 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/runtime/text.h"
 #include "platform/ui/qtdialogs.h"
 
 namespace ui {
@@ -15,8 +16,8 @@ std::unique_ptr<DialogService>& current()
 MessageRequest MessageRequest::fromStyle(const QString& text, int style, const QString& title)
 {
     MessageRequest r;
-    r.text = text;
-    r.title = title;
+    r.text = rt::elide(text, MaxTextLength);
+    r.title = rt::elide(title, MaxTitleLength);
     switch (style & 0x7) {
     case OkCancel: r.buttons = Buttons::OkCancel; break;
     case AbortRetryIgnore: r.buttons = Buttons::AbortRetryIgnore; break;

@@ -33,6 +33,11 @@ enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCa
 enum class Icon { None, Critical, Question, Exclamation, Information };
 
 struct MessageRequest {
+    // Longer texts are cut in the middle: a box that tried to lay out a text
+    // of any length could bring the program down.
+    static constexpr int MaxTextLength = 4000;
+    static constexpr int MaxTitleLength = 200;
+
     QString text;
     QString title;
     Buttons buttons = Buttons::Ok;
@@ -49,7 +54,7 @@ struct FileRequest {
     QString title;
     QString directory;  // start folder
     QString fileName;   // proposed name
-    QString filter;     // Qt filter text, e.g. "Bilder (*.jpg *.gif)"
+    QString filter;     // e.g. "Bilder (*.jpg;*.gif)"; patterns apart by ";" or blanks
 };
 
 // Every dialog and every hand-over to the desktop goes through here, so tests

@@ -13,6 +13,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace ui {
@@ -112,12 +113,38 @@ std::optional<QString> QtDialogService::password(const QString& prompt, const QS
     return box.Text1->text();
 }
 
+QString qtFileFilter(const QString& filter)
+{
+    QStringList converted;
+    for (const QString& one : filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts)) {
+        const qsizetype open = one.lastIndexOf(QLatin1Char('('));
+        if (open < 0 || !one.endsWith(QLatin1Char(')'))) {
+            converted << one;
+            continue;
+        }
+        QStringList patterns;
+        const QString inner = one.mid(open + 1, one.size() - open - 2);
+        for (const QString& pattern : inner.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts)) {
+            if (!patterns.contains(pattern))
+                patterns << pattern;
+        }
+        const qsizetype lower = patterns.size();
+        for (qsizetype i = 0; i < lower; ++i) {
+            const QString upper = patterns.at(i).toUpper();
+            if (!patterns.contains(upper))
+                patterns << upper;
+        }
+        converted << one.left(open + 1) + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return converted.join(QStringLiteral(";;"));
+}
+
 QString QtDialogService::openFile(const FileRequest& request)
 {
     QString start = request.directory;
     if (!request.fileName.isEmpty())
         start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
-    return QFileDialog::getOpenFileName(parentWindow(), request.title, start, request.filter);
+    return QFileDialog::getOpenFileName(parentWindow(), request.title, start, qtFileFilter(request.filter));
 }
 
 QString QtDialogService::saveFile(const FileRequest& request)
@@ -125,7 +152,7 @@ QString QtDialogService::saveFile(const FileRequest& request)
     QString start = request.directory;
     if (!request.fileName.isEmpty())
         start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
-    return QFileDialog::getSaveFileName(parentWindow(), request.title, start, request.filter);
+    return QFileDialog::getSaveFileName(parentWindow(), request.title, start, qtFileFilter(request.filter));
 }
 
 QString QtDialogService::folder(const QString& title, const QString& startFolder)

@@ -18,4 +18,10 @@ public:
     bool openExternal(const QString& fileOrUrl) override;
 };
 
+// A filter as Qt's file dialog reads it: patterns apart by blanks, each also
+// in capitals, since file names here are case-sensitive and pictures from
+// cameras are often named *.JPG. "Bilder (*.jpg;*.png)" gives
+// "Bilder (*.jpg *.png *.JPG *.PNG)"; filters apart by ";;" each.
+QString qtFileFilter(const QString& filter);
+
 }  // namespace ui

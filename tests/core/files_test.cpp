@@ -202,6 +202,8 @@ TEST(BrowseImageFile, StartsOnTheCurrentPictureAndWritesBackTheName)
     dialogs->answerFile(temp.file(QStringLiteral("images/garten.jpg")));
     BrowseImageFile(&box, imageDir);
     EXPECT_EQ(dialogs->calls().back().text, haus);
+    // The delivered pictures are PNG files.
+    EXPECT_EQ(dialogs->lastFileFilter(), QStringLiteral("Bilddateien (*.jpg;*.gif;*.png)"));
     EXPECT_EQ(box.text(), QStringLiteral("garten.jpg"));
 
     box.setText(QStringLiteral("weg.jpg"));

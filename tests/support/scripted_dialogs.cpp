@@ -86,6 +86,7 @@ std::optional<QString> ScriptedDialogs::password(const QString& prompt, const QS
 QString ScriptedDialogs::openFile(const ui::FileRequest& request)
 {
     m_calls.push_back({Kind::OpenFile, request.fileName, request.title});
+    m_lastFileFilter = request.filter;
     if (m_files.empty()) {
         ADD_FAILURE() << "unplanned file dialog: \"" << request.title.toStdString() << "\"";
         return {};
@@ -98,6 +99,7 @@ QString ScriptedDialogs::openFile(const ui::FileRequest& request)
 QString ScriptedDialogs::saveFile(const ui::FileRequest& request)
 {
     m_calls.push_back({Kind::SaveFile, request.fileName, request.title});
+    m_lastFileFilter = request.filter;
     if (m_files.empty()) {
         ADD_FAILURE() << "unplanned save dialog: \"" << request.title.toStdString() << "\"";
         return {};

@@ -39,6 +39,8 @@ public:
     void setOpenExternalResult(bool ok) { m_openResult = ok; }
 
     const std::vector<Call>& calls() const { return m_calls; }
+    // The filter of the last file dialog.
+    const QString& lastFileFilter() const { return m_lastFileFilter; }
     std::vector<Call> messages() const;
     const Call& lastMessage() const;
     std::vector<QString> opened() const;
@@ -55,6 +57,7 @@ public:
 
 private:
     std::vector<Call> m_calls;
+    QString m_lastFileFilter;
     std::deque<ui::Answer> m_messages;
     std::deque<std::optional<QString>> m_inputs;
     std::deque<std::optional<QString>> m_passwords;

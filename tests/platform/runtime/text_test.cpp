@@ -46,3 +46,17 @@ TEST(Colors, StoredBlueGreenRed)
     EXPECT_EQ(c.blue(), 0);
     EXPECT_EQ(rt::fromQColor(QColor(1, 2, 3)), 0x030201);
 }
+
+TEST(Elide, KeepsStartAndEndOfALongText)
+{
+    EXPECT_EQ(rt::elide("kurz", 10), "kurz");
+    const QString cut = rt::elide("/home/anna/Dokumente/Pension/velmorant.mdb", 21);
+    EXPECT_EQ(cut.size(), 21);
+    EXPECT_EQ(cut, QStringLiteral("/home/ann … orant.mdb"));
+    // A character outside the basic plane is never split in two.
+    const QString emoji = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("cdefghijkl");
+    const QString shortened = rt::elide(emoji, 8);
+    EXPECT_FALSE(shortened.isEmpty());
+    for (qsizetype i = 0; i < shortened.size(); ++i)
+        EXPECT_FALSE(shortened.at(i).isHighSurrogate() && (i + 1 == shortened.size() || !shortened.at(i + 1).isLowSurrogate()));
+}

@@ -1,4 +1,5 @@
 #include "platform/ui/dialogs.h"
+#include "platform/ui/qtdialogs.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <gtest/gtest-spi.h>
@@ -21,6 +22,28 @@ TEST(MessageStyle, DecodesButtonsIconAndDefault)
     EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::YesNo | ui::Critical, "").escapeAnswer(), Answer::No);
     // A default beyond the buttons falls back to the last one.
     EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::OkOnly | ui::DefaultButton3, "").defaultAnswer(), Answer::Ok);
+}
+
+TEST(MessageStyle, TextsOfAnyLengthAreCutInTheMiddle)
+{
+    // A box asked to lay out a text of millions of characters brings the program down.
+    const QString path = QStringLiteral("/srv/") + QString(5'000'000, QLatin1Char('x')) + QStringLiteral("/haus.mdb");
+    auto r = ui::MessageRequest::fromStyle(QStringLiteral("Die Datenbank ") + path + QStringLiteral(" fehlt."), ui::OkOnly,
+                                           QString(1000, QLatin1Char('T')));
+    EXPECT_EQ(r.text.size(), ui::MessageRequest::MaxTextLength);
+    EXPECT_TRUE(r.text.startsWith(QStringLiteral("Die Datenbank /srv/xxx")));
+    EXPECT_TRUE(r.text.endsWith(QStringLiteral("xxx/haus.mdb fehlt.")));
+    EXPECT_EQ(r.title.size(), ui::MessageRequest::MaxTitleLength);
+    EXPECT_EQ(ui::MessageRequest::fromStyle(QStringLiteral("kurz"), ui::OkOnly, QString()).text, QStringLiteral("kurz"));
+}
+
+TEST(FileFilter, PatternsApartBySemicolonsAreOfferedInBothCases)
+{
+    EXPECT_EQ(ui::qtFileFilter(QStringLiteral("Bilddateien (*.jpg;*.gif;*.png)")),
+              QStringLiteral("Bilddateien (*.jpg *.gif *.png *.JPG *.GIF *.PNG)"));
+    EXPECT_EQ(ui::qtFileFilter(QStringLiteral("Datenbank (*.mdb);;Alle Dateien (*)")),
+              QStringLiteral("Datenbank (*.mdb *.MDB);;Alle Dateien (*)"));
+    EXPECT_EQ(ui::qtFileFilter(QString()), QString());
 }
 
 TEST(ScriptedDialogs, ReturnsPlannedAnswersAndRecordsCalls)
