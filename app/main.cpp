@@ -5,13 +5,11 @@
 #include "preferences/frmVorgaben.h"
 
 #include <QApplication>
-#include <QLocale>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmorant"));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     // The program ends only through its own exit, never because the last
     // window closed while start-up opens the next one.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -25,6 +25,12 @@ QString notOpenText()
     return db::errorText(db::err::ObjectClosed);
 }
 
+// Tables every database of the program has had since its first version.
+const QStringList ProgramTables = {
+    QStringLiteral("tbl_mandanten"), QStringLiteral("tbl_buildings"),    QStringLiteral("tbl_floors"),
+    QStringLiteral("tbl_places"),    QStringLiteral("tbl_bookings"),     QStringLiteral("tbl_customers"),
+    QStringLiteral("tbl_workstations"), QStringLiteral("tbl_preferences2")};
+
 }  // namespace
 
 bool OpenDatabaseFile(const QString& dbPath, bool quiet)
@@ -33,8 +39,8 @@ bool OpenDatabaseFile(const QString& dbPath, bool quiet)
     if (!FileExists(dbPath)) {
         if (quiet)
             return false;
-        const ui::Answer answer = ui::msgBox(GetResString(521, {{QStringLiteral("%s"), dbPath}}), ui::OkCancel | ui::Exclamation,
-                                             GetResString(520));
+        const ui::Answer answer = ui::msgBox(GetResString(521, {{QStringLiteral("%s"), ShownPath(dbPath)}}),
+                                             ui::OkCancel | ui::Exclamation, GetResString(520));
         if (answer != ui::Answer::Ok)
             EndProgram();
         if (Windows().showSettings)
@@ -44,20 +50,50 @@ bool OpenDatabaseFile(const QString& dbPath, bool quiet)
     try {
         if (Db)
             Db->close();
-        Db = db::Database::open(dbPath);
+        Db = db::Database::open(dbPath, ProgramTables);
         DbOpen = true;
         return true;
     } catch (const db::DbError& e) {
         Db.reset();
         if (quiet)
             return false;
-        ui::msgBox(GetResString(523, {{QStringLiteral("%s"), dbPath}}) + QStringLiteral("\n\n") + e.description()
+        ui::msgBox(GetResString(523, {{QStringLiteral("%s"), ShownPath(dbPath)}}) + QStringLiteral("\n\n") + e.description()
                        + QStringLiteral("\n\n") + GetResString(524),
                    ui::Critical, GetResString(522));
         if (Windows().showSettings)
             Windows().showSettings();
         return false;
     }
+}
+
+bool DatabaseReadOnly()
+{
+    return Db && Db->isOpen() && Db->isReadOnly();
+}
+
+QString WritePermissionHint()
+{
+    const QString advice = GetResString(524);
+    const QString end = QStringLiteral("zum Schreiben frei.");
+    for (QString line : advice.split(QLatin1Char('\n'))) {
+        const qsizetype at = line.indexOf(end);
+        if (at < 0)
+            continue;
+        line = line.left(at + end.size());
+        // "Ansonsten überprüfen Sie ...": the hint alone starts at the request.
+        const qsizetype request = line.indexOf(QStringLiteral("überprüfen"));
+        if (request > 0) {
+            line = line.mid(request);
+            line[0] = line[0].toUpper();
+        }
+        return line;
+    }
+    return advice;
+}
+
+QString ShownPath(const QString& path)
+{
+    return rt::elide(path, 300);
 }
 
 void CloseDatabaseForMaintenance()

@@ -15,8 +15,17 @@ extern bool DbOpen;
 
 // Opens dbPath into Db. Without quiet, a missing file offers the settings
 // window or the end of the program, and a file that cannot be opened is
-// reported before the settings window opens.
+// reported before the settings window opens. A database without the
+// program's tables is refused like a file that is no database, before
+// anything is written to it.
 bool OpenDatabaseFile(const QString& dbPath, bool quiet);
+// True when the open database file cannot be written from this workstation
+// (write-protected file or folder): the workstation then runs read-only.
+bool DatabaseReadOnly();
+// The sentence of message 524 that asks for write permission.
+QString WritePermissionHint();
+// A path as messages show it: a path of any length is cut in the middle.
+QString ShownPath(const QString& path);
 // Kept for the query procedures that bracket their work with them.
 inline bool OpenDB() { return true; }
 inline void CloseDB() {}

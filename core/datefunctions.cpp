@@ -4,8 +4,7 @@
 #include "platform/runtime/text.h"
 
 #include <QLocale>
-
-#include <optional>
+#include <QRegularExpression>
 
 QString DateFormat = QStringLiteral("dd.mm.yyyy");
 QString DateSeparator = QStringLiteral(".");
@@ -135,6 +134,35 @@ QString CompleteDateInput(const QString& text)
     if (!date)
         return QString();
     return rt::formatDate(rt::Date::fromDate(*date), DateFormat);
+}
+
+std::optional<rt::Date> ParseDateText(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{1,4})[./-](\d{1,4})[./-](\d{1,4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    std::optional<QDate> date;
+    if (m.capturedLength(1) == 4 && DateFormat.indexOf(QLatin1Char('y')) != 0) {
+        // A year in front is read as an ISO date whatever the workstation writes.
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (m.capturedLength(2) > 2 || m.capturedLength(3) > 2 || !date->isValid())
+            return std::nullopt;
+    } else {
+        date = parseDate(m.captured(1) + DateSeparator + m.captured(2) + DateSeparator + m.captured(3));
+        if (!date)
+            return std::nullopt;
+    }
+    int hour = 0, minute = 0, second = 0;
+    if (m.capturedLength(4) > 0) {
+        hour = m.captured(4).toInt();
+        minute = m.captured(5).toInt();
+        second = m.captured(6).toInt();
+        if (hour > 23 || minute > 59 || second > 59)
+            return std::nullopt;
+    }
+    return rt::Date::fromParts(date->year(), date->month(), date->day(), hour, minute, second);
 }
 
 QString ExtractDigits(const QString& text)

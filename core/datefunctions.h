@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The workstation's date pattern in the letters of rt::formatDate ("dd.mm.yyyy"),
 // always with a four-digit year; its separator; and the pattern with the time.
 extern QString DateFormat;
@@ -27,6 +29,11 @@ rt::Date GetMondayOfWeek(const rt::Date& d);
 // What the user typed into a date box as a date in DateFormat, or "" when it
 // is no date. Two-digit years fall into 1930-2029.
 QString CompleteDateInput(const QString& text);
+// A date text as the program writes it: day, month and year in the order of
+// DateFormat (any of . / - as separator), or an ISO date (2020-12-24), either
+// optionally followed by hh:nn or hh:nn:ss. nullopt when it is no date. This
+// is the reading start-up hands to the database layer.
+std::optional<rt::Date> ParseDateText(const QString& text);
 
 // Only the characters "0" to "9", in order.
 QString ExtractDigits(const QString& text);

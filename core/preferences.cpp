@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 qint32 NormalTerminColor = 0xEEEEEE;
 qint32 TableFixedRowColBackColor = 0xEEEEEE;
@@ -63,17 +64,76 @@ QString valueColumn(int dataType)
     }
 }
 
-QString selectSql(const QString& name)
-{
-    return QStringLiteral("SELECT * FROM ") + PrefTable + QStringLiteral(" WHERE prf_name = ") + db::sqlText(name)
-           + QStringLiteral(";");
-}
+const QString SelectSql = QStringLiteral("SELECT * FROM tbl_preferences2 WHERE prf_name = ?;");
 
 db::Database& database()
 {
     if (!Db)
         throw db::DbError(db::err::ObjectClosed);
     return *Db;
+}
+
+// The value as the column of a preference type keeps it; text that is no
+// number is refused for a number column as a record set would refuse it.
+db::Value storedAs(int type, const db::Value& value)
+{
+    if (value.isNull())
+        return value;
+    const bool text = value.kind() == db::Value::Kind::Text;
+    switch (type) {
+    case TypeText: return db::Value(value.toText());
+    case TypeBoolean: return db::Value(value.toBool());
+    case TypeDate: return db::Value(value.toDate());
+    case TypeLong:
+    case TypeSingle:
+        if (text && !db::textToNumber(value.toText()))
+            throw db::DbError(db::err::ConversionError, value.toText());
+        return type == TypeLong ? db::Value(qint64(value.toLong())) : db::Value::single(value.toDouble());
+    default: return value;
+    }
+}
+
+// Creates the row of name with its type and value unless it is there already,
+// in one statement: of two workstations creating the same row at once, the
+// second finds the first one's row instead of failing. True when this call
+// created it.
+bool createRow(const QString& name, int type, const db::Value& value)
+{
+    const QString column = valueColumn(type);
+    QList<db::Value> params{db::Value(name), db::Value(type)};
+    QString sql = QStringLiteral("INSERT OR IGNORE INTO ") + PrefTable + QStringLiteral(" (prf_name, prf_data_type");
+    if (!column.isEmpty()) {
+        sql += QStringLiteral(", ") + column;
+        params.append(storedAs(type, value));
+    }
+    sql += column.isEmpty() ? QStringLiteral(") VALUES (?, ?);") : QStringLiteral(") VALUES (?, ?, ?);");
+    return database().execute(sql, params) == 1;
+}
+
+// The value of the row by its stored type; nullopt when there is no row.
+std::optional<db::Value> readRow(const QString& name)
+{
+    db::Recordset rs = database().openRecordset(SelectSql, db::OpenMode::ForwardOnlyReadOnly, {db::Value(name)});
+    if (rs.eof())
+        return std::nullopt;
+    switch (rs.field(QStringLiteral("prf_data_type")).value().toLong()) {
+    case TypeText:
+        return db::Value(rs.field(QStringLiteral("prf_text_value")).value().toText());
+    case TypeBoolean:
+        return rs.field(QStringLiteral("prf_bool_value")).value();
+    case TypeDate: {
+        const db::Value v = rs.field(QStringLiteral("prf_date_value")).value();
+        return db::Value(v.isNull() ? rt::Date() : v.toDate());
+    }
+    case TypeLong:
+        return db::Value(rt::val(rs.field(QStringLiteral("prf_long_value")).value().toText()));
+    case TypeSingle: {
+        const db::Value v = rs.field(QStringLiteral("prf_single_value")).value();
+        return db::Value::single(v.isNull() ? 0.0 : v.toDouble());
+    }
+    default:
+        return db::Value(0);
+    }
 }
 
 // A value that does not fit the global it is taken into, with the number and
@@ -186,39 +246,19 @@ db::Value GetPreference(const QString& name, int dataType, const db::Value& defa
         *ok = true;
     db::Value result;
     try {
-        bool found = false;
-        db::Recordset rs = database().openRecordset(selectSql(name), db::OpenMode::ForwardOnlyReadOnly);
-        if (!rs.eof()) {
-            found = true;
-            switch (rs.field(QStringLiteral("prf_data_type")).value().toLong()) {
-            case TypeText:
-                result = db::Value(rs.field(QStringLiteral("prf_text_value")).value().toText());
-                break;
-            case TypeBoolean:
-                result = rs.field(QStringLiteral("prf_bool_value")).value();
-                break;
-            case TypeDate: {
-                const db::Value v = rs.field(QStringLiteral("prf_date_value")).value();
-                result = db::Value(v.isNull() ? rt::Date() : v.toDate());
-                break;
-            }
-            case TypeLong:
-                result = db::Value(rt::val(rs.field(QStringLiteral("prf_long_value")).value().toText()));
-                break;
-            case TypeSingle: {
-                const db::Value v = rs.field(QStringLiteral("prf_single_value")).value();
-                result = db::Value::single(v.isNull() ? 0.0 : v.toDouble());
-                break;
-            }
-            default:
-                result = db::Value(0);
-                break;
-            }
-        }
-        rs.close();
-        if (!found) {
-            SavePreference(name, initial, dataType);
+        if (std::optional<db::Value> stored = readRow(name)) {
+            result = *stored;
+        } else if (DatabaseReadOnly()) {
+            // A file this workstation cannot write to gets no new rows.
             result = initial;
+        } else if (createRow(name, creationType(dataType), initial)) {
+            result = initial;
+        } else {
+            // Another workstation created the row meanwhile: its value counts.
+            std::optional<db::Value> theirs = readRow(name);
+            if (!theirs)
+                throw db::DbError(db::err::NoCurrentRecord, name);
+            result = *theirs;
         }
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Lesen des Parameters \"") + name + QStringLiteral("\" aus der Tabelle \"")
@@ -233,22 +273,26 @@ db::Value GetPreference(const QString& name, int dataType, const db::Value& defa
 void SavePreference(const QString& name, const db::Value& value, int dataType)
 {
     try {
-        db::Recordset rs = database().openRecordset(selectSql(name), db::OpenMode::Dynaset);
-        int type = 0;
-        if (rs.eof()) {
-            type = creationType(dataType);
-            rs.addNew();
-            rs.field(QStringLiteral("prf_name")).setValue(db::Value(name));
-            rs.field(QStringLiteral("prf_data_type")).setValue(db::Value(type));
-        } else {
-            rs.edit();
-            type = rs.field(QStringLiteral("prf_data_type")).value().toLong();
+        auto open = [&name] {
+            return database().openRecordset(SelectSql, db::OpenMode::Dynaset, {db::Value(name)});
+        };
+        std::optional<db::Recordset> rs;
+        rs.emplace(open());
+        if (rs->eof()) {
+            rs.reset();
+            if (createRow(name, creationType(dataType), value))
+                return;
+            // Another workstation created the row meanwhile: write into it.
+            rs.emplace(open());
+            if (rs->eof())
+                throw db::DbError(db::err::NoCurrentRecord, name);
         }
-        const QString column = valueColumn(type);
+        rs->edit();
+        const QString column = valueColumn(rs->field(QStringLiteral("prf_data_type")).value().toLong());
         if (!column.isEmpty())
-            rs.field(column).setValue(value);
-        rs.update();
-        rs.close();
+            rs->field(column).setValue(value);
+        rs->update();
+        rs->close();
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Speichern der Programmeinstellung für \"") + name
                        + QStringLiteral("\" in Tabelle \"") + PrefTable + QStringLiteral("\"\n\n") + e.description(),
@@ -312,7 +356,7 @@ void ReadPreferences()
     readKey(QStringLiteral("KeepAdrList"), TypeBoolean, db::Value(false),
             [](const db::Value& v) { KeepAdrList = asBool(v); });
     readKey(QStringLiteral("Shutdown"), TypeBoolean, db::Value(false), [](const db::Value& v) {
-        if (asBool(v))
+        if (asBool(v) && !DatabaseReadOnly())
             SavePreference(QStringLiteral("Shutdown"), db::Value(false), TypeText);
     });
 }

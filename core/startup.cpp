@@ -1,6 +1,7 @@
 #include "core/startup.h"
 
 #include "core/database.h"
+#include "core/datefunctions.h"
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/lookups.h"
@@ -10,12 +11,14 @@
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/db/error.h"
+#include "platform/db/jetfunctions.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
@@ -36,6 +39,8 @@ QString SingleCopyLockPath(const QString& programFolder)
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
+    if (dir.isEmpty())
+        return QString();
     const QByteArray hash = QCryptographicHash::hash(folderKey(programFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return dir + QStringLiteral("/velmorant-") + QString::fromLatin1(hash) + QStringLiteral(".lock");
 }
@@ -48,10 +53,24 @@ bool AnotherCopyRuns(const QString& programFolder)
     const QString key = folderKey(programFolder);
     if (held.count(key))
         return false;
-    auto lock = std::make_unique<QLockFile>(SingleCopyLockPath(programFolder));
+    const QString path = SingleCopyLockPath(programFolder);
+    auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return true;
+    if (path.isEmpty() || !lock->tryLock(0)) {
+        if (!path.isEmpty() && lock->error() == QLockFile::LockFailedError)
+            return true;
+        // No lock could be made at all (folder missing, full or write-protected):
+        // that is no other copy, so this one starts, and says why it cannot
+        // guard against a second start. Asked again, it stays quiet.
+        held[key] = nullptr;
+        const QString shown = path.isEmpty() ? QStringLiteral("(kein Ordner dafür)") : ShownPath(path);
+        ui::msgBox(QStringLiteral("Die Sperrdatei\n") + shown
+                       + QStringLiteral("\nkann nicht angelegt werden. Das Programm startet trotzdem, kann aber "
+                                        "nicht erkennen, ob es auf diesem Computer schon läuft. Bitte starten Sie es "
+                                        "nur einmal."),
+                   ui::Exclamation, GetResString(102));
+        return false;
+    }
     held[key] = std::move(lock);
     return false;
 }
@@ -87,6 +106,13 @@ void LoadFacility()
 
 }  // namespace
 
+void UseProgramLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    InitDateFormat();
+    db::setDateParser(ParseDateText);
+}
+
 void Main()
 {
     StartProgram(QCoreApplication::applicationDirPath());
@@ -94,6 +120,8 @@ void Main()
 
 void StartProgram(const QString& programFolder)
 {
+    UseProgramLocale();
+
     // A second copy ends silently: there is no window of ours it could bring
     // to the front that the first copy does not show already.
     if (AnotherCopyRuns(programFolder))
@@ -113,8 +141,19 @@ void StartProgram(const QString& programFolder)
     if (!OpenDatabaseFile(DbPath, false))
         return;
 
-    UpdateDatabase();
+    // A file this workstation cannot write to is used read-only for this run,
+    // said once here instead of failing at every save.
+    const bool readOnlyFile = DatabaseReadOnly();
+    if (!readOnlyFile)
+        UpdateDatabase();
     LoadProgramSettings();
+    if (readOnlyFile) {
+        StationReadOnly = true;
+        ui::msgBox(GetResString(390) + QStringLiteral("\n\nDie Datenbank \"") + ShownPath(DbPath)
+                       + QStringLiteral("\" kann von diesem Arbeitsplatz aus nur gelesen werden.\n\n")
+                       + WritePermissionHint(),
+                   ui::Exclamation, AppTitle);
+    }
     ShowMainForm();
 }
 

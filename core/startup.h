@@ -14,6 +14,13 @@ void StartProgram(const QString& programFolder);
 // window saved a new database file while none was open).
 void RestartProgram();
 
+// Dates and numbers are written and read the German way on every workstation
+// (dd.mm.yyyy, decimal comma), whatever the system's locale, so that texts
+// one workstation writes read the same on all; the database layer reads date
+// texts with the program's own reading (ParseDateText). StartProgram does this
+// first.
+void UseProgramLocale();
+
 // (Re)opens the main window on facility 1.
 void ShowMainForm();
 
@@ -32,7 +39,9 @@ void RemoveProgramEndWork(int id);
 
 // True when another copy of the program from the same program folder runs
 // for this user. The first call takes the lock, later calls in the same copy
-// find it their own.
+// find it their own. Only a lock held by a live copy counts: when no lock can
+// be made at all, that is said once and the answer is false.
 bool AnotherCopyRuns(const QString& programFolder);
-// The lock file that marks a running copy for a program folder.
+// The lock file that marks a running copy for a program folder; "" when
+// neither a runtime nor a temporary folder is known.
 QString SingleCopyLockPath(const QString& programFolder);

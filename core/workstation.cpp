@@ -56,19 +56,25 @@ qint32 GetStationPreferences(const QString& computerName)
     int columnType = 0;
     int defaultNumber = 0;
 
+    // On a file this workstation cannot write to, the row is only read: the
+    // station runs read-only and start-up says so once.
+    const bool fileReadOnly = DatabaseReadOnly();
     std::optional<db::Recordset> rs;
     bool newRow = false;
     try {
         if (!Db)
             throw db::DbError(db::err::ObjectClosed);
         rs.emplace(Db->openRecordset(QStringLiteral("SELECT * FROM ") + StationTable
-                                         + QStringLiteral(" WHERE ws_computername = ") + db::sqlText(computerName)
-                                         + QStringLiteral(";"),
-                                     db::OpenMode::Dynaset));
+                                         + QStringLiteral(" WHERE ws_computername = ?;"),
+                                     db::OpenMode::Dynaset, {db::Value(computerName)}));
         newRow = rs->eof();
+        if (newRow && fileReadOnly) {
+            StationReadOnly = true;
+            return 0;
+        }
         if (newRow)
             rs->addNew();
-        else
+        else if (!fileReadOnly)
             rs->edit();
     } catch (const db::DbError& e) {
         // Nothing of the row can be read. A station whose settings are unknown
@@ -107,8 +113,10 @@ qint32 GetStationPreferences(const QString& computerName)
         step(key, 0, [&] { set("ws_startpage", db::Value(StartPage)); });
     }
     const db::Value now{rt::Date::now()};
-    step(QStringLiteral("ws_logindate"), 8, [&] { set("ws_logindate", now); });
-    step(QStringLiteral("ws_lastaccess"), 8, [&] { set("ws_lastaccess", now); });
+    if (!fileReadOnly) {
+        step(QStringLiteral("ws_logindate"), 8, [&] { set("ws_logindate", now); });
+        step(QStringLiteral("ws_lastaccess"), 8, [&] { set("ws_lastaccess", now); });
+    }
     step(QStringLiteral("ws_lastaccess"), 8, [&] { result = value("ws_id").toLong(); });
     step(QStringLiteral("ws_name"), 10, [&] { StationName = value("ws_name").toText(); });
 
@@ -134,11 +142,17 @@ qint32 GetStationPreferences(const QString& computerName)
     step(QStringLiteral("ws_VisiblePages"), 10, [&] { (void)rt::trim(value("ws_VisiblePages").toText()); });
     step(QStringLiteral("ws_Autostart"), 1, [&] { (void)value("ws_Autostart").toBool(); });
     bool stored = false;
-    step(column, columnType, [&] {
-        rs->update();
-        stored = true;
-    });
+    if (!fileReadOnly) {
+        step(column, columnType, [&] {
+            rs->update();
+            stored = true;
+        });
+    }
     rs->close();
+    if (fileReadOnly) {
+        StationReadOnly = true;
+        return result;
+    }
     // The id of a new row that was never written may go to the next station
     // that registers; this one must not log out or change that row later.
     if (newRow && !stored)
@@ -158,8 +172,8 @@ void UpdateWorkstationLastAccess()
         return;
     try {
         Db->execute(QStringLiteral("UPDATE ") + StationTable
-                    + QStringLiteral(" SET ws_lastaccess = Now() WHERE ws_computername = ") + db::sqlText(ComputerName)
-                    + QStringLiteral(";"));
+                        + QStringLiteral(" SET ws_lastaccess = Now() WHERE ws_computername = ?;"),
+                    {db::Value(ComputerName)});
     } catch (const db::DbError&) {
         // A missed heartbeat only leaves the old time in the row.
     }

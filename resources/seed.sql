@@ -57,6 +57,35 @@ INSERT INTO tbl_memos (Kennummer, Notizen) VALUES
 INSERT INTO tbl_preferences (LastDefragDate, LastRepairDate, LastBackupSavedDate, BackupPath, LastBackupSavedOnStation, Shutdown)
   VALUES (NULL, NULL, NULL, '', '', 0);
 
+-- Every setting the program reads, with the type and value a first start would
+-- give it (1 Boolean, 4 Long, 8 date, 10 text). Delivered, so that two
+-- workstations starting at once never both create a row, and the settings
+-- window writes its two Boolean flags as Booleans.
+INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_text_value, prf_bool_value, prf_date_value, prf_long_value) VALUES
+  ('NormalTerminColor', 4, NULL, 0, NULL, 15658734),
+  ('TableFixedRowColBackColor', 4, NULL, 0, NULL, 15658734),
+  ('MaxWeekCols', 4, NULL, 0, NULL, 30),
+  ('BackupReminder', 4, NULL, 0, NULL, 0),
+  ('BackupPath', 10, '', 0, NULL, NULL),
+  ('LastBackupSavedOnStation', 10, '', 0, NULL, NULL),
+  ('LastBackupSavedDate', 8, NULL, 0, 0, NULL),
+  ('LastBackupReminderDate', 8, NULL, 0, 0, NULL),
+  ('LastDefragDate', 8, NULL, 0, 0, NULL),
+  ('LastRepairDate', 8, NULL, 0, 0, NULL),
+  ('BackupDate2FileName', 1, NULL, 0, NULL, NULL),
+  ('PrintSettings', 10, '', 0, NULL, NULL),
+  ('PrintHeaderEnabled', 1, NULL, 0, NULL, NULL),
+  ('PrinterLeftOffset', 4, NULL, 0, NULL, 0),
+  ('PrinterTopOffset', 4, NULL, 0, NULL, -1000),
+  ('MailSeekInterval', 4, NULL, 0, NULL, 20),
+  ('DayTableFontSize', 4, NULL, 0, NULL, 8),
+  ('MwSt_included', 1, NULL, 0, NULL, NULL),
+  ('AdminPW', 10, '', 0, NULL, NULL),
+  ('KeepAdrList', 1, NULL, 0, NULL, NULL),
+  ('Shutdown', 1, NULL, 0, NULL, NULL),
+  ('BearbeiterSubscriptionRequired', 1, NULL, 0, NULL, NULL),
+  ('TableToolTipsEnabled', 1, NULL, 0, NULL, NULL);
+
 INSERT INTO Textbausteine (Bezeichnung, Baustein) VALUES
   ('Anreise', 'Die Anreise ist ab 14:00 Uhr möglich. Bitte teilen Sie uns mit, wenn Sie nach 20:00 Uhr eintreffen.'),
   ('Abreise', 'Bitte räumen Sie Ihr Zimmer am Abreisetag bis 11:00 Uhr.');

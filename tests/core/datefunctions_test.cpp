@@ -1,4 +1,5 @@
 #include "core/datefunctions.h"
+#include "platform/runtime/format.h"
 
 #include <QLocale>
 
@@ -103,4 +104,22 @@ TEST(TextHelpers, ReplaceFindAndDigits)
     EXPECT_EQ(FindLastOf(QStringLiteral("abc"), QStringLiteral("x")), 0);
 
     EXPECT_EQ(ExtractDigits(QStringLiteral("Tel. +49 (0)30-12 ½")), QStringLiteral("4903012"));
+}
+
+TEST(ParseDateText, ReadsTheOrderTheWorkstationWrites)
+{
+    const rt::Date march5 = rt::Date::fromParts(2021, 3, 5);
+    EXPECT_EQ(ParseDateText(QStringLiteral("05.03.2021")), march5);
+    EXPECT_EQ(ParseDateText(QStringLiteral(" 5.3.21 ")), march5);
+    EXPECT_EQ(ParseDateText(QStringLiteral("05.03.2021 18:30")), rt::Date::fromParts(2021, 3, 5, 18, 30));
+    EXPECT_EQ(ParseDateText(QStringLiteral("05.03.2021 18:30:15")), rt::Date::fromParts(2021, 3, 5, 18, 30, 15));
+    EXPECT_EQ(ParseDateText(QStringLiteral("2021-03-05")), march5);
+    for (const char* bad : {"31.02.2021", "05.03.2021 24:00", "05.03", "heute", "050321", "05.03.202"})
+        EXPECT_FALSE(ParseDateText(QString::fromLatin1(bad)).has_value()) << bad;
+    {
+        LocaleScope us(QLocale(QLocale::English, QLocale::UnitedStates));
+        EXPECT_EQ(ParseDateText(rt::formatDate(march5, DateFormat)), march5);
+        EXPECT_EQ(ParseDateText(QStringLiteral("03/05/2021")), march5);
+        EXPECT_EQ(ParseDateText(QStringLiteral("2021-03-05")), march5);
+    }
 }

@@ -2,8 +2,13 @@
 
 #include "core/globals.h"
 #include "core/password.h"
+#include "core/database.h"
+#include "platform/db/database.h"
 #include "tests/core/scratch_database.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +50,34 @@ TEST_F(PreferencesStore, FirstStartCreatesEveryKeyWithItsMappedType)
 
     ReadPreferences();
     EXPECT_EQ(data.count("tbl_preferences2"), 21);
+}
+
+TEST_F(PreferencesStore, RowCreatedMeanwhileByAnotherWorkstationIsTakenNotReported)
+{
+    // Another workstation stores the row between this one's look and its insert.
+    data.exec("CREATE TRIGGER other_station BEFORE INSERT ON tbl_preferences2 WHEN NEW.prf_name = 'MaxWeekCols' BEGIN "
+              "INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_long_value) VALUES ('MaxWeekCols', 4, 45); END;");
+    EXPECT_EQ(GetPreference("MaxWeekCols", 3, db::Value(30)).toDouble(), 45.0);
+    EXPECT_EQ(data.count("tbl_preferences2"), 1);
+
+    data.exec("DROP TRIGGER other_station;");
+    data.exec("CREATE TRIGGER other_station BEFORE INSERT ON tbl_preferences2 WHEN NEW.prf_name = 'BackupPath' BEGIN "
+              "INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_text_value) VALUES ('BackupPath', 10, '/dort'); END;");
+    SavePreference("BackupPath", db::Value("/hier"), 10);
+    EXPECT_EQ(stored("BackupPath", "prf_text_value").toText(), QStringLiteral("/hier"));
+    EXPECT_EQ(data.count("tbl_preferences2"), 2);
+}
+
+TEST_F(PreferencesStore, WriteProtectedFileGetsNoRowsAndNoMessages)
+{
+    store("MaxWeekCols", 4, "prf_long_value", "40");
+    db::Database::setReadOnlyStandIn(true);
+    Db = db::Database::open(data.path());
+    db::Database::setReadOnlyStandIn(false);
+    ReadPreferences();
+    EXPECT_EQ(MaxWeekCols, 40);
+    EXPECT_EQ(NormalTerminColor, 0xEEEEEE);
+    EXPECT_EQ(data.count("tbl_preferences2"), 1);
 }
 
 TEST_F(PreferencesStore, StartValuesBesidesTheKeys)
@@ -146,4 +179,30 @@ TEST_F(PreferencesStore, ReadFailureIsReported)
     EXPECT_FALSE(ok);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
         QStringLiteral("Fehler beim Lesen des Parameters \"MaxWeekCols\" aus der Tabelle \"tbl_preferences2\"\n\n")));
+}
+
+TEST(DeliveredPreferences, EveryKeyIsThereSoNoStartCreatesARow)
+{
+    test::GlobalsScope globals;
+    test::TempFolder folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORANT_DELIVERED_DB), folder.file("velmorant.mdb")));
+    Db = db::Database::open(folder.file("velmorant.mdb"));
+    auto count = [] {
+        return Db->openRecordset("SELECT Count(*) AS n FROM tbl_preferences2;", db::OpenMode::ForwardOnlyReadOnly)
+            .value("n")
+            .toLong();
+    };
+    const qint32 delivered = count();
+    {
+        test::DialogScope dialogs;
+        ReadPreferences();
+    }
+    EXPECT_EQ(count(), delivered);
+    EXPECT_EQ(MaxWeekCols, 30);
+    EXPECT_EQ(PrinterTopOffset, -1000);
+    // The settings window saves its two flags with type 10; delivered as Booleans they stay Booleans.
+    for (const char* flag : {"BearbeiterSubscriptionRequired", "TableToolTipsEnabled"})
+        EXPECT_EQ(GetPreference(QString::fromLatin1(flag), 10, db::Value(false)), db::Value(false)) << flag;
+    EXPECT_EQ(count(), delivered);
+    CloseProgramDatabase();
 }

@@ -80,6 +80,20 @@ TEST_F(Workstations, HeartbeatAndLogout)
     EXPECT_TRUE(column("ws_lastaccess").isNull());
 }
 
+TEST_F(Workstations, NameWithAZeroCharacterIsStoredNotTurnedIntoAReadOnlyStation)
+{
+    ComputerName = QStringLiteral("pc") + QChar(0) + QStringLiteral("'nord");
+    StationId = GetStationPreferences(ComputerName);
+    EXPECT_GT(StationId, 0);
+    EXPECT_FALSE(StationReadOnly);
+    EXPECT_EQ(data.value("SELECT ws_name FROM tbl_workstations;").toText(), ComputerName);
+    data.exec("UPDATE tbl_workstations SET ws_lastaccess = 1;");
+    UpdateWorkstationLastAccess();
+    EXPECT_GT(data.value("SELECT ws_lastaccess FROM tbl_workstations;").toDouble(), 40000.0);
+    EXPECT_EQ(GetStationPreferences(ComputerName), StationId);
+    EXPECT_EQ(data.count("tbl_workstations"), 1);
+}
+
 TEST_F(Workstations, MissingReadOnlyColumnIsAddedWithoutAnErrorMessage)
 {
     recreateWithout({QStringLiteral("ws_ReadOnly")});
