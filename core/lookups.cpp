@@ -314,10 +314,18 @@ qint32 DeleteTerminDuplicates()
 
 qint32 DeleteEmptyCustomers()
 {
-    // Customers that bookings or invoices still name are kept, with or without a name.
-    return static_cast<qint32>(database().execute(QStringLiteral(
-        "DELETE FROM tbl_customers WHERE (cust_lastname Is Null OR cust_lastname = '') "
-        "AND (cust_firstname Is Null OR cust_firstname = '') AND (cust_company Is Null OR cust_company = '') "
-        "AND cust_id NOT IN (SELECT book_customer_id FROM tbl_bookings WHERE book_customer_id Is Not Null) "
-        "AND cust_id NOT IN (SELECT inv_customer_id FROM tbl_invoice WHERE inv_customer_id Is Not Null);")));
+    // Empty means every text column: a row holding only a phone number or a
+    // note is still somebody's address. Rows that bookings or invoices still
+    // name are kept, empty or not.
+    QStringList empty;
+    for (const db::FieldDef& field : database().tableFields(QStringLiteral("tbl_customers"))) {
+        if (field.type == db::DaoType::Text || field.type == db::DaoType::Memo)
+            empty << QStringLiteral("(%1 Is Null OR trim(%1, char(32, 9, 10, 13)) = '')").arg(field.name);
+    }
+    if (empty.isEmpty())
+        return 0;
+    return static_cast<qint32>(database().execute(
+        QStringLiteral("DELETE FROM tbl_customers WHERE ") + empty.join(QStringLiteral(" AND "))
+        + QStringLiteral(" AND cust_id NOT IN (SELECT book_customer_id FROM tbl_bookings WHERE book_customer_id Is Not Null) "
+                         "AND cust_id NOT IN (SELECT inv_customer_id FROM tbl_invoice WHERE inv_customer_id Is Not Null);")));
 }

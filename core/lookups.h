@@ -49,6 +49,7 @@ void GetControlScreenPos(QWidget* control, qint32& x, qint32& y);
 // newest of each group, after asking. Returns the number removed; without that
 // table nothing is removed and the user is told that there are no duplicates.
 qint32 DeleteTerminDuplicates();
-// Removes customers without last name, first name and company that no booking
-// and no invoice names. Returns the number removed. Throws db::DbError.
+// Removes customers whose text columns are all empty (Null or blanks) and
+// that no booking and no invoice names. Returns the number removed. Throws
+// db::DbError.
 qint32 DeleteEmptyCustomers();

@@ -147,15 +147,21 @@ TEST_F(Lookups, AppointmentCleanUpKeepsTheNewestOfEachGroup)
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(1703));
 }
 
-TEST_F(Lookups, EmptyCustomersStillNamedElsewhereAreKept)
+TEST_F(Lookups, OnlyWhollyEmptyCustomersNamedNowhereAreRemoved)
 {
     data.exec("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (1, 'Meier');");
-    data.exec("INSERT INTO tbl_customers (cust_id, cust_lastname, cust_firstname, cust_company) VALUES (2, '', '', '');");
+    data.exec("INSERT INTO tbl_customers (cust_id, cust_lastname, cust_firstname, cust_company, cust_info) "
+              "VALUES (2, '', '  ', '', ' ' || char(13) || char(10));");
     for (int id : {3, 4, 5})
         data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id) VALUES (%1);").arg(id));
     data.exec("INSERT INTO tbl_bookings (book_customer_id) VALUES (4);");
     data.exec("INSERT INTO tbl_invoice (inv_customer_id) VALUES (5);");
+    // No name, but an address, a phone number, an e-mail or a note.
+    data.exec("INSERT INTO tbl_customers (cust_id, cust_street, cust_city) VALUES (6, 'Am Hang 3', 'Lindau');");
+    data.exec("INSERT INTO tbl_customers (cust_id, cust_phone) VALUES (7, '0171 555');");
+    data.exec("INSERT INTO tbl_customers (cust_id, cust_email) VALUES (8, 'gast@example.de');");
+    data.exec("INSERT INTO tbl_customers (cust_id, cust_info) VALUES (9, 'Stammgast, ruft an');");
     EXPECT_EQ(DeleteEmptyCustomers(), 2);
-    EXPECT_EQ(data.count("tbl_customers", "cust_id IN (1, 4, 5)"), 3);
-    EXPECT_EQ(data.count("tbl_customers"), 3);
+    EXPECT_EQ(data.count("tbl_customers", "cust_id IN (2, 3)"), 0);
+    EXPECT_EQ(data.count("tbl_customers"), 7);
 }
