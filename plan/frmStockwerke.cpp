@@ -9,6 +9,7 @@
 #include "core/password.h"
 #include "core/startup.h"
 #include "core/windows.h"
+#include "core/workstation.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
@@ -46,6 +47,8 @@ frmStockwerke::frmStockwerke()
 
 void frmStockwerke::init()
 {
+    // Each refresh of the plan counts as this workstation's access.
+    UpdateWorkstationLastAccess();
     setWindowTitle(AppTitle);
     m_facility->setText(MandantName);
     m_period->setText(QStringLiteral("Zeitraum: ") + rt::formatDate(SelectedPeriod[0], QStringLiteral("Dd.mm.yyyy")) + QStringLiteral(" - ")
@@ -73,7 +76,8 @@ void frmStockwerke::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
-    if (ui::msgBox(QStringLiteral("Möchten Sie ") + AppTitle + QStringLiteral(" beenden?"), ui::OkCancel | ui::Question, AppTitle)
+    if (ui::msgBox(QStringLiteral("Möchten Sie ") + AppTitle + QStringLiteral(" beenden?"), ui::OkCancel | ui::Question,
+                   AppTitle + QStringLiteral(" beenden"))
         == ui::Answer::Ok)
         ExitProgram();
 }

@@ -4,6 +4,8 @@
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
+#include "core/workstation.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -29,6 +31,7 @@ protected:
         AdminPassword.clear();
         AdminPasswordActive = false;
     }
+    test::GlobalsScope globals;
     test::TestDatabase database;
     test::WindowHooks windows;
 };
@@ -37,8 +40,12 @@ protected:
 
 TEST_F(MainWindow, InitShowsTheFacilityAndItsBuildings)
 {
+    // This workstation's row, last seen long ago: each refresh of the plan is an access.
+    ComputerName = "rezeption";
+    database.exec("INSERT INTO tbl_workstations (ws_computername, ws_lastaccess) VALUES ('rezeption', 1);");
     frmStockwerke& w = frmStockwerke::instance();
     w.init();
+    EXPECT_GT(database.value("SELECT ws_lastaccess FROM tbl_workstations;").toDouble(), rt::Date::today().serial());
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), AppTitle);
     ASSERT_GE(w.BuildingGrid->rowCount(), 1);
@@ -55,6 +62,8 @@ TEST_F(MainWindow, ClosingAsksAndEndsOnlyOnOk)
     dialogs->answerMessage(ui::Answer::Ok);
     w.close();
     EXPECT_EQ(dialogs->lastMessage().text, "Möchten Sie " + AppTitle + " beenden?");
+    EXPECT_EQ(dialogs->lastMessage().title, AppTitle + " beenden");
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Question);
     EXPECT_EQ(windows.ended, 0);
     EXPECT_TRUE(w.isVisible());
     EXPECT_THROW(w.close(), ProgramEnded);
