@@ -10,6 +10,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace word {
@@ -257,6 +258,37 @@ struct Document::Impl {
         return *bookmark;
     }
 
+    // Page numbers are brought up to date by every word processor on its own;
+    // asking for a field update makes some of them ask the user first.
+    bool hasFieldsBeyondPageNumbers()
+    {
+        static const QStringList pageNumbers = {QStringLiteral("PAGE"), QStringLiteral("NUMPAGES"),
+                                                QStringLiteral("SECTIONPAGES")};
+        const auto other = [](const QString& instruction) {
+            const QString code = instruction.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
+            return !code.isEmpty() && !pageNumbers.contains(code);
+        };
+        for (const QString& part : stories) {
+            bool codeFollows = false;  // the first instruction text after a field's begin names it
+            for (Node* node = tree(part).root.get(); node; node = node->next()) {
+                if (node->isElement(QStringLiteral("w:fldSimple"))) {
+                    if (other(node->attribute(QStringLiteral("w:instr"))))
+                        return true;
+                } else if (node->isElement(QStringLiteral("w:fldChar"))) {
+                    codeFollows = node->attribute(QStringLiteral("w:fldCharType")) == u"begin";
+                } else if (node->isElement(QStringLiteral("w:instrText")) && codeFollows) {
+                    const QString instruction = node->innerText();
+                    if (!instruction.trimmed().isEmpty()) {
+                        if (other(instruction))
+                            return true;
+                        codeFollows = false;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
     void addSettingsPart()
     {
         settingsPart = directoryOf(mainPart) + QStringLiteral("settings.xml");
@@ -354,6 +386,68 @@ std::unique_ptr<Node> paragraphMarkProperties(const Node* paragraph)
     return copy;
 }
 
+QStringList splitLines(const QString& text)
+{
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return unified.split(QLatin1Char('\n'));
+}
+
+// The paragraph properties a new paragraph of the same kind takes; a section
+// break stays with the paragraph that ended the section.
+std::unique_ptr<Node> paragraphPropertiesWithoutSection(const Node* pPr)
+{
+    auto copy = pPr->clone();
+    while (Node* section = copy->firstChild(QStringLiteral("w:sectPr")))
+        section->detach();
+    return copy;
+}
+
+// Puts the text in after the bookmark start of an emptied bookmark. Each line
+// after the first starts a new paragraph with the properties of the
+// bookmark's paragraph, as the word processor does when Enter is typed, so a
+// line of tab-aligned amounts keeps its tab stops; the bookmark end and the
+// rest of the paragraph move to the last one. Where the bookmark sits inside
+// other markup than the paragraph itself, lines are parted by line breaks.
+void insertText(Node* start, Node* end, Node* paragraph, const QString& text, const Node* format)
+{
+    const QStringList lines = splitLines(text);
+    if (lines.size() == 1 || start->parent != paragraph || !paragraph->contains(end)) {
+        if (!text.isEmpty())
+            start->parent->insert(start->indexInParent() + 1, makeRun(text, format));
+        return;
+    }
+    std::size_t at = start->indexInParent() + 1;
+    if (!lines.front().isEmpty())
+        paragraph->insert(at++, makeRun(lines.front(), format));
+    std::vector<std::unique_ptr<Node>> rest;
+    while (paragraph->children.size() > at)
+        rest.push_back(paragraph->children.back()->detach());
+
+    Node* pPr = paragraph->firstChild(PPr);
+    Node* container = paragraph->parent;
+    std::size_t position = paragraph->indexInParent() + 1;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        Node* next = container->insert(position++, Node::element(P));
+        if (pPr)
+            next->append(last ? pPr->clone() : paragraphPropertiesWithoutSection(pPr));
+        if (!lines.at(i).isEmpty())
+            next->append(makeRun(lines.at(i), format));
+        if (last) {
+            while (!rest.empty()) {
+                next->append(std::move(rest.back()));
+                rest.pop_back();
+            }
+        }
+    }
+    if (pPr) {
+        while (Node* section = pPr->firstChild(QStringLiteral("w:sectPr")))
+            section->detach();
+    }
+}
+
 void fill(Node* start, Node* end, const QString& name, const QString& text)
 {
     const auto cannot = [&name](const QString& why) {
@@ -413,21 +507,28 @@ void fill(Node* start, Node* end, const QString& name, const QString& text)
         else
             format = paragraphMarkProperties(startParagraph);
     }
-    if (!text.isEmpty())
-        start->parent->insert(start->indexInParent() + 1, makeRun(text, format.get()));
+    insertText(start, end, startParagraph, text, format.get());
 }
 
 QString textBetween(Node* start, Node* end)
 {
     QString result;
+    // A bookmark that starts before its first paragraph does not start with a
+    // paragraph end; every other paragraph begun inside it does.
+    bool firstParagraph = start->ancestor(P) == nullptr;
     for (Node* node = start->next(); node && node != end; node = node->next()) {
+        // Properties hold tab stops, not tabs.
+        while (node && (node->isElement(PPr) || node->isElement(RPr)) && !node->contains(end))
+            node = node->nextSkippingChildren();
+        if (!node || node == end)
+            break;
         if (node->isElement(QStringLiteral("w:t")))
             result += node->innerText();
         else if (node->isElement(QStringLiteral("w:tab")))
             result += QLatin1Char('\t');
         else if (node->isElement(QStringLiteral("w:br")) || node->isElement(QStringLiteral("w:cr")))
             result += QLatin1Char('\n');
-        else if (node->isElement(P) && !result.isEmpty())
+        else if (node->isElement(P) && !std::exchange(firstParagraph, false))
             result += QLatin1Char('\n');
     }
     return result;
@@ -508,6 +609,8 @@ void Document::setBookmarkText(const QString& name, const QString& text)
 
 void Document::setUpdateFieldsOnOpen()
 {
+    if (!d->hasFieldsBeyondPageNumbers())
+        return;
     if (d->settingsPart.isEmpty())
         d->addSettingsPart();
     Node* settings = d->tree(d->settingsPart).root.get();

@@ -39,11 +39,13 @@ public:
     QString bookmarkText(const QString& name) const;
     // Replaces what the bookmark holds by the text and leaves the bookmark
     // around it, so filling it again replaces the text again. "\r\n", "\r" and
-    // "\n" become line breaks, tabs stay tabs. The new text takes the
-    // character format of the text it replaces.
+    // "\n" start a new paragraph with the properties of the bookmark's one (a
+    // line break where the bookmark lies inside other markup), tabs stay tabs.
+    // The new text takes the character format of the text it replaces.
     void setBookmarkText(const QString& name, const QString& text);
 
-    // Asks the word processor to update all fields when it opens the result.
+    // Asks the word processor to update all fields when it opens the result;
+    // nothing when the document holds no field but page numbers.
     void setUpdateFieldsOnOpen();
 
     // The filled document as .docx data (a template becomes a document).

@@ -47,30 +47,39 @@ Node* Node::append(std::unique_ptr<Node> child)
     return insert(children.size(), std::move(child));
 }
 
-Node* Node::insert(std::size_t index, std::unique_ptr<Node> child)
+namespace {
+
+void renumber(std::vector<std::unique_ptr<Node>>& nodes, std::size_t from)
+{
+    for (std::size_t i = from; i < nodes.size(); ++i)
+        nodes[i]->index = i;
+}
+
+}  // namespace
+
+Node* Node::insert(std::size_t at, std::unique_ptr<Node> child)
 {
     child->parent = this;
     Node* raw = child.get();
-    children.insert(children.begin() + static_cast<std::ptrdiff_t>(index), std::move(child));
+    children.insert(children.begin() + static_cast<std::ptrdiff_t>(at), std::move(child));
+    renumber(children, at);
     return raw;
 }
 
 std::size_t Node::indexInParent() const
 {
-    for (std::size_t i = 0; i < parent->children.size(); ++i) {
-        if (parent->children[i].get() == this)
-            return i;
-    }
-    return parent->children.size();
+    return index;
 }
 
 std::unique_ptr<Node> Node::detach()
 {
     auto& siblings = parent->children;
-    const auto index = static_cast<std::ptrdiff_t>(indexInParent());
-    std::unique_ptr<Node> self = std::move(siblings[static_cast<std::size_t>(index)]);
-    siblings.erase(siblings.begin() + index);
+    const std::size_t at = index;
+    std::unique_ptr<Node> self = std::move(siblings[at]);
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(at));
+    renumber(siblings, at);
     self->parent = nullptr;
+    self->index = 0;
     return self;
 }
 
@@ -146,12 +155,17 @@ Tree parse(const QByteArray& data, const QString& partName)
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
     Node* current = nullptr;
+    int depth = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartDocument:
             tree.standalone = reader.isStandaloneDocument();
             break;
         case QXmlStreamReader::StartElement: {
+            if (++depth > MaxDepth)
+                throw Error(QStringLiteral("Der Teil „%1“ des Dokuments ist zu tief verschachtelt (mehr als %2 Ebenen).")
+                                .arg(partName)
+                                .arg(MaxDepth));
             auto node = Node::element(reader.qualifiedName().toString());
             for (const auto& attr : reader.attributes())
                 node->attributes.emplace_back(attr.qualifiedName().toString(), attr.value().toString());
@@ -165,6 +179,7 @@ Tree parse(const QByteArray& data, const QString& partName)
         }
         case QXmlStreamReader::EndElement:
             current = current->parent;
+            --depth;
             break;
         case QXmlStreamReader::Characters:
             // Text outside the root element can only be layout whitespace.

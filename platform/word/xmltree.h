@@ -22,6 +22,10 @@ struct Node {
     std::vector<std::pair<QString, QString>> attributes;
     std::vector<std::unique_ptr<Node>> children;
     Node* parent = nullptr;
+    // Where the node stands among its parent's children. insert() and
+    // detach() keep it, so walking a document never searches the siblings;
+    // change children only through them.
+    std::size_t index = 0;
 
     static std::unique_ptr<Node> element(const QString& name);
     static std::unique_ptr<Node> text(const QString& text);
@@ -53,7 +57,12 @@ struct Tree {
     bool standalone = false;
 };
 
-// Throws word::Error with a German text when the data is not well-formed XML.
+// Deeper nesting than any document needs is refused, so the tree can be
+// copied, written and freed by recursion.
+constexpr int MaxDepth = 1000;
+
+// Throws word::Error with a German text when the data is not well-formed XML
+// or nests elements deeper than MaxDepth.
 Tree parse(const QByteArray& data, const QString& partName);
 QByteArray serialize(const Tree& tree);
 
