@@ -633,11 +633,19 @@ void ScheduleModel::paintHorizontalScale()
             line(hh, x, row, x, h);
             line(cv, x, 0, x, ch);
         }
+        // A scale that starts during a day (the plan's first fill starts at
+        // 12:00) has only the rest of that day until the next day's line:
+        // its weekend mark and labels stop there instead of running into it.
+        const double hoursLeft = 24.0 - t.date.timePart() * 24.0;
+        const int dayEnd = rt::clng(m_pixelsPerUnit * (t.n + hoursLeft));
+        const bool wholeDay = hoursLeft >= 24.0;
+        const int labelWidth = wholeDay ? 0 : dayEnd - x - 2;
         if (weekday >= 6)
-            bar(hh, rt::clng(m_pixelsPerUnit * t.n + 1), row, rt::clng(m_pixelsPerUnit * (t.n + 24)), 2 * row,
-                m_weekendColor);
-        text(hh, x + 2, row, shortDayName(t.date));
-        text(hh, x + 2, h - row, dayMonth(t.date));
+            bar(hh, rt::clng(m_pixelsPerUnit * t.n + 1), row, dayEnd, 2 * row, m_weekendColor);
+        if (wholeDay || labelWidth > 0) {
+            text(hh, x + 2, row, shortDayName(t.date), m_smallFontSize, false, labelWidth);
+            text(hh, x + 2, h - row, dayMonth(t.date), m_smallFontSize, false, labelWidth);
+        }
     }
     line(hh, 0, row, length, row);
     bar(hh, 0, h - 2, length, h - 1);

@@ -3,6 +3,7 @@
 #include "platform/runtime/color.h"
 #include "platform/ui/dialogs.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -218,6 +220,30 @@ void UserControl1::afterChange()
 void UserControl1::scrolled()
 {
     update();
+}
+
+void UserControl1::wheelEvent(QWheelEvent* event)
+{
+    // The wheel scrolls wherever it turns over the schedule, Shift+wheel
+    // sideways, as in every list of the desktop.
+    QPoint delta = event->angleDelta();
+    if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPoint(delta.y(), 0);
+    if (event->inverted())
+        delta = -delta;
+    bool scrolledAny = false;
+    const auto scroll = [&scrolledAny](QScrollBar* bar, int angle) {
+        if (angle == 0 || !bar->isVisible())
+            return;
+        // A notch (120) moves the lines the desktop asks for, a step each.
+        const double steps = angle / 120.0 * QApplication::wheelScrollLines() * bar->singleStep();
+        const int before = bar->value();
+        bar->setValue(before - static_cast<int>(std::lround(steps)));
+        scrolledAny = scrolledAny || bar->value() != before;
+    };
+    scroll(VScroll1, delta.y());
+    scroll(HScroll1, delta.x());
+    event->setAccepted(scrolledAny);
 }
 
 void UserControl1::resizeEvent(QResizeEvent* event)

@@ -1,7 +1,7 @@
 // Fills the schedule with generated places and bookings, the way the plan
 // window does, and answers drops and deletes by changing its own list.
 //
-//   velmorant_schedule_demo [--places N] [--days D] [--mode 0|9|10] [--grab file.png]
+//   velmorant_schedule_demo [--places N] [--days D] [--mode 0|9|10] [--noon] [--grab file.png]
 
 #include "platform/runtime/color.h"
 #include "platform/runtime/format.h"
@@ -37,6 +37,7 @@ struct Demo {
     int places = 60;
     int days = 90;
     int mode = 10;
+    bool noon = false;   // the period starts at 12:00, as the plan's first fill does
     rt::Date first;
     std::vector<Booking> bookings;
     qint32 nextId = 40000;  // ids above the 16-bit range on purpose
@@ -79,7 +80,7 @@ struct Demo {
         schedule->ClearTimeObjects();
         // Days down show today, where every place has its bookings; the week
         // view shows the hours of each day of this week.
-        rt::Date start = first.datePart();
+        rt::Date start = noon ? first : first.datePart();
         if (mode != 10)
             start = rt::Date::today().datePart();
         if (mode == 9)
@@ -110,6 +111,7 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("places"), QStringLiteral("Number of places."), QStringLiteral("n"), QStringLiteral("60")});
     parser.addOption({QStringLiteral("days"), QStringLiteral("Days shown."), QStringLiteral("n"), QStringLiteral("90")});
     parser.addOption({QStringLiteral("mode"), QStringLiteral("Table mode, 0, 9 or 10."), QStringLiteral("n"), QStringLiteral("10")});
+    parser.addOption({QStringLiteral("noon"), QStringLiteral("Start the days across at 12:00.")});
     parser.addOption({QStringLiteral("grab"), QStringLiteral("Save a picture of the window and end."), QStringLiteral("file")});
     parser.process(app);
 
@@ -122,6 +124,7 @@ int main(int argc, char** argv)
     demo.places = parser.value(QStringLiteral("places")).toInt();
     demo.days = parser.value(QStringLiteral("days")).toInt();
     demo.mode = parser.value(QStringLiteral("mode")).toInt();
+    demo.noon = parser.isSet(QStringLiteral("noon"));
     demo.generate();
 
     schedule.GridColor(0xC0C0C0);

@@ -334,6 +334,37 @@ TEST(ScheduleScale, DaysWeeksAndWeekendsAcrossThePlan)
     EXPECT_EQ(weekend, (std::vector<std::pair<int, int>>{{181, 220}, {221, 260}}));
 }
 
+TEST(ScheduleScale, AScaleStartingAtNoonKeepsTheFirstDaysMarkAndLabelsOnThatDay)
+{
+    ScheduleModel m;
+    m.resize(QSize(800, 600));
+    m.setTableMode(10);
+    m.setTimeScaleUnit(QStringLiteral("h"));
+    m.setTimeScaleInterval(6);
+    m.setScaleDateTimeLimits(at(9, 12), at(16, 12));  // Saturday noon to Saturday noon
+    m.paintScale();
+
+    std::vector<std::pair<int, int>> weekend;
+    std::vector<std::pair<int, int>> firstLabels;
+    for (const auto& p : m.surface(sched::SurfaceId::HeaderH).prims) {
+        if (p.type == sched::Primitive::Bar && p.colour == 0xA0FF)
+            weekend.emplace_back(p.p1.x(), p.p2.x());
+        if (p.type == sched::Primitive::Text && !p.text.startsWith(QStringLiteral("KW")) && p.p1.x() < 20)
+            firstLabels.emplace_back(p.p1.x(), p.maxWidth);
+    }
+    // Saturday's half ends at Sunday's line at 20; Sunday runs from there to Monday's.
+    ASSERT_GE(weekend.size(), 2u);
+    EXPECT_EQ(weekend[0], std::make_pair(1, 20));
+    EXPECT_EQ(weekend[1], std::make_pair(21, 60));
+    // Day name and date of the half day are cut at its end; whole days keep theirs whole.
+    EXPECT_EQ(firstLabels, (std::vector<std::pair<int, int>>{{2, 18}, {2, 18}}));
+    for (const auto& p : m.surface(sched::SurfaceId::HeaderH).prims) {
+        if (p.type == sched::Primitive::Text && p.p1.x() >= 20) {
+            EXPECT_EQ(p.maxWidth, 0) << p.text.toStdString();
+        }
+    }
+}
+
 TEST(ScheduleScale, HoursDownwardsStartingBetweenFullHours)
 {
     ScheduleModel m;

@@ -1,9 +1,11 @@
 #include "schedule/usercontrol1.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -186,4 +188,44 @@ TEST_F(ScheduleWidget, HeaderOfARowNamesItsPlace)
     ASSERT_EQ(header.count(), 1);
     EXPECT_EQ(header.at(0).at(0).toInt(), 40002);
     EXPECT_EQ(header.at(0).at(1).toString(), QStringLiteral("Zimmer 2"));
+}
+
+TEST_F(ScheduleWidget, WheelScrollsDownAndShiftWheelSideways)
+{
+    w.ClearResources();
+    for (int i = 0; i < 30; ++i)
+        w.AddResource(41000 + i, QStringLiteral("Zimmer %1").arg(i + 1), 0, i);
+    w.PaintResources();
+    w.ClearTimeObjects();
+    w.SetScaleDateTimeLimits(at(1), at(1).addDays(60));
+    w.PaintScale();
+    w.PaintTimeObjects();
+    ASSERT_TRUE(w.model().verticalBar().visible);
+    ASSERT_TRUE(w.model().horizontalBar().visible);
+
+    const auto turn = [this](QPoint at, Qt::KeyboardModifiers modifiers, int notches) {
+        QWheelEvent wheel(at, w.mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&w, &wheel);
+        return wheel.isAccepted();
+    };
+    const int top = w.model().surface(sched::SurfaceId::Canvas).geometry.top();
+    EXPECT_TRUE(turn(onCanvas(50, 20), Qt::NoModifier, 1));
+    EXPECT_GT(w.model().verticalBar().value, 0);
+    EXPECT_LT(w.model().surface(sched::SurfaceId::Canvas).geometry.top(), top);
+    EXPECT_EQ(w.model().horizontalBar().value, 0);
+
+    // Over the place names the wheel scrolls as well, and back up to the top.
+    const int down = w.model().verticalBar().value;
+    EXPECT_TRUE(turn(QPoint(20, 100), Qt::NoModifier, 2));
+    EXPECT_GT(w.model().verticalBar().value, down);
+    EXPECT_TRUE(turn(QPoint(20, 100), Qt::NoModifier, -50));
+    EXPECT_EQ(w.model().verticalBar().value, 0);
+    EXPECT_FALSE(turn(QPoint(20, 100), Qt::NoModifier, -1)) << "nothing left to scroll: the wheel goes on to the parent";
+
+    const int left = w.model().surface(sched::SurfaceId::HeaderH).geometry.left();
+    EXPECT_TRUE(turn(onCanvas(50, 20), Qt::ShiftModifier, 1));
+    EXPECT_GT(w.model().horizontalBar().value, 0);
+    EXPECT_LT(w.model().surface(sched::SurfaceId::HeaderH).geometry.left(), left);
+    EXPECT_EQ(w.model().verticalBar().value, 0);
 }
