@@ -1,3 +1,4 @@
+#include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 #include "core/startup.h"
 #include "core/windows.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
         if (placeId > 0)
             frmBuchungen::instance().CreateNewBooking(placeId, unused, startText, endText);
     };
+    windows.showAdresse = [](qint32 custId, AddressReceiver* caller) { frmAdressen::ShowAdresse(custId, caller); };
+    windows.unloadAddressBook = [] { frmAdressen::unloadForGood(); };
 
     Main();
     return app.exec();

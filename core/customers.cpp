@@ -1,5 +1,6 @@
 #include "core/customers.h"
 
+#include "core/address.h"
 #include "core/database.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
@@ -125,4 +126,140 @@ CustomerDeleteResult DeleteCustomer(qint32 custId)
         return CustomerDeleteResult::NotFound;
     transaction.commit();
     return CustomerDeleteResult::Deleted;
+}
+
+namespace {
+
+// A condition built from parts, with the values its "?" take in order.
+struct Condition {
+    QString sql;
+    QList<db::Value> params;
+};
+
+// The text as a Like pattern that matches only itself.
+QString likeLiteral(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// "column Like pattern" for each pattern, joined by OR; a pattern equal to
+// one before it (the other spelling of a name without umlauts) is left out.
+void addLikes(Condition& c, std::initializer_list<std::pair<const char*, QString>> terms)
+{
+    QStringList parts;
+    QList<std::pair<QString, QString>> seen;
+    for (const auto& [column, pattern] : terms) {
+        const std::pair<QString, QString> key(QString::fromLatin1(column), pattern.toCaseFolded());
+        if (seen.contains(key))
+            continue;
+        seen << key;
+        parts << key.first + QStringLiteral(" Like ?");
+        c.params << pattern;
+    }
+    c.sql += parts.join(QStringLiteral(" OR "));
+}
+
+Condition conditionOf(const CustomerFilter& f)
+{
+    Condition c;
+    switch (f.kind) {
+    case CustomerFilter::Kind::None:
+        break;
+    case CustomerFilter::Kind::Birthday: {
+        const rt::Date day = f.birthday.datePart();
+        c.sql = QStringLiteral("cust_birthday >= ? AND cust_birthday < ?");
+        c.params << day << day.addDays(1);
+        break;
+    }
+    case CustomerFilter::Kind::Name:
+        c.sql = QStringLiteral("(");
+        addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
+                     {"cust_lastname", SwapUmlautSpelling(f.text) + QLatin1Char('*')}});
+        c.sql += QStringLiteral(") AND cust_firstname Like ?");
+        c.params << f.first + QLatin1Char('*');
+        break;
+    case CustomerFilter::Kind::Prefix:
+        addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
+                     {"cust_lastname", SwapUmlautSpelling(f.text) + QLatin1Char('*')},
+                     {"cust_company", f.text + QLatin1Char('*')}});
+        break;
+    case CustomerFilter::Kind::Pattern:
+        addLikes(c, {{"cust_lastname", f.text},
+                     {"cust_lastname", SwapUmlautSpelling(f.text)},
+                     {"cust_firstname", f.text},
+                     {"cust_company", f.text},
+                     {"cust_street", f.text},
+                     {"cust_info", f.text}});
+        break;
+    case CustomerFilter::Kind::Namesakes:
+        c.sql = QStringLiteral("cust_lastname = ? AND cust_firstname = ?");
+        c.params << f.text << f.first;
+        break;
+    }
+    if (!c.sql.isEmpty() && f.categoryId >= 0) {
+        c.sql = QLatin1Char('(') + c.sql + QStringLiteral(") AND cust_category_id = ?");
+        c.params << f.categoryId;
+    }
+    return c;
+}
+
+}  // namespace
+
+std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
+{
+    std::vector<CustomerListRow> rows;
+    const Condition c = conditionOf(filter);
+    if (c.sql.isEmpty())
+        return rows;
+    db::Recordset rs = database().openRecordset(
+        QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday "
+                       "FROM tbl_customers WHERE ")
+            + c.sql + QStringLiteral(" ORDER BY cust_lastname, cust_firstname;"),
+        db::OpenMode::ForwardOnlyReadOnly, c.params);
+    rows.reserve(static_cast<size_t>(rs.recordCount()));
+    for (; !rs.eof(); rs.moveNext()) {
+        CustomerListRow row;
+        row.cust_id = rs.field(0).value().toLong();
+        row.cust_firstname = rs.field(1).value().toText();
+        row.cust_lastname = rs.field(2).value().toText();
+        row.cust_company = rs.field(3).value().toText();
+        row.cust_ext_id = rs.field(4).value().toLong();
+        row.cust_birthday = rs.field(5).value().toDate();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<QString> CityOfZipPrefix(const QString& prefix)
+{
+    db::Recordset rs = prefix.isEmpty()
+        ? database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers LIMIT 1;"),
+                                   db::OpenMode::ForwardOnlyReadOnly)
+        : database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers WHERE cust_zip Like ? LIMIT 1;"),
+                                   db::OpenMode::ForwardOnlyReadOnly, {likeLiteral(prefix) + QLatin1Char('*')});
+    if (rs.eof())
+        return std::nullopt;
+    return rs.field(0).value().toText();
+}
+
+std::vector<CustomerCategory> CustomerCategories()
+{
+    std::vector<CustomerCategory> categories;
+    db::Recordset rs = database().openRecordset(
+        QStringLiteral("SELECT adrcat_id, adrcat_name FROM tbl_cust_categories ORDER BY adrcat_id;"),
+        db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString name = rs.field(1).value().toText();
+        if (!name.isEmpty())
+            categories.push_back({rs.field(0).value().toLong(), name});
+    }
+    return categories;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // Reads and writes of tbl_customers. Values are bound; failures throw
 // db::DbError.
@@ -52,3 +53,50 @@ enum class CustomerDeleteResult { Deleted, Referenced, NotFound };
 // Refuses a customer that bookings or invoices still name; checked and
 // deleted in one transaction.
 CustomerDeleteResult DeleteCustomer(qint32 custId);
+
+// One line of the address book's result list.
+struct CustomerListRow {
+    qint32 cust_id = 0;
+    QString cust_lastname;
+    QString cust_firstname;
+    QString cust_company;
+    qint32 cust_ext_id = 0;
+    rt::Date cust_birthday;         // zero: unknown
+};
+
+// A search of the address book. Texts are Like patterns (* ? # [list]),
+// matched without regard to case; a last name is also tried in its other
+// umlaut spelling (SwapUmlautSpelling).
+struct CustomerFilter {
+    enum class Kind {
+        None,       // no search
+        Birthday,   // born on the day of birthday
+        Name,       // last name starting with text, first name starting with first
+        Prefix,     // last name or company starting with text
+        Pattern,    // text as typed against last and first name, company, street and notes
+        Namesakes,  // last name text and first name first, exactly but for case
+    };
+    Kind kind = Kind::None;
+    QString text;
+    QString first;
+    rt::Date birthday;
+    qint32 categoryId = -1;         // 0 or above: only customers of this category
+
+    bool isEmpty() const { return kind == Kind::None; }
+    friend bool operator==(const CustomerFilter&, const CustomerFilter&) = default;
+};
+
+// The customers the filter finds, by last and first name. An invalid pattern
+// (a "[" without "]") throws db::DbError like any failed query.
+std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter);
+
+// The city of a customer whose zip starts with prefix (an empty prefix: any
+// customer); "" for a customer without city; nullopt when none matches.
+std::optional<QString> CityOfZipPrefix(const QString& prefix);
+
+struct CustomerCategory {
+    qint32 adrcat_id = 0;
+    QString adrcat_name;
+};
+// The address categories that have a name, by id.
+std::vector<CustomerCategory> CustomerCategories();

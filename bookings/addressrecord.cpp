@@ -1,0 +1,341 @@
+#include "bookings/addressrecord.h"
+
+#include "core/address.h"
+#include "core/datefunctions.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/terms.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "platform/db/error.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+QString deleteTitle()
+{
+    return GetResString(1650, {{QStringLiteral("%s"), GetResString(1304)}});
+}
+
+rt::Date birthdayOf(const QString& text)
+{
+    const QString date = CompleteDateInput(text);
+    if (date.isEmpty())
+        return rt::Date();
+    return db::parseDate(date).value_or(rt::Date()).datePart();
+}
+
+}  // namespace
+
+void AddressState::remember(qint32 custId)
+{
+    History[static_cast<size_t>(HistoryPosition)] = custId;
+    HistoryPosition = (HistoryPosition + 1) % 10;
+}
+
+bool IsAddressEmpty(const AddressFields& fields)
+{
+    return rt::trim(fields.text[entry::LastName]).isEmpty() && rt::trim(fields.text[entry::FirstName]).isEmpty()
+           && rt::trim(fields.text[entry::Company]).isEmpty();
+}
+
+QString FullName(const AddressFields& fields)
+{
+    return rt::trim(fields.text[entry::FirstName] + QLatin1Char(' ') + fields.text[entry::LastName]);
+}
+
+QString FormatMobileNumber(const QString& text)
+{
+    const QString trimmed = rt::trim(text);
+    const QString digits = ExtractDigits(trimmed);
+    if (digits.isEmpty())
+        return trimmed;
+    // An international number keeps the sign that makes it one.
+    const QString sign = trimmed.startsWith(QLatin1Char('+')) ? QStringLiteral("+") : QString();
+    return sign + digits.left(4) + QStringLiteral(" - ") + digits.mid(4);
+}
+
+QString NormalizeBirthday(const QString& text, const rt::Date& today)
+{
+    rt::Date day = birthdayOf(text);
+    if (day.isZero())
+        return QString();
+    if (day > today)
+        day = day.addYears(-100);
+    return rt::formatDate(day, DateFormat);
+}
+
+QString NormalizeEntry(int index, const QString& text, const rt::Date& today)
+{
+    const QString trimmed = rt::trim(text);
+    switch (index) {
+    case entry::LastName:
+        return CapitalizeName(trimmed, true);
+    case entry::FirstName:
+        return CapitalizeName(trimmed, false);
+    case entry::Mobile:
+        return FormatMobileNumber(trimmed);
+    case entry::Birthday:
+        return NormalizeBirthday(trimmed, today);
+    default:
+        return trimmed;
+    }
+}
+
+AddressFields FieldsOfCustomer(const Customer& c)
+{
+    AddressFields f;
+    f.text[entry::LastName] = c.cust_lastname;
+    f.text[entry::FirstName] = c.cust_firstname;
+    f.text[entry::Company] = c.cust_company;
+    f.text[entry::Street] = c.cust_street;
+    f.text[entry::Zip] = c.cust_zip;
+    f.text[entry::City] = c.cust_city;
+    f.text[entry::Country] = c.cust_country;
+    f.text[entry::Phone] = c.cust_phone;
+    f.text[entry::Phone2] = c.cust_phone2;
+    f.text[entry::Fax] = c.cust_fax;
+    f.text[entry::Mobile] = c.cust_mobile;
+    f.text[entry::Email] = c.cust_email;
+    f.text[entry::Notes] = c.cust_info;
+    f.text[entry::Birthday] = c.cust_birthday.isZero() ? QString() : rt::formatDate(c.cust_birthday, DateFormat);
+    f.salutation = c.cust_sex;
+    f.caution = c.cust_caution;
+    f.category = c.cust_category_id;
+    return f;
+}
+
+void ApplyFields(const AddressFields& f, Customer& c)
+{
+    c.cust_lastname = f.text[entry::LastName];
+    c.cust_firstname = f.text[entry::FirstName];
+    c.cust_company = f.text[entry::Company];
+    c.cust_street = f.text[entry::Street];
+    c.cust_zip = f.text[entry::Zip];
+    c.cust_city = f.text[entry::City];
+    c.cust_country = f.text[entry::Country];
+    c.cust_phone = f.text[entry::Phone];
+    c.cust_phone2 = f.text[entry::Phone2];
+    c.cust_fax = f.text[entry::Fax];
+    c.cust_mobile = f.text[entry::Mobile];
+    c.cust_birthday = birthdayOf(f.text[entry::Birthday]);
+    c.cust_info = f.text[entry::Notes];
+    c.cust_sex = f.salutation;
+    c.cust_email = f.text[entry::Email];
+    c.cust_caution = f.caution;
+    if (f.category)
+        c.cust_category_id = *f.category;
+}
+
+CityGuess GuessCityFromZip(const QString& zip)
+{
+    CityGuess guess;
+    QString prefix = rt::trim(zip);
+    if (prefix.isEmpty())
+        return guess;
+    ui::WaitCursor wait;
+    bool shortened = false;
+    // A zip that shares not even its first digit with a stored one says
+    // nothing about the city.
+    while (!prefix.isEmpty()) {
+        if (const std::optional<QString> city = CityOfZipPrefix(prefix)) {
+            guess.city = *city;
+            guess.doubtful = shortened && !city->isEmpty();
+            break;
+        }
+        prefix.chop(1);
+        shortened = true;
+    }
+    return guess;
+}
+
+std::optional<AddressFields> AddressRecord::load(qint32 custId)
+{
+    if (custId < 1)
+        return std::nullopt;
+    std::optional<Customer> row = LoadCustomer(custId);
+    if (!row) {
+        ui::msgBox(GetResString(1354), ui::Information,
+                   GetResString(1353, {{QStringLiteral("%s"), QString::number(custId)}}));
+        return std::nullopt;
+    }
+    m_state.NewRecord = false;
+    m_state.DuplicateWarned = false;
+    if (custId != m_state.CurrentCustomerId) {
+        m_state.CurrentCustomerId = custId;
+        m_state.remember(custId);
+    }
+    m_state.Stored = *row;
+    m_state.Salutation = row->cust_sex;
+    m_state.Changed = false;
+    return FieldsOfCustomer(*row);
+}
+
+void AddressRecord::startNew()
+{
+    m_state.CurrentCustomerId = -1;
+    m_state.Stored = Customer();
+    m_state.Salutation = 0;
+    m_state.Changed = false;
+    m_state.NewRecord = true;
+    // Each new address is checked for namesakes of its own.
+    m_state.DuplicateWarned = false;
+}
+
+AddressRecord::SaveResult AddressRecord::save(const AddressFields& fields, const QString& failureNote)
+{
+    if (StationReadOnly)
+        return SaveResult::ReadOnly;
+    if (!m_state.Changed)
+        return SaveResult::Unchanged;
+
+    const qint32 before = m_state.CurrentCustomerId;
+    Customer row = before > 0 ? m_state.Stored : Customer();
+    row.cust_id = before > 0 ? before : 0;
+    ApplyFields(fields, row);
+    try {
+        ui::WaitCursor wait;
+        if (StoreCustomer(row) == CustomerStoreResult::NotFound) {
+            // Another workstation deleted it: storing it again is the user's call.
+            const QString question =
+                QStringLiteral("Diese Adresse wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht.\n\n"
+                               "Wollen Sie sie als neue Adresse speichern?");
+            if (ui::msgBox(question + (failureNote.isEmpty() ? QString() : QStringLiteral("\n\n") + failureNote),
+                           ui::OkCancel | ui::Question | ui::DefaultButton2,
+                           GetResString(1353, {{QStringLiteral("%s"), QString::number(before)}}))
+                != ui::Answer::Ok)
+                return SaveResult::Failed;
+            row.cust_id = 0;
+            StoreCustomer(row);
+        }
+    } catch (const db::DbError& error) {
+        QString text = error.description();
+        if (!failureNote.isEmpty())
+            text += QStringLiteral("\n\n") + failureNote;
+        ui::msgBox(text, ui::Exclamation, QStringLiteral("Fehler beim Speichern der Adressdaten"));
+        return SaveResult::Failed;
+    }
+    if (row.cust_id != before) {
+        m_state.CurrentCustomerId = row.cust_id;
+        m_state.remember(row.cust_id);
+    }
+    m_state.Stored = row;
+    m_state.Changed = false;
+    return SaveResult::Written;
+}
+
+AddressRecord::AskResult AddressRecord::askSaveChanged(const AddressFields& fields)
+{
+    if (!m_state.Changed || IsAddressEmpty(fields))
+        return AskResult::NotNeeded;
+    const QString name = fields.text[entry::FirstName] + QLatin1Char(' ') + fields.text[entry::LastName];
+    if (ui::msgBox(GetResString(1342, {{QStringLiteral("%s"), name}}),
+                   ui::OkCancel | ui::Question | ui::DefaultButton2, GetResString(1341))
+        != ui::Answer::Ok)
+        return AskResult::Declined;
+    const SaveResult saved = save(fields);
+    return saved == SaveResult::Failed ? AskResult::Failed : AskResult::Saved;
+}
+
+void AddressRecord::refuseDelete(const CustomerReferences& refs)
+{
+    QString text;
+    if (refs.bookings > 0) {
+        text = GetResString(1355, {{QStringLiteral("%s1"), TermPersonSingular},
+                                   {QStringLiteral("%s2"), QString::number(refs.bookings)}});
+    } else {
+        text = QStringLiteral("Dieser %1 darf nicht gelöscht werden,\nda für ihn %2 Rechnungen existieren,\n"
+                              "die sich sonst nicht mehr zuordnen ließen.")
+                   .arg(TermPersonSingular)
+                   .arg(refs.invoices);
+    }
+    ui::msgBox(text, ui::Critical, deleteTitle());
+}
+
+bool AddressRecord::deleteAsked(const AddressFields& fields)
+{
+    if (RefuseReadOnly(ui::Critical))
+        return false;
+    const qint32 id = m_state.CurrentCustomerId;
+    if (const CustomerReferences refs = ReferencesOfCustomer(id); refs.any()) {
+        refuseDelete(refs);
+        return false;
+    }
+    const QString name = rt::trim(fields.text[entry::Company] + QLatin1Char(' ') + fields.text[entry::FirstName]
+                                  + QLatin1Char(' ') + fields.text[entry::LastName]);
+    if (ui::msgBox(GetResString(1356, {{QStringLiteral("%s"), name}}), ui::OkCancel | ui::Question, deleteTitle())
+        != ui::Answer::Ok)
+        return false;
+    // A booking stored meanwhile at another workstation still stops it.
+    if (id > 0 && DeleteCustomer(id) == CustomerDeleteResult::Referenced) {
+        refuseDelete(ReferencesOfCustomer(id));
+        return false;
+    }
+    startNew();
+    return true;
+}
+
+bool AddressRecord::deleteIfUnreferenced()
+{
+    if (StationReadOnly || m_state.CurrentCustomerId < 1)
+        return false;
+    if (DeleteCustomer(m_state.CurrentCustomerId) == CustomerDeleteResult::Referenced)
+        return false;
+    startNew();
+    return true;
+}
+
+bool AddressRecord::checkDuplicate(const AddressFields& fields)
+{
+    if (FillingLists || !m_state.NewRecord || m_state.DuplicateWarned)
+        return false;
+    const QString last = rt::trim(fields.text[entry::LastName]);
+    const QString first = rt::trim(fields.text[entry::FirstName]);
+    QString where;
+    const int namesakes = CountCustomersByName(last, first, where);
+    if (namesakes == 0)
+        return false;
+
+    save(fields);
+    m_state.LastSearch = CustomerFilter();
+    m_state.LastSearch.kind = CustomerFilter::Kind::Namesakes;
+    m_state.LastSearch.text = last;
+    m_state.LastSearch.first = first;
+
+    const QString name = first + QLatin1Char(' ') + last;
+    const QString found = GetResString(1346, {{QStringLiteral("%s1"), QString::number(namesakes) + QLatin1Char(' ') + TermPersonPlural},
+                                              {QStringLiteral("%s2"), name}});
+    ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), TermPersonSingular}}),
+               ui::Exclamation, GetResString(1345));
+    m_state.DuplicateWarned = true;
+    return true;
+}
+
+qint32 AddressRecord::stepBack()
+{
+    m_state.HistoryPosition -= 2;
+    if (m_state.HistoryPosition < 0)
+        m_state.HistoryPosition += 10;
+    const qint32 id = m_state.History[static_cast<size_t>(m_state.HistoryPosition)];
+    return id > 0 ? id : 0;
+}
+
+void HandOverAddress(AddressReceiver& receiver, qint32 custId, const QString& name)
+{
+    QString failure;
+    try {
+        receiver.AddMainAdress(custId, name);
+        return;
+    } catch (const ProgramEnded&) {
+        throw;
+    } catch (const db::DbError& error) {
+        failure = error.description();
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    ui::msgBox(QStringLiteral("Fehler beim Übergeben der Adresse:\n") + failure, ui::Exclamation, AppTitle);
+}
