@@ -58,6 +58,13 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
     w.m_callerWatched = !w.m_callerObject.isNull();
 
     ShowForm(&w);
+    if (!w.m_columnsSized) {
+        // Once laid out: the birthday column takes what the names leave.
+        const int width = w.ListView1->viewport()->width();
+        w.ListView1->setColumnWidth(AddressListModel::LastName, width * 2 / 5);
+        w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 3);
+        w.m_columnsSized = true;
+    }
     w.raise();
     w.activateWindow();
     w.m_state.LastSearch = CustomerFilter();
@@ -108,7 +115,7 @@ void frmAdressen::buildWindow()
     auto* outer = new QHBoxLayout(this);
     outer->addWidget(buildSearchPane(), 2);
     outer->addWidget(buildRecordPane(), 3);
-    resize(980, 600);
+    resize(1040, 620);
 }
 
 QWidget* frmAdressen::buildSearchPane()
@@ -183,11 +190,14 @@ QWidget* frmAdressen::buildRecordPane()
     auto* tools = new QHBoxLayout;
     btnNeu = toolButton(QStyle::SP_FileIcon, QStringLiteral("Neu"), this);
     cmdSave = toolButton(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern"), this);
-    btnUndo = toolButton(QStyle::SP_BrowserReload, QString(), this);
-    btnDelete = toolButton(QStyle::SP_TrashIcon, QString(), this);
+    btnUndo = toolButton(QStyle::SP_DialogResetButton, QStringLiteral("Zurücksetzen"), this);
+    btnDelete = toolButton(QStyle::SP_TrashIcon, QStringLiteral("Löschen"), this);
     btnBackHistory = toolButton(QStyle::SP_ArrowBack, QString(), this);
-    btnCopyToClipboard = toolButton(QStyle::SP_FileDialogDetailedView, QString(), this);
-    btnHelp = toolButton(QStyle::SP_DialogHelpButton, QString(), this);
+    btnCopyToClipboard = new QPushButton(QStringLiteral("Kopieren"));
+    btnCopyToClipboard->setAutoDefault(false);
+    btnHelp = new QPushButton(QStringLiteral("?"));
+    btnHelp->setAutoDefault(false);
+    btnHelp->setFixedWidth(btnHelp->sizeHint().height() + 4);
     IndexDisplay = new QLabel;
     IndexDisplay->setMinimumWidth(60);
     lbPat_id = new QLabel;
@@ -396,11 +406,6 @@ void frmAdressen::Form_Load()
     btnNeu->setToolTip(text(1315));
     cmdInvoice->setToolTip(QStringLiteral("Rechnungen dieses Gastes anzeigen"));
 
-    const int width = ListView1->viewport()->width() > 100 ? ListView1->viewport()->width() : 380;
-    ListView1->setColumnWidth(AddressListModel::LastName, width / 5 * 2);
-    ListView1->setColumnWidth(AddressListModel::FirstName, width / 5 + width / 10);
-    ListView1->setColumnWidth(AddressListModel::Birthday, width / 8 + width / 10);
-
     {
         FillingListsGuard filling;
         chkKeepAdrList->setChecked(KeepAdrList);
@@ -428,6 +433,7 @@ void frmAdressen::closeEvent(QCloseEvent* event)
     // Unloaded for good: edits not yet stored are offered once more.
     RunHandler(QStringLiteral("Form_Unload"), [this] { AskSaveChangedAddress(); });
     event->accept();
+    release();
 }
 
 void frmAdressen::hideWindow()

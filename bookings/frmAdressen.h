@@ -147,6 +147,7 @@ private:
     QPointer<QObject> m_callerObject;
     bool m_callerWatched = false;
     int m_clickedPosition = 0;     // 1-based line last clicked; 0 before any
+    bool m_columnsSized = false;
     bool m_listSorted = false;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -1,0 +1,260 @@
+#include "bookings/frmAdressen.h"
+
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Receiver : AddressReceiver {
+    void AddMainAdress(qint32 custId, const QString& name) override
+    {
+        ++calls;
+        id = custId;
+        this->name = name;
+    }
+    int calls = 0;
+    qint32 id = 0;
+    QString name;
+};
+
+struct WindowReceiver : QWidget, Receiver {};
+
+class AddressBook : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlobalTexts();
+        TermPersonSingular = QStringLiteral("Gast");
+        TermPersonPlural = QStringLiteral("Gäste");
+        StationReadOnly = false;
+        KeepAdrList = false;
+        database.exec("INSERT INTO tbl_cust_categories (adrcat_id, adrcat_name) VALUES (1, 'Privatgast'), (2, 'Stammgast')");
+        meier = add("Meier", "Hans");
+        schulz = add("Schulz", "Eva");
+        add("Müller", "Thomas");
+        add("Mueller", "Anna");
+    }
+    void TearDown() override
+    {
+        if (frmAdressen::isLoaded())
+            frmAdressen::unload();
+    }
+    qint32 add(const char* last, const char* first)
+    {
+        Customer c;
+        c.cust_lastname = QString::fromUtf8(last);
+        c.cust_firstname = QString::fromUtf8(first);
+        StoreCustomer(c);
+        return c.cust_id;
+    }
+    frmAdressen& book() { return frmAdressen::instance(); }
+    void search(const QString& text)
+    {
+        book().tbSuche->setText(text);
+        QTest::keyClick(book().tbSuche, Qt::Key_Return);
+    }
+    QString listed(int row) { return book().resultList().index(row, 0).data().toString(); }
+
+    test::GlobalsScope globals;
+    test::TestDatabase database;
+    test::WindowHooks windows;
+    qint32 meier = 0;
+    qint32 schulz = 0;
+};
+
+}  // namespace
+
+TEST_F(AddressBook, TheGuestGoesToTheWindowThatAskedAndNoOther)
+{
+    Receiver panel;
+    Receiver invoice;
+    frmAdressen::ShowAdresse(meier, &panel);
+    ASSERT_TRUE(book().isVisible());
+    EXPECT_EQ(book().tbEntry[entry::LastName]->text(), QStringLiteral("Meier"));
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_EQ(panel.calls, 1);
+    EXPECT_EQ(panel.id, meier);
+    EXPECT_EQ(panel.name, QStringLiteral("Hans Meier"));
+    EXPECT_EQ(invoice.calls, 0);
+    EXPECT_FALSE(book().isVisible());
+    EXPECT_EQ(LastDeactivatedForm, QStringLiteral("FRMADRESSEN"));
+
+    frmAdressen::ShowAdresse(schulz, &invoice);
+    QTest::mouseClick(book().btnPassData[0], Qt::LeftButton);
+    EXPECT_EQ(invoice.id, schulz);
+    EXPECT_EQ(panel.calls, 1);
+    // The request was answered: a second "Übernehmen" finds nobody waiting.
+    frmAdressen::ShowAdresse(0, nullptr);
+    QTest::mouseClick(book().btnPassData[0], Qt::LeftButton);
+    EXPECT_EQ(invoice.calls + panel.calls, 2);
+
+    // A window closed since it asked is not called.
+    auto* closed = new WindowReceiver;
+    frmAdressen::ShowAdresse(meier, closed);
+    delete closed;
+    QTest::mouseClick(book().btnPassData[0], Qt::LeftButton);
+    EXPECT_EQ(CallerForm, nullptr);
+}
+
+TEST_F(AddressBook, AFailedSaveStopsTheHandOverAndSaysSo)
+{
+    Receiver panel;
+    frmAdressen::ShowAdresse(meier, &panel);
+    book().tbEntry[entry::City]->setText(QStringLiteral("Berlin"));
+    database.exec("CREATE TRIGGER no_update BEFORE UPDATE ON tbl_customers BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Fehler beim Speichern der Adressdaten"));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("Die Adresse wurde nicht übernommen.")));
+    EXPECT_EQ(panel.calls, 0);
+    EXPECT_TRUE(book().isVisible());
+    EXPECT_TRUE(book().state().Changed);
+    EXPECT_EQ(CallerForm, &panel);
+
+    // The edits are offered once more before another address is shown.
+    dialogs->answerMessage(ui::Answer::Cancel);
+    frmAdressen::ShowAdresse(-1, &panel);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Kontaktdaten geändert"));
+
+    // Without any name there is nothing to hand over.
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Gast übernehmen"));
+    EXPECT_EQ(panel.calls, 0);
+}
+
+TEST_F(AddressBook, ANewGuestIsNormalisedStoredAndHandedOverByEnter)
+{
+    Receiver panel;
+    frmAdressen::ShowAdresse(-1, &panel);
+    EXPECT_EQ(book().IndexDisplay->text(), QStringLiteral("* neu"));
+    book().tbEntry[entry::LastName]->setText(QStringLiteral("von goethe"));
+    book().tbEntry[entry::Mobile]->setText(QStringLiteral("+49 171 1234567"));
+    book().tbNotes->setFocus();
+    QTest::keyClick(book().tbNotes, Qt::Key_Return);
+    EXPECT_EQ(panel.calls, 0);
+    EXPECT_EQ(book().tbNotes->toPlainText(), QStringLiteral("\n"));
+
+    book().tbEntry[entry::FirstName]->setText(QStringLiteral("johann"));
+    book().tbEntry[entry::FirstName]->setFocus();
+    QTest::keyClick(book().tbEntry[entry::FirstName], Qt::Key_Return);
+    ASSERT_EQ(panel.calls, 1);
+    EXPECT_EQ(panel.name, QStringLiteral("Johann von goethe"));
+    const std::optional<Customer> stored = LoadCustomer(panel.id);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->cust_firstname, QStringLiteral("Johann"));
+    EXPECT_EQ(stored->cust_mobile, QStringLiteral("+49 171 1234567"));
+    EXPECT_TRUE(book().optAnrede[3]->isChecked());   // no customer is called Johann: a guess from the "n"
+}
+
+TEST_F(AddressBook, SearchListSortingAndTheModel)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    QAbstractItemModelTester tester(&book().resultList(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    search(QStringLiteral("müller"));
+    ASSERT_EQ(book().resultList().rowCount(), 2);
+    EXPECT_EQ(listed(0), QStringLiteral("Mueller"));
+    // The first line is shown at once.
+    EXPECT_EQ(book().tbEntry[entry::FirstName]->text(), QStringLiteral("Anna"));
+
+    QHeaderView* header = book().ListView1->horizontalHeader();
+    for (Qt::SortOrder expected : {Qt::AscendingOrder, Qt::AscendingOrder, Qt::DescendingOrder}) {
+        header->sectionClicked(AddressListModel::FirstName);
+        EXPECT_EQ(listed(0), expected == Qt::AscendingOrder ? QStringLiteral("Mueller") : QStringLiteral("Müller"));
+    }
+
+    search(QStringLiteral("nobody"));
+    EXPECT_EQ(listed(0), QStringLiteral("keine Einträge gefunden"));
+    EXPECT_EQ(book().resultList().customerCount(), 0);
+
+    QTest::mouseClick(book().cmdAlphabeticRegister[18], Qt::LeftButton);
+    EXPECT_EQ(book().tbSuche->text(), QStringLiteral("S"));
+    EXPECT_EQ(book().tbEntry[entry::LastName]->text(), QStringLiteral("Schulz"));
+
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    search(QStringLiteral("  "));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Gäste-Suche"));
+    search(QStringLiteral("1234"));
+    EXPECT_TRUE(book().tbSuche->text().isEmpty());
+}
+
+TEST_F(AddressBook, EscapeHidesAndTheKeptListSurvives)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    search(QStringLiteral("M"));
+    QTest::keyClick(book().tbSuche, Qt::Key_Escape);
+    EXPECT_FALSE(book().isVisible());
+    frmAdressen::ShowAdresse(0, nullptr);
+    EXPECT_EQ(book().resultList().rowCount(), 0);
+
+    book().chkKeepAdrList->click();
+    EXPECT_TRUE(KeepAdrList);
+    search(QStringLiteral("M"));
+    book().close();
+    frmAdressen::ShowAdresse(0, nullptr);
+    EXPECT_EQ(book().resultList().rowCount(), 3);
+    EXPECT_EQ(book().tbEntry[entry::LastName]->text(), QStringLiteral("Meier"));
+
+    // Unloaded for good, edits not yet stored are offered once more.
+    book().tbEntry[entry::City]->setText(QStringLiteral("Bonn"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    Closing = true;
+    frmAdressen::unloadForGood();
+    EXPECT_FALSE(frmAdressen::isLoaded());
+    EXPECT_EQ(LoadCustomer(meier)->cust_city, QStringLiteral("Bonn"));
+}
+
+TEST_F(AddressBook, AReadOnlyWorkstationSeesNoWritingButtons)
+{
+    StationReadOnly = true;
+    Receiver panel;
+    frmAdressen::ShowAdresse(meier, &panel);
+    for (QWidget* w : {static_cast<QWidget*>(book().btnNeu), static_cast<QWidget*>(book().cmdSave),
+                       static_cast<QWidget*>(book().btnDelete), static_cast<QWidget*>(book().btnPassData[0]),
+                       static_cast<QWidget*>(book().btnPassData[1])})
+        EXPECT_TRUE(w->isHidden());
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().cmdEditCategories, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
+    EXPECT_TRUE(windows.opened.isEmpty());
+    book().btnPassData_Click();
+    EXPECT_EQ(panel.calls, 0);
+}
+
+TEST_F(AddressBook, ButtonsOpenTheOtherWindows)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_customer_id, book_cust_count) VALUES (%1, 1)").arg(meier));
+    frmAdressen::ShowAdresse(meier, nullptr);
+    QTest::mouseClick(book().btnTerminliste, Qt::LeftButton);
+    QTest::mouseClick(book().cmdInvoice, Qt::LeftButton);
+    QTest::mouseClick(book().cmdEditCategories, Qt::LeftButton);
+    EXPECT_EQ(windows.opened,
+              (QStringList{QStringLiteral("ShowBookings(book_customer_id = %1|-1|-1|1|1)").arg(meier),
+                           QStringLiteral("ShowRechnung(0|%1|-1)").arg(meier),
+                           QStringLiteral("ShowRessources(tbl_cust_categories|Adress-Kategorien)")}));
+}
