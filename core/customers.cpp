@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
+#include "platform/db/jetfunctions.h"
 #include "platform/db/transaction.h"
 
 #include <array>
@@ -161,8 +162,8 @@ void addLikes(Condition& c, std::initializer_list<std::pair<const char*, QString
         if (seen.contains(key))
             continue;
         seen << key;
-        parts << key.first + QStringLiteral(" Like ?");
-        c.params << pattern;
+        // Behind an index range where the pattern has a plain start.
+        parts << db::sqlLike(key.first, pattern, c.params);
     }
     c.sql += parts.join(QStringLiteral(" OR "));
 }
@@ -183,8 +184,7 @@ Condition conditionOf(const CustomerFilter& f)
         c.sql = QStringLiteral("(");
         addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
                      {"cust_lastname", SwapUmlautSpelling(f.text) + QLatin1Char('*')}});
-        c.sql += QStringLiteral(") AND cust_firstname Like ?");
-        c.params << f.first + QLatin1Char('*');
+        c.sql += QStringLiteral(") AND ") + db::sqlLike(QStringLiteral("cust_firstname"), f.first + QLatin1Char('*'), c.params);
         break;
     case CustomerFilter::Kind::Prefix:
         addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
@@ -243,8 +243,13 @@ std::optional<QString> CityOfZipPrefix(const QString& prefix)
     db::Recordset rs = prefix.isEmpty()
         ? database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers LIMIT 1;"),
                                    db::OpenMode::ForwardOnlyReadOnly)
-        : database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers WHERE cust_zip Like ? LIMIT 1;"),
-                                   db::OpenMode::ForwardOnlyReadOnly, {likeLiteral(prefix) + QLatin1Char('*')});
+        : [&prefix] {
+              QList<db::Value> params;
+              const QString like = db::sqlLike(QStringLiteral("cust_zip"), likeLiteral(prefix) + QLatin1Char('*'), params);
+              return database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers WHERE ") + like
+                                                  + QStringLiteral(" LIMIT 1;"),
+                                              db::OpenMode::ForwardOnlyReadOnly, params);
+          }();
     if (rs.eof())
         return std::nullopt;
     return rs.field(0).value().toText();

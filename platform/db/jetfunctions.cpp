@@ -302,35 +302,68 @@ std::optional<bool> likeMatch(const QString& value, const QString& pattern)
     return matchItems(*items, toU32(value));
 }
 
-QString sqlLike(const QString& column, const QString& pattern)
+namespace {
+
+// The index range every text matching the pattern lies in; an empty bound
+// is none (no plain start, or a bound the collation would fold into
+// another text).
+std::pair<QString, QString> likeRange(const QString& pattern)
 {
-    const QString like = column + QStringLiteral(" Like ") + sqlText(pattern);
     qsizetype plain = 0;
     while (plain < pattern.size() && !QStringView(u"*?#[").contains(pattern[plain]))
         ++plain;
     // Every text that matches has a sort key starting with the prefix's key.
     const QString key = primaryKey(pattern.left(plain));
     if (key.isEmpty())
-        return like;
+        return {};
     const char16_t last = key.back().unicode();
     if (QChar::isSurrogate(last))
-        return like;
-    // Just below every key starting with the prefix's key, and just above
-    // them; a bound the collation would fold into another text is left out.
-    QStringList terms;
+        return {};
+    // Just below every key starting with the prefix's key, and just above them.
+    std::pair<QString, QString> range;
     if (last > 0) {
         const QString lower = key.left(key.size() - 1) + QChar(char16_t(last - 1)) + QChar(char16_t(0xFFFF));
         if (primaryKey(lower) == lower)
-            terms << column + QStringLiteral(" > ") + sqlText(lower) + QStringLiteral(" COLLATE JETTEXT");
+            range.first = lower;
     }
     if (last < 0xD7FF) {
         const QString upper = key.left(key.size() - 1) + QChar(char16_t(last + 1));
         if (primaryKey(upper) == upper)
-            terms << column + QStringLiteral(" < ") + sqlText(upper) + QStringLiteral(" COLLATE JETTEXT");
+            range.second = upper;
     }
+    return range;
+}
+
+// The condition with each value written by quote(), which may take it as a
+// bound parameter instead.
+template <class Quote>
+QString likeCondition(const QString& column, const QString& pattern, Quote quote)
+{
+    const auto [lower, upper] = likeRange(pattern);
+    QStringList terms;
+    if (!lower.isEmpty())
+        terms << column + QStringLiteral(" > ") + quote(lower) + QStringLiteral(" COLLATE JETTEXT");
+    if (!upper.isEmpty())
+        terms << column + QStringLiteral(" < ") + quote(upper) + QStringLiteral(" COLLATE JETTEXT");
+    const QString like = column + QStringLiteral(" Like ") + quote(pattern);
     if (terms.isEmpty())
         return like;
     return QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QStringLiteral(" AND ") + like + QLatin1Char(')');
+}
+
+}  // namespace
+
+QString sqlLike(const QString& column, const QString& pattern)
+{
+    return likeCondition(column, pattern, [](const QString& text) { return sqlText(text); });
+}
+
+QString sqlLike(const QString& column, const QString& pattern, QList<Value>& params)
+{
+    return likeCondition(column, pattern, [&params](const QString& text) {
+        params << Value(text);
+        return QStringLiteral("?");
+    });
 }
 
 void registerJetFunctions(sqlite3* handle)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/db/value.h"
 #include "platform/runtime/date.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -49,5 +51,8 @@ std::optional<bool> likeMatch(const QString& value, const QString& pattern);
 // the rows found are those of the Like alone. Only for text columns: a number
 // column would compare the bounds as numbers.
 QString sqlLike(const QString& column, const QString& pattern);
+// The same with the pattern and the bounds as "?", their values appended to
+// params in order: for patterns made of what the user typed.
+QString sqlLike(const QString& column, const QString& pattern, QList<Value>& params);
 
 }  // namespace db
