@@ -319,14 +319,15 @@ void frmAdressen::btnTerminliste_Click()
             return;
         }
         const qint32 id = m_state.CurrentCustomerId;
+        const QString first = fields.text[entry::FirstName];
+        const QString last = fields.text[entry::LastName];
         if (id >= 1 && ReferencesOfCustomer(id).bookings >= 1) {
+            SetBookingsCaption(QStringLiteral("Reservierungen für ") + first + QLatin1Char(' ') + last);
             ShowBookings(QStringLiteral("book_customer_id = ") + QString::number(id), -1, -1, true, 1);
             return;
         }
         showTab(0);
         tbEntry[entry::LastName]->setFocus();
-        const QString first = fields.text[entry::FirstName];
-        const QString last = fields.text[entry::LastName];
         const QString title = GetResString(293) + QLatin1Char(' ') + GetResString(294) + QLatin1Char(' ') + first
                               + QLatin1Char(' ') + last;
         if (ui::msgBox(GetResString(1351, {{QStringLiteral("%s"), first + QLatin1Char(' ') + last}}),

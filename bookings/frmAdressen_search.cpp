@@ -2,6 +2,7 @@
 #include "bookings/frmAdressen.h"
 
 #include "bookings/addresssearch.h"
+#include "bookings/frmBuchungen.h"
 #include "core/globals.h"
 #include "core/handler.h"
 #include "core/lookups.h"
@@ -27,7 +28,7 @@ int LastSortColumn = -1;
 // The booking window takes the guest when no window asked for one.
 AddressReceiver* bookingWindowReceiver()
 {
-    return nullptr;
+    return &frmBuchungen::instance();
 }
 
 }  // namespace
