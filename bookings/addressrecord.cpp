@@ -291,7 +291,8 @@ bool AddressRecord::deleteIfUnreferenced()
 
 bool AddressRecord::checkDuplicate(const AddressFields& fields)
 {
-    if (FillingLists || !m_state.NewRecord || m_state.DuplicateWarned)
+    // A read-only workstation stores no new address, so it has none to warn about.
+    if (FillingLists || StationReadOnly || !m_state.NewRecord || m_state.DuplicateWarned)
         return false;
     const QString last = rt::trim(fields.text[entry::LastName]);
     const QString first = rt::trim(fields.text[entry::FirstName]);
@@ -309,9 +310,10 @@ bool AddressRecord::checkDuplicate(const AddressFields& fields)
     const QString name = first + QLatin1Char(' ') + last;
     const QString found = GetResString(1346, {{QStringLiteral("%s1"), QString::number(namesakes) + QLatin1Char(' ') + TermPersonPlural},
                                               {QStringLiteral("%s2"), name}});
+    // Marked before the box is up: its focus changes must not warn again.
+    m_state.DuplicateWarned = true;
     ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), TermPersonSingular}}),
                ui::Exclamation, GetResString(1345));
-    m_state.DuplicateWarned = true;
     return true;
 }
 

@@ -207,6 +207,7 @@ TEST_F(AddressRecordTest, AReadOnlyWorkstationChangesNothing)
     EXPECT_FALSE(record.deleteIfUnreferenced());
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
+    EXPECT_FALSE(record.checkDuplicate(startTyping(QStringLiteral("Meier"), QStringLiteral("Hans"))));
     EXPECT_EQ(dialogs->messages().size(), 1u);
     EXPECT_EQ(LoadCustomer(id)->cust_lastname, QStringLiteral("Meier"));
 }
