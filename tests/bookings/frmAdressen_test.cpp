@@ -13,6 +13,8 @@
 #include "tests/support/window_hooks.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -257,6 +259,11 @@ TEST_F(AddressBook, ButtonsOpenTheOtherWindows)
     QTest::mouseClick(book().btnTerminliste, Qt::LeftButton);
     QTest::mouseClick(book().cmdInvoice, Qt::LeftButton);
     QTest::mouseClick(book().cmdEditCategories, Qt::LeftButton);
+    QTest::mouseClick(book().btnCopyToClipboard, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Herrn\nHans Meier "));
+    frmAdressen::ShowAdresse(schulz, nullptr);
+    QTest::mouseClick(book().btnBackHistory, Qt::LeftButton);
+    EXPECT_EQ(book().IndexDisplay->text(), QString::number(meier));
     EXPECT_EQ(windows.opened,
               (QStringList{QStringLiteral("SetBookingsCaption(Reservierungen für Hans Meier)"),
                            QStringLiteral("ShowBookings(book_customer_id = %1|-1|-1|1|1)").arg(meier),
