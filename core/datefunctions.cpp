@@ -165,6 +165,17 @@ std::optional<rt::Date> ParseDateText(const QString& text)
     return rt::Date::fromParts(date->year(), date->month(), date->day(), hour, minute, second);
 }
 
+std::optional<rt::Date> DateOfInput(const QString& text)
+{
+    const QString completed = CompleteDateInput(text);
+    if (completed.isEmpty())
+        return std::nullopt;
+    const auto date = parseDate(completed);
+    if (!date)
+        return std::nullopt;
+    return rt::Date::fromDate(*date);
+}
+
 QString ExtractDigits(const QString& text)
 {
     QString out;

@@ -34,6 +34,9 @@ QString CompleteDateInput(const QString& text);
 // optionally followed by hh:nn or hh:nn:ss. nullopt when it is no date. This
 // is the reading start-up hands to the database layer.
 std::optional<rt::Date> ParseDateText(const QString& text);
+// The day a date box's text names, read as CompleteDateInput reads it (at
+// midnight); nullopt when it is no date.
+std::optional<rt::Date> DateOfInput(const QString& text);
 
 // Only the characters "0" to "9", in order.
 QString ExtractDigits(const QString& text);

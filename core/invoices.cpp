@@ -1,0 +1,259 @@
+#include "core/invoices.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/db/transaction.h"
+
+namespace {
+
+db::Database& database()
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+db::Recordset readOnly(const QString& sql, const QList<db::Value>& params)
+{
+    return database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+}
+
+db::Value textOrNull(const QString& text)
+{
+    return text.isEmpty() ? db::Value() : db::Value(text);
+}
+
+std::optional<rt::Date> dateOrNull(const db::Value& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toDate();
+}
+
+std::vector<qint32> ids(const QString& sql)
+{
+    std::vector<qint32> result;
+    db::Recordset rs = readOnly(sql, {});
+    while (!rs.eof()) {
+        result.push_back(rs.field(0).value().toLong());
+        rs.moveNext();
+    }
+    return result;
+}
+
+bool invoiceExists(qint32 invId)
+{
+    if (invId <= 0)
+        return false;
+    return !readOnly(QStringLiteral("SELECT inv_id FROM tbl_invoice WHERE inv_id = ?"), {invId}).eof();
+}
+
+}  // namespace
+
+std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId)
+{
+    if (invId <= 0)
+        return std::nullopt;
+    db::Recordset rs = readOnly(QStringLiteral("SELECT * FROM tbl_invoice WHERE inv_id = ?"), {invId});
+    if (rs.eof())
+        return std::nullopt;
+    InvoiceHeader h;
+    h.inv_id = rs.value(QStringLiteral("inv_id")).toLong();
+    h.inv_date = dateOrNull(rs.value(QStringLiteral("inv_date")));
+    h.inv_status_id = rs.value(QStringLiteral("inv_status_id")).toLong();
+    h.inv_paymode_id = rs.value(QStringLiteral("inv_paymode_id")).toLong();
+    h.inv_mandant_id = rs.value(QStringLiteral("inv_mandant_id")).toLong();
+    h.inv_booking_id = rs.value(QStringLiteral("inv_booking_id")).toLong();
+    h.inv_customer_id = rs.value(QStringLiteral("inv_customer_id")).toLong();
+    h.inv_notes = rs.value(QStringLiteral("inv_notes")).toText();
+    h.inv_total = rs.value(QStringLiteral("inv_total")).toDouble();
+    h.inv_is_payed = rs.value(QStringLiteral("inv_is_payed")).toBool();
+    h.inv_is_sent = rs.value(QStringLiteral("inv_is_sent")).toBool();
+    return h;
+}
+
+qint32 CreateInvoice()
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT inv_id FROM tbl_invoice WHERE inv_id = -1"));
+    rs.addNew();
+    const qint32 id = rs.field(QStringLiteral("inv_id")).value().toLong();
+    rs.update();
+    transaction.commit();
+    return id;
+}
+
+qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    qint32 id = invId;
+    if (!invoiceExists(invId)) {
+        // Deleted elsewhere meanwhile: positions added since are carried over.
+        id = CreateInvoice();
+        if (invId > 0)
+            d.execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_invoice_id = ? WHERE ivp_invoice_id = ?"),
+                      {id, invId});
+    }
+    QString sql = QStringLiteral("UPDATE tbl_invoice SET inv_mandant_id = ?, inv_booking_id = ?, inv_customer_id = ?, "
+                                 "inv_notes = ?, inv_total = ?, inv_is_payed = ?");
+    QList<db::Value> params{header.inv_mandant_id, header.inv_booking_id, header.inv_customer_id,
+                            textOrNull(header.inv_notes), header.inv_total, header.inv_is_payed};
+    if (header.inv_date) {
+        sql += QStringLiteral(", inv_date = ?");
+        params << *header.inv_date;
+    }
+    if (header.inv_status_id) {
+        sql += QStringLiteral(", inv_status_id = ?");
+        params << *header.inv_status_id;
+    }
+    if (header.inv_paymode_id) {
+        sql += QStringLiteral(", inv_paymode_id = ?");
+        params << *header.inv_paymode_id;
+    }
+    params << id;
+    d.execute(sql + QStringLiteral(" WHERE inv_id = ?"), params);
+    transaction.commit();
+    return id;
+}
+
+void SetInvoiceCustomer(qint32 invId, qint32 custId)
+{
+    database().execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
+}
+
+void DeleteInvoicePositions(qint32 invId)
+{
+    database().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
+}
+
+void RemoveInvoice(qint32 invId)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    DeleteInvoicePositions(invId);
+    d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
+    transaction.commit();
+}
+
+std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
+{
+    std::vector<InvoicePositionRow> rows;
+    db::Recordset rs = readOnly(
+        QStringLiteral("SELECT ivp_id, ivp_invoice_id, ivp_prod_id, ivp_quantity, ivp_price, ivp_text, srv_id, srv_name, "
+                       "srv_tax_id FROM tbl_invoice_positions LEFT JOIN tbl_services "
+                       "ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id "
+                       "WHERE ivp_invoice_id = ? ORDER BY ivp_id"),
+        {invId});
+    while (!rs.eof()) {
+        InvoicePositionRow p;
+        p.ivp_id = rs.value(QStringLiteral("ivp_id")).toLong();
+        p.ivp_invoice_id = rs.value(QStringLiteral("ivp_invoice_id")).toLong();
+        p.ivp_prod_id = rs.value(QStringLiteral("ivp_prod_id")).toLong();
+        p.ivp_quantity = rs.value(QStringLiteral("ivp_quantity")).toLong();
+        p.ivp_price = rs.value(QStringLiteral("ivp_price")).toDouble();
+        p.ivp_text = rs.value(QStringLiteral("ivp_text")).toText();
+        p.hasService = !rs.value(QStringLiteral("srv_id")).isNull();
+        p.srv_name = rs.value(QStringLiteral("srv_name")).toText();
+        const db::Value tax = rs.value(QStringLiteral("srv_tax_id"));
+        if (!tax.isNull())
+            p.srv_tax_id = tax.toLong();
+        rows.push_back(std::move(p));
+        rs.moveNext();
+    }
+    return rows;
+}
+
+qint32 AddInvoicePosition(const InvoicePositionRow& position)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_invoice_positions WHERE ivp_id = -1"));
+    rs.addNew();
+    const qint32 id = rs.field(QStringLiteral("ivp_id")).value().toLong();
+    rs.field(QStringLiteral("ivp_invoice_id")).setValue(position.ivp_invoice_id);
+    rs.field(QStringLiteral("ivp_prod_id")).setValue(position.ivp_prod_id);
+    rs.field(QStringLiteral("ivp_quantity")).setValue(position.ivp_quantity);
+    rs.field(QStringLiteral("ivp_price")).setValue(position.ivp_price);
+    rs.field(QStringLiteral("ivp_text")).setValue(textOrNull(position.ivp_text));
+    rs.update();
+    transaction.commit();
+    return id;
+}
+
+bool SetPositionQuantity(qint32 ivpId, int quantity)
+{
+    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
+                              {quantity, ivpId})
+           > 0;
+}
+
+bool SetPositionPrice(qint32 ivpId, double price)
+{
+    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"),
+                              {price, ivpId})
+           > 0;
+}
+
+bool SetPositionText(qint32 ivpId, const QString& text)
+{
+    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
+                              {textOrNull(text), ivpId})
+           > 0;
+}
+
+bool DeleteInvoicePosition(qint32 ivpId)
+{
+    return database().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId}) > 0;
+}
+
+std::vector<InvoiceListRow> ListInvoices(qint32 custId, const rt::Date& since)
+{
+    QString sql = QStringLiteral(
+        "SELECT inv_id, inv_is_sent, ivs_name, inv_date, cust_company, cust_lastname, cust_firstname "
+        "FROM (tbl_invoice LEFT JOIN tbl_customers ON tbl_invoice.inv_customer_id = tbl_customers.cust_id) "
+        "LEFT JOIN tbl_invoice_status ON tbl_invoice.inv_status_id = tbl_invoice_status.ivs_id");
+    QList<db::Value> params;
+    if (custId > 0) {
+        sql += QStringLiteral(" WHERE inv_customer_id = ?");
+        params << custId;
+    } else {
+        sql += QStringLiteral(" WHERE inv_date > ?");
+        params << since;
+    }
+    // Invoices of one day in the order they were made, the newest first.
+    sql += QStringLiteral(" ORDER BY inv_date DESC, inv_id DESC");
+    std::vector<InvoiceListRow> rows;
+    db::Recordset rs = readOnly(sql, params);
+    while (!rs.eof()) {
+        InvoiceListRow r;
+        r.inv_id = rs.value(QStringLiteral("inv_id")).toLong();
+        r.inv_is_sent = rs.value(QStringLiteral("inv_is_sent")).toBool();
+        r.ivs_name = rs.value(QStringLiteral("ivs_name")).toText();
+        r.inv_date = dateOrNull(rs.value(QStringLiteral("inv_date")));
+        r.cust_company = rs.value(QStringLiteral("cust_company")).toText();
+        r.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+        r.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+        rows.push_back(std::move(r));
+        rs.moveNext();
+    }
+    return rows;
+}
+
+std::vector<qint32> InvoiceStatusIds()
+{
+    return ids(QStringLiteral("SELECT ivs_id FROM tbl_invoice_status ORDER BY ivs_id"));
+}
+
+std::vector<qint32> PaymodeIds()
+{
+    return ids(QStringLiteral("SELECT paym_id FROM tbl_paymode ORDER BY paym_id"));
+}
+
+QString PaymodePrinttextOf(qint32 paymId)
+{
+    db::Recordset rs = readOnly(QStringLiteral("SELECT paym_printtext FROM tbl_paymode WHERE paym_id = ?"), {paymId});
+    return rs.eof() ? QString() : rs.value(QStringLiteral("paym_printtext")).toText();
+}

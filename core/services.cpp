@@ -1,0 +1,103 @@
+#include "core/services.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/db/transaction.h"
+
+namespace {
+
+db::Database& database()
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+db::Value textOrNull(const QString& text)
+{
+    return text.isEmpty() ? db::Value() : db::Value(text);
+}
+
+bool serviceExists(db::Database& d, qint32 serviceId)
+{
+    if (serviceId <= 0)
+        return false;
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT srv_id FROM tbl_services WHERE srv_id = ?"),
+                                       db::OpenMode::ForwardOnlyReadOnly, {serviceId});
+    return !rs.eof();
+}
+
+}  // namespace
+
+std::optional<Service> LoadService(qint32 serviceId)
+{
+    if (serviceId <= 0)
+        return std::nullopt;
+    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = ?"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {serviceId});
+    if (rs.eof())
+        return std::nullopt;
+    Service s;
+    s.srv_id = rs.value(QStringLiteral("srv_id")).toLong();
+    s.srv_name = rs.value(QStringLiteral("srv_name")).toText();
+    s.srv_info = rs.value(QStringLiteral("srv_info")).toText();
+    const db::Value price = rs.value(QStringLiteral("srv_price"));
+    if (!price.isNull())
+        s.srv_price = price.toDouble();
+    const db::Value tax = rs.value(QStringLiteral("srv_tax_id"));
+    if (!tax.isNull())
+        s.srv_tax_id = tax.toLong();
+    return s;
+}
+
+void StoreService(Service& service)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    const db::Value price = service.srv_price ? db::Value(*service.srv_price) : db::Value();
+    if (serviceExists(d, service.srv_id)) {
+        QString sql = QStringLiteral("UPDATE tbl_services SET srv_name = ?, srv_info = ?, srv_price = ?");
+        QList<db::Value> params{textOrNull(service.srv_name), textOrNull(service.srv_info), price};
+        if (service.srv_tax_id) {
+            sql += QStringLiteral(", srv_tax_id = ?");
+            params << *service.srv_tax_id;
+        }
+        params << service.srv_id;
+        d.execute(sql + QStringLiteral(" WHERE srv_id = ?"), params);
+        transaction.commit();
+        return;
+    }
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = 0"));
+    rs.addNew();
+    const qint32 newId = rs.field(QStringLiteral("srv_id")).value().toLong();
+    rs.field(QStringLiteral("srv_name")).setValue(textOrNull(service.srv_name));
+    rs.field(QStringLiteral("srv_info")).setValue(textOrNull(service.srv_info));
+    rs.field(QStringLiteral("srv_price")).setValue(price);
+    if (service.srv_tax_id)
+        rs.field(QStringLiteral("srv_tax_id")).setValue(*service.srv_tax_id);
+    rs.update();
+    transaction.commit();
+    service.srv_id = newId;
+}
+
+int PositionsOfService(qint32 serviceId)
+{
+    db::Recordset rs =
+        database().openRecordset(QStringLiteral("SELECT Count(*) FROM tbl_invoice_positions WHERE ivp_prod_id = ?"),
+                                 db::OpenMode::ForwardOnlyReadOnly, {serviceId});
+    return rs.eof() ? 0 : rs.field(0).value().toLong();
+}
+
+ServiceDeleteResult DeleteService(qint32 serviceId)
+{
+    db::Database& d = database();
+    db::Transaction transaction(d);
+    if (!serviceExists(d, serviceId))
+        return ServiceDeleteResult::NotFound;
+    if (PositionsOfService(serviceId) > 0)
+        return ServiceDeleteResult::Referenced;
+    d.execute(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = ?"), {serviceId});
+    transaction.commit();
+    return ServiceDeleteResult::Deleted;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Reads and writes of tbl_services, the catalogue of services and articles.
+// Values are bound; failures throw db::DbError.
+
+struct Service {
+    qint32 srv_id = 0;                 // 0 or below: not stored yet
+    QString srv_name;
+    QString srv_info;
+    std::optional<double> srv_price;   // nullopt: the column is empty
+    std::optional<int> srv_tax_id;     // 0 full VAT, 1 reduced, 2 none; nullopt: empty
+};
+
+// nullopt when there is no such service (another workstation deleted it).
+std::optional<Service> LoadService(qint32 serviceId);
+
+// Writes name, notes and price, and the VAT class when it is set, in one
+// transaction: the row of srv_id when it exists, else a new row whose id
+// srv_id receives. Nothing is written when it fails.
+void StoreService(Service& service);
+
+// How many invoice positions name the service.
+int PositionsOfService(qint32 serviceId);
+
+enum class ServiceDeleteResult { Deleted, Referenced, NotFound };
+// Refuses a service that invoice positions still name; checked and deleted in
+// one transaction.
+ServiceDeleteResult DeleteService(qint32 serviceId);
