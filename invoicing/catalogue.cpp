@@ -1,0 +1,236 @@
+#include "invoicing/catalogue.h"
+
+#include "core/messages.h"
+#include "core/services.h"
+#include "core/workstation.h"
+#include "platform/db/error.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int MaxQuantity = 32767;
+
+const QString SaveQuestion = QStringLiteral("Wollen Sie Ihre Änderungen speichern?");
+const QString ChangedTitle = QStringLiteral("Hotelleistung geändert");
+
+std::optional<int> wholeNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0;
+    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d{1,9}$"));
+    if (!whole.match(t).hasMatch())
+        return std::nullopt;
+    return t.toInt();
+}
+
+void refusePrice()
+{
+    ui::msgBox(QStringLiteral("Bitte geben Sie den Preis als Betrag ein, zum Beispiel 12,50."), ui::Exclamation, AppTitle);
+}
+
+void refuseQuantity()
+{
+    ui::msgBox(QStringLiteral("Bitte geben Sie die Menge als ganze Zahl von 0 bis ") + QString::number(MaxQuantity)
+                   + QStringLiteral(" ein."),
+               ui::Exclamation, AppTitle);
+}
+
+}  // namespace
+
+void ServiceCatalogue::load(qint32 serviceId)
+{
+    if (serviceId < 1)
+        return;
+    Name.clear();
+    Info.clear();
+    PriceText.clear();
+    VatOption = -1;
+    QuantityText = QStringLiteral("1");
+    // The price of the entry shown before must not travel with this one.
+    CurrentPrice = 0;
+    if (const std::optional<Service> s = LoadService(serviceId)) {
+        CurrentServiceId = s->srv_id;
+        IdText = QString::number(s->srv_id);
+        Name = s->srv_name;
+        Info = s->srv_info;
+        if (s->srv_price) {
+            CurrentPrice = CentsOf(*s->srv_price);
+            PriceText = FormatCents(CurrentPrice);
+        }
+        const int tax = s->srv_tax_id.value_or(0);
+        VatOption = tax >= 0 && tax <= 2 ? tax : -1;
+    } else {
+        // Deleted elsewhere: a save must not write these fields over another entry.
+        CurrentServiceId = -1;
+        IdText.clear();
+    }
+    Changed = false;
+}
+
+void ServiceCatalogue::clear()
+{
+    Name.clear();
+    Info.clear();
+    PriceText.clear();
+    IdText.clear();
+    CurrentPrice = 0;
+}
+
+void ServiceCatalogue::startNew()
+{
+    clear();
+    CurrentServiceId = -1;
+}
+
+bool ServiceCatalogue::save()
+{
+    if (RefuseReadOnly(ui::Exclamation))
+        return false;
+    if (!Changed)
+        return true;
+    const std::optional<Cents> price = ParseAmount(PriceText);
+    if (!price) {
+        refusePrice();
+        return false;
+    }
+    Service s;
+    s.srv_id = CurrentServiceId;
+    s.srv_name = rt::trim(Name);
+    s.srv_info = rt::trim(Info);
+    s.srv_price = AmountOf(*price);
+    if (VatOption >= 0)
+        s.srv_tax_id = VatOption;
+    try {
+        ui::WaitCursor wait;
+        StoreService(s);
+    } catch (const db::DbError& e) {
+        ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Fehler beim Speichern der Daten"));
+        return false;
+    }
+    CurrentServiceId = s.srv_id;
+    IdText = QString::number(s.srv_id);
+    Name = s.srv_name;
+    Info = s.srv_info;
+    CurrentPrice = *price;
+    PriceText = FormatCents(*price);
+    Changed = false;
+    return true;
+}
+
+bool ServiceCatalogue::offerSave()
+{
+    if (!Changed)
+        return true;
+    if (ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::DefaultButton2, ChangedTitle) != ui::Answer::Ok)
+        return true;
+    return save();
+}
+
+bool ServiceCatalogue::checkPreis()
+{
+    const std::optional<Cents> price = ParseAmount(PriceText);
+    if (!price) {
+        refusePrice();
+        PriceText = FormatCents(CurrentPrice);
+        return false;
+    }
+    CurrentPrice = *price;
+    PriceText = FormatCents(*price);
+    return true;
+}
+
+bool ServiceCatalogue::checkMenge()
+{
+    const std::optional<int> quantity = wholeNumber(QuantityText);
+    if (!quantity || *quantity > MaxQuantity) {
+        refuseQuantity();
+        QuantityText = QStringLiteral("1");
+        return false;
+    }
+    QuantityText = QString::number(std::max(0, *quantity));
+    return true;
+}
+
+void ServiceCatalogue::stepMenge(int index)
+{
+    const int quantity = wholeNumber(QuantityText).value_or(0);
+    QuantityText = QString::number(std::min(quantity + (index == 0 ? 1 : -1), MaxQuantity));
+    checkMenge();
+}
+
+bool ServiceCatalogue::deleteCurrent()
+{
+    if (RefuseReadOnly(ui::Critical))
+        return false;
+    if (ui::msgBox(QStringLiteral("Wollen Sie die Hotelleistung \"") + Name + QStringLiteral("\" wirklich löschen?"),
+                   ui::OkCancel | ui::Question, QStringLiteral("Hotelleistung löschen"))
+        != ui::Answer::Ok)
+        return false;
+    if (CurrentServiceId >= 1 && DeleteService(CurrentServiceId) == ServiceDeleteResult::Referenced) {
+        ui::msgBox(QStringLiteral("Die Hotelleistung \"") + Name
+                       + QStringLiteral("\" wird in Rechnungen verwendet und kann daher nicht gelöscht werden."),
+                   ui::Exclamation, AppTitle);
+        return false;
+    }
+    clear();
+    CurrentServiceId = -1;
+    Changed = false;
+    return true;
+}
+
+std::optional<ServiceHandOver> ServiceCatalogue::handOver(bool invoiceOpen)
+{
+    if (!offerSave())
+        return std::nullopt;
+    ServiceHandOver h;
+    h.vatClass = VatOption == 1 ? 1 : VatOption == 2 ? 2 : 0;
+    if (!invoiceOpen) {
+        ui::msgBox(QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."), ui::Critical, AppTitle);
+        return std::nullopt;
+    }
+    // The price the save would store, not one left from an earlier entry.
+    const std::optional<Cents> price = ParseAmount(PriceText);
+    if (!price) {
+        refusePrice();
+        return std::nullopt;
+    }
+    const std::optional<int> quantity = wholeNumber(QuantityText);
+    if (!quantity || *quantity > MaxQuantity) {
+        refuseQuantity();
+        return std::nullopt;
+    }
+    h.quantity = std::max(0, *quantity);
+    h.text = Name;
+    h.price = *price;
+    h.serviceId = CurrentServiceId;
+    return h;
+}
+
+void ServiceCatalogue::editName(const QString& text)
+{
+    Name = text;
+    Changed = true;
+}
+
+void ServiceCatalogue::editInfo(const QString& text)
+{
+    Info = text;
+    Changed = true;
+}
+
+void ServiceCatalogue::editPrice(const QString& text)
+{
+    PriceText = text;
+    Changed = true;
+}
+
+void ServiceCatalogue::chooseVat(int option)
+{
+    VatOption = option;
+    Changed = true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "invoicing/money.h"
+
+#include <QString>
+
+#include <optional>
+
+// What the catalogue hands to the invoice as a new position.
+struct ServiceHandOver {
+    int quantity = 1;
+    QString text;
+    Cents price = 0;
+    qint32 serviceId = -1;
+    int vatClass = 0;
+};
+
+// The entry the service catalogue shows, without the window: its id, the
+// fields as shown, the changed flag, and the rules for saving, deleting and
+// handing an entry to the invoice. Questions and refusals go through the
+// dialog service.
+class ServiceCatalogue {
+public:
+    qint32 CurrentServiceId = -1;   // -1: none, or a new entry not stored yet
+    Cents CurrentPrice = 0;
+    bool Changed = false;
+
+    QString Name;
+    QString Info;
+    QString PriceText;
+    QString QuantityText = QStringLiteral("1");
+    QString IdText;
+    int VatOption = -1;             // 0 "voll", 1 "reduz.", 2 "keine"; -1 none set
+
+    // Shows a stored entry; an id without a row leaves no entry chosen.
+    void load(qint32 serviceId);
+    // Empties name, notes, price and id (the quantity stays).
+    void clear();
+    // An entry not stored yet.
+    void startNew();
+
+    // Writes the changed entry; false when refused or failed (told why), the
+    // entry then keeps its id and stays changed.
+    bool save();
+    // With unsaved changes asks whether to save them. false only when the
+    // save was wanted and did not succeed.
+    bool offerSave();
+
+    // Leaving the price and quantity boxes: false when the text was refused
+    // (told why) and put back.
+    bool checkPreis();
+    bool checkMenge();
+    // index 0 one more, 1 one less; never below 0.
+    void stepMenge(int index);
+
+    // Deletes the entry after asking; refused while invoices use it.
+    bool deleteCurrent();
+
+    // What goes to the invoice; nullopt when nothing may go (told why).
+    std::optional<ServiceHandOver> handOver(bool invoiceOpen);
+
+    // What the user does to the fields.
+    void editName(const QString& text);
+    void editInfo(const QString& text);
+    void editPrice(const QString& text);
+    void chooseVat(int option);
+};

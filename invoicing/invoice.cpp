@@ -1,0 +1,580 @@
+#include "invoicing/invoice.h"
+
+#include "core/address.h"
+#include "core/conflicts.h"
+#include "core/datefunctions.h"
+#include "core/globals.h"
+#include "core/invoices.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/services.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "platform/db/error.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+const QString OwnTextMarker = QStringLiteral(" ~");
+
+QString unknownArticleText(qint32 prodId)
+{
+    return QStringLiteral("- - - (unbekannter Artikel : ") + QString::number(prodId) + QLatin1Char(')');
+}
+
+// The text a position shows for what is stored: its own text, the service's
+// name, or the note that the article is unknown. A stored text equal to the
+// service's name is no text of its own.
+void applyStoredText(InvoicePosition& p, const QString& storedText)
+{
+    p.ownText = !storedText.isEmpty() && !(p.hasService && storedText == p.serviceName);
+    p.text = p.ownText ? storedText : p.serviceName;
+    if (rt::trim(p.text).isEmpty())
+        p.text = unknownArticleText(p.articleId);
+}
+
+QString taxText(const std::optional<int>& tax)
+{
+    return tax ? QString::number(*tax) : QString();
+}
+
+// Whole numbers only: a quantity is stored as one, and what is shown must be
+// what is stored.
+std::optional<int> parseQuantity(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0;
+    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d{1,9}$"));
+    if (!whole.match(t).hasMatch())
+        return std::nullopt;
+    const int value = t.toInt();
+    if (value < -32768 || value > 32767)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint32> chosenOf(qint32 stored, const std::vector<qint32>& ids)
+{
+    if (std::find(ids.begin(), ids.end(), stored) != ids.end())
+        return stored;
+    if (!ids.empty())
+        return ids.front();
+    return std::nullopt;
+}
+
+}  // namespace
+
+int InvoicePosition::vatClass() const
+{
+    return vatId.isEmpty() ? 0 : static_cast<int>(rt::val(vatId));
+}
+
+QString InvoicePosition::displayText() const
+{
+    return ownText ? text + OwnTextMarker : text;
+}
+
+InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, double rateFull, double rateReduced,
+                            bool pricesIncludeVat)
+{
+    Cents full = 0;
+    Cents reduced = 0;
+    Cents none = 0;
+    for (const InvoicePosition& p : positions) {
+        switch (p.vatClass()) {
+        case 0: full += p.total(); break;
+        case 1: reduced += p.total(); break;
+        default: none += p.total(); break;
+        }
+    }
+    InvoiceTotals t;
+    t.sum = full + reduced + none;
+    const qint64 r1 = RateBasisPoints(rateFull);
+    const qint64 r2 = RateBasisPoints(rateReduced);
+    if (pricesIncludeVat) {
+        t.vatFull = ShareOf(full, r1, 10000 + r1);
+        t.vatReduced = ShareOf(reduced, r2, 10000 + r2);
+        t.gross = t.sum;
+        t.net = t.sum - t.vatFull - t.vatReduced;
+    } else {
+        t.vatFull = ShareOf(full, r1, 10000);
+        t.vatReduced = ShareOf(reduced, r2, 10000);
+        t.net = t.sum;
+        t.gross = t.sum + t.vatFull + t.vatReduced;
+    }
+    return t;
+}
+
+QString InvoiceNumber(const QString& dateText, qint32 invId)
+{
+    return dateText.right(4) + QString::number(invId).rightJustified(6, QLatin1Char('0'));
+}
+
+QString InvoiceListEntry(const InvoiceListRow& row)
+{
+    QString entry = row.inv_is_sent ? QStringLiteral("/ ") : QStringLiteral("   ");
+    entry += row.inv_date ? rt::formatDate(*row.inv_date, DateFormat) + QStringLiteral("  ") : QStringLiteral("??.??.??   ");
+    const QString status = rt::trim((row.ivs_name.isEmpty() ? QStringLiteral("**********") : row.ivs_name).left(8));
+    entry += status + QString(3 * std::max<qsizetype>(0, 8 - status.size()), QLatin1Char(' ')) + QStringLiteral("  ");
+    QString name = row.cust_company;
+    const bool person = !row.cust_lastname.isEmpty() || !row.cust_firstname.isEmpty();
+    if (!row.cust_company.isEmpty() && person)
+        name += QStringLiteral(" / ");
+    name += row.cust_lastname;
+    if (!row.cust_firstname.isEmpty())
+        name += QStringLiteral(", ") + row.cust_firstname;
+    return entry + (rt::trim(name).isEmpty() ? TextUnnamed : name);
+}
+
+rt::Date InvoiceListSince(const rt::Date& today)
+{
+    return today.datePart().addMonths(-90);
+}
+
+// --- opening, loading, clearing ---------------------------------------------
+
+void InvoiceSession::clearFields(bool lookupToday)
+{
+    const std::vector<qint32> states = InvoiceStatusIds();
+    StatusId = states.empty() ? 0 : states.front();
+    PaymodeId.reset();
+    Positions.clear();
+    AddressText.clear();
+    Notes.clear();
+    DateRangeText.clear();
+    StatusLine.clear();
+    InvoiceAddress = CustomerAddress();
+    DateText = rt::formatDate(rt::Date::today(), DateFormat);
+    Paid = false;
+    NumberText = QStringLiteral("* ") + GetResString(308);
+    // Each invoice reads its rates afresh: the VAT table may have changed.
+    m_ratesDay.reset();
+    if (lookupToday)
+        applyRates(rt::Date::today());
+    calculateTotals();
+}
+
+void InvoiceSession::noInvoice()
+{
+    clearFields(false);
+    CurrentInvoiceId = -1;
+    CustomerId = -1;
+    BookingId = -1;
+    Changed = false;
+}
+
+void InvoiceSession::show(qint32 invId, qint32 custId, qint32 bookingId)
+{
+    CustomerId = custId;
+    BookingId = bookingId;
+    if (invId > 0) {
+        load(invId);
+        return;
+    }
+    if (!createNew()) {
+        noInvoice();
+        return;
+    }
+}
+
+bool InvoiceSession::createNew()
+{
+    if (RefuseReadOnly(ui::Critical))
+        return false;
+    clearFields(true);
+    CurrentInvoiceId = -1;
+    CurrentInvoiceId = CreateInvoice();
+    NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
+    // A new invoice of the customer shown so far is that customer's.
+    if (CustomerId > 0)
+        AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
+    DateRangeText = GetBookingPeriodText(BookingId);
+    // Set, so that leaving it untouched drops the empty row again.
+    Changed = true;
+    return true;
+}
+
+void InvoiceSession::load(qint32 invId)
+{
+    if (invId <= 0)
+        return;
+    ui::WaitCursor wait;
+    clearFields(false);
+    CurrentInvoiceId = invId;
+    const std::optional<InvoiceHeader> h = LoadInvoiceHeader(invId);
+    if (!h) {
+        ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
+                                  "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken."),
+                   ui::Information, QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
+        applyRates(rt::Date::today());
+    } else {
+        CustomerId = h->inv_customer_id;
+        BookingId = h->inv_booking_id;
+        DateRangeText = GetBookingPeriodText(BookingId);
+        AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
+        DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
+        applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
+        NumberText = InvoiceNumber(DateText, h->inv_id);
+        StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
+        PaymodeId = chosenOf(h->inv_paymode_id, PaymodeIds());
+        Paid = h->inv_is_payed;
+        Notes = h->inv_notes;
+    }
+    loadPositions();
+    // Only what the user changes from here on needs saving.
+    Changed = false;
+}
+
+void InvoiceSession::loadPositions()
+{
+    ui::WaitCursor wait;
+    Positions.clear();
+    PositionsStale = false;
+    StatusLine = QStringLiteral("Artikel suchen...");
+    const std::vector<InvoicePositionRow> rows = LoadInvoicePositions(CurrentInvoiceId);
+    for (const InvoicePositionRow& row : rows) {
+        InvoicePosition p;
+        p.ivpId = row.ivp_id;
+        p.quantity = row.ivp_quantity;
+        p.price = CentsOf(row.ivp_price);
+        p.articleId = row.ivp_prod_id;
+        p.hasService = row.hasService;
+        p.serviceName = row.srv_name;
+        p.vatId = taxText(row.srv_tax_id);
+        applyStoredText(p, row.ivp_text);
+        Positions.push_back(std::move(p));
+    }
+    StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
+    calculateTotals();
+}
+
+// --- leaving ------------------------------------------------------------------
+
+bool InvoiceSession::drop()
+{
+    try {
+        RemoveInvoice(CurrentInvoiceId);
+    } catch (const db::DbError& e) {
+        ui::msgBox(QStringLiteral("Fehler beim Löschen der Rechnung\n\n") + e.description(), ui::Exclamation,
+                   QStringLiteral("Fehler ") + QString::number(e.number()));
+        return false;
+    }
+    noInvoice();
+    return true;
+}
+
+SaveResult InvoiceSession::save(bool unattended)
+{
+    if (!hasInvoice() || !Changed)
+        return SaveResult::Unchanged;
+    if (StationReadOnly) {
+        if (!unattended)
+            ui::msgBox(GetResString(390), ui::Information, AppTitle);
+        return SaveResult::ReadOnly;
+    }
+    const auto keep = [unattended](const QString& question) {
+        return unattended
+               || ui::msgBox(question, ui::YesNo, QStringLiteral("Rechnung gültig?")) == ui::Answer::Yes;
+    };
+    if (CustomerId < 1) {
+        if (Positions.empty()
+            || !keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                     + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?")))
+            return drop() ? SaveResult::Dropped : SaveResult::Failed;
+    } else if (Positions.empty()
+               && !keep(QStringLiteral(
+                   "Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"))) {
+        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+    }
+
+    InvoiceHeaderWrite header;
+    header.inv_date = DateOfInput(DateText);
+    if (StatusId > 0)
+        header.inv_status_id = StatusId;
+    header.inv_paymode_id = PaymodeId;
+    header.inv_mandant_id = MandantId;
+    header.inv_booking_id = BookingId;
+    header.inv_customer_id = CustomerId;
+    header.inv_notes = rt::trim(Notes);
+    header.inv_total = AmountOf(Totals.gross);
+    header.inv_is_payed = Paid;
+    try {
+        ui::WaitCursor wait;
+        const qint32 id = StoreInvoiceHeader(CurrentInvoiceId, header);
+        if (id != CurrentInvoiceId) {
+            CurrentInvoiceId = id;
+            NumberText = InvoiceNumber(DateText, id);
+        }
+    } catch (const db::DbError& e) {
+        ui::msgBox(QStringLiteral("Fehler beim Update des Rechnungs-Datensatzes\n\n") + e.description(), ui::Information,
+                   QStringLiteral("Fehler ") + QString::number(e.number()));
+        return SaveResult::Failed;
+    }
+    Notes = rt::trim(Notes);
+    Changed = false;
+    return SaveResult::Saved;
+}
+
+bool InvoiceSession::deleteInvoice()
+{
+    if (!hasInvoice() || RefuseReadOnly(ui::Critical))
+        return false;
+    if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question, QStringLiteral("Rechnung Nr. ") + NumberText)
+        != ui::Answer::Ok)
+        return false;
+    RemoveInvoice(CurrentInvoiceId);
+    noInvoice();
+    return true;
+}
+
+bool InvoiceSession::refuseWithoutInvoice() const
+{
+    if (hasInvoice())
+        return false;
+    ui::msgBox(QStringLiteral("Es ist keine Rechnung geöffnet. Legen Sie eine neue Rechnung an oder wählen Sie eine "
+                              "Rechnung aus der Liste."),
+               ui::Exclamation, AppTitle);
+    return true;
+}
+
+bool InvoiceSession::takeOverCustomer(qint32 custId)
+{
+    if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
+        return false;
+    if (CustomerId != -1 && CustomerId != custId
+        && ui::msgBox(QStringLiteral("Wollen Sie den bisherigen ") + TermPersonSingular + QLatin1Char('\n')
+                          + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
+                      ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
+               != ui::Answer::Ok)
+        return false;
+    SetInvoiceCustomer(CurrentInvoiceId, custId);
+    CustomerId = custId;
+    AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), custId);
+    Changed = true;
+    return true;
+}
+
+// --- positions ----------------------------------------------------------------
+
+bool InvoiceSession::addPosition(int quantity, const QString& text, Cents price, qint32 prodId)
+{
+    if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
+        return false;
+    InvoicePosition p;
+    p.quantity = quantity;
+    p.price = price;
+    p.articleId = prodId;
+    // The class is the service's as stored, so the row reads the same after
+    // the next load.
+    if (const std::optional<Service> service = LoadService(prodId)) {
+        p.hasService = true;
+        p.serviceName = service->srv_name;
+        p.vatId = taxText(service->srv_tax_id);
+    }
+    applyStoredText(p, text);
+    InvoicePositionRow row;
+    row.ivp_invoice_id = CurrentInvoiceId;
+    row.ivp_prod_id = prodId;
+    row.ivp_quantity = quantity;
+    row.ivp_price = AmountOf(price);
+    row.ivp_text = p.ownText ? text : QString();
+    p.ivpId = AddInvoicePosition(row);
+    Positions.push_back(std::move(p));
+    StatusLine.clear();
+    calculateTotals();
+    return true;
+}
+
+InvoicePosition* InvoiceSession::positionAt(int row)
+{
+    if (row < 0 || row >= static_cast<int>(Positions.size()))
+        return nullptr;
+    return &Positions[static_cast<size_t>(row)];
+}
+
+bool InvoiceSession::positionGone()
+{
+    ui::msgBox(QStringLiteral("Diese Position wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht."),
+               ui::Exclamation, AppTitle);
+    PositionsStale = true;
+    return false;
+}
+
+bool InvoiceSession::setQuantity(int row, const QString& text)
+{
+    InvoicePosition* p = positionAt(row);
+    if (!p || RefuseReadOnly(ui::Critical))
+        return false;
+    const std::optional<int> quantity = parseQuantity(text);
+    if (!quantity) {
+        ui::msgBox(QStringLiteral("Bitte geben Sie die Menge als ganze Zahl zwischen -32768 und 32767 ein."),
+                   ui::Exclamation, AppTitle);
+        return false;
+    }
+    if (*quantity == p->quantity)
+        return true;
+    if (!SetPositionQuantity(p->ivpId, *quantity))
+        return positionGone();
+    p->quantity = *quantity;
+    calculateTotals();
+    return true;
+}
+
+bool InvoiceSession::setPrice(int row, const QString& text)
+{
+    InvoicePosition* p = positionAt(row);
+    if (!p || RefuseReadOnly(ui::Critical))
+        return false;
+    const std::optional<Cents> price = ParseAmount(text);
+    if (!price) {
+        ui::msgBox(QStringLiteral("Bitte geben Sie den Preis als Betrag ein, zum Beispiel 12,50."), ui::Exclamation,
+                   AppTitle);
+        return false;
+    }
+    if (*price == p->price)
+        return true;
+    if (!SetPositionPrice(p->ivpId, AmountOf(*price)))
+        return positionGone();
+    p->price = *price;
+    calculateTotals();
+    return true;
+}
+
+bool InvoiceSession::setText(int row, const QString& text)
+{
+    InvoicePosition* p = positionAt(row);
+    if (!p)
+        return false;
+    QString newText = rt::trim(text);
+    // The marker is only shown; typed at the end it stays the marker.
+    if (newText.endsWith(OwnTextMarker))
+        newText = rt::trim(newText.chopped(OwnTextMarker.size()));
+    if (newText == rt::trim(p->text))
+        return true;
+    if (RefuseReadOnly(ui::Critical))
+        return false;
+    InvoicePosition edited = *p;
+    applyStoredText(edited, newText);
+    if (!SetPositionText(p->ivpId, edited.ownText ? newText : QString()))
+        return positionGone();
+    *p = edited;
+    return true;
+}
+
+bool InvoiceSession::deletePosition(int row, const QString& cellText)
+{
+    InvoicePosition* p = positionAt(row);
+    if (!p || RefuseReadOnly(ui::Critical))
+        return false;
+    if (ui::msgBox(cellText + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question,
+                   QStringLiteral("Position löschen"))
+        != ui::Answer::Ok)
+        return false;
+    DeleteInvoicePosition(p->ivpId);
+    Positions.erase(Positions.begin() + row);
+    if (Positions.empty())
+        StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
+    calculateTotals();
+    return true;
+}
+
+// --- header edits -------------------------------------------------------------
+
+void InvoiceSession::applyRates(const rt::Date& day)
+{
+    const rt::Date d = day.datePart();
+    if (m_ratesDay == d)
+        return;
+    m_ratesDay = d;
+    GetMehrwertsteuer(d, VatFull, VatReduced);
+    calculateTotals();
+}
+
+void InvoiceSession::editDate(const QString& text)
+{
+    if (text == DateText)
+        return;
+    DateText = text;
+    Changed = true;
+}
+
+void InvoiceSession::completeDate(const QString& text)
+{
+    editDate(CompleteDateInput(text));
+    if (const std::optional<rt::Date> d = DateOfInput(DateText))
+        applyRates(*d);
+}
+
+void InvoiceSession::fillEmptyDate()
+{
+    if (rt::trim(DateText).isEmpty())
+        completeDate(rt::formatDate(rt::Date::today(), DateFormat));
+}
+
+void InvoiceSession::stepDate(int index)
+{
+    fillEmptyDate();
+    const rt::Date day = DateOfInput(DateText).value_or(rt::Date::today().datePart());
+    completeDate(rt::formatDate(day.addDays(-(2 * index - 1)), DateFormat));
+}
+
+void InvoiceSession::selectStatus(qint32 ivsId)
+{
+    StatusId = ivsId;
+    Changed = true;
+}
+
+void InvoiceSession::selectPaymode(qint32 paymId)
+{
+    PaymodeId = paymId;
+    Changed = true;
+}
+
+void InvoiceSession::setPaid(bool paid)
+{
+    Paid = paid;
+    Changed = true;
+}
+
+void InvoiceSession::editNotes(const QString& text)
+{
+    if (text == Notes)
+        return;
+    Notes = text;
+    Changed = true;
+}
+
+QString InvoiceSession::weekdayText() const
+{
+    const std::optional<rt::Date> d = DateOfInput(DateText);
+    return d ? rt::formatDate(*d, QStringLiteral("Ddd")) : QString();
+}
+
+QString InvoiceSession::vatRateText(const QString& vatId) const
+{
+    const int cls = vatId.isEmpty() ? 0 : static_cast<int>(rt::val(vatId));
+    switch (cls) {
+    case 0: return RateText(VatFull);
+    case 1: return RateText(VatReduced);
+    case 2: case 3: case 4: return QStringLiteral("0");
+    default: return QString();
+    }
+}
+
+QString InvoiceSession::vatLabel(int index) const
+{
+    return QStringLiteral("MwSt. ") + RateText(index == 0 ? VatFull : VatReduced) + QLatin1Char('%');
+}
+
+void InvoiceSession::calculateTotals()
+{
+    Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
+}

@@ -1,0 +1,169 @@
+#pragma once
+
+#include "invoicing/money.h"
+#include "platform/runtime/date.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+struct InvoiceListRow;
+
+// The columns of the positions grid; the hidden ones stay for old templates
+// of the grid and for the row's ids.
+enum PositionColumn : int {
+    ColLgr,
+    ColVrl,
+    ColMng,
+    ColBestellNr,
+    ColBeschreibung,
+    ColMwStProzent,
+    ColEPreis,
+    ColGesPreis,
+    ColArtId,
+    ColMwStId,
+    PositionColumnCount
+};
+
+// The text a new free position starts with.
+inline const QString FreePositionText = QStringLiteral("> > > hier Artikelbezeichnung einfügen");
+
+struct InvoicePosition {
+    qint32 ivpId = 0;
+    int quantity = 0;
+    // The text without the own-text marker: the position's own text, else
+    // the service's name, else the "unbekannter Artikel" text.
+    QString text;
+    bool ownText = false;       // shown with " ~"
+    bool hasService = false;
+    QString serviceName;
+    Cents price = 0;            // unit price
+    qint32 articleId = -1;      // srv_id; -1 for a free position
+    QString vatId;              // the VAT class as the service stores it; "" when it has none
+
+    // The class the totals use: 0 full, 1 reduced, anything else no VAT.
+    int vatClass() const;
+    Cents total() const { return price * quantity; }
+    QString displayText() const;
+};
+
+struct InvoiceTotals {
+    Cents sum = 0;
+    Cents vatFull = 0;
+    Cents vatReduced = 0;
+    Cents net = 0;
+    Cents gross = 0;
+};
+
+// VAT per class from the class sum, rounded once; the net (prices including
+// VAT) or the gross (net prices) follows from the rounded VAT, so the printed
+// lines add up to the cent.
+InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, double rateFull, double rateReduced,
+                            bool pricesIncludeVat);
+
+// "2024000123": the last four characters of the date text and the id as "000000".
+QString InvoiceNumber(const QString& dateText, qint32 invId);
+// An entry of the invoice list: sent mark, date, status, name.
+QString InvoiceListEntry(const InvoiceListRow& row);
+// The general list shows the invoices dated after this day.
+rt::Date InvoiceListSince(const rt::Date& today);
+
+enum class SaveResult {
+    Unchanged,   // nothing to write
+    Saved,
+    Dropped,     // the invoice and its positions were removed
+    ReadOnly,    // a read-only workstation writes nothing
+    Failed,      // reported; the invoice stays as shown, still changed
+};
+
+// The invoice the invoice window shows, without the window: its ids, the
+// header as shown, the VAT rates of its date, its positions and totals, and
+// the rules for leaving it. Every question and refusal goes through the
+// dialog service; state changes only through these calls.
+class InvoiceSession {
+public:
+    qint32 CurrentInvoiceId = -1;   // -1: no invoice
+    qint32 CustomerId = -1;         // -1: no recipient
+    qint32 BookingId = -1;
+    qint32 StatusId = 0;            // the chosen ivs_id; 0 when the table has none
+    std::optional<qint32> PaymodeId;
+    bool Changed = false;           // the header differs from what is stored
+    double VatFull = 0;             // rates in percent valid on the invoice date
+    double VatReduced = 0;
+    bool Paid = false;
+
+    QString AddressText;
+    QString DateText;               // as typed
+    QString NumberText;
+    QString DateRangeText;
+    QString Notes;
+    QString StatusLine;
+
+    std::vector<InvoicePosition> Positions;
+    InvoiceTotals Totals;
+    // An edit found its position deleted elsewhere: the positions are to be
+    // read again once the edit is over.
+    bool PositionsStale = false;
+
+    bool hasInvoice() const { return CurrentInvoiceId > 0; }
+
+    // Shows invoice invId, or else a new invoice for the customer and booking
+    // (on a read-only workstation: no invoice). Run the save rules first.
+    void show(qint32 invId, qint32 custId, qint32 bookingId);
+    // A new invoice row for the current customer and booking; false on a
+    // read-only workstation.
+    bool createNew();
+    // Reads the invoice and its positions; an invoice deleted meanwhile is
+    // reported and leaves empty fields under its id.
+    void load(qint32 invId);
+    void loadPositions();
+
+    // The rules for leaving an invoice. unattended: nobody may be asked, the
+    // invoice is kept as it is.
+    SaveResult save(bool unattended = false);
+    // Deletes the invoice with its positions after asking; true when done.
+    bool deleteInvoice();
+    // Makes the customer the recipient, stored at once; false when refused.
+    bool takeOverCustomer(qint32 custId);
+
+    // A position stored at once; its VAT class is its service's. false when refused.
+    bool addPosition(int quantity, const QString& text, Cents price, qint32 prodId);
+    // Cell edits of the grid, stored at once; false when refused (told why).
+    bool setQuantity(int row, const QString& text);
+    bool setPrice(int row, const QString& text);
+    bool setText(int row, const QString& text);
+    // Asks with the text of the cell the user is on; true when deleted.
+    bool deletePosition(int row, const QString& cellText);
+
+    // What the user does to the header.
+    void editDate(const QString& text);            // typing: no VAT lookup yet
+    void completeDate(const QString& text);        // leaving the box: completed, VAT of the day
+    void fillEmptyDate();                          // entering an empty box: today
+    void stepDate(int index);                      // index 0 one day on, 1 one day back
+    void selectStatus(qint32 ivsId);
+    void selectPaymode(qint32 paymId);
+    void setPaid(bool paid);
+    void editNotes(const QString& text);
+
+    // "Mo." for the date shown; "" when it is no date.
+    QString weekdayText() const;
+    // The MwSt% cell of a class: the rate, "0" for classes 2 to 4, "" beyond.
+    QString vatRateText(const QString& vatId) const;
+    // "MwSt. 19%" for index 0 (full) and 1 (reduced).
+    QString vatLabel(int index) const;
+
+    void calculateTotals();
+
+private:
+    void clearFields(bool lookupToday);
+    void noInvoice();
+    bool refuseWithoutInvoice() const;
+    bool drop();
+    void applyRates(const rt::Date& day);
+    InvoicePosition* positionAt(int row);
+    bool positionGone();
+
+
+    std::optional<rt::Date> m_ratesDay;
+};

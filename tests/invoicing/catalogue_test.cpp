@@ -1,0 +1,167 @@
+#include "core/messages.h"
+#include "core/workstation.h"
+#include "invoicing/catalogue.h"
+#include "tests/invoicing/invoice_db.h"
+
+using ui::Answer;
+
+namespace {
+
+class CatalogueTest : public test::InvoicingTest {
+protected:
+    int services() const { return database.count(QStringLiteral("tbl_services")); }
+
+    ServiceCatalogue catalogue;
+};
+
+}  // namespace
+
+TEST_F(CatalogueTest, LoadingShowsTheEntryAndForgetsThePriceOfTheOneBefore)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name, srv_price, srv_tax_id) VALUES (4, 'Leihrad', NULL, NULL)"));
+    catalogue.load(1);
+    EXPECT_EQ(catalogue.Name, QStringLiteral("Frühstück"));
+    EXPECT_EQ(catalogue.PriceText, QStringLiteral("12,50"));
+    EXPECT_EQ(catalogue.VatOption, 0);
+    EXPECT_EQ(catalogue.IdText, QStringLiteral("1"));
+
+    catalogue.QuantityText = QStringLiteral("3");
+    catalogue.load(4);
+    EXPECT_EQ(catalogue.PriceText, QString());
+    EXPECT_EQ(catalogue.CurrentPrice, 0);
+    EXPECT_EQ(catalogue.VatOption, 0);
+    EXPECT_EQ(catalogue.QuantityText, QStringLiteral("1"));
+    const std::optional<ServiceHandOver> h = catalogue.handOver(true);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->price, 0);
+    EXPECT_EQ(h->serviceId, 4);
+}
+
+TEST_F(CatalogueTest, TheHandOverUsesThePriceTheSaveWouldStore)
+{
+    catalogue.load(2);
+    // Typed, not yet left: the box's text counts, not the price loaded.
+    catalogue.editPrice(QStringLiteral("85,5"));
+    catalogue.chooseVat(2);
+    catalogue.QuantityText = QStringLiteral("4");
+    dialogs->answerMessage(Answer::Cancel);
+    const std::optional<ServiceHandOver> h = catalogue.handOver(true);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(h->price, 8550);
+    EXPECT_EQ(h->quantity, 4);
+    EXPECT_EQ(h->vatClass, 2);
+    EXPECT_EQ(h->text, QStringLiteral("Übernachtung"));
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 2")).toDouble(), 79.0);
+}
+
+TEST_F(CatalogueTest, ANewEntrySavedOnTheQuestionIsHandedOverWithItsNewId)
+{
+    catalogue.startNew();
+    catalogue.editName(QStringLiteral("  Sauna  "));
+    catalogue.editPrice(QStringLiteral("15"));
+    catalogue.chooseVat(0);
+    dialogs->answerMessage(Answer::Ok);
+    const std::optional<ServiceHandOver> h = catalogue.handOver(true);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(services(), 4);
+    EXPECT_EQ(h->serviceId, catalogue.CurrentServiceId);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_name FROM tbl_services WHERE srv_id = %1").arg(h->serviceId)).toText(),
+              QStringLiteral("Sauna"));
+    EXPECT_EQ(h->price, 1500);
+    EXPECT_FALSE(catalogue.Changed);
+
+    // Without an invoice window nothing is handed over.
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.handOver(false));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."));
+}
+
+TEST_F(CatalogueTest, AFailedSaveKeepsTheOldIdAndTheChangedFlag)
+{
+    database.refuseWrites(QStringLiteral("tbl_services"));
+    catalogue.startNew();
+    catalogue.editName(QStringLiteral("Sauna"));
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.save());
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Fehler beim Speichern der Daten"));
+    EXPECT_EQ(catalogue.CurrentServiceId, -1);
+    EXPECT_TRUE(catalogue.Changed);
+    EXPECT_EQ(services(), 3);
+
+    catalogue.load(1);
+    catalogue.editPrice(QStringLiteral("13"));
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.save());
+    EXPECT_EQ(catalogue.CurrentServiceId, 1);
+    EXPECT_TRUE(catalogue.Changed);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 1")).toDouble(), 12.5);
+}
+
+TEST_F(CatalogueTest, AReadOnlyWorkstationSavesAndDeletesNothing)
+{
+    StationReadOnly = true;
+    catalogue.load(1);
+    catalogue.editName(QStringLiteral("Brunch"));
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    for (const auto& message : dialogs->messages())
+        EXPECT_EQ(message.text, GetResString(390));
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_name FROM tbl_services WHERE srv_id = 1")).toText(), QStringLiteral("Frühstück"));
+    EXPECT_EQ(services(), 3);
+}
+
+TEST_F(CatalogueTest, AServiceUsedByInvoicePositionsIsNotDeleted)
+{
+    const qint32 invoice = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(invoice, 1, 2, 12.5);
+    catalogue.load(1);
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("wird in Rechnungen verwendet")));
+    EXPECT_EQ(catalogue.Name, QStringLiteral("Frühstück"));
+    EXPECT_EQ(services(), 3);
+
+    catalogue.load(3);
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_TRUE(catalogue.deleteCurrent());
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Hotelleistung \"Kurtaxe\" wirklich löschen?"));
+    EXPECT_EQ(services(), 2);
+    EXPECT_EQ(catalogue.CurrentServiceId, -1);
+    EXPECT_EQ(catalogue.Name, QString());
+}
+
+TEST_F(CatalogueTest, QuantitiesAreWholeNumbersFromZeroUp)
+{
+    catalogue.QuantityText = QStringLiteral("0");
+    catalogue.stepMenge(1);
+    EXPECT_EQ(catalogue.QuantityText, QStringLiteral("0"));
+    catalogue.QuantityText = QString();
+    catalogue.stepMenge(0);
+    EXPECT_EQ(catalogue.QuantityText, QStringLiteral("1"));
+    catalogue.QuantityText = QStringLiteral("-4");
+    EXPECT_TRUE(catalogue.checkMenge());
+    EXPECT_EQ(catalogue.QuantityText, QStringLiteral("0"));
+    for (const char* refused : {"2,5", "40000", "viel"}) {
+        catalogue.QuantityText = QString::fromLatin1(refused);
+        dialogs->answerMessage(Answer::Ok);
+        EXPECT_FALSE(catalogue.checkMenge()) << refused;
+    }
+}
+
+TEST_F(CatalogueTest, APriceThatIsNoAmountIsRefusedAndPutBack)
+{
+    catalogue.load(1);
+    catalogue.editPrice(QStringLiteral("zwölf"));
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.checkPreis());
+    EXPECT_EQ(catalogue.PriceText, QStringLiteral("12,50"));
+    catalogue.editPrice(QStringLiteral("1234,5"));
+    EXPECT_TRUE(catalogue.checkPreis());
+    EXPECT_EQ(catalogue.PriceText, QStringLiteral("1.234,50"));
+    EXPECT_EQ(catalogue.CurrentPrice, 123450);
+}

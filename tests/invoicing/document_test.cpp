@@ -1,0 +1,111 @@
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/wordctrl.h"
+#include "invoicing/invoicedocument.h"
+#include "platform/word/document.h"
+#include "tests/invoicing/invoice_db.h"
+#include "tests/support/temp_folder.h"
+
+#include <QDir>
+
+namespace {
+
+InvoicePosition position(int quantity, const QString& text, Cents price, bool ownText = false)
+{
+    InvoicePosition p;
+    p.quantity = quantity;
+    p.text = text;
+    p.ownText = ownText;
+    p.price = price;
+    return p;
+}
+
+}  // namespace
+
+TEST(InvoiceDocumentTexts, PositionLinesAreTabbedWithEuroAndSeparatedByCarriageReturns)
+{
+    EXPECT_EQ(PositionLines({}), QString());
+    const QString lines = PositionLines({position(2, QStringLiteral("Frühstück"), 1250),
+                                         position(1, QStringLiteral("Minibar"), 123456, true)});
+    EXPECT_EQ(lines, QStringLiteral("2\tFrühstück\t12,50 €\t25,00 €\r1\tMinibar\t1.234,56 €\t1.234,56 €"));
+}
+
+TEST(InvoiceDocumentTexts, VatLinesOnlyForAmountsThatAreThere)
+{
+    const QString full = QStringLiteral("MwSt. 19%");
+    const QString reduced = QStringLiteral("MwSt. 7%");
+    EXPECT_EQ(VatLines(true, full, 190, reduced, 70), QStringLiteral("inkl. MwSt. 19%\t1,90 €\rinkl. MwSt. 7%\t0,70 €"));
+    EXPECT_EQ(VatLines(false, full, 190, reduced, 0), QStringLiteral("zzgl. MwSt. 19%\t1,90 €\r"));
+    EXPECT_EQ(VatLines(false, full, 0, reduced, 70), QStringLiteral("zzgl. MwSt. 7%\t0,70 €"));
+    EXPECT_EQ(VatLines(false, full, 0, reduced, 0), QString());
+    // A credit note prints its VAT too.
+    EXPECT_EQ(VatLines(false, full, -190, reduced, 0), QStringLiteral("zzgl. MwSt. 19%\t-1,90 €\r"));
+}
+
+namespace {
+
+// The delivered template, filled into a documents folder of the test's own.
+class InvoiceDocumentFile : public test::InvoicingTest {
+protected:
+    void SetUp() override
+    {
+        m_home = qgetenv("HOME");
+        m_config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.file(QStringLiteral(".config")).toUtf8());
+        MwStIncluded = false;
+    }
+    void TearDown() override
+    {
+        CloseWordDocument();
+        qputenv("HOME", m_home);
+        qputenv("XDG_CONFIG_HOME", m_config);
+    }
+
+    test::TempFolder home;
+
+private:
+    QByteArray m_home, m_config;
+};
+
+}  // namespace
+
+TEST_F(InvoiceDocumentFile, TheTemplatesBookmarksHoldTheInvoiceAsShown)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.addPosition(id, 2, 3, 79);
+    database.addPosition(id, -1, 1, 8.5, QStringLiteral("Wein & Käse <rot> \"Haus\""));
+    InvoiceSession session;
+    session.load(id);
+
+    const InvoiceDocumentTexts texts = InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
+    EXPECT_EQ(texts.tm_summe, texts.tm_nettosumme);
+    ASSERT_TRUE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, texts));
+    EXPECT_FALSE(WordDocOpen);
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_TRUE(dialogs->opened().front().startsWith(QDir(home.path()).absolutePath()));
+
+    const word::Document result = word::Document::open(dialogs->opened().front());
+    const auto mark = [&](const char* name) { return result.bookmarkText(QString::fromLatin1(name)); };
+    EXPECT_TRUE(mark("tm_anschrift").contains(QStringLiteral("Hans Meier")));
+    EXPECT_EQ(mark("tm_datum"), QStringLiteral("05.03.2024"));
+    EXPECT_EQ(mark("tm_rechnungsnummer"), QStringLiteral("2024") + QString::number(id).rightJustified(6, '0'));
+    EXPECT_EQ(mark("tm_artikel"), QStringLiteral("2\tFrühstück\t12,50 €\t25,00 €\n3\tÜbernachtung\t79,00 €\t237,00 €\n"
+                                                 "1\tWein & Käse <rot> \"Haus\"\t8,50 €\t8,50 €"));
+    // 25,00 + 8,50 at 19 %, 237,00 at 7 %.
+    EXPECT_EQ(mark("tm_mwst"), QStringLiteral("zzgl. MwSt. 19%\t6,37 €\nzzgl. MwSt. 7%\t16,59 €"));
+    EXPECT_EQ(mark("tm_summe"), QStringLiteral("270,50 €"));
+    EXPECT_EQ(mark("tm_nettosumme"), QStringLiteral("270,50 €"));
+    EXPECT_EQ(mark("tm_nettobetrag"), QStringLiteral("270,50 €"));
+    EXPECT_EQ(mark("tm_bruttosumme"), QStringLiteral("293,46 €"));
+    EXPECT_EQ(mark("tm_zahlmod"), QStringLiteral("Bitte überweisen."));
+}
+
+TEST_F(InvoiceDocumentFile, AMissingTemplateIsReportedAndNothingIsOpened)
+{
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(WriteInvoiceDocument(home.file(InvoiceTemplateName), InvoiceDocumentTexts()));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("konnte nicht gefunden werden")));
+    EXPECT_TRUE(dialogs->opened().empty());
+}
