@@ -2,6 +2,8 @@
 #include "bookings/frmBuchungen.h"
 #include "core/startup.h"
 #include "core/windows.h"
+#include "invoicing/frmRechnung.h"
+#include "invoicing/frmServices.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
 
@@ -29,6 +31,10 @@ int main(int argc, char** argv)
     };
     windows.showAdresse = [](qint32 custId, AddressReceiver* caller) { frmAdressen::ShowAdresse(custId, caller); };
     windows.unloadAddressBook = [] { frmAdressen::unloadForGood(); };
+    windows.showRechnung = [](qint32 invId, qint32 custId, qint32 bookingId) {
+        frmRechnung::instance().ShowRechnung(invId, custId, bookingId);
+    };
+    windows.showArtikel = [](qint32 serviceId) { frmServices::instance().ShowArtikel(serviceId); };
 
     Main();
     return app.exec();

@@ -1,0 +1,89 @@
+#include "invoicing/frmRechnung.h"
+
+#include "core/globals.h"
+#include "core/handler.h"
+#include "core/invoices.h"
+#include "core/workstation.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+
+void frmRechnung::FillListRechnungen(qint32 invId, qint32 custId)
+{
+    ui::WaitCursor wait;
+    m_listCustomerId = custId;
+    const FillingListsGuard filling;
+    const QSignalBlocker quiet(listRechnungen);
+    listRechnungen->clear();
+    int select = -1;
+    for (const InvoiceListRow& row : ListInvoices(custId, InvoiceListSince(rt::Date::today()))) {
+        listRechnungen->addItem(InvoiceListEntry(row), row.inv_id);
+        if (row.inv_id == invId)
+            select = listRechnungen->count() - 1;
+    }
+    listRechnungen->setCurrentIndex(select);
+}
+
+void frmRechnung::listRechnungen_Click(int index)
+{
+    if (FillingLists || index < 0)
+        return;
+    RunHandler(QStringLiteral("listRechnungen_Click"), [this, index] {
+        const qint32 invId = listRechnungen->itemData(index).toInt();
+        if (!leaveInvoice()) {
+            // The chosen invoice is not shown: the list says which one is.
+            const QSignalBlocker quiet(listRechnungen);
+            listRechnungen->setCurrentIndex(listRechnungen->findData(m_session.CurrentInvoiceId));
+            return;
+        }
+        m_session.load(invId);
+        showSession();
+        const QSignalBlocker quiet(listRechnungen);
+        listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
+    });
+}
+
+void frmRechnung::btnListRechnungenUpdate_Click()
+{
+    RunHandler(QStringLiteral("btnListRechnungenUpdate_Click"),
+               [this] { FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId); });
+}
+
+void frmRechnung::btnNeu_Click()
+{
+    RunHandler(QStringLiteral("btnNeu_Click"), [this] {
+        if (!leaveInvoice())
+            return;
+        m_session.createNew();
+        m_lastArticleId = 0;
+        showSession();
+        const QSignalBlocker quiet(listRechnungen);
+        listRechnungen->setCurrentIndex(-1);
+    });
+}
+
+void frmRechnung::btnDelete_Click()
+{
+    RunHandler(QStringLiteral("btnDelete_Click"), [this] {
+        const qint32 custId = m_session.CustomerId;
+        if (!m_session.deleteInvoice())
+            return;
+        FillListRechnungen(-1, custId);
+        m_lastArticleId = -1;
+        showSession();
+    });
+}
+
+void frmRechnung::cmdSave_Click()
+{
+    RunHandler(QStringLiteral("cmdSave_Click"), [this] {
+        if (RefuseReadOnly(ui::Critical))
+            return;
+        commitEdits();
+        m_session.save();
+        FillListRechnungen(m_session.CurrentInvoiceId, m_session.CustomerId);
+        showSession();
+    });
+}

@@ -1,0 +1,143 @@
+#include "invoicing/frmRechnung.h"
+
+#include "core/handler.h"
+#include "core/windows.h"
+#include "invoicing/positionsmodel.h"
+#include "platform/runtime/text.h"
+
+#include <QHeaderView>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+
+#include <cmath>
+
+void frmRechnung::InitPositionsGrid()
+{
+    m_positions = new InvoicePositionsModel(m_session, this);
+    MSFlexGrid1->setModel(m_positions);
+    MSFlexGrid1->setItemDelegate(new PositionDelegate(MSFlexGrid1));
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A click opens the editor (see MSFlexGrid1_Click); F2 and typing do as well.
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    MSFlexGrid1->verticalHeader()->hide();
+    MSFlexGrid1->horizontalHeader()->setHighlightSections(false);
+    for (int column : {ColLgr, ColVrl, ColBestellNr, ColArtId, ColMwStId})
+        MSFlexGrid1->setColumnHidden(column, true);
+    MSFlexGrid1->viewport()->installEventFilter(this);
+    connect(MSFlexGrid1, &QTableView::clicked, this, &frmRechnung::MSFlexGrid1_Click);
+    connect(MSFlexGrid1, &QTableView::doubleClicked, this, &frmRechnung::MSFlexGrid1_DblClick);
+    connect(MSFlexGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this] { btnArtikelsuche_Click(); });
+    connect(m_positions, &InvoicePositionsModel::positionsEdited, this, &frmRechnung::positionsEdited);
+    SizePositionColumns();
+}
+
+void frmRechnung::SizePositionColumns()
+{
+    // Quantity 2/40 of the width, rate 3/40, unit price 4/40, total 5/40, the text the rest.
+    const int w = MSFlexGrid1->viewport()->width();
+    const auto part = [w](int fortieths) { return static_cast<int>(std::lround(w * fortieths / 40.0)); };
+    MSFlexGrid1->setColumnWidth(ColMng, part(2));
+    MSFlexGrid1->setColumnWidth(ColMwStProzent, part(3));
+    MSFlexGrid1->setColumnWidth(ColEPreis, part(4));
+    MSFlexGrid1->setColumnWidth(ColGesPreis, part(5));
+    MSFlexGrid1->setColumnWidth(ColBeschreibung, std::max(40, w - part(2) - part(3) - part(4) - part(5)));
+}
+
+qint32 frmRechnung::GetRowArticleId(int row) const
+{
+    return static_cast<qint32>(std::lround(rt::val(m_positions->index(row, ColArtId).data().toString())));
+}
+
+void frmRechnung::MSFlexGrid1_Click(const QModelIndex& index)
+{
+    if (!index.isValid() || index.column() == ColGesPreis)
+        return;
+    m_lastArticleId = GetRowArticleId(index.row());
+    if (index.column() == ColLgr) {
+        ShowArtikel(m_lastArticleId);
+        return;
+    }
+    if (index.column() == ColMwStProzent)
+        return;
+    ShowCellEditor(index);
+}
+
+void frmRechnung::MSFlexGrid1_DblClick(const QModelIndex& index)
+{
+    MSFlexGrid1_Click(index);
+}
+
+void frmRechnung::ShowCellEditor(const QModelIndex& index)
+{
+    if (MSFlexGrid1->isColumnHidden(index.column()) || !(index.flags() & Qt::ItemIsEditable))
+        return;
+    MSFlexGrid1->setCurrentIndex(index);
+    MSFlexGrid1->edit(index);
+}
+
+void frmRechnung::positionsEdited()
+{
+    showTotals();
+    if (m_session.PositionsStale) {
+        // Read again once the editor has gone.
+        QTimer::singleShot(0, this, [this] {
+            RunHandler(QStringLiteral("LoadPositions"), [this] {
+                m_session.loadPositions();
+                showSession();
+            });
+        });
+    }
+}
+
+void frmRechnung::AddEntryToTable(int qty, const QString& text, Cents price, qint32 prodId, int /*vatIndex*/)
+{
+    RunHandler(QStringLiteral("AddEntryToTable"), [&] {
+        if (!m_session.addPosition(qty, text, price, prodId))
+            return;
+        m_positions->refresh();
+        showTotals();
+        StatusBar1->showMessage(m_session.StatusLine);
+        MSFlexGrid1->scrollToBottom();
+    });
+}
+
+void frmRechnung::btnAddRow_Click()
+{
+    AddEntryToTable(1, FreePositionText, 0, -1, 0);
+}
+
+void frmRechnung::btnDeleteEntry_Click()
+{
+    if (m_session.Positions.empty())
+        return;
+    RunHandler(QStringLiteral("btnDeleteEntry_Click"), [this] {
+        // A cell being edited is left first, which applies it.
+        MSFlexGrid1->setFocus();
+        QModelIndex current = MSFlexGrid1->currentIndex();
+        if (!current.isValid())
+            current = m_positions->index(static_cast<int>(m_session.Positions.size()) - 1, ColBeschreibung);
+        if (MSFlexGrid1->isColumnHidden(current.column()))
+            current = current.siblingAtColumn(ColBeschreibung);
+        if (!m_session.deletePosition(current.row(), current.data().toString()))
+            return;
+        m_positions->refresh();
+        showTotals();
+        StatusBar1->showMessage(m_session.StatusLine);
+    });
+}
+
+void frmRechnung::btnArtikelsuche_Click()
+{
+    ShowArtikel(m_lastArticleId);
+}
+
+void frmRechnung::cmdListArtikelRefresh_Click()
+{
+    RunHandler(QStringLiteral("cmdListArtikelRefresh_Click"), [this] {
+        m_session.loadPositions();
+        showSession();
+    });
+}

@@ -1,0 +1,140 @@
+#include "invoicing/positionsmodel.h"
+
+#include "invoicing/invoice.h"
+
+#include <QLineEdit>
+
+#include <array>
+
+namespace {
+
+const std::array<const char*, PositionColumnCount> Headers = {
+    "Lgr", "Vrl", "Mng", "Bestell-Nr.", "Beschreibung", "MwSt%", "E-Preis", "Ges-Preis", "Art.-Id", "MwSt-Id"};
+
+bool rightAligned(int column)
+{
+    return column == ColMwStProzent || column == ColEPreis || column == ColGesPreis || column == ColMwStId;
+}
+
+bool editable(int column)
+{
+    return column == ColMng || column == ColBeschreibung || column == ColEPreis;
+}
+
+}  // namespace
+
+InvoicePositionsModel::InvoicePositionsModel(InvoiceSession& session, QObject* parent)
+    : QAbstractTableModel(parent), m_session(session)
+{
+}
+
+int InvoicePositionsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_session.Positions.size());
+}
+
+int InvoicePositionsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : PositionColumnCount;
+}
+
+QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const InvoicePosition& p = m_session.Positions[static_cast<size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case ColMng: return QString::number(p.quantity);
+        case ColBeschreibung: return p.displayText();
+        case ColMwStProzent: return m_session.vatRateText(p.vatId);
+        case ColEPreis: return FormatCents(p.price);
+        case ColGesPreis: return FormatCents(p.total());
+        case ColArtId: return QString::number(p.articleId);
+        case ColMwStId: return p.vatId;
+        default: return QString();
+        }
+    case Qt::EditRole:
+        switch (index.column()) {
+        case ColMng: return QString::number(p.quantity);
+        case ColBeschreibung: return p.text;
+        case ColEPreis: return FormatCents(p.price);
+        default: return data(index, Qt::DisplayRole);
+        }
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::UserRole:
+        return p.ivpId;
+    default:
+        return {};
+    }
+}
+
+QVariant InvoicePositionsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= PositionColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(Headers[static_cast<size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(section) ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+Qt::ItemFlags InvoicePositionsModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && editable(index.column()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool InvoicePositionsModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount())
+        return false;
+    const QString text = value.toString();
+    bool stored = false;
+    switch (index.column()) {
+    case ColMng: stored = m_session.setQuantity(index.row(), text); break;
+    case ColEPreis: stored = m_session.setPrice(index.row(), text); break;
+    case ColBeschreibung: stored = m_session.setText(index.row(), text); break;
+    default: return false;
+    }
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), PositionColumnCount - 1));
+    emit positionsEdited();
+    return stored;
+}
+
+void InvoicePositionsModel::refresh()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+QWidget* PositionDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
+{
+    auto* editor = new QLineEdit(parent);
+    editor->setObjectName(QStringLiteral("tbDataEntry"));
+    editor->setFrame(false);
+    if (rightAligned(index.column()))
+        editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return editor;
+}
+
+void PositionDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* line = static_cast<QLineEdit*>(editor);
+    line->setText(index.data(Qt::EditRole).toString());
+    line->selectAll();
+}
+
+void PositionDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* line = static_cast<QLineEdit*>(editor);
+    // Leaving without typing changes nothing.
+    if (!line->isModified())
+        return;
+    model->setData(index, line->text(), Qt::EditRole);
+}

@@ -1,0 +1,218 @@
+#include "core/globals.h"
+#include "core/preferences.h"
+#include "core/startup.h"
+#include "invoicing/frmRechnung.h"
+#include "invoicing/frmServices.h"
+#include "invoicing/positionsmodel.h"
+#include "tests/invoicing/invoice_db.h"
+#include "tests/support/window_hooks.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+using ui::Answer;
+
+namespace {
+
+class InvoiceWindows : public test::InvoicingTest {
+protected:
+    void SetUp() override { MwStIncluded = false; }
+    void TearDown() override
+    {
+        frmServices::unload();
+        frmRechnung::unload();
+    }
+    frmRechnung& invoice(qint32 invId, qint32 custId = -1, qint32 bookingId = -1)
+    {
+        frmRechnung::instance().ShowRechnung(invId, custId, bookingId);
+        return frmRechnung::instance();
+    }
+    void clickCell(frmRechnung& w, int row, int column)
+    {
+        const QRect cell = w.MSFlexGrid1->visualRect(w.MSFlexGrid1->model()->index(row, column));
+        QTest::mouseClick(w.MSFlexGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // The open cell editor; a closed one may linger until its deferred delete.
+    QLineEdit* cellEditor(frmRechnung& w)
+    {
+        for (QLineEdit* editor : w.MSFlexGrid1->findChildren<QLineEdit*>(QStringLiteral("tbDataEntry"))) {
+            if (editor->isVisible())
+                return editor;
+        }
+        return nullptr;
+    }
+
+    test::WindowHooks hooks;
+};
+
+}  // namespace
+
+TEST_F(InvoiceWindows, ANewInvoiceClosedUntouchedLeavesNoRowAndTheWindowHides)
+{
+    frmRechnung& w = invoice(-1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(InvoiceFormOpen);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+    EXPECT_EQ(w.lbRechnungNr->text(), w.session().NumberText);
+    EXPECT_FALSE(w.lbRechnungNr->text().startsWith(QLatin1Char('*')));
+    EXPECT_EQ(w.tbAdressfeld->toPlainText(), QString());
+    EXPECT_FALSE(w.tbDatum_Rechnung->isEnabled());
+
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(frmRechnung::isLoaded());
+    EXPECT_FALSE(InvoiceFormOpen);
+    EXPECT_EQ(LastDeactivatedForm, QStringLiteral("FRMRECHNUNG"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
+}
+
+TEST_F(InvoiceWindows, ShowingAnotherInvoiceSavesTheEditedOneFirst)
+{
+    const qint32 first = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(first, 1, 1, 12.5);
+    const qint32 second = database.addInvoice(2, QStringLiteral("#03/06/2024#"));
+    frmRechnung& w = invoice(first, 1);
+    QTest::mouseClick(w.chkBezahlt, Qt::LeftButton, {}, QPoint(8, w.chkBezahlt->height() / 2));
+    EXPECT_EQ(w.lbBruttobetrag->styleSheet(), QStringLiteral("background-color: rgb(0, 192, 0);"));
+
+    invoice(second, 2);
+    EXPECT_TRUE(database.value(QStringLiteral("SELECT inv_is_payed FROM tbl_invoice WHERE inv_id = %1").arg(first)).toBool());
+    EXPECT_EQ(w.session().CurrentInvoiceId, second);
+    EXPECT_FALSE(w.chkBezahlt->isChecked());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("offen vom 06.03.2024"));
+    // The customer's invoices only.
+    EXPECT_EQ(w.listRechnungen->count(), 1);
+    EXPECT_EQ(w.listRechnungen->currentData().toInt(), second);
+}
+
+TEST_F(InvoiceWindows, AFailedSaveKeepsTheWindowOpenOnTheInvoice)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    w.tbInfo->setPlainText(QStringLiteral("Rechnung an die Firma"));
+    database.refuseWrites(QStringLiteral("tbl_invoice"));
+    dialogs->answerMessage(Answer::Ok);
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.tbInfo->toPlainText(), QStringLiteral("Rechnung an die Firma"));
+    EXPECT_TRUE(w.session().Changed);
+}
+
+TEST_F(InvoiceWindows, ChoosingAnInvoiceInTheListLoadsIt)
+{
+    const qint32 older = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    const qint32 newer = database.addInvoice(1, QStringLiteral("#04/05/2024#"));
+    database.addPosition(older, 2, 2, 79);
+    frmRechnung& w = invoice(newer, 1);
+    ASSERT_EQ(w.listRechnungen->count(), 2);
+    EXPECT_EQ(w.listRechnungen->currentIndex(), 0);
+    w.listRechnungen->activated(1);
+    EXPECT_EQ(w.session().CurrentInvoiceId, older);
+    EXPECT_EQ(w.listRechnungen->currentData().toInt(), older);
+    EXPECT_EQ(w.MSFlexGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(w.lbSumme->text(), QStringLiteral("158,00"));
+    EXPECT_EQ(w.lbMwStNum[1]->text(), QStringLiteral("11,06"));
+    EXPECT_EQ(w.lbBruttobetrag->text(), QStringLiteral("169,06"));
+    EXPECT_TRUE(dialogs->messages().empty());
+}
+
+TEST_F(InvoiceWindows, CellsAreEditedInPlaceAndTheTotalColumnIsNot)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    QAbstractItemModelTester tester(w.MSFlexGrid1->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+
+    clickCell(w, 0, ColGesPreis);
+    EXPECT_EQ(cellEditor(w), nullptr);
+    EXPECT_EQ(w.LastArticleId(), 0);
+
+    clickCell(w, 0, ColMng);
+    EXPECT_EQ(w.LastArticleId(), 1);
+    QLineEdit* editor = cellEditor(w);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("2"));
+    QTest::keyClicks(editor, QStringLiteral("5"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT ivp_quantity FROM tbl_invoice_positions")).toLong(), 2);
+
+    clickCell(w, 0, ColMng);
+    editor = cellEditor(w);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The view applies the edit once the key has been handled.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(database.value(QStringLiteral("SELECT ivp_quantity FROM tbl_invoice_positions")).toLong(), 3);
+    EXPECT_EQ(w.MSFlexGrid1->model()->index(0, ColGesPreis).data().toString(), QStringLiteral("37,50"));
+    EXPECT_EQ(w.lbSumme->text(), QStringLiteral("37,50"));
+}
+
+TEST_F(InvoiceWindows, TheCatalogueHandsAServiceToTheOpenInvoice)
+{
+    frmRechnung& w = invoice(-1, 1);
+    frmServices& s = frmServices::instance();
+    s.ShowArtikel(2);
+    EXPECT_EQ(s.tbBeschreibung->text(), QStringLiteral("Übernachtung"));
+    EXPECT_TRUE(s.optMwSt[1]->isChecked());
+    EXPECT_EQ(s.listArtikel->currentItem()->text(), QStringLiteral("Übernachtung"));
+    QTest::mouseClick(s.btnMenge[0], Qt::LeftButton);
+    EXPECT_EQ(s.tbMenge->text(), QStringLiteral("2"));
+    QTest::mouseClick(s.btnZurRechnung, Qt::LeftButton);
+
+    ASSERT_EQ(w.MSFlexGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(w.MSFlexGrid1->model()->index(0, ColBeschreibung).data().toString(), QStringLiteral("Übernachtung"));
+    EXPECT_EQ(w.MSFlexGrid1->model()->index(0, ColMwStProzent).data().toString(), QStringLiteral("7"));
+    EXPECT_EQ(w.lbBruttobetrag->text(), QStringLiteral("169,06"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions"), QStringLiteral("ivp_prod_id = 2")), 1);
+
+    // With the invoice window hidden, nothing goes over.
+    w.close();
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(s.btnZurRechnung, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."));
+}
+
+TEST_F(InvoiceWindows, ButtonsLeadToTheAddressBookBookingsAndCatalogue)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_booking_id = 5 WHERE inv_id = %1").arg(id));
+    frmRechnung& w = invoice(id, 1);
+    QTest::mouseClick(w.cmdShowPat, Qt::LeftButton);
+    QTest::mouseClick(w.cmdBooking, Qt::LeftButton);
+    QTest::mouseClick(w.cmdShowHotelleistungen, Qt::LeftButton);
+    QTest::mouseClick(w.cmdEditMwSt, Qt::LeftButton);
+    EXPECT_EQ(hooks.opened, (QStringList{QStringLiteral("ShowAdresse(1)"), QStringLiteral("ShowBookings(book_customer_id = 1|5|-1|1|1)"),
+                                         QStringLiteral("ShowArtikel(0)"), QStringLiteral("ShowRessources(tbl_vat|Mehrwertsteuer)")}));
+    EXPECT_EQ(hooks.lastAddressCaller, static_cast<AddressReceiver*>(&w));
+
+    // The address book hands the chosen guest back.
+    dialogs->answerMessage(Answer::Ok);
+    w.AddMainAdress(2, QStringLiteral("Anna Schulz"));
+    EXPECT_TRUE(w.tbAdressfeld->toPlainText().contains(QStringLiteral("Anna Schulz")));
+}
+
+TEST_F(InvoiceWindows, TheProgramsEndRunsTheSaveRulesWithoutAsking)
+{
+    frmRechnung& w = invoice(-1, -1);
+    w.AddEntryToTable(1, QStringLiteral("Frühstück"), 1250, 1, 0);
+    const qint32 id = w.session().CurrentInvoiceId;
+    EXPECT_THROW(ExitProgram(true), ProgramEnded);
+    EXPECT_TRUE(dialogs->messages().empty());
+    // The end closed the program's connection; the file tells what was kept.
+    const auto file = db::Database::open(database.path());
+    db::Recordset rs = file->openRecordset(QStringLiteral("SELECT inv_id, inv_total FROM tbl_invoice"), db::OpenMode::ForwardOnlyReadOnly);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.value(QStringLiteral("inv_id")).toLong(), id);
+    EXPECT_EQ(CentsOf(rs.value(QStringLiteral("inv_total")).toDouble()), 1488);
+}
