@@ -4,6 +4,7 @@
 #include "core/windows.h"
 #include "invoicing/frmRechnung.h"
 #include "invoicing/frmServices.h"
+#include "plan/frmRoom.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
         frmRechnung::instance().ShowRechnung(invId, custId, bookingId);
     };
     windows.showArtikel = [](qint32 serviceId) { frmServices::instance().ShowArtikel(serviceId); };
+    windows.showRoomDetails = [](qint32 roomId, qint32 placeId) { frmRoom::instance().ShowRoomDetails(roomId, placeId); };
 
     Main();
     return app.exec();

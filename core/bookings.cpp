@@ -236,3 +236,27 @@ std::vector<BookingListRow> ListBookings(const QString& filter, const std::optio
     }
     return rows;
 }
+
+std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment)
+{
+    std::vector<Occupant> list;
+    db::Recordset rs = database().openRecordset(
+        QStringLiteral("SELECT book_id, book_customer_id, cust_firstname, cust_lastname FROM tbl_bookings LEFT JOIN "
+                       "tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id WHERE book_place_id = ? "
+                       "AND book_start <= ? AND book_end >= ? ORDER BY book_start, book_id"),
+        db::OpenMode::ForwardOnlyReadOnly, {placeId, moment, moment});
+    for (; !rs.eof(); rs.moveNext()) {
+        Occupant o;
+        o.book_id = rs.value(QStringLiteral("book_id")).toLong();
+        o.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
+        o.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+        o.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+        list.push_back(std::move(o));
+    }
+    return list;
+}
+
+QString BookingListOfPlace(qint32 placeId)
+{
+    return QStringLiteral("book_place_id = ") + QString::number(placeId);
+}

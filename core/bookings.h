@@ -92,3 +92,18 @@ struct BookingListRow {
 // endingFrom only bookings ending on or after it. Throws db::DbError, also
 // for a filter the database refuses.
 std::vector<BookingListRow> ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom = std::nullopt);
+
+// A booking of a place that covers a moment, with its guest's name (empty
+// when the customer row is missing).
+struct Occupant {
+    qint32 book_id = 0;
+    qint32 book_customer_id = 0;
+    QString cust_firstname;
+    QString cust_lastname;
+};
+// The bookings of the place with book_start <= moment <= book_end, whatever
+// their persons, by start.
+std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment);
+
+// The booking list's condition for every booking of a place.
+QString BookingListOfPlace(qint32 placeId);

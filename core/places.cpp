@@ -144,3 +144,32 @@ std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId)
             return p;
         });
 }
+
+std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId)
+{
+    db::Recordset rs = query(
+        QStringLiteral("SELECT tbl_places.*, flr_name, flr_order, flr_building_id, bld_name, bld_mandant_id FROM "
+                       "(tbl_places LEFT JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) LEFT JOIN "
+                       "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id WHERE pl_id = ?"),
+        {placeId});
+    if (rs.eof())
+        return std::nullopt;
+    PlaceDetails d;
+    d.place = readPlace(rs);
+    d.flr_name = rs.value(QStringLiteral("flr_name")).toText();
+    const db::Value order = rs.value(QStringLiteral("flr_order"));
+    if (!order.isNull())
+        d.flr_order = order.toLong();
+    d.flr_building_id = rs.value(QStringLiteral("flr_building_id")).toLong();
+    d.bld_name = rs.value(QStringLiteral("bld_name")).toText();
+    d.bld_mandant_id = rs.value(QStringLiteral("bld_mandant_id")).toLong();
+    return d;
+}
+
+bool SavePlaceImageFile(qint32 placeId, const QString& file)
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return Db->execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
+                       {file.isEmpty() ? db::Value() : db::Value(file), placeId}) > 0;
+}

@@ -68,3 +68,18 @@ struct BookablePlace {
 };
 // The enabled places of the facility, by building, floor order and name.
 std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId);
+
+// A place with its floor and building, as the room details show it. The
+// floor and building fields stay empty when their rows are missing.
+struct PlaceDetails {
+    Place place;
+    QString flr_name;
+    std::optional<int> flr_order;   // none when the floor row is missing
+    qint32 flr_building_id = 0;
+    QString bld_name;
+    qint32 bld_mandant_id = 0;
+};
+std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId);
+
+// Stores the place's picture name; false when the place no longer exists.
+bool SavePlaceImageFile(qint32 placeId, const QString& file);

@@ -1,0 +1,61 @@
+#include "plan/picturechoice.h"
+
+#include "core/files.h"
+#include "core/mandanten.h"
+#include "core/password.h"
+#include "core/places.h"
+#include "core/workstation.h"
+#include "plan/roomdetails.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+const QString PictureFilter = QStringLiteral("Bilddateien (*.jpg *.gif *.png *.JPG *.GIF *.PNG)");
+
+bool mayChangePictures()
+{
+    return !RefuseReadOnly() && CheckAdminPassword(true);
+}
+
+}  // namespace
+
+std::optional<QString> AskPictureFile(const QString& current, const QString& imageDir)
+{
+    ui::FileRequest request;
+    request.title = QStringLiteral("Bild-Datei suchen");
+    request.directory = imageDir;
+    request.filter = PictureFilter;
+    if (!current.isEmpty()) {
+        const QString full = ImagePathFor(current, imageDir);
+        if (FileExists(full))
+            request.fileName = full;
+    }
+    const QString chosen = ui::DialogService::instance().openFile(request);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return ImageNameFor(chosen, imageDir);
+}
+
+std::optional<QString> ChooseMandantPicture(qint32 mandantId, const QString& current, const QString& imageDir)
+{
+    if (!mayChangePictures())
+        return std::nullopt;
+    const std::optional<QString> name = AskPictureFile(current, imageDir);
+    if (name)
+        SaveMandantImageFile(mandantId, *name);
+    return name;
+}
+
+std::optional<QString> ChoosePlacePicture(qint32 placeId, const QString& current, const QString& imageDir)
+{
+    if (placeId < 1 || !mayChangePictures())
+        return std::nullopt;
+    const std::optional<QString> name = AskPictureFile(current, imageDir);
+    if (!name)
+        return std::nullopt;
+    if (!SavePlaceImageFile(placeId, *name)) {
+        ui::msgBox(RoomNotFoundText(placeId), ui::Exclamation, QStringLiteral("Raum nicht gefunden"));
+        return std::nullopt;
+    }
+    return name;
+}
