@@ -196,6 +196,49 @@ std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, cons
     return list;
 }
 
+std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
+                                              const rt::Date& to)
+{
+    QString sql = QStringLiteral(
+        "SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, book_start, "
+        "book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
+        "tbl_places.pl_id) LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
+        "WHERE book_mandant_id = ? AND book_start <= ? AND book_end >= ?");
+    QList<db::Value> params{mandantId, to, from};
+    if (floorId > 0) {
+        sql += QStringLiteral(" AND pl_floor_id = ?");
+        params << floorId;
+    } else if (buildingId > 0) {
+        sql += QStringLiteral(" AND pl_building_id = ?");
+        params << buildingId;
+    }
+    // No ORDER BY: the control finds each booking's row itself, and ordering
+    // by place makes SQLite walk the whole place index to save a small sort.
+    std::vector<ScheduleBooking> list;
+    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    const auto date = [&rs](const QString& field) -> std::optional<rt::Date> {
+        const db::Value v = rs.value(field);
+        if (v.isNull())
+            return std::nullopt;
+        return v.toDate();
+    };
+    for (; !rs.eof(); rs.moveNext()) {
+        ScheduleBooking b;
+        b.book_id = rs.value(QStringLiteral("book_id")).toLong();
+        b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+        b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
+        b.book_cust_count = rs.value(QStringLiteral("book_cust_count")).toLong();
+        b.book_info = rs.value(QStringLiteral("book_info")).toText();
+        b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+        b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+        b.book_start = date(QStringLiteral("book_start"));
+        b.book_end = date(QStringLiteral("book_end"));
+        b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
+        list.push_back(std::move(b));
+    }
+    return list;
+}
+
 std::vector<BookingListRow> ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom)
 {
     QString sql = QStringLiteral(

@@ -71,6 +71,26 @@ qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& e
 // The bookings of a place that overlap the period, oldest start first.
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end);
 
+// A booking as the schedule draws it: its row with the guest's name.
+struct ScheduleBooking {
+    qint32 book_id = 0;
+    qint32 pl_id = 0;
+    qint32 book_customer_id = 0;
+    int book_cust_count = 0;
+    QString book_info;
+    QString cust_lastname;        // "" without a customer row
+    QString cust_firstname;
+    std::optional<rt::Date> book_start;
+    std::optional<rt::Date> book_end;
+    int book_color_id = 0;
+};
+
+// The facility's bookings touching from..to, both ends included, on the
+// places SchedulePlaces lists for the same floor and building; in no
+// particular order.
+std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
+                                              const rt::Date& to);
+
 // One line of the booking list: the booking with the names of its guest and
 // of its place, building and floor (empty where those rows are missing).
 struct BookingListRow {

@@ -128,6 +128,32 @@ qint32 MandantOfFloor(qint32 floorId)
     return rs.eof() ? 0 : rs.value(QStringLiteral("bld_mandant_id")).toLong();
 }
 
+std::vector<SchedulePlace> SchedulePlaces(qint32 mandantId, qint32 floorId, qint32 buildingId)
+{
+    QString sql = QStringLiteral(
+        "SELECT bld_short, flr_short, pl_name, pl_id, pl_disabled FROM tbl_places INNER JOIN (tbl_floors INNER JOIN "
+        "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id) ON tbl_places.pl_floor_id = tbl_floors.flr_id "
+        "WHERE bld_mandant_id = ?");
+    QList<db::Value> params{mandantId};
+    if (floorId > 0) {
+        sql += QStringLiteral(" AND pl_floor_id = ?");
+        params << floorId;
+    } else if (buildingId > 0) {
+        sql += QStringLiteral(" AND pl_building_id = ?");
+        params << buildingId;
+    }
+    sql += QStringLiteral(" ORDER BY bld_id, flr_order, flr_id, pl_name, pl_id");
+    return readAll<SchedulePlace>(sql, params, [](const db::Recordset& rs) {
+        SchedulePlace p;
+        p.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+        p.bld_short = rs.value(QStringLiteral("bld_short")).toText();
+        p.flr_short = rs.value(QStringLiteral("flr_short")).toText();
+        p.pl_name = rs.value(QStringLiteral("pl_name")).toText();
+        p.pl_disabled = rs.value(QStringLiteral("pl_disabled")).toBool();
+        return p;
+    });
+}
+
 std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId)
 {
     return readAll<BookablePlace>(

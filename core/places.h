@@ -59,6 +59,20 @@ std::vector<Place> PlacesOfMandant(qint32 mandantId);
 // The facility a floor belongs to; 0 when the floor or its building is missing.
 qint32 MandantOfFloor(qint32 floorId);
 
+// A place as the schedule lists it, with the short names of its building and floor.
+struct SchedulePlace {
+    qint32 pl_id = 0;
+    QString bld_short;
+    QString flr_short;
+    QString pl_name;
+    bool pl_disabled = false;
+};
+
+// The places of a facility for the schedule: those of floorId when it is
+// above 0, else those of buildingId when it is above 0, else all; by building,
+// floor order and name.
+std::vector<SchedulePlace> SchedulePlaces(qint32 mandantId, qint32 floorId, qint32 buildingId);
+
 // A place that can be booked, with the names of its building and floor.
 struct BookablePlace {
     qint32 pl_id = 0;

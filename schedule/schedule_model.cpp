@@ -244,6 +244,15 @@ void ScheduleModel::clearTimeObjects()
     }
 }
 
+void ScheduleModel::clearSelection()
+{
+    hideFrame();
+    m_blink = false;
+    m_selectedIds = {0};
+    m_currentTimeObject = TimeObjectItem();
+    m_currentTimeObject.id = -1;
+}
+
 void ScheduleModel::setBackColor(qint32 colour)
 {
     canvas().backColour = colour;

@@ -137,6 +137,9 @@ public:
     void setTimeScaleUnit(const QString& unit);
     void setScaleDateTimeLimits(const rt::Date& d1, const rt::Date& d2);
     void setTableMode(int mode) { m_tableMode = mode; }
+    // Nothing selected, no frame: for a host that refills the control and
+    // whose old selection would otherwise outlive what it marked.
+    void clearSelection();
 
     // --- size and scrolling ---
     // The control's inner size changed; also re-lays out the scroll bars.

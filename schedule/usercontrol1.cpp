@@ -195,6 +195,12 @@ void UserControl1::TableMode(int mode)
     m_model.setTableMode(mode);
 }
 
+void UserControl1::ClearSelection()
+{
+    m_model.clearSelection();
+    afterChange();
+}
+
 // ---------------------------------------------------------------- layout
 
 void UserControl1::afterChange()

@@ -40,6 +40,8 @@ public:
     void TimeScaleUnit(const QString& unit);
     void SetScaleDateTimeLimits(const rt::Date& d1, const rt::Date& d2);
     void TableMode(int mode);
+    // Forgets the selected time objects and hides the frame.
+    void ClearSelection();
 
     const sched::ScheduleModel& model() const { return m_model; }
     // Where a canvas point lies in this widget's coordinates.

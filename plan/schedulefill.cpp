@@ -1,0 +1,280 @@
+#include "plan/schedulefill.h"
+
+#include "core/bookings.h"
+#include "core/conflicts.h"
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/places.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "platform/db/database.h"
+#include "platform/db/error.h"
+#include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+#include "schedule/usercontrol1.h"
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr qint32 DisabledPlaceColour = 0xC0C0C0;
+
+struct ScheduleRow {
+    qint32 id = 0;
+    QString name;
+    qint32 colour = -1;
+};
+
+struct ScheduleBar {
+    qint32 id = 0;
+    qint32 placeId = 0;
+    qint32 customerId = 0;
+    std::optional<rt::Date> start;
+    std::optional<rt::Date> end;
+    qint32 colour = 0;
+    QString text;
+};
+
+// Everything one fill shows, read before the control is touched.
+struct ScheduleContent {
+    rt::Date start;
+    int days = 30;
+    std::vector<ScheduleRow> rows;
+    std::vector<ScheduleBar> bars;
+};
+
+ScheduleContent readContent(qint32 floorId, qint32 buildingId, const rt::Date& start, int days)
+{
+    ScheduleContent content;
+    content.start = start;
+    content.days = days;
+    for (const SchedulePlace& p : SchedulePlaces(MandantId, floorId, buildingId))
+        content.rows.push_back({p.pl_id, SchedulePlaceName(p.bld_short, p.flr_short, p.pl_name),
+                                p.pl_disabled ? DisabledPlaceColour : -1});
+    const std::vector<ScheduleBooking> bookings =
+        ScheduleBookings(MandantId, floorId, buildingId, start, start.addDays(days));
+    content.bars.reserve(bookings.size());
+    for (const ScheduleBooking& b : bookings)
+        content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, b.book_start, b.book_end,
+                                ScheduleBarColour(b.book_color_id, NormalTerminColor), ScheduleBarText(b)});
+    return content;
+}
+
+// The control's fixed order: places before the scale, the scale before the
+// bars, since bars take their row from the places and their length from the scale.
+void showContent(UserControl1& control, const ScheduleContent& content)
+{
+    control.ClearResources();
+    int position = 0;
+    for (const ScheduleRow& r : content.rows)
+        control.AddResource(r.id, r.name, r.colour, position++);
+    control.TimeScaleUnit(QStringLiteral("h"));
+    control.TimeScaleInterval(6);
+    control.TableMode(10);
+    control.PaintResources();
+    control.ClearTimeObjects();
+    // Ids selected before stand for bars the user no longer sees marked;
+    // a Delete must not reach them.
+    control.ClearSelection();
+    control.SetScaleDateTimeLimits(content.start, content.start.addDays(content.days));
+    control.PaintScale();
+    for (const ScheduleBar& b : content.bars)
+        control.AddTimeObject(0, b.id, b.placeId, b.customerId, b.start, b.end, b.colour, b.text);
+    control.PaintTimeObjects();
+}
+
+rt::Date firstDay(const rt::Date& kept, const rt::Date& given, const rt::Date& periodStart)
+{
+    if (given.serial() > 0)
+        return given.datePart();
+    return kept.isZero() ? periodStart : kept;
+}
+
+QString dayText(const rt::Date& d)
+{
+    return rt::formatDate(d, QStringLiteral("dd.mm.yyyy"));
+}
+
+QList<qint32> selected(const QVector<qint32>& ids)
+{
+    QList<qint32> list;
+    for (qint32 id : ids) {
+        if (id > 0 && !list.contains(id))
+            list << id;
+    }
+    return list;
+}
+
+QString placeWord()
+{
+    return TermPlaceSingular.isEmpty() ? QStringLiteral("Platz") : TermPlaceSingular;
+}
+
+QString placeNameOf(qint32 placeId)
+{
+    const std::optional<Place> place = LoadPlace(placeId);
+    return place && !place->pl_name.trimmed().isEmpty() ? place->pl_name.trimmed() : QString::number(placeId);
+}
+
+}  // namespace
+
+int ScheduleDays(int maxWeekCols)
+{
+    return maxWeekCols < 1 ? 30 : maxWeekCols;
+}
+
+QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, const QString& plName)
+{
+    return (bldShort + QLatin1Char('\\') + flrShort + QStringLiteral("\\ ") + plName).trimmed();
+}
+
+QString ScheduleBarText(const ScheduleBooking& b)
+{
+    QString text = (b.cust_lastname + QStringLiteral(", ") + b.cust_firstname).trimmed();
+    if (b.book_cust_count > 0)
+        text += QStringLiteral(" (") + QString::number(b.book_cust_count) + QLatin1Char(')');
+    if (!b.book_info.isEmpty())
+        text += QLatin1Char(' ') + b.book_info;
+    return text + QStringLiteral("       |") + QString::number(b.book_id) + QLatin1Char('|') +
+           QString::number(b.book_customer_id);
+}
+
+qint32 ScheduleBarColour(int colorId, qint32 normalColour)
+{
+    // An index beyond the loaded table is no colour of its own.
+    return colorId > 0 && IsValidColorIndex(colorId) ? ColorOfIndex(colorId) : normalColour;
+}
+
+void InitScheduleControl(UserControl1& control)
+{
+    control.GridColor(0xC0C0C0);
+    control.BackColor(0xFFFFFF);
+    control.ClearResources();
+}
+
+QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qint32 buildingId,
+                     const rt::Date& startDate)
+{
+    const int days = ScheduleDays(MaxWeekCols);
+    QString caption;
+    if (floorId > 0)
+        caption = GetBuildingFloorName(floorId, -1);
+    else if (buildingId > 0)
+        caption = GetBuildingFloorName(-1, buildingId);
+    state.PlanStartDate = firstDay(state.PlanStartDate, startDate, SelectedPeriod[0]);
+
+    ui::WaitCursor wait;
+    ScheduleContent content;
+    try {
+        content = readContent(floorId, buildingId, state.PlanStartDate, days);
+    } catch (...) {
+        // Nothing half-read stays on screen: an empty schedule of the period.
+        ScheduleContent empty;
+        empty.start = state.PlanStartDate;
+        empty.days = days;
+        showContent(control, empty);
+        throw;
+    }
+    showContent(control, content);
+    return caption;
+}
+
+std::optional<NewBookingRequest> ScheduleNewBooking(const QVector<qint32>& resourceIds, const rt::Date& dtStart,
+                                                    const rt::Date& dtEnd)
+{
+    if (resourceIds.isEmpty() || resourceIds.front() <= 0)
+        return std::nullopt;
+    const std::array<rt::Date, 2> period = MarkedPeriod(dtStart, dtEnd);
+    return NewBookingRequest{resourceIds.front(), dayText(period[0]), dayText(period[1])};
+}
+
+std::array<rt::Date, 2> MarkedPeriod(const rt::Date& dtStart, const rt::Date& dtEnd)
+{
+    const rt::Date first = std::min(dtStart, dtEnd).datePart();
+    rt::Date last = std::max(dtStart, dtEnd).datePart();
+    // Marked hours of a single day, or nothing marked at all: one night.
+    if (last <= first)
+        last = first.addDays(1);
+    return {first.atNoon(), last.atNoon()};
+}
+
+ScheduleOutcome DropBookings(const ScheduleDrop& drop)
+{
+    const QList<qint32> ids = selected(drop.ids);
+    // Beside every place there is no place to give the bookings.
+    if (ids.isEmpty() || drop.newResourceId < 1)
+        return ScheduleOutcome::Nothing;
+    // A frame is grabbed anywhere in its day: only whole days count.
+    const int shift = static_cast<int>(std::lround(drop.newStart.datePart().daysSince(drop.oldStart.datePart())));
+    const bool placeChanged = drop.newResourceId != drop.oldResourceId;
+    if (shift == 0 && !placeChanged)
+        return ScheduleOutcome::Nothing;
+    if (RefuseReadOnly())
+        return ScheduleOutcome::Refused;
+    if (!Db)
+        throw db::DbError(db::err::ObjectClosed);
+
+    // Read inside the write lock, so no other workstation changes a booking
+    // between reading it here and writing it shifted.
+    db::Transaction transaction(*Db);
+    std::vector<Booking> bookings;
+    bool missing = false;
+    for (qint32 id : ids) {
+        std::optional<Booking> b = LoadBooking(id);
+        if (!b) {
+            missing = true;
+            continue;
+        }
+        if (drop.copy)
+            b->book_id = 0;
+        if (placeChanged)
+            b->book_place_id = drop.newResourceId;
+        b->book_start = b->book_start.addDays(shift);
+        // An open end stays open, and a booking without an end gets none.
+        if (!IsOpenEnd(b->book_end) && !b->book_end.isZero())
+            b->book_end = b->book_end.addDays(shift);
+        bookings.push_back(*b);
+    }
+    if (bookings.empty())
+        return missing ? ScheduleOutcome::Redraw : ScheduleOutcome::Nothing;
+
+    const StoreOutcome outcome = StoreBookings(bookings);
+    if (outcome.result == StoreResult::Stored) {
+        transaction.commit();
+        return ScheduleOutcome::Redraw;
+    }
+    transaction.rollback();
+    const QString what = bookings.size() == 1 ? QStringLiteral("Die Buchung kann nicht ")
+                                              : QStringLiteral("Die Buchungen können nicht ");
+    const QString verb = drop.copy ? QStringLiteral("kopiert") : QStringLiteral("verschoben");
+    if (outcome.result == StoreResult::NotFound) {
+        ui::msgBox(what + verb + QStringLiteral(" werden: eine Buchung wurde inzwischen an einem anderen Arbeitsplatz "
+                                                "gelöscht."),
+                   ui::Exclamation, AppTitle);
+        return ScheduleOutcome::Redraw;
+    }
+    ui::msgBox(what + verb + QStringLiteral(" werden: ") + placeWord() + QStringLiteral(" \"") +
+                   placeNameOf(outcome.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.\n\n") +
+                   QStringLiteral("Es wurde nichts geändert."),
+               ui::Exclamation, AppTitle);
+    return ScheduleOutcome::Refused;
+}
+
+ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids)
+{
+    const QList<qint32> list = selected(ids);
+    if (list.isEmpty())
+        return ScheduleOutcome::Nothing;
+    if (RefuseReadOnly())
+        return ScheduleOutcome::Refused;
+    if (ui::msgBox(QStringLiteral("Wollen Sie die merkierten Buchungen wirklich löschen?"), ui::OkCancel | ui::Question,
+                   QStringLiteral("Buchungen löschen")) != ui::Answer::Ok)
+        return ScheduleOutcome::Nothing;
+    DeleteBookings(list);
+    return ScheduleOutcome::Redraw;
+}
