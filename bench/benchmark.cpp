@@ -19,6 +19,8 @@
 #include "core/windows.h"
 #include "invoicing/invoice.h"
 #include "plan/frmStockwerke.h"
+#include "plan/planstate.h"
+#include "plan/schedulefill.h"
 #include "platform/db/database.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
@@ -575,26 +577,21 @@ void InvoiceRaw(benchmark::State& state)
 
 // ------------------------------------------------------------ the schedule
 
-struct PlaceRow {
-    qint32 id;
-    QString name;
-};
-struct BookingRow {
-    qint32 id, place, persons;
-    rt::Date start, end;
-    QString guest;
-};
-
+// The plain reading of what FillSchedule reads: the facility's places with
+// their building and floor, and the bookings touching the month with their
+// guest. No ORDER BY for the bookings: the control places each by its place,
+// and ordering by place makes SQLite walk the whole place index to save a
+// small sort.
 const char* const kSchedulePlacesSql =
-    "SELECT pl_id, pl_name FROM tbl_places INNER JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id "
-    "WHERE pl_building_id IN (SELECT bld_id FROM tbl_buildings WHERE bld_mandant_id = 1) "
-    "ORDER BY pl_building_id, flr_order, pl_name";
-// No ORDER BY: the control places each booking by its place, and ordering by
-// place makes SQLite walk the whole place index to save a small sort.
+    "SELECT bld_short, flr_short, pl_name, pl_id, pl_disabled FROM tbl_places INNER JOIN (tbl_floors INNER JOIN "
+    "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id) ON tbl_places.pl_floor_id = tbl_floors.flr_id "
+    "WHERE bld_mandant_id = 1 ORDER BY bld_id, flr_order, flr_id, pl_name, pl_id";
 const char* const kScheduleBookingsSql =
-    "SELECT book_id, book_place_id, book_cust_count, book_start, book_end, cust_lastname FROM tbl_bookings "
-    "LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
-    "WHERE book_end > ? AND book_start < ?";
+    "SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, book_start, "
+    "book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
+    "tbl_places.pl_id) LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
+    "WHERE book_mandant_id = 1 AND book_start <= ? AND book_end >= ?";
+constexpr int kScheduleDays = 31;
 
 // Painting needs a window the platform has exposed.
 void showExposed(QWidget& widget)
@@ -606,67 +603,39 @@ void showExposed(QWidget& widget)
     QApplication::processEvents();
 }
 
-void fillSchedule(UserControl1& schedule, const std::vector<PlaceRow>& places, const std::vector<BookingRow>& bookings,
-                  const rt::Date& start, int days)
+// The schedule tab's fill of the whole facility over 31 days, as the window
+// runs it, and its first paint.
+void fillAndPaint(UserControl1& schedule, PlanState& state)
 {
-    schedule.ClearResources();
-    int position = 0;
-    for (const PlaceRow& p : places)
-        schedule.AddResource(p.id, p.name, 0, position++);
-    schedule.TimeScaleUnit(QStringLiteral("h"));
-    schedule.TimeScaleInterval(6);
-    schedule.TableMode(10);
-    schedule.PaintResources();
-    schedule.ClearTimeObjects();
-    schedule.SetScaleDateTimeLimits(start, start.addDays(days));
-    schedule.PaintScale();
-    for (const BookingRow& b : bookings)
-        schedule.AddTimeObject(0, b.id, b.place, b.persons, b.start, b.end, 0xC0FFC0, b.guest);
-    schedule.PaintTimeObjects();
+    MaxWeekCols = kScheduleDays;
+    FillSchedule(schedule, state, -1, -1, setting().monthStart);
+    schedule.repaint();
 }
 
 void ScheduleProgram(benchmark::State& state)
 {
     UserControl1 schedule;
     showExposed(schedule);
-    const rt::Date start = setting().monthStart.datePart();
-    for (auto _ : state) {
-        std::vector<PlaceRow> places;
-        {
-            db::Recordset rs = Db->openRecordset(QString::fromLatin1(kSchedulePlacesSql), db::OpenMode::ForwardOnlyReadOnly);
-            for (; !rs.eof(); rs.moveNext())
-                places.push_back({rs.value(QStringLiteral("pl_id")).toLong(), rs.value(QStringLiteral("pl_name")).toText()});
-        }
-        std::vector<BookingRow> bookings;
-        {
-            db::Recordset rs = Db->openRecordset(QString::fromLatin1(kScheduleBookingsSql), db::OpenMode::ForwardOnlyReadOnly,
-                                                 {db::Value(start), db::Value(start.addDays(31))});
-            for (; !rs.eof(); rs.moveNext())
-                bookings.push_back({rs.value(QStringLiteral("book_id")).toLong(),
-                                    rs.value(QStringLiteral("book_place_id")).toLong(),
-                                    rs.value(QStringLiteral("book_cust_count")).toLong(),
-                                    rs.value(QStringLiteral("book_start")).toDate(),
-                                    rs.value(QStringLiteral("book_end")).toDate(),
-                                    rs.value(QStringLiteral("cust_lastname")).toText()});
-        }
-        fillSchedule(schedule, places, bookings, start, 31);
-        schedule.repaint();
-    }
+    PlanState plan;
+    const quint8 days = MaxWeekCols;
+    for (auto _ : state)
+        fillAndPaint(schedule, plan);
+    MaxWeekCols = days;
 }
 
 void ScheduleRaw(benchmark::State& state)
 {
     const rt::Date start = setting().monthStart.datePart();
     for (auto _ : state) {
-        std::vector<PlaceRow> places;
+        std::vector<QString> places;
         RawStatement p(setting().raw, kSchedulePlacesSql);
         while (p.step())
-            places.push_back({p.integer(0), p.text(1)});
-        std::vector<BookingRow> bookings;
+            places.push_back(p.text(0) + QLatin1Char('\\') + p.text(1) + QStringLiteral("\\ ") + p.text(2));
+        std::vector<std::pair<qint32, QString>> bookings;
         RawStatement b(setting().raw, kScheduleBookingsSql);
-        b.bind(1, start.serial()).bind(2, start.addDays(31).serial());
+        b.bind(1, start.addDays(kScheduleDays).serial()).bind(2, start.serial());
         while (b.step())
-            bookings.push_back({b.integer(0), b.integer(1), b.integer(2), rt::Date(b.real(3)), rt::Date(b.real(4)), b.text(5)});
+            bookings.emplace_back(b.integer(0), b.text(4) + QStringLiteral(", ") + b.text(5));
         benchmark::DoNotOptimize(bookings.size() + places.size());
     }
 }
@@ -675,18 +644,10 @@ void ScheduleScrollProgram(benchmark::State& state)
 {
     UserControl1 schedule;
     showExposed(schedule);
-    const rt::Date start = setting().monthStart.datePart();
-    std::vector<PlaceRow> places;
-    std::vector<BookingRow> bookings;
-    RawStatement p(setting().raw, kSchedulePlacesSql);
-    while (p.step())
-        places.push_back({p.integer(0), p.text(1)});
-    RawStatement b(setting().raw, kScheduleBookingsSql);
-    b.bind(1, start.serial()).bind(2, start.addDays(31).serial());
-    while (b.step())
-        bookings.push_back({b.integer(0), b.integer(1), b.integer(2), rt::Date(b.real(3)), rt::Date(b.real(4)), b.text(5)});
-    fillSchedule(schedule, places, bookings, start, 31);
-    schedule.repaint();
+    PlanState plan;
+    const quint8 days = MaxWeekCols;
+    fillAndPaint(schedule, plan);
+    MaxWeekCols = days;
     QScrollBar* bar = nullptr;
     for (QScrollBar* candidate : schedule.findChildren<QScrollBar*>())
         if (candidate->orientation() == Qt::Vertical)
