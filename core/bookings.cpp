@@ -1,6 +1,7 @@
 #include "core/bookings.h"
 
 #include "core/database.h"
+#include "core/datefunctions.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
@@ -302,4 +303,45 @@ std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment)
 QString BookingListOfPlace(qint32 placeId)
 {
     return QStringLiteral("book_place_id = ") + QString::number(placeId);
+}
+
+QList<qint32> OccupiedPlacesOfFloor(qint32 floorId, const rt::Date& from, const rt::Date& to)
+{
+    QList<qint32> ids;
+    db::Recordset rs = database().openRecordset(
+        QStringLiteral("SELECT DISTINCT pl_id FROM tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
+                       "tbl_places.pl_id WHERE book_cust_count > 0 AND pl_disabled = 0 AND pl_floor_id = ? "
+                       "AND book_start < ? AND book_end > ? ORDER BY pl_id"),
+        db::OpenMode::ForwardOnlyReadOnly, {floorId, to, from});
+    for (; !rs.eof(); rs.moveNext())
+        ids << rs.value(QStringLiteral("pl_id")).toLong();
+    return ids;
+}
+
+QString BookingListOfBooking(qint32 bookId)
+{
+    return QStringLiteral("book_id = ") + QString::number(bookId);
+}
+
+QString BookingListOfCustomer(qint32 custId)
+{
+    return QStringLiteral("book_customer_id = ") + QString::number(custId);
+}
+
+QString BookingListOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end)
+{
+    return QStringLiteral("book_place_id = ") + QString::number(placeId) + QStringLiteral(" AND (book_start <= ") +
+           DateToSQL(end) + QStringLiteral(") AND (book_end >= ") + DateToSQL(start) + QStringLiteral(")");
+}
+
+QString BookingListOfArrivals(const rt::Date& day)
+{
+    const rt::Date midnight = day.datePart();
+    return QStringLiteral("book_start BETWEEN ") + DateToSQL(midnight) + QStringLiteral(" AND ") + DateToSQL(midnight.addDays(1));
+}
+
+QString BookingListOfDepartures(const rt::Date& day)
+{
+    const rt::Date midnight = day.datePart();
+    return QStringLiteral("book_end BETWEEN ") + DateToSQL(midnight) + QStringLiteral(" AND ") + DateToSQL(midnight.addDays(1));
 }

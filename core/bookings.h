@@ -127,3 +127,18 @@ std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment);
 
 // The booking list's condition for every booking of a place.
 QString BookingListOfPlace(qint32 placeId);
+
+// The enabled places of a floor that hold a booking with persons overlapping
+// the period (starting before `to`, ending after `from`), ascending.
+QList<qint32> OccupiedPlacesOfFloor(qint32 floorId, const rt::Date& from, const rt::Date& to);
+
+// Conditions for the booking list (ShowBookings), in its dialect.
+// One booking.
+QString BookingListOfBooking(qint32 bookId);
+// All bookings of a guest.
+QString BookingListOfCustomer(qint32 custId);
+// The bookings of a place touching the period, both ends included.
+QString BookingListOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end);
+// The bookings arriving or leaving on a day (from its midnight to the next).
+QString BookingListOfArrivals(const rt::Date& day);
+QString BookingListOfDepartures(const rt::Date& day);

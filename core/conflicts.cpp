@@ -60,28 +60,40 @@ void CheckBookingConflicts(QLineEdit* txtStart, QLineEdit* txtEnd, QLineEdit* tx
 {
     if (!txtStart || !txtEnd)
         return;
-    const auto startDate = db::parseDate(txtStart->text());
-    const auto endDate = db::parseDate(txtEnd->text());
-    if (!startDate || !endDate)
+    const auto colours =
+        CheckConflicts(txtStart->text(), txtEnd->text(), custId, placeId, bookId, guestBooked, placeOccupied, mode);
+    if (!colours)
         return;
+    if (txtGuest && colours->guest)
+        SetBackColor(txtGuest, *colours->guest);
+    SetBackColor(txtStart, colours->dates);
+    SetBackColor(txtEnd, colours->dates);
+}
+
+std::optional<ConflictColours> CheckConflicts(const QString& startText, const QString& endText, qint32 custId,
+                                              qint32 placeId, qint32 bookId, bool& guestBooked, bool& placeOccupied,
+                                              int mode)
+{
+    const auto startDate = db::parseDate(startText);
+    const auto endDate = db::parseDate(endText);
+    if (!startDate || !endDate)
+        return std::nullopt;
     const rt::Date start = startDate->datePart().atNoon();
     const rt::Date end = endDate->datePart().atNoon();
 
-    qint32 colour = ConflictFreeColor;
+    ConflictColours colours;
     if (mode == CheckGuest || mode == CheckGuestAndPlace) {
         guestBooked = IsCustomerBooked(custId, start, end, bookId);
         if (guestBooked)
-            colour = GuestBookedColor;
-        if (txtGuest)
-            SetBackColor(txtGuest, guestBooked ? GuestBookedColor : ConflictFreeColor);
+            colours.dates = GuestBookedColor;
+        colours.guest = guestBooked ? GuestBookedColor : ConflictFreeColor;
     }
     if (mode == CheckPlace || mode == CheckGuestAndPlace) {
         placeOccupied = IsPlaceBooked(placeId, start, end, bookId);
         if (placeOccupied)
-            colour = PlaceOccupiedColor;
+            colours.dates = PlaceOccupiedColor;
     }
-    SetBackColor(txtStart, colour);
-    SetBackColor(txtEnd, colour);
+    return colours;
 }
 
 bool IsCustomerBooked(qint32 custId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId)

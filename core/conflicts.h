@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QLineEdit;
 
 // Background colours of the date and guest fields after a check (blue-green-red).
@@ -22,6 +24,17 @@ enum ConflictMode : int { CheckGuest = 0, CheckPlace = 1, CheckGuestAndPlace = 2
 // written. When either text is no date nothing changes.
 void CheckBookingConflicts(QLineEdit* txtStart, QLineEdit* txtEnd, QLineEdit* txtGuest, qint32 custId, qint32 placeId,
                            qint32 bookId, bool& guestBooked, bool& placeOccupied, int mode);
+
+// The same check on the texts alone, for logic that owns no fields: the
+// colour for both date fields and, when the guest was tested, for the guest
+// field. nullopt when either text is no date (nothing tested, flags kept).
+struct ConflictColours {
+    qint32 dates = ConflictFreeColor;
+    std::optional<qint32> guest;
+};
+std::optional<ConflictColours> CheckConflicts(const QString& startText, const QString& endText, qint32 custId,
+                                              qint32 placeId, qint32 bookId, bool& guestBooked, bool& placeOccupied,
+                                              int mode);
 
 // The single tests on dates already at 12:00. Two periods overlap when each
 // starts before the other ends; only bookings with persons occupy a place,

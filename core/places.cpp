@@ -199,3 +199,26 @@ bool SavePlaceImageFile(qint32 placeId, const QString& file)
     return Db->execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
                        {file.isEmpty() ? db::Value() : db::Value(file), placeId}) > 0;
 }
+
+std::optional<PlanFloor> FindPlanFloor(qint32 mandantId, const PlanFloorQuery& q)
+{
+    QString sql = QStringLiteral("SELECT tbl_floors.*, bld_name FROM tbl_floors INNER JOIN tbl_buildings ON "
+                                 "tbl_floors.flr_building_id = tbl_buildings.bld_id WHERE bld_mandant_id = ?");
+    QList<db::Value> params{mandantId};
+    if (q.floorId > 0) {
+        sql += QStringLiteral(" AND flr_id = ?");
+        params << q.floorId;
+    } else if (q.buildingId > 0) {
+        sql += QStringLiteral(" AND flr_building_id = ?");
+        params << q.buildingId;
+        if (q.order) {
+            sql += QStringLiteral(" AND flr_order = ?");
+            params << *q.order;
+        }
+    }
+    sql += QStringLiteral(" ORDER BY flr_id LIMIT 1");
+    db::Recordset rs = query(sql, params);
+    if (rs.eof())
+        return std::nullopt;
+    return PlanFloor{readFloor(rs), rs.value(QStringLiteral("bld_name")).toText()};
+}

@@ -97,3 +97,19 @@ std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId);
 
 // Stores the place's picture name; false when the place no longer exists.
 bool SavePlaceImageFile(qint32 placeId, const QString& file);
+
+// A floor with the name of its building, as the plan shows it.
+struct PlanFloor {
+    Floor floor;
+    QString bld_name;
+};
+
+// Which floor the plan shows. Never a floor of another facility.
+struct PlanFloorQuery {
+    qint32 floorId = -1;       // above 0: this floor
+    qint32 buildingId = -1;    // above 0: a floor of this building (the lowest id unless order is given)
+    std::optional<int> order;  // with a building: its floor of this flr_order
+};
+// The floor of the facility that the query names; without floor and building
+// the facility's floor with the lowest id. nullopt when there is none.
+std::optional<PlanFloor> FindPlanFloor(qint32 mandantId, const PlanFloorQuery& query);
