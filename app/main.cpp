@@ -1,5 +1,6 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
+#include "core/globals.h"
 #include "core/startup.h"
 #include "core/windows.h"
 #include "invoicing/frmRechnung.h"
@@ -37,6 +38,10 @@ int main(int argc, char** argv)
     };
     windows.showArtikel = [](qint32 serviceId) { frmServices::instance().ShowArtikel(serviceId); };
     windows.showRoomDetails = [](qint32 roomId, qint32 placeId) { frmRoom::instance().ShowRoomDetails(roomId, placeId); };
+    windows.refreshPlan = [] {
+        if (PlanFormLoaded && frmStockwerke::isLoaded() && frmStockwerke::instance().isVisible())
+            frmStockwerke::instance().ActualizeControls();
+    };
 
     Main();
     return app.exec();

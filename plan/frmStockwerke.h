@@ -1,34 +1,240 @@
 #pragma once
 
+#include "core/dialogs/datepicker.h"
+#include "core/globals.h"
 #include "core/singlewindow.h"
+#include "plan/bookingpanel.h"
+#include "plan/plancalendar.h"
+#include "plan/planstate.h"
+#include "platform/runtime/date.h"
 
 #include <QMainWindow>
 
-class QLabel;
-class QTableWidget;
+#include <array>
+#include <optional>
+#include <vector>
 
-// The main window: the occupancy plan of the current facility.
-class frmStockwerke : public QMainWindow, public SingleWindow<frmStockwerke> {
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
+class QTreeWidget;
+class UserControl1;
+
+// The main window: the occupancy plan of the current facility. Three views
+// on SSTab1 (floor plan, schedule, resource tree), beside them the building
+// grid, the month calendar of the selected period and the booking panel.
+class frmStockwerke : public QMainWindow,
+                      public SingleWindow<frmStockwerke>,
+                      public AddressReceiver,
+                      public DateReceiver {
     Q_OBJECT
     friend class SingleWindow<frmStockwerke>;
 
 public:
-
-    // Loads the plan of MandantId and shows it.
+    // Shows the plan of MandantId; the facility's caption, grid, category
+    // filter and tree are filled again only when the facility changed.
     void init();
+    // Redraws the view of the shown tab (the schedule from d, else from its
+    // kept first day), then the building grid, and counts as this
+    // workstation's access.
+    void ActualizeControls(std::optional<rt::Date> d = std::nullopt);
+    // A guest from the address book for the booking panel.
+    void AddMainAdress(qint32 custId, const QString& name) override;
+    // Makes a place current (its name shown and kept in CurrentPlaceName);
+    // switchFloor 1 first shows floorId and marks the place's marker.
+    void ShowPlatzDetails(qint32 placeId, int switchFloor, qint32 floorId);
+    // Shows a floor of the current facility on the floor plan: floorId, else
+    // the first floor of buildingId, else the facility's first floor; with an
+    // order, the building's floor of that order.
+    void ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std::optional<int> floorOrder = std::nullopt);
+    // Draws the markers of a floor over its picture.
+    void ShowPlaetze(qint32 floorId);
+    void btnRefresh_Click();
+    // The day picked in the date picker, for the booking date that asked.
+    void Receive_SelectedDate(const rt::Date& date) override;
+
+    PlanState& state() { return m_state; }
+    const PlanState& state() const { return m_state; }
+    const PlanCalendar& calendar() const { return m_calendar; }
+
+    // Menus; the entries of the other windows join them.
+    QMenu* menuFile = nullptr;
+    QMenu* menuEdit = nullptr;
+    QMenu* menuAnsicht = nullptr;
+    QMenu* menuWindow = nullptr;
+    QMenu* menuContext = nullptr;
+    QAction* menuPreferences = nullptr;
+    QAction* menuRefresh = nullptr;
+    QAction* menuShowCategoryColors = nullptr;
+    QAction* menuEditMode = nullptr;
+
+    QLabel* lbEinrichtungsname = nullptr;
+    QPushButton* btnRefresh = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+    QWidget* frameRightBar = nullptr;
+    QTableWidget* BuildingGrid = nullptr;
+    QLabel* lbEinrichtungBelegtProzent = nullptr;
+    QLabel* StatusBar1 = nullptr;
+
+    // Tab 0: the floor plan. Marker positions are twips on the picture.
+    QLabel* lbStockwerkName = nullptr;
+    std::array<QToolButton*, 2> cmdFloorStep{};
+    QComboBox* listRoomCategoryFilter = nullptr;
+    QLabel* lbBettenCount = nullptr;
+    QWidget* floorPlanBox = nullptr;
+    QLabel* imgStockwerk = nullptr;
+    std::vector<QLabel*> lbPlatz;   // 0 is the pattern and never shown
+    QLabel* lbImageName = nullptr;
+    QLabel* lbFloorPlanHint = nullptr;
+    QPushButton* cmdLoadPicture = nullptr;
+    QWidget* FocusDummy = nullptr;
+
+    // Tab 1: the schedule.
+    UserControl1* mySchedule = nullptr;
+    QLabel* lbBelegungsverlaufStockwerkName = nullptr;
+    std::array<QToolButton*, 2> btnDateCount{};
+    std::array<QToolButton*, 2> btnDateAddWeek{};
+    std::array<QToolButton*, 2> btnDateAddMonth{};
+    std::array<QToolButton*, 2> btnDateAddQuartal{};
+    QPushButton* btnheute = nullptr;
+
+    // Tab 2: the resource tree; its editors go into treeDetails.
+    QTreeWidget* TV1 = nullptr;
+    QWidget* treeDetails = nullptr;
+
+    // The month calendar of the selected period.
+    QGroupBox* frameCheckTimeLimits = nullptr;
+    QLabel* lbDateRange = nullptr;
+    QComboBox* listMonth = nullptr;
+    QComboBox* listYear = nullptr;
+    std::array<QToolButton*, 2> btnMonthStep{};
+    std::array<QToolButton*, 2> btnYearStep{};
+    QPushButton* cmdBuchungStartNow = nullptr;
+    QTableWidget* CalendarGrid = nullptr;
+
+    // The booking panel.
+    QGroupBox* frameReservierungsdetails = nullptr;
+    QLabel* lblRoomName = nullptr;
+    std::array<QLineEdit*, 2> tbBuchungDatum{};
+    std::array<QLineEdit*, 2> tbZeit{};
+    std::array<QToolButton*, 2> btnStartDateStep{};
+    std::array<QToolButton*, 2> btnEndDateStep{};
+    QLineEdit* tbBewohner = nullptr;
+    QPushButton* cmdShowPat = nullptr;
+    QPushButton* btnPatDel = nullptr;
+    QPushButton* btnPatient = nullptr;
+    QLineEdit* tbPersoncount = nullptr;
+    std::array<QToolButton*, 2> btnPersoncountStep{};
+    QLineEdit* tbBuchungInfo = nullptr;
+    QLabel* lbBookingStatus = nullptr;
+    QLabel* lbBookingCount = nullptr;
+    QPushButton* btnShowBookings = nullptr;
+    QPushButton* btnNeuBooking = nullptr;
+    QPushButton* cmdSaveBooking = nullptr;
+    QPushButton* cmdBuchungDelete = nullptr;
+    QPushButton* cmdInvoice = nullptr;
+    QPushButton* btnShowBookingDetails = nullptr;
+    QPushButton* cmdAnreiseliste = nullptr;
+    QPushButton* cmdAbreiseliste = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     frmStockwerke();
+    void buildMenus();
+    QWidget* buildFloorPlanTab();
+    QWidget* buildScheduleTab();
+    QWidget* buildTreeTab();
+    QWidget* buildRightBar();
+    QWidget* buildCalendarFrame();
+    QWidget* buildBookingPanel();
+    void Form_Load();
+
+    // Life, layout and tabs.
+    void SSTab1_Click(int previousTab);
+    void SetEditModeControls(bool on);
+    void btnHelp_Click();
     void menuSettings_Click();
+    void fillFacility();
 
-public:
-    QTableWidget* BuildingGrid = nullptr;
-    QLabel* lbEinrichtungBelegtProzent = nullptr;
+    // Floor plan.
+    void FillListRoomCategoryFilter(qint32 mandantId);
+    void listRoomCategoryFilter_Click();
+    void ClearPlaceSelection(int exceptIndex);
+    void setMarkerMark(QLabel* marker, bool marked);
+    QLabel* marker(int index);
+    void lbPlatz_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void lbPlatz_DblClick(int index);
+    void imgStockwerk_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void cmdFloorStep_MouseUp(int index);
+    void BuildingGrid_MouseDown(int row, int column);
+    void BuildingGrid_MouseMove(QPoint pos);
 
-private:
-    QLabel* m_facility = nullptr;
-    QLabel* m_period = nullptr;
+    // Calendar and period.
+    void InitCalendar();
+    rt::Date BuildCalendarGrid(const rt::Date& d);
+    void ShowSelectedPeriod();
+    void MarkBookedDays(qint32 placeId);
+    void showCalendarCells();
+    int calendarCellAt(QPoint viewportPos) const;
+    rt::Date calendarCellDate(int cell) const;
+    void CalendarGrid_MouseDown(Qt::MouseButton button, int cell);
+    void CalendarGrid_MouseUp(Qt::MouseButton button, int cell);
+    void CalendarGrid_Click(int cell);
+    void CalendarGrid_DblClick(int cell);
+    void btnMonthStep_Click(int index);
+    void btnYearStep_Click(int index);
+    void listMonth_Click();
+    void listYear_Click();
+    void lbDateRange_Click();
+    void cmdBuchungStartNow_Click();
+    void stepPlanStart(int step, int index);
+    void btnheute_Click();
+
+    // Booking panel.
+    void readBookingPanel();
+    void applyBookingPanel();
+    void ClearBookingPanel(bool fillDates);
+    void LoadBookingPanel(qint32 bookId, qint32 placeId);
+    void ValidateBookingDate(int index);
+    void StepBookingDate(int index, int days);
+    void cmdSaveBooking_Click();
+    void cmdBuchungDelete_Click();
+    void btnNeuBooking_Click();
+    void btnPatDel_Click();
+    void btnPatient_Click();
+    void cmdShowPat_Click();
+    void btnPersoncountStep_Click(int index);
+    void btnShowBookingDetails_Click();
+    void btnShowBookings_Click();
+    void cmdAnreiseliste_Click();
+    void cmdAbreiseliste_Click();
+    void cmdInvoice_Click();
+    void tbBuchungDatum_DblClick(int index);
+
+    // Schedule and tree tabs.
+    void InitScheduleControl();
+    void FillSchedule(const QString& criterion, qint32 floorId, qint32 buildingId, const rt::Date& startDate);
+    void FillResourceTree();
+    void RefreshTreeOccupancy();
+
+    PlanState m_state;
+    PlanCalendar m_calendar;
+    BookingPanelFields m_panelFields;
+    BookingPanel m_panel{m_state, m_panelFields};
+    rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
+    int m_calendarPressCell = -1;
+    int m_dateFieldAsking = -1;      // the booking date that opened the date picker
+    bool m_loaded = false;
 };

@@ -1,63 +1,395 @@
 #include "plan/frmStockwerke.h"
 
-#include "core/globals.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
+#include "core/terms.h"
 #include "core/workstation.h"
+#include "plan/floorplan.h"
+#include "plan/plancalendar.h"
+#include "platform/runtime/color.h"
+#include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using test::PlanDb;
+
+// The plan of a small house: Haupthaus with ground and first floor, Anbau
+// with one floor; a second facility with a building of its own.
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
         InitGlobalTexts();
-        database.exec("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (1, 'Pension Test');");
-        database.exec("INSERT INTO tbl_buildings (bld_mandant_id, bld_name) VALUES (1, 'Haupthaus');");
+        PlanDb::addFacility(1, QStringLiteral("Pension Test"));
+        PlanDb::addFacility(2, QStringLiteral("Ferienhof"));
+        PlanDb::addRoomType(1, QStringLiteral("Einzelzimmer"));
+        PlanDb::addRoomType(2, QStringLiteral("Doppelzimmer"));
+        main = PlanDb::addBuilding(1, QStringLiteral("Haupthaus"));
+        ground = PlanDb::addFloor(main, 0, QStringLiteral("Erdgeschoss"));
+        upper = PlanDb::addFloor(main, 1, QStringLiteral("1. Stock"));
+        annex = PlanDb::addBuilding(1, QStringLiteral("Anbau"));
+        annexFloor = PlanDb::addFloor(annex, 0, QStringLiteral("Anbau EG"));
+        farmFloor = PlanDb::addFloor(PlanDb::addBuilding(2, QStringLiteral("Scheune")), 0, QStringLiteral("Tenne"));
+        room1 = PlanDb::addPlace(ground, QStringLiteral("01"), 1, 300, 450);
+        room2 = PlanDb::addPlace(ground, QStringLiteral("02"), 2, 1500, 450);
+        room3 = PlanDb::addPlace(ground, QStringLiteral("03"), 2, 3000, 450);
+        room11 = PlanDb::addPlace(upper, QStringLiteral("11"), 1);
+        PlanDb::addPlace(farmFloor, QStringLiteral("Heuboden"));
+        guest = PlanDb::addCustomer(QStringLiteral("Meier"), QStringLiteral("Anna"));
+        Db->execute(QStringLiteral("INSERT INTO tbl_workstations (ws_computername) VALUES ('PLANPC')"));
+
+        ComputerName = QStringLiteral("PLANPC");
         MandantId = 1;
-        MandantName = "Pension Test";
-        SelectedPeriod = {rt::Date::fromParts(2026, 7, 1, 12), rt::Date::fromParts(2026, 7, 2, 12)};
-        AdminPassword.clear();
+        MandantName = QStringLiteral("Pension Test");
+        SelectedPeriod = {PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3)};
+        ImageDir = database.folder().path();
         AdminPasswordActive = false;
+        StationReadOnly = false;
+        LoadRoomTypes(1);
     }
+    void TearDown() override { frmStockwerke::unload(); }
+
+    frmStockwerke& shown()
+    {
+        frmStockwerke& w = frmStockwerke::instance();
+        w.init();
+        // The calendar turns to the period's month.
+        QTest::mouseClick(w.lbDateRange, Qt::LeftButton);
+        return w;
+    }
+    std::vector<QLabel*> visibleMarkers(frmStockwerke& w)
+    {
+        std::vector<QLabel*> shownMarkers;
+        for (size_t i = 1; i < w.lbPlatz.size(); ++i) {
+            if (!w.lbPlatz[i]->isHidden())
+                shownMarkers.push_back(w.lbPlatz[i]);
+        }
+        return shownMarkers;
+    }
+    QLabel* markerOf(frmStockwerke& w, qint32 placeId)
+    {
+        for (QLabel* label : visibleMarkers(w)) {
+            if (label->property("Tag").toString().toInt() == placeId)
+                return label;
+        }
+        return nullptr;
+    }
+    QPoint calendarPoint(frmStockwerke& w, const rt::Date& date)
+    {
+        for (int i = 0; i < CalendarCellCount; ++i) {
+            if (w.calendar().cells()[i].date == date)
+                return w.CalendarGrid->visualRect(w.CalendarGrid->model()->index(i / 7, i % 7)).center();
+        }
+        ADD_FAILURE() << "day not shown";
+        return {};
+    }
+    void clickGrid(QTableWidget* grid, int row, int column)
+    {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, column)).center());
+    }
+
     test::GlobalsScope globals;
-    test::TestDatabase database;
+    PlanDb database;
     test::WindowHooks windows;
+    test::DialogScope dialogs;
+    qint32 main = 0, ground = 0, upper = 0, annex = 0, annexFloor = 0, farmFloor = 0;
+    qint32 room1 = 0, room2 = 0, room3 = 0, room11 = 0, guest = 0;
 };
 
 }  // namespace
 
-TEST_F(MainWindow, InitShowsTheFacilityAndItsBuildings)
+TEST_F(MainWindow, InitShowsTheFacilityItsBuildingsAndTheFirstFloorWithItsMarkers)
 {
-    // This workstation's row, last seen long ago: each refresh of the plan is an access.
-    ComputerName = "rezeption";
-    database.exec("INSERT INTO tbl_workstations (ws_computername, ws_lastaccess) VALUES ('rezeption', 1);");
-    frmStockwerke& w = frmStockwerke::instance();
-    w.init();
-    EXPECT_GT(database.value("SELECT ws_lastaccess FROM tbl_workstations;").toDouble(), rt::Date::today().serial());
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 6, 30), PlanDb::noon(2026, 7, 2));
+    frmStockwerke& w = shown();
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.windowTitle(), AppTitle);
-    ASSERT_GE(w.BuildingGrid->rowCount(), 1);
+    EXPECT_TRUE(PlanFormLoaded);
+    EXPECT_EQ(w.windowTitle(), AppTitle + " " + VersionText);
+    EXPECT_EQ(w.lbEinrichtungsname->text(), "Pension Test");
+    ASSERT_EQ(w.BuildingGrid->rowCount(), 2);
     EXPECT_TRUE(w.BuildingGrid->item(0, 0)->text().startsWith("Haupthaus"));
-    w.hide();
+    EXPECT_EQ(w.lbStockwerkName->text(), "Haupthaus / Erdgeschoss");
+    EXPECT_EQ(w.state().CurrentFloorId, ground);
+
+    ASSERT_EQ(visibleMarkers(w).size(), 3u);
+    QLabel* first = markerOf(w, room1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->pos(), QPoint(20, 30));
+    EXPECT_EQ(first->size(), QSize(13, 13));
+    EXPECT_EQ(first->toolTip(), "01");
+    EXPECT_EQ(BackColor(first), MarkerFreeColor);
+    EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
+    EXPECT_EQ(w.lbBettenCount->text(), "3 Betten, 1 belegt (33%), 2 frei (66%)");
+    ASSERT_EQ(w.state().PlaceHomePos.size(), 4u);
+    EXPECT_EQ(w.state().PlaceHomePos[1].x, 300);
+    EXPECT_EQ(w.state().PlaceHomePos[1].y, 450);
+}
+
+TEST_F(MainWindow, InitAgainForTheSameFacilityKeepsItsFillsAndAnotherFacilityStartsOver)
+{
+    frmStockwerke& w = shown();
+    w.listRoomCategoryFilter->setCurrentIndex(2);
+    w.menuShowCategoryColors->setChecked(true);
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_EQ(w.state().CurrentPlaceId, room1);
+
+    w.init();
+    EXPECT_EQ(w.listRoomCategoryFilter->currentIndex(), 2);
+    EXPECT_TRUE(w.menuShowCategoryColors->isChecked());
+    EXPECT_EQ(w.state().CurrentFloorId, ground);
+
+    MandantId = 2;
+    MandantName = QStringLiteral("Ferienhof");
+    w.init();
+    EXPECT_EQ(w.lbEinrichtungsname->text(), "Ferienhof");
+    EXPECT_EQ(w.listRoomCategoryFilter->currentIndex(), 0);
+    EXPECT_FALSE(w.menuShowCategoryColors->isChecked());
+    EXPECT_EQ(w.state().CurrentFloorId, farmFloor);
+    EXPECT_EQ(w.state().CurrentPlaceId, -1);
+    EXPECT_EQ(w.state().LoadedMandantId, 2);
+    EXPECT_EQ(w.lbStockwerkName->text(), "Scheune / Tenne");
+}
+
+TEST_F(MainWindow, ActualizeControlsRedrawsTheShownTabThenTheGridAndCountsAsAnAccess)
+{
+    frmStockwerke& w = shown();
+    ASSERT_EQ(BackColor(markerOf(w, room3)), MarkerFreeColor);
+    PlanDb::addBooking(room3, guest, PlanDb::noon(2026, 7, 2), PlanDb::noon(2026, 7, 5));
+    Db->execute(QStringLiteral("UPDATE tbl_workstations SET ws_lastaccess = NULL"));
+
+    w.ActualizeControls();
+    EXPECT_EQ(BackColor(markerOf(w, room3)), MarkerOccupiedColor);
+    EXPECT_EQ(w.BuildingGrid->item(0, 2)->text(), "2");
+    EXPECT_FALSE(database.value("SELECT ws_lastaccess FROM tbl_workstations").isNull());
+
+    // The schedule's first fill takes the period's start; a refresh without a
+    // date keeps its day (from midnight on), one with a date starts there.
+    w.SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(w.state().PlanStartDate, SelectedPeriod[0]);
+    w.ActualizeControls();
+    EXPECT_EQ(w.state().PlanStartDate, SelectedPeriod[0].datePart());
+    w.ActualizeControls(rt::Date::fromParts(2021, 3, 15, 18, 30));
+    EXPECT_EQ(w.state().PlanStartDate, rt::Date::fromParts(2021, 3, 15));
+
+    w.SSTab1->setCurrentIndex(2);
+    Db->execute(QStringLiteral("UPDATE tbl_workstations SET ws_lastaccess = NULL"));
+    PlanDb::addBooking(room1, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 2));
+    w.ActualizeControls();
+    EXPECT_EQ(w.BuildingGrid->item(0, 2)->text(), "1");
+    EXPECT_FALSE(database.value("SELECT ws_lastaccess FROM tbl_workstations").isNull());
+    EXPECT_EQ(w.state().PlanStartDate, rt::Date::fromParts(2021, 3, 15));
+}
+
+TEST_F(MainWindow, LeavingTheFloorPlanEndsEditModeAndComingBackShowsTheSameFloor)
+{
+    frmStockwerke& w = shown();
+    w.ShowStockwerkDetails(upper, main);
+    w.state().EditMode = true;
+    w.SSTab1->setCurrentIndex(1);
+    EXPECT_FALSE(w.state().EditMode);
+    EXPECT_FALSE(w.menuEditMode->isChecked());
+    w.SSTab1->setCurrentIndex(0);
+    EXPECT_EQ(w.lbStockwerkName->text(), "Haupthaus / 1. Stock");
+    EXPECT_EQ(visibleMarkers(w).size(), 1u);
+}
+
+TEST_F(MainWindow, TheBuildingGridShowsTheClickedFloorOrTheBuildingsFirstFloor)
+{
+    frmStockwerke& w = shown();
+    clickGrid(w.BuildingGrid, 0, 3);
+    EXPECT_EQ(w.state().CurrentFloorId, upper);
+    EXPECT_EQ(w.lbStockwerkName->text(), "Haupthaus / 1. Stock");
+
+    clickGrid(w.BuildingGrid, 1, 0);
+    EXPECT_EQ(w.state().CurrentFloorId, annexFloor);
+    EXPECT_EQ(w.state().CurrentBuildingId, annex);
+
+    const qint32 empty = PlanDb::addBuilding(1, QStringLiteral("Neubau"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.ShowStockwerkDetails(-1, empty);
+    EXPECT_EQ(dialogs->lastMessage().text, "Für dieses Gebäude ist keine Etage definiert.");
+    EXPECT_EQ(w.state().CurrentFloorId, annexFloor);
+
+    // A floor of another facility is never shown here.
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.ShowStockwerkDetails(farmFloor, -1);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die gesuchte Etage wurde nicht definiert.");
+    EXPECT_EQ(w.state().CurrentFloorId, annexFloor);
+}
+
+TEST_F(MainWindow, TheFloorStepperGoesUpAndDownWithinTheBuilding)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.state().CurrentFloorId, upper);
+    EXPECT_EQ(w.state().CurrentFloorOrder, 1);
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die gesuchte Etage wurde nicht definiert.");
+    EXPECT_EQ(w.state().CurrentFloorId, upper);
+
+    QTest::mouseClick(w.cmdFloorStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.state().CurrentFloorId, ground);
+}
+
+TEST_F(MainWindow, PressingAMarkerMarksByModifierAndMakesItsPlaceCurrent)
+{
+    frmStockwerke& w = shown();
+    QLabel* a = markerOf(w, room1);
+    QLabel* b = markerOf(w, room2);
+    QLabel* c = markerOf(w, room3);
+
+    QTest::mousePress(a, Qt::LeftButton);
+    EXPECT_EQ(a->text(), "X");
+    EXPECT_EQ(w.state().CurrentPlaceId, room1);
+    EXPECT_EQ(CurrentPlaceName, "01");
+    EXPECT_EQ(w.lblRoomName->text(), "01");
+
+    QTest::mousePress(b, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(a->text(), "X");
+    EXPECT_EQ(b->text(), "X");
+
+    QTest::mousePress(b, Qt::LeftButton, Qt::AltModifier);
+    EXPECT_EQ(b->text(), "");
+
+    QTest::mousePress(c, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(c->text(), "");
+    EXPECT_EQ(a->text(), "X");
+    EXPECT_EQ(w.state().CurrentPlaceId, room3);
+
+    QTest::mousePress(c, Qt::LeftButton);
+    EXPECT_EQ(a->text(), "");
+    EXPECT_EQ(c->text(), "X");
+    EXPECT_EQ(c->frameShape(), QFrame::Box);
+
+    QTest::mousePress(w.imgStockwerk, Qt::LeftButton);
+    EXPECT_EQ(c->text(), "");
+    EXPECT_EQ(w.state().CurrentPlaceId, room3);
+
+    // Redrawn, the current place carries the mark again.
+    w.ActualizeControls();
+    EXPECT_EQ(markerOf(w, room3)->text(), "X");
+}
+
+TEST_F(MainWindow, TheCategoryFilterRedrawsTheFloorWithItsPlacesOnly)
+{
+    frmStockwerke& w = shown();
+    w.listRoomCategoryFilter->setCurrentIndex(2);
+    emit w.listRoomCategoryFilter->activated(2);
+    EXPECT_EQ(visibleMarkers(w).size(), 2u);
+    EXPECT_EQ(w.lbBettenCount->text(), "[Doppelzimmer] : 2 Betten (alle frei)");
+}
+
+TEST_F(MainWindow, CalendarClicksAndDragsChooseThePeriod)
+{
+    frmStockwerke& w = shown();
+    ASSERT_EQ(w.calendar().month(), 7);
+
+    QTest::mouseClick(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 10)));
+    EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 10));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 10));
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "10.07.2026");
+    EXPECT_EQ(w.lbDateRange->text(), "Fr  10.07.26  12:00   -   Fr  10.07.26  12:00");
+
+    QTest::mousePress(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 10)));
+    QTest::mouseRelease(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 3)));
+    EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 3));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 10));
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "10.07.2026");
+
+    // A right press ends the period there.
+    QTest::mouseClick(w.CalendarGrid->viewport(), Qt::RightButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 12)));
+    EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 3));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 12));
+
+    // The middle button and the header change nothing.
+    QTest::mouseClick(w.CalendarGrid->viewport(), Qt::MiddleButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 20)));
+    QTest::mouseClick(w.CalendarGrid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 3));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 12));
+}
+
+TEST_F(MainWindow, TheMonthStepsTurnTheCalendarAndAGreyDayOpensItsMonth)
+{
+    frmStockwerke& w = shown();
+    const auto period = SelectedPeriod;
+    QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().month(), 8);
+    EXPECT_EQ(w.listMonth->currentIndex(), 7);
+    QTest::mouseClick(w.btnYearStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), 2025);
+    EXPECT_EQ(w.calendar().month(), 8);
+    EXPECT_EQ(SelectedPeriod, period);
+
+    QTest::mouseClick(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, w.calendar().first()));
+    EXPECT_EQ(w.calendar().month(), 7);
+    EXPECT_EQ(w.calendar().year(), 2025);
+}
+
+TEST_F(MainWindow, TheCalendarMarksTheBookedDaysOfTheCurrentPlace)
+{
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 5), PlanDb::noon(2026, 7, 7));
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 20), PlanDb::noon(2026, 7, 22), 0);
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    const auto& cells = w.calendar().cells();
+    auto backOf = [&](int d) {
+        for (const auto& cell : cells) {
+            if (cell.date == rt::Date::fromParts(2026, 7, d))
+                return cell.back;
+        }
+        return -1;
+    };
+    EXPECT_EQ(backOf(5), CalendarBookedBack);
+    EXPECT_EQ(backOf(7), CalendarBookedBack);
+    EXPECT_EQ(backOf(8), 0);
+    EXPECT_EQ(backOf(21), 0);
+    EXPECT_EQ(backOf(2), CalendarPeriodBack);
+    const QModelIndex fifth = w.CalendarGrid->indexAt(calendarPoint(w, rt::Date::fromParts(2026, 7, 5)));
+    const QTableWidgetItem* item = w.CalendarGrid->item(fifth.row(), fifth.column());
+    EXPECT_EQ(item->text(), "5");
+    EXPECT_EQ(item->foreground().color(), rt::toQColor(CalendarSundayFore));
+    EXPECT_EQ(item->background().color(), rt::toQColor(CalendarBookedBack));
+}
+
+TEST_F(MainWindow, HeuteMakesTodayThePeriodAndShowsItsMonth)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(w.cmdBuchungStartNow, Qt::LeftButton);
+    const rt::Date today = rt::Date::today();
+    EXPECT_EQ(SelectedPeriod[0], today.atNoon());
+    EXPECT_EQ(SelectedPeriod[1], today.atNoon().addDays(1));
+    EXPECT_EQ(w.calendar().month(), today.month());
+
+    w.SSTab1->setCurrentIndex(1);
+    QTest::mouseClick(w.btnDateAddMonth[1], Qt::LeftButton);
+    EXPECT_EQ(w.state().PlanStartDate, SelectedPeriod[0].datePart().addMonths(1));
+    QTest::mouseClick(w.btnheute, Qt::LeftButton);
+    EXPECT_EQ(w.state().PlanStartDate, today);
 }
 
 TEST_F(MainWindow, ClosingAsksAndEndsOnlyOnOk)
 {
-    frmStockwerke& w = frmStockwerke::instance();
-    w.init();
-    test::DialogScope dialogs;
+    frmStockwerke& w = shown();
     dialogs->answerMessage(ui::Answer::Cancel);
     dialogs->answerMessage(ui::Answer::Ok);
     w.close();
@@ -68,5 +400,23 @@ TEST_F(MainWindow, ClosingAsksAndEndsOnlyOnOk)
     EXPECT_TRUE(w.isVisible());
     EXPECT_THROW(w.close(), ProgramEnded);
     EXPECT_EQ(windows.ended, 1);
-    w.hide();
+}
+
+TEST_F(MainWindow, ClosingFromCodeAsksNothing)
+{
+    frmStockwerke& w = shown();
+    Closing = true;
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindow, F5RefreshesWhereverTheFocusIs)
+{
+    frmStockwerke& w = shown();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.tbBuchungInfo->setFocus();
+    PlanDb::addBooking(room1, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 2));
+    QTest::keyClick(w.tbBuchungInfo, Qt::Key_F5);
+    EXPECT_EQ(BackColor(markerOf(w, room1)), MarkerOccupiedColor);
 }

@@ -1,0 +1,400 @@
+#include "plan/bookingpanel.h"
+
+#include "core/bookings.h"
+#include "core/conflicts.h"
+#include "core/customers.h"
+#include "core/datefunctions.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "platform/db/jetfunctions.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <limits>
+
+namespace {
+
+const QString RefusedTitle = QStringLiteral("Reservierung verweigert");
+const QString DoubleTitle = QStringLiteral("Doppelte Reservierung");
+
+std::optional<rt::Date> dateOf(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const auto date = db::parseDate(text);
+    if (!date)
+        return std::nullopt;
+    return date->datePart();
+}
+
+QString dayText(const rt::Date& day)
+{
+    return rt::formatDate(day, DateFormat);
+}
+
+QString guestNameOf(qint32 custId)
+{
+    const auto customer = LoadCustomer(custId);
+    if (!customer)
+        return QString();
+    const QString last = customer->cust_lastname;
+    const QString first = customer->cust_firstname;
+    return (first.isEmpty() ? last : last + QStringLiteral(", ") + first).trimmed();
+}
+
+bool isNumber(const QString& text)
+{
+    bool ok = false;
+    text.trimmed().toDouble(&ok);
+    return ok;
+}
+
+}  // namespace
+
+int LeadingCount(const QString& text)
+{
+    qint64 value = 0;
+    bool negative = false;
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text.at(i).unicode() - '0');
+        if (value > std::numeric_limits<qint16>::max())
+            return std::numeric_limits<qint16>::max();
+    }
+    return negative ? 0 : static_cast<int>(value);
+}
+
+void BookingPanel::clear(bool fillDates)
+{
+    if (fillDates) {
+        for (int i = 0; i < 2; ++i) {
+            m_fields.dates[i] = dayText(SelectedPeriod[i]);
+            m_fields.times[i] = rt::formatDate(SelectedPeriod[i], QStringLiteral("hh:nn"));
+        }
+    }
+    m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+    m_state.CurrentBookingId = -1;
+    m_state.CurrentCustomerId = -1;
+    m_fields.guest.clear();
+    m_fields.guestColour = PanelFieldWhite;
+    m_fields.info.clear();
+    m_fields.persons = QStringLiteral("1");
+    m_fields.status = QStringLiteral("frei");
+    m_fields.count.clear();
+    m_fields.showBookingsVisible = false;
+}
+
+void BookingPanel::applyConflictColours(std::optional<qint32> dates, std::optional<qint32> guest)
+{
+    if (dates)
+        m_fields.dateColours = {*dates, *dates};
+    if (guest)
+        m_fields.guestColour = *guest;
+}
+
+void BookingPanel::checkConflicts(int mode)
+{
+    const auto colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId,
+                                        m_state.CurrentPlaceId, m_state.CurrentBookingId, m_state.CustomerConflict,
+                                        m_state.PlaceConflict, mode);
+    if (colours)
+        applyConflictColours(colours->dates, colours->guest);
+}
+
+bool BookingPanel::validateDate(int index)
+{
+    if (index < 0 || index > 1)
+        return false;
+    const int other = 1 - index;
+    m_fields.dates[index] = CompleteDateInput(m_fields.dates[index]);
+    auto day = dateOf(m_fields.dates[index]);
+    if (day)
+        m_fields.dates[index] = dayText(*day);
+
+    auto start = dateOf(m_fields.dates[0]);
+    auto end = dateOf(m_fields.dates[1]);
+    if (start && end && *end <= *start) {
+        // The changed day stays; the other one moves to keep one night at least.
+        m_fields.dates[other] = dayText(index == 0 ? start->addDays(1) : end->addDays(-1));
+    }
+    if (!dateOf(m_fields.dates[1]) && start)
+        m_fields.dates[1] = dayText(start->addDays(1));
+
+    start = dateOf(m_fields.dates[0]);
+    end = dateOf(m_fields.dates[1]);
+    if (!start || !end)
+        return false;
+    SelectedPeriod = {start->atNoon(), end->atNoon()};
+    checkConflicts(CheckGuestAndPlace);
+    return true;
+}
+
+bool BookingPanel::stepDate(int index, int days)
+{
+    if (index < 0 || index > 1)
+        return false;
+    const auto day = dateOf(m_fields.dates[index]);
+    m_fields.dates[index] = dayText(day ? day->addDays(-days) : rt::Date::today());
+    return validateDate(index);
+}
+
+void BookingPanel::stepPersons(int delta)
+{
+    m_fields.persons = QString::number(std::clamp(LeadingCount(m_fields.persons) + delta, 1, 32767));
+}
+
+void BookingPanel::normalizePersons()
+{
+    m_fields.persons = QString::number(std::max(1, LeadingCount(m_fields.persons)));
+}
+
+bool BookingPanel::takeGuest(qint32 custId, const QString& name)
+{
+    if (custId < 0)
+        return false;
+    const QString nameText = name.trimmed().isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural
+                                                       : QStringLiteral("\"") + name + QStringLiteral("\"");
+    if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
+        if (m_state.CurrentBookingId > 0) {
+            ui::msgBox(QStringLiteral("Einer bestehenden Reservierung kann kein anderer Bewohner zugewiesen werden. "
+                                      "Sie müssten die bestehende Reservierung erst löschen"),
+                       ui::Critical, AppTitle);
+            return false;
+        }
+        const QString question = QStringLiteral("Diese Reservierung gilt bereits für \"") + m_fields.guest +
+                                 QStringLiteral("\".\nWollen Sie diese Reservierung stattdessen auf ") + nameText +
+                                 QStringLiteral(" übertragen?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question, QStringLiteral("Reservierung ändern")) != ui::Answer::Yes)
+            return false;
+    }
+    m_state.CurrentCustomerId = custId;
+    m_fields.guest = custId < 1 ? QString() : GetCustomerName(QStringLiteral("tbl_customers"), custId);
+    checkConflicts(CheckGuest);
+    return true;
+}
+
+void BookingPanel::removeGuest()
+{
+    m_fields.guest.clear();
+    m_state.CurrentCustomerId = -1;
+    m_state.CustomerConflict = false;
+    m_fields.guestColour = PanelFieldWhite;
+}
+
+qint32 BookingPanel::load(qint32 bookId, qint32 placeId)
+{
+    if (bookId <= 0 && placeId <= 0) {
+        clear(true);
+        return 0;
+    }
+    ui::WaitCursor wait;
+    std::optional<Booking> booking;
+    int found = 0;
+    if (bookId > 0) {
+        booking = LoadBooking(bookId);
+        found = booking ? 1 : 0;
+    } else {
+        const std::vector<Booking> bookings =
+            BookingsOfPlace(placeId, SelectedPeriod[0].addHours(12), SelectedPeriod[1].addHours(12));
+        found = static_cast<int>(bookings.size());
+        if (!bookings.empty())
+            booking = bookings.front();
+    }
+    if (!booking) {
+        clear(false);
+        return 0;
+    }
+    m_fields.status = QStringLiteral("gebucht");
+    m_fields.guest = guestNameOf(booking->book_customer_id);
+    m_state.CurrentCustomerId = booking->book_customer_id;
+    m_state.CurrentBookingId = booking->book_id;
+    const std::array<rt::Date, 2> ends{booking->book_start, booking->book_end};
+    for (int i = 0; i < 2; ++i) {
+        if (ends[i].isZero()) {
+            m_fields.dates[i].clear();
+            continue;
+        }
+        m_fields.dates[i] = rt::formatDate(ends[i], QStringLiteral("dd.mm.yyyy"));
+        m_fields.times[i] = rt::formatDate(ends[i], QStringLiteral("hh:nn"));
+    }
+    m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+    m_fields.guestColour = PanelFieldWhite;
+    m_fields.persons = QString::number(booking->book_cust_count);
+    m_fields.info = booking->book_info;
+    m_fields.count = QString::number(found) + QStringLiteral(" Reservierungen im Prüfzeitraum");
+    m_fields.showBookingsVisible = found >= 1;
+    return booking->book_place_id;
+}
+
+bool BookingPanel::refuse(const QString& text)
+{
+    ui::msgBox(text, ui::Exclamation, RefusedTitle);
+    return false;
+}
+
+bool BookingPanel::save(const std::function<void()>& afterStore)
+{
+    if (RefuseReadOnly())
+        return false;
+    const auto start = dateOf(m_fields.dates[0]);
+    const auto end = dateOf(m_fields.dates[1]);
+    const QString notCorrect = QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    // A departure before the arrival would be stored as a period running backwards.
+    if (!start || !end || *end < *start)
+        return refuse(notCorrect);
+    if (m_fields.dates[0] == m_fields.dates[1] || *start == *end)
+        return refuse(notCorrect + QStringLiteral("\nEr muss mindestens einen Tag dauern, also z.B.\nvom      ") +
+                      m_fields.dates[0] + QStringLiteral(" 12:00\nbis zum ") + dayText(start->addDays(1)) +
+                      QStringLiteral(" 12:00"));
+    if (m_state.CurrentPlaceId <= 0)
+        return refuse(QStringLiteral("Der Raum muss erst definiert werden."));
+
+    // The flags may be older than another workstation's latest booking.
+    checkConflicts(CheckGuestAndPlace);
+    if (m_state.CustomerConflict) {
+        const QString question = QStringLiteral("\"") + m_fields.guest +
+                                 QStringLiteral("\" ist im Reservierungszeitraum bereits an anderer Stelle gebucht.\n\n"
+                                                "Trotzdem reservieren?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question | ui::DefaultButton2, DoubleTitle) != ui::Answer::Yes)
+            return false;
+    }
+    const auto refusePlace = [this] {
+        m_state.PlaceConflict = true;
+        m_fields.dateColours = {PlaceOccupiedColor, PlaceOccupiedColor};
+        if (ui::msgBox(PlaceOccupiedText(CurrentPlaceName), ui::OkCancel | ui::Question, QStringLiteral("Buchung verweigert")) ==
+            ui::Answer::Ok) {
+            QString caption = QStringLiteral("Reservierungs-Details für ");
+            if (isNumber(CurrentPlaceName))
+                caption += TermPlaceSingular + QStringLiteral(" ");
+            SetBookingsCaption(caption + CurrentPlaceName);
+            ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, -1);
+        }
+        return false;
+    };
+    if (m_state.PlaceConflict)
+        return refusePlace();
+    if (m_state.CurrentCustomerId < 1)
+        return refuse(GuestRequiredText());
+
+    Booking booking;
+    if (m_state.CurrentBookingId > 0) {
+        // Columns the panel does not show (the colour among them) stay as stored.
+        const auto stored = LoadBooking(m_state.CurrentBookingId);
+        if (!stored)
+            return refuseDeleted();
+        booking = *stored;
+    }
+    booking.book_mandant_id = MandantId;
+    booking.book_place_id = m_state.CurrentPlaceId;
+    booking.book_customer_id = m_state.CurrentCustomerId;
+    booking.book_cust_count = LeadingCount(m_fields.persons);
+    booking.book_start = start->atNoon();
+    booking.book_end = end->atNoon();
+    booking.book_info = m_fields.info;
+
+    StoreOutcome outcome;
+    {
+        ui::WaitCursor wait;
+        outcome = StoreBooking(booking);
+    }
+    if (outcome.result == StoreResult::PlaceOccupied)
+        return refusePlace();
+    if (outcome.result == StoreResult::NotFound)
+        return refuseDeleted();
+
+    m_state.CurrentBookingId = booking.book_id;
+    m_fields.status = QStringLiteral("gebucht");
+    if (afterStore)
+        afterStore();
+    if (m_state.CustomerConflict) {
+        const QString question = QStringLiteral("Möchten Sie die Reservierungsliste für \"") + m_fields.guest +
+                                 QStringLiteral("\" einsehen?");
+        if (ui::msgBox(question, ui::YesNo | ui::Question, DoubleTitle) == ui::Answer::Yes) {
+            SetBookingsCaption(QStringLiteral("Reservierungen für ") + m_fields.guest);
+            ShowBookings(BookingListOfCustomer(m_state.CurrentCustomerId), m_state.CurrentBookingId,
+                         m_state.CurrentPlaceId, true, -1);
+        }
+    }
+    return true;
+}
+
+bool BookingPanel::refuseDeleted()
+{
+    m_state.CurrentBookingId = -1;
+    m_fields.status = QStringLiteral("frei");
+    m_fields.count.clear();
+    m_fields.showBookingsVisible = false;
+    return refuse(QStringLiteral("Diese Reservierung wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\n"
+                                 "Die Angaben bleiben stehen; speichern Sie erneut, um sie als neue Reservierung "
+                                 "anzulegen."));
+}
+
+bool BookingPanel::remove()
+{
+    if (m_state.CurrentBookingId <= 0)
+        return false;
+    if (RefuseReadOnly())
+        return false;
+    QString question = QStringLiteral("ACHTUNG : Wollen Sie die Reservierung");
+    if (!m_fields.guest.isEmpty())
+        question += QStringLiteral(" für\n") + m_fields.guest;
+    if (!m_fields.dates[0].isEmpty())
+        question += QStringLiteral("\n") + m_fields.dates[0];
+    if (!m_fields.dates[1].isEmpty())
+        question += QStringLiteral(" - ") + m_fields.dates[1];
+    question += QStringLiteral("\nlöschen?");
+    if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Reservierung löschen")) !=
+        ui::Answer::Ok)
+        return false;
+    // Gone already when another workstation deleted it: the result is the same.
+    DeleteBooking(m_state.CurrentBookingId);
+    m_state.CurrentBookingId = -1;
+    return true;
+}
+
+void BookingPanel::showBookingDetails(const QString& placeCaption)
+{
+    if (m_state.CurrentBookingId >= 1) {
+        SetBookingsCaption(QStringLiteral("Reservierungs-Details für ") + placeCaption);
+        ShowBookings(BookingListOfBooking(m_state.CurrentBookingId), m_state.CurrentBookingId, -1, true, 1);
+        return;
+    }
+    if (m_state.CurrentPlaceId < 1) {
+        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst einen ") + TermPlaceSingular + QStringLiteral("."), ui::Information,
+                   QStringLiteral("Reservierung Details"));
+        return;
+    }
+    CreateNewBooking(m_state.CurrentPlaceId, m_state.CurrentCustomerId, m_fields.dates[0], m_fields.dates[1]);
+}
+
+void BookingPanel::showPlaceBookings()
+{
+    SetBookingsCaption(QStringLiteral("Reservierungs-Details für Platz"));
+    // A period from today on lists every date; an older one keeps the list's range.
+    const int range = SelectedPeriod[0] > rt::Date::today() ? 1 : -1;
+    ShowBookings(BookingListOfPlace(m_state.CurrentPlaceId, SelectedPeriod[0], SelectedPeriod[1]),
+                 m_state.CurrentBookingId, m_state.CurrentPlaceId, true, range);
+}
+
+void BookingPanel::showTodaysList(bool arrivals)
+{
+    const rt::Date today = rt::Date::today();
+    SetBookingsCaption(arrivals ? QStringLiteral("Anreiseliste heute") : QStringLiteral("Abreiseliste heute"));
+    ShowBookings(arrivals ? BookingListOfArrivals(today) : BookingListOfDepartures(today), -1, -1, false, -1);
+}
+
+void BookingPanel::showInvoice()
+{
+    ShowRechnung(GetLastInvoiceIdOfBooking(m_state.CurrentBookingId), m_state.CurrentCustomerId, m_state.CurrentBookingId);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "plan/planstate.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// A field nothing has been checked for.
+constexpr qint32 PanelFieldWhite = 0xFFFFFF;
+
+// What the booking panel shows. The window copies its fields in before it
+// asks the panel's logic and shows them again afterwards.
+struct BookingPanelFields {
+    std::array<QString, 2> dates;          // arrival and departure day, as typed
+    std::array<QString, 2> times;          // shown only, never read
+    QString guest;
+    QString persons = QStringLiteral("1");
+    QString info;
+    std::array<qint32, 2> dateColours{PanelFieldWhite, PanelFieldWhite};
+    qint32 guestColour = PanelFieldWhite;
+    QString status = QStringLiteral("frei");
+    QString count;                         // "3 Reservierungen im Prüfzeitraum" after a load
+    bool showBookingsVisible = false;
+};
+
+// The rules of the plan's booking panel: one booking of the selected place,
+// or a new one being entered, for the selected period and one guest. It asks
+// and refuses through the dialog service and reads no widget.
+class BookingPanel {
+public:
+    BookingPanel(PlanState& state, BookingPanelFields& fields) : m_state(state), m_fields(fields) {}
+
+    // A new booking: guest, notes and colours reset, one person; with
+    // fillDates the dates of the selected period. The conflict flags stay.
+    void clear(bool fillDates);
+
+    // Checks the typed period for the guest (mode 0), the place (1) or both
+    // (2) and colours the fields; nothing when a date field holds no date.
+    void checkConflicts(int mode);
+
+    // Completes the date typed into field index (0 arrival, 1 departure).
+    // An arrival on or after the departure pushes the departure to the next
+    // day, a departure on or before the arrival pulls the arrival to the day
+    // before, and a missing departure becomes the day after the arrival. When
+    // both hold dates they become the selected period and are checked; then
+    // true.
+    bool validateDate(int index);
+    // Field index one day earlier (days 1) or later (-1); an empty field gets today.
+    bool stepDate(int index, int days);
+    // Persons one up or down; never below one.
+    void stepPersons(int delta);
+    // The typed person count as the number it starts with, at least one.
+    void normalizePersons();
+
+    // A guest handed over by the address book. custId below 0 is ignored; a
+    // stored booking keeps its guest; another guest of a new booking is taken
+    // only when the user agrees. True when the guest was taken.
+    bool takeGuest(qint32 custId, const QString& name);
+    void removeGuest();
+
+    // Loads booking bookId, or (bookId below 1) the earliest booking of the
+    // place touching the selected period. Without either the panel is
+    // cleared with the period's dates; when nothing is found it is cleared
+    // keeping the typed dates. Returns the loaded booking's place, 0 when none.
+    qint32 load(qint32 bookId, qint32 placeId);
+
+    // Saves the panel's booking, refusing and asking in the panel's order;
+    // afterStore runs once the booking is written (the window refreshes the
+    // plan there), before the offer of the guest's other bookings. True when
+    // stored.
+    bool save(const std::function<void()>& afterStore = {});
+
+    // Deletes the booking shown after asking. True when it is gone.
+    bool remove();
+
+    // The booking list on the booking shown, or a new booking in the editor.
+    void showBookingDetails(const QString& placeCaption);
+    // The bookings of the selected place in the selected period.
+    void showPlaceBookings();
+    // Today's arrivals (departures false) or departures.
+    static void showTodaysList(bool arrivals);
+    // The invoice of the booking shown: its newest one, or a new one.
+    void showInvoice();
+
+private:
+    bool refuse(const QString& text);
+    // The booking shown was deleted at another workstation: what the panel
+    // holds becomes a new booking, written only by a further save.
+    bool refuseDeleted();
+    void applyConflictColours(std::optional<qint32> dates, std::optional<qint32> guest);
+
+    PlanState& m_state;
+    BookingPanelFields& m_fields;
+};
+
+// The number a typed text starts with (blanks before it skipped), 0 when it
+// starts with none, kept within 0 and the column's 32767.
+int LeadingCount(const QString& text);
