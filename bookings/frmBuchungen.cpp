@@ -53,6 +53,7 @@ frmBuchungen::frmBuchungen() : QWidget(nullptr, Qt::Window)
     setWindowTitle(QStringLiteral("Buchungen"));
     buildWindow();
     connectHandlers();
+    connectPrintHandlers();
     Form_Load();
 }
 
@@ -116,7 +117,6 @@ void frmBuchungen::buildList(QWidget* parent)
     cmdListBookingsPerson = button(QStringLiteral("alle Buchungen dieses Gastes auflisten"));
     cmdListBookingsRoom = button(QStringLiteral("alle Buchungen dieses Raumes auflisten"));
     cmdPrintList = button(QStringLiteral("Liste drucken"));
-    cmdPrintList->setEnabled(false);
     buttons->addWidget(cmdListBookingsPerson);
     buttons->addWidget(cmdListBookingsRoom);
     buttons->addStretch();
@@ -248,8 +248,6 @@ void frmBuchungen::buildEditor(QWidget* parent)
     btnHelp = button(QStringLiteral("Hilfe"));
     btnOutputWordDoc = button(QStringLiteral("Drucken"), QStringLiteral("Reservierungs-Bestätigung drucken"));
     cmdBookingConfirmation = button(QStringLiteral("Reservierungsbestätigung"));
-    btnOutputWordDoc->setEnabled(false);
-    cmdBookingConfirmation->setEnabled(false);
 
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(btnBackHistory);

@@ -156,6 +156,11 @@ private:
     void cmdShowRoomImage_Click();
     void btnHelp_Click();
 
+    // The confirmation letter and the printed list (frmBuchungen_print.cpp).
+    void connectPrintHandlers();
+    void btnOutputWordDoc_Click();
+    void cmdPrintList_Click();
+
     ListHost m_host{*this};
     BookingEditor m_editor{m_host};
     BookingListModel* m_model = nullptr;
