@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
+#include "platform/db/transaction.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
 
@@ -198,4 +199,122 @@ bool RefuseReadOnly(int icon)
         return false;
     ui::msgBox(GetResString(390), icon, AppTitle);
     return true;
+}
+
+namespace {
+
+db::Database& openDatabase()
+{
+    if (!Db)
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
+rt::Date dateOrZero(const db::Value& v)
+{
+    return v.isNull() ? rt::Date() : v.toDate();
+}
+
+StationRow stationRow(const db::Recordset& rs)
+{
+    StationRow row;
+    row.id = rs.value(QStringLiteral("ws_id")).toLong();
+    row.computerName = rs.value(QStringLiteral("ws_computername")).toText();
+    row.name = rs.value(QStringLiteral("ws_name")).toText();
+    row.loginDate = dateOrZero(rs.value(QStringLiteral("ws_logindate")));
+    row.lastAccess = dateOrZero(rs.value(QStringLiteral("ws_lastaccess")));
+    return row;
+}
+
+const QString StationColumns =
+    QStringLiteral("SELECT ws_id, ws_computername, ws_name, ws_logindate, ws_lastaccess FROM tbl_workstations");
+
+}  // namespace
+
+std::vector<StationRow> LoadStations()
+{
+    std::vector<StationRow> rows;
+    db::Recordset rs = openDatabase().openRecordset(StationColumns + QStringLiteral(" ORDER BY ws_id;"),
+                                                    db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext())
+        rows.push_back(stationRow(rs));
+    return rows;
+}
+
+QStringList OnlineStationNames()
+{
+    QStringList names;
+    db::Recordset rs = openDatabase().openRecordset(
+        QStringLiteral("SELECT ws_computername FROM tbl_workstations WHERE (ws_LoginDate > 0);"),
+        db::OpenMode::ForwardOnlyReadOnly);
+    for (; !rs.eof(); rs.moveNext())
+        names << rs.value(QStringLiteral("ws_computername")).toText();
+    return names;
+}
+
+std::vector<StationRow> LoggedInStations(db::Database& database, qint32 exceptId)
+{
+    std::vector<StationRow> rows;
+    db::Recordset rs = database.openRecordset(StationColumns + QStringLiteral(" WHERE (ws_LoginDate > 0) AND ws_id <> ? "
+                                                                              "ORDER BY ws_id;"),
+                                              db::OpenMode::ForwardOnlyReadOnly, {db::Value(exceptId)});
+    for (; !rs.eof(); rs.moveNext())
+        rows.push_back(stationRow(rs));
+    return rows;
+}
+
+bool StationAutostart(qint32 stationId)
+{
+    db::Recordset rs = openDatabase().openRecordset(
+        QStringLiteral("SELECT ws_Autostart FROM tbl_workstations WHERE ws_id = ?;"), db::OpenMode::ForwardOnlyReadOnly,
+        {db::Value(stationId)});
+    return !rs.eof() && rs.value(QStringLiteral("ws_Autostart")).toBool();
+}
+
+bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings)
+{
+    db::Database& d = openDatabase();
+    db::Transaction transaction(d);
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_workstations WHERE ws_id = ?;"),
+                                       db::OpenMode::Dynaset, {db::Value(newId)});
+    if (rs.eof())
+        return false;
+    const bool handOver = newId != oldId;
+    if (handOver) {
+        d.execute(QStringLiteral("UPDATE tbl_workstations SET ws_computername = '', ws_LoginDate = NULL, "
+                                 "ws_lastaccess = NULL WHERE ws_id = ?;"),
+                  {db::Value(oldId)});
+    }
+    rs.edit();
+    rs.field(QStringLiteral("ws_computername")).setValue(db::Value(computerName));
+    rs.field(QStringLiteral("ws_TableAutoUpdate")).setValue(db::Value(settings.tableAutoUpdate));
+    rs.field(QStringLiteral("ws_ReadOnly")).setValue(db::Value(settings.readOnly));
+    rs.field(QStringLiteral("ws_Autostart")).setValue(db::Value(settings.autostart));
+    rs.field(QStringLiteral("ws_startpage")).setValue(db::Value(settings.startPage));
+    if (handOver) {
+        const db::Value now{rt::Date::now()};
+        rs.field(QStringLiteral("ws_logindate")).setValue(now);
+        rs.field(QStringLiteral("ws_lastaccess")).setValue(now);
+    }
+    rs.update();
+    transaction.commit();
+    return true;
+}
+
+void StoreStationReadOnly(qint32 stationId, bool readOnly)
+{
+    openDatabase().execute(QStringLiteral("UPDATE tbl_workstations SET ws_ReadOnly = ? WHERE ws_id = ?;"),
+                           {db::Value(readOnly), db::Value(stationId)});
+}
+
+void MarkWorkstationLoggedIn()
+{
+    if (!DbOpen || !Db)
+        return;
+    try {
+        Db->execute(QStringLiteral("UPDATE tbl_workstations SET ws_LoginDate = Now(), ws_lastaccess = Now() WHERE ws_id = ?;"),
+                    {db::Value(StationId)});
+    } catch (const db::DbError&) {
+        // The row then simply shows as logged out until the next start.
+    }
 }

@@ -1,6 +1,15 @@
 #pragma once
 
+#include "platform/runtime/date.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace db {
+class Database;
+}
 
 // This computer's row of tbl_workstations, found by ComputerName.
 extern qint32 StationId;
@@ -28,3 +37,42 @@ qint32 GetStationPreferences(const QString& computerName);
 void UpdateWorkstationLastAccess();
 // Clears the login and last-access times of row StationId; failures are ignored.
 void LogoutWorkstation();
+
+// ---- The workstation rows as the settings window and maintenance see them.
+
+struct StationRow {
+    qint32 id = 0;
+    QString computerName;
+    QString name;
+    rt::Date loginDate;    // zero when logged out
+    rt::Date lastAccess;
+};
+
+// Every row by ws_id. Throws db::DbError.
+std::vector<StationRow> LoadStations();
+// The computer names of the rows logged in, in stored order (a missing name
+// counts as ""). Throws db::DbError.
+QStringList OnlineStationNames();
+// The rows logged in other than exceptId, on the given connection (maintenance
+// may look into a file the program has not opened). Throws db::DbError.
+std::vector<StationRow> LoggedInStations(db::Database& database, qint32 exceptId);
+
+// What the settings window keeps in the workstation row.
+struct StationSettings {
+    bool readOnly = false;
+    bool tableAutoUpdate = false;
+    bool autostart = false;
+    int startPage = 1;
+};
+// ws_Autostart of the row; false when it has none. Throws db::DbError.
+bool StationAutostart(qint32 stationId);
+// Stores the settings in row newId for this computer. When newId is another
+// row than oldId, that row is handed over: the old one loses the computer's
+// name and its login, the new one is logged in. One transaction; throws
+// db::DbError. False when row newId no longer exists (nothing written).
+bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings);
+// Writes only the read-only flag of the row. Throws db::DbError.
+void StoreStationReadOnly(qint32 stationId, bool readOnly);
+// Stamps the login and last-access times of row StationId again (after the
+// program logged out for a step it then did not take); failures are ignored.
+void MarkWorkstationLoggedIn();

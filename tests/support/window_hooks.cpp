@@ -17,6 +17,8 @@ WindowHooks::WindowHooks() : m_saved(Windows())
     w.showSettings = [this] { ++settingsShown; };
     w.initMainWindow = [this] { ++mainShown; };
     w.unloadAddressBook = nullptr;
+    w.unloadSettings = [this] { ++settingsUnloaded; };
+    w.unloadFacilityOverview = [this] { ++facilityOverviewUnloaded; };
     w.restartProgram = [this] { ++restarted; };
     w.endProgram = [this] {
         ++ended;

@@ -22,6 +22,8 @@ public:
     int restarted = 0;
     int ended = 0;
     int planRefreshed = 0;
+    int settingsUnloaded = 0;
+    int facilityOverviewUnloaded = 0;
     // One line per entry point called, e.g. "ShowBookings(book_id = 3|3|-1|1|-1)".
     QStringList opened;
     AddressReceiver* lastAddressCaller = nullptr;

@@ -1,0 +1,75 @@
+#include "core/maintenancelog.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/preferences.h"
+#include "core/startup.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MaintenanceRecords : public ::testing::Test {
+protected:
+    void TearDown() override { ShutdownRequestedHere = false; }
+
+    test::GlobalsScope globals;
+    test::TestDatabase data;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(MaintenanceRecords, RunsAreRecordedInBothPlacesAndReadBack)
+{
+    const rt::Date when = rt::Date::fromParts(2024, 1, 5, 14, 30);
+    const QString target = "/sicher/O'Brien \"neu\"/kopie.mdb";
+    RecordBackup(target, "pc1", when);
+    RecordDefrag(when.addDays(1));
+    EXPECT_EQ(data.count("tbl_preferences"), 1);
+    EXPECT_EQ(data.value("SELECT BackupPath FROM tbl_preferences;").toText(), target);
+    EXPECT_EQ(data.value("SELECT LastDefragDate FROM tbl_preferences;").toDate(), when.addDays(1));
+
+    const MaintenanceLog log = ReadMaintenanceLog();
+    EXPECT_EQ(log.lastBackupSavedDate, when);
+    EXPECT_EQ(log.lastDefragDate, when.addDays(1));
+    EXPECT_TRUE(log.lastRepairDate.isZero());
+    EXPECT_EQ(log.lastBackupSavedOnStation, "pc1");
+    EXPECT_EQ(GetPreference("BackupPath", 10, db::Value(QString())).toText(), target);
+}
+
+TEST_F(MaintenanceRecords, TheRequestEndsOtherStationsUnattendedAndTheNextStartClearsIt)
+{
+    ComputerName = "pc1";
+    StationId = GetStationPreferences(ComputerName);
+    ReadPreferences();
+    EXPECT_TRUE(CheckShutdownRequest());
+
+    RequestShutdownAll();
+    ASSERT_TRUE(ShutdownRequested());
+    // The station that asked and stays goes on.
+    ShutdownRequestedHere = true;
+    EXPECT_TRUE(CheckShutdownRequest());
+
+    // The first start afterwards takes the request back.
+    ReadPreferences();
+    EXPECT_FALSE(ShutdownRequested());
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_FALSE(ShutdownRequestedHere);
+
+    RequestShutdownAll();
+    std::vector<bool> ends;
+    const int work = AtProgramEnd([&ends](bool unattended) { ends.push_back(unattended); });
+    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+    RemoveProgramEndWork(work);
+    EXPECT_EQ(ends, std::vector<bool>{true});
+    ASSERT_TRUE(OpenDatabaseFile(data.path(), true));
+    EXPECT_TRUE(data.value("SELECT ws_logindate FROM tbl_workstations;").isNull());
+}
