@@ -1,6 +1,8 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 #include "core/globals.h"
+#include "core/dialogs/resourceeditor.h"
+#include "core/maintenancelog.h"
 #include "core/startup.h"
 #include "core/windows.h"
 #include "invoicing/frmRechnung.h"
@@ -42,7 +44,13 @@ int main(int argc, char** argv)
         if (PlanFormLoaded && frmStockwerke::isLoaded() && frmStockwerke::instance().isVisible())
             frmStockwerke::instance().ActualizeControls();
     };
+    windows.unloadSettings = [] { frmVorgaben::unload(); };
+    windows.showRessources = [](const QString& table, const QString& caption) {
+        frmResourcen::ShowRessources(table, caption);
+    };
 
     Main();
+    // Every workstation ends when another one asks all of them to.
+    StartShutdownWatch();
     return app.exec();
 }

@@ -1,0 +1,191 @@
+#include "core/dialogs/resourceeditor.h"
+#include "core/dialogs/resourcemodel.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/terms.h"
+#include "core/windows.h"
+#include "core/workstation.h"
+#include "platform/db/database.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TableEditor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StationReadOnly = false;
+        data.exec("INSERT INTO tbl_gui_terms (gt_id, gt_singular, gt_plural) VALUES (5, 'Gast', 'Gäste');");
+    }
+    void TearDown() override
+    {
+        if (frmResourcen::isLoaded())
+            delete &frmResourcen::instance();
+        frmColorSelector::Unload();
+    }
+    // The editor on the table, unlocked.
+    frmResourcen& open(const QString& table)
+    {
+        frmResourcen::ShowRessources(table, "Bearbeiten");
+        frmResourcen& w = frmResourcen::instance();
+        w.chkLock->click();
+        return w;
+    }
+    // Types into a cell through the grid, as a user does.
+    void type(frmResourcen& w, int row, int column, const QString& text)
+    {
+        const QModelIndex cell = w.model()->index(row, column);
+        w.grdDataGrid->setCurrentIndex(cell);
+        w.grdDataGrid->edit(cell);
+        auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The grid stores the edit once the key has been handled, then drops the editor.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    test::GlobalsScope globals;
+    test::TestDatabase data;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(TableEditor, AReadOnlyWorkstationGetsTheRefusalAndNoEditor)
+{
+    StationReadOnly = true;
+    dialogs->answerMessage(ui::Answer::Ok);
+    frmResourcen::ShowRessources("tbl_vat", "Mehrwertsteuer");
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
+}
+
+TEST_F(TableEditor, WorkstationsOpenLockedWithTheirIdHidden)
+{
+    data.exec("INSERT INTO tbl_workstations (ws_computername) VALUES ('kasse');");
+    frmResourcen::ShowRessources("tbl_workstations", "Arbeitsplätze");
+    frmResourcen& w = frmResourcen::instance();
+    EXPECT_TRUE(w.chkLock->isChecked());
+    EXPECT_FALSE(w.btnSave->isEnabled());
+    EXPECT_FALSE(w.model()->flags(w.model()->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_EQ(w.model()->rowCount(), 1);
+
+    w.chkLock->click();
+    EXPECT_TRUE(w.grdDataGrid->isColumnHidden(0));
+    EXPECT_FALSE(w.grdDataGrid->isColumnHidden(1));
+    EXPECT_FALSE(w.model()->flags(w.model()->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(w.model()->flags(w.model()->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(w.btnNeu->isEnabled());
+    EXPECT_TRUE(w.btnDelete->isEnabled());
+    EXPECT_TRUE(w.model()->isNewLine(1));
+}
+
+TEST_F(TableEditor, AClearedCellIsStoredAsNullAndARefusedValueNamed)
+{
+    frmResourcen& w = open("tbl_gui_terms");
+    type(w, 0, 2, "");
+    EXPECT_TRUE(data.value("SELECT gt_plural FROM tbl_gui_terms;").isNull());
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 0, "kein Wert");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(GetResString(1698)));
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
+    EXPECT_EQ(data.value("SELECT gt_id FROM tbl_gui_terms;").toLong(), 5);
+    EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "5");
+}
+
+TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
+{
+    data.exec("INSERT INTO tbl_places (pl_name) VALUES ('Zimmer 1');");
+    data.exec("INSERT INTO tbl_places (pl_name) VALUES ('Zimmer 2');");
+    data.exec("INSERT INTO tbl_bookings (book_place_id, book_cust_count) VALUES (1, 2);");
+    frmResourcen& w = open("tbl_places");
+    w.grdDataGrid->setCurrentIndex(w.model()->index(0, 3));
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.btnDelete_Click();
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("tbl_bookings"));
+    EXPECT_EQ(data.count("tbl_places"), 2);
+
+    w.grdDataGrid->setCurrentIndex(w.model()->index(1, 3));
+    w.btnDelete_Click();
+    EXPECT_EQ(data.count("tbl_places"), 1);
+    EXPECT_EQ(data.value("SELECT pl_name FROM tbl_places;").toText(), "Zimmer 1");
+    EXPECT_TRUE(w.modified());
+}
+
+TEST_F(TableEditor, AFailedSaveKeepsTheWindowOpenAndChangesRebuildTheOtherWindows)
+{
+    frmResourcen& w = open("tbl_gui_terms");
+    type(w, 0, 1, "Kunde");
+    // A new line without the id the table needs.
+    type(w, 1, 1, "Zimmer");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.cmdSchliessen_Click();
+    ASSERT_TRUE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Fehler beim Speichern Ihrer Änderungen:"));
+    EXPECT_EQ(data.count("tbl_gui_terms"), 1);
+
+    type(w, 1, 0, "1");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.cmdSchliessen_Click();
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(1699));
+    EXPECT_EQ(data.count("tbl_gui_terms"), 2);
+    EXPECT_EQ(TermPersonSingular, "Kunde");
+    EXPECT_EQ(TermPlaceSingular, "Zimmer");
+    EXPECT_EQ(windows.mainShown, 1);
+    EXPECT_EQ(windows.settingsUnloaded, 1);
+    EXPECT_EQ(windows.facilityOverviewUnloaded, 1);
+    EXPECT_FALSE(Closing);
+}
+
+TEST_F(TableEditor, ClosingWithoutChangesTouchesNoOtherWindow)
+{
+    frmResourcen& w = open("tbl_vat");
+    w.close();
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->calls().empty());
+    EXPECT_EQ(windows.mainShown, 0);
+}
+
+TEST_F(TableEditor, AColourColumnTakesTheIndexChosenInThePopUp)
+{
+    data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY, name VARCHAR(20), Zimmerfarbe TINYINT);");
+    data.exec("INSERT INTO tbl_probe (name) VALUES ('Blau');");
+    ColorCodes = {"0", "FF", "FF00", "FF0000"};
+    ColorCount = 3;
+    frmResourcen& w = open("tbl_probe");
+    ASSERT_EQ(w.colorColumn(), 2);
+    const QModelIndex cell = w.model()->index(0, 2);
+    QTest::mouseClick(w.grdDataGrid->viewport(), Qt::LeftButton, {}, w.grdDataGrid->visualRect(cell).center());
+    ASSERT_TRUE(QTest::qWaitFor([] { return frmColorSelector::isLoaded() && frmColorSelector::instance().isVisible(); }));
+    w.Receive_SelectedColor(3);
+    EXPECT_EQ(data.value("SELECT Zimmerfarbe FROM tbl_probe;").toLong(), 3);
+    EXPECT_TRUE(w.modified());
+}
+
+TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
+{
+    data.exec("DROP TABLE Textbausteine;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    frmResourcen::ShowRessources("Textbausteine", "Textbausteine");
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Textbausteine"));
+}
