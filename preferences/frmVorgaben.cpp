@@ -1,16 +1,21 @@
 #include "preferences/frmVorgaben.h"
 
+#include "core/appointments.h"
 #include "core/database.h"
+#include "core/datefunctions.h"
 #include "core/files.h"
-#include "core/messages.h"
-#include "core/terms.h"
 #include "core/globals.h"
 #include "core/handler.h"
 #include "core/inifile.h"
+#include "core/messages.h"
+#include "core/preferences.h"
 #include "core/startup.h"
 #include "core/terms.h"
 #include "core/windows.h"
+#include "platform/runtime/color.h"
+#include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
+#include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCheckBox>
@@ -47,6 +52,16 @@ QLabel* colorField()
     return label;
 }
 
+QLabel* caption(int number, const QString& after = QString())
+{
+    return new QLabel(text(number) + after);
+}
+
+QString dateText(const rt::Date& d)
+{
+    return d.isZero() ? QString() : rt::formatDate(d, DateTimeFormat);
+}
+
 }  // namespace
 
 void frmVorgaben::showWindow()
@@ -67,175 +82,17 @@ frmVorgaben::frmVorgaben() : QWidget(nullptr, Qt::Window)
 
 frmVorgaben::~frmVorgaben() = default;
 
+// ---------------------------------------------------------------- layout
+
 void frmVorgaben::buildWindow()
 {
     auto* outer = new QVBoxLayout(this);
     SSTab1 = new QTabWidget;
     outer->addWidget(SSTab1);
-
-    // Tab 0: general settings.
-    auto* general = new QWidget;
-    auto* g = new QGridLayout(general);
-    int row = 0;
-    tbDBName = new QLineEdit;
-    btnSearchDB_Path = new QPushButton;
-    g->addWidget(new QLabel(text(1716) + QStringLiteral(" :")), row, 0);
-    g->addWidget(tbDBName, row, 1, 1, 3);
-    g->addWidget(btnSearchDB_Path, row++, 4);
-    optMwSt_included[1] = new QRadioButton(QStringLiteral("alle Preise inkl. MwSt."));
-    optMwSt_included[0] = new QRadioButton(QStringLiteral("alle Preise zzgl. MwSt."));
-    g->addWidget(optMwSt_included[1], row, 1, 1, 2);
-    g->addWidget(optMwSt_included[0], row++, 3, 1, 2);
-    tbFontSize = new QLineEdit;
-    tbFontSize->setMaximumWidth(50);
-    btnFontSizeStep[0] = new QPushButton(QStringLiteral("+"));
-    btnFontSizeStep[1] = new QPushButton(QStringLiteral("-"));
-    auto* fontRow = new QHBoxLayout;
-    fontRow->addWidget(tbFontSize);
-    fontRow->addWidget(btnFontSizeStep[0]);
-    fontRow->addWidget(btnFontSizeStep[1]);
-    fontRow->addStretch();
-    g->addWidget(new QLabel(text(1721)), row, 0);
-    g->addLayout(fontRow, row++, 1, 1, 4);
-    tbMaxWeekCols = new QLineEdit;
-    tbMaxWeekCols->setMaximumWidth(50);
-    g->addWidget(new QLabel(text(1722)), row, 0);
-    g->addWidget(tbMaxWeekCols, row++, 1);
-    lbNormalTerminColor = colorField();
-    lbTableFixedRowColBackColor = colorField();
-    g->addWidget(new QLabel(text(1723)), row, 0);
-    g->addWidget(lbNormalTerminColor, row++, 1);
-    g->addWidget(new QLabel(text(1724)), row, 0);
-    g->addWidget(lbTableFixedRowColBackColor, row++, 1);
-    chkTableToolTipsEnabled = new QCheckBox;
-    g->addWidget(chkTableToolTipsEnabled, row++, 0, 1, 5);
-    tbPrinterLeftOffset = new QLineEdit;
-    tbPrinterTopOffset = new QLineEdit;
-    tbPrinterLeftOffset->setMaximumWidth(60);
-    tbPrinterTopOffset->setMaximumWidth(60);
-    g->addWidget(new QLabel(text(1732)), row, 0);
-    g->addWidget(tbPrinterLeftOffset, row, 1);
-    g->addWidget(new QLabel(text(1733)), row, 2);
-    g->addWidget(tbPrinterTopOffset, row++, 3);
-    chkPrintHeader = new QCheckBox;
-    btnEditPrintHeader = new QPushButton;
-    g->addWidget(chkPrintHeader, row, 0, 1, 3);
-    g->addWidget(btnEditPrintHeader, row++, 4);
-    tbPassword = new QLineEdit;
-    tbPassword->setEchoMode(QLineEdit::Password);
-    g->addWidget(new QLabel(text(1744)), row, 0);
-    g->addWidget(tbPassword, row++, 1, 1, 2);
-    btnEdit_GUI_Terms = new QPushButton;
-    btnTextbausteine = new QPushButton;
-    cmdMehrwertsteuer = new QPushButton(QStringLiteral("Mehrwertsteuer"));
-    g->addWidget(new QLabel(text(1740)), row, 0, 1, 4);
-    g->addWidget(btnEdit_GUI_Terms, row++, 4);
-    g->addWidget(new QLabel(text(1741)), row, 0, 1, 4);
-    g->addWidget(btnTextbausteine, row++, 4);
-    g->addWidget(cmdMehrwertsteuer, row++, 4);
-    g->setRowStretch(row, 1);
-    SSTab1->addTab(general, text(1311));
-
-    // Tab 1: this workstation.
-    auto* station = new QWidget;
-    auto* s = new QGridLayout(station);
-    row = 0;
-    lbComputerName = new QLabel;
-    s->addWidget(new QLabel(text(1745)), row, 0);
-    s->addWidget(lbComputerName, row++, 1, 1, 2);
-    chkStation_is_ReadOnly = new QCheckBox;
-    chkTerminAutoUpdate = new QCheckBox;
-    s->addWidget(chkStation_is_ReadOnly, row++, 0, 1, 3);
-    s->addWidget(chkTerminAutoUpdate, row++, 0, 1, 3);
-    listStartupForm = new QComboBox;
-    listStations = new QComboBox;
-    btnStations = new QPushButton;
-    s->addWidget(new QLabel(text(1747)), row, 0);
-    s->addWidget(listStartupForm, row++, 1, 1, 2);
-    s->addWidget(new QLabel(text(1748)), row, 0);
-    s->addWidget(listStations, row, 1);
-    s->addWidget(btnStations, row++, 2);
-    chkCreateDesktopLink = new QCheckBox;
-    chkCreateAutostartLink = new QCheckBox;
-    s->addWidget(chkCreateDesktopLink, row++, 0, 1, 3);
-    s->addWidget(chkCreateAutostartLink, row++, 0, 1, 3);
-    lbInstallStatus = new QLabel;
-    lbInstallStatus->setWordWrap(true);
-    lbInstallStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    s->addWidget(lbInstallStatus, row++, 0, 1, 3);
-    tbNetworkExePath = new QLineEdit;
-    btnSearchNetworkExePath = new QPushButton;
-    btnMoveInstallationToNetwork = new QPushButton;
-    s->addWidget(new QLabel(text(1750) + QStringLiteral(" :")), row, 0);
-    s->addWidget(tbNetworkExePath, row, 1);
-    s->addWidget(btnSearchNetworkExePath, row++, 2);
-    s->addWidget(btnMoveInstallationToNetwork, row++, 2);
-    chkCheckForOnlineComputer = new QCheckBox;
-    chkShutdownAll_includingThisOne = new QCheckBox;
-    btnShutdown = new QPushButton(QStringLiteral("Beenden"));
-    s->addWidget(chkCheckForOnlineComputer, row++, 0, 1, 3);
-    s->addWidget(chkShutdownAll_includingThisOne, row, 0, 1, 2);
-    s->addWidget(btnShutdown, row++, 2);
-    s->setRowStretch(row, 1);
-    SSTab1->addTab(station, text(1017));
-
-    // Tab 2: backup and database care.
-    auto* care = new QWidget;
-    auto* c = new QVBoxLayout(care);
-    Frame1 = new QGroupBox;
-    auto* f1 = new QGridLayout(Frame1);
-    btnDoBackup = new QPushButton;
-    lbBackupPath = new QLabel;
-    lbLastBackupSavedDate = new QLabel;
-    lbLastBackupSavedOnStation = new QLabel;
-    chkBackupDate2FileName = new QCheckBox;
-    f1->addWidget(new QLabel(text(1717)), 0, 0);
-    f1->addWidget(lbBackupPath, 0, 1);
-    f1->addWidget(btnDoBackup, 0, 2);
-    f1->addWidget(new QLabel(text(1719) + QStringLiteral(" :")), 1, 0);
-    f1->addWidget(lbLastBackupSavedDate, 1, 1);
-    f1->addWidget(lbLastBackupSavedOnStation, 2, 1);
-    f1->addWidget(chkBackupDate2FileName, 3, 0, 1, 3);
-    auto* reminder = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
-        optBackupReminder[static_cast<size_t>(i)] = new QRadioButton;
-        reminder->addWidget(optBackupReminder[static_cast<size_t>(i)]);
-    }
-    f1->addLayout(reminder, 4, 0, 1, 3);
-    c->addWidget(Frame1);
-    Frame2 = new QGroupBox;
-    auto* f2 = new QGridLayout(Frame2);
-    lbDatacareHint = new QLabel;
-    lbDatacareHint->setWordWrap(true);
-    btnRepairMDB = new QPushButton;
-    btnDefragMDB = new QPushButton;
-    lbLastRepairDate = new QLabel;
-    lbLastDefragDate = new QLabel;
-    f2->addWidget(lbDatacareHint, 0, 0, 1, 3);
-    f2->addWidget(new QLabel(text(1742)), 1, 0);
-    f2->addWidget(lbLastRepairDate, 1, 1);
-    f2->addWidget(btnRepairMDB, 1, 2);
-    f2->addWidget(new QLabel(text(1743)), 2, 0);
-    f2->addWidget(lbLastDefragDate, 2, 1);
-    f2->addWidget(btnDefragMDB, 2, 2);
-    c->addWidget(Frame2);
-    c->addStretch();
-    SSTab1->addTab(care, text(1711));
-
-    // Tab 3: bookings.
-    auto* bookings = new QWidget;
-    auto* b = new QGridLayout(bookings);
-    chkBearbeiterSubscriptionRequired = new QCheckBox;
-    chkPatsEnabled = new QCheckBox;
-    lbPatCountCaption = new QLabel;
-    lbPatCount = new QLabel;
-    btnDeleteOldTermine = new QPushButton;
-    b->addWidget(chkBearbeiterSubscriptionRequired, 0, 0, 1, 2);
-    b->addWidget(chkPatsEnabled, 1, 0, 1, 2);
-    b->addWidget(lbPatCountCaption, 2, 0);
-    b->addWidget(lbPatCount, 2, 1);
-    b->setRowStretch(3, 1);
-    SSTab1->addTab(bookings, text(293));
+    SSTab1->addTab(buildGeneralTab(), text(1311));
+    SSTab1->addTab(buildStationTab(), text(1017));
+    SSTab1->addTab(buildCareTab(), text(1711));
+    SSTab1->addTab(buildBookingsTab(), text(293));
 
     auto* buttons = new QHBoxLayout;
     btnHelp = new QPushButton;
@@ -248,16 +105,257 @@ void frmVorgaben::buildWindow()
     buttons->addWidget(btnSave);
     outer->addLayout(buttons);
 
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(3000);
+    connectHandlers();
+    resize(700, 560);
+}
+
+QWidget* frmVorgaben::buildGeneralTab()
+{
+    auto* page = new QWidget;
+    auto* g = new QGridLayout(page);
+    int row = 0;
+    tbDBName = new QLineEdit;
+    btnSearchDB_Path = new QPushButton;
+    g->addWidget(caption(1716, QStringLiteral(" :")), row, 0);
+    g->addWidget(tbDBName, row, 1, 1, 3);
+    g->addWidget(btnSearchDB_Path, row++, 4);
+    optMwSt_included[1] = new QRadioButton(QStringLiteral("alle Preise inkl. MwSt."));
+    optMwSt_included[0] = new QRadioButton(QStringLiteral("alle Preise zzgl. MwSt."));
+    g->addWidget(optMwSt_included[1], row, 1, 1, 2);
+    g->addWidget(optMwSt_included[0], row++, 3, 1, 2);
+
+    tbFontSize = new QLineEdit;
+    tbFontSize->setMaximumWidth(50);
+    btnFontSizeStep[0] = new QPushButton(QStringLiteral("+"));
+    btnFontSizeStep[1] = new QPushButton(QStringLiteral("-"));
+    for (QPushButton* step : btnFontSizeStep)
+        step->setMaximumWidth(32);
+    auto* fontRow = new QHBoxLayout;
+    fontRow->addWidget(tbFontSize);
+    fontRow->addWidget(btnFontSizeStep[0]);
+    fontRow->addWidget(btnFontSizeStep[1]);
+    fontRow->addStretch();
+    g->addWidget(caption(1721), row, 0);
+    g->addLayout(fontRow, row++, 1, 1, 4);
+    tbMaxWeekCols = new QLineEdit;
+    tbMaxWeekCols->setMaximumWidth(50);
+    g->addWidget(caption(1722), row, 0);
+    g->addWidget(tbMaxWeekCols, row++, 1);
+    lbNormalTerminColor = colorField();
+    lbTableFixedRowColBackColor = colorField();
+    g->addWidget(caption(1723), row, 0);
+    g->addWidget(lbNormalTerminColor, row++, 1);
+    g->addWidget(caption(1724), row, 0);
+    g->addWidget(lbTableFixedRowColBackColor, row++, 1);
+    chkTableToolTipsEnabled = new QCheckBox;
+    g->addWidget(chkTableToolTipsEnabled, row++, 0, 1, 5);
+
+    auto* printing = new QGroupBox(text(341));
+    auto* p = new QGridLayout(printing);
+    tbPrinterLeftOffset = new QLineEdit;
+    tbPrinterTopOffset = new QLineEdit;
+    tbPrinterLeftOffset->setMaximumWidth(70);
+    tbPrinterTopOffset->setMaximumWidth(70);
+    chkPrintHeader = new QCheckBox;
+    btnEditPrintHeader = new QPushButton;
+    p->addWidget(caption(1732), 0, 0);
+    p->addWidget(tbPrinterLeftOffset, 0, 1);
+    p->addWidget(caption(1733), 0, 2);
+    p->addWidget(tbPrinterTopOffset, 0, 3);
+    p->addWidget(chkPrintHeader, 1, 0, 1, 3);
+    p->addWidget(btnEditPrintHeader, 1, 3);
+    g->addWidget(printing, row++, 0, 1, 5);
+
+    tbPassword = new QLineEdit;
+    tbPassword->setEchoMode(QLineEdit::Password);
+    g->addWidget(caption(1744), row, 0);
+    g->addWidget(tbPassword, row++, 1, 1, 2);
+    btnEdit_GUI_Terms = new QPushButton;
+    btnTextbausteine = new QPushButton;
+    cmdMehrwertsteuer = new QPushButton(QStringLiteral("Mehrwertsteuer"));
+    g->addWidget(caption(1740), row, 0, 1, 4);
+    g->addWidget(btnEdit_GUI_Terms, row++, 4);
+    g->addWidget(caption(1741), row, 0, 1, 4);
+    g->addWidget(btnTextbausteine, row++, 4);
+    g->addWidget(cmdMehrwertsteuer, row++, 4);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(3, 1);
+    return page;
+}
+
+QWidget* frmVorgaben::buildStationTab()
+{
+    auto* page = new QWidget;
+    auto* s = new QGridLayout(page);
+    int row = 0;
+    lbComputerName = new QLabel;
+    lbComputerName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    s->addWidget(caption(1745), row, 0);
+    s->addWidget(lbComputerName, row++, 1, 1, 2);
+    chkStation_is_ReadOnly = new QCheckBox;
+    chkTerminAutoUpdate = new QCheckBox;
+    s->addWidget(chkStation_is_ReadOnly, row++, 0, 1, 3);
+    s->addWidget(chkTerminAutoUpdate, row++, 0, 1, 3);
+    listStartupForm = new QComboBox;
+    listStations = new QComboBox;
+    btnStations = new QPushButton;
+    s->addWidget(caption(1747), row, 0);
+    s->addWidget(listStartupForm, row++, 1, 1, 2);
+    s->addWidget(caption(1748), row, 0);
+    s->addWidget(listStations, row, 1);
+    s->addWidget(btnStations, row++, 2);
+    chkCreateDesktopLink = new QCheckBox;
+    chkCreateAutostartLink = new QCheckBox;
+    s->addWidget(chkCreateDesktopLink, row++, 0, 1, 3);
+    s->addWidget(chkCreateAutostartLink, row++, 0, 1, 3);
+
+    auto* network = new QGroupBox(text(1749));
+    auto* n = new QGridLayout(network);
+    lbInstallStatus = new QLabel;
+    lbInstallStatus->setWordWrap(true);
+    lbInstallStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tbNetworkExePath = new QLineEdit;
+    btnSearchNetworkExePath = new QPushButton;
+    btnMoveInstallationToNetwork = new QPushButton;
+    n->addWidget(lbInstallStatus, 0, 0, 1, 3);
+    n->addWidget(caption(1750, QStringLiteral(" :")), 1, 0);
+    n->addWidget(tbNetworkExePath, 1, 1);
+    n->addWidget(btnSearchNetworkExePath, 1, 2);
+    n->addWidget(btnMoveInstallationToNetwork, 2, 2);
+    n->setColumnStretch(1, 1);
+    s->addWidget(network, row++, 0, 1, 3);
+
+    chkCheckForOnlineComputer = new QCheckBox;
+    lbOnlineComputers = new QLabel;
+    lbOnlineComputers->setWordWrap(true);
+    chkShutdownAll_includingThisOne = new QCheckBox;
+    btnShutdown = new QPushButton;
+    s->addWidget(chkCheckForOnlineComputer, row++, 0, 1, 3);
+    s->addWidget(lbOnlineComputers, row++, 0, 1, 3);
+    s->addWidget(chkShutdownAll_includingThisOne, row, 0, 1, 2);
+    s->addWidget(btnShutdown, row++, 2);
+    s->setRowStretch(row, 1);
+    s->setColumnStretch(1, 1);
+    return page;
+}
+
+QWidget* frmVorgaben::buildCareTab()
+{
+    auto* page = new QWidget;
+    auto* c = new QVBoxLayout(page);
+    Frame1 = new QGroupBox;
+    auto* f1 = new QGridLayout(Frame1);
+    btnDoBackup = new QPushButton;
+    lbBackupPath = new QLabel;
+    lbBackupPath->setWordWrap(true);
+    lbBackupPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbLastBackupSavedDate = new QLabel;
+    lbLastBackupSavedOnStation = new QLabel;
+    chkBackupDate2FileName = new QCheckBox;
+    f1->addWidget(caption(1717), 0, 0);
+    f1->addWidget(lbBackupPath, 0, 1);
+    f1->addWidget(btnDoBackup, 0, 2);
+    f1->addWidget(caption(1719, QStringLiteral(" :")), 1, 0);
+    f1->addWidget(lbLastBackupSavedDate, 1, 1);
+    f1->addWidget(lbLastBackupSavedOnStation, 2, 1);
+    f1->addWidget(chkBackupDate2FileName, 3, 0, 1, 3);
+    auto* reminder = new QHBoxLayout;
+    for (QRadioButton*& option : optBackupReminder) {
+        option = new QRadioButton;
+        reminder->addWidget(option);
+    }
+    reminder->addStretch();
+    f1->addLayout(reminder, 4, 0, 1, 3);
+    f1->setColumnStretch(1, 1);
+    c->addWidget(Frame1);
+
+    Frame2 = new QGroupBox;
+    auto* f2 = new QGridLayout(Frame2);
+    lbDatacareHint = new QLabel;
+    lbDatacareHint->setWordWrap(true);
+    btnRepairMDB = new QPushButton;
+    btnDefragMDB = new QPushButton;
+    lbLastRepairDate = new QLabel;
+    lbLastDefragDate = new QLabel;
+    f2->addWidget(lbDatacareHint, 0, 0, 1, 3);
+    f2->addWidget(caption(1742), 1, 0);
+    f2->addWidget(lbLastRepairDate, 1, 1);
+    f2->addWidget(btnRepairMDB, 1, 2);
+    f2->addWidget(new QLabel(QLatin1Char('(') + text(1743) + QLatin1Char(')')), 2, 0);
+    f2->addWidget(lbLastDefragDate, 2, 1);
+    f2->addWidget(btnDefragMDB, 2, 2);
+    f2->setColumnStretch(1, 1);
+    c->addWidget(Frame2);
+    c->addStretch();
+    return page;
+}
+
+QWidget* frmVorgaben::buildBookingsTab()
+{
+    auto* page = new QWidget;
+    auto* b = new QGridLayout(page);
+    chkBearbeiterSubscriptionRequired = new QCheckBox;
+    chkPatsEnabled = new QCheckBox;
+    lbPatCountCaption = new QLabel;
+    lbPatCount = new QLabel;
+    b->addWidget(chkBearbeiterSubscriptionRequired, 0, 0, 1, 3);
+    b->addWidget(chkPatsEnabled, 1, 0, 1, 3);
+    b->addWidget(lbPatCountCaption, 2, 0);
+    b->addWidget(lbPatCount, 2, 1);
+
+    auto* old = new QGroupBox(text(1752));
+    auto* o = new QGridLayout(old);
+    tbDeleteOldTerminSecurityDistanceDays = new QLineEdit(QStringLiteral("365"));
+    tbDeleteOldTerminSecurityDistanceDays->setMaximumWidth(60);
+    lbObsoleteTermineCount = new QLabel;
+    btnDeleteOldTermine = new QPushButton;
+    cmdDeleteTerminDuplicates = new QPushButton;
+    o->addWidget(caption(1753), 0, 0);
+    o->addWidget(tbDeleteOldTerminSecurityDistanceDays, 0, 1);
+    o->addWidget(caption(1754), 1, 0);
+    o->addWidget(lbObsoleteTermineCount, 1, 1);
+    o->addWidget(btnDeleteOldTermine, 2, 0);
+    o->addWidget(cmdDeleteTerminDuplicates, 2, 1, 1, 2);
+    o->setColumnStretch(2, 1);
+    b->addWidget(old, 3, 0, 1, 3);
+    b->setRowStretch(4, 1);
+    b->setColumnStretch(2, 1);
+    return page;
+}
+
+void frmVorgaben::connectHandlers()
+{
     connect(btnSave, &QPushButton::clicked, this, &frmVorgaben::btnSave_Click);
     connect(btnClose, &QPushButton::clicked, this, &frmVorgaben::btnClose_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmVorgaben::btnHelp_Click);
     connect(btnSearchDB_Path, &QPushButton::clicked, this, &frmVorgaben::btnSearchDB_Path_Click);
-    connect(btnFontSizeStep[0], &QPushButton::clicked, this, [this] { stepFontSize(0); });
-    connect(btnFontSizeStep[1], &QPushButton::clicked, this, [this] { stepFontSize(1); });
-    tbDBName->installEventFilter(this);
-    tbMaxWeekCols->installEventFilter(this);
-    resize(640, 520);
+    connect(btnFontSizeStep[0], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(0); });
+    connect(btnFontSizeStep[1], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(1); });
+    connect(btnDefragMDB, &QPushButton::clicked, this, &frmVorgaben::btnDefragMDB_Click);
+    connect(btnRepairMDB, &QPushButton::clicked, this, &frmVorgaben::btnRepairMDB_Click);
+    connect(btnDoBackup, &QPushButton::clicked, this, &frmVorgaben::btnDoBackup_Click);
+    connect(btnDeleteOldTermine, &QPushButton::clicked, this, &frmVorgaben::btnDeleteOldTermine_Click);
+    connect(cmdDeleteTerminDuplicates, &QPushButton::clicked, this, &frmVorgaben::cmdDeleteTerminDuplicates_Click);
+    connect(btnShutdown, &QPushButton::clicked, this, &frmVorgaben::btnShutdown_Click);
+    connect(btnSearchNetworkExePath, &QPushButton::clicked, this, &frmVorgaben::btnSearchNetworkExePath_Click);
+    connect(btnMoveInstallationToNetwork, &QPushButton::clicked, this, &frmVorgaben::btnMoveInstallationToNetwork_Click);
+    connect(chkCreateDesktopLink, &QCheckBox::clicked, this, &frmVorgaben::chkCreateDesktopLink_Click);
+    connect(chkCreateAutostartLink, &QCheckBox::clicked, this, &frmVorgaben::chkCreateAutostartLink_Click);
+    connect(chkCheckForOnlineComputer, &QCheckBox::clicked, this, &frmVorgaben::chkCheckForOnlineComputer_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmVorgaben::Timer1_Timer);
+    connect(btnStations, &QPushButton::clicked, this, &frmVorgaben::btnStations_Click);
+    connect(btnEdit_GUI_Terms, &QPushButton::clicked, this, &frmVorgaben::btnEdit_GUI_Terms_Click);
+    connect(btnTextbausteine, &QPushButton::clicked, this, &frmVorgaben::btnTextbausteine_Click);
+    connect(cmdMehrwertsteuer, &QPushButton::clicked, this, &frmVorgaben::cmdMehrwertsteuer_Click);
+    connect(tbDeleteOldTerminSecurityDistanceDays, &QLineEdit::editingFinished, this, &frmVorgaben::showObsoleteCount);
+    for (QObject* watched : {static_cast<QObject*>(tbDBName), static_cast<QObject*>(tbMaxWeekCols),
+                             static_cast<QObject*>(lbNormalTerminColor), static_cast<QObject*>(lbTableFixedRowColBackColor)})
+        watched->installEventFilter(this);
 }
+
+// ---------------------------------------------------------------- loading
 
 void frmVorgaben::Form_Load()
 {
@@ -276,6 +374,9 @@ void frmVorgaben::Form_Load()
     btnRepairMDB->setText(text(1713));
     btnDefragMDB->setText(text(1714));
     btnMoveInstallationToNetwork->setText(text(1751));
+    btnShutdown->setText(GetResString(1830, {{QStringLiteral("%s"), AppTitle}}));
+    btnDeleteOldTermine->setText(text(1752));
+    cmdDeleteTerminDuplicates->setText(text(1700));
     chkBearbeiterSubscriptionRequired->setText(text(1792));
     chkTerminAutoUpdate->setText(text(1794));
     chkStation_is_ReadOnly->setText(text(1762));
@@ -291,7 +392,6 @@ void frmVorgaben::Form_Load()
     Frame2->setTitle(text(1711));
     Frame1->setTitle(text(1718));
     lbDatacareHint->setText(text(1715));
-    btnDeleteOldTermine->setText(text(1752));
 
     chkPatsEnabled->setText(GetResString(1770, {{QStringLiteral("%s"), TermPersonPlural}}));
     chkTableToolTipsEnabled->setText(GetResString(1771, {{QStringLiteral("%s"), text(1778)}}));
@@ -299,60 +399,187 @@ void frmVorgaben::Form_Load()
     lbPatCountCaption->setText(GetResString(1734, {{QStringLiteral("%s"), TermPersonPlural}}));
 
     FillingListsGuard filling;
-
     {
         const bool network = IsNetworkPath(AppPath);
         QString status = GetResString(1800, {{QStringLiteral("%s"), text(network ? 1801 : 1802)}});
-        const QString exe = QCoreApplication::applicationFilePath();
         status += QLatin1Char('\n') + AppPath + AppExeName() + QLatin1Char('\n') + VersionText;
-        const QFileInfo info(exe);
+        const QFileInfo info(QCoreApplication::applicationFilePath());
         if (info.exists())
             status += QStringLiteral("   (") + info.lastModified().toString(QStringLiteral("dd.MM.yyyy hh:mm")) + QLatin1Char(')');
         lbInstallStatus->setText(status);
     }
 
     m_databaseMode = DbOpen;
-    if (m_databaseMode) {
-        tbDBName->setText(DbPath);
-        lbComputerName->setText(ComputerName);
-        bool ok = false;
-        const qint32 customers = CountRows(QStringLiteral("tbl_customers"), &ok);
-        lbPatCount->setText(ok ? QString::number(customers) : QString());
-    } else {
+    if (m_databaseMode)
+        loadDatabaseValues();
+    else
         tbDBName->setText(GetFileNamePart(DbFileName));
-        btnShutdown->hide();
-        chkShutdownAll_includingThisOne->hide();
-        chkCheckForOnlineComputer->hide();
-    }
+    applyMode();
+}
 
-    // Only the database file can be set until the other settings have their
-    // own handlers; without a database nothing else could be stored anyway.
-    for (QWidget* w : {SSTab1->widget(1), SSTab1->widget(2), SSTab1->widget(3)})
-        w->setEnabled(false);
-    for (QWidget* w : SSTab1->widget(0)->findChildren<QWidget*>()) {
-        if (w != tbDBName && w != btnSearchDB_Path && !qobject_cast<QLabel*>(w))
-            w->setEnabled(false);
+void frmVorgaben::loadDatabaseValues()
+{
+    tbDBName->setText(DbPath);
+    lbBackupPath->setText(BackupPath);
+    lbComputerName->setText(ComputerName);
+    listStartupForm->clear();
+    for (const StartWindow& w : StartWindows())
+        listStartupForm->addItem(w.caption, w.number);
+
+    SettingsView view;
+    view.fields = SettingsFromGlobals();
+    RunHandler(QStringLiteral("Form_Load"), [&view] { LoadSettingsFromDatabase(view); });
+    m_loaded = view.fields;
+
+    listStations->clear();
+    for (const StationRow& row : view.stations) {
+        QString name = !row.name.isEmpty() ? row.name : row.computerName;
+        if (name.isEmpty())
+            name = QStringLiteral("Arbeitsplatz ") + QString::number(row.id);
+        listStations->addItem(name, row.id);
+    }
+    showFields(m_loaded);
+    showMaintenanceLog(view.log);
+    lbPatCount->setText(view.customerCount >= 0 ? QString::number(view.customerCount) : QString());
+    showObsoleteCount();
+}
+
+void frmVorgaben::showFields(const SettingsFields& f)
+{
+    FillingListsGuard filling;
+    tbPrinterLeftOffset->setText(f.printerLeftOffset);
+    tbPrinterTopOffset->setText(f.printerTopOffset);
+    tbFontSize->setText(f.fontSize);
+    tbMaxWeekCols->setText(f.maxWeekCols);
+    SetBackColor(lbNormalTerminColor, f.normalTerminColor);
+    SetBackColor(lbTableFixedRowColBackColor, f.tableFixedRowColBackColor);
+    for (int i = 0; i < 3; ++i)
+        optBackupReminder[static_cast<size_t>(i)]->setChecked(f.backupReminder == i);
+    chkTableToolTipsEnabled->setChecked(f.tableToolTipsEnabled);
+    chkBearbeiterSubscriptionRequired->setChecked(f.bearbeiterSubscriptionRequired);
+    chkTerminAutoUpdate->setChecked(f.terminAutoUpdate);
+    chkStation_is_ReadOnly->setChecked(f.stationReadOnly);
+    chkCreateAutostartLink->setChecked(f.autostart);
+    chkPrintHeader->setChecked(f.printHeader);
+    chkPatsEnabled->setChecked(true);
+    chkBackupDate2FileName->setChecked(f.backupDate2FileName);
+    optMwSt_included[f.mwstIncluded ? 1 : 0]->setChecked(true);
+    tbPassword->setText(f.password);
+    listStartupForm->setCurrentIndex(listStartupForm->findData(f.startPage));
+    listStations->setCurrentIndex(listStations->findData(f.stationId));
+}
+
+SettingsFields frmVorgaben::readFields() const
+{
+    SettingsFields f = m_loaded;
+    f.printerLeftOffset = tbPrinterLeftOffset->text();
+    f.printerTopOffset = tbPrinterTopOffset->text();
+    f.fontSize = tbFontSize->text();
+    f.maxWeekCols = tbMaxWeekCols->text();
+    f.normalTerminColor = BackColor(lbNormalTerminColor);
+    f.tableFixedRowColBackColor = BackColor(lbTableFixedRowColBackColor);
+    f.backupReminder = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (optBackupReminder[static_cast<size_t>(i)]->isChecked())
+            f.backupReminder = i;
+    }
+    f.tableToolTipsEnabled = chkTableToolTipsEnabled->isChecked();
+    f.bearbeiterSubscriptionRequired = chkBearbeiterSubscriptionRequired->isChecked();
+    f.terminAutoUpdate = chkTerminAutoUpdate->isChecked();
+    f.stationReadOnly = chkStation_is_ReadOnly->isChecked();
+    f.autostart = chkCreateAutostartLink->isChecked();
+    f.backupDate2FileName = chkBackupDate2FileName->isChecked();
+    f.mwstIncluded = optMwSt_included[1]->isChecked();
+    f.password = tbPassword->text();
+    f.startPage = listStartupForm->currentIndex() >= 0 ? listStartupForm->currentData().toInt() : -1;
+    f.stationId = listStations->currentIndex() >= 0 ? listStations->currentData().toInt() : 0;
+    f.stationName = listStations->currentText();
+    return f;
+}
+
+void frmVorgaben::showMaintenanceLog(const MaintenanceLog& log)
+{
+    lbLastBackupSavedDate->setText(dateText(log.lastBackupSavedDate));
+    lbLastDefragDate->setText(dateText(log.lastDefragDate));
+    lbLastRepairDate->setText(dateText(log.lastRepairDate));
+    lbLastBackupSavedOnStation->setText(log.lastBackupSavedOnStation);
+}
+
+void frmVorgaben::showObsoleteCount()
+{
+    if (!m_databaseMode || !DbOpen)
+        return;
+    try {
+        const std::optional<qint32> count =
+            CountOldAppointments(static_cast<int>(rt::val(tbDeleteOldTerminSecurityDistanceDays->text())));
+        lbObsoleteTermineCount->setText(count ? QString::number(*count) : QString());
+    } catch (const db::DbError&) {
+        lbObsoleteTermineCount->clear();
     }
 }
+
+// Without the database only the file can be chosen, repaired or compacted.
+void frmVorgaben::applyMode()
+{
+    const QList<QWidget*> always{tbDBName, btnSearchDB_Path, btnRepairMDB, btnDefragMDB, btnHelp, btnClose, btnSave};
+    // Shown for what they hold; they do nothing of their own.
+    const QList<QWidget*> never{btnEditPrintHeader, chkPrintHeader, chkPatsEnabled};
+    for (int page = 0; page < SSTab1->count(); ++page) {
+        for (QWidget* w : SSTab1->widget(page)->findChildren<QWidget*>()) {
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))
+                w->setEnabled(!never.contains(w) && (m_databaseMode || always.contains(w)));
+        }
+    }
+    btnShutdown->setVisible(m_databaseMode);
+    chkShutdownAll_includingThisOne->setVisible(m_databaseMode);
+    chkCheckForOnlineComputer->setVisible(m_databaseMode);
+    lbOnlineComputers->setVisible(m_databaseMode);
+    btnMoveInstallationToNetwork->setVisible(m_databaseMode && !tbNetworkExePath->text().isEmpty());
+}
+
+// ---------------------------------------------------------------- saving
 
 void frmVorgaben::btnSave_Click()
 {
     RunHandler(QStringLiteral("btnSave_Click"), [this] {
-        if (DbOpen && Windows().unloadAddressBook) {
-            const bool previous = Closing;
-            Closing = true;
-            Windows().unloadAddressBook();
-            Closing = previous;
+        tbMaxWeekCols_LostFocus();
+        const SettingsFields shown = readFields();
+        if (m_databaseMode) {
+            const SettingsProblem problem = CheckSettings(shown);
+            if (!problem.text.isEmpty()) {
+                ui::msgBox(problem.text, ui::Exclamation, AppTitle);
+                QLineEdit* field = problem.field == SettingsProblem::Field::Password ? tbPassword
+                                   : problem.field == SettingsProblem::Field::PrinterTopOffset ? tbPrinterTopOffset
+                                                                                               : tbPrinterLeftOffset;
+                SSTab1->setCurrentWidget(SSTab1->widget(0));
+                field->setFocus();
+                return;
+            }
+            if (RefuseReadOnlySave(shown, m_loaded))
+                return;
+            if (Windows().unloadAddressBook) {
+                const bool previous = Closing;
+                Closing = true;
+                Windows().unloadAddressBook();
+                Closing = previous;
+            }
         }
 
         SaveDatabaseSetting(tbDBName->text());
 
-        const bool restart = !DbOpen;
-        if (!restart) {
+        // The mode the window was opened in decides, also when maintenance
+        // opened the database meanwhile.
+        if (m_databaseMode) {
+            if (!SaveSettings(shown, m_loaded)) {
+                ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "
+                                          "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
+                           ui::Exclamation, AppTitle);
+            }
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
         }
+        const bool restart = !m_databaseMode;
         m_unloading = true;
         close();
         // The window is gone before start-up runs again with the new file.
@@ -363,55 +590,72 @@ void frmVorgaben::btnSave_Click()
 
 void frmVorgaben::btnClose_Click()
 {
-    if (!DbOpen)
+    if (!m_databaseMode) {
+        Form_Unload();
         EndProgram();
+    }
     m_unloading = true;
     close();
 }
 
+void frmVorgaben::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    Form_Unload();
+    // Closed by its frame without a database: nothing else could run.
+    if (!m_unloading && !m_databaseMode)
+        EndProgram();
+}
+
+void frmVorgaben::Form_Unload()
+{
+    Timer1->stop();
+    LastDeactivatedForm = QStringLiteral("FRMVORGABEN");
+    release();
+}
+
+// ---------------------------------------------------------------- small handlers
+
 void frmVorgaben::btnHelp_Click()
 {
     static const char* const topics[] = {"frmVorgaben.htm", "frmVorgaben.htm#arbeitsplatz", "frmVorgaben.htm#datenpflege",
-                                         "frmVorgaben.htm#termine"};
+                                         "frmVorgaben.htm#termine", "frmVorgaben.htm#onlinetermine", "AnbindungExt.htm"};
     const int tab = SSTab1->currentIndex();
-    if (tab >= 0 && tab < 4)
+    if (tab >= 0 && tab < 6)
         ShowHelpTopic(QString::fromLatin1(topics[tab]));
 }
 
-void frmVorgaben::btnSearchDB_Path_Click()
+void frmVorgaben::btnFontSizeStep_Click(int index)
 {
-    ui::FileRequest request;
-    request.title = text(1756);
-    request.directory = AppPath;
-    const QString current = tbDBName->text();
-    if (current.contains(QLatin1Char('\\')) || current.contains(QLatin1Char('/')))
-        request.fileName = current;
-    else if (!current.isEmpty())
-        request.fileName = AppPath + current;
-    if (!request.fileName.isEmpty())
-        request.directory.clear();
-    request.filter = QStringLiteral("Datenbank (*.mdb);;Alle Dateien (*)");
-    const QString chosen = ui::DialogService::instance().openFile(request);
-    if (!chosen.isEmpty())
-        tbDBName->setText(chosen);
-}
-
-void frmVorgaben::stepFontSize(int index)
-{
-    int size = static_cast<int>(rt::val(tbFontSize->text())) + (index == 0 ? 1 : -1);
-    size = std::clamp(size, 8, 14);
-    tbFontSize->setText(QString::number(size));
+    tbFontSize->setText(StepFontSize(tbFontSize->text(), index));
 }
 
 void frmVorgaben::tbMaxWeekCols_LostFocus()
 {
-    const int days = static_cast<int>(rt::val(tbMaxWeekCols->text()));
-    if (days < 7)
-        tbMaxWeekCols->setText(QStringLiteral("7"));
-    else if (days > 400)
-        tbMaxWeekCols->setText(QStringLiteral("365"));
-    else
-        tbMaxWeekCols->setText(QString::number(days));
+    tbMaxWeekCols->setText(LimitDayCount(tbMaxWeekCols->text()));
+}
+
+qint32 frmVorgaben::SelectColor(qint32 initial, const QString& title)
+{
+    const std::optional<QColor> chosen = ui::DialogService::instance().color(rt::toQColor(initial), title);
+    if (!chosen)
+        return -1;
+    const qint32 value = rt::fromQColor(*chosen);
+    return value != initial ? value : -1;
+}
+
+void frmVorgaben::lbNormalTerminColor_Click()
+{
+    const qint32 chosen = SelectColor(NormalTerminColor, text(1723));
+    if (chosen > 0)
+        SetBackColor(lbNormalTerminColor, chosen);
+}
+
+void frmVorgaben::lbTableFixedRowColBackColor_Click()
+{
+    const qint32 chosen = SelectColor(TableFixedRowColBackColor, text(1724));
+    if (chosen > 0)
+        SetBackColor(lbTableFixedRowColBackColor, chosen);
 }
 
 bool frmVorgaben::eventFilter(QObject* watched, QEvent* event)
@@ -427,24 +671,11 @@ bool frmVorgaben::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::FocusOut && watched == tbMaxWeekCols) {
         tbMaxWeekCols_LostFocus();
+    } else if (event->type() == QEvent::MouseButtonRelease && static_cast<QWidget*>(watched)->isEnabled()) {
+        if (watched == lbNormalTerminColor)
+            lbNormalTerminColor_Click();
+        else if (watched == lbTableFixedRowColBackColor)
+            lbTableFixedRowColBackColor_Click();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmVorgaben::closeEvent(QCloseEvent* event)
-{
-    // Closed by its frame without a database: nothing else could run.
-    if (!m_unloading && !DbOpen) {
-        event->accept();
-        Form_Unload();
-        EndProgram();
-    }
-    Form_Unload();
-    event->accept();
-}
-
-void frmVorgaben::Form_Unload()
-{
-    LastDeactivatedForm = QStringLiteral("FRMVORGABEN");
-    release();
 }

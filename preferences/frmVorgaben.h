@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "preferences/settings.h"
 
 #include <QWidget>
 
@@ -14,18 +15,22 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 
-// The program settings window. Without an open database only the database
-// file can be set; saving then writes the settings file and starts again.
+// The program settings window. Opened without a database, only the database
+// file can be set (and the file repaired or compacted); saving then writes
+// the settings file and starts again.
 class frmVorgaben : public QWidget, public SingleWindow<frmVorgaben> {
     Q_OBJECT
     friend class SingleWindow<frmVorgaben>;
 
 public:
-    // Closing releases the window.
-    // Shows the window modeless, loading it when it is new.
+    // Shows the window modeless, loading it when it is new. Closing releases it.
     static void showWindow();
     ~frmVorgaben() override;
+
+    // Fixed when the window loads: whether it was opened with the database.
+    bool databaseMode() const { return m_databaseMode; }
 
     QTabWidget* SSTab1 = nullptr;
     QLineEdit* tbDBName = nullptr;
@@ -68,6 +73,8 @@ public:
     QPushButton* btnShutdown = nullptr;
     QCheckBox* chkShutdownAll_includingThisOne = nullptr;
     QCheckBox* chkCheckForOnlineComputer = nullptr;
+    QLabel* lbOnlineComputers = nullptr;
+    QTimer* Timer1 = nullptr;
     QPushButton* btnEdit_GUI_Terms = nullptr;
     QPushButton* btnTextbausteine = nullptr;
     QPushButton* btnStations = nullptr;
@@ -75,7 +82,10 @@ public:
     QPushButton* btnDoBackup = nullptr;
     QPushButton* btnRepairMDB = nullptr;
     QPushButton* btnDefragMDB = nullptr;
+    QLineEdit* tbDeleteOldTerminSecurityDistanceDays = nullptr;
+    QLabel* lbObsoleteTermineCount = nullptr;
     QPushButton* btnDeleteOldTermine = nullptr;
+    QPushButton* cmdDeleteTerminDuplicates = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     QPushButton* btnHelp = nullptr;
@@ -87,6 +97,25 @@ public slots:
     void btnClose_Click();
     void btnHelp_Click();
     void btnSearchDB_Path_Click();
+    void btnFontSizeStep_Click(int index);
+    void lbNormalTerminColor_Click();
+    void lbTableFixedRowColBackColor_Click();
+    void btnDefragMDB_Click();
+    void btnRepairMDB_Click();
+    void btnDoBackup_Click();
+    void btnDeleteOldTermine_Click();
+    void cmdDeleteTerminDuplicates_Click();
+    void btnShutdown_Click();
+    void btnSearchNetworkExePath_Click();
+    void btnMoveInstallationToNetwork_Click();
+    void chkCreateDesktopLink_Click();
+    void chkCreateAutostartLink_Click();
+    void chkCheckForOnlineComputer_Click();
+    void Timer1_Timer();
+    void btnStations_Click();
+    void btnEdit_GUI_Terms_Click();
+    void btnTextbausteine_Click();
+    void cmdMehrwertsteuer_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,11 +124,29 @@ protected:
 private:
     frmVorgaben();
     void buildWindow();
+    QWidget* buildGeneralTab();
+    QWidget* buildStationTab();
+    QWidget* buildCareTab();
+    QWidget* buildBookingsTab();
+    void connectHandlers();
     void Form_Load();
     void Form_Unload();
+    void loadDatabaseValues();
+    void showFields(const SettingsFields& fields);
+    SettingsFields readFields() const;
+    void showMaintenanceLog(const MaintenanceLog& log);
+    void showObsoleteCount();
+    void applyMode();
     void tbMaxWeekCols_LostFocus();
-    void stepFontSize(int index);
+    qint32 SelectColor(qint32 initial, const QString& title);
+    // Maintenance: the database file worked on, and what follows a run.
+    QString maintenanceSource() const;
+    void stopOnlineDisplay();
+    void afterMaintenance(int kind);
+    void linkBoxClicked(QCheckBox* box, int folder, const QString& question, const QString& title);
 
     bool m_databaseMode = false;
     bool m_unloading = false;
+    SettingsFields m_loaded;
+    int m_attempts = 0;
 };

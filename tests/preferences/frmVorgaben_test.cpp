@@ -10,6 +10,7 @@
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -53,7 +54,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsWithoutDatabase, ShowsTheBareFileNameAndOnlyTheDatabaseCanBeSet)
+TEST_F(SettingsWithoutDatabase, ShowsTheBareFileNameAndOnlyTheDatabaseCanBeSetOrRepaired)
 {
     DbFileName = "daten/alt.mdb";
     frmVorgaben& w = window();
@@ -61,7 +62,12 @@ TEST_F(SettingsWithoutDatabase, ShowsTheBareFileNameAndOnlyTheDatabaseCanBeSet)
     EXPECT_TRUE(w.windowTitle().startsWith(GetResString(1710)));
     EXPECT_TRUE(w.tbDBName->isEnabled());
     EXPECT_TRUE(w.btnSave->isEnabled());
-    EXPECT_FALSE(w.SSTab1->widget(2)->isEnabled());
+    EXPECT_TRUE(w.btnRepairMDB->isEnabled());
+    EXPECT_TRUE(w.btnDefragMDB->isEnabled());
+    for (QWidget* other : {static_cast<QWidget*>(w.btnDoBackup), static_cast<QWidget*>(w.tbFontSize),
+                           static_cast<QWidget*>(w.chkStation_is_ReadOnly), static_cast<QWidget*>(w.btnDeleteOldTermine),
+                           static_cast<QWidget*>(w.btnEdit_GUI_Terms)})
+        EXPECT_FALSE(other->isEnabled()) << other->objectName().toStdString();
     EXPECT_TRUE(w.btnShutdown->isHidden());
 }
 
@@ -117,4 +123,29 @@ TEST_F(SettingsWithoutDatabase, SearchPutsTheChosenFileIntoTheField)
     w.btnSearchDB_Path_Click();
     EXPECT_EQ(w.tbDBName->text(), folder.file("gefunden.mdb"));
     EXPECT_EQ(dialogs->calls().front().title, GetResString(1756));
+}
+
+TEST_F(SettingsWithoutDatabase, SaveWritesNoPreferencesAlsoAfterACompactionOpenedTheFile)
+{
+    // Start-up could not open the file (say it was locked); it is there.
+    const QString file = folder.file("fehlt.mdb");
+    db::engine::createDatabase(file, test::TestDatabase::schemaSql());
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);   // compact?
+    dialogs->answerMessage(ui::Answer::Ok);   // done
+    frmVorgaben& w = window();
+    w.btnDefragMDB_Click();
+    ASSERT_TRUE(DbOpen);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(537, {{"%s", file}}));
+
+    typeDatabase("fehlt.mdb");
+    w.btnSave_Click();
+    EXPECT_EQ(windows.restarted, 1);
+    EXPECT_EQ(windows.mainShown, 0);
+    std::unique_ptr<db::Database> check = db::Database::open(file);
+    for (const char* table : {"tbl_preferences2", "tbl_preferences", "tbl_workstations"}) {
+        db::Recordset rs = check->openRecordset(QStringLiteral("SELECT Count(*) AS n FROM ") + table,
+                                                db::OpenMode::ForwardOnlyReadOnly);
+        EXPECT_EQ(rs.value("n").toLong(), 0) << table;
+    }
 }

@@ -1,0 +1,224 @@
+#include "preferences/installation.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "core/messages.h"
+#include "core/workstation.h"
+#include "preferences/maintenance.h"
+#include "preferences/shortcuts.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString folderName(const QString& path)
+{
+    QString p = QDir::cleanPath(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
+        p.chop(1);
+    return p;
+}
+
+// The canonical form of a folder that may not exist yet: its nearest
+// existing parent resolved, the rest appended.
+QString resolved(const QString& folder)
+{
+    QString existing = QFileInfo(folder).absoluteFilePath();
+    QString rest;
+    while (!QFileInfo::exists(existing)) {
+        const QString parent = QFileInfo(existing).path();
+        if (parent == existing)
+            return QFileInfo(folder).absoluteFilePath();
+        rest = QLatin1Char('/') + QFileInfo(existing).fileName() + rest;
+        existing = parent;
+    }
+    return QFileInfo(existing).canonicalFilePath() + rest;
+}
+
+bool inside(const QString& folder, const QString& parent)
+{
+    return folder == parent || folder.startsWith(parent + QLatin1Char('/'));
+}
+
+fs::path fsPath(const QString& path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+int countEntries(const QString& folder)
+{
+    int n = static_cast<int>(ListFiles(folder, QStringLiteral("*")).size());
+    for (const QString& sub : ListSubfolders(folder))
+        n += countEntries(folder + QLatin1Char('/') + sub);
+    return n;
+}
+
+class TreeCopy {
+public:
+    TreeCopy(CopyReport& report, QProgressDialog* progress) : m_report(report), m_progress(progress) {}
+
+    void copy(const QString& source, const QString& target)
+    {
+        std::error_code ec;
+        fs::create_directories(fsPath(target), ec);
+        if (ec) {
+            failed(target, ec);
+            return;
+        }
+        for (const QString& name : ListFiles(source, QStringLiteral("*")))
+            copyFile(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name);
+        for (const QString& name : ListSubfolders(source))
+            copy(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name);
+    }
+
+private:
+    void copyFile(const QString& from, const QString& to)
+    {
+        std::error_code ec;
+        const fs::path f = fsPath(from), t = fsPath(to);
+        const fs::file_status status = fs::symlink_status(f, ec);
+        if (!ec && fs::is_symlink(status)) {
+            fs::remove(t, ec);
+            fs::copy_symlink(f, t, ec);
+        } else if (!ec && fs::is_regular_file(status)) {
+            fs::copy_file(f, t, fs::copy_options::overwrite_existing, ec);
+            if (!ec)
+                fs::permissions(t, status.permissions(), ec);
+        } else if (!ec) {
+            ec = std::make_error_code(std::errc::not_supported);
+        }
+        if (ec)
+            failed(from, ec);
+        if (m_progress)
+            m_progress->setValue(m_progress->value() + 1);
+    }
+
+    void failed(const QString& path, const std::error_code& ec)
+    {
+        m_report.failed << path + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+    }
+
+    CopyReport& m_report;
+    QProgressDialog* m_progress;
+};
+
+}  // namespace
+
+QStringList ListFiles(const QString& folder, const QString& pattern)
+{
+    return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QStringList ListSubfolders(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+}
+
+CopyReport DirCopy(const QString& source, const QString& target)
+{
+    CopyReport report;
+    const QString from = folderName(source);
+    const QString to = folderName(target);
+    if (from == to)
+        return report;
+    // A target inside the source would be copied into itself again and again.
+    const QString realFrom = resolved(from);
+    const QString realTo = resolved(to);
+    if (inside(realTo, realFrom) || inside(realFrom, realTo)) {
+        report.refused = true;
+        return report;
+    }
+    ui::WaitCursor wait;
+    QProgressDialog progress(GetResString(1820), QString(), 0, countEntries(from));
+    progress.setWindowTitle(AppTitle);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(500);
+    TreeCopy(report, &progress).copy(from, to);
+    return report;
+}
+
+QString MovedDatabaseName(const QString& typed, const QString& programFolder, const QString& targetFolder)
+{
+    const QString path = DatabaseSettingFor(typed).path;
+    QString program = programFolder;
+    if (!program.endsWith(QLatin1Char('/')))
+        program += QLatin1Char('/');
+    if (!path.startsWith(program, Qt::CaseInsensitive))
+        return path;
+    return folderName(targetFolder) + QLatin1Char('/') + path.mid(program.size());
+}
+
+bool MoveInstallation(const QString& targetFolder, QString& dbField)
+{
+    const QString title = GetResString(1820);
+    const QString target = folderName(targetFolder);
+    if (target.isEmpty() || !QFileInfo(target).isDir()) {
+        ui::msgBox(GetResString(1822), ui::Exclamation);
+        return false;
+    }
+    const QString program = folderName(AppPath);
+    if (inside(resolved(target), resolved(program)) || inside(resolved(program), resolved(target))) {
+        ui::msgBox(QStringLiteral("Der Zielordner darf weder im Programmordner liegen noch ihn enthalten."), ui::Exclamation,
+                   title);
+        return false;
+    }
+    const QString question = GetResString(1821, {{QStringLiteral("%s1"), AppTitle},
+                                                 {QStringLiteral("%s2"), program},
+                                                 {QStringLiteral("%s3"), target}});
+    if (ui::msgBox(question, ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
+        return false;
+    const bool wasOpen = DbOpen;
+    if (wasOpen && !ConfirmOtherStations(DbPath, title))
+        return false;
+
+    if (wasOpen) {
+        LogoutWorkstation();
+        CloseDatabaseForMaintenance();
+        DbOpen = false;
+    }
+    const QString exe = target + QLatin1Char('/') + AppExeName();
+    if (QFileInfo::exists(exe)) {
+        ui::msgBox(GetResString(1823, {{QStringLiteral("%s"), AppTitle}}), ui::Exclamation, title);
+    } else {
+        const CopyReport report = DirCopy(program, target);
+        if (!report.complete()) {
+            QStringList shown = report.failed.mid(0, 10);
+            if (report.failed.size() > shown.size())
+                shown << QStringLiteral("...");
+            ui::msgBox(QStringLiteral("Die Installation konnte nicht vollständig nach \"") + target
+                           + QStringLiteral("\" kopiert werden:\n\n") + shown.join(QLatin1Char('\n'))
+                           + QStringLiteral("\n\nEs wurden keine Einstellungen geändert und keine Verknüpfungen angelegt."),
+                       ui::Exclamation, title);
+            if (wasOpen && OpenDatabaseFile(DbPath, false))
+                MarkWorkstationLoggedIn();
+            return false;
+        }
+    }
+    dbField = MovedDatabaseName(dbField, AppPath, target);
+
+    QString closing = GetResString(1825, {{QStringLiteral("%s"), AppTitle}});
+    const QString offer = closing + GetResString(1824);
+    if (ui::msgBox(offer, ui::OkCancel | ui::Question, title) == ui::Answer::Ok) {
+        CreateShortcut(FolderDesktop, AppTitle, exe, QString(), AppTitle, target);
+        CreateShortcut(FolderAutostart, AppTitle, exe, QString(), AppTitle, target);
+        AppPath = target + QLatin1Char('/');
+        SaveDatabaseSetting(dbField);
+        closing += GetResString(1827, {{QStringLiteral("%s"), AppTitle}});
+    } else {
+        closing += GetResString(1826, {{QStringLiteral("%s"), AppExeName()}});
+    }
+    ui::msgBox(closing + QStringLiteral("\n\n") + GetResString(1828, {{QStringLiteral("%s"), AppTitle}}), ui::Information,
+               title);
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program folder copied to another (network) folder.
+
+// The names of the files of folder that match pattern ("*", "*.mdb"), and of
+// its subfolders; empty for a folder that cannot be read.
+QStringList ListFiles(const QString& folder, const QString& pattern);
+QStringList ListSubfolders(const QString& folder);
+
+struct CopyReport {
+    bool refused = false;    // the target lies inside the source or the other way round
+    QStringList failed;      // what could not be copied, with the reason
+    bool complete() const { return !refused && failed.isEmpty(); }
+};
+// Copies the folder tree, replacing files of the same name; files keep their
+// permissions (a program stays executable). Equal folders copy nothing. A file
+// that cannot be copied is named in the report and the others are still copied.
+CopyReport DirCopy(const QString& source, const QString& target);
+
+// The database setting for the moved installation: a database inside the
+// program folder is found at the same place below the target, any other
+// stays where it is. typed is the window's database field.
+QString MovedDatabaseName(const QString& typed, const QString& programFolder, const QString& targetFolder);
+
+// The move of the program folder to targetFolder, with its questions: copy,
+// repoint the database setting (dbField), shortcuts to the copy. True when the
+// program is to end now; false when the move stopped or failed (told, nothing
+// repointed, the database open again as before).
+bool MoveInstallation(const QString& targetFolder, QString& dbField);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/runtime/date.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+// Compaction, repair and backup of the database file. The live file is never
+// deleted or overwritten: every new file is written beside it and swapped in
+// only when it is complete, and each step is checked.
+
+// The compacted copy while it is written, and the state before the last
+// compaction, kept until the next one.
+QString CompactionTarget(const QString& dbPath);
+QString PreviousStateName(const QString& dbPath);
+// The rebuilt copy while it is written, and where the file before a repair
+// stays (one per repair).
+QString RepairTarget(const QString& dbPath);
+QString BeforeRepairName(const QString& dbPath, const QDateTime& now);
+// The proposed backup: the folder of backupPath (the home folder when it
+// names none), the database's name with "_Backup", the time "yyyyMMdd_HHmm"
+// when asked for, and the database's extension.
+QString BackupTargetName(const QString& dbPath, const QString& backupPath, bool withStamp, const QDateTime& now);
+
+// Names the other workstations logged in to the database at dbPath and asks
+// whether to go on; true when none is or the user agrees. When that cannot be
+// found out, says so and asks as well.
+bool ConfirmOtherStations(const QString& dbPath, const QString& title);
+
+// Runs work (which must not touch the program's connection) on a helper
+// thread while a busy box shows text; rethrows what work threw.
+void RunWithProgress(const QString& text, const std::function<void()>& work);
+
+struct MaintenanceResult {
+    enum class Kind {
+        Cancelled,   // asked and declined; nothing happened
+        Done,
+        Failed,      // reported; the database file is as it was and open again when it was
+        NotOpen,     // done or failed, and the database could not be opened again (told)
+        Damaged,     // the file cannot be read (told); the program runs without database
+    } kind = Kind::Cancelled;
+    rt::Date when;      // the time recorded for a run that was done
+    QString target;     // the backup written
+};
+
+// The actions of the maintenance tab. databaseMode: the settings window was
+// opened with the database; without it nothing is recorded in the database
+// and source is the file typed in the window.
+MaintenanceResult CompactDatabase(const QString& source, bool databaseMode);
+MaintenanceResult RepairDatabase(const QString& source, bool databaseMode);
+MaintenanceResult BackupDatabase(bool withStamp);
+// Deletes the older appointments that ended more than daysText days ago and
+// the customers without any name nothing points to, after asking.
+MaintenanceResult DeleteOldAppointmentsAsked(const QString& daysText);

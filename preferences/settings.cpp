@@ -1,0 +1,208 @@
+#include "preferences/settings.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/password.h"
+#include "core/preferences.h"
+#include "platform/db/database.h"
+#include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int TypeBoolean = 1;
+constexpr int TypeText = 10;
+
+bool storedFlag(const char* key)
+{
+    return GetPreference(QString::fromLatin1(key), TypeBoolean, db::Value(false)).toBool();
+}
+
+// The stored offset for the text shown: the number negated, whole, half to
+// even; nullopt when it does not fit.
+std::optional<qint32> offsetFor(const QString& shown)
+{
+    const double stored = -std::nearbyint(rt::val(shown));
+    if (!(stored >= -2147483648.0 && stored <= 2147483647.0))
+        return std::nullopt;
+    return static_cast<qint32>(stored);
+}
+
+int dayCountFor(const QString& typed)
+{
+    return static_cast<int>(rt::val(LimitDayCount(typed)));
+}
+
+bool stationChanged(const SettingsFields& shown, const SettingsFields& loaded)
+{
+    return shown.stationReadOnly != loaded.stationReadOnly || shown.terminAutoUpdate != loaded.terminAutoUpdate
+           || shown.autostart != loaded.autostart || (shown.startPage >= 1 && shown.startPage != loaded.startPage)
+           || (shown.stationId >= 1 && shown.stationId != StationId);
+}
+
+}  // namespace
+
+const std::vector<StartWindow>& StartWindows()
+{
+    static const std::vector<StartWindow> windows{{1, QStringLiteral("Belegungsplan")},
+                                                  {2, QStringLiteral("Mandanten-Übersicht")}};
+    return windows;
+}
+
+SettingsFields SettingsFromGlobals()
+{
+    SettingsFields f;
+    f.printerLeftOffset = QString::number(-static_cast<qint64>(PrinterLeftOffset));
+    f.printerTopOffset = QString::number(-static_cast<qint64>(PrinterTopOffset));
+    f.terminAutoUpdate = TableAutoUpdate;
+    f.stationReadOnly = StationReadOnly;
+    f.backupReminder = BackupReminder <= 2 ? BackupReminder : -1;
+    f.mwstIncluded = MwStIncluded;
+    f.fontSize = QString::number(DayTableFontSize);
+    f.maxWeekCols = QString::number(MaxWeekCols);
+    f.normalTerminColor = NormalTerminColor;
+    f.tableFixedRowColBackColor = TableFixedRowColBackColor;
+    f.printHeader = PrintHeaderEnabled;
+    f.password = AdminPassword;
+    f.startPage = StartPage;
+    f.stationId = StationId;
+    f.stationName = StationName;
+    return f;
+}
+
+void LoadSettingsFromDatabase(SettingsView& view)
+{
+    SettingsFields& f = view.fields;
+    f.bearbeiterSubscriptionRequired = storedFlag("BearbeiterSubscriptionRequired");
+    f.tableToolTipsEnabled = storedFlag("TableToolTipsEnabled");
+    f.autostart = StationAutostart(StationId);
+    view.log = ReadMaintenanceLog();
+    f.backupDate2FileName = view.log.backupDate2FileName;
+    view.stations = LoadStations();
+    bool counted = false;
+    const qint32 customers = CountRows(QStringLiteral("tbl_customers"), &counted);
+    view.customerCount = counted ? customers : -1;
+}
+
+QString LimitDayCount(const QString& typed)
+{
+    const double days = rt::val(typed);
+    if (days < 7)
+        return QStringLiteral("7");
+    if (days > 255)
+        return QStringLiteral("255");
+    return QString::number(static_cast<int>(days));
+}
+
+QString StepFontSize(const QString& typed, int index)
+{
+    const double size = rt::val(typed) + (index == 0 ? 1 : -1);
+    return QString::number(std::clamp(static_cast<int>(size), 8, 14));
+}
+
+int LimitFontSize(const QString& typed)
+{
+    return static_cast<int>(std::clamp(rt::val(typed), 8.0, 14.0));
+}
+
+SettingsProblem CheckSettings(const SettingsFields& shown)
+{
+    const QString offsetText = QStringLiteral("Bitte geben Sie den Druckrand als ganze Zahl in Twips ein.");
+    if (!offsetFor(shown.printerLeftOffset))
+        return {offsetText, SettingsProblem::Field::PrinterLeftOffset};
+    if (!offsetFor(shown.printerTopOffset))
+        return {offsetText, SettingsProblem::Field::PrinterTopOffset};
+    if (!IsStorablePassword(rt::trim(shown.password))) {
+        return {QStringLiteral("Das Administrator-Passwort darf nur Zeichen des westeuropäischen Zeichensatzes enthalten."),
+                SettingsProblem::Field::Password};
+    }
+    return {};
+}
+
+bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loaded)
+{
+    if (!StationReadOnly)
+        return false;
+    // The read-only flag itself is what an administrator lifts here.
+    if (loaded.stationReadOnly && !shown.stationReadOnly)
+        return false;
+    return RefuseReadOnly(48);
+}
+
+bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
+{
+    const qint32 left = *offsetFor(shown.printerLeftOffset);
+    const qint32 top = *offsetFor(shown.printerTopOffset);
+    const int fontSize = LimitFontSize(shown.fontSize);
+    const int days = dayCountFor(shown.maxWeekCols);
+    const QString password = rt::trim(shown.password);
+
+    if (!Db)
+        throw db::DbError(db::err::ObjectClosed);
+    db::Transaction transaction(*Db);
+    auto save = [](const char* key, const db::Value& value) { SavePreference(QString::fromLatin1(key), value, TypeText); };
+    if (left != *offsetFor(loaded.printerLeftOffset))
+        save("PrinterLeftOffset", db::Value(left));
+    if (top != *offsetFor(loaded.printerTopOffset))
+        save("PrinterTopOffset", db::Value(top));
+    if (shown.bearbeiterSubscriptionRequired != loaded.bearbeiterSubscriptionRequired)
+        save("BearbeiterSubscriptionRequired", db::Value(shown.bearbeiterSubscriptionRequired));
+    if (shown.backupReminder >= 0 && shown.backupReminder != loaded.backupReminder)
+        save("BackupReminder", db::Value(shown.backupReminder));
+    if (shown.backupDate2FileName != loaded.backupDate2FileName)
+        save("BackupDate2FileName", db::Value(shown.backupDate2FileName ? -1 : 0));
+    if (shown.mwstIncluded != loaded.mwstIncluded)
+        save("MwSt_included", db::Value(shown.mwstIncluded));
+    if (shown.tableToolTipsEnabled != loaded.tableToolTipsEnabled)
+        save("TableToolTipsEnabled", db::Value(shown.tableToolTipsEnabled));
+    if (fontSize != LimitFontSize(loaded.fontSize))
+        save("DayTableFontSize", db::Value(fontSize));
+    if (days != dayCountFor(loaded.maxWeekCols))
+        save("MaxWeekCols", db::Value(days));
+    if (shown.normalTerminColor != loaded.normalTerminColor)
+        save("NormalTerminColor", db::Value(shown.normalTerminColor));
+    if (shown.tableFixedRowColBackColor != loaded.tableFixedRowColBackColor)
+        save("TableFixedRowColBackColor", db::Value(shown.tableFixedRowColBackColor));
+    if (password != rt::trim(loaded.password))
+        save("AdminPW", db::Value(ScramblePassword(password)));
+
+    const qint32 stationId = shown.stationId >= 1 ? shown.stationId : StationId;
+    const int startPage = shown.startPage >= 1 ? shown.startPage : StartPage;
+    bool stationStored = true;
+    if (stationChanged(shown, loaded)) {
+        StationSettings station;
+        station.readOnly = shown.stationReadOnly;
+        station.tableAutoUpdate = shown.terminAutoUpdate;
+        station.autostart = shown.autostart;
+        station.startPage = startPage;
+        stationStored = StoreStationSettings(StationId, stationId, ComputerName, station);
+    }
+    transaction.commit();
+
+    PrinterLeftOffset = left;
+    PrinterTopOffset = top;
+    if (shown.backupReminder >= 0)
+        BackupReminder = static_cast<quint8>(shown.backupReminder);
+    MwStIncluded = shown.mwstIncluded;
+    DayTableFontSize = static_cast<quint8>(fontSize);
+    MaxWeekCols = static_cast<quint8>(days);
+    NormalTerminColor = shown.normalTerminColor;
+    TableFixedRowColBackColor = shown.tableFixedRowColBackColor;
+    AdminPassword = password;
+    AdminPasswordActive = !AdminPassword.isEmpty();
+    if (stationStored) {
+        TableAutoUpdate = shown.terminAutoUpdate;
+        StationReadOnly = shown.stationReadOnly;
+        StartPage = startPage;
+        if (stationId != StationId) {
+            StationId = stationId;
+            StationName = shown.stationName;
+        }
+    }
+    return stationStored;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/maintenancelog.h"
+#include "core/workstation.h"
+
+#include <QString>
+
+#include <vector>
+
+// What the settings window shows and what its save does, without the window.
+
+// The values as the window shows them; texts as typed.
+struct SettingsFields {
+    QString printerLeftOffset;     // the stored offsets negated
+    QString printerTopOffset;
+    bool terminAutoUpdate = false;
+    bool stationReadOnly = false;
+    bool bearbeiterSubscriptionRequired = false;
+    int backupReminder = 0;        // the option chosen, -1 none
+    bool backupDate2FileName = false;
+    bool mwstIncluded = false;
+    bool tableToolTipsEnabled = false;
+    QString fontSize;
+    QString maxWeekCols;
+    qint32 normalTerminColor = 0;
+    qint32 tableFixedRowColBackColor = 0;
+    bool printHeader = false;      // shown, never stored
+    QString password;
+    int startPage = 1;             // the start window chosen; below 1 none
+    qint32 stationId = 0;          // the workstation row chosen; below 1 none
+    QString stationName;
+    bool autostart = false;
+};
+
+// The start windows a workstation can open with, by number.
+struct StartWindow {
+    int number;
+    QString caption;
+};
+const std::vector<StartWindow>& StartWindows();
+
+// Everything the window shows with an open database.
+struct SettingsView {
+    SettingsFields fields;
+    MaintenanceLog log;
+    std::vector<StationRow> stations;
+    qint32 customerCount = -1;     // -1 when it could not be counted
+};
+// The fields the program's globals hold.
+SettingsFields SettingsFromGlobals();
+// Adds what only the database holds: the stored flags, the workstation row,
+// the records of the last maintenance, the rows and the customer count. What
+// was read before a failure stays. Throws db::DbError.
+void LoadSettingsFromDatabase(SettingsView& view);
+
+// The day count of the schedule as the field keeps it: below 7 it is 7, above
+// 255 (the most the setting holds) 255.
+QString LimitDayCount(const QString& typed);
+// The font size one step up (index 0) or down (index 1), kept within 8 to 14.
+QString StepFontSize(const QString& typed, int index);
+// A typed font size kept within 8 to 14.
+int LimitFontSize(const QString& typed);
+
+// Why the values cannot be saved as they are ("" when they can), and which
+// field to correct.
+struct SettingsProblem {
+    QString text;
+    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, Password } field = Field::None;
+};
+SettingsProblem CheckSettings(const SettingsFields& shown);
+
+// A read-only workstation stores no settings (text 390, true), unless the
+// read-only flag is lifted: then everything is stored.
+bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loaded);
+
+// Stores what differs from what was loaded (so a save does not put back what
+// another workstation changed meanwhile), in one transaction, and sets the
+// globals to the values shown. False when the workstation row was deleted
+// meanwhile: its settings are then not stored. Throws db::DbError.
+bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded);

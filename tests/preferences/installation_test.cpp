@@ -1,0 +1,244 @@
+#include "preferences/installation.h"
+#include "preferences/shortcuts.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "core/messages.h"
+#include "core/workstation.h"
+#include "platform/db/database.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The desktop and the autostart folder of a user who lives in a temporary folder.
+class UserFolders {
+public:
+    UserFolders()
+        : m_config(qgetenv("XDG_CONFIG_HOME")), m_desktop(qgetenv("XDG_DESKTOP_DIR"))
+    {
+        qputenv("XDG_CONFIG_HOME", home.file("config").toUtf8());
+        qputenv("XDG_DESKTOP_DIR", home.file("Schreibtisch").toUtf8());
+    }
+    ~UserFolders()
+    {
+        qputenv("XDG_CONFIG_HOME", m_config);
+        qputenv("XDG_DESKTOP_DIR", m_desktop);
+    }
+    QString autostart() const { return home.file("config/autostart"); }
+    QString desktop() const { return home.file("Schreibtisch"); }
+
+    test::TempFolder home;
+
+private:
+    QByteArray m_config;
+    QByteArray m_desktop;
+};
+
+QFile::Permissions permissions(const QString& path)
+{
+    return QFile::permissions(path);
+}
+
+class Shortcuts : public ::testing::Test {
+protected:
+    UserFolders user;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(Shortcuts, CreatedInAMissingAutostartFolderAndFoundByTheirDescription)
+{
+    ASSERT_FALSE(QFileInfo::exists(user.autostart()));
+    EXPECT_EQ(GetSpecialFolderPath(FolderAutostart), user.autostart());
+    ASSERT_TRUE(CreateShortcut(FolderAutostart, "VELMORANT", "/opt/mein hotel/velmorant", "", "VELMORANT", "/opt/mein hotel/"));
+    user.home.write("config/autostart/fremd.desktop", "[Desktop Entry]\nType=Application\nName=X\nComment=Anderes\nExec=x\n");
+
+    const std::vector<Shortcut> found = FindShortcuts(FolderAutostart, "VELMORANT");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].file, user.autostart() + "/VELMORANT.desktop");
+    EXPECT_EQ(found[0].exec, "\"/opt/mein hotel/velmorant\"");
+    EXPECT_EQ(found[0].workingFolder, "/opt/mein hotel");
+    EXPECT_TRUE(permissions(found[0].file) & QFile::ExeOwner);
+
+    // Another target for the same shortcut.
+    ModifyShortcut(FolderAutostart, "VELMORANT", 0, "/srv/velmorant", "", "", "/srv");
+    EXPECT_EQ(FindShortcuts(FolderAutostart, "VELMORANT")[0].exec, "/srv/velmorant");
+    EXPECT_TRUE(dialogs->calls().empty());
+}
+
+TEST_F(Shortcuts, RemovedOnlyAfterOkToTheQuestion)
+{
+    ASSERT_TRUE(CreateShortcut(FolderDesktop, "VELMORANT", "/opt/v/velmorant", "", "VELMORANT", "/opt/v"));
+    const QString file = user.desktop() + "/VELMORANT.desktop";
+    dialogs->answerMessage(ui::Answer::Cancel);
+    ModifyShortcut(FolderDesktop, "VELMORANT", 1, "", "", "", "");
+    EXPECT_TRUE(QFileInfo::exists(file));
+    const auto& asked = dialogs->lastMessage();
+    EXPECT_EQ(asked.title, GetResString(1810));
+    EXPECT_EQ(asked.text, GetResString(1811, {{"%s1", "VELMORANT.desktop"}, {"%s2", GetResString(1812)}}));
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    ModifyShortcut(FolderDesktop, "VELMORANT", 1, "", "", "", "");
+    EXPECT_FALSE(QFileInfo::exists(file));
+    // Nothing left to remove: nothing asked.
+    const size_t calls = dialogs->calls().size();
+    ModifyShortcut(FolderDesktop, "VELMORANT", 1, "", "", "", "");
+    EXPECT_EQ(dialogs->calls().size(), calls);
+}
+
+TEST_F(Shortcuts, TheLauncherIsAValidDesktopEntry)
+{
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    if (validator.isEmpty())
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    ASSERT_TRUE(CreateShortcut(FolderDesktop, "Hotel \"Zur Post\"", "/opt/a b/$x\\y/velmorant", "--start 100%",
+                               "Hotel \"Zur Post\"", "/opt/a b"));
+    QProcess run;
+    run.start(validator, {user.desktop() + "/Hotel \"Zur Post\".desktop"});
+    ASSERT_TRUE(run.waitForFinished());
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(run.readAllStandardOutput() + run.readAllStandardError(), QByteArray());
+    EXPECT_EQ(FindShortcuts(FolderDesktop, "Hotel \"Zur Post\"")[0].exec, "\"/opt/a b/\\$x\\\\y/velmorant\" --start 100%%");
+}
+
+TEST(DirCopy, CopiesTheTreeAndKeepsTheRunBit)
+{
+    test::TempFolder source, target;
+    const QString program = source.write("velmorant", "#!");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    source.write("help/index.html", "<html>");
+    source.write("images/etage/eg.png", "png");
+    source.write(".versteckt", "h");
+
+    EXPECT_TRUE(DirCopy(source.path(), target.path() + "kopie/").complete());
+    const QString copy = target.file("kopie/");
+    EXPECT_EQ(permissions(copy + "velmorant"), permissions(program));
+    EXPECT_EQ(target.read("kopie/images/etage/eg.png"), "png");
+    EXPECT_EQ(target.read("kopie/.versteckt"), "h");
+
+    // Equal folders, one written with a trailing separator: nothing happens.
+    EXPECT_TRUE(DirCopy(source.path(), source.path().chopped(1)).complete());
+    EXPECT_EQ(QDir(source.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 4);
+}
+
+TEST(DirCopy, RefusesATargetInsideTheSourceAndNamesWhatItCouldNotCopy)
+{
+    test::TempFolder source;
+    source.write("a.txt", "a");
+    const CopyReport inside = DirCopy(source.path(), source.file("unter/ziel"));
+    EXPECT_TRUE(inside.refused);
+    EXPECT_FALSE(QFileInfo::exists(source.file("unter")));
+    EXPECT_TRUE(DirCopy(source.file("sub"), source.path()).refused);
+
+    test::TempFolder target;
+    ASSERT_EQ(mkfifo(QFile::encodeName(source.file("rohr")).constData(), 0600), 0);
+    const CopyReport report = DirCopy(source.path(), target.path());
+    ASSERT_EQ(report.failed.size(), 1);
+    EXPECT_TRUE(report.failed[0].startsWith(source.file("rohr")));
+    EXPECT_EQ(target.read("a.txt"), "a");
+}
+
+namespace {
+
+class Move : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppPath = data.folder().path();
+        DbFileName = "test.mdb";
+        DbPath = data.path();
+        ComputerName = "pc1";
+        AppTitle = "VELMORANT";
+        StationId = GetStationPreferences(ComputerName);
+        const QString program = data.folder().write(AppExeName(), "#!");
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        data.folder().write("images/eg.png", "png");
+    }
+    void plan(std::initializer_list<ui::Answer> answers)
+    {
+        for (ui::Answer a : answers)
+            dialogs->answerMessage(a);
+    }
+
+    test::GlobalsScope globals;
+    test::TestDatabase data;
+    test::TempFolder network;
+    UserFolders user;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(Move, AMissingTargetStopsBeforeAnyQuestion)
+{
+    plan({ui::Answer::Ok});
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(network.file("fehlt"), field));
+    EXPECT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(1822));
+    EXPECT_TRUE(DbOpen);
+}
+
+TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
+{
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
+    QString field = DbPath;
+    EXPECT_TRUE(MoveInstallation(network.path(), field));
+    const QString target = network.path().chopped(1);
+    EXPECT_EQ(field, target + "/test.mdb");
+    EXPECT_TRUE(QFile::permissions(network.file(AppExeName())) & QFile::ExeOwner);
+    EXPECT_TRUE(QFileInfo::exists(network.file("test.mdb")));
+    EXPECT_EQ(network.read(AppExeName() + ".ini"), "DBname=test.mdb\r\n");
+    EXPECT_EQ(AppPath, network.path());
+    for (int folder : {FolderDesktop, FolderAutostart}) {
+        const std::vector<Shortcut> links = FindShortcuts(folder, AppTitle);
+        ASSERT_EQ(links.size(), 1u);
+        EXPECT_EQ(links[0].exec, target + "/" + AppExeName());
+    }
+    // The station logged out before the program ends.
+    EXPECT_TRUE(db::Database::open(data.path())
+                    ->openRecordset("SELECT ws_logindate FROM tbl_workstations", db::OpenMode::ForwardOnlyReadOnly)
+                    .value("ws_logindate")
+                    .isNull());
+}
+
+TEST_F(Move, AnIncompleteCopyRepointsNothingAndMakesNoShortcuts)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(data.folder().file("rohr")).constData(), 0600), 0);
+    plan({ui::Answer::Ok, ui::Answer::Ok});   // move?, could not copy
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    EXPECT_EQ(field, DbPath);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(data.folder().file("rohr")));
+    EXPECT_FALSE(QFileInfo::exists(network.file(AppExeName() + ".ini")));
+    EXPECT_TRUE(FindShortcuts(FolderDesktop, AppTitle).empty());
+    EXPECT_TRUE(FindShortcuts(FolderAutostart, AppTitle).empty());
+    EXPECT_EQ(AppPath, data.folder().path());
+    ASSERT_TRUE(DbOpen);
+    EXPECT_FALSE(data.value("SELECT ws_logindate FROM tbl_workstations").isNull());
+}
+
+TEST(MovedDatabase, OnlyADatabaseInsideTheProgramFolderFollows)
+{
+    test::GlobalsScope globals;
+    AppPath = "/opt/velmorant/";
+    EXPECT_EQ(MovedDatabaseName("belegung.mdb", AppPath, "/mnt/netz/"), "/mnt/netz/belegung.mdb");
+    EXPECT_EQ(MovedDatabaseName("/opt/velmorant/daten/b.mdb", AppPath, "/mnt/netz"), "/mnt/netz/daten/b.mdb");
+    EXPECT_EQ(MovedDatabaseName("/srv/daten/b.mdb", AppPath, "/mnt/netz"), "/srv/daten/b.mdb");
+}

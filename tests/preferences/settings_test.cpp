@@ -1,0 +1,223 @@
+#include "preferences/frmVorgaben.h"
+#include "preferences/settings.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/password.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "platform/db/database.h"
+#include "platform/runtime/color.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_database.h"
+#include "tests/support/window_hooks.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every stored value of the tables the settings window writes, as text.
+QStringList storedRows()
+{
+    QStringList rows;
+    for (const char* table : {"tbl_preferences2", "tbl_workstations"}) {
+        db::Recordset rs = Db->openRecordset(QString::fromLatin1(table), db::OpenMode::ForwardOnlyReadOnly);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList values;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                values << rs.field(i).value().toText();
+            rows << values.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
+class SettingsWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppPath = data.folder().path();
+        DbFileName = QStringLiteral("test.mdb");
+        DbPath = data.path();
+        ComputerName = QStringLiteral("pc1");
+        StationId = GetStationPreferences(ComputerName);
+        ReadPreferences();
+    }
+    void TearDown() override
+    {
+        if (frmVorgaben::isLoaded())
+            delete &frmVorgaben::instance();
+    }
+    QByteArray ini() const { return data.folder().read(AppExeName() + ".ini"); }
+    frmVorgaben& window()
+    {
+        frmVorgaben::showWindow();
+        return frmVorgaben::instance();
+    }
+
+    test::GlobalsScope globals;
+    test::TestDatabase data;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
+{
+    EXPECT_EQ(LimitDayCount("5"), "7");
+    EXPECT_EQ(LimitDayCount("abc"), "7");
+    EXPECT_EQ(LimitDayCount("400"), "255");
+    EXPECT_EQ(LimitDayCount("255"), "255");
+    EXPECT_EQ(LimitDayCount("30"), "30");
+    EXPECT_EQ(StepFontSize("14", 0), "14");
+    EXPECT_EQ(StepFontSize("8", 1), "8");
+    EXPECT_EQ(StepFontSize("10", 0), "11");
+    EXPECT_EQ(LimitFontSize("99"), 14);
+    EXPECT_EQ(LimitFontSize("2"), 8);
+}
+
+TEST_F(SettingsWindow, ShowsTheStoredValuesOfThisWorkstation)
+{
+    data.exec("UPDATE tbl_workstations SET ws_ReadOnly = -1, ws_Autostart = -1, ws_startpage = 2 WHERE ws_computername = 'pc1';");
+    data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('pc2', 'Rezeption');");
+    StationId = GetStationPreferences(ComputerName);
+    MaxWeekCols = 42;
+    frmVorgaben& w = window();
+    EXPECT_TRUE(w.databaseMode());
+    EXPECT_EQ(w.tbDBName->text(), data.path());
+    EXPECT_EQ(w.tbMaxWeekCols->text(), "42");
+    EXPECT_EQ(w.tbPrinterTopOffset->text(), "1000");
+    EXPECT_TRUE(w.chkStation_is_ReadOnly->isChecked());
+    EXPECT_TRUE(w.chkCreateAutostartLink->isChecked());
+    EXPECT_EQ(w.listStartupForm->currentText(), "Mandanten-Übersicht");
+    ASSERT_EQ(w.listStations->count(), 2);
+    EXPECT_EQ(w.listStations->currentData().toInt(), StationId);
+    EXPECT_EQ(w.listStations->itemText(1), "Rezeption");
+    EXPECT_EQ(w.tbPassword->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(SettingsWindow, SavedValuesAreReadBackByAFreshStart)
+{
+    dialogs->answerColor(QColor(0x12, 0x34, 0x56));
+    frmVorgaben& w = window();
+    w.tbFontSize->setText("12");
+    w.tbMaxWeekCols->setText("60");
+    w.tbPrinterLeftOffset->setText("-150");
+    w.optMwSt_included[1]->setChecked(true);
+    w.optBackupReminder[2]->setChecked(true);
+    w.chkBackupDate2FileName->setChecked(true);
+    w.chkTableToolTipsEnabled->setChecked(true);
+    w.chkBearbeiterSubscriptionRequired->setChecked(true);
+    w.chkTerminAutoUpdate->setChecked(true);
+    w.listStartupForm->setCurrentIndex(1);
+    w.tbPassword->setText("  Geheim ");
+    QTest::mouseClick(w.lbNormalTerminColor, Qt::LeftButton);
+    // Clicking the VAT option alone changes nothing until the save.
+    EXPECT_FALSE(MwStIncluded);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    EXPECT_EQ(windows.mainShown, 1);
+
+    // A fresh start.
+    DayTableFontSize = MaxWeekCols = BackupReminder = 0;
+    PrinterLeftOffset = NormalTerminColor = 0;
+    MwStIncluded = TableAutoUpdate = false;
+    AdminPassword.clear();
+    StartPage = 0;
+    ReadPreferences();
+    StationId = GetStationPreferences(ComputerName);
+    EXPECT_EQ(DayTableFontSize, 12);
+    EXPECT_EQ(MaxWeekCols, 60);
+    EXPECT_EQ(PrinterLeftOffset, 150);
+    EXPECT_EQ(NormalTerminColor, rt::rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(BackupReminder, 2);
+    EXPECT_TRUE(MwStIncluded);
+    EXPECT_EQ(AdminPassword, "Geheim");
+    EXPECT_TRUE(TableAutoUpdate);
+    EXPECT_EQ(StartPage, 2);
+    frmVorgaben& again = window();
+    EXPECT_TRUE(again.chkBackupDate2FileName->isChecked());
+    EXPECT_TRUE(again.chkTableToolTipsEnabled->isChecked());
+    EXPECT_TRUE(again.chkBearbeiterSubscriptionRequired->isChecked());
+}
+
+TEST_F(SettingsWindow, AnUntouchedSaveChangesNothingStored)
+{
+    frmVorgaben& w = window();
+    const QStringList before = storedRows();
+    w.btnSave_Click();
+    EXPECT_EQ(storedRows(), before);
+    EXPECT_EQ(ini(), QByteArray("DBname=test.mdb\r\n"));
+}
+
+TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
+{
+    frmVorgaben& w = window();
+    w.tbMaxWeekCols->setText("5");
+    QTest::keyClick(w.tbMaxWeekCols, Qt::Key_Return);
+    EXPECT_EQ(w.tbMaxWeekCols->text(), "7");
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    w.tbMaxWeekCols->setText("1000");
+    w.tbFontSize->setText("99");
+    w.tbPrinterTopOffset->setText("99999999999");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.btnSave_Click();
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie den Druckrand als ganze Zahl in Twips ein.");
+
+    w.tbPrinterTopOffset->setText("0");
+    w.btnSave_Click();
+    EXPECT_EQ(MaxWeekCols, 255);
+    EXPECT_EQ(DayTableFontSize, 14);
+    EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
+}
+
+TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)
+{
+    data.exec("UPDATE tbl_workstations SET ws_ReadOnly = -1;");
+    StationId = GetStationPreferences(ComputerName);
+    ASSERT_TRUE(StationReadOnly);
+    frmVorgaben& w = window();
+    const QStringList before = storedRows();
+    w.tbFontSize->setText("13");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.btnSave_Click();
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
+    EXPECT_EQ(storedRows(), before);
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+
+    w.chkStation_is_ReadOnly->setChecked(false);
+    w.btnSave_Click();
+    EXPECT_FALSE(StationReadOnly);
+    EXPECT_FALSE(data.value("SELECT ws_ReadOnly FROM tbl_workstations;").toBool());
+    EXPECT_EQ(DayTableFontSize, 13);
+}
+
+TEST_F(SettingsWindow, ChoosingAnotherWorkstationRowHandsItToThisComputer)
+{
+    data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('alt', 'Rezeption');");
+    const qint32 other = data.value("SELECT ws_id FROM tbl_workstations WHERE ws_name = 'Rezeption';").toLong();
+    const qint32 own = StationId;
+    frmVorgaben& w = window();
+    w.listStations->setCurrentIndex(w.listStations->findData(other));
+    w.btnSave_Click();
+    EXPECT_EQ(StationId, other);
+    EXPECT_EQ(StationName, "Rezeption");
+    EXPECT_EQ(data.value("SELECT ws_computername FROM tbl_workstations WHERE ws_id = " + QString::number(other)).toText(),
+              "pc1");
+    EXPECT_EQ(data.value("SELECT ws_computername FROM tbl_workstations WHERE ws_id = " + QString::number(own)).toText(),
+              "");
+    EXPECT_TRUE(data.value("SELECT ws_logindate FROM tbl_workstations WHERE ws_id = " + QString::number(own)).isNull());
+}
