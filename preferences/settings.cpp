@@ -128,8 +128,9 @@ bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loade
 {
     if (!StationReadOnly)
         return false;
-    // The read-only flag itself is what an administrator lifts here.
-    if (loaded.stationReadOnly && !shown.stationReadOnly)
+    // The read-only flag itself is what an administrator lifts here, unless
+    // the file itself cannot be written.
+    if (loaded.stationReadOnly && !shown.stationReadOnly && !DatabaseReadOnly())
         return false;
     return RefuseReadOnly(48);
 }
