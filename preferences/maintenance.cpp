@@ -367,6 +367,8 @@ MaintenanceResult BackupDatabase(bool withStamp)
     QString target = ui::DialogService::instance().saveFile(request);
     if (target.isEmpty())
         return {};
+    if (QFileInfo(target).suffix().isEmpty())
+        target += QStringLiteral(".mdb");
     target = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
     if (sameFile(target, DbPath) || QFileInfo(target).isDir()) {
         ui::msgBox(QStringLiteral("Die Sicherung kann nicht an die Stelle der Datenbank selbst oder eines Ordners treten. "
