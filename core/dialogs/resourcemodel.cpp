@@ -18,7 +18,7 @@ void ResourceTableModel::setLocked(bool locked)
 {
     m_locked = locked;
     updateNewLine();
-    if (columnCount() > 0)
+    if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 

@@ -13,6 +13,7 @@
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +33,7 @@ protected:
     }
     void TearDown() override
     {
+        tester.reset();
         if (frmResourcen::isLoaded())
             delete &frmResourcen::instance();
         frmColorSelector::Unload();
@@ -41,6 +43,7 @@ protected:
     {
         frmResourcen::ShowRessources(table, "Bearbeiten");
         frmResourcen& w = frmResourcen::instance();
+        tester = std::make_unique<QAbstractItemModelTester>(w.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         w.chkLock->click();
         return w;
     }
@@ -61,6 +64,7 @@ protected:
 
     test::GlobalsScope globals;
     test::TestDatabase data;
+    std::unique_ptr<QAbstractItemModelTester> tester;
     test::WindowHooks windows;
     test::DialogScope dialogs;
 };
