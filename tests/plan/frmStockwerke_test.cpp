@@ -1,5 +1,6 @@
 #include "plan/frmStockwerke.h"
 
+#include "core/conflicts.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
@@ -419,4 +420,64 @@ TEST_F(MainWindow, F5RefreshesWhereverTheFocusIs)
     PlanDb::addBooking(room1, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 2));
     QTest::keyClick(w.tbBuchungInfo, Qt::Key_F5);
     EXPECT_EQ(BackColor(markerOf(w, room1)), MarkerOccupiedColor);
+}
+
+TEST_F(MainWindow, TheMainRoadPlacePeriodGuestSaveAndTheMarkerTurnsOccupied)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+    QTest::mousePress(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 1)));
+    QTest::mouseRelease(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 4)));
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "01.07.2026");
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "04.07.2026");
+    EXPECT_EQ(BackColor(w.tbBuchungDatum[0]), ConflictFreeColor);
+
+    QTest::mouseClick(w.cmdShowPat, Qt::LeftButton);
+    EXPECT_EQ(windows.opened.last(), "ShowAdresse(-1)");
+    EXPECT_EQ(windows.lastAddressCaller, &w);
+    w.AddMainAdress(guest, QStringLiteral("Anna Meier"));
+    EXPECT_EQ(w.tbBewohner->text(), "Meier, Anna");
+
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(database.count("tbl_bookings"), 1);
+    EXPECT_EQ(w.lbBookingStatus->text(), "gebucht");
+    EXPECT_EQ(BackColor(markerOf(w, room1)), MarkerOccupiedColor);
+    EXPECT_EQ(w.lbBettenCount->text(), "3 Betten, 1 belegt (33%), 2 frei (66%)");
+
+    // Pressed again, the place shows its booking; deleting it frees the place.
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    EXPECT_EQ(w.lbBookingCount->text(), "1 Reservierungen im Prüfzeitraum");
+    EXPECT_TRUE(w.btnShowBookings->isVisibleTo(&w));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdBuchungDelete, Qt::LeftButton);
+    EXPECT_EQ(database.count("tbl_bookings"), 0);
+    EXPECT_EQ(BackColor(markerOf(w, room1)), MarkerFreeColor);
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+    EXPECT_EQ(w.tbBewohner->text(), "");
+}
+
+TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(w.btnEndDateStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "04.07.2026");
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 4));
+    EXPECT_EQ(w.lbDateRange->text(), "Mi  01.07.26  12:00   -   Sa  04.07.26  12:00");
+
+    QTest::mouseDClick(w.tbBuchungDatum[0], Qt::LeftButton);
+    ASSERT_TRUE(frmCalendar::isLoaded());
+    w.Receive_SelectedDate(rt::Date::fromParts(2026, 7, 6));
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "06.07.2026");
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "07.07.2026");
+    EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 6));
+    frmCalendar::unload();
+
+    // Enter completes what was typed; no date becomes the day after the arrival.
+    w.tbBuchungDatum[1]->setText("100726");
+    emit w.tbBuchungDatum[1]->returnPressed();
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "10.07.2026");
+    w.tbBuchungDatum[1]->setText("0907");
+    emit w.tbBuchungDatum[1]->returnPressed();
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "07.07.2026");
 }
