@@ -685,6 +685,45 @@ void ScheduleYearModel(benchmark::State& state, int count)
     }
 }
 
+// ------------------------------------------------------------ the floor plan
+
+// The refresh of the plan on its floor-plan tab: the markers of the floor
+// shown, the building grid and this workstation's access.
+void PlanRefreshProgram(benchmark::State& state)
+{
+    frmStockwerke& plan = frmStockwerke::instance();
+    plan.init();
+    for (auto _ : state)
+        plan.ActualizeControls();
+}
+
+void PlanRefreshRaw(benchmark::State& state)
+{
+    const rt::Date from = setting().today.addHours(12);
+    const rt::Date to = setting().today.addDays(1).addHours(12);
+    const qint32 floor = frmStockwerke::instance().state().CurrentFloorId;
+    for (auto _ : state) {
+        int markers = 0;
+        RawStatement places(setting().raw, "SELECT * FROM tbl_places WHERE pl_floor_id = ? ORDER BY pl_id");
+        places.bind(1, floor);
+        while (places.step())
+            ++markers;
+        RawStatement occupied(
+            setting().raw,
+            "SELECT DISTINCT pl_id FROM tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
+            "tbl_places.pl_id WHERE book_cust_count > 0 AND pl_disabled = 0 AND pl_floor_id = ? AND book_start < ? "
+            "AND book_end > ? ORDER BY pl_id");
+        occupied.bind(1, floor).bind(2, to.serial()).bind(3, from.serial());
+        while (occupied.step())
+            --markers;
+        markers += rawGrid(setting().raw, setting().today, setting().today.addDays(1));
+        RawStatement access(setting().raw, "UPDATE tbl_workstations SET ws_lastaccess = ? WHERE ws_computername = ?");
+        access.bind(1, rt::Date::now().serial()).bind(2, ComputerName.toUtf8());
+        access.step();
+        benchmark::DoNotOptimize(markers);
+    }
+}
+
 // ------------------------------------------------------------ a long list
 
 void CustomerComboProgram(benchmark::State& state)
@@ -801,6 +840,7 @@ int main(int argc, char** argv)
         {"Buchungen des Monats", MonthProgram, MonthRaw, 50},
         {"Alle Buchungen nach Anreise", AllBookingsProgram, AllBookingsRaw, 100},
         {"Rechnung laden und summieren (Rechnungsfenster)", InvoiceProgram, InvoiceRaw, 50},
+        {"Etagenplan aktualisieren (ActualizeControls)", PlanRefreshProgram, PlanRefreshRaw, 50},
         {"Belegungsplan füllen+zeichnen 300x31", ScheduleProgram, ScheduleRaw, 50},
         {"Belegungsplan Bildlauf", ScheduleScrollProgram, nullptr, 16},
         {"50.000 Kunden im Kombinationsfeld", CustomerComboProgram, CustomerComboRaw, 0},
