@@ -272,6 +272,7 @@ QWidget* frmStockwerke::buildRightBar()
     BuildingGrid = new QTableWidget(frameRightBar);
     BuildingGrid->setObjectName(QStringLiteral("BuildingGrid"));
     BuildingGrid->setMouseTracking(true);
+    BuildingGrid->viewport()->setMouseTracking(true);
     BuildingGrid->viewport()->installEventFilter(this);
     BuildingGrid->setMinimumHeight(90);
     BuildingGrid->setMaximumHeight(130);

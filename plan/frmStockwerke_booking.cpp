@@ -103,6 +103,10 @@ QWidget* frmStockwerke::buildBookingPanel()
     btnShowBookings = new QPushButton(f);
     btnShowBookings->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     btnShowBookings->setToolTip(QStringLiteral("Buchungen anzeigen"));
+    // The panel keeps its height when the button comes and goes.
+    QSizePolicy keep = btnShowBookings->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    btnShowBookings->setSizePolicy(keep);
     grid->addWidget(lbBookingCount, 7, 0, 1, 5);
     grid->addWidget(btnShowBookings, 7, 5);
 

@@ -96,8 +96,12 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
         label->raise();
         label->show();
     }
-    if (!plan.currentFound)
+    if (!plan.currentFound && m_state.CurrentPlaceId != -1) {
+        // A place no longer shown is no longer chosen, nor named in the panel.
         m_state.CurrentPlaceId = -1;
+        CurrentPlaceName.clear();
+        lblRoomName->clear();
+    }
     lbBettenCount->setText(plan.summary);
 }
 

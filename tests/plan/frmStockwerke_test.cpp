@@ -15,6 +15,8 @@
 #include "tests/support/window_hooks.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -215,13 +217,27 @@ TEST_F(MainWindow, LeavingTheFloorPlanEndsEditModeAndComingBackShowsTheSameFloor
 TEST_F(MainWindow, TheBuildingGridShowsTheClickedFloorOrTheBuildingsFirstFloor)
 {
     frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
     clickGrid(w.BuildingGrid, 0, 3);
     EXPECT_EQ(w.state().CurrentFloorId, upper);
+    EXPECT_EQ(w.state().CurrentPlaceId, -1);
+    EXPECT_EQ(w.lblRoomName->text(), "");
     EXPECT_EQ(w.lbStockwerkName->text(), "Haupthaus / 1. Stock");
 
     clickGrid(w.BuildingGrid, 1, 0);
     EXPECT_EQ(w.state().CurrentFloorId, annexFloor);
     EXPECT_EQ(w.state().CurrentBuildingId, annex);
+
+    // The pointer shows which cells lead somewhere.
+    QWidget* cells = w.BuildingGrid->viewport();
+    auto moveTo = [&](int row, int column) {
+        const QPoint at = w.BuildingGrid->visualRect(w.BuildingGrid->model()->index(row, column)).center();
+        QMouseEvent move(QEvent::MouseMove, at, cells->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(cells, &move);
+        return cells->cursor().shape();
+    };
+    EXPECT_EQ(moveTo(0, 2), Qt::PointingHandCursor);
+    EXPECT_EQ(moveTo(1, 3), Qt::ArrowCursor);
 
     const qint32 empty = PlanDb::addBuilding(1, QStringLiteral("Neubau"));
     dialogs->answerMessage(ui::Answer::Ok);
