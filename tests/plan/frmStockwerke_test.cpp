@@ -178,8 +178,9 @@ TEST_F(MainWindow, ActualizeControlsRedrawsTheShownTabThenTheGridAndCountsAsAnAc
     PlanDb::addBooking(room3, guest, PlanDb::noon(2026, 7, 2), PlanDb::noon(2026, 7, 5));
     Db->execute(QStringLiteral("UPDATE tbl_workstations SET ws_lastaccess = NULL"));
 
-    w.ActualizeControls();
+    w.ActualizeControls(rt::Date::fromParts(2021, 3, 15, 18, 30));
     EXPECT_EQ(BackColor(markerOf(w, room3)), MarkerOccupiedColor);
+    EXPECT_TRUE(w.state().PlanStartDate.isZero());
     EXPECT_EQ(w.BuildingGrid->item(0, 2)->text(), "2");
     EXPECT_FALSE(database.value("SELECT ws_lastaccess FROM tbl_workstations").isNull());
 
@@ -195,7 +196,7 @@ TEST_F(MainWindow, ActualizeControlsRedrawsTheShownTabThenTheGridAndCountsAsAnAc
     w.SSTab1->setCurrentIndex(2);
     Db->execute(QStringLiteral("UPDATE tbl_workstations SET ws_lastaccess = NULL"));
     PlanDb::addBooking(room1, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 2));
-    w.ActualizeControls();
+    w.ActualizeControls(rt::Date::fromParts(2024, 1, 1));
     EXPECT_EQ(w.BuildingGrid->item(0, 2)->text(), "1");
     EXPECT_FALSE(database.value("SELECT ws_lastaccess FROM tbl_workstations").isNull());
     EXPECT_EQ(w.state().PlanStartDate, rt::Date::fromParts(2021, 3, 15));
