@@ -193,8 +193,7 @@ void UpdateMandantName(qint32 id, const QString& name)
 {
     if (id < 1 || name.isEmpty())
         return;
-    database().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_name = ") + db::sqlText(name)
-                       + QStringLiteral(" WHERE mand_id = ") + QString::number(id) + QStringLiteral(";"));
+    database().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_name = ? WHERE mand_id = ?"), {name, id});
 }
 
 QString GetPlaceImageFile(qint32 placeId)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/runtime/date.h"
+
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Reads and writes of the facility structure: tbl_buildings, tbl_floors and
@@ -72,6 +76,65 @@ struct SchedulePlace {
 // above 0, else those of buildingId when it is above 0, else all; by building,
 // floor order and name.
 std::vector<SchedulePlace> SchedulePlaces(qint32 mandantId, qint32 floorId, qint32 buildingId);
+
+// The facility's structure as the resource tree shows it: one row per place,
+// with a building's or a floor's row alone when it has nothing below it.
+// Buildings by id, floors by order, places by name.
+struct ResourceTreeRow {
+    qint32 bld_id = 0;
+    QString bld_name;
+    qint32 flr_id = 0;             // 0: a building without floors
+    QString flr_name;
+    int flr_order = 0;
+    qint32 pl_id = 0;              // 0: a floor without places
+    QString pl_name;
+    bool pl_disabled = false;
+};
+std::vector<ResourceTreeRow> ResourceTreeRows(qint32 mandantId);
+
+// The enabled places of the facility's buildings that hold a booking with
+// persons starting before `before` and ending after `after`.
+std::vector<qint32> OccupiedPlacesOfMandant(qint32 mandantId, const rt::Date& before, const rt::Date& after);
+
+// Writes of the facility structure. A stored row keeps its parent columns
+// (bld_mandant_id, flr_building_id, pl_floor_id and pl_building_id): only a
+// row that is not stored (id 0, or deleted meanwhile by another workstation)
+// is added, with the parents given, and gets its new id. True when added.
+bool StoreBuilding(Building& building);
+bool StoreFloor(Floor& floor);
+// The type is written only when writeType is set; the marker's position only
+// when the place is added.
+bool StorePlace(Place& place, bool writeType);
+
+enum class ResourceKind { Building, Floor, Place };
+
+// What still points to a resource: the floors of a building, the places of
+// a floor, every booking of a place (with persons or not).
+int DependantsOf(ResourceKind kind, qint32 id);
+
+struct ResourceDeleteOutcome {
+    enum class Result { Deleted, Referenced, NotFound } result = Result::Deleted;
+    int dependants = 0;
+};
+// Deletes a resource nothing points to; the check and the delete run in one
+// transaction, so a floor another workstation just gave a place is kept.
+ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id);
+
+// The marker of a place on its floor picture (twips).
+void StorePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
+// Moves the markers of the places by dx, dy twips in one statement.
+void MovePlaces(const QList<qint32>& placeIds, int dx, int dy);
+
+struct PlacesDeleteOutcome {
+    int deleted = 0;
+    // Places that still have bookings, with their count; when there is one,
+    // nothing was deleted.
+    std::vector<std::pair<qint32, int>> referenced;
+};
+PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds);
+
+// The floor's picture, relative to the picture folder or a full path.
+void UpdateFloorImageFile(qint32 floorId, const QString& name);
 
 // A place that can be booked, with the names of its building and floor.
 struct BookablePlace {
