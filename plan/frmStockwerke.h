@@ -9,6 +9,7 @@
 #include "platform/runtime/date.h"
 
 #include <QMainWindow>
+#include <QVector>
 
 #include <array>
 #include <optional>
@@ -226,6 +227,19 @@ private:
     // Schedule and tree tabs.
     void InitScheduleControl();
     void FillSchedule(const QString& criterion, qint32 floorId, qint32 buildingId, const rt::Date& startDate);
+    void mySchedule_TimeObjectClick(qint32 id);
+    void mySchedule_TimeObjectDblClick(qint32 id);
+    void mySchedule_ResourceHeaderClick(qint32 id, const QString& name);
+    void mySchedule_ResourceHeaderDblClick(qint32 id, const QString& name);
+    void mySchedule_ScheduleDblClick(const QVector<qint32>& resourceIds, const rt::Date& dtStart, const rt::Date& dtEnd);
+    void mySchedule_RubberbandSelected(qint32 resourceId, const QString& name, const rt::Date& dtStart,
+                                       const rt::Date& dtEnd);
+    void mySchedule_TimeObjectDelete(const QVector<qint32>& ids);
+    void mySchedule_TimeObjectDragDrop(const QVector<qint32>& ids, qint32 oldResourceId, qint32 newResourceId,
+                                       const rt::Date& oldStart, const rt::Date& newStart, bool copy);
+    // After a change in the schedule: the schedule and grid again, and the
+    // panel no longer showing a booking as it was.
+    void scheduleChanged(const QVector<qint32>& ids, bool deleted);
     void FillResourceTree();
     void RefreshTreeOccupancy();
 

@@ -9,6 +9,7 @@
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "plan/periodnav.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
@@ -88,13 +89,6 @@ void showContent(UserControl1& control, const ScheduleContent& content)
     control.PaintTimeObjects();
 }
 
-rt::Date firstDay(const rt::Date& kept, const rt::Date& given, const rt::Date& periodStart)
-{
-    if (given.serial() > 0)
-        return given.datePart();
-    return kept.isZero() ? periodStart : kept;
-}
-
 QString dayText(const rt::Date& d)
 {
     return rt::formatDate(d, QStringLiteral("dd.mm.yyyy"));
@@ -166,7 +160,7 @@ QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qi
         caption = GetBuildingFloorName(floorId, -1);
     else if (buildingId > 0)
         caption = GetBuildingFloorName(-1, buildingId);
-    state.PlanStartDate = firstDay(state.PlanStartDate, startDate, SelectedPeriod[0]);
+    state.PlanStartDate = ScheduleStart(state.PlanStartDate, startDate, SelectedPeriod[0]);
 
     ui::WaitCursor wait;
     ScheduleContent content;

@@ -249,8 +249,6 @@ void ScheduleModel::clearSelection()
     hideFrame();
     m_blink = false;
     m_selectedIds = {0};
-    m_currentTimeObject = TimeObjectItem();
-    m_currentTimeObject.id = -1;
 }
 
 void ScheduleModel::setBackColor(qint32 colour)

@@ -1,0 +1,129 @@
+#include "plan/frmStockwerke.h"
+
+#include "core/bookings.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/workstation.h"
+#include "schedule/usercontrol1.h"
+#include "tests/plan/plan_db.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/window_hooks.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::PlanDb;
+
+// One floor with two rooms; Meier stays in room 01 from 2 to 4 July.
+class ScheduleTab : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlobalTexts();
+        PlanDb::addFacility(1, QStringLiteral("Pension Test"));
+        const qint32 floor = PlanDb::addFloor(PlanDb::addBuilding(1, QStringLiteral("Haupthaus")), 0, QStringLiteral("EG"));
+        room1 = PlanDb::addPlace(floor, QStringLiteral("01"));
+        room2 = PlanDb::addPlace(floor, QStringLiteral("02"));
+        booking = PlanDb::addBooking(room1, PlanDb::addCustomer(QStringLiteral("Meier"), QStringLiteral("Anna")),
+                                     PlanDb::noon(2026, 7, 2), PlanDb::noon(2026, 7, 4));
+        MandantId = 1;
+        MandantName = QStringLiteral("Pension Test");
+        SelectedPeriod = {PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 2)};
+        MaxWeekCols = 14;
+        StationReadOnly = false;
+    }
+    void TearDown() override { frmStockwerke::unload(); }
+
+    frmStockwerke& shown()
+    {
+        frmStockwerke& w = frmStockwerke::instance();
+        w.init();
+        w.SSTab1->setCurrentIndex(1);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+        return w;
+    }
+    // Where booking id's bar lies on the control, and how wide a day is.
+    QRect bar(frmStockwerke& w, qint32 id)
+    {
+        const auto& items = w.mySchedule->model().timeObjects();
+        for (size_t i = 1; i < items.size(); ++i)
+            if (items[i].id == id)
+                return w.mySchedule->model().labels()[i].rect.translated(w.mySchedule->canvasToWidget(QPoint()));
+        return QRect();
+    }
+
+    test::GlobalsScope globals;
+    PlanDb database;
+    test::WindowHooks windows;
+    qint32 room1 = 0, room2 = 0, booking = 0;
+};
+
+}  // namespace
+
+TEST_F(ScheduleTab, ABarClickedLoadsItsBookingAndAShiftCtrlDragMovesItADay)
+{
+    frmStockwerke& w = shown();
+    EXPECT_EQ(w.lbBelegungsverlaufStockwerkName->text(), QStringLiteral("Haupthaus / EG"));
+    const QRect r = bar(w, booking);
+    ASSERT_FALSE(r.isEmpty());
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(w.state().CurrentBookingId, booking);
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), QStringLiteral("02.07.2026"));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 4));
+
+    const int day = r.width() / 2;
+    const Qt::KeyboardModifiers move = Qt::ShiftModifier | Qt::ControlModifier;
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, move, r.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, move, r.center() + QPoint(day, 0));
+    EXPECT_EQ(LoadBooking(booking)->book_start, PlanDb::noon(2026, 7, 3));
+    EXPECT_EQ(LoadBooking(booking)->book_end, PlanDb::noon(2026, 7, 5));
+    // The bar, the panel and the selection follow; the refresh starts the scale at midnight.
+    EXPECT_EQ(bar(w, booking).left(), r.left() + day + day / 2);
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), QStringLiteral("03.07.2026"));
+    EXPECT_EQ(SelectedPeriod[1], PlanDb::noon(2026, 7, 5));
+    EXPECT_EQ(w.mySchedule->SelectedTermin_ids(), QVector<qint32>{0});
+
+    // Ctrl drops a copy on the next room; Delete with nothing selected asks nothing.
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, Qt::ControlModifier, bar(w, booking).center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, Qt::ControlModifier, bar(w, booking).center() + QPoint(0, 20));
+    ASSERT_EQ(database.count("tbl_bookings", QStringLiteral("book_place_id = %1").arg(room2)), 1);
+    QTest::keyClick(w.mySchedule, Qt::Key_Delete);
+    EXPECT_EQ(database.count("tbl_bookings"), 2);
+}
+
+TEST_F(ScheduleTab, DoubleClicksOpenTheBookingListOrANewBookingOfThePlace)
+{
+    frmStockwerke& w = shown();
+    // A double-click comes as a click, then a double-click in place of the second press.
+    const auto doubleClick = [&w](QPoint p) {
+        QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, p);
+        QTest::mouseDClick(w.mySchedule, Qt::LeftButton, {}, p);
+        QTest::mouseRelease(w.mySchedule, Qt::LeftButton, {}, p);
+    };
+    const QRect r = bar(w, booking);
+    doubleClick(r.center());
+    // Room 02 lies in the row below, free on the day of the bar's right end.
+    doubleClick(QPoint(r.right() - 2, r.center().y() + 20));
+    EXPECT_EQ(windows.opened, (QStringList{QStringLiteral("ShowBookings(|%1|-1|1|1)").arg(booking),
+                                           QStringLiteral("CreateNewBooking(%1|-1|04.07.2026|05.07.2026)").arg(room2)}));
+}
+
+TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanel)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, bar(w, booking).center());
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.mySchedule, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Buchungen löschen"));
+    EXPECT_FALSE(LoadBooking(booking));
+    EXPECT_TRUE(bar(w, booking).isEmpty());
+    EXPECT_EQ(w.state().CurrentBookingId, -1);
+}
