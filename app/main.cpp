@@ -12,6 +12,9 @@
 #include "preferences/frmVorgaben.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -20,6 +23,11 @@ int main(int argc, char** argv)
     // The program ends only through its own exit, never because the last
     // window closed while start-up opens the next one.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs (print preview, print and file dialogs) in German too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     WindowEntryPoints& windows = Windows();
     windows.showSettings = [] { frmVorgaben::showWindow(); };

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           libsqlite3-dev sqlite3 libzip-dev zip libgtest-dev googletest libbenchmark-dev xvfb xauth fonts-dejavu-core
-          desktop-file-utils)
+          fonts-liberation qt6-translations-l10n desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
