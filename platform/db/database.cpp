@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 #include <sqlite3.h>
 
 namespace db {
@@ -176,6 +178,26 @@ QString Database::path() const
 Recordset Database::openRecordset(const QString& sqlOrTable, OpenMode mode, const QList<Value>& params)
 {
     return Recordset(detail::RecordsetData::open_(m_conn, sqlOrTable, mode, params));
+}
+
+void Database::forEachRow(const QString& jetSql, const QList<Value>& params,
+                          const std::function<void(const QList<Value>& row)>& fn)
+{
+    if (!isOpen())
+        throw DbError(err::ObjectClosed, {}, 0, jetSql);
+    detail::Statement st(m_conn->handle, translateSql(jetSql));
+    st.bind(params);
+    sqlite3_stmt* s = st.get();
+    const int count = sqlite3_column_count(s);
+    std::vector<detail::ColumnInfo> columns(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        detail::applyDeclaredType(columns[static_cast<size_t>(i)], QString::fromUtf8(sqlite3_column_decltype(s, i)));
+    QList<Value> row(count);
+    while (st.step()) {
+        for (int i = 0; i < count; ++i)
+            row[i] = detail::readValue(s, i, columns[static_cast<size_t>(i)]);
+        fn(row);
+    }
 }
 
 qint64 Database::execute(const QString& jetSql, const QList<Value>& params)

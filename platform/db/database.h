@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -74,6 +75,12 @@ public:
     // takes the params in turn: the safe way for text the user typed.
     Recordset openRecordset(const QString& sqlOrTable, OpenMode mode = OpenMode::Dynaset,
                             const QList<Value>& params = {});
+    // Hands each row of a query to fn as it is read, keeping none: for long
+    // read-only lists, where a record set's copy of every row would show.
+    // The values are converted as a record set's are; row is reused for the
+    // next row. Errors as openRecordset.
+    void forEachRow(const QString& jetSql, const QList<Value>& params,
+                    const std::function<void(const QList<Value>& row)>& fn);
     // One statement; returns the rows it changed.
     qint64 execute(const QString& jetSql, const QList<Value>& params = {});
 

@@ -294,6 +294,13 @@ int compareText(const QString& a, const QString& b)
     return sign(QString::compare(a.toCaseFolded(), b.toCaseFolded()));
 }
 
+QString textSortKey(const QString& text)
+{
+    // The folded text breaks ties of the primary key; U+0000 ends the primary
+    // key, so a shorter one still sorts first.
+    return primaryKey(text) + QChar(u'\0') + text.toCaseFolded();
+}
+
 std::optional<bool> likeMatch(const QString& value, const QString& pattern)
 {
     std::optional<std::vector<PatternItem>> items = compilePattern(toU32(pattern));

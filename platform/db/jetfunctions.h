@@ -38,6 +38,9 @@ std::optional<rt::Date> parseDate(const QString& text);
 // The sort and compare key of JETTEXT, exposed for tests and callers that sort
 // in code as the database does. Negative, zero or positive as for strcmp.
 int compareText(const QString& a, const QString& b);
+// A key per text that QString::compare orders as compareText orders the
+// texts: for sorting many texts, each key made once.
+QString textSortKey(const QString& text);
 
 // Jet's Like on two texts, without regard to case. nullopt for an invalid
 // pattern (a "[" without "]").

@@ -40,6 +40,16 @@ TEST_F(Functions, GermanOrder)
               QString::fromUtf8("Ärger,Bach,Mueller,Muller,Müller,ohm,Ölmann,Zander").split(QLatin1Char(',')));
     EXPECT_LT(db::compareText(QStringLiteral("Strasse"), QStringLiteral("Straße")), 0);
     EXPECT_LT(db::compareText(QStringLiteral("Straße"), QStringLiteral("Strassen")), 0);
+
+    // Sort keys order as the comparison does.
+    const QStringList words = QString::fromUtf8("Ärger,bach,Bach,Mueller,Muller,Müller,Straße,Strassen,Strasse,ohm,Öl,Zander")
+                                  .split(QLatin1Char(','));
+    for (const QString& a : words) {
+        for (const QString& b : words) {
+            const int keys = QString::compare(db::textSortKey(a), db::textSortKey(b));
+            EXPECT_EQ(db::compareText(a, b), (keys > 0) - (keys < 0)) << qPrintable(a) << " " << qPrintable(b);
+        }
+    }
 }
 
 TEST_F(Functions, LikeWithJetWildcards)

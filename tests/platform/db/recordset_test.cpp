@@ -283,6 +283,27 @@ TEST_F(Recordsets, ValuesByDeclaredType)
     EXPECT_EQ(rs.value(QStringLiteral("p_count")).kind(), Value::Kind::Integer);
 }
 
+TEST_F(Recordsets, RowsHandedOverOneByOneReadAsARecordSetReadsThem)
+{
+    addPerson(QStringLiteral("Anna"));
+    addPerson(QStringLiteral("Otto"));
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_start = #07/03/2024 12:00:00#, p_count = 2 WHERE p_id = 2"));
+    QList<QList<Value>> rows;
+    database->forEachRow(QStringLiteral("SELECT p_id, p_name, p_start, p_count FROM tbl_people WHERE p_id >= ? ORDER BY p_id"),
+                         {Value(1)}, [&](const QList<Value>& row) { rows << row; });
+    Recordset rs = database->openRecordset(QStringLiteral("SELECT p_id, p_name, p_start, p_count FROM tbl_people ORDER BY p_id"),
+                                           OpenMode::ForwardOnlyReadOnly);
+    ASSERT_EQ(rows.size(), 2);
+    for (const QList<Value>& row : rows) {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(row[i], rs.field(i).value());
+        rs.moveNext();
+    }
+    EXPECT_EQ(rows[1][2].kind(), Value::Kind::Date);
+    EXPECT_THROW(database->forEachRow(QStringLiteral("SELECT p_nothing FROM tbl_people"), {}, [](const QList<Value>&) {}),
+                 db::DbError);
+}
+
 TEST_F(Recordsets, ClosedDatabaseInvalidatesSets)
 {
     addPerson(QStringLiteral("a"));
