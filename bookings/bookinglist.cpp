@@ -24,7 +24,7 @@ QString BookingListFilter(const QString& filter, qint32 bookId, qint32 placeId, 
     return QStringLiteral("book_mandant_id = ") + QString::number(mandantId);
 }
 
-std::optional<std::vector<BookingListRow>> QueryBookingList(const QString& filter, bool fromToday)
+std::optional<BookingList> QueryBookingList(const QString& filter, bool fromToday)
 {
     ui::WaitCursor wait;
     try {
@@ -41,11 +41,11 @@ std::optional<std::vector<BookingListRow>> QueryBookingList(const QString& filte
 
 BookingListModel::BookingListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void BookingListModel::setRows(std::vector<BookingListRow> rows)
+void BookingListModel::setList(BookingList list)
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_nothingFound = m_rows.empty();
+    m_list = std::move(list);
+    m_nothingFound = m_list.rows.empty();
     if (m_sortColumn >= 0)
         sortRows();
     endResetModel();
@@ -54,7 +54,7 @@ void BookingListModel::setRows(std::vector<BookingListRow> rows)
 void BookingListModel::clear()
 {
     beginResetModel();
-    m_rows.clear();
+    m_list = {};
     m_nothingFound = false;
     endResetModel();
 }
@@ -68,15 +68,16 @@ qint32 BookingListModel::bookIdAt(int row) const
 {
     if (row < 0 || row >= bookingCount())
         return 0;
-    return m_rows[static_cast<size_t>(row)].book_id;
+    return m_list.rows[static_cast<size_t>(row)].book_id;
 }
 
 int BookingListModel::rowOfBooking(qint32 bookId) const
 {
     if (bookId <= 0)
         return -1;
-    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [bookId](const BookingListRow& r) { return r.book_id == bookId; });
-    return it == m_rows.end() ? -1 : static_cast<int>(it - m_rows.begin());
+    const auto& rows = m_list.rows;
+    const auto it = std::find_if(rows.begin(), rows.end(), [bookId](const BookingListRow& r) { return r.book_id == bookId; });
+    return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
 }
 
 bool BookingListModel::removeBooking(qint32 bookId)
@@ -85,19 +86,29 @@ bool BookingListModel::removeBooking(qint32 bookId)
     if (row < 0)
         return false;
     beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
+    m_list.rows.erase(m_list.rows.begin() + row);
     endRemoveRows();
     return true;
 }
 
-QString BookingListModel::guestText(const BookingListRow& row)
+QString BookingListModel::guestText(const BookingListGuest& guest)
 {
-    return rt::trim(row.cust_firstname + QLatin1Char(' ') + row.cust_lastname);
+    return rt::trim(guest.cust_firstname + QLatin1Char(' ') + guest.cust_lastname);
 }
 
-QString BookingListModel::placeText(const BookingListRow& row)
+QString BookingListModel::placeText(const BookingListPlace& place)
 {
-    return rt::trim(row.bld_short + QLatin1Char('\\') + row.flr_short + QStringLiteral("\\ ") + row.pl_name);
+    return rt::trim(place.bld_short + QLatin1Char('\\') + place.flr_short + QStringLiteral("\\ ") + place.pl_name);
+}
+
+QString BookingListModel::guestText(const BookingListRow& row) const
+{
+    return guestText(m_list.guests.value(row.book_customer_id));
+}
+
+QString BookingListModel::placeText(const BookingListRow& row) const
+{
+    return placeText(m_list.places.value(row.book_place_id));
 }
 
 QString BookingListModel::text(int row, int column) const
@@ -106,7 +117,7 @@ QString BookingListModel::text(int row, int column) const
         return row == 0 && column == ColStart ? NothingFoundText() : QString();
     if (row < 0 || row >= bookingCount())
         return QString();
-    const BookingListRow& r = m_rows[static_cast<size_t>(row)];
+    const BookingListRow& r = m_list.rows[static_cast<size_t>(row)];
     switch (column) {
     case ColStart:
         return rt::formatDate(r.book_start, QStringLiteral("dd.mm.yyyy"));
@@ -203,7 +214,7 @@ void BookingListModel::sort(int column, Qt::SortOrder order)
         QHash<qint32, int> rowOf;
         rowOf.reserve(bookingCount());
         for (int row = 0; row < bookingCount(); ++row)
-            rowOf.insert(m_rows[static_cast<size_t>(row)].book_id, row);
+            rowOf.insert(m_list.rows[static_cast<size_t>(row)].book_id, row);
         QModelIndexList after;
         after.reserve(before.size());
         for (qsizetype i = 0; i < before.size(); ++i) {
@@ -217,37 +228,50 @@ void BookingListModel::sort(int column, Qt::SortOrder order)
 
 void BookingListModel::sortRows()
 {
-    const size_t n = m_rows.size();
-    // One key per row, computed once: a comparison must stay cheap for
+    std::vector<BookingListRow>& rows = m_list.rows;
+    const size_t n = rows.size();
+    // One key per line, computed once: a comparison must stay cheap for
     // every booking of ten years.
     std::vector<double> keys(n);
     switch (m_sortColumn) {
     case ColStart:
         for (size_t i = 0; i < n; ++i)
-            keys[i] = m_rows[i].book_start.serial();
+            keys[i] = rows[i].book_start.serial();
         break;
     case ColEnd:
         for (size_t i = 0; i < n; ++i)
-            keys[i] = m_rows[i].book_end.serial();
+            keys[i] = rows[i].book_end.serial();
         break;
     case ColPersons:
         for (size_t i = 0; i < n; ++i)
-            keys[i] = m_rows[i].book_cust_count;
+            keys[i] = rows[i].book_cust_count;
         break;
     default: {
-        // Names repeat: rank the distinct texts in the database's order once.
-        std::vector<QString> texts(n);
-        QHash<QString, int> distinct;
-        for (size_t i = 0; i < n; ++i) {
-            texts[i] = m_sortColumn == ColGuest ? guestText(m_rows[i]) : placeText(m_rows[i]);
-            distinct.insert(texts[i], 0);
+        // Names repeat: each guest's or place's text is ranked once in the
+        // database's German order, a missing one as the empty text.
+        const bool guests = m_sortColumn == ColGuest;
+        QHash<qint32, QString> keyOf;
+        for (const BookingListRow& r : rows) {
+            const qint32 id = guests ? r.book_customer_id : r.book_place_id;
+            if (!keyOf.contains(id))
+                keyOf.insert(id, db::textSortKey(guests ? guestText(r) : placeText(r)));
         }
-        QStringList ordered = distinct.keys();
-        std::sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) { return db::compareText(a, b) < 0; });
-        for (int rank = 0; rank < ordered.size(); ++rank)
-            distinct[ordered[rank]] = rank;
+        std::vector<std::pair<QString, qint32>> byKey;
+        byKey.reserve(static_cast<size_t>(keyOf.size()));
+        for (auto it = keyOf.cbegin(); it != keyOf.cend(); ++it)
+            byKey.emplace_back(it.value(), it.key());
+        std::sort(byKey.begin(), byKey.end());
+        QHash<qint32, int> rank;
+        rank.reserve(keyOf.size());
+        int current = 0;
+        for (size_t r = 0; r < byKey.size(); ++r) {
+            // Equal texts share a rank, so the order among them stays as it was.
+            if (r > 0 && byKey[r].first != byKey[r - 1].first)
+                current = static_cast<int>(r);
+            rank.insert(byKey[r].second, current);
+        }
         for (size_t i = 0; i < n; ++i)
-            keys[i] = distinct.value(texts[i]);
+            keys[i] = rank.value(guests ? rows[i].book_customer_id : rows[i].book_place_id);
         break;
     }
     }
@@ -259,6 +283,6 @@ void BookingListModel::sortRows()
     std::vector<BookingListRow> sorted;
     sorted.reserve(n);
     for (size_t i : order)
-        sorted.push_back(std::move(m_rows[i]));
-    m_rows = std::move(sorted);
+        sorted.push_back(rows[i]);
+    rows = std::move(sorted);
 }

@@ -13,10 +13,10 @@
 // facility.
 QString BookingListFilter(const QString& filter, qint32 bookId, qint32 placeId, qint32 mandantId);
 
-// The list's rows for a filter, only those ending today or later when
+// The list for a filter, only the bookings ending today or later when
 // fromToday is set. A filter the database refuses is reported ("Fehler im
 // Suchbegriff") and gives nullopt; other database errors are thrown.
-std::optional<std::vector<BookingListRow>> QueryBookingList(const QString& filter, bool fromToday);
+std::optional<BookingList> QueryBookingList(const QString& filter, bool fromToday);
 
 // The booking list: von, bis, guest, persons, place. Dates sort as dates,
 // persons as numbers, names in the database's German order. With no rows
@@ -32,15 +32,15 @@ public:
 
     explicit BookingListModel(QObject* parent = nullptr);
 
-    // Takes the rows of a query; sorted again when a sort column is set.
-    void setRows(std::vector<BookingListRow> rows);
+    // Takes the lines of a query; sorted again when a sort column is set.
+    void setList(BookingList list);
     // Nothing, not even the "nothing found" line (a query that failed).
     void clear();
 
     // Read again at the next header request (the house's words may change).
     void refreshHeaders();
 
-    int bookingCount() const { return static_cast<int>(m_rows.size()); }
+    int bookingCount() const { return static_cast<int>(m_list.rows.size()); }
     qint32 bookIdAt(int row) const;
     // The line of a booking, -1 when it is not listed.
     int rowOfBooking(qint32 bookId) const;
@@ -53,8 +53,10 @@ public:
 
     // A line's text in a column, as shown.
     QString text(int row, int column) const;
-    static QString guestText(const BookingListRow& row);
-    static QString placeText(const BookingListRow& row);
+    static QString guestText(const BookingListGuest& guest);
+    static QString placeText(const BookingListPlace& place);
+    QString guestText(const BookingListRow& row) const;
+    QString placeText(const BookingListRow& row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -66,7 +68,7 @@ public:
 private:
     void sortRows();
 
-    std::vector<BookingListRow> m_rows;
+    BookingList m_list;
     bool m_nothingFound = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

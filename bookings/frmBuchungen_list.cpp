@@ -27,12 +27,12 @@ int frmBuchungen::fillList(const QString& filter, qint32 bookId, qint32 placeId,
     const QString where = BookingListFilter(filter, bookId, placeId, MandantId);
     m_editor.state().ListFilter = where;
 
-    std::optional<std::vector<BookingListRow>> rows = QueryBookingList(where, optListRange[0]->isChecked());
-    if (!rows)
+    std::optional<BookingList> list = QueryBookingList(where, optListRange[0]->isChecked());
+    if (!list)
         return 0;
     {
         FillingListsGuard filling;
-        m_model->setRows(std::move(*rows));
+        m_model->setList(std::move(*list));
     }
     if (m_model->bookingCount() == 0) {
         m_editor.ClearBookingEditor();

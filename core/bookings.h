@@ -2,6 +2,7 @@
 
 #include "platform/runtime/date.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -91,18 +92,34 @@ struct ScheduleBooking {
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to);
 
-// One line of the booking list: the booking with the names of its guest and
-// of its place, building and floor (empty where those rows are missing).
+// One line of the booking list. The names it shows are kept once per guest
+// and place beside the lines (BookingList), not in every line.
 struct BookingListRow {
     qint32 book_id = 0;
     rt::Date book_start;
     rt::Date book_end;
+    int book_cust_count = 0;
+    qint32 book_customer_id = 0;
+    qint32 book_place_id = 0;
+};
+
+struct BookingListGuest {
     QString cust_lastname;
     QString cust_firstname;
-    int book_cust_count = 0;
+};
+
+struct BookingListPlace {
     QString bld_short;
     QString flr_short;
     QString pl_name;
+};
+
+// The lines with the names of their guests and places; a guest or place
+// whose row is missing has no entry.
+struct BookingList {
+    std::vector<BookingListRow> rows;
+    QHash<qint32, BookingListGuest> guests;   // by cust_id
+    QHash<qint32, BookingListPlace> places;   // by pl_id
 };
 
 // The bookings matching filter, newest start first. filter is a condition in
@@ -111,7 +128,7 @@ struct BookingListRow {
 // its own parentheses, so an OR in it cannot swallow the range. With
 // endingFrom only bookings ending on or after it. Throws db::DbError, also
 // for a filter the database refuses.
-std::vector<BookingListRow> ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom = std::nullopt);
+BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom = std::nullopt);
 
 // A booking of a place that covers a moment, with its guest's name (empty
 // when the customer row is missing).
