@@ -7,6 +7,9 @@
 #include "bookings/addresslistmodel.h"
 #include "bookings/addresssearch.h"
 
+#include "bookings/bookinglist.h"
+#include "bookings/frmBuchungen.h"
+
 #include "core/bookings.h"
 #include "core/buildinggrid.h"
 #include "core/conflicts.h"
@@ -37,6 +40,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -519,6 +523,89 @@ void AllBookingsRaw(benchmark::State& state)
     }
 }
 
+// ------------------------------------------------------------ booking list
+
+// The booking list opened on every booking of the facility, as the menus open it.
+void BookingListProgram(benchmark::State& state)
+{
+    frmBuchungen& window = frmBuchungen::instance();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window.ShowBookings(QString(), -1, -1, false, 1));
+        QApplication::processEvents();
+    }
+    window.hide();
+}
+
+// The same reading with plain SQLite: the bookings alone, then the guests'
+// and the places' names once each.
+void BookingListRaw(benchmark::State& state)
+{
+    for (auto _ : state) {
+        struct Line {
+            int id;
+            double start;
+            double end;
+            int persons;
+            int guest;
+            int place;
+        };
+        std::vector<Line> lines;
+        {
+            RawStatement st(setting().raw, "SELECT book_id, book_start, book_end, book_cust_count, book_customer_id, "
+                                           "book_place_id FROM tbl_bookings WHERE (book_mandant_id = 1)");
+            while (st.step())
+                lines.push_back({st.integer(0), st.real(1), st.real(2), st.integer(3), st.integer(4), st.integer(5)});
+        }
+        std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+            return a.start != b.start ? a.start > b.start : a.id > b.id;
+        });
+        QHash<int, std::pair<QString, QString>> guests;
+        {
+            RawStatement st(setting().raw, "SELECT cust_id, cust_lastname, cust_firstname FROM tbl_customers");
+            while (st.step())
+                guests.insert(st.integer(0), {st.text(1), st.text(2)});
+        }
+        QHash<int, QString> places;
+        {
+            RawStatement st(setting().raw, "SELECT pl_id, bld_short, flr_short, pl_name FROM (tbl_places LEFT JOIN "
+                                           "tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) LEFT JOIN "
+                                           "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id");
+            while (st.step())
+                places.insert(st.integer(0), st.text(1) + st.text(2) + st.text(3));
+        }
+        benchmark::DoNotOptimize(lines.data());
+        benchmark::DoNotOptimize(guests.size() + places.size());
+    }
+}
+
+// A click on the departure column of that list, each time the other way round.
+void BookingListSortProgram(benchmark::State& state)
+{
+    frmBuchungen& window = frmBuchungen::instance();
+    window.ShowBookings(QString(), -1, -1, false, 1);
+    bool ascending = true;
+    for (auto _ : state) {
+        window.ListView1->sortByColumn(BookingListModel::ColEnd, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        QApplication::processEvents();
+        ascending = !ascending;
+    }
+    window.hide();
+}
+
+// A click on the guest column: 50,000 names in the database's German order.
+void BookingListGuestSortProgram(benchmark::State& state)
+{
+    frmBuchungen& window = frmBuchungen::instance();
+    window.ShowBookings(QString(), -1, -1, false, 1);
+    bool ascending = true;
+    for (auto _ : state) {
+        window.ListView1->sortByColumn(BookingListModel::ColGuest, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        QApplication::processEvents();
+        ascending = !ascending;
+    }
+    window.hide();
+}
+
 // ------------------------------------------------------------ invoices
 
 // The invoice window's own loading: header, recipient's address, booking
@@ -839,6 +926,9 @@ int main(int argc, char** argv)
         {"Buchungen jetzt (Now())", NowProgram, NowRaw, 50},
         {"Buchungen des Monats", MonthProgram, MonthRaw, 50},
         {"Alle Buchungen nach Anreise", AllBookingsProgram, AllBookingsRaw, 100},
+        {"Buchungsliste auf allen Buchungen", BookingListProgram, BookingListRaw, 100},
+        {"Buchungsliste nach Abreise sortiert", BookingListSortProgram, nullptr, 100},
+        {"Buchungsliste nach Gast sortiert", BookingListGuestSortProgram, nullptr, 0},
         {"Rechnung laden und summieren (Rechnungsfenster)", InvoiceProgram, InvoiceRaw, 50},
         {"Etagenplan aktualisieren (ActualizeControls)", PlanRefreshProgram, PlanRefreshRaw, 50},
         {"Belegungsplan füllen+zeichnen 300x31", ScheduleProgram, ScheduleRaw, 50},
