@@ -1,7 +1,6 @@
 #include "plan/schedulefill.h"
 
 #include "core/bookings.h"
-#include "core/database.h"
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/preferences.h"
@@ -11,7 +10,7 @@
 #include "schedule/usercontrol1.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/test_database.h"
+#include "tests/plan/plan_db.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -20,13 +19,15 @@
 
 namespace {
 
+using test::PlanDb;
+
 rt::Date july(int day, int hour = 12)
 {
     return rt::Date::fromParts(2024, 7, day, hour);
 }
 
 // Facility 1: "HH" with "EG" (Zimmer 2, Zimmer 1 disabled) and "OG" (Zimmer 3);
-// facility 2: one more house with one place.
+// facility 2: a house with one place. Meier, Anna is customer 1.
 class Schedule : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,60 +40,52 @@ protected:
         ColorCount = 2;
         StationReadOnly = false;
         SelectedPeriod = {july(1), july(2)};
-        ground = floor(building(1, "HH"), "EG", 0);
-        upper = floor(building(1, "HH"), "OG", 1);
-        room2 = place(ground, "Zimmer 2");
-        room1 = place(ground, "Zimmer 1", true);
-        room3 = place(upper, "Zimmer 3");
-        elsewhere = place(floor(building(2, "NH"), "EG", 0), "Zimmer 9");
-        database.exec("INSERT INTO tbl_customers (cust_id, cust_lastname, cust_firstname) VALUES (815, 'Meier', 'Anna')");
+        const qint32 house = PlanDb::addBuilding(1, QStringLiteral("Haupthaus"));
+        ground = PlanDb::addFloor(house, 0, QStringLiteral("Erdgeschoss"));
+        upper = PlanDb::addFloor(house, 1, QStringLiteral("Obergeschoss"));
+        room2 = PlanDb::addPlace(ground, QStringLiteral("Zimmer 2"));
+        room1 = PlanDb::addPlace(ground, QStringLiteral("Zimmer 1"), 0, 0, 0, true);
+        room3 = PlanDb::addPlace(upper, QStringLiteral("Zimmer 3"));
+        PlanDb::addPlace(PlanDb::addFloor(PlanDb::addBuilding(2, QStringLiteral("NH")), 0, QStringLiteral("EG")), "9");
+        database.exec("UPDATE tbl_buildings SET bld_short = 'HH' WHERE bld_mandant_id = 1");
+        database.exec("UPDATE tbl_floors SET flr_short = 'EG'");
+        database.exec(QStringLiteral("UPDATE tbl_floors SET flr_short = 'OG' WHERE flr_id = %1").arg(upper));
+        database.exec("UPDATE tbl_places SET pl_building_id = (SELECT flr_building_id FROM tbl_floors WHERE flr_id = pl_floor_id)");
+        PlanDb::addCustomer(QStringLiteral("Meier"), QStringLiteral("Anna"));
     }
 
-    qint32 lastId(const char* column, const char* table)
+    // Every booking carries the note "Balkon" and two older columns a copy must keep.
+    qint32 booking(qint32 place, const rt::Date& from, const rt::Date& to, int persons = 2, int mandant = 1, int colour = 0)
     {
-        return database.value(QStringLiteral("SELECT Max(%1) FROM %2").arg(column, table)).toLong();
-    }
-    qint32 building(int mandant, const char* shortName)
-    {
-        database.exec(QStringLiteral("INSERT INTO tbl_buildings (bld_mandant_id, bld_short) VALUES (%1, '%2')").arg(mandant).arg(shortName));
-        return lastId("bld_id", "tbl_buildings");
-    }
-    qint32 floor(qint32 bld, const char* shortName, int order)
-    {
-        database.exec(QStringLiteral("INSERT INTO tbl_floors (flr_building_id, flr_short, flr_order) VALUES (%1, '%2', %3)")
-                          .arg(bld).arg(shortName).arg(order));
-        return lastId("flr_id", "tbl_floors");
-    }
-    qint32 place(qint32 flr, const char* name, bool disabled = false)
-    {
-        const qint32 bld = database.value(QStringLiteral("SELECT flr_building_id FROM tbl_floors WHERE flr_id = %1").arg(flr)).toLong();
-        database.exec(QStringLiteral("INSERT INTO tbl_places (pl_floor_id, pl_building_id, pl_name, pl_disabled) VALUES (%1, %2, '%3', %4)")
-                          .arg(flr).arg(bld).arg(name).arg(disabled ? -1 : 0));
-        return lastId("pl_id", "tbl_places");
-    }
-    qint32 booking(qint32 pl, const rt::Date& from, const rt::Date& to, int persons = 2, int mandant = 1, int colour = 0)
-    {
-        Db->execute(QStringLiteral("INSERT INTO tbl_bookings (book_mandant_id, book_place_id, book_customer_id, book_cust_count, "
-                                   "book_start, book_end, book_info, book_color_id, book_room_id, book_name) "
-                                   "VALUES (?, ?, 815, ?, ?, ?, 'Balkon', ?, 77, 'alt')"),
-                    {mandant, pl, persons, from, to, colour});
-        return lastId("book_id", "tbl_bookings");
+        const qint32 id = PlanDb::addBooking(place, 1, from, to, persons, mandant);
+        Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_info = 'Balkon', book_color_id = ?, book_room_id = 77, "
+                                   "book_name = 'alt' WHERE book_id = ?"),
+                    {colour, id});
+        return id;
     }
     Booking stored(qint32 id) { return LoadBooking(id).value_or(Booking()); }
-
-    const sched::TimeObjectItem* bar(qint32 id) const
+    qint32 newest() { return PlanDb::lastId(QStringLiteral("tbl_bookings")); }
+    // The bar of booking id and its label; null when the schedule does not hold it.
+    const sched::TimeObjectLabel* label(qint32 id) const
     {
-        for (const auto& t : control.model().timeObjects())
-            if (t.id == id)
-                return &t;
+        const auto& items = control.model().timeObjects();
+        for (size_t i = 1; i < items.size(); ++i)
+            if (items[i].id == id)
+                return &control.model().labels()[i];
         return nullptr;
+    }
+    void showControl()
+    {
+        control.resize(900, 300);
+        control.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
     }
 
     test::GlobalsScope globals;
-    test::TestDatabase database;
+    PlanDb database;
     UserControl1 control;
     PlanState state;
-    qint32 ground = 0, upper = 0, room1 = 0, room2 = 0, room3 = 0, elsewhere = 0;
+    qint32 ground = 0, upper = 0, room1 = 0, room2 = 0, room3 = 0;
 };
 
 }  // namespace
@@ -104,15 +97,12 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     const qint32 otherFacility = booking(room2, july(4), july(8), 2, 2);
     const qint32 earlier = booking(room2, july(1, 0).addDays(-10), july(1, 0).addDays(-5));
     const qint32 unknownColour = booking(room3, july(10), july(12), 1, 1, 99);
-    control.resize(900, 300);
-    control.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    showControl();
 
-    // The first fill (tab change) starts at the selected period, with its 12:00.
+    // The first fill (tab change) starts at the selected period, with its 12:00;
+    // a refresh passes the kept day and starts at midnight. MaxWeekCols 0: 30 days.
     EXPECT_EQ(FillSchedule(control, state, -1, -1, rt::Date()), QString());
-    EXPECT_EQ(state.PlanStartDate, july(1));
-    EXPECT_EQ(control.model().scaleEnd(), july(31));
-    // A refresh passes the kept day: now from midnight; MaxWeekCols 0 gives 30 days.
+    EXPECT_EQ(control.model().scaleStart(), july(1));
     FillSchedule(control, state, -1, -1, state.PlanStartDate);
     EXPECT_EQ(control.model().scaleStart(), july(1, 0));
     EXPECT_EQ(control.model().scaleEnd(), july(31, 0));
@@ -121,45 +111,33 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     for (const auto& r : control.model().resources())
         if (r.id > 0)
             rows.emplace_back(r.id, r.name, r.colour, r.position);
-    EXPECT_EQ(rows, (std::vector<std::tuple<qint32, QString, qint32, int>>{
-                        {room1, "HH\\EG\\ Zimmer 1", 0xC0C0C0, 0},
-                        {room2, "HH\\EG\\ Zimmer 2", -1, 1},
-                        {room3, "HH\\OG\\ Zimmer 3", -1, 2}}));
-
-    ASSERT_TRUE(bar(meier));
-    EXPECT_EQ(bar(meier)->resourceId, room1);
-    EXPECT_EQ(bar(meier)->value4, 815);
-    const auto& labels = control.model().labels();
-    const auto labelOf = [&](qint32 id) { return labels[size_t(bar(id) - &control.model().timeObjects()[0])]; };
-    EXPECT_EQ(labelOf(meier).caption, QStringLiteral("Meier, Anna (2) Balkon       |%1|815").arg(meier));
-    EXPECT_EQ(labelOf(meier).colour, 0xEEEEEE);
-    EXPECT_TRUE(labelOf(meier).visible);
+    EXPECT_EQ(rows, (std::vector<std::tuple<qint32, QString, qint32, int>>{{room1, "HH\\EG\\ Zimmer 1", 0xC0C0C0, 0},
+                                                                          {room2, "HH\\EG\\ Zimmer 2", -1, 1},
+                                                                          {room3, "HH\\OG\\ Zimmer 3", -1, 2}}));
+    ASSERT_TRUE(label(meier));
+    EXPECT_EQ(label(meier)->caption, QStringLiteral("Meier, Anna (2) Balkon       |%1|1").arg(meier));
+    EXPECT_EQ(label(meier)->colour, 0xEEEEEE);
     // Ending at the first shown instant it is still read; colour index 2 of the table.
-    ASSERT_TRUE(bar(endsAtStart));
-    EXPECT_EQ(labelOf(endsAtStart).colour, 0xC0FFC0);
-    EXPECT_EQ(labelOf(unknownColour).colour, 0xEEEEEE);
-    EXPECT_FALSE(bar(otherFacility));
-    EXPECT_FALSE(bar(earlier));
+    ASSERT_TRUE(label(endsAtStart));
+    EXPECT_EQ(label(endsAtStart)->colour, 0xC0FFC0);
+    EXPECT_EQ(label(unknownColour)->colour, 0xEEEEEE);
+    EXPECT_FALSE(label(otherFacility));
+    EXPECT_FALSE(label(earlier));
 
     // A floor: its places only, building and floor as the caption.
-    database.exec(QStringLiteral("UPDATE tbl_buildings SET bld_name = 'Haupthaus'"));
-    database.exec(QStringLiteral("UPDATE tbl_floors SET flr_name = 'Obergeschoss' WHERE flr_id = %1").arg(upper));
     EXPECT_EQ(FillSchedule(control, state, upper, -1, july(5, 17)), QStringLiteral("Haupthaus / Obergeschoss"));
     EXPECT_EQ(state.PlanStartDate, july(5, 0));
-    EXPECT_TRUE(bar(unknownColour));
-    EXPECT_FALSE(bar(meier));
+    EXPECT_TRUE(label(unknownColour));
+    EXPECT_FALSE(label(meier));
 }
 
 TEST_F(Schedule, ARefillLeavesNoInvisibleSelectionForDelete)
 {
     const qint32 id = booking(room2, july(2), july(4));
-    control.resize(900, 300);
-    control.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    showControl();
     FillSchedule(control, state, -1, -1, july(1));
     QSignalSpy deleted(&control, &UserControl1::TimeObjectDelete);
-    const QRect r = control.model().labels()[size_t(bar(id) - &control.model().timeObjects()[0])].rect;
-    QTest::mouseClick(&control, Qt::LeftButton, {}, control.canvasToWidget(r.center()));
+    QTest::mouseClick(&control, Qt::LeftButton, {}, control.canvasToWidget(label(id)->rect.center()));
     EXPECT_EQ(control.SelectedTermin_ids(), QVector<qint32>{id});
 
     FillSchedule(control, state, -1, -1, july(1));
@@ -187,11 +165,11 @@ TEST_F(Schedule, MovesAndCopiesGoByWholeDaysAndKeepNoon)
     const int before = database.count("tbl_bookings");
     ASSERT_EQ(DropBookings({{a}, room3, room2, july(5), july(8), true}), ScheduleOutcome::Redraw);
     ASSERT_EQ(database.count("tbl_bookings"), before + 1);
-    const Booking copy = stored(lastId("book_id", "tbl_bookings"));
+    const Booking copy = stored(newest());
     EXPECT_EQ(copy.book_place_id, room2);
     EXPECT_EQ(copy.book_start, july(8));
     EXPECT_EQ(copy.book_end, july(10));
-    EXPECT_EQ(copy.book_customer_id, 815);
+    EXPECT_EQ(copy.book_customer_id, 1);
     EXPECT_EQ(copy.book_info, "Balkon");
     EXPECT_EQ(copy.book_room_id, 77);
     EXPECT_EQ(copy.book_name, "alt");
@@ -200,7 +178,7 @@ TEST_F(Schedule, MovesAndCopiesGoByWholeDaysAndKeepNoon)
 
     // A source deleted meanwhile copies nothing, and no half-made row of another workstation is taken up.
     database.exec("INSERT INTO tbl_bookings (book_place_id, book_bearb_date) VALUES (1, 0)");
-    const qint32 other = lastId("book_id", "tbl_bookings");
+    const qint32 other = newest();
     EXPECT_EQ(DropBookings({{9999}, room2, room2, july(5), july(20), true}), ScheduleOutcome::Redraw);
     EXPECT_EQ(stored(other).book_place_id, 1);
     EXPECT_EQ(stored(other).book_start, rt::Date());
