@@ -138,5 +138,7 @@ void frmStockwerke::scheduleChanged(const QVector<qint32>& ids, bool deleted)
         else
             mySchedule_TimeObjectClick(m_state.CurrentBookingId);
     }
+    // The current place's booked days in the calendar may have changed too.
+    BuildCalendarGrid(rt::Date());
     ActualizeControls(m_state.PlanStartDate);
 }
