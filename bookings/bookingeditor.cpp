@@ -407,18 +407,15 @@ void BookingEditor::CheckConflicts(int mode)
     if (!start || !end)
         return;
     BookingEditorState& s = m_state;
-    qint32 colour = ConflictFreeColor;
     if (mode == CheckGuest || mode == CheckGuestAndPlace) {
         s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
-        if (s.CustomerClash)
-            colour = GuestBookedColor;
         m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
     }
-    if (mode == CheckPlace || mode == CheckGuestAndPlace) {
+    if (mode == CheckPlace || mode == CheckGuestAndPlace)
         s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
-        if (s.PlaceClash)
-            colour = PlaceOccupiedColor;
-    }
+    // The dates show the worse of both results, also the one not checked
+    // again: taking a guest must not paint an occupied place green.
+    const qint32 colour = s.PlaceClash ? PlaceOccupiedColor : s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
     m_fields.tbBuchungDatumColor = {colour, colour};
 }
 

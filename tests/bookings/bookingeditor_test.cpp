@@ -111,6 +111,15 @@ TEST_F(Editor, SaveRefusesInItsOrderAndWritesNothing)
     EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(list.shown.last(), QStringLiteral("|-1|%1|1|-1").arg(db.place));
 
+    // Taking a guest checks the guest alone; the occupied place stays red.
+    editor.ClearBookingEditor();
+    editor.PlaceChosen(db.place);
+    editor.fields().tbBuchungDatum = {db.dayText(3), db.dayText(4)};
+    editor.CheckConflicts(CheckGuestAndPlace);
+    editor.AddMainAdress(db.addGuest("Eva", "Neu"), QString());
+    EXPECT_EQ(editor.fields().tbBuchungDatumColor[0], PlaceOccupiedColor);
+    EXPECT_EQ(editor.fields().tbBewohnerColor, ConflictFreeColor);
+
     // A free place without a guest: refused after the clash checks.
     prepare(editor, db.place, 10, 12);
     dialogs->answerMessage(ui::Answer::Ok);

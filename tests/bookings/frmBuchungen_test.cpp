@@ -3,6 +3,7 @@
 #include "bookings/bookinglist.h"
 #include "core/bookings.h"
 #include "core/conflicts.h"
+#include "core/dialogs/datepicker.h"
 #include "core/terms.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
@@ -167,4 +168,23 @@ TEST_F(BookingWindow, ClosingHidesAndKeepsTheEditor)
     EXPECT_EQ(LastDeactivatedForm, "FRMBUCHUNGEN");
     w().ShowBookings("", soon, db.place, true, -1);
     EXPECT_EQ(w().tbBewohner->text(), "Otto Brückner");
+}
+
+TEST_F(BookingWindow, ADayPickedInTheDatePickerIsTakenAndUndoBringsTheStoredOneBack)
+{
+    w().ShowBookings("", soon, db.place, true, 1);
+    QTest::mouseDClick(w().tbBuchungDatum[1], Qt::LeftButton);
+    ASSERT_TRUE(frmCalendar::isLoaded());
+    frmCalendar& picker = frmCalendar::instance();
+    EXPECT_TRUE(picker.isVisible());
+    EXPECT_EQ(picker.Value(), db.day(4).datePart());
+    picker.DrawCalendar(db.day(1).datePart());
+    QTest::keyClick(&picker, Qt::Key_Return);
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(1));
+    EXPECT_EQ(w().tbBuchungDatum[0]->text(), db.dayText(0));   // the start goes before the end
+
+    w().btnUndo->click();
+    EXPECT_EQ(w().tbBuchungDatum[0]->text(), db.dayText(2));
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(4));
+    frmCalendar::unload();
 }
