@@ -100,6 +100,7 @@ frmStockwerke::frmStockwerke()
             RunHandler(QStringLiteral("SSTab1_Click"), [this] { SSTab1_Click(-1); });
     });
 
+    buildStructureEditors();
     resize(1180, 800);
     Form_Load();
 }

@@ -6,6 +6,7 @@
 #include "plan/bookingpanel.h"
 #include "plan/plancalendar.h"
 #include "plan/planstate.h"
+#include "plan/resourceedit.h"
 #include "platform/runtime/date.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -25,7 +27,10 @@ class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QToolButton;
+class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
+class StructureEvents;
 class UserControl1;
 
 // The main window: the occupancy plan of the current facility. Three views
@@ -37,6 +42,7 @@ class frmStockwerke : public QMainWindow,
                       public DateReceiver {
     Q_OBJECT
     friend class SingleWindow<frmStockwerke>;
+    friend class StructureEvents;
 
 public:
     // Shows the plan of MandantId; the facility's caption, grid, category
@@ -110,6 +116,55 @@ public:
     // Tab 2: the resource tree; its editors go into treeDetails.
     QTreeWidget* TV1 = nullptr;
     QWidget* treeDetails = nullptr;
+
+    // The structure's editors beside the tree (frmStockwerke_tree.cpp) and
+    // the floor plan's edit mode (frmStockwerke_edit.cpp).
+    QGroupBox* frameBuilding = nullptr;
+    QLabel* lbBuilding_id = nullptr;
+    QLineEdit* tbBuildingName = nullptr;
+    QLineEdit* tbbld_short = nullptr;
+    QLineEdit* tbBuildingImageFile = nullptr;
+    QPushButton* cmdBrowseBuildingImageFile = nullptr;
+    QPushButton* cmdShowBuildingImage = nullptr;
+    QPushButton* cmdSaveBuildingDetails = nullptr;
+    QGroupBox* frameFloor = nullptr;
+    QLabel* lbFloor_id = nullptr;
+    QLabel* lbflr_order = nullptr;
+    std::array<QToolButton*, 2> imgMaxNum{};
+    QLineEdit* tbFloorName = nullptr;
+    QLineEdit* tbflr_short = nullptr;
+    QLineEdit* tbFloorImageFile = nullptr;
+    QLineEdit* tbFloorInfo = nullptr;
+    QPushButton* cmdBrowseFloorImageFile = nullptr;
+    QPushButton* cmdShowFloorImage = nullptr;
+    QPushButton* cmdSaveFloorDetails = nullptr;
+    QPushButton* cmdEditFloorProperties = nullptr;
+    QGroupBox* framePlace = nullptr;
+    QLabel* lbPlace_id = nullptr;
+    QLineEdit* tbPlatzName = nullptr;
+    QCheckBox* chkPlaceDisabled = nullptr;
+    QComboBox* listPlatzTyp = nullptr;
+    QLineEdit* tbPlatzInfo = nullptr;
+    QLineEdit* tbPlaceCapacity = nullptr;
+    QLineEdit* tbPlaceImageFile = nullptr;
+    QPushButton* cmdBrowsePlaceImageFile = nullptr;
+    QPushButton* cmdShowPlaceImage = nullptr;
+    QPushButton* cmdSavePlaceDetails = nullptr;
+    QPushButton* cmdEditPlaceCoordinates = nullptr;
+    std::array<QPushButton*, 2> cmdNewResource{};
+    QPushButton* cmdSaveResource = nullptr;
+    QPushButton* cmdDeleteResource = nullptr;
+    QPushButton* btnEditBuildings = nullptr;
+    QPushButton* btnEditFloors = nullptr;
+    QPushButton* btnEditPlaces = nullptr;
+    QPushButton* cmdKategorieFilter = nullptr;
+    QToolButton* cmdShowRoomImage = nullptr;
+    QCheckBox* chkWuselMode = nullptr;
+    QTimer* WuselTimer = nullptr;
+
+    // Fills the editor frame of the kind ("B", "F" or "P") from its row; a
+    // place also becomes the current place of the plan.
+    void ShowResourceDetails(qint32 id, const QString& letter);
 
     // The month calendar of the selected period.
     QGroupBox* frameCheckTimeLimits = nullptr;
@@ -242,6 +297,47 @@ private:
     void scheduleChanged(const QVector<qint32>& ids, bool deleted);
     void FillResourceTree();
     void RefreshTreeOccupancy();
+
+    // The structure's editors and the floor plan's edit mode.
+    void buildStructureEditors();
+    QWidget* buildResourceFrames();
+    std::optional<TreeNodeRef> selectedTreeNode() const;
+    std::optional<TreeNodeRef> selectedTreeNodeOf(const QTreeWidgetItem* item) const;
+    void selectTreeNode(const QString& key);
+    void readResourceFields();
+    void applyResourceFields();
+    void showResourceFrame(const QString& letter);
+    void TV1_NodeClick(QTreeWidgetItem* node);
+    void SelectResourceNode(QTreeWidgetItem* node);
+    void cmdNewResource_Click(int index);
+    void cmdSaveResource_Click();
+    void cmdDeleteResource_Click();
+    void cmdBrowseImageFile_Click(QLineEdit* textBox);
+    void cmdShowImage_Click(QLineEdit* textBox, QLineEdit* nameBox);
+    void cmdShowRoomImage_Click();
+    void btnEditTable_Click(int table);
+    void cmdKategorieFilter_Click();
+    void imgMaxNum_MouseDown(int index);
+    void menuEditMode_Click();
+    void cmdLoadPicture_Click();
+    void chkWuselMode_Click();
+    void WuselTimer_Timer();
+    void RestorePlaceHomePositions();
+    void lbEinrichtungsname_DblClick();
+    void lbStockwerkName_DblClick();
+    void openResourceEditor(qint32 id, const QString& letter);
+    void lbPlatzEditMode_DblClick();
+    void lbPlatz_Drag(QLabel* marker, QPoint boxPos);
+    void lbPlatz_Release(QLabel* marker, QPoint boxPos);
+    void imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos);
+    QList<qint32> selectedPlaceIds(bool hide);
+    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    ResourceFields m_resourceFields;
+    ResourceEditor m_resourceEditor{m_state, m_resourceFields};
+    StructureEvents* m_structureEvents = nullptr;
+    QWidget* m_dragOutline = nullptr;      // follows the mouse while a marker is dragged
+    bool m_treePressChanged = false;       // the press of the click under way chose the node
 
     PlanState m_state;
     PlanCalendar m_calendar;

@@ -226,6 +226,8 @@ void frmStockwerke::lbPlatz_DblClick(int /*index*/)
 {
     if (!m_state.EditMode)
         btnShowBookingDetails_Click();
+    else
+        lbPlatzEditMode_DblClick();
 }
 
 void frmStockwerke::imgStockwerk_MouseDown(Qt::MouseButton button, QPoint globalPos)

@@ -90,7 +90,8 @@ bool ResourceEditor::select(const std::optional<TreeNodeRef>& node)
         m_state.CurrentBuildingId = node->grandparentTag;
         m_state.CurrentFloorId = node->parentTag;
     }
-    return load(node->tag, letter);
+    load(node->tag, letter);
+    return true;
 }
 
 bool ResourceEditor::load(qint32 id, const QString& letter)

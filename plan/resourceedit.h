@@ -76,8 +76,8 @@ public:
     ResourceEditor(PlanState& state, ResourceFields& fields) : m_state(state), m_fields(fields) {}
 
     // A click on a node: the read-only refusal and the gate, then the node's
-    // kind, text and the current building and floor, then its row in the
-    // frame. False when refused or when there is no node.
+    // kind, text and the current building and floor, then its row (if any)
+    // in the frame. False when refused or when there is no node.
     bool select(const std::optional<TreeNodeRef>& node);
     // Fills the frame of the kind from the stored row; false when there is
     // none. A place becomes the current place.

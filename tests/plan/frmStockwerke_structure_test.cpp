@@ -1,0 +1,245 @@
+#include "plan/frmStockwerke.h"
+
+#include "core/messages.h"
+#include "core/password.h"
+#include "core/places.h"
+#include "core/preferences.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "tests/plan/plan_db.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/window_hooks.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::PlanDb;
+
+// Haupthaus with a ground floor drawn on a 600 x 400 picture and three rooms.
+class StructureWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlobalTexts();
+        PlanDb::addFacility(1, QStringLiteral("Pension Test"));
+        // Building and floor ids differ, so a floor taken from a building node shows.
+        PlanDb::addBuilding(1, QStringLiteral("Remise"));
+        house = PlanDb::addBuilding(1, QStringLiteral("Haupthaus"));
+        QImage picture(600, 400, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.save(database.folder().path() + "eg.png");
+        ground = PlanDb::addFloor(house, 0, QStringLiteral("Erdgeschoss"), QStringLiteral("eg.png"));
+        room1 = PlanDb::addPlace(ground, QStringLiteral("01"), 0, 4500, 450);
+        room2 = PlanDb::addPlace(ground, QStringLiteral("02"), 0, 1500, 450);
+        room3 = PlanDb::addPlace(ground, QStringLiteral("03"), 0, 3000, 450);
+        Db->execute(QStringLiteral("UPDATE tbl_places SET pl_building_id = ?"), {house});
+        MandantId = 1;
+        MandantName = QStringLiteral("Pension Test");
+        SelectedPeriod = {PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3)};
+        ImageDir = database.folder().path();
+        AdminPassword.clear();
+        AdminPasswordActive = false;
+        StationReadOnly = false;
+    }
+    void TearDown() override { frmStockwerke::unload(); }
+
+    frmStockwerke& shown()
+    {
+        frmStockwerke& w = frmStockwerke::instance();
+        w.init();
+        return w;
+    }
+    void editMode(frmStockwerke& w)
+    {
+        dialogs->answerMessage(ui::Answer::Ok);   // the hint
+        w.menuEditMode->trigger();
+        ASSERT_TRUE(w.state().EditMode);
+    }
+    QLabel* markerOf(frmStockwerke& w, qint32 placeId)
+    {
+        for (size_t i = 1; i < w.lbPlatz.size(); ++i) {
+            if (!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == placeId)
+                return w.lbPlatz[i];
+        }
+        ADD_FAILURE() << "no marker for place " << placeId;
+        return w.lbPlatz[0];
+    }
+    QTreeWidgetItem* node(frmStockwerke& w, const QString& key)
+    {
+        for (QTreeWidgetItemIterator it(w.TV1); *it; ++it) {
+            if ((*it)->data(0, Qt::UserRole).toString() == key)
+                return *it;
+        }
+        ADD_FAILURE() << "no node " << key.toStdString();
+        return nullptr;
+    }
+    std::array<qint32, 4> rectOf(qint32 placeId)
+    {
+        const Place p = *LoadPlace(placeId);
+        return {p.pl_x1, p.pl_y1, p.pl_x2, p.pl_y2};
+    }
+
+    test::GlobalsScope globals;
+    PlanDb database;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+    qint32 house = 0, ground = 0, room1 = 0, room2 = 0, room3 = 0;
+};
+
+}  // namespace
+
+TEST_F(StructureWindow, AMarkerDraggedOntoThePictureStoresWhereItsCornerLands)
+{
+    frmStockwerke& w = shown();
+    editMode(w);
+    QLabel* marker = markerOf(w, room2);
+    // Held 5 pixels (75 twips) into the marker, let go 25, 35 pixels from
+    // the picture's corner: its corner lands 300, 450 twips from there.
+    const QPoint grab(5, 5);
+    const QPoint target = w.imgStockwerk->mapTo(w.floorPlanBox, QPoint(25, 35));
+    QTest::mousePress(marker, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(marker, marker->mapFrom(w.floorPlanBox, target));
+    QTest::mouseRelease(marker, Qt::LeftButton, {}, marker->mapFrom(w.floorPlanBox, target));
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{300, 450, 495, 645}));
+    EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(20, 30));
+    // The jiggle comes back to where the marker was dropped.
+    w.chkWuselMode->setChecked(true);
+    QTest::qWait(250);
+    w.chkWuselMode->setChecked(false);
+    EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(20, 30));
+
+    // Let go over another marker, or beside the picture: nothing moves.
+    QLabel* third = markerOf(w, room3);
+    const QPoint onOther = third->geometry().center();
+    QTest::mousePress(third, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(third, third->mapFrom(w.floorPlanBox, onOther + QPoint(0, 1)));
+    QTest::mouseRelease(third, Qt::LeftButton, {}, third->mapFrom(w.floorPlanBox, marker->geometry().center()));
+    const QPoint outside = w.imgStockwerk->geometry().bottomRight() + QPoint(10, 10);
+    QTest::mousePress(third, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(third, third->mapFrom(w.floorPlanBox, outside));
+    QTest::mouseRelease(third, Qt::LeftButton, {}, third->mapFrom(w.floorPlanBox, outside));
+    EXPECT_EQ(rectOf(room3), (std::array<qint32, 4>{3000, 450, 3195, 645}));
+}
+
+TEST_F(StructureWindow, ArrowKeysMoveEveryMarkedPlaceOnlyInEditMode)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(markerOf(w, room1), Qt::LeftButton);
+    QTest::mouseClick(markerOf(w, room3), Qt::LeftButton, Qt::ControlModifier);
+    QTest::keyClick(&w, Qt::Key_Right);   // not in edit mode
+    EXPECT_EQ(rectOf(room1)[0], 4500);
+
+    editMode(w);
+    QTest::mouseClick(markerOf(w, room1), Qt::LeftButton);
+    QTest::mouseClick(markerOf(w, room3), Qt::LeftButton, Qt::ControlModifier);
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Right);
+    EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{4510, 450, 4705, 645}));
+    EXPECT_EQ(rectOf(room3), (std::array<qint32, 4>{3010, 450, 3205, 645}));
+    EXPECT_EQ(rectOf(room2)[0], 1500);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{4520, 460, 4715, 655}));
+    EXPECT_EQ(markerOf(w, room1)->pos(), w.imgStockwerk->pos() + QPoint(301, 31));
+
+    // A text box keeps its keys.
+    w.tbBuchungInfo->setFocus();
+    QTest::keyClick(w.tbBuchungInfo, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(rectOf(room1)[0], 4520);
+}
+
+TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabs)
+{
+    PlanDb::addBooking(room1, PlanDb::addCustomer("Meier", "Anna"), PlanDb::noon(2026, 8, 1), PlanDb::noon(2026, 8, 3));
+    frmStockwerke& w = shown();
+    editMode(w);
+    QTest::mouseClick(markerOf(w, room1), Qt::LeftButton);
+    dialogs->answerMessage(ui::Answer::Ok);   // the question
+    dialogs->answerMessage(ui::Answer::Ok);   // the refusal
+    QTest::keyClick(w.FocusDummy, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().title, "Räume löschen");
+    EXPECT_EQ(database.count("tbl_places"), 3);
+
+    // A free one goes, and its marker with it.
+    QTest::mouseClick(markerOf(w, room2), Qt::LeftButton);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Backspace);
+    EXPECT_EQ(database.count("tbl_places"), 2);
+    for (size_t i = 1; i < w.lbPlatz.size(); ++i)
+        EXPECT_FALSE(!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == room2);
+
+    // The tree: the building with its floor stays.
+    w.SSTab1->setCurrentIndex(2);
+    w.TV1->setFocus();
+    w.TV1->setCurrentItem(node(w, "B" + QString::number(house)));
+    EXPECT_TRUE(w.frameBuilding->isVisibleTo(&w));
+    EXPECT_EQ(w.tbBuildingName->text(), "Haupthaus");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.TV1, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Die Ressource \"Haupthaus\" kann nicht gelöscht werden, da es noch 1 abhängige Etagen gibt.");
+    EXPECT_EQ(database.count("tbl_buildings"), 2);
+}
+
+TEST_F(StructureWindow, APlaceOpenedFromTheFloorPlanKeepsItsFloorAndBuilding)
+{
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    w.TV1->setCurrentItem(node(w, "B" + QString::number(house)));
+    w.SSTab1->setCurrentIndex(0);
+    editMode(w);
+    QLabel* marker = markerOf(w, room2);
+    // A double click as the desktop sends it: press and release first.
+    QTest::mouseClick(marker, Qt::LeftButton);
+    QTest::mouseDClick(marker, Qt::LeftButton);
+    EXPECT_EQ(w.SSTab1->currentIndex(), 2);
+    EXPECT_FALSE(w.state().EditMode);
+    EXPECT_TRUE(w.framePlace->isVisibleTo(&w));
+    EXPECT_EQ(w.tbPlatzName->text(), "02");
+    w.tbPlatzName->setText("Suite 02");
+    w.tbPlaceCapacity->setText("4");
+    w.cmdSaveResource->click();
+    const Place p = *LoadPlace(room2);
+    EXPECT_EQ(p.pl_name, "Suite 02");
+    EXPECT_EQ(p.pl_capacity, 4);
+    EXPECT_EQ(p.pl_floor_id, ground);
+    EXPECT_EQ(p.pl_building_id, house);
+    EXPECT_EQ(w.TV1->currentItem()->text(0), "Suite 02");
+
+    // A new place below the floor chosen in the tree hangs under it.
+    w.TV1->setCurrentItem(node(w, "F" + QString::number(ground)));
+    w.cmdNewResource[1]->click();
+    EXPECT_EQ(database.count("tbl_places", QStringLiteral("pl_floor_id = %1 AND pl_building_id = %2").arg(ground).arg(house)), 4);
+    EXPECT_EQ(w.TV1->currentItem()->parent()->data(0, Qt::UserRole).toString(), "F" + QString::number(ground));
+}
+
+TEST_F(StructureWindow, AReadOnlyWorkstationEntersNoEditorAndNoEditMode)
+{
+    StationReadOnly = true;
+    frmStockwerke& w = shown();
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.menuEditMode->trigger();
+    EXPECT_FALSE(w.state().EditMode);
+    EXPECT_FALSE(w.menuEditMode->isChecked());
+    w.SSTab1->setCurrentIndex(2);
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.TV1->setCurrentItem(node(w, "B" + QString::number(house)));
+    EXPECT_FALSE(w.frameBuilding->isVisibleTo(&w));
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    for (const auto& m : dialogs->messages())
+        EXPECT_EQ(m.text, GetResString(390));
+}
