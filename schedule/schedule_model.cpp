@@ -1116,11 +1116,17 @@ Events ScheduleModel::drop(QPointF p)
         m_blink = false;
         e.start = pixelToDate(f.left() + 2, f.top() + 2);
     }
-    // Below the last lane, on a lane freed since the last refill or in the
-    // week view there is no place: the host would write 0 into the booking
-    // and lose it from every view. Keep the place and let the date move.
-    if (e.newResourceId < 1)
+    // Let go outside every lane (below the last one, or on one freed since
+    // the last refill): no drop at all. With the pointer on a lane but the
+    // dragged object's centre beside it, or in the week view, which has no
+    // lanes, keep the place and let the date move: the host must never write
+    // place 0 into a booking.
+    if (e.newResourceId < 1) {
+        const bool lanes = m_tableMode == 0 || m_tableMode == 10;
+        if (lanes && hitTestResource(p.x(), p.y()) == 0)
+            return {};
         e.newResourceId = e.oldResourceId;
+    }
     e.ids = m_selectedIds;
     return {e};
 }
