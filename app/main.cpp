@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     windows.showRoomDetails = [](qint32 roomId, qint32 placeId) { frmRoom::instance().ShowRoomDetails(roomId, placeId); };
     windows.refreshPlan = [] {
         if (PlanFormLoaded && frmStockwerke::isLoaded() && frmStockwerke::instance().isVisible())
-            frmStockwerke::instance().ActualizeControls();
+            frmStockwerke::instance().RefreshAfterBookingChange();
     };
     windows.unloadSettings = [] { frmVorgaben::unload(); };
     windows.showRessources = [](const QString& table, const QString& caption) {

@@ -52,6 +52,11 @@ public:
     // kept first day), then the building grid, and counts as this
     // workstation's access.
     void ActualizeControls(std::optional<rt::Date> d = std::nullopt);
+    // After bookings were saved or deleted in another window: the booking the
+    // panel shows is read again (or the panel cleared when it is gone), so a
+    // later save from the panel cannot write its old values back; then the
+    // view is refreshed.
+    void RefreshAfterBookingChange();
     // A guest from the address book for the booking panel.
     void AddMainAdress(qint32 custId, const QString& name) override;
     // Makes a place current (its name shown and kept in CurrentPlaceName);

@@ -1,5 +1,6 @@
 #include "plan/frmStockwerke.h"
 
+#include "core/bookings.h"
 #include "core/conflicts.h"
 #include "core/datefunctions.h"
 #include "core/handler.h"
@@ -216,6 +217,20 @@ void frmStockwerke::LoadBookingPanel(qint32 bookId, qint32 placeId)
         m_panel.checkConflicts(CheckGuestAndPlace);
         applyBookingPanel();
     }
+}
+
+void frmStockwerke::RefreshAfterBookingChange()
+{
+    RunHandler(QStringLiteral("RefreshAfterBookingChange"), [this] {
+        const qint32 shown = m_state.CurrentBookingId;
+        if (shown > 0) {
+            if (LoadBooking(shown))
+                LoadBookingPanel(shown, -1);
+            else
+                ClearBookingPanel(true);
+        }
+    });
+    ActualizeControls();
 }
 
 void frmStockwerke::ValidateBookingDate(int index)

@@ -1,5 +1,6 @@
 #include "plan/frmStockwerke.h"
 
+#include "core/bookings.h"
 #include "core/conflicts.h"
 #include "core/messages.h"
 #include "core/password.h"
@@ -497,4 +498,26 @@ TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
     w.tbBuchungDatum[1]->setText("0907");
     emit w.tbBuchungDatum[1]->returnPressed();
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "07.07.2026");
+}
+
+TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
+{
+    frmStockwerke& w = shown();
+    const qint32 booked = PlanDb::addBooking(room1, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3));
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_EQ(w.tbBuchungDatum[1]->text(), "03.07.2026");
+
+    // The booking editor moves its end; the panel must not keep the old one
+    // for its next save.
+    Booking changed = *LoadBooking(booked);
+    changed.book_end = PlanDb::noon(2026, 7, 5);
+    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    w.RefreshAfterBookingChange();
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "05.07.2026");
+
+    // Deleted there: the panel becomes a new booking.
+    DeleteBooking(booked);
+    w.RefreshAfterBookingChange();
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+    EXPECT_EQ(w.tbBewohner->text(), "");
 }
