@@ -7,6 +7,7 @@
 #include "core/windows.h"
 #include "invoicing/frmRechnung.h"
 #include "invoicing/frmServices.h"
+#include "plan/frmMandanten.h"
 #include "plan/frmRoom.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
         frmRechnung::instance().ShowRechnung(invId, custId, bookingId);
     };
     windows.showArtikel = [](qint32 serviceId) { frmServices::instance().ShowArtikel(serviceId); };
+    windows.showMandanten = [] { frmMandanten::showWindow(); };
     windows.showRoomDetails = [](qint32 roomId, qint32 placeId) { frmRoom::instance().ShowRoomDetails(roomId, placeId); };
     windows.refreshPlan = [] {
         if (PlanFormLoaded && frmStockwerke::isLoaded() && frmStockwerke::instance().isVisible())

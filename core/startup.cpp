@@ -155,6 +155,9 @@ void StartProgram(const QString& programFolder)
                    ui::Exclamation, AppTitle);
     }
     ShowMainForm();
+    // A workstation may start on the facility overview, in front of the plan.
+    if (StartPage == 2)
+        ShowMandanten();
 }
 
 void RestartProgram()

@@ -235,6 +235,20 @@ TEST_F(StartUp, FirstSettingsFileWins)
     EXPECT_EQ(windows.settingsShown, 0);
     EXPECT_EQ(MandantId, 1);
     EXPECT_EQ(AppPath, folder.path());
+    EXPECT_TRUE(windows.opened.isEmpty());
+}
+
+TEST_F(StartUp, StartPageTwoOpensTheFacilityOverviewInFrontOfThePlan)
+{
+    writeDatabase("velmorant.mdb");
+    db::Database::open(folder.file("velmorant.mdb"))
+        ->execute("INSERT INTO tbl_workstations (ws_computername, ws_name, ws_startpage) VALUES (?, ?, 2)",
+                  {GetThisComputerName(), GetThisComputerName()});
+    folder.write("velmorant.ini", "DBNAME=velmorant.mdb\r\n");
+    start();
+    EXPECT_EQ(windows.mainShown, 1);
+    EXPECT_EQ(windows.opened, QStringList{"ShowMandanten()"});
+    StartPage = 1;
 }
 
 TEST_F(StartUp, ProgramFolderGetsOneTrailingSeparator)
