@@ -101,6 +101,7 @@ frmStockwerke::frmStockwerke()
     });
 
     buildStructureEditors();
+    buildMenuEntries();
     resize(1180, 800);
     Form_Load();
 }
@@ -404,8 +405,9 @@ void frmStockwerke::btnHelp_Click()
 
 void frmStockwerke::menuSettings_Click()
 {
-    RunHandler(QStringLiteral("menuSettings_Click"), [] {
-        if (!CheckAdminPassword(false))
+    RunHandler(QStringLiteral("menuSettings_Click"), [this] {
+        // In edit mode the administrator has given the password already.
+        if (!m_state.EditMode && !CheckAdminPassword(true))
             return;
         if (Windows().showSettings)
             Windows().showSettings();

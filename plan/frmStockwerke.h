@@ -86,6 +86,22 @@ public:
     QAction* menuRefresh = nullptr;
     QAction* menuShowCategoryColors = nullptr;
     QAction* menuEditMode = nullptr;
+    QAction* menuShowRoomDetails = nullptr;
+    QAction* menuShowBookingDetails = nullptr;
+    QAction* menuShowBewohner = nullptr;
+    QAction* menuShowFrmEinrichtungen = nullptr;
+    QAction* menuCustomers = nullptr;
+    QAction* menuBookings = nullptr;
+    QAction* menuInvoices = nullptr;
+    QAction* menuServices = nullptr;
+    QAction* menuHelp = nullptr;
+    QMenu* MenuPopUp = nullptr;
+    QAction* menuCreateBooking = nullptr;
+    QAction* menuShowBooking = nullptr;
+    QAction* menuDeleteBooking = nullptr;
+    QAction* menuContextShowRoomDetails = nullptr;
+    QAction* menuContextShowBookingDetails = nullptr;
+    QAction* menuContextShowBewohner = nullptr;
 
     QLabel* lbEinrichtungsname = nullptr;
     QPushButton* btnRefresh = nullptr;
@@ -337,6 +353,15 @@ private:
     void imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos);
     QList<qint32> selectedPlaceIds(bool hide);
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    // The menu entries that open other windows and the small handlers.
+    void buildMenuEntries();
+    void menuContextShowRoomDetails_Click();
+    void menuShowBewohner_Click();
+    void menuShowBooking_Click();
+    void menuShowFrmEinrichtungen_Click();
+    void menuServices_Click();
+    void menuHelp_Click();
 
     ResourceFields m_resourceFields;
     ResourceEditor m_resourceEditor{m_state, m_resourceFields};
