@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString PictureFilter = QStringLiteral("Bilddateien (*.jpg *.gif *.png *.JPG *.GIF *.PNG)");
-
 bool mayChangePictures()
 {
     return !RefuseReadOnly() && CheckAdminPassword(true);
@@ -24,7 +22,7 @@ std::optional<QString> AskPictureFile(const QString& current, const QString& ima
     ui::FileRequest request;
     request.title = QStringLiteral("Bild-Datei suchen");
     request.directory = imageDir;
-    request.filter = PictureFilter;
+    request.filter = ImageFileFilter;
     if (!current.isEmpty()) {
         const QString full = ImagePathFor(current, imageDir);
         if (FileExists(full))
