@@ -55,6 +55,7 @@ int main(int argc, char** argv)
             frmStockwerke::instance().RefreshAfterBookingChange();
     };
     windows.unloadSettings = [] { frmVorgaben::unload(); };
+    windows.unloadFacilityOverview = [] { frmMandanten::unload(); };
     windows.showRessources = [](const QString& table, const QString& caption) {
         frmResourcen::ShowRessources(table, caption);
     };
