@@ -41,7 +41,7 @@ namespace {
 // The floor picture's box as designed: 720 x 480 pixels.
 constexpr int FloorBoxWidthTwips = 10800;
 constexpr int FloorBoxHeightTwips = 7200;
-constexpr int RightBarWidth = 360;
+constexpr int RightBarWidth = 400;
 
 QToolButton* stepButton(const QString& caption, const QString& tip, QWidget* parent)
 {

@@ -41,11 +41,12 @@ QWidget* frmStockwerke::buildCalendarFrame()
     bold.setBold(true);
     lbDateRange->setFont(bold);
     cmdBuchungStartNow = new QPushButton(QStringLiteral("heute"), frameCheckTimeLimits);
-    auto* rangeRow = new QHBoxLayout;
-    rangeRow->addWidget(lbDateRange, 1);
-    rangeRow->addWidget(cmdBuchungStartNow);
-    layout->addWidget(hint);
-    layout->addLayout(rangeRow);
+    // The period gets a row of its own: in bold it needs the frame's width.
+    auto* hintRow = new QHBoxLayout;
+    hintRow->addWidget(hint, 1);
+    hintRow->addWidget(cmdBuchungStartNow);
+    layout->addLayout(hintRow);
+    layout->addWidget(lbDateRange);
 
     auto* month = new QHBoxLayout;
     listMonth = new QComboBox(frameCheckTimeLimits);
