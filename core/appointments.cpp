@@ -7,13 +7,6 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 bool hasAppointments(db::Database& d)
 {
     return d.tableNames().contains(QStringLiteral("Termine"), Qt::CaseInsensitive);
@@ -23,7 +16,7 @@ bool hasAppointments(db::Database& d)
 
 std::optional<qint32> CountOldAppointments(int days)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     if (!hasAppointments(d))
         return std::nullopt;
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT Count(*) AS n FROM Termine WHERE Datum_Ende < Now - ?;"),
@@ -33,7 +26,7 @@ std::optional<qint32> CountOldAppointments(int days)
 
 std::optional<qint64> DeleteOldAppointments(int days)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     if (!hasAppointments(d))
         return std::nullopt;
     return d.execute(QStringLiteral("DELETE * FROM Termine WHERE Datum_Ende < Now - ?;"), {db::Value(std::max(days, 1))});

@@ -15,13 +15,6 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 Booking readBooking(const db::Recordset& rs)
 {
     Booking b;
@@ -99,7 +92,7 @@ std::optional<Booking> LoadBooking(qint32 bookId)
 {
     if (bookId <= 0)
         return std::nullopt;
-    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_bookings WHERE book_id = ?"),
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_bookings WHERE book_id = ?"),
                                                 db::OpenMode::ForwardOnlyReadOnly, {bookId});
     if (rs.eof())
         return std::nullopt;
@@ -118,7 +111,7 @@ qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& e
         for (qint32 id : except)
             params << id;
     }
-    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
     return rs.eof() ? 0 : rs.value(QStringLiteral("book_id")).toLong();
 }
 
@@ -133,7 +126,7 @@ StoreOutcome StoreBooking(Booking& booking)
 
 StoreOutcome StoreBookings(std::vector<Booking>& bookings)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     QList<qint32> ownIds;
     for (const Booking& b : bookings) {
         if (b.book_id > 0)
@@ -183,7 +176,7 @@ int DeleteBookings(const QList<qint32>& bookIds)
     }
     if (params.isEmpty())
         return 0;
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     const qint64 removed =
         d.execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id IN (") + placeholders(params.size()) + QLatin1Char(')'),
@@ -195,7 +188,7 @@ int DeleteBookings(const QList<qint32>& bookIds)
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end)
 {
     std::vector<Booking> list;
-    db::Recordset rs = database().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT * FROM tbl_bookings WHERE book_place_id = ? AND book_start < ? AND book_end > ? "
                        "ORDER BY book_start, book_id"),
         db::OpenMode::ForwardOnlyReadOnly, {placeId, end, start});
@@ -223,7 +216,7 @@ std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, 
     // No ORDER BY: the control finds each booking's row itself, and ordering
     // by place makes SQLite walk the whole place index to save a small sort.
     std::vector<ScheduleBooking> list;
-    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
     const auto date = [&rs](const QString& field) -> std::optional<rt::Date> {
         const db::Value v = rs.value(field);
         if (v.isNull())
@@ -268,13 +261,13 @@ void forEachOfIds(const QString& sql, const QString& idColumn, const QList<qint3
     if (ids.isEmpty())
         return;
     if (ids.size() > Chunk) {
-        database().forEachRow(sql, {}, fn);
+        OpenedDb().forEachRow(sql, {}, fn);
         return;
     }
     QList<db::Value> params;
     for (qint32 id : ids)
         params << id;
-    database().forEachRow(sql + QStringLiteral(" WHERE ") + idColumn + QStringLiteral(" IN (") + placeholders(ids.size()) +
+    OpenedDb().forEachRow(sql + QStringLiteral(" WHERE ") + idColumn + QStringLiteral(" IN (") + placeholders(ids.size()) +
                               QLatin1Char(')'),
                           params, fn);
 }
@@ -308,7 +301,7 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
     BookingList list;
     QSet<qint32> guests;
     QSet<qint32> places;
-    database().forEachRow(sql, params, [&](const QList<db::Value>& v) {
+    OpenedDb().forEachRow(sql, params, [&](const QList<db::Value>& v) {
         BookingListRow row;
         row.book_id = v[0].toLong();
         row.book_start = v[1].toDate();
@@ -343,7 +336,7 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
 std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment)
 {
     std::vector<Occupant> list;
-    db::Recordset rs = database().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT book_id, book_customer_id, cust_firstname, cust_lastname FROM tbl_bookings LEFT JOIN "
                        "tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id WHERE book_place_id = ? "
                        "AND book_start <= ? AND book_end >= ? ORDER BY book_start, book_id"),
@@ -367,7 +360,7 @@ QString BookingListOfPlace(qint32 placeId)
 QList<qint32> OccupiedPlacesOfFloor(qint32 floorId, const rt::Date& from, const rt::Date& to)
 {
     QList<qint32> ids;
-    db::Recordset rs = database().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT DISTINCT pl_id FROM tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
                        "tbl_places.pl_id WHERE book_cust_count > 0 AND pl_disabled = 0 AND pl_floor_id = ? "
                        "AND book_start < ? AND book_end > ? ORDER BY pl_id"),

@@ -11,13 +11,6 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 db::Value textOrNull(const QString& text)
 {
     return text.isEmpty() ? db::Value() : db::Value(text);
@@ -40,7 +33,7 @@ QList<db::Value> values(const Customer& c)
 
 int count(const QString& sql, qint32 id)
 {
-    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, {id});
+    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, {id});
     return rs.eof() ? 0 : rs.field(0).value().toLong();
 }
 
@@ -50,7 +43,7 @@ std::optional<Customer> LoadCustomer(qint32 custId)
 {
     if (custId <= 0)
         return std::nullopt;
-    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ?"),
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ?"),
                                                 db::OpenMode::ForwardOnlyReadOnly, {custId});
     if (rs.eof())
         return std::nullopt;
@@ -80,7 +73,7 @@ std::optional<Customer> LoadCustomer(qint32 custId)
 
 CustomerStoreResult StoreCustomer(Customer& customer)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (customer.cust_id > 0) {
         QStringList sets;
@@ -119,7 +112,7 @@ CustomerReferences ReferencesOfCustomer(qint32 custId)
 
 CustomerDeleteResult DeleteCustomer(qint32 custId)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (ReferencesOfCustomer(custId).any())
         return CustomerDeleteResult::Referenced;
@@ -219,7 +212,7 @@ std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
     const Condition c = conditionOf(filter);
     if (c.sql.isEmpty())
         return rows;
-    db::Recordset rs = database().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday "
                        "FROM tbl_customers WHERE ")
             + c.sql + QStringLiteral(" ORDER BY cust_lastname, cust_firstname;"),
@@ -241,12 +234,12 @@ std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
 std::optional<QString> CityOfZipPrefix(const QString& prefix)
 {
     db::Recordset rs = prefix.isEmpty()
-        ? database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers LIMIT 1;"),
+        ? OpenedDb().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers LIMIT 1;"),
                                    db::OpenMode::ForwardOnlyReadOnly)
         : [&prefix] {
               QList<db::Value> params;
               const QString like = db::sqlLike(QStringLiteral("cust_zip"), likeLiteral(prefix) + QLatin1Char('*'), params);
-              return database().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers WHERE ") + like
+              return OpenedDb().openRecordset(QStringLiteral("SELECT cust_city FROM tbl_customers WHERE ") + like
                                                   + QStringLiteral(" LIMIT 1;"),
                                               db::OpenMode::ForwardOnlyReadOnly, params);
           }();
@@ -258,7 +251,7 @@ std::optional<QString> CityOfZipPrefix(const QString& prefix)
 std::vector<CustomerCategory> CustomerCategories()
 {
     std::vector<CustomerCategory> categories;
-    db::Recordset rs = database().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT adrcat_id, adrcat_name FROM tbl_cust_categories ORDER BY adrcat_id;"),
         db::OpenMode::ForwardOnlyReadOnly);
     for (; !rs.eof(); rs.moveNext()) {

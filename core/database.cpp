@@ -33,6 +33,13 @@ const QStringList ProgramTables = {
 
 }  // namespace
 
+db::Database& OpenedDb()
+{
+    if (!Db || !Db->isOpen())
+        throw db::DbError(db::err::ObjectClosed);
+    return *Db;
+}
+
 bool OpenDatabaseFile(const QString& dbPath, bool quiet)
 {
     DbOpen = false;

@@ -13,6 +13,10 @@ extern std::unique_ptr<db::Database> Db;
 // True after a successful open; the maintenance close leaves it as it is.
 extern bool DbOpen;
 
+// The program's open connection for the per-table reads and writes; a closed
+// one is the layer's 3420, so the handler reports it like any other error.
+db::Database& OpenedDb();
+
 // Opens dbPath into Db. Without quiet, a missing file offers the settings
 // window or the end of the program, and a file that cannot be opened is
 // reported before the settings window opens. A database without the

@@ -7,16 +7,9 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 db::Recordset readOnly(const QString& sql, const QList<db::Value>& params)
 {
-    return database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    return OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
 }
 
 db::Value textOrNull(const QString& text)
@@ -75,7 +68,7 @@ std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId)
 
 qint32 CreateInvoice()
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT inv_id FROM tbl_invoice WHERE inv_id = -1"));
     rs.addNew();
@@ -87,7 +80,7 @@ qint32 CreateInvoice()
 
 qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     qint32 id = invId;
     if (!invoiceExists(invId)) {
@@ -121,17 +114,17 @@ qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header)
 
 void SetInvoiceCustomer(qint32 invId, qint32 custId)
 {
-    database().execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
 }
 
 void DeleteInvoicePositions(qint32 invId)
 {
-    database().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
+    OpenedDb().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
 }
 
 void RemoveInvoice(qint32 invId)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     DeleteInvoicePositions(invId);
     d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
@@ -168,7 +161,7 @@ std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
 
 qint32 AddInvoicePosition(const InvoicePositionRow& position)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_invoice_positions WHERE ivp_id = -1"));
     rs.addNew();
@@ -185,28 +178,28 @@ qint32 AddInvoicePosition(const InvoicePositionRow& position)
 
 bool SetPositionQuantity(qint32 ivpId, int quantity)
 {
-    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
+    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
                               {quantity, ivpId})
            > 0;
 }
 
 bool SetPositionPrice(qint32 ivpId, double price)
 {
-    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"),
+    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"),
                               {price, ivpId})
            > 0;
 }
 
 bool SetPositionText(qint32 ivpId, const QString& text)
 {
-    return database().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
+    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
                               {textOrNull(text), ivpId})
            > 0;
 }
 
 bool DeleteInvoicePosition(qint32 ivpId)
 {
-    return database().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId}) > 0;
+    return OpenedDb().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId}) > 0;
 }
 
 std::vector<InvoiceListRow> ListInvoices(qint32 custId, const rt::Date& since)

@@ -27,13 +27,6 @@ namespace {
 // How far a filled combo box's list drops down.
 constexpr int ComboDropHeight = 300;
 
-db::Database& database()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 void clearList(QComboBox* list) { list->clear(); }
 void clearList(QListWidget* list) { list->clear(); }
 
@@ -82,7 +75,7 @@ void fillFromTable(List* list, const QString& table, const QString& idField, con
     std::optional<QSignalBlocker> quiet(std::in_place, list);
     clearList(list);
     try {
-        db::Recordset rs = database().openRecordset(QStringLiteral("SELECT ") + idField + QStringLiteral(" AS id, ")
+        db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT ") + idField + QStringLiteral(" AS id, ")
                                                         + captionField + QStringLiteral(" AS caption FROM ") + table
                                                         + QStringLiteral(" ORDER BY ") + idField + QStringLiteral(";"),
                                                     db::OpenMode::ForwardOnlyReadOnly);
@@ -135,7 +128,7 @@ void selectByItemData(List* list, qint32 itemData, int defaultIndex)
 // The first row's value of a one-column query, trimmed; "" without a row.
 QString firstValue(const QString& sql)
 {
-    db::Recordset rs = database().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
+    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
     QString result;
     if (!rs.eof())
         result = rt::trim(rs.field(0).value().toText());
@@ -165,7 +158,7 @@ void FillListMandanten(QComboBox* combo, qint32 selectedId)
         const QSignalBlocker quiet(combo);
         combo->clear();
         db::Recordset rs =
-            database().openRecordset(QStringLiteral("SELECT * FROM tbl_mandanten;"), db::OpenMode::ForwardOnlyReadOnly);
+            OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_mandanten;"), db::OpenMode::ForwardOnlyReadOnly);
         while (!rs.eof()) {
             const qint32 id = rs.field(QStringLiteral("mand_id")).value().toLong();
             combo->addItem(rs.field(QStringLiteral("mand_name")).value().toText(), id);
@@ -193,7 +186,7 @@ void UpdateMandantName(qint32 id, const QString& name)
 {
     if (id < 1 || name.isEmpty())
         return;
-    database().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_name = ? WHERE mand_id = ?"), {name, id});
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_name = ? WHERE mand_id = ?"), {name, id});
 }
 
 QString GetPlaceImageFile(qint32 placeId)
@@ -252,7 +245,7 @@ qint32 DeleteTerminDuplicates()
     const QString title = GetResString(1700);
     bool tableExists = false;
     try {
-        for (const QString& name : database().tableNames())
+        for (const QString& name : OpenedDb().tableNames())
             tableExists = tableExists || name.compare(QLatin1String("Termine"), Qt::CaseInsensitive) == 0;
     } catch (const db::DbError& e) {
         ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Error while processing ") + title);
@@ -270,7 +263,7 @@ qint32 DeleteTerminDuplicates()
     qint32 deleted = 0;
     try {
         ui::WaitCursor wait;
-        db::Recordset rs = database().openRecordset(
+        db::Recordset rs = OpenedDb().openRecordset(
             QStringLiteral(
                 "SELECT DISTINCTROW Datum_Beginn, Datum_Ende, Status_Id, Patient_Id, Resources, Datum_Bearbeitung "
                 "FROM Termine WHERE (((Datum_Beginn) In (SELECT [Datum_Beginn] FROM [Termine] As Tmp GROUP BY "
@@ -317,13 +310,13 @@ qint32 DeleteEmptyCustomers()
     // note is still somebody's address. Rows that bookings or invoices still
     // name are kept, empty or not.
     QStringList empty;
-    for (const db::FieldDef& field : database().tableFields(QStringLiteral("tbl_customers"))) {
+    for (const db::FieldDef& field : OpenedDb().tableFields(QStringLiteral("tbl_customers"))) {
         if (field.type == db::DaoType::Text || field.type == db::DaoType::Memo)
             empty << QStringLiteral("(%1 Is Null OR trim(%1, char(32, 9, 10, 13)) = '')").arg(field.name);
     }
     if (empty.isEmpty())
         return 0;
-    return static_cast<qint32>(database().execute(
+    return static_cast<qint32>(OpenedDb().execute(
         QStringLiteral("DELETE FROM tbl_customers WHERE ") + empty.join(QStringLiteral(" AND "))
         + QStringLiteral(" AND cust_id NOT IN (SELECT book_customer_id FROM tbl_bookings WHERE book_customer_id Is Not Null) "
                          "AND cust_id NOT IN (SELECT inv_customer_id FROM tbl_invoice WHERE inv_customer_id Is Not Null);")));

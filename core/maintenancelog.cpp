@@ -17,13 +17,6 @@ constexpr int TypeBoolean = 1;
 constexpr int TypeDate = 8;
 constexpr int TypeText = 10;
 
-db::Database& database()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 // tbl_preferences has one row; a database that lost it gets it back.
 void setLogColumn(db::Database& d, const QString& column, const db::Value& value)
 {
@@ -33,7 +26,7 @@ void setLogColumn(db::Database& d, const QString& column, const db::Value& value
 
 void record(const QList<std::pair<QString, db::Value>>& entries)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     for (const auto& [column, value] : entries) {
         setLogColumn(d, column, value);

@@ -4,22 +4,11 @@
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 
-namespace {
-
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
-}  // namespace
-
 QString GetMandantImageFile(qint32 mandantId)
 {
     if (mandantId < 1)
         return {};
-    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT mand_imagefile FROM tbl_mandanten WHERE mand_id = ?"),
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT mand_imagefile FROM tbl_mandanten WHERE mand_id = ?"),
                                                 db::OpenMode::ForwardOnlyReadOnly, {mandantId});
     return rs.eof() ? QString() : rs.value(QStringLiteral("mand_imagefile")).toText();
 }
@@ -28,6 +17,6 @@ bool SaveMandantImageFile(qint32 mandantId, const QString& file)
 {
     if (mandantId < 1 || file.isEmpty())
         return false;
-    return database().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_imagefile = ? WHERE mand_id = ?"),
+    return OpenedDb().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_imagefile = ? WHERE mand_id = ?"),
                               {file, mandantId}) > 0;
 }

@@ -11,9 +11,7 @@ namespace {
 
 db::Recordset query(const QString& sql, const QList<db::Value>& params)
 {
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+    return OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
 }
 
 Building readBuilding(const db::Recordset& rs)
@@ -193,13 +191,6 @@ std::vector<qint32> OccupiedPlacesOfMandant(qint32 mandantId, const rt::Date& be
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 // Adds a row to table with the values given and returns its new id.
 qint32 addRow(db::Database& d, const QString& table, const QString& idColumn,
               const std::vector<std::pair<QString, db::Value>>& values)
@@ -260,7 +251,7 @@ QString idList(const QList<qint32>& ids, QList<db::Value>& params)
 
 bool StoreBuilding(Building& building)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (building.bld_id > 0 &&
         d.execute(QStringLiteral("UPDATE tbl_buildings SET bld_name = ?, bld_short = ?, bld_imagefile = ? WHERE bld_id = ?"),
@@ -279,7 +270,7 @@ bool StoreBuilding(Building& building)
 
 bool StoreFloor(Floor& floor)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (floor.flr_id > 0 &&
         d.execute(QStringLiteral("UPDATE tbl_floors SET flr_order = ?, flr_name = ?, flr_short = ?, flr_imagefile = ?, "
@@ -301,7 +292,7 @@ bool StoreFloor(Floor& floor)
 
 bool StorePlace(Place& place, bool writeType)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (place.pl_id > 0) {
         QString sql = QStringLiteral("UPDATE tbl_places SET pl_name = ?, pl_disabled = ?, pl_info = ?, pl_capacity = ?, "
@@ -340,7 +331,7 @@ int DependantsOf(ResourceKind kind, qint32 id)
 ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id)
 {
     const KindTables t = tablesOf(kind);
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     ResourceDeleteOutcome outcome;
     if (countWhere(t.table, t.idColumn, id) == 0) {
@@ -359,7 +350,7 @@ ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id)
 
 void StorePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
 {
-    database().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = ?, pl_y1 = ?, pl_x2 = ?, pl_y2 = ? WHERE pl_id = ?"),
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = ?, pl_y1 = ?, pl_x2 = ?, pl_y2 = ? WHERE pl_id = ?"),
                        {x1, y1, x2, y2, placeId});
 }
 
@@ -370,7 +361,7 @@ void MovePlaces(const QList<qint32>& placeIds, int dx, int dy)
     // A position never stored reads as 0 on the plan, so it moves from there.
     QList<db::Value> params{dx, dy, dx, dy};
     const QString ids = idList(placeIds, params);
-    database().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = COALESCE(pl_x1, 0) + ?, pl_y1 = COALESCE(pl_y1, 0) + ?, "
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = COALESCE(pl_x1, 0) + ?, pl_y1 = COALESCE(pl_y1, 0) + ?, "
                                       "pl_x2 = COALESCE(pl_x2, 0) + ?, pl_y2 = COALESCE(pl_y2, 0) + ? WHERE pl_id IN (") +
                            ids + QStringLiteral(")"),
                        params);
@@ -381,7 +372,7 @@ PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds)
     PlacesDeleteOutcome outcome;
     if (placeIds.isEmpty())
         return outcome;
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     for (qint32 id : placeIds) {
         const int bookings = countWhere(QStringLiteral("tbl_bookings"), QStringLiteral("book_place_id"), id);
@@ -399,7 +390,7 @@ PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds)
 
 void UpdateFloorImageFile(qint32 floorId, const QString& name)
 {
-    database().execute(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = ? WHERE flr_id = ?"), {name, floorId});
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = ? WHERE flr_id = ?"), {name, floorId});
 }
 
 std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId)
@@ -442,9 +433,7 @@ std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId)
 
 bool SavePlaceImageFile(qint32 placeId, const QString& file)
 {
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return Db->execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
+    return OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
                        {file.isEmpty() ? db::Value() : db::Value(file), placeId}) > 0;
 }
 

@@ -66,13 +66,6 @@ QString valueColumn(int dataType)
 
 const QString SelectSql = QStringLiteral("SELECT * FROM tbl_preferences2 WHERE prf_name = ?;");
 
-db::Database& database()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 // The value as the column of a preference type keeps it; text that is no
 // number is refused for a number column as a record set would refuse it.
 db::Value storedAs(int type, const db::Value& value)
@@ -107,13 +100,13 @@ bool createRow(const QString& name, int type, const db::Value& value)
         params.append(storedAs(type, value));
     }
     sql += column.isEmpty() ? QStringLiteral(") VALUES (?, ?);") : QStringLiteral(") VALUES (?, ?, ?);");
-    return database().execute(sql, params) == 1;
+    return OpenedDb().execute(sql, params) == 1;
 }
 
 // The value of the row by its stored type; nullopt when there is no row.
 std::optional<db::Value> readRow(const QString& name)
 {
-    db::Recordset rs = database().openRecordset(SelectSql, db::OpenMode::ForwardOnlyReadOnly, {db::Value(name)});
+    db::Recordset rs = OpenedDb().openRecordset(SelectSql, db::OpenMode::ForwardOnlyReadOnly, {db::Value(name)});
     if (rs.eof())
         return std::nullopt;
     switch (rs.field(QStringLiteral("prf_data_type")).value().toLong()) {
@@ -274,7 +267,7 @@ void SavePreference(const QString& name, const db::Value& value, int dataType)
 {
     try {
         auto open = [&name] {
-            return database().openRecordset(SelectSql, db::OpenMode::Dynaset, {db::Value(name)});
+            return OpenedDb().openRecordset(SelectSql, db::OpenMode::Dynaset, {db::Value(name)});
         };
         std::optional<db::Recordset> rs;
         rs.emplace(open());

@@ -7,13 +7,6 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db || !Db->isOpen())
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 db::Value textOrNull(const QString& text)
 {
     return text.isEmpty() ? db::Value() : db::Value(text);
@@ -34,7 +27,7 @@ std::optional<Service> LoadService(qint32 serviceId)
 {
     if (serviceId <= 0)
         return std::nullopt;
-    db::Recordset rs = database().openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = ?"),
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = ?"),
                                                 db::OpenMode::ForwardOnlyReadOnly, {serviceId});
     if (rs.eof())
         return std::nullopt;
@@ -53,7 +46,7 @@ std::optional<Service> LoadService(qint32 serviceId)
 
 void StoreService(Service& service)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     const db::Value price = service.srv_price ? db::Value(*service.srv_price) : db::Value();
     if (serviceExists(d, service.srv_id)) {
@@ -84,14 +77,14 @@ void StoreService(Service& service)
 int PositionsOfService(qint32 serviceId)
 {
     db::Recordset rs =
-        database().openRecordset(QStringLiteral("SELECT Count(*) FROM tbl_invoice_positions WHERE ivp_prod_id = ?"),
+        OpenedDb().openRecordset(QStringLiteral("SELECT Count(*) FROM tbl_invoice_positions WHERE ivp_prod_id = ?"),
                                  db::OpenMode::ForwardOnlyReadOnly, {serviceId});
     return rs.eof() ? 0 : rs.field(0).value().toLong();
 }
 
 ServiceDeleteResult DeleteService(qint32 serviceId)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (!serviceExists(d, serviceId))
         return ServiceDeleteResult::NotFound;

@@ -7,13 +7,6 @@
 
 namespace {
 
-db::Database& database()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 // The database keeps no relations; these are the ones the windows keep.
 struct Reference {
     const char* table;
@@ -55,7 +48,7 @@ qint32 countReferences(db::Database& d, const Reference& ref, const db::Value& i
 
 bool TableExists(const QString& table)
 {
-    return database().tableNames().contains(table);
+    return OpenedDb().tableNames().contains(table);
 }
 
 TableData::TableData(const QString& table) : m_table(table)
@@ -75,7 +68,7 @@ void TableData::reload()
 
 void TableData::read()
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     // A bracketed name opens the whole table in stored order, changeable.
     db::Recordset rs = d.openRecordset(QLatin1Char('[') + m_table + QLatin1Char(']'), db::OpenMode::Dynaset);
     if (!rs.isUpdatable())
@@ -105,7 +98,7 @@ void TableData::moveTo(int row)
 
 void TableData::setValue(int row, int column, const db::Value& value)
 {
-    db::Transaction transaction(database());
+    db::Transaction transaction(OpenedDb());
     moveTo(row);
     m_rs.edit();
     try {
@@ -124,7 +117,7 @@ void TableData::setValue(int row, int column, const db::Value& value)
 
 int TableData::insertRow(const std::map<int, db::Value>& values)
 {
-    db::Transaction transaction(database());
+    db::Transaction transaction(OpenedDb());
     m_rs.addNew();
     try {
         for (const auto& [column, value] : values)
@@ -147,7 +140,7 @@ int TableData::insertRow(const std::map<int, db::Value>& values)
 
 bool TableData::deleteRow(int row, QString* refusal)
 {
-    db::Database& d = database();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     const Row& stored = m_rows.at(static_cast<size_t>(row));
     QStringList reasons;

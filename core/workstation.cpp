@@ -203,13 +203,6 @@ bool RefuseReadOnly(int icon)
 
 namespace {
 
-db::Database& openDatabase()
-{
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
-    return *Db;
-}
-
 rt::Date dateOrZero(const db::Value& v)
 {
     return v.isNull() ? rt::Date() : v.toDate();
@@ -234,7 +227,7 @@ const QString StationColumns =
 std::vector<StationRow> LoadStations()
 {
     std::vector<StationRow> rows;
-    db::Recordset rs = openDatabase().openRecordset(StationColumns + QStringLiteral(" ORDER BY ws_id;"),
+    db::Recordset rs = OpenedDb().openRecordset(StationColumns + QStringLiteral(" ORDER BY ws_id;"),
                                                     db::OpenMode::ForwardOnlyReadOnly);
     for (; !rs.eof(); rs.moveNext())
         rows.push_back(stationRow(rs));
@@ -244,7 +237,7 @@ std::vector<StationRow> LoadStations()
 QStringList OnlineStationNames()
 {
     QStringList names;
-    db::Recordset rs = openDatabase().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT ws_computername FROM tbl_workstations WHERE (ws_LoginDate > 0);"),
         db::OpenMode::ForwardOnlyReadOnly);
     for (; !rs.eof(); rs.moveNext())
@@ -265,7 +258,7 @@ std::vector<StationRow> LoggedInStations(db::Database& database, qint32 exceptId
 
 bool StationAutostart(qint32 stationId)
 {
-    db::Recordset rs = openDatabase().openRecordset(
+    db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT ws_Autostart FROM tbl_workstations WHERE ws_id = ?;"), db::OpenMode::ForwardOnlyReadOnly,
         {db::Value(stationId)});
     return !rs.eof() && rs.value(QStringLiteral("ws_Autostart")).toBool();
@@ -273,7 +266,7 @@ bool StationAutostart(qint32 stationId)
 
 bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings)
 {
-    db::Database& d = openDatabase();
+    db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_workstations WHERE ws_id = ?;"),
                                        db::OpenMode::Dynaset, {db::Value(newId)});
@@ -303,7 +296,7 @@ bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerNam
 
 void StoreStationReadOnly(qint32 stationId, bool readOnly)
 {
-    openDatabase().execute(QStringLiteral("UPDATE tbl_workstations SET ws_ReadOnly = ? WHERE ws_id = ?;"),
+    OpenedDb().execute(QStringLiteral("UPDATE tbl_workstations SET ws_ReadOnly = ? WHERE ws_id = ?;"),
                            {db::Value(readOnly), db::Value(stationId)});
 }
 
