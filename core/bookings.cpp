@@ -44,11 +44,6 @@ QString placeholders(qsizetype n)
     return marks.join(QLatin1Char(','));
 }
 
-db::Value textOrNull(const QString& text)
-{
-    return text.isEmpty() ? db::Value() : db::Value(text);
-}
-
 bool overlaps(const Booking& a, const Booking& b)
 {
     return a.book_start < b.book_end && b.book_start < a.book_end;
@@ -66,13 +61,13 @@ void insertBooking(db::Database& d, Booking& b)
     rs.field(QStringLiteral("book_start")).setValue(b.book_start);
     rs.field(QStringLiteral("book_end")).setValue(b.book_end);
     rs.field(QStringLiteral("book_bearb_date")).setValue(b.book_bearb_date);
-    rs.field(QStringLiteral("book_info")).setValue(textOrNull(b.book_info));
+    rs.field(QStringLiteral("book_info")).setValue(db::textOrNull(b.book_info));
     rs.field(QStringLiteral("book_color_id")).setValue(b.book_color_id);
     rs.field(QStringLiteral("book_status_id")).setValue(b.book_status_id);
-    rs.field(QStringLiteral("book_cust_ids")).setValue(textOrNull(b.book_cust_ids));
+    rs.field(QStringLiteral("book_cust_ids")).setValue(db::textOrNull(b.book_cust_ids));
     rs.field(QStringLiteral("book_bearb_id")).setValue(b.book_bearb_id);
     rs.field(QStringLiteral("book_room_id")).setValue(b.book_room_id);
-    rs.field(QStringLiteral("book_name")).setValue(textOrNull(b.book_name));
+    rs.field(QStringLiteral("book_name")).setValue(db::textOrNull(b.book_name));
     rs.update();
 }
 
@@ -82,7 +77,7 @@ bool updateBooking(db::Database& d, const Booking& b)
                                     "book_cust_count = ?, book_start = ?, book_end = ?, book_bearb_date = ?, book_info = ?, "
                                     "book_color_id = ? WHERE book_id = ?"),
                      {b.book_mandant_id, b.book_place_id, b.book_customer_id, b.book_cust_count, b.book_start, b.book_end,
-                      b.book_bearb_date, textOrNull(b.book_info), b.book_color_id, b.book_id})
+                      b.book_bearb_date, db::textOrNull(b.book_info), b.book_color_id, b.book_id})
            > 0;
 }
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-db::Value textOrNull(const QString& text)
-{
-    return text.isEmpty() ? db::Value() : db::Value(text);
-}
-
 // The columns StoreCustomer writes, in the order of values() below.
 const std::array<const char*, 19> Columns = {
     "cust_ext_id", "cust_lastname", "cust_firstname", "cust_company", "cust_street", "cust_zip", "cust_city",
@@ -24,10 +19,10 @@ const std::array<const char*, 19> Columns = {
 
 QList<db::Value> values(const Customer& c)
 {
-    return {c.cust_ext_id, textOrNull(c.cust_lastname), textOrNull(c.cust_firstname), textOrNull(c.cust_company),
-            textOrNull(c.cust_street), textOrNull(c.cust_zip), textOrNull(c.cust_city), textOrNull(c.cust_country),
-            textOrNull(c.cust_phone), textOrNull(c.cust_phone2), textOrNull(c.cust_fax), textOrNull(c.cust_mobile),
-            textOrNull(c.cust_email), textOrNull(c.cust_info), c.cust_sex, c.cust_caution, c.cust_category_id,
+    return {c.cust_ext_id, db::textOrNull(c.cust_lastname), db::textOrNull(c.cust_firstname), db::textOrNull(c.cust_company),
+            db::textOrNull(c.cust_street), db::textOrNull(c.cust_zip), db::textOrNull(c.cust_city), db::textOrNull(c.cust_country),
+            db::textOrNull(c.cust_phone), db::textOrNull(c.cust_phone2), db::textOrNull(c.cust_fax), db::textOrNull(c.cust_mobile),
+            db::textOrNull(c.cust_email), db::textOrNull(c.cust_info), c.cust_sex, c.cust_caution, c.cust_category_id,
             c.cust_birthday.isZero() ? db::Value() : db::Value(c.cust_birthday), c.cust_new};
 }
 

@@ -12,11 +12,6 @@ db::Recordset readOnly(const QString& sql, const QList<db::Value>& params)
     return OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
 }
 
-db::Value textOrNull(const QString& text)
-{
-    return text.isEmpty() ? db::Value() : db::Value(text);
-}
-
 std::optional<rt::Date> dateOrNull(const db::Value& value)
 {
     if (value.isNull())
@@ -93,7 +88,7 @@ qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header)
     QString sql = QStringLiteral("UPDATE tbl_invoice SET inv_mandant_id = ?, inv_booking_id = ?, inv_customer_id = ?, "
                                  "inv_notes = ?, inv_total = ?, inv_is_payed = ?");
     QList<db::Value> params{header.inv_mandant_id, header.inv_booking_id, header.inv_customer_id,
-                            textOrNull(header.inv_notes), header.inv_total, header.inv_is_payed};
+                            db::textOrNull(header.inv_notes), header.inv_total, header.inv_is_payed};
     if (header.inv_date) {
         sql += QStringLiteral(", inv_date = ?");
         params << *header.inv_date;
@@ -170,7 +165,7 @@ qint32 AddInvoicePosition(const InvoicePositionRow& position)
     rs.field(QStringLiteral("ivp_prod_id")).setValue(position.ivp_prod_id);
     rs.field(QStringLiteral("ivp_quantity")).setValue(position.ivp_quantity);
     rs.field(QStringLiteral("ivp_price")).setValue(position.ivp_price);
-    rs.field(QStringLiteral("ivp_text")).setValue(textOrNull(position.ivp_text));
+    rs.field(QStringLiteral("ivp_text")).setValue(db::textOrNull(position.ivp_text));
     rs.update();
     transaction.commit();
     return id;
@@ -193,7 +188,7 @@ bool SetPositionPrice(qint32 ivpId, double price)
 bool SetPositionText(qint32 ivpId, const QString& text)
 {
     return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
-                              {textOrNull(text), ivpId})
+                              {db::textOrNull(text), ivpId})
            > 0;
 }
 

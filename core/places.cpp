@@ -434,7 +434,7 @@ std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId)
 bool SavePlaceImageFile(qint32 placeId, const QString& file)
 {
     return OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
-                       {file.isEmpty() ? db::Value() : db::Value(file), placeId}) > 0;
+                       {db::textOrNull(file), placeId}) > 0;
 }
 
 std::optional<PlanFloor> FindPlanFloor(qint32 mandantId, const PlanFloorQuery& q)

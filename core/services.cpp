@@ -7,11 +7,6 @@
 
 namespace {
 
-db::Value textOrNull(const QString& text)
-{
-    return text.isEmpty() ? db::Value() : db::Value(text);
-}
-
 bool serviceExists(db::Database& d, qint32 serviceId)
 {
     if (serviceId <= 0)
@@ -51,7 +46,7 @@ void StoreService(Service& service)
     const db::Value price = service.srv_price ? db::Value(*service.srv_price) : db::Value();
     if (serviceExists(d, service.srv_id)) {
         QString sql = QStringLiteral("UPDATE tbl_services SET srv_name = ?, srv_info = ?, srv_price = ?");
-        QList<db::Value> params{textOrNull(service.srv_name), textOrNull(service.srv_info), price};
+        QList<db::Value> params{db::textOrNull(service.srv_name), db::textOrNull(service.srv_info), price};
         if (service.srv_tax_id) {
             sql += QStringLiteral(", srv_tax_id = ?");
             params << *service.srv_tax_id;
@@ -64,8 +59,8 @@ void StoreService(Service& service)
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = 0"));
     rs.addNew();
     const qint32 newId = rs.field(QStringLiteral("srv_id")).value().toLong();
-    rs.field(QStringLiteral("srv_name")).setValue(textOrNull(service.srv_name));
-    rs.field(QStringLiteral("srv_info")).setValue(textOrNull(service.srv_info));
+    rs.field(QStringLiteral("srv_name")).setValue(db::textOrNull(service.srv_name));
+    rs.field(QStringLiteral("srv_info")).setValue(db::textOrNull(service.srv_info));
     rs.field(QStringLiteral("srv_price")).setValue(price);
     if (service.srv_tax_id)
         rs.field(QStringLiteral("srv_tax_id")).setValue(*service.srv_tax_id);

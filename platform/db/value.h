@@ -61,6 +61,8 @@ std::optional<double> textToNumber(const QString& text);
 // Negative numbers come in parentheses, so "Now - " + sqlNumber(-3) stays one
 // expression instead of starting a comment.
 QString sqlText(const QString& text);
+// An empty text as Null, the way a field left blank is stored.
+inline Value textOrNull(const QString& text) { return text.isEmpty() ? Value() : Value(text); }
 QString sqlNumber(double value);
 
 }  // namespace db
