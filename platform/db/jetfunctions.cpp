@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <vector>
 
 namespace db {
@@ -196,11 +197,14 @@ bool itemMatches(const PatternItem& item, char32_t c)
 }
 
 // Table of "pattern prefix matches value prefix", one row at a time, so a
-// pattern full of * never backtracks exponentially.
+// pattern full of * never backtracks exponentially. The two rows are kept
+// between calls: a Like runs once per row of a long table.
 bool matchItems(const std::vector<PatternItem>& items, const std::u32string& value)
 {
+    thread_local std::vector<char> row, next;
     const size_t n = value.size();
-    std::vector<char> row(n + 1, 0), next(n + 1, 0);
+    row.assign(n + 1, 0);
+    next.resize(n + 1);
     row[0] = 1;
     for (const PatternItem& item : items) {
         std::fill(next.begin(), next.end(), 0);
@@ -220,18 +224,82 @@ bool matchItems(const std::vector<PatternItem>& items, const std::u32string& val
     return row[n] != 0;
 }
 
+char32_t foldCodePoint(char32_t c)
+{
+    if (c < 0x80)
+        return c >= U'A' && c <= U'Z' ? c + 32 : c;
+    return QChar::toCaseFolded(c);
+}
+
+// The text's code points case-folded, as QString::toCaseFolded folds them,
+// read straight from UTF-8; a broken sequence reads as U+FFFD.
+void foldUtf8(const unsigned char* s, int n, std::u32string& out)
+{
+    out.clear();
+    for (int i = 0; i < n;) {
+        const unsigned char b = s[i];
+        char32_t c;
+        int length;
+        if (b < 0x80) {
+            c = b;
+            length = 1;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            length = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            length = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07;
+            length = 4;
+        } else {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        bool valid = i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80)
+                valid = false;
+            else
+                c = (c << 6) | (s[i + k] & 0x3F);
+        }
+        if (!valid) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        out.push_back(foldCodePoint(c));
+        i += length;
+    }
+}
+
 std::u32string toU32(const QString& s)
 {
     std::u32string out;
-    for (char32_t c : s.toCaseFolded().toUcs4())
-        out.push_back(c);
+    for (char32_t c : s.toUcs4())
+        out.push_back(foldCodePoint(c));
     return out;
 }
 
-QString argText(sqlite3_value* v)
+// A pattern compiled once per statement: SQLite keeps it beside a constant
+// pattern argument (a literal or a bound value) for the statement's life.
+struct CompiledPattern {
+    std::vector<PatternItem> items;
+    bool matchesAll = false;   // only * : every text
+};
+
+std::unique_ptr<CompiledPattern> compileArgument(sqlite3_value* pattern)
 {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return QString::fromUtf8(p, sqlite3_value_bytes(v));
+    std::u32string folded;
+    foldUtf8(sqlite3_value_text(pattern), sqlite3_value_bytes(pattern), folded);
+    std::optional<std::vector<PatternItem>> items = compilePattern(folded);
+    if (!items)
+        return nullptr;
+    auto compiled = std::make_unique<CompiledPattern>();
+    compiled->matchesAll = items->size() == 1 && items->front().kind == PatternItem::AnyRun;
+    compiled->items = std::move(*items);
+    return compiled;
 }
 
 void sqlLike(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -240,12 +308,32 @@ void sqlLike(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    std::optional<bool> r = likeMatch(argText(argv[1]), argText(argv[0]));
-    if (!r) {
-        sqlite3_result_error(ctx, "Invalid pattern string", -1);
-        return;
+    std::unique_ptr<CompiledPattern> fresh;
+    auto* compiled = static_cast<CompiledPattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!compiled) {
+        fresh = compileArgument(argv[0]);
+        if (!fresh) {
+            sqlite3_result_error(ctx, "Invalid pattern string", -1);
+            return;
+        }
+        compiled = fresh.get();
     }
-    sqlite3_result_int(ctx, *r ? 1 : 0);
+    bool match = compiled->matchesAll;
+    if (!match) {
+        thread_local std::u32string value;
+        foldUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), value);
+        match = matchItems(compiled->items, value);
+    }
+    sqlite3_result_int(ctx, match ? 1 : 0);
+    // Handed over last: SQLite may drop it at once when it cannot keep it.
+    if (fresh)
+        sqlite3_set_auxdata(ctx, 0, fresh.release(), [](void* p) { delete static_cast<CompiledPattern*>(p); });
+}
+
+QString argText(sqlite3_value* v)
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QString::fromUtf8(p, sqlite3_value_bytes(v));
 }
 
 void sqlNow(sqlite3_context* ctx, int, sqlite3_value**)

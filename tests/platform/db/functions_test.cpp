@@ -86,6 +86,39 @@ TEST_F(Functions, LikeNullAndInvalidPattern)
               QStringList{QStringLiteral("Öztürk")});
 }
 
+// A pattern is compiled once per statement and kept beside its argument: two
+// patterns of one statement, a pattern bound anew for the next run and a
+// pattern that differs from row to row must each match as their own.
+TEST_F(Functions, LikeKeepsEachPatternToItsOwnArgument)
+{
+    for (const char* n : {"Müller", "Öztürk", "Bergmann", "ärger", "Mann", "Neumann", "Schmidt"})
+        database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_note) VALUES (?, ?)"),
+                          {Value(QString::fromUtf8(n)), Value(QString::fromUtf8(n).left(2) + QStringLiteral("*"))});
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_name, p_note) VALUES (NULL, 'x*')"));
+    const QString both = QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name Like ? OR p_name Like ? ORDER BY p_id");
+    EXPECT_EQ(names(QStringLiteral("SELECT p_name FROM tbl_people WHERE p_name Like '*MANN' ORDER BY p_id")),
+              QString::fromUtf8("Bergmann,Mann,Neumann").split(QLatin1Char(',')));
+    db::Recordset first = database->openRecordset(both, OpenMode::ForwardOnlyReadOnly,
+                                                  {Value(QStringLiteral("m*")), Value(QStringLiteral("*DT"))});
+    QStringList found;
+    for (; !first.eof(); first.moveNext())
+        found << first.field(0).value().toText();
+    EXPECT_EQ(found, QString::fromUtf8("Müller,Mann,Schmidt").split(QLatin1Char(',')));
+    // The same statement again with other values.
+    db::Recordset second = database->openRecordset(both, OpenMode::ForwardOnlyReadOnly,
+                                                   {Value(QString::fromUtf8("Ä*")), Value(QString::fromUtf8("ö*"))});
+    found.clear();
+    for (; !second.eof(); second.moveNext())
+        found << second.field(0).value().toText();
+    EXPECT_EQ(found, QString::fromUtf8("Öztürk,ärger").split(QLatin1Char(',')));
+    // Each row's own pattern: the first two letters of its name.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM tbl_people WHERE p_name Like p_note")).toLong(), 7);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM tbl_people WHERE 'Mannheim' Like p_note")).toLong(), 1);
+    // A broken pattern is refused also when it comes from a row.
+    database->execute(QStringLiteral("UPDATE tbl_people SET p_note = '[a' WHERE p_name = 'Mann'"));
+    EXPECT_THROW(scalar(QStringLiteral("SELECT Count(*) FROM tbl_people WHERE p_name Like p_note")), db::DbError);
+}
+
 TEST_F(Functions, NowAndDateAreLocal)
 {
     const double before = rt::Date::now().serial();
