@@ -79,6 +79,7 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
         detail::Statement journal(conn->handle, QStringLiteral("PRAGMA journal_mode = DELETE"));
         journal.step();
         run(conn->handle, QStringLiteral("PRAGMA foreign_keys = OFF"));
+        run(conn->handle, QStringLiteral("PRAGMA cache_size = ") + QString::number(kCacheSizePragma));
     } catch (const DbError& e) {
         conn->close();
         throw DbError(e.number(), e.detail(), e.sqliteCode(), path);

@@ -47,6 +47,12 @@ struct IndexDef {
     bool unique = false;
 };
 
+// The page cache of a connection (SQLite's cache_size: negative counts KiB).
+// Ten years of a house fit in it: a long list read along an index visits the
+// table's pages out of order, and SQLite's small default reads them from the
+// file again and again. Another workstation's write still empties it.
+constexpr int kCacheSizePragma = -65536;
+
 // The connection to one database file. Text travels as UTF-8, dates as day
 // numbers, and every statement is the program's SQL dialect, translated.
 class Database {
