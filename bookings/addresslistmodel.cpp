@@ -6,11 +6,15 @@
 #include "platform/runtime/format.h"
 
 #include <algorithm>
+#include <numeric>
 
 void AddressListModel::setRows(std::vector<CustomerListRow> rows, const QString& emptyText)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    for (std::vector<QString>& k : m_keys)
+        k.clear();
+    m_sortedColumn = -1;
     m_emptyText = emptyText;
     endResetModel();
 }
@@ -27,6 +31,9 @@ bool AddressListModel::removeCustomer(qint32 custId)
         return false;
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
+    for (std::vector<QString>& k : m_keys)
+        if (!k.empty())
+            k.erase(k.begin() + row);
     endRemoveRows();
     return true;
 }
@@ -112,6 +119,36 @@ QVariant AddressListModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
+const std::vector<QString>& AddressListModel::keys(int column)
+{
+    std::vector<QString>& k = m_keys[static_cast<size_t>(column)];
+    if (k.size() != m_rows.size()) {
+        k.clear();
+        k.reserve(m_rows.size());
+        for (const CustomerListRow& row : m_rows)
+            k.push_back(db::textSortKey(text(row, column)));
+    }
+    return k;
+}
+
+void AddressListModel::reorder(const std::vector<size_t>& order)
+{
+    std::vector<CustomerListRow> rows;
+    rows.reserve(order.size());
+    for (size_t i : order)
+        rows.push_back(std::move(m_rows[i]));
+    m_rows = std::move(rows);
+    for (std::vector<QString>& k : m_keys) {
+        if (k.empty())
+            continue;
+        std::vector<QString> sorted;
+        sorted.reserve(order.size());
+        for (size_t i : order)
+            sorted.push_back(std::move(k[i]));
+        k = std::move(sorted);
+    }
+}
+
 void AddressListModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= ColumnCount || m_rows.size() < 2)
@@ -123,15 +160,26 @@ void AddressListModel::sort(int column, Qt::SortOrder order)
     for (const QModelIndex& index : before)
         ids.push_back(idAt(index.row()));
 
-    auto less = [this, column](const CustomerListRow& a, const CustomerListRow& b) {
-        if (column == Birthday)
-            return a.cust_birthday.serial() < b.cust_birthday.serial();
-        return db::compareText(text(a, column), text(b, column)) < 0;
-    };
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(m_rows.begin(), m_rows.end(), less);
-    else
-        std::stable_sort(m_rows.begin(), m_rows.end(), [&less](const auto& a, const auto& b) { return less(b, a); });
+    std::vector<size_t> lines(m_rows.size());
+    std::iota(lines.begin(), lines.end(), size_t{0});
+    const bool ascending = order == Qt::AscendingOrder;
+    if (column == m_sortedColumn) {
+        // Sorted by this column already: the other order is the lines turned round.
+        if (order != m_sortedOrder)
+            std::reverse(lines.begin(), lines.end());
+    } else if (column == Birthday) {
+        std::stable_sort(lines.begin(), lines.end(), [this, ascending](size_t a, size_t b) {
+            const double x = m_rows[a].cust_birthday.serial(), y = m_rows[b].cust_birthday.serial();
+            return ascending ? x < y : y < x;
+        });
+    } else {
+        const std::vector<QString>& k = keys(column);
+        std::stable_sort(lines.begin(), lines.end(),
+                         [&k, ascending](size_t a, size_t b) { return ascending ? k[a] < k[b] : k[b] < k[a]; });
+    }
+    reorder(lines);
+    m_sortedColumn = column;
+    m_sortedOrder = order;
 
     QModelIndexList after;
     after.reserve(before.size());

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 
+#include <array>
 #include <vector>
 
 // The address book's result list: last name, first name, birthday. An empty
@@ -34,12 +35,20 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // Names in the database's German order, birthdays as dates, unknown ones first.
+    // Names in the database's German order, birthdays as dates, unknown ones
+    // first. The list sorted by the column already is only turned round.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
     QString text(const CustomerListRow& row, int column) const;
+    // The sort keys of a name column, one per line in the lines' order, made
+    // at the first sort by it and kept with the lines.
+    const std::vector<QString>& keys(int column);
+    void reorder(const std::vector<size_t>& order);
 
     std::vector<CustomerListRow> m_rows;
+    std::array<std::vector<QString>, 2> m_keys;   // LastName, FirstName; empty until needed
+    int m_sortedColumn = -1;                      // the lines' order, -1: as the query gave them
+    Qt::SortOrder m_sortedOrder = Qt::AscendingOrder;
     QString m_emptyText;   // shown as the only line while m_rows is empty
 };

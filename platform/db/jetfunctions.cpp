@@ -386,7 +386,23 @@ QString textSortKey(const QString& text)
 {
     // The folded text breaks ties of the primary key; U+0000 ends the primary
     // key, so a shorter one still sorts first.
-    return primaryKey(text) + QChar(u'\0') + text.toCaseFolded();
+    const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    for (qsizetype i = 0; i < n; ++i)
+        if (in[i].unicode() >= 0x80)
+            return primaryKey(text) + QChar(u'\0') + text.toCaseFolded();
+    // Plain ASCII, most names: both halves are the text in small letters,
+    // made without normalising.
+    QString key(2 * n + 1, Qt::Uninitialized);
+    QChar* out = key.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t c = in[i].unicode();
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c + 32);
+        out[i] = out[n + 1 + i] = QChar(c);
+    }
+    out[n] = QChar(u'\0');
+    return key;
 }
 
 std::optional<bool> likeMatch(const QString& value, const QString& pattern)
