@@ -45,6 +45,8 @@ void BookingListModel::setList(BookingList list)
 {
     beginResetModel();
     m_list = std::move(list);
+    m_guestRank.clear();
+    m_placeRank.clear();
     m_nothingFound = m_list.rows.empty();
     if (m_sortColumn >= 0)
         sortRows();
@@ -55,6 +57,8 @@ void BookingListModel::clear()
 {
     beginResetModel();
     m_list = {};
+    m_guestRank.clear();
+    m_placeRank.clear();
     m_nothingFound = false;
     endResetModel();
 }
@@ -206,32 +210,74 @@ void BookingListModel::sort(int column, Qt::SortOrder order)
     for (const QModelIndex& index : before)
         ids.push_back(bookIdAt(index.row()));
 
-    m_sortColumn = column;
-    m_sortOrder = order;
-    sortRows();
+    if (column == m_sortColumn) {
+        // Sorted by this column already: the other order is the lines turned round.
+        if (order != m_sortOrder)
+            std::reverse(m_list.rows.begin(), m_list.rows.end());
+        m_sortOrder = order;
+    } else {
+        m_sortColumn = column;
+        m_sortOrder = order;
+        sortRows();
+    }
 
     if (!before.isEmpty()) {
+        // Only the few lines the view holds on to are looked for.
         QHash<qint32, int> rowOf;
-        rowOf.reserve(bookingCount());
-        for (int row = 0; row < bookingCount(); ++row)
-            rowOf.insert(m_list.rows[static_cast<size_t>(row)].book_id, row);
+        for (qint32 id : ids)
+            rowOf.insert(id, -1);
+        for (int row = 0; row < bookingCount(); ++row) {
+            const auto it = rowOf.find(m_list.rows[static_cast<size_t>(row)].book_id);
+            if (it != rowOf.end())
+                *it = row;
+        }
         QModelIndexList after;
         after.reserve(before.size());
         for (qsizetype i = 0; i < before.size(); ++i) {
-            const auto it = rowOf.constFind(ids[static_cast<size_t>(i)]);
-            after << (it == rowOf.constEnd() ? QModelIndex() : index(*it, before[i].column()));
+            const int row = rowOf.value(ids[static_cast<size_t>(i)], -1);
+            after << (row < 0 ? QModelIndex() : index(row, before[i].column()));
         }
         changePersistentIndexList(before, after);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+const QHash<qint32, int>& BookingListModel::nameRanks(bool guests)
+{
+    QHash<qint32, int>& rank = guests ? m_guestRank : m_placeRank;
+    if (!rank.isEmpty() || m_list.rows.empty())
+        return rank;
+    // Names repeat: each guest's or place's text is ranked once in the
+    // database's German order, a missing one as the empty text; the ranks are
+    // kept until other lines come.
+    QHash<qint32, QString> keyOf;
+    for (const BookingListRow& r : m_list.rows) {
+        const qint32 id = guests ? r.book_customer_id : r.book_place_id;
+        if (!keyOf.contains(id))
+            keyOf.insert(id, db::textSortKey(guests ? guestText(r) : placeText(r)));
+    }
+    std::vector<std::pair<QString, qint32>> byKey;
+    byKey.reserve(static_cast<size_t>(keyOf.size()));
+    for (auto it = keyOf.cbegin(); it != keyOf.cend(); ++it)
+        byKey.emplace_back(it.value(), it.key());
+    std::sort(byKey.begin(), byKey.end());
+    rank.reserve(keyOf.size());
+    int current = 0;
+    for (size_t r = 0; r < byKey.size(); ++r) {
+        // Equal texts share a rank, so the order among them stays as it was.
+        if (r > 0 && byKey[r].first != byKey[r - 1].first)
+            current = static_cast<int>(r);
+        rank.insert(byKey[r].second, current);
+    }
+    return rank;
+}
+
 void BookingListModel::sortRows()
 {
     std::vector<BookingListRow>& rows = m_list.rows;
     const size_t n = rows.size();
-    // One key per line, computed once: a comparison must stay cheap for
-    // every booking of ten years.
+    // One key per line: a comparison must stay cheap for every booking of
+    // ten years.
     std::vector<double> keys(n);
     switch (m_sortColumn) {
     case ColStart:
@@ -247,29 +293,8 @@ void BookingListModel::sortRows()
             keys[i] = rows[i].book_cust_count;
         break;
     default: {
-        // Names repeat: each guest's or place's text is ranked once in the
-        // database's German order, a missing one as the empty text.
         const bool guests = m_sortColumn == ColGuest;
-        QHash<qint32, QString> keyOf;
-        for (const BookingListRow& r : rows) {
-            const qint32 id = guests ? r.book_customer_id : r.book_place_id;
-            if (!keyOf.contains(id))
-                keyOf.insert(id, db::textSortKey(guests ? guestText(r) : placeText(r)));
-        }
-        std::vector<std::pair<QString, qint32>> byKey;
-        byKey.reserve(static_cast<size_t>(keyOf.size()));
-        for (auto it = keyOf.cbegin(); it != keyOf.cend(); ++it)
-            byKey.emplace_back(it.value(), it.key());
-        std::sort(byKey.begin(), byKey.end());
-        QHash<qint32, int> rank;
-        rank.reserve(keyOf.size());
-        int current = 0;
-        for (size_t r = 0; r < byKey.size(); ++r) {
-            // Equal texts share a rank, so the order among them stays as it was.
-            if (r > 0 && byKey[r].first != byKey[r - 1].first)
-                current = static_cast<int>(r);
-            rank.insert(byKey[r].second, current);
-        }
+        const QHash<qint32, int>& rank = nameRanks(guests);
         for (size_t i = 0; i < n; ++i)
             keys[i] = rank.value(guests ? rows[i].book_customer_id : rows[i].book_place_id);
         break;

@@ -67,8 +67,12 @@ public:
 
 private:
     void sortRows();
+    // The rank of each guest's or place's name in the German order.
+    const QHash<qint32, int>& nameRanks(bool guests);
 
     BookingList m_list;
+    QHash<qint32, int> m_guestRank;
+    QHash<qint32, int> m_placeRank;
     bool m_nothingFound = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -247,24 +247,40 @@ bool namesJoinedTables(const QString& filter)
     return joined.match(filter).hasMatch();
 }
 
-// Hands fn the rows of sql for the ids: few ids in chunks of "IN (?, ...)",
-// many by one pass over the table, which is cheaper than a search for each.
-void forEachOfIds(const QString& sql, const QString& idColumn, const QList<qint32>& ids,
+// Hands fn the rows of sql for the ids: only the rows named are read, in
+// chunks of "IN (?, ...)", except where the ids lie close together: there
+// the stretch of the table between the first and the last is read in one
+// pass, which costs less than a search for each and reads at most as many
+// rows again as are named. idColumn is the table's integer key and the
+// first column of sql.
+void forEachOfIds(const QString& sql, const QString& idColumn, QList<qint32> ids,
                   const std::function<void(const QList<db::Value>&)>& fn)
 {
     constexpr qsizetype Chunk = 500;
-    if (ids.isEmpty())
-        return;
-    if (ids.size() > Chunk) {
-        OpenedDb().forEachRow(sql, {}, fn);
-        return;
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    for (qsizetype first = 0; first < ids.size(); first += Chunk) {
+        const qsizetype n = std::min(Chunk, ids.size() - first);
+        const qint64 low = ids[first];
+        const qint64 high = ids[first + n - 1];
+        if (high - low + 1 <= 2 * n) {
+            QSet<qint32> wanted(ids.cbegin() + first, ids.cbegin() + first + n);
+            OpenedDb().forEachRow(sql + QStringLiteral(" WHERE ") + idColumn + QStringLiteral(" BETWEEN ? AND ?"),
+                                  {db::Value(static_cast<qint32>(low)), db::Value(static_cast<qint32>(high))},
+                                  [&](const QList<db::Value>& row) {
+                                      if (wanted.contains(row[0].toLong()))
+                                          fn(row);
+                                  });
+            continue;
+        }
+        QList<db::Value> params;
+        params.reserve(n);
+        for (qsizetype i = first; i < first + n; ++i)
+            params << ids[i];
+        OpenedDb().forEachRow(sql + QStringLiteral(" WHERE ") + idColumn + QStringLiteral(" IN (") + placeholders(n) +
+                                  QLatin1Char(')'),
+                              params, fn);
     }
-    QList<db::Value> params;
-    for (qint32 id : ids)
-        params << id;
-    OpenedDb().forEachRow(sql + QStringLiteral(" WHERE ") + idColumn + QStringLiteral(" IN (") + placeholders(ids.size()) +
-                              QLatin1Char(')'),
-                          params, fn);
 }
 
 }  // namespace

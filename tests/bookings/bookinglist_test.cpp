@@ -167,3 +167,50 @@ TEST_F(BookingListQuery, ABookingWithoutGuestOrPlaceIsListedWithEmptyNames)
     EXPECT_EQ(model.text(0, BookingListModel::ColGuest), "");
     EXPECT_EQ(model.text(0, BookingListModel::ColPlace), "\\\\");
 }
+
+// The names are read only for the guests of the lines, some close together
+// and some far apart, in more than one chunk; every line gets its own.
+TEST_F(BookingListQuery, TheNamesOfTheLinesGuestsAndNoOthers)
+{
+    db.database.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                     "INSERT INTO tbl_customers (cust_firstname, cust_lastname) SELECT 'Gast', 'Nr ' || i FROM n");
+    const qint32 first = db.database.value("SELECT Min(cust_id) FROM tbl_customers WHERE cust_firstname = 'Gast'").toLong();
+    // 700 neighbours, then every ninth of the rest.
+    db.database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_mandant_id, book_place_id, book_customer_id, "
+                                    "book_cust_count, book_start, book_end) SELECT 1, %1, cust_id, 1, 45000.5, 45001.5 "
+                                    "FROM tbl_customers WHERE cust_firstname = 'Gast' AND (cust_id < %2 OR "
+                                    "(cust_id - %2) % 9 = 0)")
+                         .arg(db.place)
+                         .arg(first + 700));
+    auto list = QueryBookingList(QStringLiteral("book_place_id = %1").arg(db.place), false);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->rows.size(), 700u + 256u);
+    for (const BookingListRow& line : list->rows) {
+        ASSERT_TRUE(list->guests.contains(line.book_customer_id)) << line.book_customer_id;
+        EXPECT_EQ(list->guests.value(line.book_customer_id).cust_lastname,
+                  QStringLiteral("Nr %1").arg(line.book_customer_id - first + 1));
+    }
+    EXPECT_EQ(list->guests.size(), 956);
+    EXPECT_FALSE(list->guests.contains(first + 701));
+    EXPECT_FALSE(list->guests.contains(db.anna));
+}
+
+// A second click on the same header turns the list round; lines loaded later
+// are ranked by their own names.
+TEST(BookingListModel, TheSameColumnAgainTurnsRoundAndNewNamesAreRankedAnew)
+{
+    BookingListModel model;
+    model.setList(sample());
+    model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
+    model.sort(BookingListModel::ColGuest, Qt::DescendingOrder);
+    EXPECT_EQ(column(model, 2), (QStringList{"Eva Zander", "Eva Özdemir", "Eva Adler"}));
+
+    BookingList renamed = sample();
+    renamed.guests[1].cust_lastname = QStringLiteral("Becker");
+    renamed.guests[2].cust_lastname = QStringLiteral("Albers");
+    renamed.guests[3].cust_lastname = QStringLiteral("Zimmer");
+    model.setList(std::move(renamed));
+    EXPECT_EQ(column(model, 2), (QStringList{"Eva Zimmer", "Eva Becker", "Eva Albers"}));
+    model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 2), (QStringList{"Eva Albers", "Eva Becker", "Eva Zimmer"}));
+}
