@@ -207,22 +207,21 @@ std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
     const Condition c = conditionOf(filter);
     if (c.sql.isEmpty())
         return rows;
-    db::Recordset rs = OpenedDb().openRecordset(
+    // Handed over row by row: a pattern may find every customer.
+    OpenedDb().forEachRow(
         QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday "
                        "FROM tbl_customers WHERE ")
             + c.sql + QStringLiteral(" ORDER BY cust_lastname, cust_firstname;"),
-        db::OpenMode::ForwardOnlyReadOnly, c.params);
-    rows.reserve(static_cast<size_t>(rs.recordCount()));
-    for (; !rs.eof(); rs.moveNext()) {
-        CustomerListRow row;
-        row.cust_id = rs.field(0).value().toLong();
-        row.cust_firstname = rs.field(1).value().toText();
-        row.cust_lastname = rs.field(2).value().toText();
-        row.cust_company = rs.field(3).value().toText();
-        row.cust_ext_id = rs.field(4).value().toLong();
-        row.cust_birthday = rs.field(5).value().toDate();
-        rows.push_back(std::move(row));
-    }
+        c.params, [&rows](const QList<db::Value>& v) {
+            CustomerListRow row;
+            row.cust_id = v[0].toLong();
+            row.cust_firstname = v[1].toText();
+            row.cust_lastname = v[2].toText();
+            row.cust_company = v[3].toText();
+            row.cust_ext_id = v[4].toLong();
+            row.cust_birthday = v[5].toDate();
+            rows.push_back(std::move(row));
+        });
     return rows;
 }
 

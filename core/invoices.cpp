@@ -214,19 +214,18 @@ std::vector<InvoiceListRow> ListInvoices(qint32 custId, const rt::Date& since)
     // Invoices of one day in the order they were made, the newest first.
     sql += QStringLiteral(" ORDER BY inv_date DESC, inv_id DESC");
     std::vector<InvoiceListRow> rows;
-    db::Recordset rs = readOnly(sql, params);
-    while (!rs.eof()) {
+    // Handed over row by row: the list may hold thousands of invoices.
+    OpenedDb().forEachRow(sql, params, [&rows](const QList<db::Value>& v) {
         InvoiceListRow r;
-        r.inv_id = rs.value(QStringLiteral("inv_id")).toLong();
-        r.inv_is_sent = rs.value(QStringLiteral("inv_is_sent")).toBool();
-        r.ivs_name = rs.value(QStringLiteral("ivs_name")).toText();
-        r.inv_date = dateOrNull(rs.value(QStringLiteral("inv_date")));
-        r.cust_company = rs.value(QStringLiteral("cust_company")).toText();
-        r.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
-        r.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+        r.inv_id = v[0].toLong();
+        r.inv_is_sent = v[1].toBool();
+        r.ivs_name = v[2].toText();
+        r.inv_date = dateOrNull(v[3]);
+        r.cust_company = v[4].toText();
+        r.cust_lastname = v[5].toText();
+        r.cust_firstname = v[6].toText();
         rows.push_back(std::move(r));
-        rs.moveNext();
-    }
+    });
     return rows;
 }
 

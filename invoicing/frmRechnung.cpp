@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/startup.h"
+#include "invoicing/invoicelistmodel.h"
 #include "invoicing/positionsmodel.h"
 
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -65,7 +67,13 @@ void frmRechnung::buildLayout()
 {
     auto* top = new QHBoxLayout;
     listRechnungen = new QComboBox;
+    m_invoiceList = new InvoiceListModel(this);
+    listRechnungen->setModel(m_invoiceList);
     listRechnungen->setMinimumContentsLength(40);
+    // Measured by its set length, not by the text of every invoice listed.
+    listRechnungen->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* view = qobject_cast<QListView*>(listRechnungen->view()))
+        view->setUniformItemSizes(true);
     QFont fixed(QStringLiteral("DejaVu Sans Mono"));
     fixed.setStyleHint(QFont::TypeWriter);
     listRechnungen->setFont(fixed);

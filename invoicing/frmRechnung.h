@@ -8,6 +8,7 @@
 
 #include <array>
 
+class InvoiceListModel;
 class InvoicePositionsModel;
 class QCheckBox;
 class QComboBox;
@@ -146,6 +147,7 @@ private:
     void btnPreviewDoc_Click();
 
     InvoiceSession m_session;
+    InvoiceListModel* m_invoiceList = nullptr;
     InvoicePositionsModel* m_positions = nullptr;
     qint32 m_lastArticleId = 0;
     qint32 m_listCustomerId = -1;

@@ -4,6 +4,7 @@
 #include "core/handler.h"
 #include "core/invoices.h"
 #include "core/workstation.h"
+#include "invoicing/invoicelistmodel.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
@@ -16,14 +17,9 @@ void frmRechnung::FillListRechnungen(qint32 invId, qint32 custId)
     m_listCustomerId = custId;
     const FillingListsGuard filling;
     const QSignalBlocker quiet(listRechnungen);
-    listRechnungen->clear();
-    int select = -1;
-    for (const InvoiceListRow& row : ListInvoices(custId, InvoiceListSince(rt::Date::today()))) {
-        listRechnungen->addItem(InvoiceListEntry(row), row.inv_id);
-        if (row.inv_id == invId)
-            select = listRechnungen->count() - 1;
-    }
-    listRechnungen->setCurrentIndex(select);
+    // Thousands of invoices go into the list at once, not one by one.
+    m_invoiceList->setRows(ListInvoices(custId, InvoiceListSince(rt::Date::today())));
+    listRechnungen->setCurrentIndex(m_invoiceList->rowOf(invId));
 }
 
 void frmRechnung::listRechnungen_Click(int index)

@@ -1,8 +1,10 @@
 #include "core/globals.h"
 #include "core/preferences.h"
+#include "core/invoices.h"
 #include "core/startup.h"
 #include "invoicing/frmRechnung.h"
 #include "invoicing/frmServices.h"
+#include "invoicing/invoice.h"
 #include "invoicing/positionsmodel.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/window_hooks.h"
@@ -123,6 +125,34 @@ TEST_F(InvoiceWindows, ChoosingAnInvoiceInTheListLoadsIt)
     EXPECT_EQ(w.lbSumme->text(), QStringLiteral("158,00"));
     EXPECT_EQ(w.lbMwStNum[1]->text(), QStringLiteral("11,06"));
     EXPECT_EQ(w.lbBruttobetrag->text(), QStringLiteral("169,06"));
+    EXPECT_TRUE(dialogs->messages().empty());
+}
+
+// The list is handed over at once; its lines read as the list has always
+// shown them, and the arrow key chooses an invoice as a click does.
+TEST_F(InvoiceWindows, TheListShowsItsInvoicesAndTheArrowKeyChoosesOne)
+{
+    const qint32 older = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    const qint32 middle = database.addInvoice(1, QStringLiteral("#04/05/2024#"));
+    const qint32 newer = database.addInvoice(1, QStringLiteral("#05/05/2024#"));
+    database.addPosition(middle, 2, 1, 10);
+    frmRechnung& w = invoice(newer, 1);
+    ASSERT_EQ(w.listRechnungen->count(), 3);
+    EXPECT_EQ(w.listRechnungen->currentData().toInt(), newer);
+    const std::vector<InvoiceListRow> rows = ListInvoices(1, rt::Date::today());
+    ASSERT_EQ(rows.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(w.listRechnungen->itemText(i), InvoiceListEntry(rows[static_cast<size_t>(i)]));
+        EXPECT_EQ(w.listRechnungen->itemData(i).toInt(), rows[static_cast<size_t>(i)].inv_id);
+    }
+
+    w.listRechnungen->setFocus();
+    QTest::keyClick(w.listRechnungen, Qt::Key_Down);
+    EXPECT_EQ(w.session().CurrentInvoiceId, middle);
+    EXPECT_EQ(w.listRechnungen->currentData().toInt(), middle);
+    EXPECT_EQ(w.MSFlexGrid1->model()->rowCount(), 1);
+    QTest::keyClick(w.listRechnungen, Qt::Key_Down);
+    EXPECT_EQ(w.session().CurrentInvoiceId, older);
     EXPECT_TRUE(dialogs->messages().empty());
 }
 
