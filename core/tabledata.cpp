@@ -5,6 +5,10 @@
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 
+#include <algorithm>
+#include <limits>
+#include <optional>
+
 namespace {
 
 // The database keeps no relations; these are the ones the windows keep.
@@ -44,6 +48,11 @@ qint32 countReferences(db::Database& d, const Reference& ref, const db::Value& i
     return rs.value(QStringLiteral("n")).toLong();
 }
 
+QString bracketed(const QString& table)
+{
+    return QLatin1Char('[') + table + QLatin1Char(']');
+}
+
 }  // namespace
 
 bool TableExists(const QString& table)
@@ -56,11 +65,6 @@ TableData::TableData(const QString& table) : m_table(table)
     read();
 }
 
-const db::Value& TableData::value(int row, int column) const
-{
-    return m_rows.at(static_cast<size_t>(row)).values.at(column);
-}
-
 void TableData::reload()
 {
     read();
@@ -69,8 +73,14 @@ void TableData::reload()
 void TableData::read()
 {
     db::Database& d = OpenedDb();
-    // A bracketed name opens the whole table in stored order, changeable.
-    db::Recordset rs = d.openRecordset(QLatin1Char('[') + m_table + QLatin1Char(']'), db::OpenMode::Dynaset);
+    db::Recordset counted = d.openRecordset(QStringLiteral("SELECT Count(*) AS n, Max(rowid) AS m FROM ") + bracketed(m_table),
+                                            db::OpenMode::ForwardOnlyReadOnly);
+    const int count = counted.value(QStringLiteral("n")).toLong();
+    const qint64 maxKey = static_cast<qint64>(counted.value(QStringLiteral("m")).toDouble());
+    // The first page, changeable: its columns tell what the grid may change.
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
+                                           QStringLiteral(" WHERE rowid <= ? ORDER BY rowid LIMIT ?"),
+                                       db::OpenMode::Dynaset, {db::Value(maxKey), db::Value(PageSize)});
     if (!rs.isUpdatable())
         throw db::DbError(db::err::ReadOnly, m_table);
     QList<TableColumn> columns;
@@ -78,62 +88,164 @@ void TableData::read()
         db::Field& f = rs.field(i);
         columns.append({f.name(), f.type(), f.size(), f.isAutoNumber(), f.isRequired()});
     }
-    std::vector<Row> rows;
-    for (; !rs.eof(); rs.moveNext()) {
-        Row row;
-        row.key = rs.bookmark();
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.values.append(rs.field(i).value());
-        rows.push_back(std::move(row));
-    }
     m_columns = columns;
-    m_rows = std::move(rows);
-    m_rs = std::move(rs);
+    m_rows.assign(static_cast<size_t>(count), Row());
+    m_counted = count;
+    m_keyedUpTo = 0;
+    m_maxKey = maxKey;
+    int filled = 0;
+    for (; !rs.eof() && filled < count; rs.moveNext())
+        takeRow(m_rows[static_cast<size_t>(filled++)], rs);
+    m_keyedUpTo = filled;
+    if (filled < std::min(count, static_cast<int>(PageSize)))
+        endAt(filled);
 }
 
-void TableData::moveTo(int row)
+void TableData::takeRow(Row& row, db::Recordset& rs) const
 {
-    m_rs.setBookmark(m_rows.at(static_cast<size_t>(row)).key);
+    row.key = rs.bookmark();
+    row.values.clear();
+    row.values.reserve(rs.fieldCount());
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        row.values.append(rs.field(i).value());
+    row.state = State::Read;
+}
+
+void TableData::endAt(int index)
+{
+    for (int i = index; i < m_counted; ++i) {
+        Row& row = m_rows[static_cast<size_t>(i)];
+        if (row.state == State::Unread) {
+            row = Row();
+            row.state = State::Gone;
+        }
+    }
+    m_keyedUpTo = std::max(m_keyedUpTo, m_counted);
+}
+
+qint64 TableData::keyBefore(int index) const
+{
+    for (int i = index - 1; i >= 0; --i) {
+        const Row& row = m_rows[static_cast<size_t>(i)];
+        if (row.state != State::Gone)
+            return row.key;
+    }
+    return std::numeric_limits<qint64>::min();
+}
+
+void TableData::readKeys(int end)
+{
+    if (end <= m_keyedUpTo)
+        return;
+    const int wanted = end - m_keyedUpTo;
+    int i = m_keyedUpTo;
+    OpenedDb().forEachRow(QStringLiteral("SELECT rowid FROM ") + bracketed(m_table) +
+                              QStringLiteral(" WHERE rowid > ? AND rowid <= ? ORDER BY rowid LIMIT ?"),
+                          {db::Value(keyBefore(m_keyedUpTo)), db::Value(m_maxKey), db::Value(wanted)},
+                          [this, &i](const QList<db::Value>& key) {
+                              m_rows[static_cast<size_t>(i++)].key = static_cast<qint64>(key[0].toDouble());
+                          });
+    m_keyedUpTo = i;
+    if (i < end)
+        endAt(i);
+}
+
+void TableData::readPageOf(int row)
+{
+    const int pageStart = row / PageSize * PageSize;
+    const int pageEnd = std::min(pageStart + PageSize, m_counted);
+    // Past the rows whose keys are known, reading on reads the rows between
+    // as well; a jump further than the page reads only their keys.
+    if (row >= m_keyedUpTo && pageStart > m_keyedUpTo) {
+        readKeys(pageStart);
+        if (m_rows[static_cast<size_t>(row)].state != State::Unread)
+            return;
+    }
+    int first = row;
+    while (first > pageStart && m_rows[static_cast<size_t>(first - 1)].state == State::Unread)
+        --first;
+    int end = row + 1;
+    while (end < pageEnd && m_rows[static_cast<size_t>(end)].state == State::Unread)
+        ++end;
+    // The next known key bounds the page, so no row is shown twice.
+    std::optional<qint64> upper;
+    for (int i = end; i < m_keyedUpTo && !upper; ++i)
+        if (m_rows[static_cast<size_t>(i)].state != State::Gone)
+            upper = m_rows[static_cast<size_t>(i)].key;
+    db::Recordset rs = OpenedDb().openRecordset(
+        QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
+            (upper ? QStringLiteral(" WHERE rowid > ? AND rowid < ?") : QStringLiteral(" WHERE rowid > ? AND rowid <= ?")) +
+            QStringLiteral(" ORDER BY rowid LIMIT ?"),
+        db::OpenMode::Dynaset,   // its bookmarks are the rows' keys
+        {db::Value(keyBefore(first)), db::Value(upper.value_or(m_maxKey)), db::Value(end - first)});
+    int i = first;
+    for (; !rs.eof(); rs.moveNext())
+        takeRow(m_rows[static_cast<size_t>(i++)], rs);
+    if (i < end && !upper) {
+        endAt(i);
+        return;
+    }
+    // Rows deleted elsewhere meanwhile leave their places empty.
+    for (; i < end; ++i) {
+        Row& gone = m_rows[static_cast<size_t>(i)];
+        gone = Row();
+        gone.state = State::Gone;
+    }
+    m_keyedUpTo = std::max(m_keyedUpTo, end);
+}
+
+const db::Value& TableData::value(int row, int column)
+{
+    if (m_rows.at(static_cast<size_t>(row)).state == State::Unread)
+        readPageOf(row);
+    static const db::Value none;
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    return r.state == State::Read ? r.values.at(column) : none;
+}
+
+bool TableData::isGone(int row)
+{
+    if (m_rows.at(static_cast<size_t>(row)).state == State::Unread)
+        readPageOf(row);
+    return m_rows[static_cast<size_t>(row)].state == State::Gone;
+}
+
+db::Recordset TableData::openRow(qint64 key) const
+{
+    return OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) + QStringLiteral(" WHERE rowid = ?"),
+                                    db::OpenMode::Dynaset, {db::Value(key)});
 }
 
 void TableData::setValue(int row, int column, const db::Value& value)
 {
-    db::Transaction transaction(OpenedDb());
-    moveTo(row);
-    m_rs.edit();
-    try {
-        m_rs.field(column).setValue(value);
-        m_rs.update();
-    } catch (...) {
-        if (m_rs.editMode() != db::Recordset::EditMode::None)
-            m_rs.cancelUpdate();
-        throw;
-    }
-    transaction.commit();
+    if (isGone(row))
+        throw db::DbError(db::err::RecordDeleted, m_table);
     Row& stored = m_rows[static_cast<size_t>(row)];
-    for (int i = 0; i < m_rs.fieldCount(); ++i)
-        stored.values[i] = m_rs.field(i).value();
+    db::Transaction transaction(OpenedDb());
+    db::Recordset rs = openRow(stored.key);
+    if (rs.eof())
+        throw db::DbError(db::err::RecordDeleted, m_table);
+    rs.edit();
+    rs.field(column).setValue(value);
+    rs.update();
+    transaction.commit();
+    takeRow(stored, rs);
 }
 
 int TableData::insertRow(const std::map<int, db::Value>& values)
 {
     db::Transaction transaction(OpenedDb());
-    m_rs.addNew();
-    try {
-        for (const auto& [column, value] : values)
-            m_rs.field(column).setValue(value);
-        m_rs.update();
-    } catch (...) {
-        if (m_rs.editMode() != db::Recordset::EditMode::None)
-            m_rs.cancelUpdate();
-        throw;
-    }
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
+                                                    QStringLiteral(" WHERE 0 = 1"),
+                                                db::OpenMode::Dynaset);
+    rs.addNew();
+    for (const auto& [column, value] : values)
+        rs.field(column).setValue(value);
+    rs.update();
     transaction.commit();
-    m_rs.setBookmark(m_rs.lastModified());
+    rs.setBookmark(rs.lastModified());
     Row row;
-    row.key = m_rs.bookmark();
-    for (int i = 0; i < m_rs.fieldCount(); ++i)
-        row.values.append(m_rs.field(i).value());
+    takeRow(row, rs);
     m_rows.push_back(std::move(row));
     return rowCount() - 1;
 }
@@ -142,36 +254,43 @@ bool TableData::deleteRow(int row, QString* refusal)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    const Row& stored = m_rows.at(static_cast<size_t>(row));
-    QStringList reasons;
-    if (m_table == QLatin1String("tbl_workstations") && !m_columns.isEmpty()
-        && stored.values.at(0).toLong() == StationId && StationId > 0)
-        reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
-    for (const Reference& ref : References) {
-        if (m_table != QLatin1String(ref.table))
-            continue;
-        int column = -1;
-        for (int i = 0; i < m_columns.size(); ++i) {
-            if (m_columns[i].name.compare(QLatin1String(ref.column), Qt::CaseInsensitive) == 0)
-                column = i;
+    db::Recordset rs = isGone(row) ? db::Recordset() : openRow(m_rows[static_cast<size_t>(row)].key);
+    if (rs.isOpen() && !rs.eof()) {
+        // The row as it is stored now decides, not as it was read.
+        QStringList reasons;
+        if (m_table == QLatin1String("tbl_workstations") && rs.fieldCount() > 0
+            && rs.field(0).value().toLong() == StationId && StationId > 0)
+            reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
+        for (const Reference& ref : References) {
+            if (m_table != QLatin1String(ref.table))
+                continue;
+            int column = -1;
+            for (int i = 0; i < m_columns.size(); ++i) {
+                if (m_columns[i].name.compare(QLatin1String(ref.column), Qt::CaseInsensitive) == 0)
+                    column = i;
+            }
+            const db::Value id = column < 0 ? db::Value() : rs.field(column).value();
+            // An id below 1 stands for none, so nothing can point to it.
+            if (id.isNull() || id.toDouble() < 1)
+                continue;
+            const qint32 n = countReferences(d, ref, id);
+            if (n > 0) {
+                reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
+                               + QStringLiteral("\" verweisen noch darauf.");
+            }
         }
-        // An id below 1 stands for none, so nothing can point to it.
-        if (column < 0 || stored.values.at(column).isNull() || stored.values.at(column).toDouble() < 1)
-            continue;
-        const qint32 n = countReferences(d, ref, stored.values.at(column));
-        if (n > 0) {
-            reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
-                           + QStringLiteral("\" verweisen noch darauf.");
+        if (!reasons.isEmpty()) {
+            if (refusal)
+                *refusal = reasons.join(QLatin1Char('\n'));
+            return false;
         }
+        rs.deleteCurrent();
+        transaction.commit();
     }
-    if (!reasons.isEmpty()) {
-        if (refusal)
-            *refusal = reasons.join(QLatin1Char('\n'));
-        return false;
-    }
-    moveTo(row);
-    m_rs.deleteCurrent();
-    transaction.commit();
     m_rows.erase(m_rows.begin() + row);
+    if (row < m_counted)
+        --m_counted;
+    if (row < m_keyedUpTo)
+        --m_keyedUpTo;
     return true;
 }

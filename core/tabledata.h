@@ -4,15 +4,18 @@
 #include "platform/db/value.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <map>
 #include <vector>
 
-// One whole table for the table editor, read through the program's connection
-// (so its text columns compare and sort as everywhere else) and changed row by
-// row, each change in a transaction of its own.
+// One table for the table editor, read through the program's connection (so
+// its text columns compare and sort as everywhere else) a page at a time, as
+// the rows are shown, and changed row by row, each change in a transaction of
+// its own. Each page is a short reading of its own: nothing stays open
+// between pages, so other workstations can write meanwhile.
 
 struct TableColumn {
     QString name;
@@ -27,41 +30,68 @@ bool TableExists(const QString& table);
 
 class TableData {
 public:
-    // Reads every row in stored order. Throws db::DbError.
+    // Rows read at once: a screen and more.
+    static constexpr int PageSize = 200;
+
+    // Counts the rows and reads the first page, in stored order. Throws db::DbError.
     explicit TableData(const QString& table);
 
     const QString& table() const { return m_table; }
     const QList<TableColumn>& columns() const { return m_columns; }
+    // The rows counted when the table was read, less those deleted here, and
+    // those added here.
     int rowCount() const { return static_cast<int>(m_rows.size()); }
-    const db::Value& value(int row, int column) const;
+    // A row's value; its page is read when one of its rows is first asked
+    // for. Throws db::DbError when the page cannot be read.
+    const db::Value& value(int row, int column);
+    // A row that another workstation deleted after the rows were counted: it
+    // shows nothing and cannot be changed. Reads the row's page first.
+    bool isGone(int row);
 
-    // Reads the table again.
+    // Counts and reads the table again.
     void reload();
 
     // Writes one cell of a stored row. The column's type decides whether the
     // value fits (3421, 3349, 3163, 3314 ...); a refused value leaves the row as
-    // it was. Throws db::DbError.
+    // it was, and a row deleted elsewhere gives 3167. Throws db::DbError.
     void setValue(int row, int column, const db::Value& value);
 
     // Stores a new row; columns not given keep the table's defaults. Returns
-    // the row's index. Throws db::DbError; nothing is stored then.
+    // the row's index (the last). Throws db::DbError; nothing is stored then.
     int insertRow(const std::map<int, db::Value>& values);
 
     // Deletes a stored row, unless other rows still point to it or it is this
     // workstation's own row: then nothing is deleted and *refusal says why.
-    // The check and the delete are one transaction. Throws db::DbError.
+    // The check and the delete are one transaction. A row deleted elsewhere
+    // meanwhile just leaves the list. Throws db::DbError.
     bool deleteRow(int row, QString* refusal);
 
 private:
+    enum class State : char { Unread, Read, Gone };
     struct Row {
-        qint64 key = 0;
+        qint64 key = 0;             // rowid; known for the rows before m_keyedUpTo
         QList<db::Value> values;
+        State state = State::Unread;
     };
+
     void read();
-    void moveTo(int row);
+    // Reads the page of an unread row (and, after a jump, the keys before it).
+    void readPageOf(int row);
+    // Keys of the unread rows from m_keyedUpTo up to (not including) end.
+    void readKeys(int end);
+    // The key of the last row before index that exists; the least key for none.
+    qint64 keyBefore(int index) const;
+    // Marks every unread row of the counted ones from index on as gone: the
+    // table ended there.
+    void endAt(int index);
+    void takeRow(Row& row, db::Recordset& rs) const;
+    // The stored row by its key, changeable; at EOF when it is gone.
+    db::Recordset openRow(qint64 key) const;
 
     QString m_table;
     QList<TableColumn> m_columns;
     std::vector<Row> m_rows;
-    db::Recordset m_rs;
+    int m_counted = 0;        // the first rows, those counted; rows added here follow
+    int m_keyedUpTo = 0;      // every counted row before it has its key or is gone
+    qint64 m_maxKey = 0;      // rows stored later (by anyone) are not paged in
 };

@@ -112,6 +112,9 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     grdDataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     grdDataGrid->setAlternatingRowColors(true);
     grdDataGrid->horizontalHeader()->setStretchLastSection(true);
+    // Columns are fitted to the rows on screen: the rows further down are
+    // read only when the user scrolls to them.
+    grdDataGrid->horizontalHeader()->setResizeContentsPrecision(0);
     outer->addWidget(grdDataGrid, 1);
     lbHints = new QLabel;
     lbHints->setWordWrap(true);
@@ -159,6 +162,10 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });
     connect(m_model, &ResourceTableModel::writeFailed, this, &frmResourcen::grdDataGrid_Error);
+    connect(m_model, &ResourceTableModel::readFailed, this, [this](const QString& description) {
+        ui::msgBox(QStringLiteral("Die Einträge der Tabelle konnten nicht gelesen werden.\n\n") + description,
+                   ui::Critical, windowTitle());
+    });
     resize(760, 520);
     Form_Load();
 }

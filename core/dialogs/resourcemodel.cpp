@@ -10,6 +10,7 @@ void ResourceTableModel::setTable(TableData* data)
     m_data = data;
     m_rows = m_data ? m_data->rowCount() : 0;
     m_pending.clear();
+    m_readFailed = false;
     m_newLine = m_rowsEditable && !m_locked && m_data;
     endResetModel();
 }
@@ -72,10 +73,38 @@ bool ResourceTableModel::isBoolean(int column) const
 
 db::Value ResourceTableModel::cellValue(int row, int column) const
 {
-    if (row < storedRows())
-        return m_data->value(row, column);
+    if (row < storedRows()) {
+        try {
+            return m_data->value(row, column);
+        } catch (const db::DbError& e) {
+            reportReadFailure(e.description());
+            return db::Value();
+        }
+    }
     const auto it = m_pending.find(column);
     return it == m_pending.end() ? db::Value() : it->second;
+}
+
+bool ResourceTableModel::isGone(int row) const
+{
+    if (row >= storedRows())
+        return false;
+    try {
+        return m_data->isGone(row);
+    } catch (const db::DbError& e) {
+        reportReadFailure(e.description());
+        return true;
+    }
+}
+
+void ResourceTableModel::reportReadFailure(const QString& description) const
+{
+    // Asked while the grid paints: said once, after the paint.
+    if (m_readFailed)
+        return;
+    m_readFailed = true;
+    auto* self = const_cast<ResourceTableModel*>(this);
+    QMetaObject::invokeMethod(self, [self, description] { emit self->readFailed(description); }, Qt::QueuedConnection);
 }
 
 QVariant ResourceTableModel::data(const QModelIndex& index, int role) const
@@ -117,7 +146,7 @@ Qt::ItemFlags ResourceTableModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     const TableColumn& column = m_data->columns().at(index.column());
-    if (m_locked || index.column() < m_lockedColumns || column.autoNumber)
+    if (m_locked || index.column() < m_lockedColumns || column.autoNumber || isGone(index.row()))
         return f;
     return f | (column.type == db::DaoType::Boolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable);
 }
@@ -162,14 +191,16 @@ void ResourceTableModel::commitPending()
     if (m_pending.empty())
         return;
     const int row = storedRows();
-    // The stored row takes the new line's place; a fresh new line follows.
     m_data->insertRow(m_pending);
-    beginInsertRows(QModelIndex(), row + 1, row + 1);
+    // The stored row takes the new line's place, then a fresh new line follows.
     m_rows = m_data->rowCount();
     m_pending.clear();
-    endInsertRows();
+    m_newLine = false;
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    emit headerDataChanged(Qt::Vertical, row, row + 1);
+    emit headerDataChanged(Qt::Vertical, row, row);
+    beginInsertRows(QModelIndex(), row + 1, row + 1);
+    m_newLine = true;
+    endInsertRows();
     emit changed();
 }
 
@@ -207,6 +238,7 @@ void ResourceTableModel::reload()
 {
     beginResetModel();
     m_pending.clear();
+    m_readFailed = false;
     if (m_data) {
         try {
             m_data->reload();

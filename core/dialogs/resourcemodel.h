@@ -7,7 +7,8 @@
 #include <map>
 
 // The rows of one table for the table editor's grid, with an empty line at
-// the end for a new row while rows may be added. A cell of a stored row is
+// the end for a new row while rows may be added. The rows are read a page at
+// a time as the grid shows them. A cell of a stored row is
 // written as soon as it is changed; the new line's values are kept until the
 // line is left or saved. A cleared cell stores Null.
 class ResourceTableModel : public QAbstractTableModel {
@@ -49,9 +50,14 @@ signals:
     void changed();
     // A value the table refused; the cell keeps its old value.
     void writeFailed(const QString& description);
+    // Rows could not be read; they show nothing until the table is read again.
+    void readFailed(const QString& description);
 
 private:
     db::Value cellValue(int row, int column) const;
+    // A stored row another workstation deleted since the table was read.
+    bool isGone(int row) const;
+    void reportReadFailure(const QString& description) const;
     bool isBoolean(int column) const;
     void updateNewLine();
 
@@ -62,4 +68,5 @@ private:
     bool m_newLine = false;
     int m_lockedColumns = 0;
     std::map<int, db::Value> m_pending;
+    mutable bool m_readFailed = false;
 };

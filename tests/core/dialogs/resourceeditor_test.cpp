@@ -185,6 +185,91 @@ TEST_F(TableEditor, AColourColumnTakesTheIndexChosenInThePopUp)
     EXPECT_TRUE(w.modified());
 }
 
+// A long table: the editor counts it, shows its first rows and reads the rest
+// as the user moves down; cells far down are written to their own rows, and a
+// row added before the end was read is listed once.
+TEST_F(TableEditor, ALongTableIsReadAsTheUserMovesThroughIt)
+{
+    data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) COLLATE JETTEXT);");
+    data.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+              "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
+    frmResourcen& w = open("tbl_probe");
+    ResourceTableModel& model = *w.model();
+    ASSERT_EQ(model.storedRows(), 1000);
+    w.grdDataGrid->setFocus();
+    w.grdDataGrid->setCurrentIndex(model.index(0, 1));
+
+    // A new row first, then the way to the end.
+    type(w, 1000, 1, "Neu");
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Up);
+    EXPECT_EQ(data.count("tbl_probe"), 1001);
+    ASSERT_EQ(model.storedRows(), 1001);
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(w.grdDataGrid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GE(w.grdDataGrid->currentIndex().row(), 999);
+    QStringList names;
+    for (int row = 0; row < model.storedRows(); ++row)
+        names << model.data(model.index(row, 1)).toString();
+    EXPECT_EQ(names.first(), "Zeile 1");
+    EXPECT_EQ(names.at(612), "Zeile 613");
+    EXPECT_EQ(names.at(999), "Zeile 1000");
+    EXPECT_EQ(names.last(), "Neu");
+    EXPECT_EQ(names.count("Neu"), 1);
+
+    type(w, 850, 1, "geändert");
+    EXPECT_EQ(data.value("SELECT name FROM tbl_probe WHERE id = 851;").toText(), "geändert");
+    w.grdDataGrid->setCurrentIndex(model.index(700, 1));
+    QTest::mouseClick(w.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(data.count("tbl_probe", "id = 701"), 0);
+    EXPECT_EQ(model.data(model.index(700, 1)).toString(), "Zeile 702");
+}
+
+// Another workstation writes while the editor shows a long table: no reading
+// stays open that would lock it out. Rows it deleted show empty and cannot be
+// changed; rows it added come with the next reading.
+TEST_F(TableEditor, AnotherWorkstationWritesWhileTheEditorShowsATable)
+{
+    data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) COLLATE JETTEXT);");
+    data.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+              "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
+    frmResourcen& w = open("tbl_probe");
+    ResourceTableModel& model = *w.model();
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "Zeile 1");
+
+    std::unique_ptr<db::Database> other = db::Database::open(data.path());
+    EXPECT_EQ(other->execute("UPDATE tbl_probe SET name = 'anderswo' WHERE id = 2;"), 1);
+    EXPECT_EQ(other->execute("DELETE FROM tbl_probe WHERE id = 500;"), 1);
+    EXPECT_EQ(other->execute("INSERT INTO tbl_probe (name) VALUES ('später');"), 1);
+
+    // Every row once, in order, whichever pages were read before; the deleted
+    // one leaves one empty line.
+    QStringList names;
+    int empty = -1;
+    for (int row = 0; row < model.storedRows(); ++row) {
+        const QString name = model.data(model.index(row, 1)).toString();
+        if (name.isEmpty())
+            empty = row;
+        else
+            names << name;
+    }
+    ASSERT_EQ(model.storedRows(), 1000);
+    ASSERT_GE(empty, 0);
+    EXPECT_FALSE(model.flags(model.index(empty, 1)) & Qt::ItemIsEditable);
+    // The second row was read before the other workstation changed it.
+    QStringList expected;
+    for (int i = 1; i <= 1000; ++i)
+        if (i != 500)
+            expected << QStringLiteral("Zeile %1").arg(i);
+    EXPECT_EQ(names, expected);
+
+    QTest::mouseClick(w.cmdNeulesen, Qt::LeftButton);
+    ASSERT_EQ(model.storedRows(), 1000);
+    EXPECT_EQ(model.data(model.index(1, 1)).toString(), "anderswo");
+    QTest::keyClick(w.grdDataGrid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(model.data(model.index(999, 1)).toString(), "später");
+    EXPECT_TRUE(dialogs->calls().empty());
+}
+
 TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
 {
     data.exec("DROP TABLE Textbausteine;");
