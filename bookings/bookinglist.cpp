@@ -45,8 +45,8 @@ void BookingListModel::setList(BookingList list)
 {
     beginResetModel();
     m_list = std::move(list);
-    m_guestRank.clear();
-    m_placeRank.clear();
+    m_guestRanks = {};
+    m_placeRanks = {};
     m_nothingFound = m_list.rows.empty();
     if (m_sortColumn >= 0)
         sortRows();
@@ -57,8 +57,8 @@ void BookingListModel::clear()
 {
     beginResetModel();
     m_list = {};
-    m_guestRank.clear();
-    m_placeRank.clear();
+    m_guestRanks = {};
+    m_placeRanks = {};
     m_nothingFound = false;
     endResetModel();
 }
@@ -242,34 +242,42 @@ void BookingListModel::sort(int column, Qt::SortOrder order)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-const QHash<qint32, int>& BookingListModel::nameRanks(bool guests)
+const BookingListModel::NameRanks& BookingListModel::nameRanks(bool guests)
 {
-    QHash<qint32, int>& rank = guests ? m_guestRank : m_placeRank;
-    if (!rank.isEmpty() || m_list.rows.empty())
-        return rank;
+    NameRanks& ranks = guests ? m_guestRanks : m_placeRanks;
+    if (ranks.valid)
+        return ranks;
     // Names repeat: each guest's or place's text is ranked once in the
-    // database's German order, a missing one as the empty text; the ranks are
-    // kept until other lines come.
-    QHash<qint32, QString> keyOf;
-    for (const BookingListRow& r : m_list.rows) {
-        const qint32 id = guests ? r.book_customer_id : r.book_place_id;
-        if (!keyOf.contains(id))
-            keyOf.insert(id, db::textSortKey(guests ? guestText(r) : placeText(r)));
-    }
+    // database's German order, and the ranks are kept until other lines come.
+    // A line whose guest or place has no row shows, and ranks, as one without
+    // a name; the id 0 never names a row and stands for it here.
     std::vector<std::pair<QString, qint32>> byKey;
-    byKey.reserve(static_cast<size_t>(keyOf.size()));
-    for (auto it = keyOf.cbegin(); it != keyOf.cend(); ++it)
-        byKey.emplace_back(it.value(), it.key());
+    if (guests) {
+        byKey.reserve(static_cast<size_t>(m_list.guests.size()) + 1);
+        byKey.emplace_back(db::textSortKey(guestText(BookingListGuest())), 0);
+        for (auto it = m_list.guests.cbegin(); it != m_list.guests.cend(); ++it)
+            byKey.emplace_back(db::textSortKey(guestText(it.value())), it.key());
+    } else {
+        byKey.reserve(static_cast<size_t>(m_list.places.size()) + 1);
+        byKey.emplace_back(db::textSortKey(placeText(BookingListPlace())), 0);
+        for (auto it = m_list.places.cbegin(); it != m_list.places.cend(); ++it)
+            byKey.emplace_back(db::textSortKey(placeText(it.value())), it.key());
+    }
     std::sort(byKey.begin(), byKey.end());
-    rank.reserve(keyOf.size());
+    ranks.byId.clear();
+    ranks.byId.reserve(static_cast<qsizetype>(byKey.size()));
     int current = 0;
     for (size_t r = 0; r < byKey.size(); ++r) {
         // Equal texts share a rank, so the order among them stays as it was.
         if (r > 0 && byKey[r].first != byKey[r - 1].first)
             current = static_cast<int>(r);
-        rank.insert(byKey[r].second, current);
+        if (byKey[r].second == 0)
+            ranks.missing = current;
+        else
+            ranks.byId.insert(byKey[r].second, current);
     }
-    return rank;
+    ranks.valid = true;
+    return ranks;
 }
 
 void BookingListModel::sortRows()
@@ -294,9 +302,9 @@ void BookingListModel::sortRows()
         break;
     default: {
         const bool guests = m_sortColumn == ColGuest;
-        const QHash<qint32, int>& rank = nameRanks(guests);
+        const NameRanks& ranks = nameRanks(guests);
         for (size_t i = 0; i < n; ++i)
-            keys[i] = rank.value(guests ? rows[i].book_customer_id : rows[i].book_place_id);
+            keys[i] = ranks.byId.value(guests ? rows[i].book_customer_id : rows[i].book_place_id, ranks.missing);
         break;
     }
     }

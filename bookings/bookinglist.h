@@ -66,13 +66,18 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
-    void sortRows();
     // The rank of each guest's or place's name in the German order.
-    const QHash<qint32, int>& nameRanks(bool guests);
+    struct NameRanks {
+        bool valid = false;
+        QHash<qint32, int> byId;
+        int missing = 0;   // of a line whose guest or place has no row
+    };
+    void sortRows();
+    const NameRanks& nameRanks(bool guests);
 
     BookingList m_list;
-    QHash<qint32, int> m_guestRank;
-    QHash<qint32, int> m_placeRank;
+    NameRanks m_guestRanks;
+    NameRanks m_placeRanks;
     bool m_nothingFound = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -213,4 +213,10 @@ TEST(BookingListModel, TheSameColumnAgainTurnsRoundAndNewNamesAreRankedAnew)
     EXPECT_EQ(column(model, 2), (QStringList{"Eva Zimmer", "Eva Becker", "Eva Albers"}));
     model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
     EXPECT_EQ(column(model, 2), (QStringList{"Eva Albers", "Eva Becker", "Eva Zimmer"}));
+
+    // A line whose guest has no row shows no name and sorts as one.
+    BookingList missing = sample();
+    missing.rows.push_back({4, on(2025, 3, 1), on(2025, 3, 2), 1, 99, 1});
+    model.setList(std::move(missing));
+    EXPECT_EQ(column(model, 2), (QStringList{"", "Eva Adler", "Eva Özdemir", "Eva Zander"}));
 }
