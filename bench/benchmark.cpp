@@ -2,21 +2,17 @@
 // case through the program's own code and, where it reads the database, the
 // same reading done with plain SQLite calls: the limit the program can reach.
 //   velmorant_bench --db bench.mdb [benchmark options]
-// Works on a copy of the file, since some cases write.
+// Works on a copy of the file, since some cases write. Cold figures come
+// from child processes: velmorant_bench --cold <case> --work <folder>.
+#include "app/program.h"
+#include "bench/bench.h"
 #include "bench/table_reporter.h"
-#include "bookings/addresslistmodel.h"
-#include "bookings/addresssearch.h"
-
-#include "bookings/bookinglist.h"
-#include "bookings/frmBuchungen.h"
-
 #include "core/bookings.h"
 #include "core/buildinggrid.h"
 #include "core/conflicts.h"
+#include "core/customers.h"
 #include "core/database.h"
-#include "core/datefunctions.h"
 #include "core/globals.h"
-#include "core/lookups.h"
 #include "core/preferences.h"
 #include "core/startup.h"
 #include "core/windows.h"
@@ -33,27 +29,54 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWindow>
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <vector>
 
+namespace bench {
+
+Setting& setting()
+{
+    static Setting s;
+    return s;
+}
+
+qint32 nextId(qint32& counter, qint32 count)
+{
+    counter = counter * 7919 % count + 1;
+    return counter;
+}
+
+}  // namespace bench
+
 namespace {
+
+using bench::nextId;
+using bench::paintNow;
+using bench::RawStatement;
+using bench::setting;
+using bench::Setting;
 
 // No dialog may wait for a person here: a message is printed and answered.
 class PrintingDialogs : public ui::DialogService {
@@ -72,77 +95,7 @@ public:
     bool openExternal(const QString&) override { return false; }
 };
 
-// ------------------------------------------------------------ plain SQLite
-
-class RawStatement {
-public:
-    RawStatement(sqlite3* handle, const char* sql)
-    {
-        if (sqlite3_prepare_v2(handle, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(handle));
-    }
-    ~RawStatement() { sqlite3_finalize(m_stmt); }
-    RawStatement(const RawStatement&) = delete;
-    RawStatement& operator=(const RawStatement&) = delete;
-    RawStatement& bind(int i, double v) { sqlite3_bind_double(m_stmt, i, v); return *this; }
-    RawStatement& bind(int i, int v) { sqlite3_bind_int(m_stmt, i, v); return *this; }
-    RawStatement& bind(int i, const QByteArray& v)
-    {
-        sqlite3_bind_text(m_stmt, i, v.constData(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool step() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
-    int integer(int i) const { return sqlite3_column_int(m_stmt, i); }
-    double real(int i) const { return sqlite3_column_double(m_stmt, i); }
-    QString text(int i) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
-                                 sqlite3_column_bytes(m_stmt, i));
-    }
-
-private:
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
-// ------------------------------------------------------------ the setting
-
-struct Setting {
-    QString programFolder;       // with velmorant.ini naming the working copy
-    QString database;            // the working copy
-    sqlite3* raw = nullptr;      // a second, plain connection to it
-    rt::Date today;              // noon
-    rt::Date monthStart;         // the current month, noon of its first day
-    rt::Date monthEnd;
-    rt::Date conflictStart;      // a week on a busy place
-    rt::Date conflictEnd;
-    qint32 conflictPlace = 17;
-    qint32 conflictCustomer = 4711;
-    qint32 storeBooking = 0;     // a booking of this month to change
-};
-
-Setting& setting()
-{
-    static Setting s;
-    return s;
-}
-
-// Rotates through the ids so that one cached page does not flatter a case.
-qint32 nextId(qint32& counter, qint32 count)
-{
-    counter = counter * 7919 % count + 1;
-    return counter;
-}
-
 // ------------------------------------------------------------ start and grid
-
-void StartProgramCase(benchmark::State& state)
-{
-    for (auto _ : state) {
-        CloseProgramDatabase();
-        StartProgram(setting().programFolder);
-        QApplication::processEvents();
-    }
-}
 
 // The grid's readings without the layer: per floor its places and the
 // places with guests in the period.
@@ -188,19 +141,36 @@ void StartRaw(benchmark::State& state)
     }
 }
 
-void BuildingGridProgram(benchmark::State& state)
+// A week of the plan: this one, or one five years back.
+struct Week {
+    rt::Date start;
+    rt::Date end;
+};
+
+Week thisWeek()
+{
+    const rt::Date monday = setting().today.addDays(1 - setting().today.toQDate().dayOfWeek());
+    return {monday, monday.addDays(7)};
+}
+
+Week pastWeek()
+{
+    return {setting().pastWeek, setting().pastWeek.addDays(7)};
+}
+
+void BuildingGridProgram(benchmark::State& state, const Week& week)
 {
     QTableWidget grid;
     QLabel label;
     InitBuildingGridHeader(&grid);
     for (auto _ : state)
-        FillListBuildings(&grid, 1, setting().today, setting().today.addDays(1), &label);
+        FillListBuildings(&grid, 1, week.start, week.end, &label);
 }
 
-void BuildingGridRaw(benchmark::State& state)
+void BuildingGridRaw(benchmark::State& state, const Week& week)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(rawGrid(setting().raw, setting().today, setting().today.addDays(1)));
+        benchmark::DoNotOptimize(rawGrid(setting().raw, week.start, week.end));
 }
 
 // ------------------------------------------------------------ conflicts
@@ -325,15 +295,9 @@ void PrimaryKeyProgram(benchmark::State& state)
 {
     qint32 counter = 1;
     for (auto _ : state) {
-        const qint32 id = nextId(counter, 50000);
-        db::Recordset rs = Db->openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ") +
-                                                 QString::number(id) + QStringLiteral(";"),
-                                             db::OpenMode::ForwardOnlyReadOnly);
-        QString name = rs.value(QStringLiteral("cust_lastname")).toText();
-        name += rs.value(QStringLiteral("cust_firstname")).toText();
-        name += rs.value(QStringLiteral("cust_zip")).toText();
-        name += rs.value(QStringLiteral("cust_city")).toText();
-        benchmark::DoNotOptimize(name);
+        const std::optional<Customer> customer = LoadCustomer(nextId(counter, 50000));
+        benchmark::DoNotOptimize(customer->cust_lastname + customer->cust_firstname + customer->cust_zip +
+                                 customer->cust_city);
     }
 }
 
@@ -341,269 +305,11 @@ void PrimaryKeyRaw(benchmark::State& state)
 {
     qint32 counter = 1;
     for (auto _ : state) {
-        const qint32 id = nextId(counter, 50000);
-        const QByteArray sql = "SELECT * FROM tbl_customers WHERE cust_id = " + QByteArray::number(id) + ";";
-        RawStatement st(setting().raw, sql.constData());
-        st.step();
+        RawStatement st(setting().raw, "SELECT * FROM tbl_customers WHERE cust_id = ?");
+        st.bind(1, nextId(counter, 50000)).step();
         QString name = st.text(2) + st.text(3) + st.text(6) + st.text(7);
         benchmark::DoNotOptimize(name);
     }
-}
-
-// Name and zip searches as the address book makes them: a prefix with the
-// old wildcard, ordered by name, the Like behind an index range.
-QString searchSql(const QString& column, const QString& prefix)
-{
-    return QStringLiteral("SELECT cust_id, cust_lastname, cust_firstname, cust_zip, cust_city FROM tbl_customers "
-                          "WHERE ") + db::sqlLike(column, prefix + QLatin1Char('*')) +
-           QStringLiteral(" ORDER BY cust_lastname, cust_firstname;");
-}
-
-int walkSearch(const QString& sql)
-{
-    db::Recordset rs = Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
-    int n = 0;
-    for (; !rs.eof(); rs.moveNext()) {
-        n += rs.value(QStringLiteral("cust_id")).toLong() > 0;
-        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_lastname")).toText());
-        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_firstname")).toText());
-        benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_city")).toText());
-    }
-    return n;
-}
-
-// The same statement straight to SQLite (it needs no translation).
-int rawSearch(const QString& column, const QString& prefix)
-{
-    RawStatement st(setting().raw, searchSql(column, prefix).toUtf8().constData());
-    int n = 0;
-    while (st.step()) {
-        n += st.integer(0) > 0;
-        benchmark::DoNotOptimize(st.text(1) + st.text(2) + st.text(4));
-    }
-    return n;
-}
-
-void NameSearchProgram(benchmark::State& state)
-{
-    const QString sql = searchSql(QStringLiteral("cust_lastname"), QStringLiteral("Mü"));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(walkSearch(sql));
-}
-
-void NameSearchRaw(benchmark::State& state)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(rawSearch(QStringLiteral("cust_lastname"), QStringLiteral("Mü")));
-}
-
-void ZipSearchProgram(benchmark::State& state)
-{
-    const QString sql = searchSql(QStringLiteral("cust_zip"), QStringLiteral("803"));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(walkSearch(sql));
-}
-
-void ZipSearchRaw(benchmark::State& state)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(rawSearch(QStringLiteral("cust_zip"), QStringLiteral("803")));
-}
-
-// The address book's name search: "Müller" also finds "Mueller" and the
-// companies starting so, read into the result list.
-void UmlautSearchProgram(benchmark::State& state)
-{
-    const CustomerFilter filter = ParseAddressSearch(QStringLiteral("Müller"), -1).filter;
-    AddressListModel list;
-    for (auto _ : state) {
-        list.setRows(FindCustomers(filter), QString());
-        benchmark::DoNotOptimize(list.rowCount());
-    }
-}
-
-void UmlautSearchRaw(benchmark::State& state)
-{
-    const QString sql =
-        QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday "
-                       "FROM tbl_customers WHERE ") +
-        db::sqlLike(QStringLiteral("cust_lastname"), QStringLiteral("Müller*")) + QStringLiteral(" OR ") +
-        db::sqlLike(QStringLiteral("cust_lastname"), QStringLiteral("mueller*")) + QStringLiteral(" OR ") +
-        db::sqlLike(QStringLiteral("cust_company"), QStringLiteral("Müller*")) +
-        QStringLiteral(" ORDER BY cust_lastname, cust_firstname");
-    for (auto _ : state) {
-        RawStatement st(setting().raw, sql.toUtf8().constData());
-        int n = 0;
-        while (st.step()) {
-            n += st.integer(0) > 0;
-            benchmark::DoNotOptimize(st.text(1) + st.text(2) + st.text(3));
-        }
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-// ------------------------------------------------------------ bookings by time
-
-void NowProgram(benchmark::State& state)
-{
-    for (auto _ : state) {
-        db::Recordset rs = Db->openRecordset(
-            QStringLiteral("SELECT Count(*) AS n FROM tbl_bookings WHERE book_start <= Now() AND book_end >= Now();"),
-            db::OpenMode::ForwardOnlyReadOnly);
-        benchmark::DoNotOptimize(rs.value(QStringLiteral("n")).toLong());
-    }
-}
-
-void NowRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        RawStatement st(setting().raw, "SELECT Count(*) FROM tbl_bookings WHERE book_start <= ?1 AND book_end >= ?1");
-        st.bind(1, rt::Date::now().serial());
-        st.step();
-        benchmark::DoNotOptimize(st.integer(0));
-    }
-}
-
-void MonthProgram(benchmark::State& state)
-{
-    const QString sql = QStringLiteral("SELECT * FROM tbl_bookings WHERE book_end > ") + DateToSQL(setting().monthStart) +
-                        QStringLiteral(" AND book_start < ") + DateToSQL(setting().monthEnd) + QStringLiteral(";");
-    for (auto _ : state) {
-        db::Recordset rs = Db->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly);
-        int n = 0;
-        for (; !rs.eof(); rs.moveNext())
-            n += rs.value(QStringLiteral("book_place_id")).toLong() > 0;
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-void MonthRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        RawStatement st(setting().raw, "SELECT * FROM tbl_bookings WHERE book_end > ? AND book_start < ?");
-        st.bind(1, setting().monthStart.serial()).bind(2, setting().monthEnd.serial());
-        int n = 0;
-        while (st.step())
-            n += st.integer(2) > 0;
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-// What the booking list reads: every booking with its place and guest, by arrival.
-const char* const kAllBookingsSql =
-    "SELECT book_id, book_start, book_end, book_cust_count, pl_name, cust_lastname, cust_firstname "
-    "FROM (tbl_bookings LEFT JOIN tbl_places ON tbl_bookings.book_place_id = tbl_places.pl_id) "
-    "LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id ORDER BY book_start";
-
-void AllBookingsProgram(benchmark::State& state)
-{
-    for (auto _ : state) {
-        db::Recordset rs = Db->openRecordset(QString::fromLatin1(kAllBookingsSql), db::OpenMode::ForwardOnlyReadOnly);
-        int n = 0;
-        for (; !rs.eof(); rs.moveNext()) {
-            n += rs.value(QStringLiteral("book_id")).toLong() > 0;
-            benchmark::DoNotOptimize(rs.value(QStringLiteral("book_start")).toDate());
-            benchmark::DoNotOptimize(rs.value(QStringLiteral("cust_lastname")).toText());
-        }
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-void AllBookingsRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        RawStatement st(setting().raw, kAllBookingsSql);
-        int n = 0;
-        while (st.step()) {
-            n += st.integer(0) > 0;
-            benchmark::DoNotOptimize(st.real(1));
-            benchmark::DoNotOptimize(st.text(5));
-        }
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-// ------------------------------------------------------------ booking list
-
-// The booking list opened on every booking of the facility, as the menus open it.
-void BookingListProgram(benchmark::State& state)
-{
-    frmBuchungen& window = frmBuchungen::instance();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(window.ShowBookings(QString(), -1, -1, false, 1));
-        QApplication::processEvents();
-    }
-    window.hide();
-}
-
-// The same reading with plain SQLite: the bookings alone, then the guests'
-// and the places' names once each.
-void BookingListRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        struct Line {
-            int id;
-            double start;
-            double end;
-            int persons;
-            int guest;
-            int place;
-        };
-        std::vector<Line> lines;
-        {
-            RawStatement st(setting().raw, "SELECT book_id, book_start, book_end, book_cust_count, book_customer_id, "
-                                           "book_place_id FROM tbl_bookings WHERE (book_mandant_id = 1)");
-            while (st.step())
-                lines.push_back({st.integer(0), st.real(1), st.real(2), st.integer(3), st.integer(4), st.integer(5)});
-        }
-        std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
-            return a.start != b.start ? a.start > b.start : a.id > b.id;
-        });
-        QHash<int, std::pair<QString, QString>> guests;
-        {
-            RawStatement st(setting().raw, "SELECT cust_id, cust_lastname, cust_firstname FROM tbl_customers");
-            while (st.step())
-                guests.insert(st.integer(0), {st.text(1), st.text(2)});
-        }
-        QHash<int, QString> places;
-        {
-            RawStatement st(setting().raw, "SELECT pl_id, bld_short, flr_short, pl_name FROM (tbl_places LEFT JOIN "
-                                           "tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) LEFT JOIN "
-                                           "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id");
-            while (st.step())
-                places.insert(st.integer(0), st.text(1) + st.text(2) + st.text(3));
-        }
-        benchmark::DoNotOptimize(lines.data());
-        benchmark::DoNotOptimize(guests.size() + places.size());
-    }
-}
-
-// A click on the departure column of that list, each time the other way round.
-void BookingListSortProgram(benchmark::State& state)
-{
-    frmBuchungen& window = frmBuchungen::instance();
-    window.ShowBookings(QString(), -1, -1, false, 1);
-    bool ascending = true;
-    for (auto _ : state) {
-        window.ListView1->sortByColumn(BookingListModel::ColEnd, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-        QApplication::processEvents();
-        ascending = !ascending;
-    }
-    window.hide();
-}
-
-// A click on the guest column: 50,000 names in the database's German order.
-void BookingListGuestSortProgram(benchmark::State& state)
-{
-    frmBuchungen& window = frmBuchungen::instance();
-    window.ShowBookings(QString(), -1, -1, false, 1);
-    bool ascending = true;
-    for (auto _ : state) {
-        window.ListView1->sortByColumn(BookingListModel::ColGuest, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-        QApplication::processEvents();
-        ascending = !ascending;
-    }
-    window.hide();
 }
 
 // ------------------------------------------------------------ invoices
@@ -690,29 +396,29 @@ void showExposed(QWidget& widget)
     QApplication::processEvents();
 }
 
-// The schedule tab's fill of the whole facility over 31 days, as the window
-// runs it, and its first paint.
-void fillAndPaint(UserControl1& schedule, PlanState& state)
+// The schedule tab's fill of the whole facility over 31 days from the first
+// day, as the window runs it, and its first paint.
+void fillAndPaint(UserControl1& schedule, PlanState& state, const rt::Date& first)
 {
     MaxWeekCols = kScheduleDays;
-    FillSchedule(schedule, state, -1, -1, setting().monthStart);
+    FillSchedule(schedule, state, -1, -1, first);
     schedule.repaint();
 }
 
-void ScheduleProgram(benchmark::State& state)
+void ScheduleProgram(benchmark::State& state, const rt::Date& first)
 {
     UserControl1 schedule;
     showExposed(schedule);
     PlanState plan;
     const quint8 days = MaxWeekCols;
     for (auto _ : state)
-        fillAndPaint(schedule, plan);
+        fillAndPaint(schedule, plan, first);
     MaxWeekCols = days;
 }
 
-void ScheduleRaw(benchmark::State& state)
+void ScheduleRaw(benchmark::State& state, const rt::Date& first)
 {
-    const rt::Date start = setting().monthStart.datePart();
+    const rt::Date start = first.datePart();
     for (auto _ : state) {
         std::vector<QString> places;
         RawStatement p(setting().raw, kSchedulePlacesSql);
@@ -733,7 +439,7 @@ void ScheduleScrollProgram(benchmark::State& state)
     showExposed(schedule);
     PlanState plan;
     const quint8 days = MaxWeekCols;
-    fillAndPaint(schedule, plan);
+    fillAndPaint(schedule, plan, setting().monthStart);
     MaxWeekCols = days;
     QScrollBar* bar = nullptr;
     for (QScrollBar* candidate : schedule.findChildren<QScrollBar*>())
@@ -774,20 +480,24 @@ void ScheduleYearModel(benchmark::State& state, int count)
 
 // ------------------------------------------------------------ the floor plan
 
-// The refresh of the plan on its floor-plan tab: the markers of the floor
-// shown, the building grid and this workstation's access.
-void PlanRefreshProgram(benchmark::State& state)
+// The refresh of the plan on its floor-plan tab for a week: the markers of
+// the floor shown with its occupied places, the building grid and this
+// workstation's access.
+void PlanRefreshProgram(benchmark::State& state, const Week& week)
 {
     frmStockwerke& plan = frmStockwerke::instance();
     plan.init();
+    const std::array<rt::Date, 2> period = SelectedPeriod;
+    SelectedPeriod = {week.start, week.end};
     for (auto _ : state)
         plan.ActualizeControls();
+    SelectedPeriod = period;
 }
 
-void PlanRefreshRaw(benchmark::State& state)
+void PlanRefreshRaw(benchmark::State& state, const Week& week)
 {
-    const rt::Date from = setting().today.addHours(12);
-    const rt::Date to = setting().today.addDays(1).addHours(12);
+    const rt::Date from = week.start;
+    const rt::Date to = week.end;
     const qint32 floor = frmStockwerke::instance().state().CurrentFloorId;
     for (auto _ : state) {
         int markers = 0;
@@ -803,7 +513,7 @@ void PlanRefreshRaw(benchmark::State& state)
         occupied.bind(1, floor).bind(2, to.serial()).bind(3, from.serial());
         while (occupied.step())
             --markers;
-        markers += rawGrid(setting().raw, setting().today, setting().today.addDays(1));
+        markers += rawGrid(setting().raw, from, to);
         RawStatement access(setting().raw, "UPDATE tbl_workstations SET ws_lastaccess = ? WHERE ws_computername = ?");
         access.bind(1, rt::Date::now().serial()).bind(2, ComputerName.toUtf8());
         access.step();
@@ -811,43 +521,163 @@ void PlanRefreshRaw(benchmark::State& state)
     }
 }
 
-// ------------------------------------------------------------ a long list
+// ------------------------------------------------------------ the start
 
-void CustomerComboProgram(benchmark::State& state)
+// The program started as a whole process, as its executable starts, until
+// its main window has painted: the probe beside the benchmark runs the
+// program's own start and says "painted" then. Each start is a process of its
+// own in the program folder of the working copy.
+std::optional<double> startProcessMs(const QString& probe)
 {
-    QComboBox combo;
-    for (auto _ : state)
-        FillListFromTable(&combo, QStringLiteral("tbl_customers"), QStringLiteral("cust_id"),
-                          QStringLiteral("cust_lastname"), 0, 0, QString());
-}
-
-void CustomerComboRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        RawStatement st(setting().raw, "SELECT cust_id, cust_lastname FROM tbl_customers ORDER BY cust_id");
-        QStringList names;
-        while (st.step())
-            names << st.text(1);
-        benchmark::DoNotOptimize(names);
-    }
+    QProcess process;
+    process.setProgram(probe);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    process.start();
+    QByteArray said;
+    while (!said.contains("painted\n") && process.waitForReadyRead(20000))
+        said += process.readAllStandardOutput();
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    if (!process.waitForFinished(5000))
+        process.kill();
+    if (!said.contains("painted\n"))
+        return std::nullopt;
+    return ms;
 }
 
 // ------------------------------------------------------------ set-up
 
 struct Case {
-    const char* name;
-    void (*program)(benchmark::State&);
-    void (*raw)(benchmark::State&);
+    std::string name;
+    std::function<void(benchmark::State&)> program;
+    std::function<void(benchmark::State&)> raw;
     double targetMs;   // 0: none of its own (within 2x of raw)
 };
 
-QString copyDatabase(const QString& source, const QTemporaryDir& dir)
+QString copyFile(const QString& source, const QString& copy)
 {
-    const QString copy = dir.filePath(QStringLiteral("bench.mdb"));
+    QFile::remove(copy);
     if (!QFile::copy(source, copy))
         return {};
     QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
     return copy;
+}
+
+constexpr int kRepetitions = 7;
+
+benchmark::internal::Benchmark* registerTimed(const std::string& name,
+                                              const std::function<void(benchmark::State&)>& fn)
+{
+    return benchmark::RegisterBenchmark(name.c_str(), fn)
+        ->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true)->MinTime(0.1);
+}
+
+// The window case warm: each action timed alone, prepare and tidy outside.
+void runWarm(benchmark::State& state, const bench::WindowCase& c)
+{
+    // The first action warms the program; the figures are of every later one.
+    c.prepare();
+    c.act();
+    c.tidy();
+    for (auto _ : state) {
+        c.prepare();
+        QElapsedTimer clock;
+        clock.start();
+        c.act();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        c.tidy();
+    }
+}
+
+// Starts the program on the working copy in folder, as the program starts,
+// and the plain connection beside it.
+bool startProgramIn(const QString& folder)
+{
+    Setting& s = setting();
+    s.programFolder = folder;
+    ui::DialogService::install(std::make_unique<PrintingDialogs>());
+    InstallWindowEntryPoints();
+    Windows().endProgram = [] { throw ProgramEnded(); };
+    StartProgram(s.programFolder);
+    s.database = DbPath;
+    if (!Db) {
+        std::fprintf(stderr, "velmorant_bench: the program could not open %s\n", qPrintable(s.database));
+        return false;
+    }
+    sqlite3_open_v2(QFile::encodeName(s.database).constData(), &s.raw, SQLITE_OPEN_READWRITE, nullptr);
+    db::registerJetFunctions(s.raw);
+    // The same page cache as the program's connection.
+    sqlite3_exec(s.raw, ("PRAGMA cache_size = " + std::to_string(db::kCacheSizePragma)).c_str(), nullptr, nullptr, nullptr);
+
+    s.today = rt::Date::today().atNoon();
+    const QDate first = QDate(s.today.year(), s.today.month(), 1);
+    s.monthStart = rt::Date::fromDate(first).atNoon();
+    s.monthEnd = rt::Date::fromDate(first.addMonths(1)).atNoon();
+    const QDate past = s.today.toQDate().addYears(-5);
+    s.pastWeek = rt::Date::fromDate(past.addDays(1 - past.dayOfWeek())).atNoon();
+    s.pastMonthStart = rt::Date::fromDate(QDate(past.year(), past.month(), 1)).atNoon();
+    // A week five years back on one place: the checks must not walk the years after it.
+    s.conflictStart = s.today.addYears(-5);
+    s.conflictEnd = s.conflictStart.addDays(7);
+    RawStatement pick(s.raw, "SELECT book_id FROM tbl_bookings WHERE book_place_id = 17 AND book_end > ? "
+                             "ORDER BY book_end LIMIT 1");
+    pick.bind(1, s.today.serial());
+    if (pick.step())
+        s.storeBooking = pick.integer(0);
+    if (frmStockwerke::isLoaded())
+        paintNow(&frmStockwerke::instance());
+    return true;
+}
+
+// One cold action: the program started fresh in this process, the case's
+// preparation, then its action timed once. Prints the milliseconds.
+int runColdChild(const QString& folder, int index)
+{
+    if (!startProgramIn(folder))
+        return 1;
+    const std::vector<bench::WindowCase> cases = bench::windowCases();
+    if (index < 0 || index >= static_cast<int>(cases.size()))
+        return 2;
+    const bench::WindowCase& c = cases[static_cast<size_t>(index)];
+    c.prepare();
+    QElapsedTimer clock;
+    clock.start();
+    c.act();
+    std::printf("%.4f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    std::fflush(stdout);
+    // The figure is out; how the program would end is not part of it.
+    std::_Exit(0);
+}
+
+std::optional<double> runColdOnce(const QString& folder, int index)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--cold"), QString::number(index), QStringLiteral("--work"), folder});
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double ms = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(ms) : std::nullopt;
+}
+
+std::optional<double> median(std::vector<double> values)
+{
+    if (values.empty())
+        return std::nullopt;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Google's own filter decides which cases run; the cold runs follow it.
+bool selected(const std::string& name, const std::string& filter)
+{
+    return filter.empty() || filter == "all" || std::regex_search(name, std::regex(filter));
 }
 
 }  // namespace
@@ -857,17 +687,31 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QString source;
+    QString coldFolder;
+    int coldIndex = -1;
+    std::string filter;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "--db" && i + 1 < argc)
+        const QByteArray arg(argv[i]);
+        if (arg == "--db" && i + 1 < argc)
             source = QString::fromLocal8Bit(argv[++i]);
-        else
+        else if (arg == "--cold" && i + 1 < argc)
+            coldIndex = QByteArray(argv[++i]).toInt();
+        else if (arg == "--work" && i + 1 < argc)
+            coldFolder = QString::fromLocal8Bit(argv[++i]);
+        else {
+            if (arg.startsWith("--benchmark_filter="))
+                filter = arg.mid(static_cast<int>(std::strlen("--benchmark_filter="))).toStdString();
             args.push_back(argv[i]);
+        }
     }
     int count = static_cast<int>(args.size());
     QApplication app(count, args.data());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (coldIndex >= 0)
+        return runColdChild(coldFolder, coldIndex);
+
     benchmark::Initialize(&count, args.data());
     if (source.isEmpty() || !QFile::exists(source)) {
         std::fprintf(stderr, "velmorant_bench: --db names the database velmorant_makebench wrote\n");
@@ -875,87 +719,104 @@ int main(int argc, char** argv)
     }
 
     QTemporaryDir work;
-    Setting& s = setting();
-    s.programFolder = work.path();
-    s.database = copyDatabase(source, work);
-    if (s.database.isEmpty()) {
+    if (copyFile(source, work.filePath(QStringLiteral("bench.mdb"))).isEmpty()) {
         std::fprintf(stderr, "velmorant_bench: cannot copy %s\n", qPrintable(source));
         return 1;
     }
-    QFile ini(work.filePath(QStringLiteral("velmorant.ini")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write("DBname=bench.mdb\r\n") < 0)
-        return 1;
-    ini.close();
-
-    ui::DialogService::install(std::make_unique<PrintingDialogs>());
-    Windows().initMainWindow = [] { frmStockwerke::instance().init(); };
-    Windows().endProgram = [] { throw ProgramEnded(); };
-    StartProgram(s.programFolder);
-    if (!Db) {
-        std::fprintf(stderr, "velmorant_bench: the program could not open %s\n", qPrintable(s.database));
-        return 1;
+    // A program folder may hold one running copy: the cold runs and the start
+    // probe get folders of their own, whose settings name the same copy.
+    const QString coldWork = work.filePath(QStringLiteral("cold"));
+    const QString startWork = work.filePath(QStringLiteral("start"));
+    for (const QString& folder : {work.path(), coldWork, startWork}) {
+        QDir().mkpath(folder);
+        QFile ini(QDir(folder).filePath(QStringLiteral("velmorant.ini")));
+        const QByteArray name = QFile::encodeName(work.filePath(QStringLiteral("bench.mdb")));
+        if (!ini.open(QIODevice::WriteOnly) || ini.write("DBname=" + name + "\r\n") < 0)
+            return 1;
     }
-    sqlite3_open_v2(QFile::encodeName(s.database).constData(), &s.raw, SQLITE_OPEN_READWRITE, nullptr);
-    db::registerJetFunctions(s.raw);
+    const QString probe = copyFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("velmorant_startprobe")),
+                                   QDir(startWork).filePath(QStringLiteral("velmorant_startprobe")));
+    if (!probe.isEmpty())
+        QFile::setPermissions(probe, QFile::permissions(probe) | QFile::ExeOwner);
+    if (!startProgramIn(work.path()))
+        return 1;
 
-    s.today = rt::Date::today().atNoon();
-    const QDate first = QDate(s.today.year(), s.today.month(), 1);
-    s.monthStart = rt::Date::fromDate(first).atNoon();
-    s.monthEnd = rt::Date::fromDate(first.addMonths(1)).atNoon();
-    // A week five years back on one place: the checks must not walk the years after it.
-    s.conflictStart = s.today.addYears(-5);
-    s.conflictEnd = s.conflictStart.addDays(7);
-    {
-        RawStatement pick(s.raw, "SELECT book_id FROM tbl_bookings WHERE book_place_id = 17 AND book_end > ? "
-                                 "ORDER BY book_end LIMIT 1");
-        pick.bind(1, s.today.serial());
-        if (pick.step())
-            s.storeBooking = pick.integer(0);
-    }
-
+    const Week week = thisWeek();
+    const Week past = pastWeek();
     const std::vector<Case> cases = {
-        {"Start bis Hauptfenster", StartProgramCase, StartRaw, 1000},
-        {"Gebäudegitter (FillListBuildings)", BuildingGridProgram, BuildingGridRaw, 50},
+        {"Gebäudegitter diese Woche", [week](auto& st) { BuildingGridProgram(st, week); },
+         [week](auto& st) { BuildingGridRaw(st, week); }, 50},
+        {"Gebäudegitter vor fünf Jahren", [past](auto& st) { BuildingGridProgram(st, past); },
+         [past](auto& st) { BuildingGridRaw(st, past); }, 50},
         {"CheckBookingConflicts", ConflictsProgram, ConflictsRaw, 50},
         {"StoreBooking (Änderung)", StoreChangedProgram, StoreChangedRaw, 50},
         {"StoreBooking (neu)", StoreNewProgram, StoreNewRaw, 50},
-        {"Primärschlüssel lesen (Kunde)", PrimaryKeyProgram, PrimaryKeyRaw, 0},
-        {"Adresssuche Name 'Mü*'", NameSearchProgram, NameSearchRaw, 20},
-        {"Adresssuche PLZ '803*'", ZipSearchProgram, ZipSearchRaw, 20},
-        {"Adressbuch-Suche 'Müller' (beide Schreibungen)", UmlautSearchProgram, UmlautSearchRaw, 20},
-        {"Buchungen jetzt (Now())", NowProgram, NowRaw, 50},
-        {"Buchungen des Monats", MonthProgram, MonthRaw, 50},
-        {"Alle Buchungen nach Anreise", AllBookingsProgram, AllBookingsRaw, 100},
-        {"Buchungsliste auf allen Buchungen", BookingListProgram, BookingListRaw, 100},
-        {"Buchungsliste nach Abreise sortiert", BookingListSortProgram, nullptr, 100},
-        {"Buchungsliste nach Gast sortiert", BookingListGuestSortProgram, nullptr, 0},
+        {"Kunde laden (LoadCustomer)", PrimaryKeyProgram, PrimaryKeyRaw, 0},
         {"Rechnung laden und summieren (Rechnungsfenster)", InvoiceProgram, InvoiceRaw, 50},
-        {"Etagenplan aktualisieren (ActualizeControls)", PlanRefreshProgram, PlanRefreshRaw, 50},
-        {"Belegungsplan füllen+zeichnen 300x31", ScheduleProgram, ScheduleRaw, 50},
+        {"Etagenplan aktualisieren diese Woche", [week](auto& st) { PlanRefreshProgram(st, week); },
+         [week](auto& st) { PlanRefreshRaw(st, week); }, 50},
+        {"Etagenplan aktualisieren vor fünf Jahren", [past](auto& st) { PlanRefreshProgram(st, past); },
+         [past](auto& st) { PlanRefreshRaw(st, past); }, 50},
+        {"Belegungsplan füllen+zeichnen 300x31 dieser Monat",
+         [](auto& st) { ScheduleProgram(st, setting().monthStart); },
+         [](auto& st) { ScheduleRaw(st, setting().monthStart); }, 50},
+        {"Belegungsplan füllen+zeichnen 300x31 vor fünf Jahren",
+         [](auto& st) { ScheduleProgram(st, setting().pastMonthStart); },
+         [](auto& st) { ScheduleRaw(st, setting().pastMonthStart); }, 50},
         {"Belegungsplan Bildlauf", ScheduleScrollProgram, nullptr, 16},
-        {"50.000 Kunden im Kombinationsfeld", CustomerComboProgram, CustomerComboRaw, 0},
     };
+    const std::vector<bench::WindowCase> windowCases = bench::windowCases();
+
     bench::TableReporter reporter;
+    const std::string startName = "Start als Prozess bis zum gezeichneten Hauptfenster";
+    reporter.addCase(startName, 0, 1000);
+    registerTimed(startName + "/SQLite", StartRaw);
+    for (const bench::WindowCase& c : windowCases) {
+        reporter.addCase(c.name, c.warmTargetMs, c.coldTargetMs);
+        registerTimed(c.name + "/Programm", [&c](benchmark::State& st) { runWarm(st, c); })->UseManualTime();
+        if (c.raw)
+            registerTimed(c.name + "/SQLite", c.raw);
+    }
     for (const Case& c : cases) {
         reporter.addCase(c.name, c.targetMs);
-        benchmark::RegisterBenchmark((std::string(c.name) + "/Programm").c_str(), c.program)
-            ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+        registerTimed(c.name + "/Programm", c.program);
         if (c.raw)
-            benchmark::RegisterBenchmark((std::string(c.name) + "/SQLite").c_str(), c.raw)
-                ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+            registerTimed(c.name + "/SQLite", c.raw);
     }
     for (int n : {1000, 10000}) {
         const std::string name = "Zeitplan-Modell " + std::to_string(n) + " Termine";
         reporter.addCase(name, 0);
-        benchmark::RegisterBenchmark((name + "/Programm").c_str(),
-                                     [n](benchmark::State& state) { ScheduleYearModel(state, n); })
-            ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.1);
+        registerTimed(name + "/Programm", [n](benchmark::State& state) { ScheduleYearModel(state, n); });
     }
     benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    // Cold: every start and every first action in a process of its own.
+    if (selected(startName, filter)) {
+        std::vector<double> starts;
+        for (int i = 0; i < kRepetitions && !probe.isEmpty(); ++i)
+            if (const std::optional<double> ms = startProcessMs(probe))
+                starts.push_back(*ms);
+        if (const std::optional<double> m = median(starts))
+            reporter.setCold(startName, *m);
+        else
+            std::fprintf(stderr, "velmorant_bench: the start probe did not report a painted window\n");
+    }
+    for (size_t i = 0; i < windowCases.size(); ++i) {
+        if (!selected(windowCases[i].name, filter))
+            continue;
+        std::vector<double> runs;
+        for (int r = 0; r < kRepetitions; ++r)
+            if (const std::optional<double> ms = runColdOnce(coldWork, static_cast<int>(i)))
+                runs.push_back(*ms);
+        if (const std::optional<double> m = median(runs)) {
+            reporter.setCold(windowCases[i].name, *m);
+            std::fprintf(stderr, "%s/kalt: %.2f ms\n", windowCases[i].name.c_str(), *m);
+        }
+    }
     reporter.printTable();
     benchmark::Shutdown();
 
-    sqlite3_close(s.raw);
+    sqlite3_close(setting().raw);
     CloseProgramDatabase();
     return 0;
 }
