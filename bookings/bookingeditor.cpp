@@ -247,6 +247,20 @@ bool BookingEditor::SaveBooking()
         markPlaceOccupied();
         return refusePlace();
     }
+    if (outcome.result == StoreResult::PlaceMissing) {
+        refuse(PlaceDeletedText(listRoomsText()));
+        s.CurrentPlaceId = 0;
+        // Read again, the list no longer offers it.
+        FillRoomList(-1);
+        return false;
+    }
+    if (outcome.result == StoreResult::GuestMissing) {
+        const QString guest = f.tbBewohner;
+        RemoveGuest();
+        if (ui::msgBox(GuestDeletedText(guest), ui::YesNo | ui::Exclamation, refusedTitle()) == ui::Answer::Yes)
+            m_host.ChooseGuest();
+        return false;
+    }
     if (outcome.result == StoreResult::NotFound) {
         // Deleted meanwhile: what the fields hold may be saved again as a new booking.
         reportNotFound(s.CurrentBookingId);

@@ -36,6 +36,10 @@ Booking booking(qint32 place, qint32 guest, int from, int to, int persons = 2)
 
 class StoringBookings : public ::testing::Test {
 protected:
+    StoringBookings()
+    {
+        database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (7, 'Meier'), (8, 'Schulz')"));
+    }
     test::OccupancyDb database;
     qint32 floor = database.addFloor(database.addBuilding(1, QStringLiteral("Haupthaus")), 0);
     qint32 place = database.addPlace(floor);
