@@ -160,21 +160,93 @@ TEST_F(InvoiceSessionTest, AtTheProgramsEndNobodyIsAskedAndTheInvoiceIsKept)
     EXPECT_EQ(invoiceRows(session.CurrentInvoiceId), 1);
 }
 
-TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsSavedAsANewOneWithItsPositions)
+// Shown here, deleted at another workstation: the next position write
+// stores the invoice anew, nothing ever goes under the old id.
+TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositionWrite)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
     session.load(id);
+    const QString oldNumber = session.NumberText;
     RemoveInvoice(id);   // another workstation
-    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Frühstück"), 1250, 1));
-    session.editNotes(QStringLiteral("neu"));
 
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Rechnung Nr. ") + oldNumber
+                                                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz "
+                                                                        "gelöscht.")));
+    EXPECT_TRUE(session.RowMissing);
+    EXPECT_TRUE(session.Changed);
+    EXPECT_EQ(session.Positions.size(), 2u);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 0);
+
+    ASSERT_TRUE(session.setQuantity(0, QStringLiteral("3")));
+    const qint32 newId = session.CurrentInvoiceId;
+    EXPECT_GT(newId, id);
+    EXPECT_FALSE(session.RowMissing);
+    EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(newId).rightJustified(6, '0'));
+    EXPECT_EQ(positionRows(newId), 2);
+    EXPECT_EQ(positionRows(id), 0);
+    EXPECT_EQ(column(QStringLiteral("inv_customer_id"), newId).toLong(), 1);
+    EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), newId).toDouble()), session.Totals.gross);
+
+    // From here on an ordinary invoice: its positions are its own rows.
+    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    ASSERT_TRUE(session.setPrice(2, QStringLiteral("3,00")));
+    EXPECT_EQ(positionRows(newId), 3);
+    EXPECT_EQ(LoadInvoicePositions(newId)[0].ivp_quantity, 3);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+}
+
+TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAllItsPositions)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    session.load(id);
+    session.editNotes(QStringLiteral("neu"));
+    RemoveInvoice(id);   // another workstation
+
+    dialogs->answerMessage(Answer::Ok);
     EXPECT_EQ(session.save(), SaveResult::Saved);
     const qint32 newId = session.CurrentInvoiceId;
     EXPECT_NE(newId, id);
-    EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(newId).rightJustified(6, '0'));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Rechnung Nr. 2024%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde "
+                             "als neue Rechnung Nr. %2 gespeichert.")
+                  .arg(id, 6, 10, QLatin1Char('0'))
+                  .arg(session.NumberText));
     EXPECT_EQ(positionRows(newId), 1);
     EXPECT_EQ(positionRows(id), 0);
     EXPECT_EQ(column(QStringLiteral("inv_notes"), newId).toText(), QStringLiteral("neu"));
+    EXPECT_FALSE(session.Changed);
+}
+
+// Not found when loaded: the cleared fields are a new invoice. Left empty it
+// is dropped unasked; given a position it is stored anew at once.
+TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    RemoveInvoice(id);
+    for (bool withPosition : {false, true}) {
+        dialogs->answerMessage(Answer::Ok);
+        session.load(id);
+        EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+        EXPECT_TRUE(session.Changed);
+        EXPECT_EQ(session.CustomerId, -1);
+        if (!withPosition) {
+            EXPECT_EQ(session.save(), SaveResult::Dropped);
+            EXPECT_EQ(dialogs->messages().size(), 1u);
+            EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
+            continue;
+        }
+        ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
+        EXPECT_NE(session.CurrentInvoiceId, id);
+        EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
+        EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), session.CurrentInvoiceId).toDouble()), 2975);
+    }
+    EXPECT_EQ(positionRows(id), 0);
 }
 
 TEST_F(InvoiceSessionTest, AReadOnlyWorkstationViewsButChangesNothing)
