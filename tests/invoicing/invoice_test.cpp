@@ -499,3 +499,58 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
     EXPECT_TRUE(session.Positions.empty());
     EXPECT_EQ(session.Totals.gross, 0);
 }
+
+// The stored total follows every position write at once; a new date or VAT
+// mode goes in with the next save.
+TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2020#"));
+    session.load(id);
+    const auto stored = [&] { return CentsOf(column(QStringLiteral("inv_total"), id).toDouble()); };
+    ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
+    EXPECT_EQ(stored(), 2975);
+    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Übernachtung"), 7900, 2));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    ASSERT_TRUE(session.setQuantity(1, QStringLiteral("3")));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    ASSERT_TRUE(session.setPrice(0, QStringLiteral("10,00")));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    dialogs->answerMessage(Answer::Ok);
+    ASSERT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_EQ(stored(), 25359);   // 237,00 and 7 %
+    EXPECT_EQ(session.Totals.gross, 25359);
+    EXPECT_FALSE(session.Changed);
+
+    session.completeDate(QStringLiteral("15.08.2020"));   // 5 % then
+    EXPECT_EQ(session.Totals.gross, 24885);
+    EXPECT_EQ(stored(), 25359);
+    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(stored(), 24885);
+
+    MwStIncluded = true;
+    session.editNotes(QStringLiteral("inklusive"));
+    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.Totals.gross, 23700);
+    EXPECT_EQ(stored(), 23700);
+}
+
+TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingStored)
+{
+    startNew(1, true);
+    const qint32 id = session.CurrentInvoiceId;
+    database.exec(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 3"));   // another workstation
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz gelöscht. Es wurde nichts gespeichert."));
+    EXPECT_EQ(session.Positions.size(), 1u);
+    EXPECT_EQ(positionRows(id), 1);
+
+    database.exec(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = 2"));
+    dialogs->answerMessage(Answer::Ok);   // another recipient?
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.takeOverCustomer(2));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Adresse des Empfängers wurde inzwischen")));
+    EXPECT_EQ(session.CustomerId, 1);
+    EXPECT_NE(column(QStringLiteral("inv_customer_id"), id).toLong(), 2);
+}
