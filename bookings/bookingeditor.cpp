@@ -255,8 +255,12 @@ bool BookingEditor::SaveBooking()
         return false;
     }
     if (outcome.result == StoreResult::GuestMissing) {
+        // The guest goes; the typed person count stays for the next one.
         const QString guest = f.tbBewohner;
-        RemoveGuest();
+        f.tbBewohner.clear();
+        f.tbBewohnerColor = WhiteColor;
+        s.CurrentCustomerId = -1;
+        s.CustomerClash = false;
         if (ui::msgBox(GuestDeletedText(guest), ui::YesNo | ui::Exclamation, refusedTitle()) == ui::Answer::Yes)
             m_host.ChooseGuest();
         return false;

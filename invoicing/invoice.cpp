@@ -251,7 +251,8 @@ void InvoiceSession::load(qint32 invId)
         // save or position write, dropped unasked when left empty. Nothing
         // ever goes under the old id, nor do positions left there.
         RowMissing = true;
-        Changed = true;
+        // A read-only workstation has nothing to store, so nothing to ask.
+        Changed = !StationReadOnly;
         CustomerId = -1;
         BookingId = -1;
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
@@ -331,7 +332,7 @@ SaveResult InvoiceSession::save(bool unattended)
 
     // What is stored is what the window shows: the VAT of the date typed and
     // the VAT mode in force now.
-    if (const std::optional<rt::Date> day = DateOfInput(DateText))
+    if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
         applyRates(*day);
     calculateTotals();
     try {

@@ -275,6 +275,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
 {
     const qint32 eva = db.addGuest("Eva", "Neu");
     prepare(editor, db.place, 3, 6, eva);
+    editor.fields().tbPersoncount = "3";
     ASSERT_EQ(DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Yes);
@@ -284,6 +285,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     EXPECT_EQ(list.guestChosen, 1);
     EXPECT_EQ(editor.state().CurrentCustomerId, -1);
     EXPECT_EQ(editor.fields().tbBewohner, "");
+    EXPECT_EQ(editor.fields().tbPersoncount, "3");
 
     editor.AddMainAdress(db.otto, QString());
     ASSERT_EQ(DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);

@@ -247,6 +247,14 @@ TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
         EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), session.CurrentInvoiceId).toDouble()), 2975);
     }
     EXPECT_EQ(positionRows(id), 0);
+
+    // A read-only workstation has nothing to store and is asked nothing.
+    StationReadOnly = true;
+    dialogs->answerMessage(Answer::Ok);
+    session.load(id);
+    EXPECT_FALSE(session.Changed);
+    EXPECT_EQ(session.save(), SaveResult::Unchanged);
+    EXPECT_EQ(dialogs->messages().size(), 3u);
 }
 
 TEST_F(InvoiceSessionTest, AReadOnlyWorkstationViewsButChangesNothing)
