@@ -48,6 +48,34 @@ qint32 countReferences(db::Database& d, const Reference& ref, const db::Value& i
     return rs.value(QStringLiteral("n")).toLong();
 }
 
+// One sentence for each table whose rows point to the value of the column.
+QStringList referencesTo(db::Database& d, const QString& table, const QString& column, const db::Value& value)
+{
+    QStringList reasons;
+    // An id below 1 stands for none, so nothing can point to it.
+    if (value.isNull() || value.toDouble() < 1)
+        return reasons;
+    for (const Reference& ref : References) {
+        if (table != QLatin1String(ref.table) || column.compare(QLatin1String(ref.column), Qt::CaseInsensitive) != 0)
+            continue;
+        if (const qint32 n = countReferences(d, ref, value); n > 0) {
+            reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
+                           + QStringLiteral("\" verweisen noch darauf.");
+        }
+    }
+    return reasons;
+}
+
+// Whether value names another key than the one stored.
+bool changesKey(const db::Value& stored, const db::Value& value)
+{
+    if (stored.isNull() || value.isNull())
+        return stored.isNull() != value.isNull();
+    const std::optional<double> number =
+        value.kind() == db::Value::Kind::Text ? db::textToNumber(value.toText()) : std::optional<double>(value.toDouble());
+    return !number || *number != stored.toDouble();
+}
+
 QString bracketed(const QString& table)
 {
     return QLatin1Char('[') + table + QLatin1Char(']');
@@ -216,20 +244,32 @@ db::Recordset TableData::openRow(qint64 key) const
                                     db::OpenMode::Dynaset, {db::Value(key)});
 }
 
-void TableData::setValue(int row, int column, const db::Value& value)
+bool TableData::setValue(int row, int column, const db::Value& value, QString* refusal)
 {
     if (isGone(row))
         throw db::DbError(db::err::RecordDeleted, m_table);
     Row& stored = m_rows[static_cast<size_t>(row)];
-    db::Transaction transaction(OpenedDb());
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
     db::Recordset rs = openRow(stored.key);
     if (rs.eof())
         throw db::DbError(db::err::RecordDeleted, m_table);
+    // A key other rows point to stays, as it would on a delete: checked
+    // against what is stored now, whatever this editor read before.
+    const db::Value now = rs.field(column).value();
+    if (changesKey(now, value)) {
+        if (const QStringList reasons = referencesTo(d, m_table, m_columns.at(column).name, now); !reasons.isEmpty()) {
+            if (refusal)
+                *refusal = reasons.join(QLatin1Char('\n'));
+            return false;
+        }
+    }
     rs.edit();
     rs.field(column).setValue(value);
     rs.update();
     transaction.commit();
     takeRow(stored, rs);
+    return true;
 }
 
 int TableData::insertRow(const std::map<int, db::Value>& values)
@@ -261,24 +301,8 @@ bool TableData::deleteRow(int row, QString* refusal)
         if (m_table == QLatin1String("tbl_workstations") && rs.fieldCount() > 0
             && rs.field(0).value().toLong() == StationId && StationId > 0)
             reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
-        for (const Reference& ref : References) {
-            if (m_table != QLatin1String(ref.table))
-                continue;
-            int column = -1;
-            for (int i = 0; i < m_columns.size(); ++i) {
-                if (m_columns[i].name.compare(QLatin1String(ref.column), Qt::CaseInsensitive) == 0)
-                    column = i;
-            }
-            const db::Value id = column < 0 ? db::Value() : rs.field(column).value();
-            // An id below 1 stands for none, so nothing can point to it.
-            if (id.isNull() || id.toDouble() < 1)
-                continue;
-            const qint32 n = countReferences(d, ref, id);
-            if (n > 0) {
-                reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
-                               + QStringLiteral("\" verweisen noch darauf.");
-            }
-        }
+        for (int i = 0; i < m_columns.size(); ++i)
+            reasons << referencesTo(d, m_table, m_columns[i].name, rs.field(i).value());
         if (!reasons.isEmpty()) {
             if (refusal)
                 *refusal = reasons.join(QLatin1Char('\n'));

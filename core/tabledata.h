@@ -53,8 +53,10 @@ public:
 
     // Writes one cell of a stored row. The column's type decides whether the
     // value fits (3421, 3349, 3163, 3314 ...); a refused value leaves the row as
-    // it was, and a row deleted elsewhere gives 3167. Throws db::DbError.
-    void setValue(int row, int column, const db::Value& value);
+    // it was, and a row deleted elsewhere gives 3167. Throws db::DbError. A key
+    // that other rows point to is not changed, as such a row is not deleted:
+    // then false, and *refusal says why.
+    bool setValue(int row, int column, const db::Value& value, QString* refusal = nullptr);
 
     // Stores a new row; columns not given keep the table's defaults. Returns
     // the row's index (the last). Throws db::DbError; nothing is stored then.

@@ -52,6 +52,8 @@ signals:
     void writeFailed(const QString& description);
     // Rows could not be read; they show nothing until the table is read again.
     void readFailed(const QString& description);
+    // A key other rows point to, kept; reasons says which.
+    void keyChangeRefused(const QString& reasons);
 
 private:
     db::Value cellValue(int row, int column) const;
