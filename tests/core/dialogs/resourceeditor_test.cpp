@@ -47,6 +47,14 @@ protected:
         w.chkLock->click();
         return w;
     }
+    // The editor, unlocked, on a table of a thousand rows "Zeile 1" to "Zeile 1000".
+    frmResourcen& openLongTable()
+    {
+        data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) COLLATE JETTEXT);");
+        data.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                  "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
+        return open("tbl_probe");
+    }
     // Types into a cell through the grid, as a user does.
     void type(frmResourcen& w, int row, int column, const QString& text)
     {
@@ -216,10 +224,7 @@ TEST_F(TableEditor, AColourColumnTakesTheIndexChosenInThePopUp)
 // row added before the end was read is listed once.
 TEST_F(TableEditor, ALongTableIsReadAsTheUserMovesThroughIt)
 {
-    data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) COLLATE JETTEXT);");
-    data.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-              "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
-    frmResourcen& w = open("tbl_probe");
+    frmResourcen& w = openLongTable();
     ResourceTableModel& model = *w.model();
     ASSERT_EQ(model.storedRows(), 1000);
     w.grdDataGrid->setFocus();
@@ -255,10 +260,7 @@ TEST_F(TableEditor, ALongTableIsReadAsTheUserMovesThroughIt)
 // changed; rows it added come with the next reading.
 TEST_F(TableEditor, AnotherWorkstationWritesWhileTheEditorShowsATable)
 {
-    data.exec("CREATE TABLE tbl_probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) COLLATE JETTEXT);");
-    data.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-              "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
-    frmResourcen& w = open("tbl_probe");
+    frmResourcen& w = openLongTable();
     ResourceTableModel& model = *w.model();
     EXPECT_EQ(model.data(model.index(0, 1)).toString(), "Zeile 1");
 
