@@ -112,7 +112,8 @@ void rawRowsOfIds(const QByteArray& sql, const QByteArray& idColumn, std::vector
 }
 
 // The bookings the filter lists, read plainly: the bookings alone, newest
-// start first, then the names of their guests and places.
+// start first, then the names of the guests and places of the first 200
+// lines, the ones the list reads for its first screen.
 void rawBookingList(const char* bookingsSql, const std::function<void(RawStatement&)>& bindParams)
 {
     struct Line {
@@ -124,19 +125,20 @@ void rawBookingList(const char* bookingsSql, const std::function<void(RawStateme
         int place;
     };
     std::vector<Line> lines;
-    std::vector<int> guestIds;
-    std::vector<int> placeIds;
     {
         RawStatement st(setting().raw, bookingsSql);
         bindParams(st);
-        while (st.step()) {
+        while (st.step())
             lines.push_back({st.integer(0), st.real(1), st.real(2), st.integer(3), st.integer(4), st.integer(5)});
-            guestIds.push_back(lines.back().guest);
-            placeIds.push_back(lines.back().place);
-        }
     }
     std::sort(lines.begin(), lines.end(),
               [](const Line& a, const Line& b) { return a.start != b.start ? a.start > b.start : a.id > b.id; });
+    std::vector<int> guestIds;
+    std::vector<int> placeIds;
+    for (size_t i = 0; i < lines.size() && i < 200; ++i) {
+        guestIds.push_back(lines[i].guest);
+        placeIds.push_back(lines[i].place);
+    }
     QHash<int, std::pair<QString, QString>> guests;
     rawRowsOfIds("SELECT cust_id, cust_lastname, cust_firstname FROM tbl_customers", "cust_id", guestIds,
                  [&guests](RawStatement& st) { guests.insert(st.integer(0), {st.text(1), st.text(2)}); });

@@ -1,5 +1,6 @@
 #include "bookings/bookinglist.h"
 
+#include "core/handler.h"
 #include "core/terms.h"
 #include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
@@ -45,8 +46,7 @@ void BookingListModel::setList(BookingList list)
 {
     beginResetModel();
     m_list = std::move(list);
-    m_guestRanks = {};
-    m_placeRanks = {};
+    forgetNames();
     m_nothingFound = m_list.rows.empty();
     if (m_sortColumn >= 0)
         sortRows();
@@ -57,10 +57,60 @@ void BookingListModel::clear()
 {
     beginResetModel();
     m_list = {};
-    m_guestRanks = {};
-    m_placeRanks = {};
+    forgetNames();
     m_nothingFound = false;
     endResetModel();
+}
+
+void BookingListModel::forgetNames()
+{
+    m_guestRanks = {};
+    m_placeRanks = {};
+    m_namesRead.assign((m_list.rows.size() + NamePage - 1) / NamePage, 0);
+    m_askedGuests.clear();
+    m_askedPlaces.clear();
+    m_readFailed = false;
+}
+
+void BookingListModel::readNames(size_t first, size_t last) const
+{
+    QList<qint32> guests;
+    QList<qint32> places;
+    for (size_t i = first; i < last && i < m_list.rows.size(); ++i) {
+        const BookingListRow& r = m_list.rows[i];
+        // Ids below 1 name no row.
+        if (r.book_customer_id > 0 && !m_list.guests.contains(r.book_customer_id)
+            && !m_askedGuests.contains(r.book_customer_id)) {
+            m_askedGuests.insert(r.book_customer_id);
+            guests << r.book_customer_id;
+        }
+        if (r.book_place_id > 0 && !m_list.places.contains(r.book_place_id) && !m_askedPlaces.contains(r.book_place_id)) {
+            m_askedPlaces.insert(r.book_place_id);
+            places << r.book_place_id;
+        }
+    }
+    if (guests.isEmpty() && places.isEmpty())
+        return;
+    try {
+        ReadBookingListNames(m_list, guests, places);
+    } catch (const db::DbError& e) {
+        // Asked while the list paints or sorts: said once, afterwards.
+        if (m_readFailed)
+            return;
+        m_readFailed = true;
+        auto* self = const_cast<BookingListModel*>(this);
+        const QString text = HandlerErrorText(QStringLiteral("ListView1"), e.number(), e.description());
+        QMetaObject::invokeMethod(self, [self, text] { emit self->namesFailed(text); }, Qt::QueuedConnection);
+    }
+}
+
+void BookingListModel::readNamesOfLine(int row) const
+{
+    const size_t page = static_cast<size_t>(row) / NamePage;
+    if (page >= m_namesRead.size() || m_namesRead[page])
+        return;
+    m_namesRead[page] = 1;
+    readNames(page * NamePage, (page + 1) * NamePage);
 }
 
 void BookingListModel::refreshHeaders()
@@ -91,6 +141,8 @@ bool BookingListModel::removeBooking(qint32 bookId)
         return false;
     beginRemoveRows(QModelIndex(), row, row);
     m_list.rows.erase(m_list.rows.begin() + row);
+    // The lines moved up: each page is looked at again (its names stay read).
+    std::fill(m_namesRead.begin(), m_namesRead.end(), 0);
     endRemoveRows();
     return true;
 }
@@ -128,10 +180,12 @@ QString BookingListModel::text(int row, int column) const
     case ColEnd:
         return rt::formatDate(r.book_end, QStringLiteral("dd.mm.yyyy"));
     case ColGuest:
+        readNamesOfLine(row);
         return guestText(r);
     case ColPersons:
         return QString::number(r.book_cust_count);
     case ColPlace:
+        readNamesOfLine(row);
         return placeText(r);
     default:
         return QString();
@@ -212,8 +266,10 @@ void BookingListModel::sort(int column, Qt::SortOrder order)
 
     if (column == m_sortColumn) {
         // Sorted by this column already: the other order is the lines turned round.
-        if (order != m_sortOrder)
+        if (order != m_sortOrder) {
             std::reverse(m_list.rows.begin(), m_list.rows.end());
+            std::fill(m_namesRead.begin(), m_namesRead.end(), 0);
+        }
         m_sortOrder = order;
     } else {
         m_sortColumn = column;
@@ -247,6 +303,7 @@ const BookingListModel::NameRanks& BookingListModel::nameRanks(bool guests)
     NameRanks& ranks = guests ? m_guestRanks : m_placeRanks;
     if (ranks.valid)
         return ranks;
+    readNames(0, m_list.rows.size());
     // Names repeat: each guest's or place's text is ranked once in the
     // database's German order, and the ranks are kept until other lines come.
     // A line whose guest or place has no row shows, and ranks, as one without
@@ -318,4 +375,5 @@ void BookingListModel::sortRows()
     for (size_t i : order)
         sorted.push_back(rows[i]);
     rows = std::move(sorted);
+    std::fill(m_namesRead.begin(), m_namesRead.end(), 0);
 }

@@ -3,6 +3,7 @@
 #include "core/bookings.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -20,7 +21,9 @@ std::optional<BookingList> QueryBookingList(const QString& filter, bool fromToda
 
 // The booking list: von, bis, guest, persons, place. Dates sort as dates,
 // persons as numbers, names in the database's German order. With no rows
-// after a load it shows one line saying so.
+// after a load it shows one line saying so. The names of the guests and
+// places are read for the lines as they are shown, all of them for a sort by
+// name.
 class BookingListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -51,12 +54,11 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
-    // A line's text in a column, as shown.
+    // A line's text in a column, as shown; reads the names of its page of
+    // lines when they are not read yet.
     QString text(int row, int column) const;
     static QString guestText(const BookingListGuest& guest);
     static QString placeText(const BookingListPlace& place);
-    QString guestText(const BookingListRow& row) const;
-    QString placeText(const BookingListRow& row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -65,7 +67,21 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+signals:
+    // Names could not be read (the text as the handlers report errors); the
+    // lines show none until the list is read again.
+    void namesFailed(const QString& text);
+
 private:
+    static constexpr size_t NamePage = 200;   // lines whose names are read together
+    void forgetNames();
+    // Reads the names of the lines first..last (exclusive) not read or asked for yet.
+    void readNames(size_t first, size_t last) const;
+    void readNamesOfLine(int row) const;
+    // The names as read so far.
+    QString guestText(const BookingListRow& row) const;
+    QString placeText(const BookingListRow& row) const;
+
     // The rank of each guest's or place's name in the German order.
     struct NameRanks {
         bool valid = false;
@@ -75,9 +91,13 @@ private:
     void sortRows();
     const NameRanks& nameRanks(bool guests);
 
-    BookingList m_list;
+    mutable BookingList m_list;   // its names grow as lines are shown
     NameRanks m_guestRanks;
     NameRanks m_placeRanks;
+    mutable std::vector<char> m_namesRead;   // per page of lines
+    mutable QSet<qint32> m_askedGuests;     // read or found missing
+    mutable QSet<qint32> m_askedPlaces;
+    mutable bool m_readFailed = false;
     bool m_nothingFound = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -2,9 +2,11 @@
 
 #include "bookings/bookinglist.h"
 #include "core/handler.h"
+#include "core/messages.h"
 #include "core/terms.h"
 #include "core/windows.h"
 #include "platform/runtime/twips.h"
+#include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -92,6 +94,8 @@ void frmBuchungen::buildList(QWidget* parent)
     layout->addLayout(range);
 
     m_model = new BookingListModel(this);
+    connect(m_model, &BookingListModel::namesFailed, this,
+            [](const QString& text) { ui::msgBox(text, ui::Critical, AppTitle); });
     ListView1 = new QTableView;
     ListView1->setModel(m_model);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -315,8 +315,8 @@ void forEachOfIds(const QString& sql, const QString& idColumn, QList<qint32> ids
 
 BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom)
 {
-    // Ten years of bookings must list fast: the bookings are read alone and
-    // the names of each guest and place once, not joined to every row.
+    // Ten years of bookings must list fast: the bookings are read alone, the
+    // names of their guests and places apart (ReadBookingListNames).
     QString sql = QStringLiteral("SELECT book_id, book_start, book_end, book_cust_count, book_customer_id, book_place_id ");
     if (namesJoinedTables(filter))
         sql += QStringLiteral(
@@ -338,8 +338,6 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
 
     BookingList list;
-    QSet<qint32> guests;
-    QSet<qint32> places;
     OpenedDb().forEachRow(sql, params, [&](const QList<db::Value>& v) {
         BookingListRow row;
         row.book_id = v[0].toLong();
@@ -348,8 +346,6 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
         row.book_cust_count = v[3].toLong();
         row.book_customer_id = v[4].toLong();
         row.book_place_id = v[5].toLong();
-        guests.insert(row.book_customer_id);
-        places.insert(row.book_place_id);
         list.rows.push_back(row);
     });
     std::sort(list.rows.begin(), list.rows.end(), [](const BookingListRow& a, const BookingListRow& b) {
@@ -357,19 +353,21 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
             return a.book_start.serial() > b.book_start.serial();
         return a.book_id > b.book_id;
     });
+    return list;
+}
 
-    list.guests.reserve(guests.size());
+void ReadBookingListNames(BookingList& list, const QList<qint32>& guestIds, const QList<qint32>& placeIds)
+{
     forEachOfIds(QStringLiteral("SELECT cust_id, cust_lastname, cust_firstname FROM tbl_customers"), QStringLiteral("cust_id"),
-                 guests.values(), [&](const QList<db::Value>& v) {
+                 guestIds, [&](const QList<db::Value>& v) {
                      list.guests.insert(v[0].toLong(), {v[1].toText(), v[2].toText()});
                  });
     forEachOfIds(QStringLiteral("SELECT pl_id, bld_short, flr_short, pl_name FROM (tbl_places LEFT JOIN tbl_floors ON "
                                 "tbl_places.pl_floor_id = tbl_floors.flr_id) LEFT JOIN tbl_buildings ON "
                                 "tbl_floors.flr_building_id = tbl_buildings.bld_id"),
-                 QStringLiteral("pl_id"), places.values(), [&](const QList<db::Value>& v) {
+                 QStringLiteral("pl_id"), placeIds, [&](const QList<db::Value>& v) {
                      list.places.insert(v[0].toLong(), {v[1].toText(), v[2].toText(), v[3].toText()});
                  });
-    return list;
 }
 
 std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment)

@@ -120,21 +120,24 @@ struct BookingListPlace {
     QString pl_name;
 };
 
-// The lines with the names of their guests and places; a guest or place
-// whose row is missing has no entry.
+// The lines with the names of their guests and places as far as read; a
+// guest or place whose row is missing has no entry.
 struct BookingList {
     std::vector<BookingListRow> rows;
     QHash<qint32, BookingListGuest> guests;   // by cust_id
     QHash<qint32, BookingListPlace> places;   // by pl_id
 };
 
-// The bookings matching filter, newest start first. filter is a condition in
-// the program's SQL over tbl_bookings, tbl_customers, tbl_places, tbl_floors
-// and tbl_buildings, made by code, never typed by the user; it is kept in
-// its own parentheses, so an OR in it cannot swallow the range. With
-// endingFrom only bookings ending on or after it. Throws db::DbError, also
-// for a filter the database refuses.
+// The bookings matching filter, newest start first, without names. filter is
+// a condition in the program's SQL over tbl_bookings, tbl_customers,
+// tbl_places, tbl_floors and tbl_buildings, made by code, never typed by the
+// user; it is kept in its own parentheses, so an OR in it cannot swallow the
+// range. With endingFrom only bookings ending on or after it. Throws
+// db::DbError, also for a filter the database refuses.
 BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& endingFrom = std::nullopt);
+// Adds to list the names of those guests and places, reading only their rows.
+// Throws db::DbError.
+void ReadBookingListNames(BookingList& list, const QList<qint32>& guestIds, const QList<qint32>& placeIds);
 
 // A booking of a place that covers a moment, with its guest's name (empty
 // when the customer row is missing).

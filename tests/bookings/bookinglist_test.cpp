@@ -4,6 +4,7 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -133,11 +134,13 @@ TEST_F(BookingListQuery, TheRangeHoldsAgainstAnOrInTheCallersFilter)
     EXPECT_TRUE(ids.contains(today));
     EXPECT_TRUE(ids.contains(coming));
 
-    // The names the list shows.
-    const BookingListRow& line = all->rows.at(1);
-    EXPECT_EQ(line.book_id, coming);
-    EXPECT_EQ(all->guests.value(line.book_customer_id).cust_lastname, "Brückner");
-    EXPECT_EQ(BookingListModel::placeText(all->places.value(line.book_place_id)), "HH\\EG\\ Zimmer 1");
+    // The names the list shows, read for its lines.
+    EXPECT_EQ(all->rows.at(1).book_id, coming);
+    EXPECT_TRUE(all->guests.isEmpty());
+    BookingListModel model;
+    model.setList(std::move(*all));
+    EXPECT_EQ(model.text(1, BookingListModel::ColGuest), "Otto Brückner");
+    EXPECT_EQ(model.text(1, BookingListModel::ColPlace), "HH\\EG\\ Zimmer 1");
 
     // A condition on a joined table's column reads through the joins.
     auto named = QueryBookingList("cust_lastname = 'brückner' OR pl_name = 'Nirgends'", false);
@@ -169,7 +172,8 @@ TEST_F(BookingListQuery, ABookingWithoutGuestOrPlaceIsListedWithEmptyNames)
 }
 
 // The names are read only for the guests of the lines, some close together
-// and some far apart, in more than one chunk; every line gets its own.
+// and some far apart, in more than one chunk; every line shows its own, and
+// a guest whose row is gone shows none and sorts first.
 TEST_F(BookingListQuery, TheNamesOfTheLinesGuestsAndNoOthers)
 {
     db.database.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
@@ -185,14 +189,30 @@ TEST_F(BookingListQuery, TheNamesOfTheLinesGuestsAndNoOthers)
     auto list = QueryBookingList(QStringLiteral("book_place_id = %1").arg(db.place), false);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->rows.size(), 700u + 256u);
+    QList<qint32> ids;
+    QHash<qint32, qint32> guestOf;
     for (const BookingListRow& line : list->rows) {
-        ASSERT_TRUE(list->guests.contains(line.book_customer_id)) << line.book_customer_id;
-        EXPECT_EQ(list->guests.value(line.book_customer_id).cust_lastname,
-                  QStringLiteral("Nr %1").arg(line.book_customer_id - first + 1));
+        ids << line.book_customer_id << line.book_customer_id;
+        guestOf.insert(line.book_id, line.book_customer_id);
     }
-    EXPECT_EQ(list->guests.size(), 956);
-    EXPECT_FALSE(list->guests.contains(first + 701));
-    EXPECT_FALSE(list->guests.contains(db.anna));
+    BookingList names;
+    ReadBookingListNames(names, ids, {db.place});
+    EXPECT_EQ(names.guests.size(), 956);
+    EXPECT_FALSE(names.guests.contains(first + 701));
+    EXPECT_FALSE(names.guests.contains(db.anna));
+    EXPECT_EQ(names.places.size(), 1);
+
+    db.database.exec(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = %1").arg(first + 5));
+    BookingListModel model;
+    model.setList(std::move(*list));
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const qint32 guest = guestOf.value(model.bookIdAt(row));
+        EXPECT_EQ(model.text(row, BookingListModel::ColGuest),
+                  guest == first + 5 ? QString() : QStringLiteral("Gast Nr %1").arg(guest - first + 1));
+    }
+    model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
+    EXPECT_EQ(model.text(0, BookingListModel::ColGuest), QString());
+    EXPECT_EQ(model.text(1, BookingListModel::ColGuest), "Gast Nr 1");
 }
 
 // A second click on the same header turns the list round; lines loaded later
@@ -213,10 +233,25 @@ TEST(BookingListModel, TheSameColumnAgainTurnsRoundAndNewNamesAreRankedAnew)
     EXPECT_EQ(column(model, 2), (QStringList{"Eva Zimmer", "Eva Becker", "Eva Albers"}));
     model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
     EXPECT_EQ(column(model, 2), (QStringList{"Eva Albers", "Eva Becker", "Eva Zimmer"}));
+}
 
-    // A line whose guest has no row shows no name and sorts as one.
-    BookingList missing = sample();
-    missing.rows.push_back({4, on(2025, 3, 1), on(2025, 3, 2), 1, 99, 1});
-    model.setList(std::move(missing));
-    EXPECT_EQ(column(model, 2), (QStringList{"", "Eva Adler", "Eva Özdemir", "Eva Zander"}));
+// Names that cannot be read leave the lines without them and are said once,
+// after the list has painted, however many lines ask.
+TEST_F(BookingListQuery, NamesThatCannotBeReadAreSaidOnce)
+{
+    db.addBooking(db.place, db.anna, 1, 2);
+    db.addBooking(db.otherPlace, db.otto, 3, 4);
+    auto list = QueryBookingList(BookingListFilter("", -1, -1, 1), false);
+    ASSERT_TRUE(list);
+    BookingListModel model;
+    model.setList(std::move(*list));
+    QSignalSpy failed(&model, &BookingListModel::namesFailed);
+    CloseProgramDatabase();
+    EXPECT_EQ(model.text(0, BookingListModel::ColGuest), "");
+    EXPECT_EQ(model.text(1, BookingListModel::ColPlace), "\\\\");
+    model.sort(BookingListModel::ColGuest, Qt::AscendingOrder);
+    EXPECT_TRUE(failed.isEmpty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed.front().front().toString().startsWith("Fehler in ListView1"));
 }
