@@ -67,7 +67,7 @@ bool isAscii(const char* s, int n)
 }
 
 // Umlauts and accents fall back to their base letter, ß to ss, case folded.
-QString primaryKey(const QString& text)
+QString decomposedKey(const QString& text)
 {
     QString decomposed = text.normalized(QString::NormalizationForm_D);
     QString out;
@@ -82,6 +82,38 @@ QString primaryKey(const QString& text)
         out += c;
     }
     return out.toCaseFolded();
+}
+
+// The key of each character of Latin-1 and Latin Extended-A, made once by the
+// rule above: most names then need no normalising. Marks dropped and case
+// folded, the key of a text is the keys of its characters in a row.
+const QString* latinKey(char16_t c)
+{
+    static const std::vector<QString> keys = [] {
+        std::vector<QString> k;
+        for (char16_t ch = 0x80; ch < 0x180; ++ch)
+            k.push_back(decomposedKey(QString(QChar(ch))));
+        return k;
+    }();
+    return c >= 0x80 && c < 0x180 ? &keys[c - 0x80] : nullptr;
+}
+
+QString primaryKey(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            out += QChar(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+            continue;
+        }
+        const QString* key = latinKey(c);
+        if (!key)
+            return decomposedKey(text);
+        out += *key;
+    }
+    return out;
 }
 
 int sign(int v)

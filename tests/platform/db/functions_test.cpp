@@ -41,15 +41,22 @@ TEST_F(Functions, GermanOrder)
     EXPECT_LT(db::compareText(QStringLiteral("Strasse"), QStringLiteral("Straße")), 0);
     EXPECT_LT(db::compareText(QStringLiteral("Straße"), QStringLiteral("Strassen")), 0);
 
-    // Sort keys order as the comparison does.
-    const QStringList words = QString::fromUtf8("Ärger,bach,Bach,Mueller,Muller,Müller,Straße,Strassen,Strasse,ohm,Öl,Zander")
-                                  .split(QLatin1Char(','));
+    // Sort keys order as the comparison does; a letter written with its
+    // accent apart sorts as the one written in one.
+    const QStringList words =
+        QString::fromUtf8("Ärger,bach,Bach,Mueller,Muller,Müller,Mu\u0308ller,Straße,Strassen,Strasse,ohm,Öl,Zander,"
+                          "École,ecole,Œuvre,Ørsted,Łukasz,Lukas,Άννα")
+            .split(QLatin1Char(','));
     for (const QString& a : words) {
         for (const QString& b : words) {
             const int keys = QString::compare(db::textSortKey(a), db::textSortKey(b));
             EXPECT_EQ(db::compareText(a, b), (keys > 0) - (keys < 0)) << qPrintable(a) << " " << qPrintable(b);
         }
     }
+    const auto primary = [](const QString& text) { return db::textSortKey(text).section(QChar(u'\0'), 0, 0); };
+    EXPECT_EQ(primary(QString::fromUtf8("Müller")), primary(QString::fromUtf8("Mu\u0308ller")));
+    EXPECT_EQ(primary(QString::fromUtf8("École")), QStringLiteral("ecole"));
+    EXPECT_EQ(primary(QString::fromUtf8("Straße")), QStringLiteral("strasse"));
 }
 
 TEST_F(Functions, LikeWithJetWildcards)
