@@ -640,16 +640,17 @@ RepairReport repairInPlace(const QString& path, const QString& rebuilt)
                 const RepairReport built = rebuild(fresh->handle);
                 report.unreadable = built.unreadable;
                 report.problems << built.problems;
+                run(fresh->handle, QStringLiteral("DETACH DATABASE src"));
+                const QStringList left = integrityProblems(fresh->handle);
+                if (!left.isEmpty())
+                    throw DbError(err::NotADatabase, left.join(QStringLiteral("; ")), SQLITE_CORRUPT, rebuilt);
             } catch (...) {
                 sqlite3_exec(live->handle, "ROLLBACK", nullptr, nullptr, nullptr);
                 throw;
             }
+            // From here to the lock of the first step below is a moment.
             run(live->handle, QStringLiteral("ROLLBACK"));
             const unsigned before = dataVersion(live->handle);
-            run(fresh->handle, QStringLiteral("DETACH DATABASE src"));
-            const QStringList left = integrityProblems(fresh->handle);
-            if (!left.isEmpty())
-                throw DbError(err::NotADatabase, left.join(QStringLiteral("; ")), SQLITE_CORRUPT, rebuilt);
 
             // The rebuilt pages replace the file's in one write transaction
             // through its own journal. The first step only takes the lock: a
