@@ -131,8 +131,9 @@ void StartProgram(const QString& programFolder)
     if (!AppPath.endsWith(QLatin1Char('/')))
         AppPath += QLatin1Char('/');
 
+    // A folder of that name is no settings file.
     for (const QString& ini : SettingsFileNames()) {
-        if (QFileInfo::exists(ini)) {
+        if (QFileInfo(ini).isFile()) {
             ReadIniFile(ini);
             break;
         }

@@ -189,6 +189,8 @@ bool InvoiceSession::createNew()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
+    // Another workstation may have switched the VAT mode since this one started.
+    ReadMwStIncluded();
     clearFields(true);
     CurrentInvoiceId = -1;
     CurrentInvoiceId = CreateInvoice();
@@ -207,6 +209,7 @@ void InvoiceSession::load(qint32 invId)
     if (invId <= 0)
         return;
     ui::WaitCursor wait;
+    ReadMwStIncluded();
     clearFields(false);
     CurrentInvoiceId = invId;
     const std::optional<InvoiceHeader> h = LoadInvoiceHeader(invId);
