@@ -4,8 +4,10 @@
 
 #include "core/database.h"
 #include "core/globals.h"
+#include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/startup.h"
 #include "core/tabledata.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
@@ -16,6 +18,7 @@
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -343,6 +346,23 @@ TEST_F(Maintenance, ATableEditorRowHeldAcrossACompactionElsewhereIsWrittenWhereI
     EXPECT_TRUE(table.deleteRow(2, &refusal));
     EXPECT_EQ(data.count("tbl_vat"), 1);
     EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 18);
+}
+
+TEST_F(Maintenance, TheStationThatAsksAllToEndKeepsItsOwnUnsavedEditsToo)
+{
+    frmVorgaben::showWindow();
+    frmVorgaben& w = frmVorgaben::instance();
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse"); });
+    w.chkShutdownAll_includingThisOne->setChecked(true);
+    plan({ui::Answer::Ok});
+    QTest::mouseClick(w.btnShutdown, Qt::LeftButton);
+    EXPECT_TRUE(ShutdownRequested());
+    EXPECT_TRUE(EndRequested);
+    ASSERT_FALSE(windows.endNotices.empty());
+    EXPECT_EQ(windows.endNotices.back(), QStringList{"Adressbuch: eine neue Adresse"});
+    UnregisterUnsavedEdit(edit);
+    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+    delete &w;
 }
 
 TEST_F(Maintenance, OldAppointmentsGoWithoutTouchingNamedCustomers)
