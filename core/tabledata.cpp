@@ -130,14 +130,14 @@ bool TableData::setValue(int row, int column, const db::Value& value, QString* r
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    // A key other rows point to stays, as it would on a delete: checked
-    // against what is stored now, whatever this editor read before.
+    // A key other rows point to stays, as it would on a delete; the rows
+    // pointing to it are counted now. The key is the one as read: the write
+    // below finds its row by it (a rowid may have been renumbered by a
+    // compaction meanwhile), and fails when that row no longer has it.
     const QString name = m_columns.at(column).name;
-    db::Recordset stored = d.openRecordset(QStringLiteral("SELECT [") + name + QStringLiteral("] FROM [") + m_table +
-                                               QStringLiteral("] WHERE rowid = ?"),
-                                           db::OpenMode::ForwardOnlyReadOnly, {m_rows.at(static_cast<size_t>(row)).key});
-    if (!stored.eof() && changesKey(stored.field(0).value(), value)) {
-        if (const QStringList reasons = referencesTo(d, m_table, name, stored.field(0).value()); !reasons.isEmpty()) {
+    const db::Value& key = m_rows.at(static_cast<size_t>(row)).values.at(column);
+    if (changesKey(key, value)) {
+        if (const QStringList reasons = referencesTo(d, m_table, name, key); !reasons.isEmpty()) {
             if (refusal)
                 *refusal = reasons.join(QLatin1Char('\n'));
             return false;

@@ -160,6 +160,29 @@ TEST_F(TableEditor, AKeyOthersPointToIsNotChanged)
     EXPECT_EQ(dialogs->messages().size(), 2u);
 }
 
+// A compaction at another workstation may give the rows of a table without an
+// INTEGER PRIMARY KEY other rowids while the editor is open: the key checked
+// is the one the edit overwrites, not whatever row now has the old rowid.
+TEST_F(TableEditor, AKeyOthersPointToStaysAfterTheRowsWereRenumberedElsewhere)
+{
+    data.exec("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (1, 'Pension'), (2, 'Hotel');");
+    data.exec("INSERT INTO tbl_buildings (bld_mandant_id, bld_name) VALUES (1, 'Haupthaus');");
+    frmResourcen& w = open("tbl_mandanten");
+    auto other = db::Database::open(data.path());
+    other->execute("UPDATE tbl_mandanten SET rowid = rowid + 100;");
+    other->execute("UPDATE tbl_mandanten SET rowid = 1 WHERE mand_id = 2;");
+    other->execute("UPDATE tbl_mandanten SET rowid = 2 WHERE mand_id = 1;");
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 0, "7");
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("1 Einträge in \"tbl_buildings\" verweisen noch darauf."));
+    EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2);").toLong(), 2);
+    EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_buildings INNER JOIN tbl_mandanten ON bld_mandant_id = mand_id;").toLong(), 1);
+    // The row nothing points to still takes a new key.
+    type(w, 1, 0, "8");
+    EXPECT_EQ(data.value("SELECT mand_name FROM tbl_mandanten WHERE mand_id = 8;").toText(), "Hotel");
+}
+
 TEST_F(TableEditor, AFailedSaveKeepsTheWindowOpenAndChangesRebuildTheOtherWindows)
 {
     frmResourcen& w = open("tbl_gui_terms");
