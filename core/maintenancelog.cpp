@@ -35,7 +35,8 @@ void record(const QList<std::pair<QString, db::Value>>& entries)
         const int type = value.kind() == db::Value::Kind::Date ? TypeDate
                          : value.kind() == db::Value::Kind::Bool ? TypeBoolean
                                                                 : TypeText;
-        SavePreference(column, value, type);
+        // Thrown, not reported here: no message may stand while this holds the write lock.
+        StorePreference(column, value, type);
     }
     transaction.commit();
 }
