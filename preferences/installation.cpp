@@ -213,25 +213,32 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
     if (QFileInfo::exists(exe)) {
         ui::msgBox(GetResString(1823, {{QStringLiteral("%s"), AppTitle}}), ui::Exclamation, title);
     } else {
-        // The database is never copied as a plain file: another workstation
-        // may be writing it, and its journal belongs to it alone.
-        const QString live = QFileInfo(DbPath).absoluteFilePath();
-        const auto skip = [&live](const QString& path) {
+        // A database is never copied as a plain file: another workstation
+        // may be writing it, and its journal belongs to it alone. The one the
+        // field names goes along (typed but not yet saved, it is not the one
+        // open).
+        const QString named = DatabaseSettingFor(dbField).path;
+        const QStringList databases{QFileInfo(DbPath).absoluteFilePath(), QFileInfo(named).absoluteFilePath()};
+        const auto skip = [&databases](const QString& path) {
             const QString file = QFileInfo(path).absoluteFilePath();
-            if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
-                || file == live + QStringLiteral("-shm"))
-                return true;
-            return QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
-                   && IsMaintenanceCopy(QFileInfo(path).fileName(), live);
+            for (const QString& live : databases) {
+                if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
+                    || file == live + QStringLiteral("-shm"))
+                    return true;
+                if (QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
+                    && IsMaintenanceCopy(QFileInfo(path).fileName(), live))
+                    return true;
+            }
+            return false;
         };
         CopyReport report = DirCopy(program, target, skip);
-        if (report.complete() && movedDatabase != DatabaseSettingFor(dbField).path && QFileInfo(DbPath).isFile()) {
+        if (report.complete() && movedDatabase != named && QFileInfo(named).isFile()) {
             try {
                 ui::WaitCursor wait;
                 QDir().mkpath(QFileInfo(movedDatabase).absolutePath());
                 QString partial = movedDatabase + QStringLiteral(".entsteht");
                 QFile::remove(partial);
-                RunWithProgress(title, [&] { db::engine::compactDatabase(DbPath, partial); });
+                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial); });
                 std::error_code ec;
                 fs::rename(fsPath(partial), fsPath(movedDatabase), ec);
                 if (ec) {
@@ -239,7 +246,7 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                     report.failed << movedDatabase + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
                 }
             } catch (const db::DbError& e) {
-                report.failed << DbPath + QStringLiteral(": ") + e.description();
+                report.failed << named + QStringLiteral(": ") + e.description();
             }
         }
         if (!report.complete()) {

@@ -229,6 +229,26 @@ TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
                     .isNull());
 }
 
+// The moved installation uses the database the field names; typed there
+// but not yet saved, it is another file than the one open, and goes along
+// with its own rows.
+TEST_F(Move, TheDatabaseTheFieldNamesGoesAlongWithItsOwnRows)
+{
+    data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Offen');");
+    const QString second = data.folder().file("zweite.mdb");
+    db::engine::createDatabase(second, test::TestDatabase::schemaSql());
+    db::Database::open(second)->execute("INSERT INTO tbl_customers (cust_lastname) VALUES ('Zweite');");
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
+    QString field = "zweite.mdb";
+    EXPECT_TRUE(MoveInstallation(network.path(), field));
+    EXPECT_EQ(field, network.path().chopped(1) + "/zweite.mdb");
+    QStringList names;
+    db::Database::open(network.file("zweite.mdb"))
+        ->forEachRow("SELECT cust_lastname FROM tbl_customers", {},
+                     [&names](const QList<db::Value>& row) { names << row[0].toText(); });
+    EXPECT_EQ(names, QStringList{"Zweite"});
+}
+
 TEST_F(Move, AnIncompleteCopyRepointsNothingAndMakesNoShortcuts)
 {
     ASSERT_EQ(mkfifo(QFile::encodeName(data.folder().file("rohr")).constData(), 0600), 0);
