@@ -631,6 +631,9 @@ bool InvoiceSession::refuseWrite(InvoiceWrite result)
     case InvoiceWrite::InvoiceMissing:
         return invoiceGone();
     case InvoiceWrite::PositionMissing:
+        // An invoice deleted elsewhere took its positions along: what is shown stays, to be stored anew.
+        if (!LoadInvoiceHeader(CurrentInvoiceId))
+            return invoiceGone();
         return positionGone();
     case InvoiceWrite::CustomerMissing:
         return recipientGone();

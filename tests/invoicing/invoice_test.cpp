@@ -201,6 +201,28 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositio
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 }
 
+// Its positions went with it: an edit of one of them names the invoice as
+// gone, not the position, and the positions shown stay to be stored anew.
+TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsThePositionsShown)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
+    session.load(id);
+    RemoveInvoice(id);   // another workstation
+
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.setPrice(1, QStringLiteral("9,00")));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+    EXPECT_TRUE(session.RowMissing);
+    EXPECT_FALSE(session.PositionsStale);
+    ASSERT_EQ(session.Positions.size(), 2u);
+
+    ASSERT_TRUE(session.setPrice(1, QStringLiteral("9,00")));
+    EXPECT_EQ(positionRows(session.CurrentInvoiceId), 2);
+    EXPECT_EQ(LoadInvoicePositions(session.CurrentInvoiceId)[1].ivp_price, 9.0);
+}
+
 TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAllItsPositions)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
