@@ -561,8 +561,9 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
         return false;
     // Without the invoice's row only the shown position goes; one deleted
     // elsewhere already goes the same way.
-    if (!RowMissing)
-        DeleteInvoicePosition(p->ivpId, grossRule());
+    if (!RowMissing && DeleteInvoicePosition(p->ivpId, grossRule()) == InvoiceWrite::PositionMissing
+        && !LoadInvoiceHeader(CurrentInvoiceId))
+        invoiceGone();   // the rest shown is stored anew, not dropped unseen
     Positions.erase(Positions.begin() + row);
     if (Positions.empty())
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");

@@ -221,6 +221,18 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     ASSERT_TRUE(session.setPrice(1, QStringLiteral("9,00")));
     EXPECT_EQ(positionRows(session.CurrentInvoiceId), 2);
     EXPECT_EQ(LoadInvoicePositions(session.CurrentInvoiceId)[1].ivp_price, 9.0);
+
+    // A position deleted from it: told too, and the rest is kept by the next save.
+    const qint32 second = session.CurrentInvoiceId;
+    RemoveInvoice(second);
+    dialogs->answerMessage(Answer::Ok);   // wirklich löschen?
+    dialogs->answerMessage(Answer::Ok);   // nicht gefunden
+    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(second));
+    EXPECT_TRUE(session.Changed);
+    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 }
 
 TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAllItsPositions)
