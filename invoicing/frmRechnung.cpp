@@ -59,6 +59,10 @@ frmRechnung::frmRechnung()
 frmRechnung::~frmRechnung()
 {
     RemoveProgramEndWork(m_endWork);
+    // Taking the window apart moves the focus out of its fields; their leave
+    // handling must not run on what is left of it.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 void frmRechnung::buildLayout()
@@ -108,11 +112,13 @@ void frmRechnung::buildLayout()
 
     auto* header = new QGroupBox(QStringLiteral("Rechnung"));
     auto* headerLayout = new QGridLayout(header);
-    lbDatumRechnung = new QLabel(QStringLiteral("<u>Rechnungsdatum:</u>"));
-    lbDatumRechnung->setToolTip(QStringLiteral("Klicken, um das Rechnungsdatum zu ändern"));
+    // The label unlocks the date, by a click or by its Alt+letter.
+    lbDatumRechnung = new QLabel(QStringLiteral("Rechnungs&datum:"));
+    lbDatumRechnung->setToolTip(QStringLiteral("Klicken oder Alt+D, um das Rechnungsdatum zu ändern"));
     lbDatumRechnung->setCursor(Qt::PointingHandCursor);
     lbDatumRechnung->installEventFilter(this);
     tbDatum_Rechnung = new QLineEdit;
+    lbDatumRechnung->setBuddy(tbDatum_Rechnung);
     tbDatum_Rechnung->setMaximumWidth(110);
     tbDatum_Rechnung->setEnabled(false);
     tbDatum_Rechnung->installEventFilter(this);
@@ -423,7 +429,8 @@ bool frmRechnung::eventFilter(QObject* watched, QEvent* event)
     // Events arrive while the window is still being built.
     if (!MSFlexGrid1 || !tbAdressfeld)
         return QWidget::eventFilter(watched, event);
-    if (watched == lbDatumRechnung && event->type() == QEvent::MouseButtonPress) {
+    if (watched == lbDatumRechnung
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Shortcut)) {
         lbDatumRechnung_Click();
         return true;
     }

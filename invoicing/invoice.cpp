@@ -153,6 +153,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     StatusLine.clear();
     InvoiceAddress = CustomerAddress();
     DateText = rt::formatDate(rt::Date::today(), DateFormat);
+    m_completedDate = DateText;
     Paid = false;
     NumberText = QStringLiteral("* ") + GetResString(308);
     // Each invoice reads its rates afresh: the VAT table may have changed.
@@ -221,6 +222,7 @@ void InvoiceSession::load(qint32 invId)
         DateRangeText = GetBookingPeriodText(BookingId);
         AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
         DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
+        m_completedDate = DateText;
         applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
         NumberText = InvoiceNumber(DateText, h->inv_id);
         StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
@@ -506,11 +508,22 @@ void InvoiceSession::editDate(const QString& text)
     Changed = true;
 }
 
-void InvoiceSession::completeDate(const QString& text)
+bool InvoiceSession::completeDate(const QString& text)
 {
-    editDate(CompleteDateInput(text));
+    const QString completed = CompleteDateInput(text);
+    if (completed.isEmpty()) {
+        // An invoice without its date would print none.
+        editDate(m_completedDate);
+        ui::msgBox(QStringLiteral("Bitte geben Sie das Rechnungsdatum als Tag.Monat.Jahr ein, zum Beispiel 03.12.2024 "
+                                  "oder 031224."),
+                   ui::Exclamation, AppTitle);
+        return false;
+    }
+    editDate(completed);
+    m_completedDate = completed;
     if (const std::optional<rt::Date> d = DateOfInput(DateText))
         applyRates(*d);
+    return true;
 }
 
 void InvoiceSession::fillEmptyDate()

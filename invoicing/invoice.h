@@ -138,7 +138,9 @@ public:
 
     // What the user does to the header.
     void editDate(const QString& text);            // typing: no VAT lookup yet
-    void completeDate(const QString& text);        // leaving the box: completed, VAT of the day
+    // Leaving the box: completed, VAT of the day. A text the date rules cannot
+    // complete keeps the date shown before, and the user is told how to type one.
+    bool completeDate(const QString& text);
     void fillEmptyDate();                          // entering an empty box: today
     void stepDate(int index);                      // index 0 one day on, 1 one day back
     void selectStatus(qint32 ivsId);
@@ -164,6 +166,6 @@ private:
     InvoicePosition* positionAt(int row);
     bool positionGone();
 
-
     std::optional<rt::Date> m_ratesDay;
+    QString m_completedDate;   // the last date text that was complete
 };
