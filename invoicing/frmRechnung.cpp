@@ -36,6 +36,7 @@ QLabel* amountLabel()
     label->setMinimumWidth(110);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
+    label->setFixedHeight(label->fontMetrics().height() + 6);
     return label;
 }
 
@@ -92,19 +93,22 @@ void frmRechnung::buildLayout()
     tbAdressfeld = new QPlainTextEdit;
     tbAdressfeld->setReadOnly(true);
     tbAdressfeld->setToolTip(QStringLiteral("Klicken, um die Anschrift im Adressbuch zu zeigen"));
-    tbAdressfeld->setFixedHeight(120);
+    // Five lines: an address block, and the positions keep the height.
+    tbAdressfeld->setFixedHeight(tbAdressfeld->fontMetrics().lineSpacing() * 5 + 12);
     tbAdressfeld->viewport()->installEventFilter(this);
     cmdShowPat = new QPushButton(QStringLiteral("Gast"));
     cmdShowPat->setToolTip(QStringLiteral("Gast-Details anzeigen"));
     cmdBooking = new QPushButton(QStringLiteral("zur Buchung"));
     cmdBooking->setToolTip(QStringLiteral("Buchungs-Details anzeigen"));
     lbDateRange = new QLabel;
-    auto* recipientButtons = new QHBoxLayout;
+    auto* recipientButtons = new QVBoxLayout;
     recipientButtons->addWidget(cmdShowPat);
     recipientButtons->addWidget(cmdBooking);
     recipientButtons->addStretch();
-    recipientLayout->addWidget(tbAdressfeld);
-    recipientLayout->addLayout(recipientButtons);
+    auto* address = new QHBoxLayout;
+    address->addWidget(tbAdressfeld, 1);
+    address->addLayout(recipientButtons);
+    recipientLayout->addLayout(address);
     auto* stay = new QHBoxLayout;
     stay->addWidget(new QLabel(QStringLiteral("Aufenthalt:")));
     stay->addWidget(lbDateRange, 1);
@@ -149,25 +153,28 @@ void frmRechnung::buildLayout()
     headerLayout->addLayout(dateRow, 0, 1);
     headerLayout->addWidget(new QLabel(QStringLiteral("Rechnungsnr.:")), 1, 0);
     headerLayout->addWidget(lbRechnungNr, 1, 1);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(listStatus, 1);
+    statusRow->addWidget(chkBezahlt);
     headerLayout->addWidget(new QLabel(QStringLiteral("Status:")), 2, 0);
-    headerLayout->addWidget(listStatus, 2, 1);
+    headerLayout->addLayout(statusRow, 2, 1);
     headerLayout->addWidget(new QLabel(QStringLiteral("Zahlungsart:")), 3, 0);
     headerLayout->addWidget(listZahlmod, 3, 1);
-    headerLayout->addWidget(chkBezahlt, 4, 1);
-    headerLayout->setRowStretch(5, 1);
+    headerLayout->setRowStretch(4, 1);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(recipient, 3);
     middle->addWidget(header, 2);
 
     auto* positions = new QGroupBox(QStringLiteral("Positionen"));
-    auto* positionsLayout = new QVBoxLayout(positions);
+    auto* positionsLayout = new QHBoxLayout(positions);
     MSFlexGrid1 = new QTableView;
     btnAddRow = new QPushButton(QStringLiteral("Zeile einfügen"));
     btnDeleteEntry = new QPushButton(QStringLiteral("Zeile löschen"));
     cmdShowHotelleistungen = new QPushButton(QStringLiteral("Hotelleistungen anzeigen"));
     cmdListArtikelRefresh = new QPushButton(QStringLiteral("Positionen neu laden"));
-    auto* positionButtons = new QHBoxLayout;
+    // Beside the grid, so the grid keeps the height.
+    auto* positionButtons = new QVBoxLayout;
     positionButtons->addWidget(btnAddRow);
     positionButtons->addWidget(btnDeleteEntry);
     positionButtons->addWidget(cmdShowHotelleistungen);
@@ -196,6 +203,7 @@ void frmRechnung::buildLayout()
     lbBruttobetrag = amountLabel();
     lbBruttobetrag->setAutoFillBackground(true);
     lbBruttobetrag->setFont(bold);
+    totalsLayout->setVerticalSpacing(2);
     totalsLayout->addWidget(new QLabel(QStringLiteral("Summe")), 0, 0, 1, 2);
     totalsLayout->addWidget(lbSumme, 0, 2);
     totalsLayout->addWidget(lbMwSt_included, 1, 0);
@@ -209,7 +217,9 @@ void frmRechnung::buildLayout()
     totalsLayout->addWidget(new QLabel(QStringLiteral("Bruttobetrag")), 4, 0, 1, 2);
     totalsLayout->addWidget(lbBruttobetrag, 4, 2);
 
-    tbInfo->setMaximumHeight(totals->sizeHint().height());
+    // As high as the totals need; the rest of the height is the positions'.
+    totals->setFixedHeight(totals->sizeHint().height());
+    notes->setFixedHeight(totals->sizeHint().height());
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(notes, 3);
     bottom->addWidget(totals, 2);
@@ -235,7 +245,8 @@ void frmRechnung::buildLayout()
     layout->addLayout(bottom);
     layout->addLayout(buttons);
     layout->addWidget(StatusBar1);
-    resize(900, 760);
+    // Twelve positions and more on a 1280x800 screen, title bar and panel included.
+    resize(980, 720);
 
     InitPositionsGrid();
 

@@ -64,6 +64,8 @@ QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
         }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::ToolTipRole:
+        return index.column() == ColBeschreibung ? QVariant(p.displayText()) : QVariant();
     case Qt::UserRole:
         return p.ivpId;
     default:

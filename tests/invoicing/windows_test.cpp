@@ -257,3 +257,22 @@ TEST_F(InvoiceWindows, TheDateIsUnlockedByItsLabelsMnemonicAndAnIncompleteDateKe
     EXPECT_EQ(w.tbDatum_Rechnung->text(), QStringLiteral("03.12.2024"));
     EXPECT_EQ(dialogs->messages().size(), 1u);
 }
+
+TEST_F(InvoiceWindows, TheDefaultSizeShowsTwelvePositions)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    for (int i = 1; i <= 14; ++i)
+        database.addPosition(id, 1 + i % 3, i, 2.5 * i);
+    frmRechnung& w = invoice(id, 1);
+    // Fits a 1280x800 screen with a title bar and a panel.
+    EXPECT_LE(w.width(), 1280);
+    EXPECT_LE(w.height(), 740);
+    const QTableView* grid = w.MSFlexGrid1;
+    int whole = 0;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        const int top = grid->rowViewportPosition(row);
+        if (top >= 0 && top + grid->rowHeight(row) <= grid->viewport()->height())
+            ++whole;
+    }
+    EXPECT_GE(whole, 12);
+}
