@@ -11,6 +11,7 @@
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -345,6 +346,7 @@ void frmAdressen::connectControls()
     connect(btnBackHistory, &QPushButton::clicked, this, &frmAdressen::btnBackHistory_Click);
     connect(btnCopyToClipboard, &QPushButton::clicked, this, &frmAdressen::btnCopyToClipboard_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmAdressen::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     connect(btnTerminliste, &QPushButton::clicked, this, &frmAdressen::btnTerminliste_Click);
     connect(cmdInvoice, &QPushButton::clicked, this, &frmAdressen::cmdInvoice_Click);
     connect(cmdEditCategories, &QPushButton::clicked, this, &frmAdressen::cmdEditCategories_Click);

@@ -8,6 +8,7 @@
 #include "core/lookups.h"
 #include "core/terms.h"
 #include "core/windows.h"
+#include "platform/ui/helpkey.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -52,6 +53,7 @@ void frmBuchungen::connectHandlers()
     connect(cmdInvoice, &QPushButton::clicked, this, &frmBuchungen::cmdInvoice_Click);
     connect(cmdShowRoomImage, &QPushButton::clicked, this, &frmBuchungen::cmdShowRoomImage_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmBuchungen::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     tbBewohner->installEventFilter(this);
     lbColor->installEventFilter(this);
 

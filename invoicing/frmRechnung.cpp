@@ -6,6 +6,7 @@
 #include "core/preferences.h"
 #include "core/startup.h"
 #include "invoicing/positionsmodel.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -268,6 +269,7 @@ void frmRechnung::buildLayout()
     connect(cmdBooking, &QPushButton::clicked, this, &frmRechnung::cmdBooking_Click);
     connect(cmdEditMwSt, &QPushButton::clicked, this, &frmRechnung::cmdEditMwSt_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmRechnung::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     connect(btnAddRow, &QPushButton::clicked, this, &frmRechnung::btnAddRow_Click);
     connect(btnDeleteEntry, &QPushButton::clicked, this, &frmRechnung::btnDeleteEntry_Click);
     connect(cmdShowHotelleistungen, &QPushButton::clicked, this, &frmRechnung::btnArtikelsuche_Click);

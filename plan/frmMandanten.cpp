@@ -156,6 +156,7 @@ void frmMandanten::buildMenus()
     menuMandanten = windows->addAction(QStringLiteral("Mandanten-Definitionen"), this, &frmMandanten::menuMandanten_Click);
 
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, &frmMandanten::menuHelp_Click);
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 }
 
 void frmMandanten::Form_Load()

@@ -170,6 +170,7 @@ void frmRoom::buildMenus()
     menuEditRoom = edit->addAction(QStringLiteral("Raumbearbeitung"));
 
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, &frmRoom::menuHelp_Click);
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 
     // Places are changed in the main window; these stay visible but do nothing.
     for (QAction* dead : {menuSaveRoom, menuDeleteRoom, menuLoadImageFile, menuEditRoom})

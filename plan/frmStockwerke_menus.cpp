@@ -68,6 +68,8 @@ void frmStockwerke::buildMenuEntries()
     menuServices = menuWindow->addAction(QStringLiteral("Hotelleistungen"), this,
                                          handler("menuServices_Click", &frmStockwerke::menuServices_Click));
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, handler("menuHelp_Click", &frmStockwerke::menuHelp_Click));
+    // F1 as the help button next to the booking panel does.
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 
     // Opened by nothing; its booking entries other than the details do nothing.
     MenuPopUp = new QMenu(QStringLiteral("Popup"), this);

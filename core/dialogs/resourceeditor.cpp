@@ -16,6 +16,7 @@
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -158,6 +159,7 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     connect(btnSave, &QPushButton::clicked, this, &frmResourcen::btnSave_Click);
     connect(cmdNeulesen, &QPushButton::clicked, this, &frmResourcen::cmdNeulesen_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmResourcen::cmdHelp_Click);
+    ui::BindHelpKey(this, cmdHelp);
     connect(cmdSchliessen, &QPushButton::clicked, this, &frmResourcen::cmdSchliessen_Click);
     connect(TableClickTimer, &QTimer::timeout, this, &frmResourcen::TableClickTimer_Timer);
     connect(grdDataGrid, &QTableView::clicked, this, &frmResourcen::grdDataGrid_Click);
