@@ -60,10 +60,11 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
 
     ShowForm(&w);
     if (!w.m_columnsSized) {
-        // Once laid out: the birthday column takes what the names leave.
+        // Once laid out: a fifth of the list's width for each name, an eighth for the birthday.
         const int width = w.ListView1->viewport()->width();
-        w.ListView1->setColumnWidth(AddressListModel::LastName, width * 2 / 5);
-        w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 3);
+        w.ListView1->setColumnWidth(AddressListModel::LastName, width / 5);
+        w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 5);
+        w.ListView1->setColumnWidth(AddressListModel::Birthday, width / 8);
         w.m_columnsSized = true;
     }
     w.raise();
@@ -164,7 +165,7 @@ QWidget* frmAdressen::buildSearchPane()
     ListView1->setWordWrap(false);
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
-    ListView1->horizontalHeader()->setStretchLastSection(true);
+    ListView1->horizontalHeader()->setStretchLastSection(false);
     ListView1->horizontalHeader()->setSectionsClickable(true);
     ListView1->horizontalHeader()->setHighlightSections(false);
     v->addWidget(ListView1, 1);

@@ -270,8 +270,10 @@ void frmAdressen::cmdSave_Click()
             ShowLastNameRequired();
             return;
         }
-        if (SaveAddress() != AddressRecord::SaveResult::Failed)
-            ShowSimilarRecordsX(m_state.LastSearch, false);
+        if (SaveAddress() == AddressRecord::SaveResult::Failed)
+            return;
+        ShowSimilarRecordsX(m_state.LastSearch, false);
+        SelectSavedAddress();
     });
 }
 
