@@ -94,8 +94,8 @@ void frmRechnung::buildLayout()
     tbAdressfeld = new QPlainTextEdit;
     tbAdressfeld->setReadOnly(true);
     tbAdressfeld->setToolTip(QStringLiteral("Klicken, um die Anschrift im Adressbuch zu zeigen"));
-    // Five lines: an address block, and the positions keep the height.
-    tbAdressfeld->setFixedHeight(tbAdressfeld->fontMetrics().lineSpacing() * 5 + 12);
+    // Six lines: an address abroad, and the positions keep the height.
+    tbAdressfeld->setFixedHeight(tbAdressfeld->fontMetrics().lineSpacing() * 6 + 12);
     tbAdressfeld->viewport()->installEventFilter(this);
     cmdShowPat = new QPushButton(QStringLiteral("Gast"));
     cmdShowPat->setToolTip(QStringLiteral("Gast-Details anzeigen"));
@@ -233,11 +233,11 @@ void frmRechnung::buildLayout()
     buttons->addWidget(cmdSave);
     buttons->addWidget(btnPreviewDoc);
     buttons->addWidget(cmdEditMwSt);
-    buttons->addStretch();
-    buttons->addWidget(btnHelp);
-
+    // The status line between the buttons: one row less for the positions.
     StatusBar1 = new QStatusBar;
     StatusBar1->setSizeGripEnabled(false);
+    buttons->addWidget(StatusBar1, 1);
+    buttons->addWidget(btnHelp);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -245,7 +245,6 @@ void frmRechnung::buildLayout()
     layout->addWidget(positions, 1);
     layout->addLayout(bottom);
     layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
     // Twelve positions and more on a 1280x800 screen, title bar and panel included.
     resize(980, 720);
 
