@@ -514,8 +514,8 @@ bool InvoiceSession::completeDate(const QString& text)
     if (completed.isEmpty()) {
         // An invoice without its date would print none.
         editDate(m_completedDate);
-        ui::msgBox(QStringLiteral("Bitte geben Sie das Rechnungsdatum als Tag.Monat.Jahr ein, zum Beispiel 03.12.2024 "
-                                  "oder 031224."),
+        ui::msgBox(QStringLiteral("Bitte geben Sie das Datum als Tag.Monat.Jahr ein, zum Beispiel ")
+                       + rt::formatDate(rt::Date::today(), DateFormat) + QLatin1Char('.'),
                    ui::Exclamation, AppTitle);
         return false;
     }
