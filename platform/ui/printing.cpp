@@ -6,6 +6,9 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -22,6 +25,11 @@ public:
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                          [&paint](QPrinter* target) { paint(*target); });
         FitPreviewToWidth(dialog);
+        // Tall enough to read a page without scrolling much.
+        if (const QScreen* screen = dialog.screen()) {
+            const QRect room = screen->availableGeometry();
+            dialog.resize(std::min(room.width() * 9 / 10, 1000), room.height() * 9 / 10);
+        }
         dialog.exec();
     }
 };
