@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString text(int number)
@@ -60,11 +62,13 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
 
     ShowForm(&w);
     if (!w.m_columnsSized) {
-        // Once laid out: a fifth of the list's width for each name, an eighth for the birthday.
+        // Once laid out: a fifth of the list's width for each name, an eighth
+        // for the birthday, yet never too narrow for a whole date.
         const int width = w.ListView1->viewport()->width();
+        const int date = w.ListView1->fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888")) + 12;
         w.ListView1->setColumnWidth(AddressListModel::LastName, width / 5);
         w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 5);
-        w.ListView1->setColumnWidth(AddressListModel::Birthday, width / 8);
+        w.ListView1->setColumnWidth(AddressListModel::Birthday, std::max(width / 8, date));
         w.m_columnsSized = true;
     }
     w.raise();
