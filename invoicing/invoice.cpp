@@ -508,7 +508,7 @@ void InvoiceSession::editDate(const QString& text)
     Changed = true;
 }
 
-bool InvoiceSession::completeDate(const QString& text)
+void InvoiceSession::completeDate(const QString& text)
 {
     const QString completed = CompleteDateInput(text);
     if (completed.isEmpty()) {
@@ -517,13 +517,12 @@ bool InvoiceSession::completeDate(const QString& text)
         ui::msgBox(QStringLiteral("Bitte geben Sie das Datum als Tag.Monat.Jahr ein, zum Beispiel ")
                        + rt::formatDate(rt::Date::today(), DateFormat) + QLatin1Char('.'),
                    ui::Exclamation, AppTitle);
-        return false;
+        return;
     }
     editDate(completed);
     m_completedDate = completed;
     if (const std::optional<rt::Date> d = DateOfInput(DateText))
         applyRates(*d);
-    return true;
 }
 
 void InvoiceSession::fillEmptyDate()

@@ -140,7 +140,7 @@ public:
     void editDate(const QString& text);            // typing: no VAT lookup yet
     // Leaving the box: completed, VAT of the day. A text the date rules cannot
     // complete keeps the date shown before, and the user is told how to type one.
-    bool completeDate(const QString& text);
+    void completeDate(const QString& text);
     void fillEmptyDate();                          // entering an empty box: today
     void stepDate(int index);                      // index 0 one day on, 1 one day back
     void selectStatus(qint32 ivsId);
