@@ -3,6 +3,7 @@
 #include "bookings/bookinglist.h"
 #include "core/handler.h"
 #include "core/terms.h"
+#include "core/windows.h"
 #include "platform/runtime/twips.h"
 
 #include <QCloseEvent>
@@ -343,4 +344,9 @@ void frmBuchungen::ListHost::RemoveFromList(qint32 bookId)
 void frmBuchungen::ListHost::SelectBookingInList(qint32 bookId)
 {
     m_window.SelectBookingInList(bookId);
+}
+
+void frmBuchungen::ListHost::ChooseGuest()
+{
+    ShowAdresse(-1, &m_window);
 }

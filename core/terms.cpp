@@ -247,3 +247,26 @@ QString GuestRequiredText()
     return QStringLiteral("Sie müssen einen ") + TermPersonSingular +
            QStringLiteral(" angeben, um die Reservierung zu vervollständigen.");
 }
+
+namespace {
+
+QString quotedName(const QString& name)
+{
+    return name.trimmed().isEmpty() ? QString() : QStringLiteral(" \"") + name.trimmed() + QLatin1Char('"');
+}
+
+}  // namespace
+
+QString PlaceDeletedText(const QString& placeName)
+{
+    return QStringLiteral("Die gewählte Ressource (") + TermPlaceSingular + QLatin1Char(')') + quotedName(placeName) +
+           QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\n"
+                          "Bitte wählen Sie eine andere Ressource. Die Reservierung wurde nicht gespeichert.");
+}
+
+QString GuestDeletedText(const QString& guestName)
+{
+    return QStringLiteral("Der ") + TermPersonSingular + quotedName(guestName) +
+           QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Reservierung wurde nicht "
+                          "gespeichert.\n\nMöchten Sie einen anderen ") + TermPersonSingular + QStringLiteral(" wählen?");
+}

@@ -169,6 +169,7 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     connect(m_model, &ResourceTableModel::writeFailed, this, &frmResourcen::grdDataGrid_Error);
     connect(m_model, &ResourceTableModel::emptyRefused, this,
             [this] { ui::msgBox(m_requiredText, ui::Exclamation, windowTitle()); });
+    connect(m_model, &ResourceTableModel::keyChangeRefused, this, &frmResourcen::grdDataGrid_KeyRefused);
     resize(760, 520);
     Form_Load();
 }
@@ -323,6 +324,16 @@ void frmResourcen::grdDataGrid_Error(const QString& description)
     }
     ui::msgBox(GetResString(1698) + QStringLiteral("\n\n") + description, ui::Critical, windowTitle());
     unsetCursor();
+}
+
+void frmResourcen::grdDataGrid_KeyRefused(const QString& reasons)
+{
+    const QString text = QStringLiteral("Die Nummer dieses Eintrags kann nicht geändert werden.\n\n") + reasons;
+    if (m_saving) {
+        m_saveError = text;
+        return;
+    }
+    ui::msgBox(text, ui::Exclamation, windowTitle());
 }
 
 void frmResourcen::showPosition()

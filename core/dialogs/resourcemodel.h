@@ -54,6 +54,8 @@ signals:
     void writeFailed(const QString& description);
     // A cell of a required column was cleared; nothing was changed.
     void emptyRefused(int column);
+    // A key other rows point to, kept; reasons says which.
+    void keyChangeRefused(const QString& reasons);
 
 private:
     db::Value cellValue(int row, int column) const;
