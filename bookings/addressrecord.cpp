@@ -289,7 +289,7 @@ bool AddressRecord::deleteIfUnreferenced()
     return true;
 }
 
-bool AddressRecord::checkDuplicate(const AddressFields& fields)
+bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
 {
     // A read-only workstation stores no new address, so it has none to warn about.
     if (FillingLists || StationReadOnly || !m_state.NewRecord || m_state.DuplicateWarned)

@@ -116,7 +116,7 @@ public:
 
     // Warns when a new address has namesakes: it is then stored at once and
     // LastSearch lists them all. True when it did (the list is to be shown).
-    bool checkDuplicate(const AddressFields& fields);
+    bool CheckDuplicateAddress(const AddressFields& fields);
 
     // The customer shown before the current one, 0 when there is none.
     qint32 stepBack();

@@ -200,7 +200,7 @@ void frmAdressen::tbEntry_LostFocus(int index)
         } else {
             return;
         }
-        if (m_record.checkDuplicate(readFields())) {
+        if (m_record.CheckDuplicateAddress(readFields())) {
             showIndex();
             ShowSimilarRecordsX(m_state.LastSearch, true);
         }

@@ -87,7 +87,7 @@ void ServiceCatalogue::startNew()
     CurrentServiceId = -1;
 }
 
-bool ServiceCatalogue::save()
+bool ServiceCatalogue::SaveArtikel()
 {
     if (RefuseReadOnly(ui::Exclamation))
         return false;
@@ -128,7 +128,7 @@ bool ServiceCatalogue::offerSave()
         return true;
     if (ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::DefaultButton2, ChangedTitle) != ui::Answer::Ok)
         return true;
-    return save();
+    return SaveArtikel();
 }
 
 bool ServiceCatalogue::checkPreis()

@@ -41,7 +41,7 @@ public:
 
     // Writes the changed entry; false when refused or failed (told why), the
     // entry then keeps its id and stays changed.
-    bool save();
+    bool SaveArtikel();
     // With unsaved changes asks whether to save them. false only when the
     // save was wanted and did not succeed.
     bool offerSave();

@@ -53,7 +53,7 @@ frmRechnung::frmRechnung()
         if (frmRechnung::isLoaded()) {
             frmRechnung& w = frmRechnung::instance();
             w.commitEdits();
-            w.m_session.save(unattended);
+            w.m_session.SaveInvoice(unattended);
         }
     });
 }
@@ -371,7 +371,7 @@ void frmRechnung::commitEdits()
 bool frmRechnung::leaveInvoice()
 {
     commitEdits();
-    const SaveResult result = m_session.save();
+    const SaveResult result = m_session.SaveInvoice();
     if (result == SaveResult::Failed) {
         showSession();
         return false;
@@ -387,7 +387,7 @@ bool frmRechnung::Form_Unload(bool unattended)
 {
     if (isVisible())
         commitEdits();
-    if (m_session.save(unattended) == SaveResult::Failed) {
+    if (m_session.SaveInvoice(unattended) == SaveResult::Failed) {
         showSession();
         return false;
     }

@@ -43,7 +43,7 @@ frmServices::frmServices()
                 focused->clearFocus();
             // Nobody to ask: what was typed is kept.
             if (unattended)
-                w.m_catalogue.save();
+                w.m_catalogue.SaveArtikel();
             else
                 w.m_catalogue.offerSave();
         }
@@ -295,7 +295,7 @@ void frmServices::btnNeu_Click()
 void frmServices::cmdSave_Click()
 {
     RunHandler(QStringLiteral("cmdSave_Click"), [this] {
-        const bool saved = m_catalogue.save();
+        const bool saved = m_catalogue.SaveArtikel();
         showEntry();
         if (saved)
             fillList(m_catalogue.CurrentServiceId);

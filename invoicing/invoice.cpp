@@ -189,7 +189,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_ratesDay.reset();
     if (lookupToday)
         applyRates(rt::Date::today());
-    calculateTotals();
+    CalculateTotals();
 }
 
 void InvoiceSession::noInvoice()
@@ -207,16 +207,16 @@ void InvoiceSession::show(qint32 invId, qint32 custId, qint32 bookingId)
     CustomerId = custId;
     BookingId = bookingId;
     if (invId > 0) {
-        load(invId);
+        LoadInvoice(invId);
         return;
     }
-    if (!createNew()) {
+    if (!CreateNewInvoice()) {
         noInvoice();
         return;
     }
 }
 
-bool InvoiceSession::createNew()
+bool InvoiceSession::CreateNewInvoice()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
@@ -234,7 +234,7 @@ bool InvoiceSession::createNew()
     return true;
 }
 
-void InvoiceSession::load(qint32 invId)
+void InvoiceSession::LoadInvoice(qint32 invId)
 {
     if (invId <= 0)
         return;
@@ -289,7 +289,7 @@ void InvoiceSession::loadPositions()
     for (const InvoicePositionRow& row : rows)
         Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    calculateTotals();
+    CalculateTotals();
 }
 
 // --- leaving ------------------------------------------------------------------
@@ -308,7 +308,7 @@ bool InvoiceSession::drop()
     return true;
 }
 
-SaveResult InvoiceSession::save(bool unattended)
+SaveResult InvoiceSession::SaveInvoice(bool unattended)
 {
     if (!hasInvoice() || !Changed)
         return SaveResult::Unchanged;
@@ -336,7 +336,7 @@ SaveResult InvoiceSession::save(bool unattended)
     // the VAT mode in force now.
     if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
         applyRates(*day);
-    calculateTotals();
+    CalculateTotals();
     try {
         ui::WaitCursor wait;
         if (RowMissing) {
@@ -374,7 +374,7 @@ SaveResult InvoiceSession::save(bool unattended)
     return SaveResult::Saved;
 }
 
-bool InvoiceSession::deleteInvoice()
+bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
@@ -452,7 +452,7 @@ bool InvoiceSession::addPosition(int quantity, const QString& text, Cents price,
     p.ivpId = outcome.id;
     Positions.push_back(std::move(p));
     StatusLine.clear();
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -469,6 +469,16 @@ bool InvoiceSession::positionGone()
                ui::Exclamation, AppTitle);
     PositionsStale = true;
     return false;
+}
+
+bool InvoiceSession::ApplyCellEdit(int row, int column, const QString& text)
+{
+    switch (column) {
+    case ColMng: return setQuantity(row, text);
+    case ColEPreis: return setPrice(row, text);
+    case ColBeschreibung: return setText(row, text);
+    default: return false;
+    }
 }
 
 bool InvoiceSession::setQuantity(int row, const QString& text)
@@ -492,7 +502,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     if (const InvoiceWrite written = SetPositionQuantity(p->ivpId, *quantity, grossRule()); written != InvoiceWrite::Written)
         return refuseWrite(written);
     p->quantity = *quantity;
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -518,7 +528,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
         written != InvoiceWrite::Written)
         return refuseWrite(written);
     p->price = *price;
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -565,7 +575,7 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
     Positions.erase(Positions.begin() + row);
     if (Positions.empty())
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -620,7 +630,7 @@ bool InvoiceSession::storeAnew(std::vector<InvoicePosition> positions)
     NumberText = InvoiceNumber(DateText, outcome.id);
     RowMissing = false;
     StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -685,7 +695,7 @@ void InvoiceSession::applyRates(const rt::Date& day)
         return;
     m_ratesDay = d;
     GetMehrwertsteuer(d, VatFull, VatReduced);
-    calculateTotals();
+    CalculateTotals();
 }
 
 void InvoiceSession::editDate(const QString& text)
@@ -774,7 +784,7 @@ QString InvoiceSession::vatLabel(int index) const
     return QStringLiteral("MwSt. ") + RateText(index == 0 ? VatFull : VatReduced) + QLatin1Char('%');
 }
 
-void InvoiceSession::calculateTotals()
+void InvoiceSession::CalculateTotals()
 {
     Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
 }

@@ -84,7 +84,7 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheOldIdAndTheChangedFlag)
     catalogue.startNew();
     catalogue.editName(QStringLiteral("Sauna"));
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Fehler beim Speichern der Daten"));
     EXPECT_EQ(catalogue.CurrentServiceId, -1);
     EXPECT_TRUE(catalogue.Changed);
@@ -93,7 +93,7 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheOldIdAndTheChangedFlag)
     catalogue.load(1);
     catalogue.editPrice(QStringLiteral("13"));
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_EQ(catalogue.CurrentServiceId, 1);
     EXPECT_TRUE(catalogue.Changed);
     EXPECT_EQ(database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 1")).toDouble(), 12.5);
@@ -106,7 +106,7 @@ TEST_F(CatalogueTest, AReadOnlyWorkstationSavesAndDeletesNothing)
     catalogue.editName(QStringLiteral("Brunch"));
     dialogs->answerMessage(Answer::Ok);
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_FALSE(catalogue.deleteCurrent());
     for (const auto& message : dialogs->messages())
         EXPECT_EQ(message.text, GetResString(390));

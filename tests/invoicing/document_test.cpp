@@ -113,7 +113,7 @@ TEST_F(InvoiceDocumentFile, TheTemplatesBookmarksHoldTheInvoiceAsShown)
     database.addPosition(id, 2, 3, 79);
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Wein & Käse <rot> \"Haus\""));
     InvoiceSession session;
-    session.load(id);
+    session.LoadInvoice(id);
 
     const InvoiceDocumentTexts texts = InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
     EXPECT_EQ(texts.tm_summe, texts.tm_nettosumme);
