@@ -220,6 +220,8 @@ bool InvoiceSession::CreateNewInvoice()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
+    // Another workstation may have switched the VAT mode since this one started.
+    ReadMwStIncluded();
     clearFields(true);
     CurrentInvoiceId = -1;
     RowMissing = false;
@@ -239,6 +241,7 @@ void InvoiceSession::LoadInvoice(qint32 invId)
     if (invId <= 0)
         return;
     ui::WaitCursor wait;
+    ReadMwStIncluded();
     clearFields(false);
     CurrentInvoiceId = invId;
     RowMissing = false;
