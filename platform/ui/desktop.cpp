@@ -42,7 +42,7 @@ QPointer<QWidget>& lastActiveWindow()
 constexpr char PlacedProperty[] = "velmorantPlaced";
 
 // Before the window manager has framed any window of ours, room for a title bar.
-constexpr QMargins FallbackFrame(4, 30, 4, 4);
+constexpr QMargins FallbackFrame(4, 30, 4, 6);
 
 QString nameOf(const QWidget* window)
 {
@@ -85,13 +85,23 @@ QWidget* openerOf(const QWidget* window)
     return nullptr;
 }
 
+// Null while the window manager has not framed the window (or frames none).
 QMargins frameOf(const QWidget* window)
 {
     const QRect frame = window->frameGeometry();
     const QRect inner = window->geometry();
-    const QMargins m(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                     frame.bottom() - inner.bottom());
-    return m.isNull() ? FallbackFrame : m;
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                    frame.bottom() - inner.bottom());
+}
+
+// Puts the frame's top left corner there. Until a window has been framed Qt
+// takes a position as the inside's, so the frame to come is allowed for.
+void moveFrameTo(QWidget* window, const QPoint& topLeft, const QMargins& frame)
+{
+    if (frameOf(window).isNull())
+        window->move(topLeft + QPoint(frame.left(), frame.top()));
+    else
+        window->move(topLeft);
 }
 
 QRect availableAround(const QPoint& point)
@@ -130,7 +140,9 @@ void placeOnShow(QWidget* window)
         return;
 
     QWidget* opener = openerOf(window);
-    const QMargins frame = opener ? frameOf(opener) : FallbackFrame;
+    QMargins frame = opener ? frameOf(opener) : FallbackFrame;
+    if (!frameOf(window).isNull())
+        frame = frameOf(window);
     const auto left = leftWhere().constFind(nameOf(window));
     if (left != leftWhere().constEnd()) {
         const QRect area = availableAround(left->pos);
@@ -138,7 +150,7 @@ void placeOnShow(QWidget* window)
             window->resize(left->size);
         fitInto(window, area, frame);
         const QSize outer = window->size().grownBy(frame);
-        window->move(keptOnScreen(left->pos, outer, area));
+        moveFrameTo(window, keptOnScreen(left->pos, outer, area), frame);
         return;
     }
     if (placedBefore)
@@ -148,7 +160,7 @@ void placeOnShow(QWidget* window)
     fitInto(window, area, frame);
     const QSize outer = window->size().grownBy(frame);
     const QPoint centre = opener ? opener->frameGeometry().center() : area.center();
-    window->move(keptOnScreen(centre - QPoint(outer.width() / 2, outer.height() / 2), outer, area));
+    moveFrameTo(window, keptOnScreen(centre - QPoint(outer.width() / 2, outer.height() / 2), outer, area), frame);
 }
 
 void rememberOnHide(QWidget* window)
