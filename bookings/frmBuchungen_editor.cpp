@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,7 +77,8 @@ bool frmBuchungen::eventFilter(QObject* watched, QEvent* event)
             continue;
         if (type == QEvent::FocusIn)
             tbBuchungDatum_GotFocus(i);
-        else if (type == QEvent::MouseButtonDblClick) {
+        else if (type == QEvent::MouseButtonDblClick
+                 || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(event)))) {
             tbBuchungDatum_DblClick(i);
             return true;
         }
@@ -266,7 +268,7 @@ void frmBuchungen::tbBuchungDatum_DblClick(int index)
 {
     m_pickerBox = index;
     readFields();
-    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this);
+    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this, tbBuchungDatum[index]);
 }
 
 void frmBuchungen::tbBuchungDatum_LostFocus(int index)

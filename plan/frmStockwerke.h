@@ -20,6 +20,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -270,6 +271,11 @@ private:
     void CalendarGrid_MouseUp(Qt::MouseButton button, int cell);
     void CalendarGrid_Click(int cell);
     void CalendarGrid_DblClick(int cell);
+    // Arrows move the day cursor, Shift+arrows mark from where the Shift
+    // began, Enter or Space mark up to the cursor: a press and drag by keys.
+    bool CalendarGrid_KeyDown(const QKeyEvent* e);
+    void focusCalendarOn(const rt::Date& day);
+    int calendarCellOf(const rt::Date& day) const;
     void btnMonthStep_Click(int index);
     void btnYearStep_Click(int index);
     void listMonth_Click();
@@ -375,6 +381,7 @@ private:
     BookingPanel m_panel{m_state, m_panelFields};
     rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
     int m_calendarPressCell = -1;
+    rt::Date m_calendarKeyAnchor;    // where a marking by Shift+arrows began; zero when none
     int m_dateFieldAsking = -1;      // the booking date that opened the date picker
     bool m_loaded = false;
 };
