@@ -65,8 +65,6 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
         w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 3);
         w.m_columnsSized = true;
     }
-    w.raise();
-    w.activateWindow();
     w.m_state.LastSearch = CustomerFilter();
     w.tbSuche->clear();
     {

@@ -2,6 +2,7 @@
 
 #include "bookings/bookinglist.h"
 #include "core/handler.h"
+#include "core/lookups.h"
 #include "core/terms.h"
 #include "platform/runtime/twips.h"
 
@@ -280,12 +281,7 @@ void frmBuchungen::Form_Load()
 
 void frmBuchungen::showWindow()
 {
-    if (isMinimized())
-        showMaximized();
-    else
-        show();
-    raise();
-    activateWindow();
+    ShowForm(this);
 }
 
 void frmBuchungen::SetCaption(const QString& caption)

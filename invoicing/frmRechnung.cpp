@@ -354,7 +354,7 @@ bool frmRechnung::leaveInvoice()
 {
     commitEdits();
     const SaveResult result = m_session.save();
-    if (result == SaveResult::Failed) {
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
         return false;
     }
@@ -369,7 +369,8 @@ bool frmRechnung::Form_Unload(bool unattended)
 {
     if (isVisible())
         commitEdits();
-    if (m_session.save(unattended) == SaveResult::Failed) {
+    const SaveResult result = m_session.save(unattended);
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
         return false;
     }

@@ -280,20 +280,24 @@ SaveResult InvoiceSession::save(bool unattended)
             ui::msgBox(GetResString(390), ui::Information, AppTitle);
         return SaveResult::ReadOnly;
     }
+    // Escape is no answer to the question: it goes back to the invoice.
     const auto keep = [unattended](const QString& question) {
-        return unattended
-               || ui::msgBox(question, ui::YesNo, QStringLiteral("Rechnung gültig?")) == ui::Answer::Yes;
+        return unattended ? ui::Answer::Yes
+                          : ui::msgBox(question, ui::YesNo | ui::EscapeGoesBack, QStringLiteral("Rechnung gültig?"));
     };
+    ui::Answer kept = ui::Answer::Yes;
     if (CustomerId < 1) {
-        if (Positions.empty()
-            || !keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
-                     + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?")))
-            return drop() ? SaveResult::Dropped : SaveResult::Failed;
-    } else if (Positions.empty()
-               && !keep(QStringLiteral(
-                   "Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"))) {
-        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+        kept = Positions.empty()
+                   ? ui::Answer::No
+                   : keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                          + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?"));
+    } else if (Positions.empty()) {
+        kept = keep(QStringLiteral("Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"));
     }
+    if (kept == ui::Answer::Back)
+        return SaveResult::Back;
+    if (kept != ui::Answer::Yes)
+        return drop() ? SaveResult::Dropped : SaveResult::Failed;
 
     InvoiceHeaderWrite header;
     header.inv_date = DateOfInput(DateText);

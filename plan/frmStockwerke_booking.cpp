@@ -8,6 +8,7 @@
 #include "core/windows.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
+#include "platform/ui/desktop.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -349,9 +350,8 @@ void frmStockwerke::AddMainAdress(qint32 custId, const QString& name)
     RunHandler(QStringLiteral("AddMainAdress"), [this, custId, name] {
         if (custId < 0)
             return;
-        if (!isVisible())
-            show();
-        raise();
+        // The question about the guest stands over the panel it asks for.
+        ui::bringToFront(this);
         readBookingPanel();
         m_panel.takeGuest(custId, name);
         applyBookingPanel();

@@ -1,0 +1,97 @@
+#include "bookings/frmAdressen.h"
+#include "bookings/frmBuchungen.h"
+
+#include "core/customers.h"
+#include "core/messages.h"
+#include "tests/bookings/booking_db.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/window_hooks.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Receiver : AddressReceiver {
+    void AddMainAdress(qint32, const QString&) override {}
+};
+
+class BookingKeys : public ::testing::Test {
+protected:
+    void SetUp() override { InitGlobalTexts(); }
+    void TearDown() override
+    {
+        if (frmAdressen::isLoaded())
+            frmAdressen::unload();
+        frmBuchungen::unload();
+    }
+
+    test::BookingDb db;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+};
+
+}  // namespace
+
+TEST_F(BookingKeys, TabLeavesTheBookingListForTheEditorAndItsSaveButtonsAndComesBackRound)
+{
+    db.addBooking(db.place, db.anna, 2, 4);
+    frmBuchungen& w = frmBuchungen::instance();
+    w.ShowBookings(QString(), 0, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.ListView1->setFocus();
+    const int row = w.ListView1->currentIndex().row();
+
+    std::vector<QWidget*> chain{w.ListView1};
+    for (int i = 0; i < 80; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        if (next == w.ListView1)
+            break;
+        ASSERT_EQ(std::count(chain.begin(), chain.end(), next), 0) << "Tab is caught";
+        chain.push_back(next);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), w.ListView1) << "Tab never came back round";
+    for (QWidget* stop : std::initializer_list<QWidget*>{w.tbBuchungDatum[0], w.tbBuchungDatum[1], w.tbPersoncount,
+                                                         w.cmdSave[0], w.cmdSave[1]})
+        EXPECT_EQ(std::count(chain.begin(), chain.end(), stop), 1);
+    // Tab did not move the list's line.
+    EXPECT_EQ(w.ListView1->currentIndex().row(), row);
+}
+
+TEST_F(BookingKeys, ReopenedOverAnotherWindowTheAddressBookAsksOverItselfAndNoKeyDropsTheEdit)
+{
+    QWidget plan;
+    plan.setObjectName(QStringLiteral("Plan"));
+    Receiver panel;
+    frmAdressen::ShowAdresse(db.anna, &panel);
+    frmAdressen& book = frmAdressen::instance();
+    QLineEdit* city = book.tbEntry[entry::City];
+    city->setFocus();
+    QTest::keyClicks(city, QStringLiteral("Bonn"));
+
+    // Back to the plan, which opens the address book again from its menu.
+    plan.show();
+    plan.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&plan));
+    dialogs->answerEscape();
+    frmAdressen::ShowAdresse(db.otto, &panel);
+    const auto asked = dialogs->lastMessage();
+    EXPECT_EQ(asked.title, QStringLiteral("Kontaktdaten geändert"));
+    EXPECT_EQ(asked.owner, &book);
+    EXPECT_EQ(asked.defaultButton, 1);   // Enter saves
+    // Escape: still the changed address, nothing stored.
+    EXPECT_EQ(book.tbEntry[entry::LastName]->text(), QStringLiteral("Meier"));
+    EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
+    EXPECT_TRUE(LoadCustomer(db.anna)->cust_city.isEmpty());
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    frmAdressen::ShowAdresse(db.otto, &panel);
+    EXPECT_EQ(LoadCustomer(db.anna)->cust_city, QStringLiteral("Bonn"));
+    EXPECT_EQ(book.tbEntry[entry::LastName]->text(), QStringLiteral("Brückner"));
+}

@@ -1,0 +1,87 @@
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "invoicing/frmRechnung.h"
+#include "tests/invoicing/invoice_db.h"
+#include "tests/support/window_hooks.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using ui::Answer;
+
+namespace {
+
+class InvoiceKeys : public test::InvoicingTest {
+protected:
+    void SetUp() override
+    {
+        InitGlobalTexts();
+        MwStIncluded = false;
+    }
+    void TearDown() override { frmRechnung::unload(); }
+    frmRechnung& shown(qint32 invId, qint32 custId)
+    {
+        frmRechnung& w = frmRechnung::instance();
+        w.ShowRechnung(invId, custId, -1);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        return w;
+    }
+
+    test::WindowHooks hooks;
+};
+
+}  // namespace
+
+TEST_F(InvoiceKeys, TabFromTheListPassesTheGridAndTheNotesToEveryButtonAndComesBackRound)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = shown(id, 1);
+    w.tbInfo->setPlainText(QStringLiteral("Firma"));
+    w.listRechnungen->setFocus();
+
+    std::vector<QWidget*> chain{w.listRechnungen};
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        if (next == w.listRechnungen)
+            break;
+        ASSERT_EQ(std::count(chain.begin(), chain.end(), next), 0) << "Tab is caught";
+        chain.push_back(next);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), w.listRechnungen) << "Tab never came back round";
+    for (QWidget* stop : std::initializer_list<QWidget*>{w.MSFlexGrid1, w.tbInfo, w.cmdSave, w.btnPreviewDoc,
+                                                         w.cmdEditMwSt, w.btnHelp})
+        EXPECT_EQ(std::count(chain.begin(), chain.end(), stop), 1);
+    EXPECT_EQ(w.tbInfo->toPlainText(), QStringLiteral("Firma"));
+}
+
+TEST_F(InvoiceKeys, EscapeOnTheQuestionWhetherTheInvoiceIsValidGoesBackToItWithItsNotes)
+{
+    // A recipient without positions: closing asks whether to keep it.
+    frmRechnung& w = shown(-1, 1);
+    const qint32 id = w.session().CurrentInvoiceId;
+    w.tbInfo->setFocus();
+    QTest::keyClicks(w.tbInfo, QStringLiteral("Anzahlung erhalten"));
+
+    dialogs->answerEscape();
+    w.close();
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung gültig?"));
+    EXPECT_TRUE(dialogs->lastMessage().escapeGoesBack);
+    EXPECT_EQ(dialogs->lastMessage().owner, &w);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.tbInfo->toPlainText(), QStringLiteral("Anzahlung erhalten"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+
+    // Yes keeps it with the notes; No alone drops it.
+    dialogs->answerMessage(Answer::Yes);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(database.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = %1").arg(id)).toText(),
+              QStringLiteral("Anzahlung erhalten"));
+}
