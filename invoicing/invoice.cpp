@@ -354,7 +354,7 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
         return false;
     if (CustomerId != -1 && CustomerId != custId
-        && ui::msgBox(QStringLiteral("Wollen Sie den bisherigen ") + TermPersonSingular + QLatin1Char('\n')
+        && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, true, QStringLiteral("bisherig")) + QLatin1Char('\n')
                           + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
                       ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)
