@@ -370,10 +370,15 @@ void frmServices::cmdMehrwertsteuer_Click()
 
 bool frmServices::Form_Unload()
 {
-    if (QWidget* focused = focusWidget(); focused && isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         focused->clearFocus();
-    if (!m_catalogue.offerSave())
+    if (!m_catalogue.offerSave()) {
+        // Back on the entry, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
+    }
     LastDeactivatedForm = WindowName;
     hide();
     return true;

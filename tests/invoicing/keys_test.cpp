@@ -2,11 +2,13 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "invoicing/frmRechnung.h"
+#include "invoicing/frmServices.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/window_hooks.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -23,7 +25,11 @@ protected:
         InitGlobalTexts();
         MwStIncluded = false;
     }
-    void TearDown() override { frmRechnung::unload(); }
+    void TearDown() override
+    {
+        frmServices::unload();
+        frmRechnung::unload();
+    }
     frmRechnung& shown(qint32 invId, qint32 custId)
     {
         frmRechnung& w = frmRechnung::instance();
@@ -75,6 +81,7 @@ TEST_F(InvoiceKeys, EscapeOnTheQuestionWhetherTheInvoiceIsValidGoesBackToItWithI
     EXPECT_TRUE(dialogs->lastMessage().escapeGoesBack);
     EXPECT_EQ(dialogs->lastMessage().owner, &w);
     EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.focusWidget(), w.tbInfo);
     EXPECT_EQ(w.tbInfo->toPlainText(), QStringLiteral("Anzahlung erhalten"));
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 
@@ -84,4 +91,27 @@ TEST_F(InvoiceKeys, EscapeOnTheQuestionWhetherTheInvoiceIsValidGoesBackToItWithI
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(database.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = %1").arg(id)).toText(),
               QStringLiteral("Anzahlung erhalten"));
+}
+
+TEST_F(InvoiceKeys, EscapeClosesTheCatalogueAfterItsSaveQuestion)
+{
+    frmServices& s = frmServices::instance();
+    s.ShowArtikel(2);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+    s.tbComment->setFocus();
+    QTest::keyClicks(s.tbComment, QStringLiteral("mit Kaffee"));
+
+    // Escape on the question is no answer: the catalogue stays, with the edit.
+    dialogs->answerEscape();
+    QTest::keyClick(s.tbComment, Qt::Key_Escape);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Hotelleistung geändert"));
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), s.tbComment);
+    EXPECT_EQ(s.tbComment->text(), QStringLiteral("mit Kaffee"));
+
+    dialogs->answerMessage(Answer::Ok);
+    QTest::keyClick(s.tbComment, Qt::Key_Escape);
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_info FROM tbl_services WHERE srv_id = 2")).toText(),
+              QStringLiteral("mit Kaffee"));
 }
