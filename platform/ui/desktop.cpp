@@ -221,6 +221,11 @@ protected:
                     frontWindow() = nullptr;
             }
             break;
+        case QEvent::MouseButtonPress:
+            // Also where no window manager reports the change of window.
+            if (frontWindow() && !owns(frontWindow(), w))
+                frontWindow() = nullptr;
+            break;
         default:
             break;
         }

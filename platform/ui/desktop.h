@@ -24,7 +24,8 @@ void installDesktopConventions();
 void onCellKeys(QAbstractItemView* view, std::function<void(const QModelIndex&)> fn);
 
 // Shows the window in front, asks the window manager to activate it, and makes
-// it the window the next dialogs stand over, until the user activates another.
+// it the window the next dialogs stand over, until the user activates or
+// clicks into another.
 void bringToFront(QWidget* window);
 
 // The window a dialog asked now stands over: the one brought to the front
