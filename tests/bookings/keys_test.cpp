@@ -2,6 +2,7 @@
 #include "bookings/frmBuchungen.h"
 
 #include "core/customers.h"
+#include "core/dialogs/datepicker.h"
 #include "core/messages.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,6 +31,7 @@ protected:
         if (frmAdressen::isLoaded())
             frmAdressen::unload();
         frmBuchungen::unload();
+        frmCalendar::unload();
     }
 
     test::BookingDb db;
@@ -62,6 +65,16 @@ TEST_F(BookingKeys, TabLeavesTheBookingListForTheEditorAndItsSaveButtonsAndComes
         EXPECT_EQ(std::count(chain.begin(), chain.end(), stop), 1);
     // Tab did not move the list's line.
     EXPECT_EQ(w.ListView1->currentIndex().row(), row);
+
+    // F4 on a date opens the picker beside it, with the keys on its days.
+    w.tbBuchungDatum[1]->setFocus();
+    QTest::keyClick(w.tbBuchungDatum[1], Qt::Key_F4);
+    frmCalendar& picker = frmCalendar::instance();
+    ASSERT_TRUE(picker.isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&picker));
+    EXPECT_EQ(QApplication::focusWidget(), picker.MSFlexGrid1);
+    QTest::keyClick(picker.MSFlexGrid1, Qt::Key_Escape);
+    EXPECT_FALSE(picker.isVisible());
 }
 
 TEST_F(BookingKeys, ReopenedOverAnotherWindowTheAddressBookAsksOverItselfAndNoKeyDropsTheEdit)
