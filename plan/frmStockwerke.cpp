@@ -336,8 +336,8 @@ void frmStockwerke::init()
         if (MandantId != m_state.LoadedMandantId)
             fillFacility();
         SSTab1_Click(1);
-        // A booking starts with its period.
-        focusCalendarOn(SelectedPeriod[0]);
+        // A booking starts with its period; the calendar keeps its month.
+        focusCalendarOn(SelectedPeriod[0], false);
     });
 }
 

@@ -274,7 +274,8 @@ private:
     // Arrows move the day cursor, Shift+arrows mark from where the Shift
     // began, Enter or Space mark up to the cursor: a press and drag by keys.
     bool CalendarGrid_KeyDown(const QKeyEvent* e);
-    void focusCalendarOn(const rt::Date& day);
+    // The day cursor on day, turning the calendar to its month when asked.
+    void focusCalendarOn(const rt::Date& day, bool turnMonth = true);
     int calendarCellOf(const rt::Date& day) const;
     void btnMonthStep_Click(int index);
     void btnYearStep_Click(int index);

@@ -271,10 +271,10 @@ int frmStockwerke::calendarCellOf(const rt::Date& day) const
     return -1;
 }
 
-void frmStockwerke::focusCalendarOn(const rt::Date& day)
+void frmStockwerke::focusCalendarOn(const rt::Date& day, bool turnMonth)
 {
     int cell = calendarCellOf(day);
-    if (cell < 0) {
+    if (cell < 0 && turnMonth) {
         BuildCalendarGrid(day);
         cell = calendarCellOf(day);
     }

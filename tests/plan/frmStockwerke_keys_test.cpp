@@ -66,6 +66,8 @@ protected:
     frmStockwerke& shown()
     {
         frmStockwerke& w = frmStockwerke::instance();
+        // The calendar on the period's month, as on a start today.
+        QTest::mouseClick(w.lbDateRange, Qt::LeftButton);
         w.init();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
         return w;
