@@ -260,12 +260,16 @@ void StoreChangedRaw(benchmark::State& state)
     int n = 0;
     for (auto _ : state) {
         sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        RawStatement load(h, "SELECT book_place_id, book_start, book_end FROM tbl_bookings WHERE book_id = ?");
+        RawStatement load(h, "SELECT book_place_id, book_start, book_end, book_customer_id FROM tbl_bookings "
+                             "WHERE book_id = ?");
         load.bind(1, setting().storeBooking).step();
+        RawStatement place(h, "SELECT pl_id FROM tbl_places WHERE pl_id = ?");
+        RawStatement guest(h, "SELECT cust_id FROM tbl_customers WHERE cust_id = ?");
+        const bool named = place.bind(1, load.integer(0)).step() && guest.bind(1, load.integer(3)).step();
         RawStatement check(h, "SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
                               "AND book_start < ? AND book_end > ? AND book_id <> ?");
         check.bind(1, load.integer(0)).bind(2, load.real(2)).bind(3, load.real(1)).bind(4, setting().storeBooking);
-        const bool free = !check.step();
+        const bool free = named && !check.step();
         RawStatement write(h, "UPDATE tbl_bookings SET book_info = ?, book_bearb_date = ? WHERE book_id = ?");
         write.bind(1, QStringLiteral("Anreise gegen %1 Uhr").arg(14 + n++ % 6).toUtf8())
             .bind(2, rt::Date::now().serial()).bind(3, setting().storeBooking);
@@ -301,10 +305,13 @@ void StoreNewRaw(benchmark::State& state)
     const double start = rt::Date::fromParts(2990, 6, 1, 12).serial();
     for (auto _ : state) {
         sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        RawStatement place(h, "SELECT pl_id FROM tbl_places WHERE pl_id = ?");
+        RawStatement guest(h, "SELECT cust_id FROM tbl_customers WHERE cust_id = ?");
+        const bool named = place.bind(1, setting().conflictPlace).step() && guest.bind(1, setting().conflictCustomer).step();
         RawStatement check(h, "SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
                               "AND book_start < ? AND book_end > ?");
         check.bind(1, setting().conflictPlace).bind(2, start + 3).bind(3, start);
-        const bool free = !check.step();
+        const bool free = named && !check.step();
         RawStatement write(h, "INSERT INTO tbl_bookings (book_mandant_id, book_place_id, book_customer_id, "
                               "book_cust_count, book_start, book_end, book_bearb_date) VALUES (1, ?, ?, 2, ?, ?, ?)");
         write.bind(1, setting().conflictPlace).bind(2, setting().conflictCustomer).bind(3, start).bind(4, start + 3)

@@ -247,6 +247,24 @@ bool BookingEditor::SaveBooking()
         markPlaceOccupied();
         return refusePlace();
     }
+    if (outcome.result == StoreResult::PlaceMissing) {
+        refuse(PlaceDeletedText(listRoomsText()));
+        s.CurrentPlaceId = 0;
+        // Read again, the list no longer offers it.
+        FillRoomList(-1);
+        return false;
+    }
+    if (outcome.result == StoreResult::GuestMissing) {
+        // The guest goes; the typed person count stays for the next one.
+        const QString guest = f.tbBewohner;
+        f.tbBewohner.clear();
+        f.tbBewohnerColor = WhiteColor;
+        s.CurrentCustomerId = -1;
+        s.CustomerClash = false;
+        if (ui::msgBox(GuestDeletedText(guest), ui::YesNo | ui::Exclamation, refusedTitle()) == ui::Answer::Yes)
+            m_host.ChooseGuest();
+        return false;
+    }
     if (outcome.result == StoreResult::NotFound) {
         // Deleted meanwhile: what the fields hold may be saved again as a new booking.
         reportNotFound(s.CurrentBookingId);

@@ -62,6 +62,8 @@ public:
     virtual void RemoveFromList(qint32 bookId) = 0;
     // Marks a booking's line without loading it again.
     virtual void SelectBookingInList(qint32 bookId) = 0;
+    // Opens the address book to choose a guest for the editor's booking.
+    virtual void ChooseGuest() {}
 };
 
 class BookingEditor {

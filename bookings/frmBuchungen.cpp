@@ -4,6 +4,7 @@
 #include "core/handler.h"
 #include "core/lookups.h"
 #include "core/terms.h"
+#include "core/windows.h"
 #include "platform/runtime/twips.h"
 
 #include <QCloseEvent>
@@ -339,4 +340,9 @@ void frmBuchungen::ListHost::RemoveFromList(qint32 bookId)
 void frmBuchungen::ListHost::SelectBookingInList(qint32 bookId)
 {
     m_window.SelectBookingInList(bookId);
+}
+
+void frmBuchungen::ListHost::ChooseGuest()
+{
+    ShowAdresse(-1, &m_window);
 }

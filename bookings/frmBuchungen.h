@@ -102,6 +102,7 @@ private:
         void SetCaption(const QString& caption) override;
         void RemoveFromList(qint32 bookId) override;
         void SelectBookingInList(qint32 bookId) override;
+        void ChooseGuest() override;
 
     private:
         frmBuchungen& m_window;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,27 @@ QString placeholders(qsizetype n)
         marks << QStringLiteral("?");
     return marks.join(QLatin1Char(','));
 }
+
+// Whether a row of the table has the id; asked once per id within one write.
+class RowCheck {
+public:
+    explicit RowCheck(QString sql) : m_sql(std::move(sql)) {}
+    bool exists(qint32 id)
+    {
+        if (id <= 0)
+            return false;
+        const auto known = m_known.constFind(id);
+        if (known != m_known.constEnd())
+            return *known;
+        const bool found = !OpenedDb().openRecordset(m_sql, db::OpenMode::ForwardOnlyReadOnly, {id}).eof();
+        m_known.insert(id, found);
+        return found;
+    }
+
+private:
+    QString m_sql;
+    QHash<qint32, bool> m_known;
+};
 
 bool overlaps(const Booking& a, const Booking& b)
 {
@@ -141,9 +163,15 @@ StoreOutcome StoreBookings(std::vector<Booking>& bookings)
                 return {StoreResult::PlaceOccupied, a.book_place_id, 0};
         }
     }
+    RowCheck places(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"));
+    RowCheck guests(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"));
     for (const Booking& b : bookings) {
         if (b.book_id > 0 && !LoadBooking(b.book_id))
             return {StoreResult::NotFound, b.book_place_id, b.book_id};
+        if (!places.exists(b.book_place_id))
+            return {StoreResult::PlaceMissing, b.book_place_id, b.book_id};
+        if (b.book_customer_id > 0 && !guests.exists(b.book_customer_id))
+            return {StoreResult::GuestMissing, b.book_place_id, b.book_id, b.book_customer_id};
         if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, ownIds))
             return {StoreResult::PlaceOccupied, b.book_place_id, other};
     }

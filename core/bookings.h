@@ -42,19 +42,25 @@ enum class StoreResult {
     Stored,
     PlaceOccupied,   // another booking with persons holds the place: nothing written
     NotFound,        // the booking was deleted meanwhile: nothing written
+    PlaceMissing,    // no row of the place (none given, or deleted meanwhile): nothing written
+    GuestMissing,    // the guest's row was deleted meanwhile: nothing written
 };
 
 struct StoreOutcome {
     StoreResult result = StoreResult::Stored;
-    qint32 placeId = 0;      // the occupied place
+    qint32 placeId = 0;      // the occupied or missing place
     qint32 bookingId = 0;    // the booking that holds it (0 when it is one of the same move)
+    qint32 customerId = 0;   // the missing guest
 };
 
 // The one write path of bookings (booking panel, booking editor, schedule
 // move and copy). Checks the place and writes inside one transaction, so of
 // two workstations taking the same place and period only one succeeds. A
 // place is occupied when another booking of it with persons overlaps the
-// period (each starts before the other ends). A new booking gets its id.
+// period (each starts before the other ends). The place must exist, and so
+// must the guest when there is one (a customer id of 0 or below is none):
+// a guest or place deleted at another workstation is never named by a new
+// row. A new booking gets its id.
 StoreOutcome StoreBooking(Booking& booking);
 // Several bookings at once (a move or copy of a selection): all checked
 // before any is written, then all written, or none. Bookings of the same move

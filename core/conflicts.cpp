@@ -191,20 +191,27 @@ qint32 GetLastInvoiceIdOfCustomer(qint32 customerId)
     return maxInvoiceId(QStringLiteral("inv_customer_id"), customerId);
 }
 
+bool LookupMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced)
+{
+    requireDatabase();
+    // Periods are whole days: the last day counts all day long, not only
+    // up to its midnight.
+    const rt::Date day = d.datePart();
+    db::Recordset rs = openReadOnly(QStringLiteral("SELECT vat_full, vat_reduced FROM tbl_vat WHERE vat_date_start < ") +
+                                    DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) +
+                                    QStringLiteral(";"));
+    if (rs.eof())
+        return false;
+    vatFull = rs.value(QStringLiteral("VAT_full")).toDouble();
+    vatReduced = rs.value(QStringLiteral("VAT_reduced")).toDouble();
+    return true;
+}
+
 bool GetMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced)
 {
     try {
-        requireDatabase();
-        // Periods are whole days: the last day counts all day long, not only
-        // up to its midnight.
-        const rt::Date day = d.datePart();
-        db::Recordset rs = openReadOnly(QStringLiteral("SELECT vat_full, vat_reduced FROM tbl_vat WHERE vat_date_start < ") +
-                                        DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) +
-                                        QStringLiteral(";"));
-        if (rs.eof())
+        if (!LookupMehrwertsteuer(d, vatFull, vatReduced))
             throw db::DbError(db::err::NoCurrentRecord);
-        vatFull = rs.value(QStringLiteral("VAT_full")).toDouble();
-        vatReduced = rs.value(QStringLiteral("VAT_reduced")).toDouble();
         return true;
     } catch (const db::DbError& error) {
         ui::msgBox(QStringLiteral("Fehler in GetMehrwertsteuer\n") + error.description(), ui::Critical, AppTitle);

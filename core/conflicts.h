@@ -67,6 +67,9 @@ qint32 GetLastInvoiceIdOfCustomer(qint32 customerId);
 // covers it or the query fails, the user is told, every rate not read keeps the
 // caller's value and the result is false.
 bool GetMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced);
+// The same without telling anyone, for writes that must not wait on a
+// message: false when no period covers the day. Throws db::DbError.
+bool LookupMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced);
 
 // "Last, First" or the last name alone; "Person nicht in der Datenbank
 // gefunden" for an unknown id. The first argument is not used.

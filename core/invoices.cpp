@@ -30,11 +30,104 @@ std::vector<qint32> ids(const QString& sql)
     return result;
 }
 
+bool exists(const QString& sql, qint32 id)
+{
+    return id > 0 && !readOnly(sql, {id}).eof();
+}
+
 bool invoiceExists(qint32 invId)
 {
-    if (invId <= 0)
-        return false;
-    return !readOnly(QStringLiteral("SELECT inv_id FROM tbl_invoice WHERE inv_id = ?"), {invId}).eof();
+    return exists(QStringLiteral("SELECT inv_id FROM tbl_invoice WHERE inv_id = ?"), invId);
+}
+
+bool customerExists(qint32 custId)
+{
+    return exists(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"), custId);
+}
+
+bool serviceExists(qint32 serviceId)
+{
+    return exists(QStringLiteral("SELECT srv_id FROM tbl_services WHERE srv_id = ?"), serviceId);
+}
+
+// The invoice a position belongs to; nullopt when the position is gone.
+std::optional<qint32> invoiceOfPosition(qint32 ivpId)
+{
+    db::Recordset rs = readOnly(QStringLiteral("SELECT ivp_invoice_id FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId});
+    if (rs.eof())
+        return std::nullopt;
+    return rs.field(0).value().toLong();
+}
+
+// Writes the gross of the positions stored now into inv_total, under day,
+// else the invoice's stored date, else today. Inside the caller's transaction.
+void storeTotal(db::Database& d, qint32 invId, std::optional<rt::Date> day, const InvoiceGrossRule& gross)
+{
+    if (!day) {
+        db::Recordset rs = readOnly(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = ?"), {invId});
+        day = rs.eof() ? std::nullopt : dateOrNull(rs.field(0).value());
+    }
+    const double total = gross(LoadInvoicePositions(invId), day ? day->datePart() : rt::Date::today().datePart());
+    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
+}
+
+// The position's invoice and service must exist; then the row is added.
+InvoiceWriteOutcome insertPosition(const InvoicePositionRow& position)
+{
+    if (!invoiceExists(position.ivp_invoice_id))
+        return {InvoiceWrite::InvoiceMissing, 0, position.ivp_invoice_id, {}};
+    if (position.ivp_prod_id > 0 && !serviceExists(position.ivp_prod_id))
+        return {InvoiceWrite::ServiceMissing, 0, position.ivp_prod_id, {}};
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_invoice_positions WHERE ivp_id = -1"));
+    rs.addNew();
+    const qint32 id = rs.field(QStringLiteral("ivp_id")).value().toLong();
+    rs.field(QStringLiteral("ivp_invoice_id")).setValue(position.ivp_invoice_id);
+    rs.field(QStringLiteral("ivp_prod_id")).setValue(position.ivp_prod_id);
+    rs.field(QStringLiteral("ivp_quantity")).setValue(position.ivp_quantity);
+    rs.field(QStringLiteral("ivp_price")).setValue(position.ivp_price);
+    rs.field(QStringLiteral("ivp_text")).setValue(db::textOrNull(position.ivp_text));
+    rs.update();
+    return {InvoiceWrite::Written, id, 0, {}};
+}
+
+void writeHeader(db::Database& d, qint32 invId, const InvoiceHeaderWrite& header)
+{
+    QString sql = QStringLiteral("UPDATE tbl_invoice SET inv_mandant_id = ?, inv_booking_id = ?, inv_customer_id = ?, "
+                                 "inv_notes = ?, inv_is_payed = ?");
+    QList<db::Value> params{header.inv_mandant_id, header.inv_booking_id, header.inv_customer_id,
+                            db::textOrNull(header.inv_notes), header.inv_is_payed};
+    if (header.inv_date) {
+        sql += QStringLiteral(", inv_date = ?");
+        params << *header.inv_date;
+    }
+    if (header.inv_status_id) {
+        sql += QStringLiteral(", inv_status_id = ?");
+        params << *header.inv_status_id;
+    }
+    if (header.inv_paymode_id) {
+        sql += QStringLiteral(", inv_paymode_id = ?");
+        params << *header.inv_paymode_id;
+    }
+    params << invId;
+    d.execute(sql + QStringLiteral(" WHERE inv_id = ?"), params);
+}
+
+// A change of one column of a stored position, with the invoice's new total
+// when it counts in it.
+InvoiceWrite changePosition(qint32 ivpId, const QString& sql, const db::Value& value, const InvoiceGrossRule* gross)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    const std::optional<qint32> invId = invoiceOfPosition(ivpId);
+    if (!invId)
+        return InvoiceWrite::PositionMissing;
+    if (!invoiceExists(*invId))
+        return InvoiceWrite::InvoiceMissing;
+    d.execute(sql, {value, ivpId});
+    if (gross)
+        storeTotal(d, *invId, std::nullopt, *gross);
+    transaction.commit();
+    return InvoiceWrite::Written;
 }
 
 }  // namespace
@@ -73,43 +166,52 @@ qint32 CreateInvoice()
     return id;
 }
 
-qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header)
+InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header, const InvoiceGrossRule& gross)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    qint32 id = invId;
-    if (!invoiceExists(invId)) {
-        // Deleted elsewhere meanwhile: positions added since are carried over.
-        id = CreateInvoice();
-        if (invId > 0)
-            d.execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_invoice_id = ? WHERE ivp_invoice_id = ?"),
-                      {id, invId});
-    }
-    QString sql = QStringLiteral("UPDATE tbl_invoice SET inv_mandant_id = ?, inv_booking_id = ?, inv_customer_id = ?, "
-                                 "inv_notes = ?, inv_total = ?, inv_is_payed = ?");
-    QList<db::Value> params{header.inv_mandant_id, header.inv_booking_id, header.inv_customer_id,
-                            db::textOrNull(header.inv_notes), header.inv_total, header.inv_is_payed};
-    if (header.inv_date) {
-        sql += QStringLiteral(", inv_date = ?");
-        params << *header.inv_date;
-    }
-    if (header.inv_status_id) {
-        sql += QStringLiteral(", inv_status_id = ?");
-        params << *header.inv_status_id;
-    }
-    if (header.inv_paymode_id) {
-        sql += QStringLiteral(", inv_paymode_id = ?");
-        params << *header.inv_paymode_id;
-    }
-    params << id;
-    d.execute(sql + QStringLiteral(" WHERE inv_id = ?"), params);
+    if (!invoiceExists(invId))
+        return {InvoiceWrite::InvoiceMissing, 0, invId, {}};
+    if (header.inv_customer_id > 0 && !customerExists(header.inv_customer_id))
+        return {InvoiceWrite::CustomerMissing, 0, header.inv_customer_id, {}};
+    writeHeader(d, invId, header);
+    storeTotal(d, invId, header.inv_date, gross);
     transaction.commit();
-    return id;
+    return {InvoiceWrite::Written, invId, 0, {}};
 }
 
-void SetInvoiceCustomer(qint32 invId, qint32 custId)
+InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
+                                     const InvoiceGrossRule& gross)
 {
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    if (header.inv_customer_id > 0 && !customerExists(header.inv_customer_id))
+        return {InvoiceWrite::CustomerMissing, 0, header.inv_customer_id, {}};
+    InvoiceWriteOutcome outcome{InvoiceWrite::Written, CreateInvoice(), 0, {}};
+    for (InvoicePositionRow position : positions) {
+        position.ivp_invoice_id = outcome.id;
+        const InvoiceWriteOutcome added = insertPosition(position);
+        if (added.result != InvoiceWrite::Written)
+            return added;
+        outcome.positionIds.push_back(added.id);
+    }
+    writeHeader(d, outcome.id, header);
+    storeTotal(d, outcome.id, header.inv_date, gross);
+    transaction.commit();
+    return outcome;
+}
+
+InvoiceWrite SetInvoiceCustomer(qint32 invId, qint32 custId)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    if (!invoiceExists(invId))
+        return InvoiceWrite::InvoiceMissing;
+    if (custId > 0 && !customerExists(custId))
+        return InvoiceWrite::CustomerMissing;
+    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
+    transaction.commit();
+    return InvoiceWrite::Written;
 }
 
 void DeleteInvoicePositions(qint32 invId)
@@ -154,47 +256,49 @@ std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
     return rows;
 }
 
-qint32 AddInvoicePosition(const InvoicePositionRow& position)
+InvoiceWriteOutcome AddInvoicePosition(const InvoicePositionRow& position, const InvoiceGrossRule& gross)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_invoice_positions WHERE ivp_id = -1"));
-    rs.addNew();
-    const qint32 id = rs.field(QStringLiteral("ivp_id")).value().toLong();
-    rs.field(QStringLiteral("ivp_invoice_id")).setValue(position.ivp_invoice_id);
-    rs.field(QStringLiteral("ivp_prod_id")).setValue(position.ivp_prod_id);
-    rs.field(QStringLiteral("ivp_quantity")).setValue(position.ivp_quantity);
-    rs.field(QStringLiteral("ivp_price")).setValue(position.ivp_price);
-    rs.field(QStringLiteral("ivp_text")).setValue(db::textOrNull(position.ivp_text));
-    rs.update();
+    const InvoiceWriteOutcome outcome = insertPosition(position);
+    if (outcome.result != InvoiceWrite::Written)
+        return outcome;
+    storeTotal(d, position.ivp_invoice_id, std::nullopt, gross);
     transaction.commit();
-    return id;
+    return outcome;
 }
 
-bool SetPositionQuantity(qint32 ivpId, int quantity)
+InvoiceWrite SetPositionQuantity(qint32 ivpId, int quantity, const InvoiceGrossRule& gross)
 {
-    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
-                              {quantity, ivpId})
-           > 0;
+    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
+                          quantity, &gross);
 }
 
-bool SetPositionPrice(qint32 ivpId, double price)
+InvoiceWrite SetPositionPrice(qint32 ivpId, double price, const InvoiceGrossRule& gross)
 {
-    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"),
-                              {price, ivpId})
-           > 0;
+    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"), price,
+                          &gross);
 }
 
-bool SetPositionText(qint32 ivpId, const QString& text)
+InvoiceWrite SetPositionText(qint32 ivpId, const QString& text)
 {
-    return OpenedDb().execute(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
-                              {db::textOrNull(text), ivpId})
-           > 0;
+    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
+                          db::textOrNull(text), nullptr);
 }
 
-bool DeleteInvoicePosition(qint32 ivpId)
+InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const InvoiceGrossRule& gross)
 {
-    return OpenedDb().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId}) > 0;
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    const std::optional<qint32> invId = invoiceOfPosition(ivpId);
+    if (!invId)
+        return InvoiceWrite::PositionMissing;
+    d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId});
+    // A position left behind by a deleted invoice goes without a total to keep.
+    if (invoiceExists(*invId))
+        storeTotal(d, *invId, std::nullopt, gross);
+    transaction.commit();
+    return InvoiceWrite::Written;
 }
 
 std::vector<InvoiceListRow> ListInvoices(qint32 custId, const rt::Date& since)

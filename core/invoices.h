@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,34 +31,6 @@ std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId);
 // A new invoice row holding the table's defaults; returns its id.
 qint32 CreateInvoice();
 
-// What the save writes into an invoice's header. An empty optional leaves
-// the stored value as it is.
-struct InvoiceHeaderWrite {
-    std::optional<rt::Date> inv_date;
-    std::optional<qint32> inv_status_id;
-    std::optional<qint32> inv_paymode_id;
-    qint32 inv_mandant_id = 0;
-    qint32 inv_booking_id = 0;
-    qint32 inv_customer_id = 0;
-    QString inv_notes;
-    double inv_total = 0;
-    bool inv_is_payed = false;
-};
-
-// Writes the header of invoice invId in one transaction and returns the id
-// written. When another workstation deleted the row meanwhile, a new row takes
-// the header and the positions still stored under invId, and its id is
-// returned.
-qint32 StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header);
-
-// Names the invoice's recipient at once.
-void SetInvoiceCustomer(qint32 invId, qint32 custId);
-
-// Removes the invoice's positions and then its header, in one transaction.
-void RemoveInvoice(qint32 invId);
-// Removes every position of an invoice.
-void DeleteInvoicePositions(qint32 invId);
-
 // A position with what its service says about it.
 struct InvoicePositionRow {
     qint32 ivp_id = 0;
@@ -71,16 +44,72 @@ struct InvoicePositionRow {
     std::optional<int> srv_tax_id;
 };
 
+// The gross the invoice window shows for positions dated on a day, given by
+// the invoicing layer, so that inv_total is always what the window computes.
+using InvoiceGrossRule = std::function<double(const std::vector<InvoicePositionRow>& positions, const rt::Date& day)>;
+
+// Every write below that names another row checks, in its own transaction,
+// that the row still exists; when it does not, nothing is written and the
+// result says which is missing. Each write of positions stores the invoice's
+// new gross in inv_total in the same transaction, computed from the positions
+// stored at that moment under the invoice's stored date (today when it has
+// none), so the stored total always matches the stored positions.
+enum class InvoiceWrite {
+    Written,
+    InvoiceMissing,    // the invoice's row is gone (or the id names none)
+    PositionMissing,   // the position's row is gone
+    CustomerMissing,   // the recipient's row is gone
+    ServiceMissing,    // the service the position keeps the id of is gone
+};
+
+struct InvoiceWriteOutcome {
+    InvoiceWrite result = InvoiceWrite::Written;
+    qint32 id = 0;                     // the invoice or position written
+    qint32 missingId = 0;              // the customer or service missing
+    std::vector<qint32> positionIds;   // StoreInvoiceAnew: the new positions, in the order given
+};
+
+// What the save writes into an invoice's header. An empty optional leaves
+// the stored value as it is. A customer id below 1 is none.
+struct InvoiceHeaderWrite {
+    std::optional<rt::Date> inv_date;
+    std::optional<qint32> inv_status_id;
+    std::optional<qint32> inv_paymode_id;
+    qint32 inv_mandant_id = 0;
+    qint32 inv_booking_id = 0;
+    qint32 inv_customer_id = 0;
+    QString inv_notes;
+    bool inv_is_payed = false;
+};
+
+// Writes the header of invoice invId with its total under the header's date,
+// in one transaction.
+InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header, const InvoiceGrossRule& gross);
+// An invoice deleted at another workstation stored again as it is shown: a
+// new row with the header, the positions given (their ivp_id is not used) and
+// the total, all in one transaction; nothing is written under the old id.
+InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
+                                     const InvoiceGrossRule& gross);
+
+// Names the invoice's recipient at once (a custId below 1: none).
+InvoiceWrite SetInvoiceCustomer(qint32 invId, qint32 custId);
+
+// Removes the invoice's positions and then its header, in one transaction.
+void RemoveInvoice(qint32 invId);
+// Removes every position of an invoice.
+void DeleteInvoicePositions(qint32 invId);
+
 // The positions of an invoice in the order they were added.
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId);
-// Stores a new position (invoice, article, quantity, price and text); returns its id.
-qint32 AddInvoicePosition(const InvoicePositionRow& position);
-// Each changes one column of a position; false when the position is gone.
-bool SetPositionQuantity(qint32 ivpId, int quantity);
-bool SetPositionPrice(qint32 ivpId, double price);
+// Stores a new position (invoice, article, quantity, price and text); the
+// outcome's id is the new position's.
+InvoiceWriteOutcome AddInvoicePosition(const InvoicePositionRow& position, const InvoiceGrossRule& gross);
+// Each changes one column of a position.
+InvoiceWrite SetPositionQuantity(qint32 ivpId, int quantity, const InvoiceGrossRule& gross);
+InvoiceWrite SetPositionPrice(qint32 ivpId, double price, const InvoiceGrossRule& gross);
 // An empty text empties the column (the service's name is shown again).
-bool SetPositionText(qint32 ivpId, const QString& text);
-bool DeleteInvoicePosition(qint32 ivpId);
+InvoiceWrite SetPositionText(qint32 ivpId, const QString& text);
+InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const InvoiceGrossRule& gross);
 
 // One line of the invoice list.
 struct InvoiceListRow {

@@ -247,9 +247,14 @@ QString idList(const QList<qint32>& ids, QList<db::Value>& params)
     return marks.join(QStringLiteral(", "));
 }
 
+bool rowExists(const QString& table, const QString& idColumn, qint32 id)
+{
+    return id > 0 && countWhere(table, idColumn, id) > 0;
+}
+
 }  // namespace
 
-bool StoreBuilding(Building& building)
+StructureStoreResult StoreBuilding(Building& building)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
@@ -257,7 +262,7 @@ bool StoreBuilding(Building& building)
         d.execute(QStringLiteral("UPDATE tbl_buildings SET bld_name = ?, bld_short = ?, bld_imagefile = ? WHERE bld_id = ?"),
                   {building.bld_name, building.bld_short, building.bld_imagefile, building.bld_id}) > 0) {
         transaction.commit();
-        return false;
+        return StructureStoreResult::Updated;
     }
     building.bld_id = addRow(d, QStringLiteral("tbl_buildings"), QStringLiteral("bld_id"),
                              {{QStringLiteral("bld_mandant_id"), building.bld_mandant_id},
@@ -265,10 +270,10 @@ bool StoreBuilding(Building& building)
                               {QStringLiteral("bld_short"), building.bld_short},
                               {QStringLiteral("bld_imagefile"), building.bld_imagefile}});
     transaction.commit();
-    return true;
+    return StructureStoreResult::Added;
 }
 
-bool StoreFloor(Floor& floor)
+StructureStoreResult StoreFloor(Floor& floor)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
@@ -277,8 +282,10 @@ bool StoreFloor(Floor& floor)
                                  "flr_info = ? WHERE flr_id = ?"),
                   {floor.flr_order, floor.flr_name, floor.flr_short, floor.flr_imagefile, floor.flr_info, floor.flr_id}) > 0) {
         transaction.commit();
-        return false;
+        return StructureStoreResult::Updated;
     }
+    if (!rowExists(QStringLiteral("tbl_buildings"), QStringLiteral("bld_id"), floor.flr_building_id))
+        return StructureStoreResult::BuildingMissing;
     floor.flr_id = addRow(d, QStringLiteral("tbl_floors"), QStringLiteral("flr_id"),
                           {{QStringLiteral("flr_building_id"), floor.flr_building_id},
                            {QStringLiteral("flr_order"), floor.flr_order},
@@ -287,10 +294,10 @@ bool StoreFloor(Floor& floor)
                            {QStringLiteral("flr_imagefile"), floor.flr_imagefile},
                            {QStringLiteral("flr_info"), floor.flr_info}});
     transaction.commit();
-    return true;
+    return StructureStoreResult::Added;
 }
 
-bool StorePlace(Place& place, bool writeType)
+StructureStoreResult StorePlace(Place& place, bool writeType)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
@@ -305,9 +312,13 @@ bool StorePlace(Place& place, bool writeType)
         params << place.pl_id;
         if (d.execute(sql + QStringLiteral(" WHERE pl_id = ?"), params) > 0) {
             transaction.commit();
-            return false;
+            return StructureStoreResult::Updated;
         }
     }
+    if (!rowExists(QStringLiteral("tbl_floors"), QStringLiteral("flr_id"), place.pl_floor_id))
+        return StructureStoreResult::FloorMissing;
+    if (!rowExists(QStringLiteral("tbl_buildings"), QStringLiteral("bld_id"), place.pl_building_id))
+        return StructureStoreResult::BuildingMissing;
     std::vector<std::pair<QString, db::Value>> values{
         {QStringLiteral("pl_floor_id"), place.pl_floor_id}, {QStringLiteral("pl_building_id"), place.pl_building_id},
         {QStringLiteral("pl_name"), place.pl_name},         {QStringLiteral("pl_disabled"), place.pl_disabled},
@@ -319,7 +330,7 @@ bool StorePlace(Place& place, bool writeType)
         values.emplace_back(QStringLiteral("pl_type_id"), place.pl_type_id);
     place.pl_id = addRow(d, QStringLiteral("tbl_places"), QStringLiteral("pl_id"), values);
     transaction.commit();
-    return true;
+    return StructureStoreResult::Added;
 }
 
 int DependantsOf(ResourceKind kind, qint32 id)

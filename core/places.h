@@ -99,12 +99,15 @@ std::vector<qint32> OccupiedPlacesOfMandant(qint32 mandantId, const rt::Date& be
 // Writes of the facility structure. A stored row keeps its parent columns
 // (bld_mandant_id, flr_building_id, pl_floor_id and pl_building_id): only a
 // row that is not stored (id 0, or deleted meanwhile by another workstation)
-// is added, with the parents given, and gets its new id. True when added.
-bool StoreBuilding(Building& building);
-bool StoreFloor(Floor& floor);
+// is added, with the parents given, and gets its new id. A row is added only
+// under parents that exist, checked in the same transaction: a floor or
+// building another workstation deleted gets no new row (nothing is written).
+enum class StructureStoreResult { Updated, Added, BuildingMissing, FloorMissing };
+StructureStoreResult StoreBuilding(Building& building);
+StructureStoreResult StoreFloor(Floor& floor);
 // The type is written only when writeType is set; the marker's position only
 // when the place is added.
-bool StorePlace(Place& place, bool writeType);
+StructureStoreResult StorePlace(Place& place, bool writeType);
 
 enum class ResourceKind { Building, Floor, Place };
 

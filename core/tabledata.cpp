@@ -5,6 +5,8 @@
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 
+#include <optional>
+
 namespace {
 
 // The database keeps no relations; these are the ones the windows keep.
@@ -42,6 +44,34 @@ qint32 countReferences(db::Database& d, const Reference& ref, const db::Value& i
                                            + QStringLiteral(" = ?;"),
                                        db::OpenMode::ForwardOnlyReadOnly, {id});
     return rs.value(QStringLiteral("n")).toLong();
+}
+
+// One sentence for each table whose rows point to the value of the column.
+QStringList referencesTo(db::Database& d, const QString& table, const QString& column, const db::Value& value)
+{
+    QStringList reasons;
+    // An id below 1 stands for none, so nothing can point to it.
+    if (value.isNull() || value.toDouble() < 1)
+        return reasons;
+    for (const Reference& ref : References) {
+        if (table != QLatin1String(ref.table) || column.compare(QLatin1String(ref.column), Qt::CaseInsensitive) != 0)
+            continue;
+        if (const qint32 n = countReferences(d, ref, value); n > 0) {
+            reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
+                           + QStringLiteral("\" verweisen noch darauf.");
+        }
+    }
+    return reasons;
+}
+
+// Whether value names another key than the one stored.
+bool changesKey(const db::Value& stored, const db::Value& value)
+{
+    if (stored.isNull() || value.isNull())
+        return stored.isNull() != value.isNull();
+    const std::optional<double> number =
+        value.kind() == db::Value::Kind::Text ? db::textToNumber(value.toText()) : std::optional<double>(value.toDouble());
+    return !number || *number != stored.toDouble();
 }
 
 }  // namespace
@@ -96,9 +126,23 @@ void TableData::moveTo(int row)
     m_rs.setBookmark(m_rows.at(static_cast<size_t>(row)).key);
 }
 
-void TableData::setValue(int row, int column, const db::Value& value)
+bool TableData::setValue(int row, int column, const db::Value& value, QString* refusal)
 {
-    db::Transaction transaction(OpenedDb());
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    // A key other rows point to stays, as it would on a delete: checked
+    // against what is stored now, whatever this editor read before.
+    const QString name = m_columns.at(column).name;
+    db::Recordset stored = d.openRecordset(QStringLiteral("SELECT [") + name + QStringLiteral("] FROM [") + m_table +
+                                               QStringLiteral("] WHERE rowid = ?"),
+                                           db::OpenMode::ForwardOnlyReadOnly, {m_rows.at(static_cast<size_t>(row)).key});
+    if (!stored.eof() && changesKey(stored.field(0).value(), value)) {
+        if (const QStringList reasons = referencesTo(d, m_table, name, stored.field(0).value()); !reasons.isEmpty()) {
+            if (refusal)
+                *refusal = reasons.join(QLatin1Char('\n'));
+            return false;
+        }
+    }
     moveTo(row);
     m_rs.edit();
     try {
@@ -110,9 +154,10 @@ void TableData::setValue(int row, int column, const db::Value& value)
         throw;
     }
     transaction.commit();
-    Row& stored = m_rows[static_cast<size_t>(row)];
+    Row& written = m_rows[static_cast<size_t>(row)];
     for (int i = 0; i < m_rs.fieldCount(); ++i)
-        stored.values[i] = m_rs.field(i).value();
+        written.values[i] = m_rs.field(i).value();
+    return true;
 }
 
 int TableData::insertRow(const std::map<int, db::Value>& values)
@@ -147,23 +192,8 @@ bool TableData::deleteRow(int row, QString* refusal)
     if (m_table == QLatin1String("tbl_workstations") && !m_columns.isEmpty()
         && stored.values.at(0).toLong() == StationId && StationId > 0)
         reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
-    for (const Reference& ref : References) {
-        if (m_table != QLatin1String(ref.table))
-            continue;
-        int column = -1;
-        for (int i = 0; i < m_columns.size(); ++i) {
-            if (m_columns[i].name.compare(QLatin1String(ref.column), Qt::CaseInsensitive) == 0)
-                column = i;
-        }
-        // An id below 1 stands for none, so nothing can point to it.
-        if (column < 0 || stored.values.at(column).isNull() || stored.values.at(column).toDouble() < 1)
-            continue;
-        const qint32 n = countReferences(d, ref, stored.values.at(column));
-        if (n > 0) {
-            reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
-                           + QStringLiteral("\" verweisen noch darauf.");
-        }
-    }
+    for (int i = 0; i < m_columns.size(); ++i)
+        reasons << referencesTo(d, m_table, m_columns[i].name, stored.values.at(i));
     if (!reasons.isEmpty()) {
         if (refusal)
             *refusal = reasons.join(QLatin1Char('\n'));

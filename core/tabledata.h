@@ -40,8 +40,9 @@ public:
 
     // Writes one cell of a stored row. The column's type decides whether the
     // value fits (3421, 3349, 3163, 3314 ...); a refused value leaves the row as
-    // it was. Throws db::DbError.
-    void setValue(int row, int column, const db::Value& value);
+    // it was. Throws db::DbError. A key that other rows point to is not
+    // changed, as such a row is not deleted: then false, and *refusal says why.
+    bool setValue(int row, int column, const db::Value& value, QString* refusal = nullptr);
 
     // Stores a new row; columns not given keep the table's defaults. Returns
     // the row's index. Throws db::DbError; nothing is stored then.

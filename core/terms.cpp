@@ -314,3 +314,26 @@ QString AccusativeOf(const QString& term, bool definite, const QString& adjectiv
         text += adjectiveStem + ending + QLatin1Char(' ');
     return text + term;
 }
+
+namespace {
+
+QString quotedName(const QString& name)
+{
+    return name.trimmed().isEmpty() ? QString() : QStringLiteral(" \"") + name.trimmed() + QLatin1Char('"');
+}
+
+}  // namespace
+
+QString PlaceDeletedText(const QString& placeName)
+{
+    return QStringLiteral("Die gewählte Ressource (") + TermPlaceSingular + QLatin1Char(')') + quotedName(placeName) +
+           QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\n"
+                          "Bitte wählen Sie eine andere Ressource. Die Reservierung wurde nicht gespeichert.");
+}
+
+QString GuestDeletedText(const QString& guestName)
+{
+    return QStringLiteral("Der ") + TermPersonSingular + quotedName(guestName) +
+           QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Reservierung wurde nicht "
+                          "gespeichert.\n\nMöchten Sie einen anderen ") + TermPersonSingular + QStringLiteral(" wählen?");
+}

@@ -78,6 +78,10 @@ QString FloorPlanHintText();
 QString PlaceOccupiedText(const QString& placeName);
 // The refusal of a booking without a guest.
 QString GuestRequiredText();
+// The refusal of a booking whose place or guest another workstation deleted;
+// the guest's asks whether to choose another one. An empty name is left out.
+QString PlaceDeletedText(const QString& placeName);
+QString GuestDeletedText(const QString& guestName);
 
 // The grammatical gender of a configurable term, for the article spliced in
 // before it: known words (also as the end of a compound, "Doppelzimmer"),

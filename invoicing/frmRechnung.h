@@ -99,6 +99,9 @@ private:
     void showSession();
     void showHeader();
     void showTotals();
+    // After a position write: an invoice deleted elsewhere may have been
+    // stored anew under a new number, which the header and the list show.
+    void showNumberChange();
     void showPaidColor();
     // Lets the field being edited finish, as leaving it would.
     void commitEdits();

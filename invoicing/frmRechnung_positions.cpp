@@ -6,6 +6,7 @@
 #include "platform/runtime/text.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -78,9 +79,18 @@ void frmRechnung::ShowCellEditor(const QModelIndex& index)
     MSFlexGrid1->edit(index);
 }
 
+void frmRechnung::showNumberChange()
+{
+    if (lbRechnungNr->text() == m_session.NumberText)
+        return;
+    showHeader();
+    FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId);
+}
+
 void frmRechnung::positionsEdited()
 {
     showTotals();
+    showNumberChange();
     if (m_session.PositionsStale) {
         // Read again once the editor has gone.
         QTimer::singleShot(0, this, [this] {
@@ -99,6 +109,7 @@ void frmRechnung::AddEntryToTable(int qty, const QString& text, Cents price, qin
             return;
         m_positions->refresh();
         showTotals();
+        showNumberChange();
         StatusBar1->showMessage(m_session.StatusLine);
         MSFlexGrid1->scrollToBottom();
     });

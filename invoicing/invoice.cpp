@@ -113,6 +113,35 @@ InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, doubl
     return t;
 }
 
+InvoicePosition PositionOf(const InvoicePositionRow& row)
+{
+    InvoicePosition p;
+    p.ivpId = row.ivp_id;
+    p.quantity = row.ivp_quantity;
+    p.price = CentsOf(row.ivp_price);
+    p.articleId = row.ivp_prod_id;
+    p.hasService = row.hasService;
+    p.serviceName = row.srv_name;
+    p.vatId = taxText(row.srv_tax_id);
+    applyStoredText(p, row.ivp_text);
+    return p;
+}
+
+InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced)
+{
+    return [fallbackFull, fallbackReduced](const std::vector<InvoicePositionRow>& rows, const rt::Date& day) {
+        double full = fallbackFull;
+        double reduced = fallbackReduced;
+        // Inside the write's transaction: no message may hold the lock.
+        LookupMehrwertsteuer(day, full, reduced);
+        std::vector<InvoicePosition> positions;
+        positions.reserve(rows.size());
+        for (const InvoicePositionRow& row : rows)
+            positions.push_back(PositionOf(row));
+        return AmountOf(ComputeTotals(positions, full, reduced, MwStIncluded).gross);
+    };
+}
+
 QString InvoiceNumber(const QString& dateText, qint32 invId)
 {
     return dateText.right(4) + QString::number(invId).rightJustified(6, QLatin1Char('0'));
@@ -169,6 +198,7 @@ void InvoiceSession::noInvoice()
     CustomerId = -1;
     BookingId = -1;
     Changed = false;
+    RowMissing = false;
 }
 
 void InvoiceSession::show(qint32 invId, qint32 custId, qint32 bookingId)
@@ -191,6 +221,7 @@ bool InvoiceSession::createNew()
         return false;
     clearFields(true);
     CurrentInvoiceId = -1;
+    RowMissing = false;
     CurrentInvoiceId = CreateInvoice();
     NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
     // A new invoice of the customer shown so far is that customer's.
@@ -209,25 +240,35 @@ void InvoiceSession::load(qint32 invId)
     ui::WaitCursor wait;
     clearFields(false);
     CurrentInvoiceId = invId;
+    RowMissing = false;
     const std::optional<InvoiceHeader> h = LoadInvoiceHeader(invId);
     if (!h) {
         ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
                                   "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken."),
                    ui::Information, QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
         applyRates(rt::Date::today());
-    } else {
-        CustomerId = h->inv_customer_id;
-        BookingId = h->inv_booking_id;
-        DateRangeText = GetBookingPeriodText(BookingId);
-        AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
-        DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
-        applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
-        NumberText = InvoiceNumber(DateText, h->inv_id);
-        StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
-        PaymodeId = chosenOf(h->inv_paymode_id, PaymodeIds());
-        Paid = h->inv_is_payed;
-        Notes = h->inv_notes;
+        // The cleared fields count as a new invoice: stored anew by its next
+        // save or position write, dropped unasked when left empty. Nothing
+        // ever goes under the old id, nor do positions left there.
+        RowMissing = true;
+        // A read-only workstation has nothing to store, so nothing to ask.
+        Changed = !StationReadOnly;
+        CustomerId = -1;
+        BookingId = -1;
+        StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
+        return;
     }
+    CustomerId = h->inv_customer_id;
+    BookingId = h->inv_booking_id;
+    DateRangeText = GetBookingPeriodText(BookingId);
+    AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
+    DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
+    applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
+    NumberText = InvoiceNumber(DateText, h->inv_id);
+    StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
+    PaymodeId = chosenOf(h->inv_paymode_id, PaymodeIds());
+    Paid = h->inv_is_payed;
+    Notes = h->inv_notes;
     loadPositions();
     // Only what the user changes from here on needs saving.
     Changed = false;
@@ -235,23 +276,16 @@ void InvoiceSession::load(qint32 invId)
 
 void InvoiceSession::loadPositions()
 {
+    // Without its row the invoice has only the positions shown.
+    if (RowMissing)
+        return;
     ui::WaitCursor wait;
     Positions.clear();
     PositionsStale = false;
     StatusLine = QStringLiteral("Artikel suchen...");
     const std::vector<InvoicePositionRow> rows = LoadInvoicePositions(CurrentInvoiceId);
-    for (const InvoicePositionRow& row : rows) {
-        InvoicePosition p;
-        p.ivpId = row.ivp_id;
-        p.quantity = row.ivp_quantity;
-        p.price = CentsOf(row.ivp_price);
-        p.articleId = row.ivp_prod_id;
-        p.hasService = row.hasService;
-        p.serviceName = row.srv_name;
-        p.vatId = taxText(row.srv_tax_id);
-        applyStoredText(p, row.ivp_text);
-        Positions.push_back(std::move(p));
-    }
+    for (const InvoicePositionRow& row : rows)
+        Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
     calculateTotals();
 }
@@ -261,7 +295,8 @@ void InvoiceSession::loadPositions()
 bool InvoiceSession::drop()
 {
     try {
-        RemoveInvoice(CurrentInvoiceId);
+        if (!RowMissing)
+            RemoveInvoice(CurrentInvoiceId);
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Löschen der Rechnung\n\n") + e.description(), ui::Exclamation,
                    QStringLiteral("Fehler ") + QString::number(e.number()));
@@ -299,23 +334,37 @@ SaveResult InvoiceSession::save(bool unattended)
     if (kept != ui::Answer::Yes)
         return drop() ? SaveResult::Dropped : SaveResult::Failed;
 
-    InvoiceHeaderWrite header;
-    header.inv_date = DateOfInput(DateText);
-    if (StatusId > 0)
-        header.inv_status_id = StatusId;
-    header.inv_paymode_id = PaymodeId;
-    header.inv_mandant_id = MandantId;
-    header.inv_booking_id = BookingId;
-    header.inv_customer_id = CustomerId;
-    header.inv_notes = rt::trim(Notes);
-    header.inv_total = AmountOf(Totals.gross);
-    header.inv_is_payed = Paid;
+    // What is stored is what the window shows: the VAT of the date typed and
+    // the VAT mode in force now.
+    if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
+        applyRates(*day);
+    calculateTotals();
     try {
         ui::WaitCursor wait;
-        const qint32 id = StoreInvoiceHeader(CurrentInvoiceId, header);
-        if (id != CurrentInvoiceId) {
-            CurrentInvoiceId = id;
-            NumberText = InvoiceNumber(DateText, id);
+        if (RowMissing) {
+            if (!storeAnew(Positions))
+                return SaveResult::Failed;
+        } else {
+            const qint32 before = CurrentInvoiceId;
+            const QString numberBefore = NumberText;
+            const InvoiceWriteOutcome outcome = StoreInvoiceHeader(before, headerToWrite(), grossRule());
+            if (outcome.result == InvoiceWrite::CustomerMissing) {
+                recipientGone();
+                return SaveResult::Failed;
+            }
+            // Deleted meanwhile elsewhere: written again as a new invoice.
+            if (outcome.result == InvoiceWrite::InvoiceMissing) {
+                RowMissing = true;
+                if (!storeAnew(Positions))
+                    return SaveResult::Failed;
+                if (!unattended)
+                    ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + numberBefore
+                                   + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde "
+                                                    "als neue Rechnung Nr. ")
+                                   + NumberText + QStringLiteral(" gespeichert."),
+                               ui::Information, QStringLiteral("Rechnung ") + QString::number(before)
+                                                    + QStringLiteral(" nicht gefunden"));
+            }
         }
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Update des Rechnungs-Datensatzes\n\n") + e.description(), ui::Information,
@@ -334,7 +383,8 @@ bool InvoiceSession::deleteInvoice()
     if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question, QStringLiteral("Rechnung Nr. ") + NumberText)
         != ui::Answer::Ok)
         return false;
-    RemoveInvoice(CurrentInvoiceId);
+    if (!RowMissing)
+        RemoveInvoice(CurrentInvoiceId);
     noInvoice();
     return true;
 }
@@ -359,7 +409,14 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
                       ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)
         return false;
-    SetInvoiceCustomer(CurrentInvoiceId, custId);
+    // Without its row the recipient goes with the invoice stored anew.
+    if (!RowMissing) {
+        const InvoiceWrite written = SetInvoiceCustomer(CurrentInvoiceId, custId);
+        if (written == InvoiceWrite::InvoiceMissing)
+            return invoiceGone();
+        if (written == InvoiceWrite::CustomerMissing)
+            return recipientGone();
+    }
     CustomerId = custId;
     AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), custId);
     Changed = true;
@@ -384,13 +441,17 @@ bool InvoiceSession::addPosition(int quantity, const QString& text, Cents price,
         p.vatId = taxText(service->srv_tax_id);
     }
     applyStoredText(p, text);
-    InvoicePositionRow row;
-    row.ivp_invoice_id = CurrentInvoiceId;
-    row.ivp_prod_id = prodId;
-    row.ivp_quantity = quantity;
-    row.ivp_price = AmountOf(price);
-    row.ivp_text = p.ownText ? text : QString();
-    p.ivpId = AddInvoicePosition(row);
+    if (RowMissing) {
+        std::vector<InvoicePosition> positions = Positions;
+        positions.push_back(std::move(p));
+        return storeAnew(std::move(positions));
+    }
+    const InvoiceWriteOutcome outcome = AddInvoicePosition(rowOf(p, CurrentInvoiceId), grossRule());
+    if (outcome.result == InvoiceWrite::ServiceMissing)
+        return serviceGone(prodId, text);
+    if (outcome.result != InvoiceWrite::Written)
+        return refuseWrite(outcome.result);
+    p.ivpId = outcome.id;
     Positions.push_back(std::move(p));
     StatusLine.clear();
     calculateTotals();
@@ -425,8 +486,13 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     }
     if (*quantity == p->quantity)
         return true;
-    if (!SetPositionQuantity(p->ivpId, *quantity))
-        return positionGone();
+    if (RowMissing) {
+        std::vector<InvoicePosition> positions = Positions;
+        positions[static_cast<size_t>(row)].quantity = *quantity;
+        return storeAnew(std::move(positions));
+    }
+    if (const InvoiceWrite written = SetPositionQuantity(p->ivpId, *quantity, grossRule()); written != InvoiceWrite::Written)
+        return refuseWrite(written);
     p->quantity = *quantity;
     calculateTotals();
     return true;
@@ -445,8 +511,14 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     }
     if (*price == p->price)
         return true;
-    if (!SetPositionPrice(p->ivpId, AmountOf(*price)))
-        return positionGone();
+    if (RowMissing) {
+        std::vector<InvoicePosition> positions = Positions;
+        positions[static_cast<size_t>(row)].price = *price;
+        return storeAnew(std::move(positions));
+    }
+    if (const InvoiceWrite written = SetPositionPrice(p->ivpId, AmountOf(*price), grossRule());
+        written != InvoiceWrite::Written)
+        return refuseWrite(written);
     p->price = *price;
     calculateTotals();
     return true;
@@ -467,8 +539,14 @@ bool InvoiceSession::setText(int row, const QString& text)
         return false;
     InvoicePosition edited = *p;
     applyStoredText(edited, newText);
-    if (!SetPositionText(p->ivpId, edited.ownText ? newText : QString()))
-        return positionGone();
+    if (RowMissing) {
+        std::vector<InvoicePosition> positions = Positions;
+        positions[static_cast<size_t>(row)] = edited;
+        return storeAnew(std::move(positions));
+    }
+    if (const InvoiceWrite written = SetPositionText(p->ivpId, edited.ownText ? newText : QString());
+        written != InvoiceWrite::Written)
+        return refuseWrite(written);
     *p = edited;
     return true;
 }
@@ -482,12 +560,122 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
                    QStringLiteral("Position löschen"))
         != ui::Answer::Ok)
         return false;
-    DeleteInvoicePosition(p->ivpId);
+    // Without the invoice's row only the shown position goes; one deleted
+    // elsewhere already goes the same way.
+    if (!RowMissing)
+        DeleteInvoicePosition(p->ivpId, grossRule());
     Positions.erase(Positions.begin() + row);
     if (Positions.empty())
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
     calculateTotals();
     return true;
+}
+
+// --- writes that find rows gone -------------------------------------------------
+
+InvoiceGrossRule InvoiceSession::grossRule() const
+{
+    return StoredGrossRule(VatFull, VatReduced);
+}
+
+InvoiceHeaderWrite InvoiceSession::headerToWrite() const
+{
+    InvoiceHeaderWrite header;
+    header.inv_date = DateOfInput(DateText);
+    if (StatusId > 0)
+        header.inv_status_id = StatusId;
+    header.inv_paymode_id = PaymodeId;
+    header.inv_mandant_id = MandantId;
+    header.inv_booking_id = BookingId;
+    header.inv_customer_id = CustomerId;
+    header.inv_notes = rt::trim(Notes);
+    header.inv_is_payed = Paid;
+    return header;
+}
+
+InvoicePositionRow InvoiceSession::rowOf(const InvoicePosition& p, qint32 invId)
+{
+    InvoicePositionRow row;
+    row.ivp_invoice_id = invId;
+    row.ivp_prod_id = p.articleId;
+    row.ivp_quantity = p.quantity;
+    row.ivp_price = AmountOf(p.price);
+    row.ivp_text = p.ownText ? p.text : QString();
+    return row;
+}
+
+bool InvoiceSession::storeAnew(std::vector<InvoicePosition> positions)
+{
+    std::vector<InvoicePositionRow> rows;
+    rows.reserve(positions.size());
+    for (const InvoicePosition& p : positions)
+        rows.push_back(rowOf(p, 0));
+    const InvoiceWriteOutcome outcome = StoreInvoiceAnew(headerToWrite(), rows, grossRule());
+    if (outcome.result == InvoiceWrite::ServiceMissing)
+        return serviceGone(outcome.missingId);
+    if (outcome.result != InvoiceWrite::Written)
+        return refuseWrite(outcome.result);
+    for (size_t i = 0; i < positions.size(); ++i)
+        positions[i].ivpId = outcome.positionIds.at(i);
+    Positions = std::move(positions);
+    CurrentInvoiceId = outcome.id;
+    NumberText = InvoiceNumber(DateText, outcome.id);
+    RowMissing = false;
+    StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
+    calculateTotals();
+    return true;
+}
+
+bool InvoiceSession::refuseWrite(InvoiceWrite result)
+{
+    switch (result) {
+    case InvoiceWrite::InvoiceMissing:
+        return invoiceGone();
+    case InvoiceWrite::PositionMissing:
+        return positionGone();
+    case InvoiceWrite::CustomerMissing:
+        return recipientGone();
+    case InvoiceWrite::ServiceMissing:
+        return serviceGone(0);
+    case InvoiceWrite::Written:
+        break;
+    }
+    return true;
+}
+
+bool InvoiceSession::invoiceGone()
+{
+    ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                   + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Änderung wurde nicht "
+                                    "gespeichert.\n\nDie Rechnung bleibt angezeigt und wird beim nächsten Speichern oder "
+                                    "mit der nächsten Änderung einer Position als neue Rechnung gespeichert."),
+               ui::Exclamation, QStringLiteral("Rechnung ") + QString::number(CurrentInvoiceId)
+                                    + QStringLiteral(" nicht gefunden"));
+    RowMissing = true;
+    Changed = true;
+    return false;
+}
+
+bool InvoiceSession::recipientGone()
+{
+    ui::msgBox(QStringLiteral("Die Adresse des Empfängers wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Es "
+                              "wurde nichts gespeichert.\n\nBitte wählen Sie einen anderen Empfänger."),
+               ui::Exclamation, QStringLiteral("Rechnung"));
+    return false;
+}
+
+bool InvoiceSession::serviceGone(qint32 serviceId, const QString& name)
+{
+    QString shown = name;
+    for (const InvoicePosition& p : Positions) {
+        if (shown.isEmpty() && serviceId > 0 && p.articleId == serviceId)
+            shown = p.hasService ? p.serviceName : p.text;
+    }
+    ui::msgBox(QStringLiteral("Die Hotelleistung") + (shown.isEmpty() ? QString() : QStringLiteral(" \"") + shown + QLatin1Char('"'))
+                   + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Es wurde nichts "
+                                    "gespeichert."),
+               ui::Exclamation, AppTitle);
+    return false;
 }
 
 // --- header edits -------------------------------------------------------------

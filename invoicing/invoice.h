@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/invoices.h"
 #include "invoicing/money.h"
 #include "platform/runtime/date.h"
 
@@ -8,7 +9,6 @@
 #include <optional>
 #include <vector>
 
-struct InvoiceListRow;
 
 // The columns of the positions grid; the hidden ones stay for old templates
 // of the grid and for the row's ids.
@@ -62,6 +62,13 @@ struct InvoiceTotals {
 InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, double rateFull, double rateReduced,
                             bool pricesIncludeVat);
 
+// A stored position as the window shows it.
+InvoicePosition PositionOf(const InvoicePositionRow& row);
+// The gross of stored positions on a day, as the window computes it: with
+// the VAT of that day (the fallback rates when no period covers it) and the
+// VAT mode in force now. The stored total of every invoice is written with it.
+InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced);
+
 // "2024000123": the last four characters of the date text and the id as "000000".
 QString InvoiceNumber(const QString& dateText, qint32 invId);
 // An entry of the invoice list: sent mark, date, status, name.
@@ -90,6 +97,9 @@ public:
     qint32 StatusId = 0;            // the chosen ivs_id; 0 when the table has none
     std::optional<qint32> PaymodeId;
     bool Changed = false;           // the header differs from what is stored
+    // The invoice's row was deleted at another workstation: what is shown
+    // counts as a new invoice, stored anew by the next save or position write.
+    bool RowMissing = false;
     double VatFull = 0;             // rates in percent valid on the invoice date
     double VatReduced = 0;
     bool Paid = false;
@@ -164,6 +174,18 @@ private:
     void applyRates(const rt::Date& day);
     InvoicePosition* positionAt(int row);
     bool positionGone();
+    InvoiceGrossRule grossRule() const;
+    InvoiceHeaderWrite headerToWrite() const;
+    static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
+    // Stores the shown invoice with these positions as a new invoice; told
+    // why when refused, and then nothing changes.
+    bool storeAnew(std::vector<InvoicePosition> positions);
+    // A write found the invoice, the recipient or a service deleted
+    // elsewhere: tells so; false.
+    bool refuseWrite(InvoiceWrite result);
+    bool invoiceGone();
+    bool recipientGone();
+    bool serviceGone(qint32 serviceId, const QString& name = QString());
 
 
     std::optional<rt::Date> m_ratesDay;

@@ -312,6 +312,22 @@ bool BookingPanel::save(const std::function<void()>& afterStore)
         return refusePlace();
     if (outcome.result == StoreResult::NotFound)
         return refuseDeleted();
+    if (outcome.result == StoreResult::PlaceMissing) {
+        refuse(PlaceDeletedText(CurrentPlaceName));
+        // The plan drawn again no longer offers it.
+        m_state.CurrentPlaceId = 0;
+        if (afterStore)
+            afterStore();
+        return false;
+    }
+    if (outcome.result == StoreResult::GuestMissing) {
+        const QString guest = m_fields.guest;
+        removeGuest();
+        if (ui::msgBox(GuestDeletedText(guest), ui::YesNo | ui::Exclamation, RefusedTitle) == ui::Answer::Yes &&
+            m_chooseGuest)
+            m_chooseGuest();
+        return false;
+    }
 
     m_state.CurrentBookingId = booking.book_id;
     m_fields.status = QStringLiteral("gebucht");

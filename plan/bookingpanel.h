@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 // A field nothing has been checked for.
 constexpr qint32 PanelFieldWhite = 0xFFFFFF;
@@ -68,9 +69,13 @@ public:
 
     // Saves the panel's booking, refusing and asking in the panel's order;
     // afterStore runs once the booking is written (the window refreshes the
-    // plan there), before the offer of the guest's other bookings. True when
+    // plan there), before the offer of the guest's other bookings, and also
+    // when the place turned out deleted at another workstation. True when
     // stored.
     bool save(const std::function<void()>& afterStore = {});
+    // How the window lets the user choose another guest when the one of the
+    // panel was deleted at another workstation.
+    void setGuestChooser(std::function<void()> choose) { m_chooseGuest = std::move(choose); }
 
     // Deletes the booking shown after asking. True when it is gone.
     bool remove();
@@ -93,6 +98,7 @@ private:
 
     PlanState& m_state;
     BookingPanelFields& m_fields;
+    std::function<void()> m_chooseGuest;
 };
 
 // The number a typed text starts with (blanks before it skipped), 0 when it

@@ -141,6 +141,7 @@ QWidget* frmStockwerke::buildBookingPanel()
         return [this, name, slot] { RunHandler(QString::fromLatin1(name), [this, slot] { (this->*slot)(); }); };
     };
     connect(cmdSaveBooking, &QPushButton::clicked, this, handler("cmdSaveBooking_Click", &frmStockwerke::cmdSaveBooking_Click));
+    m_panel.setGuestChooser([this] { ShowAdresse(-1, this); });
     connect(cmdBuchungDelete, &QPushButton::clicked, this,
             handler("cmdBuchungDelete_Click", &frmStockwerke::cmdBuchungDelete_Click));
     connect(btnNeuBooking, &QPushButton::clicked, this, handler("btnNeuBooking_Click", &frmStockwerke::btnNeuBooking_Click));

@@ -435,6 +435,8 @@ void frmStockwerke::cmdNewResource_Click(int index)
         const bool stored = m_resourceEditor.newResource(index, selectedTreeNode());
         showResourceFrame(m_state.TreeNodeLetter);
         applyResourceFields();
+        if (m_resourceEditor.takeTreeStale())
+            FillResourceTree();
         if (stored) {
             FillResourceTree();
             selectTreeNode(m_resourceEditor.lastKey());
@@ -447,8 +449,11 @@ void frmStockwerke::cmdSaveResource_Click()
     RunHandler(QStringLiteral("cmdSaveResource_Click"), [this] {
         FocusDummy->setFocus();
         readResourceFields();
-        if (!m_resourceEditor.save(selectedTreeNode()))
+        if (!m_resourceEditor.save(selectedTreeNode())) {
+            if (m_resourceEditor.takeTreeStale())
+                FillResourceTree();
             return;
+        }
         applyResourceFields();
         FillResourceTree();
         selectTreeNode(m_resourceEditor.lastKey());

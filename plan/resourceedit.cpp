@@ -197,7 +197,8 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
         floor.flr_short = rt::trim(f.shortName);
         floor.flr_imagefile = f.imageFile;
         floor.flr_info = rt::trim(f.info);
-        StoreFloor(floor);
+        if (refuseParentMissing(StoreFloor(floor), QStringLiteral("Die Etage"), QStringLiteral("ihr")))
+            return false;
         f.idText = QString::number(floor.flr_id);
         f.buildingId = floor.flr_building_id;
         m_lastKey = QStringLiteral("F") + f.idText;
@@ -222,7 +223,9 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
         place.pl_capacity = rt::clng(rt::val(p.capacity));
         place.pl_imagefile = rt::trim(p.imageFile);
         place.pl_type_id = p.typeId.value_or(0);
-        StorePlace(place, p.typeId.has_value());
+        if (refuseParentMissing(StorePlace(place, p.typeId.has_value()), QStringLiteral("Der Buchungsplatz"),
+                                QStringLiteral("sein")))
+            return false;
         p.idText = QString::number(place.pl_id);
         p.floorId = place.pl_floor_id;
         p.buildingId = place.pl_building_id;
@@ -240,6 +243,22 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
         b.mandantId = building.bld_mandant_id;
         m_lastKey = QStringLiteral("B") + b.idText;
     }
+    return true;
+}
+
+bool ResourceEditor::refuseParentMissing(StructureStoreResult result, const QString& what, const QString& its)
+{
+    QString parent;
+    if (result == StructureStoreResult::BuildingMissing)
+        parent = its + QStringLiteral(" Gebäude");
+    else if (result == StructureStoreResult::FloorMissing)
+        parent = its + QStringLiteral("e Etage");
+    else
+        return false;
+    m_treeStale = true;
+    ui::msgBox(what + QStringLiteral(" wurde nicht gespeichert: ") + parent +
+                   QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+               ui::Exclamation, AppTitle);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // What the id labels of the editor frames show for a resource not yet stored.
 inline const QString NewResourceIdText = QStringLiteral("* neu");
@@ -91,13 +92,19 @@ public:
 
     // The tree key of the resource stored or deleted last.
     const QString& lastKey() const { return m_lastKey; }
+    // Whether a refused store found the tree out of date (a parent deleted
+    // at another workstation); asking clears it.
+    bool takeTreeStale() { return std::exchange(m_treeStale, false); }
 
 private:
     bool store(const std::optional<TreeNodeRef>& node);
+    // what ("Die Etage") and its possessive ("ihr") name the resource refused.
+    bool refuseParentMissing(StructureStoreResult result, const QString& what, const QString& its);
 
     PlanState& m_state;
     ResourceFields& m_fields;
     QString m_lastKey;
+    bool m_treeStale = false;
 };
 
 // The facility's new name asked for by the double-click on its caption; empty

@@ -246,6 +246,20 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop)
     const QString what = bookings.size() == 1 ? QStringLiteral("Die Buchung kann nicht ")
                                               : QStringLiteral("Die Buchungen können nicht ");
     const QString verb = drop.copy ? QStringLiteral("kopiert") : QStringLiteral("verschoben");
+    const QString deletedElsewhere =
+        QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\nEs wurde nichts geändert.");
+    if (outcome.result == StoreResult::PlaceMissing) {
+        ui::msgBox(what + verb + QStringLiteral(" werden: ") + placeWord() + QStringLiteral(" Nr. ") +
+                       QString::number(outcome.placeId) + deletedElsewhere,
+                   ui::Exclamation, AppTitle);
+        return ScheduleOutcome::Redraw;
+    }
+    if (outcome.result == StoreResult::GuestMissing) {
+        ui::msgBox(what + verb + QStringLiteral(" werden: der ") + TermPersonSingular + QStringLiteral(" Nr. ") +
+                       QString::number(outcome.customerId) + deletedElsewhere,
+                   ui::Exclamation, AppTitle);
+        return ScheduleOutcome::Redraw;
+    }
     if (outcome.result == StoreResult::NotFound) {
         ui::msgBox(what + verb + QStringLiteral(" werden: eine Buchung wurde inzwischen an einem anderen Arbeitsplatz "
                                                 "gelöscht."),

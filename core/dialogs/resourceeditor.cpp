@@ -166,6 +166,7 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });
     connect(m_model, &ResourceTableModel::writeFailed, this, &frmResourcen::grdDataGrid_Error);
+    connect(m_model, &ResourceTableModel::keyChangeRefused, this, &frmResourcen::grdDataGrid_KeyRefused);
     resize(760, 520);
     Form_Load();
 }
@@ -314,6 +315,16 @@ void frmResourcen::grdDataGrid_Error(const QString& description)
     }
     ui::msgBox(GetResString(1698) + QStringLiteral("\n\n") + description, ui::Critical, windowTitle());
     unsetCursor();
+}
+
+void frmResourcen::grdDataGrid_KeyRefused(const QString& reasons)
+{
+    const QString text = QStringLiteral("Die Nummer dieses Eintrags kann nicht geändert werden.\n\n") + reasons;
+    if (m_saving) {
+        m_saveError = text;
+        return;
+    }
+    ui::msgBox(text, ui::Exclamation, windowTitle());
 }
 
 void frmResourcen::showPosition()

@@ -76,6 +76,7 @@ private:
     void grdDataGrid_Click(const QModelIndex& index);
     void grdDataGrid_RowColChange(const QModelIndex& current, const QModelIndex& previous);
     void grdDataGrid_Error(const QString& description);
+    void grdDataGrid_KeyRefused(const QString& reasons);
     void TableClickTimer_Timer();
     void showPosition();
 

@@ -147,7 +147,11 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
         return true;
     }
     try {
-        m_data->setValue(row, index.column(), v);
+        QString refusal;
+        if (!m_data->setValue(row, index.column(), v, &refusal)) {
+            emit keyChangeRefused(refusal);
+            return false;
+        }
     } catch (const db::DbError& e) {
         emit writeFailed(e.description());
         return false;

@@ -49,6 +49,8 @@ signals:
     void changed();
     // A value the table refused; the cell keeps its old value.
     void writeFailed(const QString& description);
+    // A key other rows point to, kept; reasons says which.
+    void keyChangeRefused(const QString& reasons);
 
 private:
     db::Value cellValue(int row, int column) const;

@@ -2,6 +2,9 @@
 
 #include "core/bookings.h"
 #include "core/conflicts.h"
+#include "core/customers.h"
+#include "core/places.h"
+#include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
@@ -23,11 +26,13 @@ public:
     void SetCaption(const QString& text) override { caption = text; }
     void RemoveFromList(qint32 bookId) override { removed << bookId; }
     void SelectBookingInList(qint32 bookId) override { selected << bookId; }
+    void ChooseGuest() override { ++guestChosen; }
 
     QStringList shown;
     QString caption;
     QList<qint32> removed;
     QList<qint32> selected;
+    int guestChosen = 0;
 };
 
 // A dialog service that lets another workstation act while the user reads a
@@ -264,6 +269,34 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     EXPECT_TRUE(editor.SaveBooking());
     EXPECT_EQ(db.bookings(), 1);
     EXPECT_NE(editor.state().CurrentBookingId, shown);
+}
+
+TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
+{
+    const qint32 eva = db.addGuest("Eva", "Neu");
+    prepare(editor, db.place, 3, 6, eva);
+    editor.fields().tbPersoncount = "3";
+    ASSERT_EQ(DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Yes);
+    EXPECT_FALSE(editor.SaveBooking());
+    EXPECT_EQ(dialogs->lastMessage().text, GuestDeletedText("Neu, Eva"));
+    EXPECT_EQ(dialogs->lastMessage().title, Refused);
+    EXPECT_EQ(list.guestChosen, 1);
+    EXPECT_EQ(editor.state().CurrentCustomerId, -1);
+    EXPECT_EQ(editor.fields().tbBewohner, "");
+    EXPECT_EQ(editor.fields().tbPersoncount, "3");
+
+    editor.AddMainAdress(db.otto, QString());
+    ASSERT_EQ(DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(editor.SaveBooking());
+    EXPECT_EQ(dialogs->lastMessage().text, PlaceDeletedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
+    EXPECT_EQ(editor.state().CurrentPlaceId, 0);
+    EXPECT_EQ(editor.fields().listRooms, -1);
+    EXPECT_EQ(editor.places().size(), 1u);
+    EXPECT_EQ(db.bookings(), 0);
+    EXPECT_EQ(windows.planRefreshed, 0);
 }
 
 TEST_F(Editor, TheOpenEndIsShownAndSavedAsSuch)

@@ -36,6 +36,10 @@ Booking booking(qint32 place, qint32 guest, int from, int to, int persons = 2)
 
 class StoringBookings : public ::testing::Test {
 protected:
+    StoringBookings()
+    {
+        database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (7, 'Meier'), (8, 'Schulz')"));
+    }
     test::OccupancyDb database;
     qint32 floor = database.addFloor(database.addBuilding(1, QStringLiteral("Haupthaus")), 0);
     qint32 place = database.addPlace(floor);
@@ -153,6 +157,35 @@ TEST_F(StoringBookings, TheCheckIsMadeAgainAtTheWriteNotTrustedFromBefore)
     Booking b = booking(place, 7, 3, 5);
     EXPECT_EQ(StoreBooking(b).result, StoreResult::PlaceOccupied);
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+}
+
+TEST_F(StoringBookings, APlaceMustExistAndAGuestWhenThereIsOne)
+{
+    for (qint32 missing : {0, -1, otherPlace + 1}) {
+        Booking b = booking(missing, 7, 3, 5);
+        const StoreOutcome outcome = StoreBooking(b);
+        EXPECT_EQ(outcome.result, StoreResult::PlaceMissing) << missing;
+        EXPECT_EQ(outcome.placeId, missing);
+    }
+    Booking gone = booking(place, 9, 3, 5);
+    const StoreOutcome outcome = StoreBooking(gone);
+    EXPECT_EQ(outcome.result, StoreResult::GuestMissing);
+    EXPECT_EQ(outcome.customerId, 9);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+
+    // 0 and -1 are no guest at all; a move carrying a gone guest moves nothing.
+    Booking none = booking(place, 0, 3, 5);
+    Booking minus = booking(otherPlace, -1, 3, 5);
+    ASSERT_EQ(StoreBooking(none).result, StoreResult::Stored);
+    ASSERT_EQ(StoreBooking(minus).result, StoreResult::Stored);
+    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_customer_id = 9 WHERE book_id = %1").arg(minus.book_id));
+    std::vector<Booking> move{none, *LoadBooking(minus.book_id)};
+    for (Booking& b : move) {
+        b.book_start = july(10);
+        b.book_end = july(12);
+    }
+    EXPECT_EQ(StoreBookings(move).result, StoreResult::GuestMissing);
+    EXPECT_EQ(LoadBooking(none.book_id)->book_start, july(3));
 }
 
 TEST_F(StoringBookings, DeletingRemovesExactlyTheGivenBookings)

@@ -7,6 +7,21 @@
 
 namespace {
 
+// The gross of the window stands in as the plain sum; the day it was asked for is kept.
+struct SumRule {
+    std::vector<rt::Date> days;
+    InvoiceGrossRule rule()
+    {
+        return [this](const std::vector<InvoicePositionRow>& rows, const rt::Date& day) {
+            days.push_back(day);
+            double sum = 0;
+            for (const InvoicePositionRow& r : rows)
+                sum += r.ivp_quantity * r.ivp_price;
+            return sum;
+        };
+    }
+};
+
 class InvoiceTables : public ::testing::Test {
 protected:
     InvoiceTables()
@@ -18,11 +33,16 @@ protected:
         p.ivp_prod_id = 1;
         p.ivp_quantity = 2;
         p.ivp_price = 12.5;
-        position = AddInvoicePosition(p);
+        position = AddInvoicePosition(p, gross.rule()).id;
     }
     int rows(const QString& table) const { return database.count(table); }
+    double total(qint32 invId) const
+    {
+        return database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice WHERE inv_id = %1").arg(invId)).toDouble();
+    }
 
     test::TestDatabase database;
+    SumRule gross;
     qint32 invoice = 0;
     qint32 position = 0;
 };
@@ -43,21 +63,21 @@ TEST_F(InvoiceTables, AnInvoiceGoesWithItsPositionsOrNotAtAll)
 
 TEST_F(InvoiceTables, PositionsReadWithTheirServiceAndTextsAreBound)
 {
-    ASSERT_TRUE(SetPositionText(position, QStringLiteral("O'Brien's \"Spezial\"; DROP TABLE tbl_invoice")));
+    ASSERT_EQ(SetPositionText(position, QStringLiteral("O'Brien's \"Spezial\"; DROP TABLE tbl_invoice")), InvoiceWrite::Written);
     const std::vector<InvoicePositionRow> read = LoadInvoicePositions(invoice);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].ivp_text, QStringLiteral("O'Brien's \"Spezial\"; DROP TABLE tbl_invoice"));
     EXPECT_TRUE(read[0].hasService);
     EXPECT_EQ(read[0].srv_name, QStringLiteral("Frühstück"));
     EXPECT_EQ(read[0].srv_tax_id, 0);
-    EXPECT_FALSE(SetPositionPrice(position + 1, 3.0));
+    EXPECT_EQ(SetPositionPrice(position + 1, 3.0, gross.rule()), InvoiceWrite::PositionMissing);
 }
 
 TEST_F(InvoiceTables, AServiceStaysWhileInvoicePositionsNameIt)
 {
     EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Referenced);
     EXPECT_EQ(rows(QStringLiteral("tbl_services")), 1);
-    EXPECT_TRUE(DeleteInvoicePosition(position));
+    EXPECT_EQ(DeleteInvoicePosition(position, gross.rule()), InvoiceWrite::Written);
     EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Deleted);
     EXPECT_EQ(DeleteService(1), ServiceDeleteResult::NotFound);
 }
@@ -75,4 +95,53 @@ TEST_F(InvoiceTables, AServiceIsStoredAnewWhenItsRowIsGone)
     StoreService(s);
     EXPECT_NE(s.srv_id, 1);
     EXPECT_EQ(LoadService(s.srv_id)->srv_name, QStringLiteral("Frühstück"));
+}
+
+// Another station's position counts in the next write's total; the day is
+// the stored date (today without one), the header's own when it is saved.
+TEST_F(InvoiceTables, EveryPositionWriteStoresTheTotalOfWhatIsStored)
+{
+    EXPECT_DOUBLE_EQ(total(invoice), 25.0);
+    database.exec(QStringLiteral("INSERT INTO tbl_invoice_positions (ivp_invoice_id, ivp_quantity, ivp_price) "
+                                 "VALUES (%1, 1, 10)").arg(invoice));
+    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_date = #03/05/2024#"));
+    ASSERT_EQ(SetPositionQuantity(position, 3, gross.rule()), InvoiceWrite::Written);
+    EXPECT_DOUBLE_EQ(total(invoice), 47.5);
+    ASSERT_EQ(DeleteInvoicePosition(position, gross.rule()), InvoiceWrite::Written);
+    EXPECT_DOUBLE_EQ(total(invoice), 10.0);
+    InvoiceHeaderWrite header;
+    header.inv_date = rt::Date::fromParts(2024, 7, 1);
+    ASSERT_EQ(StoreInvoiceHeader(invoice, header, gross.rule()).result, InvoiceWrite::Written);
+    const std::vector<rt::Date> days{rt::Date::today().datePart(), rt::Date::fromParts(2024, 3, 5),
+                                     rt::Date::fromParts(2024, 3, 5), rt::Date::fromParts(2024, 7, 1)};
+    EXPECT_EQ(gross.days, days);
+}
+
+TEST_F(InvoiceTables, AWriteNamingARowDeletedElsewhereWritesNothing)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (5, 'Meier')"));
+    InvoicePositionRow p;
+    for (qint32 id : {0, -1, invoice + 1}) {
+        p.ivp_invoice_id = id;
+        EXPECT_EQ(AddInvoicePosition(p, gross.rule()).result, InvoiceWrite::InvoiceMissing) << id;
+    }
+    p.ivp_invoice_id = invoice;
+    p.ivp_prod_id = 9;
+    EXPECT_EQ(AddInvoicePosition(p, gross.rule()).missingId, 9);
+    EXPECT_EQ(SetInvoiceCustomer(invoice, 6), InvoiceWrite::CustomerMissing);
+    EXPECT_EQ(SetInvoiceCustomer(invoice, -1), InvoiceWrite::Written);   // none
+    InvoiceHeaderWrite header;
+    header.inv_customer_id = 6;
+    EXPECT_EQ(StoreInvoiceHeader(invoice, header, gross.rule()).result, InvoiceWrite::CustomerMissing);
+
+    // Stored anew all or nothing: a position naming a gone service stops it.
+    RemoveInvoice(invoice);
+    header.inv_customer_id = 5;
+    EXPECT_EQ(StoreInvoiceHeader(invoice, header, gross.rule()).result, InvoiceWrite::InvoiceMissing);
+    p.ivp_prod_id = 1;
+    InvoicePositionRow gone = p;
+    gone.ivp_prod_id = 7;
+    EXPECT_EQ(StoreInvoiceAnew(header, {p, gone}, gross.rule()).result, InvoiceWrite::ServiceMissing);
+    EXPECT_EQ(rows(QStringLiteral("tbl_invoice")), 0);
+    EXPECT_EQ(rows(QStringLiteral("tbl_invoice_positions")), 0);
 }

@@ -160,21 +160,101 @@ TEST_F(InvoiceSessionTest, AtTheProgramsEndNobodyIsAskedAndTheInvoiceIsKept)
     EXPECT_EQ(invoiceRows(session.CurrentInvoiceId), 1);
 }
 
-TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsSavedAsANewOneWithItsPositions)
+// Shown here, deleted at another workstation: the next position write
+// stores the invoice anew, nothing ever goes under the old id.
+TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositionWrite)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
     session.load(id);
+    const QString oldNumber = session.NumberText;
     RemoveInvoice(id);   // another workstation
-    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Frühstück"), 1250, 1));
-    session.editNotes(QStringLiteral("neu"));
 
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Rechnung Nr. ") + oldNumber
+                                                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz "
+                                                                        "gelöscht.")));
+    EXPECT_TRUE(session.RowMissing);
+    EXPECT_TRUE(session.Changed);
+    EXPECT_EQ(session.Positions.size(), 2u);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 0);
+
+    ASSERT_TRUE(session.setQuantity(0, QStringLiteral("3")));
+    const qint32 newId = session.CurrentInvoiceId;
+    EXPECT_GT(newId, id);
+    EXPECT_FALSE(session.RowMissing);
+    EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(newId).rightJustified(6, '0'));
+    EXPECT_EQ(positionRows(newId), 2);
+    EXPECT_EQ(positionRows(id), 0);
+    EXPECT_EQ(column(QStringLiteral("inv_customer_id"), newId).toLong(), 1);
+    EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), newId).toDouble()), session.Totals.gross);
+
+    // From here on an ordinary invoice: its positions are its own rows.
+    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    ASSERT_TRUE(session.setPrice(2, QStringLiteral("3,00")));
+    EXPECT_EQ(positionRows(newId), 3);
+    EXPECT_EQ(LoadInvoicePositions(newId)[0].ivp_quantity, 3);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+}
+
+TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAllItsPositions)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    session.load(id);
+    session.editNotes(QStringLiteral("neu"));
+    RemoveInvoice(id);   // another workstation
+
+    dialogs->answerMessage(Answer::Ok);
     EXPECT_EQ(session.save(), SaveResult::Saved);
     const qint32 newId = session.CurrentInvoiceId;
     EXPECT_NE(newId, id);
-    EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(newId).rightJustified(6, '0'));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Rechnung Nr. 2024%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde "
+                             "als neue Rechnung Nr. %2 gespeichert.")
+                  .arg(id, 6, 10, QLatin1Char('0'))
+                  .arg(session.NumberText));
     EXPECT_EQ(positionRows(newId), 1);
     EXPECT_EQ(positionRows(id), 0);
     EXPECT_EQ(column(QStringLiteral("inv_notes"), newId).toText(), QStringLiteral("neu"));
+    EXPECT_FALSE(session.Changed);
+}
+
+// Not found when loaded: the cleared fields are a new invoice. Left empty it
+// is dropped unasked; given a position it is stored anew at once.
+TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    RemoveInvoice(id);
+    for (bool withPosition : {false, true}) {
+        dialogs->answerMessage(Answer::Ok);
+        session.load(id);
+        EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+        EXPECT_TRUE(session.Changed);
+        EXPECT_EQ(session.CustomerId, -1);
+        if (!withPosition) {
+            EXPECT_EQ(session.save(), SaveResult::Dropped);
+            EXPECT_EQ(dialogs->messages().size(), 1u);
+            EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
+            continue;
+        }
+        ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
+        EXPECT_NE(session.CurrentInvoiceId, id);
+        EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
+        EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), session.CurrentInvoiceId).toDouble()), 2975);
+    }
+    EXPECT_EQ(positionRows(id), 0);
+
+    // A read-only workstation has nothing to store and is asked nothing.
+    StationReadOnly = true;
+    dialogs->answerMessage(Answer::Ok);
+    session.load(id);
+    EXPECT_FALSE(session.Changed);
+    EXPECT_EQ(session.save(), SaveResult::Unchanged);
+    EXPECT_EQ(dialogs->messages().size(), 3u);
 }
 
 TEST_F(InvoiceSessionTest, AReadOnlyWorkstationViewsButChangesNothing)
@@ -426,4 +506,59 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
     EXPECT_EQ(positionRows(id), 0);
     EXPECT_TRUE(session.Positions.empty());
     EXPECT_EQ(session.Totals.gross, 0);
+}
+
+// The stored total follows every position write at once; a new date or VAT
+// mode goes in with the next save.
+TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2020#"));
+    session.load(id);
+    const auto stored = [&] { return CentsOf(column(QStringLiteral("inv_total"), id).toDouble()); };
+    ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
+    EXPECT_EQ(stored(), 2975);
+    ASSERT_TRUE(session.addPosition(1, QStringLiteral("Übernachtung"), 7900, 2));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    ASSERT_TRUE(session.setQuantity(1, QStringLiteral("3")));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    ASSERT_TRUE(session.setPrice(0, QStringLiteral("10,00")));
+    EXPECT_EQ(stored(), session.Totals.gross);
+    dialogs->answerMessage(Answer::Ok);
+    ASSERT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_EQ(stored(), 25359);   // 237,00 and 7 %
+    EXPECT_EQ(session.Totals.gross, 25359);
+    EXPECT_FALSE(session.Changed);
+
+    session.completeDate(QStringLiteral("15.08.2020"));   // 5 % then
+    EXPECT_EQ(session.Totals.gross, 24885);
+    EXPECT_EQ(stored(), 25359);
+    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(stored(), 24885);
+
+    MwStIncluded = true;
+    session.editNotes(QStringLiteral("inklusive"));
+    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.Totals.gross, 23700);
+    EXPECT_EQ(stored(), 23700);
+}
+
+TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingStored)
+{
+    startNew(1, true);
+    const qint32 id = session.CurrentInvoiceId;
+    database.exec(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 3"));   // another workstation
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz gelöscht. Es wurde nichts gespeichert."));
+    EXPECT_EQ(session.Positions.size(), 1u);
+    EXPECT_EQ(positionRows(id), 1);
+
+    database.exec(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = 2"));
+    dialogs->answerMessage(Answer::Ok);   // another recipient?
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.takeOverCustomer(2));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Adresse des Empfängers wurde inzwischen")));
+    EXPECT_EQ(session.CustomerId, 1);
+    EXPECT_NE(column(QStringLiteral("inv_customer_id"), id).toLong(), 2);
 }

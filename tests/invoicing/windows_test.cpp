@@ -183,6 +183,30 @@ TEST_F(InvoiceWindows, TheCatalogueHandsAServiceToTheOpenInvoice)
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."));
 }
 
+TEST_F(InvoiceWindows, AnInvoiceDeletedElsewhereShowsItsNewNumberOnceStoredAnew)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    const QString oldNumber = w.lbRechnungNr->text();
+    RemoveInvoice(id);   // another workstation
+
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(w.btnAddRow, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Rechnung Nr. ") + oldNumber));
+    EXPECT_EQ(w.MSFlexGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(w.lbRechnungNr->text(), oldNumber);
+
+    QTest::mouseClick(w.btnAddRow, Qt::LeftButton);
+    const qint32 newId = w.session().CurrentInvoiceId;
+    EXPECT_NE(newId, id);
+    EXPECT_EQ(w.MSFlexGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(w.lbRechnungNr->text(), InvoiceNumber(QStringLiteral("05.03.2024"), newId));
+    EXPECT_EQ(w.listRechnungen->currentData().toInt(), newId);
+    EXPECT_EQ(w.listRechnungen->findData(id), -1);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions"), QStringLiteral("ivp_invoice_id = %1").arg(newId)), 2);
+}
+
 TEST_F(InvoiceWindows, ButtonsLeadToTheAddressBookBookingsAndCatalogue)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));

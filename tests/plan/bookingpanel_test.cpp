@@ -233,6 +233,36 @@ TEST_F(BookingPanelTest, ABookingDeletedElsewhereIsNeverWrittenUnderItsOldId)
     EXPECT_EQ(fields.status, "frei");
 }
 
+TEST_F(BookingPanelTest, AGuestOrPlaceDeletedElsewhereIsNamedAndAnotherGuestOffered)
+{
+    int chosen = 0;
+    panel.setGuestChooser([&chosen] { ++chosen; });
+    fillNew(schulz);
+    Db->execute(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = %1").arg(schulz));   // another workstation
+    for (ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
+        // The guest as taken before the delete.
+        state.CurrentCustomerId = schulz;
+        fields.guest = QStringLiteral("Schulz, Bernd");
+        dialogs->answerMessage(answer);
+        EXPECT_FALSE(panel.save());
+        EXPECT_EQ(dialogs->lastMessage().text, GuestDeletedText("Schulz, Bernd"));
+        EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::YesNo);
+        EXPECT_EQ(state.CurrentCustomerId, -1);
+        EXPECT_EQ(fields.guest, "");
+    }
+    EXPECT_EQ(chosen, 1);
+
+    panel.takeGuest(meier, QString());
+    Db->execute(QStringLiteral("DELETE FROM tbl_places WHERE pl_id = %1").arg(place));
+    int redrawn = 0;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(panel.save([&redrawn] { ++redrawn; }));
+    EXPECT_EQ(dialogs->lastMessage().text, PlaceDeletedText("12"));
+    EXPECT_EQ(state.CurrentPlaceId, 0);
+    EXPECT_EQ(redrawn, 1);
+    EXPECT_EQ(bookings(), 0);
+}
+
 TEST_F(BookingPanelTest, AReadOnlyWorkstationNeitherSavesNorDeletes)
 {
     const qint32 id = PlanDb::addBooking(place, schulz, PlanDb::noon(2024, 6, 10), PlanDb::noon(2024, 6, 12));

@@ -475,6 +475,25 @@ TEST_F(MainWindow, TheMainRoadPlacePeriodGuestSaveAndTheMarkerTurnsOccupied)
     EXPECT_EQ(w.tbBewohner->text(), "");
 }
 
+TEST_F(MainWindow, AGuestDeletedElsewhereBeforeTheSaveIsClearedAndAnotherChosen)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    QTest::mousePress(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 1)));
+    QTest::mouseRelease(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 4)));
+    w.AddMainAdress(guest, QStringLiteral("Anna Meier"));
+    Db->execute(QStringLiteral("DELETE FROM tbl_customers"));   // another workstation
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, GuestDeletedText("Meier, Anna"));
+    EXPECT_EQ(w.tbBewohner->text(), "");
+    EXPECT_EQ(windows.opened.last(), "ShowAdresse(-1)");
+    EXPECT_EQ(windows.lastAddressCaller, &w);
+    EXPECT_EQ(database.count("tbl_bookings"), 0);
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+}
+
 TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
 {
     frmStockwerke& w = shown();

@@ -228,6 +228,33 @@ TEST_F(Schedule, AnOccupiedPlaceRefusesTheWholeMoveOrCopyWithOneMessage)
     EXPECT_EQ(DropBookings({{a}, room2, room2, july(4), july(5), true}), ScheduleOutcome::Refused);
 }
 
+TEST_F(Schedule, ADropOnAPlaceOrWithAGuestDeletedElsewhereChangesNothing)
+{
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    TermPersonSingular = QStringLiteral("Gast");
+    const qint32 a = booking(room2, july(2), july(4));
+    database.exec(QStringLiteral("DELETE FROM tbl_places WHERE pl_id = %1").arg(room3));   // another workstation
+    for (bool copy : {false, true}) {
+        test::DialogScope dialogs;
+        dialogs->answerMessage(ui::Answer::Ok);
+        EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(8), copy}), ScheduleOutcome::Redraw);
+        EXPECT_EQ(dialogs->lastMessage().text,
+                  QStringLiteral("Die Buchung kann nicht %1 werden: Zimmer Nr. %2 wurde inzwischen an einem anderen "
+                                 "Arbeitsplatz gelöscht.\n\nEs wurde nichts geändert.")
+                      .arg(copy ? "kopiert" : "verschoben")
+                      .arg(room3));
+    }
+    // A guest can only be gone from an old booking: it is moved no more.
+    database.exec("UPDATE tbl_bookings SET book_customer_id = 5");
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DropBookings({{a}, room2, room2, july(2), july(9), false}), ScheduleOutcome::Redraw);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("der Gast Nr. 5 wurde inzwischen"));
+    EXPECT_EQ(database.count("tbl_bookings"), 1);
+    EXPECT_EQ(stored(a).book_place_id, room2);
+    EXPECT_EQ(stored(a).book_start, july(2));
+}
+
 TEST_F(Schedule, DeleteAsksAndDeletesExactlyTheSelectedBookings)
 {
     const qint32 a = booking(room2, july(2), july(4));

@@ -124,6 +124,49 @@ TEST_F(Structure, TheDeleteChecksAgainWhatAnotherWorkstationAddedMeanwhile)
     EXPECT_EQ(outcome.dependants, 1);
 }
 
+// Selected here, deleted at another workstation: nothing is added below it.
+TEST_F(Structure, NothingIsAddedUnderAFloorOrBuildingDeletedElsewhere)
+{
+    const qint32 upper = db.addFloor(garden, 1);
+    const TreeNodeRef upperNode = node("F" + QString::number(upper), "1.", upper, garden);
+    ASSERT_TRUE(editor.select(upperNode));
+    ASSERT_EQ(DeleteResource(ResourceKind::Floor, upper).result, ResourceDeleteOutcome::Result::Deleted);
+    state.TreeNodeLetter = "F";
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(editor.newResource(1, upperNode));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Der Buchungsplatz wurde nicht gespeichert: seine Etage wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    EXPECT_TRUE(editor.takeTreeStale());
+    EXPECT_FALSE(editor.takeTreeStale());
+
+    const TreeNodeRef gardenNode = node("B" + QString::number(garden), "Gartenhaus", garden);
+    ASSERT_TRUE(editor.select(gardenNode));
+    ASSERT_EQ(DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::Deleted);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(editor.newResource(1, gardenNode));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Die Etage wurde nicht gespeichert: ihr Gebäude wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    EXPECT_EQ(rows("tbl_floors"), 1);
+    EXPECT_EQ(rows("tbl_places"), 2);
+
+    // Without a parent at all the same holds; a stored row keeps its own.
+    for (qint32 missing : {0, -1}) {
+        Floor f;
+        f.flr_building_id = missing;
+        EXPECT_EQ(StoreFloor(f), StructureStoreResult::BuildingMissing);
+        Place p;
+        p.pl_floor_id = ground;
+        p.pl_building_id = missing;
+        EXPECT_EQ(StorePlace(p, false), StructureStoreResult::BuildingMissing);
+        p.pl_floor_id = missing;
+        EXPECT_EQ(StorePlace(p, false), StructureStoreResult::FloorMissing);
+    }
+    Place room = *LoadPlace(room1);
+    room.pl_name = "Suite";
+    EXPECT_EQ(StorePlace(room, false), StructureStoreResult::Updated);
+    EXPECT_EQ(rows("tbl_places"), 2);
+}
+
 TEST_F(Structure, PictureNamesAndFacilityNamesWithAnApostropheAreStored)
 {
     // The floor-plan picture chosen in edit mode, inside the picture folder.

@@ -134,6 +134,32 @@ TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
     EXPECT_TRUE(w.modified());
 }
 
+// Changing a key is refused like a delete while anything points to it, as
+// stored now: a building another workstation adds meanwhile counts too.
+TEST_F(TableEditor, AKeyOthersPointToIsNotChanged)
+{
+    data.exec("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (1, 'Pension'), (2, 'Hotel'), (3, 'Alm');");
+    data.exec("INSERT INTO tbl_buildings (bld_mandant_id, bld_name) VALUES (1, 'Haupthaus');");
+    frmResourcen& w = open("tbl_mandanten");
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 0, "7");
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Die Nummer dieses Eintrags kann nicht geändert werden.\n\n1 Einträge in \"tbl_buildings\" verweisen noch darauf.");
+    EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "1");
+
+    auto other = db::Database::open(data.path());
+    other->execute("INSERT INTO tbl_invoice (inv_mandant_id) VALUES (2);");
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 1, 0, "8");
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("1 Einträge in \"tbl_invoice\" verweisen noch darauf."));
+
+    type(w, 1, 1, "Hotel am See");   // the other columns of such a row stay editable
+    type(w, 2, 0, "9");
+    EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2, 9);").toLong(), 3);
+    EXPECT_EQ(data.value("SELECT mand_name FROM tbl_mandanten WHERE mand_id = 2;").toText(), "Hotel am See");
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
 TEST_F(TableEditor, AFailedSaveKeepsTheWindowOpenAndChangesRebuildTheOtherWindows)
 {
     frmResourcen& w = open("tbl_gui_terms");
