@@ -30,8 +30,9 @@ int main(int argc, char** argv)
 {
     // Windows are tested without a screen, in the program's German locale.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     QString config;
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+    if (platform == "offscreen") {
         config = screenConfig();
         if (!config.isEmpty())
             qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + QFile::encodeName(config));
@@ -41,8 +42,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("velmorant"));
     // The program's keyboard and window conventions, as app/main.cpp installs them.
     ui::installDesktopConventions();
-    if (!config.isEmpty())
+    if (!config.isEmpty()) {
+        // Programs the tests start make a screen of their own.
+        qputenv("QT_QPA_PLATFORM", platform);
         QFile::remove(config);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
