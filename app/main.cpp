@@ -1,6 +1,7 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 #include "core/globals.h"
+#include "core/dialogs/endrequestnotice.h"
 #include "core/dialogs/resourceeditor.h"
 #include "core/maintenancelog.h"
 #include "core/startup.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     windows.showRessources = [](const QString& table, const QString& caption) {
         frmResourcen::ShowRessources(table, caption);
     };
+    windows.showEndRequestNotice = [](const QStringList& unsaved) { EndRequestNotice::Show(unsaved); };
 
     Main();
     // Every workstation ends when another one asks all of them to.

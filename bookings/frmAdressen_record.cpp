@@ -118,6 +118,19 @@ AddressRecord::SaveResult frmAdressen::SaveAddress(const QString& failureNote)
     return result;
 }
 
+QString frmAdressen::unsavedAddress() const
+{
+    const AddressFields fields = readFields();
+    if (!m_state.Changed || IsAddressEmpty(fields))
+        return QString();
+    QString name = FullName(fields);
+    if (name.isEmpty())
+        name = rt::trim(fields.text[entry::Company]);
+    const QString which = m_state.CurrentCustomerId < 1 ? QStringLiteral("Adressbuch: eine neue Adresse")
+                                                        : QStringLiteral("Adressbuch: Änderungen an der Adresse");
+    return name.isEmpty() ? which : which + QStringLiteral(" „") + name + QStringLiteral("“");
+}
+
 bool frmAdressen::AskSaveChangedAddress()
 {
     switch (m_record.askSaveChanged(readFields())) {

@@ -260,9 +260,6 @@ void frmRechnung::buildLayout()
 
 void frmRechnung::Form_Load()
 {
-    const QString included = MwStIncluded ? QStringLiteral("inkl.") : QStringLiteral("zzgl.");
-    lbMwSt_included->setText(included);
-    findChild<QLabel*>(QStringLiteral("lbMwSt_included_1"))->setText(included);
     FillListFromTable(listStatus, QStringLiteral("tbl_invoice_status"), QStringLiteral("ivs_id"), QStringLiteral("ivs_name"),
                       0, -1, QString());
     FillListFromTable(listZahlmod, QStringLiteral("tbl_paymode"), QStringLiteral("paym_id"),
@@ -295,6 +292,10 @@ void frmRechnung::AddMainAdress(qint32 custId, const QString& /*name*/)
 
 void frmRechnung::showSession()
 {
+    // The VAT mode as the invoice was opened with.
+    const QString included = MwStIncluded ? QStringLiteral("inkl.") : QStringLiteral("zzgl.");
+    lbMwSt_included->setText(included);
+    findChild<QLabel*>(QStringLiteral("lbMwSt_included_1"))->setText(included);
     showHeader();
     m_positions->refresh();
     showTotals();

@@ -219,6 +219,8 @@ bool InvoiceSession::createNew()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
+    // Another workstation may have switched the VAT mode since this one started.
+    ReadMwStIncluded();
     clearFields(true);
     CurrentInvoiceId = -1;
     RowMissing = false;
@@ -238,6 +240,7 @@ void InvoiceSession::load(qint32 invId)
     if (invId <= 0)
         return;
     ui::WaitCursor wait;
+    ReadMwStIncluded();
     clearFields(false);
     CurrentInvoiceId = invId;
     RowMissing = false;

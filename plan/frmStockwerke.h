@@ -3,6 +3,7 @@
 #include "core/dialogs/datepicker.h"
 #include "core/globals.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "plan/bookingpanel.h"
 #include "plan/plancalendar.h"
 #include "plan/planstate.h"
@@ -380,6 +381,11 @@ private:
     PlanCalendar m_calendar;
     BookingPanelFields m_panelFields;
     BookingPanel m_panel{m_state, m_panelFields};
+    // Asked when the program is to end unattended.
+    UnsavedEditRegistration m_unsavedBooking{[this] {
+        readBookingPanel();
+        return m_panel.unsavedEdit();
+    }};
     rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
     int m_calendarPressCell = -1;
     rt::Date m_calendarKeyAnchor;    // where a marking by Shift+arrows began; zero when none

@@ -429,6 +429,7 @@ void frmVorgaben::loadDatabaseValues()
     SettingsView view;
     view.fields = SettingsFromGlobals();
     RunHandler(QStringLiteral("Form_Load"), [&view] { LoadSettingsFromDatabase(view); });
+    lbBackupPath->setText(BackupPath);
     m_loaded = view.fields;
 
     listStations->clear();
@@ -565,19 +566,23 @@ void frmVorgaben::btnSave_Click()
             }
         }
 
-        SaveDatabaseSetting(tbDBName->text());
-
         // The mode the window was opened in decides, also when maintenance
         // opened the database meanwhile.
         if (m_databaseMode) {
-            if (!SaveSettings(shown, m_loaded)) {
+            const SaveOutcome outcome = SaveSettings(shown, m_loaded);
+            if (outcome == SaveOutcome::Refused)
+                return;
+            if (outcome == SaveOutcome::StationGone) {
                 ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "
                                           "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
                            ui::Exclamation, AppTitle);
             }
+            SaveDatabaseSettingForNextStart(tbDBName->text());
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
+        } else {
+            SaveDatabaseSetting(tbDBName->text());
         }
         const bool restart = !m_databaseMode;
         m_unloading = true;

@@ -5,6 +5,7 @@
 #include "core/preferences.h"
 #include "core/workstation.h"
 #include "invoicing/invoice.h"
+#include "platform/db/database.h"
 #include "platform/runtime/format.h"
 #include "tests/invoicing/invoice_db.h"
 
@@ -561,4 +562,21 @@ TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingS
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Adresse des Empfängers wurde inzwischen")));
     EXPECT_EQ(session.CustomerId, 1);
     EXPECT_NE(column(QStringLiteral("inv_customer_id"), id).toLong(), 2);
+}
+
+// Another workstation switched the VAT mode after this one started.
+TEST_F(InvoiceSessionTest, AnInvoiceIsOpenedWithTheVatModeStoredNow)
+{
+    startNew(1, true);
+    ASSERT_EQ(session.save(), SaveResult::Saved);
+    const qint32 invId = session.CurrentInvoiceId;
+    const qint64 netTotal = session.Totals.gross;
+    {
+        std::unique_ptr<db::Database> other = db::Database::open(database.path());
+        other->execute(QStringLiteral("UPDATE tbl_preferences2 SET prf_bool_value = -1 WHERE prf_name = 'MwSt_included'"));
+    }
+    session.load(invId);
+    EXPECT_TRUE(MwStIncluded);
+    EXPECT_EQ(session.Totals.gross, 2500);
+    EXPECT_LT(session.Totals.gross, netTotal);
 }
