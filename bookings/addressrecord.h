@@ -103,8 +103,10 @@ public:
     // stored again only when the user asks for it.
     SaveResult save(const AddressFields& fields, const QString& failureNote = {});
 
-    enum class AskResult { NotNeeded, Saved, Declined, Failed };
-    // Offers to save a changed address before another one is shown.
+    // Back: Escape, the user stays on the changed address.
+    enum class AskResult { NotNeeded, Saved, Declined, Failed, Back };
+    // Offers to save a changed address before another one is shown. Enter
+    // saves; neither Enter nor Escape drops the edit.
     AskResult askSaveChanged(const AddressFields& fields);
 
     // The delete button: refuses a customer with bookings or invoices, asks,

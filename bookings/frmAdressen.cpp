@@ -71,8 +71,6 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
         w.ListView1->setColumnWidth(AddressListModel::Birthday, std::max(width / 8, date));
         w.m_columnsSized = true;
     }
-    w.raise();
-    w.activateWindow();
     w.m_state.LastSearch = CustomerFilter();
     w.tbSuche->clear();
     {

@@ -135,6 +135,7 @@ bool frmAdressen::AskSaveChangedAddress()
 {
     switch (m_record.askSaveChanged(readFields())) {
     case AddressRecord::AskResult::Failed:
+    case AddressRecord::AskResult::Back:
         return false;
     case AddressRecord::AskResult::Saved:
         showIndex();

@@ -283,8 +283,6 @@ void frmAdressen::btnPassData_Click()
         if (auto* widget = dynamic_cast<QWidget*>(receiver)) {
             QWidget* window = widget->window();
             ShowForm(window);
-            window->raise();
-            window->activateWindow();
         }
         HandOverAddress(*receiver, id, name);
     });

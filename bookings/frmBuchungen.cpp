@@ -2,6 +2,7 @@
 
 #include "bookings/bookinglist.h"
 #include "core/handler.h"
+#include "core/lookups.h"
 #include "core/terms.h"
 #include "core/windows.h"
 #include "platform/runtime/twips.h"
@@ -281,12 +282,7 @@ void frmBuchungen::Form_Load()
 
 void frmBuchungen::showWindow()
 {
-    if (isMinimized())
-        showMaximized();
-    else
-        show();
-    raise();
-    activateWindow();
+    ShowForm(this);
 }
 
 void frmBuchungen::SetCaption(const QString& caption)

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,7 +79,8 @@ bool frmBuchungen::eventFilter(QObject* watched, QEvent* event)
             continue;
         if (type == QEvent::FocusIn)
             tbBuchungDatum_GotFocus(i);
-        else if (type == QEvent::MouseButtonDblClick) {
+        else if (type == QEvent::MouseButtonDblClick
+                 || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(event)))) {
             tbBuchungDatum_DblClick(i);
             return true;
         }
@@ -268,7 +270,7 @@ void frmBuchungen::tbBuchungDatum_DblClick(int index)
 {
     m_pickerBox = index;
     readFields();
-    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this);
+    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this, tbBuchungDatum[index]);
 }
 
 void frmBuchungen::tbBuchungDatum_LostFocus(int index)

@@ -126,7 +126,10 @@ bool ServiceCatalogue::offerSave()
 {
     if (!Changed)
         return true;
-    if (ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::DefaultButton2, ChangedTitle) != ui::Answer::Ok)
+    const ui::Answer answer = ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::EscapeGoesBack, ChangedTitle);
+    if (answer == ui::Answer::Back)
+        return false;
+    if (answer != ui::Answer::Ok)
         return true;
     return SaveArtikel();
 }

@@ -371,10 +371,13 @@ void frmRechnung::commitEdits()
 
 bool frmRechnung::leaveInvoice()
 {
+    QWidget* focused = focusWidget();
     commitEdits();
     const SaveResult result = m_session.SaveInvoice();
-    if (result == SaveResult::Failed) {
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
+        if (focused)
+            focused->setFocus();
         return false;
     }
     if (result == SaveResult::Dropped) {
@@ -386,10 +389,15 @@ bool frmRechnung::leaveInvoice()
 
 bool frmRechnung::Form_Unload(bool unattended)
 {
-    if (isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         commitEdits();
-    if (m_session.SaveInvoice(unattended) == SaveResult::Failed) {
+    const SaveResult result = m_session.SaveInvoice(unattended);
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
+        // Back on the invoice, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
     }
     LastDeactivatedForm = WindowName;

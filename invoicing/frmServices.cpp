@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -150,6 +151,11 @@ void frmServices::buildLayout()
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
     resize(760, 420);
+
+    // Escape closes the window as the close box does, like the booking and address windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     connect(listArtikel, &QListWidget::currentRowChanged, this, [this] { listArtikel_Click(); });
     connect(listArtikel, &QListWidget::itemDoubleClicked, this, &frmServices::listArtikel_DblClick);
@@ -364,10 +370,15 @@ void frmServices::cmdMehrwertsteuer_Click()
 
 bool frmServices::Form_Unload()
 {
-    if (QWidget* focused = focusWidget(); focused && isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         focused->clearFocus();
-    if (!m_catalogue.offerSave())
+    if (!m_catalogue.offerSave()) {
+        // Back on the entry, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
+    }
     LastDeactivatedForm = WindowName;
     hide();
     return true;

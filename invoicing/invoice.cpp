@@ -320,20 +320,24 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
             ui::msgBox(GetResString(390), ui::Information, AppTitle);
         return SaveResult::ReadOnly;
     }
+    // Escape is no answer to the question: it goes back to the invoice.
     const auto keep = [unattended](const QString& question) {
-        return unattended
-               || ui::msgBox(question, ui::YesNo, QStringLiteral("Rechnung gültig?")) == ui::Answer::Yes;
+        return unattended ? ui::Answer::Yes
+                          : ui::msgBox(question, ui::YesNo | ui::EscapeGoesBack, QStringLiteral("Rechnung gültig?"));
     };
+    ui::Answer kept = ui::Answer::Yes;
     if (CustomerId < 1) {
-        if (Positions.empty()
-            || !keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
-                     + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?")))
-            return drop() ? SaveResult::Dropped : SaveResult::Failed;
-    } else if (Positions.empty()
-               && !keep(QStringLiteral(
-                   "Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"))) {
-        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+        kept = Positions.empty()
+                   ? ui::Answer::No
+                   : keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                          + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?"));
+    } else if (Positions.empty()) {
+        kept = keep(QStringLiteral("Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"));
     }
+    if (kept == ui::Answer::Back)
+        return SaveResult::Back;
+    if (kept != ui::Answer::Yes)
+        return drop() ? SaveResult::Dropped : SaveResult::Failed;
 
     // What is stored is what the window shows: the VAT of the date typed and
     // the VAT mode in force now.
@@ -405,7 +409,7 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
         return false;
     if (CustomerId != -1 && CustomerId != custId
-        && ui::msgBox(QStringLiteral("Wollen Sie den bisherigen ") + TermPersonSingular + QLatin1Char('\n')
+        && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, true, QStringLiteral("bisherig")) + QLatin1Char('\n')
                           + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
                       ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)

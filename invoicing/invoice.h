@@ -82,6 +82,7 @@ enum class SaveResult {
     Dropped,     // the invoice and its positions were removed
     ReadOnly,    // a read-only workstation writes nothing
     Failed,      // reported; the invoice stays as shown, still changed
+    Back,        // Escape on the question: nothing written, nothing dropped
 };
 
 // The invoice the invoice window shows, without the window: its ids, the

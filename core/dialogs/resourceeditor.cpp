@@ -15,6 +15,7 @@
 #include "platform/db/error.h"
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/helpkey.h"
 
@@ -25,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -163,6 +165,11 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     connect(cmdSchliessen, &QPushButton::clicked, this, &frmResourcen::cmdSchliessen_Click);
     connect(TableClickTimer, &QTimer::timeout, this, &frmResourcen::TableClickTimer_Timer);
     connect(grdDataGrid, &QTableView::clicked, this, &frmResourcen::grdDataGrid_Click);
+    ui::onCellKeys(grdDataGrid, [this](const QModelIndex& index) { grdDataGrid_Click(index); });
+    // As the close box; a cell being edited takes its Escape first.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(grdDataGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });

@@ -44,11 +44,16 @@ TEST_F(CatalogueTest, TheHandOverUsesThePriceTheSaveWouldStore)
     catalogue.editPrice(QStringLiteral("85,5"));
     catalogue.chooseVat(2);
     catalogue.QuantityText = QStringLiteral("4");
+    // Escape goes back to the entry: nothing handed over, nothing dropped.
+    dialogs->answerEscape();
+    EXPECT_FALSE(catalogue.handOver(true));
+    EXPECT_TRUE(catalogue.Changed);
     dialogs->answerMessage(Answer::Cancel);
     const std::optional<ServiceHandOver> h = catalogue.handOver(true);
     ASSERT_TRUE(h);
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
-    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    // Enter keeps the edit.
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 1);
     EXPECT_EQ(h->price, 8550);
     EXPECT_EQ(h->quantity, 4);
     EXPECT_EQ(h->vatClass, 2);

@@ -242,3 +242,23 @@ TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
     EXPECT_FALSE(frmResourcen::isLoaded());
     EXPECT_TRUE(dialogs->lastMessage().text.contains("Textbausteine"));
 }
+
+TEST_F(TableEditor, EscapeDropsACellEditFirstThenClosesTheEditorAsItsCloseBoxDoes)
+{
+    frmResourcen& w = open("tbl_vat");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const QModelIndex cell = w.model()->index(0, 1);
+    w.grdDataGrid->setCurrentIndex(cell);
+    w.grdDataGrid->edit(cell);
+    auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("99");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_TRUE(frmResourcen::isLoaded());
+    EXPECT_FALSE(w.modified());
+
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Escape);
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->calls().empty());
+}
