@@ -192,12 +192,12 @@ QWidget* frmAdressen::buildRecordPane()
     v->setContentsMargins(0, 0, 0, 0);
 
     auto* tools = new QHBoxLayout;
-    btnNeu = toolButton(QStyle::SP_FileIcon, QStringLiteral("Neu"), this);
-    cmdSave = toolButton(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern"), this);
-    btnUndo = toolButton(QStyle::SP_DialogResetButton, QStringLiteral("Zurücksetzen"), this);
-    btnDelete = toolButton(QStyle::SP_TrashIcon, QStringLiteral("Löschen"), this);
+    btnNeu = toolButton(QStyle::SP_FileIcon, QStringLiteral("&Neu"), this);
+    cmdSave = toolButton(QStyle::SP_DialogSaveButton, QStringLiteral("&Speichern"), this);
+    btnUndo = toolButton(QStyle::SP_DialogResetButton, QStringLiteral("&Zurücksetzen"), this);
+    btnDelete = toolButton(QStyle::SP_TrashIcon, QStringLiteral("&Löschen"), this);
     btnBackHistory = toolButton(QStyle::SP_ArrowBack, QString(), this);
-    btnCopyToClipboard = new QPushButton(QStringLiteral("Kopieren"));
+    btnCopyToClipboard = new QPushButton(QStringLiteral("&Kopieren"));
     btnCopyToClipboard->setAutoDefault(false);
     btnHelp = new QPushButton(QStringLiteral("?"));
     btnHelp->setAutoDefault(false);
@@ -392,6 +392,8 @@ void frmAdressen::Form_Load()
         button->setText(text(1319));
         button->setToolTip(text(1310));
     }
+    // One Alt letter for the hand-over: two buttons with it would only take turns at the focus.
+    btnPassData[1]->setText(QStringLiteral("&") + text(1319));
     SSTab1->setTabText(0, text(1311));
     SSTab1->setTabText(1, text(1312));
     SSTab1->setTabText(2, text(293));

@@ -78,9 +78,9 @@ void frmRechnung::buildLayout()
     btnSortOrder = new QPushButton(QStringLiteral("A,B,C"));
     // The list is always ordered by date; the button has nothing to do.
     btnSortOrder->hide();
-    btnListRechnungenUpdate = new QPushButton(QStringLiteral("Liste aktualisieren"));
-    btnNeu = new QPushButton(QStringLiteral("Neu anlegen"));
-    btnDelete = new QPushButton(QStringLiteral("Löschen"));
+    btnListRechnungenUpdate = new QPushButton(QStringLiteral("Liste ak&tualisieren"));
+    btnNeu = new QPushButton(QStringLiteral("&Neu anlegen"));
+    btnDelete = new QPushButton(QStringLiteral("&Löschen"));
     top->addWidget(new QLabel(QStringLiteral("Rechnungen:")));
     top->addWidget(listRechnungen, 1);
     top->addWidget(btnSortOrder);
@@ -97,9 +97,9 @@ void frmRechnung::buildLayout()
     // Six lines: an address abroad, and the positions keep the height.
     tbAdressfeld->setFixedHeight(tbAdressfeld->fontMetrics().lineSpacing() * 6 + 12);
     tbAdressfeld->viewport()->installEventFilter(this);
-    cmdShowPat = new QPushButton(QStringLiteral("Gast"));
+    cmdShowPat = new QPushButton(QStringLiteral("&Gast"));
     cmdShowPat->setToolTip(QStringLiteral("Gast-Details anzeigen"));
-    cmdBooking = new QPushButton(QStringLiteral("zur Buchung"));
+    cmdBooking = new QPushButton(QStringLiteral("zur &Buchung"));
     cmdBooking->setToolTip(QStringLiteral("Buchungs-Details anzeigen"));
     lbDateRange = new QLabel;
     auto* recipientButtons = new QVBoxLayout;
@@ -143,7 +143,7 @@ void frmRechnung::buildLayout()
     lbRechnungNr->setFont(bold);
     listStatus = new QComboBox;
     listZahlmod = new QComboBox;
-    chkBezahlt = new QCheckBox(QStringLiteral("bezahlt"));
+    chkBezahlt = new QCheckBox(QStringLiteral("bez&ahlt"));
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(tbDatum_Rechnung);
     dateRow->addWidget(btnDatumRechnungStep[0]);
@@ -170,10 +170,10 @@ void frmRechnung::buildLayout()
     auto* positions = new QGroupBox(QStringLiteral("Positionen"));
     auto* positionsLayout = new QHBoxLayout(positions);
     MSFlexGrid1 = new QTableView;
-    btnAddRow = new QPushButton(QStringLiteral("Zeile einfügen"));
-    btnDeleteEntry = new QPushButton(QStringLiteral("Zeile löschen"));
-    cmdShowHotelleistungen = new QPushButton(QStringLiteral("Hotelleistungen anzeigen"));
-    cmdListArtikelRefresh = new QPushButton(QStringLiteral("Positionen neu laden"));
+    btnAddRow = new QPushButton(QStringLiteral("Zeile &einfügen"));
+    btnDeleteEntry = new QPushButton(QStringLiteral("&Zeile löschen"));
+    cmdShowHotelleistungen = new QPushButton(QStringLiteral("&Hotelleistungen anzeigen"));
+    cmdListArtikelRefresh = new QPushButton(QStringLiteral("&Positionen neu laden"));
     // Beside the grid, so the grid keeps the height.
     auto* positionButtons = new QVBoxLayout;
     positionButtons->addWidget(btnAddRow);
@@ -226,9 +226,9 @@ void frmRechnung::buildLayout()
     bottom->addWidget(totals, 2);
 
     auto* buttons = new QHBoxLayout;
-    cmdSave = new QPushButton(QStringLiteral("Rechnung speichern"));
-    btnPreviewDoc = new QPushButton(QStringLiteral("zum Word-Dokument"));
-    cmdEditMwSt = new QPushButton(QStringLiteral("Mehrwertsteuer bearbeiten"));
+    cmdSave = new QPushButton(QStringLiteral("Rechnung &speichern"));
+    btnPreviewDoc = new QPushButton(QStringLiteral("zum &Word-Dokument"));
+    cmdEditMwSt = new QPushButton(QStringLiteral("&Mehrwertsteuer bearbeiten"));
     btnHelp = new QPushButton(QStringLiteral("Hilfe"));
     buttons->addWidget(cmdSave);
     buttons->addWidget(btnPreviewDoc);

@@ -98,17 +98,17 @@ void frmServices::buildLayout()
     form->addRow(QStringLiteral("Preis:"), priceRow);
     form->addRow(QStringLiteral("Mehrwertsteuer:"), vatRow);
 
-    btnNeu = new QPushButton(QStringLiteral("Neu"));
+    btnNeu = new QPushButton(QStringLiteral("&Neu"));
     btnNeu->setToolTip(QStringLiteral("Neue Hotelleistung anlegen"));
-    cmdSave = new QPushButton(QStringLiteral("Speichern"));
+    cmdSave = new QPushButton(QStringLiteral("&Speichern"));
     cmdSave->setToolTip(QStringLiteral("Hotelleistung speichern"));
-    btnDelete = new QPushButton(QStringLiteral("Löschen"));
+    btnDelete = new QPushButton(QStringLiteral("&Löschen"));
     btnDelete->setToolTip(QStringLiteral("Hotelleistung löschen"));
-    btnCopy = new QPushButton(QStringLiteral("Duplizieren"));
+    btnCopy = new QPushButton(QStringLiteral("&Duplizieren"));
     btnCopy->setToolTip(QStringLiteral("Hotelleistung duplizieren"));
     // Duplicating has no behaviour of its own yet; the button is not offered.
     btnCopy->hide();
-    btnListUpdate = new QPushButton(QStringLiteral("Liste aktualisieren"));
+    btnListUpdate = new QPushButton(QStringLiteral("Liste ak&tualisieren"));
     btnListUpdate->setToolTip(QStringLiteral("Liste aktualisieren !"));
     auto* entryButtons = new QHBoxLayout;
     entryButtons->addWidget(btnNeu);
@@ -128,7 +128,7 @@ void frmServices::buildLayout()
     btnMenge[1]->setToolTip(QStringLiteral("Menge verringern"));
     for (QPushButton* b : btnMenge)
         b->setFixedWidth(28);
-    btnZurRechnung = new QPushButton(QStringLiteral("in die Rechnung"));
+    btnZurRechnung = new QPushButton(QStringLiteral("in die &Rechnung"));
     btnZurRechnung->setToolTip(QStringLiteral("Hotelleistung in die Rechnung übernehmen"));
     handOverLayout->addWidget(new QLabel(QStringLiteral("Menge:")));
     handOverLayout->addWidget(tbMenge);

@@ -1,22 +1,6 @@
-#include "bookings/frmAdressen.h"
-#include "bookings/frmBuchungen.h"
-#include "core/database.h"
-#include "core/dialogs/resourceeditor.h"
-#include "core/globals.h"
-#include "core/startup.h"
-#include "invoicing/frmRechnung.h"
-#include "invoicing/frmServices.h"
-#include "plan/frmMandanten.h"
-#include "plan/frmRoom.h"
-#include "plan/frmStockwerke.h"
-#include "preferences/frmVorgaben.h"
-#include "tests/support/globals_scope.h"
-#include "tests/support/scripted_dialogs.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/window_hooks.h"
+#include "tests/app/program_folder.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTabBar>
@@ -30,38 +14,8 @@
 
 namespace {
 
-// The program as it starts from a folder of its own: the delivered database
-// and the help as built.
-class HelpWalk : public ::testing::Test {
+class HelpWalk : public test::ProgramFolder {
 protected:
-    void SetUp() override
-    {
-        const QDir built(QStringLiteral(VELMORANT_APP_DIR));
-        ASSERT_TRUE(QFile::copy(built.filePath("velmorant.mdb"), folder.file("velmorant.mdb")));
-        ASSERT_TRUE(QFile::copy(built.filePath("help.pdf"), folder.file("help.pdf")));
-        QDir().mkpath(folder.file("help"));
-        for (const QString& name : QDir(built.filePath("help")).entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(built.filePath("help/" + name), folder.file("help/" + name)));
-        folder.write("velmorant.ini", "DBname=velmorant.mdb\r\n");
-        StartProgram(folder.path());
-        ASSERT_TRUE(DbOpen);
-    }
-    void TearDown() override
-    {
-        if (frmResourcen::isLoaded())
-            delete &frmResourcen::instance();
-        frmServices::unload();
-        frmRechnung::unload();
-        frmAdressen::unloadForGood();
-        frmBuchungen::unload();
-        frmVorgaben::unload();
-        frmRoom::unload();
-        frmMandanten::unload();
-        frmStockwerke::unload();
-        CloseProgramDatabase();
-        DbOpen = false;
-    }
-
     // Opens help by the window's button or entry and by F1, and says what
     // each opened that is not a file of the program folder with its anchor.
     void walk(QWidget* window, const std::function<void()>& click, const QString& what)
@@ -90,10 +44,6 @@ protected:
         return [button] { QTest::mouseClick(button, Qt::LeftButton); };
     }
 
-    test::GlobalsScope globals;
-    test::TempFolder folder;
-    test::WindowHooks windows;
-    test::DialogScope dialogs;
     int walked = 0;
 };
 
