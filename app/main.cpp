@@ -12,6 +12,7 @@
 #include "plan/frmRoom.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
+#include "platform/ui/desktop.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     // The program ends only through its own exit, never because the last
     // window closed while start-up opens the next one.
     QApplication::setQuitOnLastWindowClosed(false);
+    ui::installDesktopConventions();
     // Qt's own dialogs (print preview, print and file dialogs) in German too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -396,7 +396,9 @@ bool BookingEditor::AddMainAdress(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString who = rt::trim(name).isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural : quoted(name);
+    const QString who = rt::trim(name).isEmpty()
+                            ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
+                            : quoted(name);
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         const QString question = QStringLiteral("Diese Reservierung gilt bereits für ") + quoted(m_fields.tbBewohner) +
                                  QStringLiteral(".\nWollen Sie diese Reservierung stattdessen auf ") + who +

@@ -107,6 +107,8 @@ private:
     void SearchAddresses(const QString& text);
     int ShowSimilarRecordsX(const CustomerFilter& condition, bool selectAfterFill);
     void SelectListItemById(qint32 custId);
+    // The address just saved becomes the list's selected line.
+    void SelectSavedAddress();
     void ListView1_ItemClick(int row);
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);

@@ -135,6 +135,7 @@ bool frmAdressen::AskSaveChangedAddress()
 {
     switch (m_record.askSaveChanged(readFields())) {
     case AddressRecord::AskResult::Failed:
+    case AddressRecord::AskResult::Back:
         return false;
     case AddressRecord::AskResult::Saved:
         showIndex();
@@ -213,7 +214,7 @@ void frmAdressen::tbEntry_LostFocus(int index)
         } else {
             return;
         }
-        if (m_record.checkDuplicate(readFields())) {
+        if (m_record.CheckDuplicateAddress(readFields())) {
             showIndex();
             ShowSimilarRecordsX(m_state.LastSearch, true);
         }
@@ -283,8 +284,10 @@ void frmAdressen::cmdSave_Click()
             ShowLastNameRequired();
             return;
         }
-        if (SaveAddress() != AddressRecord::SaveResult::Failed)
-            ShowSimilarRecordsX(m_state.LastSearch, false);
+        if (SaveAddress() == AddressRecord::SaveResult::Failed)
+            return;
+        ShowSimilarRecordsX(m_state.LastSearch, false);
+        SelectSavedAddress();
     });
 }
 

@@ -165,7 +165,7 @@ bool BookingPanel::takeGuest(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString nameText = name.trimmed().isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural
+    const QString nameText = name.trimmed().isEmpty() ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
                                                        : QStringLiteral("\"") + name + QStringLiteral("\"");
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         if (m_state.CurrentBookingId > 0) {
@@ -419,8 +419,8 @@ void BookingPanel::showBookingDetails(const QString& placeCaption)
         return;
     }
     if (m_state.CurrentPlaceId < 1) {
-        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst einen ") + TermPlaceSingular + QStringLiteral("."), ui::Information,
-                   QStringLiteral("Reservierung Details"));
+        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst ") + AccusativeOf(TermPlaceSingular, false) + QStringLiteral("."),
+                   ui::Information, QStringLiteral("Reservierung Details"));
         return;
     }
     CreateNewBooking(m_state.CurrentPlaceId, m_state.CurrentCustomerId, m_fields.dates[0], m_fields.dates[1]);
