@@ -208,7 +208,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
-    session.load(id);
+    session.LoadInvoice(id);
     RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
@@ -230,7 +230,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(second));
     EXPECT_TRUE(session.Changed);
-    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 }
