@@ -459,6 +459,10 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    if (watched == TV1 || watched == TV1->viewport()) {
+        TV1_Input(watched, type);
+        return false;
+    }
     if (watched == imgStockwerk && press) {
         imgStockwerk_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
         return false;

@@ -9,6 +9,7 @@
 #include "plan/resourceedit.h"
 #include "platform/runtime/date.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QVector>
 
@@ -328,7 +329,9 @@ private:
     void readResourceFields();
     void applyResourceFields();
     void showResourceFrame(const QString& letter);
-    void TV1_NodeClick(QTreeWidgetItem* node);
+    // clicked: chosen by the mouse, which also unfolds a folded node.
+    void TV1_NodeClick(QTreeWidgetItem* node, bool clicked);
+    void TV1_Input(QObject* watched, QEvent::Type type);
     void SelectResourceNode(QTreeWidgetItem* node);
     void cmdNewResource_Click(int index);
     void cmdSaveResource_Click();
@@ -368,6 +371,8 @@ private:
     StructureEvents* m_structureEvents = nullptr;
     QWidget* m_dragOutline = nullptr;      // follows the mouse while a marker is dragged
     bool m_treePressChanged = false;       // the press of the click under way chose the node
+    enum class TreeInput { None, Mouse, Key };
+    TreeInput m_treeInput = TreeInput::None;   // what is about to move the tree's current node
 
     PlanState m_state;
     PlanCalendar m_calendar;

@@ -220,18 +220,23 @@ QWidget* frmStockwerke::buildResourceFrames()
     layout->addLayout(tables);
 
     TV1->setIconSize(QSize(16, 16));
+    // The tree makes a node current by itself when it gets the focus; only a
+    // node the user chose, by a press or by a key, is shown.
+    TV1->installEventFilter(this);
+    TV1->viewport()->installEventFilter(this);
     connect(TV1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
-        if (FillingLists || !node)
+        const TreeInput input = std::exchange(m_treeInput, TreeInput::None);
+        if (FillingLists || !node || input == TreeInput::None)
             return;
-        m_treePressChanged = QApplication::mouseButtons() != Qt::NoButton;
-        TV1_NodeClick(node);
+        m_treePressChanged = input == TreeInput::Mouse;
+        TV1_NodeClick(node, m_treePressChanged);
     });
     // A click on the node already chosen shows it again (after a refused
     // password, say); the click that chose it has been handled.
     connect(TV1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
         const bool handled = std::exchange(m_treePressChanged, false);
         if (!FillingLists && node && !handled)
-            TV1_NodeClick(node);
+            TV1_NodeClick(node, true);
     });
     for (int i = 0; i < 2; ++i) {
         connect(cmdNewResource[i], &QPushButton::clicked, this, [this, i] { cmdNewResource_Click(i); });
@@ -393,9 +398,26 @@ void frmStockwerke::ShowResourceDetails(qint32 id, const QString& letter)
     }
 }
 
-void frmStockwerke::TV1_NodeClick(QTreeWidgetItem* node)
+void frmStockwerke::TV1_NodeClick(QTreeWidgetItem* node, bool clicked)
 {
+    // Arrow keys leave the nodes as the user folded them.
+    if (clicked && node->childCount() > 0 && !node->isExpanded())
+        node->setExpanded(true);
     RunHandler(QStringLiteral("TV1_NodeClick"), [this, node] { SelectResourceNode(node); });
+}
+
+void frmStockwerke::TV1_Input(QObject* watched, QEvent::Type type)
+{
+    if (watched == TV1->viewport()) {
+        if (type == QEvent::MouseButtonPress)
+            m_treeInput = TreeInput::Mouse;
+        else if (type == QEvent::MouseButtonRelease)
+            m_treeInput = TreeInput::None;
+    } else if (type == QEvent::KeyPress) {
+        m_treeInput = TreeInput::Key;
+    } else if (type == QEvent::KeyRelease || type == QEvent::FocusOut) {
+        m_treeInput = TreeInput::None;
+    }
 }
 
 void frmStockwerke::SelectResourceNode(QTreeWidgetItem* node)
