@@ -173,6 +173,7 @@ public:
     QPushButton* cmdShowPlaceImage = nullptr;
     QPushButton* cmdSavePlaceDetails = nullptr;
     QPushButton* cmdEditPlaceCoordinates = nullptr;
+    QPushButton* cmdPlaceBookings = nullptr;
     std::array<QPushButton*, 2> cmdNewResource{};
     QPushButton* cmdSaveResource = nullptr;
     QPushButton* cmdDeleteResource = nullptr;
@@ -339,6 +340,7 @@ private:
     void cmdBrowseImageFile_Click(QLineEdit* textBox);
     void cmdShowImage_Click(QLineEdit* textBox, QLineEdit* nameBox);
     void cmdShowRoomImage_Click();
+    void cmdPlaceBookings_Click();
     void btnEditTable_Click(int table);
     void cmdKategorieFilter_Click();
     void imgMaxNum_MouseDown(int index);

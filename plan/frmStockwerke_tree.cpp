@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/terms.h"
+#include "core/windows.h"
 #include "plan/frmKategorien.h"
 #include "plan/resourcetree.h"
 #include "platform/db/error.h"
@@ -186,11 +187,14 @@ QWidget* frmStockwerke::buildResourceFrames()
         cmdSavePlaceDetails = button(QStringLiteral("Speichern"), framePlace);
         cmdEditPlaceCoordinates = button(QStringLiteral("Koordinaten bearbeiten"), framePlace,
                                          QStringLiteral("Positionen der Räume im Etagenplan"));
+        cmdPlaceBookings = button(QStringLiteral("Buchungen"), framePlace,
+                                  QStringLiteral("alle Buchungen dieses Raums auflisten"));
         auto* buttons = new QWidget(framePlace);
         auto* buttonsLayout = new QHBoxLayout(buttons);
         buttonsLayout->setContentsMargins(0, 0, 0, 0);
         buttonsLayout->addWidget(cmdSavePlaceDetails);
         buttonsLayout->addWidget(cmdEditPlaceCoordinates);
+        buttonsLayout->addWidget(cmdPlaceBookings);
         buttonsLayout->addStretch(1);
         form->addRow(QStringLiteral("Nr."), lbPlace_id);
         form->addRow(QStringLiteral("Name"), tbPlatzName);
@@ -257,6 +261,7 @@ QWidget* frmStockwerke::buildResourceFrames()
     connect(cmdKategorieFilter, &QPushButton::clicked, this, [this] { cmdKategorieFilter_Click(); });
     connect(cmdEditFloorProperties, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
     connect(cmdEditPlaceCoordinates, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
+    connect(cmdPlaceBookings, &QPushButton::clicked, this, [this] { cmdPlaceBookings_Click(); });
     return host;
 }
 
@@ -507,6 +512,17 @@ void frmStockwerke::cmdShowRoomImage_Click()
     RunHandler(QStringLiteral("cmdShowRoomImage_Click"), [this] {
         if (!lblRoomName->text().isEmpty())
             frmImage::ShowImage(GetPlaceImageFile(m_state.CurrentPlaceId), lblRoomName->text());
+    });
+}
+
+void frmStockwerke::cmdPlaceBookings_Click()
+{
+    RunHandler(QStringLiteral("cmdPlaceBookings_Click"), [this] {
+        const qint32 placeId = lbPlace_id->text().trimmed().toInt();
+        if (placeId <= 0)
+            return;
+        SetBookingsCaption(QStringLiteral("Reservierungs-Details für ") + tbPlatzName->text());
+        ShowBookings(QString(), m_state.CurrentBookingId, placeId, true, 1);
     });
 }
 

@@ -287,3 +287,17 @@ TEST_F(StructureWindow, TheTreeTabOpenedWithoutAClickAsksNothingAndAClickedFolde
     QTest::keyClick(w.TV1, Qt::Key_Up);
     EXPECT_EQ(dialogs->messages().size(), 3u) << "Home moved, Up at the top did not";
 }
+
+TEST_F(StructureWindow, ThePlaceEditorListsEveryBookingOfItsPlace)
+{
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "P" + QString::number(room2));
+    ASSERT_TRUE(w.framePlace->isVisibleTo(&w));
+    EXPECT_EQ(w.cmdPlaceBookings->text(), "Buchungen");
+    EXPECT_EQ(w.cmdPlaceBookings->toolTip(), "alle Buchungen dieses Raums auflisten");
+    windows.opened.clear();
+    QTest::mouseClick(w.cmdPlaceBookings, Qt::LeftButton);
+    EXPECT_EQ(windows.opened, (QStringList{"SetBookingsCaption(Reservierungs-Details für 02)",
+                                           QStringLiteral("ShowBookings(|-1|%1|1|1)").arg(room2)}));
+}
