@@ -459,6 +459,10 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    if (watched == lblRoomName && doubleClick) {
+        RunHandler(QStringLiteral("lblRoomName_DblClick"), [this] { btnShowBookingDetails_Click(); });
+        return true;
+    }
     if (watched == TV1 || watched == TV1->viewport()) {
         TV1_Input(watched, type);
         return false;

@@ -41,6 +41,8 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->setColumnStretch(1, 1);
 
     lblRoomName = new QLabel(f);
+    lblRoomName->setToolTip(QStringLiteral("Doppelklick: Reservierung Details"));
+    lblRoomName->installEventFilter(this);
     QFont bold = lblRoomName->font();
     bold.setBold(true);
     lblRoomName->setFont(bold);

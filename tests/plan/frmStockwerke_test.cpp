@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QImage>
+#include <QTabBar>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -540,3 +544,31 @@ TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
     EXPECT_EQ(w.lbBookingStatus->text(), "frei");
     EXPECT_EQ(w.tbBewohner->text(), "");
 }
+
+TEST_F(MainWindow, ATakenGuestKeepsTheDatesOfAnOccupiedPlaceRed)
+{
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3));
+    const qint32 other = PlanDb::addCustomer(QStringLiteral("Schulz"), QStringLiteral("Jan"));
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(w.lbBookingStatus->text(), "gebucht");
+    QTest::mouseClick(w.btnNeuBooking, Qt::LeftButton);
+    ASSERT_EQ(BackColor(w.tbBuchungDatum[0]), PlaceOccupiedColor);
+
+    w.AddMainAdress(other, QStringLiteral("Jan Schulz"));
+    EXPECT_EQ(w.tbBewohner->text(), "Schulz, Jan");
+    EXPECT_EQ(BackColor(w.tbBewohner), ConflictFreeColor);
+    EXPECT_EQ(BackColor(w.tbBuchungDatum[0]), PlaceOccupiedColor);
+    EXPECT_EQ(BackColor(w.tbBuchungDatum[1]), PlaceOccupiedColor);
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+
+    // A double click on the place's name opens its details as the button does.
+    windows.opened.clear();
+    QTest::mouseDClick(w.lblRoomName, Qt::LeftButton);
+    EXPECT_EQ(windows.opened, QStringList{QStringLiteral("CreateNewBooking(%1|%2|01.07.2026|03.07.2026)").arg(room2).arg(other)});
+}
+
+
+
+
+
