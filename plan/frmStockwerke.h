@@ -308,6 +308,8 @@ private:
     void mySchedule_TimeObjectClick(qint32 id);
     void mySchedule_TimeObjectDblClick(qint32 id);
     void mySchedule_ResourceHeaderClick(qint32 id, const QString& name);
+    // A place chosen in the schedule becomes the current place, shown by its row's name.
+    void scheduleChosePlace(qint32 placeId, const QString& rowName);
     void mySchedule_ResourceHeaderDblClick(qint32 id, const QString& name);
     void mySchedule_ScheduleDblClick(const QVector<qint32>& resourceIds, const rt::Date& dtStart, const rt::Date& dtEnd);
     void mySchedule_RubberbandSelected(qint32 resourceId, const QString& name, const rt::Date& dtStart,

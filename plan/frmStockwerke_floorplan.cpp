@@ -155,7 +155,10 @@ void frmStockwerke::ShowPlatzDetails(qint32 placeId, int switchFloor, qint32 flo
     if (switchFloor == 1 && floorId > 0)
         ShowStockwerkDetails(floorId, m_state.CurrentBuildingId);
 
+    // Nothing keeps naming a place that is no longer the current one.
     m_state.CurrentPlaceId = -1;
+    CurrentPlaceName.clear();
+    lblRoomName->clear();
     try {
         ui::WaitCursor wait;
         if (const auto place = LoadPlace(placeId)) {

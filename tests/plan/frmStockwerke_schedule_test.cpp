@@ -3,6 +3,7 @@
 #include "core/bookings.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/terms.h"
 #include "core/workstation.h"
 #include "schedule/usercontrol1.h"
 #include "tests/plan/plan_db.h"
@@ -12,6 +13,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 
@@ -127,3 +130,29 @@ TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanel)
     EXPECT_TRUE(bar(w, booking).isEmpty());
     EXPECT_EQ(w.state().CurrentBookingId, -1);
 }
+
+TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
+{
+    frmStockwerke& w = shown();
+    const qint32 other = PlanDb::addCustomer(QStringLiteral("Schulz"), QStringLiteral("Jan"));
+    // Room 02 chosen first by its row's header.
+    const QPoint canvas = w.mySchedule->canvasToWidget(QPoint());
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, QPoint(canvas.x() / 2, canvas.y() + 30));
+    ASSERT_EQ(w.state().CurrentPlaceId, room2);
+    ASSERT_EQ(CurrentPlaceName, QStringLiteral("02"));
+
+    // A frame from the free evening of 1 July onto Meier's bar in room 01.
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, {}, canvas + QPoint(10, 8));
+    QTest::mouseMove(w.mySchedule, canvas + QPoint(60, 10));
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, {}, canvas + QPoint(100, 12));
+    EXPECT_EQ(w.state().CurrentPlaceId, room1);
+    EXPECT_EQ(CurrentPlaceName, QStringLiteral("01"));
+
+    w.AddMainAdress(other, QStringLiteral("Jan Schulz"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText(QStringLiteral("01")));
+    EXPECT_EQ(database.count("tbl_bookings"), 1);
+}
+
