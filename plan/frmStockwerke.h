@@ -251,6 +251,8 @@ private:
     void FillListRoomCategoryFilter(qint32 mandantId);
     void listRoomCategoryFilter_Click();
     void ClearPlaceSelection(int exceptIndex);
+    // No place is current any more: its name, mark, panel and booked days go.
+    void forgetCurrentPlace();
     void setMarkerMark(QLabel* marker, bool marked);
     QLabel* marker(int index);
     void lbPlatz_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);

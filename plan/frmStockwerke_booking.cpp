@@ -211,6 +211,10 @@ void frmStockwerke::ClearBookingPanel(bool fillDates)
 
 void frmStockwerke::LoadBookingPanel(qint32 bookId, qint32 placeId)
 {
+    if (bookId <= 0 && placeId <= 0) {
+        forgetCurrentPlace();
+        return;
+    }
     readBookingPanel();
     const qint32 bookingPlace = m_panel.load(bookId, placeId);
     applyBookingPanel();

@@ -96,13 +96,22 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
         label->raise();
         label->show();
     }
-    if (!plan.currentFound && m_state.CurrentPlaceId != -1) {
-        // A place no longer shown is no longer chosen, nor named in the panel.
-        m_state.CurrentPlaceId = -1;
-        CurrentPlaceName.clear();
-        lblRoomName->clear();
-    }
     lbBettenCount->setText(plan.summary);
+    // A place no longer shown is no longer chosen.
+    if (!plan.currentFound && m_state.CurrentPlaceId != -1)
+        forgetCurrentPlace();
+}
+
+void frmStockwerke::forgetCurrentPlace()
+{
+    // Neither the name, a mark, the panel nor the calendar's booked days
+    // keep claiming the place.
+    m_state.CurrentPlaceId = -1;
+    CurrentPlaceName.clear();
+    lblRoomName->clear();
+    ClearPlaceSelection(-1);
+    ClearBookingPanel(true);
+    BuildCalendarGrid(rt::Date());
 }
 
 void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std::optional<int> floorOrder)

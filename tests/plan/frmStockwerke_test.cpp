@@ -568,6 +568,37 @@ TEST_F(MainWindow, ATakenGuestKeepsTheDatesOfAnOccupiedPlaceRed)
     EXPECT_EQ(windows.opened, QStringList{QStringLiteral("CreateNewBooking(%1|%2|01.07.2026|03.07.2026)").arg(room2).arg(other)});
 }
 
+TEST_F(MainWindow, ATabSwitchOrAFloorChangeLeavesNoMarkWithoutItsPanel)
+{
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 5), PlanDb::noon(2026, 7, 7));
+    frmStockwerke& w = shown();
+    const auto bookedDays = [&w] {
+        return std::count_if(w.calendar().cells().begin(), w.calendar().cells().end(),
+                             [](const PlanCalendarCell& c) { return c.back == CalendarBookedBack; });
+    };
+    const auto nothingClaimed = [&] {
+        EXPECT_EQ(w.state().CurrentPlaceId, -1);
+        EXPECT_EQ(w.lblRoomName->text(), "");
+        EXPECT_EQ(CurrentPlaceName, "");
+        EXPECT_EQ(bookedDays(), 0);
+        EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+        for (QLabel* marker : visibleMarkers(w))
+            EXPECT_EQ(marker->text(), "");
+    };
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(markerOf(w, room2)->text(), "X");
+    ASSERT_EQ(bookedDays(), 3);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    nothingClaimed();
+
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(bookedDays(), 3);
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    ASSERT_EQ(w.state().CurrentFloorId, upper);
+    nothingClaimed();
+}
 
 
 
