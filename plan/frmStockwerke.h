@@ -253,6 +253,8 @@ private:
     void ClearPlaceSelection(int exceptIndex);
     // No place is current any more: its name, mark, panel and booked days go.
     void forgetCurrentPlace();
+    // The plan without a floor: no caption, picture or markers.
+    void showNoFloor();
     void setMarkerMark(QLabel* marker, bool marked);
     QLabel* marker(int index);
     void lbPlatz_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);

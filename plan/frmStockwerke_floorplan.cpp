@@ -129,6 +129,8 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
         query.floorId = GetFirstFloorId(buildingId);
         if (query.floorId <= 0) {
             ui::msgBox(QStringLiteral("Für dieses Gebäude ist keine Etage definiert."), ui::Information, AppTitle);
+            if (m_state.CurrentFloorId <= 0)
+                showNoFloor();
             return;
         }
     }
@@ -140,6 +142,10 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
     }
     if (!found) {
         ui::msgBox(QStringLiteral("Die gesuchte Etage wurde nicht definiert."), ui::Information, AppTitle);
+        // The floor shown stays, unless there is none (a facility without
+        // floors): then nothing of the one shown before remains either.
+        if (m_state.CurrentFloorId <= 0)
+            showNoFloor();
         return;
     }
     const Floor& floor = found->floor;
@@ -153,6 +159,20 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
                   m_state.FloorPictureMaxHeight / rt::TwipsPerPixel, true, ImageDir);
     ShowPlaetze(m_state.CurrentFloorId);
     LoadBookingPanel(-1, -1);
+}
+
+void frmStockwerke::showNoFloor()
+{
+    m_state.CurrentFloorId = -1;
+    m_state.CurrentBuildingId = -1;
+    m_state.CurrentFloorOrder = 0;
+    lbStockwerkName->clear();
+    lbImageName->clear();
+    imgStockwerk->clear();
+    imgStockwerk->setProperty("Tag", QString());
+    ShowPlaetze(-1);
+    if (m_state.CurrentPlaceId > 0)
+        forgetCurrentPlace();
 }
 
 void frmStockwerke::ShowPlatzDetails(qint32 placeId, int switchFloor, qint32 floorId)

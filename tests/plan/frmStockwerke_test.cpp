@@ -600,6 +600,37 @@ TEST_F(MainWindow, ATabSwitchOrAFloorChangeLeavesNoMarkWithoutItsPanel)
     nothingClaimed();
 }
 
+TEST_F(MainWindow, AFacilityWithoutFloorsShowsNoneOfTheOldOne)
+{
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    ASSERT_TRUE(picture.save(database.folder().path() + "eg.png"));
+    Db->execute(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = 'eg.png' WHERE flr_id = ?"), {ground});
+    PlanDb::addFacility(3, QStringLiteral("Neubau ohne Etagen"));
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_FALSE(w.imgStockwerk->pixmap().isNull());
+
+    // Chosen in the facility overview.
+    MandantId = 3;
+    MandantName = QStringLiteral("Neubau ohne Etagen");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.init();
+    EXPECT_EQ(dialogs->lastMessage().text, "Die gesuchte Etage wurde nicht definiert.");
+    EXPECT_EQ(w.lbEinrichtungsname->text(), "Neubau ohne Etagen");
+    EXPECT_EQ(w.lbStockwerkName->text(), "");
+    EXPECT_EQ(w.lbImageName->text(), "");
+    EXPECT_TRUE(w.imgStockwerk->pixmap().isNull());
+    EXPECT_TRUE(visibleMarkers(w).empty());
+    EXPECT_EQ(w.state().CurrentFloorId, -1);
+    EXPECT_EQ(w.lblRoomName->text(), "");
+
+    // Nothing of the old facility can be booked.
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Raum muss erst definiert werden.");
+    EXPECT_EQ(database.count("tbl_bookings"), 0);
+}
 
 
 
