@@ -10,6 +10,7 @@
 #include "core/terms.h"
 #include "plan/floorplan.h"
 #include "platform/db/error.h"
+#include "platform/runtime/color.h"
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
@@ -18,6 +19,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -53,6 +56,10 @@ QLabel* frmStockwerke::marker(int index)
 
 void frmStockwerke::setMarkerMark(QLabel* label, bool marked)
 {
+    // The mark shows on every colour: white on dark ones, black on light ones.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, MarkColourOn(BackColor(label)));
+    label->setPalette(palette);
     label->setFrameShape(marked ? QFrame::Box : QFrame::NoFrame);
     label->setText(marked ? QStringLiteral("X") : QString());
 }
@@ -214,8 +221,12 @@ void frmStockwerke::FillListRoomCategoryFilter(qint32 /*mandantId*/)
     FillingListsGuard filling;
     listRoomCategoryFilter->clear();
     listRoomCategoryFilter->addItem(QStringLiteral("   alle"), -1);
-    for (size_t i = 1; i < RoomTypes.size(); ++i)
-        listRoomCategoryFilter->addItem(RoomTypes[i].name, RoomTypes[i].id);
+    // Each category in the colour its places take with "Kategorien färben".
+    for (size_t i = 1; i < RoomTypes.size(); ++i) {
+        QPixmap swatch(12, 12);
+        swatch.fill(rt::toQColor(RoomTypes[i].colour));
+        listRoomCategoryFilter->addItem(QIcon(swatch), RoomTypes[i].name, RoomTypes[i].id);
+    }
     listRoomCategoryFilter->setCurrentIndex(0);
 }
 

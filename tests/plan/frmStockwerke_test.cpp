@@ -633,4 +633,19 @@ TEST_F(MainWindow, AFacilityWithoutFloorsShowsNoneOfTheOldOne)
 }
 
 
+TEST_F(MainWindow, CategoryColoursComeFromThePaletteAndTheMarkStaysVisible)
+{
+    frmStockwerke& w = shown();
+    // Each category is listed in the colour its places take.
+    for (int i = 1; i <= 2; ++i) {
+        const QImage swatch = w.listRoomCategoryFilter->itemIcon(i).pixmap(12, 12).toImage();
+        EXPECT_EQ(swatch.pixelColor(6, 6), rt::toQColor(RoomTypeColour(i)));
+    }
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    w.menuShowCategoryColors->trigger();
+    QLabel* marked = markerOf(w, room2);
+    EXPECT_EQ(BackColor(marked), RoomTypeColour(2));
+    EXPECT_EQ(marked->text(), "X");
+    EXPECT_EQ(marked->palette().color(QPalette::WindowText), MarkColourOn(RoomTypeColour(2)));
+}
 
