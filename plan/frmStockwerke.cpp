@@ -143,17 +143,24 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     lbStockwerkName->setFont(bold);
     cmdFloorStep = {stepButton(QStringLiteral("▼"), QStringLiteral("-1 Etage"), page),
                     stepButton(QStringLiteral("▲"), QStringLiteral("+1 Etage"), page)};
+    // A very long name is cut rather than widen the window.
+    lbStockwerkName->setMinimumWidth(120);
     listRoomCategoryFilter = new QComboBox(page);
     listRoomCategoryFilter->setToolTip(QStringLiteral("nur Räume dieser Kategorie zeigen"));
     listRoomCategoryFilter->setMinimumContentsLength(14);
+    listRoomCategoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     lbBettenCount = new QLabel(page);
-    head->addWidget(lbStockwerkName);
-    head->addWidget(cmdFloorStep[0]);
-    head->addWidget(cmdFloorStep[1]);
+    lbBettenCount->setWordWrap(true);
+    lbBettenCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The steppers stand first, where a name of any length leaves them.
+    head->addWidget(cmdFloorStep[0], 0, Qt::AlignTop);
+    head->addWidget(cmdFloorStep[1], 0, Qt::AlignTop);
+    head->addSpacing(6);
+    head->addWidget(lbStockwerkName, 0, Qt::AlignTop);
     head->addSpacing(12);
-    head->addWidget(listRoomCategoryFilter);
-    head->addStretch(1);
-    head->addWidget(lbBettenCount);
+    head->addWidget(listRoomCategoryFilter, 0, Qt::AlignTop);
+    head->addSpacing(12);
+    head->addWidget(lbBettenCount, 1, Qt::AlignTop);
     layout->addLayout(head);
 
     floorPlanBox = new QWidget;
@@ -211,7 +218,10 @@ QWidget* frmStockwerke::buildScheduleTab()
                          stepButton(QStringLiteral("Quartal »"), QStringLiteral("1 Quartal später [Alt][+]"), page)};
     btnheute = new QPushButton(QStringLiteral("heute"), page);
     btnheute->setToolTip(QStringLiteral("heutiges Datum anzeigen [Strg][H]"));
-    head->addWidget(lbBelegungsverlaufStockwerkName);
+    // The caption has a line of its own: beside the step buttons it would
+    // widen the window.
+    lbBelegungsverlaufStockwerkName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(lbBelegungsverlaufStockwerkName);
     head->addStretch(1);
     head->addWidget(btnDateAddQuartal[0]);
     head->addWidget(btnDateAddMonth[0]);

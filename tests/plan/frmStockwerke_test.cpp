@@ -649,3 +649,36 @@ TEST_F(MainWindow, CategoryColoursComeFromThePaletteAndTheMarkStaysVisible)
     EXPECT_EQ(marked->palette().color(QPalette::WindowText), MarkColourOn(RoomTypeColour(2)));
 }
 
+TEST_F(MainWindow, TheWindowKeepsItsWidthAndTheFloorSteppersTheirPlace)
+{
+    // Long names, as a house may give them.
+    PlanDb::addRoomType(3, QStringLiteral("Ferienwohnung mit Seeblick, Balkon, Kamin und Sauna"));
+    LoadRoomTypes(1);
+    Db->execute(QStringLiteral("UPDATE tbl_buildings SET bld_name = 'Haupthaus am alten Marktplatz' WHERE bld_id = ?"),
+                {main});
+    Db->execute(QStringLiteral("UPDATE tbl_floors SET flr_name = 'Erdgeschoss mit Frühstücksraum und Terrasse' "
+                               "WHERE flr_id = ?"),
+                {ground});
+    frmStockwerke& w = shown();
+    w.resize(1200, w.height());
+    // The layouts settle as the event loop runs.
+    const auto settled = [] { QTest::qWait(20); };
+    settled();
+    QTabBar* tabs = w.SSTab1->tabBar();
+    const QPoint stepper = w.cmdFloorStep[1]->pos();
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    settled();
+    EXPECT_EQ(w.cmdFloorStep[1]->pos(), stepper) << "a shorter floor name moves nothing";
+    QTest::mouseClick(w.cmdFloorStep[0], Qt::LeftButton);
+    settled();
+    EXPECT_EQ(w.cmdFloorStep[1]->pos(), stepper);
+
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    settled();
+    EXPECT_EQ(w.width(), 1200);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    w.listRoomCategoryFilter->setCurrentIndex(3);
+    emit w.listRoomCategoryFilter->activated(3);
+    settled();
+    EXPECT_EQ(w.width(), 1200);
+}
