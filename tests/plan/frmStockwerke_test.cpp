@@ -632,6 +632,38 @@ TEST_F(MainWindow, AFacilityWithoutFloorsShowsNoneOfTheOldOne)
     EXPECT_EQ(database.count("tbl_bookings"), 0);
 }
 
+TEST_F(MainWindow, TheCalendarStepsAcrossTheEndsOfTheYearListWithoutAJump)
+{
+    frmStockwerke& w = shown();
+    const int first = w.listYear->itemText(0).toInt();
+    const int last = w.listYear->itemText(w.listYear->count() - 1).toInt();
+    w.listYear->setCurrentIndex(0);
+    w.listMonth->setCurrentIndex(0);
+    ASSERT_EQ(w.calendar().year(), first);
+    ASSERT_EQ(w.calendar().month(), 1);
+
+    QTest::mouseClick(w.btnMonthStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), first - 1);
+    EXPECT_EQ(w.calendar().month(), 12);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(first - 1));
+    QTest::mouseClick(w.btnMonthStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), first - 1);
+    EXPECT_EQ(w.calendar().month(), 11);
+    QTest::mouseClick(w.btnYearStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(first - 2));
+    EXPECT_EQ(w.listYear->itemText(0), QString::number(first - 2));
+
+    w.listYear->setCurrentIndex(w.listYear->count() - 1);
+    w.listMonth->setCurrentIndex(11);
+    ASSERT_EQ(w.calendar().year(), last);
+    QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), last + 1);
+    EXPECT_EQ(w.calendar().month(), 1);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(last + 1));
+    QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().month(), 2);
+    EXPECT_EQ(w.calendar().year(), last + 1);
+}
 
 TEST_F(MainWindow, CategoryColoursComeFromThePaletteAndTheMarkStaysVisible)
 {
