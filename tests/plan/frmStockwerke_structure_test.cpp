@@ -301,3 +301,21 @@ TEST_F(StructureWindow, ThePlaceEditorListsEveryBookingOfItsPlace)
     EXPECT_EQ(windows.opened, (QStringList{"SetBookingsCaption(Reservierungs-Details für 02)",
                                            QStringLiteral("ShowBookings(|-1|%1|1|1)").arg(room2)}));
 }
+
+TEST_F(StructureWindow, ANudgedMarkerJigglesAndRestsWhereItNowStands)
+{
+    frmStockwerke& w = shown();
+    editMode(w);
+    QLabel* marker = markerOf(w, room2);
+    QTest::mouseClick(marker, Qt::LeftButton);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Down, Qt::ShiftModifier);
+    const QPoint nudged = marker->pos();
+    EXPECT_EQ(nudged, w.imgStockwerk->pos() + QPoint(101, 31));
+    w.chkWuselMode->setChecked(true);
+    QTest::qWait(250);
+    w.chkWuselMode->setChecked(false);
+    EXPECT_EQ(marker->pos(), nudged);
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1520, 460, 1715, 655}));
+}
