@@ -368,9 +368,15 @@ void frmStockwerke::ActualizeControls(std::optional<rt::Date> d)
         default:
             break;
         }
-        FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
-        UpdateWorkstationLastAccess();
+        refreshBuildingGrid();
     });
+}
+
+void frmStockwerke::refreshBuildingGrid()
+{
+    FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
+    // Every refresh of the plan counts as this workstation's access.
+    UpdateWorkstationLastAccess();
 }
 
 void frmStockwerke::SSTab1_Click(int /*previousTab*/)

@@ -242,6 +242,8 @@ private:
 
     // Life, layout and tabs.
     void SSTab1_Click(int previousTab);
+    // The building grid for the selected period, and this workstation's access.
+    void refreshBuildingGrid();
     void SetEditModeControls(bool on);
     void btnHelp_Click();
     void menuSettings_Click();

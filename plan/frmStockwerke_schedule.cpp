@@ -153,5 +153,8 @@ void frmStockwerke::scheduleChanged(const QVector<qint32>& ids, bool deleted)
     }
     // The current place's booked days in the calendar may have changed too.
     BuildCalendarGrid(rt::Date());
-    ActualizeControls(m_state.PlanStartDate);
+    // Over what it showed: a building stays a building, so a booking moved
+    // to another of its floors stays in sight.
+    FillSchedule(QString(), m_state.ScheduleFloorId, m_state.ScheduleBuildingId, m_state.PlanStartDate);
+    refreshBuildingGrid();
 }

@@ -161,6 +161,8 @@ QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qi
     else if (buildingId > 0)
         caption = GetBuildingFloorName(-1, buildingId);
     state.PlanStartDate = ScheduleStart(state.PlanStartDate, startDate, SelectedPeriod[0]);
+    state.ScheduleFloorId = floorId;
+    state.ScheduleBuildingId = buildingId;
 
     ui::WaitCursor wait;
     ScheduleContent content;

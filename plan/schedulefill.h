@@ -33,7 +33,8 @@ void InitScheduleControl(UserControl1& control);
 // (above 0), else of the whole facility MandantId, and with their bookings
 // over ScheduleDays(MaxWeekCols) days from the schedule's first day:
 // startDate's day when it is given (above 0), else the day kept in
-// PlanStartDate, else the selected period's start. PlanStartDate keeps it.
+// PlanStartDate, else the selected period's start. PlanStartDate keeps it,
+// ScheduleFloorId and ScheduleBuildingId what was asked for.
 // The control's selection is forgotten. Returns the tab's caption (building
 // and floor, the building, or ""). When reading fails the control is left
 // empty with its scale drawn and the error is thrown on (db::DbError).

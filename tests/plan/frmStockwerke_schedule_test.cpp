@@ -156,3 +156,30 @@ TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
     EXPECT_EQ(database.count("tbl_bookings"), 1);
 }
 
+TEST_F(ScheduleTab, AMoveInTheBuildingViewKeepsTheBuilding)
+{
+    const qint32 house = PlanDb::lastId(QStringLiteral("tbl_buildings"));
+    const qint32 room11 = PlanDb::addPlace(PlanDb::addFloor(house, 1, QStringLiteral("OG")), QStringLiteral("11"));
+    Db->execute(QStringLiteral("UPDATE tbl_places SET pl_building_id = ?"), {house});
+    frmStockwerke& w = shown();
+    const auto rows = [&w] {
+        QList<qint32> ids;
+        for (const auto& r : w.mySchedule->model().resources())
+            if (r.id > 0)
+                ids << r.id;
+        return ids;
+    };
+    ASSERT_EQ(rows(), (QList<qint32>{room1, room2}));
+    // The building's cell in the grid: the whole building.
+    const QPoint cell = w.BuildingGrid->visualRect(w.BuildingGrid->model()->index(0, 0)).center();
+    QTest::mouseClick(w.BuildingGrid->viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_EQ(rows(), (QList<qint32>{room1, room2, room11}));
+
+    const QRect r = bar(w, booking);
+    const Qt::KeyboardModifiers move = Qt::ShiftModifier | Qt::ControlModifier;
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, move, r.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, move, r.center() + QPoint(0, 40));
+    EXPECT_EQ(LoadBooking(booking)->book_place_id, room11);
+    EXPECT_EQ(rows(), (QList<qint32>{room1, room2, room11})) << "still the building";
+    EXPECT_FALSE(bar(w, booking).isEmpty()) << "the moved booking stays in sight";
+}
