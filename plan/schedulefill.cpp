@@ -134,8 +134,9 @@ QString ScheduleBarText(const ScheduleBooking& b)
         text += QStringLiteral(" (") + QString::number(b.book_cust_count) + QLatin1Char(')');
     if (!b.book_info.isEmpty())
         text += QLatin1Char(' ') + b.book_info;
-    return text + QStringLiteral("       |") + QString::number(b.book_id) + QLatin1Char('|') +
-           QString::number(b.book_customer_id);
+    // The booking's and the guest's ids travel as the bar's data, never in
+    // its text: on a long bar they would show.
+    return text;
 }
 
 qint32 ScheduleBarColour(int colorId, qint32 normalColour)

@@ -20,8 +20,7 @@ int ScheduleDays(int maxWeekCols);
 // A place's row caption: building and floor short names and the place name,
 // "Haupthaus\EG\ Zimmer 1", trimmed.
 QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, const QString& plName);
-// A booking bar's caption: "Meier, Anna (2) Balkon", seven blanks and
-// "|4711|815" (booking and customer id).
+// A booking bar's caption: "Meier, Anna (2) Balkon".
 QString ScheduleBarText(const ScheduleBooking& booking);
 // A booking bar's colour: its colour index in the colour table, else normalColour.
 qint32 ScheduleBarColour(int colorId, qint32 normalColour);
