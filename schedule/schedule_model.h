@@ -181,6 +181,8 @@ public:
     int hitTestResource(double x, double y) const;
     struct Span { double p1 = -1; double p2 = -1; bool shown = false; };
     Span timeObjectPixels(const std::optional<rt::Date>& start, const std::optional<rt::Date>& end) const;
+    // Selects the bookings the frame overlaps and fits the frame across
+    // their lanes, keeping its extent in time. Returns how many.
     int selectTimeObjectsInFrame();
     void selectResourcesInFrame();
 

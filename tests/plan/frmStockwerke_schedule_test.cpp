@@ -147,6 +147,9 @@ TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
     QTest::mouseRelease(w.mySchedule, Qt::LeftButton, {}, canvas + QPoint(100, 12));
     EXPECT_EQ(w.state().CurrentPlaceId, room1);
     EXPECT_EQ(CurrentPlaceName, QStringLiteral("01"));
+    // The days the frame covers, not those of the bar it reached.
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), QStringLiteral("01.07.2026"));
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), QStringLiteral("03.07.2026"));
 
     w.AddMainAdress(other, QStringLiteral("Jan Schulz"));
     test::DialogScope dialogs;

@@ -448,19 +448,21 @@ TEST_F(PlanSchedule, ANarrowFrameIsAClickWhateverItsHeight)
     EXPECT_EQ(right[0].start, right[0].end);
 }
 
-TEST_F(PlanSchedule, AFrameOverBookingsSelectsThemAndFitsAroundThem)
+TEST_F(PlanSchedule, AFrameOverBookingsSelectsThemAndMarksTheDaysItCovers)
 {
-    m.canvasPress(QPointF(50, 2), sched::LeftButton);
+    // From an empty day (04.03. 06:00) onto the bars of the first two rows.
+    m.canvasPress(QPointF(10, 2), sched::LeftButton);
     m.canvasMove(QPointF(150, 35), true);
     const auto events = m.canvasRelease(sched::LeftButton);
     EXPECT_EQ(m.selectedIds(), (QVector<qint32>{50001, 50002}));
-    EXPECT_EQ(m.frame().rect, QRect(58, 3, 124, 38));
+    EXPECT_EQ(m.frame().rect, QRect(10, 3, 140, 38)) << "across the bars' rows, over the days drawn";
     EXPECT_TRUE(m.frame().inFront);
     EXPECT_TRUE(m.blinking());
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].type, Event::RubberbandSelected);
     EXPECT_EQ(events[0].id, 40001);
-    EXPECT_EQ(events[0].start, m.pixelToDate(58, 3));
+    EXPECT_EQ(events[0].start.datePart(), at(4)) << "the day the frame starts on, not the bar's";
+    EXPECT_EQ(events[0].end.datePart(), at(7)) << "the day it ends on";
 
     const bool opaque = m.frame().opaque;
     m.blinkTick();
@@ -574,7 +576,7 @@ TEST_F(PlanSchedule, AFrameDropKeepsTheTimeOfDayOfItsCorner)
     m.canvasPress(QPointF(50, 2), sched::LeftButton);
     m.canvasMove(QPointF(150, 35), true);
     m.canvasRelease(sched::LeftButton);
-    const QRect frame = m.frame().rect;  // 58, 3, 124 x 38
+    const QRect frame = m.frame().rect;  // 50, 3, 100 x 38
     ASSERT_TRUE(m.framePress(sched::LeftButton, sched::CtrlKey, QPointF(10, 10)));
     EXPECT_FALSE(m.blinking());
     const auto events = m.drop(QPointF(frame.left() + 10 + 40, frame.top() + 10 + 10));
@@ -583,7 +585,7 @@ TEST_F(PlanSchedule, AFrameDropKeepsTheTimeOfDayOfItsCorner)
     EXPECT_EQ(e.ids, (QVector<qint32>{50001, 50002}));
     EXPECT_EQ(e.oldResourceId, 40001);
     EXPECT_EQ(e.newResourceId, 40002);
-    EXPECT_LT(secondsBetween(e.start, m.pixelToDate(60, 5)), 1);
+    EXPECT_LT(secondsBetween(e.start, m.pixelToDate(52, 5)), 1);
     EXPECT_EQ(e.end, at(6, 12));
     EXPECT_TRUE(e.copy);
     EXPECT_FALSE(m.frame().visible);
