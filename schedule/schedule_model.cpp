@@ -884,7 +884,7 @@ void ScheduleModel::canvasPress(QPointF p, int /*button*/)
     m_anchor = QPoint(static_cast<int>(std::lrint(p.x())), static_cast<int>(std::lrint(p.y())));
     m_frame.rect = QRect(m_anchor, QSize(0, 0));
     m_frame.inFront = true;
-    m_frame.opaque = true;
+    m_frame.phase = true;
 }
 
 void ScheduleModel::canvasMove(QPointF p, bool anyButton)
@@ -1157,7 +1157,7 @@ Events ScheduleModel::keyDown(int keyCode)
 void ScheduleModel::blinkTick()
 {
     if (m_blink && m_frame.visible)
-        m_frame.opaque = !m_frame.opaque;
+        m_frame.phase = !m_frame.phase;
 }
 
 }  // namespace sched

@@ -212,7 +212,7 @@ public:
     struct Frame {
         QRect rect;
         bool visible = false;
-        bool opaque = true;
+        bool phase = true;    // which of its two looks the frame shows; a blink swaps them
         bool inFront = true;
     };
     const Frame& frame() const { return m_frame; }

@@ -89,6 +89,7 @@ private:
     void raise(const sched::Events& events);
     void paintSurface(QPainter& p, sched::SurfaceId id, const QRect& exposed);
     void paintCanvasItems(QPainter& p, const QRect& localClip);
+    void paintFrame(QPainter& p, const QRect& localClip);
     const QFont& fontFor(int pointSize, bool bold) const;
     void scrolled();
 

@@ -464,9 +464,9 @@ TEST_F(PlanSchedule, AFrameOverBookingsSelectsThemAndMarksTheDaysItCovers)
     EXPECT_EQ(events[0].start.datePart(), at(4)) << "the day the frame starts on, not the bar's";
     EXPECT_EQ(events[0].end.datePart(), at(7)) << "the day it ends on";
 
-    const bool opaque = m.frame().opaque;
+    const bool phase = m.frame().phase;
     m.blinkTick();
-    EXPECT_NE(m.frame().opaque, opaque);
+    EXPECT_NE(m.frame().phase, phase);
 }
 
 TEST_F(PlanSchedule, AFrameOverWorkObjectsOnlySelectsTheRowInstead)
