@@ -228,7 +228,9 @@ public:
     // The gestures of the free canvas, naming the move that window managers
     // leave alone where they take Alt+drag for themselves.
     static QString canvasToolTip();
-    static constexpr int MaxCanvasLength = 10000;
+    // Room for the longest period the settings allow the plan (255 days of
+    // 40 pixels) and for three weeks of quarter hours downwards.
+    static constexpr int MaxCanvasLength = 32000;
 
 private:
     Surface& surf(SurfaceId id) { return m_surfaces[static_cast<int>(id)]; }

@@ -169,7 +169,10 @@ void UserControl1::PaintScale()
 {
     const bool cut = m_model.paintScale();
     afterChange();
-    if (cut)
+    // Said once, not on every refill of the same too long period.
+    const bool report = cut && !m_cutReported;
+    m_cutReported = cut;
+    if (report)
         ui::msgBox(QStringLiteral("Grafik zu groß : ") + QString::number(sched::ScheduleModel::MaxCanvasLength)
                        + QStringLiteral(" Pixel"),
                    ui::OkOnly);

@@ -106,4 +106,5 @@ private:
     bool m_dragging = false;
     QPointF m_pointer;
     bool m_canvasFocus = false;
+    bool m_cutReported = false;   // the period was too long at the last PaintScale
 };

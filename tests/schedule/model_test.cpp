@@ -378,16 +378,36 @@ TEST(ScheduleScale, HoursDownwardsStartingBetweenFullHours)
     EXPECT_EQ(m.ticks()[2].pos, 30);
 }
 
+TEST(ScheduleScale, ThePlansLongestPeriodFitsWhole)
+{
+    ScheduleModel m;
+    m.resize(QSize(800, 600));
+    m.addResource(1, QString(), 0, 0);
+    m.setTimeScaleUnit(QStringLiteral("h"));
+    m.setTimeScaleInterval(6);
+    m.setTableMode(10);
+    m.paintResources();
+    m.setScaleDateTimeLimits(at(1), at(1).addDays(255));
+    EXPECT_FALSE(m.paintScale());
+    EXPECT_EQ(m.canvasSize().width(), 255 * 40);
+    EXPECT_EQ(m.shownEnd(), m.scaleEnd());
+    EXPECT_EQ(m.ticks().back().date, at(1).addDays(255).addHours(6)) << "one tick past the end";
+    const auto span = m.timeObjectPixels(at(1).addDays(250), at(1).addDays(252));
+    EXPECT_NEAR(span.p1, 250 * 40, 1e-6) << "a bar at the end sits under its day";
+    EXPECT_LT(secondsBetween(m.pixelToDate(250 * 40, 5), at(1).addDays(250)), 1);
+}
+
 TEST(ScheduleScale, ACutPeriodKeepsTicksBarsAndDatesTogether)
 {
     ScheduleModel m;
     m.resize(QSize(800, 600));
     m.addResource(1, QString(), 0, 0);
-    m.setScaleDateTimeLimits(at(4), at(12));  // 11520 minutes
+    const int days = ScheduleModel::MaxCanvasLength / 1440 + 4;
+    m.setScaleDateTimeLimits(at(4), at(4).addDays(days));
     EXPECT_TRUE(m.paintScale());
     m.paintResources();
     EXPECT_EQ(m.canvasSize().height(), ScheduleModel::MaxCanvasLength);
-    EXPECT_LT(secondsBetween(m.shownEnd(), at(4).addDays(10000.0 / 1440)), 1);
+    EXPECT_LT(secondsBetween(m.shownEnd(), at(4).addDays(ScheduleModel::MaxCanvasLength / 1440.0)), 1);
 
     for (const sched::Tick& t : m.ticks()) {
         ASSERT_LE(t.pos, ScheduleModel::MaxCanvasLength + 15);
@@ -397,7 +417,7 @@ TEST(ScheduleScale, ACutPeriodKeepsTicksBarsAndDatesTogether)
     }
     const auto span = m.timeObjectPixels(at(8), at(9));
     EXPECT_NEAR(span.p1, 4 * 1440, 1e-6) << "a bar sits under its scale date";
-    EXPECT_FALSE(m.timeObjectPixels(at(11, 12), at(11, 13)).shown) << "past the cut";
+    EXPECT_FALSE(m.timeObjectPixels(at(4).addDays(days - 1), at(4).addDays(days)).shown) << "past the cut";
 }
 
 TEST(ScheduleScale, UnusableIntervalsAndUnitsDrawNoScale)
