@@ -1,6 +1,7 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 #include "core/globals.h"
+#include "core/dialogs/endrequestnotice.h"
 #include "core/dialogs/resourceeditor.h"
 #include "core/maintenancelog.h"
 #include "core/startup.h"
@@ -11,6 +12,7 @@
 #include "plan/frmRoom.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
+#include "platform/ui/desktop.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,6 +26,7 @@ int main(int argc, char** argv)
     // The program ends only through its own exit, never because the last
     // window closed while start-up opens the next one.
     QApplication::setQuitOnLastWindowClosed(false);
+    ui::installDesktopConventions();
     // Qt's own dialogs (print preview, print and file dialogs) in German too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -59,6 +62,7 @@ int main(int argc, char** argv)
     windows.showRessources = [](const QString& table, const QString& caption) {
         frmResourcen::ShowRessources(table, caption);
     };
+    windows.showEndRequestNotice = [](const QStringList& unsaved) { EndRequestNotice::Show(unsaved); };
 
     Main();
     // Every workstation ends when another one asks all of them to.

@@ -87,3 +87,13 @@ QString GuestRequiredText();
 // the guest's asks whether to choose another one. An empty name is left out.
 QString PlaceDeletedText(const QString& placeName);
 QString GuestDeletedText(const QString& guestName);
+
+// The grammatical gender of a configurable term, for the article spliced in
+// before it: known words (also as the end of a compound, "Doppelzimmer"),
+// else the word's ending; masculine when nothing tells.
+enum class TermGender { Masculine, Feminine, Neuter };
+TermGender GenderOfTerm(const QString& term);
+// The term as an object with its article and an adjective, declined:
+// ("Gast", definite, "bisherig") "den bisherigen Gast", ("Zimmer",
+// indefinite) "ein Zimmer", ("Wohnung", indefinite, "neu") "eine neue Wohnung".
+QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem = QString());

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -43,7 +44,7 @@ frmServices::frmServices()
                 focused->clearFocus();
             // Nobody to ask: what was typed is kept.
             if (unattended)
-                w.m_catalogue.save();
+                w.m_catalogue.SaveArtikel();
             else
                 w.m_catalogue.offerSave();
         }
@@ -97,17 +98,17 @@ void frmServices::buildLayout()
     form->addRow(QStringLiteral("Preis:"), priceRow);
     form->addRow(QStringLiteral("Mehrwertsteuer:"), vatRow);
 
-    btnNeu = new QPushButton(QStringLiteral("Neu"));
+    btnNeu = new QPushButton(QStringLiteral("&Neu"));
     btnNeu->setToolTip(QStringLiteral("Neue Hotelleistung anlegen"));
-    cmdSave = new QPushButton(QStringLiteral("Speichern"));
+    cmdSave = new QPushButton(QStringLiteral("&Speichern"));
     cmdSave->setToolTip(QStringLiteral("Hotelleistung speichern"));
-    btnDelete = new QPushButton(QStringLiteral("Löschen"));
+    btnDelete = new QPushButton(QStringLiteral("&Löschen"));
     btnDelete->setToolTip(QStringLiteral("Hotelleistung löschen"));
-    btnCopy = new QPushButton(QStringLiteral("Duplizieren"));
+    btnCopy = new QPushButton(QStringLiteral("&Duplizieren"));
     btnCopy->setToolTip(QStringLiteral("Hotelleistung duplizieren"));
     // Duplicating has no behaviour of its own yet; the button is not offered.
     btnCopy->hide();
-    btnListUpdate = new QPushButton(QStringLiteral("Liste aktualisieren"));
+    btnListUpdate = new QPushButton(QStringLiteral("Liste ak&tualisieren"));
     btnListUpdate->setToolTip(QStringLiteral("Liste aktualisieren !"));
     auto* entryButtons = new QHBoxLayout;
     entryButtons->addWidget(btnNeu);
@@ -127,7 +128,7 @@ void frmServices::buildLayout()
     btnMenge[1]->setToolTip(QStringLiteral("Menge verringern"));
     for (QPushButton* b : btnMenge)
         b->setFixedWidth(28);
-    btnZurRechnung = new QPushButton(QStringLiteral("in die Rechnung"));
+    btnZurRechnung = new QPushButton(QStringLiteral("in die &Rechnung"));
     btnZurRechnung->setToolTip(QStringLiteral("Hotelleistung in die Rechnung übernehmen"));
     handOverLayout->addWidget(new QLabel(QStringLiteral("Menge:")));
     handOverLayout->addWidget(tbMenge);
@@ -150,6 +151,11 @@ void frmServices::buildLayout()
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
     resize(760, 420);
+
+    // Escape closes the window as the close box does, like the booking and address windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     connect(listArtikel, &QListWidget::currentRowChanged, this, [this] { listArtikel_Click(); });
     connect(listArtikel, &QListWidget::itemDoubleClicked, this, &frmServices::listArtikel_DblClick);
@@ -295,7 +301,7 @@ void frmServices::btnNeu_Click()
 void frmServices::cmdSave_Click()
 {
     RunHandler(QStringLiteral("cmdSave_Click"), [this] {
-        const bool saved = m_catalogue.save();
+        const bool saved = m_catalogue.SaveArtikel();
         showEntry();
         if (saved)
             fillList(m_catalogue.CurrentServiceId);
@@ -364,10 +370,15 @@ void frmServices::cmdMehrwertsteuer_Click()
 
 bool frmServices::Form_Unload()
 {
-    if (QWidget* focused = focusWidget(); focused && isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         focused->clearFocus();
-    if (!m_catalogue.offerSave())
+    if (!m_catalogue.offerSave()) {
+        // Back on the entry, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
+    }
     LastDeactivatedForm = WindowName;
     hide();
     return true;

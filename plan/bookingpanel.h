@@ -82,6 +82,13 @@ public:
     // Deletes the booking shown after asking. True when it is gone.
     bool remove();
 
+    // What the panel holds that is not stored, as one line for the user; ""
+    // when nothing. A new booking counts once it has a guest or a note; a
+    // stored one when the fields differ from the booking as stored now (also
+    // when another workstation changed or deleted it), or when that cannot
+    // be read.
+    QString unsavedEdit() const;
+
     // The booking list on the booking shown, or a new booking in the editor.
     void showBookingDetails(const QString& placeCaption);
     // The bookings of the selected place in the selected period.

@@ -11,6 +11,7 @@
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/runtime/twips.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "schedule/usercontrol1.h"
 
@@ -21,12 +22,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -72,7 +75,7 @@ frmStockwerke::frmStockwerke()
     lbEinrichtungsname->setFont(big);
     btnRefresh = new QPushButton(QStringLiteral("aktualisieren"), central);
     btnRefresh->setToolTip(QStringLiteral("Anzeige aus der Datenbank neu aufbauen [F5]"));
-    btnHelp = new QPushButton(QStringLiteral("Hilfe"), central);
+    btnHelp = new QPushButton(QStringLiteral("&Hilfe"), central);
     top->addWidget(lbEinrichtungsname);
     top->addStretch(1);
     top->addWidget(btnRefresh);
@@ -121,12 +124,12 @@ void frmStockwerke::buildMenus()
     menuRefresh = menuAnsicht->addAction(QStringLiteral("&aktualisieren"), this, [this] { ActualizeControls(); });
     menuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     menuRefresh->setShortcutContext(Qt::WindowShortcut);
-    menuShowCategoryColors = menuAnsicht->addAction(QStringLiteral("Kategorien färben"));
+    menuShowCategoryColors = menuAnsicht->addAction(QStringLiteral("&Kategorien färben"));
     menuShowCategoryColors->setCheckable(true);
     connect(menuShowCategoryColors, &QAction::triggered, this, [this] { ActualizeControls(); });
 
     // The edit mode of the floor plan; switched by the structure's editors.
-    menuEditMode = new QAction(QStringLiteral("Etagenplan einrichten"), this);
+    menuEditMode = new QAction(QStringLiteral("&Etagenplan einrichten"), this);
     menuEditMode->setCheckable(true);
 }
 
@@ -174,7 +177,8 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     lbPlatz[0]->hide();
     FocusDummy = new QWidget(floorPlanBox);
     FocusDummy->setFixedSize(0, 0);
-    FocusDummy->setFocusPolicy(Qt::StrongFocus);
+    // Taken by code only: Tab never stops on what nobody sees.
+    FocusDummy->setFocusPolicy(Qt::ClickFocus);
     auto* scroll = new QScrollArea(page);
     scroll->setWidget(floorPlanBox);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -297,7 +301,20 @@ QWidget* frmStockwerke::buildRightBar()
     connect(BuildingGrid->horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int column) {
         RunHandler(QStringLiteral("BuildingGrid_MouseDown"), [this, column] { BuildingGrid_MouseDown(-1, column); });
     });
-    return frameRightBar;
+    ui::onCellKeys(BuildingGrid, [this](const QModelIndex& index) {
+        RunHandler(QStringLiteral("BuildingGrid_MouseDown"),
+                   [this, index] { BuildingGrid_MouseDown(index.row(), index.column()); });
+    });
+
+    // On a low screen the bar scrolls instead of pushing the window's foot off it.
+    auto* bar = new QScrollArea;
+    bar->setWidget(frameRightBar);
+    bar->setWidgetResizable(true);
+    bar->setFrameShape(QFrame::NoFrame);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bar->setFixedWidth(RightBarWidth + bar->verticalScrollBar()->sizeHint().width());
+    return bar;
 }
 
 void frmStockwerke::Form_Load()
@@ -307,7 +324,7 @@ void frmStockwerke::Form_Load()
     m_state.FloorPictureMaxWidth = FloorBoxWidthTwips;
     m_state.FloorPictureMaxHeight = FloorBoxHeightTwips;
     SetEditModeControls(m_state.EditMode);
-    cmdShowPat->setText(TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular);
+    cmdShowPat->setText(QStringLiteral("&") + (TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular));
     lbFloorPlanHint->setText(FloorPlanHintText());
     menuEditMode->setVisible(!StationReadOnly);
     InitCalendar();
@@ -329,6 +346,8 @@ void frmStockwerke::init()
         if (MandantId != m_state.LoadedMandantId)
             fillFacility();
         SSTab1_Click(1);
+        // A booking starts with its period; the calendar keeps its month.
+        focusCalendarOn(SelectedPeriod[0], false);
     });
 }
 
@@ -502,6 +521,12 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    if (watched == CalendarGrid && type == QEvent::KeyPress) {
+        bool handled = false;
+        RunHandler(QStringLiteral("CalendarGrid_KeyDown"),
+                   [this, e, &handled] { handled = CalendarGrid_KeyDown(static_cast<QKeyEvent*>(e)); });
+        return handled;
+    }
     if (watched == CalendarGrid->viewport() && mouse) {
         const int cell = calendarCellAt(mouse->position().toPoint());
         if (press) {
@@ -531,7 +556,7 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 RunHandler(QStringLiteral("tbBuchungDatum_LostFocus"), [this, i] { ValidateBookingDate(i); });
-        } else if (doubleClick) {
+        } else if (doubleClick || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(e)))) {
             RunHandler(QStringLiteral("tbBuchungDatum_DblClick"), [this, i] { tbBuchungDatum_DblClick(i); });
             return true;
         }

@@ -3,6 +3,7 @@
 #include "core/dialogs/datepicker.h"
 #include "core/globals.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "plan/bookingpanel.h"
 #include "plan/plancalendar.h"
 #include "plan/planstate.h"
@@ -21,6 +22,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -278,6 +280,12 @@ private:
     void CalendarGrid_MouseUp(Qt::MouseButton button, int cell);
     void CalendarGrid_Click(int cell);
     void CalendarGrid_DblClick(int cell);
+    // Arrows move the day cursor, Shift+arrows mark from where the Shift
+    // began, Enter or Space mark up to the cursor: a press and drag by keys.
+    bool CalendarGrid_KeyDown(const QKeyEvent* e);
+    // The day cursor on day, turning the calendar to its month when asked.
+    void focusCalendarOn(const rt::Date& day, bool turnMonth = true);
+    int calendarCellOf(const rt::Date& day) const;
     void btnMonthStep_Click(int index);
     void btnYearStep_Click(int index);
     void listMonth_Click();
@@ -364,6 +372,8 @@ private:
     void lbPlatz_Drag(QLabel* marker, QPoint boxPos);
     void lbPlatz_Release(QLabel* marker, QPoint boxPos);
     void imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos);
+    // Stores where a stored place's marker now stands on the floor picture (twips).
+    void SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
     QList<qint32> selectedPlaceIds(bool hide);
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
@@ -388,8 +398,14 @@ private:
     PlanCalendar m_calendar;
     BookingPanelFields m_panelFields;
     BookingPanel m_panel{m_state, m_panelFields};
+    // Asked when the program is to end unattended.
+    UnsavedEditRegistration m_unsavedBooking{[this] {
+        readBookingPanel();
+        return m_panel.unsavedEdit();
+    }};
     rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
     int m_calendarPressCell = -1;
+    rt::Date m_calendarKeyAnchor;    // where a marking by Shift+arrows began; zero when none
     int m_dateFieldAsking = -1;      // the booking date that opened the date picker
     bool m_loaded = false;
 };

@@ -291,14 +291,19 @@ void frmStockwerke::imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos)
     const int left = imgStockwerk->x() * rt::TwipsPerPixel;
     const int top = imgStockwerk->y() * rt::TwipsPerPixel;
     marker->move(toPixels(left + rect.x1), toPixels(top + rect.y1));
-    const qint32 placeId = placeIdOf(marker);
-    if (placeId > 0) {
-        ui::WaitCursor wait;
-        StorePlaceRect(placeId, rect.x1, rect.y1, rect.x2, rect.y2);
-    }
+    SavePlaceRect(placeIdOf(marker), rect.x1, rect.y1, rect.x2, rect.y2);
     const size_t index = static_cast<size_t>(marker->property("Index").toInt());
     if (index < m_state.PlaceHomePos.size())
         m_state.PlaceHomePos[index] = PlaceHome{left + rect.x1, top + rect.y1};
+}
+
+void frmStockwerke::SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+{
+    // A marker without a stored place has no row to keep its rectangle.
+    if (placeId < 1)
+        return;
+    ui::WaitCursor wait;
+    StorePlaceRect(placeId, x1, y1, x2, y2);
 }
 
 QList<qint32> frmStockwerke::selectedPlaceIds(bool hide)

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <map>
+#include <set>
 
 // The rows of one table for the table editor's grid, with an empty line at
 // the end for a new row while rows may be added. A cell of a stored row is
@@ -23,6 +24,8 @@ public:
     void setLocked(bool locked);
     void setRowsEditable(bool editable);
     void setLockedColumns(int firstColumns);
+    // Columns a cleared cell is refused in (emptyRefused), the cell unchanged.
+    void setRequiredColumns(std::set<int> columns) { m_required = std::move(columns); }
     bool isLocked() const { return m_locked; }
 
     int storedRows() const { return m_rows; }
@@ -49,6 +52,8 @@ signals:
     void changed();
     // A value the table refused; the cell keeps its old value.
     void writeFailed(const QString& description);
+    // A cell of a required column was cleared; nothing was changed.
+    void emptyRefused(int column);
     // A key other rows point to, kept; reasons says which.
     void keyChangeRefused(const QString& reasons);
 
@@ -64,4 +69,5 @@ private:
     bool m_newLine = false;
     int m_lockedColumns = 0;
     std::map<int, db::Value> m_pending;
+    std::set<int> m_required;
 };

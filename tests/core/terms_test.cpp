@@ -2,6 +2,7 @@
 #include "core/terms.h"
 #include "platform/runtime/color.h"
 #include "tests/core/occupancy_db.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QComboBox>
@@ -66,6 +67,32 @@ TEST_F(ResourceArrays, TermsAreSplicedIntoTheTexts)
               QStringLiteral("Die aktuell gewählte Ressource (Zimmer) \"12\" ist im Reservierungszeitraum bereits belegt.\n\n"
                              "Möchten Sie die Reservierungsliste für diesen Raum einsehen?"));
     EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen einen Gast angeben, um die Reservierung zu vervollständigen."));
+}
+
+TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
+{
+    const test::GlobalsScope keepTerms;
+    // The delivered terms and what houses call their places and guests instead.
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Zimmer"), false), QStringLiteral("ein Zimmer"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), false), QStringLiteral("einen Gast"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), true, QStringLiteral("von Ihnen neu gewählt")),
+              QStringLiteral("den von Ihnen neu gewählten Gast"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Person"), true, QStringLiteral("bisherig")),
+              QStringLiteral("die bisherige Person"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Ferienwohnung"), false, QStringLiteral("neu")),
+              QStringLiteral("eine neue Ferienwohnung"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Doppelzimmer"), false, QStringLiteral("neu")),
+              QStringLiteral("ein neues Doppelzimmer"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Appartement"), true, QStringLiteral("bisherig")),
+              QStringLiteral("das bisherige Appartement"));
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Stellplatz")), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kunde")), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kabine")), TermGender::Feminine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Häuschen")), TermGender::Neuter);
+    EXPECT_EQ(GenderOfTerm(QString()), TermGender::Masculine);
+
+    TermPersonSingular = QStringLiteral("Person");
+    EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen eine Person angeben, um die Reservierung zu vervollständigen."));
 }
 
 TEST_F(ResourceArrays, AnUnreadableTableIsReportedAndTheNextStillLoads)

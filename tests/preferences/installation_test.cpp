@@ -197,13 +197,24 @@ TEST_F(Move, AMissingTargetStopsBeforeAnyQuestion)
 
 TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
 {
+    data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Merkmal');");
+    data.folder().write("test_vor_Defragmentierung.mdb", "alt");
+    data.folder().write("test_vor_Reparatur_20240105_143000.mdb", "alt");
+    data.folder().write("test_Notizen.mdb", "eigene Datei");
     plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
     QString field = DbPath;
     EXPECT_TRUE(MoveInstallation(network.path(), field));
     const QString target = network.path().chopped(1);
     EXPECT_EQ(field, target + "/test.mdb");
     EXPECT_TRUE(QFile::permissions(network.file(AppExeName())) & QFile::ExeOwner);
-    EXPECT_TRUE(QFileInfo::exists(network.file("test.mdb")));
+    // The database as one whole state, without what maintenance set aside.
+    EXPECT_TRUE(db::engine::checkIntegrity(network.file("test.mdb")).isEmpty());
+    EXPECT_EQ(db::Database::open(network.file("test.mdb"))
+                  ->openRecordset("SELECT cust_lastname FROM tbl_customers", db::OpenMode::ForwardOnlyReadOnly)
+                  .value("cust_lastname")
+                  .toText(),
+              "Merkmal");
+    EXPECT_EQ(QDir(network.path()).entryList({"test*"}, QDir::Files), (QStringList{"test.mdb", "test_Notizen.mdb"}));
     EXPECT_EQ(network.read(AppExeName() + ".ini"), "DBname=test.mdb\r\n");
     EXPECT_EQ(AppPath, network.path());
     for (int folder : {FolderDesktop, FolderAutostart}) {

@@ -115,6 +115,29 @@ TEST_F(TableEditor, AClearedCellIsStoredAsNullAndARefusedValueNamed)
     EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "5");
 }
 
+TEST_F(TableEditor, AVatRateCannotBeCleared)
+{
+    data.exec("INSERT INTO tbl_vat (vat_date_start, vat_date_end, vat_full, vat_reduced) VALUES (36526, 73415, 19, 7);");
+    frmResourcen& w = open("tbl_vat");
+    // An empty rate would read as 0 % on every invoice of the period.
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 2, "");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Ein Mehrwertsteuersatz darf nicht leer bleiben"));
+    EXPECT_EQ(dialogs->lastMessage().title, "Bearbeiten");
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 19);
+    EXPECT_EQ(w.model()->data(w.model()->index(0, 2)).toString(), "19");
+
+    // Not in a new row either; 0 is a rate, and the dates may be typed as ever.
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 1, 3, "");
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+    type(w, 0, 3, "0");
+    EXPECT_EQ(data.value("SELECT vat_reduced FROM tbl_vat;").toLong(), 0);
+    type(w, 0, 1, "");
+    EXPECT_TRUE(data.value("SELECT vat_date_end FROM tbl_vat;").isNull());
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
 TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
 {
     data.exec("INSERT INTO tbl_places (pl_name) VALUES ('Zimmer 1');");
@@ -218,4 +241,24 @@ TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
     frmResourcen::ShowRessources("Textbausteine", "Textbausteine");
     EXPECT_FALSE(frmResourcen::isLoaded());
     EXPECT_TRUE(dialogs->lastMessage().text.contains("Textbausteine"));
+}
+
+TEST_F(TableEditor, EscapeDropsACellEditFirstThenClosesTheEditorAsItsCloseBoxDoes)
+{
+    frmResourcen& w = open("tbl_vat");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const QModelIndex cell = w.model()->index(0, 1);
+    w.grdDataGrid->setCurrentIndex(cell);
+    w.grdDataGrid->edit(cell);
+    auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("99");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_TRUE(frmResourcen::isLoaded());
+    EXPECT_FALSE(w.modified());
+
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Escape);
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->calls().empty());
 }
