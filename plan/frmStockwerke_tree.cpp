@@ -14,7 +14,6 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
