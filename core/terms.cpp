@@ -16,6 +16,8 @@
 #include <QPalette>
 #include <QVariant>
 
+#include <iterator>
+
 std::vector<QString> ColorCodes;
 int ColorCount = 0;
 
@@ -140,8 +142,30 @@ void LoadRoomTypes(qint32 /*mandantId*/)
         RoomType type;
         type.id = rs.value(QStringLiteral("rot_id")).toLong();
         type.name = rs.value(QStringLiteral("rot_name")).toText();
+        type.colour = RoomTypeColour(type.id);
         RoomTypes.push_back(type);
     }
+}
+
+qint32 RoomTypeColour(qint32 roomTypeId)
+{
+    static constexpr qint32 palette[] = {
+        rt::rgb(0x1E, 0x90, 0xFF),   // blue
+        rt::rgb(0xFF, 0xD7, 0x00),   // gold
+        rt::rgb(0xBA, 0x55, 0xD3),   // orchid
+        rt::rgb(0xFF, 0x8C, 0x00),   // orange
+        rt::rgb(0x00, 0xCE, 0xD1),   // turquoise
+        rt::rgb(0xFF, 0x69, 0xB4),   // pink
+        rt::rgb(0x8B, 0x45, 0x13),   // brown
+        rt::rgb(0x00, 0x00, 0x80),   // navy
+        rt::rgb(0x80, 0x80, 0x00),   // olive
+        rt::rgb(0x80, 0x00, 0x80),   // purple
+        rt::rgb(0xF0, 0xE6, 0x8C),   // khaki
+        rt::rgb(0x00, 0x80, 0x80),   // teal
+    };
+    if (roomTypeId < 1)
+        return 0;
+    return palette[(roomTypeId - 1) % static_cast<qint32>(std::size(palette))];
 }
 
 bool IsValidColorIndex(int idx)

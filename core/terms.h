@@ -26,13 +26,18 @@ extern QString TermPersonPlural;
 extern QString TermPersonGenitive;
 
 // One room category. The price lives in memory only (the room-category window
-// sets it); nothing sets the colour.
+// sets it); the colour comes from RoomTypeColour, the table has none.
 struct RoomType {
     qint32 id = 0;
     QString name;
     double price = 0.0;
     qint32 colour = 0;
 };
+
+// The floor plan's colour of a room category, taken by its id from a fixed
+// palette that leaves out the plan's own colours (free green, occupied red,
+// disabled grey); 0 for an id below 1.
+qint32 RoomTypeColour(qint32 roomTypeId);
 // Entry 0 is always the empty category; the stored ones follow by ascending id.
 extern std::vector<RoomType> RoomTypes;
 

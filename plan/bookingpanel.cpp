@@ -110,8 +110,13 @@ void BookingPanel::checkConflicts(int mode)
     const auto colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId,
                                         m_state.CurrentPlaceId, m_state.CurrentBookingId, m_state.CustomerConflict,
                                         m_state.PlaceConflict, mode);
-    if (colours)
-        applyConflictColours(colours->dates, colours->guest);
+    if (!colours)
+        return;
+    // The dates show the worse of both results, also of the test not run again.
+    const qint32 dates = m_state.PlaceConflict      ? PlaceOccupiedColor
+                         : m_state.CustomerConflict ? GuestBookedColor
+                                                    : ConflictFreeColor;
+    applyConflictColours(dates, colours->guest);
 }
 
 bool BookingPanel::validateDate(int index)
@@ -182,7 +187,8 @@ bool BookingPanel::takeGuest(qint32 custId, const QString& name)
     }
     m_state.CurrentCustomerId = custId;
     m_fields.guest = custId < 1 ? QString() : GetCustomerName(QStringLiteral("tbl_customers"), custId);
-    checkConflicts(CheckGuest);
+    // The place as well: the dates must not turn green over an occupied place.
+    checkConflicts(CheckGuestAndPlace);
     return true;
 }
 

@@ -146,17 +146,24 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     lbStockwerkName->setFont(bold);
     cmdFloorStep = {stepButton(QStringLiteral("▼"), QStringLiteral("-1 Etage"), page),
                     stepButton(QStringLiteral("▲"), QStringLiteral("+1 Etage"), page)};
+    // A very long name is cut rather than widen the window.
+    lbStockwerkName->setMinimumWidth(120);
     listRoomCategoryFilter = new QComboBox(page);
     listRoomCategoryFilter->setToolTip(QStringLiteral("nur Räume dieser Kategorie zeigen"));
     listRoomCategoryFilter->setMinimumContentsLength(14);
+    listRoomCategoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     lbBettenCount = new QLabel(page);
-    head->addWidget(lbStockwerkName);
-    head->addWidget(cmdFloorStep[0]);
-    head->addWidget(cmdFloorStep[1]);
+    lbBettenCount->setWordWrap(true);
+    lbBettenCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The steppers stand first, where a name of any length leaves them.
+    head->addWidget(cmdFloorStep[0], 0, Qt::AlignTop);
+    head->addWidget(cmdFloorStep[1], 0, Qt::AlignTop);
+    head->addSpacing(6);
+    head->addWidget(lbStockwerkName, 0, Qt::AlignTop);
     head->addSpacing(12);
-    head->addWidget(listRoomCategoryFilter);
-    head->addStretch(1);
-    head->addWidget(lbBettenCount);
+    head->addWidget(listRoomCategoryFilter, 0, Qt::AlignTop);
+    head->addSpacing(12);
+    head->addWidget(lbBettenCount, 1, Qt::AlignTop);
     layout->addLayout(head);
 
     floorPlanBox = new QWidget;
@@ -215,7 +222,10 @@ QWidget* frmStockwerke::buildScheduleTab()
                          stepButton(QStringLiteral("Quartal »"), QStringLiteral("1 Quartal später [Alt][+]"), page)};
     btnheute = new QPushButton(QStringLiteral("heute"), page);
     btnheute->setToolTip(QStringLiteral("heutiges Datum anzeigen [Strg][H]"));
-    head->addWidget(lbBelegungsverlaufStockwerkName);
+    // The caption has a line of its own: beside the step buttons it would
+    // widen the window.
+    lbBelegungsverlaufStockwerkName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(lbBelegungsverlaufStockwerkName);
     head->addStretch(1);
     head->addWidget(btnDateAddQuartal[0]);
     head->addWidget(btnDateAddMonth[0]);
@@ -377,9 +387,15 @@ void frmStockwerke::ActualizeControls(std::optional<rt::Date> d)
         default:
             break;
         }
-        FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
-        UpdateWorkstationLastAccess();
+        refreshBuildingGrid();
     });
+}
+
+void frmStockwerke::refreshBuildingGrid()
+{
+    FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
+    // Every refresh of the plan counts as this workstation's access.
+    UpdateWorkstationLastAccess();
 }
 
 void frmStockwerke::SSTab1_Click(int /*previousTab*/)
@@ -476,6 +492,14 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
             RunHandler(QStringLiteral("lbPlatz_DblClick"), [this, index] { lbPlatz_DblClick(index); });
             return true;
         }
+        return false;
+    }
+    if (watched == lblRoomName && doubleClick) {
+        RunHandler(QStringLiteral("lblRoomName_DblClick"), [this] { btnShowBookingDetails_Click(); });
+        return true;
+    }
+    if (watched == TV1 || watched == TV1->viewport()) {
+        TV1_Input(watched, type);
         return false;
     }
     if (watched == imgStockwerk && press) {

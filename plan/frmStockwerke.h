@@ -10,6 +10,7 @@
 #include "plan/resourceedit.h"
 #include "platform/runtime/date.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QVector>
 
@@ -174,6 +175,7 @@ public:
     QPushButton* cmdShowPlaceImage = nullptr;
     QPushButton* cmdSavePlaceDetails = nullptr;
     QPushButton* cmdEditPlaceCoordinates = nullptr;
+    QPushButton* cmdPlaceBookings = nullptr;
     std::array<QPushButton*, 2> cmdNewResource{};
     QPushButton* cmdSaveResource = nullptr;
     QPushButton* cmdDeleteResource = nullptr;
@@ -242,6 +244,8 @@ private:
 
     // Life, layout and tabs.
     void SSTab1_Click(int previousTab);
+    // The building grid for the selected period, and this workstation's access.
+    void refreshBuildingGrid();
     void SetEditModeControls(bool on);
     void btnHelp_Click();
     void menuSettings_Click();
@@ -251,6 +255,10 @@ private:
     void FillListRoomCategoryFilter(qint32 mandantId);
     void listRoomCategoryFilter_Click();
     void ClearPlaceSelection(int exceptIndex);
+    // No place is current any more: its name, mark, panel and booked days go.
+    void forgetCurrentPlace();
+    // The plan without a floor: no caption, picture or markers.
+    void showNoFloor();
     void setMarkerMark(QLabel* marker, bool marked);
     QLabel* marker(int index);
     void lbPlatz_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -314,6 +322,8 @@ private:
     void mySchedule_TimeObjectClick(qint32 id);
     void mySchedule_TimeObjectDblClick(qint32 id);
     void mySchedule_ResourceHeaderClick(qint32 id, const QString& name);
+    // A place chosen in the schedule becomes the current place, shown by its row's name.
+    void scheduleChosePlace(qint32 placeId, const QString& rowName);
     void mySchedule_ResourceHeaderDblClick(qint32 id, const QString& name);
     void mySchedule_ScheduleDblClick(const QVector<qint32>& resourceIds, const rt::Date& dtStart, const rt::Date& dtEnd);
     void mySchedule_RubberbandSelected(qint32 resourceId, const QString& name, const rt::Date& dtStart,
@@ -336,7 +346,9 @@ private:
     void readResourceFields();
     void applyResourceFields();
     void showResourceFrame(const QString& letter);
-    void TV1_NodeClick(QTreeWidgetItem* node);
+    // clicked: chosen by the mouse, which also unfolds a folded node.
+    void TV1_NodeClick(QTreeWidgetItem* node, bool clicked);
+    void TV1_Input(QObject* watched, QEvent::Type type);
     void SelectResourceNode(QTreeWidgetItem* node);
     void cmdNewResource_Click(int index);
     void cmdSaveResource_Click();
@@ -344,6 +356,7 @@ private:
     void cmdBrowseImageFile_Click(QLineEdit* textBox);
     void cmdShowImage_Click(QLineEdit* textBox, QLineEdit* nameBox);
     void cmdShowRoomImage_Click();
+    void cmdPlaceBookings_Click();
     void btnEditTable_Click(int table);
     void cmdKategorieFilter_Click();
     void imgMaxNum_MouseDown(int index);
@@ -378,6 +391,8 @@ private:
     StructureEvents* m_structureEvents = nullptr;
     QWidget* m_dragOutline = nullptr;      // follows the mouse while a marker is dragged
     bool m_treePressChanged = false;       // the press of the click under way chose the node
+    enum class TreeInput { None, Mouse, Key };
+    TreeInput m_treeInput = TreeInput::None;   // what is about to move the tree's current node
 
     PlanState m_state;
     PlanCalendar m_calendar;

@@ -42,6 +42,8 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->setColumnStretch(1, 1);
 
     lblRoomName = new QLabel(f);
+    lblRoomName->setToolTip(QStringLiteral("Doppelklick: Reservierung Details"));
+    lblRoomName->installEventFilter(this);
     QFont bold = lblRoomName->font();
     bold.setBold(true);
     lblRoomName->setFont(bold);
@@ -216,6 +218,10 @@ void frmStockwerke::ClearBookingPanel(bool fillDates)
 
 void frmStockwerke::LoadBookingPanel(qint32 bookId, qint32 placeId)
 {
+    if (bookId <= 0 && placeId <= 0) {
+        forgetCurrentPlace();
+        return;
+    }
     readBookingPanel();
     const qint32 bookingPlace = m_panel.load(bookId, placeId);
     applyBookingPanel();

@@ -143,9 +143,17 @@ rt::Date frmStockwerke::BuildCalendarGrid(const rt::Date& d)
     m_calendar.build(year, month, fromDate);
     if (fromDate) {
         listMonth->setCurrentIndex(month - 1);
-        const int yearIndex = listYear->findText(QString::number(year));
-        if (yearIndex >= 0)
-            listYear->setCurrentIndex(yearIndex);
+        // The year box shows the month's year: a year beyond the list joins
+        // it, so that the next step goes on from there.
+        if (listYear->findText(QString::number(year)) < 0 && listYear->count() > 0) {
+            const int firstYear = listYear->itemText(0).toInt();
+            const int lastYear = listYear->itemText(listYear->count() - 1).toInt();
+            for (int y = firstYear - 1; y >= year; --y)
+                listYear->insertItem(0, QString::number(y));
+            for (int y = lastYear + 1; y <= year; ++y)
+                listYear->addItem(QString::number(y));
+        }
+        listYear->setCurrentIndex(listYear->findText(QString::number(year)));
     }
     CalendarGrid->clearSelection();
     ShowSelectedPeriod();

@@ -291,7 +291,6 @@ void frmStockwerke::imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos)
     const int left = imgStockwerk->x() * rt::TwipsPerPixel;
     const int top = imgStockwerk->y() * rt::TwipsPerPixel;
     marker->move(toPixels(left + rect.x1), toPixels(top + rect.y1));
-    marker->setProperty("TwipsPos", QPoint(left + rect.x1, top + rect.y1));
     SavePlaceRect(placeIdOf(marker), rect.x1, rect.y1, rect.x2, rect.y2);
     const size_t index = static_cast<size_t>(marker->property("Index").toInt());
     if (index < m_state.PlaceHomePos.size())
@@ -350,14 +349,17 @@ bool frmStockwerke::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
             QLabel* label = lbPlatz[i];
             if (label->frameShape() != QFrame::Box)
                 continue;
-            // The marker keeps its place in twips, so that 15 steps of a twip
-            // move it by a pixel.
-            QPoint twips = label->property("TwipsPos").toPoint();
-            if (label->property("TwipsPos").isNull() || QPoint(toPixels(twips.x()), toPixels(twips.y())) != label->pos())
-                twips = label->pos() * rt::TwipsPerPixel;
-            twips += *step;
-            label->setProperty("TwipsPos", twips);
-            label->move(toPixels(twips.x()), toPixels(twips.y()));
+            // The home position is kept in twips, so that 15 steps of a twip
+            // move the marker by a pixel; it moves with the marker, so the
+            // jiggle and its end show the marker where it now stands.
+            if (i < m_state.PlaceHomePos.size()) {
+                PlaceHome& home = m_state.PlaceHomePos[i];
+                home.x += step->x();
+                home.y += step->y();
+                label->move(toPixels(home.x), toPixels(home.y));
+            } else {
+                label->move(label->pos() + QPoint(toPixels(step->x()), toPixels(step->y())));
+            }
             ids << placeIdOf(label);
         }
     }

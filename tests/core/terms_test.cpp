@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 class ResourceArrays : public ::testing::Test {
@@ -118,6 +120,10 @@ TEST_F(ResourceArrays, RoomTypesInIdOrderListedWithPrices)
     EXPECT_EQ(RoomTypes[0].id, 0);
     EXPECT_EQ(RoomTypes[1].id, 3);
     EXPECT_EQ(RoomTypes[3].id, 9);
+    // Each category takes its colour from a fixed palette by its id.
+    EXPECT_EQ(RoomTypes[0].colour, 0);
+    EXPECT_EQ(RoomTypes[1].colour, RoomTypeColour(3));
+    EXPECT_EQ(RoomTypes[2].colour, RoomTypeColour(7));
 
     RoomTypes[2].price = 65;
     QComboBox combo;
@@ -140,3 +146,17 @@ TEST_F(ResourceArrays, RoomTypesInIdOrderListedWithPrices)
 }
 
 }  // namespace
+
+TEST(RoomTypeColours, AFixedPaletteApartFromThePlansOwnColours)
+{
+    std::set<qint32> seen;
+    for (qint32 id = 1; id <= 12; ++id) {
+        const qint32 colour = RoomTypeColour(id);
+        EXPECT_TRUE(seen.insert(colour).second) << "id " << id << " repeats a colour";
+        for (qint32 own : {0xFF00, 0x40FF, 0x808080, 0})
+            EXPECT_NE(colour, own) << "id " << id;
+    }
+    EXPECT_EQ(RoomTypeColour(13), RoomTypeColour(1)) << "the palette repeats after its last colour";
+    EXPECT_EQ(RoomTypeColour(0), 0);
+    EXPECT_EQ(RoomTypeColour(-4), 0);
+}
