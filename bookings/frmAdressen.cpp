@@ -82,6 +82,10 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
         w.m_list.clear();
     RunHandler(QStringLiteral("ShowAdresse"), [&w, custId] {
         if (custId >= 1) {
+            // Asked for again, the guest being edited stays as typed: reading
+            // it anew would throw the edit away unasked.
+            if (custId == w.m_state.CurrentCustomerId && w.m_state.Changed)
+                return;
             if (custId != w.m_state.CurrentCustomerId && !w.AskSaveChangedAddress())
                 return;
             w.LoadAddress(custId);

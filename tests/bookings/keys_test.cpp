@@ -101,3 +101,31 @@ TEST_F(BookingKeys, ReopenedOverAnotherWindowTheAddressBookAsksOverItselfAndNoKe
     EXPECT_EQ(LoadCustomer(db.anna)->cust_city, QStringLiteral("Bonn"));
     EXPECT_EQ(book.tbEntry[entry::LastName]->text(), QStringLiteral("Brückner"));
 }
+
+TEST_F(BookingKeys, TheGuestBeingEditedAskedForAgainKeepsWhatWasTyped)
+{
+    QWidget plan;
+    Receiver panel;
+    frmAdressen::ShowAdresse(db.anna, &panel);
+    frmAdressen& book = frmAdressen::instance();
+    QLineEdit* city = book.tbEntry[entry::City];
+    city->setFocus();
+    QTest::keyClicks(city, QStringLiteral("Bonn"));
+
+    // The plan asks for its guest again, the one the edit belongs to.
+    plan.show();
+    plan.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&plan));
+    frmAdressen::ShowAdresse(db.anna, &panel);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
+    EXPECT_TRUE(LoadCustomer(db.anna)->cust_city.isEmpty());
+
+    // Still an edit: saving stores it.
+    QTest::mouseClick(book.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(LoadCustomer(db.anna)->cust_city, QStringLiteral("Bonn"));
+    // Nothing left unsaved, the guest is read again as stored.
+    frmAdressen::ShowAdresse(db.anna, &panel);
+    EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
+    EXPECT_TRUE(dialogs->messages().empty());
+}
