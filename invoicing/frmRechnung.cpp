@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableView>
@@ -52,6 +53,8 @@ frmRechnung::frmRechnung()
     m_endWork = AtProgramEnd([](bool unattended) {
         if (frmRechnung::isLoaded()) {
             frmRechnung& w = frmRechnung::instance();
+            // Nobody to tell how to type a date: one typed incomplete keeps the stored date.
+            const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
             w.commitEdits();
             w.m_session.SaveInvoice(unattended);
         }
@@ -256,7 +259,8 @@ void frmRechnung::buildLayout()
     connect(btnDelete, &QPushButton::clicked, this, &frmRechnung::btnDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmRechnung::cmdSave_Click);
     connect(tbDatum_Rechnung, &QLineEdit::textEdited, this, &frmRechnung::tbDatum_Rechnung_Change);
-    connect(tbDatum_Rechnung, &QLineEdit::editingFinished, this, &frmRechnung::tbDatum_Rechnung_LostFocus);
+    // Leaving the date by focus is seen in eventFilter.
+    connect(tbDatum_Rechnung, &QLineEdit::returnPressed, this, &frmRechnung::tbDatum_Rechnung_LostFocus);
     for (int i = 0; i < 2; ++i)
         connect(btnDatumRechnungStep[static_cast<size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { btnDatumRechnungStep_Click(i); });
@@ -461,6 +465,13 @@ bool frmRechnung::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == tbDatum_Rechnung && event->type() == QEvent::FocusIn)
         tbDatum_Rechnung_GotFocus();
+    // Another window, a popup or a box coming up is no leaving of the date:
+    // what is said of it would stand over a window the user did not ask about.
+    if (watched == tbDatum_Rechnung && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            tbDatum_Rechnung_LostFocus();
+    }
     if (watched == tbInfo && event->type() == QEvent::FocusOut)
         tbInfo_LostFocus();
     if (watched == MSFlexGrid1->viewport() && event->type() == QEvent::Resize)

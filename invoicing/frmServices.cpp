@@ -186,8 +186,11 @@ void frmServices::buildLayout()
             m_catalogue.editInfo(rt::trim(m_catalogue.Info));
         showEntry();
     });
-    connect(tbMenge, &QLineEdit::editingFinished, this, &frmServices::tbMenge_LostFocus);
-    connect(tbPreis, &QLineEdit::editingFinished, this, &frmServices::tbPreis_LostFocus);
+    // Leaving them by focus is seen in eventFilter.
+    connect(tbMenge, &QLineEdit::returnPressed, this, &frmServices::tbMenge_LostFocus);
+    connect(tbPreis, &QLineEdit::returnPressed, this, &frmServices::tbPreis_LostFocus);
+    tbMenge->installEventFilter(this);
+    tbPreis->installEventFilter(this);
     connect(btnNeu, &QPushButton::clicked, this, &frmServices::btnNeu_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmServices::cmdSave_Click);
     connect(btnDelete, &QPushButton::clicked, this, &frmServices::btnDelete_Click);
@@ -388,6 +391,22 @@ void frmServices::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     RunHandler(QStringLiteral("Form_Unload"), [this] { Form_Unload(); });
+}
+
+bool frmServices::eventFilter(QObject* watched, QEvent* event)
+{
+    // Another window, a popup or a box coming up is no leaving of the field:
+    // a refusal would stand over a window the user did not ask about.
+    if (event->type() == QEvent::FocusOut && (watched == tbMenge || watched == tbPreis)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == tbMenge)
+                tbMenge_LostFocus();
+            else
+                tbPreis_LostFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmServices::changeEvent(QEvent* event)

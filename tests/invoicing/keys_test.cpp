@@ -108,3 +108,48 @@ TEST_F(InvoiceKeys, EscapeClosesTheCatalogueAfterItsSaveQuestion)
     EXPECT_EQ(database.value(QStringLiteral("SELECT srv_info FROM tbl_services WHERE srv_id = 2")).toText(),
               QStringLiteral("mit Kaffee"));
 }
+
+TEST_F(InvoiceKeys, ADateOrPriceTypedIncompleteIsSpokenOfWhenTheFieldIsLeftNotWhenAnotherWindowComesUp)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = shown(id, 1);
+    QWidget plan;
+    const auto bringUp = [](QWidget& window) {
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    };
+
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("3.12"));
+    // The user turns to the plan: nothing about the invoice stands over it.
+    ASSERT_TRUE(bringUp(plan));
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(w.tbDatum_Rechnung->text(), QStringLiteral("3.12"));
+    // Back at the invoice, leaving the date says it there.
+    ASSERT_TRUE(bringUp(w));
+    ASSERT_EQ(QApplication::focusWidget(), w.tbDatum_Rechnung);
+    dialogs->answerMessage(Answer::Ok);
+    QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().owner, &w);
+    EXPECT_EQ(w.tbDatum_Rechnung->text(), QStringLiteral("05.03.2024"));
+
+    // The same for the catalogue's price, left for the invoice behind it.
+    frmServices& s = frmServices::instance();
+    s.ShowArtikel(2);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+    s.tbPreis->setFocus();
+    s.tbPreis->selectAll();
+    QTest::keyClicks(s.tbPreis, QStringLiteral("abc"));
+    ASSERT_TRUE(bringUp(w));
+    EXPECT_EQ(dialogs->messages().size(), 1u);
+    ASSERT_TRUE(bringUp(s));
+    dialogs->answerMessage(Answer::Ok);
+    QTest::keyClick(s.tbPreis, Qt::Key_Return);
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_EQ(dialogs->lastMessage().owner, &s);
+    EXPECT_EQ(s.tbPreis->text(), QStringLiteral("79,00"));
+}

@@ -242,6 +242,29 @@ TEST_F(InvoiceWindows, TheProgramsEndRunsTheSaveRulesWithoutAsking)
     EXPECT_EQ(CentsOf(rs.value(QStringLiteral("inv_total")).toDouble()), 1488);
 }
 
+TEST_F(InvoiceWindows, TheUnattendedEndSaysNothingOfADateTypedIncompleteAndKeepsTheStoredDate)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.tbInfo->setFocus();
+    QTest::keyClicks(w.tbInfo, QStringLiteral("zahlt bar"));
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("3.12"));
+
+    EXPECT_THROW(ExitProgram(true), ProgramEnded);
+    EXPECT_TRUE(dialogs->messages().empty());
+    const auto file = db::Database::open(database.path());
+    db::Recordset rs = file->openRecordset(QStringLiteral("SELECT inv_date, inv_notes FROM tbl_invoice"),
+                                           db::OpenMode::ForwardOnlyReadOnly);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.value(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
+    EXPECT_EQ(rs.value(QStringLiteral("inv_date")).toDouble(), rt::Date::fromParts(2024, 3, 5).serial());
+}
+
 TEST_F(InvoiceWindows, TheDateIsUnlockedByItsLabelsMnemonicAndAnIncompleteDateKeepsThePreviousOne)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
