@@ -3,6 +3,7 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 #include "core/globals.h"
+#include "core/dialogs/endrequestnotice.h"
 #include "core/dialogs/resourceeditor.h"
 #include "core/maintenancelog.h"
 #include "core/startup.h"
@@ -12,6 +13,7 @@
 #include "plan/frmMandanten.h"
 #include "plan/frmRoom.h"
 #include "plan/frmStockwerke.h"
+#include "platform/ui/desktop.h"
 #include "preferences/frmVorgaben.h"
 
 #include <QApplication>
@@ -50,6 +52,7 @@ void InstallWindowEntryPoints()
     windows.showRessources = [](const QString& table, const QString& caption) {
         frmResourcen::ShowRessources(table, caption);
     };
+    windows.showEndRequestNotice = [](const QStringList& unsaved) { EndRequestNotice::Show(unsaved); };
 }
 
 int RunProgram(int argc, char** argv, const std::function<void()>& atStart)
@@ -59,6 +62,7 @@ int RunProgram(int argc, char** argv, const std::function<void()>& atStart)
     // The program ends only through its own exit, never because the last
     // window closed while start-up opens the next one.
     QApplication::setQuitOnLastWindowClosed(false);
+    ui::installDesktopConventions();
     // Qt's own dialogs (print preview, print and file dialogs) in German too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

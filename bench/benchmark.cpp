@@ -329,7 +329,7 @@ void InvoiceProgram(benchmark::State& state)
     qint32 counter = 1;
     InvoiceSession session;
     for (auto _ : state) {
-        session.load(nextId(counter, 20000));
+        session.LoadInvoice(nextId(counter, 20000));
         benchmark::DoNotOptimize(session.Totals.gross);
     }
 }

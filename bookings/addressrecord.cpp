@@ -233,9 +233,11 @@ AddressRecord::AskResult AddressRecord::askSaveChanged(const AddressFields& fiel
     if (!m_state.Changed || IsAddressEmpty(fields))
         return AskResult::NotNeeded;
     const QString name = fields.text[entry::FirstName] + QLatin1Char(' ') + fields.text[entry::LastName];
-    if (ui::msgBox(GetResString(1342, {{QStringLiteral("%s"), name}}),
-                   ui::OkCancel | ui::Question | ui::DefaultButton2, GetResString(1341))
-        != ui::Answer::Ok)
+    const ui::Answer answer = ui::msgBox(GetResString(1342, {{QStringLiteral("%s"), name}}),
+                                         ui::OkCancel | ui::Question | ui::EscapeGoesBack, GetResString(1341));
+    if (answer == ui::Answer::Back)
+        return AskResult::Back;
+    if (answer != ui::Answer::Ok)
         return AskResult::Declined;
     const SaveResult saved = save(fields);
     return saved == SaveResult::Failed ? AskResult::Failed : AskResult::Saved;
@@ -289,7 +291,7 @@ bool AddressRecord::deleteIfUnreferenced()
     return true;
 }
 
-bool AddressRecord::checkDuplicate(const AddressFields& fields)
+bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
 {
     // A read-only workstation stores no new address, so it has none to warn about.
     if (FillingLists || StationReadOnly || !m_state.NewRecord || m_state.DuplicateWarned)

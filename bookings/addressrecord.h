@@ -103,8 +103,10 @@ public:
     // stored again only when the user asks for it.
     SaveResult save(const AddressFields& fields, const QString& failureNote = {});
 
-    enum class AskResult { NotNeeded, Saved, Declined, Failed };
-    // Offers to save a changed address before another one is shown.
+    // Back: Escape, the user stays on the changed address.
+    enum class AskResult { NotNeeded, Saved, Declined, Failed, Back };
+    // Offers to save a changed address before another one is shown. Enter
+    // saves; neither Enter nor Escape drops the edit.
     AskResult askSaveChanged(const AddressFields& fields);
 
     // The delete button: refuses a customer with bookings or invoices, asks,
@@ -116,7 +118,7 @@ public:
 
     // Warns when a new address has namesakes: it is then stored at once and
     // LastSearch lists them all. True when it did (the list is to be shown).
-    bool checkDuplicate(const AddressFields& fields);
+    bool CheckDuplicateAddress(const AddressFields& fields);
 
     // The customer shown before the current one, 0 when there is none.
     qint32 stepBack();

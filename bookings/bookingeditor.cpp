@@ -9,6 +9,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -328,6 +329,33 @@ void BookingEditor::NewBooking()
     m_fields.tbBuchungInfo.clear();
 }
 
+QString BookingEditor::UnsavedEdit() const
+{
+    const QString guest =
+        m_fields.tbBewohner.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.tbBewohner + QStringLiteral("“");
+    const QString note = rt::trim(m_fields.tbBuchungInfo);
+    if (m_state.CurrentBookingId < 1) {
+        if (m_state.CurrentCustomerId < 1 && note.isEmpty())
+            return QString();
+        return QStringLiteral("Buchungen: eine neue Buchung") + guest;
+    }
+    const QString changed = QStringLiteral("Buchungen: Änderungen an der Buchung ") + QString::number(m_state.CurrentBookingId) + guest;
+    std::optional<Booking> stored;
+    try {
+        stored = ::LoadBooking(m_state.CurrentBookingId);
+    } catch (const db::DbError&) {
+        return changed;
+    }
+    if (!stored || rt::trim(m_fields.tbBuchungDatum[0]) != rt::formatDate(stored->book_start, DayPattern)
+        || rt::trim(m_fields.tbBuchungDatum[1]) != rt::formatDate(stored->book_end, DayPattern)
+        || NormalizedPersonCount(m_fields.tbPersoncount) != QString::number(stored->book_cust_count)
+        || note != rt::trim(stored->book_info) || m_state.CurrentPlaceId != stored->book_place_id
+        || std::max(m_state.CurrentCustomerId, 0) != std::max(stored->book_customer_id, 0)
+        || m_state.BookingColorIndex != std::clamp(stored->book_color_id, 0, 255))
+        return changed;
+    return QString();
+}
+
 void BookingEditor::Undo()
 {
     if (m_state.CurrentBookingId > 0)
@@ -368,7 +396,9 @@ bool BookingEditor::AddMainAdress(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString who = rt::trim(name).isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural : quoted(name);
+    const QString who = rt::trim(name).isEmpty()
+                            ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
+                            : quoted(name);
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         const QString question = QStringLiteral("Diese Reservierung gilt bereits für ") + quoted(m_fields.tbBewohner) +
                                  QStringLiteral(".\nWollen Sie diese Reservierung stattdessen auf ") + who +

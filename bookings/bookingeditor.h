@@ -136,6 +136,13 @@ public:
     void ListBookingsOfGuest();
     void ListBookingsOfPlace();
 
+    // What the editor holds that is not stored, as one line for the user; ""
+    // when nothing. A new booking counts once it has a guest or a note; a
+    // stored one when the fields differ from the booking as stored now (also
+    // when another workstation changed or deleted it), or when that cannot
+    // be read.
+    QString UnsavedEdit() const;
+
 private:
     void remember(qint32 bookId);
     void refuse(const QString& text);

@@ -6,8 +6,11 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/printing.h"
+#include "platform/word/document.h"
+#include "platform/word/error.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -21,6 +24,10 @@ constexpr double RuleEnd = 10500;
 constexpr double PageTopRuleEnd = 10000;
 constexpr double Origin = 500;
 constexpr double TwipsPerInch = 1440;
+// What a bold header leaves free before the next header.
+constexpr double HeaderGap = 100;
+// A header too wide for its room is printed smaller, down to this size.
+constexpr double SmallestHeaderPoints = 6;
 
 // Writes lines down a page the way a line printer's cursor moves: each text
 // line starts at the current height and moves it one line down.
@@ -40,8 +47,12 @@ public:
     }
     void columns(const std::array<double, PrintColumns>& xs, const std::array<QString, PrintColumns>& texts, bool bold)
     {
-        for (size_t i = 0; i < xs.size(); ++i)
+        for (size_t i = 0; i < xs.size(); ++i) {
             put(xs[i], texts[i], bold);
+            // The columns stay where they are; a header fits its room instead.
+            if (bold && !texts[i].isEmpty())
+                m_pages.back().back().room = (i + 1 < xs.size() ? xs[i + 1] - HeaderGap : RuleEnd) - xs[i];
+        }
         emptyLine();
     }
     void rule(double end) { m_pages.back().push_back({PrintItem::Rule, 0, m_y, end, QString(), false}); }
@@ -117,6 +128,16 @@ std::vector<PrintPage> LayoutBookingList(const PrintedList& list, const PrintMet
     return pages;
 }
 
+std::pair<QFont, QString> FitText(const QFont& font, const QString& text, double room, const QPaintDevice& device)
+{
+    const double roomPixels = room * device.logicalDpiX() / TwipsPerInch;
+    QFont fitted = font;
+    const auto width = [&] { return QFontMetricsF(fitted, &device).horizontalAdvance(text); };
+    while (width() > roomPixels && fitted.pointSizeF() > SmallestHeaderPoints)
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    return {fitted, QFontMetricsF(fitted, &device).elidedText(text, Qt::ElideRight, roomPixels)};
+}
+
 QString PaintBookingList(QPagedPaintDevice& device, const PrintedList& list, const QString& printDate)
 {
     QPainter painter;
@@ -150,9 +171,11 @@ QString PaintBookingList(QPagedPaintDevice& device, const PrintedList& list, con
                 painter.drawLine(QPointF(px(item.x), py(item.y)), QPointF(px(item.x2), py(item.y)));
                 continue;
             }
-            painter.setFont(item.bold ? bold : normal);
             const double ascent = item.bold ? boldMetrics.ascent() : normalMetrics.ascent();
-            painter.drawText(QPointF(px(item.x), py(item.y) + ascent), item.text);
+            const auto [font, text] = item.room > 0 ? FitText(item.bold ? bold : normal, item.text, item.room, device)
+                                                    : std::pair{item.bold ? bold : normal, item.text};
+            painter.setFont(font);
+            painter.drawText(QPointF(px(item.x), py(item.y) + ascent), text);
         }
     }
     bool finished = painter.end();
@@ -165,13 +188,28 @@ QString PaintBookingList(QPagedPaintDevice& device, const PrintedList& list, con
 
 void PrintBookingList(const PrintedList& list)
 {
-    ui::PrintService::instance().preview(list.title, [&list](QPagedPaintDevice& device) {
-        QString error;
-        {
-            ui::WaitCursor wait;
-            error = PaintBookingList(device, list, rt::formatDate(rt::Date::today(), DateFormat));
-        }
-        if (!error.isEmpty())
-            ui::msgBox(error, ui::OkOnly, QStringLiteral("Fehler beim Drucken"));
-    });
+    const QString today = rt::formatDate(rt::Date::today(), DateFormat);
+    ui::PrintService::instance().preview(
+        list.title,
+        [&list, &today](QPagedPaintDevice& device) {
+            QString error;
+            {
+                ui::WaitCursor wait;
+                error = PaintBookingList(device, list, today);
+            }
+            if (!error.isEmpty())
+                ui::msgBox(error, ui::OkOnly, QStringLiteral("Fehler beim Drucken"));
+        },
+        BookingListPdfPath(list.title, today));
+}
+
+QString BookingListPdfPath(const QString& title, const QString& printDate)
+{
+    try {
+        return QDir(word::outputFolder()).absoluteFilePath(word::safeFileName(title + QLatin1Char(' ') + printDate)
+                                                           + QStringLiteral(".pdf"));
+    } catch (const word::Error&) {
+        // Then wherever the print dialog offers.
+        return QString();
+    }
 }

@@ -11,6 +11,7 @@
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -30,6 +31,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -59,14 +62,15 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
 
     ShowForm(&w);
     if (!w.m_columnsSized) {
-        // Once laid out: the birthday column takes what the names leave.
+        // Once laid out: a fifth of the list's width for each name, an eighth
+        // for the birthday, yet never too narrow for a whole date.
         const int width = w.ListView1->viewport()->width();
-        w.ListView1->setColumnWidth(AddressListModel::LastName, width * 2 / 5);
-        w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 3);
+        const int date = w.ListView1->fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888")) + 12;
+        w.ListView1->setColumnWidth(AddressListModel::LastName, width / 5);
+        w.ListView1->setColumnWidth(AddressListModel::FirstName, width / 5);
+        w.ListView1->setColumnWidth(AddressListModel::Birthday, std::max(width / 8, date));
         w.m_columnsSized = true;
     }
-    w.raise();
-    w.activateWindow();
     w.m_state.LastSearch = CustomerFilter();
     w.tbSuche->clear();
     {
@@ -78,6 +82,10 @@ void frmAdressen::ShowAdresse(qint32 custId, AddressReceiver* caller)
         w.m_list.clear();
     RunHandler(QStringLiteral("ShowAdresse"), [&w, custId] {
         if (custId >= 1) {
+            // Asked for again, the guest being edited stays as typed: reading
+            // it anew would throw the edit away unasked.
+            if (custId == w.m_state.CurrentCustomerId && w.m_state.Changed)
+                return;
             if (custId != w.m_state.CurrentCustomerId && !w.AskSaveChangedAddress())
                 return;
             w.LoadAddress(custId);
@@ -163,7 +171,7 @@ QWidget* frmAdressen::buildSearchPane()
     ListView1->setWordWrap(false);
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
-    ListView1->horizontalHeader()->setStretchLastSection(true);
+    ListView1->horizontalHeader()->setStretchLastSection(false);
     ListView1->horizontalHeader()->setSectionsClickable(true);
     ListView1->horizontalHeader()->setHighlightSections(false);
     v->addWidget(ListView1, 1);
@@ -188,12 +196,12 @@ QWidget* frmAdressen::buildRecordPane()
     v->setContentsMargins(0, 0, 0, 0);
 
     auto* tools = new QHBoxLayout;
-    btnNeu = toolButton(QStyle::SP_FileIcon, QStringLiteral("Neu"), this);
-    cmdSave = toolButton(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern"), this);
-    btnUndo = toolButton(QStyle::SP_DialogResetButton, QStringLiteral("Zurücksetzen"), this);
-    btnDelete = toolButton(QStyle::SP_TrashIcon, QStringLiteral("Löschen"), this);
+    btnNeu = toolButton(QStyle::SP_FileIcon, QStringLiteral("&Neu"), this);
+    cmdSave = toolButton(QStyle::SP_DialogSaveButton, QStringLiteral("&Speichern"), this);
+    btnUndo = toolButton(QStyle::SP_DialogResetButton, QStringLiteral("&Zurücksetzen"), this);
+    btnDelete = toolButton(QStyle::SP_TrashIcon, QStringLiteral("&Löschen"), this);
     btnBackHistory = toolButton(QStyle::SP_ArrowBack, QString(), this);
-    btnCopyToClipboard = new QPushButton(QStringLiteral("Kopieren"));
+    btnCopyToClipboard = new QPushButton(QStringLiteral("&Kopieren"));
     btnCopyToClipboard->setAutoDefault(false);
     btnHelp = new QPushButton(QStringLiteral("?"));
     btnHelp->setAutoDefault(false);
@@ -345,6 +353,7 @@ void frmAdressen::connectControls()
     connect(btnBackHistory, &QPushButton::clicked, this, &frmAdressen::btnBackHistory_Click);
     connect(btnCopyToClipboard, &QPushButton::clicked, this, &frmAdressen::btnCopyToClipboard_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmAdressen::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     connect(btnTerminliste, &QPushButton::clicked, this, &frmAdressen::btnTerminliste_Click);
     connect(cmdInvoice, &QPushButton::clicked, this, &frmAdressen::cmdInvoice_Click);
     connect(cmdEditCategories, &QPushButton::clicked, this, &frmAdressen::cmdEditCategories_Click);
@@ -387,6 +396,8 @@ void frmAdressen::Form_Load()
         button->setText(text(1319));
         button->setToolTip(text(1310));
     }
+    // One Alt letter for the hand-over: two buttons with it would only take turns at the focus.
+    btnPassData[1]->setText(QStringLiteral("&") + text(1319));
     SSTab1->setTabText(0, text(1311));
     SSTab1->setTabText(1, text(1312));
     SSTab1->setTabText(2, text(293));

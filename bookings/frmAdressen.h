@@ -3,6 +3,7 @@
 #include "bookings/addresslistmodel.h"
 #include "bookings/addressrecord.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -106,6 +107,8 @@ private:
     void SearchAddresses(const QString& text);
     int ShowSimilarRecordsX(const CustomerFilter& condition, bool selectAfterFill);
     void SelectListItemById(qint32 custId);
+    // The address just saved becomes the list's selected line.
+    void SelectSavedAddress();
     void ListView1_ItemClick(int row);
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);
@@ -115,6 +118,7 @@ private:
 
     // The record (frmAdressen_record.cpp).
     AddressFields readFields() const;
+    QString unsavedAddress() const;
     void showFields(const AddressFields& fields);
     QString entryText(int index) const;
     void setEntryText(int index, const QString& text);
@@ -141,6 +145,8 @@ private:
 
     AddressState m_state;
     AddressRecord m_record{m_state};
+    // Asked when the program is to end unattended.
+    UnsavedEditRegistration m_unsavedAddress{[this] { return unsavedAddress(); }};
     AddressListModel m_list;
     // The window that asked for the guest, watched when it is a QObject so a
     // window closed meanwhile is never called.

@@ -118,10 +118,24 @@ AddressRecord::SaveResult frmAdressen::SaveAddress(const QString& failureNote)
     return result;
 }
 
+QString frmAdressen::unsavedAddress() const
+{
+    const AddressFields fields = readFields();
+    if (!m_state.Changed || IsAddressEmpty(fields))
+        return QString();
+    QString name = FullName(fields);
+    if (name.isEmpty())
+        name = rt::trim(fields.text[entry::Company]);
+    const QString which = m_state.CurrentCustomerId < 1 ? QStringLiteral("Adressbuch: eine neue Adresse")
+                                                        : QStringLiteral("Adressbuch: Änderungen an der Adresse");
+    return name.isEmpty() ? which : which + QStringLiteral(" „") + name + QStringLiteral("“");
+}
+
 bool frmAdressen::AskSaveChangedAddress()
 {
     switch (m_record.askSaveChanged(readFields())) {
     case AddressRecord::AskResult::Failed:
+    case AddressRecord::AskResult::Back:
         return false;
     case AddressRecord::AskResult::Saved:
         showIndex();
@@ -200,7 +214,7 @@ void frmAdressen::tbEntry_LostFocus(int index)
         } else {
             return;
         }
-        if (m_record.checkDuplicate(readFields())) {
+        if (m_record.CheckDuplicateAddress(readFields())) {
             showIndex();
             ShowSimilarRecordsX(m_state.LastSearch, true);
         }
@@ -270,8 +284,10 @@ void frmAdressen::cmdSave_Click()
             ShowLastNameRequired();
             return;
         }
-        if (SaveAddress() != AddressRecord::SaveResult::Failed)
-            ShowSimilarRecordsX(m_state.LastSearch, false);
+        if (SaveAddress() == AddressRecord::SaveResult::Failed)
+            return;
+        ShowSimilarRecordsX(m_state.LastSearch, false);
+        SelectSavedAddress();
     });
 }
 

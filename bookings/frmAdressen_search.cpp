@@ -135,6 +135,31 @@ void frmAdressen::SelectListItemById(qint32 custId)
     ListView1->setFocus();
 }
 
+void frmAdressen::SelectSavedAddress()
+{
+    const qint32 id = m_state.CurrentCustomerId;
+    if (id < 1)
+        return;
+    if (m_list.rowOf(id) < 0) {
+        // A list that does not hold it lists what its name starts with, as
+        // the search box would.
+        const AddressFields fields = readFields();
+        CustomerFilter filter;
+        filter.kind = CustomerFilter::Kind::Prefix;
+        filter.text = rt::trim(fields.text[entry::LastName]);
+        if (filter.text.isEmpty())
+            filter.text = rt::trim(fields.text[entry::Company]);
+        if (filter.text.isEmpty()) {
+            filter.kind = CustomerFilter::Kind::Pattern;
+            filter.text = rt::trim(fields.text[entry::FirstName]);
+        }
+        tbSuche->setText(filter.text);
+        m_state.LastSearch = filter;
+        ShowSimilarRecordsX(filter, false);
+    }
+    SelectListItemById(id);
+}
+
 void frmAdressen::ListView1_ItemClick(int row)
 {
     if (FillingLists)
@@ -258,8 +283,6 @@ void frmAdressen::btnPassData_Click()
         if (auto* widget = dynamic_cast<QWidget*>(receiver)) {
             QWidget* window = widget->window();
             ShowForm(window);
-            window->raise();
-            window->activateWindow();
         }
         HandOverAddress(*receiver, id, name);
     });

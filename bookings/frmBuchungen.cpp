@@ -3,6 +3,7 @@
 #include "bookings/bookinglist.h"
 #include "core/handler.h"
 #include "core/messages.h"
+#include "core/lookups.h"
 #include "core/terms.h"
 #include "core/windows.h"
 #include "platform/runtime/twips.h"
@@ -86,7 +87,7 @@ void frmBuchungen::buildList(QWidget* parent)
     optListRange[0] = new QRadioButton(QStringLiteral("Reservierungen ab heute"));
     optListRange[1] = new QRadioButton(QStringLiteral("alle"));
     optListRange[1]->setChecked(true);
-    btnRefresh = button(QStringLiteral("Liste aktualisieren"));
+    btnRefresh = button(QStringLiteral("Liste ak&tualisieren"));
     range->addWidget(optListRange[0]);
     range->addWidget(optListRange[1]);
     range->addStretch();
@@ -119,9 +120,9 @@ void frmBuchungen::buildList(QWidget* parent)
     layout->addWidget(ListView1, 1);
 
     auto* buttons = new QHBoxLayout;
-    cmdListBookingsPerson = button(QStringLiteral("alle Buchungen dieses Gastes auflisten"));
-    cmdListBookingsRoom = button(QStringLiteral("alle Buchungen dieses Raumes auflisten"));
-    cmdPrintList = button(QStringLiteral("Liste drucken"));
+    cmdListBookingsPerson = button(QStringLiteral("alle Buchungen dieses &Gastes auflisten"));
+    cmdListBookingsRoom = button(QStringLiteral("alle Buchungen dieses Rau&mes auflisten"));
+    cmdPrintList = button(QStringLiteral("L&iste drucken"));
     buttons->addWidget(cmdListBookingsPerson);
     buttons->addWidget(cmdListBookingsRoom);
     buttons->addStretch();
@@ -165,7 +166,7 @@ void frmBuchungen::buildEditor(QWidget* parent)
     tbBewohner->setCursor(Qt::PointingHandCursor);
     tbBewohner->setToolTip(QStringLiteral("Klicken, um den Gast im Adressbuch zu wählen"));
     cmdShowPat = button(TermPersonSingular, QStringLiteral("Gäste-Details anzeigen"));
-    btnPatient = button(QStringLiteral("Details"), QStringLiteral("Gäste-Details anzeigen"));
+    btnPatient = button(QStringLiteral("D&etails"), QStringLiteral("Gäste-Details anzeigen"));
     btnPatDel = button(QStringLiteral("X"), QStringLiteral("Bewohner entfernen"));
     btnPatDel->setFixedWidth(28);
     auto* guestRow = new QHBoxLayout;
@@ -232,7 +233,7 @@ void frmBuchungen::buildEditor(QWidget* parent)
     g->addWidget(tbBuchungInfo, row++, 1, 1, 3);
 
     lblInvoice_id = valueLabel();
-    cmdInvoice = button(QStringLiteral("Rechnung"), QStringLiteral("Rechnung zu dieser Reservierung"));
+    cmdInvoice = button(QStringLiteral("Rechn&ung"), QStringLiteral("Rechnung zu dieser Reservierung"));
     auto* invoiceRow = new QHBoxLayout;
     invoiceRow->addWidget(lblInvoice_id);
     invoiceRow->addStretch();
@@ -243,16 +244,16 @@ void frmBuchungen::buildEditor(QWidget* parent)
     g->setRowStretch(row, 1);
     layout->addWidget(frameDetails, 1);
 
-    cmdSave[0] = button(QStringLiteral("Reservierung speichern"), QStringLiteral("Reservierung speichern"));
-    cmdSave[1] = button(QStringLiteral("Reservieren"), QStringLiteral("Reservierung speichern und Fenster schließen"));
-    btnNeu = button(QStringLiteral("Neu"), QStringLiteral("Neue Reservierung anlegen"));
-    btnDelete = button(QStringLiteral("Löschen"), QStringLiteral("Reservierung löschen"));
-    btnUndo = button(QStringLiteral("Rückgängig"), QStringLiteral("alle Felder auf Originalwerte zurücksetzen"));
-    btnBackHistory = button(QStringLiteral("Zurück"), QStringLiteral("zum vorherigen Datensatz"));
+    cmdSave[0] = button(QStringLiteral("Reservierung &speichern"), QStringLiteral("Reservierung speichern"));
+    cmdSave[1] = button(QStringLiteral("Reser&vieren"), QStringLiteral("Reservierung speichern und Fenster schließen"));
+    btnNeu = button(QStringLiteral("&Neu"), QStringLiteral("Neue Reservierung anlegen"));
+    btnDelete = button(QStringLiteral("&Löschen"), QStringLiteral("Reservierung löschen"));
+    btnUndo = button(QStringLiteral("&Rückgängig"), QStringLiteral("alle Felder auf Originalwerte zurücksetzen"));
+    btnBackHistory = button(QStringLiteral("&Zurück"), QStringLiteral("zum vorherigen Datensatz"));
     cmdCancel = button(QStringLiteral("&Abbrechen"));
     btnHelp = button(QStringLiteral("Hilfe"));
-    btnOutputWordDoc = button(QStringLiteral("Drucken"), QStringLiteral("Reservierungs-Bestätigung drucken"));
-    cmdBookingConfirmation = button(QStringLiteral("Reservierungsbestätigung"));
+    btnOutputWordDoc = button(QStringLiteral("&Drucken"), QStringLiteral("Reservierungs-Bestätigung drucken"));
+    cmdBookingConfirmation = button(QStringLiteral("Reservierungs&bestätigung"));
 
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(btnBackHistory);
@@ -285,12 +286,7 @@ void frmBuchungen::Form_Load()
 
 void frmBuchungen::showWindow()
 {
-    if (isMinimized())
-        showMaximized();
-    else
-        show();
-    raise();
-    activateWindow();
+    ShowForm(this);
 }
 
 void frmBuchungen::SetCaption(const QString& caption)

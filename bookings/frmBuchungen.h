@@ -5,6 +5,7 @@
 #include "core/dialogs/datepicker.h"
 #include "core/globals.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 
 #include <QWidget>
 
@@ -164,6 +165,14 @@ private:
 
     ListHost m_host{*this};
     BookingEditor m_editor{m_host};
+    // Asked when the program is to end unattended; a window closed by the
+    // user has given up what it showed, as it always does.
+    UnsavedEditRegistration m_unsavedBooking{[this] {
+        if (!isVisible())
+            return QString();
+        readFields();
+        return m_editor.UnsavedEdit();
+    }};
     BookingListModel* m_model = nullptr;
     int m_comboVersion = -1;
     int m_pickerBox = 0;           // the date box that opened the date picker

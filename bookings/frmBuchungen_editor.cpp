@@ -8,10 +8,12 @@
 #include "core/lookups.h"
 #include "core/terms.h"
 #include "core/windows.h"
+#include "platform/ui/helpkey.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +54,7 @@ void frmBuchungen::connectHandlers()
     connect(cmdInvoice, &QPushButton::clicked, this, &frmBuchungen::cmdInvoice_Click);
     connect(cmdShowRoomImage, &QPushButton::clicked, this, &frmBuchungen::cmdShowRoomImage_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmBuchungen::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     tbBewohner->installEventFilter(this);
     lbColor->installEventFilter(this);
 
@@ -76,7 +79,8 @@ bool frmBuchungen::eventFilter(QObject* watched, QEvent* event)
             continue;
         if (type == QEvent::FocusIn)
             tbBuchungDatum_GotFocus(i);
-        else if (type == QEvent::MouseButtonDblClick) {
+        else if (type == QEvent::MouseButtonDblClick
+                 || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(event)))) {
             tbBuchungDatum_DblClick(i);
             return true;
         }
@@ -266,7 +270,7 @@ void frmBuchungen::tbBuchungDatum_DblClick(int index)
 {
     m_pickerBox = index;
     readFields();
-    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this);
+    frmCalendar::instance().ShowDate(m_editor.PickerStartDate(index), this, tbBuchungDatum[index]);
 }
 
 void frmBuchungen::tbBuchungDatum_LostFocus(int index)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QSet>
 #include <QUrl>
 
 #include <sys/vfs.h>
@@ -334,6 +335,14 @@ void ShowImageFile(const QString& file, QLabel* image, QLabel* label, int maxWid
     image->setProperty("Tag", full);
     QImageReader reader(full);
     reader.setDecideFormatFromContent(true);
+    const QSize stored = reader.size();
+    // A large photo is read at the size it is shown at where the format
+    // allows it: that is fast and stays within the reader's memory limit.
+    if (scale && stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const QSize shown = ScaledImageSize(stored, maxWidth, maxHeight);
+        if (shown.width() < stored.width())
+            reader.setScaledSize(shown);
+    }
     const QImage picture = reader.read();
     if (!picture.isNull()) {
         if (scale) {
@@ -344,6 +353,33 @@ void ShowImageFile(const QString& file, QLabel* image, QLabel* label, int maxWid
             image->setPixmap(QPixmap::fromImage(picture));
             image->resize(picture.size());
         }
+    } else {
+        const QString reason = UnreadablePictureReason(reader.error(), stored);
+        if (label)
+            label->setText(QStringLiteral("Die Bild-Datei\n") + full + QStringLiteral("\nkann nicht angezeigt werden: ") +
+                           reason);
+        // Said once; the box then only names the reason.
+        static QSet<QString> reported;
+        if (!reported.contains(full)) {
+            reported.insert(full);
+            ui::msgBox(QStringLiteral("Das Bild \"") + full + QStringLiteral("\" kann nicht angezeigt werden.\n\n") + reason,
+                       ui::Exclamation, AppTitle);
+        }
     }
     image->show();
+}
+
+QString UnreadablePictureReason(int readerError, const QSize& stored)
+{
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (stored.isValid() && limit > 0 && qint64(stored.width()) * stored.height() * 4 > limit)
+        return QStringLiteral("Es ist mit %1 × %2 Bildpunkten zu groß.").arg(stored.width()).arg(stored.height());
+    switch (readerError) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("Die Datei ist kein Bild in einem bekannten Format (JPG, GIF, PNG).");
+    case QImageReader::DeviceError:
+        return QStringLiteral("Die Datei kann nicht gelesen werden.");
+    default:
+        return QStringLiteral("Die Datei ist beschädigt.");
+    }
 }

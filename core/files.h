@@ -49,8 +49,13 @@ QString ImagePathFor(const QString& name, const QString& imageDir);
 
 // Shows a picture in image, scaled with its proportions into maxWidth x
 // maxHeight pixels when scale is set, and its name (or why it is missing) in
-// label. The full path is kept in the image's "Tag" property.
+// label. The full path is kept in the image's "Tag" property. A picture that
+// cannot be shown leaves the image empty, says why in label and, the first
+// time for that file, in a message.
 void ShowImageFile(const QString& file, QLabel* image, QLabel* label, int maxWidth, int maxHeight, bool scale,
                    const QString& imageDir);
+// Why a picture could not be read, from the reader's error and the size its
+// header gave (invalid when none).
+QString UnreadablePictureReason(int readerError, const QSize& stored);
 // The size a picture of the given size takes in the box, proportions kept.
 QSize ScaledImageSize(const QSize& picture, int maxWidth, int maxHeight);

@@ -6,6 +6,7 @@
 #include "platform/db/error.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/runtime/twips.h"
 
@@ -231,6 +232,7 @@ void ShowForm(QWidget* form)
     form->show();
     if (form->isMinimized())
         form->showMaximized();
+    ui::bringToFront(form);
 }
 
 void GetControlScreenPos(QWidget* control, qint32& x, qint32& y)

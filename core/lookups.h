@@ -40,7 +40,8 @@ void SelectListItemByItemData(QListWidget* list, qint32 itemData, int defaultInd
 void ClearTextBoxes(QWidget* form);
 // Selects the whole text of the box.
 void SelectAllText(QLineEdit* textBox);
-// Shows the window modeless; a minimised one comes back maximised.
+// Shows the window modeless and in front; a minimised one comes back
+// maximised. Questions asked next stand over it.
 void ShowForm(QWidget* form);
 // The screen position of the control's top-left corner in twips.
 void GetControlScreenPos(QWidget* control, qint32& x, qint32& y);

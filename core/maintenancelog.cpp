@@ -3,6 +3,7 @@
 #include "core/database.h"
 #include "core/preferences.h"
 #include "core/startup.h"
+#include "core/windows.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 bool ShutdownRequestedHere = false;
+bool EndRequested = false;
 
 namespace {
 
@@ -33,7 +35,8 @@ void record(const QList<std::pair<QString, db::Value>>& entries)
         const int type = value.kind() == db::Value::Kind::Date ? TypeDate
                          : value.kind() == db::Value::Kind::Bool ? TypeBoolean
                                                                 : TypeText;
-        SavePreference(column, value, type);
+        // Thrown, not reported here: no message may stand while this holds the write lock.
+        StorePreference(column, value, type);
     }
     transaction.commit();
 }
@@ -113,25 +116,43 @@ bool ShutdownRequested()
     }
 }
 
+namespace {
+
+QTimer* watchTimer = nullptr;
+
+}  // namespace
+
 bool CheckShutdownRequest()
 {
-    if (!DbOpen)
-        return true;
-    if (!ShutdownRequested()) {
-        ShutdownRequestedHere = false;
-        return true;
+    if (!EndRequested) {
+        if (!DbOpen)
+            return true;
+        if (!ShutdownRequested()) {
+            ShutdownRequestedHere = false;
+            return true;
+        }
+        if (ShutdownRequestedHere)
+            return true;
+        EndRequested = true;
+        if (watchTimer)
+            watchTimer->setInterval(1000);
     }
-    if (ShutdownRequestedHere)
-        return true;
-    ExitProgram(true);
+    const QStringList unsaved = UnsavedEdits();
+    if (unsaved.isEmpty()) {
+        if (Windows().showEndRequestNotice)
+            Windows().showEndRequestNotice({});
+        ExitProgram(true);
+    }
+    if (Windows().showEndRequestNotice)
+        Windows().showEndRequestNotice(unsaved);
+    return true;
 }
 
 void StartShutdownWatch(int intervalMs)
 {
-    static QTimer* timer = nullptr;
-    if (!timer) {
-        timer = new QTimer(QCoreApplication::instance());
-        QObject::connect(timer, &QTimer::timeout, [] { CheckShutdownRequest(); });
+    if (!watchTimer) {
+        watchTimer = new QTimer(QCoreApplication::instance());
+        QObject::connect(watchTimer, &QTimer::timeout, [] { CheckShutdownRequest(); });
     }
-    timer->start(intervalMs);
+    watchTimer->start(EndRequested ? 1000 : intervalMs);
 }

@@ -33,9 +33,16 @@ bool ShutdownRequested();
 // The workstation that asked and stays: its own watch lets the request pass
 // until it sees the flag cleared.
 extern bool ShutdownRequestedHere;
+// Set once this workstation saw the request: it ends as soon as nothing
+// unsaved keeps it, also when a later start clears the flag meanwhile.
+extern bool EndRequested;
 
 // Ends this workstation unattended when the request stands (and it did not
-// ask itself while staying). True when nothing ended.
+// ask itself while staying). A window holding an edit nobody stored keeps it
+// running: nothing is stored unasked and nothing thrown away, the notice
+// names what is unsaved, and the workstation stays logged in, so the one that
+// asked sees it in its list. True when nothing ended.
 bool CheckShutdownRequest();
-// Looks at the request every intervalMs while the program runs.
+// Looks at the request every intervalMs while the program runs; once it was
+// seen, every second whether what kept the workstation is saved or given up.
 void StartShutdownWatch(int intervalMs = 15000);

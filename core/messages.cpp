@@ -104,6 +104,8 @@ void InitGlobalTexts()
     VersionText = QString::number(VELMORANT_VERSION_MAJOR) + QLatin1Char('.') + QString::number(VELMORANT_VERSION_MINOR) +
                   QString::number(VELMORANT_VERSION_REVISION);
     AppTitle = GetResString(102);
+    // A box without a title of its own carries the program's title.
+    ui::setDefaultTitle([] { return AppTitle; });
     TextUnnamed = QStringLiteral("  ") + GetResString(311);
     TextAll = QStringLiteral("     ") + GetResString(312);
     SalutationHerr = GetResString(328);

@@ -12,7 +12,7 @@ bool AdminConfirmed = false;
 
 namespace {
 
-constexpr int StoredLength = 16;
+constexpr int StoredLength = MaxPasswordLength;
 
 }  // namespace
 
@@ -43,13 +43,25 @@ bool CheckAdminPassword(bool remember)
     return correct;
 }
 
+QString PasswordProblem(const QString& s)
+{
+    const QString text = rt::trim(s);
+    // Cut to the stored length it would no longer be the one typed.
+    if (text.size() > MaxPasswordLength) {
+        return QStringLiteral("Das Administrator-Passwort darf höchstens %1 Zeichen lang sein; eingegeben wurden %2.")
+            .arg(MaxPasswordLength)
+            .arg(text.size());
+    }
+    for (QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return QStringLiteral("Das Administrator-Passwort darf nur Zeichen des westeuropäischen Zeichensatzes enthalten.");
+    }
+    return QString();
+}
+
 bool IsStorablePassword(const QString& s)
 {
-    for (QChar c : s) {
-        if (c.unicode() > 0xFF)
-            return false;
-    }
-    return true;
+    return PasswordProblem(s).isEmpty();
 }
 
 // Codes are Latin-1. The sum wraps at 256 instead of failing, so letters such
@@ -57,9 +69,9 @@ bool IsStorablePassword(const QString& s)
 // without wrapping gives the same stored form as before.
 QString ScramblePassword(const QString& s)
 {
+    if (!IsStorablePassword(s))
+        throw std::invalid_argument("password too long or with a character outside Latin-1");
     QString text = (rt::trim(s) + QString(StoredLength, QLatin1Char(' '))).left(StoredLength);
-    if (!IsStorablePassword(text))
-        throw std::invalid_argument("password character outside Latin-1");
     for (int i = 1; i <= StoredLength; ++i) {
         const int c = text.at(i - 1).unicode();
         text[i - 1] = QChar(static_cast<char16_t>(((c + i) & 0xFF) ^ 0xFF));

@@ -16,10 +16,16 @@ extern bool AdminConfirmed;
 // is set; a wrong entry is refused with a message, Cancel silently.
 bool CheckAdminPassword(bool remember);
 
-// The 16-character stored form of a password: trimmed, padded or cut to 16.
-// Characters beyond Latin-1 cannot be stored: std::invalid_argument.
+// The most characters the stored form holds.
+constexpr int MaxPasswordLength = 16;
+
+// The 16-character stored form of a password: trimmed and padded to 16.
+// A longer one, or characters beyond Latin-1, cannot be stored:
+// std::invalid_argument.
 QString ScramblePassword(const QString& s);
 // The password back from its stored form, trimmed.
 QString UnscramblePassword(const QString& s);
-// Whether every character of s fits the stored form.
+// Whether the trimmed s fits the stored form.
 bool IsStorablePassword(const QString& s);
+// Why the trimmed s cannot be stored, as the user reads it; "" when it can.
+QString PasswordProblem(const QString& s);

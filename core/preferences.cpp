@@ -263,34 +263,73 @@ db::Value GetPreference(const QString& name, int dataType, const db::Value& defa
     return result;
 }
 
+void StorePreference(const QString& name, const db::Value& value, int dataType)
+{
+    auto open = [&name] { return OpenedDb().openRecordset(SelectSql, db::OpenMode::Dynaset, {db::Value(name)}); };
+    std::optional<db::Recordset> rs;
+    rs.emplace(open());
+    if (rs->eof()) {
+        rs.reset();
+        if (createRow(name, creationType(dataType), value))
+            return;
+        // Another workstation created the row meanwhile: write into it.
+        rs.emplace(open());
+        if (rs->eof())
+            throw db::DbError(db::err::NoCurrentRecord, name);
+    }
+    rs->edit();
+    const QString column = valueColumn(rs->field(QStringLiteral("prf_data_type")).value().toLong());
+    if (!column.isEmpty())
+        rs->field(column).setValue(value);
+    rs->update();
+    rs->close();
+}
+
 void SavePreference(const QString& name, const db::Value& value, int dataType)
 {
     try {
-        auto open = [&name] {
-            return OpenedDb().openRecordset(SelectSql, db::OpenMode::Dynaset, {db::Value(name)});
-        };
-        std::optional<db::Recordset> rs;
-        rs.emplace(open());
-        if (rs->eof()) {
-            rs.reset();
-            if (createRow(name, creationType(dataType), value))
-                return;
-            // Another workstation created the row meanwhile: write into it.
-            rs.emplace(open());
-            if (rs->eof())
-                throw db::DbError(db::err::NoCurrentRecord, name);
-        }
-        rs->edit();
-        const QString column = valueColumn(rs->field(QStringLiteral("prf_data_type")).value().toLong());
-        if (!column.isEmpty())
-            rs->field(column).setValue(value);
-        rs->update();
-        rs->close();
+        StorePreference(name, value, dataType);
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Speichern der Programmeinstellung für \"") + name
                        + QStringLiteral("\" in Tabelle \"") + PrefTable + QStringLiteral("\"\n\n") + e.description(),
                    ui::Exclamation);
     }
+}
+
+void LoadSharedPreferences()
+{
+    readKey(QStringLiteral("NormalTerminColor"), TypeLong, db::Value(0xEEEEEE),
+            [](const db::Value& v) { NormalTerminColor = asLong(std::fabs(numberOf(v))); });
+    readKey(QStringLiteral("TableFixedRowColBackColor"), TypeLong, db::Value(0xEEEEEE),
+            [](const db::Value& v) { TableFixedRowColBackColor = asLong(std::fabs(numberOf(v))); });
+    readKey(QStringLiteral("MaxWeekCols"), TypeInteger, db::Value(30),
+            [](const db::Value& v) { MaxWeekCols = asByte(v); });
+    readKey(QStringLiteral("BackupReminder"), TypeByte, db::Value(0),
+            [](const db::Value& v) { BackupReminder = asByte(v); });
+    readKey(QStringLiteral("BackupPath"), TypeText, db::Value(QString()),
+            [](const db::Value& v) { BackupPath = asText(v); });
+    readKey(QStringLiteral("PrinterLeftOffset"), TypeLong, db::Value(0),
+            [](const db::Value& v) { PrinterLeftOffset = asLong(numberOf(v)); });
+    readKey(QStringLiteral("PrinterTopOffset"), TypeLong, db::Value(-1000), [](const db::Value& v) {
+        PrinterTopOffset = asLong(numberOf(v));
+        if (PrinterTopOffset == 10)
+            PrinterTopOffset = -1000;
+    });
+    readKey(QStringLiteral("DayTableFontSize"), TypeByte, db::Value(8), [](const db::Value& v) {
+        DayTableFontSize = asByte(v);
+        if (DayTableFontSize < 6)
+            DayTableFontSize = 8;
+    });
+    ReadMwStIncluded();
+    readKey(QStringLiteral("AdminPW"), TypeText, db::Value(QString()),
+            [](const db::Value& v) { AdminPassword = UnscramblePassword(asText(v)); });
+    AdminPasswordActive = !AdminPassword.isEmpty();
+}
+
+void ReadMwStIncluded()
+{
+    readKey(QStringLiteral("MwSt_included"), TypeBoolean, db::Value(false),
+            [](const db::Value& v) { MwStIncluded = asBool(v); });
 }
 
 void ReadPreferences()
@@ -308,17 +347,8 @@ void ReadPreferences()
     for (int i = 1; i <= 14; ++i)
         FloorNames[i + 1] = QString::number(i) + QStringLiteral(". Stockwerk");
 
+    LoadSharedPreferences();
     const db::Value noDate{rt::Date()};
-    readKey(QStringLiteral("NormalTerminColor"), TypeLong, db::Value(0xEEEEEE),
-            [](const db::Value& v) { NormalTerminColor = asLong(std::fabs(numberOf(v))); });
-    readKey(QStringLiteral("TableFixedRowColBackColor"), TypeLong, db::Value(0xEEEEEE),
-            [](const db::Value& v) { TableFixedRowColBackColor = asLong(std::fabs(numberOf(v))); });
-    readKey(QStringLiteral("MaxWeekCols"), TypeInteger, db::Value(30),
-            [](const db::Value& v) { MaxWeekCols = asByte(v); });
-    readKey(QStringLiteral("BackupReminder"), TypeByte, db::Value(0),
-            [](const db::Value& v) { BackupReminder = asByte(v); });
-    readKey(QStringLiteral("BackupPath"), TypeText, db::Value(QString()),
-            [](const db::Value& v) { BackupPath = asText(v); });
     readKey(QStringLiteral("LastBackupSavedOnStation"), TypeText, db::Value(QString()), {});
     readKey(QStringLiteral("LastBackupSavedDate"), TypeDate, noDate, {});
     readKey(QStringLiteral("LastBackupReminderDate"), TypeDate, noDate, {});
@@ -328,24 +358,7 @@ void ReadPreferences()
     readKey(QStringLiteral("PrintSettings"), TypeText, db::Value(QString()), {});
     readKey(QStringLiteral("PrintHeaderEnabled"), TypeBoolean, db::Value(false),
             [](const db::Value& v) { PrintHeaderEnabled = asBool(v); });
-    readKey(QStringLiteral("PrinterLeftOffset"), TypeLong, db::Value(0),
-            [](const db::Value& v) { PrinterLeftOffset = asLong(numberOf(v)); });
-    readKey(QStringLiteral("PrinterTopOffset"), TypeLong, db::Value(-1000), [](const db::Value& v) {
-        PrinterTopOffset = asLong(numberOf(v));
-        if (PrinterTopOffset == 10)
-            PrinterTopOffset = -1000;
-    });
     readKey(QStringLiteral("MailSeekInterval"), TypeByte, db::Value(20), {});
-    readKey(QStringLiteral("DayTableFontSize"), TypeByte, db::Value(8), [](const db::Value& v) {
-        DayTableFontSize = asByte(v);
-        if (DayTableFontSize < 6)
-            DayTableFontSize = 8;
-    });
-    readKey(QStringLiteral("MwSt_included"), TypeBoolean, db::Value(false),
-            [](const db::Value& v) { MwStIncluded = asBool(v); });
-    readKey(QStringLiteral("AdminPW"), TypeText, db::Value(QString()),
-            [](const db::Value& v) { AdminPassword = UnscramblePassword(asText(v)); });
-    AdminPasswordActive = !AdminPassword.isEmpty();
     readKey(QStringLiteral("KeepAdrList"), TypeBoolean, db::Value(false),
             [](const db::Value& v) { KeepAdrList = asBool(v); });
     readKey(QStringLiteral("Shutdown"), TypeBoolean, db::Value(false), [](const db::Value& v) {

@@ -41,7 +41,17 @@ db::Value GetPreference(const QString& name, int dataType, const db::Value& defa
 // Writes a preference; dataType counts only when the row is created (Byte and
 // Integer are kept as Long, Double as Single). Failures are reported.
 void SavePreference(const QString& name, const db::Value& value, int dataType);
+// The same, for a caller that keeps several writes together: throws
+// db::DbError instead of reporting.
+void StorePreference(const QString& name, const db::Value& value, int dataType);
 
 // Sets the start values and loads every preference into its global. A value
 // that does not fit its global is reported and the key's default taken.
 void ReadPreferences();
+// Loads again the values the settings window keeps for all workstations
+// (colours, day count, backup reminder and path, printer offsets, font size,
+// VAT mode, administrator password), as another workstation may have changed
+// them.
+void LoadSharedPreferences();
+// Loads again the VAT mode alone.
+void ReadMwStIncluded();

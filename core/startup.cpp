@@ -131,8 +131,9 @@ void StartProgram(const QString& programFolder)
     if (!AppPath.endsWith(QLatin1Char('/')))
         AppPath += QLatin1Char('/');
 
+    // A folder of that name is no settings file.
     for (const QString& ini : SettingsFileNames()) {
-        if (QFileInfo::exists(ini)) {
+        if (QFileInfo(ini).isFile()) {
             ReadIniFile(ini);
             break;
         }
@@ -195,6 +196,38 @@ int AtProgramEnd(ProgramEndWork work)
 void RemoveProgramEndWork(int id)
 {
     std::erase_if(endWork(), [id](const auto& entry) { return entry.first == id; });
+}
+
+namespace {
+std::vector<std::pair<int, UnsavedEditQuery>>& unsavedQueries()
+{
+    static std::vector<std::pair<int, UnsavedEditQuery>> queries;
+    return queries;
+}
+}  // namespace
+
+int RegisterUnsavedEdit(UnsavedEditQuery query)
+{
+    static int lastId = 0;
+    unsavedQueries().emplace_back(++lastId, std::move(query));
+    return lastId;
+}
+
+void UnregisterUnsavedEdit(int id)
+{
+    std::erase_if(unsavedQueries(), [id](const auto& entry) { return entry.first == id; });
+}
+
+QStringList UnsavedEdits()
+{
+    QStringList edits;
+    const auto queries = unsavedQueries();
+    for (const auto& [id, query] : queries) {
+        const QString edit = query();
+        if (!edit.isEmpty())
+            edits << edit;
+    }
+    return edits;
 }
 
 void ExitProgram(bool unattended)

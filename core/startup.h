@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,6 +33,28 @@ using ProgramEndWork = std::function<void(bool unattended)>;
 // window still exists.
 int AtProgramEnd(ProgramEndWork work);
 void RemoveProgramEndWork(int id);
+
+// What a window holds that nobody stored yet and that the program's end
+// would throw away, as the user reads it ("Adressbuch: ..."); "" when nothing.
+// Windows that store unasked at the end (the invoice window, the service
+// catalogue) register end work instead.
+using UnsavedEditQuery = std::function<QString()>;
+// A window registers once (the id takes it back).
+int RegisterUnsavedEdit(UnsavedEditQuery query);
+void UnregisterUnsavedEdit(int id);
+// The unsaved edits of every registered window, one line each.
+QStringList UnsavedEdits();
+// Registered for the lifetime of the window that holds it.
+class UnsavedEditRegistration {
+public:
+    explicit UnsavedEditRegistration(UnsavedEditQuery query) : m_id(RegisterUnsavedEdit(std::move(query))) {}
+    ~UnsavedEditRegistration() { UnregisterUnsavedEdit(m_id); }
+    UnsavedEditRegistration(const UnsavedEditRegistration&) = delete;
+    UnsavedEditRegistration& operator=(const UnsavedEditRegistration&) = delete;
+
+private:
+    int m_id;
+};
 
 // Runs the work registered for the end, logs the workstation out, closes the
 // database and ends at once.

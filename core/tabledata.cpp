@@ -106,11 +106,14 @@ void TableData::read()
     const int count = counted.value(QStringLiteral("n")).toLong();
     const qint64 maxKey = static_cast<qint64>(counted.value(QStringLiteral("m")).toDouble());
     // The first page, changeable: its columns tell what the grid may change.
-    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
-                                           QStringLiteral(" WHERE rowid <= ? ORDER BY rowid LIMIT ?"),
-                                       db::OpenMode::Dynaset, {db::Value(maxKey), db::Value(PageSize)});
-    if (!rs.isUpdatable())
+    db::Recordset first = d.openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
+                                              QStringLiteral(" WHERE rowid <= ? ORDER BY rowid LIMIT ?"),
+                                          db::OpenMode::Dynaset, {db::Value(maxKey), db::Value(PageSize)});
+    if (!first.isUpdatable())
         throw db::DbError(db::err::ReadOnly, m_table);
+    m_sets.clear();
+    m_sets.push_back(std::move(first));
+    db::Recordset& rs = m_sets.back();
     QList<TableColumn> columns;
     for (int i = 0; i < rs.fieldCount(); ++i) {
         db::Field& f = rs.field(i);
@@ -123,14 +126,16 @@ void TableData::read()
     m_maxKey = maxKey;
     int filled = 0;
     for (; !rs.eof() && filled < count; rs.moveNext())
-        takeRow(m_rows[static_cast<size_t>(filled++)], rs);
+        takeRow(m_rows[static_cast<size_t>(filled++)], 0);
     m_keyedUpTo = filled;
     if (filled < std::min(count, static_cast<int>(PageSize)))
         endAt(filled);
 }
 
-void TableData::takeRow(Row& row, db::Recordset& rs) const
+void TableData::takeRow(Row& row, int set)
 {
+    db::Recordset& rs = m_sets[static_cast<size_t>(set)];
+    row.set = set;
     row.key = rs.bookmark();
     row.values.clear();
     row.values.reserve(rs.fieldCount());
@@ -200,15 +205,16 @@ void TableData::readPageOf(int row)
     for (int i = end; i < m_keyedUpTo && !upper; ++i)
         if (m_rows[static_cast<size_t>(i)].state != State::Gone)
             upper = m_rows[static_cast<size_t>(i)].key;
-    db::Recordset rs = OpenedDb().openRecordset(
+    // Kept changeable: a change finds its row again the way the page read it.
+    m_sets.push_back(OpenedDb().openRecordset(
         QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
             (upper ? QStringLiteral(" WHERE rowid > ? AND rowid < ?") : QStringLiteral(" WHERE rowid > ? AND rowid <= ?")) +
             QStringLiteral(" ORDER BY rowid LIMIT ?"),
-        db::OpenMode::Dynaset,   // its bookmarks are the rows' keys
-        {db::Value(keyBefore(first)), db::Value(upper.value_or(m_maxKey)), db::Value(end - first)});
+        db::OpenMode::Dynaset, {db::Value(keyBefore(first)), db::Value(upper.value_or(m_maxKey)), db::Value(end - first)}));
+    const int set = static_cast<int>(m_sets.size()) - 1;
     int i = first;
-    for (; !rs.eof(); rs.moveNext())
-        takeRow(m_rows[static_cast<size_t>(i++)], rs);
+    for (db::Recordset& rs = m_sets.back(); !rs.eof(); rs.moveNext())
+        takeRow(m_rows[static_cast<size_t>(i++)], set);
     if (i < end && !upper) {
         endAt(i);
         return;
@@ -238,12 +244,6 @@ bool TableData::isGone(int row)
     return m_rows[static_cast<size_t>(row)].state == State::Gone;
 }
 
-db::Recordset TableData::openRow(qint64 key) const
-{
-    return OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) + QStringLiteral(" WHERE rowid = ?"),
-                                    db::OpenMode::Dynaset, {db::Value(key)});
-}
-
 bool TableData::setValue(int row, int column, const db::Value& value, QString* refusal)
 {
     if (isGone(row))
@@ -251,66 +251,83 @@ bool TableData::setValue(int row, int column, const db::Value& value, QString* r
     Row& stored = m_rows[static_cast<size_t>(row)];
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    db::Recordset rs = openRow(stored.key);
-    if (rs.eof())
-        throw db::DbError(db::err::RecordDeleted, m_table);
-    // A key other rows point to stays, as it would on a delete: checked
-    // against what is stored now, whatever this editor read before.
-    const db::Value now = rs.field(column).value();
-    if (changesKey(now, value)) {
-        if (const QStringList reasons = referencesTo(d, m_table, m_columns.at(column).name, now); !reasons.isEmpty()) {
+    // A key other rows point to stays, as it would on a delete; the rows
+    // pointing to it are counted now. The key is the one as read: the write
+    // below finds its row by it (a rowid may have been renumbered by a
+    // compaction meanwhile), and fails when that row no longer has it.
+    const QString name = m_columns.at(column).name;
+    const db::Value key = stored.values.at(column);
+    if (changesKey(key, value)) {
+        if (const QStringList reasons = referencesTo(d, m_table, name, key); !reasons.isEmpty()) {
             if (refusal)
                 *refusal = reasons.join(QLatin1Char('\n'));
             return false;
         }
     }
+    db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
+    rs.setBookmark(stored.key);
     rs.edit();
-    rs.field(column).setValue(value);
-    rs.update();
+    try {
+        rs.field(column).setValue(value);
+        rs.update();
+    } catch (...) {
+        if (rs.editMode() != db::Recordset::EditMode::None)
+            rs.cancelUpdate();
+        throw;
+    }
     transaction.commit();
-    takeRow(stored, rs);
+    takeRow(stored, stored.set);
     return true;
 }
 
 int TableData::insertRow(const std::map<int, db::Value>& values)
 {
     db::Transaction transaction(OpenedDb());
-    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
-                                                    QStringLiteral(" WHERE 0 = 1"),
-                                                db::OpenMode::Dynaset);
+    m_sets.push_back(OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + bracketed(m_table) +
+                                                  QStringLiteral(" WHERE 0 = 1"),
+                                              db::OpenMode::Dynaset));
+    db::Recordset& rs = m_sets.back();
     rs.addNew();
-    for (const auto& [column, value] : values)
-        rs.field(column).setValue(value);
-    rs.update();
+    try {
+        for (const auto& [column, value] : values)
+            rs.field(column).setValue(value);
+        rs.update();
+    } catch (...) {
+        rs.close();
+        m_sets.pop_back();
+        throw;
+    }
     transaction.commit();
     rs.setBookmark(rs.lastModified());
     Row row;
-    takeRow(row, rs);
+    takeRow(row, static_cast<int>(m_sets.size()) - 1);
     m_rows.push_back(std::move(row));
     return rowCount() - 1;
 }
 
 bool TableData::deleteRow(int row, QString* refusal)
 {
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    db::Recordset rs = isGone(row) ? db::Recordset() : openRow(m_rows[static_cast<size_t>(row)].key);
-    if (rs.isOpen() && !rs.eof()) {
-        // The row as it is stored now decides, not as it was read.
+    if (!isGone(row)) {
+        db::Database& d = OpenedDb();
+        db::Transaction transaction(d);
+        const Row& stored = m_rows[static_cast<size_t>(row)];
         QStringList reasons;
-        if (m_table == QLatin1String("tbl_workstations") && rs.fieldCount() > 0
-            && rs.field(0).value().toLong() == StationId && StationId > 0)
+        if (m_table == QLatin1String("tbl_workstations") && !m_columns.isEmpty()
+            && stored.values.at(0).toLong() == StationId && StationId > 0)
             reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
         for (int i = 0; i < m_columns.size(); ++i)
-            reasons << referencesTo(d, m_table, m_columns[i].name, rs.field(i).value());
+            reasons << referencesTo(d, m_table, m_columns[i].name, stored.values.at(i));
         if (!reasons.isEmpty()) {
             if (refusal)
                 *refusal = reasons.join(QLatin1Char('\n'));
             return false;
         }
+        db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
+        rs.setBookmark(stored.key);
         rs.deleteCurrent();
         transaction.commit();
     }
+    // A row deleted elsewhere meanwhile just leaves the list.
     m_rows.erase(m_rows.begin() + row);
     if (row < m_counted)
         --m_counted;

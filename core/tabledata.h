@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -74,6 +75,7 @@ private:
         qint64 key = 0;             // rowid; known for the rows before m_keyedUpTo
         QList<db::Value> values;
         State state = State::Unread;
+        int set = -1;               // the page (m_sets) that read it
     };
 
     void read();
@@ -86,13 +88,15 @@ private:
     // Marks every unread row of the counted ones from index on as gone: the
     // table ended there.
     void endAt(int index);
-    void takeRow(Row& row, db::Recordset& rs) const;
-    // The stored row by its key, changeable; at EOF when it is gone.
-    db::Recordset openRow(qint64 key) const;
+    // The current row of page set.
+    void takeRow(Row& row, int set);
 
     QString m_table;
     QList<TableColumn> m_columns;
     std::vector<Row> m_rows;
+    // The pages read, changeable: a change finds its row again as the page
+    // read it, by rowid and key. They hold no lock.
+    std::deque<db::Recordset> m_sets;
     int m_counted = 0;        // the first rows, those counted; rows added here follow
     int m_keyedUpTo = 0;      // every counted row before it has its key or is gone
     qint64 m_maxKey = 0;      // rows stored later (by anyone) are not paged in

@@ -16,6 +16,8 @@
 #include <QPalette>
 #include <QVariant>
 
+#include <iterator>
+
 std::vector<QString> ColorCodes;
 int ColorCount = 0;
 
@@ -140,8 +142,30 @@ void LoadRoomTypes(qint32 /*mandantId*/)
         RoomType type;
         type.id = rs.value(QStringLiteral("rot_id")).toLong();
         type.name = rs.value(QStringLiteral("rot_name")).toText();
+        type.colour = RoomTypeColour(type.id);
         RoomTypes.push_back(type);
     }
+}
+
+qint32 RoomTypeColour(qint32 roomTypeId)
+{
+    static constexpr qint32 palette[] = {
+        rt::rgb(0x1E, 0x90, 0xFF),   // blue
+        rt::rgb(0xFF, 0xD7, 0x00),   // gold
+        rt::rgb(0xBA, 0x55, 0xD3),   // orchid
+        rt::rgb(0xFF, 0x8C, 0x00),   // orange
+        rt::rgb(0x00, 0xCE, 0xD1),   // turquoise
+        rt::rgb(0xFF, 0x69, 0xB4),   // pink
+        rt::rgb(0x8B, 0x45, 0x13),   // brown
+        rt::rgb(0x00, 0x00, 0x80),   // navy
+        rt::rgb(0x80, 0x80, 0x00),   // olive
+        rt::rgb(0x80, 0x00, 0x80),   // purple
+        rt::rgb(0xF0, 0xE6, 0x8C),   // khaki
+        rt::rgb(0x00, 0x80, 0x80),   // teal
+    };
+    if (roomTypeId < 1)
+        return 0;
+    return palette[(roomTypeId - 1) % static_cast<qint32>(std::size(palette))];
 }
 
 bool IsValidColorIndex(int idx)
@@ -244,8 +268,75 @@ QString PlaceOccupiedText(const QString& placeName)
 
 QString GuestRequiredText()
 {
-    return QStringLiteral("Sie müssen einen ") + TermPersonSingular +
+    return QStringLiteral("Sie müssen ") + AccusativeOf(TermPersonSingular, false) +
            QStringLiteral(" angeben, um die Reservierung zu vervollständigen.");
+}
+
+TermGender GenderOfTerm(const QString& term)
+{
+    using G = TermGender;
+    // Words for places and people a house may call its own.
+    static const std::vector<std::pair<QString, G>> known = {
+        {QStringLiteral("zimmer"), G::Neuter},      {QStringLiteral("bett"), G::Neuter},
+        {QStringLiteral("appartement"), G::Neuter}, {QStringLiteral("apartment"), G::Neuter},
+        {QStringLiteral("haus"), G::Neuter},        {QStringLiteral("objekt"), G::Neuter},
+        {QStringLiteral("studio"), G::Neuter},      {QStringLiteral("mitglied"), G::Neuter},
+        {QStringLiteral("kind"), G::Neuter},        {QStringLiteral("gebäude"), G::Neuter},
+        {QStringLiteral("raum"), G::Masculine},     {QStringLiteral("platz"), G::Masculine},
+        {QStringLiteral("gast"), G::Masculine},     {QStringLiteral("bewohner"), G::Masculine},
+        {QStringLiteral("kunde"), G::Masculine},    {QStringLiteral("patient"), G::Masculine},
+        {QStringLiteral("mieter"), G::Masculine},   {QStringLiteral("bungalow"), G::Masculine},
+        {QStringLiteral("mandant"), G::Masculine},  {QStringLiteral("person"), G::Feminine},
+        {QStringLiteral("wohnung"), G::Feminine},   {QStringLiteral("suite"), G::Feminine},
+        {QStringLiteral("kabine"), G::Feminine},    {QStringLiteral("hütte"), G::Feminine},
+        {QStringLiteral("ressource"), G::Feminine}, {QStringLiteral("einheit"), G::Feminine},
+        {QStringLiteral("etage"), G::Feminine},     {QStringLiteral("buchung"), G::Feminine},
+    };
+    const QString word = term.trimmed().toLower();
+    size_t longest = 0;
+    G gender = G::Masculine;
+    for (const auto& [end, g] : known) {
+        if (word.endsWith(end) && static_cast<size_t>(end.size()) > longest) {
+            longest = static_cast<size_t>(end.size());
+            gender = g;
+        }
+    }
+    if (longest > 0)
+        return gender;
+    for (const char* end : {"ung", "heit", "keit", "schaft", "ion", "tät", "e"}) {
+        if (word.endsWith(QLatin1String(end)))
+            return G::Feminine;
+    }
+    for (const char* end : {"chen", "lein", "ment", "um"}) {
+        if (word.endsWith(QLatin1String(end)))
+            return G::Neuter;
+    }
+    return G::Masculine;
+}
+
+QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem)
+{
+    const TermGender gender = GenderOfTerm(term);
+    QString article;
+    QString ending;
+    switch (gender) {
+    case TermGender::Masculine:
+        article = definite ? QStringLiteral("den") : QStringLiteral("einen");
+        ending = QStringLiteral("en");
+        break;
+    case TermGender::Feminine:
+        article = definite ? QStringLiteral("die") : QStringLiteral("eine");
+        ending = QStringLiteral("e");
+        break;
+    case TermGender::Neuter:
+        article = definite ? QStringLiteral("das") : QStringLiteral("ein");
+        ending = definite ? QStringLiteral("e") : QStringLiteral("es");
+        break;
+    }
+    QString text = article + QLatin1Char(' ');
+    if (!adjectiveStem.isEmpty())
+        text += adjectiveStem + ending + QLatin1Char(' ');
+    return text + term;
 }
 
 namespace {

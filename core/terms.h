@@ -26,13 +26,18 @@ extern QString TermPersonPlural;
 extern QString TermPersonGenitive;
 
 // One room category. The price lives in memory only (the room-category window
-// sets it); nothing sets the colour.
+// sets it); the colour comes from RoomTypeColour, the table has none.
 struct RoomType {
     qint32 id = 0;
     QString name;
     double price = 0.0;
     qint32 colour = 0;
 };
+
+// The floor plan's colour of a room category, taken by its id from a fixed
+// palette that leaves out the plan's own colours (free green, occupied red,
+// disabled grey); 0 for an id below 1.
+qint32 RoomTypeColour(qint32 roomTypeId);
 // Entry 0 is always the empty category; the stored ones follow by ascending id.
 extern std::vector<RoomType> RoomTypes;
 
@@ -82,3 +87,13 @@ QString GuestRequiredText();
 // the guest's asks whether to choose another one. An empty name is left out.
 QString PlaceDeletedText(const QString& placeName);
 QString GuestDeletedText(const QString& guestName);
+
+// The grammatical gender of a configurable term, for the article spliced in
+// before it: known words (also as the end of a compound, "Doppelzimmer"),
+// else the word's ending; masculine when nothing tells.
+enum class TermGender { Masculine, Feminine, Neuter };
+TermGender GenderOfTerm(const QString& term);
+// The term as an object with its article and an adjective, declined:
+// ("Gast", definite, "bisherig") "den bisherigen Gast", ("Zimmer",
+// indefinite) "ein Zimmer", ("Wohnung", indefinite, "neu") "eine neue Wohnung".
+QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem = QString());

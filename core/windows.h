@@ -3,6 +3,7 @@
 #include "platform/runtime/date.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <stdexcept>
@@ -35,6 +36,9 @@ struct WindowEntryPoints {
     std::function<void()> refreshPlan;
     std::function<void()> showMandanten;
     std::function<void(qint32, qint32)> showRoomDetails;
+    // The notice that this workstation was asked to end and what keeps it
+    // running (the unsaved edits, one line each); an empty list takes it away.
+    std::function<void(const QStringList&)> showEndRequestNotice;
 };
 
 WindowEntryPoints& Windows();

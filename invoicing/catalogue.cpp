@@ -87,7 +87,7 @@ void ServiceCatalogue::startNew()
     CurrentServiceId = -1;
 }
 
-bool ServiceCatalogue::save()
+bool ServiceCatalogue::SaveArtikel()
 {
     if (RefuseReadOnly(ui::Exclamation))
         return false;
@@ -126,9 +126,12 @@ bool ServiceCatalogue::offerSave()
 {
     if (!Changed)
         return true;
-    if (ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::DefaultButton2, ChangedTitle) != ui::Answer::Ok)
+    const ui::Answer answer = ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::EscapeGoesBack, ChangedTitle);
+    if (answer == ui::Answer::Back)
+        return false;
+    if (answer != ui::Answer::Ok)
         return true;
-    return save();
+    return SaveArtikel();
 }
 
 bool ServiceCatalogue::checkPreis()

@@ -41,9 +41,9 @@ public:
 
     // Writes the changed entry; false when refused or failed (told why), the
     // entry then keeps its id and stays changed.
-    bool save();
-    // With unsaved changes asks whether to save them. false only when the
-    // save was wanted and did not succeed.
+    bool SaveArtikel();
+    // With unsaved changes asks whether to save them (Enter saves). false when
+    // the save was wanted and did not succeed, or Escape went back to the entry.
     bool offerSave();
 
     // Leaving the price and quantity boxes: false when the text was refused

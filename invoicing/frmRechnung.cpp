@@ -7,6 +7,7 @@
 #include "core/startup.h"
 #include "invoicing/invoicelistmodel.h"
 #include "invoicing/positionsmodel.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableView>
@@ -38,6 +40,7 @@ QLabel* amountLabel()
     label->setMinimumWidth(110);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
+    label->setFixedHeight(label->fontMetrics().height() + 6);
     return label;
 }
 
@@ -52,8 +55,10 @@ frmRechnung::frmRechnung()
     m_endWork = AtProgramEnd([](bool unattended) {
         if (frmRechnung::isLoaded()) {
             frmRechnung& w = frmRechnung::instance();
+            // Nobody to tell how to type a date: one typed incomplete keeps the stored date.
+            const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
             w.commitEdits();
-            w.m_session.save(unattended);
+            w.m_session.SaveInvoice(unattended);
         }
     });
 }
@@ -61,6 +66,10 @@ frmRechnung::frmRechnung()
 frmRechnung::~frmRechnung()
 {
     RemoveProgramEndWork(m_endWork);
+    // Taking the window apart moves the focus out of its fields; their leave
+    // handling must not run on what is left of it.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 void frmRechnung::buildLayout()
@@ -80,9 +89,9 @@ void frmRechnung::buildLayout()
     btnSortOrder = new QPushButton(QStringLiteral("A,B,C"));
     // The list is always ordered by date; the button has nothing to do.
     btnSortOrder->hide();
-    btnListRechnungenUpdate = new QPushButton(QStringLiteral("Liste aktualisieren"));
-    btnNeu = new QPushButton(QStringLiteral("Neu anlegen"));
-    btnDelete = new QPushButton(QStringLiteral("Löschen"));
+    btnListRechnungenUpdate = new QPushButton(QStringLiteral("Liste ak&tualisieren"));
+    btnNeu = new QPushButton(QStringLiteral("&Neu anlegen"));
+    btnDelete = new QPushButton(QStringLiteral("&Löschen"));
     top->addWidget(new QLabel(QStringLiteral("Rechnungen:")));
     top->addWidget(listRechnungen, 1);
     top->addWidget(btnSortOrder);
@@ -96,19 +105,22 @@ void frmRechnung::buildLayout()
     tbAdressfeld = new QPlainTextEdit;
     tbAdressfeld->setReadOnly(true);
     tbAdressfeld->setToolTip(QStringLiteral("Klicken, um die Anschrift im Adressbuch zu zeigen"));
-    tbAdressfeld->setFixedHeight(120);
+    // Six lines: an address abroad, and the positions keep the height.
+    tbAdressfeld->setFixedHeight(tbAdressfeld->fontMetrics().lineSpacing() * 6 + 12);
     tbAdressfeld->viewport()->installEventFilter(this);
-    cmdShowPat = new QPushButton(QStringLiteral("Gast"));
+    cmdShowPat = new QPushButton(QStringLiteral("&Gast"));
     cmdShowPat->setToolTip(QStringLiteral("Gast-Details anzeigen"));
-    cmdBooking = new QPushButton(QStringLiteral("zur Buchung"));
+    cmdBooking = new QPushButton(QStringLiteral("zur &Buchung"));
     cmdBooking->setToolTip(QStringLiteral("Buchungs-Details anzeigen"));
     lbDateRange = new QLabel;
-    auto* recipientButtons = new QHBoxLayout;
+    auto* recipientButtons = new QVBoxLayout;
     recipientButtons->addWidget(cmdShowPat);
     recipientButtons->addWidget(cmdBooking);
     recipientButtons->addStretch();
-    recipientLayout->addWidget(tbAdressfeld);
-    recipientLayout->addLayout(recipientButtons);
+    auto* address = new QHBoxLayout;
+    address->addWidget(tbAdressfeld, 1);
+    address->addLayout(recipientButtons);
+    recipientLayout->addLayout(address);
     auto* stay = new QHBoxLayout;
     stay->addWidget(new QLabel(QStringLiteral("Aufenthalt:")));
     stay->addWidget(lbDateRange, 1);
@@ -116,11 +128,13 @@ void frmRechnung::buildLayout()
 
     auto* header = new QGroupBox(QStringLiteral("Rechnung"));
     auto* headerLayout = new QGridLayout(header);
-    lbDatumRechnung = new QLabel(QStringLiteral("<u>Rechnungsdatum:</u>"));
-    lbDatumRechnung->setToolTip(QStringLiteral("Klicken, um das Rechnungsdatum zu ändern"));
+    // The label unlocks the date, by a click or by its Alt+letter.
+    lbDatumRechnung = new QLabel(QStringLiteral("Rechnungs&datum:"));
+    lbDatumRechnung->setToolTip(QStringLiteral("Klicken oder Alt+D, um das Rechnungsdatum zu ändern"));
     lbDatumRechnung->setCursor(Qt::PointingHandCursor);
     lbDatumRechnung->installEventFilter(this);
     tbDatum_Rechnung = new QLineEdit;
+    lbDatumRechnung->setBuddy(tbDatum_Rechnung);
     tbDatum_Rechnung->setMaximumWidth(110);
     tbDatum_Rechnung->setEnabled(false);
     tbDatum_Rechnung->installEventFilter(this);
@@ -140,7 +154,7 @@ void frmRechnung::buildLayout()
     lbRechnungNr->setFont(bold);
     listStatus = new QComboBox;
     listZahlmod = new QComboBox;
-    chkBezahlt = new QCheckBox(QStringLiteral("bezahlt"));
+    chkBezahlt = new QCheckBox(QStringLiteral("bez&ahlt"));
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(tbDatum_Rechnung);
     dateRow->addWidget(btnDatumRechnungStep[0]);
@@ -151,25 +165,28 @@ void frmRechnung::buildLayout()
     headerLayout->addLayout(dateRow, 0, 1);
     headerLayout->addWidget(new QLabel(QStringLiteral("Rechnungsnr.:")), 1, 0);
     headerLayout->addWidget(lbRechnungNr, 1, 1);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(listStatus, 1);
+    statusRow->addWidget(chkBezahlt);
     headerLayout->addWidget(new QLabel(QStringLiteral("Status:")), 2, 0);
-    headerLayout->addWidget(listStatus, 2, 1);
+    headerLayout->addLayout(statusRow, 2, 1);
     headerLayout->addWidget(new QLabel(QStringLiteral("Zahlungsart:")), 3, 0);
     headerLayout->addWidget(listZahlmod, 3, 1);
-    headerLayout->addWidget(chkBezahlt, 4, 1);
-    headerLayout->setRowStretch(5, 1);
+    headerLayout->setRowStretch(4, 1);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(recipient, 3);
     middle->addWidget(header, 2);
 
     auto* positions = new QGroupBox(QStringLiteral("Positionen"));
-    auto* positionsLayout = new QVBoxLayout(positions);
+    auto* positionsLayout = new QHBoxLayout(positions);
     MSFlexGrid1 = new QTableView;
-    btnAddRow = new QPushButton(QStringLiteral("Zeile einfügen"));
-    btnDeleteEntry = new QPushButton(QStringLiteral("Zeile löschen"));
-    cmdShowHotelleistungen = new QPushButton(QStringLiteral("Hotelleistungen anzeigen"));
-    cmdListArtikelRefresh = new QPushButton(QStringLiteral("Positionen neu laden"));
-    auto* positionButtons = new QHBoxLayout;
+    btnAddRow = new QPushButton(QStringLiteral("Zeile &einfügen"));
+    btnDeleteEntry = new QPushButton(QStringLiteral("&Zeile löschen"));
+    cmdShowHotelleistungen = new QPushButton(QStringLiteral("&Hotelleistungen anzeigen"));
+    cmdListArtikelRefresh = new QPushButton(QStringLiteral("&Positionen neu laden"));
+    // Beside the grid, so the grid keeps the height.
+    auto* positionButtons = new QVBoxLayout;
     positionButtons->addWidget(btnAddRow);
     positionButtons->addWidget(btnDeleteEntry);
     positionButtons->addWidget(cmdShowHotelleistungen);
@@ -198,6 +215,7 @@ void frmRechnung::buildLayout()
     lbBruttobetrag = amountLabel();
     lbBruttobetrag->setAutoFillBackground(true);
     lbBruttobetrag->setFont(bold);
+    totalsLayout->setVerticalSpacing(2);
     totalsLayout->addWidget(new QLabel(QStringLiteral("Summe")), 0, 0, 1, 2);
     totalsLayout->addWidget(lbSumme, 0, 2);
     totalsLayout->addWidget(lbMwSt_included, 1, 0);
@@ -211,24 +229,26 @@ void frmRechnung::buildLayout()
     totalsLayout->addWidget(new QLabel(QStringLiteral("Bruttobetrag")), 4, 0, 1, 2);
     totalsLayout->addWidget(lbBruttobetrag, 4, 2);
 
-    tbInfo->setMaximumHeight(totals->sizeHint().height());
+    // As high as the totals need; the rest of the height is the positions'.
+    totals->setFixedHeight(totals->sizeHint().height());
+    notes->setFixedHeight(totals->sizeHint().height());
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(notes, 3);
     bottom->addWidget(totals, 2);
 
     auto* buttons = new QHBoxLayout;
-    cmdSave = new QPushButton(QStringLiteral("Rechnung speichern"));
-    btnPreviewDoc = new QPushButton(QStringLiteral("zum Word-Dokument"));
-    cmdEditMwSt = new QPushButton(QStringLiteral("Mehrwertsteuer bearbeiten"));
+    cmdSave = new QPushButton(QStringLiteral("Rechnung &speichern"));
+    btnPreviewDoc = new QPushButton(QStringLiteral("zum &Word-Dokument"));
+    cmdEditMwSt = new QPushButton(QStringLiteral("&Mehrwertsteuer bearbeiten"));
     btnHelp = new QPushButton(QStringLiteral("Hilfe"));
     buttons->addWidget(cmdSave);
     buttons->addWidget(btnPreviewDoc);
     buttons->addWidget(cmdEditMwSt);
-    buttons->addStretch();
-    buttons->addWidget(btnHelp);
-
+    // The status line between the buttons: one row less for the positions.
     StatusBar1 = new QStatusBar;
     StatusBar1->setSizeGripEnabled(false);
+    buttons->addWidget(StatusBar1, 1);
+    buttons->addWidget(btnHelp);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -236,8 +256,8 @@ void frmRechnung::buildLayout()
     layout->addWidget(positions, 1);
     layout->addLayout(bottom);
     layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    resize(900, 760);
+    // Twelve positions and more on a 1280x800 screen, title bar and panel included.
+    resize(980, 720);
 
     InitPositionsGrid();
 
@@ -247,7 +267,8 @@ void frmRechnung::buildLayout()
     connect(btnDelete, &QPushButton::clicked, this, &frmRechnung::btnDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmRechnung::cmdSave_Click);
     connect(tbDatum_Rechnung, &QLineEdit::textEdited, this, &frmRechnung::tbDatum_Rechnung_Change);
-    connect(tbDatum_Rechnung, &QLineEdit::editingFinished, this, &frmRechnung::tbDatum_Rechnung_LostFocus);
+    // Leaving the date by focus is seen in eventFilter.
+    connect(tbDatum_Rechnung, &QLineEdit::returnPressed, this, &frmRechnung::tbDatum_Rechnung_LostFocus);
     for (int i = 0; i < 2; ++i)
         connect(btnDatumRechnungStep[static_cast<size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { btnDatumRechnungStep_Click(i); });
@@ -259,6 +280,7 @@ void frmRechnung::buildLayout()
     connect(cmdBooking, &QPushButton::clicked, this, &frmRechnung::cmdBooking_Click);
     connect(cmdEditMwSt, &QPushButton::clicked, this, &frmRechnung::cmdEditMwSt_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmRechnung::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     connect(btnAddRow, &QPushButton::clicked, this, &frmRechnung::btnAddRow_Click);
     connect(btnDeleteEntry, &QPushButton::clicked, this, &frmRechnung::btnDeleteEntry_Click);
     connect(cmdShowHotelleistungen, &QPushButton::clicked, this, &frmRechnung::btnArtikelsuche_Click);
@@ -268,9 +290,6 @@ void frmRechnung::buildLayout()
 
 void frmRechnung::Form_Load()
 {
-    const QString included = MwStIncluded ? QStringLiteral("inkl.") : QStringLiteral("zzgl.");
-    lbMwSt_included->setText(included);
-    findChild<QLabel*>(QStringLiteral("lbMwSt_included_1"))->setText(included);
     FillListFromTable(listStatus, QStringLiteral("tbl_invoice_status"), QStringLiteral("ivs_id"), QStringLiteral("ivs_name"),
                       0, -1, QString());
     FillListFromTable(listZahlmod, QStringLiteral("tbl_paymode"), QStringLiteral("paym_id"),
@@ -303,6 +322,10 @@ void frmRechnung::AddMainAdress(qint32 custId, const QString& /*name*/)
 
 void frmRechnung::showSession()
 {
+    // The VAT mode as the invoice was opened with.
+    const QString included = MwStIncluded ? QStringLiteral("inkl.") : QStringLiteral("zzgl.");
+    lbMwSt_included->setText(included);
+    findChild<QLabel*>(QStringLiteral("lbMwSt_included_1"))->setText(included);
     showHeader();
     m_positions->refresh();
     showTotals();
@@ -360,10 +383,13 @@ void frmRechnung::commitEdits()
 
 bool frmRechnung::leaveInvoice()
 {
+    QWidget* focused = focusWidget();
     commitEdits();
-    const SaveResult result = m_session.save();
-    if (result == SaveResult::Failed) {
+    const SaveResult result = m_session.SaveInvoice();
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
+        if (focused)
+            focused->setFocus();
         return false;
     }
     if (result == SaveResult::Dropped) {
@@ -375,10 +401,15 @@ bool frmRechnung::leaveInvoice()
 
 bool frmRechnung::Form_Unload(bool unattended)
 {
-    if (isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         commitEdits();
-    if (m_session.save(unattended) == SaveResult::Failed) {
+    const SaveResult result = m_session.SaveInvoice(unattended);
+    if (result == SaveResult::Failed || result == SaveResult::Back) {
         showSession();
+        // Back on the invoice, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
     }
     LastDeactivatedForm = WindowName;
@@ -431,7 +462,8 @@ bool frmRechnung::eventFilter(QObject* watched, QEvent* event)
     // Events arrive while the window is still being built.
     if (!MSFlexGrid1 || !tbAdressfeld)
         return QWidget::eventFilter(watched, event);
-    if (watched == lbDatumRechnung && event->type() == QEvent::MouseButtonPress) {
+    if (watched == lbDatumRechnung
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Shortcut)) {
         lbDatumRechnung_Click();
         return true;
     }
@@ -441,6 +473,13 @@ bool frmRechnung::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == tbDatum_Rechnung && event->type() == QEvent::FocusIn)
         tbDatum_Rechnung_GotFocus();
+    // Another window, a popup or a box coming up is no leaving of the date:
+    // what is said of it would stand over a window the user did not ask about.
+    if (watched == tbDatum_Rechnung && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            tbDatum_Rechnung_LostFocus();
+    }
     if (watched == tbInfo && event->type() == QEvent::FocusOut)
         tbInfo_LostFocus();
     if (watched == MSFlexGrid1->viewport() && event->type() == QEvent::Resize)

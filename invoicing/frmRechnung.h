@@ -155,4 +155,5 @@ private:
     qint32 m_lastArticleId = 0;
     qint32 m_listCustomerId = -1;
     int m_endWork = 0;
+    bool m_endingUnattended = false;   // the program ends with nobody to ask
 };

@@ -43,6 +43,8 @@ void frmRechnung::tbDatum_Rechnung_GotFocus()
 
 void frmRechnung::tbDatum_Rechnung_LostFocus()
 {
+    if (m_endingUnattended)
+        return;
     RunHandler(QStringLiteral("tbDatum_Rechnung_LostFocus"), [this] {
         m_session.completeDate(tbDatum_Rechnung->text());
         showHeader();

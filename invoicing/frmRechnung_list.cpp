@@ -34,7 +34,7 @@ void frmRechnung::listRechnungen_Click(int index)
             listRechnungen->setCurrentIndex(listRechnungen->findData(m_session.CurrentInvoiceId));
             return;
         }
-        m_session.load(invId);
+        m_session.LoadInvoice(invId);
         showSession();
         const QSignalBlocker quiet(listRechnungen);
         listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
@@ -52,7 +52,7 @@ void frmRechnung::btnNeu_Click()
     RunHandler(QStringLiteral("btnNeu_Click"), [this] {
         if (!leaveInvoice())
             return;
-        m_session.createNew();
+        m_session.CreateNewInvoice();
         m_lastArticleId = 0;
         showSession();
         const QSignalBlocker quiet(listRechnungen);
@@ -64,7 +64,7 @@ void frmRechnung::btnDelete_Click()
 {
     RunHandler(QStringLiteral("btnDelete_Click"), [this] {
         const qint32 custId = m_session.CustomerId;
-        if (!m_session.deleteInvoice())
+        if (!m_session.DeleteInvoice())
             return;
         FillListRechnungen(-1, custId);
         m_lastArticleId = -1;
@@ -78,7 +78,7 @@ void frmRechnung::cmdSave_Click()
         if (RefuseReadOnly(ui::Critical))
             return;
         commitEdits();
-        m_session.save();
+        m_session.SaveInvoice();
         FillListRechnungen(m_session.CurrentInvoiceId, m_session.CustomerId);
         showSession();
     });

@@ -23,6 +23,10 @@ void frmRechnung::InitPositionsGrid()
     // A click opens the editor (see MSFlexGrid1_Click); F2 and typing do as well.
     MSFlexGrid1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     MSFlexGrid1->verticalHeader()->hide();
+    // One line per position, so many fit; a long text shows whole in its tip.
+    MSFlexGrid1->setWordWrap(false);
+    MSFlexGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(MSFlexGrid1->fontMetrics().height() + 6);
     MSFlexGrid1->horizontalHeader()->setHighlightSections(false);
     for (int column : {ColLgr, ColVrl, ColBestellNr, ColArtId, ColMwStId})
         MSFlexGrid1->setColumnHidden(column, true);

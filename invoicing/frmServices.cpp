@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -43,7 +44,7 @@ frmServices::frmServices()
                 focused->clearFocus();
             // Nobody to ask: what was typed is kept.
             if (unattended)
-                w.m_catalogue.save();
+                w.m_catalogue.SaveArtikel();
             else
                 w.m_catalogue.offerSave();
         }
@@ -97,17 +98,17 @@ void frmServices::buildLayout()
     form->addRow(QStringLiteral("Preis:"), priceRow);
     form->addRow(QStringLiteral("Mehrwertsteuer:"), vatRow);
 
-    btnNeu = new QPushButton(QStringLiteral("Neu"));
+    btnNeu = new QPushButton(QStringLiteral("&Neu"));
     btnNeu->setToolTip(QStringLiteral("Neue Hotelleistung anlegen"));
-    cmdSave = new QPushButton(QStringLiteral("Speichern"));
+    cmdSave = new QPushButton(QStringLiteral("&Speichern"));
     cmdSave->setToolTip(QStringLiteral("Hotelleistung speichern"));
-    btnDelete = new QPushButton(QStringLiteral("Löschen"));
+    btnDelete = new QPushButton(QStringLiteral("&Löschen"));
     btnDelete->setToolTip(QStringLiteral("Hotelleistung löschen"));
-    btnCopy = new QPushButton(QStringLiteral("Duplizieren"));
+    btnCopy = new QPushButton(QStringLiteral("&Duplizieren"));
     btnCopy->setToolTip(QStringLiteral("Hotelleistung duplizieren"));
     // Duplicating has no behaviour of its own yet; the button is not offered.
     btnCopy->hide();
-    btnListUpdate = new QPushButton(QStringLiteral("Liste aktualisieren"));
+    btnListUpdate = new QPushButton(QStringLiteral("Liste ak&tualisieren"));
     btnListUpdate->setToolTip(QStringLiteral("Liste aktualisieren !"));
     auto* entryButtons = new QHBoxLayout;
     entryButtons->addWidget(btnNeu);
@@ -127,7 +128,7 @@ void frmServices::buildLayout()
     btnMenge[1]->setToolTip(QStringLiteral("Menge verringern"));
     for (QPushButton* b : btnMenge)
         b->setFixedWidth(28);
-    btnZurRechnung = new QPushButton(QStringLiteral("in die Rechnung"));
+    btnZurRechnung = new QPushButton(QStringLiteral("in die &Rechnung"));
     btnZurRechnung->setToolTip(QStringLiteral("Hotelleistung in die Rechnung übernehmen"));
     handOverLayout->addWidget(new QLabel(QStringLiteral("Menge:")));
     handOverLayout->addWidget(tbMenge);
@@ -150,6 +151,11 @@ void frmServices::buildLayout()
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
     resize(760, 420);
+
+    // Escape closes the window as the close box does, like the booking and address windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     connect(listArtikel, &QListWidget::currentRowChanged, this, [this] { listArtikel_Click(); });
     connect(listArtikel, &QListWidget::itemDoubleClicked, this, &frmServices::listArtikel_DblClick);
@@ -180,8 +186,11 @@ void frmServices::buildLayout()
             m_catalogue.editInfo(rt::trim(m_catalogue.Info));
         showEntry();
     });
-    connect(tbMenge, &QLineEdit::editingFinished, this, &frmServices::tbMenge_LostFocus);
-    connect(tbPreis, &QLineEdit::editingFinished, this, &frmServices::tbPreis_LostFocus);
+    // Leaving them by focus is seen in eventFilter.
+    connect(tbMenge, &QLineEdit::returnPressed, this, &frmServices::tbMenge_LostFocus);
+    connect(tbPreis, &QLineEdit::returnPressed, this, &frmServices::tbPreis_LostFocus);
+    tbMenge->installEventFilter(this);
+    tbPreis->installEventFilter(this);
     connect(btnNeu, &QPushButton::clicked, this, &frmServices::btnNeu_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmServices::cmdSave_Click);
     connect(btnDelete, &QPushButton::clicked, this, &frmServices::btnDelete_Click);
@@ -295,7 +304,7 @@ void frmServices::btnNeu_Click()
 void frmServices::cmdSave_Click()
 {
     RunHandler(QStringLiteral("cmdSave_Click"), [this] {
-        const bool saved = m_catalogue.save();
+        const bool saved = m_catalogue.SaveArtikel();
         showEntry();
         if (saved)
             fillList(m_catalogue.CurrentServiceId);
@@ -364,10 +373,15 @@ void frmServices::cmdMehrwertsteuer_Click()
 
 bool frmServices::Form_Unload()
 {
-    if (QWidget* focused = focusWidget(); focused && isVisible())
+    QWidget* focused = isVisible() ? focusWidget() : nullptr;
+    if (focused)
         focused->clearFocus();
-    if (!m_catalogue.offerSave())
+    if (!m_catalogue.offerSave()) {
+        // Back on the entry, the keyboard where it was.
+        if (focused)
+            focused->setFocus();
         return false;
+    }
     LastDeactivatedForm = WindowName;
     hide();
     return true;
@@ -377,6 +391,22 @@ void frmServices::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     RunHandler(QStringLiteral("Form_Unload"), [this] { Form_Unload(); });
+}
+
+bool frmServices::eventFilter(QObject* watched, QEvent* event)
+{
+    // Another window, a popup or a box coming up is no leaving of the field:
+    // a refusal would stand over a window the user did not ask about.
+    if (event->type() == QEvent::FocusOut && (watched == tbMenge || watched == tbPreis)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == tbMenge)
+                tbMenge_LostFocus();
+            else
+                tbPreis_LostFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmServices::changeEvent(QEvent* event)

@@ -182,13 +182,14 @@ void InvoiceSession::clearFields(bool lookupToday)
     StatusLine.clear();
     InvoiceAddress = CustomerAddress();
     DateText = rt::formatDate(rt::Date::today(), DateFormat);
+    m_completedDate = DateText;
     Paid = false;
     NumberText = QStringLiteral("* ") + GetResString(308);
     // Each invoice reads its rates afresh: the VAT table may have changed.
     m_ratesDay.reset();
     if (lookupToday)
         applyRates(rt::Date::today());
-    calculateTotals();
+    CalculateTotals();
 }
 
 void InvoiceSession::noInvoice()
@@ -206,19 +207,21 @@ void InvoiceSession::show(qint32 invId, qint32 custId, qint32 bookingId)
     CustomerId = custId;
     BookingId = bookingId;
     if (invId > 0) {
-        load(invId);
+        LoadInvoice(invId);
         return;
     }
-    if (!createNew()) {
+    if (!CreateNewInvoice()) {
         noInvoice();
         return;
     }
 }
 
-bool InvoiceSession::createNew()
+bool InvoiceSession::CreateNewInvoice()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
+    // Another workstation may have switched the VAT mode since this one started.
+    ReadMwStIncluded();
     clearFields(true);
     CurrentInvoiceId = -1;
     RowMissing = false;
@@ -233,11 +236,12 @@ bool InvoiceSession::createNew()
     return true;
 }
 
-void InvoiceSession::load(qint32 invId)
+void InvoiceSession::LoadInvoice(qint32 invId)
 {
     if (invId <= 0)
         return;
     ui::WaitCursor wait;
+    ReadMwStIncluded();
     clearFields(false);
     CurrentInvoiceId = invId;
     RowMissing = false;
@@ -263,6 +267,7 @@ void InvoiceSession::load(qint32 invId)
     DateRangeText = GetBookingPeriodText(BookingId);
     AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
     DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
+    m_completedDate = DateText;
     applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
     NumberText = InvoiceNumber(DateText, h->inv_id);
     StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
@@ -287,7 +292,7 @@ void InvoiceSession::loadPositions()
     for (const InvoicePositionRow& row : rows)
         Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    calculateTotals();
+    CalculateTotals();
 }
 
 // --- leaving ------------------------------------------------------------------
@@ -306,7 +311,7 @@ bool InvoiceSession::drop()
     return true;
 }
 
-SaveResult InvoiceSession::save(bool unattended)
+SaveResult InvoiceSession::SaveInvoice(bool unattended)
 {
     if (!hasInvoice() || !Changed)
         return SaveResult::Unchanged;
@@ -315,26 +320,30 @@ SaveResult InvoiceSession::save(bool unattended)
             ui::msgBox(GetResString(390), ui::Information, AppTitle);
         return SaveResult::ReadOnly;
     }
+    // Escape is no answer to the question: it goes back to the invoice.
     const auto keep = [unattended](const QString& question) {
-        return unattended
-               || ui::msgBox(question, ui::YesNo, QStringLiteral("Rechnung gültig?")) == ui::Answer::Yes;
+        return unattended ? ui::Answer::Yes
+                          : ui::msgBox(question, ui::YesNo | ui::EscapeGoesBack, QStringLiteral("Rechnung gültig?"));
     };
+    ui::Answer kept = ui::Answer::Yes;
     if (CustomerId < 1) {
-        if (Positions.empty()
-            || !keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
-                     + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?")))
-            return drop() ? SaveResult::Dropped : SaveResult::Failed;
-    } else if (Positions.empty()
-               && !keep(QStringLiteral(
-                   "Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"))) {
-        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+        kept = Positions.empty()
+                   ? ui::Answer::No
+                   : keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                          + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?"));
+    } else if (Positions.empty()) {
+        kept = keep(QStringLiteral("Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"));
     }
+    if (kept == ui::Answer::Back)
+        return SaveResult::Back;
+    if (kept != ui::Answer::Yes)
+        return drop() ? SaveResult::Dropped : SaveResult::Failed;
 
     // What is stored is what the window shows: the VAT of the date typed and
     // the VAT mode in force now.
     if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
         applyRates(*day);
-    calculateTotals();
+    CalculateTotals();
     try {
         ui::WaitCursor wait;
         if (RowMissing) {
@@ -372,7 +381,7 @@ SaveResult InvoiceSession::save(bool unattended)
     return SaveResult::Saved;
 }
 
-bool InvoiceSession::deleteInvoice()
+bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
@@ -400,7 +409,7 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
         return false;
     if (CustomerId != -1 && CustomerId != custId
-        && ui::msgBox(QStringLiteral("Wollen Sie den bisherigen ") + TermPersonSingular + QLatin1Char('\n')
+        && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, true, QStringLiteral("bisherig")) + QLatin1Char('\n')
                           + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
                       ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)
@@ -450,7 +459,7 @@ bool InvoiceSession::addPosition(int quantity, const QString& text, Cents price,
     p.ivpId = outcome.id;
     Positions.push_back(std::move(p));
     StatusLine.clear();
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -467,6 +476,16 @@ bool InvoiceSession::positionGone()
                ui::Exclamation, AppTitle);
     PositionsStale = true;
     return false;
+}
+
+bool InvoiceSession::ApplyCellEdit(int row, int column, const QString& text)
+{
+    switch (column) {
+    case ColMng: return setQuantity(row, text);
+    case ColEPreis: return setPrice(row, text);
+    case ColBeschreibung: return setText(row, text);
+    default: return false;
+    }
 }
 
 bool InvoiceSession::setQuantity(int row, const QString& text)
@@ -490,7 +509,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     if (const InvoiceWrite written = SetPositionQuantity(p->ivpId, *quantity, grossRule()); written != InvoiceWrite::Written)
         return refuseWrite(written);
     p->quantity = *quantity;
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -516,7 +535,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
         written != InvoiceWrite::Written)
         return refuseWrite(written);
     p->price = *price;
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -558,12 +577,13 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
         return false;
     // Without the invoice's row only the shown position goes; one deleted
     // elsewhere already goes the same way.
-    if (!RowMissing)
-        DeleteInvoicePosition(p->ivpId, grossRule());
+    if (!RowMissing && DeleteInvoicePosition(p->ivpId, grossRule()) == InvoiceWrite::PositionMissing
+        && !LoadInvoiceHeader(CurrentInvoiceId))
+        invoiceGone();   // the rest shown is stored anew, not dropped unseen
     Positions.erase(Positions.begin() + row);
     if (Positions.empty())
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -618,7 +638,7 @@ bool InvoiceSession::storeAnew(std::vector<InvoicePosition> positions)
     NumberText = InvoiceNumber(DateText, outcome.id);
     RowMissing = false;
     StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    calculateTotals();
+    CalculateTotals();
     return true;
 }
 
@@ -628,6 +648,9 @@ bool InvoiceSession::refuseWrite(InvoiceWrite result)
     case InvoiceWrite::InvoiceMissing:
         return invoiceGone();
     case InvoiceWrite::PositionMissing:
+        // An invoice deleted elsewhere took its positions along: what is shown stays, to be stored anew.
+        if (!LoadInvoiceHeader(CurrentInvoiceId))
+            return invoiceGone();
         return positionGone();
     case InvoiceWrite::CustomerMissing:
         return recipientGone();
@@ -683,7 +706,7 @@ void InvoiceSession::applyRates(const rt::Date& day)
         return;
     m_ratesDay = d;
     GetMehrwertsteuer(d, VatFull, VatReduced);
-    calculateTotals();
+    CalculateTotals();
 }
 
 void InvoiceSession::editDate(const QString& text)
@@ -696,7 +719,17 @@ void InvoiceSession::editDate(const QString& text)
 
 void InvoiceSession::completeDate(const QString& text)
 {
-    editDate(CompleteDateInput(text));
+    const QString completed = CompleteDateInput(text);
+    if (completed.isEmpty()) {
+        // An invoice without its date would print none.
+        editDate(m_completedDate);
+        ui::msgBox(QStringLiteral("Bitte geben Sie das Datum als Tag.Monat.Jahr ein, zum Beispiel ")
+                       + rt::formatDate(rt::Date::today(), DateFormat) + QLatin1Char('.'),
+                   ui::Exclamation, AppTitle);
+        return;
+    }
+    editDate(completed);
+    m_completedDate = completed;
     if (const std::optional<rt::Date> d = DateOfInput(DateText))
         applyRates(*d);
 }
@@ -762,7 +795,7 @@ QString InvoiceSession::vatLabel(int index) const
     return QStringLiteral("MwSt. ") + RateText(index == 0 ? VatFull : VatReduced) + QLatin1Char('%');
 }
 
-void InvoiceSession::calculateTotals()
+void InvoiceSession::CalculateTotals()
 {
     Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
 }

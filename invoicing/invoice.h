@@ -82,6 +82,7 @@ enum class SaveResult {
     Dropped,     // the invoice and its positions were removed
     ReadOnly,    // a read-only workstation writes nothing
     Failed,      // reported; the invoice stays as shown, still changed
+    Back,        // Escape on the question: nothing written, nothing dropped
 };
 
 // The invoice the invoice window shows, without the window: its ids, the
@@ -123,23 +124,25 @@ public:
     void show(qint32 invId, qint32 custId, qint32 bookingId);
     // A new invoice row for the current customer and booking; false on a
     // read-only workstation.
-    bool createNew();
+    bool CreateNewInvoice();
     // Reads the invoice and its positions; an invoice deleted meanwhile is
     // reported and leaves empty fields under its id.
-    void load(qint32 invId);
+    void LoadInvoice(qint32 invId);
     void loadPositions();
 
     // The rules for leaving an invoice. unattended: nobody may be asked, the
     // invoice is kept as it is.
-    SaveResult save(bool unattended = false);
+    SaveResult SaveInvoice(bool unattended = false);
     // Deletes the invoice with its positions after asking; true when done.
-    bool deleteInvoice();
+    bool DeleteInvoice();
     // Makes the customer the recipient, stored at once; false when refused.
     bool takeOverCustomer(qint32 custId);
 
     // A position stored at once; its VAT class is its service's. false when refused.
     bool addPosition(int quantity, const QString& text, Cents price, qint32 prodId);
-    // Cell edits of the grid, stored at once; false when refused (told why).
+    // A cell of the grid edited in place, stored at once: the quantity, the
+    // unit price or the text, by the column; false when refused (told why).
+    bool ApplyCellEdit(int row, int column, const QString& text);
     bool setQuantity(int row, const QString& text);
     bool setPrice(int row, const QString& text);
     bool setText(int row, const QString& text);
@@ -148,7 +151,9 @@ public:
 
     // What the user does to the header.
     void editDate(const QString& text);            // typing: no VAT lookup yet
-    void completeDate(const QString& text);        // leaving the box: completed, VAT of the day
+    // Leaving the box: completed, VAT of the day. A text the date rules cannot
+    // complete keeps the date shown before, and the user is told how to type one.
+    void completeDate(const QString& text);
     void fillEmptyDate();                          // entering an empty box: today
     void stepDate(int index);                      // index 0 one day on, 1 one day back
     void selectStatus(qint32 ivsId);
@@ -163,7 +168,7 @@ public:
     // "MwSt. 19%" for index 0 (full) and 1 (reduced).
     QString vatLabel(int index) const;
 
-    void calculateTotals();
+    void CalculateTotals();
 
 private:
     void clearFields(bool lookupToday);
@@ -186,6 +191,6 @@ private:
     bool recipientGone();
     bool serviceGone(qint32 serviceId, const QString& name = QString());
 
-
     std::optional<rt::Date> m_ratesDay;
+    QString m_completedDate;   // the last date text that was complete
 };

@@ -3,6 +3,8 @@
 #include "core/wordctrl.h"
 #include "platform/ui/busy.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QStringList>
 
 namespace {
@@ -11,14 +13,77 @@ const QString Euro = QStringLiteral(" \u20AC");
 const QChar Tab = QLatin1Char('\t');
 const QChar Cr = QLatin1Char('\r');
 
+// The positions' paragraph of the template Rechnung: the text starts at the
+// tab stop 964 twips, the unit price ends at the right-aligned stop 7655, in
+// Arial of 10.5 points. A paragraph of tabs cannot wrap inside a column.
+constexpr double TextStop = 964;
+constexpr double PriceStop = 7655;
+constexpr double ColumnGap = 240;
+constexpr double FontPoints = 10.5;
+
+// Widths in twips in the template's font. Measured large, so the screen's
+// resolution and hinting do not matter.
+class TemplateFont {
+public:
+    TemplateFont() : m_metrics(font()) {}
+    double width(const QString& text) const { return m_metrics.horizontalAdvance(text) * FontPoints * 20 / Pixels; }
+
+private:
+    static constexpr int Pixels = 2100;
+    static QFont font()
+    {
+        QFont f(QStringLiteral("Arial"));
+        f.setStyleHint(QFont::SansSerif);
+        f.setPixelSize(Pixels);
+        return f;
+    }
+    QFontMetricsF m_metrics;
+};
+
+// The text in pieces no wider than width, broken between words; a word too
+// long for a line of its own is broken where it must.
+QStringList breakText(const QString& text, double width, const TemplateFont& font)
+{
+    QStringList pieces;
+    QString line;
+    const auto fits = [&](const QString& t) { return font.width(t) <= width; };
+    for (QString word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            pieces << line;
+        line.clear();
+        while (!fits(word)) {
+            qsizetype n = 1;
+            while (n < word.size() && fits(word.left(n + 1)))
+                ++n;
+            pieces << word.left(n);
+            word = word.mid(n);
+        }
+        line = word;
+    }
+    if (!line.isEmpty() || pieces.isEmpty())
+        pieces << line;
+    return pieces;
+}
+
 }  // namespace
 
 QString PositionLines(const std::vector<InvoicePosition>& positions)
 {
+    const TemplateFont font;
     QStringList lines;
-    for (const InvoicePosition& p : positions)
-        lines << QString::number(p.quantity) + Tab + p.text + Tab + FormatCents(p.price) + Euro + Tab
-                     + FormatCents(p.total()) + Euro;
+    for (const InvoicePosition& p : positions) {
+        const QString price = FormatCents(p.price) + Euro;
+        const double room = PriceStop - TextStop - font.width(price) - ColumnGap;
+        const QStringList pieces = breakText(p.text, room, font);
+        lines << QString::number(p.quantity) + Tab + pieces.front() + Tab + price + Tab + FormatCents(p.total()) + Euro;
+        for (qsizetype i = 1; i < pieces.size(); ++i)
+            lines << Tab + pieces[i];
+    }
     return lines.join(Cr);
 }
 

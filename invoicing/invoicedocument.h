@@ -25,7 +25,9 @@ struct InvoiceDocumentTexts {
 
 // One line per position: quantity, text, unit price and total, tab-separated,
 // amounts with "€"; lines end in a carriage return, the last one not. The
-// own-text marker of the grid is not printed.
+// own-text marker of the grid is not printed. A text too long for its column
+// goes on in lines of its own that start at the text's tab stop, so the
+// amounts stay on the position's first line.
 QString PositionLines(const std::vector<InvoicePosition>& positions);
 
 // A line per VAT amount other than 0: "inkl." or "zzgl.", the rate label, a tab

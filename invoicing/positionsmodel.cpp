@@ -64,6 +64,8 @@ QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
         }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::ToolTipRole:
+        return index.column() == ColBeschreibung ? QVariant(p.displayText()) : QVariant();
     case Qt::UserRole:
         return p.ivpId;
     default:
@@ -94,14 +96,9 @@ bool InvoicePositionsModel::setData(const QModelIndex& index, const QVariant& va
 {
     if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount())
         return false;
-    const QString text = value.toString();
-    bool stored = false;
-    switch (index.column()) {
-    case ColMng: stored = m_session.setQuantity(index.row(), text); break;
-    case ColEPreis: stored = m_session.setPrice(index.row(), text); break;
-    case ColBeschreibung: stored = m_session.setText(index.row(), text); break;
-    default: return false;
-    }
+    if (!editable(index.column()))
+        return false;
+    const bool stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString());
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), PositionColumnCount - 1));
     emit positionsEdited();
     return stored;

@@ -10,8 +10,10 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
@@ -108,8 +110,13 @@ void BookingPanel::checkConflicts(int mode)
     const auto colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId,
                                         m_state.CurrentPlaceId, m_state.CurrentBookingId, m_state.CustomerConflict,
                                         m_state.PlaceConflict, mode);
-    if (colours)
-        applyConflictColours(colours->dates, colours->guest);
+    if (!colours)
+        return;
+    // The dates show the worse of both results, also of the test not run again.
+    const qint32 dates = m_state.PlaceConflict      ? PlaceOccupiedColor
+                         : m_state.CustomerConflict ? GuestBookedColor
+                                                    : ConflictFreeColor;
+    applyConflictColours(dates, colours->guest);
 }
 
 bool BookingPanel::validateDate(int index)
@@ -163,7 +170,7 @@ bool BookingPanel::takeGuest(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString nameText = name.trimmed().isEmpty() ? QStringLiteral("den von Ihnen neu gewählten ") + TermPersonPlural
+    const QString nameText = name.trimmed().isEmpty() ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
                                                        : QStringLiteral("\"") + name + QStringLiteral("\"");
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         if (m_state.CurrentBookingId > 0) {
@@ -180,7 +187,8 @@ bool BookingPanel::takeGuest(qint32 custId, const QString& name)
     }
     m_state.CurrentCustomerId = custId;
     m_fields.guest = custId < 1 ? QString() : GetCustomerName(QStringLiteral("tbl_customers"), custId);
-    checkConflicts(CheckGuest);
+    // The place as well: the dates must not turn green over an occupied place.
+    checkConflicts(CheckGuestAndPlace);
     return true;
 }
 
@@ -356,6 +364,36 @@ bool BookingPanel::refuseDeleted()
                                  "anzulegen."));
 }
 
+QString BookingPanel::unsavedEdit() const
+{
+    const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.guest + QStringLiteral("“");
+    const QString note = rt::trim(m_fields.info);
+    if (m_state.CurrentBookingId < 1) {
+        if (m_state.CurrentCustomerId < 1 && note.isEmpty())
+            return QString();
+        return QStringLiteral("Belegungsplan: eine neue Reservierung") + guest;
+    }
+    const QString changed = QStringLiteral("Belegungsplan: Änderungen an der Reservierung") + guest;
+    std::optional<Booking> stored;
+    try {
+        stored = LoadBooking(m_state.CurrentBookingId);
+    } catch (const db::DbError&) {
+        return changed;
+    }
+    if (!stored)
+        return changed;
+    const std::array<rt::Date, 2> ends{stored->book_start, stored->book_end};
+    for (int i = 0; i < 2; ++i) {
+        const QString shown = ends[i].isZero() ? QString() : rt::formatDate(ends[i], QStringLiteral("dd.mm.yyyy"));
+        if (rt::trim(m_fields.dates[i]) != shown)
+            return changed;
+    }
+    if (LeadingCount(m_fields.persons) != stored->book_cust_count || note != rt::trim(stored->book_info)
+        || m_state.CurrentCustomerId != stored->book_customer_id)
+        return changed;
+    return QString();
+}
+
 bool BookingPanel::remove()
 {
     if (m_state.CurrentBookingId <= 0)
@@ -387,8 +425,8 @@ void BookingPanel::showBookingDetails(const QString& placeCaption)
         return;
     }
     if (m_state.CurrentPlaceId < 1) {
-        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst einen ") + TermPlaceSingular + QStringLiteral("."), ui::Information,
-                   QStringLiteral("Reservierung Details"));
+        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst ") + AccusativeOf(TermPlaceSingular, false) + QStringLiteral("."),
+                   ui::Information, QStringLiteral("Reservierung Details"));
         return;
     }
     CreateNewBooking(m_state.CurrentPlaceId, m_state.CurrentCustomerId, m_fields.dates[0], m_fields.dates[1]);

@@ -38,7 +38,8 @@ public:
     void clear(bool fillDates);
 
     // Checks the typed period for the guest (mode 0), the place (1) or both
-    // (2) and colours the fields; nothing when a date field holds no date.
+    // (2) and colours the fields, the dates by the worse of both flags;
+    // nothing when a date field holds no date.
     void checkConflicts(int mode);
 
     // Completes the date typed into field index (0 arrival, 1 departure).
@@ -57,7 +58,8 @@ public:
 
     // A guest handed over by the address book. custId below 0 is ignored; a
     // stored booking keeps its guest; another guest of a new booking is taken
-    // only when the user agrees. True when the guest was taken.
+    // only when the user agrees, then guest and place are checked. True when
+    // the guest was taken.
     bool takeGuest(qint32 custId, const QString& name);
     void removeGuest();
 
@@ -79,6 +81,13 @@ public:
 
     // Deletes the booking shown after asking. True when it is gone.
     bool remove();
+
+    // What the panel holds that is not stored, as one line for the user; ""
+    // when nothing. A new booking counts once it has a guest or a note; a
+    // stored one when the fields differ from the booking as stored now (also
+    // when another workstation changed or deleted it), or when that cannot
+    // be read.
+    QString unsavedEdit() const;
 
     // The booking list on the booking shown, or a new booking in the editor.
     void showBookingDetails(const QString& placeCaption);

@@ -2,6 +2,7 @@
 
 #include "core/bookings.h"
 #include "core/places.h"
+#include "platform/runtime/color.h"
 
 #include <algorithm>
 
@@ -19,6 +20,13 @@ qint32 categoryColour(qint32 typeId, const std::vector<RoomType>& roomTypes)
 }
 
 }  // namespace
+
+QColor MarkColourOn(qint32 markerColour)
+{
+    const QColor back = rt::toQColor(markerColour);
+    const double luma = 0.299 * back.red() + 0.587 * back.green() + 0.114 * back.blue();
+    return luma < 140 ? QColor(Qt::white) : QColor(Qt::black);
+}
 
 QString FloorSummaryText(const QString& prefix, int places, int occupied, bool counted)
 {

@@ -3,6 +3,7 @@
 #include "core/terms.h"
 #include "platform/runtime/date.h"
 
+#include <QColor>
 #include <QString>
 
 #include <vector>
@@ -11,6 +12,9 @@
 constexpr qint32 MarkerFreeColor = 0xFF00;
 constexpr qint32 MarkerOccupiedColor = 0x40FF;
 constexpr qint32 MarkerDisabledColor = 0x808080;
+
+// The colour of the current place's mark on a marker of the given colour.
+QColor MarkColourOn(qint32 markerColour);
 
 // What the floor plan draws for one floor.
 struct FloorPlanRequest {

@@ -15,6 +15,7 @@
 #include "plan/frmStockwerke.h"
 #include "plan/picturechoice.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
@@ -125,6 +126,7 @@ frmMandanten::frmMandanten()
 
     connect(listMandanten, &QComboBox::currentIndexChanged, this, &frmMandanten::listMandanten_Click);
     connect(BuildingGrid, &QTableWidget::cellClicked, this, &frmMandanten::BuildingGrid_Click);
+    ui::onCellKeys(BuildingGrid, [this](const QModelIndex& index) { BuildingGrid_Click(index.row(), index.column()); });
     connect(BuildingGrid->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { BuildingGrid_Click(-1, column); });
     connect(cmdShowBelegungsplan, &QPushButton::clicked, this, &frmMandanten::cmdShowBelegungsplan_Click);
@@ -137,8 +139,8 @@ frmMandanten::frmMandanten()
 void frmMandanten::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
-    menuPreferences = file->addAction(QStringLiteral("Programm-Einstellungen"), this, &frmMandanten::menuPreferences_Click);
-    menuExportStatistik = file->addAction(QStringLiteral("Statistik ausgeben"));
+    menuPreferences = file->addAction(QStringLiteral("&Programm-Einstellungen"), this, &frmMandanten::menuPreferences_Click);
+    menuExportStatistik = file->addAction(QStringLiteral("&Statistik ausgeben"));
     // There is no statistics output: shown, never pretending to work.
     menuExportStatistik->setEnabled(false);
     file->addSeparator();
@@ -149,13 +151,14 @@ void frmMandanten::buildMenus()
     menuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
 
     QMenu* windows = menuBar()->addMenu(QStringLiteral("&Fenster"));
-    menuCustomers = windows->addAction(QStringLiteral("Gäste"), this, &frmMandanten::menuCustomers_Click);
-    menuBookings = windows->addAction(QStringLiteral("Buchungen"), this, &frmMandanten::menuBookings_Click);
-    menuInvoices = windows->addAction(QStringLiteral("Rechnungen"), this, &frmMandanten::menuInvoices_Click);
-    menuServices = windows->addAction(QStringLiteral("Hotelleistungen"), this, &frmMandanten::menuServices_Click);
-    menuMandanten = windows->addAction(QStringLiteral("Mandanten-Definitionen"), this, &frmMandanten::menuMandanten_Click);
+    menuCustomers = windows->addAction(QStringLiteral("&Gäste"), this, &frmMandanten::menuCustomers_Click);
+    menuBookings = windows->addAction(QStringLiteral("&Buchungen"), this, &frmMandanten::menuBookings_Click);
+    menuInvoices = windows->addAction(QStringLiteral("&Rechnungen"), this, &frmMandanten::menuInvoices_Click);
+    menuServices = windows->addAction(QStringLiteral("&Hotelleistungen"), this, &frmMandanten::menuServices_Click);
+    menuMandanten = windows->addAction(QStringLiteral("&Mandanten-Definitionen"), this, &frmMandanten::menuMandanten_Click);
 
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, &frmMandanten::menuHelp_Click);
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 }
 
 void frmMandanten::Form_Load()

@@ -11,6 +11,7 @@
 #include "plan/picturechoice.h"
 #include "plan/roomdetails.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCheckBox>
@@ -144,6 +145,7 @@ frmRoom::frmRoom()
 
     connect(btnPatient, &QPushButton::clicked, this, &frmRoom::btnPatient_Click);
     connect(listBewohner, &QListWidget::itemClicked, this, &frmRoom::listBewohner_Click);
+    ui::onCellKeys(listBewohner, [this](const QModelIndex&) { listBewohner_Click(); });
     connect(chkBlocked, &QCheckBox::toggled, this, &frmRoom::chkBlocked_Click);
     connect(btnRefresh, &QPushButton::clicked, this, &frmRoom::btnRefresh_Click);
     connect(btnNeu, &QPushButton::clicked, this, &frmRoom::btnNeu_Click);
@@ -170,6 +172,7 @@ void frmRoom::buildMenus()
     menuEditRoom = edit->addAction(QStringLiteral("Raumbearbeitung"));
 
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, &frmRoom::menuHelp_Click);
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 
     // Places are changed in the main window; these stay visible but do nothing.
     for (QAction* dead : {menuSaveRoom, menuDeleteRoom, menuLoadImageFile, menuEditRoom})

@@ -11,6 +11,7 @@
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/runtime/twips.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "schedule/usercontrol1.h"
 
@@ -21,12 +22,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -72,7 +75,7 @@ frmStockwerke::frmStockwerke()
     lbEinrichtungsname->setFont(big);
     btnRefresh = new QPushButton(QStringLiteral("aktualisieren"), central);
     btnRefresh->setToolTip(QStringLiteral("Anzeige aus der Datenbank neu aufbauen [F5]"));
-    btnHelp = new QPushButton(QStringLiteral("Hilfe"), central);
+    btnHelp = new QPushButton(QStringLiteral("&Hilfe"), central);
     top->addWidget(lbEinrichtungsname);
     top->addStretch(1);
     top->addWidget(btnRefresh);
@@ -121,12 +124,12 @@ void frmStockwerke::buildMenus()
     menuRefresh = menuAnsicht->addAction(QStringLiteral("&aktualisieren"), this, [this] { ActualizeControls(); });
     menuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     menuRefresh->setShortcutContext(Qt::WindowShortcut);
-    menuShowCategoryColors = menuAnsicht->addAction(QStringLiteral("Kategorien färben"));
+    menuShowCategoryColors = menuAnsicht->addAction(QStringLiteral("&Kategorien färben"));
     menuShowCategoryColors->setCheckable(true);
     connect(menuShowCategoryColors, &QAction::triggered, this, [this] { ActualizeControls(); });
 
     // The edit mode of the floor plan; switched by the structure's editors.
-    menuEditMode = new QAction(QStringLiteral("Etagenplan einrichten"), this);
+    menuEditMode = new QAction(QStringLiteral("&Etagenplan einrichten"), this);
     menuEditMode->setCheckable(true);
 }
 
@@ -143,17 +146,24 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     lbStockwerkName->setFont(bold);
     cmdFloorStep = {stepButton(QStringLiteral("▼"), QStringLiteral("-1 Etage"), page),
                     stepButton(QStringLiteral("▲"), QStringLiteral("+1 Etage"), page)};
+    // A very long name is cut rather than widen the window.
+    lbStockwerkName->setMinimumWidth(120);
     listRoomCategoryFilter = new QComboBox(page);
     listRoomCategoryFilter->setToolTip(QStringLiteral("nur Räume dieser Kategorie zeigen"));
     listRoomCategoryFilter->setMinimumContentsLength(14);
+    listRoomCategoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     lbBettenCount = new QLabel(page);
-    head->addWidget(lbStockwerkName);
-    head->addWidget(cmdFloorStep[0]);
-    head->addWidget(cmdFloorStep[1]);
+    lbBettenCount->setWordWrap(true);
+    lbBettenCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The steppers stand first, where a name of any length leaves them.
+    head->addWidget(cmdFloorStep[0], 0, Qt::AlignTop);
+    head->addWidget(cmdFloorStep[1], 0, Qt::AlignTop);
+    head->addSpacing(6);
+    head->addWidget(lbStockwerkName, 0, Qt::AlignTop);
     head->addSpacing(12);
-    head->addWidget(listRoomCategoryFilter);
-    head->addStretch(1);
-    head->addWidget(lbBettenCount);
+    head->addWidget(listRoomCategoryFilter, 0, Qt::AlignTop);
+    head->addSpacing(12);
+    head->addWidget(lbBettenCount, 1, Qt::AlignTop);
     layout->addLayout(head);
 
     floorPlanBox = new QWidget;
@@ -167,7 +177,8 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     lbPlatz[0]->hide();
     FocusDummy = new QWidget(floorPlanBox);
     FocusDummy->setFixedSize(0, 0);
-    FocusDummy->setFocusPolicy(Qt::StrongFocus);
+    // Taken by code only: Tab never stops on what nobody sees.
+    FocusDummy->setFocusPolicy(Qt::ClickFocus);
     auto* scroll = new QScrollArea(page);
     scroll->setWidget(floorPlanBox);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -211,7 +222,10 @@ QWidget* frmStockwerke::buildScheduleTab()
                          stepButton(QStringLiteral("Quartal »"), QStringLiteral("1 Quartal später [Alt][+]"), page)};
     btnheute = new QPushButton(QStringLiteral("heute"), page);
     btnheute->setToolTip(QStringLiteral("heutiges Datum anzeigen [Strg][H]"));
-    head->addWidget(lbBelegungsverlaufStockwerkName);
+    // The caption has a line of its own: beside the step buttons it would
+    // widen the window.
+    lbBelegungsverlaufStockwerkName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(lbBelegungsverlaufStockwerkName);
     head->addStretch(1);
     head->addWidget(btnDateAddQuartal[0]);
     head->addWidget(btnDateAddMonth[0]);
@@ -287,7 +301,20 @@ QWidget* frmStockwerke::buildRightBar()
     connect(BuildingGrid->horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int column) {
         RunHandler(QStringLiteral("BuildingGrid_MouseDown"), [this, column] { BuildingGrid_MouseDown(-1, column); });
     });
-    return frameRightBar;
+    ui::onCellKeys(BuildingGrid, [this](const QModelIndex& index) {
+        RunHandler(QStringLiteral("BuildingGrid_MouseDown"),
+                   [this, index] { BuildingGrid_MouseDown(index.row(), index.column()); });
+    });
+
+    // On a low screen the bar scrolls instead of pushing the window's foot off it.
+    auto* bar = new QScrollArea;
+    bar->setWidget(frameRightBar);
+    bar->setWidgetResizable(true);
+    bar->setFrameShape(QFrame::NoFrame);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bar->setFixedWidth(RightBarWidth + bar->verticalScrollBar()->sizeHint().width());
+    return bar;
 }
 
 void frmStockwerke::Form_Load()
@@ -297,7 +324,7 @@ void frmStockwerke::Form_Load()
     m_state.FloorPictureMaxWidth = FloorBoxWidthTwips;
     m_state.FloorPictureMaxHeight = FloorBoxHeightTwips;
     SetEditModeControls(m_state.EditMode);
-    cmdShowPat->setText(TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular);
+    cmdShowPat->setText(QStringLiteral("&") + (TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular));
     lbFloorPlanHint->setText(FloorPlanHintText());
     menuEditMode->setVisible(!StationReadOnly);
     InitCalendar();
@@ -319,6 +346,8 @@ void frmStockwerke::init()
         if (MandantId != m_state.LoadedMandantId)
             fillFacility();
         SSTab1_Click(1);
+        // A booking starts with its period; the calendar keeps its month.
+        focusCalendarOn(SelectedPeriod[0], false);
     });
 }
 
@@ -358,9 +387,15 @@ void frmStockwerke::ActualizeControls(std::optional<rt::Date> d)
         default:
             break;
         }
-        FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
-        UpdateWorkstationLastAccess();
+        refreshBuildingGrid();
     });
+}
+
+void frmStockwerke::refreshBuildingGrid()
+{
+    FillListBuildings(BuildingGrid, MandantId, SelectedPeriod[0], SelectedPeriod[1], lbEinrichtungBelegtProzent);
+    // Every refresh of the plan counts as this workstation's access.
+    UpdateWorkstationLastAccess();
 }
 
 void frmStockwerke::SSTab1_Click(int /*previousTab*/)
@@ -459,6 +494,14 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    if (watched == lblRoomName && doubleClick) {
+        RunHandler(QStringLiteral("lblRoomName_DblClick"), [this] { btnShowBookingDetails_Click(); });
+        return true;
+    }
+    if (watched == TV1 || watched == TV1->viewport()) {
+        TV1_Input(watched, type);
+        return false;
+    }
     if (watched == imgStockwerk && press) {
         imgStockwerk_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
         return false;
@@ -477,6 +520,12 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
             BuildingGrid_MouseMove(mouse->position().toPoint());
         }
         return false;
+    }
+    if (watched == CalendarGrid && type == QEvent::KeyPress) {
+        bool handled = false;
+        RunHandler(QStringLiteral("CalendarGrid_KeyDown"),
+                   [this, e, &handled] { handled = CalendarGrid_KeyDown(static_cast<QKeyEvent*>(e)); });
+        return handled;
     }
     if (watched == CalendarGrid->viewport() && mouse) {
         const int cell = calendarCellAt(mouse->position().toPoint());
@@ -507,7 +556,7 @@ bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 RunHandler(QStringLiteral("tbBuchungDatum_LostFocus"), [this, i] { ValidateBookingDate(i); });
-        } else if (doubleClick) {
+        } else if (doubleClick || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(e)))) {
             RunHandler(QStringLiteral("tbBuchungDatum_DblClick"), [this, i] { tbBuchungDatum_DblClick(i); });
             return true;
         }

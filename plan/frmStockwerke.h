@@ -3,12 +3,14 @@
 #include "core/dialogs/datepicker.h"
 #include "core/globals.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "plan/bookingpanel.h"
 #include "plan/plancalendar.h"
 #include "plan/planstate.h"
 #include "plan/resourceedit.h"
 #include "platform/runtime/date.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QVector>
 
@@ -20,6 +22,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -172,6 +175,7 @@ public:
     QPushButton* cmdShowPlaceImage = nullptr;
     QPushButton* cmdSavePlaceDetails = nullptr;
     QPushButton* cmdEditPlaceCoordinates = nullptr;
+    QPushButton* cmdPlaceBookings = nullptr;
     std::array<QPushButton*, 2> cmdNewResource{};
     QPushButton* cmdSaveResource = nullptr;
     QPushButton* cmdDeleteResource = nullptr;
@@ -240,6 +244,8 @@ private:
 
     // Life, layout and tabs.
     void SSTab1_Click(int previousTab);
+    // The building grid for the selected period, and this workstation's access.
+    void refreshBuildingGrid();
     void SetEditModeControls(bool on);
     void btnHelp_Click();
     void menuSettings_Click();
@@ -249,6 +255,10 @@ private:
     void FillListRoomCategoryFilter(qint32 mandantId);
     void listRoomCategoryFilter_Click();
     void ClearPlaceSelection(int exceptIndex);
+    // No place is current any more: its name, mark, panel and booked days go.
+    void forgetCurrentPlace();
+    // The plan without a floor: no caption, picture or markers.
+    void showNoFloor();
     void setMarkerMark(QLabel* marker, bool marked);
     QLabel* marker(int index);
     void lbPlatz_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -270,6 +280,12 @@ private:
     void CalendarGrid_MouseUp(Qt::MouseButton button, int cell);
     void CalendarGrid_Click(int cell);
     void CalendarGrid_DblClick(int cell);
+    // Arrows move the day cursor, Shift+arrows mark from where the Shift
+    // began, Enter or Space mark up to the cursor: a press and drag by keys.
+    bool CalendarGrid_KeyDown(const QKeyEvent* e);
+    // The day cursor on day, turning the calendar to its month when asked.
+    void focusCalendarOn(const rt::Date& day, bool turnMonth = true);
+    int calendarCellOf(const rt::Date& day) const;
     void btnMonthStep_Click(int index);
     void btnYearStep_Click(int index);
     void listMonth_Click();
@@ -306,6 +322,8 @@ private:
     void mySchedule_TimeObjectClick(qint32 id);
     void mySchedule_TimeObjectDblClick(qint32 id);
     void mySchedule_ResourceHeaderClick(qint32 id, const QString& name);
+    // A place chosen in the schedule becomes the current place, shown by its row's name.
+    void scheduleChosePlace(qint32 placeId, const QString& rowName);
     void mySchedule_ResourceHeaderDblClick(qint32 id, const QString& name);
     void mySchedule_ScheduleDblClick(const QVector<qint32>& resourceIds, const rt::Date& dtStart, const rt::Date& dtEnd);
     void mySchedule_RubberbandSelected(qint32 resourceId, const QString& name, const rt::Date& dtStart,
@@ -328,7 +346,9 @@ private:
     void readResourceFields();
     void applyResourceFields();
     void showResourceFrame(const QString& letter);
-    void TV1_NodeClick(QTreeWidgetItem* node);
+    // clicked: chosen by the mouse, which also unfolds a folded node.
+    void TV1_NodeClick(QTreeWidgetItem* node, bool clicked);
+    void TV1_Input(QObject* watched, QEvent::Type type);
     void SelectResourceNode(QTreeWidgetItem* node);
     void cmdNewResource_Click(int index);
     void cmdSaveResource_Click();
@@ -336,6 +356,7 @@ private:
     void cmdBrowseImageFile_Click(QLineEdit* textBox);
     void cmdShowImage_Click(QLineEdit* textBox, QLineEdit* nameBox);
     void cmdShowRoomImage_Click();
+    void cmdPlaceBookings_Click();
     void btnEditTable_Click(int table);
     void cmdKategorieFilter_Click();
     void imgMaxNum_MouseDown(int index);
@@ -351,6 +372,8 @@ private:
     void lbPlatz_Drag(QLabel* marker, QPoint boxPos);
     void lbPlatz_Release(QLabel* marker, QPoint boxPos);
     void imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos);
+    // Stores where a stored place's marker now stands on the floor picture (twips).
+    void SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
     QList<qint32> selectedPlaceIds(bool hide);
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
@@ -368,13 +391,21 @@ private:
     StructureEvents* m_structureEvents = nullptr;
     QWidget* m_dragOutline = nullptr;      // follows the mouse while a marker is dragged
     bool m_treePressChanged = false;       // the press of the click under way chose the node
+    enum class TreeInput { None, Mouse, Key };
+    TreeInput m_treeInput = TreeInput::None;   // what is about to move the tree's current node
 
     PlanState m_state;
     PlanCalendar m_calendar;
     BookingPanelFields m_panelFields;
     BookingPanel m_panel{m_state, m_panelFields};
+    // Asked when the program is to end unattended.
+    UnsavedEditRegistration m_unsavedBooking{[this] {
+        readBookingPanel();
+        return m_panel.unsavedEdit();
+    }};
     rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
     int m_calendarPressCell = -1;
+    rt::Date m_calendarKeyAnchor;    // where a marking by Shift+arrows began; zero when none
     int m_dateFieldAsking = -1;      // the booking date that opened the date picker
     bool m_loaded = false;
 };

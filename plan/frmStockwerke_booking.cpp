@@ -8,6 +8,7 @@
 #include "core/windows.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
+#include "platform/ui/desktop.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -41,6 +42,8 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->setColumnStretch(1, 1);
 
     lblRoomName = new QLabel(f);
+    lblRoomName->setToolTip(QStringLiteral("Doppelklick: Reservierung Details"));
+    lblRoomName->installEventFilter(this);
     QFont bold = lblRoomName->font();
     bold.setBold(true);
     lblRoomName->setFont(bold);
@@ -49,7 +52,7 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->addWidget(lblRoomName, 0, 0, 1, 3);
     grid->addWidget(lbBookingStatus, 0, 3, 1, 3);
 
-    const std::array<QString, 2> dateCaptions{QStringLiteral("Anreise"), QStringLiteral("Abreise")};
+    const std::array<QString, 2> dateCaptions{QStringLiteral("Anr&eise"), QStringLiteral("Abre&ise")};
     for (int i = 0; i < 2; ++i) {
         tbBuchungDatum[i] = new QLineEdit(f);
         tbBuchungDatum[i]->setToolTip(QStringLiteral("Datum eingeben (z.B. 241224) oder doppelt klicken für den Kalender"));
@@ -58,7 +61,9 @@ QWidget* frmStockwerke::buildBookingPanel()
         tbZeit[i]->setReadOnly(true);
         tbZeit[i]->setFocusPolicy(Qt::NoFocus);
         tbZeit[i]->setFixedWidth(46);
-        grid->addWidget(new QLabel(dateCaptions[i], f), 1 + i, 0);
+        auto* caption = new QLabel(dateCaptions[i], f);
+        caption->setBuddy(tbBuchungDatum[i]);
+        grid->addWidget(caption, 1 + i, 0);
         grid->addWidget(tbBuchungDatum[i], 1 + i, 1, 1, 2);
         grid->addWidget(tbZeit[i], 1 + i, 3);
     }
@@ -75,7 +80,7 @@ QWidget* frmStockwerke::buildBookingPanel()
     tbBewohner->setReadOnly(true);
     cmdShowPat = new QPushButton(QStringLiteral("Gast"), f);
     cmdShowPat->setToolTip(QStringLiteral("Gast-Details anzeigen"));
-    btnPatDel = new QPushButton(QStringLiteral("Gast entfernen"), f);
+    btnPatDel = new QPushButton(QStringLiteral("Gast en&tfernen"), f);
     btnPatient = new QPushButton(QStringLiteral("Gast-Details anzeigen"), f);
     grid->addWidget(cmdShowPat, 3, 0);
     grid->addWidget(tbBewohner, 3, 1, 1, 5);
@@ -93,11 +98,15 @@ QWidget* frmStockwerke::buildBookingPanel()
     persons->addWidget(btnPersoncountStep[0]);
     persons->addWidget(btnPersoncountStep[1]);
     persons->addStretch(1);
-    grid->addWidget(new QLabel(QStringLiteral("Personenzahl"), f), 5, 0);
+    auto* personsCaption = new QLabel(QStringLiteral("&Personenzahl"), f);
+    personsCaption->setBuddy(tbPersoncount);
+    grid->addWidget(personsCaption, 5, 0);
     grid->addLayout(persons, 5, 1, 1, 5);
 
     tbBuchungInfo = new QLineEdit(f);
-    grid->addWidget(new QLabel(QStringLiteral("Notizen"), f), 6, 0);
+    auto* notesCaption = new QLabel(QStringLiteral("N&otizen"), f);
+    notesCaption->setBuddy(tbBuchungInfo);
+    grid->addWidget(notesCaption, 6, 0);
     grid->addWidget(tbBuchungInfo, 6, 1, 1, 5);
 
     lbBookingCount = new QLabel(f);
@@ -111,13 +120,13 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->addWidget(lbBookingCount, 7, 0, 1, 5);
     grid->addWidget(btnShowBookings, 7, 5);
 
-    cmdSaveBooking = new QPushButton(QStringLiteral("Reservierung speichern"), f);
-    cmdBuchungDelete = new QPushButton(QStringLiteral("Reservierung löschen"), f);
-    btnNeuBooking = new QPushButton(QStringLiteral("Neue Reservierung"), f);
-    btnShowBookingDetails = new QPushButton(QStringLiteral("Reservierung Details"), f);
-    cmdInvoice = new QPushButton(QStringLiteral("Rechnung erstellen"), f);
-    cmdAnreiseliste = new QPushButton(QStringLiteral("Anreiseliste (heute) anzeigen"), f);
-    cmdAbreiseliste = new QPushButton(QStringLiteral("Abreiseliste (heute) anzeigen"), f);
+    cmdSaveBooking = new QPushButton(QStringLiteral("Reservierung &speichern"), f);
+    cmdBuchungDelete = new QPushButton(QStringLiteral("Reservierung &löschen"), f);
+    btnNeuBooking = new QPushButton(QStringLiteral("&Neue Reservierung"), f);
+    btnShowBookingDetails = new QPushButton(QStringLiteral("Reser&vierung Details"), f);
+    cmdInvoice = new QPushButton(QStringLiteral("&Rechnung erstellen"), f);
+    cmdAnreiseliste = new QPushButton(QStringLiteral("Anreiseliste (heute) an&zeigen"), f);
+    cmdAbreiseliste = new QPushButton(QStringLiteral("Abreiseliste (he&ute) anzeigen"), f);
     QFont saveFont = cmdSaveBooking->font();
     saveFont.setBold(true);
     cmdSaveBooking->setFont(saveFont);
@@ -209,6 +218,10 @@ void frmStockwerke::ClearBookingPanel(bool fillDates)
 
 void frmStockwerke::LoadBookingPanel(qint32 bookId, qint32 placeId)
 {
+    if (bookId <= 0 && placeId <= 0) {
+        forgetCurrentPlace();
+        return;
+    }
     readBookingPanel();
     const qint32 bookingPlace = m_panel.load(bookId, placeId);
     applyBookingPanel();
@@ -344,9 +357,8 @@ void frmStockwerke::AddMainAdress(qint32 custId, const QString& name)
     RunHandler(QStringLiteral("AddMainAdress"), [this, custId, name] {
         if (custId < 0)
             return;
-        if (!isVisible())
-            show();
-        raise();
+        // The question about the guest stands over the panel it asks for.
+        ui::bringToFront(this);
         readBookingPanel();
         m_panel.takeGuest(custId, name);
         applyBookingPanel();
@@ -357,7 +369,7 @@ void frmStockwerke::tbBuchungDatum_DblClick(int index)
 {
     m_dateFieldAsking = index;
     const auto typed = db::parseDate(CompleteDateInput(tbBuchungDatum[index]->text()));
-    frmCalendar::instance().ShowDate(typed ? *typed : rt::Date::now(), this);
+    frmCalendar::instance().ShowDate(typed ? *typed : rt::Date::now(), this, tbBuchungDatum[index]);
 }
 
 void frmStockwerke::Receive_SelectedDate(const rt::Date& date)

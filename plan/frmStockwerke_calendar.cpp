@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -82,6 +83,7 @@ QWidget* frmStockwerke::buildCalendarFrame()
     CalendarGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     CalendarGrid->verticalHeader()->setDefaultSectionSize(CalendarRowHeight);
     CalendarGrid->horizontalHeader()->setHighlightSections(false);
+    CalendarGrid->installEventFilter(this);
     CalendarGrid->viewport()->installEventFilter(this);
     for (int row = 0; row < 6; ++row) {
         for (int column = 0; column < 7; ++column) {
@@ -141,9 +143,17 @@ rt::Date frmStockwerke::BuildCalendarGrid(const rt::Date& d)
     m_calendar.build(year, month, fromDate);
     if (fromDate) {
         listMonth->setCurrentIndex(month - 1);
-        const int yearIndex = listYear->findText(QString::number(year));
-        if (yearIndex >= 0)
-            listYear->setCurrentIndex(yearIndex);
+        // The year box shows the month's year: a year beyond the list joins
+        // it, so that the next step goes on from there.
+        if (listYear->findText(QString::number(year)) < 0 && listYear->count() > 0) {
+            const int firstYear = listYear->itemText(0).toInt();
+            const int lastYear = listYear->itemText(listYear->count() - 1).toInt();
+            for (int y = firstYear - 1; y >= year; --y)
+                listYear->insertItem(0, QString::number(y));
+            for (int y = lastYear + 1; y <= year; ++y)
+                listYear->addItem(QString::number(y));
+        }
+        listYear->setCurrentIndex(listYear->findText(QString::number(year)));
     }
     CalendarGrid->clearSelection();
     ShowSelectedPeriod();
@@ -256,6 +266,75 @@ void frmStockwerke::CalendarGrid_Click(int cell)
     const rt::Date day = calendarCellDate(cell);
     if (!day.isZero() && day.month() != listMonth->currentIndex() + 1)
         BuildCalendarGrid(day);
+}
+
+int frmStockwerke::calendarCellOf(const rt::Date& day) const
+{
+    if (!m_calendar.isBuilt())
+        return -1;
+    for (int i = 0; i < CalendarCellCount; ++i) {
+        if (m_calendar.cells()[static_cast<size_t>(i)].date.datePart() == day.datePart())
+            return i;
+    }
+    return -1;
+}
+
+void frmStockwerke::focusCalendarOn(const rt::Date& day, bool turnMonth)
+{
+    int cell = calendarCellOf(day);
+    if (cell < 0 && turnMonth) {
+        BuildCalendarGrid(day);
+        cell = calendarCellOf(day);
+    }
+    if (cell >= 0)
+        CalendarGrid->setCurrentCell(cell / 7, cell % 7);
+    CalendarGrid->setFocus();
+}
+
+bool frmStockwerke::CalendarGrid_KeyDown(const QKeyEvent* e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const QModelIndex current = CalendarGrid->currentIndex();
+    const rt::Date cursor = current.isValid() ? calendarCellDate(current.row() * 7 + current.column()) : rt::Date();
+    int step = 0;
+    switch (e->key()) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -7; break;
+    case Qt::Key_Down: step = 7; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: {
+        if (cursor.isZero())
+            return true;
+        // As a click: the day alone, or from where Shift began; a grey day turns the month.
+        m_calendarAnchor = m_calendarKeyAnchor.isZero() ? cursor : m_calendarKeyAnchor;
+        m_calendarKeyAnchor = rt::Date();
+        const int cell = calendarCellOf(cursor);
+        CalendarGrid_MouseUp(Qt::LeftButton, cell);
+        CalendarGrid_Click(calendarCellOf(cursor));
+        focusCalendarOn(cursor);
+        return true;
+    }
+    default:
+        return false;
+    }
+    const rt::Date from = cursor.isZero() ? SelectedPeriod[0].datePart() : cursor;
+    const rt::Date to = from.addDays(step);
+    if (!(mods & Qt::ShiftModifier)) {
+        m_calendarKeyAnchor = rt::Date();
+        focusCalendarOn(to);
+        return true;
+    }
+    if (m_calendarKeyAnchor.isZero())
+        m_calendarKeyAnchor = from;
+    focusCalendarOn(to);
+    m_calendarAnchor = m_calendarKeyAnchor;
+    CalendarGrid_MouseUp(Qt::LeftButton, calendarCellOf(to));
+    focusCalendarOn(to);
+    return true;
 }
 
 void frmStockwerke::CalendarGrid_DblClick(int cell)

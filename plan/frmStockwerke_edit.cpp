@@ -291,15 +291,19 @@ void frmStockwerke::imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos)
     const int left = imgStockwerk->x() * rt::TwipsPerPixel;
     const int top = imgStockwerk->y() * rt::TwipsPerPixel;
     marker->move(toPixels(left + rect.x1), toPixels(top + rect.y1));
-    marker->setProperty("TwipsPos", QPoint(left + rect.x1, top + rect.y1));
-    const qint32 placeId = placeIdOf(marker);
-    if (placeId > 0) {
-        ui::WaitCursor wait;
-        StorePlaceRect(placeId, rect.x1, rect.y1, rect.x2, rect.y2);
-    }
+    SavePlaceRect(placeIdOf(marker), rect.x1, rect.y1, rect.x2, rect.y2);
     const size_t index = static_cast<size_t>(marker->property("Index").toInt());
     if (index < m_state.PlaceHomePos.size())
         m_state.PlaceHomePos[index] = PlaceHome{left + rect.x1, top + rect.y1};
+}
+
+void frmStockwerke::SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+{
+    // A marker without a stored place has no row to keep its rectangle.
+    if (placeId < 1)
+        return;
+    ui::WaitCursor wait;
+    StorePlaceRect(placeId, x1, y1, x2, y2);
 }
 
 QList<qint32> frmStockwerke::selectedPlaceIds(bool hide)
@@ -345,14 +349,17 @@ bool frmStockwerke::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
             QLabel* label = lbPlatz[i];
             if (label->frameShape() != QFrame::Box)
                 continue;
-            // The marker keeps its place in twips, so that 15 steps of a twip
-            // move it by a pixel.
-            QPoint twips = label->property("TwipsPos").toPoint();
-            if (label->property("TwipsPos").isNull() || QPoint(toPixels(twips.x()), toPixels(twips.y())) != label->pos())
-                twips = label->pos() * rt::TwipsPerPixel;
-            twips += *step;
-            label->setProperty("TwipsPos", twips);
-            label->move(toPixels(twips.x()), toPixels(twips.y()));
+            // The home position is kept in twips, so that 15 steps of a twip
+            // move the marker by a pixel; it moves with the marker, so the
+            // jiggle and its end show the marker where it now stands.
+            if (i < m_state.PlaceHomePos.size()) {
+                PlaceHome& home = m_state.PlaceHomePos[i];
+                home.x += step->x();
+                home.y += step->y();
+                label->move(toPixels(home.x), toPixels(home.y));
+            } else {
+                label->move(label->pos() + QPoint(toPixels(step->x()), toPixels(step->y())));
+            }
             ids << placeIdOf(label);
         }
     }

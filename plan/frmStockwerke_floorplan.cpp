@@ -10,6 +10,7 @@
 #include "core/terms.h"
 #include "plan/floorplan.h"
 #include "platform/db/error.h"
+#include "platform/runtime/color.h"
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
@@ -18,6 +19,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -53,6 +56,10 @@ QLabel* frmStockwerke::marker(int index)
 
 void frmStockwerke::setMarkerMark(QLabel* label, bool marked)
 {
+    // The mark shows on every colour: white on dark ones, black on light ones.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, MarkColourOn(BackColor(label)));
+    label->setPalette(palette);
     label->setFrameShape(marked ? QFrame::Box : QFrame::NoFrame);
     label->setText(marked ? QStringLiteral("X") : QString());
 }
@@ -96,13 +103,22 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
         label->raise();
         label->show();
     }
-    if (!plan.currentFound && m_state.CurrentPlaceId != -1) {
-        // A place no longer shown is no longer chosen, nor named in the panel.
-        m_state.CurrentPlaceId = -1;
-        CurrentPlaceName.clear();
-        lblRoomName->clear();
-    }
     lbBettenCount->setText(plan.summary);
+    // A place no longer shown is no longer chosen.
+    if (!plan.currentFound && m_state.CurrentPlaceId != -1)
+        forgetCurrentPlace();
+}
+
+void frmStockwerke::forgetCurrentPlace()
+{
+    // Neither the name, a mark, the panel nor the calendar's booked days
+    // keep claiming the place.
+    m_state.CurrentPlaceId = -1;
+    CurrentPlaceName.clear();
+    lblRoomName->clear();
+    ClearPlaceSelection(-1);
+    ClearBookingPanel(true);
+    BuildCalendarGrid(rt::Date());
 }
 
 void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std::optional<int> floorOrder)
@@ -120,6 +136,8 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
         query.floorId = GetFirstFloorId(buildingId);
         if (query.floorId <= 0) {
             ui::msgBox(QStringLiteral("Für dieses Gebäude ist keine Etage definiert."), ui::Information, AppTitle);
+            if (m_state.CurrentFloorId <= 0)
+                showNoFloor();
             return;
         }
     }
@@ -131,6 +149,10 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
     }
     if (!found) {
         ui::msgBox(QStringLiteral("Die gesuchte Etage wurde nicht definiert."), ui::Information, AppTitle);
+        // The floor shown stays, unless there is none (a facility without
+        // floors): then nothing of the one shown before remains either.
+        if (m_state.CurrentFloorId <= 0)
+            showNoFloor();
         return;
     }
     const Floor& floor = found->floor;
@@ -146,6 +168,20 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
     LoadBookingPanel(-1, -1);
 }
 
+void frmStockwerke::showNoFloor()
+{
+    m_state.CurrentFloorId = -1;
+    m_state.CurrentBuildingId = -1;
+    m_state.CurrentFloorOrder = 0;
+    lbStockwerkName->clear();
+    lbImageName->clear();
+    imgStockwerk->clear();
+    imgStockwerk->setProperty("Tag", QString());
+    ShowPlaetze(-1);
+    if (m_state.CurrentPlaceId > 0)
+        forgetCurrentPlace();
+}
+
 void frmStockwerke::ShowPlatzDetails(qint32 placeId, int switchFloor, qint32 floorId)
 {
     if (placeId <= 0)
@@ -155,7 +191,10 @@ void frmStockwerke::ShowPlatzDetails(qint32 placeId, int switchFloor, qint32 flo
     if (switchFloor == 1 && floorId > 0)
         ShowStockwerkDetails(floorId, m_state.CurrentBuildingId);
 
+    // Nothing keeps naming a place that is no longer the current one.
     m_state.CurrentPlaceId = -1;
+    CurrentPlaceName.clear();
+    lblRoomName->clear();
     try {
         ui::WaitCursor wait;
         if (const auto place = LoadPlace(placeId)) {
@@ -182,8 +221,12 @@ void frmStockwerke::FillListRoomCategoryFilter(qint32 /*mandantId*/)
     FillingListsGuard filling;
     listRoomCategoryFilter->clear();
     listRoomCategoryFilter->addItem(QStringLiteral("   alle"), -1);
-    for (size_t i = 1; i < RoomTypes.size(); ++i)
-        listRoomCategoryFilter->addItem(RoomTypes[i].name, RoomTypes[i].id);
+    // Each category in the colour its places take with "Kategorien färben".
+    for (size_t i = 1; i < RoomTypes.size(); ++i) {
+        QPixmap swatch(12, 12);
+        swatch.fill(rt::toQColor(RoomTypes[i].colour));
+        listRoomCategoryFilter->addItem(QIcon(swatch), RoomTypes[i].name, RoomTypes[i].id);
+    }
     listRoomCategoryFilter->setCurrentIndex(0);
 }
 

@@ -40,34 +40,36 @@ void frmStockwerke::buildMenuEntries()
         return [this, name, slot] { RunHandler(QString::fromLatin1(name), [this, slot] { (this->*slot)(); }); };
     };
 
-    menuShowRoomDetails = new QAction(QStringLiteral("Raum-Details anzeigen"), this);
+    menuShowRoomDetails = new QAction(QStringLiteral("Raum-&Details anzeigen"), this);
     menuShowRoomDetails->setVisible(false);
     connect(menuShowRoomDetails, &QAction::triggered, this,
             handler("menuShowRoomDetails_Click", &frmStockwerke::menuContextShowRoomDetails_Click));
-    menuShowBookingDetails = new QAction(QStringLiteral("Buchung anzeigen"), this);
+    menuShowBookingDetails = new QAction(QStringLiteral("Buchung &anzeigen"), this);
     connect(menuShowBookingDetails, &QAction::triggered, this,
             handler("menuShowBookingDetails_Click", &frmStockwerke::btnShowBookingDetails_Click));
-    menuShowBewohner = new QAction(QStringLiteral("Gäste-Details anzeigen"), this);
+    menuShowBewohner = new QAction(QStringLiteral("&Gäste-Details anzeigen"), this);
     connect(menuShowBewohner, &QAction::triggered, this,
             handler("menuShowBewohner_Click", &frmStockwerke::menuShowBewohner_Click));
     menuEdit->insertActions(menuEditMode, {menuShowRoomDetails, menuShowBookingDetails, menuShowBewohner});
     menuEdit->insertSeparator(menuEditMode);
 
     // The plan is opened from the facility overview, not the other way round.
-    menuShowFrmEinrichtungen = menuAnsicht->addAction(QStringLiteral("Mandant wählen"), this,
+    menuShowFrmEinrichtungen = menuAnsicht->addAction(QStringLiteral("&Mandant wählen"), this,
                                                       handler("menuShowFrmEinrichtungen_Click",
                                                               &frmStockwerke::menuShowFrmEinrichtungen_Click));
     menuShowFrmEinrichtungen->setVisible(false);
 
-    menuCustomers = menuWindow->addAction(QStringLiteral("Gäste"), this,
+    menuCustomers = menuWindow->addAction(QStringLiteral("&Gäste"), this,
                                           handler("menuCustomers_Click", &frmStockwerke::cmdShowPat_Click));
-    menuBookings = menuWindow->addAction(QStringLiteral("Buchungen"), this,
+    menuBookings = menuWindow->addAction(QStringLiteral("&Buchungen"), this,
                                          handler("menuBookings_Click", &frmStockwerke::btnShowBookingDetails_Click));
-    menuInvoices = menuWindow->addAction(QStringLiteral("Rechnungen"), this,
+    menuInvoices = menuWindow->addAction(QStringLiteral("&Rechnungen"), this,
                                          handler("menuInvoices_Click", &frmStockwerke::cmdInvoice_Click));
-    menuServices = menuWindow->addAction(QStringLiteral("Hotelleistungen"), this,
+    menuServices = menuWindow->addAction(QStringLiteral("&Hotelleistungen"), this,
                                          handler("menuServices_Click", &frmStockwerke::menuServices_Click));
     menuHelp = menuBar()->addAction(QStringLiteral("&?"), this, handler("menuHelp_Click", &frmStockwerke::menuHelp_Click));
+    // F1 as the help button next to the booking panel does.
+    menuHelp->setShortcut(QKeySequence::HelpContents);
 
     // Opened by nothing; its booking entries other than the details do nothing.
     MenuPopUp = new QMenu(QStringLiteral("Popup"), this);
@@ -79,13 +81,13 @@ void frmStockwerke::buildMenuEntries()
     menuDeleteBooking->setEnabled(false);
 
     menuContextShowRoomDetails =
-        menuContext->addAction(QStringLiteral("Raum-Details anzeigen"), this,
+        menuContext->addAction(QStringLiteral("Raum-&Details anzeigen"), this,
                                handler("menuContextShowRoomDetails_Click", &frmStockwerke::menuContextShowRoomDetails_Click));
     menuContextShowBookingDetails =
-        menuContext->addAction(QStringLiteral("Buchung anzeigen"), this,
+        menuContext->addAction(QStringLiteral("Buchung &anzeigen"), this,
                                handler("menuContextShowBookingDetails_Click", &frmStockwerke::btnShowBookingDetails_Click));
     menuContextShowBewohner =
-        menuContext->addAction(QStringLiteral("Gäste-Details anzeigen"), this,
+        menuContext->addAction(QStringLiteral("&Gäste-Details anzeigen"), this,
                                handler("menuContextShowBewohner_Click", &frmStockwerke::menuShowBewohner_Click));
 
     tbBewohner->setCursor(Qt::PointingHandCursor);

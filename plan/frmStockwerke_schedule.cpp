@@ -79,9 +79,23 @@ void frmStockwerke::mySchedule_TimeObjectDblClick(qint32 id)
 
 void frmStockwerke::mySchedule_ResourceHeaderClick(qint32 id, const QString& name)
 {
-    m_state.CurrentPlaceId = id;
-    lblRoomName->setText(name);
+    scheduleChosePlace(id, name);
     BuildCalendarGrid(rt::Date());
+}
+
+void frmStockwerke::scheduleChosePlace(qint32 placeId, const QString& rowName)
+{
+    // The place's own name as well, for the messages that name it; a place
+    // deleted meanwhile is no place.
+    if (placeId <= 0) {
+        m_state.CurrentPlaceId = -1;
+        CurrentPlaceName.clear();
+        lblRoomName->clear();
+        return;
+    }
+    ShowPlatzDetails(placeId, 0, -1);
+    if (m_state.CurrentPlaceId == placeId)
+        lblRoomName->setText(rowName);
 }
 
 void frmStockwerke::mySchedule_ResourceHeaderDblClick(qint32 id, const QString& name)
@@ -106,8 +120,7 @@ void frmStockwerke::mySchedule_RubberbandSelected(qint32 resourceId, const QStri
         ClearBookingPanel(true);
     for (int i = 0; i < 2; ++i)
         tbBuchungDatum[size_t(i)]->setText(rt::formatDate(period[size_t(i)], QStringLiteral("dd.mm.yyyy")));
-    m_state.CurrentPlaceId = resourceId;
-    lblRoomName->setText(name);
+    scheduleChosePlace(resourceId, name);
     readBookingPanel();
     m_panel.checkConflicts(CheckGuestAndPlace);
     applyBookingPanel();
@@ -140,5 +153,8 @@ void frmStockwerke::scheduleChanged(const QVector<qint32>& ids, bool deleted)
     }
     // The current place's booked days in the calendar may have changed too.
     BuildCalendarGrid(rt::Date());
-    ActualizeControls(m_state.PlanStartDate);
+    // Over what it showed: a building stays a building, so a booking moved
+    // to another of its floors stays in sight.
+    FillSchedule(QString(), m_state.ScheduleFloorId, m_state.ScheduleBuildingId, m_state.PlanStartDate);
+    refreshBuildingGrid();
 }

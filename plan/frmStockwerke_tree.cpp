@@ -7,13 +7,13 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/terms.h"
+#include "core/windows.h"
 #include "plan/frmKategorien.h"
 #include "plan/resourcetree.h"
 #include "platform/db/error.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -186,11 +186,14 @@ QWidget* frmStockwerke::buildResourceFrames()
         cmdSavePlaceDetails = button(QStringLiteral("Speichern"), framePlace);
         cmdEditPlaceCoordinates = button(QStringLiteral("Koordinaten bearbeiten"), framePlace,
                                          QStringLiteral("Positionen der Räume im Etagenplan"));
+        cmdPlaceBookings = button(QStringLiteral("Buchungen"), framePlace,
+                                  QStringLiteral("alle Buchungen dieses Raums auflisten"));
         auto* buttons = new QWidget(framePlace);
         auto* buttonsLayout = new QHBoxLayout(buttons);
         buttonsLayout->setContentsMargins(0, 0, 0, 0);
         buttonsLayout->addWidget(cmdSavePlaceDetails);
         buttonsLayout->addWidget(cmdEditPlaceCoordinates);
+        buttonsLayout->addWidget(cmdPlaceBookings);
         buttonsLayout->addStretch(1);
         form->addRow(QStringLiteral("Nr."), lbPlace_id);
         form->addRow(QStringLiteral("Name"), tbPlatzName);
@@ -220,18 +223,23 @@ QWidget* frmStockwerke::buildResourceFrames()
     layout->addLayout(tables);
 
     TV1->setIconSize(QSize(16, 16));
+    // The tree makes a node current by itself when it gets the focus; only a
+    // node the user chose, by a press or by a key, is shown.
+    TV1->installEventFilter(this);
+    TV1->viewport()->installEventFilter(this);
     connect(TV1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
-        if (FillingLists || !node)
+        const TreeInput input = std::exchange(m_treeInput, TreeInput::None);
+        if (FillingLists || !node || input == TreeInput::None)
             return;
-        m_treePressChanged = QApplication::mouseButtons() != Qt::NoButton;
-        TV1_NodeClick(node);
+        m_treePressChanged = input == TreeInput::Mouse;
+        TV1_NodeClick(node, m_treePressChanged);
     });
     // A click on the node already chosen shows it again (after a refused
     // password, say); the click that chose it has been handled.
     connect(TV1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
         const bool handled = std::exchange(m_treePressChanged, false);
         if (!FillingLists && node && !handled)
-            TV1_NodeClick(node);
+            TV1_NodeClick(node, true);
     });
     for (int i = 0; i < 2; ++i) {
         connect(cmdNewResource[i], &QPushButton::clicked, this, [this, i] { cmdNewResource_Click(i); });
@@ -252,6 +260,7 @@ QWidget* frmStockwerke::buildResourceFrames()
     connect(cmdKategorieFilter, &QPushButton::clicked, this, [this] { cmdKategorieFilter_Click(); });
     connect(cmdEditFloorProperties, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
     connect(cmdEditPlaceCoordinates, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
+    connect(cmdPlaceBookings, &QPushButton::clicked, this, [this] { cmdPlaceBookings_Click(); });
     return host;
 }
 
@@ -393,9 +402,26 @@ void frmStockwerke::ShowResourceDetails(qint32 id, const QString& letter)
     }
 }
 
-void frmStockwerke::TV1_NodeClick(QTreeWidgetItem* node)
+void frmStockwerke::TV1_NodeClick(QTreeWidgetItem* node, bool clicked)
 {
+    // Arrow keys leave the nodes as the user folded them.
+    if (clicked && node->childCount() > 0 && !node->isExpanded())
+        node->setExpanded(true);
     RunHandler(QStringLiteral("TV1_NodeClick"), [this, node] { SelectResourceNode(node); });
+}
+
+void frmStockwerke::TV1_Input(QObject* watched, QEvent::Type type)
+{
+    if (watched == TV1->viewport()) {
+        if (type == QEvent::MouseButtonPress)
+            m_treeInput = TreeInput::Mouse;
+        else if (type == QEvent::MouseButtonRelease)
+            m_treeInput = TreeInput::None;
+    } else if (type == QEvent::KeyPress) {
+        m_treeInput = TreeInput::Key;
+    } else if (type == QEvent::KeyRelease || type == QEvent::FocusOut) {
+        m_treeInput = TreeInput::None;
+    }
 }
 
 void frmStockwerke::SelectResourceNode(QTreeWidgetItem* node)
@@ -485,6 +511,17 @@ void frmStockwerke::cmdShowRoomImage_Click()
     RunHandler(QStringLiteral("cmdShowRoomImage_Click"), [this] {
         if (!lblRoomName->text().isEmpty())
             frmImage::ShowImage(GetPlaceImageFile(m_state.CurrentPlaceId), lblRoomName->text());
+    });
+}
+
+void frmStockwerke::cmdPlaceBookings_Click()
+{
+    RunHandler(QStringLiteral("cmdPlaceBookings_Click"), [this] {
+        const qint32 placeId = lbPlace_id->text().trimmed().toInt();
+        if (placeId <= 0)
+            return;
+        SetBookingsCaption(QStringLiteral("Reservierungs-Details für ") + tbPlatzName->text());
+        ShowBookings(QString(), m_state.CurrentBookingId, placeId, true, 1);
     });
 }
 

@@ -25,6 +25,8 @@ struct PlanState {
     bool PlaceConflict = false;        // the place is occupied in the period
     bool EditMode = false;             // floor-plan and structure editing
     rt::Date PlanStartDate;            // the schedule's first day; zero until first filled
+    qint32 ScheduleFloorId = -1;       // what the schedule's last fill showed: a floor,
+    qint32 ScheduleBuildingId = -1;    // else a building, else the whole facility
     QString TreeNodeLetter;            // "B", "F" or "P"
     QString TreeNodeText;
     int FloorPictureMaxWidth = 0;      // twips

@@ -134,8 +134,9 @@ QString ScheduleBarText(const ScheduleBooking& b)
         text += QStringLiteral(" (") + QString::number(b.book_cust_count) + QLatin1Char(')');
     if (!b.book_info.isEmpty())
         text += QLatin1Char(' ') + b.book_info;
-    return text + QStringLiteral("       |") + QString::number(b.book_id) + QLatin1Char('|') +
-           QString::number(b.book_customer_id);
+    // The booking's and the guest's ids travel as the bar's data, never in
+    // its text: on a long bar they would show.
+    return text;
 }
 
 qint32 ScheduleBarColour(int colorId, qint32 normalColour)
@@ -161,6 +162,8 @@ QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qi
     else if (buildingId > 0)
         caption = GetBuildingFloorName(-1, buildingId);
     state.PlanStartDate = ScheduleStart(state.PlanStartDate, startDate, SelectedPeriod[0]);
+    state.ScheduleFloorId = floorId;
+    state.ScheduleBuildingId = buildingId;
 
     ui::WaitCursor wait;
     ScheduleContent content;

@@ -20,8 +20,7 @@ int ScheduleDays(int maxWeekCols);
 // A place's row caption: building and floor short names and the place name,
 // "Haupthaus\EG\ Zimmer 1", trimmed.
 QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, const QString& plName);
-// A booking bar's caption: "Meier, Anna (2) Balkon", seven blanks and
-// "|4711|815" (booking and customer id).
+// A booking bar's caption: "Meier, Anna (2) Balkon".
 QString ScheduleBarText(const ScheduleBooking& booking);
 // A booking bar's colour: its colour index in the colour table, else normalColour.
 qint32 ScheduleBarColour(int colorId, qint32 normalColour);
@@ -33,7 +32,8 @@ void InitScheduleControl(UserControl1& control);
 // (above 0), else of the whole facility MandantId, and with their bookings
 // over ScheduleDays(MaxWeekCols) days from the schedule's first day:
 // startDate's day when it is given (above 0), else the day kept in
-// PlanStartDate, else the selected period's start. PlanStartDate keeps it.
+// PlanStartDate, else the selected period's start. PlanStartDate keeps it,
+// ScheduleFloorId and ScheduleBuildingId what was asked for.
 // The control's selection is forgotten. Returns the tab's caption (building
 // and floor, the building, or ""). When reading fails the control is left
 // empty with its scale drawn and the error is thrown on (db::DbError).

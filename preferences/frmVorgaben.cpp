@@ -17,6 +17,7 @@
 #include "platform/runtime/text.h"
 #include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,6 +35,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <iterator>
 
 namespace {
 
@@ -330,6 +333,7 @@ void frmVorgaben::connectHandlers()
     connect(btnSave, &QPushButton::clicked, this, &frmVorgaben::btnSave_Click);
     connect(btnClose, &QPushButton::clicked, this, &frmVorgaben::btnClose_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmVorgaben::btnHelp_Click);
+    ui::BindHelpKey(this, btnHelp);
     connect(btnSearchDB_Path, &QPushButton::clicked, this, &frmVorgaben::btnSearchDB_Path_Click);
     connect(btnFontSizeStep[0], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(0); });
     connect(btnFontSizeStep[1], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(1); });
@@ -429,6 +433,7 @@ void frmVorgaben::loadDatabaseValues()
     SettingsView view;
     view.fields = SettingsFromGlobals();
     RunHandler(QStringLiteral("Form_Load"), [&view] { LoadSettingsFromDatabase(view); });
+    lbBackupPath->setText(BackupPath);
     m_loaded = view.fields;
 
     listStations->clear();
@@ -565,19 +570,23 @@ void frmVorgaben::btnSave_Click()
             }
         }
 
-        SaveDatabaseSetting(tbDBName->text());
-
         // The mode the window was opened in decides, also when maintenance
         // opened the database meanwhile.
         if (m_databaseMode) {
-            if (!SaveSettings(shown, m_loaded)) {
+            const SaveOutcome outcome = SaveSettings(shown, m_loaded);
+            if (outcome == SaveOutcome::Refused)
+                return;
+            if (outcome == SaveOutcome::StationGone) {
                 ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "
                                           "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
                            ui::Exclamation, AppTitle);
             }
+            SaveDatabaseSettingForNextStart(tbDBName->text());
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
+        } else {
+            SaveDatabaseSetting(tbDBName->text());
         }
         const bool restart = !m_databaseMode;
         m_unloading = true;
@@ -618,10 +627,11 @@ void frmVorgaben::Form_Unload()
 
 void frmVorgaben::btnHelp_Click()
 {
+    // The program has no tab for an outside connection, nor a topic for one.
     static const char* const topics[] = {"frmVorgaben.htm", "frmVorgaben.htm#arbeitsplatz", "frmVorgaben.htm#datenpflege",
-                                         "frmVorgaben.htm#termine", "frmVorgaben.htm#onlinetermine", "AnbindungExt.htm"};
+                                         "frmVorgaben.htm#termine", "frmVorgaben.htm#onlinetermine"};
     const int tab = SSTab1->currentIndex();
-    if (tab >= 0 && tab < 6)
+    if (tab >= 0 && tab < static_cast<int>(std::size(topics)))
         ShowHelpTopic(QString::fromLatin1(topics[tab]));
 }
 

@@ -133,8 +133,14 @@ void frmVorgaben::btnShutdown_Click()
             ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Error while terminating remotely"));
             return;
         }
-        if (chkShutdownAll_includingThisOne->isChecked())
-            ExitProgram();
+        if (chkShutdownAll_includingThisOne->isChecked()) {
+            // Asked here too, this station keeps what is unsaved like every other.
+            if (UnsavedEdits().isEmpty())
+                ExitProgram();
+            ShutdownRequestedHere = false;
+            CheckShutdownRequest();
+            return;
+        }
         // This workstation asked and stays.
         ShutdownRequestedHere = true;
         if (chkCheckForOnlineComputer->isChecked())

@@ -7,6 +7,7 @@
 #include "core/workstation.h"
 #include "preferences/maintenance.h"
 #include "preferences/shortcuts.h"
+#include "platform/db/database.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
@@ -65,7 +66,10 @@ int countEntries(const QString& folder)
 
 class TreeCopy {
 public:
-    TreeCopy(CopyReport& report, QProgressDialog* progress) : m_report(report), m_progress(progress) {}
+    TreeCopy(CopyReport& report, QProgressDialog* progress, const std::function<bool(const QString&)>& skip)
+        : m_report(report), m_progress(progress), m_skip(skip)
+    {
+    }
 
     void copy(const QString& source, const QString& target)
     {
@@ -75,8 +79,11 @@ public:
             failed(target, ec);
             return;
         }
-        for (const QString& name : ListFiles(source, QStringLiteral("*")))
-            copyFile(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name);
+        for (const QString& name : ListFiles(source, QStringLiteral("*"))) {
+            const QString from = source + QLatin1Char('/') + name;
+            if (!m_skip || !m_skip(from))
+                copyFile(from, target + QLatin1Char('/') + name);
+        }
         for (const QString& name : ListSubfolders(source))
             copy(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name);
     }
@@ -110,6 +117,7 @@ private:
 
     CopyReport& m_report;
     QProgressDialog* m_progress;
+    std::function<bool(const QString&)> m_skip;
 };
 
 }  // namespace
@@ -124,7 +132,7 @@ QStringList ListSubfolders(const QString& folder)
     return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
 }
 
-CopyReport DirCopy(const QString& source, const QString& target)
+CopyReport DirCopy(const QString& source, const QString& target, const std::function<bool(const QString&)>& skip)
 {
     CopyReport report;
     const QString from = folderName(source);
@@ -144,7 +152,7 @@ CopyReport DirCopy(const QString& source, const QString& target)
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setCancelButton(nullptr);
     progress.setMinimumDuration(500);
-    TreeCopy(report, &progress).copy(from, to);
+    TreeCopy(report, &progress, skip).copy(from, to);
     return report;
 }
 
@@ -179,8 +187,21 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
     if (ui::msgBox(question, ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
         return false;
     const bool wasOpen = DbOpen;
-    if (wasOpen && !ConfirmOtherStations(DbPath, title))
-        return false;
+    if (wasOpen) {
+        // Unlike compaction, what is saved there after the copy misses the
+        // moved installation's database.
+        const QStringList others = OtherStationLines(DbPath);
+        if (!others.isEmpty()
+            && ui::msgBox(QStringLiteral("An diesen Arbeitsplätzen ist das Programm noch angemeldet:\n\n")
+                              + others.join(QLatin1Char('\n'))
+                              + QStringLiteral("\n\nDie Datenbank wird so kopiert, wie sie in diesem Moment ist. Was dort "
+                                               "danach gespeichert wird, steht nur in der bisherigen Datenbank, nicht in "
+                                               "der verschobenen. Bitte beenden Sie das Programm dort zuerst.\n\n"
+                                               "Wollen Sie trotzdem fortfahren?"),
+                          ui::OkCancel | ui::Exclamation | ui::DefaultButton2, title)
+                   != ui::Answer::Ok)
+            return false;
+    }
 
     if (wasOpen) {
         LogoutWorkstation();
@@ -188,10 +209,46 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         DbOpen = false;
     }
     const QString exe = target + QLatin1Char('/') + AppExeName();
+    const QString movedDatabase = MovedDatabaseName(dbField, AppPath, target);
     if (QFileInfo::exists(exe)) {
         ui::msgBox(GetResString(1823, {{QStringLiteral("%s"), AppTitle}}), ui::Exclamation, title);
     } else {
-        const CopyReport report = DirCopy(program, target);
+        // A database is never copied as a plain file: another workstation
+        // may be writing it, and its journal belongs to it alone. The one the
+        // field names goes along (typed but not yet saved, it is not the one
+        // open).
+        const QString named = DatabaseSettingFor(dbField).path;
+        const QStringList databases{QFileInfo(DbPath).absoluteFilePath(), QFileInfo(named).absoluteFilePath()};
+        const auto skip = [&databases](const QString& path) {
+            const QString file = QFileInfo(path).absoluteFilePath();
+            for (const QString& live : databases) {
+                if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
+                    || file == live + QStringLiteral("-shm"))
+                    return true;
+                if (QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
+                    && IsMaintenanceCopy(QFileInfo(path).fileName(), live))
+                    return true;
+            }
+            return false;
+        };
+        CopyReport report = DirCopy(program, target, skip);
+        if (report.complete() && movedDatabase != named && QFileInfo(named).isFile()) {
+            try {
+                ui::WaitCursor wait;
+                QDir().mkpath(QFileInfo(movedDatabase).absolutePath());
+                QString partial = movedDatabase + QStringLiteral(".entsteht");
+                QFile::remove(partial);
+                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial); });
+                std::error_code ec;
+                fs::rename(fsPath(partial), fsPath(movedDatabase), ec);
+                if (ec) {
+                    QFile::remove(partial);
+                    report.failed << movedDatabase + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+                }
+            } catch (const db::DbError& e) {
+                report.failed << named + QStringLiteral(": ") + e.description();
+            }
+        }
         if (!report.complete()) {
             QStringList shown = report.failed.mid(0, 10);
             if (report.failed.size() > shown.size())
@@ -205,7 +262,7 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
             return false;
         }
     }
-    dbField = MovedDatabaseName(dbField, AppPath, target);
+    dbField = movedDatabase;
 
     QString closing = GetResString(1825, {{QStringLiteral("%s"), AppTitle}});
     const QString offer = closing + GetResString(1824);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The program folder copied to another (network) folder.
 
 // The names of the files of folder that match pattern ("*", "*.mdb"), and of
@@ -18,7 +20,9 @@ struct CopyReport {
 // Copies the folder tree, replacing files of the same name; files keep their
 // permissions (a program stays executable). Equal folders copy nothing. A file
 // that cannot be copied is named in the report and the others are still copied.
-CopyReport DirCopy(const QString& source, const QString& target);
+// Files for which skip (given the source path) answers true are left out.
+CopyReport DirCopy(const QString& source, const QString& target,
+                   const std::function<bool(const QString&)>& skip = {});
 
 // The database setting for the moved installation: a database inside the
 // program folder is found at the same place below the target, any other
@@ -26,7 +30,10 @@ CopyReport DirCopy(const QString& source, const QString& target);
 QString MovedDatabaseName(const QString& typed, const QString& programFolder, const QString& targetFolder);
 
 // The move of the program folder to targetFolder, with its questions: copy,
-// repoint the database setting (dbField), shortcuts to the copy. True when the
+// repoint the database setting (dbField), shortcuts to the copy. A database
+// inside the program folder goes along as one whole state of the file, read
+// while other workstations may write; the journal and the copies maintenance
+// set aside beside it stay behind. True when the
 // program is to end now; false when the move stopped or failed (told, nothing
 // repointed, the database open again as before).
 bool MoveInstallation(const QString& targetFolder, QString& dbField);

@@ -21,7 +21,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProgressDialog>
+#include <QRegularExpression>
+#include <QStorageInfo>
 #include <QTimer>
 
 #include <cmath>
@@ -73,35 +76,23 @@ std::filesystem::path fsPath(const QString& path)
     throw db::DbError(db::err::Generic, what + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str()));
 }
 
-void renameFile(const QString& from, const QString& to)
+// A copy written under a name of its own and moved to its place only when
+// complete, so an older file of that name survives a failed step. Never the
+// live file.
+QString partialName(const QString& target)
+{
+    QString partial = target + QStringLiteral(".entsteht");
+    for (int i = 2; QFileInfo::exists(partial); ++i)
+        partial = target + QStringLiteral(".entsteht") + QString::number(i);
+    return partial;
+}
+
+void moveInto(const QString& partial, const QString& target)
 {
     std::error_code ec;
-    if (std::filesystem::exists(fsPath(to), ec))
-        throw db::DbError(db::err::DatabaseExists, to);
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    std::filesystem::rename(fsPath(partial), fsPath(target), ec);
     if (ec)
-        fail(QStringLiteral("\"") + from + QStringLiteral("\" → \"") + to + QStringLiteral("\""), ec);
-}
-
-// Puts fresh in the place of live, which becomes kept. When the second step
-// fails the first is undone, so live always names a whole database.
-void swapIn(const QString& live, const QString& fresh, const QString& kept)
-{
-    renameFile(live, kept);
-    try {
-        renameFile(fresh, live);
-    } catch (...) {
-        std::error_code ec;
-        std::filesystem::rename(fsPath(kept), fsPath(live), ec);
-        throw;
-    }
-}
-
-// A file written by a step that failed; never one that was there before.
-void removeOwn(const QString& path, bool existedBefore)
-{
-    if (!existedBefore)
-        QFile::remove(path);
+        fail(target, ec);
 }
 
 bool sameFile(const QString& a, const QString& b)
@@ -137,6 +128,15 @@ void reportEngineError(const db::DbError& e, const QString& action, int messageN
                    + QStringLiteral(" the database"));
 }
 
+void reportBusy(const QString& source, const QString& title)
+{
+    ui::msgBox(QStringLiteral("Die Datenbank \"") + ShownPath(source)
+                   + QStringLiteral("\" wird an einem anderen Arbeitsplatz gerade benutzt und konnte nicht rechtzeitig "
+                                    "gesperrt werden.\n\nEs wurde nichts verändert. Bitte versuchen Sie es in einem Moment "
+                                    "noch einmal."),
+               ui::Exclamation, title);
+}
+
 // A file that is not there cannot be worked on; said before anything is asked.
 bool refuseMissing(const QString& source)
 {
@@ -146,12 +146,71 @@ bool refuseMissing(const QString& source)
     return true;
 }
 
-}  // namespace
-
-QString CompactionTarget(const QString& dbPath)
+// The question before compaction and repair, with the workstations that may
+// have to wait for it.
+bool askFirst(int question, const QString& source, const QString& title)
 {
-    return besides(dbPath, QStringLiteral("_neu_defragmentiert"));
+    QString text = withS(question, source) + QStringLiteral("\n\n(") + GetResString(534) + QLatin1Char(')');
+    const QStringList others = OtherStationLines(source);
+    if (!others.isEmpty()) {
+        text += QStringLiteral("\n\nAn diesen Arbeitsplätzen ist das Programm angemeldet:\n") + others.join(QLatin1Char('\n'))
+                + QStringLiteral("\nDort muss eventuell einen Moment gewartet werden, bis der Vorgang beendet ist.");
+    }
+    return ui::msgBox(text, ui::OkCancel | ui::Question, title) == ui::Answer::Ok;
 }
+
+bool refuseShortSpace(const QString& source, int copies, const QString& title)
+{
+    const QString shortage = SpaceShortage(source, copies);
+    if (shortage.isEmpty())
+        return false;
+    ui::msgBox(shortage + QStringLiteral("\n\nEs wurde nichts verändert."), ui::Exclamation, title);
+    return true;
+}
+
+QString sizeText(qint64 bytes)
+{
+    return QLocale(QLocale::German, QLocale::Germany).formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+// The folder SQLite writes the temporary copy of a compaction to.
+QString sqliteTempFolder()
+{
+    for (const char* variable : {"SQLITE_TMPDIR", "TMPDIR"}) {
+        const QString folder = qEnvironmentVariable(variable);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && QFileInfo(folder).isWritable())
+            return folder;
+    }
+    for (const char* folder : {"/var/tmp", "/usr/tmp", "/tmp"}) {
+        if (QFileInfo(QString::fromLatin1(folder)).isDir() && QFileInfo(QString::fromLatin1(folder)).isWritable())
+            return QString::fromLatin1(folder);
+    }
+    return QDir::currentPath();
+}
+
+// Keeps the state before a step, under its own name, once the step is done.
+class KeptCopy {
+public:
+    explicit KeptCopy(const QString& target) : m_target(target), m_partial(partialName(target)) {}
+    ~KeptCopy()
+    {
+        if (!m_kept)
+            QFile::remove(m_partial);
+    }
+    const QString& partial() const { return m_partial; }
+    void keep()
+    {
+        moveInto(m_partial, m_target);
+        m_kept = true;
+    }
+
+private:
+    QString m_target;
+    QString m_partial;
+    bool m_kept = false;
+};
+
+}  // namespace
 
 QString PreviousStateName(const QString& dbPath)
 {
@@ -168,6 +227,25 @@ QString BeforeRepairName(const QString& dbPath, const QDateTime& now)
     return besides(dbPath, QStringLiteral("_vor_Reparatur_") + now.toString(QStringLiteral("yyyyMMdd_HHmmss")));
 }
 
+bool IsMaintenanceCopy(const QString& name, const QString& dbPath)
+{
+    const PathParts p = partsOf(dbPath);
+    const QString stem = p.base + QLatin1Char('_');
+    if (!name.startsWith(stem, Qt::CaseInsensitive))
+        return false;
+    QString rest = name.mid(stem.size());
+    // A copy still being written, or one left by an older version of the program.
+    const qsizetype partial = rest.indexOf(QStringLiteral(".entsteht"));
+    if (partial >= 0)
+        rest.truncate(partial);
+    if (!rest.endsWith(p.ext, Qt::CaseInsensitive))
+        return false;
+    rest.chop(p.ext.size());
+    static const QRegularExpression kinds(QStringLiteral(
+        "^(vor_Defragmentierung|vor_Reparatur_\\d{8}_\\d{6}|neu_repariert|neu_defragmentiert)$"));
+    return kinds.match(rest).hasMatch();
+}
+
 QString BackupTargetName(const QString& dbPath, const QString& backupPath, bool withStamp, const QDateTime& now)
 {
     QString folder = backupPath.size() >= 2 ? GetPathPart(backupPath) : QString();
@@ -180,10 +258,9 @@ QString BackupTargetName(const QString& dbPath, const QString& backupPath, bool 
     return folder + name + p.ext;
 }
 
-bool ConfirmOtherStations(const QString& dbPath, const QString& title)
+QStringList OtherStationLines(const QString& dbPath)
 {
     std::vector<StationRow> others;
-    bool known = true;
     try {
         if (Db && Db->isOpen() && sameFile(Db->path(), dbPath)) {
             others = LoggedInStations(*Db, StationId);
@@ -192,24 +269,34 @@ bool ConfirmOtherStations(const QString& dbPath, const QString& title)
             others = LoggedInStations(*file, StationId);
         }
     } catch (const db::DbError&) {
-        known = false;
+        return {};
     }
-    if (known && others.empty())
-        return true;
-    QString text;
-    if (known) {
-        QStringList lines;
-        for (const StationRow& row : others)
-            lines << stationLine(row);
-        text = QStringLiteral("An diesen Arbeitsplätzen ist das Programm noch angemeldet:\n\n") + lines.join(QLatin1Char('\n'))
-               + QStringLiteral("\n\nÄnderungen, die dort jetzt gemacht werden, können verloren gehen. Bitte beenden Sie "
-                                "das Programm dort zuerst. Wollen Sie trotzdem fortfahren?");
-    } else {
-        text = QStringLiteral("Es konnte nicht festgestellt werden, ob an anderen Arbeitsplätzen noch mit der Datenbank "
-                              "gearbeitet wird. Änderungen, die dort jetzt gemacht werden, können verloren gehen.\n\n"
-                              "Wollen Sie trotzdem fortfahren?");
+    QStringList lines;
+    for (const StationRow& row : others)
+        lines << stationLine(row);
+    return lines;
+}
+
+QString SpaceShortage(const QString& dbPath, int copies)
+{
+    const qint64 size = QFileInfo(dbPath).size();
+    // Some room beyond the copies for the file's growth meanwhile.
+    const qint64 needed = size * copies + 1024 * 1024;
+    const QString folder = QFileInfo(dbPath).absolutePath();
+    const QStorageInfo here(folder);
+    if (here.isValid() && here.bytesAvailable() >= 0 && here.bytesAvailable() < needed) {
+        return QStringLiteral("Im Ordner \"") + ShownPath(folder) + QStringLiteral("\" sind nur noch ")
+               + sizeText(here.bytesAvailable()) + QStringLiteral(" frei; gebraucht werden etwa ") + sizeText(needed)
+               + QStringLiteral(" (die Datenbank ist ") + sizeText(size) + QStringLiteral(" groß).");
     }
-    return ui::msgBox(text, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, title) == ui::Answer::Ok;
+    const QStorageInfo temp(sqliteTempFolder());
+    if (copies > 1 && temp.isValid() && temp.device() != here.device() && temp.bytesAvailable() >= 0
+        && temp.bytesAvailable() < size + 1024 * 1024) {
+        return QStringLiteral("Im Ordner für temporäre Dateien \"") + temp.rootPath() + QStringLiteral("\" sind nur noch ")
+               + sizeText(temp.bytesAvailable()) + QStringLiteral(" frei; gebraucht werden etwa ")
+               + sizeText(size + 1024 * 1024) + QLatin1Char('.');
+    }
+    return QString();
 }
 
 void RunWithProgress(const QString& text, const std::function<void()>& work)
@@ -247,38 +334,32 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
     const QString title = GetResString(533);
     if (refuseMissing(source))
         return {};
-    const QString question = withS(535, source) + QStringLiteral("\n\n(") + GetResString(534) + QLatin1Char(')');
-    if (ui::msgBox(question, ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
+    if (!askFirst(535, source, title))
         return {};
-    if (!ConfirmOtherStations(source, title))
+    // The state before, and the journal of the compaction itself.
+    if (refuseShortSpace(source, 2, title))
         return {};
 
     const bool wasOpen = DbOpen;
     CloseDatabaseForMaintenance();
-    const QString fresh = CompactionTarget(source);
-    const QString previous = PreviousStateName(source);
-    const bool freshExisted = QFileInfo::exists(fresh);
     try {
         ui::WaitCursor wait;
+        KeptCopy previous(PreviousStateName(source));
         RunWithProgress(GetResString(534), [&] {
-            db::engine::compactDatabase(source, fresh);
-            db::Database::open(fresh)->close();
+            db::engine::compactDatabase(source, previous.partial());
+            db::engine::compactInPlace(source);
         });
-        // The state before the previous compaction gives way; it is ours only
-        // when it is a plain file of that name.
-        if (QFileInfo(previous).isDir())
-            throw db::DbError(db::err::Generic, QStringLiteral("\"") + previous + QStringLiteral("\" ist ein Ordner."));
-        if (QFileInfo::exists(previous) && !QFile::remove(previous))
-            throw db::DbError(db::err::Generic, QStringLiteral("\"") + previous + QStringLiteral("\" kann nicht gelöscht werden."));
-        swapIn(source, fresh, previous);
+        previous.keep();
     } catch (const db::DbError& e) {
-        removeOwn(fresh, freshExisted);
         if (e.number() == db::err::NotADatabase) {
             reportEngineError(e, QStringLiteral("defragmenting"), 530, source);
             dropDatabase();
             return {Kind::Damaged, {}, {}};
         }
-        reportEngineError(e, QStringLiteral("defragmenting"), 526, source);
+        if (e.number() == db::err::Locked)
+            reportBusy(source, title);
+        else
+            reportEngineError(e, QStringLiteral("defragmenting"), 526, source);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
@@ -305,31 +386,46 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
     const QString title = GetResString(532);
     if (refuseMissing(source))
         return {};
-    const QString question = withS(536, source) + QStringLiteral("\n\n(") + GetResString(534) + QLatin1Char(')');
-    if (ui::msgBox(question, ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
+    if (!askFirst(536, source, title))
         return {};
-    if (!ConfirmOtherStations(source, title))
+    if (refuseShortSpace(source, 2, title))
         return {};
 
     const bool wasOpen = DbOpen;
     if (wasOpen)
         CloseDatabaseForMaintenance();
-    const QString fresh = RepairTarget(source);
     const QString before = BeforeRepairName(source, QDateTime::currentDateTime());
-    const bool freshExisted = QFileInfo::exists(fresh);
     db::engine::RepairReport report;
     try {
         ui::WaitCursor wait;
-        RunWithProgress(GetResString(534), [&] { report = db::engine::repairDatabase(source, fresh); });
-        swapIn(source, fresh, before);
+        KeptCopy kept(before);
+        RunWithProgress(GetResString(534), [&] {
+            report.problems = db::engine::checkIntegrity(source);
+            report.sourceIntact = report.problems.isEmpty();
+            if (report.sourceIntact) {
+                db::engine::compactDatabase(source, kept.partial());
+                db::engine::compactInPlace(source);
+            } else {
+                // A damaged file is kept as it is, page for page.
+                db::engine::copyPages(source, kept.partial());
+                const QString rebuilt = RepairTarget(source);
+                if (QFileInfo::exists(rebuilt))
+                    throw db::DbError(db::err::DatabaseExists, rebuilt);
+                const db::engine::RepairReport done = db::engine::repairInPlace(source, rebuilt);
+                report.unreadable = done.unreadable;
+            }
+        });
+        kept.keep();
     } catch (const db::DbError& e) {
-        removeOwn(fresh, freshExisted);
         if (e.number() == db::err::NotADatabase) {
             reportEngineError(e, QStringLiteral("repairing"), 530, source);
             dropDatabase();
             return {Kind::Damaged, {}, {}};
         }
-        reportEngineError(e, QStringLiteral("repairing"), 526, source);
+        if (e.number() == db::err::Locked)
+            reportBusy(source, title);
+        else
+            reportEngineError(e, QStringLiteral("repairing"), 526, source);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
@@ -339,8 +435,12 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
     QString text = withS(531, source) + QStringLiteral("\n\n");
     if (!report.sourceIntact)
         text += QStringLiteral("Dabei wurden Fehler gefunden und behoben. ");
+    if (!report.unreadable.isEmpty()) {
+        text += QStringLiteral("Nicht alle Einträge dieser Tabellen konnten gelesen werden: ")
+                + report.unreadable.join(QStringLiteral(", ")) + QStringLiteral(". ");
+    }
     text += QStringLiteral("Die Datei vor der Reparatur bleibt als \"") + before + QStringLiteral("\" erhalten.");
-    ui::msgBox(text, ui::Information, title);
+    ui::msgBox(text, report.unreadable.isEmpty() ? ui::Information : ui::Exclamation, title);
     if (wasOpen) {
         if (!OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, result.when, {}};
@@ -354,9 +454,8 @@ MaintenanceResult BackupDatabase(bool withStamp)
 {
     const QString title = GetResString(1718);
     const QString proposed = BackupTargetName(DbPath, BackupPath, withStamp, QDateTime::currentDateTime());
+    // A backup is one whole state of the file: other workstations lose nothing by it.
     if (ui::msgBox(withS(1815, DbPath), ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
-        return {};
-    if (!ConfirmOtherStations(DbPath, title))
         return {};
 
     ui::FileRequest request;
@@ -378,21 +477,13 @@ MaintenanceResult BackupDatabase(bool withStamp)
     }
 
     CloseDatabaseForMaintenance();
-    // Written beside the target and moved over it only when complete, so an
-    // older backup of that name survives a failed one.
-    QString partial = target + QStringLiteral(".entsteht");
-    for (int i = 2; QFileInfo::exists(partial); ++i)
-        partial = target + QStringLiteral(".entsteht") + QString::number(i);
     QString failure;
     try {
         ui::WaitCursor wait;
-        RunWithProgress(GetResString(1718), [&] { db::engine::compactDatabase(DbPath, partial); });
-        std::error_code ec;
-        std::filesystem::rename(fsPath(partial), fsPath(target), ec);
-        if (ec)
-            fail(target, ec);
+        KeptCopy copy(target);
+        RunWithProgress(GetResString(1718), [&] { db::engine::compactDatabase(DbPath, copy.partial()); });
+        copy.keep();
     } catch (const db::DbError& e) {
-        QFile::remove(partial);
         failure = e.description();
     }
     const bool reopened = OpenDatabaseFile(DbPath, true);

@@ -7,27 +7,34 @@
 
 #include <functional>
 
-// Compaction, repair and backup of the database file. The live file is never
-// deleted or overwritten: every new file is written beside it and swapped in
-// only when it is complete, and each step is checked.
+// Compaction, repair and backup of the database file. Other workstations keep
+// the file open whatever this one does, so no step renames, deletes or
+// replaces it: compaction and repair work inside it with SQLite's own means,
+// under its locks and through its journal, and copies are read from it in one
+// piece. Each step is checked and a failed one leaves the file as it was.
 
-// The compacted copy while it is written, and the state before the last
-// compaction, kept until the next one.
-QString CompactionTarget(const QString& dbPath);
+// The state before the last compaction, kept until the next one.
 QString PreviousStateName(const QString& dbPath);
-// The rebuilt copy while it is written, and where the file before a repair
-// stays (one per repair).
+// The rebuilt copy of a damaged file while it is written, and where the file
+// before a repair stays (one per repair).
 QString RepairTarget(const QString& dbPath);
 QString BeforeRepairName(const QString& dbPath, const QDateTime& now);
+// Whether name (a file name without folder) is one of the copies maintenance
+// leaves beside the database dbPath, or one it is writing.
+bool IsMaintenanceCopy(const QString& name, const QString& dbPath);
 // The proposed backup: the folder of backupPath (the home folder when it
 // names none), the database's name with "_Backup", the time "yyyyMMdd_HHmm"
 // when asked for, and the database's extension.
 QString BackupTargetName(const QString& dbPath, const QString& backupPath, bool withStamp, const QDateTime& now);
 
-// Names the other workstations logged in to the database at dbPath and asks
-// whether to go on; true when none is or the user agrees. When that cannot be
-// found out, says so and asks as well.
-bool ConfirmOtherStations(const QString& dbPath, const QString& title);
+// The other workstations logged in to the database at dbPath, one line each
+// ("- kasse (zuletzt aktiv ...)"); empty when there are none or that cannot
+// be read.
+QStringList OtherStationLines(const QString& dbPath);
+
+// Why the folder of dbPath (and the folder SQLite keeps its temporary files
+// in) lacks room for copies times the file's size; "" when there is room.
+QString SpaceShortage(const QString& dbPath, int copies);
 
 // Runs work (which must not touch the program's connection) on a helper
 // thread while a busy box shows text; rethrows what work threw.

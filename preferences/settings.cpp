@@ -2,12 +2,18 @@
 
 #include "core/database.h"
 #include "core/globals.h"
+#include "core/inifile.h"
+#include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +83,8 @@ SettingsFields SettingsFromGlobals()
 
 void LoadSettingsFromDatabase(SettingsView& view)
 {
+    LoadSharedPreferences();
+    view.fields = SettingsFromGlobals();
     SettingsFields& f = view.fields;
     f.bearbeiterSubscriptionRequired = storedFlag("BearbeiterSubscriptionRequired");
     f.tableToolTipsEnabled = storedFlag("TableToolTipsEnabled");
@@ -117,10 +125,8 @@ SettingsProblem CheckSettings(const SettingsFields& shown)
         return {offsetText, SettingsProblem::Field::PrinterLeftOffset};
     if (!offsetFor(shown.printerTopOffset))
         return {offsetText, SettingsProblem::Field::PrinterTopOffset};
-    if (!IsStorablePassword(rt::trim(shown.password))) {
-        return {QStringLiteral("Das Administrator-Passwort darf nur Zeichen des westeuropäischen Zeichensatzes enthalten."),
-                SettingsProblem::Field::Password};
-    }
+    if (const QString password = PasswordProblem(shown.password); !password.isEmpty())
+        return {password, SettingsProblem::Field::Password};
     return {};
 }
 
@@ -135,8 +141,13 @@ bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loade
     return RefuseReadOnly(48);
 }
 
-bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
 {
+    // Whatever calls it: a value that cannot be stored as shown is not stored at all.
+    if (const SettingsProblem problem = CheckSettings(shown); !problem.text.isEmpty()) {
+        ui::msgBox(problem.text, ui::Exclamation, AppTitle);
+        return SaveOutcome::Refused;
+    }
     const qint32 left = *offsetFor(shown.printerLeftOffset);
     const qint32 top = *offsetFor(shown.printerTopOffset);
     const int fontSize = LimitFontSize(shown.fontSize);
@@ -146,7 +157,8 @@ bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
     if (!Db)
         throw db::DbError(db::err::ObjectClosed);
     db::Transaction transaction(*Db);
-    auto save = [](const char* key, const db::Value& value) { SavePreference(QString::fromLatin1(key), value, TypeText); };
+    // A write that fails undoes the others; the error reaches the caller.
+    auto save = [](const char* key, const db::Value& value) { StorePreference(QString::fromLatin1(key), value, TypeText); };
     if (left != *offsetFor(loaded.printerLeftOffset))
         save("PrinterLeftOffset", db::Value(left));
     if (top != *offsetFor(loaded.printerTopOffset))
@@ -205,5 +217,39 @@ bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
             StationName = shown.stationName;
         }
     }
-    return stationStored;
+    return stationStored ? SaveOutcome::Stored : SaveOutcome::StationGone;
+}
+
+void SaveDatabaseSettingForNextStart(const QString& typed)
+{
+    const DatabaseSetting setting = DatabaseSettingFor(typed);
+    const QFileInfo wanted(setting.path), open(DbPath);
+    const bool same = wanted.exists() && open.exists() ? wanted.canonicalFilePath() == open.canonicalFilePath()
+                                                       : QDir::cleanPath(wanted.absoluteFilePath()) == QDir::cleanPath(open.absoluteFilePath());
+    if (same) {
+        SaveDatabaseSetting(typed);
+        return;
+    }
+    // The open file stays the one DbPath names, for maintenance too.
+    const QString openName = DbFileName;
+    DbFileName = setting.fileName;
+    const bool written = WriteIniFile(OwnSettingsFileName());
+    DbFileName = openName;
+    if (!written)
+        return;
+    QString text = QStringLiteral("Die Datenbank \"") + ShownPath(setting.path)
+                   + QStringLiteral("\" wird ab dem nächsten Start des Programms verwendet. Bis dahin arbeitet es weiter mit \"")
+                   + ShownPath(DbPath) + QStringLiteral("\".");
+    if (!wanted.isFile())
+        text += QStringLiteral("\n\nEine Datei dieses Namens gibt es im Moment nicht.");
+    for (const QString& ini : SettingsFileNames()) {
+        if (!QFileInfo(ini).isFile())
+            continue;
+        if (ini != OwnSettingsFileName()) {
+            text += QStringLiteral("\n\nBeim Start wird aber zuerst die Einstellungsdatei \"") + ini
+                    + QStringLiteral("\" gelesen; solange es sie gibt, gilt die Datenbank, die sie nennt.");
+        }
+        break;
+    }
+    ui::msgBox(text, ui::Information, AppTitle);
 }

@@ -48,9 +48,11 @@ struct SettingsView {
 };
 // The fields the program's globals hold.
 SettingsFields SettingsFromGlobals();
-// Adds what only the database holds: the stored flags, the workstation row,
-// the records of the last maintenance, the rows and the customer count. What
-// was read before a failure stays. Throws db::DbError.
+// Reads the values stored for all workstations again (another one may have
+// changed them; this one then uses them too) and shows them with this
+// workstation's, and adds what only the database holds: the stored flags, the
+// workstation row, the records of the last maintenance, the rows and the
+// customer count. What was read before a failure stays. Throws db::DbError.
 void LoadSettingsFromDatabase(SettingsView& view);
 
 // The day count of the schedule as the field keeps it: below 7 it is 7, above
@@ -75,6 +77,14 @@ bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loade
 
 // Stores what differs from what was loaded (so a save does not put back what
 // another workstation changed meanwhile), in one transaction, and sets the
-// globals to the values shown. False when the workstation row was deleted
-// meanwhile: its settings are then not stored. Throws db::DbError.
-bool SaveSettings(const SettingsFields& shown, const SettingsFields& loaded);
+// globals to the values shown. Values CheckSettings refuses are told and
+// nothing is stored (Refused). When the workstation row was deleted meanwhile
+// its settings are not stored (StationGone). Throws db::DbError; then nothing
+// is stored and the globals stay.
+enum class SaveOutcome { Stored, StationGone, Refused };
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded);
+
+// The database file typed while the program works on its open one: written
+// into the settings file for the next start, and when it is another file the
+// user is told that the program goes on with the open one until then.
+void SaveDatabaseSettingForNextStart(const QString& typed);

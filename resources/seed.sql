@@ -36,11 +36,13 @@ INSERT INTO tbl_invoice_status (ivs_id, ivs_name) VALUES
   (4, 'gemahnt'),
   (5, 'storniert');
 
+-- Printed on open and paid invoices alike: they name the way of payment and
+-- nothing the templates do not print (the templates carry no bank details).
 INSERT INTO tbl_paymode (paym_id, paym_caption, paym_printtext) VALUES
-  (1, 'Barzahlung', 'Betrag dankend in bar erhalten.'),
-  (2, 'Überweisung', 'Bitte überweisen Sie den Rechnungsbetrag innerhalb von 14 Tagen ohne Abzug auf unser Konto.'),
-  (3, 'EC-Karte', 'Betrag mit EC-Karte bezahlt.'),
-  (4, 'Kreditkarte', 'Betrag mit Kreditkarte bezahlt.');
+  (1, 'Barzahlung', 'Zahlungsart: Barzahlung.'),
+  (2, 'Überweisung', 'Zahlungsart: Überweisung. Bitte überweisen Sie den Rechnungsbetrag innerhalb von 14 Tagen ohne Abzug unter Angabe der Rechnungsnummer.'),
+  (3, 'EC-Karte', 'Zahlungsart: EC-Karte.'),
+  (4, 'Kreditkarte', 'Zahlungsart: Kreditkarte.');
 
 -- VAT from 01.01.2000 to 31.12.2100: 19 % full, 7 % reduced.
 INSERT INTO tbl_vat (vat_date_start, vat_date_end, vat_full, vat_reduced) VALUES

@@ -820,7 +820,15 @@ int ScheduleModel::selectTimeObjectsInFrame()
     if (count == 0)
         return 0;
     m_selectedIds.removeLast();
-    m_frame.rect = QRect(left - 2, top - 2, right - left + 4, bottom - top + 4);
+    // The frame takes in the lanes of the bookings it caught but keeps the
+    // days it was drawn over: those are the days it marks.
+    if (m_tableMode == 10) {
+        m_frame.rect.setTop(top - 2);
+        m_frame.rect.setHeight(bottom - top + 4);
+    } else {
+        m_frame.rect.setLeft(left - 2);
+        m_frame.rect.setWidth(right - left + 4);
+    }
     if (count == 1)
         m_frame.inFront = false;
     return count;
@@ -876,7 +884,7 @@ void ScheduleModel::canvasPress(QPointF p, int /*button*/)
     m_anchor = QPoint(static_cast<int>(std::lrint(p.x())), static_cast<int>(std::lrint(p.y())));
     m_frame.rect = QRect(m_anchor, QSize(0, 0));
     m_frame.inFront = true;
-    m_frame.opaque = true;
+    m_frame.phase = true;
 }
 
 void ScheduleModel::canvasMove(QPointF p, bool anyButton)
@@ -1149,7 +1157,7 @@ Events ScheduleModel::keyDown(int keyCode)
 void ScheduleModel::blinkTick()
 {
     if (m_blink && m_frame.visible)
-        m_frame.opaque = !m_frame.opaque;
+        m_frame.phase = !m_frame.phase;
 }
 
 }  // namespace sched

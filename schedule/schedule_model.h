@@ -181,6 +181,8 @@ public:
     int hitTestResource(double x, double y) const;
     struct Span { double p1 = -1; double p2 = -1; bool shown = false; };
     Span timeObjectPixels(const std::optional<rt::Date>& start, const std::optional<rt::Date>& end) const;
+    // Selects the bookings the frame overlaps and fits the frame across
+    // their lanes, keeping its extent in time. Returns how many.
     int selectTimeObjectsInFrame();
     void selectResourcesInFrame();
 
@@ -210,7 +212,7 @@ public:
     struct Frame {
         QRect rect;
         bool visible = false;
-        bool opaque = true;
+        bool phase = true;    // which of its two looks the frame shows; a blink swaps them
         bool inFront = true;
     };
     const Frame& frame() const { return m_frame; }
@@ -226,7 +228,9 @@ public:
     // The gestures of the free canvas, naming the move that window managers
     // leave alone where they take Alt+drag for themselves.
     static QString canvasToolTip();
-    static constexpr int MaxCanvasLength = 10000;
+    // Room for the longest period the settings allow the plan (255 days of
+    // 40 pixels) and for three weeks of quarter hours downwards.
+    static constexpr int MaxCanvasLength = 32000;
 
 private:
     Surface& surf(SurfaceId id) { return m_surfaces[static_cast<int>(id)]; }

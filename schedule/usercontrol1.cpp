@@ -169,7 +169,10 @@ void UserControl1::PaintScale()
 {
     const bool cut = m_model.paintScale();
     afterChange();
-    if (cut)
+    // Said once, not on every refill of the same too long period.
+    const bool report = cut && !m_cutReported;
+    m_cutReported = cut;
+    if (report)
         ui::msgBox(QStringLiteral("Grafik zu groß : ") + QString::number(sched::ScheduleModel::MaxCanvasLength)
                        + QStringLiteral(" Pixel"),
                    ui::OkOnly);
@@ -582,13 +585,6 @@ void UserControl1::paintCanvasItems(QPainter& p, const QRect& localClip)
             order.push_back(static_cast<int>(i));
     std::sort(order.begin(), order.end(), [&](int a, int b) { return labels[a].z < labels[b].z; });
 
-    const auto& frame = m_model.frame();
-    const auto paintFrame = [&] {
-        if (frame.visible && frame.opaque && frame.rect.intersects(localClip))
-            p.fillRect(frame.rect, rt::toQColor(0xFF0000));
-    };
-    if (!frame.inFront)
-        paintFrame();
     p.setFont(m_small);
     for (int i : order) {
         const sched::TimeObjectLabel& l = labels[i];
@@ -604,6 +600,31 @@ void UserControl1::paintCanvasItems(QPainter& p, const QRect& localClip)
             p.restore();
         }
     }
-    if (frame.inFront)
-        paintFrame();
+    paintFrame(p, localClip);
+}
+
+void UserControl1::paintFrame(QPainter& p, const QRect& localClip)
+{
+    // A tinted area in a dashed border whose dashes swap places at each
+    // blink: the marked period shows in both phases, and the names of the
+    // bars under it stay readable.
+    const auto& frame = m_model.frame();
+    if (!frame.visible || !frame.rect.intersects(localClip.adjusted(-2, -2, 2, 2)))
+        return;
+    const QColor blue = rt::toQColor(0xFF0000);
+    QColor tint = blue;
+    tint.setAlpha(40);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(frame.rect, tint);
+    const QRectF border = QRectF(frame.rect).adjusted(1, 1, -1, -1);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 2));
+    p.drawRect(border);
+    QPen dashes(blue, 2);
+    dashes.setDashPattern({3, 3});
+    dashes.setDashOffset(frame.phase ? 0 : 3);
+    p.setPen(dashes);
+    p.drawRect(border);
+    p.restore();
 }

@@ -89,6 +89,7 @@ private:
     void raise(const sched::Events& events);
     void paintSurface(QPainter& p, sched::SurfaceId id, const QRect& exposed);
     void paintCanvasItems(QPainter& p, const QRect& localClip);
+    void paintFrame(QPainter& p, const QRect& localClip);
     const QFont& fontFor(int pointSize, bool bold) const;
     void scrolled();
 
@@ -105,4 +106,5 @@ private:
     bool m_dragging = false;
     QPointF m_pointer;
     bool m_canvasFocus = false;
+    bool m_cutReported = false;   // the period was too long at the last PaintScale
 };

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
@@ -102,6 +103,12 @@ CalendarDays BuildCalendarDays(int year, int month, int day, bool fromDate, cons
     return days;
 }
 
+bool IsDatePickerKey(const QKeyEvent* e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    return (e->key() == Qt::Key_F4 && mods == Qt::NoModifier) || (e->key() == Qt::Key_Down && mods == Qt::AltModifier);
+}
+
 rt::Date CalendarCellDate(const QString& text)
 {
     const QDate date = QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy"));
@@ -190,15 +197,35 @@ void frmCalendar::Form_Load()
         MSFlexGrid1->setColumnWidth(column, width);
 }
 
-void frmCalendar::ShowDate(const rt::Date& d, DateReceiver* receiver)
+void frmCalendar::ShowDate(const rt::Date& d, DateReceiver* receiver, const QWidget* field)
 {
     m_receiver = receiver;
     m_receiverObject = dynamic_cast<QObject*>(receiver);
     m_receiverIsObject = m_receiverObject != nullptr;
     m_hasReceiver = receiver != nullptr;
+    if (field)
+        placeBeside(field);
     show();
+    raise();
     activateWindow();
     DrawCalendar(d.isZero() ? rt::Date::today() : d.datePart());
+    MSFlexGrid1->setFocus();
+}
+
+void frmCalendar::placeBeside(const QWidget* field)
+{
+    adjustSize();
+    const QPoint below = field->mapToGlobal(QPoint(0, field->height()));
+    const QScreen* screen = field->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(below, size());
+    // The frame's size is known once the picker has been shown.
+    const QSize outer = frameGeometry().size().expandedTo(size() + QSize(0, 30));
+    QPoint at = below;
+    if (at.y() + outer.height() > area.bottom() + 1)
+        at.setY(field->mapToGlobal(QPoint(0, 0)).y() - outer.height());
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+    move(at);
 }
 
 rt::Date frmCalendar::Value() const

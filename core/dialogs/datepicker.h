@@ -10,6 +10,7 @@
 #include <array>
 
 class QComboBox;
+class QKeyEvent;
 class QPushButton;
 class QTableWidget;
 
@@ -37,6 +38,10 @@ CalendarDays BuildCalendarDays(int year, int month, int day, bool fromDate, cons
 // The date at the start of a calendar cell's text; the zero date when it holds none.
 rt::Date CalendarCellDate(const QString& text);
 
+// The keys that open the date picker from a date field, besides a double
+// click: F4 and Alt+Down.
+bool IsDatePickerKey(const QKeyEvent* e);
+
 // A window that asks the date picker for a date.
 class DateReceiver {
 public:
@@ -56,9 +61,11 @@ class frmCalendar : public QWidget, public SingleWindow<frmCalendar> {
 
 public:
 
-    // Shows the picker on the day of d (the zero date: today). The receiver
-    // may be null; it must be a QObject for the picker to notice its end.
-    void ShowDate(const rt::Date& d, DateReceiver* receiver = nullptr);
+    // Shows the picker on the day of d (the zero date: today), below the date
+    // field it serves (above it where the screen ends), with the keyboard on
+    // the days. The receiver may be null; it must be a QObject for the picker
+    // to notice its end.
+    void ShowDate(const rt::Date& d, DateReceiver* receiver = nullptr, const QWidget* field = nullptr);
     // The date of the grid's current cell; the zero date when it holds none.
     rt::Date Value() const;
 
@@ -94,6 +101,7 @@ private:
     // Records the deactivation, hides, and hands the date over.
     void Form_Deactivate();
     void dismiss();
+    void placeBeside(const QWidget* field);
     bool belongsToMe(const QObject* object) const;
 
     DateReceiver* m_receiver = nullptr;

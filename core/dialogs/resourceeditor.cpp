@@ -15,7 +15,9 @@
 #include "platform/db/error.h"
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/helpkey.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -35,6 +38,8 @@ struct TableSetup {
     int lockedColumns = 0;   // the first columns cannot be changed
     int hiddenColumns = 0;   // and the first ones are not shown
     bool rowsEditable = true;
+    QStringList requiredColumns;  // cannot be cleared
+    QString requiredText;         // why not
 };
 
 // Compared exactly, as the callers pass the names.
@@ -45,6 +50,10 @@ TableSetup setupFor(const QString& table)
         s.hint = QStringLiteral("ACHTUNG : Löschen Sie NICHT die aktuell gültige Zeile der Mehrwertsteuersätze. Bei "
                                 "offiziellen Änderungen definieren Sie neue Datensätze mit korrekten Datumszeiträumen, und "
                                 "grenzen Sie den vorher gültigen Zeitraum im Endedatum ab.");
+        // An empty rate reads as 0 %: every invoice of the period would go without VAT.
+        s.requiredColumns = {QStringLiteral("vat_full"), QStringLiteral("vat_reduced")};
+        s.requiredText = QStringLiteral("Ein Mehrwertsteuersatz darf nicht leer bleiben, sonst rechnen die Rechnungen "
+                                        "dieses Zeitraums ohne ihn. Tragen Sie 0 ein, wenn keine Mehrwertsteuer gilt.");
     } else if (table == QLatin1String("tbl_mandanten")) {
         s.hint = QStringLiteral("Einen neuen Mandanten können Sie in der untersten Zeile anlegen. Die Spalte [mand_id] muss "
                                 "eine eindeutige Nummer enthalten.");
@@ -155,9 +164,15 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     connect(btnSave, &QPushButton::clicked, this, &frmResourcen::btnSave_Click);
     connect(cmdNeulesen, &QPushButton::clicked, this, &frmResourcen::cmdNeulesen_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmResourcen::cmdHelp_Click);
+    ui::BindHelpKey(this, cmdHelp);
     connect(cmdSchliessen, &QPushButton::clicked, this, &frmResourcen::cmdSchliessen_Click);
     connect(TableClickTimer, &QTimer::timeout, this, &frmResourcen::TableClickTimer_Timer);
     connect(grdDataGrid, &QTableView::clicked, this, &frmResourcen::grdDataGrid_Click);
+    ui::onCellKeys(grdDataGrid, [this](const QModelIndex& index) { grdDataGrid_Click(index); });
+    // As the close box; a cell being edited takes its Escape first.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(grdDataGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });
@@ -166,6 +181,8 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
         ui::msgBox(QStringLiteral("Die Einträge der Tabelle konnten nicht gelesen werden.\n\n") + description,
                    ui::Critical, windowTitle());
     });
+    connect(m_model, &ResourceTableModel::emptyRefused, this,
+            [this] { ui::msgBox(m_requiredText, ui::Exclamation, windowTitle()); });
     connect(m_model, &ResourceTableModel::keyChangeRefused, this, &frmResourcen::grdDataGrid_KeyRefused);
     resize(760, 520);
     Form_Load();
@@ -224,8 +241,14 @@ void frmResourcen::applySetup()
     m_rowsEditable = setup.rowsEditable;
     m_model->setLockedColumns(setup.lockedColumns);
     m_model->setRowsEditable(setup.rowsEditable);
-    for (int i = 0; i < m_model->columnCount(); ++i)
+    std::set<int> required;
+    for (int i = 0; i < m_model->columnCount(); ++i) {
         grdDataGrid->setColumnHidden(i, i < setup.hiddenColumns);
+        if (setup.requiredColumns.contains(m_data->columns()[i].name, Qt::CaseInsensitive))
+            required.insert(i);
+    }
+    m_model->setRequiredColumns(required);
+    m_requiredText = setup.requiredText;
 }
 
 void frmResourcen::chkLock_Click()

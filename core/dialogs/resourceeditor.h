@@ -86,6 +86,7 @@ private:
     bool m_modified = false;
     int m_colorColumn = -2;
     bool m_rowsEditable = true;
+    QString m_requiredText;
     int m_currentRow = -1;
     int m_currentColumn = -1;
     bool m_saving = false;

@@ -164,6 +164,10 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
         if (role != Qt::EditRole)
             return false;
         const QString text = value.toString();
+        if (text.isEmpty() && m_required.count(index.column())) {
+            emit emptyRefused(index.column());
+            return false;
+        }
         // A cleared cell stores Null, which text columns that refuse "" take.
         if (!text.isEmpty())
             v = db::Value(text);

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <map>
+#include <set>
 
 // The rows of one table for the table editor's grid, with an empty line at
 // the end for a new row while rows may be added. The rows are read a page at
@@ -24,6 +25,8 @@ public:
     void setLocked(bool locked);
     void setRowsEditable(bool editable);
     void setLockedColumns(int firstColumns);
+    // Columns a cleared cell is refused in (emptyRefused), the cell unchanged.
+    void setRequiredColumns(std::set<int> columns) { m_required = std::move(columns); }
     bool isLocked() const { return m_locked; }
 
     int storedRows() const { return m_rows; }
@@ -52,6 +55,8 @@ signals:
     void writeFailed(const QString& description);
     // Rows could not be read; they show nothing until the table is read again.
     void readFailed(const QString& description);
+    // A cell of a required column was cleared; nothing was changed.
+    void emptyRefused(int column);
     // A key other rows point to, kept; reasons says which.
     void keyChangeRefused(const QString& reasons);
 
@@ -71,4 +76,5 @@ private:
     int m_lockedColumns = 0;
     std::map<int, db::Value> m_pending;
     mutable bool m_readFailed = false;
+    std::set<int> m_required;
 };

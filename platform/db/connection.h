@@ -5,19 +5,28 @@
 
 #include "platform/db/value.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db::detail {
 
+// How the rows of a table are found again for a change (see RecordsetData).
+struct RowIdentity {
+    bool rowidIsKey = false;   // an INTEGER PRIMARY KEY: the rowid never changes
+    QStringList columns;       // else the first unique key, or every column
+};
+
 struct Connection {
     sqlite3* handle = nullptr;
     QString path;
     int savepointCounter = 0;   // names of nested transactions
     bool readOnly = false;   // the file cannot be written from here
+    QHash<QString, RowIdentity> identities;   // by table; forgotten when this connection changes a schema
 
     ~Connection() { close(); }
     void close();

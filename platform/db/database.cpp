@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <limits>
+#include <optional>
 #include <vector>
 
 #include <sqlite3.h>
@@ -24,6 +26,12 @@ bool& readOnlyStandIn()
 {
     static bool on = false;
     return on;
+}
+
+int& busyTimeoutMs()
+{
+    static int ms = 5000;
+    return ms;
 }
 
 // The first of the tables the database lacks; "" when it has them all.
@@ -64,7 +72,7 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
         throw DbError(detail::errorNumber(code, message), message, code, path);
     }
     sqlite3_extended_result_codes(conn->handle, 1);
-    sqlite3_busy_timeout(conn->handle, 5000);
+    sqlite3_busy_timeout(conn->handle, busyTimeoutMs());
     registerJetFunctions(conn->handle);
     try {
         run(conn->handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
@@ -155,6 +163,16 @@ void Database::setReadOnlyStandIn(bool on)
     readOnlyStandIn() = on;
 }
 
+void Database::setBusyTimeout(int ms)
+{
+    busyTimeoutMs() = ms;
+}
+
+int Database::busyTimeout()
+{
+    return busyTimeoutMs();
+}
+
 bool Database::isReadOnly() const
 {
     return m_conn && m_conn->readOnly;
@@ -205,7 +223,11 @@ qint64 Database::execute(const QString& jetSql, const QList<Value>& params)
 {
     if (!isOpen())
         throw DbError(err::ObjectClosed, {}, 0, jetSql);
-    return run(m_conn->handle, translateSql(jetSql), params);
+    const QString sql = translateSql(jetSql);
+    const QString verb = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+    if (verb == QLatin1String("CREATE") || verb == QLatin1String("DROP") || verb == QLatin1String("ALTER"))
+        m_conn->identities.clear();
+    return run(m_conn->handle, sql, params);
 }
 
 QString Database::translate(const QString& jetSql)
@@ -278,6 +300,7 @@ void Database::appendField(const QString& table, const FieldDef& field)
 {
     if (!isOpen())
         throw DbError(err::ObjectClosed);
+    m_conn->identities.clear();
     run(m_conn->handle, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(quoteIdent(table), columnSql(field, false)));
 }
 
@@ -285,6 +308,7 @@ void Database::createTable(const QString& table, const QList<FieldDef>& fields, 
 {
     if (!isOpen())
         throw DbError(err::ObjectClosed);
+    m_conn->identities.clear();
     if (table.trimmed().isEmpty())
         throw DbError(err::InvalidName, QStringLiteral("(leerer Tabellenname)"));
     if (fields.isEmpty())
@@ -310,6 +334,7 @@ void Database::createIndex(const QString& table, const IndexDef& index)
 {
     if (!isOpen())
         throw DbError(err::ObjectClosed);
+    m_conn->identities.clear();
     if (index.name.trimmed().isEmpty() || index.fields.isEmpty())
         throw DbError(err::InvalidName, index.name);
     QStringList cols;
@@ -333,22 +358,169 @@ void refuseExisting(const QString& path)
         throw DbError(err::DatabaseExists, path);
 }
 
-QStringList integrityProblems(sqlite3* h)
+QStringList integrityProblems(sqlite3* h, const QString& schema = QStringLiteral("main"))
 {
     QStringList problems;
-    detail::Statement st(h, QStringLiteral("PRAGMA integrity_check"));
-    while (st.step()) {
-        QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
-        if (line != QLatin1String("ok"))
-            problems << line;
+    try {
+        detail::Statement st(h, QStringLiteral("PRAGMA %1.integrity_check").arg(quoteIdent(schema)));
+        while (st.step()) {
+            QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+            if (line != QLatin1String("ok"))
+                problems << line;
+        }
+    } catch (const DbError& e) {
+        // Damage bad enough to stop the check itself is damage all the same.
+        if (e.number() != err::NotADatabase)
+            throw;
+        problems << e.detail();
     }
     return problems;
 }
 
-// VACUUM INTO writes a fresh file: rows copied, indexes built anew.
-void vacuumInto(sqlite3* h, const QString& target)
+// A file that cannot be read any further is no database of ours either.
+[[noreturn]] void throwDamaged(const DbError& e, const QString& path)
 {
-    run(h, QStringLiteral("VACUUM INTO ?"), {Value(target)});
+    if (e.number() == err::Locked || e.number() == err::DiskFull || e.number() == err::DiskOrNetwork
+        || e.number() == err::CannotOpen || e.number() == err::ReadOnly)
+        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+    throw DbError(err::NotADatabase, e.detail(), e.sqliteCode(), path);
+}
+
+int64_t singleNumber(sqlite3* h, const QString& sql)
+{
+    detail::Statement st(h, sql);
+    return st.step() ? sqlite3_column_int64(st.get(), 0) : 0;
+}
+
+unsigned dataVersion(sqlite3* h)
+{
+    unsigned version = 0;
+    sqlite3_file_control(h, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
+
+struct SchemaEntry {
+    QString type;
+    QString name;
+    QString sql;
+};
+
+// What the copy of one table could not read, as the report says it.
+QString copyRows(sqlite3* h, const QString& table)
+{
+    QStringList columns;
+    int keyParts = 0;
+    bool integerKey = false;
+    {
+        detail::Statement info(h, QStringLiteral("PRAGMA src.table_info(%1)").arg(quoteIdent(table)));
+        while (info.step()) {
+            columns << quoteIdent(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1))));
+            if (sqlite3_column_int(info.get(), 5) > 0) {
+                ++keyParts;
+                integerKey = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2)))
+                                 .trimmed()
+                                 .compare(QLatin1String("INTEGER"), Qt::CaseInsensitive)
+                             == 0;
+            }
+        }
+    }
+    if (columns.isEmpty())
+        return QString();
+    // Rows keep their rowids, so what other workstations hold still names them.
+    if (!(keyParts == 1 && integerKey))
+        columns.prepend(QStringLiteral("rowid"));
+    const QString list = columns.join(QStringLiteral(", "));
+    const QString target = quoteIdent(table);
+    try {
+        run(h, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM src.%1 ORDER BY rowid").arg(target, list));
+        return QString();
+    } catch (const DbError& e) {
+        if (e.number() != err::NotADatabase)
+            throw;
+    }
+    // A damaged page ends a reading: read up to it from the front, then from
+    // the back, and keep every row that came through.
+    detail::Statement insert(h, QStringLiteral("INSERT OR IGNORE INTO main.%1 (%2) VALUES (%3)")
+                                    .arg(target, list, QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(','))));
+    const int n = static_cast<int>(columns.size());
+    auto salvage = [&](const QString& sql, std::optional<qint64> bound) {
+        std::optional<qint64> last;
+        try {
+            detail::Statement read(h, sql);
+            if (bound)
+                read.bind(1, Value(*bound));
+            while (read.step()) {
+                insert.reset();
+                for (int i = 0; i < n; ++i)
+                    sqlite3_bind_value(insert.get(), i + 1, sqlite3_column_value(read.get(), i + 1));
+                insert.step();
+                last = sqlite3_column_int64(read.get(), 0);
+            }
+        } catch (const DbError& e) {
+            if (e.number() != err::NotADatabase)
+                throw;
+        }
+        return last;
+    };
+    const std::optional<qint64> reached =
+        salvage(QStringLiteral("SELECT rowid, %2 FROM src.%1 ORDER BY rowid").arg(target, list), std::nullopt);
+    salvage(QStringLiteral("SELECT rowid, %2 FROM src.%1 WHERE rowid > ? ORDER BY rowid DESC").arg(target, list),
+            reached.value_or(std::numeric_limits<qint64>::min()));
+    return table;
+}
+
+// Builds main (a new, empty file) from what src still gives: the tables with
+// their rows, the counters of the AutoNumbers, then the indexes made anew
+// from the rows, views and triggers. Each statement is a transaction of its
+// own: after a damaged page met inside a transaction SQLite refuses every
+// further write of it.
+RepairReport rebuild(sqlite3* h)
+{
+    RepairReport report;
+    std::vector<SchemaEntry> entries;
+    {
+        detail::Statement st(h, QStringLiteral("SELECT type, name, sql FROM src.sqlite_schema WHERE sql IS NOT NULL ORDER BY rowid"));
+        while (st.step()) {
+            auto text = [&](int i) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i))); };
+            entries.push_back({text(0), text(1), text(2)});
+        }
+    }
+    auto isTable = [](const SchemaEntry& e) {
+        return e.type == QLatin1String("table") && !e.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+    };
+    for (const SchemaEntry& e : entries) {
+        if (isTable(e))
+            run(h, e.sql);
+    }
+    for (const SchemaEntry& e : entries) {
+        if (!isTable(e))
+            continue;
+        const QString damaged = copyRows(h, e.name);
+        if (!damaged.isEmpty())
+            report.unreadable << damaged;
+    }
+    try {
+        detail::Statement seq(h, QStringLiteral("SELECT name, seq FROM src.sqlite_sequence"));
+        while (seq.step()) {
+            const Value name(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(seq.get(), 0))));
+            const Value value(static_cast<qint64>(sqlite3_column_int64(seq.get(), 1)));
+            if (run(h, QStringLiteral("UPDATE main.sqlite_sequence SET seq = max(seq, ?) WHERE name = ?"), {value, name}) == 0)
+                run(h, QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?, ?)"), {name, value});
+        }
+    } catch (const DbError&) {
+        // No AutoNumber, or its counters are lost: the rows' own ids count.
+    }
+    for (const SchemaEntry& e : entries) {
+        if (e.type == QLatin1String("table"))
+            continue;
+        try {
+            run(h, e.sql);
+        } catch (const DbError& error) {
+            report.problems << e.name + QStringLiteral(": ") + error.detail();
+        }
+    }
+    run(h, QStringLiteral("PRAGMA main.user_version = %1").arg(singleNumber(h, QStringLiteral("PRAGMA src.user_version"))));
+    return report;
 }
 
 }  // namespace
@@ -375,7 +547,8 @@ void compactDatabase(const QString& source, const QString& target)
     refuseExisting(target);
     std::shared_ptr<Connection> conn = connect(source, false);
     try {
-        vacuumInto(conn->handle, target);
+        // VACUUM INTO reads under one read lock: a whole state of the file.
+        run(conn->handle, QStringLiteral("VACUUM INTO ?"), {Value(target)});
     } catch (...) {
         conn->close();
         QFile::remove(target);   // did not exist before: refused above
@@ -384,36 +557,137 @@ void compactDatabase(const QString& source, const QString& target)
     conn->close();
 }
 
-RepairReport repairDatabase(const QString& source, const QString& target)
+void compactInPlace(const QString& path)
 {
-    refuseExisting(target);
-    RepairReport report;
-    std::shared_ptr<Connection> conn = connect(source, false);
+    std::shared_ptr<Connection> conn = connect(path, false);
     try {
-        report.problems = integrityProblems(conn->handle);
-        report.sourceIntact = report.problems.isEmpty();
-        vacuumInto(conn->handle, target);
-    } catch (const DbError& e) {
-        conn->close();
-        bool wrote = QFileInfo::exists(target);
-        if (wrote)
-            QFile::remove(target);
-        throw DbError(err::NotADatabase, e.detail(), e.sqliteCode(), source);
-    }
-    conn->close();
-    std::shared_ptr<Connection> copy;
-    try {
-        copy = connect(target, false);
-        QStringList left = integrityProblems(copy->handle);
-        copy->close();
-        if (!left.isEmpty())
-            throw DbError(err::NotADatabase, left.join(QStringLiteral("; ")), SQLITE_CORRUPT, target);
+        run(conn->handle, QStringLiteral("VACUUM"));
     } catch (...) {
-        if (copy)
-            copy->close();
-        QFile::remove(target);
+        conn->close();
         throw;
     }
+    conn->close();
+}
+
+QStringList checkIntegrity(const QString& path)
+{
+    std::shared_ptr<Connection> conn;
+    try {
+        conn = connect(path, false);
+        QStringList problems = integrityProblems(conn->handle);
+        conn->close();
+        return problems;
+    } catch (const DbError& e) {
+        if (conn)
+            conn->close();
+        throwDamaged(e, path);
+    }
+}
+
+void copyPages(const QString& source, const QString& target)
+{
+    refuseExisting(target);
+    std::shared_ptr<Connection> from = connect(source, false);
+    sqlite3* to = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* backup = sqlite3_backup_init(to, "main", from->handle, "main");
+        if (backup) {
+            rc = sqlite3_backup_step(backup, -1);
+            sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+        } else {
+            rc = sqlite3_errcode(to);
+        }
+    }
+    const QString message = to ? QString::fromUtf8(sqlite3_errmsg(to)) : QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close_v2(to);
+    from->close();
+    if (rc != SQLITE_OK) {
+        QFile::remove(target);
+        throw DbError(detail::errorNumber(rc, message), message, rc, target);
+    }
+}
+
+RepairReport repairInPlace(const QString& path, const QString& rebuilt)
+{
+    refuseExisting(rebuilt);
+    std::shared_ptr<Connection> live;
+    try {
+        live = connect(path, false);
+    } catch (const DbError& e) {
+        throwDamaged(e, path);
+    }
+    RepairReport report;
+    report.problems = integrityProblems(live->handle);
+    report.sourceIntact = report.problems.isEmpty();
+    constexpr int Attempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        std::shared_ptr<Connection> fresh;
+        try {
+            fresh = connect(rebuilt, true);
+            // A scratch file until it is complete and checked.
+            singleNumber(fresh->handle, QStringLiteral("PRAGMA main.journal_mode = MEMORY"));
+            run(fresh->handle, QStringLiteral("PRAGMA main.synchronous = OFF"));
+            run(fresh->handle,
+                QStringLiteral("PRAGMA page_size = %1").arg(singleNumber(live->handle, QStringLiteral("PRAGMA page_size"))));
+            run(fresh->handle, QStringLiteral("ATTACH DATABASE ? AS src"), {Value(path)});
+            // While the rows are read the live connection holds the file's
+            // write lock, so no other workstation is in the middle of a write
+            // and what is read is the file's latest state, table after table.
+            run(live->handle, QStringLiteral("BEGIN IMMEDIATE"));
+            try {
+                singleNumber(live->handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+                const RepairReport built = rebuild(fresh->handle);
+                report.unreadable = built.unreadable;
+                report.problems << built.problems;
+                run(fresh->handle, QStringLiteral("DETACH DATABASE src"));
+                const QStringList left = integrityProblems(fresh->handle);
+                if (!left.isEmpty())
+                    throw DbError(err::NotADatabase, left.join(QStringLiteral("; ")), SQLITE_CORRUPT, rebuilt);
+            } catch (...) {
+                sqlite3_exec(live->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+                throw;
+            }
+            // From here to the lock of the first step below is a moment.
+            run(live->handle, QStringLiteral("ROLLBACK"));
+            const unsigned before = dataVersion(live->handle);
+
+            // The rebuilt pages replace the file's in one write transaction
+            // through its own journal. The first step only takes the lock: a
+            // write another workstation got in since the reading would be
+            // lost, so the file is then left as it is and read again.
+            sqlite3_backup* backup = sqlite3_backup_init(live->handle, "main", fresh->handle, "main");
+            if (!backup)
+                detail::throwLast(live->handle, sqlite3_errcode(live->handle), QStringLiteral("backup"));
+            int rc = sqlite3_backup_step(backup, 0);
+            bool overtaken = false;
+            if (rc == SQLITE_OK) {
+                overtaken = dataVersion(live->handle) != before;
+                if (!overtaken)
+                    rc = sqlite3_backup_step(backup, -1);
+            }
+            const int finished = sqlite3_backup_finish(backup);
+            if (rc != SQLITE_DONE && !overtaken)
+                detail::throwLast(live->handle, rc == SQLITE_OK ? finished : rc, QStringLiteral("backup"));
+            fresh->close();
+            QFile::remove(rebuilt);
+            if (!overtaken)
+                break;
+            if (attempt == Attempts)
+                throw DbError(err::Locked, QStringLiteral("Die Datei wurde während der Reparatur immer wieder geändert."));
+        } catch (const DbError& e) {
+            if (fresh)
+                fresh->close();
+            QFile::remove(rebuilt);
+            live->close();
+            throwDamaged(e, path);
+        }
+    }
+    const QStringList left = integrityProblems(live->handle);
+    live->close();
+    if (!left.isEmpty())
+        throw DbError(err::NotADatabase, left.join(QStringLiteral("; ")), SQLITE_CORRUPT, path);
     return report;
 }
 

@@ -76,6 +76,10 @@ public:
     // While set, files open as if the user could not write to them: the
     // stand-in for a read-only share where tests run with every right.
     static void setReadOnlyStandIn(bool on);
+    // How long a connection opened from now on waits for another
+    // workstation's lock before it gives up (3218); 5 s unless changed.
+    static void setBusyTimeout(int ms);
+    static int busyTimeout();
 
     // A table name alone opens the whole table in stored order. "?" in the SQL
     // takes the params in turn: the safe way for text the user typed.
@@ -112,19 +116,39 @@ namespace engine {
 // refuses an existing file (3204). For the setup tool and for tests.
 void createDatabase(const QString& path, const QString& schemaSql);
 
-// A compacted copy of source at target. Refuses an existing target (3204).
-// The source is not changed, except that opening it rolls back a write another
+// A compacted copy of source at target, read in one piece while other
+// workstations may go on writing. Refuses an existing target (3204). The
+// source is not changed, except that opening it rolls back a write another
 // workstation left unfinished.
 void compactDatabase(const QString& source, const QString& target);
 
+// Compacts the file itself, under SQLite's own locks and through its journal:
+// the file keeps its place, rights and owner, and other workstations keep it
+// open. 3218 when they keep it busy past the timeout; the file is then as it
+// was.
+void compactInPlace(const QString& path);
+
+// What the integrity check finds; empty for a sound file. 3343 when the file
+// cannot be read at all.
+QStringList checkIntegrity(const QString& path);
+
+// A page-for-page copy of source at target, of a damaged file too. Refuses an
+// existing target (3204).
+void copyPages(const QString& source, const QString& target);
+
 struct RepairReport {
-    bool sourceIntact = true;     // the integrity check of the source found nothing
+    bool sourceIntact = true;     // the integrity check found nothing
     QStringList problems;         // what it found otherwise
+    QStringList unreadable;       // tables whose rows could not all be read
 };
-// Checks source and writes a rebuilt, checked copy to target (indexes made
-// anew from the rows). Refuses an existing target (3204); gives 3343 when the
-// rows themselves cannot be read. The source is not changed (see above).
-RepairReport repairDatabase(const QString& source, const QString& target);
+// Repairs the file at path in place: what can still be read is rebuilt into
+// a new file at rebuilt (refused when it exists, removed afterwards), indexes
+// made anew from the rows, and the rebuilt pages written over the file's in
+// one write transaction through its own journal, so the file keeps its place,
+// rights and owner and no write of another workstation is overwritten. 3343
+// when too little can be read, 3218 when the file stays busy; the file is then
+// as it was.
+RepairReport repairInPlace(const QString& path, const QString& rebuilt);
 
 }  // namespace engine
 }  // namespace db

@@ -6,6 +6,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace db {
@@ -40,10 +42,10 @@ std::optional<QString> tableNameSource(const QString& text)
     return std::nullopt;
 }
 
-// The statement with the rowid put in front of its columns, when its shape
-// allows changing rows: a plain SELECT, no DISTINCT, GROUP BY or set
+// Where the columns of a plain SELECT begin (just after the word SELECT),
+// when its shape allows changing rows: no DISTINCT, GROUP BY or set
 // operation at the outer level.
-std::optional<QString> withRowid(const QString& sql)
+std::optional<qsizetype> columnsStart(const QString& sql)
 {
     std::vector<Token> tokens = tokenize(sql);
     qsizetype selectAt = -1;
@@ -82,12 +84,79 @@ std::optional<QString> withRowid(const QString& sql)
     }
     if (selectAt < 0)
         return std::nullopt;
-    return sql.left(selectAt) + QStringLiteral(" rowid AS __rowid__,") + sql.mid(selectAt);
+    return selectAt;
+}
+
+// The statement with the rowid, and the columns that find a row again, put
+// in front of its own columns.
+QString withRowid(const QString& sql, qsizetype at, const QStringList& matchNames)
+{
+    QString front = QStringLiteral(" rowid AS __rowid__,");
+    for (qsizetype i = 0; i < matchNames.size(); ++i)
+        front += QLatin1Char(' ') + quoteIdent(matchNames[i]) + QStringLiteral(" AS __match%1__,").arg(i);
+    return sql.left(at) + front + sql.mid(at);
 }
 
 QString utf8(const char* s)
 {
     return s ? QString::fromUtf8(s) : QString();
+}
+
+QString columnText(sqlite3_stmt* stmt, int index)
+{
+    return utf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)));
+}
+
+// An INTEGER PRIMARY KEY is the rowid itself; any other table is matched by
+// its first whole unique key, or by all of its columns when it has none.
+RowIdentity identityOf(Connection& conn, const QString& table)
+{
+    const auto known = conn.identities.constFind(table);
+    if (known != conn.identities.constEnd())
+        return *known;
+    RowIdentity identity;
+    QStringList all;
+    int keyParts = 0;
+    bool integerKey = false;
+    {
+        Statement info(conn.handle, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(table)));
+        while (info.step()) {
+            all << columnText(info.get(), 1);
+            if (sqlite3_column_int(info.get(), 5) > 0) {
+                ++keyParts;
+                integerKey = columnText(info.get(), 2).trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+            }
+        }
+    }
+    identity.rowidIsKey = keyParts == 1 && integerKey;
+    if (!identity.rowidIsKey) {
+        QStringList unique;
+        {
+            Statement list(conn.handle, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(table)));
+            while (list.step()) {
+                if (sqlite3_column_int(list.get(), 2) == 1 && sqlite3_column_int(list.get(), 4) == 0)
+                    unique << columnText(list.get(), 1);
+            }
+        }
+        for (const QString& index : unique) {
+            QStringList columns;
+            Statement info(conn.handle, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdent(index)));
+            bool plain = true;
+            while (info.step()) {
+                if (sqlite3_column_type(info.get(), 2) == SQLITE_NULL)
+                    plain = false;   // an expression
+                columns << columnText(info.get(), 2);
+            }
+            if (plain && !columns.isEmpty()) {
+                identity.columns = columns;
+                break;
+            }
+        }
+        if (identity.columns.isEmpty())
+            identity.columns = all;
+    }
+    conn.identities.insert(table, identity);
+    return identity;
 }
 
 }  // namespace
@@ -110,9 +179,11 @@ std::unique_ptr<RecordsetData> RecordsetData::open_(std::shared_ptr<Connection> 
     std::unique_ptr<Statement> st;
     int first = 0;
     if (mode == OpenMode::Dynaset) {
-        if (std::optional<QString> candidate = withRowid(sql)) {
+        if (std::optional<qsizetype> at = columnsStart(sql)) {
+            const QString plain = sql;
             try {
-                auto probe = std::make_unique<Statement>(h, *candidate);
+                const QString candidate = withRowid(sql, *at, {});
+                auto probe = std::make_unique<Statement>(h, candidate);
                 QString table;
                 bool oneTable = sqlite3_column_count(probe->get()) > 1;
                 for (int i = 1; oneTable && i < sqlite3_column_count(probe->get()); ++i) {
@@ -125,14 +196,25 @@ std::unique_ptr<RecordsetData> RecordsetData::open_(std::shared_ptr<Connection> 
                     table = t;
                 }
                 if (oneTable) {
-                    st = std::move(probe);
-                    sql = *candidate;
+                    const RowIdentity identity = identityOf(*conn, table);
+                    if (identity.rowidIsKey) {
+                        st = std::move(probe);
+                        sql = candidate;
+                    } else {
+                        d->matchNames = identity.columns;
+                        sql = withRowid(sql, *at, d->matchNames);
+                        probe.reset();
+                        st = std::make_unique<Statement>(h, sql);
+                    }
                     d->updatable = true;
                     d->table = table;
-                    first = 1;
+                    first = 1 + static_cast<int>(d->matchNames.size());
                 }
             } catch (const DbError&) {
                 // Not a single-table statement (a join makes rowid ambiguous): read-only.
+                st.reset();
+                d->matchNames.clear();
+                sql = plain;
             }
         }
     }
@@ -185,10 +267,15 @@ void RecordsetData::load(Statement* prepared)
     Statement& st = *prepared;
     st.bind(params);
     rows.clear();
-    const int first = updatable ? 1 : 0;
+    const int hidden = static_cast<int>(matchNames.size());
+    const int first = updatable ? 1 + hidden : 0;
+    const ColumnInfo asStored;
     while (st.step()) {
         Row r;
-        r.key = updatable ? sqlite3_column_int64(st.get(), 0) : static_cast<qint64>(rows.size());
+        r.rowid = updatable ? sqlite3_column_int64(st.get(), 0) : static_cast<qint64>(rows.size());
+        r.key = r.rowid;
+        for (int i = 0; i < hidden; ++i)
+            r.match.push_back(readValue(st.get(), 1 + i, asStored));
         r.values.reserve(static_cast<qsizetype>(columns.size()));
         for (int i = 0; i < static_cast<int>(columns.size()); ++i)
             r.values.push_back(readValue(st.get(), i + first, columns[static_cast<size_t>(i)]));
@@ -200,6 +287,8 @@ void RecordsetData::load(Statement* prepared)
 std::optional<RecordsetData::Row> RecordsetData::reread(qint64 rowid) const
 {
     QStringList cols;
+    for (const QString& name : matchNames)
+        cols << quoteIdent(name);
     for (const ColumnInfo& c : columns)
         cols << quoteIdent(c.origin);
     Statement st(conn->handle, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid = ?")
@@ -209,9 +298,45 @@ std::optional<RecordsetData::Row> RecordsetData::reread(qint64 rowid) const
         return std::nullopt;
     Row r;
     r.key = rowid;
+    r.rowid = rowid;
+    const int hidden = static_cast<int>(matchNames.size());
+    const ColumnInfo asStored;
+    for (int i = 0; i < hidden; ++i)
+        r.match.push_back(readValue(st.get(), 1 + i, asStored));
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        r.values.push_back(readValue(st.get(), i + 1, columns[static_cast<size_t>(i)]));
+        r.values.push_back(readValue(st.get(), 1 + hidden + i, columns[static_cast<size_t>(i)]));
     return r;
+}
+
+QString RecordsetData::rowCondition(const Row& row, QList<Value>& params) const
+{
+    if (matchNames.isEmpty()) {
+        params << Value(row.rowid);
+        return QStringLiteral("rowid = ?");
+    }
+    // The values as they were read, compared exactly; of several equal rows
+    // the one last seen at this rowid.
+    QStringList parts;
+    for (qsizetype i = 0; i < matchNames.size(); ++i) {
+        parts << QStringLiteral("%1 IS ? COLLATE BINARY").arg(quoteIdent(matchNames[i]));
+        params << row.match[i];
+    }
+    params << Value(row.rowid);
+    return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 ORDER BY rowid <> ? LIMIT 1)")
+        .arg(quoteIdent(table), parts.join(QStringLiteral(" AND ")));
+}
+
+qint64 RecordsetData::freshBookmark(qint64 rowid) const
+{
+    // A renumbered table may hand out a rowid that another row of this set
+    // still carries as its bookmark.
+    qint64 highest = 0;
+    bool taken = false;
+    for (const Row& r : rows) {
+        highest = std::max(highest, r.key);
+        taken = taken || (r.key == rowid && !r.deleted);
+    }
+    return taken ? highest + 1 : rowid;
 }
 
 void RecordsetData::checkOpen() const
@@ -550,17 +675,23 @@ void Recordset::update()
             QStringList sets;
             for (const QString& n : names)
                 sets << n + QStringLiteral(" = ?");
-            values << Value(row.key);
-            const qint64 changed = detail::run(h, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                      .arg(detail::quoteIdent(s.table), sets.join(QStringLiteral(", "))),
-                                               values);
-            if (changed == 0) {
+            const QString where = s.rowCondition(row, values);
+            detail::Statement st(h, QStringLiteral("UPDATE %1 SET %2 WHERE %3 RETURNING rowid")
+                                        .arg(detail::quoteIdent(s.table), sets.join(QStringLiteral(", ")), where));
+            st.bind(values);
+            std::optional<qint64> written;
+            while (st.step())
+                written = sqlite3_column_int64(st.get(), 0);
+            if (!written) {
                 row.deleted = true;
                 s.discardPending();
                 throw DbError(err::RecordDeleted, s.table);
             }
-            if (std::optional<detail::RecordsetData::Row> fresh = s.reread(row.key))
+            row.rowid = *written;
+            if (std::optional<detail::RecordsetData::Row> fresh = s.reread(row.rowid)) {
                 row.values = fresh->values;
+                row.match = fresh->match;
+            }
         }
         s.lastModified = row.key;
         s.discardPending();
@@ -576,12 +707,13 @@ void Recordset::update()
     detail::RecordsetData::Row row;
     if (std::optional<detail::RecordsetData::Row> fresh = s.reread(rowid))
         row = *fresh;
-    row.key = rowid;
+    row.rowid = rowid;
+    row.key = s.freshBookmark(rowid);
     if (row.values.isEmpty())
         row.values = s.buffer;
     s.rows.push_back(std::move(row));
     s.pos = static_cast<qsizetype>(s.rows.size()) - 1;
-    s.lastModified = rowid;
+    s.lastModified = s.rows.back().key;
     s.discardPending();
 }
 
@@ -601,9 +733,11 @@ void Recordset::deleteCurrent()
     s.discardPending();
     s.currentRow();
     auto& row = s.rows[static_cast<size_t>(s.pos)];
+    QList<Value> params;
+    const QString where = s.rowCondition(row, params);
     const qint64 changed = detail::run(s.conn->handle,
-                                       QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(detail::quoteIdent(s.table)),
-                                       {Value(row.key)});
+                                       QStringLiteral("DELETE FROM %1 WHERE %2").arg(detail::quoteIdent(s.table), where),
+                                       params);
     row.deleted = true;
     if (changed == 0)
         throw DbError(err::RecordDeleted, s.table);

@@ -13,10 +13,13 @@ namespace db::detail {
 
 struct RecordsetData {
     struct Row {
-        qint64 key = 0;             // rowid when updatable, else the row's index
+        qint64 key = 0;             // the bookmark: rowid when read, else the row's index
+        qint64 rowid = 0;           // where the row was last seen
         QList<Value> values;
+        QList<Value> match;         // the values of matchNames, as stored
         bool deleted = false;
     };
+
 
     std::shared_ptr<Connection> conn;
     QString sql;                    // as run, rowid first when updatable
@@ -24,6 +27,12 @@ struct RecordsetData {
     bool updatable = false;
     QString table;
     int autoColumn = -1;            // the AutoNumber among the columns
+    // How a changed or deleted row is found again. A compaction at any
+    // workstation may renumber the rowids of a table without an INTEGER
+    // PRIMARY KEY, so the rows of such a table are found by their key, or
+    // by all the values they had; these columns are read with every row,
+    // behind the rowid, whether the statement names them or not.
+    QStringList matchNames;
     std::vector<ColumnInfo> columns;
     std::vector<Field> fields;
     std::vector<Row> rows;
@@ -42,6 +51,10 @@ struct RecordsetData {
     void makeFields();
     void load(Statement* prepared = nullptr);
     std::optional<Row> reread(qint64 rowid) const;
+    // The condition that names row (one "?" per value of params); the row's
+    // rowid is preferred where several rows would do.
+    QString rowCondition(const Row& row, QList<Value>& params) const;
+    qint64 freshBookmark(qint64 rowid) const;
     const Row& currentRow() const;
     bool hasLiveRows() const;
     void discardPending();

@@ -11,7 +11,23 @@ std::unique_ptr<DialogService>& current()
     static std::unique_ptr<DialogService> service;
     return service;
 }
+
+std::function<QString()>& titleSource()
+{
+    static std::function<QString()> source;
+    return source;
+}
 }  // namespace
+
+void setDefaultTitle(std::function<QString()> title)
+{
+    titleSource() = std::move(title);
+}
+
+QString defaultTitle()
+{
+    return titleSource() ? titleSource()() : QString();
+}
 
 MessageRequest MessageRequest::fromStyle(const QString& text, int style, const QString& title)
 {
@@ -34,6 +50,7 @@ MessageRequest MessageRequest::fromStyle(const QString& text, int style, const Q
     default: r.icon = Icon::None; break;
     }
     r.defaultButton = 1 + ((style & 0x300) >> 8);
+    r.escapeGoesBack = (style & EscapeGoesBack) != 0;
     return r;
 }
 
@@ -59,6 +76,8 @@ Answer MessageRequest::defaultAnswer() const
 
 Answer MessageRequest::escapeAnswer() const
 {
+    if (escapeGoesBack)
+        return Answer::Back;
     switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
     case Buttons::YesNo: return Answer::No;
@@ -84,12 +103,13 @@ std::unique_ptr<DialogService> DialogService::install(std::unique_ptr<DialogServ
 
 Answer msgBox(const QString& text, int style, const QString& title)
 {
-    return DialogService::instance().message(MessageRequest::fromStyle(text, style, title));
+    return DialogService::instance().message(
+        MessageRequest::fromStyle(text, style, title.isEmpty() ? defaultTitle() : title));
 }
 
 std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    return DialogService::instance().input(prompt, title, defaultText);
+    return DialogService::instance().input(prompt, title.isEmpty() ? defaultTitle() : title, defaultText);
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,10 +25,14 @@ enum MsgStyle : int {
     DefaultButton1 = 0,
     DefaultButton2 = 256,
     DefaultButton3 = 512,
+    // Escape and the close box answer Back, not a button: for questions whose
+    // buttons all go on, one of them by dropping what the user made.
+    EscapeGoesBack = 0x10000,
 };
 
 // The button the user pressed.
-enum class Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+// Back: the box was left by Escape or its close box where EscapeGoesBack was asked.
+enum class Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7, Back = 8 };
 
 enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
 enum class Icon { None, Critical, Question, Exclamation, Information };
@@ -43,6 +48,7 @@ struct MessageRequest {
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
     int defaultButton = 1;  // 1 to 3, left to right
+    bool escapeGoesBack = false;
 
     static MessageRequest fromStyle(const QString& text, int style, const QString& title);
     // What pressing Escape or closing the box answers.
@@ -82,7 +88,11 @@ public:
     static std::unique_ptr<DialogService> install(std::unique_ptr<DialogService> service);
 };
 
-// Short forms for the common calls.
+// The caption of a box whose caller gives none (the program's title).
+void setDefaultTitle(std::function<QString()> title);
+QString defaultTitle();
+
+// Short forms for the common calls; an empty title is the default title.
 Answer msgBox(const QString& text, int style = OkOnly, const QString& title = QString());
 std::optional<QString> inputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
 

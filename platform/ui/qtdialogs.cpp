@@ -1,11 +1,13 @@
 #include "platform/ui/qtdialogs.h"
 
+#include "platform/ui/desktop.h"
 #include "platform/ui/inputbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -22,20 +24,53 @@ namespace {
 
 QString appTitle()
 {
+    if (const QString title = defaultTitle(); !title.isEmpty())
+        return title;
     return QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
                                                             : QApplication::applicationDisplayName();
 }
 
 QWidget* parentWindow()
 {
-    return QApplication::activeWindow();
+    QWidget* owner = dialogOwner();
+    if (owner)
+        owner->raise();
+    return owner;
 }
+
+// A box whose Escape and close box may answer none of its buttons.
+class MessageBox : public QMessageBox {
+public:
+    MessageBox(QWidget* parent, bool escapeGoesBack) : QMessageBox(parent), m_back(escapeGoesBack) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (m_back && e->matches(QKeySequence::Cancel)) {
+            reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (!m_back) {
+            QMessageBox::closeEvent(e);
+            return;
+        }
+        e->accept();
+        reject();
+    }
+
+private:
+    bool m_back;
+};
 
 }  // namespace
 
 Answer QtDialogService::message(const MessageRequest& request)
 {
-    QMessageBox box(parentWindow());
+    MessageBox box(parentWindow(), request.escapeGoesBack);
     box.setWindowTitle(request.title.isEmpty() ? appTitle() : request.title);
     box.setText(request.text);
     switch (request.icon) {
@@ -80,7 +115,7 @@ Answer QtDialogService::message(const MessageRequest& request)
     for (size_t i = 0; i < choices.size(); ++i) {
         if (choices[i].answer == def)
             box.setDefaultButton(static_cast<QPushButton*>(buttons[i]));
-        if (choices[i].answer == escape)
+        if (choices[i].answer == escape && !request.escapeGoesBack)
             box.setEscapeButton(buttons[i]);
     }
     box.exec();

@@ -534,17 +534,6 @@ QString textBetween(Node* start, Node* end)
     return result;
 }
 
-QString safeFileName(const QString& baseName)
-{
-    QString name;
-    for (const QChar c : baseName)
-        name += (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
-    name = name.trimmed();
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    return name.isEmpty() ? QStringLiteral("Dokument") : name;
-}
-
 }  // namespace
 
 Document::Document(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -705,6 +694,17 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
         return path;
     }
     throw Error(QStringLiteral("Im Ordner „%1“ ist kein freier Dateiname für „%2“ mehr zu finden.").arg(shownFolder, base));
+}
+
+QString safeFileName(const QString& baseName)
+{
+    QString name;
+    for (const QChar c : baseName)
+        name += (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name.isEmpty() ? QStringLiteral("Dokument") : name;
 }
 
 QString outputFolder()

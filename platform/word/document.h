@@ -65,4 +65,7 @@ private:
 // folder, created when missing. Returned without a trailing "/".
 QString outputFolder();
 
+// A name a file can carry: characters no file name may hold become "_".
+QString safeFileName(const QString& baseName);
+
 }  // namespace word

@@ -64,7 +64,7 @@ TEST_F(AddressRecordTest, QuotedNamesAreSavedAndCheckedForDuplicates)
         test::DialogScope dialogs;
         dialogs->answerMessage(ui::Answer::Ok);
         AddressFields f = startTyping(last, QStringLiteral("Tom"));
-        EXPECT_TRUE(record.checkDuplicate(f));
+        EXPECT_TRUE(record.CheckDuplicateAddress(f));
         EXPECT_EQ(dialogs->lastMessage().title, GetResString(1345));
         EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("1 Gäste als \"Tom ") + last + '"'));
         ASSERT_GT(state.CurrentCustomerId, 0);
@@ -81,7 +81,7 @@ TEST_F(AddressRecordTest, TheDuplicateWarningCountsNamesakesOfAnyCaseOnce)
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     AddressFields f = startTyping(QStringLiteral("Meier"), QStringLiteral("Hans"));
-    ASSERT_TRUE(record.checkDuplicate(f));
+    ASSERT_TRUE(record.CheckDuplicateAddress(f));
     EXPECT_EQ(dialogs->messages().size(), 1u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Es wurden bereits 2 Gäste als \"Hans Meier\" erfasst.")));
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("(unnötig angelegten) Gast zu löschen")));
@@ -91,9 +91,9 @@ TEST_F(AddressRecordTest, TheDuplicateWarningCountsNamesakesOfAnyCaseOnce)
     // Once per new address; a loaded one is never checked.
     f.text[entry::FirstName] = QStringLiteral("Hansi");
     state.Changed = true;
-    EXPECT_FALSE(record.checkDuplicate(f));
+    EXPECT_FALSE(record.CheckDuplicateAddress(f));
     ASSERT_TRUE(record.load(1));
-    EXPECT_FALSE(record.checkDuplicate(typed(QStringLiteral("Meier"), QStringLiteral("Hans"))));
+    EXPECT_FALSE(record.CheckDuplicateAddress(typed(QStringLiteral("Meier"), QStringLiteral("Hans"))));
     EXPECT_EQ(dialogs->messages().size(), 1u);
 }
 
@@ -207,7 +207,7 @@ TEST_F(AddressRecordTest, AReadOnlyWorkstationChangesNothing)
     EXPECT_FALSE(record.deleteIfUnreferenced());
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
-    EXPECT_FALSE(record.checkDuplicate(startTyping(QStringLiteral("Meier"), QStringLiteral("Hans"))));
+    EXPECT_FALSE(record.CheckDuplicateAddress(startTyping(QStringLiteral("Meier"), QStringLiteral("Hans"))));
     EXPECT_EQ(dialogs->messages().size(), 1u);
     EXPECT_EQ(LoadCustomer(id)->cust_lastname, QStringLiteral("Meier"));
 }

@@ -384,7 +384,7 @@ TEST_F(Editor, AnotherGuestReplacesTheSetOneOnlyWhenConfirmed)
     EXPECT_FALSE(editor.AddMainAdress(db.otto, " "));
     EXPECT_EQ(dialogs->lastMessage().text, "Diese Reservierung gilt bereits für \"Meier, Anna\".\n"
                                            "Wollen Sie diese Reservierung stattdessen auf den von Ihnen neu gewählten "
-                                           "Gäste übertragen?");
+                                           "Gast übertragen?");
     EXPECT_EQ(editor.state().CurrentCustomerId, db.anna);
     dialogs->answerMessage(ui::Answer::Yes);
     EXPECT_TRUE(editor.AddMainAdress(db.otto, "Otto Brückner"));

@@ -6,6 +6,12 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include "core/datefunctions.h"
+#include "platform/runtime/date.h"
+#include "platform/runtime/format.h"
+#include "tests/support/temp_folder.h"
+
+#include <QDir>
 #include <QFile>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -34,14 +40,16 @@ QStringList textsOf(const PrintPage& page)
 
 // Takes the printout into a PDF instead of a printer.
 struct PdfPrinter : ui::PrintService {
-    void preview(const QString& documentName, const ui::PaintDocument& paint) override
+    void preview(const QString& documentName, const ui::PaintDocument& paint, const QString& pdfPath) override
     {
         names << documentName;
+        pdfPaths << pdfPath;
         QPdfWriter pdf(path);
         paint(pdf);
     }
     QString path;
     QStringList names;
+    QStringList pdfPaths;
 };
 
 }  // namespace
@@ -77,6 +85,40 @@ TEST(PrintedBookingList, FortyLinesAPageWithFootersAndTheClosingLine)
     }
 }
 
+TEST(PrintedBookingList, AHeaderWiderThanItsRoomIsPrintedSmallerWhereItStands)
+{
+    const std::vector<PrintPage> pages = layout(1);
+    // Up to the next header, less a gap; the last one up to the rule's end.
+    EXPECT_EQ(pages[0][1].room, 1100);
+    EXPECT_EQ(pages[0][4].room, 900);
+    EXPECT_EQ(pages[0][5].room, 4500);
+    EXPECT_EQ(pages[0][7].room, 0);
+
+    test::TempFolder folder;
+    QPdfWriter pdf(folder.file("liste.pdf"));
+    QFont bold("Liberation Sans");
+    bold.setPointSizeF(10);
+    bold.setBold(true);
+    const auto widthOf = [&pdf](const std::pair<QFont, QString>& fitted) {
+        return QFontMetricsF(fitted.first, &pdf).horizontalAdvance(fitted.second) * 1440 / pdf.logicalDpiX();
+    };
+    const auto gast = FitText(bold, "Gast", 2500, pdf);
+    EXPECT_EQ(gast.first.pointSizeF(), 10);
+    EXPECT_EQ(gast.second, "Gast");
+    // As wide as the Personen header of a broad font: smaller, but whole.
+    const QString persons = "Personen  ";
+    ASSERT_GT(widthOf({bold, persons}), 900);
+    const auto fitted = FitText(bold, persons, 900, pdf);
+    EXPECT_LT(fitted.first.pointSizeF(), 10);
+    EXPECT_GE(fitted.first.pointSizeF(), 6);
+    EXPECT_EQ(fitted.second, persons);
+    EXPECT_LE(widthOf(fitted), 900);
+    const auto cut = FitText(bold, "Personenanzahl der Buchung", 900, pdf);
+    EXPECT_EQ(cut.first.pointSizeF(), 6);
+    EXPECT_TRUE(cut.second.endsWith(QChar(0x2026)));
+    EXPECT_LE(widthOf(cut), 900);
+}
+
 TEST(PrintedBookingList, PrintsTheWindowsListAsShownAndReportsAFailingPrinter)
 {
     test::BookingDb db;
@@ -95,8 +137,19 @@ TEST(PrintedBookingList, PrintsTheWindowsListAsShownAndReportsAFailingPrinter)
     EXPECT_EQ(list.lines.front()[2], "Anna Meier");
     EXPECT_EQ(list.lines.back()[2], "Otto Brückner");
 
+    test::TempFolder home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.file(".config").toUtf8());
     QTest::mouseClick(w.cmdPrintList, Qt::LeftButton);
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
     EXPECT_EQ(printer->names, QStringList{"Reservierungs-Details für Zimmer 1"});
+    // Saved as PDF, the list goes where letters and invoices go.
+    EXPECT_EQ(printer->pdfPaths, QStringList{QDir(home.path()).absoluteFilePath(
+                                     "Documents/Velmorant/Reservierungs-Details für Zimmer 1 "
+                                     + rt::formatDate(rt::Date::today(), DateFormat) + ".pdf")});
     QFile pdf(printer->path);
     EXPECT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().contains("/Count 2"));

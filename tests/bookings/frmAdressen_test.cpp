@@ -175,6 +175,44 @@ TEST_F(AddressBook, ANewGuestIsNormalisedStoredAndHandedOverByEnter)
     EXPECT_TRUE(book().optAnrede[3]->isChecked());   // no customer is called Johann: a guess from the "n"
 }
 
+TEST_F(AddressBook, ASavedNewGuestIsTheSelectedLineOfTheList)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    // A fifth of the list's width for each name, an eighth for the birthday
+    // unless a date would not fit.
+    const int width = book().ListView1->viewport()->width();
+    EXPECT_EQ(book().ListView1->columnWidth(AddressListModel::LastName), width / 5);
+    EXPECT_EQ(book().ListView1->columnWidth(AddressListModel::FirstName), width / 5);
+    EXPECT_GE(book().ListView1->columnWidth(AddressListModel::Birthday), width / 8);
+    EXPECT_GT(book().ListView1->columnWidth(AddressListModel::Birthday),
+              book().ListView1->fontMetrics().horizontalAdvance(QStringLiteral("12.04.1968")));
+
+    const auto addGuest = [this](const QString& last, const QString& first) {
+        QTest::mouseClick(book().btnNeu, Qt::LeftButton);
+        QTest::keyClicks(book().tbEntry[entry::LastName], last);
+        QTest::keyClicks(book().tbEntry[entry::FirstName], first);
+        QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+        return book().state().CurrentCustomerId;
+    };
+    const auto selected = [this] { return book().resultList().index(book().ListView1->currentIndex().row(), 0).data().toString(); };
+
+    // The last search lists the new guest: it is that list's selected line.
+    search(QStringLiteral("Sch"));
+    const qint32 schmidt = addGuest(QStringLiteral("Schmidt"), QStringLiteral("Karl"));
+    ASSERT_GT(schmidt, 0);
+    EXPECT_EQ(book().resultList().rowCount(), 2);
+    EXPECT_EQ(selected(), QStringLiteral("Schmidt"));
+    EXPECT_TRUE(book().ListView1->selectionModel()->isRowSelected(book().ListView1->currentIndex().row()));
+
+    // It does not: the list shows what the guest's name starts with.
+    const qint32 berg = addGuest(QStringLiteral("Berg"), QStringLiteral("Ina"));
+    ASSERT_GT(berg, schmidt);
+    EXPECT_EQ(book().tbSuche->text(), QStringLiteral("Berg"));
+    EXPECT_EQ(book().resultList().rowCount(), 1);
+    EXPECT_EQ(selected(), QStringLiteral("Berg"));
+    EXPECT_EQ(book().state().CurrentCustomerId, berg);
+}
+
 TEST_F(AddressBook, SearchListSortingAndTheModel)
 {
     frmAdressen::ShowAdresse(-1, nullptr);

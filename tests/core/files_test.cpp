@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
@@ -240,8 +241,36 @@ TEST(ShowImageFile, ScalesWithProportionsAndNamesMissingPictures)
     EXPECT_EQ(caption.text(),
               QStringLiteral("Die Bild-Datei\n") + imageDir + QStringLiteral("fehlt.jpg\nkonnte nicht gefunden werden."));
 
+    // A damaged picture: why, in the caption each time and in a message once.
+    test::DialogScope dialogs;
     temp.write(QStringLiteral("images/kaputt.jpg"), "kein Bild");
-    ShowImageFile(QStringLiteral("kaputt.jpg"), &image, &caption, 300, 300, true, imageDir);
+    dialogs->answerMessage(ui::Answer::Ok);
+    for (int shown = 0; shown < 2; ++shown) {
+        ShowImageFile(QStringLiteral("kaputt.jpg"), &image, &caption, 300, 300, true, imageDir);
+        EXPECT_TRUE(image.pixmap().isNull());
+        EXPECT_EQ(caption.text(), QStringLiteral("Die Bild-Datei\n") + imageDir +
+                                      QStringLiteral("kaputt.jpg\nkann nicht angezeigt werden: Die Datei ist kein Bild "
+                                                     "in einem bekannten Format (JPG, GIF, PNG)."));
+    }
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Das Bild \"") + imageDir +
+                                               QStringLiteral("kaputt.jpg\" kann nicht angezeigt werden.\n\nDie Datei ist "
+                                                              "kein Bild in einem bekannten Format (JPG, GIF, PNG)."));
+
+    // A photo larger than the reader takes whole is read at the size shown;
+    // shown at its own size it is too large.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8);   // megabytes
+    QImage photo(1800, 1600, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    ASSERT_TRUE(photo.save(imageDir + QStringLiteral("gross.jpg"), "JPG"));
+    ASSERT_TRUE(photo.save(imageDir + QStringLiteral("gross.png"), "PNG"));
+    ShowImageFile(QStringLiteral("gross.jpg"), &image, &caption, 450, 400, true, imageDir);
+    EXPECT_EQ(image.pixmap().size(), QSize(450, 400));
+    EXPECT_EQ(caption.text(), QStringLiteral("gross.jpg"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    ShowImageFile(QStringLiteral("gross.png"), &image, &caption, 0, 0, false, imageDir);
+    QImageReader::setAllocationLimit(limit);
     EXPECT_TRUE(image.pixmap().isNull());
-    EXPECT_EQ(caption.text(), QStringLiteral("kaputt.jpg"));
+    EXPECT_TRUE(caption.text().endsWith(QStringLiteral("Es ist mit 1800 × 1600 Bildpunkten zu groß."))) << caption.text().toStdString();
 }

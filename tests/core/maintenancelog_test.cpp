@@ -6,6 +6,7 @@
 #include "core/startup.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
@@ -72,4 +73,20 @@ TEST_F(MaintenanceRecords, TheRequestEndsOtherStationsUnattendedAndTheNextStartC
     EXPECT_EQ(ends, std::vector<bool>{true});
     ASSERT_TRUE(OpenDatabaseFile(data.path(), true));
     EXPECT_TRUE(data.value("SELECT ws_logindate FROM tbl_workstations;").isNull());
+}
+
+// A write of the preferences store that fails (a full disk, say) undoes the
+// record's other half and is thrown to the caller, who reports it once the
+// write lock is given back: no message stands while other workstations wait.
+TEST_F(MaintenanceRecords, AFailedWriteRecordsNothingAndAsksNothingInsideTheWrite)
+{
+    const rt::Date when = rt::Date::fromParts(2024, 1, 5, 14, 30);
+    RecordDefrag(when);
+    data.exec("CREATE TRIGGER full_store BEFORE UPDATE ON tbl_preferences2 BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    data.exec("CREATE TRIGGER full_new BEFORE INSERT ON tbl_preferences2 BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    EXPECT_THROW(RecordDefrag(when.addDays(3)), db::DbError);
+    EXPECT_THROW(RequestShutdownAll(), db::DbError);
+    EXPECT_EQ(data.value("SELECT LastDefragDate FROM tbl_preferences;").toDate(), when);
+    EXPECT_FALSE(data.value("SELECT Shutdown FROM tbl_preferences;").toBool());
+    EXPECT_TRUE(dialogs->messages().empty());
 }

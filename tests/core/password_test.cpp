@@ -96,7 +96,10 @@ TEST(PasswordScrambling, RoundTripsInSixteenCharacters)
         EXPECT_EQ(stored.size(), 16);
         EXPECT_EQ(UnscramblePassword(stored), password.trimmed()) << password.toStdString();
     }
-    EXPECT_EQ(UnscramblePassword(ScramblePassword(QStringLiteral("abcdefghijklmnopqrst"))),
-              QStringLiteral("abcdefghijklmnop"));
+    // Cut to sixteen it would no longer be the password typed.
+    EXPECT_THROW(ScramblePassword(QStringLiteral("abcdefghijklmnopq")), std::invalid_argument);
+    EXPECT_EQ(PasswordProblem(QStringLiteral(" abcdefghijklmnopq ")),
+              QStringLiteral("Das Administrator-Passwort darf höchstens 16 Zeichen lang sein; eingegeben wurden 17."));
+    EXPECT_TRUE(PasswordProblem(QStringLiteral(" abcdefghijklmnop ")).isEmpty());
     EXPECT_THROW(ScramblePassword(QStringLiteral("50€")), std::invalid_argument);
 }

@@ -225,8 +225,10 @@ TEST_F(StartUp, DatesAreReadInTheOrderTheyAreWrittenOnAMonthFirstWorkstation)
 TEST_F(StartUp, FirstSettingsFileWins)
 {
     writeDatabase("richtig.mdb");
-    folder.write("velmo.ini", "DBNAME=richtig.mdb\r\n");
-    folder.write("velmorant.ini", "DBNAME=falsch.mdb\r\n");
+    // A folder of the first name is no settings file and shadows nothing.
+    QDir(folder.path()).mkdir("velmo.ini");
+    folder.write("velmorant.ini", "DBNAME=richtig.mdb\r\n");
+    folder.write(AppExeName() + ".ini", "DBNAME=falsch.mdb\r\n");
     MandantId = 7;
     start();
     EXPECT_EQ(DbPath, folder.file("richtig.mdb"));

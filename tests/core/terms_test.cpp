@@ -2,6 +2,7 @@
 #include "core/terms.h"
 #include "platform/runtime/color.h"
 #include "tests/core/occupancy_db.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QComboBox>
@@ -9,6 +10,8 @@
 #include <QListWidget>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -66,6 +69,32 @@ TEST_F(ResourceArrays, TermsAreSplicedIntoTheTexts)
     EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen einen Gast angeben, um die Reservierung zu vervollständigen."));
 }
 
+TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
+{
+    const test::GlobalsScope keepTerms;
+    // The delivered terms and what houses call their places and guests instead.
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Zimmer"), false), QStringLiteral("ein Zimmer"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), false), QStringLiteral("einen Gast"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), true, QStringLiteral("von Ihnen neu gewählt")),
+              QStringLiteral("den von Ihnen neu gewählten Gast"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Person"), true, QStringLiteral("bisherig")),
+              QStringLiteral("die bisherige Person"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Ferienwohnung"), false, QStringLiteral("neu")),
+              QStringLiteral("eine neue Ferienwohnung"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Doppelzimmer"), false, QStringLiteral("neu")),
+              QStringLiteral("ein neues Doppelzimmer"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Appartement"), true, QStringLiteral("bisherig")),
+              QStringLiteral("das bisherige Appartement"));
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Stellplatz")), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kunde")), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kabine")), TermGender::Feminine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Häuschen")), TermGender::Neuter);
+    EXPECT_EQ(GenderOfTerm(QString()), TermGender::Masculine);
+
+    TermPersonSingular = QStringLiteral("Person");
+    EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen eine Person angeben, um die Reservierung zu vervollständigen."));
+}
+
 TEST_F(ResourceArrays, AnUnreadableTableIsReportedAndTheNextStillLoads)
 {
     exec(QStringLiteral("INSERT INTO tbl_colors VALUES (1, 'FF')"));
@@ -91,6 +120,10 @@ TEST_F(ResourceArrays, RoomTypesInIdOrderListedWithPrices)
     EXPECT_EQ(RoomTypes[0].id, 0);
     EXPECT_EQ(RoomTypes[1].id, 3);
     EXPECT_EQ(RoomTypes[3].id, 9);
+    // Each category takes its colour from a fixed palette by its id.
+    EXPECT_EQ(RoomTypes[0].colour, 0);
+    EXPECT_EQ(RoomTypes[1].colour, RoomTypeColour(3));
+    EXPECT_EQ(RoomTypes[2].colour, RoomTypeColour(7));
 
     RoomTypes[2].price = 65;
     QComboBox combo;
@@ -113,3 +146,17 @@ TEST_F(ResourceArrays, RoomTypesInIdOrderListedWithPrices)
 }
 
 }  // namespace
+
+TEST(RoomTypeColours, AFixedPaletteApartFromThePlansOwnColours)
+{
+    std::set<qint32> seen;
+    for (qint32 id = 1; id <= 12; ++id) {
+        const qint32 colour = RoomTypeColour(id);
+        EXPECT_TRUE(seen.insert(colour).second) << "id " << id << " repeats a colour";
+        for (qint32 own : {0xFF00, 0x40FF, 0x808080, 0})
+            EXPECT_NE(colour, own) << "id " << id;
+    }
+    EXPECT_EQ(RoomTypeColour(13), RoomTypeColour(1)) << "the palette repeats after its last colour";
+    EXPECT_EQ(RoomTypeColour(0), 0);
+    EXPECT_EQ(RoomTypeColour(-4), 0);
+}

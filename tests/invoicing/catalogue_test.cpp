@@ -44,11 +44,16 @@ TEST_F(CatalogueTest, TheHandOverUsesThePriceTheSaveWouldStore)
     catalogue.editPrice(QStringLiteral("85,5"));
     catalogue.chooseVat(2);
     catalogue.QuantityText = QStringLiteral("4");
+    // Escape goes back to the entry: nothing handed over, nothing dropped.
+    dialogs->answerEscape();
+    EXPECT_FALSE(catalogue.handOver(true));
+    EXPECT_TRUE(catalogue.Changed);
     dialogs->answerMessage(Answer::Cancel);
     const std::optional<ServiceHandOver> h = catalogue.handOver(true);
     ASSERT_TRUE(h);
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
-    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    // Enter keeps the edit.
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 1);
     EXPECT_EQ(h->price, 8550);
     EXPECT_EQ(h->quantity, 4);
     EXPECT_EQ(h->vatClass, 2);
@@ -84,7 +89,7 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheOldIdAndTheChangedFlag)
     catalogue.startNew();
     catalogue.editName(QStringLiteral("Sauna"));
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Fehler beim Speichern der Daten"));
     EXPECT_EQ(catalogue.CurrentServiceId, -1);
     EXPECT_TRUE(catalogue.Changed);
@@ -93,7 +98,7 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheOldIdAndTheChangedFlag)
     catalogue.load(1);
     catalogue.editPrice(QStringLiteral("13"));
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_EQ(catalogue.CurrentServiceId, 1);
     EXPECT_TRUE(catalogue.Changed);
     EXPECT_EQ(database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 1")).toDouble(), 12.5);
@@ -106,7 +111,7 @@ TEST_F(CatalogueTest, AReadOnlyWorkstationSavesAndDeletesNothing)
     catalogue.editName(QStringLiteral("Brunch"));
     dialogs->answerMessage(Answer::Ok);
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_FALSE(catalogue.save());
+    EXPECT_FALSE(catalogue.SaveArtikel());
     EXPECT_FALSE(catalogue.deleteCurrent());
     for (const auto& message : dialogs->messages())
         EXPECT_EQ(message.text, GetResString(390));

@@ -30,6 +30,42 @@ TEST(InvoiceDocumentTexts, PositionLinesAreTabbedWithEuroAndSeparatedByCarriageR
     EXPECT_EQ(lines, QStringLiteral("2\tFrühstück\t12,50 €\t25,00 €\r1\tMinibar\t1.234,56 €\t1.234,56 €"));
 }
 
+TEST(InvoiceDocumentTexts, ALongTextGoesOnInLinesOfItsOwnAndTheAmountsStayOnTheFirst)
+{
+    const QString text = QStringLiteral("Übernachtung im Doppelzimmer mit Blick auf den See, Halbpension mit "
+                                        "Abendessen vom Buffet und Kurtaxe der Gemeinde");
+    const QStringList lines = PositionLines({position(3, text, 12950), position(1, QStringLiteral("Minibar"), 450)})
+                                  .split(QLatin1Char('\r'));
+    ASSERT_GE(lines.size(), 3);
+    const QStringList first = lines.front().split(QLatin1Char('\t'));
+    ASSERT_EQ(first.size(), 4);
+    EXPECT_EQ(first[0], QStringLiteral("3"));
+    EXPECT_TRUE(text.startsWith(first[1] + QLatin1Char(' ')));
+    EXPECT_EQ(first[2], QStringLiteral("129,50 €"));
+    EXPECT_EQ(first[3], QStringLiteral("388,50 €"));
+    QStringList words{first[1]};
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        // A continuation starts at the text's tab stop and carries no amount.
+        EXPECT_TRUE(lines[i].startsWith(QLatin1Char('\t'))) << lines[i].toStdString();
+        EXPECT_EQ(lines[i].count(QLatin1Char('\t')), 1);
+        EXPECT_FALSE(lines[i].contains(QStringLiteral("€")));
+        words << lines[i].mid(1);
+    }
+    // Broken between words, nothing lost.
+    EXPECT_EQ(words.join(QLatin1Char(' ')), text);
+    EXPECT_EQ(lines.back(), QStringLiteral("1\tMinibar\t4,50 €\t4,50 €"));
+
+    // A word longer than the column is broken where it must.
+    const QString word(120, QLatin1Char('W'));
+    const QStringList broken = PositionLines({position(1, word, 100)}).split(QLatin1Char('\r'));
+    ASSERT_GE(broken.size(), 2);
+    EXPECT_EQ(broken.front().split(QLatin1Char('\t'))[2], QStringLiteral("1,00 €"));
+    QString joined = broken.front().split(QLatin1Char('\t'))[1];
+    for (qsizetype i = 1; i < broken.size(); ++i)
+        joined += broken[i].mid(1);
+    EXPECT_EQ(joined, word);
+}
+
 TEST(InvoiceDocumentTexts, VatLinesOnlyForAmountsThatAreThere)
 {
     const QString full = QStringLiteral("MwSt. 19%");
@@ -77,7 +113,7 @@ TEST_F(InvoiceDocumentFile, TheTemplatesBookmarksHoldTheInvoiceAsShown)
     database.addPosition(id, 2, 3, 79);
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Wein & Käse <rot> \"Haus\""));
     InvoiceSession session;
-    session.load(id);
+    session.LoadInvoice(id);
 
     const InvoiceDocumentTexts texts = InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
     EXPECT_EQ(texts.tm_summe, texts.tm_nettosumme);

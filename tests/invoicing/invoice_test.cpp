@@ -5,6 +5,7 @@
 #include "core/preferences.h"
 #include "core/workstation.h"
 #include "invoicing/invoice.h"
+#include "platform/db/database.h"
 #include "platform/runtime/format.h"
 #include "tests/invoicing/invoice_db.h"
 
@@ -53,7 +54,7 @@ TEST_F(InvoiceSessionTest, AnUntouchedNewInvoiceIsDroppedWithoutAQuestion)
     EXPECT_TRUE(session.Changed);
     EXPECT_EQ(session.NumberText, InvoiceNumber(session.DateText, id));
 
-    EXPECT_EQ(session.save(), SaveResult::Dropped);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Dropped);
     EXPECT_EQ(invoiceRows(id), 0);
     EXPECT_TRUE(dialogs->messages().empty());
 
@@ -70,7 +71,7 @@ TEST_F(InvoiceSessionTest, WithoutRecipientButWithPositionsTheUserDecides)
         startNew(-1, true);
         const qint32 id = session.CurrentInvoiceId;
         dialogs->answerMessage(answer);
-        EXPECT_EQ(session.save(), answer == Answer::Yes ? SaveResult::Saved : SaveResult::Dropped);
+        EXPECT_EQ(session.SaveInvoice(), answer == Answer::Yes ? SaveResult::Saved : SaveResult::Dropped);
         EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung gültig?"));
         EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("enthält keinen Empfänger")));
         EXPECT_EQ(invoiceRows(id), answer == Answer::Yes ? 1 : 0);
@@ -86,7 +87,7 @@ TEST_F(InvoiceSessionTest, WithRecipientButWithoutPositionsTheUserDecides)
         startNew(1, false);
         const qint32 id = session.CurrentInvoiceId;
         dialogs->answerMessage(answer);
-        EXPECT_EQ(session.save(), answer == Answer::Yes ? SaveResult::Saved : SaveResult::Dropped);
+        EXPECT_EQ(session.SaveInvoice(), answer == Answer::Yes ? SaveResult::Saved : SaveResult::Dropped);
         EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Rechnungstabelle enthält keine Artikel.")));
         EXPECT_EQ(invoiceRows(id), answer == Answer::Yes ? 1 : 0);
     }
@@ -104,7 +105,7 @@ TEST_F(InvoiceSessionTest, RecipientAndPositionsAreSavedWithoutAQuestion)
     session.editNotes(QStringLiteral("  Danke für Ihren Besuch  "));
     const qint32 id = session.CurrentInvoiceId;
 
-    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_TRUE(dialogs->messages().empty());
     EXPECT_FALSE(session.Changed);
     EXPECT_EQ(column(QStringLiteral("inv_date"), id).toDate(), rt::Date::fromParts(2020, 8, 15));
@@ -123,11 +124,11 @@ TEST_F(InvoiceSessionTest, ChoosingAnotherInvoiceAfterNewWritesAndAsksNothing)
 {
     const qint32 other = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     startNew(-1, false);
-    EXPECT_EQ(session.save(), SaveResult::Dropped);
-    session.load(other);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Dropped);
+    session.LoadInvoice(other);
     EXPECT_FALSE(session.Changed);
     // Without positions, but nobody changed it: no question, no write.
-    EXPECT_EQ(session.save(), SaveResult::Unchanged);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Unchanged);
     EXPECT_TRUE(dialogs->messages().empty());
     EXPECT_EQ(column(QStringLiteral("inv_mandant_id"), other).toLong(), 0);
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
@@ -137,12 +138,12 @@ TEST_F(InvoiceSessionTest, AFailedHeaderWriteKeepsTheInvoiceAsShown)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
-    session.load(id);
+    session.LoadInvoice(id);
     session.editNotes(QStringLiteral("wichtig"));
     database.refuseWrites(QStringLiteral("tbl_invoice"));
 
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_EQ(session.save(), SaveResult::Failed);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Failed);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Fehler beim Update des Rechnungs-Datensatzes")));
     EXPECT_TRUE(dialogs->lastMessage().title.startsWith(QStringLiteral("Fehler ")));
     EXPECT_EQ(session.CurrentInvoiceId, id);
@@ -155,7 +156,7 @@ TEST_F(InvoiceSessionTest, AFailedHeaderWriteKeepsTheInvoiceAsShown)
 TEST_F(InvoiceSessionTest, AtTheProgramsEndNobodyIsAskedAndTheInvoiceIsKept)
 {
     startNew(-1, true);
-    EXPECT_EQ(session.save(true), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(true), SaveResult::Saved);
     EXPECT_TRUE(dialogs->messages().empty());
     EXPECT_EQ(invoiceRows(session.CurrentInvoiceId), 1);
 }
@@ -167,7 +168,7 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositio
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
-    session.load(id);
+    session.LoadInvoice(id);
     const QString oldNumber = session.NumberText;
     RemoveInvoice(id);   // another workstation
 
@@ -200,16 +201,50 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositio
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 }
 
+// Its positions went with it: an edit of one of them names the invoice as
+// gone, not the position, and the positions shown stay to be stored anew.
+TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsThePositionsShown)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
+    session.LoadInvoice(id);
+    RemoveInvoice(id);   // another workstation
+
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(session.setPrice(1, QStringLiteral("9,00")));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
+    EXPECT_TRUE(session.RowMissing);
+    EXPECT_FALSE(session.PositionsStale);
+    ASSERT_EQ(session.Positions.size(), 2u);
+
+    ASSERT_TRUE(session.setPrice(1, QStringLiteral("9,00")));
+    EXPECT_EQ(positionRows(session.CurrentInvoiceId), 2);
+    EXPECT_EQ(LoadInvoicePositions(session.CurrentInvoiceId)[1].ivp_price, 9.0);
+
+    // A position deleted from it: told too, and the rest is kept by the next save.
+    const qint32 second = session.CurrentInvoiceId;
+    RemoveInvoice(second);
+    dialogs->answerMessage(Answer::Ok);   // wirklich löschen?
+    dialogs->answerMessage(Answer::Ok);   // nicht gefunden
+    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(second));
+    EXPECT_TRUE(session.Changed);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+}
+
 TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAllItsPositions)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
-    session.load(id);
+    session.LoadInvoice(id);
     session.editNotes(QStringLiteral("neu"));
     RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     const qint32 newId = session.CurrentInvoiceId;
     EXPECT_NE(newId, id);
     EXPECT_EQ(dialogs->lastMessage().text,
@@ -231,12 +266,12 @@ TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
     RemoveInvoice(id);
     for (bool withPosition : {false, true}) {
         dialogs->answerMessage(Answer::Ok);
-        session.load(id);
+        session.LoadInvoice(id);
         EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(id));
         EXPECT_TRUE(session.Changed);
         EXPECT_EQ(session.CustomerId, -1);
         if (!withPosition) {
-            EXPECT_EQ(session.save(), SaveResult::Dropped);
+            EXPECT_EQ(session.SaveInvoice(), SaveResult::Dropped);
             EXPECT_EQ(dialogs->messages().size(), 1u);
             EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
             continue;
@@ -251,9 +286,9 @@ TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
     // A read-only workstation has nothing to store and is asked nothing.
     StationReadOnly = true;
     dialogs->answerMessage(Answer::Ok);
-    session.load(id);
+    session.LoadInvoice(id);
     EXPECT_FALSE(session.Changed);
-    EXPECT_EQ(session.save(), SaveResult::Unchanged);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Unchanged);
     EXPECT_EQ(dialogs->messages().size(), 3u);
 }
 
@@ -262,16 +297,16 @@ TEST_F(InvoiceSessionTest, AReadOnlyWorkstationViewsButChangesNothing)
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
     StationReadOnly = true;
-    session.load(id);
+    session.LoadInvoice(id);
     session.editNotes(QStringLiteral("geändert"));
     for (int i = 0; i < 6; ++i)
         dialogs->answerMessage(Answer::Ok);
 
-    EXPECT_EQ(session.save(), SaveResult::ReadOnly);
-    EXPECT_FALSE(session.createNew());
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::ReadOnly);
+    EXPECT_FALSE(session.CreateNewInvoice());
     EXPECT_FALSE(session.addPosition(1, QStringLiteral("Frühstück"), 1250, 1));
     EXPECT_FALSE(session.setQuantity(0, QStringLiteral("5")));
-    EXPECT_FALSE(session.deleteInvoice());
+    EXPECT_FALSE(session.DeleteInvoice());
     EXPECT_FALSE(session.takeOverCustomer(2));
     for (const auto& message : dialogs->messages())
         EXPECT_EQ(message.text, GetResString(390));
@@ -286,7 +321,7 @@ TEST_F(InvoiceSessionTest, LoadingShowsTheStoredHeader)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"), 9);
     database.addPosition(id, 2, 3, 79);
-    session.load(id);
+    session.LoadInvoice(id);
     EXPECT_EQ(session.DateText, QStringLiteral("05.03.2024"));
     EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(id).rightJustified(6, '0'));
     // A state the table no longer has shows as the first one, and is saved so.
@@ -297,7 +332,7 @@ TEST_F(InvoiceSessionTest, LoadingShowsTheStoredHeader)
     EXPECT_EQ(session.Totals.vatReduced, 1659);
 
     const qint32 undated = database.addInvoice(1, QStringLiteral("NULL"));
-    session.load(undated);
+    session.LoadInvoice(undated);
     EXPECT_EQ(session.DateText, QString());
     EXPECT_EQ(session.NumberText, QString::number(undated).rightJustified(6, '0'));
     EXPECT_EQ(session.StatusLine, QStringLiteral("Diese Rechnung enthält noch keine Artikel."));
@@ -306,7 +341,7 @@ TEST_F(InvoiceSessionTest, LoadingShowsTheStoredHeader)
 TEST_F(InvoiceSessionTest, AnotherRecipientIsTakenOnlyAfterAskingAndStoredAtOnce)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
-    session.load(id);
+    session.LoadInvoice(id);
     dialogs->answerMessage(Answer::Cancel);
     EXPECT_FALSE(session.takeOverCustomer(2));
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Meier, Hans")));
@@ -326,13 +361,13 @@ TEST_F(InvoiceSessionTest, DeletingAnInvoiceRemovesItsPositionsAndHeader)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
-    session.load(id);
+    session.LoadInvoice(id);
     dialogs->answerMessage(Answer::Cancel);
-    EXPECT_FALSE(session.deleteInvoice());
+    EXPECT_FALSE(session.DeleteInvoice());
     EXPECT_EQ(invoiceRows(id), 1);
 
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_TRUE(session.deleteInvoice());
+    EXPECT_TRUE(session.DeleteInvoice());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung Nr. ") + InvoiceNumber(QStringLiteral("05.03.2024"), id));
     EXPECT_EQ(invoiceRows(id), 0);
     EXPECT_EQ(positionRows(id), 0);
@@ -368,7 +403,7 @@ TEST_F(InvoiceSessionTest, ADateInAnotherVatPeriodChangesRatesAndTotalsTogether)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#06/30/2020#"));
     database.addPosition(id, 1, 1, 100);
-    session.load(id);
+    session.LoadInvoice(id);
     EXPECT_EQ(session.VatFull, 19);
     EXPECT_EQ(session.Totals.vatFull, 1900);
 
@@ -384,7 +419,7 @@ TEST_F(InvoiceSessionTest, ADateInAnotherVatPeriodChangesRatesAndTotalsTogether)
 TEST_F(InvoiceSessionTest, TheVatIsLookedUpWhenTheDateIsCompleteNotWhileTyping)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
-    session.load(id);
+    session.LoadInvoice(id);
     // Typing passes through dates no VAT period covers.
     for (const char* typed : {"0", "01.0", "01.01.1", "01.01.199", "01.01.1990"})
         session.editDate(QString::fromLatin1(typed));
@@ -420,7 +455,7 @@ TEST_F(InvoiceSessionTest, QuantitiesAreWholeNumbersAndWhatIsShownIsStored)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     const qint32 ivp = database.addPosition(id, 1, 2, 12.5);
-    session.load(id);
+    session.LoadInvoice(id);
     const auto stored = [&](const char* column) {
         return database.value(QStringLiteral("SELECT %1 FROM tbl_invoice_positions WHERE ivp_id = %2")
                                   .arg(QString::fromLatin1(column))
@@ -494,7 +529,7 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
-    session.load(id);
+    session.LoadInvoice(id);
     dialogs->answerMessage(Answer::Cancel);
     EXPECT_FALSE(session.deletePosition(0, QStringLiteral("Frühstück")));
     EXPECT_EQ(positionRows(id), 1);
@@ -513,7 +548,7 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
 TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2020#"));
-    session.load(id);
+    session.LoadInvoice(id);
     const auto stored = [&] { return CentsOf(column(QStringLiteral("inv_total"), id).toDouble()); };
     ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
     EXPECT_EQ(stored(), 2975);
@@ -532,12 +567,12 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     session.completeDate(QStringLiteral("15.08.2020"));   // 5 % then
     EXPECT_EQ(session.Totals.gross, 24885);
     EXPECT_EQ(stored(), 25359);
-    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_EQ(stored(), 24885);
 
     MwStIncluded = true;
     session.editNotes(QStringLiteral("inklusive"));
-    EXPECT_EQ(session.save(), SaveResult::Saved);
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_EQ(session.Totals.gross, 23700);
     EXPECT_EQ(stored(), 23700);
 }
@@ -561,4 +596,21 @@ TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingS
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Adresse des Empfängers wurde inzwischen")));
     EXPECT_EQ(session.CustomerId, 1);
     EXPECT_NE(column(QStringLiteral("inv_customer_id"), id).toLong(), 2);
+}
+
+// Another workstation switched the VAT mode after this one started.
+TEST_F(InvoiceSessionTest, AnInvoiceIsOpenedWithTheVatModeStoredNow)
+{
+    startNew(1, true);
+    ASSERT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    const qint32 invId = session.CurrentInvoiceId;
+    const qint64 netTotal = session.Totals.gross;
+    {
+        std::unique_ptr<db::Database> other = db::Database::open(database.path());
+        other->execute(QStringLiteral("UPDATE tbl_preferences2 SET prf_bool_value = -1 WHERE prf_name = 'MwSt_included'"));
+    }
+    session.LoadInvoice(invId);
+    EXPECT_TRUE(MwStIncluded);
+    EXPECT_EQ(session.Totals.gross, 2500);
+    EXPECT_LT(session.Totals.gross, netTotal);
 }

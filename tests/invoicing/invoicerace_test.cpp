@@ -62,7 +62,7 @@ TEST(InvoiceRace, PositionsRacingADeleteOrEachOtherLeaveNoOrphanAndRightTotals)
     std::unique_ptr<InvoiceSession> adding;
     test::Station add;
     add.setUp = [&] { adding = std::make_unique<InvoiceSession>(); };
-    add.prepare = [&](int i, QStringList&) { adding->load(invoices[static_cast<size_t>(i)]); };
+    add.prepare = [&](int i, QStringList&) { adding->LoadInvoice(invoices[static_cast<size_t>(i)]); };
     add.run = [&](int, QStringList& report) {
         if (adding->addPosition(1, QStringLiteral("Übernachtung"), 7900, 2))
             report << QStringLiteral("gespeichert");
@@ -70,9 +70,9 @@ TEST(InvoiceRace, PositionsRacingADeleteOrEachOtherLeaveNoOrphanAndRightTotals)
     std::unique_ptr<InvoiceSession> other;
     test::Station deleteOrAdd;
     deleteOrAdd.setUp = [&] { other = std::make_unique<InvoiceSession>(); };
-    deleteOrAdd.prepare = [&](int i, QStringList&) { other->load(invoices[static_cast<size_t>(i)]); };
+    deleteOrAdd.prepare = [&](int i, QStringList&) { other->LoadInvoice(invoices[static_cast<size_t>(i)]); };
     deleteOrAdd.run = [&](int i, QStringList& report) {
-        if (i % 2 == 0 ? other->deleteInvoice() : other->addPosition(3, QStringLiteral("Kurtaxe"), 250, 3))
+        if (i % 2 == 0 ? other->DeleteInvoice() : other->addPosition(3, QStringLiteral("Kurtaxe"), 250, 3))
             report << QStringLiteral("gespeichert");
     };
 

@@ -6,6 +6,7 @@
 #include "invoicing/frmServices.h"
 #include "invoicing/invoice.h"
 #include "invoicing/positionsmodel.h"
+#include "platform/runtime/date.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/window_hooks.h"
 
@@ -269,4 +270,86 @@ TEST_F(InvoiceWindows, TheProgramsEndRunsTheSaveRulesWithoutAsking)
     ASSERT_FALSE(rs.eof());
     EXPECT_EQ(rs.value(QStringLiteral("inv_id")).toLong(), id);
     EXPECT_EQ(CentsOf(rs.value(QStringLiteral("inv_total")).toDouble()), 1488);
+}
+
+TEST_F(InvoiceWindows, TheUnattendedEndSaysNothingOfADateTypedIncompleteAndKeepsTheStoredDate)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.tbInfo->setFocus();
+    QTest::keyClicks(w.tbInfo, QStringLiteral("zahlt bar"));
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("3.12"));
+
+    EXPECT_THROW(ExitProgram(true), ProgramEnded);
+    EXPECT_TRUE(dialogs->messages().empty());
+    const auto file = db::Database::open(database.path());
+    db::Recordset rs = file->openRecordset(QStringLiteral("SELECT inv_date, inv_notes FROM tbl_invoice"),
+                                           db::OpenMode::ForwardOnlyReadOnly);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.value(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
+    EXPECT_EQ(rs.value(QStringLiteral("inv_date")).toDouble(), rt::Date::fromParts(2024, 3, 5).serial());
+}
+
+TEST_F(InvoiceWindows, TheDateIsUnlockedByItsLabelsMnemonicAndAnIncompleteDateKeepsThePreviousOne)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_FALSE(w.tbDatum_Rechnung->isEnabled());
+
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(w.tbDatum_Rechnung->isEnabled());
+    EXPECT_TRUE(w.btnDatumRechnungStep[0]->isEnabled());
+    EXPECT_TRUE(w.tbDatum_Rechnung->hasFocus());
+
+    // "3.12" names no whole date: the invoice keeps its date, and says how to type one.
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("3.12"));
+    EXPECT_EQ(w.lbRechnungstag->text(), QString());
+    dialogs->answerMessage(Answer::Ok);
+    QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_FALSE(dialogs->lastMessage().text.contains(QLatin1Char('\n')));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Tag.Monat.Jahr")));
+    EXPECT_EQ(w.tbDatum_Rechnung->text(), QStringLiteral("05.03.2024"));
+    EXPECT_EQ(w.lbRechnungstag->text(), QStringLiteral("Di."));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("offen vom 05.03.2024"));
+
+    QTest::mouseClick(w.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = %1").arg(id)).toDouble(),
+              rt::Date::fromParts(2024, 3, 5).serial());
+
+    // A date the rules complete is taken as before.
+    w.tbDatum_Rechnung->setFocus();
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("031224"));
+    QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Return);
+    EXPECT_EQ(w.tbDatum_Rechnung->text(), QStringLiteral("03.12.2024"));
+    EXPECT_EQ(dialogs->messages().size(), 1u);
+}
+
+TEST_F(InvoiceWindows, TheDefaultSizeShowsTwelvePositions)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    for (int i = 1; i <= 14; ++i)
+        database.addPosition(id, 1 + i % 3, i, 2.5 * i);
+    frmRechnung& w = invoice(id, 1);
+    // Fits a 1280x800 screen with a title bar and a panel.
+    EXPECT_LE(w.width(), 1280);
+    EXPECT_LE(w.height(), 740);
+    const QTableView* grid = w.MSFlexGrid1;
+    int whole = 0;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        const int top = grid->rowViewportPosition(row);
+        if (top >= 0 && top + grid->rowHeight(row) <= grid->viewport()->height())
+            ++whole;
+    }
+    EXPECT_GE(whole, 12);
 }

@@ -355,7 +355,7 @@ TEST_F(BookingPanelTest, AGuestFromTheAddressBookIsTakenAsTheRulesAllow)
     dialogs->answerMessage(ui::Answer::No);
     EXPECT_FALSE(panel.takeGuest(meier, QString()));
     EXPECT_EQ(dialogs->lastMessage().text, "Diese Reservierung gilt bereits für \"Schulz, Bernd\".\n"
-                                           "Wollen Sie diese Reservierung stattdessen auf den von Ihnen neu gewählten Gäste "
+                                           "Wollen Sie diese Reservierung stattdessen auf den von Ihnen neu gewählten Gast "
                                            "übertragen?");
     EXPECT_EQ(dialogs->lastMessage().title, "Reservierung ändern");
     EXPECT_EQ(state.CurrentCustomerId, schulz);
@@ -426,7 +426,7 @@ TEST_F(BookingPanelTest, TheListButtonsOpenTheBookingListOnWhatTheyName)
     state.CurrentPlaceId = -1;
     dialogs->answerMessage(ui::Answer::Ok);
     panel.showBookingDetails(QString());
-    EXPECT_EQ(dialogs->lastMessage().text, "Bitte wählen Sie zuerst einen Zimmer.");
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte wählen Sie zuerst ein Zimmer.");
 
     const qint32 id = PlanDb::addBooking(place, schulz, PlanDb::noon(2024, 6, 10), PlanDb::noon(2024, 6, 12));
     Db->execute(QStringLiteral("INSERT INTO tbl_invoice (inv_booking_id, inv_customer_id) VALUES (?, ?)"), {id, schulz});

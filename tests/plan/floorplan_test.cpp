@@ -1,9 +1,14 @@
 #include "plan/floorplan.h"
 
+#include "core/terms.h"
+#include "platform/runtime/color.h"
+
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -131,4 +136,18 @@ TEST_F(FloorPlanView, MarkersKeepTheirStoredPositionsAndOnlyTheCurrentPlaceIsMar
     EXPECT_FALSE(plan.currentFound);
     for (const PlaceMarker& m : plan.markers)
         EXPECT_FALSE(m.marked);
+}
+
+TEST(FloorPlanMarks, TheCurrentPlacesMarkShowsOnEveryColour)
+{
+    EXPECT_EQ(MarkColourOn(MarkerFreeColor), QColor(Qt::black));
+    EXPECT_EQ(MarkColourOn(MarkerOccupiedColor), QColor(Qt::white));
+    EXPECT_EQ(MarkColourOn(MarkerDisabledColor), QColor(Qt::white));
+    EXPECT_EQ(MarkColourOn(0), QColor(Qt::white)) << "black";
+    for (qint32 id = 1; id <= 12; ++id) {
+        const QColor back = rt::toQColor(RoomTypeColour(id));
+        const QColor mark = MarkColourOn(RoomTypeColour(id));
+        // Far enough apart in brightness to read a small X.
+        EXPECT_GT(std::abs(qGray(back.rgb()) - qGray(mark.rgb())), 90) << "category " << id;
+    }
 }

@@ -223,6 +223,13 @@ TEST_F(FacilityOverview, ThePlanOpensOnTheChosenBuildingOrFloor)
     EXPECT_EQ(p.state().CurrentFloorId, 11);
     QTest::mouseClick(w.imgEinrichtung, Qt::LeftButton);
     EXPECT_EQ(p.state().CurrentFloorId, 10);
+    // Enter on a cell does what its click does.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.BuildingGrid->setFocus();
+    w.BuildingGrid->setCurrentCell(0, upper);
+    QTest::keyClick(w.BuildingGrid, Qt::Key_Return);
+    EXPECT_EQ(p.state().CurrentFloorId, 11);
 
     // Without buildings: the plan's first floor of the facility, here none.
     database.exec("DELETE FROM tbl_buildings WHERE bld_id = 2");

@@ -81,9 +81,14 @@ TEST_F(RoomWindow, ShowsThePlaceAndTheGuestInItNowAndOpensTheirWindows)
                       w.listBewohner->visualItemRect(w.listBewohner->item(0)).center());
     EXPECT_EQ(CallerForm, nullptr);
     EXPECT_EQ(windows.lastAddressCaller, nullptr);
+    // Enter on the guest does what its click does.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.listBewohner->setFocus();
+    QTest::keyClick(w.listBewohner, Qt::Key_Return);
     QTest::mouseClick(w.btnPatient, Qt::LeftButton);
     w.menuShowBookings->trigger();
-    EXPECT_EQ(windows.opened, QStringList({"ShowAdresse(7)", "ShowAdresse(7)",
+    EXPECT_EQ(windows.opened, QStringList({"ShowAdresse(7)", "ShowAdresse(7)", "ShowAdresse(7)",
                                            "SetBookingsCaption(Reservierungs-Details für Raum 12)",
                                            "ShowBookings(book_place_id = 12|-1|-1|1|-1)"}));
 

@@ -3,6 +3,7 @@
 #include "core/bookings.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/terms.h"
 #include "core/workstation.h"
 #include "schedule/usercontrol1.h"
 #include "tests/plan/plan_db.h"
@@ -12,6 +13,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 
@@ -126,4 +129,60 @@ TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanel)
     EXPECT_FALSE(LoadBooking(booking));
     EXPECT_TRUE(bar(w, booking).isEmpty());
     EXPECT_EQ(w.state().CurrentBookingId, -1);
+}
+
+TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
+{
+    frmStockwerke& w = shown();
+    const qint32 other = PlanDb::addCustomer(QStringLiteral("Schulz"), QStringLiteral("Jan"));
+    // Room 02 chosen first by its row's header.
+    const QPoint canvas = w.mySchedule->canvasToWidget(QPoint());
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, QPoint(canvas.x() / 2, canvas.y() + 30));
+    ASSERT_EQ(w.state().CurrentPlaceId, room2);
+    ASSERT_EQ(CurrentPlaceName, QStringLiteral("02"));
+
+    // A frame from the free evening of 1 July onto Meier's bar in room 01.
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, {}, canvas + QPoint(10, 8));
+    QTest::mouseMove(w.mySchedule, canvas + QPoint(60, 10));
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, {}, canvas + QPoint(100, 12));
+    EXPECT_EQ(w.state().CurrentPlaceId, room1);
+    EXPECT_EQ(CurrentPlaceName, QStringLiteral("01"));
+    // The days the frame covers, not those of the bar it reached.
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), QStringLiteral("01.07.2026"));
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), QStringLiteral("03.07.2026"));
+
+    w.AddMainAdress(other, QStringLiteral("Jan Schulz"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText(QStringLiteral("01")));
+    EXPECT_EQ(database.count("tbl_bookings"), 1);
+}
+
+TEST_F(ScheduleTab, AMoveInTheBuildingViewKeepsTheBuilding)
+{
+    const qint32 house = PlanDb::lastId(QStringLiteral("tbl_buildings"));
+    const qint32 room11 = PlanDb::addPlace(PlanDb::addFloor(house, 1, QStringLiteral("OG")), QStringLiteral("11"));
+    Db->execute(QStringLiteral("UPDATE tbl_places SET pl_building_id = ?"), {house});
+    frmStockwerke& w = shown();
+    const auto rows = [&w] {
+        QList<qint32> ids;
+        for (const auto& r : w.mySchedule->model().resources())
+            if (r.id > 0)
+                ids << r.id;
+        return ids;
+    };
+    ASSERT_EQ(rows(), (QList<qint32>{room1, room2}));
+    // The building's cell in the grid: the whole building.
+    const QPoint cell = w.BuildingGrid->visualRect(w.BuildingGrid->model()->index(0, 0)).center();
+    QTest::mouseClick(w.BuildingGrid->viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_EQ(rows(), (QList<qint32>{room1, room2, room11}));
+
+    const QRect r = bar(w, booking);
+    const Qt::KeyboardModifiers move = Qt::ShiftModifier | Qt::ControlModifier;
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, move, r.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, move, r.center() + QPoint(0, 40));
+    EXPECT_EQ(LoadBooking(booking)->book_place_id, room11);
+    EXPECT_EQ(rows(), (QList<qint32>{room1, room2, room11})) << "still the building";
+    EXPECT_FALSE(bar(w, booking).isEmpty()) << "the moved booking stays in sight";
 }

@@ -6,6 +6,7 @@
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "schedule/usercontrol1.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -86,6 +88,14 @@ protected:
         }
         ADD_FAILURE() << "no node " << key.toStdString();
         return nullptr;
+    }
+    // A click on a node, as the user chooses it.
+    void choose(frmStockwerke& w, const QString& key)
+    {
+        QTreeWidgetItem* item = node(w, key);
+        ASSERT_TRUE(item);
+        w.TV1->scrollToItem(item);
+        QTest::mouseClick(w.TV1->viewport(), Qt::LeftButton, {}, w.TV1->visualItemRect(item).center());
     }
     std::array<qint32, 4> rectOf(qint32 placeId)
     {
@@ -184,8 +194,7 @@ TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabs)
 
     // The tree: the building with its floor stays.
     w.SSTab1->setCurrentIndex(2);
-    w.TV1->setFocus();
-    w.TV1->setCurrentItem(node(w, "B" + QString::number(house)));
+    choose(w, "B" + QString::number(house));
     EXPECT_TRUE(w.frameBuilding->isVisibleTo(&w));
     EXPECT_EQ(w.tbBuildingName->text(), "Haupthaus");
     dialogs->answerMessage(ui::Answer::Ok);
@@ -237,9 +246,76 @@ TEST_F(StructureWindow, AReadOnlyWorkstationEntersNoEditorAndNoEditMode)
     EXPECT_FALSE(w.menuEditMode->isChecked());
     w.SSTab1->setCurrentIndex(2);
     dialogs->answerMessage(ui::Answer::Ok);
-    w.TV1->setCurrentItem(node(w, "B" + QString::number(house)));
+    choose(w, "B" + QString::number(house));
     EXPECT_FALSE(w.frameBuilding->isVisibleTo(&w));
     ASSERT_EQ(dialogs->messages().size(), 2u);
     for (const auto& m : dialogs->messages())
         EXPECT_EQ(m.text, GetResString(390));
+}
+
+TEST_F(StructureWindow, TheTreeTabOpenedWithoutAClickAsksNothingAndAClickedFolderUnfolds)
+{
+    StationReadOnly = true;
+    frmStockwerke& w = shown();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar* tabs = w.SSTab1->tabBar();
+    // Work in the schedule, then open the tree: it takes the focus, and
+    // nothing is chosen by that.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, w.mySchedule->rect().center());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    ASSERT_EQ(w.SSTab1->currentIndex(), 2);
+    w.TV1->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(dialogs->messages().empty());
+
+    // A click chooses, and unfolds what the user had folded.
+    QTreeWidgetItem* building = node(w, "B" + QString::number(house));
+    building->setExpanded(false);
+    dialogs->answerMessage(ui::Answer::Ok);
+    choose(w, "B" + QString::number(house));
+    EXPECT_TRUE(building->isExpanded());
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
+
+    // So does a key that moves to another node; one that moves nowhere does not.
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.TV1, Qt::Key_Down);
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.TV1, Qt::Key_Home);
+    QTest::keyClick(w.TV1, Qt::Key_Up);
+    EXPECT_EQ(dialogs->messages().size(), 3u) << "Home moved, Up at the top did not";
+}
+
+TEST_F(StructureWindow, ThePlaceEditorListsEveryBookingOfItsPlace)
+{
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "P" + QString::number(room2));
+    ASSERT_TRUE(w.framePlace->isVisibleTo(&w));
+    EXPECT_EQ(w.cmdPlaceBookings->text(), "Buchungen");
+    EXPECT_EQ(w.cmdPlaceBookings->toolTip(), "alle Buchungen dieses Raums auflisten");
+    windows.opened.clear();
+    QTest::mouseClick(w.cmdPlaceBookings, Qt::LeftButton);
+    EXPECT_EQ(windows.opened, (QStringList{"SetBookingsCaption(Reservierungs-Details für 02)",
+                                           QStringLiteral("ShowBookings(|-1|%1|1|1)").arg(room2)}));
+}
+
+TEST_F(StructureWindow, ANudgedMarkerJigglesAndRestsWhereItNowStands)
+{
+    frmStockwerke& w = shown();
+    editMode(w);
+    QLabel* marker = markerOf(w, room2);
+    QTest::mouseClick(marker, Qt::LeftButton);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Down, Qt::ShiftModifier);
+    const QPoint nudged = marker->pos();
+    EXPECT_EQ(nudged, w.imgStockwerk->pos() + QPoint(101, 31));
+    w.chkWuselMode->setChecked(true);
+    QTest::qWait(250);
+    w.chkWuselMode->setChecked(false);
+    EXPECT_EQ(marker->pos(), nudged);
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1520, 460, 1715, 655}));
 }

@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QImage>
+#include <QTabBar>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -539,4 +543,174 @@ TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.lbBookingStatus->text(), "frei");
     EXPECT_EQ(w.tbBewohner->text(), "");
+}
+
+TEST_F(MainWindow, ATakenGuestKeepsTheDatesOfAnOccupiedPlaceRed)
+{
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3));
+    const qint32 other = PlanDb::addCustomer(QStringLiteral("Schulz"), QStringLiteral("Jan"));
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(w.lbBookingStatus->text(), "gebucht");
+    QTest::mouseClick(w.btnNeuBooking, Qt::LeftButton);
+    ASSERT_EQ(BackColor(w.tbBuchungDatum[0]), PlaceOccupiedColor);
+
+    w.AddMainAdress(other, QStringLiteral("Jan Schulz"));
+    EXPECT_EQ(w.tbBewohner->text(), "Schulz, Jan");
+    EXPECT_EQ(BackColor(w.tbBewohner), ConflictFreeColor);
+    EXPECT_EQ(BackColor(w.tbBuchungDatum[0]), PlaceOccupiedColor);
+    EXPECT_EQ(BackColor(w.tbBuchungDatum[1]), PlaceOccupiedColor);
+    EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+
+    // A double click on the place's name opens its details as the button does.
+    windows.opened.clear();
+    QTest::mouseDClick(w.lblRoomName, Qt::LeftButton);
+    EXPECT_EQ(windows.opened, QStringList{QStringLiteral("CreateNewBooking(%1|%2|01.07.2026|03.07.2026)").arg(room2).arg(other)});
+}
+
+TEST_F(MainWindow, ATabSwitchOrAFloorChangeLeavesNoMarkWithoutItsPanel)
+{
+    PlanDb::addBooking(room2, guest, PlanDb::noon(2026, 7, 5), PlanDb::noon(2026, 7, 7));
+    frmStockwerke& w = shown();
+    const auto bookedDays = [&w] {
+        return std::count_if(w.calendar().cells().begin(), w.calendar().cells().end(),
+                             [](const PlanCalendarCell& c) { return c.back == CalendarBookedBack; });
+    };
+    const auto nothingClaimed = [&] {
+        EXPECT_EQ(w.state().CurrentPlaceId, -1);
+        EXPECT_EQ(w.lblRoomName->text(), "");
+        EXPECT_EQ(CurrentPlaceName, "");
+        EXPECT_EQ(bookedDays(), 0);
+        EXPECT_EQ(w.lbBookingStatus->text(), "frei");
+        for (QLabel* marker : visibleMarkers(w))
+            EXPECT_EQ(marker->text(), "");
+    };
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(markerOf(w, room2)->text(), "X");
+    ASSERT_EQ(bookedDays(), 3);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    nothingClaimed();
+
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(bookedDays(), 3);
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    ASSERT_EQ(w.state().CurrentFloorId, upper);
+    nothingClaimed();
+}
+
+TEST_F(MainWindow, AFacilityWithoutFloorsShowsNoneOfTheOldOne)
+{
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    ASSERT_TRUE(picture.save(database.folder().path() + "eg.png"));
+    Db->execute(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = 'eg.png' WHERE flr_id = ?"), {ground});
+    PlanDb::addFacility(3, QStringLiteral("Neubau ohne Etagen"));
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_FALSE(w.imgStockwerk->pixmap().isNull());
+
+    // Chosen in the facility overview.
+    MandantId = 3;
+    MandantName = QStringLiteral("Neubau ohne Etagen");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.init();
+    EXPECT_EQ(dialogs->lastMessage().text, "Die gesuchte Etage wurde nicht definiert.");
+    EXPECT_EQ(w.lbEinrichtungsname->text(), "Neubau ohne Etagen");
+    EXPECT_EQ(w.lbStockwerkName->text(), "");
+    EXPECT_EQ(w.lbImageName->text(), "");
+    EXPECT_TRUE(w.imgStockwerk->pixmap().isNull());
+    EXPECT_TRUE(visibleMarkers(w).empty());
+    EXPECT_EQ(w.state().CurrentFloorId, -1);
+    EXPECT_EQ(w.lblRoomName->text(), "");
+
+    // Nothing of the old facility can be booked.
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Raum muss erst definiert werden.");
+    EXPECT_EQ(database.count("tbl_bookings"), 0);
+}
+
+TEST_F(MainWindow, TheCalendarStepsAcrossTheEndsOfTheYearListWithoutAJump)
+{
+    frmStockwerke& w = shown();
+    const int first = w.listYear->itemText(0).toInt();
+    const int last = w.listYear->itemText(w.listYear->count() - 1).toInt();
+    w.listYear->setCurrentIndex(0);
+    w.listMonth->setCurrentIndex(0);
+    ASSERT_EQ(w.calendar().year(), first);
+    ASSERT_EQ(w.calendar().month(), 1);
+
+    QTest::mouseClick(w.btnMonthStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), first - 1);
+    EXPECT_EQ(w.calendar().month(), 12);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(first - 1));
+    QTest::mouseClick(w.btnMonthStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), first - 1);
+    EXPECT_EQ(w.calendar().month(), 11);
+    QTest::mouseClick(w.btnYearStep[0], Qt::LeftButton);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(first - 2));
+    EXPECT_EQ(w.listYear->itemText(0), QString::number(first - 2));
+
+    w.listYear->setCurrentIndex(w.listYear->count() - 1);
+    w.listMonth->setCurrentIndex(11);
+    ASSERT_EQ(w.calendar().year(), last);
+    QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().year(), last + 1);
+    EXPECT_EQ(w.calendar().month(), 1);
+    EXPECT_EQ(w.listYear->currentText(), QString::number(last + 1));
+    QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    EXPECT_EQ(w.calendar().month(), 2);
+    EXPECT_EQ(w.calendar().year(), last + 1);
+}
+
+TEST_F(MainWindow, CategoryColoursComeFromThePaletteAndTheMarkStaysVisible)
+{
+    frmStockwerke& w = shown();
+    // Each category is listed in the colour its places take.
+    for (int i = 1; i <= 2; ++i) {
+        const QImage swatch = w.listRoomCategoryFilter->itemIcon(i).pixmap(12, 12).toImage();
+        EXPECT_EQ(swatch.pixelColor(6, 6), rt::toQColor(RoomTypeColour(i)));
+    }
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    w.menuShowCategoryColors->trigger();
+    QLabel* marked = markerOf(w, room2);
+    EXPECT_EQ(BackColor(marked), RoomTypeColour(2));
+    EXPECT_EQ(marked->text(), "X");
+    EXPECT_EQ(marked->palette().color(QPalette::WindowText), MarkColourOn(RoomTypeColour(2)));
+}
+
+TEST_F(MainWindow, TheWindowKeepsItsWidthAndTheFloorSteppersTheirPlace)
+{
+    // Long names, as a house may give them.
+    PlanDb::addRoomType(3, QStringLiteral("Ferienwohnung mit Seeblick, Balkon, Kamin und Sauna"));
+    LoadRoomTypes(1);
+    Db->execute(QStringLiteral("UPDATE tbl_buildings SET bld_name = 'Haupthaus am alten Marktplatz' WHERE bld_id = ?"),
+                {main});
+    Db->execute(QStringLiteral("UPDATE tbl_floors SET flr_name = 'Erdgeschoss mit Frühstücksraum und Terrasse' "
+                               "WHERE flr_id = ?"),
+                {ground});
+    frmStockwerke& w = shown();
+    // The layouts settle as the event loop runs.
+    const auto settled = [] { QTest::qWait(20); };
+    settled();
+    const int width = w.width();
+    QTabBar* tabs = w.SSTab1->tabBar();
+    const QPoint stepper = w.cmdFloorStep[1]->pos();
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    settled();
+    EXPECT_EQ(w.cmdFloorStep[1]->pos(), stepper) << "a shorter floor name moves nothing";
+    QTest::mouseClick(w.cmdFloorStep[0], Qt::LeftButton);
+    settled();
+    EXPECT_EQ(w.cmdFloorStep[1]->pos(), stepper);
+
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    settled();
+    EXPECT_EQ(w.width(), width);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    w.listRoomCategoryFilter->setCurrentIndex(3);
+    emit w.listRoomCategoryFilter->activated(3);
+    settled();
+    EXPECT_EQ(w.width(), width);
 }

@@ -197,13 +197,24 @@ TEST_F(Move, AMissingTargetStopsBeforeAnyQuestion)
 
 TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
 {
+    data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Merkmal');");
+    data.folder().write("test_vor_Defragmentierung.mdb", "alt");
+    data.folder().write("test_vor_Reparatur_20240105_143000.mdb", "alt");
+    data.folder().write("test_Notizen.mdb", "eigene Datei");
     plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
     QString field = DbPath;
     EXPECT_TRUE(MoveInstallation(network.path(), field));
     const QString target = network.path().chopped(1);
     EXPECT_EQ(field, target + "/test.mdb");
     EXPECT_TRUE(QFile::permissions(network.file(AppExeName())) & QFile::ExeOwner);
-    EXPECT_TRUE(QFileInfo::exists(network.file("test.mdb")));
+    // The database as one whole state, without what maintenance set aside.
+    EXPECT_TRUE(db::engine::checkIntegrity(network.file("test.mdb")).isEmpty());
+    EXPECT_EQ(db::Database::open(network.file("test.mdb"))
+                  ->openRecordset("SELECT cust_lastname FROM tbl_customers", db::OpenMode::ForwardOnlyReadOnly)
+                  .value("cust_lastname")
+                  .toText(),
+              "Merkmal");
+    EXPECT_EQ(QDir(network.path()).entryList({"test*"}, QDir::Files), (QStringList{"test.mdb", "test_Notizen.mdb"}));
     EXPECT_EQ(network.read(AppExeName() + ".ini"), "DBname=test.mdb\r\n");
     EXPECT_EQ(AppPath, network.path());
     for (int folder : {FolderDesktop, FolderAutostart}) {
@@ -216,6 +227,26 @@ TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
                     ->openRecordset("SELECT ws_logindate FROM tbl_workstations", db::OpenMode::ForwardOnlyReadOnly)
                     .value("ws_logindate")
                     .isNull());
+}
+
+// The moved installation uses the database the field names; typed there
+// but not yet saved, it is another file than the one open, and goes along
+// with its own rows.
+TEST_F(Move, TheDatabaseTheFieldNamesGoesAlongWithItsOwnRows)
+{
+    data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Offen');");
+    const QString second = data.folder().file("zweite.mdb");
+    db::engine::createDatabase(second, test::TestDatabase::schemaSql());
+    db::Database::open(second)->execute("INSERT INTO tbl_customers (cust_lastname) VALUES ('Zweite');");
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
+    QString field = "zweite.mdb";
+    EXPECT_TRUE(MoveInstallation(network.path(), field));
+    EXPECT_EQ(field, network.path().chopped(1) + "/zweite.mdb");
+    QStringList names;
+    db::Database::open(network.file("zweite.mdb"))
+        ->forEachRow("SELECT cust_lastname FROM tbl_customers", {},
+                     [&names](const QList<db::Value>& row) { names << row[0].toText(); });
+    EXPECT_EQ(names, QStringList{"Zweite"});
 }
 
 TEST_F(Move, AnIncompleteCopyRepointsNothingAndMakesNoShortcuts)

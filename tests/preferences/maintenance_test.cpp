@@ -4,8 +4,11 @@
 
 #include "core/database.h"
 #include "core/globals.h"
+#include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/startup.h"
+#include "core/tabledata.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
@@ -15,14 +18,18 @@
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,6 +51,18 @@ protected:
     {
         if (frmVorgaben::isLoaded())
             delete &frmVorgaben::instance();
+    }
+    struct FileIdentity {
+        ino_t inode = 0;
+        mode_t mode = 0;
+        gid_t group = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static FileIdentity identityOf(const QString& path)
+    {
+        struct stat info {};
+        ::stat(QFile::encodeName(path).constData(), &info);
+        return {info.st_ino, info.st_mode, info.st_gid};
     }
     // The marker row is there: the database is open on a whole file.
     bool intactAndOpen() const
@@ -74,22 +93,23 @@ TEST(MaintenanceNames, BackupNameWithAndWithoutTimeStamp)
     EXPECT_EQ(BackupTargetName("/daten/pension.mdb", "", false, at), QDir::homePath() + "/pension_Backup.mdb");
 }
 
-TEST_F(Maintenance, CompactionNeverTouchesTheLiveFileOrItsNeighbours)
+TEST_F(Maintenance, CompactionWorksInsideTheLiveFileAndKeepsTheStateBefore)
 {
     // The names an older scheme derived by cutting the name would hit these.
     data.folder().write("test2.mdb", "fremd");
     data.folder().write("tes1.MDB", "auch fremd");
-    data.folder().write("tes2.MDB", "auch fremd");
+    ::chmod(QFile::encodeName(DbPath).constData(), 0660);
+    const FileIdentity live = identityOf(DbPath);
     for (int run = 0; run < 2; ++run) {
         plan({ui::Answer::Ok, ui::Answer::Ok});
         EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
         EXPECT_TRUE(intactAndOpen());
-        EXPECT_TRUE(QFileInfo::exists(PreviousStateName(DbPath)));
-        EXPECT_FALSE(QFileInfo::exists(CompactionTarget(DbPath)));
+        EXPECT_EQ(identityOf(DbPath), live);
+        EXPECT_TRUE(db::engine::checkIntegrity(PreviousStateName(DbPath)).isEmpty());
     }
+    EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 4);
     EXPECT_EQ(data.folder().read("test2.mdb"), "fremd");
     EXPECT_EQ(data.folder().read("tes1.MDB"), "auch fremd");
-    EXPECT_EQ(data.folder().read("tes2.MDB"), "auch fremd");
     EXPECT_FALSE(GetPreference("LastDefragDate", 8, db::Value(rt::Date())).toDate().isZero());
 }
 
@@ -108,26 +128,72 @@ TEST_F(MaintenanceOfX1, CompactionAndRepairOfANumberedNameBesideAnUnrelatedFile)
     EXPECT_TRUE(intactAndOpen());
     EXPECT_EQ(data.folder().read("x2.mdb"), "fremd");
     EXPECT_EQ(QDir(data.folder().path()).entryList({"x1_vor_Reparatur_*.mdb"}, QDir::Files).size(), 1);
+    EXPECT_FALSE(GetPreference("LastRepairDate", 8, db::Value(rt::Date())).toDate().isZero());
 }
 
-TEST_F(Maintenance, AFailedStepIsReportedAndTheDatabaseReopenedIntact)
+TEST_F(Maintenance, ADamagedFileIsRepairedInPlaceAndKeptAsItWas)
 {
-    // The new file's name is taken.
-    data.folder().write(QFileInfo(CompactionTarget(DbPath)).fileName(), "alt");
+    for (int i = 0; i < 300; ++i)
+        data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_lastname, cust_zip) VALUES ('Gast', '%1');").arg(10000 + i));
+    const qint64 page = data.value("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_cust_zip';").toLong();
+    const qint64 pageSize = data.value("PRAGMA page_size;").toLong();
+    CloseProgramDatabase();
+    {
+        QFile file(DbPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek((page - 1) * pageSize);
+        file.write(QByteArray(static_cast<int>(pageSize), '\x33'));
+    }
+    ASSERT_TRUE(OpenDatabaseFile(DbPath, true));
+    const FileIdentity live = identityOf(DbPath);
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Fehler gefunden und behoben"));
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_EQ(data.count("tbl_customers", "cust_lastname = 'Gast'"), 300);
+    EXPECT_TRUE(db::engine::checkIntegrity(DbPath).isEmpty());
+    EXPECT_EQ(identityOf(DbPath), live);
+    const QStringList kept = QDir(data.folder().path()).entryList({"test_vor_Reparatur_*.mdb"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_FALSE(db::engine::checkIntegrity(data.folder().file(kept[0])).isEmpty());
+    EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Maintenance, AFileOtherStationsKeepBusyIsLeftAsItWas)
+{
+    const QString earlier = data.folder().write(QFileInfo(PreviousStateName(DbPath)).fileName(), "alt");
+    const int timeout = db::Database::busyTimeout();
+    db::Database::setBusyTimeout(100);
+    std::unique_ptr<db::Database> station = db::Database::open(DbPath);
+    station->execute("BEGIN IMMEDIATE;");
+    station->execute("INSERT INTO tbl_customers (cust_lastname) VALUES ('Unterwegs');");
+    for (const auto& action : std::vector<std::function<MaintenanceResult()>>{
+             [] { return CompactDatabase(DbPath, true); }, [] { return RepairDatabase(DbPath, true); }}) {
+        plan({ui::Answer::Ok, ui::Answer::Ok});
+        EXPECT_EQ(action().kind, Kind::Failed);
+        EXPECT_TRUE(dialogs->lastMessage().text.contains("Es wurde nichts verändert"));
+    }
+    station->execute("COMMIT;");
+    db::Database::setBusyTimeout(timeout);
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_EQ(data.count("tbl_customers", "cust_lastname = 'Unterwegs'"), 1);
+    EXPECT_EQ(data.folder().read(QFileInfo(earlier).fileName()), "alt");
+    EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(GetPreference("LastDefragDate", 8, db::Value(rt::Date())).toDate().isZero());
+}
+
+TEST_F(Maintenance, TooLittleRoomOrAFolderInTheWayStopsBeforeAnythingIsWritten)
+{
+    EXPECT_TRUE(SpaceShortage(DbPath, 2).isEmpty());
+    EXPECT_TRUE(SpaceShortage(DbPath, 1000000000).contains("frei; gebraucht werden etwa"));
+
+    data.folder().write(QFileInfo(PreviousStateName(DbPath)).fileName() + "/drin", "x");
     plan({ui::Answer::Ok, ui::Answer::Ok});
     EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Failed);
     EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(GetResString(526, {{"%s", DbPath}})));
-    EXPECT_EQ(data.folder().read(QFileInfo(CompactionTarget(DbPath)).fileName()), "alt");
     EXPECT_TRUE(intactAndOpen());
-
-    // The live file cannot give way to the new one.
-    QFile::remove(CompactionTarget(DbPath));
-    data.folder().write(QFileInfo(PreviousStateName(DbPath)).fileName() + "/drin", "x");
-    plan({ui::Answer::Ok, ui::Answer::Ok});
-    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Failed);
-    EXPECT_TRUE(intactAndOpen());
-    EXPECT_FALSE(QFileInfo::exists(CompactionTarget(DbPath)));
+    EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(GetPreference("LastDefragDate", 8, db::Value(rt::Date())).toDate().isZero());
 }
 
@@ -135,17 +201,19 @@ TEST_F(Maintenance, AGarbageFileIsDamagedAndTheProgramRunsOnWithoutDatabase)
 {
     frmVorgaben::showWindow();
     frmVorgaben& w = frmVorgaben::instance();
+    CloseProgramDatabase();
     QFile file(DbPath);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(8192, 'x'));
     file.close();
-    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // repair?, cannot tell who works, damaged
-    w.btnRepairMDB_Click();
+    plan({ui::Answer::Ok, ui::Answer::Ok});   // repair?, damaged
+    QTest::mouseClick(w.btnRepairMDB, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(GetResString(530, {{"%s", DbPath}})));
     EXPECT_FALSE(DbOpen);
     EXPECT_FALSE(w.databaseMode());
     EXPECT_TRUE(w.btnShutdown->isHidden());
-    EXPECT_EQ(QFileInfo(DbPath).size(), 8192);
+    EXPECT_EQ(data.folder().read("test.mdb"), QByteArray(8192, 'x'));
+    EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 1);
     EXPECT_THROW(w.btnClose_Click(), ProgramEnded);
     delete &w;
 }
@@ -174,12 +242,21 @@ TEST_F(Maintenance, BackupRefusesTheDatabaseItselfAndReplacesATargetOnlyWhenComp
                   1);
     }
 
-    // A copy that fails leaves the older backup as it was.
+    // A copy that fails (a file where its folder should be) leaves nothing
+    // behind and the database open.
+    data.folder().write("datei", "keine Ordner");
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    dialogs->answerFile(data.folder().file("datei/sicherung.mdb"));
+    EXPECT_EQ(BackupDatabase(false).kind, Kind::Failed);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Die Datenbank konnte nicht als"));
+    EXPECT_TRUE(intactAndOpen());
+
+    // One from a file that is no database leaves the older backup as it was.
     QFile::remove(target);
     data.folder().write("sicher/kopie.mdb", "alte Sicherung");
     const QString elsewhere = data.folder().write("kaputt.mdb", QByteArray(4096, 'x'));
     DbPath = elsewhere;
-    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // back up?, unknown stations, failed, not open
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // back up?, failed, not open
     dialogs->answerFile(target);
     EXPECT_EQ(BackupDatabase(false).kind, Kind::NotOpen);
     EXPECT_EQ(data.folder().read("sicher/kopie.mdb"), "alte Sicherung");
@@ -210,32 +287,82 @@ TEST_F(Maintenance, TheBackupIsAWholeDatabaseWhileAnotherConnectionWrites)
     EXPECT_EQ(count("Halbfertig"), 0);
 }
 
-TEST_F(Maintenance, OtherStationsLoggedInAreNamedAndAskedFor)
+TEST_F(Maintenance, OtherStationsLoggedInAreNamedWhereTheyMatter)
 {
     data.exec("INSERT INTO tbl_workstations (ws_computername, ws_logindate) VALUES ('kasse', Now());");
     data.exec("INSERT INTO tbl_workstations (ws_computername) VALUES ('abgemeldet');");
-    const test::TempFolder elsewhere;
-    const QString target = elsewhere.path();
-    const std::vector<std::function<MaintenanceResult()>> actions{
-        [] { return CompactDatabase(DbPath, true); },
-        [] { return RepairDatabase(DbPath, true); },
-        [] { return BackupDatabase(false); },
-        [&] {
-            QString field = DbPath;
-            return MaintenanceResult{MoveInstallation(target, field) ? Kind::Done : Kind::Cancelled, {}, {}};
-        },
-    };
-    for (const auto& action : actions) {
-        plan({ui::Answer::Ok, ui::Answer::Cancel});
+    // Compaction and repair name them in their question; nothing is lost there.
+    for (const auto& action : std::vector<std::function<MaintenanceResult()>>{
+             [] { return CompactDatabase(DbPath, true); }, [] { return RepairDatabase(DbPath, true); }}) {
+        plan({ui::Answer::Cancel});
         EXPECT_EQ(action().kind, Kind::Cancelled);
         const QString asked = dialogs->lastMessage().text;
         EXPECT_TRUE(asked.contains("kasse"));
+        EXPECT_TRUE(asked.contains("einen Moment gewartet"));
+        EXPECT_FALSE(asked.contains("verloren"));
         EXPECT_FALSE(asked.contains("abgemeldet"));
         EXPECT_FALSE(asked.contains("pc1"));
-        EXPECT_TRUE(intactAndOpen());
     }
+    // The backup asks only for its target.
+    plan({ui::Answer::Ok});
+    dialogs->answerFile(QString());
+    EXPECT_EQ(BackupDatabase(false).kind, Kind::Cancelled);
+    EXPECT_EQ(dialogs->messages().back().text, GetResString(1815, {{"%s", DbPath}}));
+    // The moved copy would miss what is saved there afterwards: that is said.
+    const test::TempFolder elsewhere;
+    QString field = DbPath;
+    plan({ui::Answer::Ok, ui::Answer::Cancel});
+    EXPECT_FALSE(MoveInstallation(elsewhere.path(), field));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("nur in der bisherigen Datenbank"));
+    EXPECT_TRUE(intactAndOpen());
     EXPECT_EQ(QDir(data.folder().path()).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), 0);
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files).size(), 0);
+}
+
+// A table-editor row held across a compaction at another workstation: the
+// VAT table of a file without its indexes, whose rowids VACUUM renumbers.
+TEST_F(Maintenance, ATableEditorRowHeldAcrossACompactionElsewhereIsWrittenWhereItIs)
+{
+    data.exec("DROP INDEX idx_vat_date_start;");
+    data.exec("DROP INDEX idx_vat_date_end;");
+    data.exec("DELETE FROM tbl_vat;");
+    for (const auto& [year, rate] : {std::pair{2000, 16}, std::pair{2010, 19}, std::pair{2020, 21}})
+        data.exec(QStringLiteral("INSERT INTO tbl_vat VALUES (#01/01/%1#, #12/31/%2#, %3, 7);").arg(year).arg(year + 9).arg(rate));
+    TableData table(QStringLiteral("tbl_vat"));
+    const int full = 2;
+    ASSERT_EQ(table.columns().at(full).name, "vat_full");
+
+    std::unique_ptr<db::Database> station = db::Database::open(DbPath);
+    station->execute("DELETE FROM tbl_vat WHERE vat_full = 16;");
+    station->close();
+    db::engine::compactInPlace(DbPath);
+    ASSERT_EQ(data.value("SELECT rowid FROM tbl_vat WHERE vat_full = 21;").toLong(), 2);   // renumbered
+
+    table.setValue(1, full, db::Value(18));
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat WHERE vat_date_start = #01/01/2010#;").toLong(), 18);
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat WHERE vat_date_start = #01/01/2020#;").toLong(), 21);
+    EXPECT_THROW(table.setValue(0, full, db::Value(15)), db::DbError);
+    QString refusal;
+    EXPECT_TRUE(table.deleteRow(2, &refusal));
+    EXPECT_EQ(data.count("tbl_vat"), 1);
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 18);
+}
+
+TEST_F(Maintenance, TheStationThatAsksAllToEndKeepsItsOwnUnsavedEditsToo)
+{
+    frmVorgaben::showWindow();
+    frmVorgaben& w = frmVorgaben::instance();
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse"); });
+    w.chkShutdownAll_includingThisOne->setChecked(true);
+    plan({ui::Answer::Ok});
+    QTest::mouseClick(w.btnShutdown, Qt::LeftButton);
+    EXPECT_TRUE(ShutdownRequested());
+    EXPECT_TRUE(EndRequested);
+    ASSERT_FALSE(windows.endNotices.empty());
+    EXPECT_EQ(windows.endNotices.back(), QStringList{"Adressbuch: eine neue Adresse"});
+    UnregisterUnsavedEdit(edit);
+    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+    delete &w;
 }
 
 TEST_F(Maintenance, OldAppointmentsGoWithoutTouchingNamedCustomers)

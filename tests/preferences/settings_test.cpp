@@ -93,11 +93,17 @@ TEST_F(SettingsWindow, ShowsTheStoredValuesOfThisWorkstation)
     data.exec("UPDATE tbl_workstations SET ws_ReadOnly = -1, ws_Autostart = -1, ws_startpage = 2 WHERE ws_computername = 'pc1';");
     data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('pc2', 'Rezeption');");
     StationId = GetStationPreferences(ComputerName);
-    MaxWeekCols = 42;
+    // Stored by another workstation after this one started.
+    MaxWeekCols = 30;
+    std::unique_ptr<db::Database> other = db::Database::open(data.path());
+    other->execute("UPDATE tbl_preferences2 SET prf_long_value = 42 WHERE prf_name = 'MaxWeekCols';");
+    other->execute("UPDATE tbl_preferences2 SET prf_bool_value = -1 WHERE prf_name = 'MwSt_included';");
     frmVorgaben& w = window();
     EXPECT_TRUE(w.databaseMode());
     EXPECT_EQ(w.tbDBName->text(), data.path());
     EXPECT_EQ(w.tbMaxWeekCols->text(), "42");
+    EXPECT_TRUE(w.optMwSt_included[1]->isChecked());
+    EXPECT_EQ(MaxWeekCols, 42);
     EXPECT_EQ(w.tbPrinterTopOffset->text(), "1000");
     EXPECT_TRUE(w.chkStation_is_ReadOnly->isChecked());
     EXPECT_TRUE(w.chkCreateAutostartLink->isChecked());
@@ -220,4 +226,53 @@ TEST_F(SettingsWindow, ChoosingAnotherWorkstationRowHandsItToThisComputer)
     EXPECT_EQ(data.value("SELECT ws_computername FROM tbl_workstations WHERE ws_id = " + QString::number(own)).toText(),
               "");
     EXPECT_TRUE(data.value("SELECT ws_logindate FROM tbl_workstations WHERE ws_id = " + QString::number(own)).isNull());
+}
+
+TEST_F(SettingsWindow, APasswordLongerThanItsStoredFormIsRefusedAndOneThatFitsStaysAsTyped)
+{
+    frmVorgaben& w = window();
+    w.tbPassword->clear();
+    QTest::keyClicks(w.tbPassword, "Siebzehn Zeichen!");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Das Administrator-Passwort darf höchstens 16 Zeichen lang sein; eingegeben wurden 17.");
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(w.focusWidget(), w.tbPassword);
+    EXPECT_TRUE(AdminPassword.isEmpty());
+    // Refused by the save itself too, whoever calls it.
+    SettingsFields shown = SettingsFromGlobals();
+    shown.password = "Siebzehn Zeichen!";
+    const QStringList before = storedRows();
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(SaveSettings(shown, SettingsFromGlobals()), SaveOutcome::Refused);
+    EXPECT_EQ(storedRows(), before);
+
+    QTest::keyClick(w.tbPassword, Qt::Key_Backspace);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    // The next start knows it as typed, and takes it.
+    AdminPassword.clear();
+    ReadPreferences();
+    EXPECT_EQ(AdminPassword, "Siebzehn Zeichen");
+    dialogs->answerPassword(QStringLiteral("Siebzehn Zeichen"));
+    EXPECT_TRUE(CheckAdminPassword(false));
+}
+
+TEST_F(SettingsWindow, ADatabaseTypedWhileOneIsOpenIsUsedFromTheNextStartAndSaidSo)
+{
+    const QString open = DbPath;
+    frmVorgaben& w = window();
+    w.tbDBName->selectAll();
+    QTest::keyClicks(w.tbDBName, "andere.mdb");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    const QString told = dialogs->lastMessage().text;
+    EXPECT_TRUE(told.contains(data.folder().file("andere.mdb") + "\" wird ab dem nächsten Start"));
+    EXPECT_TRUE(told.contains("Eine Datei dieses Namens gibt es im Moment nicht."));
+    EXPECT_EQ(ini(), QByteArray("DBname=andere.mdb\r\n"));
+    // Until then the open file is the one worked on, maintenance included.
+    EXPECT_EQ(DbPath, open);
+    EXPECT_EQ(DbFileName, "test.mdb");
+    EXPECT_EQ(Db->path(), open);
 }

@@ -378,16 +378,36 @@ TEST(ScheduleScale, HoursDownwardsStartingBetweenFullHours)
     EXPECT_EQ(m.ticks()[2].pos, 30);
 }
 
+TEST(ScheduleScale, ThePlansLongestPeriodFitsWhole)
+{
+    ScheduleModel m;
+    m.resize(QSize(800, 600));
+    m.addResource(1, QString(), 0, 0);
+    m.setTimeScaleUnit(QStringLiteral("h"));
+    m.setTimeScaleInterval(6);
+    m.setTableMode(10);
+    m.paintResources();
+    m.setScaleDateTimeLimits(at(1), at(1).addDays(255));
+    EXPECT_FALSE(m.paintScale());
+    EXPECT_EQ(m.canvasSize().width(), 255 * 40);
+    EXPECT_EQ(m.shownEnd(), m.scaleEnd());
+    EXPECT_EQ(m.ticks().back().date, at(1).addDays(255).addHours(6)) << "one tick past the end";
+    const auto span = m.timeObjectPixels(at(1).addDays(250), at(1).addDays(252));
+    EXPECT_NEAR(span.p1, 250 * 40, 1e-6) << "a bar at the end sits under its day";
+    EXPECT_LT(secondsBetween(m.pixelToDate(250 * 40, 5), at(1).addDays(250)), 1);
+}
+
 TEST(ScheduleScale, ACutPeriodKeepsTicksBarsAndDatesTogether)
 {
     ScheduleModel m;
     m.resize(QSize(800, 600));
     m.addResource(1, QString(), 0, 0);
-    m.setScaleDateTimeLimits(at(4), at(12));  // 11520 minutes
+    const int days = ScheduleModel::MaxCanvasLength / 1440 + 4;
+    m.setScaleDateTimeLimits(at(4), at(4).addDays(days));
     EXPECT_TRUE(m.paintScale());
     m.paintResources();
     EXPECT_EQ(m.canvasSize().height(), ScheduleModel::MaxCanvasLength);
-    EXPECT_LT(secondsBetween(m.shownEnd(), at(4).addDays(10000.0 / 1440)), 1);
+    EXPECT_LT(secondsBetween(m.shownEnd(), at(4).addDays(ScheduleModel::MaxCanvasLength / 1440.0)), 1);
 
     for (const sched::Tick& t : m.ticks()) {
         ASSERT_LE(t.pos, ScheduleModel::MaxCanvasLength + 15);
@@ -397,7 +417,7 @@ TEST(ScheduleScale, ACutPeriodKeepsTicksBarsAndDatesTogether)
     }
     const auto span = m.timeObjectPixels(at(8), at(9));
     EXPECT_NEAR(span.p1, 4 * 1440, 1e-6) << "a bar sits under its scale date";
-    EXPECT_FALSE(m.timeObjectPixels(at(11, 12), at(11, 13)).shown) << "past the cut";
+    EXPECT_FALSE(m.timeObjectPixels(at(4).addDays(days - 1), at(4).addDays(days)).shown) << "past the cut";
 }
 
 TEST(ScheduleScale, UnusableIntervalsAndUnitsDrawNoScale)
@@ -448,23 +468,25 @@ TEST_F(PlanSchedule, ANarrowFrameIsAClickWhateverItsHeight)
     EXPECT_EQ(right[0].start, right[0].end);
 }
 
-TEST_F(PlanSchedule, AFrameOverBookingsSelectsThemAndFitsAroundThem)
+TEST_F(PlanSchedule, AFrameOverBookingsSelectsThemAndMarksTheDaysItCovers)
 {
-    m.canvasPress(QPointF(50, 2), sched::LeftButton);
+    // From an empty day (04.03. 06:00) onto the bars of the first two rows.
+    m.canvasPress(QPointF(10, 2), sched::LeftButton);
     m.canvasMove(QPointF(150, 35), true);
     const auto events = m.canvasRelease(sched::LeftButton);
     EXPECT_EQ(m.selectedIds(), (QVector<qint32>{50001, 50002}));
-    EXPECT_EQ(m.frame().rect, QRect(58, 3, 124, 38));
+    EXPECT_EQ(m.frame().rect, QRect(10, 3, 140, 38)) << "across the bars' rows, over the days drawn";
     EXPECT_TRUE(m.frame().inFront);
     EXPECT_TRUE(m.blinking());
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].type, Event::RubberbandSelected);
     EXPECT_EQ(events[0].id, 40001);
-    EXPECT_EQ(events[0].start, m.pixelToDate(58, 3));
+    EXPECT_EQ(events[0].start.datePart(), at(4)) << "the day the frame starts on, not the bar's";
+    EXPECT_EQ(events[0].end.datePart(), at(7)) << "the day it ends on";
 
-    const bool opaque = m.frame().opaque;
+    const bool phase = m.frame().phase;
     m.blinkTick();
-    EXPECT_NE(m.frame().opaque, opaque);
+    EXPECT_NE(m.frame().phase, phase);
 }
 
 TEST_F(PlanSchedule, AFrameOverWorkObjectsOnlySelectsTheRowInstead)
@@ -574,7 +596,7 @@ TEST_F(PlanSchedule, AFrameDropKeepsTheTimeOfDayOfItsCorner)
     m.canvasPress(QPointF(50, 2), sched::LeftButton);
     m.canvasMove(QPointF(150, 35), true);
     m.canvasRelease(sched::LeftButton);
-    const QRect frame = m.frame().rect;  // 58, 3, 124 x 38
+    const QRect frame = m.frame().rect;  // 50, 3, 100 x 38
     ASSERT_TRUE(m.framePress(sched::LeftButton, sched::CtrlKey, QPointF(10, 10)));
     EXPECT_FALSE(m.blinking());
     const auto events = m.drop(QPointF(frame.left() + 10 + 40, frame.top() + 10 + 10));
@@ -583,7 +605,7 @@ TEST_F(PlanSchedule, AFrameDropKeepsTheTimeOfDayOfItsCorner)
     EXPECT_EQ(e.ids, (QVector<qint32>{50001, 50002}));
     EXPECT_EQ(e.oldResourceId, 40001);
     EXPECT_EQ(e.newResourceId, 40002);
-    EXPECT_LT(secondsBetween(e.start, m.pixelToDate(60, 5)), 1);
+    EXPECT_LT(secondsBetween(e.start, m.pixelToDate(52, 5)), 1);
     EXPECT_EQ(e.end, at(6, 12));
     EXPECT_TRUE(e.copy);
     EXPECT_FALSE(m.frame().visible);

@@ -1,4 +1,5 @@
 #include "schedule/usercontrol1.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -228,4 +229,25 @@ TEST_F(ScheduleWidget, WheelScrollsDownAndShiftWheelSideways)
     EXPECT_GT(w.model().horizontalBar().value, 0);
     EXPECT_LT(w.model().surface(sched::SurfaceId::HeaderH).geometry.left(), left);
     EXPECT_EQ(w.model().verticalBar().value, 0);
+}
+
+TEST_F(ScheduleWidget, APeriodTooLongIsReportedOnceNotOnEveryRefill)
+{
+    test::DialogScope dialogs;
+    const auto fill = [this](int days) {
+        w.SetScaleDateTimeLimits(at(4), at(4).addDays(days));
+        w.PaintScale();
+    };
+    fill(255);   // the longest period the settings allow: drawn whole, nothing said
+    EXPECT_TRUE(dialogs->messages().empty());
+    const int tooMany = sched::ScheduleModel::MaxCanvasLength / 40 + 10;
+    dialogs->answerMessage(ui::Answer::Ok);
+    fill(tooMany);
+    fill(tooMany);
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Grafik zu groß : 32000 Pixel"));
+    fill(7);
+    dialogs->answerMessage(ui::Answer::Ok);
+    fill(tooMany);
+    EXPECT_EQ(dialogs->messages().size(), 2u) << "after a period that fitted, a new one is said again";
 }

@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/datefunctions.h"
 #include "core/globals.h"
+#include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
@@ -29,7 +30,8 @@ auto programGlobals()
                     BackupPath, PrintHeaderEnabled, PrinterLeftOffset, PrinterTopOffset, DayTableFontSize, MwStIncluded,
                     KeepAdrList, SelectedPeriod, ImageDir, FloorNames, MusterwocheDate, ColorCodes, ColorCount,
                     TermPlaceSingular, TermPlacePlural, TermPersonSingular, TermPersonPlural, TermPersonGenitive,
-                    RoomTypes, WordDocOpen, StationId, StationName, StationReadOnly, TableAutoUpdate, StartPage);
+                    RoomTypes, WordDocOpen, StationId, StationName, StationReadOnly, TableAutoUpdate, StartPage,
+                    ShutdownRequestedHere, EndRequested);
 }
 
 template <class... T>

@@ -1,5 +1,7 @@
 #include "tests/support/scripted_dialogs.h"
 
+#include "platform/ui/desktop.h"
+
 #include <gtest/gtest.h>
 
 namespace test {
@@ -42,15 +44,16 @@ bool ScriptedDialogs::allAnswersUsed() const
 
 ui::Answer ScriptedDialogs::message(const ui::MessageRequest& request)
 {
-    m_calls.push_back({Kind::Message, request.text, request.title, request.buttons, request.icon, request.defaultButton});
+    m_calls.push_back({Kind::Message, request.text, request.title, request.buttons, request.icon, request.defaultButton,
+                       request.escapeGoesBack, ui::dialogOwner()});
     if (m_messages.empty()) {
         ADD_FAILURE() << "unplanned message box: title \"" << request.title.toStdString() << "\", text \""
                       << request.text.toStdString() << "\"";
         return request.escapeAnswer();
     }
-    ui::Answer a = m_messages.front();
+    const std::optional<ui::Answer> a = m_messages.front();
     m_messages.pop_front();
-    return a;
+    return a ? *a : request.escapeAnswer();
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)

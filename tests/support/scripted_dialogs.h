@@ -2,7 +2,9 @@
 
 #include "platform/ui/dialogs.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <deque>
 #include <variant>
@@ -25,10 +27,14 @@ public:
         ui::Buttons buttons = ui::Buttons::Ok;
         ui::Icon icon = ui::Icon::None;
         int defaultButton = 1;
+        bool escapeGoesBack = false;
+        QPointer<QWidget> owner = {};   // the window the box stands over
     };
 
     // Plans, consumed in order per kind.
     void answerMessage(ui::Answer answer) { m_messages.push_back(answer); }
+    // The user presses Escape: the box answers as its Escape does.
+    void answerEscape() { m_messages.push_back(std::nullopt); }
     void answerInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
     // The password box: the entry and OK, or nullopt for Cancel.
     void answerPassword(std::optional<QString> text) { m_passwords.push_back(std::move(text)); }
@@ -58,7 +64,7 @@ public:
 private:
     std::vector<Call> m_calls;
     QString m_lastFileFilter;
-    std::deque<ui::Answer> m_messages;
+    std::deque<std::optional<ui::Answer>> m_messages;
     std::deque<std::optional<QString>> m_inputs;
     std::deque<std::optional<QString>> m_passwords;
     std::deque<QString> m_files;

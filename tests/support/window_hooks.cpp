@@ -48,6 +48,7 @@ WindowHooks::WindowHooks() : m_saved(Windows())
     };
     w.refreshPlan = [this] { ++planRefreshed; };
     w.showMandanten = [this] { opened << QStringLiteral("ShowMandanten()"); };
+    w.showEndRequestNotice = [this](const QStringList& unsaved) { endNotices.push_back(unsaved); };
     w.showRoomDetails = [this](qint32 roomId, qint32 placeId) {
         opened << QStringLiteral("ShowRoomDetails") + args({QString::number(roomId), QString::number(placeId)});
     };

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace test {
 
 // Stands in for the windows core and the windows open in each other,
@@ -27,6 +29,8 @@ public:
     // One line per entry point called, e.g. "ShowBookings(book_id = 3|3|-1|1|-1)".
     QStringList opened;
     AddressReceiver* lastAddressCaller = nullptr;
+    // The lines of each end-request notice shown (an empty one took it away).
+    std::vector<QStringList> endNotices;
 
 private:
     WindowEntryPoints m_saved;

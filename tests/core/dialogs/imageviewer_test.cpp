@@ -1,5 +1,7 @@
 #include "core/dialogs/imageviewer.h"
+#include "core/messages.h"
 #include "core/preferences.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 
@@ -44,11 +46,15 @@ protected:
 
 TEST_F(PictureViewer, ReportsAMissingPictureAndAMissingFile)
 {
+    const test::GlobalsScope globals;
+    InitGlobalTexts();
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(frmImage::ShowImage(QString(), QStringLiteral("Zimmer 12")));
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Ressource \"Zimmer 12\" wurde keine Bilddatei hinterlegt."));
     EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
+    // The program's title, not the name of its executable.
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("VELMORANT"));
 
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(frmImage::ShowImage(QStringLiteral("haus.jpg"), QStringLiteral("Haus")));

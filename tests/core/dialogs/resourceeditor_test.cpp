@@ -123,6 +123,29 @@ TEST_F(TableEditor, AClearedCellIsStoredAsNullAndARefusedValueNamed)
     EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "5");
 }
 
+TEST_F(TableEditor, AVatRateCannotBeCleared)
+{
+    data.exec("INSERT INTO tbl_vat (vat_date_start, vat_date_end, vat_full, vat_reduced) VALUES (36526, 73415, 19, 7);");
+    frmResourcen& w = open("tbl_vat");
+    // An empty rate would read as 0 % on every invoice of the period.
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 2, "");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Ein Mehrwertsteuersatz darf nicht leer bleiben"));
+    EXPECT_EQ(dialogs->lastMessage().title, "Bearbeiten");
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 19);
+    EXPECT_EQ(w.model()->data(w.model()->index(0, 2)).toString(), "19");
+
+    // Not in a new row either; 0 is a rate, and the dates may be typed as ever.
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 1, 3, "");
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+    type(w, 0, 3, "0");
+    EXPECT_EQ(data.value("SELECT vat_reduced FROM tbl_vat;").toLong(), 0);
+    type(w, 0, 1, "");
+    EXPECT_TRUE(data.value("SELECT vat_date_end FROM tbl_vat;").isNull());
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
 TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
 {
     data.exec("INSERT INTO tbl_places (pl_name) VALUES ('Zimmer 1');");
@@ -166,6 +189,29 @@ TEST_F(TableEditor, AKeyOthersPointToIsNotChanged)
     EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2, 9);").toLong(), 3);
     EXPECT_EQ(data.value("SELECT mand_name FROM tbl_mandanten WHERE mand_id = 2;").toText(), "Hotel am See");
     EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
+// A compaction at another workstation may give the rows of a table without an
+// INTEGER PRIMARY KEY other rowids while the editor is open: the key checked
+// is the one the edit overwrites, not whatever row now has the old rowid.
+TEST_F(TableEditor, AKeyOthersPointToStaysAfterTheRowsWereRenumberedElsewhere)
+{
+    data.exec("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (1, 'Pension'), (2, 'Hotel');");
+    data.exec("INSERT INTO tbl_buildings (bld_mandant_id, bld_name) VALUES (1, 'Haupthaus');");
+    frmResourcen& w = open("tbl_mandanten");
+    auto other = db::Database::open(data.path());
+    other->execute("UPDATE tbl_mandanten SET rowid = rowid + 100;");
+    other->execute("UPDATE tbl_mandanten SET rowid = 1 WHERE mand_id = 2;");
+    other->execute("UPDATE tbl_mandanten SET rowid = 2 WHERE mand_id = 1;");
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 0, "7");
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("1 Einträge in \"tbl_buildings\" verweisen noch darauf."));
+    EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2);").toLong(), 2);
+    EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_buildings INNER JOIN tbl_mandanten ON bld_mandant_id = mand_id;").toLong(), 1);
+    // The row nothing points to still takes a new key.
+    type(w, 1, 0, "8");
+    EXPECT_EQ(data.value("SELECT mand_name FROM tbl_mandanten WHERE mand_id = 8;").toText(), "Hotel");
 }
 
 TEST_F(TableEditor, AFailedSaveKeepsTheWindowOpenAndChangesRebuildTheOtherWindows)
@@ -305,4 +351,24 @@ TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
     frmResourcen::ShowRessources("Textbausteine", "Textbausteine");
     EXPECT_FALSE(frmResourcen::isLoaded());
     EXPECT_TRUE(dialogs->lastMessage().text.contains("Textbausteine"));
+}
+
+TEST_F(TableEditor, EscapeDropsACellEditFirstThenClosesTheEditorAsItsCloseBoxDoes)
+{
+    frmResourcen& w = open("tbl_vat");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const QModelIndex cell = w.model()->index(0, 1);
+    w.grdDataGrid->setCurrentIndex(cell);
+    w.grdDataGrid->edit(cell);
+    auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("99");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_TRUE(frmResourcen::isLoaded());
+    EXPECT_FALSE(w.modified());
+
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Escape);
+    EXPECT_FALSE(frmResourcen::isLoaded());
+    EXPECT_TRUE(dialogs->calls().empty());
 }

@@ -314,4 +314,57 @@ TEST_F(Recordsets, ClosedDatabaseInvalidatesSets)
     EXPECT_DB_ERROR(database->execute(QStringLiteral("DELETE FROM tbl_people")), 3420);
 }
 
+// A table without an INTEGER PRIMARY KEY, as the lookup tables are: a
+// compaction may give its rows other rowids while a window holds them.
+TEST_F(Recordsets, RowsWithoutIntegerKeyAreFoundByKeyOrValuesAfterRenumbering)
+{
+    database->execute(QStringLiteral("CREATE TABLE tbl_terms (t_id SMALLINT NOT NULL UNIQUE, t_word VARCHAR(20))"));
+    database->execute(QStringLiteral("CREATE TABLE tbl_rates (r_from DATETIME, r_rate FLOAT)"));
+    for (int i = 1; i <= 3; ++i) {
+        database->execute(QStringLiteral("INSERT INTO tbl_terms VALUES (?, ?)"), {Value(i * 10), Value(QStringLiteral("w%1").arg(i))});
+        database->execute(QStringLiteral("INSERT INTO tbl_rates VALUES (?, ?)"), {Value(rt::Date(40000 + i)), Value(0.5 * i)});
+    }
+    Recordset terms = database->openRecordset(QStringLiteral("tbl_terms"));
+    Recordset rates = database->openRecordset(QStringLiteral("SELECT r_rate FROM tbl_rates ORDER BY r_from"));
+    const Recordset::Bookmark second = [&] {
+        terms.moveNext();
+        return terms.bookmark();
+    }();
+    rates.moveNext();
+
+    // Another workstation shifts every rowid, as renumbering does.
+    auto station = other();
+    station->execute(QStringLiteral("UPDATE tbl_terms SET rowid = rowid + 100"));
+    station->execute(QStringLiteral("UPDATE tbl_rates SET rowid = 14 - rowid"));
+
+    terms.edit();
+    terms.field(QStringLiteral("t_word")).setValue(QStringLiteral("neu"));
+    terms.update();
+    rates.edit();
+    rates.field(QStringLiteral("r_rate")).setValue(7.5);
+    rates.update();
+    EXPECT_EQ(names(QStringLiteral("SELECT t_word FROM tbl_terms ORDER BY t_id")),
+              (QStringList{QStringLiteral("w1"), QStringLiteral("neu"), QStringLiteral("w3")}));
+    EXPECT_EQ(names(QStringLiteral("SELECT r_rate FROM tbl_rates ORDER BY r_from")),
+              (QStringList{QStringLiteral("0,5"), QStringLiteral("7,5"), QStringLiteral("1,5")}));
+    // The set still knows the row by its bookmark, and writes it again.
+    terms.moveFirst();
+    terms.setBookmark(second);
+    terms.edit();
+    terms.field(QStringLiteral("t_word")).setValue(QStringLiteral("wieder"));
+    terms.update();
+    EXPECT_EQ(names(QStringLiteral("SELECT t_word FROM tbl_terms WHERE t_id = 20")), QStringList{QStringLiteral("wieder")});
+
+    // A row whose values another workstation changed meanwhile is not taken
+    // for the one held.
+    rates.moveFirst();
+    station->execute(QStringLiteral("UPDATE tbl_rates SET r_rate = 9 WHERE r_rate = 0.5"));
+    EXPECT_DB_ERROR(rates.deleteCurrent(), 3167);
+    terms.moveLast();
+    terms.deleteCurrent();
+    EXPECT_EQ(names(QStringLiteral("SELECT t_id FROM tbl_terms ORDER BY t_id")),
+              (QStringList{QStringLiteral("10"), QStringLiteral("20")}));
+    EXPECT_EQ(names(QStringLiteral("SELECT count(*) FROM tbl_rates")), QStringList{QStringLiteral("3")});
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using db::DaoType;
@@ -204,20 +206,113 @@ TEST_F(Schema, CompactRefusesAnExistingTargetAndCopiesTheRows)
     EXPECT_EQ(copy->openRecordset(QStringLiteral("SELECT p_id FROM tbl_people WHERE p_name = 'ANNA'")).recordCount(), 1);
 }
 
-TEST_F(Schema, RepairWritesACheckedCopy)
+namespace {
+
+// Overwrites one page of a closed file with noise, as a failing disk would.
+void spoilPage(const QString& path, qint64 page)
+{
+    qint64 pageSize = 0;
+    {
+        auto d = db::Database::open(path);
+        pageSize = d->openRecordset(QStringLiteral("PRAGMA page_size"), db::OpenMode::ForwardOnlyReadOnly).field(0).value().toLong();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek((page - 1) * pageSize);
+    file.write(QByteArray(static_cast<int>(pageSize), '\x5a'));
+}
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+qint64 single(db::Database& d, const QString& sql)
+{
+    return d.openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly).field(0).value().toLong();
+}
+
+}  // namespace
+
+TEST_F(Schema, CompactionInPlaceKeepsTheFileAndWhatIsInIt)
+{
+    for (int i = 0; i < 300; ++i)
+        addPerson(QStringLiteral("Person %1").arg(i));
+    database->execute(QStringLiteral("DELETE FROM tbl_people WHERE p_id % 3 = 0"));
+    const qint64 before = QFileInfo(path).size();
+    const auto inode = inodeOf(path);
+    db::engine::compactInPlace(path);
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_EQ(inodeOf(path), inode);
+    // The connection kept open sees the compacted file at its next reading.
+    EXPECT_EQ(count(), 200);
+    EXPECT_TRUE(db::engine::checkIntegrity(path).isEmpty());
+}
+
+TEST_F(Schema, RepairRebuildsADamagedFileInPlaceWithWhatCanBeRead)
+{
+    database->execute(QStringLiteral("CREATE INDEX idx_name ON tbl_people (p_name)"));
+    database->execute(QStringLiteral("CREATE TABLE tbl_words (w_id SMALLINT NOT NULL UNIQUE, w_text VARCHAR(200))"));
+    for (int i = 0; i < 400; ++i) {
+        addPerson(QStringLiteral("Person %1").arg(i, 4, 10, QLatin1Char('0')));
+        database->execute(QStringLiteral("INSERT INTO tbl_words VALUES (?, ?)"), {Value(i), Value(QString(150, QLatin1Char('w')))});
+    }
+    const qint64 indexPage = single(*database, QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_name'"));
+    database->close();
+    spoilPage(path, indexPage);
+
+    const auto inode = inodeOf(path);
+    auto station = other();   // another workstation keeps the file open
+    EXPECT_FALSE(db::engine::checkIntegrity(path).isEmpty());
+    const QString rebuilt = folder.file(QStringLiteral("rebuilt.db"));
+    db::engine::RepairReport report = db::engine::repairInPlace(path, rebuilt);
+    EXPECT_FALSE(report.sourceIntact);
+    EXPECT_TRUE(report.unreadable.isEmpty());
+    EXPECT_TRUE(db::engine::checkIntegrity(path).isEmpty());
+    EXPECT_EQ(inodeOf(path), inode);
+    EXPECT_FALSE(QFileInfo::exists(rebuilt));
+    EXPECT_EQ(single(*station, QStringLiteral("SELECT count(*) FROM tbl_people WHERE p_name LIKE 'Person*'")), 400);
+    // The AutoNumber goes on where it was.
+    station->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ('neu')"));
+    EXPECT_EQ(single(*station, QStringLiteral("SELECT p_id FROM tbl_people WHERE p_name = 'neu'")), 401);
+
+    // A table page lost: the rows before and after it are kept.
+    const qint64 wordsPage = single(*station, QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'tbl_words' "
+                                                            "AND pagetype = 'leaf' ORDER BY pageno LIMIT 1 OFFSET 5"));
+    station->close();
+    spoilPage(path, wordsPage);
+    report = db::engine::repairInPlace(path, rebuilt);
+    EXPECT_EQ(report.unreadable, QStringList{QStringLiteral("tbl_words")});
+    auto after = db::Database::open(path);
+    const qint64 words = single(*after, QStringLiteral("SELECT count(*) FROM tbl_words"));
+    EXPECT_GT(words, 300);
+    EXPECT_LT(words, 400);
+    EXPECT_EQ(single(*after, QStringLiteral("SELECT max(w_id) FROM tbl_words")), 399);
+    after->close();
+
+    EXPECT_DB_ERROR(db::engine::repairInPlace(path, folder.write(QStringLiteral("taken.db"), "x")), 3204);
+    const QString junk = folder.write(QStringLiteral("junk.mdb"), QByteArray(2048, 'x'));
+    EXPECT_DB_ERROR(db::engine::repairInPlace(junk, folder.file(QStringLiteral("junk-neu.db"))), 3343);
+    EXPECT_DB_ERROR(db::engine::checkIntegrity(junk), 3343);
+    EXPECT_EQ(folder.read(QStringLiteral("junk.mdb")), QByteArray(2048, 'x'));
+    EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("junk-neu.db"))));
+}
+
+TEST_F(Schema, InPlaceStepsGiveUpOnABusyFileAndChangeNothing)
 {
     addPerson(QStringLiteral("Anna"));
-    database->close();
-    const QString target = folder.file(QStringLiteral("repaired.db"));
-    db::engine::RepairReport report = db::engine::repairDatabase(path, target);
-    EXPECT_TRUE(report.sourceIntact);
-    EXPECT_EQ(db::Database::open(target)->openRecordset(QStringLiteral("tbl_people")).recordCount(), 1);
-    EXPECT_DB_ERROR(db::engine::repairDatabase(path, target), 3204);
-
-    const QString junk = folder.write(QStringLiteral("junk.mdb"), QByteArray(2048, 'x'));
-    const QString junkTarget = folder.file(QStringLiteral("junk-repaired.db"));
-    EXPECT_DB_ERROR(db::engine::repairDatabase(junk, junkTarget), 3343);
-    EXPECT_FALSE(QFileInfo::exists(junkTarget));
+    const int saved = db::Database::busyTimeout();
+    db::Database::setBusyTimeout(100);
+    auto station = other();
+    station->execute(QStringLiteral("BEGIN IMMEDIATE"));
+    station->execute(QStringLiteral("INSERT INTO tbl_people (p_name) VALUES ('Bernd')"));
+    EXPECT_DB_ERROR(db::engine::compactInPlace(path), 3218);
+    EXPECT_DB_ERROR(db::engine::repairInPlace(path, folder.file(QStringLiteral("neu.db"))), 3218);
+    EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("neu.db"))));
+    station->execute(QStringLiteral("COMMIT"));
+    db::Database::setBusyTimeout(saved);
+    EXPECT_EQ(count(), 2);
 }
 
 // ---------------------------------------------------------------- unsafe input

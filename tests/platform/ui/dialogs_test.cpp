@@ -2,8 +2,16 @@
 #include "platform/ui/qtdialogs.h"
 #include "tests/support/scripted_dialogs.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using ui::Answer;
 
@@ -22,6 +30,15 @@ TEST(MessageStyle, DecodesButtonsIconAndDefault)
     EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::YesNo | ui::Critical, "").escapeAnswer(), Answer::No);
     // A default beyond the buttons falls back to the last one.
     EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::OkOnly | ui::DefaultButton3, "").defaultAnswer(), Answer::Ok);
+}
+
+TEST(MessageStyle, EscapeGoesBackOnlyWhereAsked)
+{
+    auto r = ui::MessageRequest::fromStyle("t", ui::YesNo | ui::EscapeGoesBack, "T");
+    EXPECT_EQ(r.buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(r.escapeAnswer(), Answer::Back);
+    EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::OkCancel | ui::EscapeGoesBack, "").escapeAnswer(), Answer::Back);
+    EXPECT_EQ(ui::MessageRequest::fromStyle("t", ui::OkCancel, "").escapeAnswer(), Answer::Cancel);
 }
 
 TEST(MessageStyle, TextsOfAnyLengthAreCutInTheMiddle)
@@ -89,4 +106,71 @@ TEST(ScriptedDialogs, UnusedPlanFailsAtScopeEnd)
             dialogs->answerMessage(Answer::Ok);
         },
         "never asked for");
+}
+
+namespace {
+
+// Runs act on the message box once it is up, so no test waits on it.
+Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QString* caption = nullptr)
+{
+    QTimer::singleShot(0, [act, caption] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no message box up";
+            return;
+        }
+        if (caption)
+            *caption = box->windowTitle();
+        act(box);
+    });
+    // A box left open by a failing act closes all the same.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* open = QApplication::activeModalWidget())
+            open->close();
+    });
+    guard.start(5000);
+    ui::QtDialogService service;
+    return service.message(ui::MessageRequest::fromStyle(QStringLiteral("Rechnung behalten?"), style, QString()));
+}
+
+}  // namespace
+
+TEST(QtMessageBox, EscapeAndCloseBoxGoBackWhereAskedElseGiveTheEscapeButton)
+{
+    const auto escape = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); };
+    EXPECT_EQ(answerRealBox(ui::YesNo | ui::EscapeGoesBack, escape), Answer::Back);
+    EXPECT_EQ(answerRealBox(ui::OkCancel | ui::EscapeGoesBack, [](QMessageBox* box) { box->close(); }), Answer::Back);
+    EXPECT_EQ(answerRealBox(ui::YesNo, escape), Answer::No);
+    EXPECT_EQ(answerRealBox(ui::OkCancel, escape), Answer::Cancel);
+    // The buttons still answer for themselves.
+    const auto clickNo = [](QMessageBox* box) {
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == QStringLiteral("&Nein"))
+                b->click();
+        }
+    };
+    EXPECT_EQ(answerRealBox(ui::YesNo | ui::EscapeGoesBack, clickNo), Answer::No);
+    // Enter takes the default button.
+    const auto enter = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); };
+    EXPECT_EQ(answerRealBox(ui::OkCancel | ui::DefaultButton2 | ui::EscapeGoesBack, enter), Answer::Cancel);
+    EXPECT_EQ(answerRealBox(ui::OkCancel | ui::EscapeGoesBack, enter), Answer::Ok);
+}
+
+TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
+{
+    ui::setDefaultTitle([] { return QStringLiteral("VELMORANT"); });
+    QString caption;
+    answerRealBox(ui::OkOnly, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, &caption);
+    EXPECT_EQ(caption, QStringLiteral("VELMORANT"));
+
+    test::DialogScope dialogs;
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::Ok);
+    ui::msgBox(QStringLiteral("Hinweis"));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("VELMORANT"));
+    ui::msgBox(QStringLiteral("Hinweis"), ui::OkOnly, QStringLiteral("Eigener Titel"));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Eigener Titel"));
+    ui::setDefaultTitle({});
 }

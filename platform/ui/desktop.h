@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QModelIndex>
+
+#include <functional>
+
+class QAbstractItemView;
+class QWidget;
+
+namespace ui {
+
+// The program's keyboard and window-manager conventions, for every widget of
+// the application; installed once, right after the QApplication exists:
+// - tables, lists and trees leave Tab and Shift+Tab to the focus chain (the
+//   arrow keys move inside them), and multi-line text fields pass Tab on;
+// - a field that Tab reaches inside a scrolled area is scrolled into view;
+// - a top-level window without a position of its own opens centred over the
+//   window that opened it, shrunk to fit that screen, and every later time
+//   where the user left it (for the program's run, also as a new instance).
+void installDesktopConventions();
+
+// Enter, Return and Space on the view's current cell run fn with that cell,
+// as a click on it does.
+void onCellKeys(QAbstractItemView* view, std::function<void(const QModelIndex&)> fn);
+
+// Shows the window in front, asks the window manager to activate it, and makes
+// it the window the next dialogs stand over, until the user activates or
+// clicks into another.
+void bringToFront(QWidget* window);
+
+// The window a dialog asked now stands over: the one brought to the front
+// last, else the active window; null when there is none.
+QWidget* dialogOwner();
+
+}  // namespace ui

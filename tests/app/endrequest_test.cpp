@@ -1,0 +1,141 @@
+// The request that every workstation ends, met by one that holds edits
+// nobody has saved: a note typed into the plan's booking panel and an
+// address changed in the address book.
+
+#include "bookings/frmAdressen.h"
+#include "bookings/frmBuchungen.h"
+#include "core/dialogs/endrequestnotice.h"
+#include "core/maintenancelog.h"
+#include "core/messages.h"
+#include "core/preferences.h"
+#include "core/startup.h"
+#include "core/terms.h"
+#include "core/workstation.h"
+#include "plan/frmStockwerke.h"
+#include "tests/plan/plan_db.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/window_hooks.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::PlanDb;
+
+class EndRequest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlobalTexts();
+        PlanDb::addFacility(1, QStringLiteral("Pension Test"));
+        const qint32 floor = PlanDb::addFloor(PlanDb::addBuilding(1, QStringLiteral("Haupthaus")), 0, QStringLiteral("Erdgeschoss"));
+        room = PlanDb::addPlace(floor, QStringLiteral("01"), 0, 300, 450);
+        guest = PlanDb::addCustomer(QStringLiteral("Meier"), QStringLiteral("Anna"));
+        booking = PlanDb::addBooking(room, guest, PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3));
+        ComputerName = QStringLiteral("pc1");
+        StationId = GetStationPreferences(ComputerName);
+        ReadPreferences();
+        MandantId = 1;
+        SelectedPeriod = {PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3)};
+        ImageDir = database.folder().path();
+        LoadRoomTypes(1);
+        other = db::Database::open(database.path());
+    }
+    void TearDown() override
+    {
+        if (frmAdressen::isLoaded())
+            frmAdressen::unload();
+        frmStockwerke::unload();
+    }
+    // The other workstation sets or clears the request.
+    void request(bool on)
+    {
+        other->execute(QStringLiteral("UPDATE tbl_preferences2 SET prf_bool_value = ? WHERE prf_name = 'Shutdown'"),
+                       {db::Value(on)});
+    }
+    db::Value stored(const QString& sql) const
+    {
+        return other->openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly).field(0).value();
+    }
+
+    test::GlobalsScope globals;
+    PlanDb database;
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+    std::unique_ptr<db::Database> other;
+    qint32 room = 0, guest = 0, booking = 0;
+};
+
+}  // namespace
+
+TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
+{
+    frmStockwerke& plan = frmStockwerke::instance();
+    plan.init();
+    QLabel* marker = nullptr;
+    for (QLabel* label : plan.lbPlatz) {
+        if (label && !label->isHidden() && label->property("Tag").toString().toInt() == room)
+            marker = label;
+    }
+    ASSERT_TRUE(marker);
+    QTest::mousePress(marker, Qt::LeftButton);
+    ASSERT_EQ(plan.tbBuchungDatum[0]->text(), "01.07.2026");
+    // A booking only looked at holds nothing unsaved.
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+    plan.tbBuchungInfo->setFocus();
+    QTest::keyClicks(plan.tbBuchungInfo, QStringLiteral("Allergie: Nuesse"));
+    frmAdressen::ShowAdresse(guest, &plan);
+    frmAdressen& book = frmAdressen::instance();
+    book.tbEntry[entry::City]->setFocus();
+    QTest::keyClicks(book.tbEntry[entry::City], QStringLiteral("Bremen"));
+
+    request(true);
+    EXPECT_TRUE(CheckShutdownRequest());
+    ASSERT_EQ(windows.endNotices.size(), 1u);
+    EXPECT_EQ(windows.endNotices.back(),
+              (QStringList{QStringLiteral("Belegungsplan: Änderungen an der Reservierung für „Meier, Anna“"),
+                           QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")}));
+    // Nothing was stored unasked, nothing thrown away, and the station is still logged in.
+    EXPECT_EQ(plan.tbBuchungInfo->text(), "Allergie: Nuesse");
+    EXPECT_EQ(book.tbEntry[entry::City]->text(), "Bremen");
+    EXPECT_TRUE(stored("SELECT book_info FROM tbl_bookings").toText().isEmpty());
+    EXPECT_TRUE(stored("SELECT cust_city FROM tbl_customers").toText().isEmpty());
+    EXPECT_FALSE(stored("SELECT ws_LoginDate FROM tbl_workstations").isNull());
+
+    // A start elsewhere clears the flag: this station was asked and still ends once saved.
+    request(false);
+    QTest::mouseClick(plan.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(stored("SELECT book_info FROM tbl_bookings").toText(), "Allergie: Nuesse");
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_EQ(windows.endNotices.back(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")});
+
+    QTest::mouseClick(book.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(stored("SELECT cust_city FROM tbl_customers").toText(), "Bremen");
+    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+    EXPECT_TRUE(windows.endNotices.back().isEmpty());
+    EXPECT_TRUE(stored("SELECT ws_LoginDate FROM tbl_workstations").isNull());
+}
+
+TEST_F(EndRequest, TheNoticeNamesWhatIsUnsavedAndGivesUpOnlyWhenTheUserAgrees)
+{
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“"); });
+    EndRequestNotice::Show({QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“")});
+    EndRequestNotice* notice = EndRequestNotice::loaded();
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->lbUnsaved->text(), "- Adressbuch: eine neue Adresse „Eva Schulz“");
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(notice->btnGiveUp, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("gehen dann verloren"));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    ASSERT_TRUE(EndRequestNotice::loaded());
+    EndRequestNotice::Show({});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(EndRequestNotice::loaded());
+    UnregisterUnsavedEdit(edit);
+}

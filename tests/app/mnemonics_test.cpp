@@ -1,0 +1,80 @@
+#include "tests/app/program_folder.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <map>
+
+namespace {
+
+// The Alt letter of a caption, or none.
+QChar mnemonic(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] != QLatin1Char('&'))
+            return caption[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Two visible controls of one window with the same Alt letter: the second
+// can never be reached by it. letters counts the window's Alt letters.
+QStringList clashes(QWidget* window, size_t& letters)
+{
+    std::map<QChar, QString> seen;
+    QStringList found;
+    const auto take = [&](QWidget* w, const QString& caption) {
+        const QChar letter = mnemonic(caption);
+        if (letter.isNull() || !w->isVisibleTo(window))
+            return;
+        const auto [it, fresh] = seen.emplace(letter, caption);
+        if (!fresh)
+            found << it->second + QStringLiteral(" / ") + caption;
+    };
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        take(b, b->text());
+    for (QLabel* l : window->findChildren<QLabel*>())
+        take(l, l->text());
+    letters = seen.size();
+    return found;
+}
+
+class Mnemonics : public test::ProgramFolder {};
+
+TEST_F(Mnemonics, TheDailyWindowsGiveEachAltLetterOnceAndTheLetterPressesItsButton)
+{
+    frmBuchungen& bookings = frmBuchungen::instance();
+    bookings.ShowBookings(QString(), -1, -1, false, 1);
+    frmAdressen::ShowAdresse(-1, nullptr);
+    frmRechnung::instance().ShowRechnung(1, -1, -1);
+    frmServices::instance().ShowArtikel(-1);
+    for (QWidget* w : std::initializer_list<QWidget*>{&bookings, &frmAdressen::instance(), &frmRechnung::instance(),
+                                                      &frmServices::instance()}) {
+        size_t letters = 0;
+        EXPECT_EQ(clashes(w, letters).join(QStringLiteral(", ")).toStdString(), "") << w->windowTitle().toStdString();
+        EXPECT_GE(letters, 5u) << w->windowTitle().toStdString();
+    }
+
+    bookings.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bookings));
+    QSignalSpy saved(bookings.cmdSave[0], &QPushButton::clicked);
+    QSignalSpy fresh(bookings.btnNeu, &QPushButton::clicked);
+    QTest::keyClick(&bookings, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(fresh.wait(1000));
+    EXPECT_EQ(saved.count(), 0);
+
+    frmRechnung& invoice = frmRechnung::instance();
+    invoice.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&invoice));
+    QSignalSpy store(invoice.cmdSave, &QPushButton::clicked);
+    QTest::keyClick(&invoice, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(store.wait(1000));
+}
+
+}  // namespace
