@@ -10,6 +10,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/helpkey.h"
 
@@ -164,6 +165,7 @@ QWidget* frmAdressen::buildSearchPane()
 
     ListView1 = new QTableView;
     ListView1->setModel(&m_list);
+    ui::spanNoteLine(ListView1, AddressListModel::IdRole);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -7,6 +7,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "platform/runtime/twips.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
@@ -99,6 +100,7 @@ void frmBuchungen::buildList(QWidget* parent)
             [](const QString& text) { ui::msgBox(text, ui::Critical, AppTitle); });
     ListView1 = new QTableView;
     ListView1->setModel(m_model);
+    ui::spanNoteLine(ListView1, BookingListModel::BookIdRole);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);

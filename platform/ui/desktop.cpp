@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTableView>
 #include <QTextEdit>
 
 namespace ui {
@@ -276,6 +277,22 @@ void installDesktopConventions()
 void onCellKeys(QAbstractItemView* view, std::function<void(const QModelIndex&)> fn)
 {
     view->installEventFilter(new CellKeys(view, std::move(fn)));
+}
+
+void spanNoteLine(QTableView* view, int idRole)
+{
+    const auto span = [view, idRole] {
+        QAbstractItemModel* model = view->model();
+        view->clearSpans();
+        if (model && model->rowCount() == 1 && model->columnCount() > 1 && model->index(0, 0).data(idRole).toLongLong() == 0)
+            view->setSpan(0, 0, 1, model->columnCount());
+    };
+    QAbstractItemModel* model = view->model();
+    QObject::connect(model, &QAbstractItemModel::modelReset, view, span);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, view, span);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, view, span);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, view, span);
+    span();
 }
 
 void bringToFront(QWidget* window)

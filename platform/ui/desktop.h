@@ -5,6 +5,7 @@
 #include <functional>
 
 class QAbstractItemView;
+class QTableView;
 class QWidget;
 
 namespace ui {
@@ -22,6 +23,10 @@ void installDesktopConventions();
 // Enter, Return and Space on the view's current cell run fn with that cell,
 // as a click on it does.
 void onCellKeys(QAbstractItemView* view, std::function<void(const QModelIndex&)> fn);
+
+// A list whose only line is a note (its id under idRole is 0, as "nothing
+// found") shows the note across all its columns, not cut off in the first.
+void spanNoteLine(QTableView* view, int idRole);
 
 // Shows the window in front, asks the window manager to activate it, and makes
 // it the window the next dialogs stand over, until the user activates or

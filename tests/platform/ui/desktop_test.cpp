@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -168,4 +169,31 @@ TEST(DesktopConventions, AFieldTabReachesInAScrolledAreaIsScrolledIntoView)
     EXPECT_GT(area->verticalScrollBar()->value(), 0);
     const QRect shown = area->viewport()->rect();
     EXPECT_TRUE(shown.contains(QRect(fields.back()->mapTo(area->viewport(), QPoint(0, 0)), fields.back()->size())));
+}
+
+TEST(DesktopConventions, ANoteAsTheListsOnlyLineSpansItsColumnsAndAListOfRowsDoesNot)
+{
+    constexpr int IdRole = Qt::UserRole;
+    QStandardItemModel model(0, 3);
+    QTableView view;
+    view.setModel(&model);
+    ui::spanNoteLine(&view, IdRole);
+
+    const auto line = [&](qint32 id) {
+        QList<QStandardItem*> items{new QStandardItem(QStringLiteral("keine Einträge gefunden")), new QStandardItem,
+                                    new QStandardItem};
+        items[0]->setData(id, IdRole);
+        model.appendRow(items);
+    };
+    line(0);
+    EXPECT_EQ(view.columnSpan(0, 0), 3);
+    // A found customer in a list of one stays in its own columns.
+    model.removeRows(0, 1);
+    line(17);
+    EXPECT_EQ(view.columnSpan(0, 0), 1);
+    line(18);
+    EXPECT_EQ(view.columnSpan(0, 0), 1);
+    model.removeRows(0, 2);
+    line(0);
+    EXPECT_EQ(view.columnSpan(0, 0), 3);
 }
