@@ -2,9 +2,14 @@
 
 #include "core/database.h"
 #include "core/datefunctions.h"
+#include "core/conflicts.h"
+#include "core/places.h"
+#include "core/terms.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -65,6 +70,16 @@ private:
     QString m_sql;
     QHash<qint32, bool> m_known;
 };
+
+StoreOutcome refusal(StoreResult result, qint32 placeId = 0, qint32 bookingId = 0, qint32 customerId = 0)
+{
+    StoreOutcome outcome;
+    outcome.result = result;
+    outcome.placeId = placeId;
+    outcome.bookingId = bookingId;
+    outcome.customerId = customerId;
+    return outcome;
+}
 
 bool overlaps(const Booking& a, const Booking& b)
 {
@@ -160,20 +175,20 @@ StoreOutcome StoreBookings(std::vector<Booking>& bookings)
         for (size_t j = i + 1; j < bookings.size(); ++j) {
             const Booking& b = bookings[j];
             if (a.book_place_id == b.book_place_id && (a.book_cust_count > 0 || b.book_cust_count > 0) && overlaps(a, b))
-                return {StoreResult::PlaceOccupied, a.book_place_id, 0};
+                return refusal(StoreResult::PlaceOccupied, a.book_place_id, 0);
         }
     }
     RowCheck places(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"));
     RowCheck guests(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"));
     for (const Booking& b : bookings) {
         if (b.book_id > 0 && !LoadBooking(b.book_id))
-            return {StoreResult::NotFound, b.book_place_id, b.book_id};
+            return refusal(StoreResult::NotFound, b.book_place_id, b.book_id);
         if (!places.exists(b.book_place_id))
-            return {StoreResult::PlaceMissing, b.book_place_id, b.book_id};
+            return refusal(StoreResult::PlaceMissing, b.book_place_id, b.book_id);
         if (b.book_customer_id > 0 && !guests.exists(b.book_customer_id))
-            return {StoreResult::GuestMissing, b.book_place_id, b.book_id, b.book_customer_id};
+            return refusal(StoreResult::GuestMissing, b.book_place_id, b.book_id, b.book_customer_id);
         if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, ownIds))
-            return {StoreResult::PlaceOccupied, b.book_place_id, other};
+            return refusal(StoreResult::PlaceOccupied, b.book_place_id, other);
     }
 
     std::vector<Booking> written = bookings;
@@ -188,6 +203,128 @@ StoreOutcome StoreBookings(std::vector<Booking>& bookings)
     transaction.commit();
     bookings = std::move(written);
     return {};
+}
+
+RowValues BookingColumns(const Booking& b)
+{
+    const auto date = [](const rt::Date& d) { return d.isZero() ? db::Value() : db::Value(d); };
+    return {{QStringLiteral("book_mandant_id"), b.book_mandant_id},
+            {QStringLiteral("book_place_id"), b.book_place_id},
+            {QStringLiteral("book_customer_id"), b.book_customer_id},
+            {QStringLiteral("book_cust_count"), b.book_cust_count},
+            {QStringLiteral("book_start"), date(b.book_start)},
+            {QStringLiteral("book_end"), date(b.book_end)},
+            {QStringLiteral("book_info"), db::textOrNull(b.book_info)},
+            {QStringLiteral("book_color_id"), b.book_color_id}};
+}
+
+std::optional<RowValues> ReadBookingRow(qint32 bookId)
+{
+    if (bookId <= 0)
+        return std::nullopt;
+    return ReadRow(QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId);
+}
+
+Booking BookingFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
+    Booking b;
+    b.book_id = v("book_id").toLong();
+    b.book_mandant_id = v("book_mandant_id").toLong();
+    b.book_place_id = v("book_place_id").toLong();
+    b.book_customer_id = v("book_customer_id").toLong();
+    b.book_cust_count = v("book_cust_count").toLong();
+    b.book_start = v("book_start").toDate();
+    b.book_end = v("book_end").toDate();
+    b.book_bearb_date = v("book_bearb_date").toDate();
+    b.book_info = v("book_info").toText();
+    b.book_color_id = v("book_color_id").toLong();
+    b.book_status_id = v("book_status_id").toLong();
+    b.book_cust_ids = v("book_cust_ids").toText();
+    b.book_bearb_id = v("book_bearb_id").toLong();
+    b.book_room_id = v("book_room_id").toLong();
+    b.book_name = v("book_name").toText();
+    return b;
+}
+
+QList<MergeField> BookingMergeFields()
+{
+    const auto day = [](const db::Value& v) {
+        if (v.kind() != db::Value::Kind::Date)
+            return DescribeStored(v);
+        return IsOpenEnd(v.toDate()) ? QStringLiteral("offen") : rt::formatDate(v.toDate(), QStringLiteral("dd.mm.yyyy"));
+    };
+    const auto column = [](const char* name) { return QString::fromLatin1(name); };
+    return {
+        {QStringLiteral("Zeitraum"), {column("book_start"), column("book_end")},
+         [day](const RowValues& r) { return day(r.value(QStringLiteral("book_start"))) + QStringLiteral(" – ") + day(r.value(QStringLiteral("book_end"))); }},
+        {TermPlaceSingular, {column("book_place_id")},
+         [](const RowValues& r) {
+             const std::optional<Place> place = LoadPlace(r.value(QStringLiteral("book_place_id")).toLong());
+             return place ? QStringLiteral("„") + rt::trim(place->pl_name) + QStringLiteral("“") : QStringLiteral("keiner");
+         }},
+        {TermPersonSingular, {column("book_customer_id")},
+         [](const RowValues& r) {
+             const qint32 id = r.value(QStringLiteral("book_customer_id")).toLong();
+             const QString name = id > 0 ? GetCustomerName(QStringLiteral("tbl_customers"), id) : QString();
+             return rt::trim(name).isEmpty() ? QStringLiteral("keiner") : QStringLiteral("„") + rt::trim(name) + QStringLiteral("“");
+         }},
+        {QStringLiteral("Personen"), {column("book_cust_count")}, {}},
+        {QStringLiteral("Notiz"), {column("book_info")}, {}},
+        {QStringLiteral("Farbe"), {column("book_color_id")}, {}},
+        {QStringLiteral("Einrichtung"), {column("book_mandant_id")}, {}},
+    };
+}
+
+StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask)
+{
+    StoreOutcome outcome;
+    const auto written = [](const RowValues& values, std::initializer_list<const char*> columns) {
+        return std::any_of(columns.begin(), columns.end(),
+                           [&](const char* c) { return values.contains(QString::fromLatin1(c)); });
+    };
+    const MergedSave save = SaveLoadedRow(
+        QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId, loaded, changed, ask,
+        [&](db::Database& d, const RowMerge& merge, RowValues& toWrite) {
+            if (toWrite.isEmpty())
+                return true;
+            RowValues after = merge.stored;
+            after.insert(toWrite);
+            const Booking b = BookingFromRow(after);
+            if (written(toWrite, {"book_place_id"})) {
+                if (OpenedDb().openRecordset(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"),
+                                             db::OpenMode::ForwardOnlyReadOnly, {b.book_place_id}).eof()) {
+                    outcome = refusal(StoreResult::PlaceMissing, b.book_place_id, b.book_id);
+                    return false;
+                }
+            }
+            if (written(toWrite, {"book_customer_id"}) && b.book_customer_id > 0 &&
+                OpenedDb().openRecordset(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"),
+                                         db::OpenMode::ForwardOnlyReadOnly, {b.book_customer_id}).eof()) {
+                outcome = refusal(StoreResult::GuestMissing, b.book_place_id, b.book_id, b.book_customer_id);
+                return false;
+            }
+            if (written(toWrite, {"book_place_id", "book_start", "book_end", "book_cust_count"}) && b.book_cust_count > 0) {
+                if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, {b.book_id})) {
+                    outcome = refusal(StoreResult::PlaceOccupied, b.book_place_id, other);
+                    return false;
+                }
+            }
+            toWrite.insert(QStringLiteral("book_bearb_date"), rt::Date::now());
+            WriteColumns(d, QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId, toWrite);
+            return true;
+        });
+    outcome.changedElsewhere = save.merge.changedElsewhere();
+    switch (save.result) {
+    case MergedSave::Result::Missing: return refusal(StoreResult::NotFound, 0, bookId);
+    case MergedSave::Result::Cancelled: outcome.result = StoreResult::Cancelled; return outcome;
+    case MergedSave::Result::Refused: return outcome;
+    case MergedSave::Result::Written: break;
+    }
+    outcome.result = StoreResult::Stored;
+    outcome.notWritten = save.notWritten;
+    outcome.stored = BookingFromRow(save.row);
+    return outcome;
 }
 
 int DeleteBookings(const QList<qint32>& bookIds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QHash>
@@ -44,6 +45,7 @@ enum class StoreResult {
     NotFound,        // the booking was deleted meanwhile: nothing written
     PlaceMissing,    // no row of the place (none given, or deleted meanwhile): nothing written
     GuestMissing,    // the guest's row was deleted meanwhile: nothing written
+    Cancelled,       // asked about another workstation's change, the user kept editing: nothing written
 };
 
 struct StoreOutcome {
@@ -51,6 +53,11 @@ struct StoreOutcome {
     qint32 placeId = 0;      // the occupied or missing place
     qint32 bookingId = 0;    // the booking that holds it (0 when it is one of the same move)
     qint32 customerId = 0;   // the missing guest
+    // StoreBookingChanges: another workstation had changed the row since it
+    // was read (its changes were kept, or the user was asked).
+    bool changedElsewhere = false;
+    QStringList notWritten;  // clashing columns that kept the stored value
+    Booking stored;          // Stored by StoreBookingChanges: the booking as stored now
 };
 
 // The one write path of bookings (booking panel, booking editor, schedule
@@ -66,6 +73,26 @@ StoreOutcome StoreBooking(Booking& booking);
 // before any is written, then all written, or none. Bookings of the same move
 // never conflict with their own old rows.
 StoreOutcome StoreBookings(std::vector<Booking>& bookings);
+
+// The columns a window edits of a booking: book_mandant_id, book_place_id,
+// book_customer_id, book_cust_count, book_start, book_end (Null when zero),
+// book_info and book_color_id. A window takes them from its fields right
+// after loading a booking and again at the save (ChangedColumns).
+RowValues BookingColumns(const Booking& booking);
+// The booking's row as stored, every column; nullopt when it is gone.
+std::optional<RowValues> ReadBookingRow(qint32 bookId);
+Booking BookingFromRow(const RowValues& row);
+// How the question about another workstation's change names the booking's
+// fields (Zeitraum, Personen, Notiz, ...).
+QList<MergeField> BookingMergeFields();
+
+// A stored booking changed in a window that read it as `loaded`: writes only
+// `changed` (of BookingColumns) and the edit time, keeps what another
+// workstation changed since, and asks `ask` (outside the write lock) where
+// both changed one column. The booking as it will be stored is checked as
+// StoreBookings checks (place, guest, occupancy) when its place, period,
+// persons or guest are written. On Stored, outcome.stored holds the row.
+StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask);
 
 // Deletes the bookings in one transaction; returns how many were removed.
 int DeleteBookings(const QList<qint32>& bookIds);

@@ -1,0 +1,228 @@
+#include "core/rowmerge.h"
+
+#include "core/database.h"
+#include "platform/db/database.h"
+#include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/dialogs.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::optional<RowValues> ReadRow(const QString& table, const QString& keyColumn, const db::Value& key)
+{
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") +
+                                                    keyColumn + QStringLiteral(" = ?"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {key});
+    if (rs.eof())
+        return std::nullopt;
+    RowValues row;
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        row.insert(rs.field(i).name().toLower(), rs.field(i).value());
+    return row;
+}
+
+RowValues ChangedColumns(const RowValues& base, const RowValues& now)
+{
+    RowValues changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const auto was = base.constFind(it.key());
+        if (was == base.cend() || !(*was == it.value()))
+            changed.insert(it.key().toLower(), it.value());
+    }
+    return changed;
+}
+
+namespace {
+
+// Whether the window's value is what is stored: the window may give a number
+// in another width than the column's, and an empty text is stored as Null.
+bool sameValue(const db::Value& stored, const db::Value& mine)
+{
+    if (stored == mine)
+        return true;
+    const auto empty = [](const db::Value& v) {
+        return v.isNull() || (v.kind() == db::Value::Kind::Text && v.toText().isEmpty());
+    };
+    if (empty(stored) || empty(mine))
+        return empty(stored) && empty(mine);
+    const auto numeric = [](const db::Value& v) { return v.isNumeric() || v.kind() == db::Value::Kind::Date; };
+    if (numeric(stored) && numeric(mine)) {
+        const double a = stored.toDouble();
+        const double b = mine.toDouble();
+        // A Single column keeps about seven digits.
+        const double tolerance = stored.kind() == db::Value::Kind::Single ? 1e-6 * std::max(1.0, std::fabs(a)) : 0.0;
+        return std::fabs(a - b) <= tolerance;
+    }
+    if (stored.kind() == db::Value::Kind::Text && mine.kind() == db::Value::Kind::Text)
+        return stored.toText() == mine.toText();
+    return false;
+}
+
+}  // namespace
+
+RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed)
+{
+    RowMerge merge;
+    merge.stored = stored;
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        const QString& column = it.key();
+        const db::Value read = loaded.value(column);
+        const bool elsewhere = !(read == it.value());
+        const auto mine = changed.constFind(column);
+        if (mine == changed.cend()) {
+            if (elsewhere)
+                merge.kept << column;
+            continue;
+        }
+        if (!elsewhere)
+            merge.write.insert(column, *mine);
+        else if (!sameValue(it.value(), *mine))
+            merge.clashes.insert(column, *mine);
+    }
+    return merge;
+}
+
+QString DescribeStored(const db::Value& value)
+{
+    switch (value.kind()) {
+    case db::Value::Kind::Null: return QStringLiteral("leer");
+    case db::Value::Kind::Bool: return value.toBool() ? QStringLiteral("ja") : QStringLiteral("nein");
+    case db::Value::Kind::Date: return rt::formatDate(value.toDate(), QStringLiteral("dd.mm.yyyy"));
+    case db::Value::Kind::Text: {
+        const QString text = value.toText();
+        if (text.trimmed().isEmpty())
+            return QStringLiteral("leer");
+        return QStringLiteral("„") + text + QStringLiteral("“");
+    }
+    default: return value.toText();
+    }
+}
+
+QStringList FieldLabels(const QList<MergeField>& fields, const QStringList& columns)
+{
+    QStringList labels;
+    QStringList left = columns;
+    for (const MergeField& field : fields) {
+        bool named = false;
+        for (const QString& column : field.columns) {
+            if (left.removeAll(column.toLower()) > 0)
+                named = true;
+        }
+        if (named)
+            labels << field.label;
+    }
+    return labels + left;
+}
+
+ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
+{
+    QStringList parts;
+    QStringList left = merge.clashes.keys();
+    for (const MergeField& field : fields) {
+        bool clashes = false;
+        for (const QString& column : field.columns) {
+            if (left.removeAll(column.toLower()) > 0)
+                clashes = true;
+        }
+        if (clashes)
+            parts << field.label + QStringLiteral(" jetzt ") +
+                         (field.describe ? field.describe(merge.stored) : DescribeStored(merge.stored.value(field.columns.value(0).toLower())));
+    }
+    for (const QString& column : left)
+        parts << column + QStringLiteral(" jetzt ") + DescribeStored(merge.stored.value(column));
+    const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
+                         parts.join(QStringLiteral("; ")) +
+                         QStringLiteral(". Ihre Änderung trotzdem speichern?\n\n"
+                                        "Ja: Ihre Eingabe speichern.\n"
+                                        "Nein: den gespeicherten Wert behalten und Ihre übrigen Änderungen speichern.\n"
+                                        "Abbrechen: nichts speichern und weiter bearbeiten.");
+    switch (ui::msgBox(text, ui::YesNoCancel | ui::Question | ui::DefaultButton3,
+                       QStringLiteral("An einem anderen Arbeitsplatz geändert"))) {
+    case ui::Answer::Yes: return ClashChoice::Mine;
+    case ui::Answer::No: return ClashChoice::Stored;
+    default: return ClashChoice::Cancel;
+    }
+}
+
+qint64 WriteColumns(db::Database& d, const QString& table, const QString& keyColumn, const db::Value& key,
+                    const RowValues& values)
+{
+    if (values.isEmpty())
+        return 0;
+    QStringList sets;
+    QList<db::Value> params;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        sets << it.key() + QStringLiteral(" = ?");
+        params << it.value();
+    }
+    params << key;
+    return d.execute(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) +
+                         QStringLiteral(" WHERE ") + keyColumn + QStringLiteral(" = ?"),
+                     params);
+}
+
+namespace {
+
+RowValues clashingStored(const RowMerge& merge)
+{
+    RowValues now;
+    for (auto it = merge.clashes.cbegin(); it != merge.clashes.cend(); ++it)
+        now.insert(it.key(), merge.stored.value(it.key()));
+    return now;
+}
+
+}  // namespace
+
+MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
+                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write)
+{
+    db::Database& d = OpenedDb();
+    MergedSave save;
+    std::optional<ClashChoice> choice;
+    RowValues askedAbout;
+    for (;;) {
+        bool mustAsk = false;
+        {
+            db::Transaction transaction(d);
+            const std::optional<RowValues> stored = ReadRow(table, keyColumn, key);
+            if (!stored) {
+                save.result = MergedSave::Result::Missing;
+                return save;
+            }
+            save.merge = PlanRowMerge(loaded, *stored, changed);
+            const RowMerge& merge = save.merge;
+            // Asked once per set of stored values: another change meanwhile asks anew.
+            mustAsk = !merge.clashes.isEmpty() && (!choice || clashingStored(merge) != askedAbout);
+            if (!mustAsk) {
+                RowValues toWrite = merge.write;
+                save.notWritten.clear();
+                if (choice == ClashChoice::Mine)
+                    toWrite.insert(merge.clashes);
+                else
+                    save.notWritten = merge.clashes.keys();
+                if (write) {
+                    if (!write(d, merge, toWrite)) {
+                        save.result = MergedSave::Result::Refused;
+                        return save;
+                    }
+                } else {
+                    WriteColumns(d, table, keyColumn, key, toWrite);
+                }
+                transaction.commit();
+                save.row = merge.stored;
+                save.row.insert(toWrite);
+                save.result = MergedSave::Result::Written;
+                return save;
+            }
+        }
+        // The lock is given back before a person is asked.
+        save.asked = true;
+        choice = ask ? ask(save.merge) : ClashChoice::Cancel;
+        if (choice == ClashChoice::Cancel) {
+            save.result = MergedSave::Result::Cancelled;
+            return save;
+        }
+        askedAbout = clashingStored(save.merge);
+    }
+}

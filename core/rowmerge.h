@@ -1,0 +1,115 @@
+#pragma once
+
+#include "platform/db/value.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace db {
+class Database;
+}
+
+// Saving a row that a window read earlier, while another workstation may have
+// saved the same row since. Nothing is locked between reading and saving, and
+// no column marks a version (stored files and older workstations stay as they
+// are): the save compares, inside its write transaction, the row as stored
+// now with the row as the window read it, value by value. Only what this
+// window changed is written; a column another workstation changed and this
+// one did not keeps the other's value; where both changed one column to
+// different values the user decides, outside the write lock.
+
+// A row's values by column name, in lower case.
+using RowValues = QMap<QString, db::Value>;
+
+// The whole row with key `key` in keyColumn; nullopt when there is none.
+// Throws db::DbError.
+std::optional<RowValues> ReadRow(const QString& table, const QString& keyColumn, const db::Value& key);
+
+// The columns of `now` whose value differs from `base`, with their values in
+// now. base and now are what the window would write, made by one function
+// from its fields right after loading and at the save: a value the window
+// cannot show (a date stored as text) therefore counts as changed only when
+// the user typed over it.
+RowValues ChangedColumns(const RowValues& base, const RowValues& now);
+
+struct RowMerge {
+    RowValues stored;        // the row as stored now
+    RowValues write;         // this window's changes nobody else made since it read the row
+    RowValues clashes;       // this window's values where another workstation stored another one
+    QStringList kept;        // columns only another workstation changed: they keep its value
+    // Another workstation changed the row since it was read.
+    bool changedElsewhere() const { return !kept.isEmpty() || !clashes.isEmpty(); }
+};
+
+// loaded: the row as the window read it; stored: as it is now; changed: the
+// window's changes (ChangedColumns). A change the other workstation made too,
+// to the same value, is no clash and needs no write.
+RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed);
+
+// What the user answers where both changed a field.
+enum class ClashChoice {
+    Mine,     // Ja: write all of this window's changes
+    Stored,   // Nein: keep the stored values of the clashing fields, write the rest
+    Cancel,   // Abbrechen: write nothing, go back to the edit
+};
+
+// Asked outside the write lock; gets the merge the question is about.
+using ClashAsk = std::function<ClashChoice(const RowMerge& merge)>;
+
+// A field as the user knows it, for the question: its label, the columns it
+// shows and how it reads a stored row.
+struct MergeField {
+    QString label;                                            // "Zeitraum"
+    QStringList columns;                                      // "book_start", "book_end"
+    std::function<QString(const RowValues& stored)> describe;  // "15.12.2026 – 18.12.2026"
+};
+
+// The one question of a save: rowName ("Die Reservierung 17") wurde inzwischen
+// an einem anderen Arbeitsplatz geändert, each clashing field with its stored
+// value. Ja, Nein, Abbrechen with Abbrechen the default; closing the box is
+// Abbrechen. A clashing column no field names is listed by its column name.
+ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge);
+
+// The labels of the fields that hold one of the columns, in the order of
+// fields (for a notice naming what was not written).
+QStringList FieldLabels(const QList<MergeField>& fields, const QStringList& columns);
+
+// A stored value as a field shows it: a date dd.mm.yyyy, a number with the
+// decimal comma, "leer" for an empty one, text in quotes.
+QString DescribeStored(const db::Value& value);
+
+struct MergedSave {
+    enum class Result {
+        Written,     // the changes are stored (also when there were none)
+        Missing,     // the row was deleted meanwhile: nothing written
+        Cancelled,   // the user kept the edit (Abbrechen): nothing written
+        Refused,     // write() refused: nothing written
+    };
+    Result result = Result::Written;
+    RowMerge merge;          // the last plan, with the row as stored when it was made
+    RowValues row;           // Written: the row as stored now
+    QStringList notWritten;  // Written: clashing columns that kept the stored value
+    bool asked = false;      // the user was asked
+};
+
+// Writes `values` into the row of key: UPDATE ... SET, nothing when empty.
+// Returns the rows changed. Throws db::DbError.
+qint64 WriteColumns(db::Database& d, const QString& table, const QString& keyColumn, const db::Value& key,
+                    const RowValues& values);
+
+// One save of a row loaded earlier. Inside a write transaction it reads the
+// stored row and plans the merge. Where fields clash it leaves the
+// transaction, asks `ask`, and starts again with the answer; it asks again
+// only when the stored values of the clash changed meanwhile. write() then
+// runs inside the transaction with the merge and the columns to write, adds
+// what it must (an edit time, a total), checks what it must and writes; it
+// returns false to refuse, which rolls everything back. Without write() the
+// columns are written as they are. Throws db::DbError.
+using MergeWrite = std::function<bool(db::Database& d, const RowMerge& merge, RowValues& toWrite)>;
+MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
+                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write = {});

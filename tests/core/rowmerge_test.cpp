@@ -1,0 +1,205 @@
+#include "core/rowmerge.h"
+
+#include "core/bookings.h"
+#include "core/database.h"
+#include "core/terms.h"
+#include "platform/db/database.h"
+#include "tests/core/occupancy_db.h"
+#include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+rt::Date december(int day)
+{
+    return rt::Date::fromParts(2026, 12, day, 12);
+}
+
+TEST(RowMergePlan, SortsEveryColumnByWhoChangedIt)
+{
+    const RowValues loaded{{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", QStringLiteral("x")}};
+    const RowValues stored{{"a", 1}, {"b", 20}, {"c", 30}, {"d", 40}, {"e", QStringLiteral("x")}};
+    // a: only mine; b: only theirs; c: both, differently; d: both, the same; e: nobody.
+    const RowValues changed{{"a", 10}, {"c", 31}, {"d", 40}};
+    const RowMerge merge = PlanRowMerge(loaded, stored, changed);
+    EXPECT_EQ(merge.write, (RowValues{{"a", 10}}));
+    EXPECT_EQ(merge.clashes, (RowValues{{"c", 31}}));
+    EXPECT_EQ(merge.kept, QStringList{"b"});
+    EXPECT_TRUE(merge.changedElsewhere());
+
+    // A number given in another width, or an empty text for a Null, is the stored value.
+    const RowMerge same = PlanRowMerge({{"n", 1}, {"t", QStringLiteral("a")}},
+                                       {{"n", db::Value::ofKind(db::Value::Kind::Integer, 5)}, {"t", db::Value()}},
+                                       {{"n", 5}, {"t", QString()}});
+    EXPECT_TRUE(same.clashes.isEmpty());
+    EXPECT_TRUE(same.write.isEmpty());
+}
+
+TEST(RowMergePlan, OnlyWhatTheWindowChangedCountsAsItsChange)
+{
+    const RowValues base{{"x", 1}, {"y", db::Value()}};
+    EXPECT_EQ(ChangedColumns(base, {{"x", 1}, {"y", db::Value()}}), RowValues{});
+    EXPECT_EQ(ChangedColumns(base, {{"x", 1}, {"y", 7}}), (RowValues{{"y", 7}}));
+}
+
+// Station A edits booking 17 in a window while station B changes it.
+class TwoDesksOnOneBooking : public ::testing::Test {
+protected:
+    TwoDesksOnOneBooking()
+    {
+        TermPlaceSingular = QStringLiteral("Raum");
+        TermPersonSingular = QStringLiteral("Gast");
+        database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname, cust_firstname) VALUES (7, 'Wagner', 'Eva')"));
+        Db->execute(QStringLiteral("INSERT INTO tbl_bookings (book_id, book_mandant_id, book_place_id, book_customer_id, "
+                                   "book_cust_count, book_start, book_end) VALUES (17, 1, ?, 7, 1, ?, ?)"),
+                    {place, december(14), december(17)});
+        loaded = *ReadBookingRow(17);
+        base = BookingColumns(BookingFromRow(loaded));
+    }
+    // Station B moves the booking, as the schedule does: reading it inside its write.
+    void otherMovesTo(int from, int to)
+    {
+        other.run([&] {
+            Booking b = *LoadBooking(17);
+            b.book_start = december(from);
+            b.book_end = december(to);
+            ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+        });
+    }
+    StoreOutcome save(const Booking& mine)
+    {
+        return StoreBookingChanges(17, loaded, ChangedColumns(base, BookingColumns(mine)), [](const RowMerge& m) {
+            return AskClash(QStringLiteral("Die Reservierung 17"), BookingMergeFields(), m);
+        });
+    }
+    Booking stored() const { return *LoadBooking(17); }
+
+    test::GlobalsScope globals;
+    test::OccupancyDb database;
+    test::DialogScope dialogs;
+    qint32 floor = database.addFloor(database.addBuilding(1, QStringLiteral("Haupthaus")), 0);
+    qint32 place = database.addPlace(floor);
+    test::OtherStation other{database.path()};
+    RowValues loaded;
+    RowValues base;
+};
+
+TEST_F(TwoDesksOnOneBooking, ChangesOfDifferentFieldsBothSurviveWithoutAQuestion)
+{
+    otherMovesTo(15, 18);
+    Booking mine = BookingFromRow(loaded);
+    mine.book_cust_count = 2;
+    mine.book_info = QStringLiteral("Anreise spaet");
+    const StoreOutcome outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_TRUE(outcome.changedElsewhere);
+    EXPECT_TRUE(dialogs->messages().empty());
+    const Booking now = stored();
+    EXPECT_EQ(now.book_start, december(15));
+    EXPECT_EQ(now.book_end, december(18));
+    EXPECT_EQ(now.book_cust_count, 2);
+    EXPECT_EQ(now.book_info, QStringLiteral("Anreise spaet"));
+    EXPECT_EQ(outcome.stored.book_start, december(15));
+}
+
+TEST_F(TwoDesksOnOneBooking, OneFieldChangedAtBothDesksAsksAndEachAnswerDoesWhatItSays)
+{
+    Booking mine = BookingFromRow(loaded);
+    mine.book_start = december(20);
+    mine.book_end = december(22);
+    mine.book_info = QStringLiteral("Balkon");
+
+    otherMovesTo(15, 18);
+    dialogs->answerMessage(ui::Answer::Cancel);
+    EXPECT_EQ(save(mine).result, StoreResult::Cancelled);
+    const auto& question = dialogs->lastMessage();
+    EXPECT_TRUE(question.text.startsWith(QStringLiteral(
+        "Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Zeitraum jetzt 15.12.2026 – "
+        "18.12.2026. Ihre Änderung trotzdem speichern?")))
+        << question.text.toStdString();
+    EXPECT_EQ(question.buttons, ui::Buttons::YesNoCancel);
+    EXPECT_EQ(question.defaultButton, 3);
+    EXPECT_EQ(stored().book_info, QString());
+
+    // Closing the box is Abbrechen.
+    dialogs->answerEscape();
+    EXPECT_EQ(save(mine).result, StoreResult::Cancelled);
+
+    dialogs->answerMessage(ui::Answer::No);
+    StoreOutcome outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_EQ(outcome.notWritten, (QStringList{"book_end", "book_start"}));
+    EXPECT_EQ(stored().book_start, december(15));
+    EXPECT_EQ(stored().book_info, QStringLiteral("Balkon"));
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_EQ(stored().book_start, december(20));
+    EXPECT_EQ(stored().book_end, december(22));
+    EXPECT_EQ(dialogs->messages().size(), 4u);
+}
+
+TEST_F(TwoDesksOnOneBooking, TheMergedBookingIsCheckedForThePlaceInTheSameWrite)
+{
+    // B moves it to 20.–22.; A meanwhile moved it to another place, where 21.–23. is taken.
+    const qint32 otherPlace = database.addPlace(floor);
+    database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_place_id, book_customer_id, book_cust_count, book_start, "
+                                 "book_end) VALUES (%1, 7, 1, #12/21/2026 12:00:00#, #12/23/2026 12:00:00#)")
+                      .arg(otherPlace));
+    otherMovesTo(20, 22);
+    Booking mine = BookingFromRow(loaded);
+    mine.book_place_id = otherPlace;
+    const StoreOutcome outcome = save(mine);
+    EXPECT_EQ(outcome.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(stored().book_place_id, place);
+}
+
+TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverIt)
+{
+    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'morgen' WHERE book_id = 17"));
+    loaded = *ReadBookingRow(17);
+    base = BookingColumns(BookingFromRow(loaded));
+    Booking mine = BookingFromRow(loaded);
+    mine.book_info = QStringLiteral("nur die Notiz");
+    ASSERT_EQ(save(mine).result, StoreResult::Stored);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT book_start FROM tbl_bookings WHERE book_id = 17")).toText(),
+              QStringLiteral("morgen"));
+
+    mine.book_start = december(13);
+    ASSERT_EQ(save(mine).result, StoreResult::Stored);
+    EXPECT_EQ(stored().book_start, december(13));
+}
+
+TEST_F(TwoDesksOnOneBooking, AnotherChangeWhileTheQuestionStandsIsAskedAgain)
+{
+    Booking mine = BookingFromRow(loaded);
+    mine.book_cust_count = 3;
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = 2 WHERE book_id = 17"));
+    int asked = 0;
+    const StoreOutcome outcome =
+        StoreBookingChanges(17, loaded, ChangedColumns(base, BookingColumns(mine)), [&](const RowMerge& m) {
+            ++asked;
+            if (asked == 1)
+                other.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = 4 WHERE book_id = 17"));
+            EXPECT_EQ(m.stored.value("book_cust_count").toLong(), asked == 1 ? 2 : 4);
+            return ClashChoice::Stored;
+        });
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_EQ(stored().book_cust_count, 4);
+}
+
+TEST_F(TwoDesksOnOneBooking, ABookingDeletedMeanwhileIsNotWritten)
+{
+    other.exec(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id = 17"));
+    Booking mine = BookingFromRow(loaded);
+    mine.book_info = QStringLiteral("x");
+    EXPECT_EQ(save(mine).result, StoreResult::NotFound);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+}
+
+}  // namespace
