@@ -136,6 +136,8 @@ bool CheckShutdownRequest()
         EndRequested = true;
         if (watchTimer)
             watchTimer->setInterval(1000);
+        // What stores unasked stores now: what it could not write keeps the station here.
+        RunProgramEndWork(true);
     }
     const QStringList unsaved = UnsavedEdits();
     if (unsaved.isEmpty()) {

@@ -230,25 +230,30 @@ QStringList UnsavedEdits()
     return edits;
 }
 
-void ExitProgram(bool unattended)
+void RunProgramEndWork(bool unattended)
 {
     // Work that itself ends the program must not run the end work again.
     static bool running = false;
-    if (!running) {
-        running = true;
-        const auto work = endWork();
-        for (const auto& [id, w] : work) {
-            try {
-                w(unattended);
-            } catch (const ProgramEnded&) {
-                running = false;
-                throw;
-            } catch (...) {
-                // The end goes on; the work reported its own failure.
-            }
+    if (running)
+        return;
+    running = true;
+    const auto work = endWork();
+    for (const auto& [id, w] : work) {
+        try {
+            w(unattended);
+        } catch (const ProgramEnded&) {
+            running = false;
+            throw;
+        } catch (...) {
+            // The end goes on; the work reported its own failure.
         }
-        running = false;
     }
+    running = false;
+}
+
+void ExitProgram(bool unattended)
+{
+    RunProgramEndWork(unattended);
 
     LogoutWorkstation();
     CloseProgramDatabase();

@@ -37,7 +37,8 @@ void RemoveProgramEndWork(int id);
 // What a window holds that nobody stored yet and that the program's end
 // would throw away, as the user reads it ("Adressbuch: ..."); "" when nothing.
 // Windows that store unasked at the end (the invoice window, the service
-// catalogue) register end work instead.
+// catalogue) register end work instead, and report here only what that store
+// did not write.
 using UnsavedEditQuery = std::function<QString()>;
 // A window registers once (the id takes it back).
 int RegisterUnsavedEdit(UnsavedEditQuery query);
@@ -55,6 +56,13 @@ public:
 private:
     int m_id;
 };
+
+// Runs the work registered for the end (AtProgramEnd) and nothing else. When
+// every workstation is asked to end, this runs unattended before the station
+// decides whether it may end: a window whose unattended store left fields
+// unwritten (another workstation changed them) then reports them as an
+// unsaved edit, so the station stays and names them.
+void RunProgramEndWork(bool unattended);
 
 // Runs the work registered for the end, logs the workstation out, closes the
 // database and ends at once.
