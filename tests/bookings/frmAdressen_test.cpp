@@ -5,9 +5,11 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/startup.h"
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -307,4 +309,120 @@ TEST_F(AddressBook, ButtonsOpenTheOtherWindows)
                            QStringLiteral("ShowBookings(book_customer_id = %1|-1|-1|1|1)").arg(meier),
                            QStringLiteral("ShowRechnung(0|%1|-1)").arg(meier),
                            QStringLiteral("ShowRessources(tbl_cust_categories|Adress-Kategorien)")}));
+}
+
+namespace {
+
+// Both stations have guest Wagner open; station B stores the whole row, as
+// the previous version does.
+class TwoDesksOnOneGuest : public AddressBook {
+protected:
+    void SetUp() override
+    {
+        AddressBook::SetUp();
+        wagner = add("Wagner", "Eva");
+    }
+    void otherStores(const std::function<void(Customer&)>& change)
+    {
+        other.run([&] {
+            Customer c = *LoadCustomer(wagner);
+            change(c);
+            ASSERT_EQ(StoreCustomer(c), CustomerStoreResult::Stored);
+        });
+    }
+    // Types over the field's text as a user does.
+    void retype(int index, const QString& text)
+    {
+        QLineEdit* field = book().tbEntry[static_cast<size_t>(index)];
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    QString shown(int index) { return book().tbEntry[static_cast<size_t>(index)]->text(); }
+    Customer stored() { return *LoadCustomer(wagner); }
+
+    test::OtherStation other{database.path()};
+    qint32 wagner = 0;
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnOneGuest, AStreetChangedElsewhereSurvivesAPhoneNumberAddedHere)
+{
+    // Another tool stored the birthday as text: the field shows nothing and keeps it.
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_birthday = 'kaputt' WHERE cust_id = %1").arg(wagner));
+    frmAdressen::ShowAdresse(wagner, nullptr);
+    other.exec(QStringLiteral("UPDATE tbl_customers SET cust_street = 'Lindenweg 4' WHERE cust_id = ?"), {wagner});
+    test::DialogScope dialogs;
+    retype(entry::Phone, QStringLiteral("0711 123456"));
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored().cust_street, QStringLiteral("Lindenweg 4"));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123456"));
+    EXPECT_EQ(shown(entry::Street), QStringLiteral("Lindenweg 4"));
+    EXPECT_FALSE(book().state().Changed);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT cust_birthday FROM tbl_customers WHERE cust_id = %1").arg(wagner)).toText(),
+              QStringLiteral("kaputt"));
+
+    // The next save compares with that row: B's next street is no clash either.
+    otherStores([](Customer& c) { c.cust_street = QStringLiteral("Ring 1"); });
+    retype(entry::Fax, QStringLiteral("0711 654321"));
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored().cust_street, QStringLiteral("Ring 1"));
+    EXPECT_EQ(stored().cust_fax, QStringLiteral("0711 654321"));
+}
+
+TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWhatItSays)
+{
+    frmAdressen::ShowAdresse(wagner, nullptr);
+    otherStores([](Customer& c) { c.cust_phone = QStringLiteral("0711 999"); });
+    retype(entry::Phone, QStringLiteral("0711 123"));
+    retype(entry::Zip, QStringLiteral("70173"));
+
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Cancel);
+    dialogs->answerEscape();
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+        EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+            QStringLiteral("Der Gast „Wagner, Eva“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                           "Telefon jetzt „0711 999“. Ihre Änderung trotzdem speichern?")))
+            << dialogs->lastMessage().text.toStdString();
+        EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
+        EXPECT_TRUE(stored().cust_zip.isEmpty());
+        EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 123"));
+        EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Eva Wagner“")});
+    }
+
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
+    EXPECT_EQ(stored().cust_zip, QStringLiteral("70173"));
+    EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 999"));
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+
+    TermPersonSingular = QStringLiteral("Person");
+    otherStores([](Customer& c) { c.cust_phone = QStringLiteral("0711 555"); });
+    retype(entry::Phone, QStringLiteral("0711 123"));
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Person „Wagner, Eva“ wurde")));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123"));
+    EXPECT_EQ(dialogs->messages().size(), 4u);
+}
+
+TEST_F(TwoDesksOnOneGuest, TheHandOverAfterAMergeGivesTheGuestAsStored)
+{
+    Receiver panel;
+    frmAdressen::ShowAdresse(wagner, &panel);
+    otherStores([](Customer& c) { c.cust_firstname = QStringLiteral("Eva-Maria"); });
+    test::DialogScope dialogs;
+    retype(entry::Phone, QStringLiteral("0711 123456"));
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    ASSERT_EQ(panel.calls, 1);
+    EXPECT_EQ(panel.id, wagner);
+    EXPECT_EQ(panel.name, QStringLiteral("Eva-Maria Wagner"));
+    EXPECT_EQ(stored().cust_firstname, QStringLiteral("Eva-Maria"));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123456"));
 }
