@@ -14,11 +14,27 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 QString deleteTitle()
 {
     return GetResString(1650, {{QStringLiteral("%s"), GetResString(1304)}});
+}
+
+// "Der Gast „Wagner, Eva“", for the question about a field two workstations changed.
+QString guestTitle(const AddressFields& f)
+{
+    const QString last = rt::trim(f.text[entry::LastName]);
+    const QString first = rt::trim(f.text[entry::FirstName]);
+    QString name = last.isEmpty() || first.isEmpty() ? last + first : last + QStringLiteral(", ") + first;
+    if (name.isEmpty())
+        name = rt::trim(f.text[entry::Company]);
+    QString subject = NominativeOf(TermPersonSingular);
+    subject[0] = subject[0].toUpper();
+    return subject + QStringLiteral(" „") + name + QStringLiteral("“");
 }
 
 rt::Date birthdayOf(const QString& text)
@@ -157,7 +173,7 @@ std::optional<AddressFields> AddressRecord::load(qint32 custId)
 {
     if (custId < 1)
         return std::nullopt;
-    std::optional<Customer> row = LoadCustomer(custId);
+    const std::optional<RowValues> row = ReadCustomerRow(custId);
     if (!row) {
         ui::msgBox(GetResString(1354), ui::Information,
                    GetResString(1353, {{QStringLiteral("%s"), QString::number(custId)}}));
@@ -169,16 +185,37 @@ std::optional<AddressFields> AddressRecord::load(qint32 custId)
         m_state.CurrentCustomerId = custId;
         m_state.remember(custId);
     }
-    m_state.Stored = *row;
-    m_state.Salutation = row->cust_sex;
+    takeStored(*row);
     m_state.Changed = false;
-    return FieldsOfCustomer(*row);
+    return FieldsOfCustomer(m_state.Stored);
+}
+
+void AddressRecord::shown(const AddressFields& fields)
+{
+    m_state.Base = columnsOf(fields);
+}
+
+RowValues AddressRecord::columnsOf(const AddressFields& fields) const
+{
+    Customer c = m_state.Stored;
+    ApplyFields(fields, c);
+    return CustomerColumns(c);
+}
+
+void AddressRecord::takeStored(const RowValues& row)
+{
+    m_state.Loaded = row;
+    m_state.Stored = CustomerFromRow(row);
+    m_state.Salutation = m_state.Stored.cust_sex;
+    m_state.Base = columnsOf(FieldsOfCustomer(m_state.Stored));
 }
 
 void AddressRecord::startNew()
 {
     m_state.CurrentCustomerId = -1;
     m_state.Stored = Customer();
+    m_state.Loaded.clear();
+    m_state.Base.clear();
     m_state.Salutation = 0;
     m_state.Changed = false;
     m_state.NewRecord = true;
@@ -197,20 +234,56 @@ AddressRecord::SaveResult AddressRecord::save(const AddressFields& fields, const
     Customer row = before > 0 ? m_state.Stored : Customer();
     row.cust_id = before > 0 ? before : 0;
     ApplyFields(fields, row);
+    m_savedMerged = false;
     try {
-        ui::WaitCursor wait;
-        if (StoreCustomer(row) == CustomerStoreResult::NotFound) {
-            // Another workstation deleted it: storing it again is the user's call.
-            const QString question =
-                QStringLiteral("Diese Adresse wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht.\n\n"
-                               "Wollen Sie sie als neue Adresse speichern?");
-            if (ui::msgBox(question + (failureNote.isEmpty() ? QString() : QStringLiteral("\n\n") + failureNote),
-                           ui::OkCancel | ui::Question | ui::DefaultButton2,
-                           GetResString(1353, {{QStringLiteral("%s"), QString::number(before)}}))
-                != ui::Answer::Ok)
+        // No hourglass over a question.
+        std::optional<ui::WaitCursor> wait(std::in_place);
+        bool add = before < 1;
+        if (!add) {
+            const MergedSave saved = StoreCustomerChanges(
+                before, m_state.Loaded, ChangedColumns(m_state.Base, CustomerColumns(row)), [&](const RowMerge& merge) {
+                    wait.reset();
+                    const ClashChoice choice = AskClash(guestTitle(fields), CustomerMergeFields(), merge);
+                    wait.emplace();
+                    return choice;
+                });
+            switch (saved.result) {
+            case MergedSave::Result::Written:
+                takeStored(saved.row);
+                m_savedMerged = saved.merge.changedElsewhere();
+                break;
+            case MergedSave::Result::Missing:
+                add = true;
+                break;
+            case MergedSave::Result::Cancelled:
+            case MergedSave::Result::Refused:
                 return SaveResult::Failed;
-            row.cust_id = 0;
+            }
+        }
+        if (add) {
+            if (before > 0) {
+                // Another workstation deleted it: storing it again is the user's call.
+                wait.reset();
+                const QString question =
+                    QStringLiteral("Diese Adresse wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht.\n\n"
+                                   "Wollen Sie sie als neue Adresse speichern?");
+                if (ui::msgBox(question + (failureNote.isEmpty() ? QString() : QStringLiteral("\n\n") + failureNote),
+                               ui::OkCancel | ui::Question | ui::DefaultButton2,
+                               GetResString(1353, {{QStringLiteral("%s"), QString::number(before)}}))
+                    != ui::Answer::Ok)
+                    return SaveResult::Failed;
+                wait.emplace();
+                row.cust_id = 0;
+            }
             StoreCustomer(row);
+            if (const std::optional<RowValues> added = ReadCustomerRow(row.cust_id)) {
+                takeStored(*added);
+            } else {
+                // Deleted elsewhere the moment it was stored: the next save asks again.
+                m_state.Loaded.clear();
+                m_state.Stored = row;
+                m_state.Base = CustomerColumns(row);
+            }
         }
     } catch (const db::DbError& error) {
         QString text = error.description();
@@ -219,11 +292,10 @@ AddressRecord::SaveResult AddressRecord::save(const AddressFields& fields, const
         ui::msgBox(text, ui::Exclamation, QStringLiteral("Fehler beim Speichern der Adressdaten"));
         return SaveResult::Failed;
     }
-    if (row.cust_id != before) {
-        m_state.CurrentCustomerId = row.cust_id;
-        m_state.remember(row.cust_id);
+    if (m_state.Stored.cust_id != before) {
+        m_state.CurrentCustomerId = m_state.Stored.cust_id;
+        m_state.remember(m_state.Stored.cust_id);
     }
-    m_state.Stored = row;
     m_state.Changed = false;
     return SaveResult::Written;
 }

@@ -49,6 +49,8 @@ struct AddressState {
     std::array<qint32, 11> History{}; // customers shown, for the back button
     int HistoryPosition = 0;          // 0 to 9, the slot written next
     Customer Stored;                  // the row as loaded or stored: keeps what no field shows
+    RowValues Loaded;                 // that row as read, to tell another workstation's changes
+    RowValues Base;                   // the columns of the fields as shown then: the edits are what differs
 
     void remember(qint32 custId);
 };
@@ -89,6 +91,9 @@ public:
     // id below 1, and, after telling the user, for a customer deleted
     // meanwhile: the address shown before stays current.
     std::optional<AddressFields> load(qint32 custId);
+    // What the window shows of the row just loaded or stored: a save writes
+    // only the columns whose fields differ from it.
+    void shown(const AddressFields& fields);
     // Makes the state that of a new, empty address.
     void startNew();
 
@@ -96,12 +101,17 @@ public:
         Written,
         Unchanged,   // nothing edited: nothing to write
         ReadOnly,    // a read-only workstation writes nothing and says nothing
-        Failed,      // reported; the edits stay marked as changed
+        Failed,      // reported, or the user went back to the edit; the edits stay marked as changed
     };
-    // Writes the whole address in one go. failureNote is added to the report
+    // Writes the fields this window changed since it loaded the customer;
+    // what another workstation changed meanwhile in other fields is kept, a
+    // field both changed is asked about. failureNote is added to the report
     // of a failure. A customer another workstation deleted meanwhile is
     // stored again only when the user asks for it.
     SaveResult save(const AddressFields& fields, const QString& failureNote = {});
+    // The last save kept values another workstation stored: the fields are
+    // to show Stored.
+    bool savedMerged() const { return m_savedMerged; }
 
     // Back: Escape, the user stays on the changed address.
     enum class AskResult { NotNeeded, Saved, Declined, Failed, Back };
@@ -125,8 +135,11 @@ public:
 
 private:
     void refuseDelete(const CustomerReferences& refs);
+    RowValues columnsOf(const AddressFields& fields) const;
+    void takeStored(const RowValues& row);
 
     AddressState& m_state;
+    bool m_savedMerged = false;
 };
 
 // Hands a guest to a window; a failure of the receiver is reported.

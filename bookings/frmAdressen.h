@@ -126,6 +126,7 @@ private:
     void NewAddress();
     void ClearAddressFields();
     AddressRecord::SaveResult SaveAddress(const QString& failureNote = {});
+    void showSaved();
     bool AskSaveChangedAddress();
     void ShowLastNameRequired();
     void SetSalutation(int sex);

@@ -81,6 +81,7 @@ bool frmAdressen::LoadAddress(qint32 custId)
     if (!fields)
         return false;
     showFields(*fields);
+    m_record.shown(readFields());
     showIndex();
     showTab(0);
     return true;
@@ -114,8 +115,18 @@ AddressRecord::SaveResult frmAdressen::SaveAddress(const QString& failureNote)
 {
     const AddressRecord::SaveResult result = m_record.save(readFields(), failureNote);
     if (result == AddressRecord::SaveResult::Written)
-        showIndex();
+        showSaved();
     return result;
+}
+
+void frmAdressen::showSaved()
+{
+    // What another workstation stored meanwhile is shown, so the next save
+    // compares with what this one wrote.
+    if (m_record.savedMerged())
+        showFields(FieldsOfCustomer(m_state.Stored));
+    m_record.shown(readFields());
+    showIndex();
 }
 
 QString frmAdressen::unsavedAddress() const
@@ -138,7 +149,7 @@ bool frmAdressen::AskSaveChangedAddress()
     case AddressRecord::AskResult::Back:
         return false;
     case AddressRecord::AskResult::Saved:
-        showIndex();
+        showSaved();
         ShowSimilarRecordsX(m_state.LastSearch, false);
         return true;
     default:

@@ -2,6 +2,7 @@
 
 #include "core/address.h"
 #include "core/database.h"
+#include "core/messages.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
@@ -36,34 +37,94 @@ int count(const QString& sql, qint32 id)
 
 std::optional<Customer> LoadCustomer(qint32 custId)
 {
+    const std::optional<RowValues> row = ReadCustomerRow(custId);
+    if (!row)
+        return std::nullopt;
+    return CustomerFromRow(*row);
+}
+
+std::optional<RowValues> ReadCustomerRow(qint32 custId)
+{
     if (custId <= 0)
         return std::nullopt;
-    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_customers WHERE cust_id = ?"),
-                                                db::OpenMode::ForwardOnlyReadOnly, {custId});
-    if (rs.eof())
-        return std::nullopt;
+    return ReadRow(QStringLiteral("tbl_customers"), QStringLiteral("cust_id"), custId);
+}
+
+Customer CustomerFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
     Customer c;
-    c.cust_id = custId;
-    c.cust_ext_id = rs.value(QStringLiteral("cust_ext_id")).toLong();
-    c.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
-    c.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
-    c.cust_company = rs.value(QStringLiteral("cust_company")).toText();
-    c.cust_street = rs.value(QStringLiteral("cust_street")).toText();
-    c.cust_zip = rs.value(QStringLiteral("cust_zip")).toText();
-    c.cust_city = rs.value(QStringLiteral("cust_city")).toText();
-    c.cust_country = rs.value(QStringLiteral("cust_country")).toText();
-    c.cust_phone = rs.value(QStringLiteral("cust_phone")).toText();
-    c.cust_phone2 = rs.value(QStringLiteral("cust_phone2")).toText();
-    c.cust_fax = rs.value(QStringLiteral("cust_fax")).toText();
-    c.cust_mobile = rs.value(QStringLiteral("cust_mobile")).toText();
-    c.cust_email = rs.value(QStringLiteral("cust_email")).toText();
-    c.cust_info = rs.value(QStringLiteral("cust_info")).toText();
-    c.cust_sex = rs.value(QStringLiteral("cust_sex")).toLong();
-    c.cust_caution = rs.value(QStringLiteral("cust_caution")).toBool();
-    c.cust_category_id = rs.value(QStringLiteral("cust_category_id")).toLong();
-    c.cust_birthday = rs.value(QStringLiteral("cust_birthday")).toDate();
-    c.cust_new = rs.value(QStringLiteral("cust_new")).toBool();
+    c.cust_id = v("cust_id").toLong();
+    c.cust_ext_id = v("cust_ext_id").toLong();
+    c.cust_lastname = v("cust_lastname").toText();
+    c.cust_firstname = v("cust_firstname").toText();
+    c.cust_company = v("cust_company").toText();
+    c.cust_street = v("cust_street").toText();
+    c.cust_zip = v("cust_zip").toText();
+    c.cust_city = v("cust_city").toText();
+    c.cust_country = v("cust_country").toText();
+    c.cust_phone = v("cust_phone").toText();
+    c.cust_phone2 = v("cust_phone2").toText();
+    c.cust_fax = v("cust_fax").toText();
+    c.cust_mobile = v("cust_mobile").toText();
+    c.cust_email = v("cust_email").toText();
+    c.cust_info = v("cust_info").toText();
+    c.cust_sex = v("cust_sex").toLong();
+    c.cust_caution = v("cust_caution").toBool();
+    c.cust_category_id = v("cust_category_id").toLong();
+    c.cust_birthday = v("cust_birthday").toDate();
+    c.cust_new = v("cust_new").toBool();
     return c;
+}
+
+RowValues CustomerColumns(const Customer& c)
+{
+    // cust_ext_id and cust_new have no field in the address book: it never changes them.
+    const QList<db::Value> all = values(c);
+    RowValues columns;
+    for (size_t i = 0; i < Columns.size(); ++i) {
+        const QString column = QString::fromLatin1(Columns[i]);
+        if (column != QLatin1String("cust_ext_id") && column != QLatin1String("cust_new"))
+            columns.insert(column, all[static_cast<qsizetype>(i)]);
+    }
+    return columns;
+}
+
+QList<MergeField> CustomerMergeFields()
+{
+    const auto field = [](int label, const char* column, std::function<QString(const RowValues&)> describe = {}) {
+        return MergeField{GetResString(label), {QString::fromLatin1(column)}, std::move(describe)};
+    };
+    const auto salutation = [](const RowValues& r) {
+        const db::Value v = r.value(QStringLiteral("cust_sex"));
+        switch (v.isNull() ? 0 : v.toLong()) {
+        case 0: return GetResString(328);
+        case 1: return GetResString(329);
+        case 2: return GetResString(333);
+        case 3: return QLatin1Char('(') + GetResString(313) + QLatin1Char(')');
+        default: return DescribeStored(v);
+        }
+    };
+    const auto category = [](const RowValues& r) {
+        const qint32 id = r.value(QStringLiteral("cust_category_id")).toLong();
+        for (const CustomerCategory& c : CustomerCategories()) {
+            if (c.adrcat_id == id)
+                return QStringLiteral("„") + c.adrcat_name + QStringLiteral("“");
+        }
+        return id > 0 ? QString::number(id) : GetResString(313);
+    };
+    // In the order the address book shows them.
+    return {field(1320, "cust_lastname"), field(1321, "cust_firstname"), field(1322, "cust_company"),
+            field(1323, "cust_street"),   field(1324, "cust_zip"),       field(1325, "cust_city"),
+            field(1326, "cust_country"),  field(1328, "cust_phone"),     field(1329, "cust_phone2"),
+            field(1330, "cust_fax"),      field(1331, "cust_mobile"),    field(1332, "cust_email"),
+            field(1333, "cust_birthday"), field(1334, "cust_info"),      field(334, "cust_sex", salutation),
+            field(1316, "cust_caution"),  field(1313, "cust_category_id", category)};
+}
+
+MergedSave StoreCustomerChanges(qint32 custId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask)
+{
+    return SaveLoadedRow(QStringLiteral("tbl_customers"), QStringLiteral("cust_id"), custId, loaded, changed, ask);
 }
 
 CustomerStoreResult StoreCustomer(Customer& customer)

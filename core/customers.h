@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
@@ -38,8 +39,23 @@ std::optional<Customer> LoadCustomer(qint32 custId);
 
 enum class CustomerStoreResult { Stored, NotFound };
 // Writes the whole row in one transaction; a new customer gets its id. An
-// existing one deleted meanwhile is not written again (NotFound).
+// existing one deleted meanwhile is not written again (NotFound). A window
+// that edits a customer it loaded saves through StoreCustomerChanges.
 CustomerStoreResult StoreCustomer(Customer& customer);
+
+// The customer's row as stored, every column; nullopt when there is none.
+std::optional<RowValues> ReadCustomerRow(qint32 custId);
+Customer CustomerFromRow(const RowValues& row);
+// The columns the address book edits, as it writes them: made from its
+// fields right after loading and again at the save (ChangedColumns).
+RowValues CustomerColumns(const Customer& customer);
+// Those columns by the labels of the address book, for the question about
+// a field two workstations changed.
+QList<MergeField> CustomerMergeFields();
+// A stored customer changed in a window that read it as `loaded`: writes
+// only `changed`, keeps what another workstation changed meanwhile and asks
+// `ask` where both changed one column. Missing when it was deleted meanwhile.
+MergedSave StoreCustomerChanges(qint32 custId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask);
 
 // Bookings and invoices that name the customer.
 struct CustomerReferences {

@@ -339,6 +339,16 @@ QString AccusativeOf(const QString& term, bool definite, const QString& adjectiv
     return text + term;
 }
 
+QString NominativeOf(const QString& term)
+{
+    switch (GenderOfTerm(term)) {
+    case TermGender::Feminine: return QStringLiteral("die ") + term;
+    case TermGender::Neuter: return QStringLiteral("das ") + term;
+    case TermGender::Masculine: break;
+    }
+    return QStringLiteral("der ") + term;
+}
+
 namespace {
 
 QString quotedName(const QString& name)

@@ -97,3 +97,6 @@ TermGender GenderOfTerm(const QString& term);
 // ("Gast", definite, "bisherig") "den bisherigen Gast", ("Zimmer",
 // indefinite) "ein Zimmer", ("Wohnung", indefinite, "neu") "eine neue Wohnung".
 QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem = QString());
+// The term as a subject with its definite article: "der Gast", "die Person",
+// "das Mitglied".
+QString NominativeOf(const QString& term);

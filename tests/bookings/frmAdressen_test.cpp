@@ -5,9 +5,11 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/startup.h"
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -307,4 +309,95 @@ TEST_F(AddressBook, ButtonsOpenTheOtherWindows)
                            QStringLiteral("ShowBookings(book_customer_id = %1|-1|-1|1|1)").arg(meier),
                            QStringLiteral("ShowRechnung(0|%1|-1)").arg(meier),
                            QStringLiteral("ShowRessources(tbl_cust_categories|Adress-Kategorien)")}));
+}
+
+namespace {
+
+// Station B changes guest Wagner while this station has it open.
+class TwoDesksOnOneGuest : public AddressBook {
+protected:
+    void SetUp() override
+    {
+        AddressBook::SetUp();
+        wagner = add("Wagner", "Eva");
+    }
+    void otherSets(const char* column, const QString& value)
+    {
+        other.exec(QStringLiteral("UPDATE tbl_customers SET %1 = ? WHERE cust_id = ?").arg(QLatin1String(column)), {value, wagner});
+    }
+    void retype(int index, const QString& text)
+    {
+        QLineEdit* field = book().tbEntry[static_cast<size_t>(index)];
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    QString shown(int index) { return book().tbEntry[static_cast<size_t>(index)]->text(); }
+    Customer stored() { return *LoadCustomer(wagner); }
+
+    test::OtherStation other{database.path()};
+    qint32 wagner = 0;
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnOneGuest, WhatOnlyTheOtherStationChangedIsKeptAndShownUnasked)
+{
+    // Another tool stored the birthday as text: the field shows nothing and keeps it.
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_birthday = 'kaputt' WHERE cust_id = %1").arg(wagner));
+    Receiver panel;
+    frmAdressen::ShowAdresse(wagner, &panel);
+    otherSets("cust_street", QStringLiteral("Lindenweg 4"));
+    test::DialogScope dialogs;
+    retype(entry::Phone, QStringLiteral("0711 123456"));
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_EQ(stored().cust_street, QStringLiteral("Lindenweg 4"));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123456"));
+    EXPECT_EQ(other.value(QStringLiteral("SELECT cust_birthday FROM tbl_customers WHERE cust_id = ?"), {wagner}).toText(),
+              QStringLiteral("kaputt"));
+    EXPECT_EQ(shown(entry::Street), QStringLiteral("Lindenweg 4"));
+
+    // The next save compares with that row; the hand-over gives the guest as stored.
+    otherSets("cust_street", QStringLiteral("Ring 1"));
+    otherSets("cust_firstname", QStringLiteral("Eva-Maria"));
+    retype(entry::Fax, QStringLiteral("0711 654321"));
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored().cust_street, QStringLiteral("Ring 1"));
+    EXPECT_EQ(stored().cust_fax, QStringLiteral("0711 654321"));
+    EXPECT_EQ(panel.id, wagner);
+    EXPECT_EQ(panel.name, QStringLiteral("Eva-Maria Wagner"));
+}
+
+TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWhatItSays)
+{
+    frmAdressen::ShowAdresse(wagner, nullptr);
+    otherSets("cust_phone", QStringLiteral("0711 999"));
+    retype(entry::Phone, QStringLiteral("0711 123"));
+    retype(entry::Zip, QStringLiteral("70173"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Der Gast „Wagner, Eva“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                       "Telefon jetzt „0711 999“. Ihre Änderung trotzdem speichern?")));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
+    EXPECT_TRUE(stored().cust_zip.isEmpty());
+    EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 123"));
+    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Eva Wagner“")});
+
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
+    EXPECT_EQ(stored().cust_zip, QStringLiteral("70173"));
+    EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 999"));
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+
+    TermPersonSingular = QStringLiteral("Person");
+    otherSets("cust_phone", QStringLiteral("0711 555"));
+    retype(entry::Phone, QStringLiteral("0711 123"));
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Person „Wagner, Eva“ wurde")));
+    EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123"));
 }

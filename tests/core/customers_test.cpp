@@ -2,6 +2,8 @@
 #include "core/places.h"
 
 #include "tests/core/occupancy_db.h"
+#include "tests/support/other_station.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -88,4 +90,35 @@ TEST_F(CustomerRows, PlacesOfAFacilityStayWithinIt)
     EXPECT_EQ(FloorsOfBuilding(own).front().flr_id, ground);
     EXPECT_EQ(BuildingsOfMandant(2).size(), 1u);
     EXPECT_FALSE(LoadPlace(0));
+}
+
+TEST_F(CustomerRows, AGuestChangedAtTwoStationsKeepsTheOthersFieldsAndNamesThoseBothChanged)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_cust_categories (adrcat_id, adrcat_name) VALUES (2, 'Stammgast'), (5, 'Firma')"));
+    database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (7, 'Wagner')"));
+    const RowValues loaded = *ReadCustomerRow(7);
+    test::OtherStation other{database.path()};
+    other.exec(QStringLiteral("UPDATE tbl_customers SET cust_city = 'Ulm', cust_street = 'Lindenweg 4', cust_sex = 1, "
+                              "cust_caution = -1, cust_category_id = 2"));
+    Customer mine = CustomerFromRow(loaded);
+    mine.cust_phone = QStringLiteral("0711 123456");
+    mine.cust_street = QStringLiteral("Ring 2");
+    mine.cust_sex = 3;
+    mine.cust_caution = true;   // as stored: no clash
+    mine.cust_category_id = 5;
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::No);
+    const MergedSave saved = StoreCustomerChanges(
+        7, loaded, ChangedColumns(CustomerColumns(CustomerFromRow(loaded)), CustomerColumns(mine)),
+        [](const RowMerge& merge) { return AskClash(QStringLiteral("Der Gast „Wagner“"), CustomerMergeFields(), merge); });
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral(
+        "Der Gast „Wagner“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Straße, Nr. jetzt „Lindenweg 4“; "
+        "Anrede jetzt Frau; Kategorie jetzt „Stammgast“. Ihre Änderung trotzdem speichern?")))
+        << dialogs->lastMessage().text.toStdString();
+    ASSERT_EQ(saved.result, MergedSave::Result::Written);
+    const Customer now = *LoadCustomer(7);
+    EXPECT_EQ(now.cust_city, QStringLiteral("Ulm"));
+    EXPECT_EQ(now.cust_phone, QStringLiteral("0711 123456"));
+    EXPECT_EQ(now.cust_street, QStringLiteral("Lindenweg 4"));
+    EXPECT_EQ(now.cust_category_id, 2);
 }

@@ -90,6 +90,9 @@ TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
     EXPECT_EQ(GenderOfTerm(QStringLiteral("Kabine")), TermGender::Feminine);
     EXPECT_EQ(GenderOfTerm(QStringLiteral("Häuschen")), TermGender::Neuter);
     EXPECT_EQ(GenderOfTerm(QString()), TermGender::Masculine);
+    EXPECT_EQ(NominativeOf(QStringLiteral("Gast")), QStringLiteral("der Gast"));
+    EXPECT_EQ(NominativeOf(QStringLiteral("Person")), QStringLiteral("die Person"));
+    EXPECT_EQ(NominativeOf(QStringLiteral("Mitglied")), QStringLiteral("das Mitglied"));
 
     TermPersonSingular = QStringLiteral("Person");
     EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen eine Person angeben, um die Reservierung zu vervollständigen."));
