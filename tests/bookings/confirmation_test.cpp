@@ -8,6 +8,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -44,6 +45,12 @@ protected:
         qputenv("XDG_CONFIG_HOME", m_config);
     }
     static frmBuchungen& w() { return frmBuchungen::instance(); }
+    static void typeNote(const QString& text)
+    {
+        w().tbBuchungInfo->setFocus();
+        QTest::keyClick(w().tbBuchungInfo, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w().tbBuchungInfo, text);
+    }
     bool saved() const { return !db.database.value(QStringLiteral("SELECT book_bearb_date FROM tbl_bookings")).isNull(); }
 
     QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
@@ -58,6 +65,7 @@ protected:
 
 TEST_F(ConfirmationLetter, TheLetterIsSavedAndFilledFromBookingAndGuest)
 {
+    typeNote(QStringLiteral("Anreise 19 Uhr"));
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w().cmdBookingConfirmation, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie eine Reservierungs-Bestätigung drucken?");
@@ -69,8 +77,7 @@ TEST_F(ConfirmationLetter, TheLetterIsSavedAndFilledFromBookingAndGuest)
     EXPECT_EQ(letter.bookmarkText("tm_anrede"), "Sehr geehrter Herr D'Angelo-Schäfer");
     EXPECT_EQ(letter.bookmarkText("tm_datum"), rt::formatDate(rt::Date::today(), "dd.mm.yyyy"));
     EXPECT_EQ(letter.bookmarkText("tm_reservierung"), "Pension Test\nHaupthaus \\ Erdgeschoss \\ Zimmer 1\nvom " + db.dayText(2) +
-                                                          " bis zum " + db.dayText(5) + "\n\nAnreise 18 Uhr");
-
+                                                          " bis zum " + db.dayText(5) + "\n\nAnreise 19 Uhr");
 }
 
 TEST_F(ConfirmationLetter, AnOpenEndNamesTheStartOnlyAndEmptyNotesAddNoLines)
