@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "platform/word/document.h"
 #include "tests/bookings/booking_db.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
@@ -78,6 +79,24 @@ TEST_F(ConfirmationLetter, TheLetterIsSavedAndFilledFromBookingAndGuest)
     EXPECT_EQ(letter.bookmarkText("tm_datum"), rt::formatDate(rt::Date::today(), "dd.mm.yyyy"));
     EXPECT_EQ(letter.bookmarkText("tm_reservierung"), "Pension Test\nHaupthaus \\ Erdgeschoss \\ Zimmer 1\nvom " + db.dayText(2) +
                                                           " bis zum " + db.dayText(5) + "\n\nAnreise 19 Uhr");
+}
+
+TEST_F(ConfirmationLetter, AfterAnotherWorkstationMovedTheBookingTheLetterTellsTheStoredDays)
+{
+    test::OtherStation other{db.database.path()};
+    other.run([&] {
+        Booking b = *LoadBooking(booking);
+        b.book_start = db.day(3);
+        b.book_end = db.day(7);
+        ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    });
+    typeNote(QStringLiteral("Anreise 20 Uhr"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w().btnOutputWordDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_EQ(word::Document::open(dialogs->opened().front()).bookmarkText("tm_reservierung"),
+              "Pension Test\nHaupthaus \\ Erdgeschoss \\ Zimmer 1\nvom " + db.dayText(3) + " bis zum " + db.dayText(7) +
+                  "\n\nAnreise 20 Uhr");
 }
 
 TEST_F(ConfirmationLetter, AnOpenEndNamesTheStartOnlyAndEmptyNotesAddNoLines)
