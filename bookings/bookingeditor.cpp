@@ -9,7 +9,6 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
-#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -56,6 +55,13 @@ std::optional<rt::Date> BookingDay(const QString& text)
     return date->datePart().atNoon();
 }
 
+QString BookingDayText(const db::Value& stored)
+{
+    if (stored.kind() != db::Value::Kind::Date)
+        return QString();
+    return rt::formatDate(stored.toDate(), DayPattern);
+}
+
 bool BookingEditor::FillRoomList(qint32 selectPlaceId)
 {
     ui::WaitCursor wait;
@@ -78,8 +84,13 @@ bool BookingEditor::RefreshRoomList()
 
 QString BookingEditor::listRoomsText() const
 {
+    return placeText(m_fields.listRooms);
+}
+
+QString BookingEditor::placeText(qint32 placeId) const
+{
     for (const PlaceListEntry& e : m_places) {
-        if (e.pl_id == m_fields.listRooms)
+        if (e.pl_id == placeId)
             return e.text;
     }
     return QString();
@@ -93,16 +104,13 @@ void BookingEditor::remember(qint32 bookId)
 
 bool BookingEditor::LoadBooking(qint32 bookId)
 {
-    std::optional<Booking> booking;
-    std::optional<Customer> guest;
+    std::optional<RowValues> row;
     {
         FillingListsGuard filling;
         ui::WaitCursor wait;
-        booking = ::LoadBooking(bookId);
-        if (booking && booking->book_customer_id > 0)
-            guest = LoadCustomer(booking->book_customer_id);
+        row = ReadBookingRow(bookId);
     }
-    if (!booking) {
+    if (!row) {
         // The fields keep the booking they show, and so does the id: a save
         // now must not write them over another booking.
         reportNotFound(bookId);
@@ -114,29 +122,67 @@ bool BookingEditor::LoadBooking(qint32 bookId)
         m_state.CurrentBookingId = bookId;
         remember(bookId);
     }
+    showRow(*row);
+    CheckConflicts(CheckGuestAndPlace);
+    m_fields.lblInvoice_id = GetLastInvoiceIdOfBooking(m_state.CurrentBookingId);
+    return true;
+}
+
+void BookingEditor::showRow(const RowValues& row)
+{
+    const Booking booking = BookingFromRow(row);
+    std::optional<Customer> guest;
+    if (booking.book_customer_id > 0) {
+        FillingListsGuard filling;
+        guest = LoadCustomer(booking.book_customer_id);
+    }
     BookingEditorState& s = m_state;
     BookingEditorFields& f = m_fields;
-    s.BookingColorIndex = 0;
-    f.lblBooking_id = QString::number(booking->book_id);
-    f.lblEditDateTime = booking->book_bearb_date.isZero() ? QString() : rt::formatDate(booking->book_bearb_date, DateTimeFormat);
+    f.lblBooking_id = QString::number(booking.book_id);
+    f.lblEditDateTime = booking.book_bearb_date.isZero() ? QString() : rt::formatDate(booking.book_bearb_date, DateTimeFormat);
     f.lblBearbeiter.clear();
-    s.CurrentPlaceId = booking->book_place_id;
-    s.CurrentCustomerId = booking->book_customer_id > 0 ? booking->book_customer_id : -1;
-    s.BookingMandantId = booking->book_mandant_id;
+    s.CurrentPlaceId = booking.book_place_id;
+    s.CurrentCustomerId = booking.book_customer_id > 0 ? booking.book_customer_id : -1;
+    s.BookingMandantId = booking.book_mandant_id;
     f.tbBewohner = guest ? rt::trim(guest->cust_firstname + QLatin1Char(' ') + guest->cust_lastname) : QString();
     f.tbBewohnerColor = WhiteColor;
-    setPersonCount(QString::number(booking->book_cust_count));
-    f.tbBuchungInfo = booking->book_info;
+    setPersonCount(QString::number(booking.book_cust_count));
+    f.tbBuchungInfo = booking.book_info;
     const bool listed = std::any_of(m_places.begin(), m_places.end(), [&](const PlaceListEntry& e) { return e.pl_id == s.CurrentPlaceId; });
     f.listRooms = s.CurrentPlaceId > 0 && listed ? s.CurrentPlaceId : -1;
-    f.tbBuchungDatum[0] = rt::formatDate(booking->book_start, DayPattern);
-    f.tbBuchungDatum[1] = rt::formatDate(booking->book_end, DayPattern);
+    // A date that cannot be read shows empty, not as the calendar's day zero:
+    // the save then asks for it, and only a typed date replaces the stored one.
+    f.tbBuchungDatum[0] = BookingDayText(row.value(QStringLiteral("book_start")));
+    f.tbBuchungDatum[1] = BookingDayText(row.value(QStringLiteral("book_end")));
     f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
-    s.BookingColorIndex = static_cast<quint8>(std::clamp(booking->book_color_id, 0, 255));
+    s.BookingColorIndex = static_cast<quint8>(std::clamp(booking.book_color_id, 0, 255));
+    m_loaded = row;
+    m_base = BookingColumns(bookingFromFields());
+}
 
-    CheckConflicts(CheckGuestAndPlace);
-    f.lblInvoice_id = GetLastInvoiceIdOfBooking(s.CurrentBookingId);
-    return true;
+void BookingEditor::forgetLoadedRow()
+{
+    m_loaded.reset();
+    m_base.clear();
+}
+
+Booking BookingEditor::bookingFromFields() const
+{
+    const BookingEditorState& s = m_state;
+    const BookingEditorFields& f = m_fields;
+    Booking booking;
+    booking.book_id = s.CurrentBookingId > 0 ? s.CurrentBookingId : 0;
+    // A stored booking stays with its facility, whichever the plan shows now.
+    booking.book_mandant_id = s.CurrentBookingId > 0 && s.BookingMandantId > 0 ? s.BookingMandantId : MandantId;
+    booking.book_place_id = s.CurrentPlaceId;
+    booking.book_customer_id = s.CurrentCustomerId;
+    const double persons = rt::val(f.tbPersoncount);
+    booking.book_cust_count = persons == 0 ? 1 : rt::cint(persons);
+    booking.book_start = BookingDay(f.tbBuchungDatum[0]).value_or(rt::Date());
+    booking.book_end = BookingDay(f.tbBuchungDatum[1]).value_or(rt::Date());
+    booking.book_info = f.tbBuchungInfo;
+    booking.book_color_id = s.BookingColorIndex;
+    return booking;
 }
 
 void BookingEditor::ClearBookingEditor()
@@ -160,12 +206,14 @@ void BookingEditor::ClearBookingEditor()
     m_state.PlaceClash = false;
     m_state.BookingColorIndex = 0;
     m_state.BookingMandantId = 0;
+    forgetLoadedRow();
 }
 
 void BookingEditor::MakeShownFieldsNew()
 {
     m_state.CurrentBookingId = -1;
     m_state.BookingMandantId = 0;
+    forgetLoadedRow();
     m_fields.lblBooking_id.clear();
     m_fields.lblEditDateTime.clear();
     m_fields.lblInvoice_id = 0;
@@ -184,6 +232,8 @@ void BookingEditor::markPlaceOccupied()
 
 bool BookingEditor::refusePlace()
 {
+    // The plan may still show the place free for the period.
+    RefreshPlan();
     if (ui::msgBox(PlaceOccupiedText(listRoomsText()), ui::OkCancel | ui::Question, refusedTitle()) == ui::Answer::Ok)
         m_host.ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, -1);
     return false;
@@ -227,23 +277,30 @@ bool BookingEditor::SaveBooking()
     if (rt::val(f.tbPersoncount) == 0)
         setPersonCount(QStringLiteral("1"));
 
-    Booking booking;
-    booking.book_id = s.CurrentBookingId > 0 ? s.CurrentBookingId : 0;
-    // A stored booking stays with its facility, whichever the plan shows now.
-    booking.book_mandant_id = s.CurrentBookingId > 0 && s.BookingMandantId > 0 ? s.BookingMandantId : MandantId;
-    booking.book_place_id = s.CurrentPlaceId;
-    booking.book_customer_id = s.CurrentCustomerId;
-    booking.book_cust_count = rt::cint(rt::val(f.tbPersoncount));
-    booking.book_start = *start;
-    booking.book_end = *end;
-    booking.book_info = f.tbBuchungInfo;
-    booking.book_color_id = s.BookingColorIndex;
-
+    Booking booking = bookingFromFields();
+    const bool stored = booking.book_id > 0;
     StoreOutcome outcome;
-    {
+    if (!stored) {
         ui::WaitCursor wait;
         outcome = StoreBooking(booking);
+    } else if (!m_loaded) {
+        // Loaded rows are kept from every load and save: none means it is gone.
+        outcome.result = StoreResult::NotFound;
+    } else {
+        const qint32 bookId = booking.book_id;
+        std::optional<ui::WaitCursor> wait(std::in_place);
+        outcome = StoreBookingChanges(bookId, *m_loaded, ChangedColumns(m_base, BookingColumns(booking)),
+                                      [&wait, bookId](const RowMerge& merge) {
+                                          wait.reset();
+                                          const ClashChoice choice = AskClash(
+                                              QStringLiteral("Die Reservierung ") + QString::number(bookId),
+                                              BookingMergeFields(), merge);
+                                          wait.emplace();
+                                          return choice;
+                                      });
     }
+    if (outcome.result == StoreResult::Cancelled)
+        return false;   // the user goes on editing what is shown
     if (outcome.result == StoreResult::PlaceOccupied) {
         markPlaceOccupied();
         return refusePlace();
@@ -272,10 +329,28 @@ bool BookingEditor::SaveBooking()
         MakeShownFieldsNew();
         return false;
     }
-    s.CurrentBookingId = booking.book_id;
-    s.BookingMandantId = booking.book_mandant_id;
-    f.lblBooking_id = QString::number(booking.book_id);
-    f.lblEditDateTime = rt::formatDate(booking.book_bearb_date, DateTimeFormat);
+    if (stored) {
+        m_saved = outcome.row;
+        // Where another workstation's change was kept, the fields show the
+        // booking as it is stored now.
+        if (outcome.changedElsewhere || !outcome.notWritten.isEmpty()) {
+            showRow(outcome.row);
+            CheckConflicts(CheckGuestAndPlace);
+        } else {
+            m_loaded = outcome.row;
+            m_base = BookingColumns(bookingFromFields());
+        }
+        const rt::Date edited = outcome.stored.book_bearb_date;
+        f.lblEditDateTime = edited.isZero() ? QString() : rt::formatDate(edited, DateTimeFormat);
+    } else {
+        s.CurrentBookingId = booking.book_id;
+        s.BookingMandantId = booking.book_mandant_id;
+        f.lblBooking_id = QString::number(booking.book_id);
+        f.lblEditDateTime = rt::formatDate(booking.book_bearb_date, DateTimeFormat);
+        m_loaded = ReadBookingRow(booking.book_id);
+        m_base = BookingColumns(bookingFromFields());
+        m_saved = m_loaded.value_or(BookingColumns(booking));
+    }
 
     // The list's refresh may empty the editor; the offer below names the guest saved.
     const bool guestClash = s.CustomerClash;
@@ -339,21 +414,9 @@ QString BookingEditor::UnsavedEdit() const
             return QString();
         return QStringLiteral("Buchungen: eine neue Buchung") + guest;
     }
-    const QString changed = QStringLiteral("Buchungen: Änderungen an der Buchung ") + QString::number(m_state.CurrentBookingId) + guest;
-    std::optional<Booking> stored;
-    try {
-        stored = ::LoadBooking(m_state.CurrentBookingId);
-    } catch (const db::DbError&) {
-        return changed;
-    }
-    if (!stored || rt::trim(m_fields.tbBuchungDatum[0]) != rt::formatDate(stored->book_start, DayPattern)
-        || rt::trim(m_fields.tbBuchungDatum[1]) != rt::formatDate(stored->book_end, DayPattern)
-        || NormalizedPersonCount(m_fields.tbPersoncount) != QString::number(stored->book_cust_count)
-        || note != rt::trim(stored->book_info) || m_state.CurrentPlaceId != stored->book_place_id
-        || std::max(m_state.CurrentCustomerId, 0) != std::max(stored->book_customer_id, 0)
-        || m_state.BookingColorIndex != std::clamp(stored->book_color_id, 0, 255))
-        return changed;
-    return QString();
+    if (m_loaded && ChangedColumns(m_base, BookingColumns(bookingFromFields())).isEmpty())
+        return QString();
+    return QStringLiteral("Buchungen: Änderungen an der Buchung ") + QString::number(m_state.CurrentBookingId) + guest;
 }
 
 void BookingEditor::Undo()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/bookings.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
@@ -84,6 +85,8 @@ public:
     int placesVersion() const { return m_placesVersion; }
     // The text of the selected place; "" when none is selected.
     QString listRoomsText() const;
+    // The text of a place of the list; "" when the list does not hold it.
+    QString placeText(qint32 placeId) const;
 
     // Stored: its fields and the conflict check. A booking deleted meanwhile
     // is reported and the editor stays on the booking it shows. True when it
@@ -95,10 +98,14 @@ public:
     // The fields a list shows without loading one of them become a new booking.
     void MakeShownFieldsNew();
 
-    // Refuses and asks in the save's order, then stores through the one
-    // booking write path. True when stored and the user did not go on to the
-    // guest's list.
+    // Refuses and asks in the save's order, then stores: a new booking
+    // through the one booking write path, a stored one by writing only what
+    // was changed here since it was loaded (another workstation's changes
+    // are kept; a field both changed is asked about). True when stored and
+    // the user did not go on to the guest's list.
     bool SaveBooking();
+    // The booking as the last successful save left it stored, every column.
+    const RowValues& savedRow() const { return m_saved; }
     // Asks and deletes the booking shown.
     void DeleteBooking();
     void NewBooking();
@@ -138,12 +145,16 @@ public:
 
     // What the editor holds that is not stored, as one line for the user; ""
     // when nothing. A new booking counts once it has a guest or a note; a
-    // stored one when the fields differ from the booking as stored now (also
-    // when another workstation changed or deleted it), or when that cannot
-    // be read.
+    // stored one when a field differs from what it showed after loading or
+    // saving.
     QString UnsavedEdit() const;
 
 private:
+    // The booking the fields describe, as the save writes it.
+    Booking bookingFromFields() const;
+    // Shows a stored row and takes it as the loaded one.
+    void showRow(const RowValues& row);
+    void forgetLoadedRow();
     void remember(qint32 bookId);
     void refuse(const QString& text);
     void markPlaceOccupied();
@@ -154,9 +165,18 @@ private:
     BookingEditorState m_state;
     BookingEditorFields m_fields;
     std::vector<PlaceListEntry> m_places;
+    // The stored booking as read when loaded or last saved, and what the
+    // fields made of it then: a save writes only the columns whose value
+    // differs from m_base, and compares the stored row with m_loaded.
+    std::optional<RowValues> m_loaded;
+    RowValues m_base;
+    RowValues m_saved;
     qint32 m_placesMandantId = -1;
     int m_placesVersion = 0;
 };
 
 // A date box's text as a date at 12:00; nullopt when it holds no date.
 std::optional<rt::Date> BookingDay(const QString& text);
+// A stored date as a date box shows it; "" for one that cannot be read (a
+// date stored as text by another program) or is empty.
+QString BookingDayText(const db::Value& stored);

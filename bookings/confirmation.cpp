@@ -19,6 +19,19 @@ QString ConfirmationBookingText(const ConfirmationBooking& booking)
     return text;
 }
 
+ConfirmationBooking ConfirmationOfStored(const RowValues& row, const QString& facility, const QString& place)
+{
+    const qint32 guest = row.value(QStringLiteral("book_customer_id")).toLong();
+    ConfirmationBooking booking;
+    booking.customerId = guest > 0 ? guest : -1;
+    booking.facility = facility;
+    booking.place = place;
+    booking.startText = BookingDayText(row.value(QStringLiteral("book_start")));
+    booking.endText = BookingDayText(row.value(QStringLiteral("book_end")));
+    booking.info = row.value(QStringLiteral("book_info")).toText();
+    return booking;
+}
+
 ConfirmationBookmarks ConfirmationValues(const ConfirmationBooking& booking, const rt::Date& today)
 {
     CustomerAddress address;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
@@ -8,15 +9,20 @@
 // of the program folder filled for a booking and its guest, written as a new
 // document and opened with the desktop's word processor.
 
-// The booking as the editor shows it.
+// The booking as the letter tells it.
 struct ConfirmationBooking {
     qint32 customerId = -1;
     QString facility;       // the facility's name
     QString place;          // "Building \ Floor \ Place"
-    QString startText;      // the day texts of the editor
+    QString startText;      // the days as the editor shows them
     QString endText;
     QString info;
 };
+
+// The booking as stored (its row), in the facility and the place named:
+// the letter tells what the database holds, whatever another workstation
+// changed while the editor showed it.
+ConfirmationBooking ConfirmationOfStored(const RowValues& row, const QString& facility, const QString& place);
 
 // What the letter's bookmarks receive.
 struct ConfirmationBookmarks {

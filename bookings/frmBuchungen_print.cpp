@@ -22,16 +22,13 @@ void frmBuchungen::btnOutputWordDoc_Click()
                        QStringLiteral("Reservierungs-Bestätigung drucken"))
             != ui::Answer::Ok)
             return;
-        // Taken before the save: its refresh of the list may empty the editor.
-        ConfirmationBooking letter;
-        letter.customerId = m_editor.state().CurrentCustomerId;
-        letter.facility = MandantName;
-        letter.place = m_editor.listRoomsText();
-        letter.startText = m_editor.fields().tbBuchungDatum[0];
-        letter.endText = m_editor.fields().tbBuchungDatum[1];
-        letter.info = m_editor.fields().tbBuchungInfo;
-        if (m_editor.SaveBooking())
-            WriteBookingConfirmation(letter);
+        if (!m_editor.SaveBooking())
+            return;
+        // What the save stored, not what the fields held before it: another
+        // workstation's changes kept by the save are part of the booking.
+        const RowValues& stored = m_editor.savedRow();
+        WriteBookingConfirmation(ConfirmationOfStored(
+            stored, MandantName, m_editor.placeText(stored.value(QStringLiteral("book_place_id")).toLong())));
     });
 }
 

@@ -323,6 +323,7 @@ StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const R
     }
     outcome.result = StoreResult::Stored;
     outcome.notWritten = save.notWritten;
+    outcome.row = save.row;
     outcome.stored = BookingFromRow(save.row);
     return outcome;
 }

@@ -58,6 +58,7 @@ struct StoreOutcome {
     bool changedElsewhere = false;
     QStringList notWritten;  // clashing columns that kept the stored value
     Booking stored;          // Stored by StoreBookingChanges: the booking as stored now
+    RowValues row;           // the same, every column as read (a window's next loaded row)
 };
 
 // The one write path of bookings (booking panel, booking editor, schedule

@@ -209,9 +209,10 @@ MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const d
                 } else {
                     WriteColumns(d, table, keyColumn, key, toWrite);
                 }
+                // Read back rather than pieced together: a value keeps the
+                // kind the column gives it, so the next save compares alike.
+                save.row = ReadRow(table, keyColumn, key).value_or(merge.stored);
                 transaction.commit();
-                save.row = merge.stored;
-                save.row.insert(toWrite);
                 save.result = MergedSave::Result::Written;
                 return save;
             }

@@ -115,6 +115,7 @@ TEST_F(Editor, SaveRefusesInItsOrderAndWritesNothing)
     EXPECT_EQ(dialogs->lastMessage().title, Refused);
     EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(list.shown.last(), QStringLiteral("|-1|%1|1|-1").arg(db.place));
+    EXPECT_EQ(windows.planRefreshed, 1);   // the plan shows the place taken
 
     // Taking a guest checks the guest alone; the occupied place stays red.
     editor.ClearBookingEditor();
@@ -132,7 +133,7 @@ TEST_F(Editor, SaveRefusesInItsOrderAndWritesNothing)
     EXPECT_EQ(dialogs->lastMessage().text, "Sie müssen einen Gast angeben, um die Reservierung zu vervollständigen.");
 
     EXPECT_EQ(db.bookings(), 2);
-    EXPECT_EQ(windows.planRefreshed, 0);
+    EXPECT_EQ(windows.planRefreshed, 1);
 }
 
 TEST_F(Editor, SaveChecksAgainInsteadOfTrustingTheLastCheck)
@@ -235,7 +236,8 @@ TEST_F(Editor, APlaceTakenWhileTheUserAnswersIsRefusedByTheWrite)
     EXPECT_EQ(last.text, PlaceOccupiedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
     EXPECT_EQ(editor.fields().tbBuchungDatumColor[1], PlaceOccupiedColor);
     EXPECT_EQ(db.bookings(), 2);
-    EXPECT_EQ(windows.planRefreshed, 0);
+    // Refused by the write: the plan, which showed the place free, is drawn anew.
+    EXPECT_EQ(windows.planRefreshed, 1);
 }
 
 TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
@@ -466,4 +468,34 @@ TEST_F(Editor, PersonCountIsAWholeNumberOfAtLeastOne)
     EXPECT_EQ(editor.fields().tbPersoncount, "1");
     editor.PersonCountStep(1);
     EXPECT_EQ(editor.fields().tbPersoncount, "2");
+}
+
+TEST_F(Editor, AfterASaveTheNextComparesWithWhatItStored)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 3, 5, 1);
+    ASSERT_TRUE(editor.LoadBooking(id));
+    test::DialogScope dialogs;
+    for (int persons : {2, 3}) {
+        editor.fields().tbPersoncount = QString::number(persons);
+        editor.Receive_SelectedColor(persons);
+        ASSERT_TRUE(editor.SaveBooking());   // never asked about its own earlier save
+        EXPECT_EQ(stored(id)->book_cust_count, persons);
+    }
+    EXPECT_EQ(stored(id)->book_color_id, 3);
+}
+
+TEST_F(Editor, ADateStoredAsTextShowsEmptyAndOnlyATypedDateReplacesIt)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 3, 5);
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'bis Ostern' WHERE book_id = %1").arg(id));
+    ASSERT_TRUE(editor.LoadBooking(id));
+    EXPECT_EQ(editor.fields().tbBuchungDatum[1], "");   // not 30.12.1899
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(editor.SaveBooking());
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+
+    editor.fields().tbBuchungDatum[1] = db.dayText(6);
+    ASSERT_TRUE(editor.SaveBooking());
+    EXPECT_EQ(stored(id)->book_end, db.day(6));
 }

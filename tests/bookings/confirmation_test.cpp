@@ -5,9 +5,11 @@
 #include "core/messages.h"
 #include "platform/word/document.h"
 #include "tests/bookings/booking_db.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -44,6 +46,12 @@ protected:
         qputenv("XDG_CONFIG_HOME", m_config);
     }
     static frmBuchungen& w() { return frmBuchungen::instance(); }
+    static void typeNote(const QString& text)
+    {
+        w().tbBuchungInfo->setFocus();
+        QTest::keyClick(w().tbBuchungInfo, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w().tbBuchungInfo, text);
+    }
     bool saved() const { return !db.database.value(QStringLiteral("SELECT book_bearb_date FROM tbl_bookings")).isNull(); }
 
     QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
@@ -58,6 +66,7 @@ protected:
 
 TEST_F(ConfirmationLetter, TheLetterIsSavedAndFilledFromBookingAndGuest)
 {
+    typeNote(QStringLiteral("Anreise 19 Uhr"));
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w().cmdBookingConfirmation, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie eine Reservierungs-Bestätigung drucken?");
@@ -69,8 +78,25 @@ TEST_F(ConfirmationLetter, TheLetterIsSavedAndFilledFromBookingAndGuest)
     EXPECT_EQ(letter.bookmarkText("tm_anrede"), "Sehr geehrter Herr D'Angelo-Schäfer");
     EXPECT_EQ(letter.bookmarkText("tm_datum"), rt::formatDate(rt::Date::today(), "dd.mm.yyyy"));
     EXPECT_EQ(letter.bookmarkText("tm_reservierung"), "Pension Test\nHaupthaus \\ Erdgeschoss \\ Zimmer 1\nvom " + db.dayText(2) +
-                                                          " bis zum " + db.dayText(5) + "\n\nAnreise 18 Uhr");
+                                                          " bis zum " + db.dayText(5) + "\n\nAnreise 19 Uhr");
+}
 
+TEST_F(ConfirmationLetter, AfterAnotherWorkstationMovedTheBookingTheLetterTellsTheStoredDays)
+{
+    test::OtherStation other{db.database.path()};
+    other.run([&] {
+        Booking b = *LoadBooking(booking);
+        b.book_start = db.day(3);
+        b.book_end = db.day(7);
+        ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    });
+    typeNote(QStringLiteral("Anreise 20 Uhr"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w().btnOutputWordDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_EQ(word::Document::open(dialogs->opened().front()).bookmarkText("tm_reservierung"),
+              "Pension Test\nHaupthaus \\ Erdgeschoss \\ Zimmer 1\nvom " + db.dayText(3) + " bis zum " + db.dayText(7) +
+                  "\n\nAnreise 20 Uhr");
 }
 
 TEST_F(ConfirmationLetter, AnOpenEndNamesTheStartOnlyAndEmptyNotesAddNoLines)
