@@ -19,11 +19,15 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -230,4 +234,38 @@ TEST_F(PanelBesideAnotherStation, ARefusedSaveShowsThePlaceTakenOnTheFloorPlanAn
     EXPECT_EQ(w.lbBettenCount->text(), "3 Betten, 2 belegt (66%), 1 frei (33%)");
     EXPECT_EQ(secondOfJuly(), rt::toQColor(CalendarBookedBack));
     EXPECT_EQ(w.tbBewohner->text(), "Wagner, Eva");
+}
+
+TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFloorStepperAndATabSwitch)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    ASSERT_EQ(w.lbBookingStatus->text(), "frei");
+    type(w.tbBuchungInfo, QStringLiteral("Kinderbett"));
+
+    // Single rooms only: the double room 02 is hidden, but stays the place of the edit.
+    QTest::keyClick(w.listRoomCategoryFilter, Qt::Key_Down);
+    ASSERT_EQ(w.listRoomCategoryFilter->currentText(), "Einzelzimmer");
+    EXPECT_EQ(markerOf(w, room2), nullptr);
+    EXPECT_EQ(w.tbBuchungInfo->text(), "Kinderbett");
+    EXPECT_EQ(w.state().CurrentPlaceId, room2);
+    EXPECT_EQ(w.lblRoomName->text(), "02");
+
+    QTest::mouseClick(w.cmdFloorStep[1], Qt::LeftButton);
+    ASSERT_EQ(w.lbStockwerkName->text(), "Haupthaus / 1. Stock");
+    QTest::mouseClick(w.cmdFloorStep[0], Qt::LeftButton);
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QTest::keyClick(w.listRoomCategoryFilter, Qt::Key_Up);
+    ASSERT_TRUE(markerOf(w, room2));
+    EXPECT_EQ(markerOf(w, room2)->text(), "X");
+    EXPECT_EQ(w.tbBuchungInfo->text(), "Kinderbett");
+
+    // Without anything typed the hidden place is no longer the current one.
+    QTest::keyClick(w.tbBuchungInfo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.tbBuchungInfo, Qt::Key_Backspace);
+    QTest::keyClick(w.listRoomCategoryFilter, Qt::Key_Down);
+    EXPECT_EQ(w.state().CurrentPlaceId, -1);
+    EXPECT_EQ(w.lblRoomName->text(), "");
 }
