@@ -10,13 +10,13 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
-#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -87,6 +87,7 @@ void BookingPanel::clear(bool fillDates)
     }
     m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
     m_state.CurrentBookingId = -1;
+    forgetStored();
     m_state.CurrentCustomerId = -1;
     m_fields.guest.clear();
     m_fields.guestColour = PanelFieldWhite;
@@ -207,27 +208,38 @@ qint32 BookingPanel::load(qint32 bookId, qint32 placeId)
         return 0;
     }
     ui::WaitCursor wait;
-    std::optional<Booking> booking;
     int found = 0;
-    if (bookId > 0) {
-        booking = LoadBooking(bookId);
-        found = booking ? 1 : 0;
-    } else {
+    if (bookId <= 0) {
         const std::vector<Booking> bookings =
             BookingsOfPlace(placeId, SelectedPeriod[0].addHours(12), SelectedPeriod[1].addHours(12));
         found = static_cast<int>(bookings.size());
         if (!bookings.empty())
-            booking = bookings.front();
+            bookId = bookings.front().book_id;
     }
-    if (!booking) {
+    // The row as stored, values the panel cannot show included: a save
+    // compares with it.
+    const std::optional<RowValues> row = ReadBookingRow(bookId);
+    if (!row) {
         clear(false);
         return 0;
     }
+    found = std::max(found, 1);
+    showStored(*row);
+    m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+    m_fields.guestColour = PanelFieldWhite;
+    m_fields.count = QString::number(found) + QStringLiteral(" Reservierungen im Prüfzeitraum");
+    m_fields.showBookingsVisible = true;
+    return BookingFromRow(*row).book_place_id;
+}
+
+void BookingPanel::showStored(const RowValues& row)
+{
+    const Booking booking = BookingFromRow(row);
     m_fields.status = QStringLiteral("gebucht");
-    m_fields.guest = guestNameOf(booking->book_customer_id);
-    m_state.CurrentCustomerId = booking->book_customer_id;
-    m_state.CurrentBookingId = booking->book_id;
-    const std::array<rt::Date, 2> ends{booking->book_start, booking->book_end};
+    m_fields.guest = guestNameOf(booking.book_customer_id);
+    m_state.CurrentCustomerId = booking.book_customer_id;
+    m_state.CurrentBookingId = booking.book_id;
+    const std::array<rt::Date, 2> ends{booking.book_start, booking.book_end};
     for (int i = 0; i < 2; ++i) {
         if (ends[i].isZero()) {
             m_fields.dates[i].clear();
@@ -236,13 +248,31 @@ qint32 BookingPanel::load(qint32 bookId, qint32 placeId)
         m_fields.dates[i] = rt::formatDate(ends[i], QStringLiteral("dd.mm.yyyy"));
         m_fields.times[i] = rt::formatDate(ends[i], QStringLiteral("hh:nn"));
     }
-    m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
-    m_fields.guestColour = PanelFieldWhite;
-    m_fields.persons = QString::number(booking->book_cust_count);
-    m_fields.info = booking->book_info;
-    m_fields.count = QString::number(found) + QStringLiteral(" Reservierungen im Prüfzeitraum");
-    m_fields.showBookingsVisible = found >= 1;
-    return booking->book_place_id;
+    m_fields.persons = QString::number(booking.book_cust_count);
+    m_fields.info = booking.book_info;
+    m_loaded = row;
+    m_base = BookingColumns(fieldsBooking(booking.book_place_id));
+}
+
+void BookingPanel::forgetStored()
+{
+    m_loaded.reset();
+    m_base.clear();
+}
+
+Booking BookingPanel::fieldsBooking(qint32 placeId) const
+{
+    Booking booking = m_loaded ? BookingFromRow(*m_loaded) : Booking{};
+    const auto start = dateOf(m_fields.dates[0]);
+    const auto end = dateOf(m_fields.dates[1]);
+    booking.book_mandant_id = MandantId;
+    booking.book_place_id = placeId;
+    booking.book_customer_id = m_state.CurrentCustomerId;
+    booking.book_cust_count = LeadingCount(m_fields.persons);
+    booking.book_start = start ? start->atNoon() : rt::Date();
+    booking.book_end = end ? end->atNoon() : rt::Date();
+    booking.book_info = m_fields.info;
+    return booking;
 }
 
 bool BookingPanel::refuse(const QString& text)
@@ -251,7 +281,7 @@ bool BookingPanel::refuse(const QString& text)
     return false;
 }
 
-bool BookingPanel::save(const std::function<void()>& afterStore)
+bool BookingPanel::save(const std::function<void()>& afterStore, const std::function<void()>& placeTaken)
 {
     if (RefuseReadOnly())
         return false;
@@ -277,9 +307,13 @@ bool BookingPanel::save(const std::function<void()>& afterStore)
         if (ui::msgBox(question, ui::YesNo | ui::Question | ui::DefaultButton2, DoubleTitle) != ui::Answer::Yes)
             return false;
     }
-    const auto refusePlace = [this] {
+    const auto refusePlace = [this, &placeTaken] {
         m_state.PlaceConflict = true;
         m_fields.dateColours = {PlaceOccupiedColor, PlaceOccupiedColor};
+        // The plan may still show the place free: what took it shows before
+        // the refusal is read.
+        if (placeTaken)
+            placeTaken();
         if (ui::msgBox(PlaceOccupiedText(CurrentPlaceName), ui::OkCancel | ui::Question, QStringLiteral("Buchung verweigert")) ==
             ui::Answer::Ok) {
             QString caption = QStringLiteral("Reservierungs-Details für ");
@@ -295,27 +329,34 @@ bool BookingPanel::save(const std::function<void()>& afterStore)
     if (m_state.CurrentCustomerId < 1)
         return refuse(GuestRequiredText());
 
-    Booking booking;
-    if (m_state.CurrentBookingId > 0) {
-        // Columns the panel does not show (the colour among them) stay as stored.
-        const auto stored = LoadBooking(m_state.CurrentBookingId);
-        if (!stored)
-            return refuseDeleted();
-        booking = *stored;
-    }
-    booking.book_mandant_id = MandantId;
-    booking.book_place_id = m_state.CurrentPlaceId;
-    booking.book_customer_id = m_state.CurrentCustomerId;
-    booking.book_cust_count = LeadingCount(m_fields.persons);
-    booking.book_start = start->atNoon();
-    booking.book_end = end->atNoon();
-    booking.book_info = m_fields.info;
-
+    qint32 bookId = m_state.CurrentBookingId;
     StoreOutcome outcome;
-    {
+    if (bookId > 0) {
+        if (!m_loaded) {
+            // Not loaded here: every field that differs from the row counts.
+            m_loaded = ReadBookingRow(bookId);
+            if (!m_loaded)
+                return refuseDeleted();
+            m_base = BookingColumns(BookingFromRow(*m_loaded));
+        }
+        const RowValues changed = ChangedColumns(m_base, BookingColumns(fieldsBooking(m_state.CurrentPlaceId)));
+        // No hourglass over the question.
+        std::optional<ui::WaitCursor> wait(std::in_place);
+        outcome = StoreBookingChanges(bookId, *m_loaded, changed, [&wait, bookId](const RowMerge& merge) {
+            wait.reset();
+            const ClashChoice choice =
+                AskClash(QStringLiteral("Die Reservierung ") + QString::number(bookId), BookingMergeFields(), merge);
+            wait.emplace();
+            return choice;
+        });
+    } else {
+        Booking booking = fieldsBooking(m_state.CurrentPlaceId);
         ui::WaitCursor wait;
         outcome = StoreBooking(booking);
+        bookId = booking.book_id;
     }
+    if (outcome.result == StoreResult::Cancelled)
+        return false;
     if (outcome.result == StoreResult::PlaceOccupied)
         return refusePlace();
     if (outcome.result == StoreResult::NotFound)
@@ -337,8 +378,18 @@ bool BookingPanel::save(const std::function<void()>& afterStore)
         return false;
     }
 
-    m_state.CurrentBookingId = booking.book_id;
+    m_state.CurrentBookingId = bookId;
     m_fields.status = QStringLiteral("gebucht");
+    // What another workstation changed meanwhile and was kept shows now, and
+    // the next save compares with what this one wrote.
+    if (const std::optional<RowValues> row = ReadBookingRow(bookId)) {
+        showStored(*row);
+        const qint32 place = BookingFromRow(*row).book_place_id;
+        if (place > 0)
+            m_state.CurrentPlaceId = place;
+    } else {
+        forgetStored();
+    }
     if (afterStore)
         afterStore();
     if (m_state.CustomerConflict) {
@@ -356,6 +407,7 @@ bool BookingPanel::save(const std::function<void()>& afterStore)
 bool BookingPanel::refuseDeleted()
 {
     m_state.CurrentBookingId = -1;
+    forgetStored();
     m_fields.status = QStringLiteral("frei");
     m_fields.count.clear();
     m_fields.showBookingsVisible = false;
@@ -367,31 +419,14 @@ bool BookingPanel::refuseDeleted()
 QString BookingPanel::unsavedEdit() const
 {
     const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.guest + QStringLiteral("“");
-    const QString note = rt::trim(m_fields.info);
     if (m_state.CurrentBookingId < 1) {
-        if (m_state.CurrentCustomerId < 1 && note.isEmpty())
+        if (m_state.CurrentCustomerId < 1 && rt::trim(m_fields.info).isEmpty())
             return QString();
         return QStringLiteral("Belegungsplan: eine neue Reservierung") + guest;
     }
-    const QString changed = QStringLiteral("Belegungsplan: Änderungen an der Reservierung") + guest;
-    std::optional<Booking> stored;
-    try {
-        stored = LoadBooking(m_state.CurrentBookingId);
-    } catch (const db::DbError&) {
-        return changed;
-    }
-    if (!stored)
-        return changed;
-    const std::array<rt::Date, 2> ends{stored->book_start, stored->book_end};
-    for (int i = 0; i < 2; ++i) {
-        const QString shown = ends[i].isZero() ? QString() : rt::formatDate(ends[i], QStringLiteral("dd.mm.yyyy"));
-        if (rt::trim(m_fields.dates[i]) != shown)
-            return changed;
-    }
-    if (LeadingCount(m_fields.persons) != stored->book_cust_count || note != rt::trim(stored->book_info)
-        || m_state.CurrentCustomerId != stored->book_customer_id)
-        return changed;
-    return QString();
+    if (m_loaded && ChangedColumns(m_base, BookingColumns(fieldsBooking(m_state.CurrentPlaceId))).isEmpty())
+        return QString();
+    return QStringLiteral("Belegungsplan: Änderungen an der Reservierung") + guest;
 }
 
 bool BookingPanel::remove()
@@ -414,6 +449,7 @@ bool BookingPanel::remove()
     // Gone already when another workstation deleted it: the result is the same.
     DeleteBooking(m_state.CurrentBookingId);
     m_state.CurrentBookingId = -1;
+    forgetStored();
     return true;
 }
 

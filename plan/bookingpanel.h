@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/bookings.h"
 #include "plan/planstate.h"
 
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <utility>
 
 // A field nothing has been checked for.
@@ -69,12 +71,18 @@ public:
     // keeping the typed dates. Returns the loaded booking's place, 0 when none.
     qint32 load(qint32 bookId, qint32 placeId);
 
-    // Saves the panel's booking, refusing and asking in the panel's order;
-    // afterStore runs once the booking is written (the window refreshes the
-    // plan there), before the offer of the guest's other bookings, and also
-    // when the place turned out deleted at another workstation. True when
-    // stored.
-    bool save(const std::function<void()>& afterStore = {});
+    // Saves the panel's booking, refusing and asking in the panel's order.
+    // A stored booking writes only what was changed in the panel since it
+    // was loaded: what another workstation changed meanwhile stays, and a
+    // field both changed is asked about. Afterwards the panel shows the
+    // booking as stored, its place made current when another workstation
+    // moved it. afterStore runs once the booking is written (the window
+    // refreshes the plan there), before the offer of the guest's other
+    // bookings, and also when the place turned out deleted at another
+    // workstation; placeTaken runs when the place turned out occupied,
+    // before the refusal is shown, so that the plan shows it taken. True
+    // when stored.
+    bool save(const std::function<void()>& afterStore = {}, const std::function<void()>& placeTaken = {});
     // How the window lets the user choose another guest when the one of the
     // panel was deleted at another workstation.
     void setGuestChooser(std::function<void()> choose) { m_chooseGuest = std::move(choose); }
@@ -84,9 +92,7 @@ public:
 
     // What the panel holds that is not stored, as one line for the user; ""
     // when nothing. A new booking counts once it has a guest or a note; a
-    // stored one when the fields differ from the booking as stored now (also
-    // when another workstation changed or deleted it), or when that cannot
-    // be read.
+    // stored one once its fields were changed since it was loaded or saved.
     QString unsavedEdit() const;
 
     // The booking list on the booking shown, or a new booking in the editor.
@@ -104,10 +110,19 @@ private:
     // holds becomes a new booking, written only by a further save.
     bool refuseDeleted();
     void applyConflictColours(std::optional<qint32> dates, std::optional<qint32> guest);
+    // Shows a stored booking's row and takes it as the row the next save
+    // compares with.
+    void showStored(const RowValues& row);
+    void forgetStored();
+    // The booking the fields make, on the row it was loaded from (the
+    // columns the panel does not show, the colour among them, as loaded).
+    Booking fieldsBooking(qint32 placeId) const;
 
     PlanState& m_state;
     BookingPanelFields& m_fields;
     std::function<void()> m_chooseGuest;
+    std::optional<RowValues> m_loaded;   // the stored booking's row as loaded or last saved
+    RowValues m_base;                    // BookingColumns of fieldsBooking right after that
 };
 
 // The number a typed text starts with (blanks before it skipped), 0 when it

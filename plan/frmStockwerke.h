@@ -256,6 +256,7 @@ private:
     void listRoomCategoryFilter_Click();
     void ClearPlaceSelection(int exceptIndex);
     // No place is current any more: its name, mark, panel and booked days go.
+    // An unsaved edit in the panel stays, and keeps its place.
     void forgetCurrentPlace();
     // The plan without a floor: no caption, picture or markers.
     void showNoFloor();

@@ -274,11 +274,20 @@ void frmStockwerke::cmdSaveBooking_Click()
     }
     FocusDummy->setFocus();
     readBookingPanel();
-    const bool stored = m_panel.save([this] {
+    const qint32 place = m_state.CurrentPlaceId;
+    const auto redraw = [this] {
         applyBookingPanel();
         ActualizeControls();
         BuildCalendarGrid(rt::Date());
-    });
+    };
+    const bool stored = m_panel.save(
+        [this, place, redraw] {
+            // Moved to another place at another workstation meanwhile.
+            if (m_state.CurrentPlaceId > 0 && m_state.CurrentPlaceId != place)
+                ShowPlatzDetails(m_state.CurrentPlaceId, 0, -1);
+            redraw();
+        },
+        redraw);
     applyBookingPanel();
     if (stored)
         btnShowBookings->setVisible(true);

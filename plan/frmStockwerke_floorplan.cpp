@@ -111,13 +111,21 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
 
 void frmStockwerke::forgetCurrentPlace()
 {
+    // A booking being entered or changed keeps its place, though the plan
+    // drawn no longer shows it (a filter, another floor), and never loses
+    // what was typed.
+    readBookingPanel();
+    const bool editing = !m_panel.unsavedEdit().isEmpty();
+    if (editing && m_state.CurrentPlaceId > 0)
+        return;
     // Neither the name, a mark, the panel nor the calendar's booked days
     // keep claiming the place.
     m_state.CurrentPlaceId = -1;
     CurrentPlaceName.clear();
     lblRoomName->clear();
     ClearPlaceSelection(-1);
-    ClearBookingPanel(true);
+    if (!editing)
+        ClearBookingPanel(true);
     BuildCalendarGrid(rt::Date());
 }
 

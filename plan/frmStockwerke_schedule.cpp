@@ -143,8 +143,8 @@ void frmStockwerke::mySchedule_TimeObjectDragDrop(const QVector<qint32>& ids, qi
 
 void frmStockwerke::scheduleChanged(const QVector<qint32>& ids, bool deleted)
 {
-    // A later save from the panel would otherwise write the old place and
-    // dates back, or a booking that is gone.
+    // The panel shows the booking as the schedule left it, or no more once
+    // it is gone.
     if (m_state.CurrentBookingId > 0 && ids.contains(m_state.CurrentBookingId)) {
         if (deleted)
             ClearBookingPanel(true);
