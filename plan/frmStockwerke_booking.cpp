@@ -237,7 +237,9 @@ void frmStockwerke::RefreshAfterBookingChange()
 {
     RunHandler(QStringLiteral("RefreshAfterBookingChange"), [this] {
         const qint32 shown = m_state.CurrentBookingId;
-        if (shown > 0) {
+        readBookingPanel();
+        // An edit typed into the panel stays: its save compares with the stored row.
+        if (shown > 0 && m_panel.unsavedEdit().isEmpty()) {
             if (LoadBooking(shown))
                 LoadBookingPanel(shown, -1);
             else
@@ -245,6 +247,8 @@ void frmStockwerke::RefreshAfterBookingChange()
         }
     });
     ActualizeControls();
+    // The calendar's booked days too: a room another window found taken shows taken.
+    BuildCalendarGrid(rt::Date());
 }
 
 void frmStockwerke::ValidateBookingDate(int index)

@@ -538,6 +538,14 @@ TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "05.07.2026");
 
+    // A note typed into the panel meanwhile is not read over: its save merges.
+    QTest::keyClicks(w.tbBuchungInfo, "spaet");
+    changed.book_end = PlanDb::noon(2026, 7, 6);
+    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    w.RefreshAfterBookingChange();
+    EXPECT_EQ(w.tbBuchungInfo->text(), "spaet");
+    w.tbBuchungInfo->clear();
+
     // Deleted there: the panel becomes a new booking.
     DeleteBooking(booked);
     w.RefreshAfterBookingChange();
