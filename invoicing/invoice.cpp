@@ -342,6 +342,28 @@ void InvoiceSession::loadPositions()
     CalculateTotals();
 }
 
+bool InvoiceSession::readStoredPositions()
+{
+    if (!hasInvoice() || RowMissing)
+        return false;
+    std::vector<InvoicePosition> stored;
+    for (const InvoicePositionRow& row : LoadInvoicePositions(CurrentInvoiceId))
+        stored.push_back(PositionOf(row));
+    if (stored.empty() && !ReadInvoiceRow(CurrentInvoiceId))
+        return false;
+    const auto same = [](const InvoicePosition& a, const InvoicePosition& b) {
+        return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
+               && a.articleId == b.articleId && a.vatId == b.vatId;
+    };
+    if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))
+        return false;
+    Positions = std::move(stored);
+    PositionsStale = false;
+    StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
+    CalculateTotals();
+    return true;
+}
+
 // --- leaving ------------------------------------------------------------------
 
 bool InvoiceSession::drop()

@@ -133,6 +133,10 @@ public:
     // reported and leaves empty fields under its id.
     void LoadInvoice(qint32 invId);
     void loadPositions();
+    // Reads the stored positions; when they differ from those shown they take
+    // their place (with the totals) and the result is true. An invoice whose
+    // row is gone keeps what it shows, to be stored anew.
+    bool readStoredPositions();
 
     // The rules for leaving an invoice. unattended: nobody may be asked, the
     // invoice is kept as it is.

@@ -75,6 +75,33 @@ private:
 
 }  // namespace
 
+TEST_F(TwoDesksOnOneInvoice, TheDocumentPrintsTheStoredPositionsAndTheStoredTotal)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.addPosition(3, QStringLiteral("Parkplatz"), 714, 4)); });
+    frmServices::instance().ShowArtikel(5);
+    QTest::mouseClick(frmServices::instance().btnZurRechnung, Qt::LeftButton);
+    // A's own write shows B's position too.
+    EXPECT_EQ(a.MSFlexGrid1->model()->rowCount(), 5);
+
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(printed(0, "tm_artikel").count(QLatin1Char('\n')), 4);
+    EXPECT_EQ(printed(0, "tm_bruttosumme"), storedGross());
+
+    // B changes a quantity after A's last write: the button reads it first.
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setQuantity(3, QStringLiteral("4"))); });
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Die Positionen wurden inzwischen an einem anderen Arbeitsplatz geändert")));
+    EXPECT_EQ(a.MSFlexGrid1->model()->index(3, ColMng).data().toString(), QStringLiteral("4"));
+    EXPECT_TRUE(printed(1, "tm_artikel").contains(QStringLiteral("4\tParkplatz\t7,14 €\t28,56 €")));
+    EXPECT_EQ(printed(1, "tm_bruttosumme"), storedGross());
+    EXPECT_EQ(a.lbBruttobetrag->text() + " €", storedGross());
+}
+
 TEST_F(TwoDesksOnOneInvoice, AQuantityBothChangedIsAskedAboutWhenTheCellIsLeft)
 {
     frmRechnung& a = frmRechnung::instance();
