@@ -1,9 +1,12 @@
 #include "core/invoices.h"
 
+#include "core/conflicts.h"
 #include "core/database.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
 
 namespace {
 
@@ -50,15 +53,6 @@ bool serviceExists(qint32 serviceId)
     return exists(QStringLiteral("SELECT srv_id FROM tbl_services WHERE srv_id = ?"), serviceId);
 }
 
-// The invoice a position belongs to; nullopt when the position is gone.
-std::optional<qint32> invoiceOfPosition(qint32 ivpId)
-{
-    db::Recordset rs = readOnly(QStringLiteral("SELECT ivp_invoice_id FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId});
-    if (rs.eof())
-        return std::nullopt;
-    return rs.field(0).value().toLong();
-}
-
 // Writes the gross of the positions stored now into inv_total, under day,
 // else the invoice's stored date, else today. Inside the caller's transaction.
 void storeTotal(db::Database& d, qint32 invId, std::optional<rt::Date> day, const InvoiceGrossRule& gross)
@@ -71,13 +65,22 @@ void storeTotal(db::Database& d, qint32 invId, std::optional<rt::Date> day, cons
     d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
 }
 
+InvoiceWriteOutcome outcomeOf(InvoiceWrite result, qint32 id, qint32 missingId)
+{
+    InvoiceWriteOutcome outcome;
+    outcome.result = result;
+    outcome.id = id;
+    outcome.missingId = missingId;
+    return outcome;
+}
+
 // The position's invoice and service must exist; then the row is added.
 InvoiceWriteOutcome insertPosition(const InvoicePositionRow& position)
 {
     if (!invoiceExists(position.ivp_invoice_id))
-        return {InvoiceWrite::InvoiceMissing, 0, position.ivp_invoice_id, {}};
+        return outcomeOf(InvoiceWrite::InvoiceMissing, 0, position.ivp_invoice_id);
     if (position.ivp_prod_id > 0 && !serviceExists(position.ivp_prod_id))
-        return {InvoiceWrite::ServiceMissing, 0, position.ivp_prod_id, {}};
+        return outcomeOf(InvoiceWrite::ServiceMissing, 0, position.ivp_prod_id);
     db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_invoice_positions WHERE ivp_id = -1"));
     rs.addNew();
     const qint32 id = rs.field(QStringLiteral("ivp_id")).value().toLong();
@@ -87,70 +90,41 @@ InvoiceWriteOutcome insertPosition(const InvoicePositionRow& position)
     rs.field(QStringLiteral("ivp_price")).setValue(position.ivp_price);
     rs.field(QStringLiteral("ivp_text")).setValue(db::textOrNull(position.ivp_text));
     rs.update();
-    return {InvoiceWrite::Written, id, 0, {}};
-}
-
-void writeHeader(db::Database& d, qint32 invId, const InvoiceHeaderWrite& header)
-{
-    QString sql = QStringLiteral("UPDATE tbl_invoice SET inv_mandant_id = ?, inv_booking_id = ?, inv_customer_id = ?, "
-                                 "inv_notes = ?, inv_is_payed = ?");
-    QList<db::Value> params{header.inv_mandant_id, header.inv_booking_id, header.inv_customer_id,
-                            db::textOrNull(header.inv_notes), header.inv_is_payed};
-    if (header.inv_date) {
-        sql += QStringLiteral(", inv_date = ?");
-        params << *header.inv_date;
-    }
-    if (header.inv_status_id) {
-        sql += QStringLiteral(", inv_status_id = ?");
-        params << *header.inv_status_id;
-    }
-    if (header.inv_paymode_id) {
-        sql += QStringLiteral(", inv_paymode_id = ?");
-        params << *header.inv_paymode_id;
-    }
-    params << invId;
-    d.execute(sql + QStringLiteral(" WHERE inv_id = ?"), params);
-}
-
-// A change of one column of a stored position, with the invoice's new total
-// when it counts in it.
-InvoiceWrite changePosition(qint32 ivpId, const QString& sql, const db::Value& value, const InvoiceGrossRule* gross)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    const std::optional<qint32> invId = invoiceOfPosition(ivpId);
-    if (!invId)
-        return InvoiceWrite::PositionMissing;
-    if (!invoiceExists(*invId))
-        return InvoiceWrite::InvoiceMissing;
-    d.execute(sql, {value, ivpId});
-    if (gross)
-        storeTotal(d, *invId, std::nullopt, *gross);
-    transaction.commit();
-    return InvoiceWrite::Written;
+    return outcomeOf(InvoiceWrite::Written, id, 0);
 }
 
 }  // namespace
 
 std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId)
 {
+    const std::optional<RowValues> row = ReadInvoiceRow(invId);
+    if (!row)
+        return std::nullopt;
+    return InvoiceHeaderFromRow(*row);
+}
+
+std::optional<RowValues> ReadInvoiceRow(qint32 invId)
+{
     if (invId <= 0)
         return std::nullopt;
-    db::Recordset rs = readOnly(QStringLiteral("SELECT * FROM tbl_invoice WHERE inv_id = ?"), {invId});
-    if (rs.eof())
-        return std::nullopt;
+    return ReadRow(QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), invId);
+}
+
+InvoiceHeader InvoiceHeaderFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
     InvoiceHeader h;
-    h.inv_id = rs.value(QStringLiteral("inv_id")).toLong();
-    h.inv_date = dateOrNull(rs.value(QStringLiteral("inv_date")));
-    h.inv_status_id = rs.value(QStringLiteral("inv_status_id")).toLong();
-    h.inv_paymode_id = rs.value(QStringLiteral("inv_paymode_id")).toLong();
-    h.inv_mandant_id = rs.value(QStringLiteral("inv_mandant_id")).toLong();
-    h.inv_booking_id = rs.value(QStringLiteral("inv_booking_id")).toLong();
-    h.inv_customer_id = rs.value(QStringLiteral("inv_customer_id")).toLong();
-    h.inv_notes = rs.value(QStringLiteral("inv_notes")).toText();
-    h.inv_total = rs.value(QStringLiteral("inv_total")).toDouble();
-    h.inv_is_payed = rs.value(QStringLiteral("inv_is_payed")).toBool();
-    h.inv_is_sent = rs.value(QStringLiteral("inv_is_sent")).toBool();
+    h.inv_id = v("inv_id").toLong();
+    h.inv_date = dateOrNull(v("inv_date"));
+    h.inv_status_id = v("inv_status_id").toLong();
+    h.inv_paymode_id = v("inv_paymode_id").toLong();
+    h.inv_mandant_id = v("inv_mandant_id").toLong();
+    h.inv_booking_id = v("inv_booking_id").toLong();
+    h.inv_customer_id = v("inv_customer_id").toLong();
+    h.inv_notes = v("inv_notes").toText();
+    h.inv_total = v("inv_total").toDouble();
+    h.inv_is_payed = v("inv_is_payed").toBool();
+    h.inv_is_sent = v("inv_is_sent").toBool();
     return h;
 }
 
@@ -166,18 +140,108 @@ qint32 CreateInvoice()
     return id;
 }
 
-InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header, const InvoiceGrossRule& gross)
+RowValues InvoiceHeaderColumns(const InvoiceHeaderWrite& header)
 {
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    if (!invoiceExists(invId))
-        return {InvoiceWrite::InvoiceMissing, 0, invId, {}};
-    if (header.inv_customer_id > 0 && !customerExists(header.inv_customer_id))
-        return {InvoiceWrite::CustomerMissing, 0, header.inv_customer_id, {}};
-    writeHeader(d, invId, header);
-    storeTotal(d, invId, header.inv_date, gross);
-    transaction.commit();
-    return {InvoiceWrite::Written, invId, 0, {}};
+    RowValues columns{{QStringLiteral("inv_mandant_id"), header.inv_mandant_id},
+                      {QStringLiteral("inv_booking_id"), header.inv_booking_id},
+                      {QStringLiteral("inv_customer_id"), header.inv_customer_id},
+                      {QStringLiteral("inv_notes"), db::textOrNull(header.inv_notes)},
+                      {QStringLiteral("inv_is_payed"), header.inv_is_payed}};
+    if (header.inv_date)
+        columns.insert(QStringLiteral("inv_date"), *header.inv_date);
+    if (header.inv_status_id)
+        columns.insert(QStringLiteral("inv_status_id"), *header.inv_status_id);
+    if (header.inv_paymode_id)
+        columns.insert(QStringLiteral("inv_paymode_id"), *header.inv_paymode_id);
+    return columns;
+}
+
+namespace {
+
+// "„text“", or the fallback when the lookup finds nothing.
+QString quotedOr(const QString& text, const QString& fallback)
+{
+    return rt::trim(text).isEmpty() ? fallback : QStringLiteral("„") + rt::trim(text) + QStringLiteral("“");
+}
+
+QString captionOf(const QString& sql, const db::Value& id)
+{
+    db::Recordset rs = readOnly(sql, {id});
+    return rs.eof() ? QString() : rs.field(0).value().toText();
+}
+
+QString amountOf(const db::Value& value)
+{
+    if (!value.isNumeric())
+        return DescribeStored(value);
+    return rt::formatNumber(value.toDouble(), QStringLiteral("#,##0.00")) + QStringLiteral(" €");
+}
+
+}  // namespace
+
+QList<MergeField> InvoiceMergeFields()
+{
+    const auto column = [](const char* name) { return QString::fromLatin1(name); };
+    return {
+        {QStringLiteral("Datum"), {column("inv_date")}, {}},
+        {QStringLiteral("Status"), {column("inv_status_id")},
+         [](const RowValues& r) {
+             return quotedOr(captionOf(QStringLiteral("SELECT ivs_name FROM tbl_invoice_status WHERE ivs_id = ?"),
+                                       r.value(QStringLiteral("inv_status_id"))),
+                             QStringLiteral("keiner"));
+         }},
+        {QStringLiteral("Zahlungsart"), {column("inv_paymode_id")},
+         [](const RowValues& r) {
+             return quotedOr(captionOf(QStringLiteral("SELECT paym_caption FROM tbl_paymode WHERE paym_id = ?"),
+                                       r.value(QStringLiteral("inv_paymode_id"))),
+                             QStringLiteral("keine"));
+         }},
+        {QStringLiteral("Notiz"), {column("inv_notes")}, {}},
+        {QStringLiteral("bezahlt"), {column("inv_is_payed")}, {}},
+        {QStringLiteral("Empfänger"), {column("inv_customer_id")},
+         [](const RowValues& r) {
+             const qint32 id = r.value(QStringLiteral("inv_customer_id")).toLong();
+             return quotedOr(id > 0 ? GetCustomerName(QStringLiteral("tbl_customers"), id) : QString(),
+                             QStringLiteral("keiner"));
+         }},
+        {QStringLiteral("Buchung"), {column("inv_booking_id")},
+         [](const RowValues& r) {
+             const qint32 id = r.value(QStringLiteral("inv_booking_id")).toLong();
+             return id > 0 ? QString::number(id) : QStringLiteral("keine");
+         }},
+        {QStringLiteral("Einrichtung"), {column("inv_mandant_id")}, {}},
+    };
+}
+
+InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, const RowValues& changed,
+                                       const ClashAsk& ask, const InvoiceGrossRule& gross)
+{
+    InvoiceWriteOutcome outcome = outcomeOf(InvoiceWrite::Written, invId, 0);
+    if (invId <= 0)
+        return outcomeOf(InvoiceWrite::InvoiceMissing, 0, invId);
+    const MergedSave save = SaveLoadedRow(
+        QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), invId, loaded, changed, ask,
+        [&](db::Database& d, const RowMerge&, RowValues& toWrite) {
+            const auto customer = toWrite.constFind(QStringLiteral("inv_customer_id"));
+            if (customer != toWrite.cend() && customer->toLong() > 0 && !customerExists(customer->toLong())) {
+                outcome = outcomeOf(InvoiceWrite::CustomerMissing, 0, customer->toLong());
+                return false;
+            }
+            WriteColumns(d, QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), invId, toWrite);
+            // The total under the date as stored now, whoever wrote it.
+            storeTotal(d, invId, std::nullopt, gross);
+            return true;
+        });
+    switch (save.result) {
+    case MergedSave::Result::Missing: return outcomeOf(InvoiceWrite::InvoiceMissing, 0, invId);
+    case MergedSave::Result::Cancelled: return outcomeOf(InvoiceWrite::Cancelled, 0, 0);
+    case MergedSave::Result::Refused: return outcome;
+    case MergedSave::Result::Written: break;
+    }
+    outcome.notWritten = save.notWritten;
+    // The total was written after the plan: read the row as it stands.
+    outcome.row = ReadInvoiceRow(invId).value_or(save.row);
+    return outcome;
 }
 
 InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
@@ -186,8 +250,8 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     if (header.inv_customer_id > 0 && !customerExists(header.inv_customer_id))
-        return {InvoiceWrite::CustomerMissing, 0, header.inv_customer_id, {}};
-    InvoiceWriteOutcome outcome{InvoiceWrite::Written, CreateInvoice(), 0, {}};
+        return outcomeOf(InvoiceWrite::CustomerMissing, 0, header.inv_customer_id);
+    InvoiceWriteOutcome outcome = outcomeOf(InvoiceWrite::Written, CreateInvoice(), 0);
     for (InvoicePositionRow position : positions) {
         position.ivp_invoice_id = outcome.id;
         const InvoiceWriteOutcome added = insertPosition(position);
@@ -195,23 +259,10 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
             return added;
         outcome.positionIds.push_back(added.id);
     }
-    writeHeader(d, outcome.id, header);
+    WriteColumns(d, QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), outcome.id, InvoiceHeaderColumns(header));
     storeTotal(d, outcome.id, header.inv_date, gross);
     transaction.commit();
     return outcome;
-}
-
-InvoiceWrite SetInvoiceCustomer(qint32 invId, qint32 custId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    if (!invoiceExists(invId))
-        return InvoiceWrite::InvoiceMissing;
-    if (custId > 0 && !customerExists(custId))
-        return InvoiceWrite::CustomerMissing;
-    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_customer_id = ? WHERE inv_id = ?"), {custId, invId});
-    transaction.commit();
-    return InvoiceWrite::Written;
 }
 
 void DeleteInvoicePositions(qint32 invId)
@@ -231,14 +282,17 @@ void RemoveInvoice(qint32 invId)
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
 {
     std::vector<InvoicePositionRow> rows;
+    // The position's own columns first, as a later write compares them.
     db::Recordset rs = readOnly(
-        QStringLiteral("SELECT ivp_id, ivp_invoice_id, ivp_prod_id, ivp_quantity, ivp_price, ivp_text, srv_id, srv_name, "
-                       "srv_tax_id FROM tbl_invoice_positions LEFT JOIN tbl_services "
-                       "ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id "
+        QStringLiteral("SELECT tbl_invoice_positions.*, srv_id, srv_name, srv_tax_id FROM tbl_invoice_positions "
+                       "LEFT JOIN tbl_services ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id "
                        "WHERE ivp_invoice_id = ? ORDER BY ivp_id"),
         {invId});
+    const int own = rs.fieldCount() - 3;
     while (!rs.eof()) {
         InvoicePositionRow p;
+        for (int i = 0; i < own; ++i)
+            p.row.insert(rs.field(i).name().toLower(), rs.field(i).value());
         p.ivp_id = rs.value(QStringLiteral("ivp_id")).toLong();
         p.ivp_invoice_id = rs.value(QStringLiteral("ivp_invoice_id")).toLong();
         p.ivp_prod_id = rs.value(QStringLiteral("ivp_prod_id")).toLong();
@@ -268,37 +322,89 @@ InvoiceWriteOutcome AddInvoicePosition(const InvoicePositionRow& position, const
     return outcome;
 }
 
-InvoiceWrite SetPositionQuantity(qint32 ivpId, int quantity, const InvoiceGrossRule& gross)
+RowValues InvoicePositionColumns(const InvoicePositionRow& position)
 {
-    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = ? WHERE ivp_id = ?"),
-                          quantity, &gross);
+    return {{QStringLiteral("ivp_quantity"), position.ivp_quantity},
+            {QStringLiteral("ivp_price"), position.ivp_price},
+            {QStringLiteral("ivp_text"), db::textOrNull(position.ivp_text)}};
 }
 
-InvoiceWrite SetPositionPrice(qint32 ivpId, double price, const InvoiceGrossRule& gross)
+QList<MergeField> InvoicePositionMergeFields()
 {
-    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = ? WHERE ivp_id = ?"), price,
-                          &gross);
+    const auto column = [](const char* name) { return QString::fromLatin1(name); };
+    return {
+        {QStringLiteral("Menge"), {column("ivp_quantity")}, {}},
+        {QStringLiteral("Einzelpreis"), {column("ivp_price")},
+         [](const RowValues& r) { return amountOf(r.value(QStringLiteral("ivp_price"))); }},
+        {QStringLiteral("Beschreibung"), {column("ivp_text")},
+         [](const RowValues& r) {
+             const QString text = r.value(QStringLiteral("ivp_text")).toText();
+             return rt::trim(text).isEmpty() ? QStringLiteral("der Name der Hotelleistung") : DescribeStored(text);
+         }},
+        {QStringLiteral("Hotelleistung"), {column("ivp_prod_id")}, {}},
+        {QStringLiteral("Rechnung"), {column("ivp_invoice_id")}, {}},
+    };
 }
 
-InvoiceWrite SetPositionText(qint32 ivpId, const QString& text)
+InvoiceWriteOutcome StorePositionChanges(qint32 ivpId, const RowValues& loaded, const RowValues& changed,
+                                         const ClashAsk& ask, const InvoiceGrossRule& gross)
 {
-    return changePosition(ivpId, QStringLiteral("UPDATE tbl_invoice_positions SET ivp_text = ? WHERE ivp_id = ?"),
-                          db::textOrNull(text), nullptr);
+    InvoiceWriteOutcome outcome = outcomeOf(InvoiceWrite::Written, ivpId, 0);
+    const MergedSave save = SaveLoadedRow(
+        QStringLiteral("tbl_invoice_positions"), QStringLiteral("ivp_id"), ivpId, loaded, changed, ask,
+        [&](db::Database& d, const RowMerge& merge, RowValues& toWrite) {
+            const qint32 invId = merge.stored.value(QStringLiteral("ivp_invoice_id")).toLong();
+            if (!invoiceExists(invId)) {
+                outcome = outcomeOf(InvoiceWrite::InvoiceMissing, 0, invId);
+                return false;
+            }
+            WriteColumns(d, QStringLiteral("tbl_invoice_positions"), QStringLiteral("ivp_id"), ivpId, toWrite);
+            storeTotal(d, invId, std::nullopt, gross);
+            return true;
+        });
+    switch (save.result) {
+    case MergedSave::Result::Missing: return outcomeOf(InvoiceWrite::PositionMissing, 0, ivpId);
+    case MergedSave::Result::Cancelled: return outcomeOf(InvoiceWrite::Cancelled, 0, 0);
+    case MergedSave::Result::Refused: return outcome;
+    case MergedSave::Result::Written: break;
+    }
+    outcome.notWritten = save.notWritten;
+    outcome.row = save.row;
+    return outcome;
 }
 
-InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const InvoiceGrossRule& gross)
+InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const RowValues& loaded, const ClashAsk& ask,
+                                   const InvoiceGrossRule& gross)
 {
     db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    const std::optional<qint32> invId = invoiceOfPosition(ivpId);
-    if (!invId)
-        return InvoiceWrite::PositionMissing;
-    d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId});
-    // A position left behind by a deleted invoice goes without a total to keep.
-    if (invoiceExists(*invId))
-        storeTotal(d, *invId, std::nullopt, gross);
-    transaction.commit();
-    return InvoiceWrite::Written;
+    std::optional<RowValues> askedAbout;
+    for (;;) {
+        RowMerge merge;
+        {
+            db::Transaction transaction(d);
+            const std::optional<RowValues> stored =
+                ReadRow(QStringLiteral("tbl_invoice_positions"), QStringLiteral("ivp_id"), ivpId);
+            if (!stored)
+                return InvoiceWrite::PositionMissing;
+            merge = PlanRowMerge(loaded, *stored, {});
+            // What another workstation changed in it goes only when the user says so.
+            if (merge.kept.isEmpty() || askedAbout == *stored) {
+                const qint32 invId = stored->value(QStringLiteral("ivp_invoice_id")).toLong();
+                d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_id = ?"), {ivpId});
+                // A position left behind by a deleted invoice goes without a total to keep.
+                if (invoiceExists(invId))
+                    storeTotal(d, invId, std::nullopt, gross);
+                transaction.commit();
+                return InvoiceWrite::Written;
+            }
+        }
+        // The lock is given back before a person is asked.
+        for (const QString& column : merge.kept)
+            merge.clashes.insert(column, loaded.value(column));
+        if (!ask || ask(merge) != ClashChoice::Mine)
+            return InvoiceWrite::Cancelled;
+        askedAbout = merge.stored;
+    }
 }
 
 std::vector<InvoiceListRow> ListInvoices(qint32 custId, const rt::Date& since)

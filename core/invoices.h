@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
@@ -27,6 +28,9 @@ struct InvoiceHeader {
 
 // nullopt when there is no such invoice (another workstation deleted it).
 std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId);
+// The invoice's row as stored, every column; nullopt when it is gone.
+std::optional<RowValues> ReadInvoiceRow(qint32 invId);
+InvoiceHeader InvoiceHeaderFromRow(const RowValues& row);
 
 // A new invoice row holding the table's defaults; returns its id.
 qint32 CreateInvoice();
@@ -42,6 +46,7 @@ struct InvoicePositionRow {
     bool hasService = false;     // a service of ivp_prod_id exists
     QString srv_name;
     std::optional<int> srv_tax_id;
+    RowValues row;               // LoadInvoicePositions: the position's own columns as read
 };
 
 // The gross the invoice window shows for positions dated on a day, given by
@@ -60,6 +65,7 @@ enum class InvoiceWrite {
     PositionMissing,   // the position's row is gone
     CustomerMissing,   // the recipient's row is gone
     ServiceMissing,    // the service the position keeps the id of is gone
+    Cancelled,         // asked about another workstation's change, the user kept the edit: nothing written
 };
 
 struct InvoiceWriteOutcome {
@@ -67,6 +73,8 @@ struct InvoiceWriteOutcome {
     qint32 id = 0;                     // the invoice or position written
     qint32 missingId = 0;              // the customer or service missing
     std::vector<qint32> positionIds;   // StoreInvoiceAnew: the new positions, in the order given
+    QStringList notWritten;            // changes of a loaded row: clashing columns that kept the stored value
+    RowValues row;                     // StoreInvoiceHeader: the invoice's row as stored now
 };
 
 // What the save writes into an invoice's header. An empty optional leaves
@@ -82,17 +90,26 @@ struct InvoiceHeaderWrite {
     bool inv_is_payed = false;
 };
 
-// Writes the header of invoice invId with its total under the header's date,
-// in one transaction.
-InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const InvoiceHeaderWrite& header, const InvoiceGrossRule& gross);
+// The columns of the header a window edits: those InvoiceHeaderWrite holds,
+// the empty optionals left out. Taken from the window's fields right after
+// loading and again at the save (ChangedColumns).
+RowValues InvoiceHeaderColumns(const InvoiceHeaderWrite& header);
+// How a question about another workstation's change names the header's
+// fields (Datum, Status, Zahlungsart, Notiz, bezahlt, Empfänger, ...).
+QList<MergeField> InvoiceMergeFields();
+
+// Writes the changes of a header the window read as `loaded`: only `changed`
+// (of InvoiceHeaderColumns), keeping what another workstation changed since,
+// asking `ask` outside the write lock where both changed one column; then
+// the total of the positions stored now under the date stored now, all in
+// one transaction. The outcome's row is the invoice as stored.
+InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, const RowValues& changed,
+                                       const ClashAsk& ask, const InvoiceGrossRule& gross);
 // An invoice deleted at another workstation stored again as it is shown: a
 // new row with the header, the positions given (their ivp_id is not used) and
 // the total, all in one transaction; nothing is written under the old id.
 InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
                                      const InvoiceGrossRule& gross);
-
-// Names the invoice's recipient at once (a custId below 1: none).
-InvoiceWrite SetInvoiceCustomer(qint32 invId, qint32 custId);
 
 // Removes the invoice's positions and then its header, in one transaction.
 void RemoveInvoice(qint32 invId);
@@ -104,12 +121,21 @@ std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId);
 // Stores a new position (invoice, article, quantity, price and text); the
 // outcome's id is the new position's.
 InvoiceWriteOutcome AddInvoicePosition(const InvoicePositionRow& position, const InvoiceGrossRule& gross);
-// Each changes one column of a position.
-InvoiceWrite SetPositionQuantity(qint32 ivpId, int quantity, const InvoiceGrossRule& gross);
-InvoiceWrite SetPositionPrice(qint32 ivpId, double price, const InvoiceGrossRule& gross);
-// An empty text empties the column (the service's name is shown again).
-InvoiceWrite SetPositionText(qint32 ivpId, const QString& text);
-InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const InvoiceGrossRule& gross);
+// The columns of a position a window edits: ivp_quantity, ivp_price and
+// ivp_text (an empty text as Null: the service's name is shown again).
+RowValues InvoicePositionColumns(const InvoicePositionRow& position);
+// How a question names a position's fields (Menge, Einzelpreis, Beschreibung).
+QList<MergeField> InvoicePositionMergeFields();
+// Writes the changes of a position read as `loaded` (its row), as
+// StoreInvoiceHeader does, with the invoice's new total. PositionMissing or
+// InvoiceMissing when either is gone; Cancelled when the user kept the edit.
+InvoiceWriteOutcome StorePositionChanges(qint32 ivpId, const RowValues& loaded, const RowValues& changed,
+                                         const ClashAsk& ask, const InvoiceGrossRule& gross);
+// Deletes a position read as `loaded`. When another workstation changed it
+// since, `ask` decides (outside the write lock): only Mine deletes it, any
+// other answer gives Cancelled and the position stays.
+InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const RowValues& loaded, const ClashAsk& ask,
+                                   const InvoiceGrossRule& gross);
 
 // One line of the invoice list.
 struct InvoiceListRow {

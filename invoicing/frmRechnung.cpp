@@ -57,8 +57,11 @@ frmRechnung::frmRechnung()
             frmRechnung& w = frmRechnung::instance();
             // Nobody to tell how to type a date: one typed incomplete keeps the stored date.
             const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
+            const QScopedValueRollback nobodyAsked(w.m_session.Unattended, unattended);
             w.commitEdits();
             w.m_session.SaveInvoice(unattended);
+            // The station may go on: it shows what another one stored meanwhile.
+            w.showSession();
         }
     });
 }

@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "invoicing/invoice.h"
 
 #include <QWidget>
@@ -150,6 +151,9 @@ private:
     void btnPreviewDoc_Click();
 
     InvoiceSession m_session;
+    // What the store at the end request left to another workstation keeps
+    // this one running until it is saved or given up.
+    UnsavedEditRegistration m_unsavedInvoice{[this] { return m_session.UnsavedLine(); }};
     InvoiceListModel* m_invoiceList = nullptr;
     InvoicePositionsModel* m_positions = nullptr;
     qint32 m_lastArticleId = 0;

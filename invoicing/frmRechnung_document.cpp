@@ -5,8 +5,11 @@
 #include "core/invoices.h"
 #include "core/preferences.h"
 #include "invoicing/invoicedocument.h"
+#include "invoicing/positionsmodel.h"
 #include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
+
+#include <QStatusBar>
 
 QString frmRechnung::GetPaymodePrinttext(qint32 paymId)
 {
@@ -21,7 +24,16 @@ QString frmRechnung::GetPaymodePrinttext(qint32 paymId)
 void frmRechnung::btnPreviewDoc_Click()
 {
     RunHandler(QStringLiteral("btnPreviewDoc_Click"), [this] {
-        // What the window shows, saved or not.
+        // The positions as stored, so the paper shows what the invoice holds;
+        // the header as the window shows it, saved or not.
+        if (m_session.readStoredPositions()) {
+            m_positions->refresh();
+            showTotals();
+            StatusBar1->showMessage(m_session.StatusLine);
+            ui::msgBox(QStringLiteral("Die Positionen wurden inzwischen an einem anderen Arbeitsplatz geändert; die "
+                                      "Rechnung zeigt jetzt die gespeicherten Positionen."),
+                       ui::Information, QStringLiteral("Rechnung"));
+        }
         const QString paymode = m_session.PaymodeId ? GetPaymodePrinttext(*m_session.PaymodeId) : QString();
         WriteInvoiceDocument(AppPath + InvoiceTemplateName, InvoiceDocument(m_session, MwStIncluded, paymode));
     });

@@ -136,8 +136,8 @@ void frmRechnung::btnDeleteEntry_Click()
             current = m_positions->index(static_cast<int>(m_session.Positions.size()) - 1, ColBeschreibung);
         if (MSFlexGrid1->isColumnHidden(current.column()))
             current = current.siblingAtColumn(ColBeschreibung);
-        if (!m_session.deletePosition(current.row(), current.data().toString()))
-            return;
+        // Deleted or kept, the positions are shown as stored now.
+        m_session.deletePosition(current.row(), current.data().toString());
         m_positions->refresh();
         showTotals();
         StatusBar1->showMessage(m_session.StatusLine);

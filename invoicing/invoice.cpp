@@ -61,6 +61,12 @@ std::optional<int> parseQuantity(const QString& text)
     return value;
 }
 
+// „Frühstück“: how a question or a notice names a position.
+QString quotedText(const InvoicePosition& p)
+{
+    return QStringLiteral("„") + rt::trim(p.text) + QStringLiteral("“");
+}
+
 std::optional<qint32> chosenOf(qint32 stored, const std::vector<qint32>& ids)
 {
     if (std::find(ids.begin(), ids.end(), stored) != ids.end())
@@ -123,6 +129,7 @@ InvoicePosition PositionOf(const InvoicePositionRow& row)
     p.hasService = row.hasService;
     p.serviceName = row.srv_name;
     p.vatId = taxText(row.srv_tax_id);
+    p.loaded = row.row;
     applyStoredText(p, row.ivp_text);
     return p;
 }
@@ -190,6 +197,10 @@ void InvoiceSession::clearFields(bool lookupToday)
     if (lookupToday)
         applyRates(rt::Date::today());
     CalculateTotals();
+    m_loadedHeader.clear();
+    m_baseHeader.clear();
+    m_unwrittenHeader.clear();
+    m_unwrittenPositions.clear();
 }
 
 void InvoiceSession::noInvoice()
@@ -226,6 +237,8 @@ bool InvoiceSession::CreateNewInvoice()
     CurrentInvoiceId = -1;
     RowMissing = false;
     CurrentInvoiceId = CreateInvoice();
+    // No base: everything the first save writes is this window's.
+    m_loadedHeader = ReadInvoiceRow(CurrentInvoiceId).value_or(RowValues());
     NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
     // A new invoice of the customer shown so far is that customer's.
     if (CustomerId > 0)
@@ -245,8 +258,8 @@ void InvoiceSession::LoadInvoice(qint32 invId)
     clearFields(false);
     CurrentInvoiceId = invId;
     RowMissing = false;
-    const std::optional<InvoiceHeader> h = LoadInvoiceHeader(invId);
-    if (!h) {
+    const std::optional<RowValues> row = ReadInvoiceRow(invId);
+    if (!row) {
         ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
                                   "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken."),
                    ui::Information, QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
@@ -262,21 +275,55 @@ void InvoiceSession::LoadInvoice(qint32 invId)
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
         return;
     }
-    CustomerId = h->inv_customer_id;
-    BookingId = h->inv_booking_id;
-    DateRangeText = GetBookingPeriodText(BookingId);
-    AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
-    DateText = h->inv_date ? rt::formatDate(*h->inv_date, DateFormat) : QString();
-    m_completedDate = DateText;
-    applyRates(h->inv_date ? *h->inv_date : rt::Date::today());
-    NumberText = InvoiceNumber(DateText, h->inv_id);
-    StatusId = chosenOf(h->inv_status_id, InvoiceStatusIds()).value_or(0);
-    PaymodeId = chosenOf(h->inv_paymode_id, PaymodeIds());
-    Paid = h->inv_is_payed;
-    Notes = h->inv_notes;
+    takeHeaderRow(*row, {});
+    NumberText = InvoiceNumber(DateText, invId);
     loadPositions();
     // Only what the user changes from here on needs saving.
     Changed = false;
+}
+
+void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keepOwn)
+{
+    const auto take = [&keepOwn](const char* column) { return !keepOwn.contains(QString::fromLatin1(column)); };
+    const InvoiceHeader h = InvoiceHeaderFromRow(row);
+    if (take("inv_customer_id")) {
+        CustomerId = h.inv_customer_id;
+        AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), CustomerId);
+    }
+    if (take("inv_booking_id")) {
+        BookingId = h.inv_booking_id;
+        DateRangeText = GetBookingPeriodText(BookingId);
+    }
+    std::optional<rt::Date> day = DateOfInput(DateText);
+    if (take("inv_date")) {
+        day = h.inv_date;
+        DateText = h.inv_date ? rt::formatDate(*h.inv_date, DateFormat) : QString();
+        m_completedDate = DateText;
+    }
+    applyRates(day.value_or(rt::Date::today()));
+    if (take("inv_status_id"))
+        StatusId = chosenOf(h.inv_status_id, InvoiceStatusIds()).value_or(0);
+    if (take("inv_paymode_id"))
+        PaymodeId = chosenOf(h.inv_paymode_id, PaymodeIds());
+    if (take("inv_is_payed"))
+        Paid = h.inv_is_payed;
+    if (take("inv_notes"))
+        Notes = h.inv_notes;
+
+    // What is kept unwritten still counts as this window's change against
+    // what it read before, so a later store again does not write it unasked.
+    const RowValues loadedBefore = m_loadedHeader;
+    const RowValues baseBefore = m_baseHeader;
+    m_loadedHeader = row;
+    m_baseHeader = InvoiceHeaderColumns(headerToWrite());
+    for (const QString& column : keepOwn) {
+        m_loadedHeader.insert(column, loadedBefore.value(column));
+        if (baseBefore.contains(column))
+            m_baseHeader.insert(column, baseBefore.value(column));
+        else
+            m_baseHeader.remove(column);
+    }
+    m_unwrittenHeader = keepOwn;
 }
 
 void InvoiceSession::loadPositions()
@@ -293,6 +340,28 @@ void InvoiceSession::loadPositions()
         Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
     CalculateTotals();
+}
+
+bool InvoiceSession::readStoredPositions()
+{
+    if (!hasInvoice() || RowMissing)
+        return false;
+    std::vector<InvoicePosition> stored;
+    for (const InvoicePositionRow& row : LoadInvoicePositions(CurrentInvoiceId))
+        stored.push_back(PositionOf(row));
+    if (stored.empty() && !ReadInvoiceRow(CurrentInvoiceId))
+        return false;
+    const auto same = [](const InvoicePosition& a, const InvoicePosition& b) {
+        return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
+               && a.articleId == b.articleId && a.vatId == b.vatId;
+    };
+    if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))
+        return false;
+    Positions = std::move(stored);
+    PositionsStale = false;
+    StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
+    CalculateTotals();
+    return true;
 }
 
 // --- leaving ------------------------------------------------------------------
@@ -313,8 +382,13 @@ bool InvoiceSession::drop()
 
 SaveResult InvoiceSession::SaveInvoice(bool unattended)
 {
-    if (!hasInvoice() || !Changed)
+    unattended = unattended || Unattended;
+    if (!hasInvoice() || !Changed) {
+        // Saving is also how the user lets go of a position value left unwritten.
+        if (!unattended)
+            m_unwrittenPositions.clear();
         return SaveResult::Unchanged;
+    }
     if (StationReadOnly) {
         if (!unattended)
             ui::msgBox(GetResString(390), ui::Information, AppTitle);
@@ -352,10 +426,20 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
         } else {
             const qint32 before = CurrentInvoiceId;
             const QString numberBefore = NumberText;
-            const InvoiceWriteOutcome outcome = StoreInvoiceHeader(before, headerToWrite(), grossRule());
+            const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
+                before, m_loadedHeader, ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite())),
+                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule());
             if (outcome.result == InvoiceWrite::CustomerMissing) {
                 recipientGone();
                 return SaveResult::Failed;
+            }
+            if (outcome.result == InvoiceWrite::Cancelled)
+                return SaveResult::Back;
+            if (outcome.result == InvoiceWrite::Written) {
+                // As stored, with what another workstation changed; unattended,
+                // this window's values that were not written stay shown.
+                takeHeaderRow(outcome.row, unattended ? outcome.notWritten : QStringList());
+                loadPositions();
             }
             // Deleted meanwhile elsewhere: written again as a new invoice.
             if (outcome.result == InvoiceWrite::InvoiceMissing) {
@@ -377,7 +461,9 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
         return SaveResult::Failed;
     }
     Notes = rt::trim(Notes);
-    Changed = false;
+    Changed = !m_unwrittenHeader.isEmpty();
+    if (!unattended)
+        m_unwrittenPositions.clear();
     return SaveResult::Saved;
 }
 
@@ -416,11 +502,20 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
         return false;
     // Without its row the recipient goes with the invoice stored anew.
     if (!RowMissing) {
-        const InvoiceWrite written = SetInvoiceCustomer(CurrentInvoiceId, custId);
-        if (written == InvoiceWrite::InvoiceMissing)
-            return invoiceGone();
-        if (written == InvoiceWrite::CustomerMissing)
-            return recipientGone();
+        const QString column = QStringLiteral("inv_customer_id");
+        const ClashAsk ask = askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), false);
+        const InvoiceWriteOutcome written =
+            StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}}, ask, grossRule());
+        switch (written.result) {
+        case InvoiceWrite::InvoiceMissing: return invoiceGone();
+        case InvoiceWrite::CustomerMissing: return recipientGone();
+        case InvoiceWrite::Cancelled: return false;
+        default: break;
+        }
+        // Nein keeps the recipient another workstation stored.
+        custId = written.row.value(column).toLong();
+        m_loadedHeader.insert(column, written.row.value(column));
+        m_baseHeader.insert(column, custId);
     }
     CustomerId = custId;
     AddressText = GetCustomerAddress(0, InvoiceAddress, QStringLiteral("tbl_customers"), custId);
@@ -456,10 +551,8 @@ bool InvoiceSession::addPosition(int quantity, const QString& text, Cents price,
         return serviceGone(prodId, text);
     if (outcome.result != InvoiceWrite::Written)
         return refuseWrite(outcome.result);
-    p.ivpId = outcome.id;
-    Positions.push_back(std::move(p));
-    StatusLine.clear();
-    CalculateTotals();
+    // As stored, with what other workstations added meanwhile.
+    loadPositions();
     return true;
 }
 
@@ -506,11 +599,9 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
         positions[static_cast<size_t>(row)].quantity = *quantity;
         return storeAnew(std::move(positions));
     }
-    if (const InvoiceWrite written = SetPositionQuantity(p->ivpId, *quantity, grossRule()); written != InvoiceWrite::Written)
-        return refuseWrite(written);
-    p->quantity = *quantity;
-    CalculateTotals();
-    return true;
+    InvoicePosition edited = *p;
+    edited.quantity = *quantity;
+    return writePosition(row, edited);
 }
 
 bool InvoiceSession::setPrice(int row, const QString& text)
@@ -531,12 +622,9 @@ bool InvoiceSession::setPrice(int row, const QString& text)
         positions[static_cast<size_t>(row)].price = *price;
         return storeAnew(std::move(positions));
     }
-    if (const InvoiceWrite written = SetPositionPrice(p->ivpId, AmountOf(*price), grossRule());
-        written != InvoiceWrite::Written)
-        return refuseWrite(written);
-    p->price = *price;
-    CalculateTotals();
-    return true;
+    InvoicePosition edited = *p;
+    edited.price = *price;
+    return writePosition(row, edited);
 }
 
 bool InvoiceSession::setText(int row, const QString& text)
@@ -559,10 +647,29 @@ bool InvoiceSession::setText(int row, const QString& text)
         positions[static_cast<size_t>(row)] = edited;
         return storeAnew(std::move(positions));
     }
-    if (const InvoiceWrite written = SetPositionText(p->ivpId, edited.ownText ? newText : QString());
-        written != InvoiceWrite::Written)
-        return refuseWrite(written);
-    *p = edited;
+    return writePosition(row, edited);
+}
+
+bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
+{
+    const InvoicePosition& p = Positions[static_cast<size_t>(row)];
+    const QList<MergeField> fields = InvoicePositionMergeFields();
+    const RowValues changed = ChangedColumns(InvoicePositionColumns(rowOf(p, CurrentInvoiceId)),
+                                             InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
+    const QString name = quotedText(p);
+    const InvoiceWriteOutcome outcome = StorePositionChanges(
+        p.ivpId, p.loaded, changed, askFor(QStringLiteral("Die Position ") + name, fields, Unattended), grossRule());
+    if (outcome.result == InvoiceWrite::Cancelled)
+        return false;
+    if (outcome.result != InvoiceWrite::Written)
+        return refuseWrite(outcome.result);
+    if (Unattended) {
+        for (const QString& label : FieldLabels(fields, outcome.notWritten))
+            m_unwrittenPositions << label + QStringLiteral(" von ") + name;
+    } else {
+        m_unwrittenPositions.clear();
+    }
+    loadPositions();
     return true;
 }
 
@@ -575,11 +682,21 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
                    QStringLiteral("Position löschen"))
         != ui::Answer::Ok)
         return false;
-    // Without the invoice's row only the shown position goes; one deleted
-    // elsewhere already goes the same way.
-    if (!RowMissing && DeleteInvoicePosition(p->ivpId, grossRule()) == InvoiceWrite::PositionMissing
-        && !LoadInvoiceHeader(CurrentInvoiceId))
+    if (!RowMissing) {
+        const ClashAsk ask = askFor(QStringLiteral("Die Position ") + quotedText(*p), InvoicePositionMergeFields(), Unattended);
+        const InvoiceWrite deleted = DeleteInvoicePosition(p->ivpId, p->loaded, ask, grossRule());
+        // Kept: shown as another workstation stored it.
+        if (deleted == InvoiceWrite::Cancelled) {
+            loadPositions();
+            return false;
+        }
+        if (deleted != InvoiceWrite::PositionMissing || ReadInvoiceRow(CurrentInvoiceId)) {
+            loadPositions();
+            return true;
+        }
         invoiceGone();   // the rest shown is stored anew, not dropped unseen
+    }
+    // Without the invoice's row only the shown position goes.
     Positions.erase(Positions.begin() + row);
     if (Positions.empty())
         StatusLine = QStringLiteral("Diese Rechnung enthält noch keine Artikel.");
@@ -620,7 +737,7 @@ InvoicePositionRow InvoiceSession::rowOf(const InvoicePosition& p, qint32 invId)
     return row;
 }
 
-bool InvoiceSession::storeAnew(std::vector<InvoicePosition> positions)
+bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
 {
     std::vector<InvoicePositionRow> rows;
     rows.reserve(positions.size());
@@ -631,14 +748,14 @@ bool InvoiceSession::storeAnew(std::vector<InvoicePosition> positions)
         return serviceGone(outcome.missingId);
     if (outcome.result != InvoiceWrite::Written)
         return refuseWrite(outcome.result);
-    for (size_t i = 0; i < positions.size(); ++i)
-        positions[i].ivpId = outcome.positionIds.at(i);
-    Positions = std::move(positions);
     CurrentInvoiceId = outcome.id;
     NumberText = InvoiceNumber(DateText, outcome.id);
     RowMissing = false;
-    StatusLine = Positions.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    CalculateTotals();
+    // All of it is written: nothing is left to another workstation.
+    m_loadedHeader = ReadInvoiceRow(outcome.id).value_or(RowValues());
+    m_baseHeader = InvoiceHeaderColumns(headerToWrite());
+    m_unwrittenHeader.clear();
+    loadPositions();
     return true;
 }
 
@@ -656,6 +773,8 @@ bool InvoiceSession::refuseWrite(InvoiceWrite result)
         return recipientGone();
     case InvoiceWrite::ServiceMissing:
         return serviceGone(0);
+    case InvoiceWrite::Cancelled:
+        return false;
     case InvoiceWrite::Written:
         break;
     }
@@ -750,13 +869,26 @@ void InvoiceSession::stepDate(int index)
 void InvoiceSession::selectStatus(qint32 ivsId)
 {
     StatusId = ivsId;
+    mendUnshown(QStringLiteral("inv_status_id"));
     Changed = true;
 }
 
 void InvoiceSession::selectPaymode(qint32 paymId)
 {
     PaymodeId = paymId;
+    mendUnshown(QStringLiteral("inv_paymode_id"));
     Changed = true;
+}
+
+void InvoiceSession::mendUnshown(const QString& column)
+{
+    // The list showed its first entry for a stored value it does not hold:
+    // the user's choice replaces that value, even the entry shown.
+    const auto loaded = m_loadedHeader.constFind(column);
+    const auto base = m_baseHeader.constFind(column);
+    if (loaded != m_loadedHeader.cend() && base != m_baseHeader.cend()
+        && (loaded->isNull() || loaded->toLong() != base->toLong()))
+        m_baseHeader.insert(column, *loaded);
 }
 
 void InvoiceSession::setPaid(bool paid)
@@ -798,4 +930,23 @@ QString InvoiceSession::vatLabel(int index) const
 void InvoiceSession::CalculateTotals()
 {
     Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
+}
+
+ClashAsk InvoiceSession::askFor(const QString& rowName, const QList<MergeField>& fields, bool unattended) const
+{
+    if (unattended || Unattended)
+        return [](const RowMerge&) { return ClashChoice::Stored; };
+    return [rowName, fields](const RowMerge& merge) { return AskClash(rowName, fields, merge); };
+}
+
+QString InvoiceSession::UnsavedLine() const
+{
+    const QStringList fields = FieldLabels(InvoiceMergeFields(), m_unwrittenHeader) + m_unwrittenPositions;
+    if (fields.isEmpty())
+        return QString();
+    const QString named = fields.size() == 1 ? fields.front()
+                                             : QStringList(fields.mid(0, fields.size() - 1)).join(QStringLiteral(", "))
+                                                   + QStringLiteral(" und ") + fields.back();
+    return QStringLiteral("Rechnung ") + NumberText + QStringLiteral(": ") + named
+           + QStringLiteral(" nicht gespeichert – an einem anderen Arbeitsplatz geändert");
 }

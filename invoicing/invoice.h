@@ -41,6 +41,7 @@ struct InvoicePosition {
     Cents price = 0;            // unit price
     qint32 articleId = -1;      // srv_id; -1 for a free position
     QString vatId;              // the VAT class as the service stores it; "" when it has none
+    RowValues loaded;           // its row as read, which its next write compares with what is stored
 
     // The class the totals use: 0 full, 1 reduced, anything else no VAT.
     int vatClass() const;
@@ -116,6 +117,9 @@ public:
     // An edit found its position deleted elsewhere: the positions are to be
     // read again once the edit is over.
     bool PositionsStale = false;
+    // The program ends with nobody to ask: where another workstation changed
+    // what this one writes, its value is kept and this one's named in UnsavedLine.
+    bool Unattended = false;
 
     bool hasInvoice() const { return CurrentInvoiceId > 0; }
 
@@ -129,6 +133,10 @@ public:
     // reported and leaves empty fields under its id.
     void LoadInvoice(qint32 invId);
     void loadPositions();
+    // Reads the stored positions; when they differ from those shown they take
+    // their place (with the totals) and the result is true. An invoice whose
+    // row is gone keeps what it shows, to be stored anew.
+    bool readStoredPositions();
 
     // The rules for leaving an invoice. unattended: nobody may be asked, the
     // invoice is kept as it is.
@@ -170,6 +178,11 @@ public:
 
     void CalculateTotals();
 
+    // "Rechnung 2026000012: Notiz nicht gespeichert – an einem anderen
+    // Arbeitsplatz geändert" after an unattended store kept another
+    // workstation's values over this one's; "" when nothing is left unwritten.
+    QString UnsavedLine() const;
+
 private:
     void clearFields(bool lookupToday);
     void noInvoice();
@@ -180,10 +193,20 @@ private:
     bool positionGone();
     InvoiceGrossRule grossRule() const;
     InvoiceHeaderWrite headerToWrite() const;
+    // Shows the header as stored in row, but for the columns in keepOwn,
+    // whose values this window keeps unwritten; the row becomes what the
+    // next save compares with.
+    void takeHeaderRow(const RowValues& row, const QStringList& keepOwn);
+    // The question about another workstation's change, or Nein unasked.
+    ClashAsk askFor(const QString& rowName, const QList<MergeField>& fields, bool unattended) const;
+    // A choice in a list counts as a change of a value the list could not show.
+    void mendUnshown(const QString& column);
+    // Stores a position's edit and shows the positions as stored.
+    bool writePosition(int row, const InvoicePosition& edited);
     static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
     // Stores the shown invoice with these positions as a new invoice; told
     // why when refused, and then nothing changes.
-    bool storeAnew(std::vector<InvoicePosition> positions);
+    bool storeAnew(const std::vector<InvoicePosition>& positions);
     // A write found the invoice, the recipient or a service deleted
     // elsewhere: tells so; false.
     bool refuseWrite(InvoiceWrite result);
@@ -193,4 +216,11 @@ private:
 
     std::optional<rt::Date> m_ratesDay;
     QString m_completedDate;   // the last date text that was complete
+    // The header as read (its row) and as the window's fields gave it then;
+    // the next save writes what differs from the latter. Empty for a new
+    // invoice: all of it is this window's.
+    RowValues m_loadedHeader;
+    RowValues m_baseHeader;
+    QStringList m_unwrittenHeader;      // columns an unattended store left to the other workstation
+    QStringList m_unwrittenPositions;   // position fields it left so, as the user knows them
 };

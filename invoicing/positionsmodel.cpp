@@ -99,15 +99,35 @@ bool InvoicePositionsModel::setData(const QModelIndex& index, const QVariant& va
     if (!editable(index.column()))
         return false;
     const bool stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString());
-    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), PositionColumnCount - 1));
+    update();
     emit positionsEdited();
     return stored;
+}
+
+std::vector<qint32> InvoicePositionsModel::shownIds() const
+{
+    std::vector<qint32> ids;
+    ids.reserve(m_session.Positions.size());
+    for (const InvoicePosition& p : m_session.Positions)
+        ids.push_back(p.ivpId);
+    return ids;
 }
 
 void InvoicePositionsModel::refresh()
 {
     beginResetModel();
+    m_ids = shownIds();
     endResetModel();
+}
+
+void InvoicePositionsModel::update()
+{
+    if (shownIds() != m_ids) {
+        refresh();
+        return;
+    }
+    if (!m_ids.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, PositionColumnCount - 1));
 }
 
 QWidget* PositionDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const

@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 
+#include <vector>
+
 class InvoiceSession;
 
 // The positions of the invoice session as the ten grid columns. Quantity,
@@ -23,13 +25,19 @@ public:
 
     // Shows the session's positions anew after it changed them.
     void refresh();
+    // The same after a write: as a change of their values while they are the
+    // same rows, so the cell the user is on stays current; else anew.
+    void update();
 
 signals:
     // A cell edit changed a position (and so the totals), or was refused.
     void positionsEdited();
 
 private:
+    std::vector<qint32> shownIds() const;
+
     InvoiceSession& m_session;
+    std::vector<qint32> m_ids;   // the rows as the view knows them
 };
 
 // The cell editor: a line edit with the whole text selected, right-aligned

@@ -324,12 +324,19 @@ TEST_F(InvoiceSessionTest, LoadingShowsTheStoredHeader)
     session.LoadInvoice(id);
     EXPECT_EQ(session.DateText, QStringLiteral("05.03.2024"));
     EXPECT_EQ(session.NumberText, QStringLiteral("2024") + QString::number(id).rightJustified(6, '0'));
-    // A state the table no longer has shows as the first one, and is saved so.
+    // A state the table no longer has shows as the first one; it is written
+    // over only when the user chooses a state, not by a save of another field.
     EXPECT_EQ(session.StatusId, 1);
     EXPECT_EQ(session.PaymodeId, 2);
     EXPECT_EQ(session.CustomerId, 1);
     EXPECT_EQ(session.Totals.sum, 23700);
     EXPECT_EQ(session.Totals.vatReduced, 1659);
+    session.editNotes(QStringLiteral("bitte bis Monatsende"));
+    ASSERT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(column(QStringLiteral("inv_status_id"), id).toLong(), 9);
+    session.selectStatus(1);
+    ASSERT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(column(QStringLiteral("inv_status_id"), id).toLong(), 1);
 
     const qint32 undated = database.addInvoice(1, QStringLiteral("NULL"));
     session.LoadInvoice(undated);

@@ -128,11 +128,13 @@ TEST(InvoiceKill, DISABLED_Writer)
             p.ivp_price = random.bounded(1, 20000) / 100.0;
             AddInvoicePosition(p, gross);
         } else {
-            const qint32 ivpId = positions[static_cast<size_t>(random.bounded(static_cast<int>(positions.size())))].ivp_id;
+            const auto& p = positions[static_cast<size_t>(random.bounded(static_cast<int>(positions.size())))];
+            const auto mine = [](const RowMerge&) { return ClashChoice::Mine; };
+            const RowValues quantity{{QStringLiteral("ivp_quantity"), random.bounded(1, 9)}};
             if (what < 8)
-                SetPositionQuantity(ivpId, random.bounded(1, 9), gross);
+                StorePositionChanges(p.ivp_id, p.row, quantity, mine, gross);
             else
-                DeleteInvoicePosition(ivpId, gross);
+                DeleteInvoicePosition(p.ivp_id, p.row, mine, gross);
         }
         if (n == 0)
             std::cout << "schreibt" << std::endl;

@@ -1,0 +1,206 @@
+#include "core/globals.h"
+#include "core/invoices.h"
+#include "core/preferences.h"
+#include "core/startup.h"
+#include "core/wordctrl.h"
+#include "invoicing/frmRechnung.h"
+#include "invoicing/frmServices.h"
+#include "invoicing/invoice.h"
+#include "platform/word/document.h"
+#include "tests/invoicing/invoice_db.h"
+#include "tests/support/other_station.h"
+#include "tests/support/temp_folder.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using ui::Answer;
+
+namespace {
+
+// Station A works in its invoice window or session; station B changes the
+// same invoice in between, with the program's own code.
+class TwoDesksOnOneInvoice : public test::InvoicingTest {
+protected:
+    void SetUp() override
+    {
+        MwStIncluded = false;
+        AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
+        m_home = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        database.exec(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name, srv_price, srv_tax_id) VALUES "
+                                     "(4, 'Parkplatz', 7.14, 0), (5, 'Haustier', 12, 0)"));
+        id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+        database.addPosition(id, 1, 2, 12.5);
+        database.addPosition(id, 2, 3, 79);
+        database.addPosition(id, 3, 2, 2.5);
+    }
+    void TearDown() override
+    {
+        CloseWordDocument();
+        frmServices::unload();
+        frmRechnung::unload();
+        qputenv("HOME", m_home);
+    }
+    void onB(const std::function<void(InvoiceSession&)>& work)
+    {
+        other.run([&] {
+            InvoiceSession b;
+            b.LoadInvoice(id);
+            work(b);
+        });
+    }
+    db::Value stored(const QString& column) const
+    {
+        return database.value(QStringLiteral("SELECT %1 FROM tbl_invoice WHERE inv_id = %2").arg(column).arg(id));
+    }
+    QString printed(size_t document, const char* bookmark)
+    {
+        return word::Document::open(dialogs->opened().at(document)).bookmarkText(QString::fromLatin1(bookmark));
+    }
+    QString storedGross() const { return FormatCents(CentsOf(stored(QStringLiteral("inv_total")).toDouble())) + " €"; }
+
+    test::TempFolder home;
+    test::OtherStation other{database.path()};
+    qint32 id = 0;
+
+private:
+    QByteArray m_home;
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnOneInvoice, TheDocumentPrintsTheStoredPositionsAndTheStoredTotal)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.addPosition(3, QStringLiteral("Parkplatz"), 714, 4)); });
+    frmServices::instance().ShowArtikel(5);
+    QTest::mouseClick(frmServices::instance().btnZurRechnung, Qt::LeftButton);
+    // A's own write shows B's position too.
+    EXPECT_EQ(a.MSFlexGrid1->model()->rowCount(), 5);
+
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(printed(0, "tm_artikel").count(QLatin1Char('\n')), 4);
+    EXPECT_EQ(printed(0, "tm_bruttosumme"), storedGross());
+
+    // B changes a quantity after A's last write: the button reads it first.
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setQuantity(3, QStringLiteral("4"))); });
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Die Positionen wurden inzwischen an einem anderen Arbeitsplatz geändert")));
+    EXPECT_EQ(a.MSFlexGrid1->model()->index(3, ColMng).data().toString(), QStringLiteral("4"));
+    EXPECT_TRUE(printed(1, "tm_artikel").contains(QStringLiteral("4\tParkplatz\t7,14 €\t28,56 €")));
+    EXPECT_EQ(printed(1, "tm_bruttosumme"), storedGross());
+    EXPECT_EQ(a.lbBruttobetrag->text() + " €", storedGross());
+}
+
+TEST_F(TwoDesksOnOneInvoice, APositionBothChangedOrDeletedIsAskedAbout)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    const auto click = [&a](int row, int column) {
+        const QRect cell = a.MSFlexGrid1->visualRect(a.MSFlexGrid1->model()->index(row, column));
+        QTest::mouseClick(a.MSFlexGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    };
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setQuantity(0, QStringLiteral("5"))); });
+    click(0, ColMng);
+    QLineEdit* editor = a.MSFlexGrid1->findChild<QLineEdit*>(QStringLiteral("tbDataEntry"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    dialogs->answerMessage(Answer::No);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Die Position „Frühstück“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Menge jetzt 5.")));
+    EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_quantity, 5);
+    EXPECT_EQ(a.MSFlexGrid1->model()->index(0, ColMng).data().toString(), QStringLiteral("5"));
+
+    // Deleting what B changed asks too; Abbrechen keeps it, shown as stored.
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setPrice(1, QStringLiteral("80,00"))); });
+    click(1, ColBeschreibung);
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::Cancel);
+    QTest::mouseClick(a.btnDeleteEntry, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Einzelpreis jetzt 80,00 €")));
+    EXPECT_EQ(LoadInvoicePositions(id).size(), 3u);
+    EXPECT_EQ(a.MSFlexGrid1->model()->index(1, ColEPreis).data().toString(), QStringLiteral("80,00"));
+    EXPECT_EQ(a.lbBruttobetrag->text() + " €", storedGross());
+}
+
+TEST_F(TwoDesksOnOneInvoice, TheHeaderKeepsWhatOnlyBChangedAndAsksAboutWhatBothChanged)
+{
+    // nullopt: B leaves the note alone, so nobody is asked.
+    for (std::optional<Answer> answer : {std::optional<Answer>(), std::optional(Answer::Cancel), std::optional(Answer::No),
+                                         std::optional(Answer::Yes)}) {
+        database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_notes = NULL, inv_is_payed = 0, inv_paymode_id = 2"));
+        InvoiceSession a;
+        a.LoadInvoice(id);
+        onB([&](InvoiceSession& b) {
+            b.selectPaymode(1);
+            if (answer)
+                b.editNotes(QStringLiteral("von B"));
+            ASSERT_EQ(b.SaveInvoice(), SaveResult::Saved);
+        });
+        a.setPaid(true);
+        a.editNotes(QStringLiteral("von A"));
+        if (answer)
+            dialogs->answerMessage(*answer);
+        const size_t asked = dialogs->messages().size();
+        EXPECT_EQ(a.SaveInvoice(), answer == Answer::Cancel ? SaveResult::Back : SaveResult::Saved);
+        // B's payment mode survives every answer; nobody is asked about it.
+        EXPECT_EQ(stored(QStringLiteral("inv_paymode_id")).toLong(), 1);
+        if (!answer) {
+            EXPECT_EQ(dialogs->messages().size(), asked);
+            EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("von A"));
+            EXPECT_EQ(a.PaymodeId, 1);   // shown as stored
+            continue;
+        }
+        EXPECT_EQ(dialogs->lastMessage().text.section(QLatin1Char('.'), 0, 0),
+                  QStringLiteral("Die Rechnung ") + a.NumberText
+                      + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt „von B“"));
+        EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), answer == Answer::Yes ? "von A" : "von B");
+        EXPECT_EQ(stored(QStringLiteral("inv_is_payed")).toBool(), answer != Answer::Cancel);
+        EXPECT_EQ(a.Notes, answer == Answer::No ? "von B" : "von A");
+        EXPECT_EQ(a.Changed, answer == Answer::Cancel);
+    }
+}
+
+TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveStoresIt)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    a.tbInfo->setFocus();
+    QTest::keyClicks(a.tbInfo, QStringLiteral("zahlt bar"));
+    QTest::mouseClick(a.chkBezahlt, Qt::LeftButton, {}, QPoint(8, a.chkBezahlt->height() / 2));
+    onB([](InvoiceSession& b) {
+        b.editNotes(QStringLiteral("Firma zahlt"));
+        ASSERT_EQ(b.SaveInvoice(), SaveResult::Saved);
+    });
+
+    const QString line = QStringLiteral("Rechnung ") + a.lbRechnungNr->text()
+                         + QStringLiteral(": Notiz nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+    for (int end = 0; end < 2; ++end) {
+        RunProgramEndWork(true);
+        EXPECT_TRUE(dialogs->messages().empty());
+        EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("Firma zahlt"));
+        EXPECT_TRUE(stored(QStringLiteral("inv_is_payed")).toBool());
+        EXPECT_EQ(UnsavedEdits(), QStringList{line});
+        EXPECT_EQ(a.tbInfo->toPlainText(), QStringLiteral("zahlt bar"));
+    }
+
+    dialogs->answerMessage(Answer::Yes);
+    QTest::mouseClick(a.cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt „Firma zahlt“")));
+    EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
