@@ -24,8 +24,9 @@
 #include <QTimer>
 
 #include <map>
-#include <vector>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 QString folderKey(const QString& programFolder)
@@ -251,9 +252,33 @@ void RunProgramEndWork(bool unattended)
     running = false;
 }
 
+namespace {
+bool endWorkDone = false;
+bool endCalledOff = false;
+}  // namespace
+
+void CallOffProgramEnd()
+{
+    endCalledOff = true;
+}
+
+void QuitProgram()
+{
+    endCalledOff = false;
+    RunProgramEndWork(false);
+    if (endCalledOff) {
+        endCalledOff = false;
+        return;
+    }
+    endWorkDone = true;
+    ExitProgram();
+}
+
 void ExitProgram(bool unattended)
 {
-    RunProgramEndWork(unattended);
+    // QuitProgram ran it already, and asked what there was to ask.
+    if (!std::exchange(endWorkDone, false))
+        RunProgramEndWork(unattended);
 
     LogoutWorkstation();
     CloseProgramDatabase();

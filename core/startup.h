@@ -68,6 +68,15 @@ void RunProgramEndWork(bool unattended);
 // database and ends at once.
 [[noreturn]] void ExitProgram(bool unattended = false);
 
+// The end the user asked for (quit, closing the main window): runs the end
+// work, which may ask, and ends unless one of them called the end off; then
+// it returns and the program goes on.
+void QuitProgram();
+// End work whose question the user answered by going back to the edit
+// (Abbrechen) calls this: a program end the user asked for is called off.
+// Unattended ends do not stop for it.
+void CallOffProgramEnd();
+
 // True when another copy of the program from the same program folder runs
 // for this user. The first call takes the lock, later calls in the same copy
 // find it their own. Only a lock held by a live copy counts: when no lock can

@@ -59,7 +59,14 @@ frmRechnung::frmRechnung()
             const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
             const QScopedValueRollback nobodyAsked(w.m_session.Unattended, unattended);
             w.commitEdits();
-            w.m_session.SaveInvoice(unattended);
+            // Back to the invoice: the user's own end waits for it.
+            if (w.m_session.SaveInvoice(unattended) == SaveResult::Back && !unattended) {
+                CallOffProgramEnd();
+                w.showSession();
+                w.show();
+                w.raise();
+                w.activateWindow();
+            }
             // The station may go on: it shows what another one stored meanwhile.
             w.showSession();
         }

@@ -288,7 +288,7 @@ void frmMandanten::menuPreferences_Click()
 
 void frmMandanten::menuQuit_Click()
 {
-    ExitProgram();
+    QuitProgram();
 }
 
 void frmMandanten::menuCustomers_Click()
@@ -357,7 +357,7 @@ void frmMandanten::closeEvent(QCloseEvent* event)
     if (ui::msgBox(QStringLiteral("Möchten Sie ") + AppTitle + QStringLiteral(" beenden?"), ui::OkCancel | ui::Question,
                    AppTitle + QStringLiteral(" beenden"))
         == ui::Answer::Ok)
-        ExitProgram();
+        QuitProgram();
 }
 
 void frmMandanten::changeEvent(QEvent* event)

@@ -467,7 +467,7 @@ void frmStockwerke::closeEvent(QCloseEvent* event)
     event->ignore();
     if (ui::msgBox(QStringLiteral("Möchten Sie ") + AppTitle + QStringLiteral(" beenden?"), ui::OkCancel | ui::Question,
                    AppTitle + QStringLiteral(" beenden")) == ui::Answer::Ok)
-        ExitProgram();
+        QuitProgram();
 }
 
 bool frmStockwerke::eventFilter(QObject* watched, QEvent* e)

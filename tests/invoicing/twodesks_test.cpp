@@ -9,6 +9,7 @@
 #include "platform/word/document.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/other_station.h"
+#include "tests/support/window_hooks.h"
 #include "tests/support/temp_folder.h"
 
 #include <QCheckBox>
@@ -203,4 +204,34 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt „Firma zahlt“")));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
+
+// The user quits while the invoice holds a note B changed too: Abbrechen on
+// the question keeps the program and the edit, Nein ends with B's note kept.
+TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoesBack)
+{
+    test::WindowHooks hooks;
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    a.tbInfo->setFocus();
+    QTest::keyClicks(a.tbInfo, QStringLiteral("zahlt bar"));
+    onB([](InvoiceSession& b) {
+        b.editNotes(QStringLiteral("Firma zahlt"));
+        ASSERT_EQ(b.SaveInvoice(), SaveResult::Saved);
+    });
+
+    dialogs->answerMessage(Answer::Cancel);
+    EXPECT_NO_THROW(QuitProgram());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt „Firma zahlt“")));
+    EXPECT_TRUE(a.isVisible());
+    EXPECT_EQ(a.tbInfo->toPlainText(), QStringLiteral("zahlt bar"));
+    EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("Firma zahlt"));
+
+    dialogs->answerMessage(Answer::No);
+    EXPECT_THROW(QuitProgram(), ProgramEnded);
+    // The end closed this station's connection; B's reads what was kept.
+    EXPECT_EQ(other.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = ?"), {id}).toText(),
+              QStringLiteral("Firma zahlt"));
 }
