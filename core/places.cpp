@@ -667,12 +667,6 @@ std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId)
     return d;
 }
 
-bool SavePlaceImageFile(qint32 placeId, const QString& file)
-{
-    return OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
-                       {db::textOrNull(file), placeId}) > 0;
-}
-
 std::optional<PlanFloor> FindPlanFloor(qint32 mandantId, const PlanFloorQuery& q)
 {
     QString sql = QStringLiteral("SELECT tbl_floors.*, bld_name FROM tbl_floors INNER JOIN tbl_buildings ON "

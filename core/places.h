@@ -205,8 +205,6 @@ struct PlaceDetails {
 };
 std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId);
 
-// Stores the place's picture name; false when the place no longer exists.
-bool SavePlaceImageFile(qint32 placeId, const QString& file);
 
 // A floor with the name of its building, as the plan shows it.
 struct PlanFloor {
