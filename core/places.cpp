@@ -1,11 +1,64 @@
 #include "core/places.h"
 
 #include "core/database.h"
+#include "core/preferences.h"
+#include "core/terms.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
+#include "platform/ui/busy.h"
 
+#include <QHash>
+#include <QPoint>
 #include <QStringList>
+
+#include <iterator>
+
+Building BuildingFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
+    Building b;
+    b.bld_id = v("bld_id").toLong();
+    b.bld_mandant_id = v("bld_mandant_id").toLong();
+    b.bld_name = v("bld_name").toText();
+    b.bld_short = v("bld_short").toText();
+    b.bld_imagefile = v("bld_imagefile").toText();
+    return b;
+}
+
+Floor FloorFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
+    Floor f;
+    f.flr_id = v("flr_id").toLong();
+    f.flr_building_id = v("flr_building_id").toLong();
+    f.flr_order = v("flr_order").toLong();
+    f.flr_name = v("flr_name").toText();
+    f.flr_short = v("flr_short").toText();
+    f.flr_imagefile = v("flr_imagefile").toText();
+    f.flr_info = v("flr_info").toText();
+    return f;
+}
+
+Place PlaceFromRow(const RowValues& row)
+{
+    const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
+    Place p;
+    p.pl_id = v("pl_id").toLong();
+    p.pl_floor_id = v("pl_floor_id").toLong();
+    p.pl_building_id = v("pl_building_id").toLong();
+    p.pl_name = v("pl_name").toText();
+    p.pl_type_id = v("pl_type_id").toLong();
+    p.pl_disabled = v("pl_disabled").toBool();
+    p.pl_info = v("pl_info").toText();
+    p.pl_capacity = v("pl_capacity").toLong();
+    p.pl_imagefile = v("pl_imagefile").toText();
+    p.pl_x1 = v("pl_x1").toLong();
+    p.pl_y1 = v("pl_y1").toLong();
+    p.pl_x2 = v("pl_x2").toLong();
+    p.pl_y2 = v("pl_y2").toLong();
+    return p;
+}
 
 namespace {
 
@@ -14,47 +67,27 @@ db::Recordset query(const QString& sql, const QList<db::Value>& params)
     return OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
 }
 
-Building readBuilding(const db::Recordset& rs)
+RowValues rowOf(db::Recordset& rs)
 {
-    Building b;
-    b.bld_id = rs.value(QStringLiteral("bld_id")).toLong();
-    b.bld_mandant_id = rs.value(QStringLiteral("bld_mandant_id")).toLong();
-    b.bld_name = rs.value(QStringLiteral("bld_name")).toText();
-    b.bld_short = rs.value(QStringLiteral("bld_short")).toText();
-    b.bld_imagefile = rs.value(QStringLiteral("bld_imagefile")).toText();
-    return b;
+    RowValues row;
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        row.insert(rs.field(i).name().toLower(), rs.field(i).value());
+    return row;
 }
 
-Floor readFloor(const db::Recordset& rs)
+Building readBuilding(db::Recordset& rs)
 {
-    Floor f;
-    f.flr_id = rs.value(QStringLiteral("flr_id")).toLong();
-    f.flr_building_id = rs.value(QStringLiteral("flr_building_id")).toLong();
-    f.flr_order = rs.value(QStringLiteral("flr_order")).toLong();
-    f.flr_name = rs.value(QStringLiteral("flr_name")).toText();
-    f.flr_short = rs.value(QStringLiteral("flr_short")).toText();
-    f.flr_imagefile = rs.value(QStringLiteral("flr_imagefile")).toText();
-    f.flr_info = rs.value(QStringLiteral("flr_info")).toText();
-    return f;
+    return BuildingFromRow(rowOf(rs));
 }
 
-Place readPlace(const db::Recordset& rs)
+Floor readFloor(db::Recordset& rs)
 {
-    Place p;
-    p.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
-    p.pl_floor_id = rs.value(QStringLiteral("pl_floor_id")).toLong();
-    p.pl_building_id = rs.value(QStringLiteral("pl_building_id")).toLong();
-    p.pl_name = rs.value(QStringLiteral("pl_name")).toText();
-    p.pl_type_id = rs.value(QStringLiteral("pl_type_id")).toLong();
-    p.pl_disabled = rs.value(QStringLiteral("pl_disabled")).toBool();
-    p.pl_info = rs.value(QStringLiteral("pl_info")).toText();
-    p.pl_capacity = rs.value(QStringLiteral("pl_capacity")).toLong();
-    p.pl_imagefile = rs.value(QStringLiteral("pl_imagefile")).toText();
-    p.pl_x1 = rs.value(QStringLiteral("pl_x1")).toLong();
-    p.pl_y1 = rs.value(QStringLiteral("pl_y1")).toLong();
-    p.pl_x2 = rs.value(QStringLiteral("pl_x2")).toLong();
-    p.pl_y2 = rs.value(QStringLiteral("pl_y2")).toLong();
-    return p;
+    return FloorFromRow(rowOf(rs));
+}
+
+Place readPlace(db::Recordset& rs)
+{
+    return PlaceFromRow(rowOf(rs));
 }
 
 template <class Row, class Read>
@@ -210,6 +243,7 @@ struct KindTables {
     QString idColumn;
     QString dependantTable;
     QString dependantColumn;
+    QString nameColumn;
 };
 
 KindTables tablesOf(ResourceKind kind)
@@ -217,15 +251,15 @@ KindTables tablesOf(ResourceKind kind)
     switch (kind) {
     case ResourceKind::Building:
         return {QStringLiteral("tbl_buildings"), QStringLiteral("bld_id"), QStringLiteral("tbl_floors"),
-                QStringLiteral("flr_building_id")};
+                QStringLiteral("flr_building_id"), QStringLiteral("bld_name")};
     case ResourceKind::Floor:
         return {QStringLiteral("tbl_floors"), QStringLiteral("flr_id"), QStringLiteral("tbl_places"),
-                QStringLiteral("pl_floor_id")};
+                QStringLiteral("pl_floor_id"), QStringLiteral("flr_name")};
     case ResourceKind::Place:
         break;
     }
     return {QStringLiteral("tbl_places"), QStringLiteral("pl_id"), QStringLiteral("tbl_bookings"),
-            QStringLiteral("book_place_id")};
+            QStringLiteral("book_place_id"), QStringLiteral("pl_name")};
 }
 
 int countWhere(const QString& table, const QString& column, qint32 id)
@@ -359,23 +393,219 @@ ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id)
     return outcome;
 }
 
-void StorePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+std::optional<RowValues> ReadResourceRow(ResourceKind kind, qint32 id)
 {
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = ?, pl_y1 = ?, pl_x2 = ?, pl_y2 = ? WHERE pl_id = ?"),
-                       {x1, y1, x2, y2, placeId});
+    if (id <= 0)
+        return std::nullopt;
+    const KindTables t = tablesOf(kind);
+    return ReadRow(t.table, t.idColumn, id);
 }
 
-void MovePlaces(const QList<qint32>& placeIds, int dx, int dy)
+// Each value in the kind the column reads back as, so that the row a save
+// returns compares equal with the row read later.
+RowValues BuildingColumns(const Building& b)
 {
-    if (placeIds.isEmpty())
-        return;
-    // A position never stored reads as 0 on the plan, so it moves from there.
-    QList<db::Value> params{dx, dy, dx, dy};
-    const QString ids = idList(placeIds, params);
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = COALESCE(pl_x1, 0) + ?, pl_y1 = COALESCE(pl_y1, 0) + ?, "
-                                      "pl_x2 = COALESCE(pl_x2, 0) + ?, pl_y2 = COALESCE(pl_y2, 0) + ? WHERE pl_id IN (") +
-                           ids + QStringLiteral(")"),
-                       params);
+    return {{QStringLiteral("bld_name"), db::textOrNull(b.bld_name)},
+            {QStringLiteral("bld_short"), db::textOrNull(b.bld_short)},
+            {QStringLiteral("bld_imagefile"), db::textOrNull(b.bld_imagefile)}};
+}
+
+RowValues FloorColumns(const Floor& f)
+{
+    return {{QStringLiteral("flr_order"), db::Value::ofKind(db::Value::Kind::Integer, f.flr_order)},
+            {QStringLiteral("flr_name"), db::textOrNull(f.flr_name)},
+            {QStringLiteral("flr_short"), db::textOrNull(f.flr_short)},
+            {QStringLiteral("flr_imagefile"), db::textOrNull(f.flr_imagefile)},
+            {QStringLiteral("flr_info"), db::textOrNull(f.flr_info)}};
+}
+
+RowValues PlaceColumns(const Place& p, bool withType)
+{
+    RowValues columns{{QStringLiteral("pl_name"), db::textOrNull(p.pl_name)},
+                      {QStringLiteral("pl_disabled"), p.pl_disabled},
+                      {QStringLiteral("pl_info"), db::textOrNull(p.pl_info)},
+                      {QStringLiteral("pl_capacity"), db::Value::ofKind(db::Value::Kind::Integer, p.pl_capacity)},
+                      {QStringLiteral("pl_imagefile"), db::textOrNull(p.pl_imagefile)}};
+    if (withType)
+        columns.insert(QStringLiteral("pl_type_id"), p.pl_type_id);
+    return columns;
+}
+
+namespace {
+
+const QString PositionColumns[] = {QStringLiteral("pl_x1"), QStringLiteral("pl_y1"), QStringLiteral("pl_x2"),
+                                   QStringLiteral("pl_y2")};
+
+QString describePosition(const RowValues& row)
+{
+    return QStringLiteral("links ") + QString::number(row.value(QStringLiteral("pl_x1")).toLong()) +
+           QStringLiteral(", oben ") + QString::number(row.value(QStringLiteral("pl_y1")).toLong());
+}
+
+QString describeOrder(const RowValues& row)
+{
+    const db::Value order = row.value(QStringLiteral("flr_order"));
+    if (order.isNull())
+        return DescribeStored(order);
+    // The house's name of the order ("Erdgeschoss"), else its number.
+    const qint32 n = order.toLong();
+    const qint32 at = n + 1;
+    if (at >= 0 && at < static_cast<qint32>(FloorNames.size()) && !FloorNames[static_cast<size_t>(at)].isEmpty())
+        return QStringLiteral("„") + FloorNames[static_cast<size_t>(at)] + QStringLiteral("“");
+    return QString::number(n);
+}
+
+QString describeCategory(const RowValues& row)
+{
+    const qint32 id = row.value(QStringLiteral("pl_type_id")).toLong();
+    for (const RoomType& type : RoomTypes) {
+        if (id > 0 && type.id == id)
+            return QStringLiteral("„") + type.name + QStringLiteral("“");
+    }
+    return id > 0 ? QString::number(id) : QStringLiteral("keine");
+}
+
+}  // namespace
+
+QList<MergeField> ResourceMergeFields(ResourceKind kind)
+{
+    const auto field = [](const QString& label, const char* column) {
+        return MergeField{label, {QString::fromLatin1(column)}, {}};
+    };
+    switch (kind) {
+    case ResourceKind::Building:
+        return {field(QStringLiteral("Name"), "bld_name"), field(QStringLiteral("Kurzname"), "bld_short"),
+                field(QStringLiteral("Bild"), "bld_imagefile")};
+    case ResourceKind::Floor:
+        return {{QStringLiteral("Ebene"), {QStringLiteral("flr_order")}, describeOrder},
+                field(QStringLiteral("Name"), "flr_name"), field(QStringLiteral("Kurzname"), "flr_short"),
+                field(QStringLiteral("Etagenplan"), "flr_imagefile"), field(QStringLiteral("Info"), "flr_info")};
+    case ResourceKind::Place:
+        break;
+    }
+    return {field(QStringLiteral("Name"), "pl_name"),
+            field(QStringLiteral("gesperrt"), "pl_disabled"),
+            {QStringLiteral("Kategorie"), {QStringLiteral("pl_type_id")}, describeCategory},
+            field(QStringLiteral("Info"), "pl_info"),
+            field(QStringLiteral("Kapazität"), "pl_capacity"),
+            field(QStringLiteral("Bild"), "pl_imagefile"),
+            {QStringLiteral("Position"), QStringList(std::begin(PositionColumns), std::end(PositionColumns)),
+             describePosition}};
+}
+
+QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id)
+{
+    QString what;
+    switch (kind) {
+    case ResourceKind::Building: what = QStringLiteral("Das Gebäude"); break;
+    case ResourceKind::Floor: what = QStringLiteral("Das Stockwerk"); break;
+    case ResourceKind::Place: {
+        const QString term = TermPlaceSingular.trimmed().isEmpty() ? QStringLiteral("Buchungsplatz") : TermPlaceSingular.trimmed();
+        switch (GenderOfTerm(term)) {
+        case TermGender::Masculine: what = QStringLiteral("Der "); break;
+        case TermGender::Feminine: what = QStringLiteral("Die "); break;
+        case TermGender::Neuter: what = QStringLiteral("Das "); break;
+        }
+        what += term;
+        break;
+    }
+    }
+    const QString shown = name.trimmed();
+    return what + (shown.isEmpty() ? QStringLiteral(" Nr. ") + QString::number(id)
+                                   : QStringLiteral(" „") + shown + QStringLiteral("“"));
+}
+
+MergedSave StoreResourceChanges(ResourceKind kind, qint32 id, const RowValues& loaded, const RowValues& changed)
+{
+    const KindTables t = tablesOf(kind);
+    const QString rowName = ResourceRowName(kind, loaded.value(t.nameColumn).toText(), id);
+    const QList<MergeField> fields = ResourceMergeFields(kind);
+    return SaveLoadedRow(t.table, t.idColumn, id, loaded, changed, [&](const RowMerge& merge) {
+        // The question is answered with the normal pointer.
+        ui::WaitCursor::restoreTo(0);
+        return AskClash(rowName, fields, merge);
+    });
+}
+
+namespace {
+
+// Where the plan draws a stored marker.
+QPoint storedPosition(const RowValues& row)
+{
+    return QPoint(row.value(QStringLiteral("pl_x1")).toLong(), row.value(QStringLiteral("pl_y1")).toLong());
+}
+
+RowValues rectColumns(const PlaceRectMove& m)
+{
+    return {{PositionColumns[0], m.x1}, {PositionColumns[1], m.y1}, {PositionColumns[2], m.x2}, {PositionColumns[3], m.y2}};
+}
+
+}  // namespace
+
+PlaceRectsOutcome StorePlaceRects(const std::vector<PlaceRectMove>& moves)
+{
+    // Not one SaveLoadedRow per marker: the markers of one key press are
+    // written together or not at all, and a marker's four coordinates are
+    // one position, taken whole from this window or from the other.
+    db::Database& d = OpenedDb();
+    QHash<qint32, ClashChoice> answers;
+    QHash<qint32, QPoint> askedAbout;
+    for (;;) {
+        PlaceRectsOutcome outcome;
+        std::vector<std::pair<qint32, RowMerge>> toAsk;
+        {
+            db::Transaction transaction(d);
+            for (const PlaceRectMove& m : moves) {
+                PlaceRectOutcome& place = outcome.places.emplace_back();
+                place.placeId = m.placeId;
+                const std::optional<RowValues> stored = ReadRow(QStringLiteral("tbl_places"), QStringLiteral("pl_id"), m.placeId);
+                if (!stored) {
+                    place.missing = true;
+                    continue;
+                }
+                const QPoint now = storedPosition(*stored);
+                bool write = now == QPoint(m.drawnX, m.drawnY);
+                if (!write && now != QPoint(m.x1, m.y1)) {
+                    const auto answer = answers.constFind(m.placeId);
+                    if (answer == answers.cend() || askedAbout.value(m.placeId) != now) {
+                        RowMerge merge;
+                        merge.stored = *stored;
+                        merge.clashes = rectColumns(m);
+                        toAsk.emplace_back(m.placeId, merge);
+                        continue;
+                    }
+                    write = *answer == ClashChoice::Mine;
+                }
+                if (write) {
+                    WriteColumns(d, QStringLiteral("tbl_places"), QStringLiteral("pl_id"), m.placeId, rectColumns(m));
+                    place.x1 = m.x1;
+                    place.y1 = m.y1;
+                } else {
+                    place.x1 = now.x();
+                    place.y1 = now.y();
+                }
+            }
+            if (toAsk.empty()) {
+                transaction.commit();
+                return outcome;
+            }
+        }
+        // Asked with the write lock given back, and with the normal pointer.
+        ui::WaitCursor::restoreTo(0);
+        const QList<MergeField> fields = ResourceMergeFields(ResourceKind::Place);
+        for (const auto& [placeId, merge] : toAsk) {
+            const ClashChoice choice = AskClash(
+                ResourceRowName(ResourceKind::Place, merge.stored.value(QStringLiteral("pl_name")).toText(), placeId),
+                fields, merge);
+            if (choice == ClashChoice::Cancel) {
+                PlaceRectsOutcome cancelled;
+                cancelled.cancelled = true;
+                return cancelled;
+            }
+            answers.insert(placeId, choice);
+            askedAbout.insert(placeId, storedPosition(merge.stored));
+        }
+    }
 }
 
 PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds)
@@ -397,11 +627,6 @@ PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds)
     outcome.deleted = static_cast<int>(d.execute(QStringLiteral("DELETE FROM tbl_places WHERE pl_id IN (") + ids + QStringLiteral(")"), params));
     transaction.commit();
     return outcome;
-}
-
-void UpdateFloorImageFile(qint32 floorId, const QString& name)
-{
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = ? WHERE flr_id = ?"), {name, floorId});
 }
 
 std::vector<BookablePlace> BookablePlacesOfMandant(qint32 mandantId)
@@ -440,12 +665,6 @@ std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId)
     d.bld_name = rs.value(QStringLiteral("bld_name")).toText();
     d.bld_mandant_id = rs.value(QStringLiteral("bld_mandant_id")).toLong();
     return d;
-}
-
-bool SavePlaceImageFile(qint32 placeId, const QString& file)
-{
-    return OpenedDb().execute(QStringLiteral("UPDATE tbl_places SET pl_imagefile = ? WHERE pl_id = ?"),
-                       {db::textOrNull(file), placeId}) > 0;
 }
 
 std::optional<PlanFloor> FindPlanFloor(qint32 mandantId, const PlanFloorQuery& q)

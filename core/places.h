@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QList>
@@ -123,10 +124,56 @@ struct ResourceDeleteOutcome {
 // transaction, so a floor another workstation just gave a place is kept.
 ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id);
 
-// The marker of a place on its floor picture (twips).
-void StorePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
-// Moves the markers of the places by dx, dy twips in one statement.
-void MovePlaces(const QList<qint32>& placeIds, int dx, int dy);
+// Saving a resource the editors loaded earlier, while another workstation
+// may have changed it since: the row as read (ReadResourceRow), the struct
+// its fields show (...FromRow), and the columns the editors write of a stored
+// row (...Columns; never its id nor its parents, which other rows point to).
+std::optional<RowValues> ReadResourceRow(ResourceKind kind, qint32 id);
+Building BuildingFromRow(const RowValues& row);
+Floor FloorFromRow(const RowValues& row);
+Place PlaceFromRow(const RowValues& row);
+RowValues BuildingColumns(const Building& building);
+RowValues FloorColumns(const Floor& floor);
+// The category only when withType is set.
+RowValues PlaceColumns(const Place& place, bool withType);
+// The fields as the editors label them, for the question.
+QList<MergeField> ResourceMergeFields(ResourceKind kind);
+// The row as the question names it: "Das Gebäude „Haupthaus“", "Das
+// Stockwerk „1. OG“", a place with the house's term ("Der Raum „01“"); the
+// number where the name is empty.
+QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id);
+// Writes what the window changed of a stored resource and keeps what another
+// workstation changed meanwhile; where both changed a field the user is asked
+// (AskClash). Missing when the row was deleted meanwhile. Throws db::DbError.
+MergedSave StoreResourceChanges(ResourceKind kind, qint32 id, const RowValues& loaded, const RowValues& changed);
+
+// A marker moved on the floor plan: its position as the plan drew it (as
+// read; a position never stored reads as 0) and the rectangle it takes now.
+struct PlaceRectMove {
+    qint32 placeId = 0;
+    qint32 drawnX = 0;
+    qint32 drawnY = 0;
+    qint32 x1 = 0;
+    qint32 y1 = 0;
+    qint32 x2 = 0;
+    qint32 y2 = 0;
+};
+struct PlaceRectOutcome {
+    qint32 placeId = 0;
+    bool missing = false;    // deleted meanwhile: nothing written
+    qint32 x1 = 0;           // where the marker is stored now
+    qint32 y1 = 0;
+};
+struct PlaceRectsOutcome {
+    bool cancelled = false;  // Abbrechen: nothing written
+    std::vector<PlaceRectOutcome> places;
+};
+// Stores the markers' rectangles in one write. A marker the window moved and
+// another workstation moved too since the plan was drawn is asked about
+// (its position is one field: Ja writes this window's rectangle, Nein keeps
+// the stored one); Abbrechen on any writes none. A marker that stands where
+// it was drawn takes the new rectangle without a question. Throws db::DbError.
+PlaceRectsOutcome StorePlaceRects(const std::vector<PlaceRectMove>& moves);
 
 struct PlacesDeleteOutcome {
     int deleted = 0;
@@ -135,9 +182,6 @@ struct PlacesDeleteOutcome {
     std::vector<std::pair<qint32, int>> referenced;
 };
 PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds);
-
-// The floor's picture, relative to the picture folder or a full path.
-void UpdateFloorImageFile(qint32 floorId, const QString& name);
 
 // A place that can be booked, with the names of its building and floor.
 struct BookablePlace {
@@ -161,8 +205,6 @@ struct PlaceDetails {
 };
 std::optional<PlaceDetails> LoadPlaceDetails(qint32 placeId);
 
-// Stores the place's picture name; false when the place no longer exists.
-bool SavePlaceImageFile(qint32 placeId, const QString& file);
 
 // A floor with the name of its building, as the plan shows it.
 struct PlanFloor {

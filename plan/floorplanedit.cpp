@@ -60,11 +60,23 @@ bool SwitchEditMode(PlanState& state)
     return true;
 }
 
-void MoveSelectedPlaces(const QList<qint32>& placeIds, int dx, int dy)
+std::optional<std::vector<PlaceRectOutcome>> StoreMovedMarkers(const std::vector<PlaceRectMove>& moves,
+                                                               const QHash<qint32, QString>& names)
 {
-    if (placeIds.isEmpty() || StationReadOnly)
-        return;
-    MovePlaces(placeIds, dx, dy);
+    if (StationReadOnly)
+        return std::nullopt;
+    PlaceRectsOutcome outcome = StorePlaceRects(moves);
+    if (outcome.cancelled)
+        return std::nullopt;
+    QStringList gone;
+    for (const PlaceRectOutcome& place : outcome.places) {
+        if (place.missing)
+            gone << ResourceRowName(ResourceKind::Place, names.value(place.placeId), place.placeId) +
+                        QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    }
+    if (!gone.isEmpty())
+        ui::msgBox(gone.join(QLatin1Char('\n')), ui::Exclamation, AppTitle);
+    return std::move(outcome.places);
 }
 
 bool DeleteSelectedPlaces(const QList<qint32>& placeIds)

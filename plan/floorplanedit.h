@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/places.h"
 #include "plan/planstate.h"
 
+#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // A marker's rectangle on the floor picture, in twips from its top-left corner.
 struct PlaceRect {
@@ -34,8 +37,12 @@ QPoint JigglePosition(const PlaceHome& home, double r, double s);
 // changed; the caller then shows it.
 bool SwitchEditMode(PlanState& state);
 
-// Moves the marked places (ids from their markers) in the database.
-void MoveSelectedPlaces(const QList<qint32>& placeIds, int dx, int dy);
+// Stores where markers were dragged or nudged to (StorePlaceRects); names:
+// the places' names as the plan shows them. Places deleted meanwhile are
+// named in a message. nullopt when nothing was written (a read-only
+// workstation, or Abbrechen): the markers stay where they were drawn.
+std::optional<std::vector<PlaceRectOutcome>> StoreMovedMarkers(const std::vector<PlaceRectMove>& moves,
+                                                               const QHash<qint32, QString>& names);
 
 // Asks, then deletes the marked places, unless one of them still has
 // bookings: then nothing is deleted and the user is told which. True when

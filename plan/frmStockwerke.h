@@ -373,8 +373,11 @@ private:
     void lbPlatz_Drag(QLabel* marker, QPoint boxPos);
     void lbPlatz_Release(QLabel* marker, QPoint boxPos);
     void imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos);
-    // Stores where a stored place's marker now stands on the floor picture (twips).
-    void SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
+    // Stores where markers now stand on the floor picture (twips), and shows
+    // each where it is stored.
+    void SavePlaceRects(const std::vector<std::pair<QLabel*, PlaceRectMove>>& moved);
+    // A marker's place and where it rests, as drawn or stored since.
+    PlaceRectMove drawnMarker(const QLabel* marker) const;
     QList<qint32> selectedPlaceIds(bool hide);
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 

@@ -288,22 +288,77 @@ void frmStockwerke::imgStockwerk_DragDrop(QLabel* marker, QPoint boxPos)
     const double y = (boxPos.y() - imgStockwerk->y()) * rt::TwipsPerPixel;
     const PlaceRect rect = DroppedPlaceRect(x, y, m_state.DragOffsetX, m_state.DragOffsetY,
                                             marker->width() * rt::TwipsPerPixel, marker->height() * rt::TwipsPerPixel);
-    const int left = imgStockwerk->x() * rt::TwipsPerPixel;
-    const int top = imgStockwerk->y() * rt::TwipsPerPixel;
-    marker->move(toPixels(left + rect.x1), toPixels(top + rect.y1));
-    SavePlaceRect(placeIdOf(marker), rect.x1, rect.y1, rect.x2, rect.y2);
-    const size_t index = static_cast<size_t>(marker->property("Index").toInt());
-    if (index < m_state.PlaceHomePos.size())
-        m_state.PlaceHomePos[index] = PlaceHome{left + rect.x1, top + rect.y1};
+    PlaceRectMove move = drawnMarker(marker);
+    move.x1 = rect.x1;
+    move.y1 = rect.y1;
+    move.x2 = rect.x2;
+    move.y2 = rect.y2;
+    SavePlaceRects({{marker, move}});
 }
 
-void frmStockwerke::SavePlaceRect(qint32 placeId, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+PlaceRectMove frmStockwerke::drawnMarker(const QLabel* marker) const
 {
-    // A marker without a stored place has no row to keep its rectangle.
-    if (placeId < 1)
-        return;
-    ui::WaitCursor wait;
-    StorePlaceRect(placeId, x1, y1, x2, y2);
+    // The marker rests where the plan drew it from the stored row, or where
+    // this window stored it since.
+    PlaceRectMove move;
+    move.placeId = placeIdOf(marker);
+    const int left = imgStockwerk->x() * rt::TwipsPerPixel;
+    const int top = imgStockwerk->y() * rt::TwipsPerPixel;
+    const size_t index = static_cast<size_t>(marker->property("Index").toInt());
+    const PlaceHome home = index < m_state.PlaceHomePos.size()
+                               ? m_state.PlaceHomePos[index]
+                               : PlaceHome{marker->x() * rt::TwipsPerPixel, marker->y() * rt::TwipsPerPixel};
+    move.drawnX = home.x - left;
+    move.drawnY = home.y - top;
+    return move;
+}
+
+void frmStockwerke::SavePlaceRects(const std::vector<std::pair<QLabel*, PlaceRectMove>>& moved)
+{
+    std::vector<PlaceRectMove> moves;
+    QHash<qint32, QString> names;
+    for (const auto& [marker, move] : moved) {
+        // A marker without a stored place has no row to keep its rectangle.
+        if (move.placeId >= 1) {
+            moves.push_back(move);
+            names.insert(move.placeId, marker->toolTip());
+        }
+    }
+    std::optional<std::vector<PlaceRectOutcome>> stored;
+    {
+        ui::WaitCursor wait;
+        stored = StoreMovedMarkers(moves, names);
+    }
+    const int left = imgStockwerk->x() * rt::TwipsPerPixel;
+    const int top = imgStockwerk->y() * rt::TwipsPerPixel;
+    bool gone = false;
+    {
+        FillingListsGuard filling;
+        for (const auto& [marker, move] : moved) {
+            // Nothing written: the marker goes back to where it rested.
+            QPoint at(move.drawnX, move.drawnY);
+            if (move.placeId < 1) {
+                at = QPoint(move.x1, move.y1);
+            } else if (stored) {
+                for (const PlaceRectOutcome& place : *stored) {
+                    if (place.placeId != move.placeId)
+                        continue;
+                    gone = gone || place.missing;
+                    if (!place.missing)
+                        at = QPoint(place.x1, place.y1);
+                }
+            }
+            // The home position is kept in twips, so that 15 steps of a twip
+            // move the marker by a pixel; the jiggle and its end show the marker
+            // where it is stored.
+            marker->move(toPixels(left + at.x()), toPixels(top + at.y()));
+            const size_t index = static_cast<size_t>(marker->property("Index").toInt());
+            if (index < m_state.PlaceHomePos.size())
+                m_state.PlaceHomePos[index] = PlaceHome{left + at.x(), top + at.y()};
+        }
+    }
+    if (gone)
+        ShowPlaetze(m_state.CurrentFloorId);
 }
 
 QList<qint32> frmStockwerke::selectedPlaceIds(bool hide)
@@ -342,28 +397,19 @@ bool frmStockwerke::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
     const std::optional<QPoint> step = NudgeOf(key, modifiers);
     if (!step)
         return false;
-    QList<qint32> ids;
-    {
-        FillingListsGuard filling;
-        for (size_t i = 1; i < lbPlatz.size(); ++i) {
-            QLabel* label = lbPlatz[i];
-            if (label->frameShape() != QFrame::Box)
-                continue;
-            // The home position is kept in twips, so that 15 steps of a twip
-            // move the marker by a pixel; it moves with the marker, so the
-            // jiggle and its end show the marker where it now stands.
-            if (i < m_state.PlaceHomePos.size()) {
-                PlaceHome& home = m_state.PlaceHomePos[i];
-                home.x += step->x();
-                home.y += step->y();
-                label->move(toPixels(home.x), toPixels(home.y));
-            } else {
-                label->move(label->pos() + QPoint(toPixels(step->x()), toPixels(step->y())));
-            }
-            ids << placeIdOf(label);
-        }
+    std::vector<std::pair<QLabel*, PlaceRectMove>> moved;
+    for (size_t i = 1; i < lbPlatz.size(); ++i) {
+        QLabel* label = lbPlatz[i];
+        if (label->frameShape() != QFrame::Box)
+            continue;
+        PlaceRectMove move = drawnMarker(label);
+        move.x1 = move.drawnX + step->x();
+        move.y1 = move.drawnY + step->y();
+        move.x2 = move.x1 + label->width() * rt::TwipsPerPixel;
+        move.y2 = move.y1 + label->height() * rt::TwipsPerPixel;
+        moved.emplace_back(label, move);
     }
-    MoveSelectedPlaces(ids, step->x(), step->y());
+    SavePlaceRects(moved);
     FocusDummy->setFocus();
     return true;
 }

@@ -385,6 +385,9 @@ void frmStockwerke::applyResourceFields()
             listPlatzTyp->addItem(type.name, type.id);
     }
     SelectListItemByItemData(listPlatzTyp, f.place.typeId.value_or(0), -1);
+    // A later save compares with what the frames show now.
+    readResourceFields();
+    m_resourceEditor.fieldsShown();
 }
 
 void frmStockwerke::ShowResourceDetails(qint32 id, const QString& letter)

@@ -48,12 +48,21 @@ std::optional<QString> ChoosePlacePicture(qint32 placeId, const QString& current
 {
     if (placeId < 1 || !mayChangePictures())
         return std::nullopt;
+    // The picture compared with is the one the window shows: one chosen at
+    // another workstation since is not replaced unasked.
+    std::optional<RowValues> loaded = ReadResourceRow(ResourceKind::Place, placeId);
+    const QString picture = QStringLiteral("pl_imagefile");
+    if (loaded && loaded->value(picture).toText() != current)
+        loaded->insert(picture, db::textOrNull(current));
     const std::optional<QString> name = AskPictureFile(current, imageDir);
     if (!name)
         return std::nullopt;
-    if (!SavePlaceImageFile(placeId, *name)) {
+    const MergedSave save = loaded ? StoreResourceChanges(ResourceKind::Place, placeId, *loaded,
+                                                          {{picture, db::textOrNull(*name)}})
+                                   : MergedSave{MergedSave::Result::Missing, {}, {}, {}, false};
+    if (save.result == MergedSave::Result::Missing)
         ui::msgBox(RoomNotFoundText(placeId), ui::Exclamation, QStringLiteral("Raum nicht gefunden"));
+    if (save.result != MergedSave::Result::Written)
         return std::nullopt;
-    }
-    return name;
+    return PlaceFromRow(save.row).pl_imagefile;
 }

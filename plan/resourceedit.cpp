@@ -57,6 +57,51 @@ qint32 floorOfNode(const TreeNodeRef& node)
     return 0;
 }
 
+ResourceKind kindOf(const QString& letter)
+{
+    if (letter == QLatin1String("F"))
+        return ResourceKind::Floor;
+    if (letter == QLatin1String("P"))
+        return ResourceKind::Place;
+    return ResourceKind::Building;
+}
+
+// What a save writes of a frame's fields.
+Building buildingOf(const BuildingFields& f)
+{
+    Building b;
+    b.bld_id = idOf(f.idText);
+    b.bld_name = rt::trim(f.name);
+    b.bld_short = rt::trim(f.shortName);
+    b.bld_imagefile = f.imageFile;
+    return b;
+}
+
+Floor floorOf(const FloorFields& f)
+{
+    Floor floor;
+    floor.flr_id = idOf(f.idText);
+    floor.flr_order = f.order;
+    floor.flr_name = rt::trim(f.name);
+    floor.flr_short = rt::trim(f.shortName);
+    floor.flr_imagefile = f.imageFile;
+    floor.flr_info = rt::trim(f.info);
+    return floor;
+}
+
+Place placeOf(const PlaceFields& f)
+{
+    Place place;
+    place.pl_id = idOf(f.idText);
+    place.pl_name = rt::trim(f.name);
+    place.pl_disabled = f.disabled;
+    place.pl_info = rt::trim(f.info);
+    place.pl_capacity = rt::clng(rt::val(f.capacity));
+    place.pl_imagefile = rt::trim(f.imageFile);
+    place.pl_type_id = f.typeId.value_or(0);
+    return place;
+}
+
 }  // namespace
 
 bool PassPasswordGate(const PlanState& state)
@@ -96,36 +141,99 @@ bool ResourceEditor::select(const std::optional<TreeNodeRef>& node)
 
 bool ResourceEditor::load(qint32 id, const QString& letter)
 {
-    if (id <= 0)
+    if (id <= 0 || (letter != QLatin1String("B") && letter != QLatin1String("F") && letter != QLatin1String("P")))
         return false;
     ui::WaitCursor wait;
-    if (letter == QLatin1String("B")) {
-        const auto b = LoadBuilding(id);
-        if (!b)
-            return false;
-        m_fields.building = {QString::number(b->bld_id), b->bld_name, b->bld_short, b->bld_imagefile, b->bld_mandant_id};
-        return true;
-    }
-    if (letter == QLatin1String("F")) {
-        const auto f = LoadFloor(id);
-        if (!f)
-            return false;
-        m_fields.floor = {QString::number(f->flr_id), f->flr_order, FloorOrderLabel(f->flr_order), f->flr_name,
-                          f->flr_short, f->flr_imagefile, f->flr_info, f->flr_building_id};
-        return true;
-    }
-    if (letter == QLatin1String("P")) {
-        const auto p = LoadPlace(id);
-        if (!p)
-            return false;
-        m_fields.place = {QString::number(p->pl_id), p->pl_name, p->pl_disabled, p->pl_info,
-                          QString::number(p->pl_capacity), p->pl_imagefile,
-                          p->pl_type_id > 0 ? std::optional<qint32>(p->pl_type_id) : std::nullopt,
-                          p->pl_floor_id, p->pl_building_id};
+    const ResourceKind kind = kindOf(letter);
+    const std::optional<RowValues> row = ReadResourceRow(kind, id);
+    if (!row)
+        return false;
+    showRow(kind, *row);
+    if (kind == ResourceKind::Place)
         m_state.CurrentPlaceId = id;
-        return true;
+    return true;
+}
+
+void ResourceEditor::showRow(ResourceKind kind, const RowValues& row)
+{
+    qint32 id = 0;
+    switch (kind) {
+    case ResourceKind::Building: {
+        const Building b = BuildingFromRow(row);
+        m_fields.building = {QString::number(b.bld_id), b.bld_name, b.bld_short, b.bld_imagefile, b.bld_mandant_id};
+        id = b.bld_id;
+        break;
     }
-    return false;
+    case ResourceKind::Floor: {
+        const Floor f = FloorFromRow(row);
+        m_fields.floor = {QString::number(f.flr_id), f.flr_order, FloorOrderLabel(f.flr_order), f.flr_name,
+                          f.flr_short, f.flr_imagefile, f.flr_info, f.flr_building_id};
+        id = f.flr_id;
+        break;
+    }
+    case ResourceKind::Place: {
+        const Place p = PlaceFromRow(row);
+        m_fields.place = {QString::number(p.pl_id), p.pl_name, p.pl_disabled, p.pl_info,
+                          QString::number(p.pl_capacity), p.pl_imagefile,
+                          p.pl_type_id > 0 ? std::optional<qint32>(p.pl_type_id) : std::nullopt,
+                          p.pl_floor_id, p.pl_building_id};
+        id = p.pl_id;
+        break;
+    }
+    }
+    // Until the frame shows it, the base is what its fields hold.
+    m_shown[static_cast<size_t>(kind)] = {id, row, columnsOfFields(kind), true};
+}
+
+void ResourceEditor::fieldsShown()
+{
+    for (size_t i = 0; i < m_shown.size(); ++i) {
+        ShownRow& shown = m_shown[i];
+        if (!shown.baseDue)
+            continue;
+        // A frame that cannot show a stored value (a short name longer than
+        // its box) counts it as changed only when the user types over it.
+        shown.base = columnsOfFields(static_cast<ResourceKind>(i));
+        shown.baseDue = false;
+    }
+}
+
+RowValues ResourceEditor::columnsOfFields(ResourceKind kind) const
+{
+    switch (kind) {
+    case ResourceKind::Building: return BuildingColumns(buildingOf(m_fields.building));
+    case ResourceKind::Floor: return FloorColumns(floorOf(m_fields.floor));
+    case ResourceKind::Place: break;
+    }
+    return PlaceColumns(placeOf(m_fields.place), m_fields.place.typeId.has_value());
+}
+
+ResourceEditor::SaveStep ResourceEditor::saveShown(ResourceKind kind, qint32 id)
+{
+    if (id <= 0)
+        return SaveStep::NoRow;
+    const ShownRow& shown = m_shown[static_cast<size_t>(kind)];
+    RowValues loaded = shown.loaded;
+    RowValues base = shown.base;
+    if (shown.id != id) {
+        // Not a row this editor showed: every field counts as changed.
+        const std::optional<RowValues> row = ReadResourceRow(kind, id);
+        if (!row)
+            return SaveStep::NoRow;
+        loaded = *row;
+        base.clear();
+    }
+    const MergedSave save = StoreResourceChanges(kind, id, loaded, ChangedColumns(base, columnsOfFields(kind)));
+    switch (save.result) {
+    case MergedSave::Result::Missing: return SaveStep::NoRow;
+    case MergedSave::Result::Cancelled:
+    case MergedSave::Result::Refused: return SaveStep::Cancelled;
+    case MergedSave::Result::Written: break;
+    }
+    // The frame shows the row as stored: with what another workstation
+    // changed meanwhile, and the stored value where the user kept it.
+    showRow(kind, save.row);
+    return SaveStep::Stored;
 }
 
 bool ResourceEditor::newResource(int index, const std::optional<TreeNodeRef>& node)
@@ -179,12 +287,15 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
     }
     ui::WaitCursor wait;
     const QString& letter = m_state.TreeNodeLetter;
+    const ResourceKind kind = kindOf(letter);
     // A stored resource keeps the parents of its row; only a new one hangs
-    // under the selected node.
-    if (letter == QLatin1String("F")) {
+    // under the selected node. One deleted meanwhile at another workstation
+    // is stored anew, like a new one.
+    SaveStep step = SaveStep::NoRow;
+    qint32 id = 0;
+    if (kind == ResourceKind::Floor) {
         FloorFields& f = m_fields.floor;
-        Floor floor;
-        floor.flr_id = idOf(f.idText);
+        Floor floor = floorOf(f);
         floor.flr_building_id = floor.flr_id > 0 ? f.buildingId : buildingOfNode(*node);
         if (floor.flr_building_id <= 0)
             floor.flr_building_id = f.buildingId;
@@ -192,20 +303,14 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
             chooseFirst();
             return false;
         }
-        floor.flr_order = f.order;
-        floor.flr_name = rt::trim(f.name);
-        floor.flr_short = rt::trim(f.shortName);
-        floor.flr_imagefile = f.imageFile;
-        floor.flr_info = rt::trim(f.info);
-        if (refuseParentMissing(StoreFloor(floor), QStringLiteral("Die Etage"), QStringLiteral("ihr")))
+        step = saveShown(kind, floor.flr_id);
+        if (step == SaveStep::NoRow &&
+            refuseParentMissing(StoreFloor(floor), QStringLiteral("Die Etage"), QStringLiteral("ihr")))
             return false;
-        f.idText = QString::number(floor.flr_id);
-        f.buildingId = floor.flr_building_id;
-        m_lastKey = QStringLiteral("F") + f.idText;
-    } else if (letter == QLatin1String("P")) {
+        id = floor.flr_id;
+    } else if (kind == ResourceKind::Place) {
         PlaceFields& p = m_fields.place;
-        Place place;
-        place.pl_id = idOf(p.idText);
+        Place place = placeOf(p);
         if (place.pl_id > 0 || floorOfNode(*node) <= 0) {
             place.pl_floor_id = p.floorId;
             place.pl_building_id = p.buildingId;
@@ -217,32 +322,29 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
             chooseFirst();
             return false;
         }
-        place.pl_name = rt::trim(p.name);
-        place.pl_disabled = p.disabled;
-        place.pl_info = rt::trim(p.info);
-        place.pl_capacity = rt::clng(rt::val(p.capacity));
-        place.pl_imagefile = rt::trim(p.imageFile);
-        place.pl_type_id = p.typeId.value_or(0);
-        if (refuseParentMissing(StorePlace(place, p.typeId.has_value()), QStringLiteral("Der Buchungsplatz"),
+        step = saveShown(kind, place.pl_id);
+        if (step == SaveStep::NoRow &&
+            refuseParentMissing(StorePlace(place, p.typeId.has_value()), QStringLiteral("Der Buchungsplatz"),
                                 QStringLiteral("sein")))
             return false;
-        p.idText = QString::number(place.pl_id);
-        p.floorId = place.pl_floor_id;
-        p.buildingId = place.pl_building_id;
-        m_lastKey = QStringLiteral("P") + p.idText;
+        id = place.pl_id;
     } else {
         BuildingFields& b = m_fields.building;
-        Building building;
-        building.bld_id = idOf(b.idText);
+        Building building = buildingOf(b);
         building.bld_mandant_id = building.bld_id > 0 && b.mandantId > 0 ? b.mandantId : MandantId;
-        building.bld_name = rt::trim(b.name);
-        building.bld_short = rt::trim(b.shortName);
-        building.bld_imagefile = b.imageFile;
-        StoreBuilding(building);
-        b.idText = QString::number(building.bld_id);
-        b.mandantId = building.bld_mandant_id;
-        m_lastKey = QStringLiteral("B") + b.idText;
+        step = saveShown(kind, building.bld_id);
+        if (step == SaveStep::NoRow)
+            StoreBuilding(building);
+        id = building.bld_id;
     }
+    if (step == SaveStep::Cancelled)
+        return false;
+    if (step == SaveStep::NoRow) {
+        if (const std::optional<RowValues> row = ReadResourceRow(kind, id))
+            showRow(kind, *row);
+    }
+    m_lastKey = QStringList{QStringLiteral("B"), QStringLiteral("F"), QStringLiteral("P")}[static_cast<int>(kind)] +
+                QString::number(id);
     return true;
 }
 
@@ -338,12 +440,30 @@ std::optional<QString> LoadFloorPicture(const PlanState& state, const QString& c
         if (FileExists(full))
             request.fileName = full;
     }
+    // The picture the floor has while the user looks for a new one: one
+    // that another workstation chooses meanwhile is not replaced unasked.
+    const std::optional<RowValues> loaded = ReadResourceRow(ResourceKind::Floor, state.CurrentFloorId);
+    const auto refuseDeleted = [&] {
+        ui::msgBox(ResourceRowName(ResourceKind::Floor, loaded ? loaded->value(QStringLiteral("flr_name")).toText() : QString(),
+                                   state.CurrentFloorId) +
+                       QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, AppTitle);
+    };
+    if (!loaded) {
+        refuseDeleted();
+        return std::nullopt;
+    }
     const QString chosen = ui::DialogService::instance().openFile(request);
     if (chosen.isEmpty())
         return std::nullopt;
     const QString name = ImageNameFor(chosen, imageDir);
-    UpdateFloorImageFile(state.CurrentFloorId, name);
-    return name;
+    const MergedSave save = StoreResourceChanges(ResourceKind::Floor, state.CurrentFloorId, *loaded,
+                                                 {{QStringLiteral("flr_imagefile"), db::textOrNull(name)}});
+    if (save.result == MergedSave::Result::Missing)
+        refuseDeleted();
+    if (save.result != MergedSave::Result::Written)
+        return std::nullopt;
+    return FloorFromRow(save.row).flr_imagefile;
 }
 
 void OpenStructureTable(int button)

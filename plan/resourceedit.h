@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -90,6 +91,10 @@ public:
     // Refused while anything points to the resource; asks before it deletes.
     bool remove(const std::optional<TreeNodeRef>& node);
 
+    // The frames show the fields now, as read back from them: a row loaded
+    // or stored since compares its next save with what they show.
+    void fieldsShown();
+
     // The tree key of the resource stored or deleted last.
     const QString& lastKey() const { return m_lastKey; }
     // Whether a refused store found the tree out of date (a parent deleted
@@ -97,7 +102,26 @@ public:
     bool takeTreeStale() { return std::exchange(m_treeStale, false); }
 
 private:
+    // A stored row as a frame shows it: as read, and the columns of its
+    // fields right after (what a save compares with, ChangedColumns).
+    struct ShownRow {
+        qint32 id = 0;
+        RowValues loaded;
+        RowValues base;
+        bool baseDue = false;   // the frame has yet to show it
+    };
+    enum class SaveStep { Stored, Cancelled, NoRow };
+
     bool store(const std::optional<TreeNodeRef>& node);
+    // The frame of the kind shows the stored row, which becomes the one a
+    // later save compares with.
+    void showRow(ResourceKind kind, const RowValues& row);
+    // Saves what the frame changed of a stored row, asking where another
+    // workstation changed the same field; NoRow when there is no stored row
+    // (not stored yet, or deleted meanwhile).
+    SaveStep saveShown(ResourceKind kind, qint32 id);
+    RowValues columnsOfFields(ResourceKind kind) const;
+
     // what ("Die Etage") and its possessive ("ihr") name the resource refused.
     bool refuseParentMissing(StructureStoreResult result, const QString& what, const QString& its);
 
@@ -105,6 +129,7 @@ private:
     ResourceFields& m_fields;
     QString m_lastKey;
     bool m_treeStale = false;
+    std::array<ShownRow, 3> m_shown;   // by ResourceKind
 };
 
 // The facility's new name asked for by the double-click on its caption; empty

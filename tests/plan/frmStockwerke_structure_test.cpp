@@ -9,6 +9,7 @@
 #include "schedule/usercontrol1.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
@@ -22,6 +23,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -318,4 +320,182 @@ TEST_F(StructureWindow, ANudgedMarkerJigglesAndRestsWhereItNowStands)
     w.chkWuselMode->setChecked(false);
     EXPECT_EQ(marker->pos(), nudged);
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1520, 460, 1715, 655}));
+}
+
+namespace {
+
+// Station B works on the same rows while this window has them open.
+class StructureWindowBesideAnother : public StructureWindow {
+protected:
+    void SetUp() override
+    {
+        StructureWindow::SetUp();
+        TermPlaceSingular = QStringLiteral("Zimmer");
+        FloorNames[2] = QStringLiteral("1. Stockwerk");
+    }
+    void retype(QLineEdit* box, const QString& text)
+    {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+    }
+    void drag(frmStockwerke& w, QLabel* marker, QPoint onPicture)
+    {
+        const QPoint target = w.imgStockwerk->mapTo(w.floorPlanBox, onPicture);
+        QTest::mousePress(marker, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseMove(marker, marker->mapFrom(w.floorPlanBox, target));
+        QTest::mouseRelease(marker, Qt::LeftButton, {}, marker->mapFrom(w.floorPlanBox, target));
+    }
+    std::string question() { return dialogs->lastMessage().text.section(QLatin1Char('\n'), 0, 0).toStdString(); }
+    db::Value stored(const QString& column, const QString& table, qint32 id)
+    {
+        const QString key = table == "tbl_places" ? "pl_id" : table == "tbl_floors" ? "flr_id" : "bld_id";
+        return other.value("SELECT " + column + " FROM " + table + " WHERE " + key + " = ?", {id});
+    }
+
+    test::OtherStation other{database.path()};
+};
+
+}  // namespace
+
+TEST_F(StructureWindowBesideAnother, ThePlaceEditorKeepsTheOtherStationsFieldsAndAsksOnlyWhereBothChangedOne)
+{
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "P" + QString::number(room2));
+    ASSERT_EQ(w.tbPlatzName->text(), "02");
+
+    // B sets the capacity; A writes a note: both stay, nobody is asked, and
+    // the editor shows the capacity as stored.
+    other.exec("UPDATE tbl_places SET pl_capacity = 6 WHERE pl_id = ?", {room2});
+    retype(w.tbPlatzInfo, "Balkon");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("pl_info", "tbl_places", room2).toText(), "Balkon");
+    EXPECT_EQ(stored("pl_capacity", "tbl_places", room2).toLong(), 6);
+    EXPECT_EQ(w.tbPlaceCapacity->text(), "6");
+
+    // Both rename it; A also changes the note. Abbrechen writes nothing and
+    // leaves A's typing in place.
+    other.exec("UPDATE tbl_places SET pl_name = 'Suite B' WHERE pl_id = ?", {room2});
+    retype(w.tbPlatzName, "Suite A");
+    retype(w.tbPlatzInfo, "Balkon, Meerblick");
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(question(), "Das Zimmer „02“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Name jetzt „Suite B“. "
+                          "Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(stored("pl_info", "tbl_places", room2).toText(), "Balkon");
+    EXPECT_EQ(w.tbPlatzName->text(), "Suite A");
+
+    // Nein keeps B's name, writes the rest, and shows the row as stored.
+    retype(w.tbPlaceCapacity, "4");
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(stored("pl_name", "tbl_places", room2).toText(), "Suite B");
+    EXPECT_EQ(stored("pl_info", "tbl_places", room2).toText(), "Balkon, Meerblick");
+    EXPECT_EQ(stored("pl_capacity", "tbl_places", room2).toLong(), 4);
+    EXPECT_EQ(w.tbPlatzName->text(), "Suite B");
+
+    // What the editor stored is what it compares with next: no question.
+    retype(w.tbPlatzName, "Suite A");
+    retype(w.tbPlaceCapacity, "5");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(stored("pl_name", "tbl_places", room2).toText(), "Suite A");
+    EXPECT_EQ(stored("pl_capacity", "tbl_places", room2).toLong(), 5);
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+
+    // Ja writes A's value over B's.
+    other.exec("UPDATE tbl_places SET pl_name = 'Suite C' WHERE pl_id = ?", {room2});
+    retype(w.tbPlatzName, "Suite D");
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(stored("pl_name", "tbl_places", room2).toText(), "Suite D");
+    EXPECT_EQ(stored("pl_capacity", "tbl_places", room2).toLong(), 5);
+}
+
+TEST_F(StructureWindowBesideAnother, BuildingAndFloorEditorsMergeTheirSaves)
+{
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "B" + QString::number(house));
+    other.exec("UPDATE tbl_buildings SET bld_name = 'Stammhaus' WHERE bld_id = ?", {house});
+    retype(w.tbbld_short, "HH");
+    QTest::mouseClick(w.cmdSaveBuildingDetails, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("bld_name", "tbl_buildings", house).toText(), "Stammhaus");
+    EXPECT_EQ(stored("bld_short", "tbl_buildings", house).toText(), "HH");
+    EXPECT_EQ(w.tbBuildingName->text(), "Stammhaus");
+
+    // B moves the floor up while A moves it down.
+    choose(w, "F" + QString::number(ground));
+    other.exec("UPDATE tbl_floors SET flr_order = 1 WHERE flr_id = ?", {ground});
+    QTest::mouseClick(w.imgMaxNum[1], Qt::LeftButton);
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w.cmdSaveFloorDetails, Qt::LeftButton);
+    EXPECT_EQ(question(), "Das Stockwerk „Erdgeschoss“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                          "Ebene jetzt „1. Stockwerk“. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(stored("flr_order", "tbl_floors", ground).toLong(), -1);
+    EXPECT_EQ(w.lbflr_order->text(), "UG");
+}
+
+TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
+{
+    frmStockwerke& w = shown();
+    editMode(w);
+    QLabel* marker = markerOf(w, room2);   // drawn at 1500, 450
+    other.exec("UPDATE tbl_places SET pl_x1 = 600, pl_y1 = 600, pl_x2 = 795, pl_y2 = 795 WHERE pl_id = ?", {room2});
+
+    // Abbrechen: nothing written, the marker back where it was.
+    dialogs->answerMessage(ui::Answer::Cancel);
+    drag(w, marker, QPoint(25, 35));
+    EXPECT_EQ(question(), "Das Zimmer „02“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                          "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{600, 600, 795, 795}));
+    EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(100, 30));
+
+    // Nein: the plan draws it where B put it.
+    dialogs->answerMessage(ui::Answer::No);
+    drag(w, marker, QPoint(25, 35));
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{600, 600, 795, 795}));
+    EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(40, 40));
+
+    // From there it moves unasked; after B moves it again, Ja writes A's place.
+    drag(w, marker, QPoint(65, 35));
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{900, 450, 1095, 645}));
+    other.exec("UPDATE tbl_places SET pl_x1 = 0, pl_y1 = 0, pl_x2 = 195, pl_y2 = 195 WHERE pl_id = ?", {room2});
+    dialogs->answerMessage(ui::Answer::Yes);
+    drag(w, marker, QPoint(25, 35));
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{300, 450, 495, 645}));
+    EXPECT_EQ(dialogs->messages().size(), 4u) << "the hint and three questions";
+
+    // A place deleted meanwhile is named and leaves the plan.
+    other.exec("DELETE FROM tbl_places WHERE pl_id = ?", {room3});
+    dialogs->answerMessage(ui::Answer::Ok);
+    drag(w, markerOf(w, room3), QPoint(25, 75));
+    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer „03“ wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    EXPECT_EQ(database.count("tbl_places"), 2);
+    for (size_t i = 1; i < w.lbPlatz.size(); ++i)
+        EXPECT_FALSE(!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == room3);
+}
+
+TEST_F(StructureWindowBesideAnother, ArrowKeysMoveOnlyTheMarkedMarkersAndAllOrNoneOfThem)
+{
+    frmStockwerke& w = shown();
+    editMode(w);
+    other.exec("UPDATE tbl_places SET pl_x1 = 600, pl_y1 = 600, pl_x2 = 795, pl_y2 = 795 WHERE pl_id = ?", {room1});
+    QTest::mouseClick(markerOf(w, room2), Qt::LeftButton);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1510, 450, 1705, 645}));
+    EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{600, 600, 795, 795}));
+    EXPECT_EQ(dialogs->messages().size(), 1u) << "only the hint";
+
+    // With the marker B moved among the marked ones, Abbrechen moves neither.
+    QTest::mouseClick(markerOf(w, room1), Qt::LeftButton, Qt::ControlModifier);
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(question(), "Das Zimmer „01“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                          "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1510, 450, 1705, 645}));
+    EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{600, 600, 795, 795}));
+    EXPECT_EQ(markerOf(w, room2)->pos(), w.imgStockwerk->pos() + QPoint(101, 30));
 }

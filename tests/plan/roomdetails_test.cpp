@@ -3,11 +3,13 @@
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
+#include "core/terms.h"
 #include "core/workstation.h"
 #include "plan/picturechoice.h"
 #include "plan/roomdetails.h"
 #include "platform/db/database.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 
@@ -136,6 +138,17 @@ TEST_F(Rooms, APlacePictureIsStoredOnlyPastTheReadOnlyRefusalAndThePassword)
     dialogs->answerFile(chosen);
     EXPECT_EQ(ChoosePlacePicture(1, "", ImageDir), "zimmer/Anna's Zimmer.png");
     EXPECT_EQ(database.value("SELECT pl_imagefile FROM tbl_places WHERE pl_id = 1").toText(), "zimmer/Anna's Zimmer.png");
+
+    // A picture chosen at another workstation since the window showed its
+    // own is not replaced unasked.
+    TermPlaceSingular = "Raum";
+    test::OtherStation(database.path()).exec("UPDATE tbl_places SET pl_imagefile = 'linde.png' WHERE pl_id = 1");
+    dialogs->answerFile(ImageDir + "neu.png");
+    dialogs->answerMessage(ui::Answer::No);
+    EXPECT_EQ(ChoosePlacePicture(1, "zimmer/Anna's Zimmer.png", ImageDir), "linde.png");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Raum „01“ wurde inzwischen an einem anderen Arbeitsplatz "
+                                                       "geändert: Bild jetzt „linde.png“."));
+    EXPECT_EQ(database.value("SELECT pl_imagefile FROM tbl_places WHERE pl_id = 1").toText(), "linde.png");
 
     // Remembered from now on; a place deleted meanwhile is told, not stored.
     dialogs->answerFile(chosen);

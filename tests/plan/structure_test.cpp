@@ -9,10 +9,14 @@
 #include "plan/resourcetree.h"
 #include "tests/core/occupancy_db.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -316,7 +320,7 @@ TEST_F(Structure, AReadOnlyWorkstationChangesNothing)
     EXPECT_FALSE(SwitchEditMode(state));
     EXPECT_FALSE(LoadFloorPicture(state, QString(), db.folder().path()));
     EXPECT_FALSE(DeleteSelectedPlaces({room1}));
-    MoveSelectedPlaces({room1}, 10, 0);
+    EXPECT_FALSE(StoreMovedMarkers({PlaceRectMove{room1, 0, 0, 10, 0, 205, 195}}, {}));
     EXPECT_FALSE(RenameFacility(state, 1, "Lindenhof"));
 
     EXPECT_FALSE(state.EditMode);
@@ -336,9 +340,7 @@ TEST_F(Structure, MarkersStoreTheirRectangleAndMoveTogether)
 {
     // Held 75 twips into the marker, let go 375, 525 from the picture's corner.
     const PlaceRect r = DroppedPlaceRect(375, 525, 75, 75, 195, 195);
-    StorePlaceRect(room1, r.x1, r.y1, r.x2, r.y2);
-    std::optional<Place> p = LoadPlace(room1);
-    EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{300, 450, 495, 645}));
+    EXPECT_EQ((std::array{r.x1, r.y1, r.x2, r.y2}), (std::array{300, 450, 495, 645}));
     // Dropped over the picture's corner: not clamped.
     EXPECT_EQ(DroppedPlaceRect(30, 0, 75, 75, 195, 195).x1, -45);
 
@@ -347,13 +349,17 @@ TEST_F(Structure, MarkersStoreTheirRectangleAndMoveTogether)
     EXPECT_EQ(NudgeOf(Qt::Key_Left, Qt::AltModifier | Qt::ControlModifier), QPoint(-10, 0));
     EXPECT_FALSE(NudgeOf(Qt::Key_Delete, Qt::NoModifier));
 
+    // A position never stored is drawn at 0 and moves from there unasked.
     db.exec(QStringLiteral("UPDATE tbl_places SET pl_x1 = NULL, pl_x2 = NULL WHERE pl_id = %1").arg(room2));
-    MoveSelectedPlaces({room1, room2}, 10, -5);
-    p = LoadPlace(room1);
-    EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{310, 445, 505, 640}));
+    const auto stored = StoreMovedMarkers({{room1, 0, 0, r.x1, r.y1, r.x2, r.y2}, {room2, 0, 0, 10, -5, 205, 190}}, {});
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->size(), 2u);
+    EXPECT_EQ(QPoint((*stored)[1].x1, (*stored)[1].y1), QPoint(10, -5));
+    std::optional<Place> p = LoadPlace(room1);
+    EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{300, 450, 495, 645}));
     p = LoadPlace(room2);
-    EXPECT_EQ(p->pl_x1, 10);
-    EXPECT_EQ(p->pl_y1, -5);
+    EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{10, -5, 205, 190}));
+    EXPECT_TRUE(dialogs->messages().empty());
 
     for (int i = 0; i < 200; ++i) {
         const double r = i / 200.0;
@@ -399,4 +405,64 @@ TEST_F(Structure, TheTreeShowsEveryBuildingFloorAndPlaceWithItsOccupancy)
     EXPECT_EQ(PlaceNodeImage(TreeImage::Place, true), TreeImage::PlaceOccupied);
     EXPECT_EQ(PlaceNodeImage(TreeImage::PlaceOccupied, false), TreeImage::PlaceFree);
     EXPECT_EQ(PlaceNodeImage(TreeImage::PlaceDisabled, true), TreeImage::PlaceDisabled);
+}
+
+namespace {
+
+// Dialogs as scripted, with another workstation at work while the file
+// dialog is open. Installed for its lifetime; the service slot does not own it.
+class WhileChoosing : public test::ScriptedDialogs {
+public:
+    explicit WhileChoosing(std::function<void()> meanwhile) : m_meanwhile(std::move(meanwhile))
+    {
+        auto self = std::unique_ptr<ui::DialogService>(this);
+        m_previous = ui::DialogService::install(std::move(self));
+    }
+    ~WhileChoosing() override { (void)ui::DialogService::install(std::move(m_previous)).release(); }
+    WhileChoosing(const WhileChoosing&) = delete;
+    WhileChoosing& operator=(const WhileChoosing&) = delete;
+
+    QString openFile(const ui::FileRequest& request) override
+    {
+        if (m_meanwhile)
+            std::exchange(m_meanwhile, {})();
+        return ScriptedDialogs::openFile(request);
+    }
+
+private:
+    std::function<void()> m_meanwhile;
+    std::unique_ptr<ui::DialogService> m_previous;
+};
+
+}  // namespace
+
+TEST_F(Structure, AFloorPictureChosenElsewhereMeanwhileIsNotReplacedUnasked)
+{
+    test::OtherStation other{db.path()};
+    const QString imageDir = db.folder().path() + "images/";
+    db.folder().write("images/neu.png", "x");
+    state.CurrentFloorId = ground;
+    WhileChoosing dialogs{[&] { other.exec("UPDATE tbl_floors SET flr_imagefile = 'anders.png'"); }};
+    dialogs.answerFile(imageDir + "neu.png");
+    dialogs.answerMessage(ui::Answer::No);
+    EXPECT_EQ(LoadFloorPicture(state, QString(), imageDir), QString("anders.png"));
+    EXPECT_EQ(dialogs.lastMessage().text.section('\n', 0, 0),
+              "Das Stockwerk „Etage 0“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+              "Etagenplan jetzt „anders.png“. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(LoadFloor(ground)->flr_imagefile, "anders.png");
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(Structure, AResourceDeletedElsewhereIsStoredAnewAsBefore)
+{
+    const TreeNodeRef placeNode = node("P" + QString::number(room1), "Zimmer", room1, ground, house);
+    ASSERT_TRUE(editor.select(placeNode));
+    test::OtherStation(db.path()).exec(QStringLiteral("DELETE FROM tbl_places WHERE pl_id = %1").arg(room1));
+    fields.place.info = "Neu angelegt";
+    ASSERT_TRUE(editor.save(placeNode));
+    const std::optional<Place> place = LoadPlace(fields.place.idText.toInt());
+    ASSERT_TRUE(place);
+    EXPECT_EQ(place->pl_name, QStringLiteral("Zimmer %1").arg(room1));
+    EXPECT_EQ(place->pl_info, "Neu angelegt");
+    EXPECT_TRUE(dialogs->messages().empty());
 }
