@@ -218,8 +218,11 @@ bool ServiceCatalogue::offerSave()
     const ui::Answer answer = ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::EscapeGoesBack, ChangedTitle);
     if (answer == ui::Answer::Back)
         return false;
-    if (answer != ui::Answer::Ok)
+    if (answer != ui::Answer::Ok) {
+        // Given up: the end of the program need not wait for it.
+        m_unwritten.clear();
         return true;
+    }
     return SaveArtikel();
 }
 

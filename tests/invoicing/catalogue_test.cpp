@@ -297,3 +297,19 @@ TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNa
     EXPECT_EQ(stored("srv_price").toDouble(), 85.0);
     EXPECT_TRUE(UnsavedEdits().isEmpty());
 }
+
+TEST_F(TwoDesksOnOneService, AnEditKeptAtTheEndRequestIsNoLongerNamedOnceTheUserGivesItUp)
+{
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("85"));
+    RunProgramEndWork(true);
+    ASSERT_EQ(UnsavedEdits().size(), 1);
+
+    dialogs->answerMessage(Answer::Cancel);
+    w.tbPreis->setFocus();
+    QTest::keyClick(w.tbPreis, Qt::Key_Escape);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+}
