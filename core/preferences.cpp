@@ -2,9 +2,12 @@
 
 #include "core/database.h"
 #include "core/globals.h"
+#include "core/messages.h"
 #include "core/password.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
+#include "platform/db/transaction.h"
+#include "platform/runtime/color.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
 
@@ -365,4 +368,168 @@ void ReadPreferences()
         if (asBool(v) && !DatabaseReadOnly())
             SavePreference(QStringLiteral("Shutdown"), db::Value(false), TypeText);
     });
+}
+
+const QStringList& SharedPreferenceNames()
+{
+    static const QStringList names{
+        QStringLiteral("PrinterLeftOffset"),     QStringLiteral("PrinterTopOffset"),
+        QStringLiteral("BearbeiterSubscriptionRequired"), QStringLiteral("BackupReminder"),
+        QStringLiteral("BackupDate2FileName"),   QStringLiteral("MwSt_included"),
+        QStringLiteral("TableToolTipsEnabled"),  QStringLiteral("DayTableFontSize"),
+        QStringLiteral("MaxWeekCols"),           QStringLiteral("NormalTerminColor"),
+        QStringLiteral("TableFixedRowColBackColor"), QStringLiteral("AdminPW"),
+    };
+    return names;
+}
+
+RowValues ReadPreferenceValues(const QStringList& names)
+{
+    RowValues values;
+    for (const QString& name : names) {
+        db::Recordset rs = OpenedDb().openRecordset(SelectSql, db::OpenMode::ForwardOnlyReadOnly, {db::Value(name)});
+        db::Value value;
+        if (!rs.eof()) {
+            const QString column = valueColumn(rs.field(QStringLiteral("prf_data_type")).value().toLong());
+            if (!column.isEmpty())
+                value = rs.field(column).value();
+        }
+        values.insert(name.toLower(), value);
+    }
+    return values;
+}
+
+namespace {
+
+// A stored value as the settings window would show it; nullopt when it
+// cannot be read as one.
+std::optional<double> numberShown(const db::Value& v)
+{
+    try {
+        return numberOf(v);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+QString describeWith(const db::Value& v, const std::function<QString(double)>& shown)
+{
+    const std::optional<double> n = numberShown(v);
+    return n ? shown(*n) : DescribeStored(v);
+}
+
+MergeField field(const char* name, const QString& label, const std::function<QString(double)>& shown)
+{
+    const QString key = QString::fromLatin1(name).toLower();
+    return {label, {key}, [key, shown](const RowValues& r) { return describeWith(r.value(key), shown); }};
+}
+
+QString yesNo(double n)
+{
+    return n != 0 ? QStringLiteral("ja") : QStringLiteral("nein");
+}
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("„") + text + QStringLiteral("“");
+}
+
+QString whole(double n)
+{
+    return QString::number(static_cast<qint64>(roundEven(n)));
+}
+
+QString colour(double n)
+{
+    return rt::toQColor(static_cast<qint32>(std::fabs(n))).name().toUpper();
+}
+
+}  // namespace
+
+QList<MergeField> SharedPreferenceMergeFields()
+{
+    const auto offset = [](double n) { return whole(-n); };
+    const QString passwordKey = QStringLiteral("adminpw");
+    return {
+        field("PrinterLeftOffset", GetResString(1732), offset),
+        // As the start takes them.
+        field("PrinterTopOffset", GetResString(1733), [offset](double n) { return offset(n == 10 ? -1000 : n); }),
+        field("BearbeiterSubscriptionRequired", GetResString(1792), yesNo),
+        field("BackupReminder", GetResString(1718),
+              [](double n) {
+                  const int option = static_cast<int>(roundEven(n));
+                  return option >= 0 && option <= 2 ? quoted(GetResString(1725 + option)) : whole(n);
+              }),
+        field("BackupDate2FileName", GetResString(1720), yesNo),
+        field("MwSt_included", QStringLiteral("Mehrwertsteuer"),
+              [](double n) {
+                  return quoted(n != 0 ? QStringLiteral("alle Preise inkl. MwSt.") : QStringLiteral("alle Preise zzgl. MwSt."));
+              }),
+        field("TableToolTipsEnabled", GetResString(1778), yesNo),
+        field("DayTableFontSize", GetResString(1721), [](double n) { return whole(roundEven(n) < 6 ? 8 : n); }),
+        field("MaxWeekCols", GetResString(1722), whole),
+        field("NormalTerminColor", GetResString(1723), colour),
+        field("TableFixedRowColBackColor", GetResString(1724), colour),
+        // Never shown: only whether there is one.
+        {GetResString(1744), {passwordKey},
+         [passwordKey](const RowValues& r) {
+             return UnscramblePassword(r.value(passwordKey).toText()).isEmpty() ? QStringLiteral("leer")
+                                                                                : QStringLiteral("ein anderes");
+         }},
+    };
+}
+
+MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
+                                   const std::function<void()>& more)
+{
+    db::Database& d = OpenedDb();
+    // Every name the window read or writes, as the rows name them.
+    QMap<QString, QString> names;
+    for (const QString& name : SharedPreferenceNames())
+        names.insert(name.toLower(), name);
+    for (const QString& key : loaded.keys() + changed.keys()) {
+        if (!names.contains(key))
+            names.insert(key, key);
+    }
+    const auto clashingStored = [](const RowMerge& merge) {
+        RowValues now;
+        for (auto it = merge.clashes.cbegin(); it != merge.clashes.cend(); ++it)
+            now.insert(it.key(), merge.stored.value(it.key()));
+        return now;
+    };
+    MergedSave save;
+    std::optional<ClashChoice> choice;
+    RowValues askedAbout;
+    for (;;) {
+        {
+            db::Transaction transaction(d);
+            save.merge = PlanRowMerge(loaded, ReadPreferenceValues(names.values()), changed);
+            const RowMerge& merge = save.merge;
+            // Asked once per set of stored values: another change meanwhile asks anew.
+            if (merge.clashes.isEmpty() || (choice && clashingStored(merge) == askedAbout)) {
+                RowValues toWrite = merge.write;
+                if (choice == ClashChoice::Mine)
+                    toWrite.insert(merge.clashes);
+                else
+                    save.notWritten = merge.clashes.keys();
+                for (auto it = toWrite.cbegin(); it != toWrite.cend(); ++it)
+                    StorePreference(names.value(it.key()), it.value(), TypeText);
+                if (more)
+                    more();
+                transaction.commit();
+                save.row = merge.stored;
+                save.row.insert(toWrite);
+                save.result = MergedSave::Result::Written;
+                return save;
+            }
+        }
+        // The lock is given back before a person is asked.
+        save.asked = true;
+        choice = ask ? ask(save.merge) : ClashChoice::Cancel;
+        if (choice == ClashChoice::Cancel) {
+            save.result = MergedSave::Result::Cancelled;
+            return save;
+        }
+        askedAbout = clashingStored(save.merge);
+    }
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/db/value.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
 
 #include <array>
+#include <functional>
 
 // Program-wide settings, one row of tbl_preferences2 per name. The globals
 // below hold what the start read; each starts with its key's default.
@@ -55,3 +57,22 @@ void ReadPreferences();
 void LoadSharedPreferences();
 // Loads again the VAT mode alone.
 void ReadMwStIncluded();
+
+// The preferences the settings window keeps for all workstations, by name.
+const QStringList& SharedPreferenceNames();
+// The stored values of the preferences, as their rows hold them, by name in
+// lower case; Null for one without a row. Throws db::DbError.
+RowValues ReadPreferenceValues(const QStringList& names);
+// The shared preferences as the settings window labels them, each with its
+// stored value as the window would show it.
+QList<MergeField> SharedPreferenceMergeFields();
+
+// Saves preferences a window changed since it read them, in one write
+// transaction, as SaveLoadedRow saves a row: loaded is ReadPreferenceValues
+// at the window's load, changed the window's changes (by name in lower case,
+// the values as SavePreference takes them). A preference only another
+// workstation changed keeps its value; where both changed one, `ask` decides
+// outside the write lock. more() writes what belongs to the same save inside
+// the transaction. Throws db::DbError; then nothing is stored.
+MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
+                                   const std::function<void()>& more = {});

@@ -4,6 +4,7 @@
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
+#include "platform/runtime/format.h"
 
 namespace {
 
@@ -16,7 +17,80 @@ bool serviceExists(db::Database& d, qint32 serviceId)
     return !rs.eof();
 }
 
+const QString Table = QStringLiteral("tbl_services");
+const QString Key = QStringLiteral("srv_id");
+
 }  // namespace
+
+std::optional<RowValues> ReadServiceRow(qint32 serviceId)
+{
+    if (serviceId <= 0)
+        return std::nullopt;
+    return ReadRow(Table, Key, serviceId);
+}
+
+Service ServiceFromRow(const RowValues& row)
+{
+    Service s;
+    s.srv_id = row.value(QStringLiteral("srv_id")).toLong();
+    s.srv_name = row.value(QStringLiteral("srv_name")).toText();
+    s.srv_info = row.value(QStringLiteral("srv_info")).toText();
+    if (const db::Value price = row.value(QStringLiteral("srv_price")); !price.isNull())
+        s.srv_price = price.toDouble();
+    if (const db::Value tax = row.value(QStringLiteral("srv_tax_id")); !tax.isNull())
+        s.srv_tax_id = tax.toLong();
+    return s;
+}
+
+RowValues ServiceColumns(const Service& service)
+{
+    RowValues columns{{QStringLiteral("srv_name"), db::textOrNull(service.srv_name)},
+                      {QStringLiteral("srv_info"), db::textOrNull(service.srv_info)},
+                      {QStringLiteral("srv_price"), service.srv_price ? db::Value(*service.srv_price) : db::Value()}};
+    if (service.srv_tax_id)
+        columns.insert(QStringLiteral("srv_tax_id"), *service.srv_tax_id);
+    return columns;
+}
+
+QList<MergeField> ServiceMergeFields()
+{
+    return {
+        {QStringLiteral("Beschreibung"), {QStringLiteral("srv_name")}, {}},
+        {QStringLiteral("Notizen"), {QStringLiteral("srv_info")}, {}},
+        {QStringLiteral("Preis"), {QStringLiteral("srv_price")},
+         [](const RowValues& r) {
+             const db::Value price = r.value(QStringLiteral("srv_price"));
+             if (price.isNull())
+                 return QStringLiteral("leer");
+             return rt::formatNumber(price.toDouble(), QStringLiteral("#,##0.00")) + QStringLiteral(" EUR");
+         }},
+        {QStringLiteral("Mehrwertsteuer"), {QStringLiteral("srv_tax_id")},
+         [](const RowValues& r) {
+             const db::Value tax = r.value(QStringLiteral("srv_tax_id"));
+             switch (tax.isNull() ? 0 : tax.toLong()) {
+             case 0: return QStringLiteral("„voll“");
+             case 1: return QStringLiteral("„reduz.“");
+             case 2: return QStringLiteral("„keine“");
+             default: return QStringLiteral("keine Angabe");
+             }
+         }},
+    };
+}
+
+MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask)
+{
+    std::optional<RowValues> written;
+    MergedSave save = SaveLoadedRow(Table, Key, serviceId, loaded, changed, ask,
+                                    [&](db::Database& d, const RowMerge&, RowValues& toWrite) {
+                                        WriteColumns(d, Table, Key, serviceId, toWrite);
+                                        // As the next save will read it: a price as the column keeps it.
+                                        written = ReadRow(Table, Key, serviceId);
+                                        return written.has_value();
+                                    });
+    if (save.result == MergedSave::Result::Written && written)
+        save.row = *written;
+    return save;
+}
 
 std::optional<Service> LoadService(qint32 serviceId)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/rowmerge.h"
+
 #include <QString>
 
 #include <optional>
@@ -22,6 +24,22 @@ std::optional<Service> LoadService(qint32 serviceId);
 // transaction: the row of srv_id when it exists, else a new row whose id
 // srv_id receives. Nothing is written when it fails.
 void StoreService(Service& service);
+
+// The stored row as it is, raw (for a window that saves it later); nullopt
+// when there is none.
+std::optional<RowValues> ReadServiceRow(qint32 serviceId);
+Service ServiceFromRow(const RowValues& row);
+// The columns a save writes: name, notes and price, the VAT class only when set.
+RowValues ServiceColumns(const Service& service);
+// The catalogue's fields as the user knows them, for the question of a save.
+QList<MergeField> ServiceMergeFields();
+
+// Saves the changes of a service the window read earlier (loaded: its row
+// then; changed: ChangedColumns of what the window would write): what only
+// another workstation changed stays, and where both changed a field `ask`
+// decides. Missing when the row was deleted meanwhile. The row in the result
+// is read back inside the write, as stored. Throws db::DbError.
+MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask);
 
 // How many invoice positions name the service.
 int PositionsOfService(qint32 serviceId);

@@ -244,40 +244,75 @@ bool TableData::isGone(int row)
     return m_rows[static_cast<size_t>(row)].state == State::Gone;
 }
 
-bool TableData::setValue(int row, int column, const db::Value& value, QString* refusal)
+TableData::CellWrite TableData::setValue(int row, int column, const db::Value& value, QString* refusal, const ClashAsk& ask)
 {
     if (isGone(row))
         throw db::DbError(db::err::RecordDeleted, m_table);
     Row& stored = m_rows[static_cast<size_t>(row)];
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    // A key other rows point to stays, as it would on a delete; the rows
-    // pointing to it are counted now. The key is the one as read: the write
-    // below finds its row by it (a rowid may have been renumbered by a
-    // compaction meanwhile), and fails when that row no longer has it.
-    const QString name = m_columns.at(column).name;
-    const db::Value key = stored.values.at(column);
-    if (changesKey(key, value)) {
-        if (const QStringList reasons = referencesTo(d, m_table, name, key); !reasons.isEmpty()) {
-            if (refusal)
-                *refusal = reasons.join(QLatin1Char('\n'));
-            return false;
-        }
-    }
     db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
-    rs.setBookmark(stored.key);
-    rs.edit();
-    try {
-        rs.field(column).setValue(value);
-        rs.update();
-    } catch (...) {
-        if (rs.editMode() != db::Recordset::EditMode::None)
+    db::Database& d = OpenedDb();
+    const QString name = m_columns.at(column).name;
+    const QString key = name.toLower();
+    // The cell as this editor read it; another workstation may have stored
+    // another value since.
+    const RowValues read{{key, stored.values.at(column)}};
+    std::optional<ClashChoice> choice;
+    db::Value askedAbout;
+    for (;;) {
+        RowMerge merge;
+        {
+            db::Transaction transaction(d);
+            // A key other rows point to stays, as it would on a delete; the
+            // rows pointing to it are counted now. The key is the one as
+            // read: the write below finds its row by it (a rowid may have
+            // been renumbered by a compaction meanwhile), and fails when that
+            // row no longer has it.
+            const db::Value readKey = read.value(key);
+            if (changesKey(readKey, value)) {
+                if (const QStringList reasons = referencesTo(d, m_table, name, readKey); !reasons.isEmpty()) {
+                    if (refusal)
+                        *refusal = reasons.join(QLatin1Char('\n'));
+                    return CellWrite::KeyKept;
+                }
+            }
+            rs.setBookmark(stored.key);
+            if (!rs.refreshCurrent())
+                throw db::DbError(db::err::RecordDeleted, m_table);
+            const db::Value now = rs.field(column).value();
+            rs.edit();
+            try {
+                rs.field(column).setValue(value);
+                // As the column keeps it.
+                const RowValues mine{{key, rs.field(column).value()}};
+                merge = PlanRowMerge(read, {{key, now}}, ChangedColumns(read, mine));
+                // Asked once per stored value: another change meanwhile asks anew.
+                if (merge.clashes.isEmpty() || (choice && now == askedAbout)) {
+                    const bool write = merge.write.contains(key) || (!merge.clashes.isEmpty() && choice == ClashChoice::Mine);
+                    if (write)
+                        rs.update();
+                    else
+                        rs.cancelUpdate();
+                    transaction.commit();
+                    takeRow(stored, stored.set);
+                    return write ? CellWrite::Written : CellWrite::KeptStored;
+                }
+            } catch (...) {
+                if (rs.editMode() != db::Recordset::EditMode::None)
+                    rs.cancelUpdate();
+                throw;
+            }
             rs.cancelUpdate();
-        throw;
+        }
+        // The lock is given back before a person is asked.
+        choice = ask ? ask(merge) : ClashChoice::Cancel;
+        if (choice != ClashChoice::Mine) {
+            // The row as it was read just now.
+            rs.setBookmark(stored.key);
+            takeRow(stored, stored.set);
+            return CellWrite::KeptStored;
+        }
+        askedAbout = merge.stored.value(key);
     }
-    transaction.commit();
-    takeRow(stored, stored.set);
-    return true;
 }
 
 int TableData::insertRow(const std::map<int, db::Value>& values)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/db/recordset.h"
 #include "platform/db/value.h"
 
@@ -52,12 +53,21 @@ public:
     // Counts and reads the table again.
     void reload();
 
-    // Writes one cell of a stored row. The column's type decides whether the
-    // value fits (3421, 3349, 3163, 3314 ...); a refused value leaves the row as
-    // it was, and a row deleted elsewhere gives 3167. Throws db::DbError. A key
-    // that other rows point to is not changed, as such a row is not deleted:
-    // then false, and *refusal says why.
-    bool setValue(int row, int column, const db::Value& value, QString* refusal = nullptr);
+    // Writes one cell of a stored row, and nothing else of it. The column's
+    // type decides whether the value fits (3421, 3349, 3163, 3314 ...); a
+    // refused value leaves the row as it was, and a row deleted elsewhere
+    // gives 3167. Throws db::DbError. A key that other rows point to is not
+    // changed, as such a row is not deleted: KeyKept, and *refusal says why.
+    // When another workstation stored another value in the cell since it was
+    // read, `ask` decides outside the write lock (none: the stored value
+    // stays). Whatever is written or kept, the row is read again as stored.
+    enum class CellWrite {
+        Written,
+        KeptStored,   // nothing written: the value was the one read, or the stored one was kept
+        KeyKept,
+    };
+    CellWrite setValue(int row, int column, const db::Value& value, QString* refusal = nullptr,
+                       const ClashAsk& ask = {});
 
     // Stores a new row; columns not given keep the table's defaults. Returns
     // the row's index (the last). Throws db::DbError; nothing is stored then.

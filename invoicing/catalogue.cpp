@@ -53,23 +53,59 @@ void ServiceCatalogue::load(qint32 serviceId)
     QuantityText = QStringLiteral("1");
     // The price of the entry shown before must not travel with this one.
     CurrentPrice = 0;
-    if (const std::optional<Service> s = LoadService(serviceId)) {
-        CurrentServiceId = s->srv_id;
-        IdText = QString::number(s->srv_id);
-        Name = s->srv_name;
-        Info = s->srv_info;
-        if (s->srv_price) {
-            CurrentPrice = CentsOf(*s->srv_price);
-            PriceText = FormatCents(CurrentPrice);
-        }
-        const int tax = s->srv_tax_id.value_or(0);
-        VatOption = tax >= 0 && tax <= 2 ? tax : -1;
+    forgetStored();
+    if (const std::optional<RowValues> row = ReadServiceRow(serviceId)) {
+        showStored(*row);
     } else {
         // Deleted elsewhere: a save must not write these fields over another entry.
         CurrentServiceId = -1;
         IdText.clear();
     }
     Changed = false;
+}
+
+void ServiceCatalogue::showStored(const RowValues& row)
+{
+    const Service s = ServiceFromRow(row);
+    CurrentServiceId = s.srv_id;
+    IdText = QString::number(s.srv_id);
+    Name = s.srv_name;
+    Info = s.srv_info;
+    CurrentPrice = 0;
+    PriceText.clear();
+    if (s.srv_price) {
+        CurrentPrice = CentsOf(*s.srv_price);
+        PriceText = FormatCents(CurrentPrice);
+    }
+    const int tax = s.srv_tax_id.value_or(0);
+    VatOption = tax >= 0 && tax <= 2 ? tax : -1;
+    m_loaded = row;
+    m_base = fieldColumns();
+}
+
+Service ServiceCatalogue::fromFields(Cents price) const
+{
+    Service s;
+    s.srv_id = CurrentServiceId;
+    s.srv_name = rt::trim(Name);
+    s.srv_info = rt::trim(Info);
+    s.srv_price = AmountOf(price);
+    if (VatOption >= 0)
+        s.srv_tax_id = VatOption;
+    return s;
+}
+
+RowValues ServiceCatalogue::fieldColumns() const
+{
+    const std::optional<Cents> price = ParseAmount(PriceText);
+    return price ? ServiceColumns(fromFields(*price)) : RowValues();
+}
+
+void ServiceCatalogue::forgetStored()
+{
+    m_loaded.clear();
+    m_base.clear();
+    m_unwritten.clear();
 }
 
 void ServiceCatalogue::clear()
@@ -79,6 +115,7 @@ void ServiceCatalogue::clear()
     PriceText.clear();
     IdText.clear();
     CurrentPrice = 0;
+    forgetStored();
 }
 
 void ServiceCatalogue::startNew()
@@ -87,7 +124,7 @@ void ServiceCatalogue::startNew()
     CurrentServiceId = -1;
 }
 
-bool ServiceCatalogue::SaveArtikel()
+bool ServiceCatalogue::SaveArtikel(bool unattended)
 {
     if (RefuseReadOnly(ui::Exclamation))
         return false;
@@ -98,28 +135,80 @@ bool ServiceCatalogue::SaveArtikel()
         refusePrice();
         return false;
     }
-    Service s;
-    s.srv_id = CurrentServiceId;
-    s.srv_name = rt::trim(Name);
-    s.srv_info = rt::trim(Info);
-    s.srv_price = AmountOf(*price);
-    if (VatOption >= 0)
-        s.srv_tax_id = VatOption;
+    Service s = fromFields(*price);
     try {
         ui::WaitCursor wait;
+        if (CurrentServiceId >= 1 && !m_loaded.isEmpty()) {
+            const RowValues now = ServiceColumns(s);
+            const QString loadedName = rt::trim(m_loaded.value(QStringLiteral("srv_name")).toText());
+            const QString rowName = QStringLiteral("Die Hotelleistung ")
+                                    + (loadedName.isEmpty() ? QStringLiteral("Nr. ") + QString::number(CurrentServiceId)
+                                                            : QStringLiteral("„") + loadedName + QStringLiteral("“"));
+            const ClashAsk ask = [&](const RowMerge& merge) {
+                return unattended ? ClashChoice::Stored : AskClash(rowName, ServiceMergeFields(), merge);
+            };
+            const MergedSave save = StoreServiceChanges(CurrentServiceId, m_loaded, ChangedColumns(m_base, now), ask);
+            switch (save.result) {
+            case MergedSave::Result::Cancelled:
+            case MergedSave::Result::Refused:
+                return false;
+            case MergedSave::Result::Missing:
+                // Deleted elsewhere meanwhile: stored anew, as it always was.
+                break;
+            case MergedSave::Result::Written: {
+                const RowValues loaded = m_loaded;
+                const RowValues base = m_base;
+                if (!unattended || save.notWritten.isEmpty()) {
+                    showStored(save.row);
+                    m_unwritten.clear();
+                    Changed = false;
+                    return true;
+                }
+                // Nobody decided: what was typed stays in its field, compared
+                // with the row as first read, so that no later store writes it
+                // unasked either.
+                RowValues shown = save.row;
+                for (const QString& column : save.notWritten)
+                    shown.insert(column, now.value(column));
+                showStored(shown);
+                m_loaded = save.row;
+                for (const QString& column : save.notWritten) {
+                    m_loaded.insert(column, loaded.value(column));
+                    m_base.insert(column, base.value(column));
+                }
+                m_unwritten = FieldLabels(ServiceMergeFields(), save.notWritten);
+                return true;
+            }
+            }
+        }
         StoreService(s);
+        const std::optional<RowValues> stored = ReadServiceRow(s.srv_id);
+        forgetStored();
+        if (stored) {
+            showStored(*stored);
+        } else {
+            CurrentServiceId = s.srv_id;
+            IdText = QString::number(s.srv_id);
+        }
     } catch (const db::DbError& e) {
         ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Fehler beim Speichern der Daten"));
         return false;
     }
-    CurrentServiceId = s.srv_id;
-    IdText = QString::number(s.srv_id);
-    Name = s.srv_name;
-    Info = s.srv_info;
-    CurrentPrice = *price;
-    PriceText = FormatCents(*price);
     Changed = false;
     return true;
+}
+
+QString ServiceCatalogue::UnsavedEdit() const
+{
+    if (m_unwritten.isEmpty())
+        return QString();
+    QString fields = m_unwritten.last();
+    if (m_unwritten.size() > 1)
+        fields = QStringList(m_unwritten.mid(0, m_unwritten.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ")
+                 + fields;
+    const QString name = rt::trim(Name);
+    return QStringLiteral("Hotelleistungen: ") + (name.isEmpty() ? QString() : QStringLiteral("„") + name + QStringLiteral("“: "))
+           + fields + QStringLiteral(" nicht gespeichert – an einem anderen Arbeitsplatz geändert");
 }
 
 bool ServiceCatalogue::offerSave()
@@ -129,8 +218,11 @@ bool ServiceCatalogue::offerSave()
     const ui::Answer answer = ui::msgBox(SaveQuestion, ui::OkCancel | ui::Question | ui::EscapeGoesBack, ChangedTitle);
     if (answer == ui::Answer::Back)
         return false;
-    if (answer != ui::Answer::Ok)
+    if (answer != ui::Answer::Ok) {
+        // Given up: the end of the program need not wait for it.
+        m_unwritten.clear();
         return true;
+    }
     return SaveArtikel();
 }
 

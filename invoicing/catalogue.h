@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/rowmerge.h"
+#include "core/services.h"
 #include "invoicing/money.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,9 +42,16 @@ public:
     // An entry not stored yet.
     void startNew();
 
-    // Writes the changed entry; false when refused or failed (told why), the
-    // entry then keeps its id and stays changed.
-    bool SaveArtikel();
+    // Writes the changed entry; false when refused or failed (told why), or
+    // when the user went back to the edit; the entry then keeps its id and
+    // stays changed. What another workstation saved since the entry was
+    // loaded stays unless this window changed it too: then the user is asked,
+    // or, unattended, the stored value stays and the field keeps the value
+    // typed here (UnsavedEdit names it).
+    bool SaveArtikel(bool unattended = false);
+    // The fields an unattended store left unwritten, as a line for the notice
+    // of the program's end; "" when none.
+    QString UnsavedEdit() const;
     // With unsaved changes asks whether to save them (Enter saves). false when
     // the save was wanted and did not succeed, or Escape went back to the entry.
     bool offerSave();
@@ -64,4 +74,16 @@ public:
     void editInfo(const QString& text);
     void editPrice(const QString& text);
     void chooseVat(int option);
+
+private:
+    // The entry as its fields would store it, the price given.
+    Service fromFields(Cents price) const;
+    void showStored(const RowValues& row);
+    // What the fields would store now; empty when the price is no amount.
+    RowValues fieldColumns() const;
+    void forgetStored();
+
+    RowValues m_loaded;           // the row as read or last stored; empty for a new entry
+    RowValues m_base;             // what the fields would store right after that
+    QStringList m_unwritten;      // fields an unattended store kept as stored
 };

@@ -43,10 +43,11 @@ frmServices::frmServices()
             if (QWidget* focused = w.focusWidget())
                 focused->clearFocus();
             // Nobody to ask: what was typed is kept.
-            if (unattended)
-                w.m_catalogue.SaveArtikel();
-            else
-                w.m_catalogue.offerSave();
+            const bool stored = unattended ? w.m_catalogue.SaveArtikel(true) : w.m_catalogue.offerSave();
+            // The entry as stored, with what could not be written still in its field.
+            w.showEntry();
+            if (stored)
+                w.fillList(w.m_catalogue.CurrentServiceId);
         }
     });
 }

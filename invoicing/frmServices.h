@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "invoicing/catalogue.h"
 
 #include <QWidget>
@@ -78,4 +79,5 @@ private:
     ServiceCatalogue m_catalogue;
     QButtonGroup* m_vatGroup = nullptr;
     int m_endWork = 0;
+    UnsavedEditRegistration m_unsaved{[this] { return m_catalogue.UnsavedEdit(); }};
 };

@@ -435,6 +435,7 @@ void frmVorgaben::loadDatabaseValues()
     RunHandler(QStringLiteral("Form_Load"), [&view] { LoadSettingsFromDatabase(view); });
     lbBackupPath->setText(BackupPath);
     m_loaded = view.fields;
+    m_sharedLoaded = view.shared;
 
     listStations->clear();
     for (const StationRow& row : view.stations) {
@@ -573,8 +574,9 @@ void frmVorgaben::btnSave_Click()
         // The mode the window was opened in decides, also when maintenance
         // opened the database meanwhile.
         if (m_databaseMode) {
-            const SaveOutcome outcome = SaveSettings(shown, m_loaded);
-            if (outcome == SaveOutcome::Refused)
+            const SaveOutcome outcome = SaveSettings(shown, m_loaded, m_sharedLoaded);
+            // Abbrechen on the question: back to the settings as typed.
+            if (outcome == SaveOutcome::Refused || outcome == SaveOutcome::Cancelled)
                 return;
             if (outcome == SaveOutcome::StationGone) {
                 ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "

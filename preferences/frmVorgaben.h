@@ -148,5 +148,6 @@ private:
     bool m_databaseMode = false;
     bool m_unloading = false;
     SettingsFields m_loaded;
+    RowValues m_sharedLoaded;   // the shared settings as stored when m_loaded was read
     int m_attempts = 0;
 };

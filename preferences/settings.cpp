@@ -7,7 +7,6 @@
 #include "core/password.h"
 #include "core/preferences.h"
 #include "platform/db/database.h"
-#include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
@@ -83,12 +82,23 @@ SettingsFields SettingsFromGlobals()
 
 void LoadSettingsFromDatabase(SettingsView& view)
 {
+    // Read before the fields: a change stored in between then counts as
+    // another workstation's at the save, never as what this window read.
+    view.shared = ReadPreferenceValues(SharedPreferenceNames());
     LoadSharedPreferences();
     view.fields = SettingsFromGlobals();
     SettingsFields& f = view.fields;
     f.bearbeiterSubscriptionRequired = storedFlag("BearbeiterSubscriptionRequired");
     f.tableToolTipsEnabled = storedFlag("TableToolTipsEnabled");
     f.autostart = StationAutostart(StationId);
+    // Rows the reading above created, with their defaults.
+    QStringList created;
+    for (const QString& name : SharedPreferenceNames()) {
+        if (view.shared.value(name.toLower()).isNull())
+            created << name;
+    }
+    if (!created.isEmpty())
+        view.shared.insert(ReadPreferenceValues(created));
     view.log = ReadMaintenanceLog();
     f.backupDate2FileName = view.log.backupDate2FileName;
     view.stations = LoadStations();
@@ -141,73 +151,67 @@ bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loade
     return RefuseReadOnly(48);
 }
 
-SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded)
+RowValues SharedSettingValues(const SettingsFields& f)
+{
+    RowValues values;
+    const auto put = [&values](const char* name, const db::Value& value) {
+        values.insert(QString::fromLatin1(name).toLower(), value);
+    };
+    if (const std::optional<qint32> left = offsetFor(f.printerLeftOffset))
+        put("PrinterLeftOffset", *left);
+    if (const std::optional<qint32> top = offsetFor(f.printerTopOffset))
+        put("PrinterTopOffset", *top);
+    put("BearbeiterSubscriptionRequired", f.bearbeiterSubscriptionRequired);
+    if (f.backupReminder >= 0)
+        put("BackupReminder", f.backupReminder);
+    put("BackupDate2FileName", f.backupDate2FileName ? -1 : 0);
+    put("MwSt_included", f.mwstIncluded);
+    put("TableToolTipsEnabled", f.tableToolTipsEnabled);
+    put("DayTableFontSize", LimitFontSize(f.fontSize));
+    put("MaxWeekCols", dayCountFor(f.maxWeekCols));
+    put("NormalTerminColor", f.normalTerminColor);
+    put("TableFixedRowColBackColor", f.tableFixedRowColBackColor);
+    if (const QString password = rt::trim(f.password); IsStorablePassword(password))
+        put("AdminPW", ScramblePassword(password));
+    return values;
+}
+
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const RowValues& sharedAtLoad)
 {
     // Whatever calls it: a value that cannot be stored as shown is not stored at all.
     if (const SettingsProblem problem = CheckSettings(shown); !problem.text.isEmpty()) {
         ui::msgBox(problem.text, ui::Exclamation, AppTitle);
         return SaveOutcome::Refused;
     }
-    const qint32 left = *offsetFor(shown.printerLeftOffset);
-    const qint32 top = *offsetFor(shown.printerTopOffset);
-    const int fontSize = LimitFontSize(shown.fontSize);
-    const int days = dayCountFor(shown.maxWeekCols);
-    const QString password = rt::trim(shown.password);
-
     if (!Db)
         throw db::DbError(db::err::ObjectClosed);
-    db::Transaction transaction(*Db);
-    // A write that fails undoes the others; the error reaches the caller.
-    auto save = [](const char* key, const db::Value& value) { StorePreference(QString::fromLatin1(key), value, TypeText); };
-    if (left != *offsetFor(loaded.printerLeftOffset))
-        save("PrinterLeftOffset", db::Value(left));
-    if (top != *offsetFor(loaded.printerTopOffset))
-        save("PrinterTopOffset", db::Value(top));
-    if (shown.bearbeiterSubscriptionRequired != loaded.bearbeiterSubscriptionRequired)
-        save("BearbeiterSubscriptionRequired", db::Value(shown.bearbeiterSubscriptionRequired));
-    if (shown.backupReminder >= 0 && shown.backupReminder != loaded.backupReminder)
-        save("BackupReminder", db::Value(shown.backupReminder));
-    if (shown.backupDate2FileName != loaded.backupDate2FileName)
-        save("BackupDate2FileName", db::Value(shown.backupDate2FileName ? -1 : 0));
-    if (shown.mwstIncluded != loaded.mwstIncluded)
-        save("MwSt_included", db::Value(shown.mwstIncluded));
-    if (shown.tableToolTipsEnabled != loaded.tableToolTipsEnabled)
-        save("TableToolTipsEnabled", db::Value(shown.tableToolTipsEnabled));
-    if (fontSize != LimitFontSize(loaded.fontSize))
-        save("DayTableFontSize", db::Value(fontSize));
-    if (days != dayCountFor(loaded.maxWeekCols))
-        save("MaxWeekCols", db::Value(days));
-    if (shown.normalTerminColor != loaded.normalTerminColor)
-        save("NormalTerminColor", db::Value(shown.normalTerminColor));
-    if (shown.tableFixedRowColBackColor != loaded.tableFixedRowColBackColor)
-        save("TableFixedRowColBackColor", db::Value(shown.tableFixedRowColBackColor));
-    if (password != rt::trim(loaded.password))
-        save("AdminPW", db::Value(ScramblePassword(password)));
 
     const qint32 stationId = shown.stationId >= 1 ? shown.stationId : StationId;
     const int startPage = shown.startPage >= 1 ? shown.startPage : StartPage;
     bool stationStored = true;
-    if (stationChanged(shown, loaded)) {
+    const auto storeStation = [&] {
+        if (!stationChanged(shown, loaded))
+            return;
         StationSettings station;
         station.readOnly = shown.stationReadOnly;
         station.tableAutoUpdate = shown.terminAutoUpdate;
         station.autostart = shown.autostart;
         station.startPage = startPage;
         stationStored = StoreStationSettings(StationId, stationId, ComputerName, station);
-    }
-    transaction.commit();
+    };
+    const ClashAsk ask = [](const RowMerge& merge) {
+        const QString which = merge.clashes.size() == 1 ? QStringLiteral("Die Programm-Einstellung")
+                                                        : QStringLiteral("Jede der folgenden Programm-Einstellungen");
+        return AskClash(which, SharedPreferenceMergeFields(), merge);
+    };
+    // A write that fails undoes the others; the error reaches the caller.
+    const MergedSave save = StoreChangedPreferences(
+        sharedAtLoad, ChangedColumns(SharedSettingValues(loaded), SharedSettingValues(shown)), ask, storeStation);
+    if (save.result == MergedSave::Result::Cancelled)
+        return SaveOutcome::Cancelled;
 
-    PrinterLeftOffset = left;
-    PrinterTopOffset = top;
-    if (shown.backupReminder >= 0)
-        BackupReminder = static_cast<quint8>(shown.backupReminder);
-    MwStIncluded = shown.mwstIncluded;
-    DayTableFontSize = static_cast<quint8>(fontSize);
-    MaxWeekCols = static_cast<quint8>(days);
-    NormalTerminColor = shown.normalTerminColor;
-    TableFixedRowColBackColor = shown.tableFixedRowColBackColor;
-    AdminPassword = password;
-    AdminPasswordActive = !AdminPassword.isEmpty();
+    // The shared settings as stored now, another workstation's included.
+    LoadSharedPreferences();
     if (stationStored) {
         TableAutoUpdate = shown.terminAutoUpdate;
         StationReadOnly = shown.stationReadOnly;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/maintenancelog.h"
+#include "core/rowmerge.h"
 #include "core/workstation.h"
 
 #include <QString>
@@ -42,6 +43,7 @@ const std::vector<StartWindow>& StartWindows();
 // Everything the window shows with an open database.
 struct SettingsView {
     SettingsFields fields;
+    RowValues shared;              // the shared preferences as stored when the fields were read
     MaintenanceLog log;
     std::vector<StationRow> stations;
     qint32 customerCount = -1;     // -1 when it could not be counted
@@ -75,14 +77,20 @@ SettingsProblem CheckSettings(const SettingsFields& shown);
 // read-only flag is lifted: then everything is stored.
 bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loaded);
 
-// Stores what differs from what was loaded (so a save does not put back what
-// another workstation changed meanwhile), in one transaction, and sets the
-// globals to the values shown. Values CheckSettings refuses are told and
-// nothing is stored (Refused). When the workstation row was deleted meanwhile
-// its settings are not stored (StationGone). Throws db::DbError; then nothing
-// is stored and the globals stay.
-enum class SaveOutcome { Stored, StationGone, Refused };
-SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded);
+// The shared preferences as the fields would store them, by name in lower case.
+RowValues SharedSettingValues(const SettingsFields& fields);
+
+// Stores what differs from what was loaded, in one transaction. A shared
+// setting another workstation changed since (sharedAtLoad: SettingsView's
+// shared) keeps its value unless this window changed it too: then the user
+// is asked once for all such settings, and Abbrechen stores nothing
+// (Cancelled). The globals then hold the shared settings as stored and this
+// workstation's as shown. Values CheckSettings refuses are told and nothing
+// is stored (Refused). When the workstation row was deleted meanwhile its
+// settings are not stored (StationGone). Throws db::DbError; then nothing is
+// stored and the globals stay.
+enum class SaveOutcome { Stored, StationGone, Refused, Cancelled };
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const RowValues& sharedAtLoad);
 
 // The database file typed while the program works on its open one: written
 // into the settings file for the next start, and when it is another file the

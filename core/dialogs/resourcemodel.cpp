@@ -179,9 +179,16 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
         emit headerDataChanged(Qt::Vertical, row, row);
         return true;
     }
+    TableData::CellWrite result;
     try {
         QString refusal;
-        if (!m_data->setValue(row, index.column(), v, &refusal)) {
+        // Named as the grid shows them: the row by its number, the column by its name.
+        const QString column = m_data->columns().at(index.column()).name;
+        const ClashAsk ask = [row, column](const RowMerge& merge) {
+            return AskClash(QStringLiteral("Der Datensatz ") + QString::number(row + 1), {{column, {column}, {}}}, merge);
+        };
+        result = m_data->setValue(row, index.column(), v, &refusal, ask);
+        if (result == TableData::CellWrite::KeyKept) {
             emit keyChangeRefused(refusal);
             return false;
         }
@@ -189,7 +196,10 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
         emit writeFailed(e.description());
         return false;
     }
+    // Also what another workstation stored meanwhile.
     emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
+    if (result != TableData::CellWrite::Written)
+        return false;
     emit changed();
     return true;
 }

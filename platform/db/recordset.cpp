@@ -743,6 +743,35 @@ void Recordset::deleteCurrent()
         throw DbError(err::RecordDeleted, s.table);
 }
 
+bool Recordset::refreshCurrent()
+{
+    detail::RecordsetData& s = data();
+    if (!s.updatable)
+        throw DbError(err::ReadOnly);
+    s.discardPending();
+    s.currentRow();
+    auto& row = s.rows[static_cast<size_t>(s.pos)];
+    QList<Value> params;
+    const QString where = s.rowCondition(row, params);
+    std::optional<qint64> rowid;
+    {
+        detail::Statement st(s.conn->handle,
+                             QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(detail::quoteIdent(s.table), where));
+        st.bind(params);
+        if (st.step())
+            rowid = sqlite3_column_int64(st.get(), 0);
+    }
+    if (!rowid)
+        return false;
+    std::optional<detail::RecordsetData::Row> fresh = s.reread(*rowid);
+    if (!fresh)
+        return false;
+    row.rowid = *rowid;
+    row.values = fresh->values;
+    row.match = fresh->match;
+    return true;
+}
+
 Recordset::Bookmark Recordset::bookmark() const
 {
     return data().currentRow().key;

@@ -74,6 +74,9 @@ public:
     void update();                    // 3020 without Edit/AddNew; 3167 when the row is gone
     void cancelUpdate();
     void deleteCurrent();
+    // Reads the current row again as stored now, found the way update()
+    // finds it; its values are then the stored ones. False when it is gone.
+    bool refreshCurrent();
     EditMode editMode() const;
 
     Bookmark bookmark() const;

@@ -1,7 +1,14 @@
 #include "core/messages.h"
+#include "core/startup.h"
 #include "core/workstation.h"
 #include "invoicing/catalogue.h"
+#include "invoicing/frmServices.h"
 #include "tests/invoicing/invoice_db.h"
+#include "tests/support/other_station.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 using ui::Answer;
 
@@ -169,4 +176,120 @@ TEST_F(CatalogueTest, APriceThatIsNoAmountIsRefusedAndPutBack)
     EXPECT_TRUE(catalogue.checkPreis());
     EXPECT_EQ(catalogue.PriceText, QStringLiteral("1.234,50"));
     EXPECT_EQ(catalogue.CurrentPrice, 123450);
+}
+
+namespace {
+
+// Station A has "Übernachtung" (79,00, reduced VAT) open in the catalogue
+// while station B changes the same service.
+class TwoDesksOnOneService : public test::InvoicingTest {
+protected:
+    void SetUp() override
+    {
+        w.ShowArtikel(2);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    void TearDown() override { frmServices::unload(); }
+    void type(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    void save() { QTest::mouseClick(w.cmdSave, Qt::LeftButton); }
+    db::Value stored(const char* column) const
+    {
+        return database.value(QStringLiteral("SELECT %1 FROM tbl_services WHERE srv_id = 2").arg(QLatin1String(column)));
+    }
+
+    frmServices& w = frmServices::instance();
+    test::OtherStation other{database.path()};
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnOneService, WhatOnlyTheOtherDeskChangedStaysAndIsShownWithoutAQuestion)
+{
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_info = 'mit Frühstück' WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("85"));
+    save();
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 85.0);
+    EXPECT_EQ(stored("srv_info").toText(), QStringLiteral("mit Frühstück"));
+    EXPECT_EQ(w.tbComment->text(), QStringLiteral("mit Frühstück"));
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
+
+    // The next save compares with what this one stored: a second price is no clash.
+    type(w.tbPreis, QStringLiteral("86,5"));
+    save();
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 86.5);
+
+    // Deleted elsewhere meanwhile: stored anew under a new number, as before.
+    other.exec(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 2"));
+    type(w.tbBeschreibung, QStringLiteral("Suite"));
+    save();
+    EXPECT_EQ(database.count(QStringLiteral("tbl_services"), QStringLiteral("srv_name = 'Suite' AND srv_price = 86.5")), 1);
+    EXPECT_NE(w.catalogue().CurrentServiceId, 2);
+}
+
+TEST_F(TwoDesksOnOneService, APriceChangedAtBothDesksAsksAndEachAnswerDoesWhatItSays)
+{
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("85"));
+    type(w.tbComment, QStringLiteral("Seeblick"));
+
+    dialogs->answerMessage(Answer::Cancel);
+    save();
+    const auto question = dialogs->lastMessage();
+    EXPECT_TRUE(question.text.startsWith(QStringLiteral(
+        "Die Hotelleistung „Übernachtung“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
+        "Ihre Änderung trotzdem speichern?")))
+        << question.text.toStdString();
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+    EXPECT_TRUE(stored("srv_info").isNull());
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
+
+    dialogs->answerMessage(Answer::No);
+    save();
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+    EXPECT_EQ(stored("srv_info").toText(), QStringLiteral("Seeblick"));
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("82,00"));
+    EXPECT_FALSE(w.catalogue().Changed);
+
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 83 WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("86"));
+    dialogs->answerMessage(Answer::Yes);
+    save();
+    EXPECT_EQ(stored("srv_price").toDouble(), 86.0);
+    EXPECT_EQ(dialogs->messages().size(), 3u);
+}
+
+TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNamesIt)
+{
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("85"));
+    type(w.tbComment, QStringLiteral("Seeblick"));
+
+    RunProgramEndWork(true);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+    EXPECT_EQ(stored("srv_info").toText(), QStringLiteral("Seeblick"));
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
+    const QString line =
+        QStringLiteral("Hotelleistungen: „Übernachtung“: Preis nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+    EXPECT_EQ(UnsavedEdits(), QStringList{line});
+
+    // The store at the real end writes it no more than the first one did.
+    RunProgramEndWork(true);
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+    EXPECT_EQ(UnsavedEdits(), QStringList{line});
+
+    // The user closes the catalogue and gives the edit up.
+    dialogs->answerMessage(Answer::Cancel);
+    w.tbPreis->setFocus();
+    QTest::keyClick(w.tbPreis, Qt::Key_Escape);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
 }

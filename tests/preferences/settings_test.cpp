@@ -11,6 +11,7 @@
 #include "platform/db/database.h"
 #include "platform/runtime/color.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -244,7 +245,7 @@ TEST_F(SettingsWindow, APasswordLongerThanItsStoredFormIsRefusedAndOneThatFitsSt
     shown.password = "Siebzehn Zeichen!";
     const QStringList before = storedRows();
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_EQ(SaveSettings(shown, SettingsFromGlobals()), SaveOutcome::Refused);
+    EXPECT_EQ(SaveSettings(shown, SettingsFromGlobals(), {}), SaveOutcome::Refused);
     EXPECT_EQ(storedRows(), before);
 
     QTest::keyClick(w.tbPassword, Qt::Key_Backspace);
@@ -275,4 +276,99 @@ TEST_F(SettingsWindow, ADatabaseTypedWhileOneIsOpenIsUsedFromTheNextStartAndSaid
     EXPECT_EQ(DbPath, open);
     EXPECT_EQ(DbFileName, "test.mdb");
     EXPECT_EQ(Db->path(), open);
+}
+
+namespace {
+
+// Station B saves settings for all workstations while station A has the
+// settings window open.
+class TwoDesksOnTheSettings : public SettingsWindow {
+protected:
+    void typeInto(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    static qint32 stored(const char* name) { return GetPreference(QString::fromLatin1(name), 4, db::Value(0)).toLong(); }
+    // What B's settings window stores.
+    void otherSaves(const char* name, int value)
+    {
+        other.run([&] { SavePreference(QString::fromLatin1(name), db::Value(value), 10); });
+    }
+
+    test::OtherStation other{data.path()};
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnTheSettings, ASettingOnlyTheOtherDeskChangedKeepsItsValueWithoutAQuestion)
+{
+    frmVorgaben& w = window();
+    otherSaves("MaxWeekCols", 42);
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("DayTableFontSize"), 9);
+    EXPECT_EQ(stored("MaxWeekCols"), 42);
+    // This workstation goes on with the settings as stored.
+    EXPECT_EQ(MaxWeekCols, 42);
+    EXPECT_EQ(DayTableFontSize, 9);
+}
+
+TEST_F(TwoDesksOnTheSettings, SettingsBothDesksChangedAreAskedAboutOnceAndEachAnswerDoesWhatItSays)
+{
+    frmVorgaben& w = window();
+    otherSaves("MaxWeekCols", 42);
+    otherSaves("DayTableFontSize", 10);
+    typeInto(w.tbMaxWeekCols, "60");
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    typeInto(w.tbPrinterLeftOffset, "-150");
+
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        "Jede der folgenden Programm-Einstellungen wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+        "Schriftgröße im Tagesplan jetzt 10; Anzahl Tage im Zeitplan jetzt 42. Ihre Änderung trotzdem speichern?"))
+        << dialogs->lastMessage().text.toStdString();
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(w.tbMaxWeekCols->text(), "60");
+    EXPECT_EQ(stored("PrinterLeftOffset"), 0);
+    EXPECT_TRUE(ini().isEmpty());
+
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    EXPECT_EQ(stored("MaxWeekCols"), 42);
+    EXPECT_EQ(stored("DayTableFontSize"), 10);
+    EXPECT_EQ(stored("PrinterLeftOffset"), 150);
+    EXPECT_EQ(MaxWeekCols, 42);
+    EXPECT_EQ(PrinterLeftOffset, 150);
+
+    frmVorgaben& again = window();
+    otherSaves("MaxWeekCols", 50);
+    typeInto(again.tbMaxWeekCols, "70");
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(again.btnSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        "Die Programm-Einstellung wurde inzwischen an einem anderen Arbeitsplatz geändert: Anzahl Tage im Zeitplan jetzt 50."));
+    EXPECT_EQ(stored("MaxWeekCols"), 70);
+    EXPECT_EQ(dialogs->messages().size(), 3u);
+}
+
+TEST_F(TwoDesksOnTheSettings, AFailedWriteStoresNoSettingAndKeepsTheWindowOpen)
+{
+    frmVorgaben& w = window();
+    data.exec("CREATE TRIGGER refuse BEFORE UPDATE ON tbl_preferences2 WHEN NEW.prf_name = 'MaxWeekCols' "
+              "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    // The font size is written first, the day count fails.
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    typeInto(w.tbMaxWeekCols, "60");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("gesperrt")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(stored("DayTableFontSize"), 8);
+    EXPECT_EQ(DayTableFontSize, 8);
 }

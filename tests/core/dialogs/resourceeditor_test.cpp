@@ -9,6 +9,7 @@
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -55,15 +56,19 @@ protected:
                   "INSERT INTO tbl_probe (name) SELECT 'Zeile ' || i FROM n;");
         return open("tbl_probe");
     }
-    // Types into a cell through the grid, as a user does.
+    // Types into a cell through the grid, as a user does: F2, the text over
+    // the old one, Enter.
     void type(frmResourcen& w, int row, int column, const QString& text)
     {
-        const QModelIndex cell = w.model()->index(row, column);
-        w.grdDataGrid->setCurrentIndex(cell);
-        w.grdDataGrid->edit(cell);
+        w.grdDataGrid->setFocus();
+        w.grdDataGrid->setCurrentIndex(w.model()->index(row, column));
+        QTest::keyClick(w.grdDataGrid, Qt::Key_F2);
         auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
-        editor->setText(text);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QTest::keyClick(editor, Qt::Key_Return);
         // The grid stores the edit once the key has been handled, then drops the editor.
         QCoreApplication::processEvents();
@@ -371,4 +376,76 @@ TEST_F(TableEditor, EscapeDropsACellEditFirstThenClosesTheEditorAsItsCloseBoxDoe
     QTest::keyClick(w.grdDataGrid, Qt::Key_Escape);
     EXPECT_FALSE(frmResourcen::isLoaded());
     EXPECT_TRUE(dialogs->calls().empty());
+}
+
+namespace {
+
+// Station B changes the term "Gast" while station A has it in the editor.
+class TwoDesksInTheTableEditor : public TableEditor {
+protected:
+    QString shown(frmResourcen& w, int column) { return w.model()->data(w.model()->index(0, column)).toString(); }
+    QString stored(const char* column)
+    {
+        return data.value(QStringLiteral("SELECT %1 FROM tbl_gui_terms WHERE gt_id = 5;").arg(QLatin1String(column))).toText();
+    }
+    void otherSets(const char* column, const char* value)
+    {
+        other.exec(QStringLiteral("UPDATE tbl_gui_terms SET %1 = ? WHERE gt_id = 5;").arg(QLatin1String(column)),
+                   {QString::fromUtf8(value)});
+    }
+
+    test::OtherStation other{data.path()};
+};
+
+}  // namespace
+
+TEST_F(TwoDesksInTheTableEditor, ACellWriteLeavesTheOtherColumnsAsTheOtherDeskStoredThem)
+{
+    frmResourcen& w = open("tbl_gui_terms");
+    otherSets("gt_plural", "Gäste (alle)");
+    otherSets("gt_GenitivSingular", "des Gastes");
+    type(w, 0, 1, "Kunde");
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("gt_singular"), "Kunde");
+    EXPECT_EQ(stored("gt_plural"), "Gäste (alle)");
+    EXPECT_EQ(shown(w, 2), "Gäste (alle)");
+
+    // A cell left as it was read writes nothing over another desk's value, and asks nothing.
+    otherSets("gt_singular", "Besucher");
+    w.grdDataGrid->setCurrentIndex(w.model()->index(0, 1));
+    QTest::keyClick(w.grdDataGrid, Qt::Key_F2);
+    QTest::keyClick(w.grdDataGrid->viewport()->findChild<QLineEdit*>(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored("gt_singular"), "Besucher");
+    EXPECT_EQ(shown(w, 1), "Besucher");
+}
+
+TEST_F(TwoDesksInTheTableEditor, ACellBothDesksChangedAsksAndOnlyJaWritesOverTheOtherDesksValue)
+{
+    frmResourcen& w = open("tbl_gui_terms");
+    otherSets("gt_singular", "Besucher");
+    dialogs->answerMessage(ui::Answer::Cancel);
+    type(w, 0, 1, "Kunde");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: gt_singular jetzt „Besucher“. "
+        "Ihre Änderung trotzdem speichern?"))
+        << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(stored("gt_singular"), "Besucher");
+    EXPECT_EQ(shown(w, 1), "Besucher");
+    EXPECT_FALSE(w.modified());
+
+    otherSets("gt_singular", "Bewohner");
+    dialogs->answerMessage(ui::Answer::No);
+    type(w, 0, 1, "Kunde");
+    EXPECT_EQ(stored("gt_singular"), "Bewohner");
+    EXPECT_EQ(shown(w, 1), "Bewohner");
+
+    otherSets("gt_singular", "Mieter");
+    dialogs->answerMessage(ui::Answer::Yes);
+    type(w, 0, 1, "Kunde");
+    EXPECT_EQ(stored("gt_singular"), "Kunde");
+    EXPECT_EQ(shown(w, 1), "Kunde");
+    EXPECT_TRUE(w.modified());
+    EXPECT_EQ(dialogs->messages().size(), 3u);
 }
