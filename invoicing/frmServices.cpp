@@ -48,6 +48,13 @@ frmServices::frmServices()
             w.showEntry();
             if (stored)
                 w.fillList(w.m_catalogue.CurrentServiceId);
+            // Back to the entry: the user's own end waits for it.
+            if (!stored && !unattended) {
+                CallOffProgramEnd();
+                w.show();
+                w.raise();
+                w.activateWindow();
+            }
         }
     });
 }

@@ -5,6 +5,7 @@
 #include "invoicing/frmServices.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/other_station.h"
+#include "tests/support/window_hooks.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -291,5 +292,21 @@ TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNa
     QTest::keyClick(w.tbPreis, Qt::Key_Escape);
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
+    EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
+}
+
+// The user quits with a price the other desk changed too: going back on the
+// question keeps the program and the typed price; nothing is written.
+TEST_F(TwoDesksOnOneService, AQuitThatMeetsAPriceBothChangedWaitsWhenTheUserGoesBack)
+{
+    test::WindowHooks hooks;
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+    type(w.tbPreis, QStringLiteral("85"));
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::Cancel);
+    EXPECT_NO_THROW(QuitProgram());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Preis jetzt")));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
 }
