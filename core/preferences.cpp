@@ -482,7 +482,6 @@ QList<MergeField> SharedPreferenceMergeFields()
 MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
                                    const std::function<void()>& more)
 {
-    db::Database& d = OpenedDb();
     // Every name the window read or writes, as the rows name them.
     QMap<QString, QString> names;
     for (const QString& name : SharedPreferenceNames())
@@ -491,45 +490,12 @@ MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& cha
         if (!names.contains(key))
             names.insert(key, key);
     }
-    const auto clashingStored = [](const RowMerge& merge) {
-        RowValues now;
-        for (auto it = merge.clashes.cbegin(); it != merge.clashes.cend(); ++it)
-            now.insert(it.key(), merge.stored.value(it.key()));
-        return now;
-    };
-    MergedSave save;
-    std::optional<ClashChoice> choice;
-    RowValues askedAbout;
-    for (;;) {
-        {
-            db::Transaction transaction(d);
-            save.merge = PlanRowMerge(loaded, ReadPreferenceValues(names.values()), changed);
-            const RowMerge& merge = save.merge;
-            // Asked once per set of stored values: another change meanwhile asks anew.
-            if (merge.clashes.isEmpty() || (choice && clashingStored(merge) == askedAbout)) {
-                RowValues toWrite = merge.write;
-                if (choice == ClashChoice::Mine)
-                    toWrite.insert(merge.clashes);
-                else
-                    save.notWritten = merge.clashes.keys();
-                for (auto it = toWrite.cbegin(); it != toWrite.cend(); ++it)
-                    StorePreference(names.value(it.key()), it.value(), TypeText);
-                if (more)
-                    more();
-                transaction.commit();
-                save.row = merge.stored;
-                save.row.insert(toWrite);
-                save.result = MergedSave::Result::Written;
-                return save;
-            }
-        }
-        // The lock is given back before a person is asked.
-        save.asked = true;
-        choice = ask ? ask(save.merge) : ClashChoice::Cancel;
-        if (choice == ClashChoice::Cancel) {
-            save.result = MergedSave::Result::Cancelled;
-            return save;
-        }
-        askedAbout = clashingStored(save.merge);
-    }
+    return SaveMerged([&] { return std::optional<RowValues>(ReadPreferenceValues(names.values())); }, loaded, changed, ask,
+                      [&](db::Database&, const RowMerge&, RowValues& toWrite) {
+                          for (auto it = toWrite.cbegin(); it != toWrite.cend(); ++it)
+                              StorePreference(names.value(it.key()), it.value(), TypeText);
+                          if (more)
+                              more();
+                          return true;
+                      });
 }

@@ -177,6 +177,18 @@ RowValues clashingStored(const RowMerge& merge)
 MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
                          const RowValues& changed, const ClashAsk& ask, const MergeWrite& write)
 {
+    return SaveMerged([&] { return ReadRow(table, keyColumn, key); }, loaded, changed, ask,
+                      [&](db::Database& d, const RowMerge& merge, RowValues& toWrite) {
+                          if (write)
+                              return write(d, merge, toWrite);
+                          WriteColumns(d, table, keyColumn, key, toWrite);
+                          return true;
+                      });
+}
+
+MergedSave SaveMerged(const MergeRead& read, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
+                      const MergeWrite& write)
+{
     db::Database& d = OpenedDb();
     MergedSave save;
     std::optional<ClashChoice> choice;
@@ -185,7 +197,7 @@ MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const d
         bool mustAsk = false;
         {
             db::Transaction transaction(d);
-            const std::optional<RowValues> stored = ReadRow(table, keyColumn, key);
+            const std::optional<RowValues> stored = read();
             if (!stored) {
                 save.result = MergedSave::Result::Missing;
                 return save;
@@ -201,17 +213,13 @@ MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const d
                     toWrite.insert(merge.clashes);
                 else
                     save.notWritten = merge.clashes.keys();
-                if (write) {
-                    if (!write(d, merge, toWrite)) {
-                        save.result = MergedSave::Result::Refused;
-                        return save;
-                    }
-                } else {
-                    WriteColumns(d, table, keyColumn, key, toWrite);
+                if (!write(d, merge, toWrite)) {
+                    save.result = MergedSave::Result::Refused;
+                    return save;
                 }
                 // Read back rather than pieced together: a value keeps the
                 // kind the column gives it, so the next save compares alike.
-                save.row = ReadRow(table, keyColumn, key).value_or(merge.stored);
+                save.row = read().value_or(merge.stored);
                 transaction.commit();
                 save.result = MergedSave::Result::Written;
                 return save;

@@ -111,5 +111,12 @@ qint64 WriteColumns(db::Database& d, const QString& table, const QString& keyCol
 // returns false to refuse, which rolls everything back. Without write() the
 // columns are written as they are. Throws db::DbError.
 using MergeWrite = std::function<bool(db::Database& d, const RowMerge& merge, RowValues& toWrite)>;
+// The same for values kept other than as one table row (the preferences, a
+// row per name): read() gives them as stored, inside the write transaction
+// (nullopt when they are gone), write() writes them, and MergedSave.row is
+// read() again after the write.
+using MergeRead = std::function<std::optional<RowValues>()>;
+MergedSave SaveMerged(const MergeRead& read, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
+                      const MergeWrite& write);
 MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
                          const RowValues& changed, const ClashAsk& ask, const MergeWrite& write = {});
