@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/messages.h"
+#include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "preferences/maintenance.h"
 #include "preferences/shortcuts.h"
@@ -236,15 +237,19 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
             try {
                 ui::WaitCursor wait;
                 QDir().mkpath(QFileInfo(movedDatabase).absolutePath());
-                QString partial = movedDatabase + QStringLiteral(".entsteht");
-                QFile::remove(partial);
-                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial); });
+                const QString movedName = QFileInfo(movedDatabase).fileName();
+                RemoveUnfinishedCopies(QFileInfo(movedDatabase).absolutePath(),
+                                       [&movedName](const QString& name) { return IsPartialOf(name, movedName); });
+                const CopyInProgress partial([&movedDatabase](int n) { return PartialName(movedDatabase, n); });
+                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial.path()); });
                 std::error_code ec;
-                fs::rename(fsPath(partial), fsPath(movedDatabase), ec);
+                fs::rename(fsPath(partial.path()), fsPath(movedDatabase), ec);
                 if (ec) {
-                    QFile::remove(partial);
+                    QFile::remove(partial.path());
                     report.failed << movedDatabase + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
                 }
+            } catch (const FileInTheWay& e) {
+                report.failed << e.text();
             } catch (const db::DbError& e) {
                 report.failed << named + QStringLiteral(": ") + e.description();
             }
