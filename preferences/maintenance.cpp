@@ -32,6 +32,9 @@
 #include <filesystem>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using Kind = MaintenanceResult::Kind;
@@ -183,6 +186,18 @@ QString sqliteTempFolder()
     return QDir::currentPath();
 }
 
+// The mode and, where the system allows, the group of the live file, so that
+// whoever may write the database may also put a kept copy back.
+void takeRightsOf(const QString& live, const QString& copy)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(live).constData(), &info) != 0)
+        return;
+    const QByteArray path = QFile::encodeName(copy);
+    [[maybe_unused]] const int grouped = ::chown(path.constData(), static_cast<uid_t>(-1), info.st_gid);
+    [[maybe_unused]] const int moded = ::chmod(path.constData(), info.st_mode & 0777);
+}
+
 // A copy written under a name of its own and moved to its place only when
 // complete, so an older file of that name survives a failed step. Never the
 // live file.
@@ -198,8 +213,11 @@ public:
             QFile::remove(m_partial.path());
     }
     const QString& partial() const { return m_partial.path(); }
-    void keep()
+    // rightsOf: the database whose rights a copy kept beside it takes.
+    void keep(const QString& rightsOf = QString())
     {
+        if (!rightsOf.isEmpty())
+            takeRightsOf(rightsOf, m_partial.path());
         moveInto(m_partial.path(), m_target);
         m_kept = true;
     }
@@ -352,7 +370,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
             db::engine::compactDatabase(source, previous.partial());
             db::engine::compactInPlace(source);
         });
-        previous.keep();
+        previous.keep(source);
     } catch (const FileInTheWay& e) {
         reportInTheWay(e, title);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
@@ -422,7 +440,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
                 report.unreadable = done.unreadable;
             }
         });
-        kept.keep();
+        kept.keep(source);
     } catch (const FileInTheWay& e) {
         reportInTheWay(e, title);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))

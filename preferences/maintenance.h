@@ -13,7 +13,7 @@
 // under its locks and through its journal, and copies are read from it in one
 // piece. Each step is checked and a failed one leaves the file as it was.
 // What a step that was cut off left beside the file goes at the next step
-// (core/unfinishedcopies.h).
+// (core/unfinishedcopies.h); kept copies take the file's rights.
 
 // The state before the last compaction, kept until the next one.
 QString PreviousStateName(const QString& dbPath);

@@ -33,6 +33,7 @@
 #include <memory>
 #include <vector>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -545,4 +546,30 @@ TEST_F(Leftovers, ACopyARunningStepOfAnotherProcessWritesIsLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(quiet));
     QFile(done).open(QIODevice::WriteOnly);
     waitpid(pid, nullptr, 0);
+}
+
+TEST_F(Leftovers, TheCopiesKeptBesideTheDatabaseTakeItsRights)
+{
+    const mode_t mask = ::umask(022);
+    gid_t group = identityOf(DbPath).group;
+    if (::geteuid() == 0) {
+        if (const struct group* users = ::getgrnam("users")) {
+            ASSERT_EQ(::chown(QFile::encodeName(DbPath).constData(), 0, users->gr_gid), 0);
+            group = users->gr_gid;
+        }
+    }
+    ::chmod(QFile::encodeName(DbPath).constData(), 0660);
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    spoilIndex();
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    ::umask(mask);
+    const QStringList kept = QDir(folder()).entryList({"test_vor_*.mdb"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 2);
+    for (const QString& name : kept) {
+        const FileIdentity copy = identityOf(data.folder().file(name));
+        EXPECT_EQ(copy.mode & 07777, 0660u) << name.toStdString();
+        EXPECT_EQ(copy.group, group) << name.toStdString();
+    }
 }
