@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/terms.h"
+#include "core/unfinishedcopies.h"
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/db/error.h"
@@ -105,6 +106,20 @@ void LoadFacility()
     }
 }
 
+// What a cut-off compaction, repair or backup left beside the database and
+// its last backup goes while no other workstation is logged in that might be
+// running one.
+void RemoveUnfinishedCopiesWhenAlone()
+{
+    try {
+        if (!Db || !LoggedInStations(*Db, StationId).empty())
+            return;
+    } catch (const db::DbError&) {
+        return;
+    }
+    RemoveUnfinishedCopiesBeside(DbPath, BackupPath);
+}
+
 }  // namespace
 
 void UseProgramLocale()
@@ -149,6 +164,8 @@ void StartProgram(const QString& programFolder)
     if (!readOnlyFile)
         UpdateDatabase();
     LoadProgramSettings();
+    if (!readOnlyFile && !StationReadOnly)
+        RemoveUnfinishedCopiesWhenAlone();
     if (readOnlyFile) {
         StationReadOnly = true;
         ui::msgBox(GetResString(390) + QStringLiteral("\n\nDie Datenbank \"") + ShownPath(DbPath)

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/messages.h"
+#include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "preferences/maintenance.h"
 #include "preferences/shortcuts.h"
@@ -56,6 +57,27 @@ fs::path fsPath(const QString& path)
     return fs::path(QFile::encodeName(path).toStdString());
 }
 
+// A file copied with its permissions (a program stays executable), a link as
+// a link; what fails is named in the report.
+void copyOneFile(const QString& from, const QString& to, CopyReport& report)
+{
+    std::error_code ec;
+    const fs::path f = fsPath(from), t = fsPath(to);
+    const fs::file_status status = fs::symlink_status(f, ec);
+    if (!ec && fs::is_symlink(status)) {
+        fs::remove(t, ec);
+        fs::copy_symlink(f, t, ec);
+    } else if (!ec && fs::is_regular_file(status)) {
+        fs::copy_file(f, t, fs::copy_options::overwrite_existing, ec);
+        if (!ec)
+            fs::permissions(t, status.permissions(), ec);
+    } else if (!ec) {
+        ec = std::make_error_code(std::errc::not_supported);
+    }
+    if (ec)
+        report.failed << from + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+}
+
 int countEntries(const QString& folder)
 {
     int n = static_cast<int>(ListFiles(folder, QStringLiteral("*")).size());
@@ -91,21 +113,7 @@ public:
 private:
     void copyFile(const QString& from, const QString& to)
     {
-        std::error_code ec;
-        const fs::path f = fsPath(from), t = fsPath(to);
-        const fs::file_status status = fs::symlink_status(f, ec);
-        if (!ec && fs::is_symlink(status)) {
-            fs::remove(t, ec);
-            fs::copy_symlink(f, t, ec);
-        } else if (!ec && fs::is_regular_file(status)) {
-            fs::copy_file(f, t, fs::copy_options::overwrite_existing, ec);
-            if (!ec)
-                fs::permissions(t, status.permissions(), ec);
-        } else if (!ec) {
-            ec = std::make_error_code(std::errc::not_supported);
-        }
-        if (ec)
-            failed(from, ec);
+        copyOneFile(from, to, m_report);
         if (m_progress)
             m_progress->setValue(m_progress->value() + 1);
     }
@@ -209,6 +217,7 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         DbOpen = false;
     }
     const QString exe = target + QLatin1Char('/') + AppExeName();
+    const QString programFile = QFileInfo(program + QLatin1Char('/') + AppExeName()).absoluteFilePath();
     const QString movedDatabase = MovedDatabaseName(dbField, AppPath, target);
     if (QFileInfo::exists(exe)) {
         ui::msgBox(GetResString(1823, {{QStringLiteral("%s"), AppTitle}}), ui::Exclamation, title);
@@ -219,8 +228,10 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         // open).
         const QString named = DatabaseSettingFor(dbField).path;
         const QStringList databases{QFileInfo(DbPath).absoluteFilePath(), QFileInfo(named).absoluteFilePath()};
-        const auto skip = [&databases](const QString& path) {
+        const auto skip = [&databases, &programFile](const QString& path) {
             const QString file = QFileInfo(path).absoluteFilePath();
+            if (file == programFile)
+                return true;
             for (const QString& live : databases) {
                 if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
                     || file == live + QStringLiteral("-shm"))
@@ -236,19 +247,27 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
             try {
                 ui::WaitCursor wait;
                 QDir().mkpath(QFileInfo(movedDatabase).absolutePath());
-                QString partial = movedDatabase + QStringLiteral(".entsteht");
-                QFile::remove(partial);
-                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial); });
+                const QString movedName = QFileInfo(movedDatabase).fileName();
+                RemoveUnfinishedCopies(QFileInfo(movedDatabase).absolutePath(),
+                                       [&movedName](const QString& name) { return IsPartialOf(name, movedName); });
+                const CopyInProgress partial([&movedDatabase](int n) { return PartialName(movedDatabase, n); });
+                RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial.path()); });
                 std::error_code ec;
-                fs::rename(fsPath(partial), fsPath(movedDatabase), ec);
+                fs::rename(fsPath(partial.path()), fsPath(movedDatabase), ec);
                 if (ec) {
-                    QFile::remove(partial);
+                    QFile::remove(partial.path());
                     report.failed << movedDatabase + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
                 }
+            } catch (const FileInTheWay& e) {
+                report.failed << e.text();
             } catch (const db::DbError& e) {
                 report.failed << named + QStringLiteral(": ") + e.description();
             }
         }
+        // The program file goes last: a target that holds it holds a whole
+        // installation, which a later move leaves as it is.
+        if (report.complete() && QFileInfo::exists(programFile))
+            copyOneFile(programFile, exe, report);
         if (!report.complete()) {
             QStringList shown = report.failed.mid(0, 10);
             if (report.failed.size() > shown.size())

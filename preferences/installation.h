@@ -33,7 +33,9 @@ QString MovedDatabaseName(const QString& typed, const QString& programFolder, co
 // repoint the database setting (dbField), shortcuts to the copy. A database
 // inside the program folder goes along as one whole state of the file, read
 // while other workstations may write; the journal and the copies maintenance
-// set aside beside it stay behind. True when the
+// set aside beside it stay behind. The program file is copied last: a target
+// holding it holds a whole installation, so one that a cut-off move left
+// half-copied is copied again by the next move. True when the
 // program is to end now; false when the move stopped or failed (told, nothing
 // repointed, the database open again as before).
 bool MoveInstallation(const QString& targetFolder, QString& dbField);

@@ -9,6 +9,7 @@
 #include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "platform/runtime/format.h"
@@ -30,6 +31,9 @@
 #include <cmath>
 #include <filesystem>
 #include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,17 +80,6 @@ std::filesystem::path fsPath(const QString& path)
     throw db::DbError(db::err::Generic, what + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str()));
 }
 
-// A copy written under a name of its own and moved to its place only when
-// complete, so an older file of that name survives a failed step. Never the
-// live file.
-QString partialName(const QString& target)
-{
-    QString partial = target + QStringLiteral(".entsteht");
-    for (int i = 2; QFileInfo::exists(partial); ++i)
-        partial = target + QStringLiteral(".entsteht") + QString::number(i);
-    return partial;
-}
-
 void moveInto(const QString& partial, const QString& target)
 {
     std::error_code ec;
@@ -126,6 +119,11 @@ void reportEngineError(const db::DbError& e, const QString& action, int messageN
     ui::msgBox(e.description() + QStringLiteral("\n\n") + withS(messageNumber, source), ui::Critical,
                QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" while ") + action
                    + QStringLiteral(" the database"));
+}
+
+void reportInTheWay(const FileInTheWay& e, const QString& title)
+{
+    ui::msgBox(e.text() + QStringLiteral("\n\nAn der Datenbank wurde nichts verändert."), ui::Exclamation, title);
 }
 
 void reportBusy(const QString& source, const QString& title)
@@ -188,25 +186,45 @@ QString sqliteTempFolder()
     return QDir::currentPath();
 }
 
-// Keeps the state before a step, under its own name, once the step is done.
+// The mode and, where the system allows, the group of the live file, so that
+// whoever may write the database may also put a kept copy back.
+void takeRightsOf(const QString& live, const QString& copy)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(live).constData(), &info) != 0)
+        return;
+    const QByteArray path = QFile::encodeName(copy);
+    [[maybe_unused]] const int grouped = ::chown(path.constData(), static_cast<uid_t>(-1), info.st_gid);
+    [[maybe_unused]] const int moded = ::chmod(path.constData(), info.st_mode & 0777);
+}
+
+// A copy written under a name of its own and moved to its place only when
+// complete, so an older file of that name survives a failed step. Never the
+// live file.
 class KeptCopy {
 public:
-    explicit KeptCopy(const QString& target) : m_target(target), m_partial(partialName(target)) {}
+    explicit KeptCopy(const QString& target)
+        : m_target(target), m_partial([&target](int n) { return PartialName(target, n); })
+    {
+    }
     ~KeptCopy()
     {
         if (!m_kept)
-            QFile::remove(m_partial);
+            QFile::remove(m_partial.path());
     }
-    const QString& partial() const { return m_partial; }
-    void keep()
+    const QString& partial() const { return m_partial.path(); }
+    // rightsOf: the database whose rights a copy kept beside it takes.
+    void keep(const QString& rightsOf = QString())
     {
-        moveInto(m_partial, m_target);
+        if (!rightsOf.isEmpty())
+            takeRightsOf(rightsOf, m_partial.path());
+        moveInto(m_partial.path(), m_target);
         m_kept = true;
     }
 
 private:
     QString m_target;
-    QString m_partial;
+    CopyInProgress m_partial;
     bool m_kept = false;
 };
 
@@ -217,9 +235,9 @@ QString PreviousStateName(const QString& dbPath)
     return besides(dbPath, QStringLiteral("_vor_Defragmentierung"));
 }
 
-QString RepairTarget(const QString& dbPath)
+QString RepairTarget(const QString& dbPath, int n)
 {
-    return besides(dbPath, QStringLiteral("_neu_repariert"));
+    return besides(dbPath, QStringLiteral("_neu_repariert") + (n > 1 ? QString::number(n) : QString()));
 }
 
 QString BeforeRepairName(const QString& dbPath, const QDateTime& now)
@@ -229,6 +247,8 @@ QString BeforeRepairName(const QString& dbPath, const QDateTime& now)
 
 bool IsMaintenanceCopy(const QString& name, const QString& dbPath)
 {
+    if (IsUnfinishedCopy(name, dbPath))
+        return true;
     const PathParts p = partsOf(dbPath);
     const QString stem = p.base + QLatin1Char('_');
     if (!name.startsWith(stem, Qt::CaseInsensitive))
@@ -336,6 +356,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
         return {};
     if (!askFirst(535, source, title))
         return {};
+    RemoveUnfinishedCopiesBeside(source, databaseMode ? BackupPath : QString());
     // The state before, and the journal of the compaction itself.
     if (refuseShortSpace(source, 2, title))
         return {};
@@ -349,7 +370,12 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
             db::engine::compactDatabase(source, previous.partial());
             db::engine::compactInPlace(source);
         });
-        previous.keep();
+        previous.keep(source);
+    } catch (const FileInTheWay& e) {
+        reportInTheWay(e, title);
+        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+            return {Kind::NotOpen, {}, {}};
+        return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
         if (e.number() == db::err::NotADatabase) {
             reportEngineError(e, QStringLiteral("defragmenting"), 530, source);
@@ -388,6 +414,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
         return {};
     if (!askFirst(536, source, title))
         return {};
+    RemoveUnfinishedCopiesBeside(source, databaseMode ? BackupPath : QString());
     if (refuseShortSpace(source, 2, title))
         return {};
 
@@ -408,14 +435,17 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
             } else {
                 // A damaged file is kept as it is, page for page.
                 db::engine::copyPages(source, kept.partial());
-                const QString rebuilt = RepairTarget(source);
-                if (QFileInfo::exists(rebuilt))
-                    throw db::DbError(db::err::DatabaseExists, rebuilt);
-                const db::engine::RepairReport done = db::engine::repairInPlace(source, rebuilt);
+                const CopyInProgress rebuilt([&source](int n) { return RepairTarget(source, n); });
+                const db::engine::RepairReport done = db::engine::repairInPlace(source, rebuilt.path());
                 report.unreadable = done.unreadable;
             }
         });
-        kept.keep();
+        kept.keep(source);
+    } catch (const FileInTheWay& e) {
+        reportInTheWay(e, title);
+        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+            return {Kind::NotOpen, {}, {}};
+        return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
         if (e.number() == db::err::NotADatabase) {
             reportEngineError(e, QStringLiteral("repairing"), 530, source);
@@ -476,6 +506,11 @@ MaintenanceResult BackupDatabase(bool withStamp)
         return {Kind::Failed, {}, {}};
     }
 
+    RemoveUnfinishedCopiesBeside(DbPath, BackupPath);
+    const QString targetName = QFileInfo(target).fileName();
+    RemoveUnfinishedCopies(QFileInfo(target).absolutePath(), [&targetName](const QString& name) {
+        return IsPartialOf(name, targetName) || IsUnfinishedCopy(name, DbPath);
+    });
     CloseDatabaseForMaintenance();
     QString failure;
     try {
@@ -483,6 +518,8 @@ MaintenanceResult BackupDatabase(bool withStamp)
         KeptCopy copy(target);
         RunWithProgress(GetResString(1718), [&] { db::engine::compactDatabase(DbPath, copy.partial()); });
         copy.keep();
+    } catch (const FileInTheWay& e) {
+        failure = e.text();
     } catch (const db::DbError& e) {
         failure = e.description();
     }

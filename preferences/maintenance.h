@@ -12,15 +12,19 @@
 // replaces it: compaction and repair work inside it with SQLite's own means,
 // under its locks and through its journal, and copies are read from it in one
 // piece. Each step is checked and a failed one leaves the file as it was.
+// What a step that was cut off left beside the file goes at the next step
+// (core/unfinishedcopies.h); kept copies take the file's rights.
 
 // The state before the last compaction, kept until the next one.
 QString PreviousStateName(const QString& dbPath);
-// The rebuilt copy of a damaged file while it is written, and where the file
-// before a repair stays (one per repair).
-QString RepairTarget(const QString& dbPath);
+// The rebuilt copy of a damaged file while it is written (the n-th name when
+// running repairs hold the ones before), and where the file before a repair
+// stays (one per repair).
+QString RepairTarget(const QString& dbPath, int n = 1);
 QString BeforeRepairName(const QString& dbPath, const QDateTime& now);
 // Whether name (a file name without folder) is one of the copies maintenance
-// leaves beside the database dbPath, or one it is writing.
+// leaves beside the database dbPath, or one it is writing with its journals
+// and lock files.
 bool IsMaintenanceCopy(const QString& name, const QString& dbPath);
 // The proposed backup: the folder of backupPath (the home folder when it
 // names none), the database's name with "_Backup", the time "yyyyMMdd_HHmm"

@@ -222,6 +222,43 @@ TEST_F(StartUp, DatesAreReadInTheOrderTheyAreWrittenOnAMonthFirstWorkstation)
     EXPECT_TRUE(placeOccupied);
 }
 
+// An older program version left its unfinished copies without a lock; kill -9
+// leaves the lock of a process that is gone. Neither holds anything.
+TEST_F(StartUp, WhatACutOffMaintenanceStepLeftGoesWhenNoOtherStationIsLoggedIn)
+{
+    writeProgramDatabase();
+    const QStringList left{folder.write("velmorant_vor_Defragmentierung.mdb.entsteht", "halb"),
+                           folder.write("velmorant_vor_Defragmentierung.mdb.entsteht-journal", "j"),
+                           folder.write("velmorant_neu_repariert.mdb", "halb")};
+    const QString lockOfTheDead = folder.write("velmorant_neu_repariert.mdb.lock", "999999\nvelmorant\n\n");
+    // Another database's copy in the same folder is not this one's business.
+    const QString others = folder.write("andere_vor_Defragmentierung.mdb.entsteht", "fremd");
+    for (const QString& file : left + QStringList{lockOfTheDead, others}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    db::Database::open(folder.file("velmorant.mdb"))
+        ->execute("INSERT INTO tbl_workstations (ws_computername, ws_logindate) VALUES ('kasse', Now());");
+
+    // Another workstation might be running a step whose lock it cannot see.
+    test::DialogScope dialogs;
+    start();
+    ASSERT_TRUE(DbOpen);
+    for (const QString& file : left)
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+
+    Db->execute("UPDATE tbl_workstations SET ws_logindate = Null WHERE ws_computername = 'kasse';");
+    CloseProgramDatabase();
+    start();
+    ASSERT_TRUE(DbOpen);
+    EXPECT_TRUE(dialogs->messages().empty());
+    QStringList files = QDir(folder.path()).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"andere_vor_Defragmentierung.mdb.entsteht", "velmorant.ini", "velmorant.mdb"}));
+    EXPECT_EQ(folder.read(QFileInfo(others).fileName()), "fremd");
+}
+
 TEST_F(StartUp, FirstSettingsFileWins)
 {
     writeDatabase("richtig.mdb");

@@ -265,6 +265,37 @@ TEST_F(Move, AnIncompleteCopyRepointsNothingAndMakesNoShortcuts)
     EXPECT_FALSE(data.value("SELECT ws_logindate FROM tbl_workstations").isNull());
 }
 
+// A move that stopped half-way (a file it could not copy, or the program
+// killed while it copied the database) is done whole by the next one.
+TEST_F(Move, AMoveThatStoppedHalfWayIsDoneWholeByTheNext)
+{
+    data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Merkmal');");
+    const QString pipe = data.folder().file("rohr");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    plan({ui::Answer::Ok, ui::Answer::Ok});   // move?, could not copy
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    EXPECT_TRUE(QFileInfo::exists(network.file("images/eg.png")));
+    EXPECT_FALSE(QFileInfo::exists(network.file(AppExeName())));
+
+    QFile::remove(pipe);
+    for (const char* name : {"test.mdb.entsteht", "test.mdb.entsteht-journal", "test.mdb.entsteht2"}) {
+        QFile left(network.write(name, "halb"));
+        ASSERT_TRUE(left.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(left.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
+    EXPECT_TRUE(MoveInstallation(network.path(), field));
+    EXPECT_EQ(field, network.path().chopped(1) + "/test.mdb");
+    EXPECT_TRUE(QFile::permissions(network.file(AppExeName())) & QFile::ExeOwner);
+    EXPECT_EQ(db::Database::open(network.file("test.mdb"))
+                  ->openRecordset("SELECT cust_lastname FROM tbl_customers", db::OpenMode::ForwardOnlyReadOnly)
+                  .value("cust_lastname")
+                  .toText(),
+              "Merkmal");
+    EXPECT_EQ(QDir(network.path()).entryList({"test*"}, QDir::Files), QStringList{"test.mdb"});
+}
+
 TEST(MovedDatabase, OnlyADatabaseInsideTheProgramFolderFollows)
 {
     test::GlobalsScope globals;

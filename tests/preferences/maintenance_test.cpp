@@ -9,6 +9,7 @@
 #include "core/preferences.h"
 #include "core/startup.h"
 #include "core/tabledata.h"
+#include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
@@ -24,12 +25,19 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
+#include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -249,6 +257,7 @@ TEST_F(Maintenance, BackupRefusesTheDatabaseItselfAndReplacesATargetOnlyWhenComp
     dialogs->answerFile(data.folder().file("datei/sicherung.mdb"));
     EXPECT_EQ(BackupDatabase(false).kind, Kind::Failed);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Die Datenbank konnte nicht als"));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Ordner \"" + data.folder().file("datei") + "\" gibt"));
     EXPECT_TRUE(intactAndOpen());
 
     // One from a file that is no database leaves the older backup as it was.
@@ -379,4 +388,188 @@ TEST_F(Maintenance, OldAppointmentsGoWithoutTouchingNamedCustomers)
     plan({ui::Answer::Ok, ui::Answer::Ok});
     EXPECT_EQ(DeleteOldAppointmentsAsked("0").kind, Kind::Done);
     EXPECT_TRUE(dialogs->lastMessage().text.contains("keine Tabelle \"Termine\""));
+}
+
+namespace {
+
+// What kill -9 leaves of a step: for each copy it was writing, the first half
+// of it, a journal beside it, and the lock file of a process that is gone.
+void leaveAsKilled(const QStringList& copies, const QString& source)
+{
+    QFile live(source);
+    ASSERT_TRUE(live.open(QIODevice::ReadOnly));
+    const QByteArray half = live.read(live.size() / 2);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::vector<std::unique_ptr<CopyInProgress>> writing;
+        for (const QString& copy : copies) {
+            writing.push_back(std::make_unique<CopyInProgress>([&copy](int) { return copy; }));
+            QFile journal(copy + "-journal");
+            if (journal.open(QIODevice::WriteOnly))
+                journal.write(half.left(512));
+            QFile partial(copy);
+            if (partial.open(QIODevice::WriteOnly))
+                partial.write(half);
+        }
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+void setChanged(const QString& path, const QDateTime& when)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+class Leftovers : public Maintenance {
+protected:
+    void SetUp() override
+    {
+        Maintenance::SetUp();
+        for (int i = 0; i < 300; ++i)
+            data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_lastname, cust_zip) VALUES ('Gast', '%1');").arg(10000 + i));
+    }
+    // A damaged index page: the repair then rebuilds the file.
+    void spoilIndex()
+    {
+        const qint64 page = data.value("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_cust_zip';").toLong();
+        const qint64 pageSize = data.value("PRAGMA page_size;").toLong();
+        CloseProgramDatabase();
+        {
+            QFile file(DbPath);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.seek((page - 1) * pageSize);
+            file.write(QByteArray(static_cast<int>(pageSize), '\x33'));
+        }
+        ASSERT_TRUE(OpenDatabaseFile(DbPath, true));
+        ASSERT_FALSE(db::engine::checkIntegrity(DbPath).isEmpty());
+    }
+    QString beforeRepair() const
+    {
+        return QFileInfo(BeforeRepairName(DbPath, QDateTime(QDate(2024, 1, 5), QTime(14, 30)))).fileName();
+    }
+    QString folder() const { return data.folder().path(); }
+};
+
+}  // namespace
+
+TEST_F(Leftovers, WhatCutOffStepsLeftGoesAndStandsInTheWayOfNoStep)
+{
+    const QString previous = PreviousStateName(DbPath);
+    const QStringList killed{PartialName(previous, 1), PartialName(previous, 2),
+                             PartialName(data.folder().file(beforeRepair()), 1), RepairTarget(DbPath)};
+    leaveAsKilled(killed, DbPath);
+    ASSERT_EQ(filesIn(folder()).size(), 13);
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_EQ(filesIn(folder()), (QStringList{"test.mdb", "test_vor_Defragmentierung.mdb"}));
+    EXPECT_TRUE(db::engine::checkIntegrity(previous).isEmpty());
+
+    // A damaged file meets the rebuilt file a killed repair left, and a
+    // folder where the rebuilt file would go first.
+    leaveAsKilled(killed.mid(0, 3) + QStringList{RepairTarget(DbPath, 2)}, DbPath);
+    data.folder().write("test_neu_repariert.mdb/drin", "fremd");
+    spoilIndex();
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Fehler gefunden und behoben")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_EQ(data.count("tbl_customers", "cust_lastname = 'Gast'"), 300);
+    const QStringList left = filesIn(folder());
+    ASSERT_EQ(left.size(), 3) << left.join(' ').toStdString();
+    EXPECT_TRUE(left[2].startsWith("test_vor_Reparatur_")) << left.join(' ').toStdString();
+
+    // A backup under another time stamp than the killed ones.
+    const test::TempFolder backups;
+    leaveAsKilled({PartialName(backups.file("test_Backup20240105_1430.mdb"), 1), PartialName(backups.file("sicherung.mdb"), 1),
+                   PartialName(backups.file("sicherung.mdb"), 3)},
+                  DbPath);
+    setChanged(backups.write("eigene.mdb.entsteht", "nicht unsere"), QDateTime::currentDateTime().addSecs(-3600));
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    dialogs->answerFile(backups.file("sicherung.mdb"));
+    EXPECT_EQ(BackupDatabase(false).kind, Kind::Done);
+    EXPECT_EQ(filesIn(backups.path()), (QStringList{"eigene.mdb.entsteht", "sicherung.mdb"}));
+}
+
+TEST_F(Leftovers, ACopyARunningStepOfAnotherProcessWritesIsLeftAlone)
+{
+    const QString writing = PartialName(PreviousStateName(DbPath), 1);
+    const QString rebuilding = RepairTarget(DbPath);
+    const QString ready = data.folder().file("bereit"), done = data.folder().file("fertig");
+    // The other process holds both copies until told it is done.
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const CopyInProgress first([&writing](int) { return writing; });
+        const CopyInProgress second([&rebuilding](int) { return rebuilding; });
+        for (const QString& copy : {writing, rebuilding}) {
+            QFile file(copy);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("wird geschrieben");
+        }
+        QFile(ready).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 30000 && !QFile::exists(done); ++i)
+            QThread::msleep(1);
+        _exit(0);
+    }
+    for (int i = 0; i < 10000 && !QFile::exists(ready); ++i)
+        QThread::msleep(1);
+    ASSERT_TRUE(QFile::exists(ready));
+    QFile::remove(ready);
+    // Copies a version without locks writes: one changing now, one long quiet.
+    const QString changing = data.folder().write("test_vor_Defragmentierung.mdb.entsteht7", "alt");
+    const QString quiet = data.folder().write("test_vor_Defragmentierung.mdb.entsteht8", "alt");
+    setChanged(quiet, QDateTime::currentDateTime().addSecs(-3600));
+
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_TRUE(db::engine::checkIntegrity(PreviousStateName(DbPath)).isEmpty());
+    spoilIndex();
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Fehler gefunden und behoben"));
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_EQ(data.folder().read(QFileInfo(writing).fileName()), "wird geschrieben");
+    EXPECT_EQ(data.folder().read(QFileInfo(rebuilding).fileName()), "wird geschrieben");
+    EXPECT_TRUE(QFileInfo::exists(writing + ".lock"));
+    EXPECT_TRUE(QFileInfo::exists(changing));
+    EXPECT_FALSE(QFileInfo::exists(quiet));
+    QFile(done).open(QIODevice::WriteOnly);
+    waitpid(pid, nullptr, 0);
+}
+
+TEST_F(Leftovers, TheCopiesKeptBesideTheDatabaseTakeItsRights)
+{
+    const mode_t mask = ::umask(022);
+    gid_t group = identityOf(DbPath).group;
+    if (::geteuid() == 0) {
+        if (const struct group* users = ::getgrnam("users")) {
+            ASSERT_EQ(::chown(QFile::encodeName(DbPath).constData(), 0, users->gr_gid), 0);
+            group = users->gr_gid;
+        }
+    }
+    ::chmod(QFile::encodeName(DbPath).constData(), 0660);
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    spoilIndex();
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    ::umask(mask);
+    const QStringList kept = QDir(folder()).entryList({"test_vor_*.mdb"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 2);
+    for (const QString& name : kept) {
+        const FileIdentity copy = identityOf(data.folder().file(name));
+        EXPECT_EQ(copy.mode & 07777, 0660u) << name.toStdString();
+        EXPECT_EQ(copy.group, group) << name.toStdString();
+    }
 }

@@ -1,0 +1,218 @@
+#include "core/unfinishedcopies.h"
+
+#include "core/database.h"
+#include "core/files.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
+
+#include <set>
+
+namespace {
+
+// A lock beside a copy outlives its writer only when that was cut off. On
+// this computer Qt sees that the writer is gone; a lock of another computer
+// counts as left over only after a day, far longer than any step takes.
+constexpr int StaleAfterMs = 24 * 60 * 60 * 1000;
+// A copy without any lock was written by a version that took none; it may
+// still be writing as long as the copy keeps changing.
+constexpr qint64 QuietForMs = 10 * 60 * 1000;
+// Names tried for one copy before giving up.
+constexpr int NamesTried = 100;
+
+const QString LockSuffix = QStringLiteral(".lock");
+// Qt's own lock while it removes a lock left over; it too stays when that
+// moment is cut off.
+const QString RemovalLockSuffix = QStringLiteral(".lock.rmlock");
+
+// The journals SQLite keeps beside a file.
+QStringList withJournals(const QString& path)
+{
+    return {path, path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
+
+// The copy a journal or lock file belongs to.
+QString withoutCompanion(const QString& name)
+{
+    for (const QString& suffix :
+         {RemovalLockSuffix, LockSuffix, QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (name.endsWith(suffix))
+            return name.chopped(suffix.size());
+    }
+    return name;
+}
+
+bool matches(const QString& pattern, const QString& name)
+{
+    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption).match(name).hasMatch();
+}
+
+bool changedLately(const QStringList& files)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QString& file : files) {
+        if (qAbs(QFileInfo(file).lastModified().toUTC().msecsTo(now)) < QuietForMs)
+            return true;
+    }
+    return false;
+}
+
+QString shown(const QString& path)
+{
+    return QStringLiteral("\"") + ShownPath(path) + QStringLiteral("\"");
+}
+
+struct Outcome {
+    enum Kind {
+        Taken,     // the lock is held here and nothing is left under the name
+        Held,      // a running step writes it
+        Stuck,     // left over, and file cannot be removed
+        NoLock,    // no lock file can be made there
+    } kind = Taken;
+    QString file;
+    QString reason;
+};
+
+Outcome takeOver(const QString& path, QLockFile& lock)
+{
+    const QString lockPath = path + LockSuffix;
+    const bool lockLeft = QFileInfo::exists(lockPath) || QFileInfo::exists(path + RemovalLockSuffix);
+    lock.setStaleLockTime(StaleAfterMs);
+    if (!lock.tryLock(0)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return {Outcome::Held, {}, {}};
+        return {Outcome::NoLock, lockPath,
+                lock.error() == QLockFile::PermissionError ? QStringLiteral("keine Berechtigung")
+                                                           : QStringLiteral("unbekannter Fehler")};
+    }
+    QStringList present;
+    for (const QString& file : withJournals(path)) {
+        if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
+            present << file;
+    }
+    if (!lockLeft && changedLately(present)) {
+        lock.unlock();
+        return {Outcome::Held, {}, {}};
+    }
+    // Qt's removal lock, left when taking over a lock was cut off: with the
+    // lock held here, nobody is in the middle of removing it.
+    if (QFileInfo::exists(path + RemovalLockSuffix))
+        present << path + RemovalLockSuffix;
+    for (const QString& file : present) {
+        QFile leftover(file);
+        if (!leftover.remove() && leftover.exists()) {
+            lock.unlock();
+            return {Outcome::Stuck, file, leftover.errorString()};
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+QString PartialName(const QString& target, int n)
+{
+    return target + QStringLiteral(".entsteht") + (n > 1 ? QString::number(n) : QString());
+}
+
+bool IsUnfinishedCopy(const QString& name, const QString& dbPath)
+{
+    QString base, ext;
+    SplitFileExt(GetFileNamePart(dbPath), base, ext);
+    if (base.isEmpty())
+        return false;
+    const QString copy = withoutCompanion(name);
+    const QString stem = QRegularExpression::escape(base + QLatin1Char('_'));
+    const QString dotExt = ext.isEmpty() ? QString() : QRegularExpression::escape(QLatin1Char('.') + ext);
+    return matches(QStringLiteral("^%1.*\\.entsteht\\d*$").arg(stem), copy)
+           || matches(QStringLiteral("^%1neu_repariert\\d*%2$").arg(stem, dotExt), copy);
+}
+
+bool IsPartialOf(const QString& name, const QString& targetName)
+{
+    return matches(QStringLiteral("^%1\\.entsteht\\d*$").arg(QRegularExpression::escape(targetName)), withoutCompanion(name));
+}
+
+FileInTheWay::FileInTheWay(const QString& file, const QString& text)
+    : db::DbError(db::err::CannotOpen, text), m_file(file), m_text(text)
+{
+}
+
+CopyInProgress::CopyInProgress(const std::function<QString(int)>& nameFor)
+{
+    Outcome stuck;
+    for (int n = 1; n <= NamesTried; ++n) {
+        const QString name = nameFor(n);
+        auto lock = std::make_unique<QLockFile>(name + LockSuffix);
+        const Outcome outcome = takeOver(name, *lock);
+        switch (outcome.kind) {
+        case Outcome::Taken:
+            m_path = name;
+            m_lock = std::move(lock);
+            return;
+        case Outcome::Held:
+            break;
+        case Outcome::Stuck:
+            if (stuck.file.isEmpty())
+                stuck = outcome;
+            break;
+        case Outcome::NoLock:
+            throw FileInTheWay(outcome.file,
+                               QStringLiteral("Die Sperrdatei ") + shown(outcome.file) + QStringLiteral(" kann nicht angelegt werden (")
+                                   + outcome.reason + QStringLiteral("). Bitte prüfen Sie, ob es den Ordner ")
+                                   + shown(QFileInfo(outcome.file).absolutePath())
+                                   + QStringLiteral(" gibt und Sie dort Dateien anlegen dürfen."));
+        }
+    }
+    if (!stuck.file.isEmpty()) {
+        throw FileInTheWay(stuck.file, QStringLiteral("Die Datei ") + shown(stuck.file)
+                                           + QStringLiteral(" ist von einem abgebrochenen Vorgang übrig und kann nicht gelöscht werden (")
+                                           + stuck.reason
+                                           + QStringLiteral("). Bitte löschen Sie sie von Hand und versuchen Sie es dann noch einmal."));
+    }
+    const QString first = nameFor(1);
+    throw FileInTheWay(first, QStringLiteral("Die Datei ") + shown(first)
+                                  + QStringLiteral(" wird gerade von einem anderen Vorgang geschrieben, ebenso alle Ausweichnamen "
+                                                   "dafür. Bitte versuchen Sie es später noch einmal."));
+}
+
+CopyInProgress::~CopyInProgress() = default;
+
+QStringList RemoveUnfinishedCopies(const QString& folder, const std::function<bool(const QString& name)>& isCopy)
+{
+    const QDir dir(folder);
+    std::set<QString> copies;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (isCopy(name))
+            copies.insert(withoutCompanion(name));
+    }
+    QStringList failed;
+    for (const QString& copy : copies) {
+        QLockFile lock(dir.filePath(copy) + LockSuffix);
+        const Outcome outcome = takeOver(dir.filePath(copy), lock);
+        if (outcome.kind == Outcome::Stuck)
+            failed << outcome.file + QStringLiteral(": ") + outcome.reason;
+    }
+    return failed;
+}
+
+QStringList RemoveUnfinishedCopiesBeside(const QString& dbPath, const QString& backupPath)
+{
+    // Whatever it is named, the live file and its journal stay.
+    const QString live = QFileInfo(dbPath).fileName();
+    const auto ours = [&dbPath, &live](const QString& name) {
+        return withoutCompanion(name) != live && IsUnfinishedCopy(name, dbPath);
+    };
+    const QString folder = QFileInfo(dbPath).absolutePath();
+    QStringList failed = RemoveUnfinishedCopies(folder, ours);
+    // A name written on another system (a drive letter) names no folder here.
+    const QString backups = GetPathPart(backupPath);
+    if (backups != backupPath && QDir::isAbsolutePath(backups) && QFileInfo(backups).isDir()
+        && QFileInfo(backups).canonicalFilePath() != QFileInfo(folder).canonicalFilePath())
+        failed << RemoveUnfinishedCopies(backups, ours);
+    return failed;
+}
