@@ -12,6 +12,9 @@
 
 #include <set>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // A lock beside a copy outlives its writer only when that was cut off. On
@@ -215,4 +218,14 @@ QStringList RemoveUnfinishedCopiesBeside(const QString& dbPath, const QString& b
         && QFileInfo(backups).canonicalFilePath() != QFileInfo(folder).canonicalFilePath())
         failed << RemoveUnfinishedCopies(backups, ours);
     return failed;
+}
+
+void TakeRightsOf(const QString& live, const QString& copy)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(live).constData(), &info) != 0)
+        return;
+    const QByteArray path = QFile::encodeName(copy);
+    [[maybe_unused]] const int grouped = ::chown(path.constData(), static_cast<uid_t>(-1), info.st_gid);
+    [[maybe_unused]] const int moded = ::chmod(path.constData(), info.st_mode & 0777);
 }

@@ -62,6 +62,10 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
+// Gives copy the mode and, where the system allows, the group of the
+// database live, so that whoever may write the database may also use the copy.
+void TakeRightsOf(const QString& live, const QString& copy);
+
 // Removes from folder what cut-off steps left (the files isCopy accepts, with
 // their journals and lock files) that no running step holds. A copy without
 // any lock that changed lately is left too: an older program version may be

@@ -252,6 +252,8 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                                        [&movedName](const QString& name) { return IsPartialOf(name, movedName); });
                 const CopyInProgress partial([&movedDatabase](int n) { return PartialName(movedDatabase, n); });
                 RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial.path()); });
+                // Whoever may write the database here may write it there.
+                TakeRightsOf(named, partial.path());
                 std::error_code ec;
                 fs::rename(fsPath(partial.path()), fsPath(movedDatabase), ec);
                 if (ec) {

@@ -32,8 +32,6 @@
 #include <filesystem>
 #include <thread>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -186,18 +184,6 @@ QString sqliteTempFolder()
     return QDir::currentPath();
 }
 
-// The mode and, where the system allows, the group of the live file, so that
-// whoever may write the database may also put a kept copy back.
-void takeRightsOf(const QString& live, const QString& copy)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(live).constData(), &info) != 0)
-        return;
-    const QByteArray path = QFile::encodeName(copy);
-    [[maybe_unused]] const int grouped = ::chown(path.constData(), static_cast<uid_t>(-1), info.st_gid);
-    [[maybe_unused]] const int moded = ::chmod(path.constData(), info.st_mode & 0777);
-}
-
 // A copy written under a name of its own and moved to its place only when
 // complete, so an older file of that name survives a failed step. Never the
 // live file.
@@ -217,7 +203,7 @@ public:
     void keep(const QString& rightsOf = QString())
     {
         if (!rightsOf.isEmpty())
-            takeRightsOf(rightsOf, m_partial.path());
+            TakeRightsOf(rightsOf, m_partial.path());
         moveInto(m_partial.path(), m_target);
         m_kept = true;
     }

@@ -202,10 +202,14 @@ TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
     data.folder().write("test_vor_Reparatur_20240105_143000.mdb", "alt");
     data.folder().write("test_Notizen.mdb", "eigene Datei");
     plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Ok});   // move?, shortcuts?, ends now
+    const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+    QFile::setPermissions(data.path(), shared);
     QString field = DbPath;
     EXPECT_TRUE(MoveInstallation(network.path(), field));
     const QString target = network.path().chopped(1);
     EXPECT_EQ(field, target + "/test.mdb");
+    // Whoever could write the database can write the moved one.
+    EXPECT_EQ(QFile::permissions(network.file("test.mdb")) & (shared | QFile::ReadOther | QFile::WriteOther), shared);
     EXPECT_TRUE(QFile::permissions(network.file(AppExeName())) & QFile::ExeOwner);
     // The database as one whole state, without what maintenance set aside.
     EXPECT_TRUE(db::engine::checkIntegrity(network.file("test.mdb")).isEmpty());
