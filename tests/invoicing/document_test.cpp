@@ -145,3 +145,16 @@ TEST_F(InvoiceDocumentFile, AMissingTemplateIsReportedAndNothingIsOpened)
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("konnte nicht gefunden werden")));
     EXPECT_TRUE(dialogs->opened().empty());
 }
+
+TEST_F(InvoiceDocumentFile, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoDocumentIsMade)
+{
+    const QString blocker = home.write(QStringLiteral("Documents/Velmorant"), QByteArray());
+    const QString templatePath = QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(WriteInvoiceDocument(templatePath, InvoiceDocumentTexts()));
+    EXPECT_FALSE(WordDocOpen);
+    EXPECT_TRUE(dialogs->opened().empty());
+    const QString folder = QDir::toNativeSeparators(blocker);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder + "“"));
+    EXPECT_FALSE(dialogs->lastMessage().text.contains(InvoiceTemplateName));
+}
