@@ -62,6 +62,5 @@ bool WriteBookingConfirmation(const ConfirmationBooking& booking)
     SetBookmarkText(QStringLiteral("tm_datum"), values.tm_datum);
     SetBookmarkText(QStringLiteral("tm_reservierung"), values.tm_reservierung);
     UpdateDocumentFields();
-    ShowWordDocument();
-    return true;
+    return ShowWordDocument();
 }

@@ -41,5 +41,6 @@ QString ConfirmationBookingText(const ConfirmationBooking& booking);
 ConfirmationBookmarks ConfirmationValues(const ConfirmationBooking& booking, const rt::Date& today);
 
 // Fills the template and hands the new document to the word processor; a
-// template that cannot be opened is reported and gives false.
+// template that cannot be opened, or a document that cannot be saved or
+// handed over, is reported and gives false.
 bool WriteBookingConfirmation(const ConfirmationBooking& booking);

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
+#include "platform/db/transaction.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/desktop.h"
@@ -265,6 +266,9 @@ qint32 DeleteTerminDuplicates()
     qint32 deleted = 0;
     try {
         ui::WaitCursor wait;
+        // All or nothing, and no window event in between: a click must not
+        // reach the database while the rows read here are being removed.
+        db::Transaction transaction(OpenedDb());
         db::Recordset rs = OpenedDb().openRecordset(
             QStringLiteral(
                 "SELECT DISTINCTROW Datum_Beginn, Datum_Ende, Status_Id, Patient_Id, Resources, Datum_Bearbeitung "
@@ -275,7 +279,6 @@ qint32 DeleteTerminDuplicates()
                 "Datum_Ende, Status_Id, Patient_Id, Resources, Datum_Bearbeitung DESC;"),
             db::OpenMode::Dynaset);
         std::vector<db::Value> kept;
-        int rows = 0;
         while (!rs.eof()) {
             std::vector<db::Value> current;
             for (const char* key : keys)
@@ -291,13 +294,12 @@ qint32 DeleteTerminDuplicates()
                 kept = current;
             }
             rs.moveNext();
-            if (++rows % 50 == 0)
-                ui::doEvents();
         }
         rs.close();
+        transaction.commit();
     } catch (const db::DbError& e) {
         ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Error while processing ") + title);
-        return deleted;
+        return 0;
     }
     if (deleted == 0)
         ui::msgBox(GetResString(1703), ui::Information, title);

@@ -7,6 +7,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/word/document.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <memory>
@@ -19,6 +20,7 @@ namespace {
 std::unique_ptr<word::Document> WordDoc;
 
 const QString OpenErrorTitle = QStringLiteral("Fehler beim Öffnen des Word-Dokuments");
+const QString SaveErrorTitle = QStringLiteral("Fehler beim Speichern des Word-Dokuments");
 const QString AutomationErrorTitle = QStringLiteral("OLE-Automationsfehler");
 const QString NoDocument = QStringLiteral("Es ist kein Word-Dokument geöffnet.");
 
@@ -96,28 +98,39 @@ void UpdateDocumentFields()
         ui::msgBox(QStringLiteral("Fehler beim Updaten der Dokumentvariablen"), ui::Critical, AutomationErrorTitle);
 }
 
-void ShowWordDocument()
+bool ShowWordDocument()
 {
     if (!WordDoc)
-        return;
+        return false;
     // The filled document exists only in memory until now; if it cannot be
     // written or no program opens it, the user would otherwise get nothing
     // and no word about it.
     QString file;
-    QString reason;
     try {
         file = WordDoc->saveNew(word::outputFolder(), QFileInfo(WordDoc->sourcePath()).completeBaseName());
-        ui::doEvents();
-        if (!ui::DialogService::instance().openExternal(file))
-            reason = QStringLiteral("Es konnte kein Programm zum Öffnen dieser Datei gestartet werden.");
+    } catch (const word::FolderError& e) {
+        ui::msgBox(QStringLiteral("Der Ordner für Dokumente „%1“ kann nicht angelegt oder beschrieben werden. "
+                                  "Das Dokument wurde nicht erstellt.\n\nBitte sorgen Sie dafür, dass es diesen "
+                                  "Ordner gibt und Sie in ihn schreiben dürfen: Liegt an seiner Stelle eine Datei "
+                                  "gleichen Namens, benennen Sie sie um oder verschieben Sie sie. Versuchen Sie es "
+                                  "dann noch einmal.")
+                       .arg(QDir::toNativeSeparators(e.folder())),
+                   ui::Exclamation, SaveErrorTitle);
+        return false;
     } catch (const word::Error& e) {
-        file = WordDoc->sourcePath();
-        reason = e.text();
+        ui::msgBox(QStringLiteral("Das Dokument aus der Vorlage\n") + WordDoc->sourcePath()
+                       + QStringLiteral("\nkonnte nicht gespeichert werden.\n\n") + e.text(),
+                   ui::Exclamation, SaveErrorTitle);
+        return false;
     }
-    if (!reason.isEmpty())
+    ui::doEvents();
+    if (!ui::DialogService::instance().openExternal(file)) {
         ui::msgBox(QStringLiteral("Das Word-Dokument\n") + file + QStringLiteral("\nkonnte nicht geöffnet werden.\n\n")
-                       + reason,
+                       + QStringLiteral("Es konnte kein Programm zum Öffnen dieser Datei gestartet werden."),
                    ui::Exclamation, OpenErrorTitle);
+        return false;
+    }
+    return true;
 }
 
 void ReleaseWordDocument()

@@ -13,7 +13,7 @@
 //   SetBookmarkText("tm_datum", tbDatum_Rechnung->text());
 //   ...
 //   UpdateDocumentFields();
-//   ShowWordDocument();
+//   const bool shown = ShowWordDocument();
 //   if (WordDocOpen) ReleaseWordDocument();
 
 // True between a successful OpenWordDocument and the release or close.
@@ -35,8 +35,10 @@ void SetBookmarkText(const QString& name, const rt::Date& value);
 void UpdateDocumentFields();
 
 // Writes the filled document as a new .docx into the user's documents and
-// opens it with the desktop's word processor; a failure there is reported.
-void ShowWordDocument();
+// opens it with the desktop's word processor. A failure there is reported
+// (a documents folder that cannot be made or written to by its name) and
+// gives false.
+bool ShowWordDocument();
 
 // Lets go of the document; what was shown stays with the word processor.
 void ReleaseWordDocument();

@@ -133,8 +133,8 @@ bool WriteInvoiceDocument(const QString& templatePath, const InvoiceDocumentText
     SetBookmarkText(QStringLiteral("tm_bruttosumme"), texts.tm_bruttosumme);
     SetBookmarkText(QStringLiteral("tm_zahlmod"), texts.tm_zahlmod);
     UpdateDocumentFields();
-    ShowWordDocument();
+    const bool shown = ShowWordDocument();
     if (WordDocOpen)
         ReleaseWordDocument();
-    return true;
+    return shown;
 }

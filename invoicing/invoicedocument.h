@@ -41,5 +41,5 @@ InvoiceDocumentTexts InvoiceDocument(const InvoiceSession& session, bool pricesI
 
 // Fills the template (a full path), saves the result as a new document and
 // hands it to the desktop's word processor. false when the template could not
-// be opened (the user was told).
+// be opened or the document not be saved or handed over (the user was told).
 bool WriteInvoiceDocument(const QString& templatePath, const InvoiceDocumentTexts& texts);

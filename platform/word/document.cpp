@@ -662,7 +662,7 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
 {
     const QString shownFolder = QDir::toNativeSeparators(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        throw Error(QStringLiteral("Den Ordner „%1“ für das Dokument gibt es nicht.").arg(shownFolder));
+        throw FolderError(folder, QStringLiteral("Den Ordner „%1“ für das Dokument gibt es nicht.").arg(shownFolder));
     const QByteArray data = toDocx();
     const QString base = safeFileName(baseName);
     const QDir dir(folder);
@@ -680,8 +680,8 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (taken())
                 continue;
-            throw Error(QStringLiteral("Das Dokument kann nicht in „%1“ gespeichert werden: %2.")
-                            .arg(shownFolder, file.errorString()));
+            throw FolderError(folder, QStringLiteral("Das Dokument kann nicht in „%1“ gespeichert werden: %2.")
+                                          .arg(shownFolder, file.errorString()));
         }
         const bool written = file.write(data) == data.size() && file.flush();
         file.close();
@@ -714,7 +714,8 @@ QString outputFolder()
         throw Error(QStringLiteral("Der Dokumente-Ordner des Benutzers ist nicht bekannt."));
     const QString folder = QDir(documents).absoluteFilePath(QStringLiteral("Velmorant"));
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw Error(QStringLiteral("Der Ordner „%1“ kann nicht angelegt werden.").arg(QDir::toNativeSeparators(folder)));
+        throw FolderError(folder, QStringLiteral("Der Ordner „%1“ kann nicht angelegt werden.")
+                                      .arg(QDir::toNativeSeparators(folder)));
     return folder;
 }
 

@@ -52,7 +52,8 @@ public:
     QByteArray toDocx() const;
     // Writes toDocx() to "<baseName>.docx" in the folder, or to
     // "<baseName> (2).docx" and so on: an existing file is never replaced.
-    // Returns the full path of the new file.
+    // Returns the full path of the new file. A folder that is missing or
+    // takes no new file throws FolderError.
     QString saveNew(const QString& folder, const QString& baseName) const;
 
 private:
@@ -62,7 +63,8 @@ private:
 };
 
 // The folder for filled documents: "Velmorant" in the user's documents
-// folder, created when missing. Returned without a trailing "/".
+// folder, created when missing (FolderError when it cannot be). Returned
+// without a trailing "/".
 QString outputFolder();
 
 // A name a file can carry: characters no file name may hold become "_".

@@ -17,4 +17,15 @@ private:
     QString m_text;
 };
 
+// The folder the document is to be written to cannot be made or written to;
+// folder() names it. Nothing is wrong with the document itself.
+class FolderError : public Error {
+public:
+    FolderError(const QString& folder, const QString& text) : Error(text), m_folder(folder) {}
+    const QString& folder() const { return m_folder; }
+
+private:
+    QString m_folder;
+};
+
 }  // namespace word

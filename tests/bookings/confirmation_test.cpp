@@ -9,6 +9,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -120,4 +121,18 @@ TEST_F(ConfirmationLetter, NoLetterWhenDeclinedOrWhenTheSaveRefusesABookingWitho
     EXPECT_EQ(dialogs->lastMessage().text, "Sie müssen einen Gast angeben, um die Reservierung zu vervollständigen.");
     EXPECT_TRUE(dialogs->opened().empty());
     EXPECT_FALSE(saved());
+}
+
+TEST_F(ConfirmationLetter, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoLetterIsMade)
+{
+    const QString folder = QDir::toNativeSeparators(home.write(QStringLiteral("Documents/Velmorant"), QByteArray()));
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w().btnOutputWordDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder +
+                                                       "“ kann nicht angelegt oder beschrieben werden."))
+        << qPrintable(dialogs->lastMessage().text);
+    EXPECT_FALSE(dialogs->lastMessage().text.contains(QStringLiteral("Reservierungsbestaetigung")));
+    EXPECT_TRUE(dialogs->opened().empty());
 }

@@ -5,6 +5,7 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
 
 #include <gtest/gtest.h>
@@ -145,6 +146,30 @@ TEST_F(Lookups, AppointmentCleanUpKeepsTheNewestOfEachGroup)
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_EQ(DeleteTerminDuplicates(), 0);
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(1703));
+}
+
+TEST_F(Lookups, AppointmentCleanUpLetsNoWindowEventRunWhileItRemoves)
+{
+    // Two appointments of each of 40 guests, more rows than it used to take without a pause.
+    for (int guest = 1; guest <= 40; ++guest)
+        for (int edited : {10, 20})
+            data.exec(QStringLiteral("INSERT INTO Termine (Datum_Beginn, Datum_Ende, Status_Id, Patient_Id, Resources, "
+                                     "Datum_Bearbeitung) VALUES (1, 2, 1, %1, 'A', %2);")
+                          .arg(guest)
+                          .arg(edited));
+    // Stands for a click that would reach the database in the middle of it.
+    int leftAtClick = -1;
+    QObject receiver;
+    QMetaObject::invokeMethod(&receiver, [&] { leftAtClick = data.count("Termine"); }, Qt::QueuedConnection);
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DeleteTerminDuplicates(), 40);
+    EXPECT_EQ(leftAtClick, -1) << "a window event ran during the clean-up";
+    EXPECT_EQ(data.count("Termine", "Datum_Bearbeitung = 20"), data.count("Termine"));
+
+    QCoreApplication::sendPostedEvents(&receiver);
+    EXPECT_EQ(leftAtClick, 40);
 }
 
 TEST_F(Lookups, OnlyWhollyEmptyCustomersNamedNowhereAreRemoved)

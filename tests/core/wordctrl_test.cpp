@@ -60,7 +60,7 @@ TEST_F(WordCtrlTest, FilledTemplateIsSavedAsNewDocumentAndOpened)
     SetBookmarkText(QStringLiteral("tm_datum"), rt::Date::fromParts(2026, 12, 7));
     SetBookmarkText(QStringLiteral("tm_rechnungsnummer"), QStringLiteral("nicht in dieser Vorlage"));
     UpdateDocumentFields();
-    ShowWordDocument();
+    EXPECT_TRUE(ShowWordDocument());
     ReleaseWordDocument();
     EXPECT_FALSE(WordDocOpen);
 
@@ -104,7 +104,23 @@ TEST_F(WordCtrlTest, FailuresAreReported)
     dialogs->setOpenExternalResult(false);
     ASSERT_TRUE(OpenWordDocument(templatePath));
     dialogs->answerMessage(ui::Answer::Ok);
-    ShowWordDocument();
+    EXPECT_FALSE(ShowWordDocument());
     ASSERT_EQ(dialogs->opened().size(), 1u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Das Word-Dokument\n" + dialogs->opened().front()));
+}
+
+TEST_F(WordCtrlTest, AFileWhereTheDocumentsFolderShouldBeIsNamedNotTheTemplate)
+{
+    const QString blocker = home.write(QStringLiteral("Documents/Velmorant"), "eine Datei");
+    ASSERT_TRUE(OpenWordDocument(templatePath));
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(ShowWordDocument());
+    EXPECT_TRUE(dialogs->opened().empty());
+    const QString text = dialogs->lastMessage().text;
+    EXPECT_TRUE(text.startsWith("Der Ordner für Dokumente „" + QDir::toNativeSeparators(blocker)
+                                + "“ kann nicht angelegt oder beschrieben werden."))
+        << qPrintable(text);
+    EXPECT_FALSE(text.contains(templatePath)) << "the template is intact";
+    EXPECT_FALSE(text.contains(QStringLiteral("konnte nicht geöffnet")));
+    EXPECT_EQ(home.read(QStringLiteral("Documents/Velmorant")), "eine Datei");
 }

@@ -145,3 +145,12 @@ TEST_F(InvoiceDocumentFile, AMissingTemplateIsReportedAndNothingIsOpened)
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("konnte nicht gefunden werden")));
     EXPECT_TRUE(dialogs->opened().empty());
 }
+
+TEST_F(InvoiceDocumentFile, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoDocumentIsMade)
+{
+    const QString folder = QDir::toNativeSeparators(home.write(QStringLiteral("Documents/Velmorant"), QByteArray()));
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, {}));
+    EXPECT_TRUE(dialogs->opened().empty());
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder + "“"));
+}
