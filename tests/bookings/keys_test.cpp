@@ -129,3 +129,26 @@ TEST_F(BookingKeys, TheGuestBeingEditedAskedForAgainKeepsWhatWasTyped)
     EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
     EXPECT_TRUE(dialogs->messages().empty());
 }
+
+TEST_F(BookingKeys, EnterOnTheDeleteQuestionsOfTheBookingAndTheAddressKeepsBoth)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 2, 4);
+    frmBuchungen& w = frmBuchungen::instance();
+    w.ShowBookings(QString(), id, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    dialogs->answerDefault();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 1; }));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Buchung löschen"));
+    EXPECT_EQ(db.bookings(), 1);
+    EXPECT_EQ(w.state().CurrentBookingId, id);
+
+    frmAdressen::ShowAdresse(db.otto, nullptr);
+    frmAdressen& book = frmAdressen::instance();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book));
+    dialogs->answerDefault();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 2; }));
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(1356, {{QStringLiteral("%s"), QStringLiteral("Otto Brückner")}}));
+    EXPECT_TRUE(LoadCustomer(db.otto));
+}
