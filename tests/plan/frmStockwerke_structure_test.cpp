@@ -14,6 +14,7 @@
 #include "tests/support/window_hooks.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
@@ -213,6 +214,22 @@ TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabsAndEnterOn
     QTest::keyClick(w.TV1, Qt::Key_Delete);
     EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie die Ressource \"Remise\" löschen?");
     EXPECT_EQ(database.count("tbl_buildings"), 2);
+}
+
+TEST_F(StructureWindow, AfterTheResourceSaveTheKeyboardIsOnTheButtonThatSaved)
+{
+    frmStockwerke& w = shown();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    choose(w, "P" + QString::number(room3));
+    QTest::mouseClick(w.tbPlatzName, Qt::LeftButton);
+    QTest::keyClick(w.tbPlatzName, Qt::Key_End);
+    QTest::keyClicks(w.tbPlatzName, "a");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(LoadPlace(room3)->pl_name, "03a");
+    EXPECT_EQ(QApplication::focusWidget(), w.cmdSavePlaceDetails);
+    EXPECT_TRUE(w.cmdSavePlaceDetails->isVisible());
 }
 
 TEST_F(StructureWindow, APlaceOpenedFromTheFloorPlanKeepsItsFloorAndBuilding)
