@@ -341,7 +341,8 @@ bool AddressRecord::deleteAsked(const AddressFields& fields)
     }
     const QString name = rt::trim(fields.text[entry::Company] + QLatin1Char(' ') + fields.text[entry::FirstName]
                                   + QLatin1Char(' ') + fields.text[entry::LastName]);
-    if (ui::msgBox(GetResString(1356, {{QStringLiteral("%s"), name}}), ui::OkCancel | ui::Question, deleteTitle())
+    if (ui::msgBox(GetResString(1356, {{QStringLiteral("%s"), name}}), ui::OkCancel | ui::Question | ui::DefaultButton2,
+                   deleteTitle())
         != ui::Answer::Ok)
         return false;
     // A booking stored meanwhile at another workstation still stops it.

@@ -379,7 +379,8 @@ void BookingEditor::DeleteBooking()
         return;
     const QString question = QStringLiteral("Wollen Sie die Buchung ") + m_fields.tbBuchungDatum[0] + QStringLiteral(" - ") +
                              m_fields.tbBuchungDatum[1] + QStringLiteral(" wirklich löschen?");
-    if (ui::msgBox(question, ui::OkCancel | ui::Question, QStringLiteral("Buchung löschen")) != ui::Answer::Ok)
+    if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Buchung löschen"))
+        != ui::Answer::Ok)
         return;
     const qint32 bookId = m_state.CurrentBookingId;
     if (bookId > 0) {

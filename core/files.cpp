@@ -48,7 +48,7 @@ bool isFullPath(const QString& path)
 bool confirmReplace(const QString& target)
 {
     const QString text = QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\n\nWollen Sie sie ersetzen?").arg(target);
-    return ui::msgBox(text, ui::YesNo | ui::Question, QStringLiteral("Datei ersetzen")) == ui::Answer::Yes;
+    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Datei ersetzen")) == ui::Answer::Yes;
 }
 
 // Written beside the target and renamed over it only when complete, so a

@@ -259,7 +259,7 @@ qint32 DeleteTerminDuplicates()
         ui::msgBox(GetResString(1703), ui::Information, title);
         return 0;
     }
-    if (ui::msgBox(GetResString(1701), ui::OkCancel | ui::Question, title) != ui::Answer::Ok)
+    if (ui::msgBox(GetResString(1701), ui::OkCancel | ui::Question | ui::DefaultButton2, title) != ui::Answer::Ok)
         return 0;
 
     static const char* const keys[] = {"Datum_Beginn", "Datum_Ende", "Status_Id", "Patient_Id", "Resources"};

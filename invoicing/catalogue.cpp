@@ -263,7 +263,7 @@ bool ServiceCatalogue::deleteCurrent()
     if (RefuseReadOnly(ui::Critical))
         return false;
     if (ui::msgBox(QStringLiteral("Wollen Sie die Hotelleistung \"") + Name + QStringLiteral("\" wirklich löschen?"),
-                   ui::OkCancel | ui::Question, QStringLiteral("Hotelleistung löschen"))
+                   ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Hotelleistung löschen"))
         != ui::Answer::Ok)
         return false;
     if (CurrentServiceId >= 1 && DeleteService(CurrentServiceId) == ServiceDeleteResult::Referenced) {

@@ -471,7 +471,8 @@ bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question, QStringLiteral("Rechnung Nr. ") + NumberText)
+    if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
+                   QStringLiteral("Rechnung Nr. ") + NumberText)
         != ui::Answer::Ok)
         return false;
     if (!RowMissing)
@@ -497,7 +498,7 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (CustomerId != -1 && CustomerId != custId
         && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, true, QStringLiteral("bisherig")) + QLatin1Char('\n')
                           + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
-                      ui::OkCancel | ui::Question, QStringLiteral("Rechnung"))
+                      ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)
         return false;
     // Without its row the recipient goes with the invoice stored anew.
@@ -678,7 +679,7 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
     InvoicePosition* p = positionAt(row);
     if (!p || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(cellText + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question,
+    if (ui::msgBox(cellText + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
                    QStringLiteral("Position löschen"))
         != ui::Answer::Ok)
         return false;

@@ -84,8 +84,8 @@ bool DeleteSelectedPlaces(const QList<qint32>& placeIds)
     const QString title = QStringLiteral("Räume löschen");
     if (RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wollen Sie die selektierten Räume löschen?"), ui::OkCancel | ui::Question, title) !=
-        ui::Answer::Ok)
+    if (ui::msgBox(QStringLiteral("Wollen Sie die selektierten Räume löschen?"),
+                   ui::OkCancel | ui::Question | ui::DefaultButton2, title) != ui::Answer::Ok)
         return false;
     if (placeIds.isEmpty())
         return false;

@@ -296,6 +296,10 @@ private:
     void stepPlanStart(int step, int index);
     void btnheute_Click();
 
+    // After a step that passed the focus through FocusDummy: back to the
+    // control the user was in, else to fallback; never left on what nobody sees.
+    void focusAfterStep(QWidget* before, QWidget* fallback);
+
     // Booking panel.
     void readBookingPanel();
     void applyBookingPanel();

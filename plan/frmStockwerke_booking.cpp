@@ -16,6 +16,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -269,8 +271,18 @@ void frmStockwerke::StepBookingDate(int index, int days)
         BuildCalendarGrid(rt::Date());
 }
 
+void frmStockwerke::focusAfterStep(QWidget* before, QWidget* fallback)
+{
+    const bool back = before && before != FocusDummy && before->window() == this && before->isVisible()
+                      && before->isEnabled() && before->focusPolicy() != Qt::NoFocus;
+    (back ? before : fallback)->setFocus(Qt::OtherFocusReason);
+}
+
 void frmStockwerke::cmdSaveBooking_Click()
 {
+    const QPointer<QWidget> before = focusWidget();
+    // Also when the save fails on the database.
+    const auto refocus = qScopeGuard([this, &before] { focusAfterStep(before, cmdSaveBooking); });
     // A date still being typed counts as left, as when the focus moves on.
     for (int i = 0; i < 2; ++i) {
         if (QApplication::focusWidget() == tbBuchungDatum[i])
@@ -299,12 +311,15 @@ void frmStockwerke::cmdSaveBooking_Click()
 
 void frmStockwerke::cmdBuchungDelete_Click()
 {
+    const QPointer<QWidget> before = focusWidget();
     readBookingPanel();
     if (!m_panel.remove())
         return;
     BuildCalendarGrid(rt::Date());
     ActualizeControls();
     ClearBookingPanel(true);
+    // The panel now holds a new booking, which starts with its arrival.
+    focusAfterStep(before, tbBuchungDatum[0]);
 }
 
 void frmStockwerke::btnNeuBooking_Click()

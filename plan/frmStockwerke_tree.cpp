@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -475,6 +476,7 @@ void frmStockwerke::cmdNewResource_Click(int index)
 
 void frmStockwerke::cmdSaveResource_Click()
 {
+    const QPointer<QWidget> before = focusWidget();
     RunHandler(QStringLiteral("cmdSaveResource_Click"), [this] {
         FocusDummy->setFocus();
         readResourceFields();
@@ -487,6 +489,7 @@ void frmStockwerke::cmdSaveResource_Click()
         FillResourceTree();
         selectTreeNode(m_resourceEditor.lastKey());
     });
+    focusAfterStep(before, TV1);
 }
 
 void frmStockwerke::cmdDeleteResource_Click()

@@ -399,7 +399,7 @@ bool ResourceEditor::remove(const std::optional<TreeNodeRef>& node)
         return false;
     }
     if (ui::msgBox(QStringLiteral("Wollen Sie die Ressource ") + name + QStringLiteral(" löschen?"),
-                   ui::OkCancel | ui::Question, DeleteTitle) != ui::Answer::Ok)
+                   ui::OkCancel | ui::Question | ui::DefaultButton2, DeleteTitle) != ui::Answer::Ok)
         return false;
     // Checked again with the delete: another workstation may have added
     // something below it meanwhile.

@@ -283,7 +283,8 @@ ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids)
         return ScheduleOutcome::Nothing;
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
-    if (ui::msgBox(QStringLiteral("Wollen Sie die merkierten Buchungen wirklich löschen?"), ui::OkCancel | ui::Question,
+    if (ui::msgBox(QStringLiteral("Wollen Sie die merkierten Buchungen wirklich löschen?"),
+                   ui::OkCancel | ui::Question | ui::DefaultButton2,
                    QStringLiteral("Buchungen löschen")) != ui::Answer::Ok)
         return ScheduleOutcome::Nothing;
     DeleteBookings(list);

@@ -540,7 +540,7 @@ MaintenanceResult DeleteOldAppointmentsAsked(const QString& daysText)
         GetResString(1814, {{QStringLiteral("%s1"), rt::formatDate(until, QStringLiteral("ddd")) + QStringLiteral(", ")
                                                          + rt::formatDate(until, DateFormat)},
                             {QStringLiteral("%s2"), rt::formatDate(MusterwocheDate, DateFormat)}});
-    if (ui::msgBox(question, ui::OkCancel | ui::Question, GetResString(1731)) != ui::Answer::Ok)
+    if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, GetResString(1731)) != ui::Answer::Ok)
         return {};
     ui::WaitCursor wait;
     ui::doEvents();

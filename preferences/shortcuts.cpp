@@ -272,7 +272,7 @@ void ModifyShortcut(int folder, const QString& description, int mode, const QStr
             const QString where = GetResString(folder == FolderDesktop ? 1812 : 1813);
             const QString question =
                 GetResString(1811, {{QStringLiteral("%s1"), fileName}, {QStringLiteral("%s2"), where}});
-            if (ui::msgBox(question, ui::OkCancel | ui::Question, GetResString(1810)) != ui::Answer::Ok)
+            if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, GetResString(1810)) != ui::Answer::Ok)
                 continue;
             QFile file(shortcut.file);
             if (!file.remove()) {

@@ -1,6 +1,7 @@
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
 
+#include "core/bookings.h"
 #include "core/customers.h"
 #include "core/dialogs/datepicker.h"
 #include "core/messages.h"
@@ -10,13 +11,17 @@
 #include "tests/support/window_hooks.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -127,5 +132,61 @@ TEST_F(BookingKeys, TheGuestBeingEditedAskedForAgainKeepsWhatWasTyped)
     // Nothing left unsaved, the guest is read again as stored.
     frmAdressen::ShowAdresse(db.anna, &panel);
     EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
+    EXPECT_TRUE(dialogs->messages().empty());
+}
+
+TEST_F(BookingKeys, EnterOnTheDeleteQuestionsOfTheBookingAndTheAddressKeepsBoth)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 2, 4);
+    frmBuchungen& w = frmBuchungen::instance();
+    w.ShowBookings(QString(), id, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    dialogs->answerDefault();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 1; }));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Buchung löschen"));
+    EXPECT_EQ(db.bookings(), 1);
+    EXPECT_EQ(w.state().CurrentBookingId, id);
+
+    frmAdressen::ShowAdresse(db.otto, nullptr);
+    frmAdressen& book = frmAdressen::instance();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book));
+    dialogs->answerDefault();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 2; }));
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(1356, {{QStringLiteral("%s"), QStringLiteral("Otto Brückner")}}));
+    EXPECT_TRUE(LoadCustomer(db.otto));
+}
+
+TEST_F(BookingKeys, EscapeAltF4AndAbbrechenHideTheBookingWindowAndStoreNothingTyped)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 2, 4);
+    const std::function<void(frmBuchungen&)> leave[] = {
+        [](frmBuchungen& w) { QTest::keyClick(w.tbBuchungInfo, Qt::Key_Escape); },
+        [](frmBuchungen& w) {
+            w.ListView1->setFocus();
+            QTest::keyClick(w.ListView1, Qt::Key_Escape);
+        },
+        // What the window manager sends on Alt+F4 or the close box.
+        [](frmBuchungen& w) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(w.windowHandle(), &close);
+        },
+        [](frmBuchungen& w) { QTest::mouseClick(w.cmdCancel, Qt::LeftButton); },
+    };
+    for (const auto& how : leave) {
+        frmBuchungen& w = frmBuchungen::instance();
+        w.ShowBookings(QString(), id, db.place, true, 1);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        w.tbBuchungInfo->setFocus();
+        QTest::keyClicks(w.tbBuchungInfo, QStringLiteral("Balkon"));
+        how(w);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(frmBuchungen::isLoaded());
+        EXPECT_TRUE(LoadBooking(id)->book_info.isEmpty());
+        w.ShowBookings(QString(), id, db.place, true, 1);
+        EXPECT_TRUE(w.tbBuchungInfo->text().isEmpty());
+        frmBuchungen::unload();
+    }
     EXPECT_TRUE(dialogs->messages().empty());
 }

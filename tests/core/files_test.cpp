@@ -57,8 +57,9 @@ TEST(CopyFiles, CopiesAndAsksBeforeReplacing)
     EXPECT_TRUE(CopyFiles(source, target, false));
     EXPECT_EQ(temp.read(QStringLiteral("sicherung.mdb")), QByteArray("neu"));
 
+    // Enter keeps the file there.
     temp.write(QStringLiteral("sicherung.mdb"), "alt");
-    dialogs->answerMessage(ui::Answer::No);
+    dialogs->answerDefault();
     EXPECT_FALSE(CopyFiles(source, target, false)) << "a declined replace is no successful copy";
     EXPECT_EQ(temp.read(QStringLiteral("sicherung.mdb")), QByteArray("alt"));
     EXPECT_TRUE(dialogs->lastMessage().text.contains(target));

@@ -349,7 +349,8 @@ TEST_F(InvoiceSessionTest, AnotherRecipientIsTakenOnlyAfterAskingAndStoredAtOnce
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     session.LoadInvoice(id);
-    dialogs->answerMessage(Answer::Cancel);
+    // Enter keeps the recipient.
+    dialogs->answerDefault();
     EXPECT_FALSE(session.takeOverCustomer(2));
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Meier, Hans")));
     EXPECT_EQ(column(QStringLiteral("inv_customer_id"), id).toLong(), 1);

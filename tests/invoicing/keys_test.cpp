@@ -3,6 +3,7 @@
 #include "core/preferences.h"
 #include "invoicing/frmRechnung.h"
 #include "invoicing/frmServices.h"
+#include "invoicing/invoice.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/tab_walk.h"
 #include "tests/support/window_hooks.h"
@@ -84,6 +85,34 @@ TEST_F(InvoiceKeys, EscapeOnTheQuestionWhetherTheInvoiceIsValidGoesBackToItWithI
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(database.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = %1").arg(id)).toText(),
               QStringLiteral("Anzahlung erhalten"));
+}
+
+TEST_F(InvoiceKeys, EnterOnTheDeleteQuestionsKeepsThePositionTheInvoiceAndTheService)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 1, 12.5);
+    frmRechnung& w = shown(id, 1);
+    const auto altKey = [this](Qt::Key key, size_t asked) {
+        dialogs->answerDefault();
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        return QTest::qWaitFor([this, asked] { return dialogs->messages().size() == asked; });
+    };
+    const QRect cell = w.MSFlexGrid1->visualRect(w.MSFlexGrid1->model()->index(0, ColBeschreibung));
+    QTest::mouseClick(w.MSFlexGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(altKey(Qt::Key_Z, 1));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Position löschen"));
+    ASSERT_TRUE(altKey(Qt::Key_L, 2));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wirklich löschen?"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 1);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+    EXPECT_EQ(w.session().CurrentInvoiceId, id);
+
+    frmServices& s = frmServices::instance();
+    s.ShowArtikel(3);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+    ASSERT_TRUE(altKey(Qt::Key_L, 3));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Hotelleistung löschen"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_services")), 3);
 }
 
 TEST_F(InvoiceKeys, EscapeClosesTheCatalogueAfterItsSaveQuestion)

@@ -1,5 +1,6 @@
 #include "plan/frmStockwerke.h"
 
+#include "core/bookings.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
@@ -10,6 +11,7 @@
 #include "tests/support/tab_walk.h"
 #include "tests/support/window_hooks.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,7 +47,7 @@ protected:
         main = PlanDb::addBuilding(1, QStringLiteral("Haupthaus"));
         ground = PlanDb::addFloor(main, 0, QStringLiteral("Erdgeschoss"));
         upper = PlanDb::addFloor(main, 1, QStringLiteral("1. Stock"));
-        PlanDb::addPlace(ground, QStringLiteral("01"), 0, 300, 450);
+        room = PlanDb::addPlace(ground, QStringLiteral("01"), 0, 300, 450);
         PlanDb::addPlace(upper, QStringLiteral("11"), 0, 300, 450);
         Db->execute(QStringLiteral("INSERT INTO tbl_workstations (ws_computername) VALUES ('PLANPC')"));
         ComputerName = QStringLiteral("PLANPC");
@@ -77,7 +79,7 @@ protected:
     PlanDb database;
     test::WindowHooks windows;
     test::DialogScope dialogs;
-    qint32 main = 0, ground = 0, upper = 0;
+    qint32 main = 0, ground = 0, upper = 0, room = 0;
 };
 
 }  // namespace
@@ -216,4 +218,49 @@ TEST_F(MainWindowKeys, TheWindowFitsASmallScreenWithTitleBarAndPanelAndTheBarScr
     ASSERT_EQ(QApplication::focusWidget(), w.cmdAbreiseliste);
     const QRect button(w.cmdAbreiseliste->mapTo(&w, QPoint(0, 0)), w.cmdAbreiseliste->size());
     EXPECT_TRUE(w.rect().contains(button));
+}
+
+TEST_F(MainWindowKeys, AfterASaveOrADeleteInThePanelTheKeyboardIsOnAControlThatShows)
+{
+    const qint32 booking = PlanDb::addBooking(room, PlanDb::addCustomer(QStringLiteral("Meier"), QStringLiteral("Anna")),
+                                              PlanDb::noon(2026, 7, 1), PlanDb::noon(2026, 7, 3));
+    frmStockwerke& w = shown();
+    QLabel* marker = nullptr;
+    for (size_t i = 1; i < w.lbPlatz.size(); ++i) {
+        if (!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == room)
+            marker = w.lbPlatz[i];
+    }
+    ASSERT_TRUE(marker);
+    QTest::mouseClick(marker, Qt::LeftButton);
+    ASSERT_EQ(w.state().CurrentBookingId, booking);
+
+    // Saved by its letter from the notes: the keyboard is back in the notes.
+    w.tbBuchungInfo->setFocus();
+    QTest::keyClicks(w.tbBuchungInfo, QStringLiteral("Balkon"));
+    press(Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([booking] { return LoadBooking(booking)->book_info == "Balkon"; }));
+    EXPECT_EQ(QApplication::focusWidget(), w.tbBuchungInfo);
+
+    // Marker work in edit mode holds the focus target; a save from there
+    // leaves the keyboard on the save button.
+    dialogs->answerMessage(ui::Answer::Ok);   // the hint
+    w.menuEditMode->trigger();
+    QTest::mouseClick(marker, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), w.FocusDummy);
+    press(Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return QApplication::focusWidget() == w.cmdSaveBooking; }));
+
+    // Enter on the delete question keeps the booking; OK deletes it, and the
+    // keyboard goes to the arrival of the new booking the panel now holds.
+    QTest::mouseClick(marker, Qt::LeftButton);
+    dialogs->answerDefault();
+    press(Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 2; }));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Reservierung löschen"));
+    EXPECT_TRUE(LoadBooking(booking));
+    dialogs->answerMessage(ui::Answer::Ok);
+    press(Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([booking] { return !LoadBooking(booking); }));
+    EXPECT_EQ(QApplication::focusWidget(), w.tbBuchungDatum[0]);
+    EXPECT_TRUE(w.tbBuchungDatum[0]->isVisible());
 }

@@ -118,14 +118,18 @@ TEST_F(ScheduleTab, DoubleClicksOpenTheBookingListOrANewBookingOfThePlace)
                                            QStringLiteral("CreateNewBooking(%1|-1|04.07.2026|05.07.2026)").arg(room2)}));
 }
 
-TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanel)
+TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanelButEnterKeepsIt)
 {
     frmStockwerke& w = shown();
     QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, bar(w, booking).center());
     test::DialogScope dialogs;
-    dialogs->answerMessage(ui::Answer::Ok);
+    // Enter on the question keeps it.
+    dialogs->answerDefault();
     QTest::keyClick(w.mySchedule, Qt::Key_Delete);
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Buchungen löschen"));
+    EXPECT_TRUE(LoadBooking(booking));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.mySchedule, Qt::Key_Delete);
     EXPECT_FALSE(LoadBooking(booking));
     EXPECT_TRUE(bar(w, booking).isEmpty());
     EXPECT_EQ(w.state().CurrentBookingId, -1);

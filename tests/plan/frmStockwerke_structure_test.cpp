@@ -14,6 +14,7 @@
 #include "tests/support/window_hooks.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
@@ -41,7 +42,7 @@ protected:
         InitGlobalTexts();
         PlanDb::addFacility(1, QStringLiteral("Pension Test"));
         // Building and floor ids differ, so a floor taken from a building node shows.
-        PlanDb::addBuilding(1, QStringLiteral("Remise"));
+        remise = PlanDb::addBuilding(1, QStringLiteral("Remise"));
         house = PlanDb::addBuilding(1, QStringLiteral("Haupthaus"));
         QImage picture(600, 400, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -109,7 +110,7 @@ protected:
     PlanDb database;
     test::WindowHooks windows;
     test::DialogScope dialogs;
-    qint32 house = 0, ground = 0, room1 = 0, room2 = 0, room3 = 0;
+    qint32 remise = 0, house = 0, ground = 0, room1 = 0, room2 = 0, room3 = 0;
 };
 
 }  // namespace
@@ -174,7 +175,7 @@ TEST_F(StructureWindow, ArrowKeysMoveEveryMarkedPlaceOnlyInEditMode)
     EXPECT_EQ(rectOf(room1)[0], 4520);
 }
 
-TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabs)
+TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabsAndEnterOnItsQuestionKeeps)
 {
     PlanDb::addBooking(room1, PlanDb::addCustomer("Meier", "Anna"), PlanDb::noon(2026, 8, 1), PlanDb::noon(2026, 8, 3));
     frmStockwerke& w = shown();
@@ -186,8 +187,11 @@ TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabs)
     EXPECT_EQ(dialogs->lastMessage().title, "Räume löschen");
     EXPECT_EQ(database.count("tbl_places"), 3);
 
-    // A free one goes, and its marker with it.
+    // A free one goes, and its marker with it; Enter on the question keeps it.
     QTest::mouseClick(markerOf(w, room2), Qt::LeftButton);
+    dialogs->answerDefault();
+    QTest::keyClick(w.FocusDummy, Qt::Key_Backspace);
+    EXPECT_EQ(database.count("tbl_places"), 3);
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::keyClick(w.FocusDummy, Qt::Key_Backspace);
     EXPECT_EQ(database.count("tbl_places"), 2);
@@ -204,6 +208,28 @@ TEST_F(StructureWindow, TheDeleteKeyRefusesWhatOthersPointToOnBothTabs)
     EXPECT_EQ(dialogs->lastMessage().text,
               "Die Ressource \"Haupthaus\" kann nicht gelöscht werden, da es noch 1 abhängige Etagen gibt.");
     EXPECT_EQ(database.count("tbl_buildings"), 2);
+    // The empty one may go, but not by Enter.
+    choose(w, "B" + QString::number(remise));
+    dialogs->answerDefault();
+    QTest::keyClick(w.TV1, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie die Ressource \"Remise\" löschen?");
+    EXPECT_EQ(database.count("tbl_buildings"), 2);
+}
+
+TEST_F(StructureWindow, AfterTheResourceSaveTheKeyboardIsOnTheButtonThatSaved)
+{
+    frmStockwerke& w = shown();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    choose(w, "P" + QString::number(room3));
+    QTest::mouseClick(w.tbPlatzName, Qt::LeftButton);
+    QTest::keyClick(w.tbPlatzName, Qt::Key_End);
+    QTest::keyClicks(w.tbPlatzName, "a");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(LoadPlace(room3)->pl_name, "03a");
+    EXPECT_EQ(QApplication::focusWidget(), w.cmdSavePlaceDetails);
+    EXPECT_TRUE(w.cmdSavePlaceDetails->isVisible());
 }
 
 TEST_F(StructureWindow, APlaceOpenedFromTheFloorPlanKeepsItsFloorAndBuilding)

@@ -85,7 +85,8 @@ TEST_F(Shortcuts, RemovedOnlyAfterOkToTheQuestion)
 {
     ASSERT_TRUE(CreateShortcut(FolderDesktop, "VELMORANT", "/opt/v/velmorant", "", "VELMORANT", "/opt/v"));
     const QString file = user.desktop() + "/VELMORANT.desktop";
-    dialogs->answerMessage(ui::Answer::Cancel);
+    // Enter keeps it.
+    dialogs->answerDefault();
     ModifyShortcut(FolderDesktop, "VELMORANT", 1, "", "", "", "");
     EXPECT_TRUE(QFileInfo::exists(file));
     const auto& asked = dialogs->lastMessage();

@@ -24,6 +24,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QThread>
 
@@ -372,6 +374,24 @@ TEST_F(Maintenance, TheStationThatAsksAllToEndKeepsItsOwnUnsavedEditsToo)
     UnregisterUnsavedEdit(edit);
     EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
     delete &w;
+}
+
+TEST_F(Maintenance, EnterOnTheQuestionsThatRemoveAppointmentsKeepsThem)
+{
+    // Two alike, both long past.
+    data.exec("INSERT INTO Termine (Datum_Beginn, Datum_Ende, Status_Id, Patient_Id, Resources, Datum_Bearbeitung) "
+              "VALUES (1, 2, 1, 7, 'A', 10), (1, 2, 1, 7, 'A', 20);");
+    frmVorgaben::showWindow();
+    frmVorgaben& w = frmVorgaben::instance();
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
+    dialogs->answerDefault();
+    QTest::mouseClick(w.btnDeleteOldTermine, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, GetResString(1731));
+    dialogs->answerDefault();
+    QTest::mouseClick(w.cmdDeleteTerminDuplicates, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(1701));
+    EXPECT_EQ(data.count("Termine"), 2);
 }
 
 TEST_F(Maintenance, OldAppointmentsGoWithoutTouchingNamedCustomers)

@@ -51,9 +51,14 @@ ui::Answer ScriptedDialogs::message(const ui::MessageRequest& request)
                       << request.text.toStdString() << "\"";
         return request.escapeAnswer();
     }
-    const std::optional<ui::Answer> a = m_messages.front();
+    const PlannedAnswer planned = m_messages.front();
     m_messages.pop_front();
-    return a ? *a : request.escapeAnswer();
+    switch (planned.press) {
+    case Press::Escape: return request.escapeAnswer();
+    case Press::Enter: return request.defaultAnswer();
+    case Press::Button: break;
+    }
+    return planned.button;
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)

@@ -32,9 +32,11 @@ public:
     };
 
     // Plans, consumed in order per kind.
-    void answerMessage(ui::Answer answer) { m_messages.push_back(answer); }
+    void answerMessage(ui::Answer answer) { m_messages.push_back({Press::Button, answer}); }
     // The user presses Escape: the box answers as its Escape does.
-    void answerEscape() { m_messages.push_back(std::nullopt); }
+    void answerEscape() { m_messages.push_back({Press::Escape, {}}); }
+    // The user presses Enter: the box answers with its default button.
+    void answerDefault() { m_messages.push_back({Press::Enter, {}}); }
     void answerInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
     // The password box: the entry and OK, or nullopt for Cancel.
     void answerPassword(std::optional<QString> text) { m_passwords.push_back(std::move(text)); }
@@ -62,9 +64,15 @@ public:
     bool openExternal(const QString& fileOrUrl) override;
 
 private:
+    enum class Press { Button, Escape, Enter };
+    struct PlannedAnswer {
+        Press press;
+        ui::Answer button;
+    };
+
     std::vector<Call> m_calls;
     QString m_lastFileFilter;
-    std::deque<std::optional<ui::Answer>> m_messages;
+    std::deque<PlannedAnswer> m_messages;
     std::deque<std::optional<QString>> m_inputs;
     std::deque<std::optional<QString>> m_passwords;
     std::deque<QString> m_files;
