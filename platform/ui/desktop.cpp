@@ -314,4 +314,16 @@ QWidget* dialogOwner()
     return QApplication::activeWindow();
 }
 
+void setTabChain(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (!w)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
 }  // namespace ui

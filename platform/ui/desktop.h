@@ -3,6 +3,7 @@
 #include <QModelIndex>
 
 #include <functional>
+#include <initializer_list>
 
 class QAbstractItemView;
 class QTableView;
@@ -36,5 +37,9 @@ void bringToFront(QWidget* window);
 // The window a dialog asked now stands over: the one brought to the front
 // last, else the active window; null when there is none.
 QWidget* dialogOwner();
+
+// Tab and Shift+Tab go through the widgets in the order given (null ones
+// left out), from where the first of them stands in the chain.
+void setTabChain(std::initializer_list<QWidget*> widgets);
 
 }  // namespace ui
