@@ -16,6 +16,7 @@
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/db/error.h"
+#include "platform/ui/colorfield.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/helpkey.h"
 
@@ -45,14 +46,11 @@ QString text(int number)
     return GetResString(number);
 }
 
-QLabel* colorField()
+ui::ColorField* colorField()
 {
-    auto* label = new QLabel;
-    label->setFrameShape(QFrame::Box);
-    label->setMinimumSize(60, 20);
-    label->setAutoFillBackground(true);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
+    auto* field = new ui::ColorField;
+    field->setMinimumSize(60, 20);
+    return field;
 }
 
 QLabel* caption(int number, const QString& after = QString())
@@ -334,6 +332,9 @@ void frmVorgaben::connectHandlers()
     connect(btnClose, &QPushButton::clicked, this, &frmVorgaben::btnClose_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmVorgaben::btnHelp_Click);
     ui::BindHelpKey(this, btnHelp);
+    connect(lbNormalTerminColor, &ui::ColorField::keyPressed, this, &frmVorgaben::lbNormalTerminColor_Click);
+    connect(lbTableFixedRowColBackColor, &ui::ColorField::keyPressed, this,
+            &frmVorgaben::lbTableFixedRowColBackColor_Click);
     connect(btnSearchDB_Path, &QPushButton::clicked, this, &frmVorgaben::btnSearchDB_Path_Click);
     connect(btnFontSizeStep[0], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(0); });
     connect(btnFontSizeStep[1], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(1); });

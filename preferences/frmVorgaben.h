@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "platform/ui/colorfield.h"
 #include "preferences/settings.h"
 
 #include <QWidget>
@@ -47,8 +48,8 @@ public:
     QLineEdit* tbFontSize = nullptr;
     std::array<QPushButton*, 2> btnFontSizeStep{};
     QLineEdit* tbMaxWeekCols = nullptr;
-    QLabel* lbNormalTerminColor = nullptr;
-    QLabel* lbTableFixedRowColBackColor = nullptr;
+    ui::ColorField* lbNormalTerminColor = nullptr;
+    ui::ColorField* lbTableFixedRowColBackColor = nullptr;
     QCheckBox* chkPrintHeader = nullptr;
     QPushButton* btnEditPrintHeader = nullptr;
     QCheckBox* chkPatsEnabled = nullptr;

@@ -2,6 +2,7 @@
 #include "bookings/frmBuchungen.h"
 
 #include "core/customers.h"
+#include "core/dialogs/colorselector.h"
 #include "core/dialogs/datepicker.h"
 #include "core/messages.h"
 #include "tests/bookings/booking_db.h"
@@ -10,6 +11,7 @@
 #include "tests/support/window_hooks.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -128,4 +130,24 @@ TEST_F(BookingKeys, TheGuestBeingEditedAskedForAgainKeepsWhatWasTyped)
     frmAdressen::ShowAdresse(db.anna, &panel);
     EXPECT_EQ(city->text(), QStringLiteral("Bonn"));
     EXPECT_TRUE(dialogs->messages().empty());
+}
+
+TEST_F(BookingKeys, TabReachesTheBookingColourAndSpaceOrEnterOpenTheColoursThereAsAClickDoes)
+{
+    frmBuchungen& w = frmBuchungen::instance();
+    w.ShowBookings(QString(), -1, -1, false, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.btnPersoncountStep[1]->setFocus();
+    QTest::keyClick(w.btnPersoncountStep[1], Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.lbColor);
+    frmColorSelector& colours = frmColorSelector::instance();
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        QTest::keyClick(w.lbColor, key);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&colours)) << "key " << key;
+        EXPECT_EQ(colours.pos(), w.lbColor->mapToGlobal(QPoint(0, 0)));
+        QTest::keyClick(&colours, Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(QApplication::focusWidget(), w.lbColor);
+    }
+    frmColorSelector::Unload();
 }
