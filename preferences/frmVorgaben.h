@@ -138,6 +138,10 @@ private:
     void showMaintenanceLog(const MaintenanceLog& log);
     void showObsoleteCount();
     void applyMode();
+    void giveAltLetters();
+    // Escape: as Abbrechen, after a question when something was changed.
+    void escapePressed();
+    bool changedSinceLoad() const;
     void tbMaxWeekCols_LostFocus();
     qint32 SelectColor(qint32 initial, const QString& title);
     // Maintenance: the database file worked on, and what follows a run.
@@ -150,5 +154,7 @@ private:
     bool m_unloading = false;
     SettingsFields m_loaded;
     RowValues m_sharedLoaded;   // the shared settings as stored when m_loaded was read
+    SettingsFields m_shown;     // the fields as the window showed them after loading
+    QString m_shownDatabase;
     int m_attempts = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QModelIndex>
+#include <QString>
 
 #include <functional>
 #include <initializer_list>
@@ -41,5 +42,11 @@ QWidget* dialogOwner();
 // Tab and Shift+Tab go through the widgets in the order given (null ones
 // left out), from where the first of them stands in the chain.
 void setTabChain(std::initializer_list<QWidget*> widgets);
+
+// The caption with an Alt letter none of taken: the wanted letter (at the
+// start of a word where it stands there), else the caption's first free
+// letter, else none. An "&" of the caption itself stays a plain "&". The
+// letter chosen joins taken. For captions a user may rename.
+QString withAltLetter(const QString& caption, QChar wanted, QString& taken);
 
 }  // namespace ui
