@@ -7,6 +7,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "platform/runtime/twips.h"
+#include "platform/ui/colorfield.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
@@ -219,10 +220,10 @@ void frmBuchungen::buildEditor(QWidget* parent)
     countRow->addWidget(btnPersoncountStep[1]);
     countRow->addSpacing(16);
     countRow->addWidget(new QLabel(QStringLiteral("Farbe")));
-    lbColor = new QLabel;
-    lbColor->setFrameShape(QFrame::Box);
+    auto* colorField = new ui::ColorField;
+    connect(colorField, &ui::ColorField::keyPressed, this, &frmBuchungen::lbColor_MouseDown);
+    lbColor = colorField;
     lbColor->setMinimumSize(60, tbPersoncount->sizeHint().height());
-    lbColor->setCursor(Qt::PointingHandCursor);
     lbColor->setToolTip(QStringLiteral("Farbe der Buchung wählen"));
     countRow->addWidget(lbColor);
     countRow->addStretch();

@@ -16,6 +16,7 @@
 #include "schedule/usercontrol1.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -33,6 +34,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -105,6 +107,7 @@ frmStockwerke::frmStockwerke()
 
     buildStructureEditors();
     buildMenuEntries();
+    orderTabStops();
     resize(1180, 800);
     Form_Load();
 }
@@ -315,6 +318,39 @@ QWidget* frmStockwerke::buildRightBar()
     bar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bar->setFixedWidth(RightBarWidth + bar->verticalScrollBar()->sizeHint().width());
     return bar;
+}
+
+// Tab goes the way the window reads, top to bottom and left to right: the
+// buttons above (they come first by themselves), the shown page, then the bar
+// on the right. Several controls are made after the ones they stand before.
+void frmStockwerke::orderTabStops()
+{
+    auto* floorPlanScroll = qobject_cast<QScrollArea*>(floorPlanBox->parentWidget()->parentWidget());
+    ui::setTabChain({
+        SSTab1->tabBar(),
+        // The floor plan.
+        cmdFloorStep[0], cmdFloorStep[1], listRoomCategoryFilter, floorPlanScroll, chkWuselMode, cmdLoadPicture,
+        // The schedule's steps, back from the far end to today and on.
+        btnDateAddQuartal[0], btnDateAddMonth[0], btnDateAddWeek[0], btnDateCount[0], btnheute, btnDateCount[1],
+        btnDateAddWeek[1], btnDateAddMonth[1], btnDateAddQuartal[1],
+        // The tree, then the editor beside it.
+        TV1, cmdNewResource[0], cmdNewResource[1], cmdSaveResource, cmdDeleteResource,
+        tbBuildingName, tbbld_short, tbBuildingImageFile, cmdBrowseBuildingImageFile, cmdShowBuildingImage,
+        cmdSaveBuildingDetails,
+        imgMaxNum[0], imgMaxNum[1], tbFloorName, tbflr_short, tbFloorImageFile, cmdBrowseFloorImageFile,
+        cmdShowFloorImage, tbFloorInfo, cmdSaveFloorDetails, cmdEditFloorProperties,
+        tbPlatzName, chkPlaceDisabled, listPlatzTyp, tbPlatzInfo, tbPlaceCapacity, tbPlaceImageFile,
+        cmdBrowsePlaceImageFile, cmdShowPlaceImage, cmdSavePlaceDetails, cmdEditPlaceCoordinates, cmdPlaceBookings,
+        btnEditBuildings, btnEditFloors, btnEditPlaces, cmdKategorieFilter,
+        // The bar: ‹ month ›, ‹ year ›, then the panel row by row.
+        BuildingGrid, cmdBuchungStartNow, btnMonthStep[0], listMonth, btnMonthStep[1], btnYearStep[0], listYear,
+        btnYearStep[1], CalendarGrid,
+        cmdShowRoomImage, tbBuchungDatum[0], btnStartDateStep[0], btnStartDateStep[1],
+        tbBuchungDatum[1], btnEndDateStep[0], btnEndDateStep[1], cmdShowPat, tbBewohner, btnPatient, btnPatDel,
+        tbPersoncount, btnPersoncountStep[0], btnPersoncountStep[1], tbBuchungInfo, btnShowBookings,
+        cmdSaveBooking, btnNeuBooking, cmdBuchungDelete, btnShowBookingDetails, cmdInvoice, cmdAnreiseliste,
+        cmdAbreiseliste,
+    });
 }
 
 void frmStockwerke::Form_Load()

@@ -240,6 +240,7 @@ private:
     QWidget* buildRightBar();
     QWidget* buildCalendarFrame();
     QWidget* buildBookingPanel();
+    void orderTabStops();
     void Form_Load();
 
     // Life, layout and tabs.

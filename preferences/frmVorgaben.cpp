@@ -16,6 +16,8 @@
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/db/error.h"
+#include "platform/ui/colorfield.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/helpkey.h"
 
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -45,19 +48,24 @@ QString text(int number)
     return GetResString(number);
 }
 
-QLabel* colorField()
+ui::ColorField* colorField()
 {
-    auto* label = new QLabel;
-    label->setFrameShape(QFrame::Box);
-    label->setMinimumSize(60, 20);
-    label->setAutoFillBackground(true);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
+    auto* field = new ui::ColorField;
+    field->setMinimumSize(60, 20);
+    return field;
 }
 
 QLabel* caption(int number, const QString& after = QString())
 {
     return new QLabel(text(number) + after);
+}
+
+// The caption before a field; its Alt letter takes the user to the field.
+QLabel* caption(int number, QWidget* field, const QString& after = QString())
+{
+    QLabel* label = caption(number, after);
+    label->setBuddy(field);
+    return label;
 }
 
 QString dateText(const rt::Date& d)
@@ -121,7 +129,7 @@ QWidget* frmVorgaben::buildGeneralTab()
     int row = 0;
     tbDBName = new QLineEdit;
     btnSearchDB_Path = new QPushButton;
-    g->addWidget(caption(1716, QStringLiteral(" :")), row, 0);
+    g->addWidget(caption(1716, tbDBName, QStringLiteral(" :")), row, 0);
     g->addWidget(tbDBName, row, 1, 1, 3);
     g->addWidget(btnSearchDB_Path, row++, 4);
     optMwSt_included[1] = new QRadioButton(QStringLiteral("alle Preise inkl. MwSt."));
@@ -140,17 +148,17 @@ QWidget* frmVorgaben::buildGeneralTab()
     fontRow->addWidget(btnFontSizeStep[0]);
     fontRow->addWidget(btnFontSizeStep[1]);
     fontRow->addStretch();
-    g->addWidget(caption(1721), row, 0);
+    g->addWidget(caption(1721, tbFontSize), row, 0);
     g->addLayout(fontRow, row++, 1, 1, 4);
     tbMaxWeekCols = new QLineEdit;
     tbMaxWeekCols->setMaximumWidth(50);
-    g->addWidget(caption(1722), row, 0);
+    g->addWidget(caption(1722, tbMaxWeekCols), row, 0);
     g->addWidget(tbMaxWeekCols, row++, 1);
     lbNormalTerminColor = colorField();
     lbTableFixedRowColBackColor = colorField();
-    g->addWidget(caption(1723), row, 0);
+    g->addWidget(caption(1723, lbNormalTerminColor), row, 0);
     g->addWidget(lbNormalTerminColor, row++, 1);
-    g->addWidget(caption(1724), row, 0);
+    g->addWidget(caption(1724, lbTableFixedRowColBackColor), row, 0);
     g->addWidget(lbTableFixedRowColBackColor, row++, 1);
     chkTableToolTipsEnabled = new QCheckBox;
     g->addWidget(chkTableToolTipsEnabled, row++, 0, 1, 5);
@@ -163,9 +171,9 @@ QWidget* frmVorgaben::buildGeneralTab()
     tbPrinterTopOffset->setMaximumWidth(70);
     chkPrintHeader = new QCheckBox;
     btnEditPrintHeader = new QPushButton;
-    p->addWidget(caption(1732), 0, 0);
+    p->addWidget(caption(1732, tbPrinterLeftOffset), 0, 0);
     p->addWidget(tbPrinterLeftOffset, 0, 1);
-    p->addWidget(caption(1733), 0, 2);
+    p->addWidget(caption(1733, tbPrinterTopOffset), 0, 2);
     p->addWidget(tbPrinterTopOffset, 0, 3);
     p->addWidget(chkPrintHeader, 1, 0, 1, 3);
     p->addWidget(btnEditPrintHeader, 1, 3);
@@ -173,14 +181,14 @@ QWidget* frmVorgaben::buildGeneralTab()
 
     tbPassword = new QLineEdit;
     tbPassword->setEchoMode(QLineEdit::Password);
-    g->addWidget(caption(1744), row, 0);
+    g->addWidget(caption(1744, tbPassword), row, 0);
     g->addWidget(tbPassword, row++, 1, 1, 2);
     btnEdit_GUI_Terms = new QPushButton;
     btnTextbausteine = new QPushButton;
     cmdMehrwertsteuer = new QPushButton(QStringLiteral("Mehrwertsteuer"));
-    g->addWidget(caption(1740), row, 0, 1, 4);
+    g->addWidget(caption(1740, btnEdit_GUI_Terms), row, 0, 1, 4);
     g->addWidget(btnEdit_GUI_Terms, row++, 4);
-    g->addWidget(caption(1741), row, 0, 1, 4);
+    g->addWidget(caption(1741, btnTextbausteine), row, 0, 1, 4);
     g->addWidget(btnTextbausteine, row++, 4);
     g->addWidget(cmdMehrwertsteuer, row++, 4);
     g->setRowStretch(row, 1);
@@ -204,9 +212,9 @@ QWidget* frmVorgaben::buildStationTab()
     listStartupForm = new QComboBox;
     listStations = new QComboBox;
     btnStations = new QPushButton;
-    s->addWidget(caption(1747), row, 0);
+    s->addWidget(caption(1747, listStartupForm), row, 0);
     s->addWidget(listStartupForm, row++, 1, 1, 2);
-    s->addWidget(caption(1748), row, 0);
+    s->addWidget(caption(1748, listStations), row, 0);
     s->addWidget(listStations, row, 1);
     s->addWidget(btnStations, row++, 2);
     chkCreateDesktopLink = new QCheckBox;
@@ -223,7 +231,7 @@ QWidget* frmVorgaben::buildStationTab()
     btnSearchNetworkExePath = new QPushButton;
     btnMoveInstallationToNetwork = new QPushButton;
     n->addWidget(lbInstallStatus, 0, 0, 1, 3);
-    n->addWidget(caption(1750, QStringLiteral(" :")), 1, 0);
+    n->addWidget(caption(1750, tbNetworkExePath, QStringLiteral(" :")), 1, 0);
     n->addWidget(tbNetworkExePath, 1, 1);
     n->addWidget(btnSearchNetworkExePath, 1, 2);
     n->addWidget(btnMoveInstallationToNetwork, 2, 2);
@@ -315,7 +323,7 @@ QWidget* frmVorgaben::buildBookingsTab()
     lbObsoleteTermineCount = new QLabel;
     btnDeleteOldTermine = new QPushButton;
     cmdDeleteTerminDuplicates = new QPushButton;
-    o->addWidget(caption(1753), 0, 0);
+    o->addWidget(caption(1753, tbDeleteOldTerminSecurityDistanceDays), 0, 0);
     o->addWidget(tbDeleteOldTerminSecurityDistanceDays, 0, 1);
     o->addWidget(caption(1754), 1, 0);
     o->addWidget(lbObsoleteTermineCount, 1, 1);
@@ -334,6 +342,12 @@ void frmVorgaben::connectHandlers()
     connect(btnClose, &QPushButton::clicked, this, &frmVorgaben::btnClose_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmVorgaben::btnHelp_Click);
     ui::BindHelpKey(this, btnHelp);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &frmVorgaben::escapePressed);
+    connect(lbNormalTerminColor, &ui::ColorField::keyPressed, this, &frmVorgaben::lbNormalTerminColor_Click);
+    connect(lbTableFixedRowColBackColor, &ui::ColorField::keyPressed, this,
+            &frmVorgaben::lbTableFixedRowColBackColor_Click);
     connect(btnSearchDB_Path, &QPushButton::clicked, this, &frmVorgaben::btnSearchDB_Path_Click);
     connect(btnFontSizeStep[0], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(0); });
     connect(btnFontSizeStep[1], &QPushButton::clicked, this, [this] { btnFontSizeStep_Click(1); });
@@ -419,6 +433,61 @@ void frmVorgaben::Form_Load()
     else
         tbDBName->setText(GetFileNamePart(DbFileName));
     applyMode();
+    giveAltLetters();
+    m_shown = readFields();
+    m_shownDatabase = tbDBName->text();
+}
+
+// The captions come from the message table and may be renamed there: each
+// page gets its letters anew, none twice among what shows together.
+void frmVorgaben::giveAltLetters()
+{
+    struct Letter {
+        QWidget* control;   // a button, or the control a caption stands before
+        char wanted;
+    };
+    const auto captionOf = [](QWidget* field) -> QLabel* {
+        for (QLabel* label : field->window()->findChildren<QLabel*>()) {
+            if (label->buddy() == field)
+                return label;
+        }
+        return nullptr;
+    };
+    // A button with a caption before it ("bearbeiten") takes the caption's letter.
+    const auto give = [&captionOf](const Letter& letter, QString& taken) {
+        if (QLabel* label = captionOf(letter.control))
+            label->setText(ui::withAltLetter(label->text(), QLatin1Char(letter.wanted), taken));
+        else if (auto* button = qobject_cast<QAbstractButton*>(letter.control))
+            button->setText(ui::withAltLetter(button->text(), QLatin1Char(letter.wanted), taken));
+    };
+
+    // The tabs and the buttons below show with every page.
+    QString shared;
+    const char tabLetters[] = {'g', 'p', 'd', 'b'};
+    for (int tab = 0; tab < SSTab1->count() && tab < static_cast<int>(std::size(tabLetters)); ++tab)
+        SSTab1->setTabText(tab, ui::withAltLetter(SSTab1->tabText(tab), QLatin1Char(tabLetters[tab]), shared));
+    for (const Letter& letter : {Letter{btnClose, 'a'}, Letter{btnSave, 's'}, Letter{btnHelp, 'h'}})
+        give(letter, shared);
+
+    const std::initializer_list<Letter> pages[] = {
+        {{tbDBName, 't'}, {btnSearchDB_Path, 'u'}, {optMwSt_included[1], 'i'}, {optMwSt_included[0], 'z'},
+         {tbFontSize, 'c'}, {tbMaxWeekCols, 'n'}, {lbNormalTerminColor, 'f'}, {lbTableFixedRowColBackColor, 'e'},
+         {chkTableToolTipsEnabled, 'o'}, {tbPrinterLeftOffset, 'l'}, {tbPrinterTopOffset, 'k'}, {tbPassword, 'w'},
+         {btnEdit_GUI_Terms, 'r'}, {btnTextbausteine, 'x'}, {cmdMehrwertsteuer, 'm'}},
+        {{chkStation_is_ReadOnly, 'c'}, {chkTerminAutoUpdate, 'k'}, {listStartupForm, 'i'}, {listStations, 'e'},
+         {btnStations, 't'}, {chkCreateDesktopLink, 'v'}, {chkCreateAutostartLink, 'o'}, {tbNetworkExePath, 'z'},
+         {btnSearchNetworkExePath, 'u'}, {btnMoveInstallationToNetwork, 'r'}, {chkCheckForOnlineComputer, 'm'},
+         {chkShutdownAll_includingThisOne, 'n'}, {btnShutdown, 'l'}},
+        {{btnDoBackup, 'j'}, {chkBackupDate2FileName, 'z'}, {optBackupReminder[0], 'n'}, {optBackupReminder[1], 't'},
+         {optBackupReminder[2], 'w'}, {btnRepairMDB, 'r'}, {btnDefragMDB, 'f'}},
+        {{chkBearbeiterSubscriptionRequired, 'm'}, {tbDeleteOldTerminSecurityDistanceDays, 't'},
+         {btnDeleteOldTermine, 'l'}, {cmdDeleteTerminDuplicates, 'u'}},
+    };
+    for (const auto& page : pages) {
+        QString taken = shared;
+        for (const Letter& letter : page)
+            give(letter, taken);
+    }
 }
 
 void frmVorgaben::loadDatabaseValues()
@@ -607,6 +676,27 @@ void frmVorgaben::btnClose_Click()
     }
     m_unloading = true;
     close();
+}
+
+bool frmVorgaben::changedSinceLoad() const
+{
+    return readFields() != m_shown || tbDBName->text() != m_shownDatabase;
+}
+
+void frmVorgaben::escapePressed()
+{
+    // Abbrechen would end the program here.
+    if (!m_databaseMode)
+        return;
+    if (changedSinceLoad()) {
+        const ui::Answer answer =
+            ui::msgBox(QStringLiteral("Sie haben Einstellungen geändert.\n\nWollen Sie das Fenster schließen, ohne die "
+                                      "Änderungen zu speichern?"),
+                       ui::YesNo | ui::Question | ui::DefaultButton2, text(1710));
+        if (answer != ui::Answer::Yes)
+            return;
+    }
+    btnClose_Click();
 }
 
 void frmVorgaben::closeEvent(QCloseEvent* event)

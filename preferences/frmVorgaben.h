@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "platform/ui/colorfield.h"
 #include "preferences/settings.h"
 
 #include <QWidget>
@@ -47,8 +48,8 @@ public:
     QLineEdit* tbFontSize = nullptr;
     std::array<QPushButton*, 2> btnFontSizeStep{};
     QLineEdit* tbMaxWeekCols = nullptr;
-    QLabel* lbNormalTerminColor = nullptr;
-    QLabel* lbTableFixedRowColBackColor = nullptr;
+    ui::ColorField* lbNormalTerminColor = nullptr;
+    ui::ColorField* lbTableFixedRowColBackColor = nullptr;
     QCheckBox* chkPrintHeader = nullptr;
     QPushButton* btnEditPrintHeader = nullptr;
     QCheckBox* chkPatsEnabled = nullptr;
@@ -137,6 +138,10 @@ private:
     void showMaintenanceLog(const MaintenanceLog& log);
     void showObsoleteCount();
     void applyMode();
+    void giveAltLetters();
+    // Escape: as Abbrechen, after a question when something was changed.
+    void escapePressed();
+    bool changedSinceLoad() const;
     void tbMaxWeekCols_LostFocus();
     qint32 SelectColor(qint32 initial, const QString& title);
     // Maintenance: the database file worked on, and what follows a run.
@@ -149,5 +154,7 @@ private:
     bool m_unloading = false;
     SettingsFields m_loaded;
     RowValues m_sharedLoaded;   // the shared settings as stored when m_loaded was read
+    SettingsFields m_shown;     // the fields as the window showed them after loading
+    QString m_shownDatabase;
     int m_attempts = 0;
 };

@@ -31,6 +31,8 @@ struct SettingsFields {
     qint32 stationId = 0;          // the workstation row chosen; below 1 none
     QString stationName;
     bool autostart = false;
+
+    bool operator==(const SettingsFields&) const = default;
 };
 
 // The start windows a workstation can open with, by number.

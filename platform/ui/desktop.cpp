@@ -314,4 +314,42 @@ QWidget* dialogOwner()
     return QApplication::activeWindow();
 }
 
+void setTabChain(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (!w)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+QString withAltLetter(const QString& caption, QChar wanted, QString& taken)
+{
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const auto isFree = [&taken](QChar c) { return c.isLetter() && !taken.contains(c.toLower()); };
+    const auto wordStart = [&text](qsizetype i) { return i == 0 || !text[i - 1].isLetterOrNumber(); };
+    qsizetype at = -1;
+    if (isFree(wanted)) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].toLower() == wanted.toLower() && (at < 0 || wordStart(i))) {
+                at = i;
+                if (wordStart(i))
+                    break;
+            }
+        }
+    }
+    for (qsizetype i = 0; at < 0 && i < text.size(); ++i) {
+        if (isFree(text[i]))
+            at = i;
+    }
+    if (at < 0)
+        return text;
+    taken += text[at].toLower();
+    return text.insert(at, QLatin1Char('&'));
+}
+
 }  // namespace ui

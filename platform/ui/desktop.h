@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QModelIndex>
+#include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class QAbstractItemView;
 class QTableView;
@@ -36,5 +38,15 @@ void bringToFront(QWidget* window);
 // The window a dialog asked now stands over: the one brought to the front
 // last, else the active window; null when there is none.
 QWidget* dialogOwner();
+
+// Tab and Shift+Tab go through the widgets in the order given (null ones
+// left out), from where the first of them stands in the chain.
+void setTabChain(std::initializer_list<QWidget*> widgets);
+
+// The caption with an Alt letter none of taken: the wanted letter (at the
+// start of a word where it stands there), else the caption's first free
+// letter, else none. An "&" of the caption itself stays a plain "&". The
+// letter chosen joins taken. For captions a user may rename.
+QString withAltLetter(const QString& caption, QChar wanted, QString& taken);
 
 }  // namespace ui

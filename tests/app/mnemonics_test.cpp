@@ -1,9 +1,12 @@
 #include "tests/app/program_folder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <map>
@@ -41,8 +44,17 @@ QStringList clashes(QWidget* window, size_t& letters)
         take(b, b->text());
     for (QLabel* l : window->findChildren<QLabel*>())
         take(l, l->text());
+    for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
+        for (int i = 0; i < tabs->count(); ++i)
+            take(tabs, tabs->tabText(i));
+    }
     letters = seen.size();
     return found;
+}
+
+void pressAlt(QWidget* window, QChar letter)
+{
+    QTest::keyClick(window, static_cast<Qt::Key>(letter.toUpper().unicode()), Qt::AltModifier);
 }
 
 class Mnemonics : public test::ProgramFolder {};
@@ -75,6 +87,28 @@ TEST_F(Mnemonics, TheDailyWindowsGiveEachAltLetterOnceAndTheLetterPressesItsButt
     QSignalSpy store(invoice.cmdSave, &QPushButton::clicked);
     QTest::keyClick(&invoice, Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(store.wait(1000));
+}
+
+TEST_F(Mnemonics, EachPageOfTheSettingsGivesAnAltLetterOnceAndACaptionsLetterLeadsIntoItsField)
+{
+    frmVorgaben::showWindow();
+    frmVorgaben& w = frmVorgaben::instance();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    for (int page = w.SSTab1->count() - 1; page >= 0; --page) {
+        const std::string tab = w.SSTab1->tabText(page).toStdString();
+        pressAlt(&w, mnemonic(w.SSTab1->tabText(page)));
+        ASSERT_EQ(w.SSTab1->currentIndex(), page) << tab;
+        size_t letters = 0;
+        EXPECT_EQ(clashes(&w, letters).join(QStringLiteral(", ")).toStdString(), "") << tab;
+        EXPECT_GE(letters, 10u) << tab;
+        for (QLabel* caption : w.SSTab1->currentWidget()->findChildren<QLabel*>()) {
+            QWidget* field = caption->buddy();
+            if (field && caption->isVisible() && !qobject_cast<QAbstractButton*>(field)) {
+                pressAlt(&w, mnemonic(caption->text()));
+                EXPECT_EQ(QApplication::focusWidget(), field) << caption->text().toStdString();
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "core/bookings.h"
 #include "core/customers.h"
+#include "core/dialogs/colorselector.h"
 #include "core/dialogs/datepicker.h"
 #include "core/messages.h"
 #include "tests/bookings/booking_db.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -189,4 +191,24 @@ TEST_F(BookingKeys, EscapeAltF4AndAbbrechenHideTheBookingWindowAndStoreNothingTy
         frmBuchungen::unload();
     }
     EXPECT_TRUE(dialogs->messages().empty());
+}
+
+TEST_F(BookingKeys, TabReachesTheBookingColourAndSpaceOrEnterOpenTheColoursThereAsAClickDoes)
+{
+    frmBuchungen& w = frmBuchungen::instance();
+    w.ShowBookings(QString(), -1, -1, false, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.btnPersoncountStep[1]->setFocus();
+    QTest::keyClick(w.btnPersoncountStep[1], Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.lbColor);
+    frmColorSelector& colours = frmColorSelector::instance();
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        QTest::keyClick(w.lbColor, key);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&colours)) << "key " << key;
+        EXPECT_EQ(colours.pos(), w.lbColor->mapToGlobal(QPoint(0, 0)));
+        QTest::keyClick(&colours, Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(QApplication::focusWidget(), w.lbColor);
+    }
+    frmColorSelector::Unload();
 }

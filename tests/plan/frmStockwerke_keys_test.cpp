@@ -17,8 +17,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -263,4 +266,31 @@ TEST_F(MainWindowKeys, AfterASaveOrADeleteInThePanelTheKeyboardIsOnAControlThatS
     ASSERT_TRUE(QTest::qWaitFor([booking] { return !LoadBooking(booking); }));
     EXPECT_EQ(QApplication::focusWidget(), w.tbBuchungDatum[0]);
     EXPECT_TRUE(w.tbBuchungDatum[0]->isVisible());
+}
+
+TEST_F(MainWindowKeys, TabReadsEachPageThenTheBarOnTheRightAsTheScreenShowsThem)
+{
+    frmStockwerke& w = shown();
+    QTabBar* tabs = w.SSTab1->tabBar();
+    for (int tab = 0; tab < 3; ++tab) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        if (tab == 2) {
+            // A place chosen in the tree: its editor stands beside the tree.
+            QTreeWidgetItem* place = w.TV1->findItems("01", Qt::MatchStartsWith | Qt::MatchRecursive).value(0);
+            ASSERT_TRUE(place);
+            w.TV1->scrollToItem(place);
+            QTest::mouseClick(w.TV1->viewport(), Qt::LeftButton, {}, w.TV1->visualItemRect(place).center());
+            ASSERT_TRUE(w.tbPlatzName->isVisible());
+        }
+        w.btnRefresh->setFocus();
+        const test::TabWalk walk = test::WalkTabChain(w.btnRefresh);
+        ASSERT_TRUE(walk.cameBack) << "Tab is caught on tab " << tab;
+        for (QWidget* area : {w.SSTab1->currentWidget(), w.frameRightBar})
+            EXPECT_EQ(test::ReadingOrderFault(walk, area), "") << "tab " << tab;
+        // The page on the left before the bar on the right.
+        const auto first = std::find_if(walk.stops.begin(), walk.stops.end(), [&w](QWidget* s) {
+            return w.SSTab1->currentWidget()->isAncestorOf(s) || w.frameRightBar->isAncestorOf(s);
+        });
+        EXPECT_TRUE(w.SSTab1->currentWidget()->isAncestorOf(*first)) << "tab " << tab;
+    }
 }

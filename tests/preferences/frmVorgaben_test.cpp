@@ -104,6 +104,15 @@ TEST_F(SettingsWithoutDatabase, CloseEndsTheProgram)
     EXPECT_EQ(windows.ended, 1);
 }
 
+TEST_F(SettingsWithoutDatabase, EscapeNeitherClosesTheWindowNorEndsTheProgram)
+{
+    test::DialogScope dialogs;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(window().tbDBName, Qt::Key_Escape);
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(windows.ended, 0);
+}
+
 TEST_F(SettingsWithoutDatabase, EnterInTheDatabaseFieldDoesNotSave)
 {
     frmVorgaben& w = window();

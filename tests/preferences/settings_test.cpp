@@ -16,6 +16,7 @@
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -189,6 +190,41 @@ TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
     EXPECT_EQ(MaxWeekCols, 255);
     EXPECT_EQ(DayTableFontSize, 14);
     EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
+}
+
+TEST_F(SettingsWindow, ByKeysEscapeClosesAnUntouchedWindowTheColoursOpenAndAChangeIsAskedAbout)
+{
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+
+    frmVorgaben& w = window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.tbMaxWeekCols, Qt::LeftButton);
+    const QImage unfocused = w.lbNormalTerminColor->grab().toImage();
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.lbNormalTerminColor);
+    EXPECT_NE(w.lbNormalTerminColor->grab().toImage(), unfocused) << "no focus frame";
+    dialogs->answerColor(QColor(0x12, 0x34, 0x56));
+    press(Qt::Key_Space);
+    press(Qt::Key_Tab);
+    dialogs->answerColor(QColor(0x65, 0x43, 0x21));
+    press(Qt::Key_Return);
+    EXPECT_EQ(BackColor(w.lbNormalTerminColor), rt::rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(BackColor(w.lbTableFixedRowColBackColor), rt::rgb(0x65, 0x43, 0x21));
+
+    // Changed: Escape asks, and Enter gives No, which keeps the window.
+    dialogs->answerMessage(ui::Answer::No);
+    press(Qt::Key_Escape);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    dialogs->answerMessage(ui::Answer::Yes);
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    ReadPreferences();
+    EXPECT_NE(NormalTerminColor, rt::rgb(0x12, 0x34, 0x56));
 }
 
 TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)

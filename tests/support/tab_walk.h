@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 namespace test {
@@ -17,5 +18,12 @@ struct TabWalk {
 
 // Presses Tab up to limit times from start (which has the focus).
 TabWalk WalkTabChain(QWidget* start, int limit = 100);
+
+// What breaks the way area reads (top to bottom, and left to right within a
+// row) in the walk through it: a stop before one that stands above or to its
+// left, or a stop elsewhere between two of area's. Empty when Tab reads area
+// as the screen shows it. The walk should start outside area or at its first
+// stop.
+std::string ReadingOrderFault(const TabWalk& walk, const QWidget* area);
 
 }  // namespace test
