@@ -384,7 +384,8 @@ void frmAdressen::connectControls()
 void frmAdressen::Form_Load()
 {
     setWindowTitle(GetResString(182, {{QStringLiteral("%s"), TermPersonSingular}}));
-    btnTerminliste->setToolTip(GetResString(252, {{QStringLiteral("%s"), TermPersonGenitive}}));
+    btnTerminliste->setToolTip(GetResString(
+        252, {{QStringLiteral("%s"), GenitiveOf(TermPersonSingular, TermPersonGenitive, TermKind::Person, Article::This)}}));
     btnBackHistory->setToolTip(text(1301));
     btnUndo->setToolTip(text(1302));
     btnCopyToClipboard->setToolTip(text(1303));
