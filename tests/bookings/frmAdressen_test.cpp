@@ -247,6 +247,35 @@ TEST_F(AddressBook, SearchListSortingAndTheModel)
     EXPECT_TRUE(book().tbSuche->text().isEmpty());
 }
 
+// A pattern the search cannot run is explained in words, with the query as a
+// person writes it, and the list keeps what it showed.
+TEST_F(AddressBook, ABadSearchPatternIsExplainedWithTheQueryAsWritten)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    search(QStringLiteral("Meier"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    search(QStringLiteral("Me[ier"));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Error in your search term"));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Der Suchbegriff \"Me[ier\" ist kein gültiges Suchmuster. Zur eckigen Klammer \"[\" fehlt die "
+                             "schließende Klammer \"]\". In eckigen Klammern stehen Zeichen, von denen eines passen muss: "
+                             "\"M[ae]ier\" findet Maier und Meier.\n\n"
+                             "SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday FROM "
+                             "tbl_customers WHERE cust_lastname Like 'Me[ier*' OR cust_company Like 'Me[ier*' "
+                             "ORDER BY cust_lastname, cust_firstname;"));
+    ASSERT_EQ(book().resultList().customerCount(), 1);
+    EXPECT_EQ(listed(0), QStringLiteral("Meier"));
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    search(QStringLiteral("Schulz, *[z-a]"));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Der Suchbegriff \"Schulz, *[z-a]\" ist kein gültiges Suchmuster. Der Bereich \"[z-a]\" ist "
+                       "verkehrt herum")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral(" AND cust_firstname Like '*[z-a]*' ORDER BY")));
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
 // The house calls its guests "Bewohnerin": the texts that splice the word follow it.
 TEST_F(AddressBook, TheTextsFollowAFeminineWordForTheGuest)
 {
