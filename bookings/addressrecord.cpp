@@ -32,9 +32,8 @@ QString guestTitle(const AddressFields& f)
     QString name = last.isEmpty() || first.isEmpty() ? last + first : last + QStringLiteral(", ") + first;
     if (name.isEmpty())
         name = rt::trim(f.text[entry::Company]);
-    QString subject = NominativeOf(TermPersonSingular);
-    subject[0] = subject[0].toUpper();
-    return subject + QStringLiteral(" „") + name + QStringLiteral("“");
+    return Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite,
+                                    QStringLiteral("„") + name + QStringLiteral("“")));
 }
 
 rt::Date birthdayOf(const QString& text)
@@ -317,16 +316,15 @@ AddressRecord::AskResult AddressRecord::askSaveChanged(const AddressFields& fiel
 
 void AddressRecord::refuseDelete(const CustomerReferences& refs)
 {
-    QString text;
-    if (refs.bookings > 0) {
-        text = GetResString(1355, {{QStringLiteral("%s1"), TermPersonSingular},
-                                   {QStringLiteral("%s2"), QString::number(refs.bookings)}});
-    } else {
-        text = QStringLiteral("Dieser %1 darf nicht gelöscht werden,\nda für ihn %2 Rechnungen existieren,\n"
-                              "die sich sonst nicht mehr zuordnen ließen.")
-                   .arg(TermPersonSingular)
-                   .arg(refs.invoices);
-    }
+    const auto counted = [](int n, const QString& one, const QString& many) {
+        return QString::number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
+    };
+    const QString rows = refs.bookings > 0 ? counted(refs.bookings, QStringLiteral("Buchung"), QStringLiteral("Buchungen"))
+                                           : counted(refs.invoices, QStringLiteral("Rechnung"), QStringLiteral("Rechnungen"));
+    const QString text =
+        GetResString(1355, {{QStringLiteral("%s1"), Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::This))},
+                            {QStringLiteral("%s2"), rows},
+                            {QStringLiteral("%s3"), AccusativePronounOf(TermPersonSingular, TermKind::Person)}});
     ui::msgBox(text, ui::Critical, deleteTitle());
 }
 
@@ -387,7 +385,11 @@ bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
                                               {QStringLiteral("%s2"), name}});
     // Marked before the box is up: its focus changes must not warn again.
     m_state.DuplicateWarned = true;
-    ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), TermPersonSingular}}),
+    // Stressed as a warning: the address just stored is the one meant.
+    QString surplus = AccusativeOf(TermPersonSingular, TermKind::Person, Article::This, QStringLiteral("unnötig angelegt"));
+    const qsizetype firstBlank = surplus.indexOf(QLatin1Char(' '));
+    surplus = surplus.left(firstBlank).toUpper() + surplus.mid(firstBlank);
+    ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), surplus}}),
                ui::Exclamation, GetResString(1345));
     return true;
 }

@@ -5,6 +5,7 @@
 #include "core/customers.h"
 #include "core/datefunctions.h"
 #include "core/globals.h"
+#include "core/messages.h"
 #include "core/places.h"
 #include "core/terms.h"
 #include "core/windows.h"
@@ -460,9 +461,15 @@ bool BookingEditor::AddMainAdress(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString who = rt::trim(name).isEmpty()
-                            ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
-                            : quoted(name);
+    // Deleted elsewhere since the address book showed it: nothing to book for.
+    if (custId >= 1 && !LoadCustomer(custId)) {
+        ui::msgBox(GuestGoneText(name), ui::Exclamation, GetResString(1343, {{QStringLiteral("%s"), TermPersonSingular}}));
+        return false;
+    }
+    const QString who =
+        rt::trim(name).isEmpty()
+            ? AccusativeOf(TermPersonSingular, TermKind::Person, Article::Definite, QStringLiteral("von Ihnen neu gewählt"))
+            : quoted(name);
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         const QString question = QStringLiteral("Diese Reservierung gilt bereits für ") + quoted(m_fields.tbBewohner) +
                                  QStringLiteral(".\nWollen Sie diese Reservierung stattdessen auf ") + who +

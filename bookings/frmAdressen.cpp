@@ -310,7 +310,7 @@ QWidget* frmAdressen::buildRecordPane()
     // Tabs 2 and 3 open the guest's bookings and invoices in their windows.
     auto* bookings = new QWidget;
     auto* b = new QVBoxLayout(bookings);
-    btnTerminliste = toolButton(QStyle::SP_FileDialogListView, QStringLiteral("Buchungen anzeigen"), this);
+    btnTerminliste = toolButton(QStyle::SP_FileDialogListView, QStringLiteral("Buchungen dieses Gastes anzeigen"), this);
     b->addWidget(btnTerminliste, 0, Qt::AlignLeft);
     b->addStretch();
     SSTab1->addTab(bookings, QString());
@@ -384,7 +384,8 @@ void frmAdressen::connectControls()
 void frmAdressen::Form_Load()
 {
     setWindowTitle(GetResString(182, {{QStringLiteral("%s"), TermPersonSingular}}));
-    btnTerminliste->setToolTip(GetResString(252, {{QStringLiteral("%s"), TermPersonGenitive}}));
+    btnTerminliste->setToolTip(GetResString(
+        252, {{QStringLiteral("%s"), GenitiveOf(TermPersonSingular, TermPersonGenitive, TermKind::Person, Article::This)}}));
     btnBackHistory->setToolTip(text(1301));
     btnUndo->setToolTip(text(1302));
     btnCopyToClipboard->setToolTip(text(1303));

@@ -161,7 +161,8 @@ void frmAdressen::ShowLastNameRequired()
 {
     showTab(0);
     tbEntry[entry::LastName]->setFocus();
-    ui::msgBox(GetResString(1344, {{QStringLiteral("%s"), TermPersonSingular}}), ui::Critical,
+    const QString newGuest = AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite, QStringLiteral("neu"));
+    ui::msgBox(GetResString(1344, {{QStringLiteral("%s"), newGuest}}), ui::Critical,
                GetResString(1343, {{QStringLiteral("%s"), TermPersonSingular}}));
 }
 

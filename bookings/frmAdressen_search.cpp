@@ -86,15 +86,20 @@ int frmAdressen::ShowSimilarRecordsX(const CustomerFilter& condition, bool selec
 {
     if (condition.isEmpty())
         return 0;
+    const QString searchTitle = QStringLiteral("Error in your search term");
+    // The list keeps what it showed.
+    if (const QString fault = CustomerSearchFault(condition); !fault.isEmpty()) {
+        ui::msgBox(fault + QStringLiteral("\n\n") + CustomerSearchText(condition), ui::Critical, searchTitle);
+        return 0;
+    }
     std::vector<CustomerListRow> rows;
     {
         ui::WaitCursor wait;
         try {
             rows = FindCustomers(condition);
         } catch (const db::DbError& error) {
-            // The list keeps what it showed.
-            ui::msgBox(error.description() + QStringLiteral("\n\n") + error.sql(), ui::Critical,
-                       QStringLiteral("Error in your search term"));
+            ui::msgBox(error.description() + QStringLiteral("\n\n") + CustomerSearchText(condition), ui::Critical,
+                       searchTitle);
             return 0;
         }
     }

@@ -2,11 +2,14 @@
 
 #include "core/address.h"
 #include "core/database.h"
+#include "core/datefunctions.h"
 #include "core/messages.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/db/transaction.h"
+
+#include <QStringList>
 
 #include <array>
 
@@ -180,10 +183,14 @@ CustomerDeleteResult DeleteCustomer(qint32 custId)
 
 namespace {
 
-// A condition built from parts, with the values its "?" take in order.
+// A condition built from parts, with the values its "?" take in order; and
+// the same condition as a person reads it, with the values in place and
+// without the index ranges in front of each Like.
 struct Condition {
     QString sql;
     QList<db::Value> params;
+    QString shown;
+    QStringList patterns;
 };
 
 // The text as a Like pattern that matches only itself.
@@ -205,6 +212,7 @@ QString likeLiteral(const QString& text)
 void addLikes(Condition& c, std::initializer_list<std::pair<const char*, QString>> terms)
 {
     QStringList parts;
+    QStringList shown;
     QList<std::pair<QString, QString>> seen;
     for (const auto& [column, pattern] : terms) {
         const std::pair<QString, QString> key(QString::fromLatin1(column), pattern.toCaseFolded());
@@ -213,8 +221,11 @@ void addLikes(Condition& c, std::initializer_list<std::pair<const char*, QString
         seen << key;
         // Behind an index range where the pattern has a plain start.
         parts << db::sqlLike(key.first, pattern, c.params);
+        shown << key.first + QStringLiteral(" Like ") + db::sqlText(pattern);
+        c.patterns << pattern;
     }
     c.sql += parts.join(QStringLiteral(" OR "));
+    c.shown += shown.join(QStringLiteral(" OR "));
 }
 
 Condition conditionOf(const CustomerFilter& f)
@@ -227,13 +238,18 @@ Condition conditionOf(const CustomerFilter& f)
         const rt::Date day = f.birthday.datePart();
         c.sql = QStringLiteral("cust_birthday >= ? AND cust_birthday < ?");
         c.params << day << day.addDays(1);
+        c.shown = QStringLiteral("cust_birthday >= ") + DateToSQL(day) + QStringLiteral(" AND cust_birthday < ") +
+                  DateToSQL(day.addDays(1));
         break;
     }
     case CustomerFilter::Kind::Name:
         c.sql = QStringLiteral("(");
+        c.shown = QStringLiteral("(");
         addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
                      {"cust_lastname", SwapUmlautSpelling(f.text) + QLatin1Char('*')}});
-        c.sql += QStringLiteral(") AND ") + db::sqlLike(QStringLiteral("cust_firstname"), f.first + QLatin1Char('*'), c.params);
+        c.sql += QStringLiteral(") AND ");
+        c.shown += QStringLiteral(") AND ");
+        addLikes(c, {{"cust_firstname", f.first + QLatin1Char('*')}});
         break;
     case CustomerFilter::Kind::Prefix:
         addLikes(c, {{"cust_lastname", f.text + QLatin1Char('*')},
@@ -251,14 +267,21 @@ Condition conditionOf(const CustomerFilter& f)
     case CustomerFilter::Kind::Namesakes:
         c.sql = QStringLiteral("cust_lastname = ? AND cust_firstname = ?");
         c.params << f.text << f.first;
+        c.shown = QStringLiteral("cust_lastname = ") + db::sqlText(f.text) + QStringLiteral(" AND cust_firstname = ") +
+                  db::sqlText(f.first);
         break;
     }
     if (!c.sql.isEmpty() && f.categoryId >= 0) {
         c.sql = QLatin1Char('(') + c.sql + QStringLiteral(") AND cust_category_id = ?");
         c.params << f.categoryId;
+        c.shown = QLatin1Char('(') + c.shown + QStringLiteral(") AND cust_category_id = ") + QString::number(f.categoryId);
     }
     return c;
 }
+
+const QString ListColumns = QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, "
+                                           "cust_birthday FROM tbl_customers WHERE ");
+const QString ListOrder = QStringLiteral(" ORDER BY cust_lastname, cust_firstname;");
 
 }  // namespace
 
@@ -270,10 +293,7 @@ std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
         return rows;
     // Handed over row by row: a pattern may find every customer.
     OpenedDb().forEachRow(
-        QStringLiteral("SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday "
-                       "FROM tbl_customers WHERE ")
-            + c.sql + QStringLiteral(" ORDER BY cust_lastname, cust_firstname;"),
-        c.params, [&rows](const QList<db::Value>& v) {
+        ListColumns + c.sql + ListOrder, c.params, [&rows](const QList<db::Value>& v) {
             CustomerListRow row;
             row.cust_id = v[0].toLong();
             row.cust_firstname = v[1].toText();
@@ -284,6 +304,24 @@ std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter)
             rows.push_back(std::move(row));
         });
     return rows;
+}
+
+QString CustomerSearchText(const CustomerFilter& filter)
+{
+    const Condition c = conditionOf(filter);
+    return c.shown.isEmpty() ? QString() : ListColumns + c.shown + ListOrder;
+}
+
+QString CustomerSearchFault(const CustomerFilter& filter)
+{
+    for (const QString& pattern : conditionOf(filter).patterns) {
+        if (const QString fault = db::likePatternFault(pattern); !fault.isEmpty()) {
+            const QString typed =
+                filter.kind == CustomerFilter::Kind::Name ? filter.text + QStringLiteral(", ") + filter.first : filter.text;
+            return QStringLiteral("Der Suchbegriff \"") + typed + QStringLiteral("\" ist kein gültiges Suchmuster. ") + fault;
+        }
+    }
+    return QString();
 }
 
 std::optional<QString> CityOfZipPrefix(const QString& prefix)

@@ -105,6 +105,12 @@ struct CustomerFilter {
 // The customers the filter finds, by last and first name. An invalid pattern
 // (a "[" without "]") throws db::DbError like any failed query.
 std::vector<CustomerListRow> FindCustomers(const CustomerFilter& filter);
+// The query of FindCustomers as a person reads it: the values written in, no
+// index ranges. Empty for no search.
+QString CustomerSearchText(const CustomerFilter& filter);
+// Why the filter's patterns cannot be searched, in German, naming the
+// search text; empty when they can.
+QString CustomerSearchFault(const CustomerFilter& filter);
 
 // The city of a customer whose zip starts with prefix (an empty prefix: any
 // customer); "" for a customer without city; nullopt when none matches.

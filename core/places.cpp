@@ -495,24 +495,16 @@ QList<MergeField> ResourceMergeFields(ResourceKind kind)
 
 QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id)
 {
-    QString what;
-    switch (kind) {
-    case ResourceKind::Building: what = QStringLiteral("Das Gebäude"); break;
-    case ResourceKind::Floor: what = QStringLiteral("Das Stockwerk"); break;
-    case ResourceKind::Place: {
-        const QString term = TermPlaceSingular.trimmed().isEmpty() ? QStringLiteral("Buchungsplatz") : TermPlaceSingular.trimmed();
-        switch (GenderOfTerm(term)) {
-        case TermGender::Masculine: what = QStringLiteral("Der "); break;
-        case TermGender::Feminine: what = QStringLiteral("Die "); break;
-        case TermGender::Neuter: what = QStringLiteral("Das "); break;
-        }
-        what += term;
-        break;
-    }
-    }
     const QString shown = name.trimmed();
-    return what + (shown.isEmpty() ? QStringLiteral(" Nr. ") + QString::number(id)
-                                   : QStringLiteral(" „") + shown + QStringLiteral("“"));
+    const QString label = shown.isEmpty() ? QStringLiteral("Nr. ") + QString::number(id)
+                                          : QStringLiteral("„") + shown + QStringLiteral("“");
+    switch (kind) {
+    case ResourceKind::Building: return QStringLiteral("Das Gebäude ") + label;
+    case ResourceKind::Floor: return QStringLiteral("Das Stockwerk ") + label;
+    case ResourceKind::Place: break;
+    }
+    const QString term = TermPlaceSingular.trimmed().isEmpty() ? QStringLiteral("Buchungsplatz") : TermPlaceSingular.trimmed();
+    return Capitalized(NominativeOf(term, TermKind::Place, Article::Definite, label));
 }
 
 MergedSave StoreResourceChanges(ResourceKind kind, qint32 id, const RowValues& loaded, const RowValues& changed)

@@ -1,6 +1,7 @@
 #include "core/tabledata.h"
 
 #include "core/database.h"
+#include "core/terms.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
@@ -48,6 +49,36 @@ qint32 countReferences(db::Database& d, const Reference& ref, const db::Value& i
     return rs.value(QStringLiteral("n")).toLong();
 }
 
+// What the rows of a table that point elsewhere are, in words, for one and
+// for several: "1 Buchung", "3 Rechnungen"; places and guests by the house's terms.
+QString rowsInWords(const char* table, qint32 n)
+{
+    const auto pick = [n](const QString& one, const QString& many) { return n == 1 ? one : many; };
+    const auto term = [&pick](const QString& one, const QString& many, const QString& fallbackOne, const QString& fallbackMany) {
+        return one.trimmed().isEmpty() || many.trimmed().isEmpty() ? pick(fallbackOne, fallbackMany)
+                                                                   : pick(one.trimmed(), many.trimmed());
+    };
+    const QLatin1String name(table);
+    QString words;
+    if (name == QLatin1String("tbl_places"))
+        words = term(TermPlaceSingular, TermPlacePlural, QStringLiteral("Buchungsplatz"), QStringLiteral("Buchungsplätze"));
+    else if (name == QLatin1String("tbl_customers"))
+        words = term(TermPersonSingular, TermPersonPlural, QStringLiteral("Adresse"), QStringLiteral("Adressen"));
+    else if (name == QLatin1String("tbl_buildings"))
+        words = QStringLiteral("Gebäude");
+    else if (name == QLatin1String("tbl_floors"))
+        words = pick(QStringLiteral("Etage"), QStringLiteral("Etagen"));
+    else if (name == QLatin1String("tbl_bookings"))
+        words = pick(QStringLiteral("Buchung"), QStringLiteral("Buchungen"));
+    else if (name == QLatin1String("tbl_invoice"))
+        words = pick(QStringLiteral("Rechnung"), QStringLiteral("Rechnungen"));
+    else if (name == QLatin1String("tbl_invoice_positions"))
+        words = pick(QStringLiteral("Rechnungsposition"), QStringLiteral("Rechnungspositionen"));
+    else
+        words = pick(QStringLiteral("Eintrag"), QStringLiteral("Einträge"));
+    return QString::number(n) + QLatin1Char(' ') + words;
+}
+
 // One sentence for each table whose rows point to the value of the column.
 QStringList referencesTo(db::Database& d, const QString& table, const QString& column, const db::Value& value)
 {
@@ -59,8 +90,8 @@ QStringList referencesTo(db::Database& d, const QString& table, const QString& c
         if (table != QLatin1String(ref.table) || column.compare(QLatin1String(ref.column), Qt::CaseInsensitive) != 0)
             continue;
         if (const qint32 n = countReferences(d, ref, value); n > 0) {
-            reasons << QString::number(n) + QStringLiteral(" Einträge in \"") + QString::fromLatin1(ref.referencingTable)
-                           + QStringLiteral("\" verweisen noch darauf.");
+            reasons << rowsInWords(ref.referencingTable, n)
+                           + (n == 1 ? QStringLiteral(" verweist noch darauf.") : QStringLiteral(" verweisen noch darauf."));
         }
     }
     return reasons;

@@ -16,6 +16,8 @@
 #include <QPalette>
 #include <QVariant>
 
+#include <algorithm>
+#include <initializer_list>
 #include <iterator>
 
 std::vector<QString> ColorCodes;
@@ -268,11 +270,11 @@ QString PlaceOccupiedText(const QString& placeName)
 
 QString GuestRequiredText()
 {
-    return QStringLiteral("Sie müssen ") + AccusativeOf(TermPersonSingular, false) +
+    return QStringLiteral("Sie müssen ") + AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite) +
            QStringLiteral(" angeben, um die Reservierung zu vervollständigen.");
 }
 
-TermGender GenderOfTerm(const QString& term)
+TermGender GenderOfTerm(const QString& term, TermKind kind)
 {
     using G = TermGender;
     // Words for places and people a house may call its own.
@@ -282,19 +284,23 @@ TermGender GenderOfTerm(const QString& term)
         {QStringLiteral("haus"), G::Neuter},        {QStringLiteral("objekt"), G::Neuter},
         {QStringLiteral("studio"), G::Neuter},      {QStringLiteral("mitglied"), G::Neuter},
         {QStringLiteral("kind"), G::Neuter},        {QStringLiteral("gebäude"), G::Neuter},
+        {QStringLiteral("quartier"), G::Neuter},    {QStringLiteral("zelt"), G::Neuter},
         {QStringLiteral("raum"), G::Masculine},     {QStringLiteral("platz"), G::Masculine},
         {QStringLiteral("gast"), G::Masculine},     {QStringLiteral("bewohner"), G::Masculine},
         {QStringLiteral("kunde"), G::Masculine},    {QStringLiteral("patient"), G::Masculine},
         {QStringLiteral("mieter"), G::Masculine},   {QStringLiteral("bungalow"), G::Masculine},
-        {QStringLiteral("mandant"), G::Masculine},  {QStringLiteral("person"), G::Feminine},
-        {QStringLiteral("wohnung"), G::Feminine},   {QStringLiteral("suite"), G::Feminine},
-        {QStringLiteral("kabine"), G::Feminine},    {QStringLiteral("hütte"), G::Feminine},
-        {QStringLiteral("ressource"), G::Feminine}, {QStringLiteral("einheit"), G::Feminine},
-        {QStringLiteral("etage"), G::Feminine},     {QStringLiteral("buchung"), G::Feminine},
+        {QStringLiteral("mandant"), G::Masculine},  {QStringLiteral("kollege"), G::Masculine},
+        {QStringLiteral("person"), G::Feminine},    {QStringLiteral("wohnung"), G::Feminine},
+        {QStringLiteral("suite"), G::Feminine},     {QStringLiteral("kabine"), G::Feminine},
+        {QStringLiteral("hütte"), G::Feminine},     {QStringLiteral("ressource"), G::Feminine},
+        {QStringLiteral("einheit"), G::Feminine},   {QStringLiteral("etage"), G::Feminine},
+        {QStringLiteral("buchung"), G::Feminine},
     };
     const QString word = term.trimmed().toLower();
+    if (word.isEmpty())
+        return G::Unknown;
     size_t longest = 0;
-    G gender = G::Masculine;
+    G gender = G::Unknown;
     for (const auto& [end, g] : known) {
         if (word.endsWith(end) && static_cast<size_t>(end.size()) > longest) {
             longest = static_cast<size_t>(end.size());
@@ -303,71 +309,158 @@ TermGender GenderOfTerm(const QString& term)
     }
     if (longest > 0)
         return gender;
-    for (const char* end : {"ung", "heit", "keit", "schaft", "ion", "tät", "e"}) {
-        if (word.endsWith(QLatin1String(end)))
+    const auto endsWithAny = [&word](std::initializer_list<QStringView> ends) {
+        return std::any_of(ends.begin(), ends.end(), [&word](QStringView end) { return word.endsWith(end); });
+    };
+    if (endsWithAny({u"ung", u"heit", u"keit", u"schaft", u"ion", u"tät", u"ei"}))
+        return G::Feminine;
+    if (endsWithAny({u"chen", u"lein", u"ment", u"um"}))
+        return G::Neuter;
+    if (kind == TermKind::Person) {
+        // "Bewohnerin", "Patientin"; the men's words of the same kind.
+        if (word.endsWith(u"in"))
             return G::Feminine;
+        if (endsWithAny({u"er", u"ent", u"ant", u"ist", u"ling", u"eur", u"är", u"or"}))
+            return G::Masculine;
+    } else if (word.endsWith(QLatin1Char('e'))) {
+        return G::Feminine;
     }
-    for (const char* end : {"chen", "lein", "ment", "um"}) {
-        if (word.endsWith(QLatin1String(end)))
-            return G::Neuter;
-    }
-    return G::Masculine;
+    return G::Unknown;
 }
 
-QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem)
+namespace {
+
+enum class Case { Nominative, Accusative, Genitive };
+
+// Article and adjective ending by case, article and gender (masculine,
+// feminine, neuter).
+struct Declension {
+    const char* article[3];
+    const char* ending[3];
+};
+
+const Declension& declensionOf(Case c, Article a)
 {
-    const TermGender gender = GenderOfTerm(term);
-    QString article;
-    QString ending;
-    switch (gender) {
-    case TermGender::Masculine:
-        article = definite ? QStringLiteral("den") : QStringLiteral("einen");
-        ending = QStringLiteral("en");
-        break;
-    case TermGender::Feminine:
-        article = definite ? QStringLiteral("die") : QStringLiteral("eine");
-        ending = QStringLiteral("e");
-        break;
-    case TermGender::Neuter:
-        article = definite ? QStringLiteral("das") : QStringLiteral("ein");
-        ending = definite ? QStringLiteral("e") : QStringLiteral("es");
-        break;
-    }
-    QString text = article + QLatin1Char(' ');
+    static const Declension table[3][3] = {
+        // Nominative
+        {{{"ein", "eine", "ein"}, {"er", "e", "es"}},
+         {{"der", "die", "das"}, {"e", "e", "e"}},
+         {{"dieser", "diese", "dieses"}, {"e", "e", "e"}}},
+        // Accusative
+        {{{"einen", "eine", "ein"}, {"en", "e", "es"}},
+         {{"den", "die", "das"}, {"en", "e", "e"}},
+         {{"diesen", "diese", "dieses"}, {"en", "e", "e"}}},
+        // Genitive
+        {{{"eines", "einer", "eines"}, {"en", "en", "en"}},
+         {{"des", "der", "des"}, {"en", "en", "en"}},
+         {{"dieses", "dieser", "dieses"}, {"en", "en", "en"}}},
+    };
+    return table[static_cast<int>(c)][static_cast<int>(a)];
+}
+
+QString declined(const QString& term, const QString& form, TermKind kind, Case c, Article a, const QString& adjectiveStem,
+                 const QString& label)
+{
+    const QString word = term.trimmed();
+    const TermGender gender = GenderOfTerm(word, kind);
+    // Without a gender to go by, the term is named behind a word whose gender is known.
+    const bool unknown = gender == TermGender::Unknown;
+    const int g = unknown || gender == TermGender::Masculine ? 0 : gender == TermGender::Feminine ? 1 : 2;
+    const Declension& d = declensionOf(c, a);
+    QString text = QString::fromLatin1(d.article[g]) + QLatin1Char(' ');
     if (!adjectiveStem.isEmpty())
-        text += adjectiveStem + ending + QLatin1Char(' ');
-    return text + term;
+        text += adjectiveStem + QString::fromLatin1(d.ending[g]) + QLatin1Char(' ');
+    if (!unknown) {
+        text += form.trimmed().isEmpty() ? word : form.trimmed();
+        return label.isEmpty() ? text : text + QLatin1Char(' ') + label;
+    }
+    text += c == Case::Genitive ? QStringLiteral("Eintrags") : QStringLiteral("Eintrag");
+    if (!label.isEmpty())
+        return text + QLatin1Char(' ') + label + (word.isEmpty() ? QString() : QStringLiteral(" (") + word + QLatin1Char(')'));
+    return word.isEmpty() ? text : text + QStringLiteral(" \"") + word + QLatin1Char('"');
 }
 
-QString NominativeOf(const QString& term)
+}  // namespace
+
+QString AccusativeOf(const QString& term, TermKind kind, Article article, const QString& adjectiveStem, const QString& label)
 {
-    switch (GenderOfTerm(term)) {
-    case TermGender::Feminine: return QStringLiteral("die ") + term;
-    case TermGender::Neuter: return QStringLiteral("das ") + term;
-    case TermGender::Masculine: break;
+    return declined(term, term, kind, Case::Accusative, article, adjectiveStem, label);
+}
+
+QString NominativeOf(const QString& term, TermKind kind, Article article, const QString& label)
+{
+    return declined(term, term, kind, Case::Nominative, article, QString(), label);
+}
+
+QString GenitiveOf(const QString& term, const QString& genitive, TermKind kind, Article article)
+{
+    return declined(term, genitive, kind, Case::Genitive, article, QString(), QString());
+}
+
+QString AccusativePronounOf(const QString& term, TermKind kind)
+{
+    switch (GenderOfTerm(term, kind)) {
+    case TermGender::Feminine: return QStringLiteral("sie");
+    case TermGender::Neuter: return QStringLiteral("es");
+    case TermGender::Masculine:
+    case TermGender::Unknown: break;   // "der Eintrag"
     }
-    return QStringLiteral("der ") + term;
+    return QStringLiteral("ihn");
+}
+
+QString NoneOf(const QString& term, TermKind kind)
+{
+    switch (GenderOfTerm(term, kind)) {
+    case TermGender::Masculine: return QStringLiteral("keiner");
+    case TermGender::Feminine: return QStringLiteral("keine");
+    case TermGender::Neuter: return QStringLiteral("keines");
+    case TermGender::Unknown: break;
+    }
+    return QStringLiteral("kein Eintrag");
+}
+
+QString Capitalized(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    return text.front().toUpper() + text.mid(1);
 }
 
 namespace {
 
 QString quotedName(const QString& name)
 {
-    return name.trimmed().isEmpty() ? QString() : QStringLiteral(" \"") + name.trimmed() + QLatin1Char('"');
+    return name.trimmed().isEmpty() ? QString() : QLatin1Char('"') + name.trimmed() + QLatin1Char('"');
+}
+
+// "Der Gast "Meier, Anna"", or without a name "Der Gast".
+QString namedGuest(const QString& guestName)
+{
+    return Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite, quotedName(guestName)));
 }
 
 }  // namespace
 
 QString PlaceDeletedText(const QString& placeName)
 {
-    return QStringLiteral("Die gewählte Ressource (") + TermPlaceSingular + QLatin1Char(')') + quotedName(placeName) +
+    const QString name = quotedName(placeName);
+    return QStringLiteral("Die gewählte Ressource (") + TermPlaceSingular + QLatin1Char(')') +
+           (name.isEmpty() ? QString() : QLatin1Char(' ') + name) +
            QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\n"
                           "Bitte wählen Sie eine andere Ressource. Die Reservierung wurde nicht gespeichert.");
 }
 
 QString GuestDeletedText(const QString& guestName)
 {
-    return QStringLiteral("Der ") + TermPersonSingular + quotedName(guestName) +
+    return namedGuest(guestName) +
            QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Reservierung wurde nicht "
-                          "gespeichert.\n\nMöchten Sie einen anderen ") + TermPersonSingular + QStringLiteral(" wählen?");
+                          "gespeichert.\n\nMöchten Sie ") +
+           AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite, QStringLiteral("ander")) +
+           QStringLiteral(" wählen?");
+}
+
+QString GuestGoneText(const QString& guestName)
+{
+    return namedGuest(guestName) +
+           QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht und kann nicht übernommen werden.");
 }

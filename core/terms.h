@@ -87,16 +87,40 @@ QString GuestRequiredText();
 // the guest's asks whether to choose another one. An empty name is left out.
 QString PlaceDeletedText(const QString& placeName);
 QString GuestDeletedText(const QString& guestName);
+// A guest handed over from the address book whom another workstation deleted
+// meanwhile: not taken. An empty name is left out.
+QString GuestGoneText(const QString& guestName);
 
-// The grammatical gender of a configurable term, for the article spliced in
-// before it: known words (also as the end of a compound, "Doppelzimmer"),
-// else the word's ending; masculine when nothing tells.
-enum class TermGender { Masculine, Feminine, Neuter };
-TermGender GenderOfTerm(const QString& term);
-// The term as an object with its article and an adjective, declined:
-// ("Gast", definite, "bisherig") "den bisherigen Gast", ("Zimmer",
-// indefinite) "ein Zimmer", ("Wohnung", indefinite, "neu") "eine neue Wohnung".
-QString AccusativeOf(const QString& term, bool definite, const QString& adjectiveStem = QString());
-// The term as a subject with its definite article: "der Gast", "die Person",
-// "das Mitglied".
-QString NominativeOf(const QString& term);
+// What a configurable term names: the endings that tell a word's gender
+// differ (a person word in -in is feminine; a place word in -e is feminine,
+// a person word in -e often masculine, "Kunde").
+enum class TermKind { Place, Person };
+// The grammatical gender of a configurable term: known words (also as the end
+// of a compound, "Doppelzimmer"), else an ending that tells; Unknown when
+// nothing does ("Chalet").
+enum class TermGender { Masculine, Feminine, Neuter, Unknown };
+TermGender GenderOfTerm(const QString& term, TermKind kind);
+
+enum class Article { Indefinite, Definite, This };
+// The term declined with its article and an optional adjective, followed by
+// label when one is given (the caller quotes a name):
+// ("Gast", Definite, "bisherig") "den bisherigen Gast", ("Wohnung",
+// Indefinite, "neu") "eine neue Wohnung", ("Bewohnerin", This) "diese
+// Bewohnerin". A term of unknown gender is named behind "Eintrag" without an
+// article of its own: "den Eintrag "Chalet"", with a label "den Eintrag
+// "Meier, Anna" (Klient)"; an empty term is just "den Eintrag".
+QString AccusativeOf(const QString& term, TermKind kind, Article article, const QString& adjectiveStem = QString(),
+                     const QString& label = QString());
+QString NominativeOf(const QString& term, TermKind kind, Article article = Article::Definite,
+                     const QString& label = QString());
+// The same in the genitive, with the genitive form as the house stored it
+// (the term itself when that is empty): "dieses Gastes", "dieser Bewohnerin".
+QString GenitiveOf(const QString& term, const QString& genitive, TermKind kind, Article article);
+// The pronoun that stands for the term as an object: "ihn", "sie", "es".
+QString AccusativePronounOf(const QString& term, TermKind kind);
+// "None" of the term standing alone, after the term as a label ("Wohnung
+// jetzt keine"): "keiner", "keine", "keines"; "kein Eintrag" for a term of
+// unknown gender.
+QString NoneOf(const QString& term, TermKind kind);
+// The text with a capital first letter, for a declined term opening a sentence.
+QString Capitalized(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "core/address.h"
 #include "core/conflicts.h"
+#include "core/customers.h"
 #include "core/datefunctions.h"
 #include "core/globals.h"
 #include "core/invoices.h"
@@ -495,8 +496,12 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
 {
     if (refuseWithoutInvoice() || RefuseReadOnly(ui::Critical))
         return false;
+    // Deleted elsewhere since the address book showed it, also when the
+    // invoice itself is to be stored anew.
+    if (custId > 0 && !LoadCustomer(custId))
+        return recipientGone();
     if (CustomerId != -1 && CustomerId != custId
-        && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, true, QStringLiteral("bisherig")) + QLatin1Char('\n')
+        && ui::msgBox(QStringLiteral("Wollen Sie ") + AccusativeOf(TermPersonSingular, TermKind::Person, Article::Definite, QStringLiteral("bisherig")) + QLatin1Char('\n')
                           + InvoiceAddress.DisplayName + QStringLiteral("\nwirklich überschreiben?"),
                       ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Rechnung"))
                != ui::Answer::Ok)

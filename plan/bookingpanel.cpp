@@ -171,8 +171,15 @@ bool BookingPanel::takeGuest(qint32 custId, const QString& name)
 {
     if (custId < 0)
         return false;
-    const QString nameText = name.trimmed().isEmpty() ? AccusativeOf(TermPersonSingular, true, QStringLiteral("von Ihnen neu gewählt"))
-                                                       : QStringLiteral("\"") + name + QStringLiteral("\"");
+    // Deleted elsewhere since the address book showed it: nothing to book for.
+    if (custId >= 1 && !LoadCustomer(custId)) {
+        ui::msgBox(GuestGoneText(name), ui::Exclamation, GetResString(1343, {{QStringLiteral("%s"), TermPersonSingular}}));
+        return false;
+    }
+    const QString nameText =
+        name.trimmed().isEmpty()
+            ? AccusativeOf(TermPersonSingular, TermKind::Person, Article::Definite, QStringLiteral("von Ihnen neu gewählt"))
+            : QStringLiteral("\"") + name + QStringLiteral("\"");
     if (m_state.CurrentCustomerId >= 1 && custId != m_state.CurrentCustomerId) {
         if (m_state.CurrentBookingId > 0) {
             ui::msgBox(QStringLiteral("Einer bestehenden Reservierung kann kein anderer Bewohner zugewiesen werden. "
@@ -461,7 +468,7 @@ void BookingPanel::showBookingDetails(const QString& placeCaption)
         return;
     }
     if (m_state.CurrentPlaceId < 1) {
-        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst ") + AccusativeOf(TermPlaceSingular, false) + QStringLiteral("."),
+        ui::msgBox(QStringLiteral("Bitte wählen Sie zuerst ") + AccusativeOf(TermPlaceSingular, TermKind::Place, Article::Indefinite) + QStringLiteral("."),
                    ui::Information, QStringLiteral("Reservierung Details"));
         return;
     }

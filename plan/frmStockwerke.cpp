@@ -89,7 +89,7 @@ frmStockwerke::frmStockwerke()
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(buildFloorPlanTab(), QStringLiteral("Etagenplan"));
     SSTab1->addTab(buildScheduleTab(), QStringLiteral("Belegungsplan"));
-    SSTab1->addTab(buildTreeTab(), QStringLiteral("Ressourcen"));
+    SSTab1->addTab(buildTreeTab(), QStringLiteral("Ressourcendefinition"));
     main->addWidget(SSTab1, 1);
     main->addWidget(buildRightBar());
     layout->addLayout(main, 1);

@@ -258,8 +258,10 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop)
         return ScheduleOutcome::Redraw;
     }
     if (outcome.result == StoreResult::GuestMissing) {
-        ui::msgBox(what + verb + QStringLiteral(" werden: der ") + TermPersonSingular + QStringLiteral(" Nr. ") +
-                       QString::number(outcome.customerId) + deletedElsewhere,
+        ui::msgBox(what + verb + QStringLiteral(" werden: ") +
+                       NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite,
+                                    QStringLiteral("Nr. ") + QString::number(outcome.customerId)) +
+                       deletedElsewhere,
                    ui::Exclamation, AppTitle);
         return ScheduleOutcome::Redraw;
     }

@@ -157,7 +157,15 @@ struct PatternItem {
     std::vector<std::pair<char32_t, char32_t>> ranges;
 };
 
-std::optional<std::vector<PatternItem>> compilePattern(const std::u32string& p)
+// Where a pattern is invalid: the list from its "[" to its "]" (to the end
+// of the pattern when it has none).
+struct PatternFault {
+    size_t start = 0;
+    size_t end = 0;
+    bool unclosed = false;
+};
+
+std::optional<std::vector<PatternItem>> compilePattern(const std::u32string& p, PatternFault* fault = nullptr)
 {
     std::vector<PatternItem> items;
     for (size_t i = 0; i < p.size(); ++i) {
@@ -171,9 +179,13 @@ std::optional<std::vector<PatternItem>> compilePattern(const std::u32string& p)
             items.emplace_back(PatternItem::Digit);
         } else if (c == U'[') {
             size_t close = p.find(U']', i + 1);
-            if (close == std::u32string::npos)
+            if (close == std::u32string::npos) {
+                if (fault)
+                    *fault = {i, p.size(), true};
                 return std::nullopt;
+            }
             std::u32string body = p.substr(i + 1, close - i - 1);
+            const size_t open = i;
             i = close;
             if (body.empty())          // [] stands for the empty text
                 continue;
@@ -186,8 +198,11 @@ std::optional<std::vector<PatternItem>> compilePattern(const std::u32string& p)
             for (; k < body.size(); ++k) {
                 if (k + 2 < body.size() && body[k + 1] == U'-') {
                     char32_t lo = body[k], hi = body[k + 2];
-                    if (lo > hi)
+                    if (lo > hi) {
+                        if (fault)
+                            *fault = {open, close + 1, false};
                         return std::nullopt;
+                    }
                     set.ranges.emplace_back(lo, hi);
                     k += 2;
                 } else {
@@ -443,6 +458,24 @@ std::optional<bool> likeMatch(const QString& value, const QString& pattern)
     if (!items)
         return std::nullopt;
     return matchItems(*items, toU32(value));
+}
+
+QString likePatternFault(const QString& pattern)
+{
+    PatternFault fault;
+    if (compilePattern(toU32(pattern), &fault))
+        return QString();
+    if (fault.unclosed) {
+        return QStringLiteral("Zur eckigen Klammer \"[\" fehlt die schließende Klammer \"]\". In eckigen Klammern "
+                              "stehen Zeichen, von denen eines passen muss: \"M[ae]ier\" findet Maier und Meier.");
+    }
+    // Folding keeps one code point per code point, so the places are those typed.
+    const QList<uint> typed = pattern.toUcs4();
+    const QString list = QString::fromUcs4(reinterpret_cast<const char32_t*>(typed.constData()) + fault.start,
+                                           static_cast<qsizetype>(fault.end - fault.start));
+    return QStringLiteral("Der Bereich \"") + list +
+           QStringLiteral("\" ist verkehrt herum: Ein Bereich nennt zuerst das Zeichen, das im Alphabet vorne steht, "
+                          "z.B. \"[a-k]\".");
 }
 
 namespace {

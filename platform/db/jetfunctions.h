@@ -43,8 +43,11 @@ int compareText(const QString& a, const QString& b);
 QString textSortKey(const QString& text);
 
 // Jet's Like on two texts, without regard to case. nullopt for an invalid
-// pattern (a "[" without "]").
+// pattern (a "[" without "]", a range from a later to an earlier letter).
 std::optional<bool> likeMatch(const QString& value, const QString& pattern);
+// What makes a Like pattern invalid, in a German sentence for the user who
+// typed it; empty for a valid pattern.
+QString likePatternFault(const QString& pattern);
 
 // The condition "column Like pattern" for a text column of the schema, with
 // an index range in front of the Like when the pattern starts with plain

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -100,4 +101,15 @@ TEST_F(HelpWalk, EveryHelpButtonAndF1OpenATopicThatExists)
         walk(&editor, clicking(editor.cmdHelp), "Tabelle " + args[0]);
     }
     EXPECT_EQ(walked, 7 + frmVorgaben::instance().SSTab1->count() + 11);
+}
+
+// The hint on the maintenance tab and its help topic say the same.
+TEST_F(HelpWalk, TheMaintenanceHintIsWhatItsHelpSays)
+{
+    frmVorgaben::showWindow();
+    const QString hint = frmVorgaben::instance().lbDatacareHint->text();
+    ASSERT_FALSE(hint.isEmpty());
+    QFile topic(folder.file("help/frmVorgaben.htm"));
+    ASSERT_TRUE(topic.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(topic.readAll()).simplified().contains(hint)) << hint.toStdString();
 }

@@ -84,7 +84,7 @@ TEST_F(AddressRecordTest, TheDuplicateWarningCountsNamesakesOfAnyCaseOnce)
     ASSERT_TRUE(record.CheckDuplicateAddress(f));
     EXPECT_EQ(dialogs->messages().size(), 1u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Es wurden bereits 2 Gäste als \"Hans Meier\" erfasst.")));
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("(unnötig angelegten) Gast zu löschen")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("nachträglich DIESEN unnötig angelegten Gast zu löschen.")));
     // Stored at once, so the list shows it among its namesakes.
     EXPECT_EQ(database.count("tbl_customers"), 4);
     EXPECT_EQ(FindCustomers(state.LastSearch).size(), 3u);
@@ -170,12 +170,12 @@ TEST_F(AddressRecordTest, DeleteIsRefusedForACustomerWithBookingsOrInvoices)
     AddressFields f = *record.load(booked);
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text,
-              QStringLiteral("Dieser Gast darf nicht gelöscht werden,\nda für ihn 3 Buchungen existieren,\n"
-                             "die sich sonst nicht mehr zuordnen ließen."));
+              QStringLiteral("Dieser Gast darf nicht gelöscht werden,\nda es für ihn 3 Buchungen gibt,\n"
+                             "deren Zuordnung sonst verloren ginge."));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Adresse löschen"));
     f = *record.load(billed);
     EXPECT_FALSE(record.deleteAsked(f));
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("1 Rechnungen")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("da es für ihn 1 Rechnung gibt,")));
     EXPECT_FALSE(record.deleteIfUnreferenced());
     EXPECT_EQ(database.count("tbl_customers"), 2);
     EXPECT_EQ(state.CurrentCustomerId, billed);

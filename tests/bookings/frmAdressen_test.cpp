@@ -247,6 +247,89 @@ TEST_F(AddressBook, SearchListSortingAndTheModel)
     EXPECT_TRUE(book().tbSuche->text().isEmpty());
 }
 
+// A pattern the search cannot run is explained in words, with the query as a
+// person writes it, and the list keeps what it showed.
+TEST_F(AddressBook, ABadSearchPatternIsExplainedWithTheQueryAsWritten)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    search(QStringLiteral("Meier"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    search(QStringLiteral("Me[ier"));
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Error in your search term"));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Der Suchbegriff \"Me[ier\" ist kein gültiges Suchmuster. Zur eckigen Klammer \"[\" fehlt die "
+                             "schließende Klammer \"]\". In eckigen Klammern stehen Zeichen, von denen eines passen muss: "
+                             "\"M[ae]ier\" findet Maier und Meier.\n\n"
+                             "SELECT cust_id, cust_firstname, cust_lastname, cust_company, cust_ext_id, cust_birthday FROM "
+                             "tbl_customers WHERE cust_lastname Like 'Me[ier*' OR cust_company Like 'Me[ier*' "
+                             "ORDER BY cust_lastname, cust_firstname;"));
+    ASSERT_EQ(book().resultList().customerCount(), 1);
+    EXPECT_EQ(listed(0), QStringLiteral("Meier"));
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    search(QStringLiteral("Schulz, *[z-a]"));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        QStringLiteral("Der Suchbegriff \"Schulz, *[z-a]\" ist kein gültiges Suchmuster. Der Bereich \"[z-a]\" ist "
+                       "verkehrt herum")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral(" AND cust_firstname Like '*[z-a]*' ORDER BY")));
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
+// The house calls its guests "Bewohnerin": the texts that splice the word follow it.
+TEST_F(AddressBook, TheTextsFollowAFeminineWordForTheGuest)
+{
+    TermPersonSingular = QStringLiteral("Bewohnerin");
+    TermPersonPlural = QStringLiteral("Bewohnerinnen");
+    TermPersonGenitive = QStringLiteral("Bewohnerin");
+    database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_customer_id, book_cust_count) VALUES (%1, 1)").arg(meier));
+    frmAdressen::ShowAdresse(meier, nullptr);
+    EXPECT_EQ(book().btnTerminliste->toolTip(), QStringLiteral("alle Buchungen dieser Bewohnerin auflisten"));
+
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Bewohnerin darf nicht gelöscht werden,\nda es für sie "
+                                                          "1 Buchung gibt,\nderen Zuordnung sonst verloren ginge."));
+
+    QTest::mouseClick(book().btnNeu, Qt::LeftButton);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Bewohnerin übernehmen"));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Bitte legen Sie eine neue Bewohnerin an,\nindem Sie wenigstens den Nachnamen eingeben."));
+
+    // A namesake warns when the first name is left.
+    book().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book()));
+    dialogs->answerMessage(ui::Answer::Ok);
+    book().tbEntry[entry::LastName]->setFocus();
+    QTest::keyClicks(book().tbEntry[entry::LastName], QStringLiteral("Schulz"));
+    book().tbEntry[entry::FirstName]->setFocus();
+    QTest::keyClicks(book().tbEntry[entry::FirstName], QStringLiteral("Eva"));
+    QTest::keyClick(book().tbEntry[entry::FirstName], Qt::Key_Tab);
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(
+        QStringLiteral("Bitte vergessen Sie nicht, ggf. nachträglich DIESE unnötig angelegte Bewohnerin zu löschen.")));
+}
+
+// Deleted at another workstation while the address book showed it: the
+// booking window it goes to says so and keeps its guest field empty.
+TEST_F(AddressBook, AGuestDeletedElsewhereIsNotTakenAndTheReceiverSaysSo)
+{
+    frmAdressen::ShowAdresse(meier, nullptr);
+    test::OtherStation other{database.path()};
+    other.exec(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = ?"), {meier});
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().btnPassData[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Gast übernehmen"));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Gast \"Hans Meier\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz gelöscht und kann nicht übernommen werden."));
+    ASSERT_TRUE(frmBuchungen::isLoaded());
+    EXPECT_NE(frmBuchungen::instance().state().CurrentCustomerId, meier);
+    EXPECT_TRUE(frmBuchungen::instance().tbBewohner->text().isEmpty());
+}
+
 TEST_F(AddressBook, EscapeHidesAndTheKeptListSurvives)
 {
     frmAdressen::ShowAdresse(-1, nullptr);

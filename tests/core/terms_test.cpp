@@ -1,4 +1,5 @@
 #include "core/globals.h"
+#include "core/places.h"
 #include "core/terms.h"
 #include "platform/runtime/color.h"
 #include "tests/core/occupancy_db.h"
@@ -71,31 +72,76 @@ TEST_F(ResourceArrays, TermsAreSplicedIntoTheTexts)
 
 TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
 {
-    const test::GlobalsScope keepTerms;
+    using K = TermKind;
+    using A = Article;
     // The delivered terms and what houses call their places and guests instead.
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Zimmer"), false), QStringLiteral("ein Zimmer"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), false), QStringLiteral("einen Gast"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), true, QStringLiteral("von Ihnen neu gewählt")),
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Zimmer"), K::Place, A::Indefinite), QStringLiteral("ein Zimmer"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), K::Person, A::Indefinite), QStringLiteral("einen Gast"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Gast"), K::Person, A::Definite, QStringLiteral("von Ihnen neu gewählt")),
               QStringLiteral("den von Ihnen neu gewählten Gast"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Person"), true, QStringLiteral("bisherig")),
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Person"), K::Person, A::Definite, QStringLiteral("bisherig")),
               QStringLiteral("die bisherige Person"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Ferienwohnung"), false, QStringLiteral("neu")),
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Ferienwohnung"), K::Place, A::Indefinite, QStringLiteral("neu")),
               QStringLiteral("eine neue Ferienwohnung"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Doppelzimmer"), false, QStringLiteral("neu")),
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Doppelzimmer"), K::Place, A::Indefinite, QStringLiteral("neu")),
               QStringLiteral("ein neues Doppelzimmer"));
-    EXPECT_EQ(AccusativeOf(QStringLiteral("Appartement"), true, QStringLiteral("bisherig")),
-              QStringLiteral("das bisherige Appartement"));
-    EXPECT_EQ(GenderOfTerm(QStringLiteral("Stellplatz")), TermGender::Masculine);
-    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kunde")), TermGender::Masculine);
-    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kabine")), TermGender::Feminine);
-    EXPECT_EQ(GenderOfTerm(QStringLiteral("Häuschen")), TermGender::Neuter);
-    EXPECT_EQ(GenderOfTerm(QString()), TermGender::Masculine);
-    EXPECT_EQ(NominativeOf(QStringLiteral("Gast")), QStringLiteral("der Gast"));
-    EXPECT_EQ(NominativeOf(QStringLiteral("Person")), QStringLiteral("die Person"));
-    EXPECT_EQ(NominativeOf(QStringLiteral("Mitglied")), QStringLiteral("das Mitglied"));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Appartement"), K::Place, A::This, QStringLiteral("bisherig")),
+              QStringLiteral("dieses bisherige Appartement"));
+    EXPECT_EQ(NominativeOf(QStringLiteral("Mitglied"), K::Person, A::This), QStringLiteral("dieses Mitglied"));
 
-    TermPersonSingular = QStringLiteral("Person");
-    EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen eine Person angeben, um die Reservierung zu vervollständigen."));
+    // A person word in -in is a woman's, whatever word it is made from.
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Bewohnerin"), K::Person, A::Indefinite, QStringLiteral("ander")),
+              QStringLiteral("eine andere Bewohnerin"));
+    EXPECT_EQ(GenitiveOf(QStringLiteral("Bewohnerin"), QStringLiteral("Bewohnerin"), K::Person, A::This),
+              QStringLiteral("dieser Bewohnerin"));
+    EXPECT_EQ(GenitiveOf(QStringLiteral("Gast"), QStringLiteral("Gastes"), K::Person, A::This), QStringLiteral("dieses Gastes"));
+    EXPECT_EQ(AccusativePronounOf(QStringLiteral("Bewohnerin"), K::Person), QStringLiteral("sie"));
+    EXPECT_EQ(NoneOf(QStringLiteral("Wohnung"), K::Place), QStringLiteral("keine"));
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Stellplatz"), K::Place), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kunde"), K::Person), TermGender::Masculine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Kabine"), K::Place), TermGender::Feminine);
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Häuschen"), K::Place), TermGender::Neuter);
+    // -e makes a place word feminine, not a person word ("Kollege", "Insasse").
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Insasse"), K::Person), TermGender::Unknown);
+
+    // Nothing tells the gender of "Chalet" (neuter): it is named behind a
+    // word whose gender is known, not guessed.
+    EXPECT_EQ(GenderOfTerm(QStringLiteral("Chalet"), K::Place), TermGender::Unknown);
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Chalet"), K::Place, A::Definite), QStringLiteral("den Eintrag \"Chalet\""));
+    EXPECT_EQ(AccusativeOf(QStringLiteral("Chalet"), K::Place, A::Indefinite, QStringLiteral("neu")),
+              QStringLiteral("einen neuen Eintrag \"Chalet\""));
+    EXPECT_EQ(NominativeOf(QStringLiteral("Chalet"), K::Place, A::Definite, QStringLiteral("\"12\"")),
+              QStringLiteral("der Eintrag \"12\" (Chalet)"));
+    EXPECT_EQ(GenitiveOf(QStringLiteral("Chalet"), QStringLiteral("Chalets"), K::Place, A::This),
+              QStringLiteral("dieses Eintrags \"Chalet\""));
+    EXPECT_EQ(AccusativePronounOf(QStringLiteral("Chalet"), K::Place), QStringLiteral("ihn"));
+    EXPECT_EQ(NoneOf(QStringLiteral("Chalet"), K::Place), QStringLiteral("kein Eintrag"));
+    // An empty term (no row in the table) leaves no empty quotes behind.
+    EXPECT_EQ(AccusativeOf(QString(), K::Person, A::Indefinite), QStringLiteral("einen Eintrag"));
+}
+
+// The texts of several windows, with the house's own words.
+TEST_F(ResourceArrays, TheTextsDeclineTheHousesTerms)
+{
+    const test::GlobalsScope keepTerms;
+    TermPersonSingular = QStringLiteral("Bewohnerin");
+    EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen eine Bewohnerin angeben, um die Reservierung zu vervollständigen."));
+    EXPECT_EQ(GuestDeletedText(QStringLiteral("Meier, Anna")),
+              QStringLiteral("Die Bewohnerin \"Meier, Anna\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die "
+                             "Reservierung wurde nicht gespeichert.\n\nMöchten Sie eine andere Bewohnerin wählen?"));
+    EXPECT_EQ(GuestGoneText(QStringLiteral("Anna Meier")),
+              QStringLiteral("Die Bewohnerin \"Anna Meier\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht und kann "
+                             "nicht übernommen werden."));
+
+    TermPersonSingular = QStringLiteral("Au-pair");
+    EXPECT_EQ(GuestRequiredText(), QStringLiteral("Sie müssen einen Eintrag \"Au-pair\" angeben, um die Reservierung zu "
+                                                  "vervollständigen."));
+    EXPECT_TRUE(GuestGoneText(QStringLiteral("Anna Meier")).startsWith(QStringLiteral("Der Eintrag \"Anna Meier\" (Au-pair) wurde")));
+
+    TermPlaceSingular = QStringLiteral("Wohnung");
+    EXPECT_EQ(ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 4), QStringLiteral("Die Wohnung „12“"));
+    TermPlaceSingular = QStringLiteral("Chalet");
+    EXPECT_EQ(ResourceRowName(ResourceKind::Place, QString(), 4), QStringLiteral("Der Eintrag Nr. 4 (Chalet)"));
 }
 
 TEST_F(ResourceArrays, AnUnreadableTableIsReportedAndTheNextStillLoads)

@@ -597,10 +597,11 @@ TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingS
     EXPECT_EQ(session.Positions.size(), 1u);
     EXPECT_EQ(positionRows(id), 1);
 
+    // Said before asking whether to replace the recipient shown.
     database.exec(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = 2"));
-    dialogs->answerMessage(Answer::Ok);   // another recipient?
     dialogs->answerMessage(Answer::Ok);
     EXPECT_FALSE(session.takeOverCustomer(2));
+    EXPECT_EQ(dialogs->messages().size(), 2u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Adresse des Empfängers wurde inzwischen")));
     EXPECT_EQ(session.CustomerId, 1);
     EXPECT_NE(column(QStringLiteral("inv_customer_id"), id).toLong(), 2);

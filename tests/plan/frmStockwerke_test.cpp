@@ -498,6 +498,24 @@ TEST_F(MainWindow, AGuestDeletedElsewhereBeforeTheSaveIsClearedAndAnotherChosen)
     EXPECT_EQ(w.lbBookingStatus->text(), "frei");
 }
 
+// Deleted before the address book handed it over: said at once, and the
+// panel does not take a guest who is gone.
+TEST_F(MainWindow, AGuestDeletedElsewhereBeforeTheHandOverIsNotTaken)
+{
+    TermPersonSingular = QStringLiteral("Gast");
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    QTest::mousePress(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 1)));
+    QTest::mouseRelease(w.CalendarGrid->viewport(), Qt::LeftButton, {}, calendarPoint(w, rt::Date::fromParts(2026, 7, 4)));
+    Db->execute(QStringLiteral("DELETE FROM tbl_customers"));   // another workstation
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.AddMainAdress(guest, QStringLiteral("Anna Meier"));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Gast \"Anna Meier\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz gelöscht und kann nicht übernommen werden."));
+    EXPECT_EQ(w.tbBewohner->text(), "");
+}
+
 TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
 {
     frmStockwerke& w = shown();

@@ -159,12 +159,12 @@ TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
     frmResourcen& w = open("tbl_places");
     w.grdDataGrid->setCurrentIndex(w.model()->index(0, 3));
     dialogs->answerMessage(ui::Answer::Ok);
-    w.btnDelete_Click();
-    EXPECT_TRUE(dialogs->lastMessage().text.contains("tbl_bookings"));
+    QTest::mouseClick(w.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Eintrag kann nicht gelöscht werden.\n\n1 Buchung verweist noch darauf.");
     EXPECT_EQ(data.count("tbl_places"), 2);
 
     w.grdDataGrid->setCurrentIndex(w.model()->index(1, 3));
-    w.btnDelete_Click();
+    QTest::mouseClick(w.btnDelete, Qt::LeftButton);
     EXPECT_EQ(data.count("tbl_places"), 1);
     EXPECT_EQ(data.value("SELECT pl_name FROM tbl_places;").toText(), "Zimmer 1");
     EXPECT_TRUE(w.modified());
@@ -180,20 +180,47 @@ TEST_F(TableEditor, AKeyOthersPointToIsNotChanged)
     dialogs->answerMessage(ui::Answer::Ok);
     type(w, 0, 0, "7");
     EXPECT_EQ(dialogs->lastMessage().text,
-              "Die Nummer dieses Eintrags kann nicht geändert werden.\n\n1 Einträge in \"tbl_buildings\" verweisen noch darauf.");
+              "Die Nummer dieses Eintrags kann nicht geändert werden.\n\n1 Gebäude verweist noch darauf.");
     EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "1");
 
     auto other = db::Database::open(data.path());
     other->execute("INSERT INTO tbl_invoice (inv_mandant_id) VALUES (2);");
     dialogs->answerMessage(ui::Answer::Ok);
     type(w, 1, 0, "8");
-    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("1 Einträge in \"tbl_invoice\" verweisen noch darauf."));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("\n\n1 Rechnung verweist noch darauf."));
 
     type(w, 1, 1, "Hotel am See");   // the other columns of such a row stay editable
     type(w, 2, 0, "9");
     EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2, 9);").toLong(), 3);
     EXPECT_EQ(data.value("SELECT mand_name FROM tbl_mandanten WHERE mand_id = 2;").toText(), "Hotel am See");
     EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
+// The rows that refer are counted in words, guests and places by the house's terms.
+TEST_F(TableEditor, TheRefusalCountsTheReferringRowsInWords)
+{
+    TermPersonSingular = "Bewohnerin";
+    TermPersonPlural = "Bewohnerinnen";
+    data.exec("INSERT INTO tbl_cust_categories (adrcat_id, adrcat_name) VALUES (1, 'Stammgast');");
+    data.exec("INSERT INTO tbl_customers (cust_lastname, cust_category_id) VALUES ('Meier', 1), ('Schulz', 1);");
+    data.exec("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (1, 'Pension');");
+    data.exec("INSERT INTO tbl_invoice (inv_mandant_id) VALUES (1), (1), (1);");
+    data.exec("INSERT INTO tbl_bookings (book_mandant_id) VALUES (1);");
+
+    frmResourcen& categories = open("tbl_cust_categories");
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(categories, 0, 0, "5");
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("\n\n2 Bewohnerinnen verweisen noch darauf."));
+    tester.reset();
+    delete &categories;
+
+    frmResourcen& facilities = open("tbl_mandanten");
+    facilities.grdDataGrid->setCurrentIndex(facilities.model()->index(0, 1));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(facilities.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Eintrag kann nicht gelöscht werden.\n\n"
+                                           "1 Buchung verweist noch darauf.\n3 Rechnungen verweisen noch darauf.");
+    EXPECT_EQ(data.count("tbl_mandanten"), 1);
 }
 
 // A compaction at another workstation may give the rows of a table without an
@@ -211,7 +238,7 @@ TEST_F(TableEditor, AKeyOthersPointToStaysAfterTheRowsWereRenumberedElsewhere)
 
     dialogs->answerMessage(ui::Answer::Ok);
     type(w, 0, 0, "7");
-    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("1 Einträge in \"tbl_buildings\" verweisen noch darauf."));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("\n\n1 Gebäude verweist noch darauf."));
     EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_mandanten WHERE mand_id IN (1, 2);").toLong(), 2);
     EXPECT_EQ(data.value("SELECT Count(*) FROM tbl_buildings INNER JOIN tbl_mandanten ON bld_mandant_id = mand_id;").toLong(), 1);
     // The row nothing points to still takes a new key.
