@@ -24,7 +24,7 @@ QString deleteTitle()
     return GetResString(1650, {{QStringLiteral("%s"), GetResString(1304)}});
 }
 
-// "Der Gast „Wagner, Eva“", for the question about a field two workstations changed.
+// "Der Gast "Wagner, Eva"", for the question about a field two workstations changed.
 QString guestTitle(const AddressFields& f)
 {
     const QString last = rt::trim(f.text[entry::LastName]);
@@ -33,7 +33,7 @@ QString guestTitle(const AddressFields& f)
     if (name.isEmpty())
         name = rt::trim(f.text[entry::Company]);
     return Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite,
-                                    QStringLiteral("„") + name + QStringLiteral("“")));
+                                    QStringLiteral("\"") + name + QStringLiteral("\"")));
 }
 
 rt::Date birthdayOf(const QString& text)

@@ -261,7 +261,7 @@ QList<MergeField> BookingMergeFields()
         {TermPlaceSingular, {column("book_place_id")},
          [](const RowValues& r) {
              const std::optional<Place> place = LoadPlace(r.value(QStringLiteral("book_place_id")).toLong());
-             return place ? QStringLiteral("„") + rt::trim(place->pl_name) + QStringLiteral("“")
+             return place ? QStringLiteral("\"") + rt::trim(place->pl_name) + QStringLiteral("\"")
                           : NoneOf(TermPlaceSingular, TermKind::Place);
          }},
         {TermPersonSingular, {column("book_customer_id")},
@@ -269,7 +269,7 @@ QList<MergeField> BookingMergeFields()
              const qint32 id = r.value(QStringLiteral("book_customer_id")).toLong();
              const QString name = id > 0 ? GetCustomerName(QStringLiteral("tbl_customers"), id) : QString();
              return rt::trim(name).isEmpty() ? NoneOf(TermPersonSingular, TermKind::Person)
-                                             : QStringLiteral("„") + rt::trim(name) + QStringLiteral("“");
+                                             : QStringLiteral("\"") + rt::trim(name) + QStringLiteral("\"");
          }},
         {QStringLiteral("Personen"), {column("book_cust_count")}, {}},
         {QStringLiteral("Notiz"), {column("book_info")}, {}},

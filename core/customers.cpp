@@ -112,7 +112,7 @@ QList<MergeField> CustomerMergeFields()
         const qint32 id = r.value(QStringLiteral("cust_category_id")).toLong();
         for (const CustomerCategory& c : CustomerCategories()) {
             if (c.adrcat_id == id)
-                return QStringLiteral("„") + c.adrcat_name + QStringLiteral("“");
+                return QStringLiteral("\"") + c.adrcat_name + QStringLiteral("\"");
         }
         return id > 0 ? QString::number(id) : GetResString(313);
     };

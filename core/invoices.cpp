@@ -158,10 +158,10 @@ RowValues InvoiceHeaderColumns(const InvoiceHeaderWrite& header)
 
 namespace {
 
-// "„text“", or the fallback when the lookup finds nothing.
+// The text in quotes, or the fallback when the lookup finds nothing.
 QString quotedOr(const QString& text, const QString& fallback)
 {
-    return rt::trim(text).isEmpty() ? fallback : QStringLiteral("„") + rt::trim(text) + QStringLiteral("“");
+    return rt::trim(text).isEmpty() ? fallback : QStringLiteral("\"") + rt::trim(text) + QStringLiteral("\"");
 }
 
 QString captionOf(const QString& sql, const db::Value& id)

@@ -451,7 +451,7 @@ QString describeOrder(const RowValues& row)
     const qint32 n = order.toLong();
     const qint32 at = n + 1;
     if (at >= 0 && at < static_cast<qint32>(FloorNames.size()) && !FloorNames[static_cast<size_t>(at)].isEmpty())
-        return QStringLiteral("„") + FloorNames[static_cast<size_t>(at)] + QStringLiteral("“");
+        return QStringLiteral("\"") + FloorNames[static_cast<size_t>(at)] + QStringLiteral("\"");
     return QString::number(n);
 }
 
@@ -460,7 +460,7 @@ QString describeCategory(const RowValues& row)
     const qint32 id = row.value(QStringLiteral("pl_type_id")).toLong();
     for (const RoomType& type : RoomTypes) {
         if (id > 0 && type.id == id)
-            return QStringLiteral("„") + type.name + QStringLiteral("“");
+            return QStringLiteral("\"") + type.name + QStringLiteral("\"");
     }
     return id > 0 ? QString::number(id) : QStringLiteral("keine");
 }
@@ -497,7 +497,7 @@ QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id)
 {
     const QString shown = name.trimmed();
     const QString label = shown.isEmpty() ? QStringLiteral("Nr. ") + QString::number(id)
-                                          : QStringLiteral("„") + shown + QStringLiteral("“");
+                                          : QStringLiteral("\"") + shown + QStringLiteral("\"");
     switch (kind) {
     case ResourceKind::Building: return QStringLiteral("Das Gebäude ") + label;
     case ResourceKind::Floor: return QStringLiteral("Das Stockwerk ") + label;

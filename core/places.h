@@ -138,8 +138,8 @@ RowValues FloorColumns(const Floor& floor);
 RowValues PlaceColumns(const Place& place, bool withType);
 // The fields as the editors label them, for the question.
 QList<MergeField> ResourceMergeFields(ResourceKind kind);
-// The row as the question names it: "Das Gebäude „Haupthaus“", "Das
-// Stockwerk „1. OG“", a place with the house's term ("Der Raum „01“"); the
+// The row as the question names it: Das Gebäude "Haupthaus", Das
+// Stockwerk "1. OG", a place with the house's term (Der Raum "01"); the
 // number where the name is empty.
 QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id);
 // Writes what the window changed of a stored resource and keeps what another

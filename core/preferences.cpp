@@ -431,7 +431,7 @@ QString yesNo(double n)
 
 QString quoted(const QString& text)
 {
-    return QStringLiteral("„") + text + QStringLiteral("“");
+    return QStringLiteral("\"") + text + QStringLiteral("\"");
 }
 
 QString whole(double n)

@@ -93,7 +93,7 @@ QString DescribeStored(const db::Value& value)
         const QString text = value.toText();
         if (text.trimmed().isEmpty())
             return QStringLiteral("leer");
-        return QStringLiteral("„") + text + QStringLiteral("“");
+        return QStringLiteral("\"") + text + QStringLiteral("\"");
     }
     default: return value.toText();
     }

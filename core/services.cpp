@@ -68,9 +68,9 @@ QList<MergeField> ServiceMergeFields()
          [](const RowValues& r) {
              const db::Value tax = r.value(QStringLiteral("srv_tax_id"));
              switch (tax.isNull() ? 0 : tax.toLong()) {
-             case 0: return QStringLiteral("„voll“");
-             case 1: return QStringLiteral("„reduz.“");
-             case 2: return QStringLiteral("„keine“");
+             case 0: return QStringLiteral("\"voll\"");
+             case 1: return QStringLiteral("\"reduz.\"");
+             case 2: return QStringLiteral("\"keine\"");
              default: return QStringLiteral("keine Angabe");
              }
          }},

@@ -109,7 +109,7 @@ bool ShowWordDocument()
     try {
         file = WordDoc->saveNew(word::outputFolder(), QFileInfo(WordDoc->sourcePath()).completeBaseName());
     } catch (const word::FolderError& e) {
-        ui::msgBox(QStringLiteral("Der Ordner für Dokumente „%1“ kann nicht angelegt oder beschrieben werden. "
+        ui::msgBox(QStringLiteral("Der Ordner für Dokumente \"%1\" kann nicht angelegt oder beschrieben werden. "
                                   "Das Dokument wurde nicht erstellt.\n\nBitte sorgen Sie dafür, dass es diesen "
                                   "Ordner gibt und Sie in ihn schreiben dürfen: Liegt an seiner Stelle eine Datei "
                                   "gleichen Namens, benennen Sie sie um oder verschieben Sie sie. Versuchen Sie es "

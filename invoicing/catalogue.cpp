@@ -143,7 +143,7 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             const QString loadedName = rt::trim(m_loaded.value(QStringLiteral("srv_name")).toText());
             const QString rowName = QStringLiteral("Die Hotelleistung ")
                                     + (loadedName.isEmpty() ? QStringLiteral("Nr. ") + QString::number(CurrentServiceId)
-                                                            : QStringLiteral("„") + loadedName + QStringLiteral("“"));
+                                                            : QStringLiteral("\"") + loadedName + QStringLiteral("\""));
             const ClashAsk ask = [&](const RowMerge& merge) {
                 return unattended ? ClashChoice::Stored : AskClash(rowName, ServiceMergeFields(), merge);
             };

@@ -62,10 +62,10 @@ std::optional<int> parseQuantity(const QString& text)
     return value;
 }
 
-// „Frühstück“: how a question or a notice names a position.
+// "Frühstück": how a question or a notice names a position.
 QString quotedText(const InvoicePosition& p)
 {
-    return QStringLiteral("„") + rt::trim(p.text) + QStringLiteral("“");
+    return QStringLiteral("\"") + rt::trim(p.text) + QStringLiteral("\"");
 }
 
 std::optional<qint32> chosenOf(qint32 stored, const std::vector<qint32>& ids)

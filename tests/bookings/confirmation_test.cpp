@@ -130,8 +130,8 @@ TEST_F(ConfirmationLetter, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoLette
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w().btnOutputWordDoc, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder +
-                                                       "“ kann nicht angelegt oder beschrieben werden."))
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente \"" + folder +
+                                                       "\" kann nicht angelegt oder beschrieben werden."))
         << qPrintable(dialogs->lastMessage().text);
     EXPECT_FALSE(dialogs->lastMessage().text.contains(QStringLiteral("Reservierungsbestaetigung")));
     EXPECT_TRUE(dialogs->opened().empty());

@@ -462,8 +462,8 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Der Gast „Wagner, Eva“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
-                       "Telefon jetzt „0711 999“. Ihre Änderung trotzdem speichern?")));
+        QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                       "Telefon jetzt \"0711 999\". Ihre Änderung trotzdem speichern?")));
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
     EXPECT_TRUE(stored().cust_zip.isEmpty());
     EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 123"));
@@ -481,6 +481,6 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     retype(entry::Phone, QStringLiteral("0711 123"));
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Person „Wagner, Eva“ wurde")));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Person \"Wagner, Eva\" wurde")));
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123"));
 }

@@ -112,7 +112,7 @@ TEST_F(TwoDesks, AFieldChangedAtBothDesksIsAskedAboutAndEachAnswerDoesWhatItSays
     dialogs->answerMessage(ui::Answer::Cancel);
     save();
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt „Hund“. "
+        QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"Hund\". "
                        "Ihre Änderung trotzdem speichern?")));
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 3);
     dialogs->answerEscape();   // closing the box is Abbrechen too

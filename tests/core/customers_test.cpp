@@ -110,10 +110,10 @@ TEST_F(CustomerRows, AGuestChangedAtTwoStationsKeepsTheOthersFieldsAndNamesThose
     dialogs->answerMessage(ui::Answer::No);
     const MergedSave saved = StoreCustomerChanges(
         7, loaded, ChangedColumns(CustomerColumns(CustomerFromRow(loaded)), CustomerColumns(mine)),
-        [](const RowMerge& merge) { return AskClash(QStringLiteral("Der Gast „Wagner“"), CustomerMergeFields(), merge); });
+        [](const RowMerge& merge) { return AskClash(QStringLiteral("Der Gast \"Wagner\""), CustomerMergeFields(), merge); });
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral(
-        "Der Gast „Wagner“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Straße, Nr. jetzt „Lindenweg 4“; "
-        "Anrede jetzt Frau; Kategorie jetzt „Stammgast“. Ihre Änderung trotzdem speichern?")))
+        "Der Gast \"Wagner\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Straße, Nr. jetzt \"Lindenweg 4\"; "
+        "Anrede jetzt Frau; Kategorie jetzt \"Stammgast\". Ihre Änderung trotzdem speichern?")))
         << dialogs->lastMessage().text.toStdString();
     ASSERT_EQ(saved.result, MergedSave::Result::Written);
     const Customer now = *LoadCustomer(7);

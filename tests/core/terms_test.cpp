@@ -139,7 +139,7 @@ TEST_F(ResourceArrays, TheTextsDeclineTheHousesTerms)
     EXPECT_TRUE(GuestGoneText(QStringLiteral("Anna Meier")).startsWith(QStringLiteral("Der Eintrag \"Anna Meier\" (Au-pair) wurde")));
 
     TermPlaceSingular = QStringLiteral("Wohnung");
-    EXPECT_EQ(ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 4), QStringLiteral("Die Wohnung „12“"));
+    EXPECT_EQ(ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 4), QStringLiteral("Die Wohnung \"12\""));
     TermPlaceSingular = QStringLiteral("Chalet");
     EXPECT_EQ(ResourceRowName(ResourceKind::Place, QString(), 4), QStringLiteral("Der Eintrag Nr. 4 (Chalet)"));
 }

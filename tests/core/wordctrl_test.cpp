@@ -117,8 +117,8 @@ TEST_F(WordCtrlTest, AFileWhereTheDocumentsFolderShouldBeIsNamedNotTheTemplate)
     EXPECT_FALSE(ShowWordDocument());
     EXPECT_TRUE(dialogs->opened().empty());
     const QString text = dialogs->lastMessage().text;
-    EXPECT_TRUE(text.startsWith("Der Ordner für Dokumente „" + QDir::toNativeSeparators(blocker)
-                                + "“ kann nicht angelegt oder beschrieben werden."))
+    EXPECT_TRUE(text.startsWith("Der Ordner für Dokumente \"" + QDir::toNativeSeparators(blocker)
+                                + "\" kann nicht angelegt oder beschrieben werden."))
         << qPrintable(text);
     EXPECT_FALSE(text.contains(templatePath)) << "the template is intact";
     EXPECT_FALSE(text.contains(QStringLiteral("konnte nicht geöffnet")));

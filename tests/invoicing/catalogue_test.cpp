@@ -244,7 +244,7 @@ TEST_F(TwoDesksOnOneService, APriceChangedAtBothDesksAsksAndEachAnswerDoesWhatIt
     save();
     const auto question = dialogs->lastMessage();
     EXPECT_TRUE(question.text.startsWith(QStringLiteral(
-        "Die Hotelleistung „Übernachtung“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
+        "Die Hotelleistung \"Übernachtung\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
         "Ihre Änderung trotzdem speichern?")))
         << question.text.toStdString();
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);

@@ -152,5 +152,5 @@ TEST_F(InvoiceDocumentFile, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoDocu
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, {}));
     EXPECT_TRUE(dialogs->opened().empty());
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente „" + folder + "“"));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente \"" + folder + "\""));
 }

@@ -120,7 +120,7 @@ TEST_F(TwoDesksOnOneInvoice, APositionBothChangedOrDeletedIsAskedAbout)
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Die Position „Frühstück“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Menge jetzt 5.")));
+        QStringLiteral("Die Position \"Frühstück\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Menge jetzt 5.")));
     EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_quantity, 5);
     EXPECT_EQ(a.MSFlexGrid1->model()->index(0, ColMng).data().toString(), QStringLiteral("5"));
 
@@ -166,7 +166,7 @@ TEST_F(TwoDesksOnOneInvoice, TheHeaderKeepsWhatOnlyBChangedAndAsksAboutWhatBothC
         }
         EXPECT_EQ(dialogs->lastMessage().text.section(QLatin1Char('.'), 0, 0),
                   QStringLiteral("Die Rechnung ") + a.NumberText
-                      + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt „von B“"));
+                      + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"von B\""));
         EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), answer == Answer::Yes ? "von A" : "von B");
         EXPECT_EQ(stored(QStringLiteral("inv_is_payed")).toBool(), answer != Answer::Cancel);
         EXPECT_EQ(a.Notes, answer == Answer::No ? "von B" : "von A");
@@ -201,7 +201,7 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
 
     dialogs->answerMessage(Answer::Yes);
     QTest::mouseClick(a.cmdSave, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt „Firma zahlt“")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt \"Firma zahlt\"")));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
 }
@@ -224,7 +224,7 @@ TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoes
 
     dialogs->answerMessage(Answer::Cancel);
     EXPECT_NO_THROW(QuitProgram());
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt „Firma zahlt“")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt \"Firma zahlt\"")));
     EXPECT_TRUE(a.isVisible());
     EXPECT_EQ(a.tbInfo->toPlainText(), QStringLiteral("zahlt bar"));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("Firma zahlt"));

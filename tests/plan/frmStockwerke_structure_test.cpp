@@ -408,7 +408,7 @@ TEST_F(StructureWindowBesideAnother, ThePlaceEditorKeepsTheOtherStationsFieldsAn
     retype(w.tbPlatzInfo, "Balkon, Meerblick");
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
-    EXPECT_EQ(question(), "Das Zimmer „02“ wurde inzwischen an einem anderen Arbeitsplatz geändert: Name jetzt „Suite B“. "
+    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Name jetzt \"Suite B\". "
                           "Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(stored("pl_info", "tbl_places", room2).toText(), "Balkon");
     EXPECT_EQ(w.tbPlatzName->text(), "Suite A");
@@ -458,8 +458,8 @@ TEST_F(StructureWindowBesideAnother, BuildingAndFloorEditorsMergeTheirSaves)
     QTest::mouseClick(w.imgMaxNum[1], Qt::LeftButton);
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::mouseClick(w.cmdSaveFloorDetails, Qt::LeftButton);
-    EXPECT_EQ(question(), "Das Stockwerk „Erdgeschoss“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
-                          "Ebene jetzt „1. Stockwerk“. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(question(), "Das Stockwerk \"Erdgeschoss\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                          "Ebene jetzt \"1. Stockwerk\". Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(stored("flr_order", "tbl_floors", ground).toLong(), -1);
     EXPECT_EQ(w.lbflr_order->text(), "UG");
 }
@@ -474,7 +474,7 @@ TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
     // Abbrechen: nothing written, the marker back where it was.
     dialogs->answerMessage(ui::Answer::Cancel);
     drag(w, marker, QPoint(25, 35));
-    EXPECT_EQ(question(), "Das Zimmer „02“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
                           "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{600, 600, 795, 795}));
     EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(100, 30));
@@ -498,7 +498,7 @@ TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
     other.exec("DELETE FROM tbl_places WHERE pl_id = ?", {room3});
     dialogs->answerMessage(ui::Answer::Ok);
     drag(w, markerOf(w, room3), QPoint(25, 75));
-    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer „03“ wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer \"03\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
     EXPECT_EQ(database.count("tbl_places"), 2);
     for (size_t i = 1; i < w.lbPlatz.size(); ++i)
         EXPECT_FALSE(!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == room3);
@@ -519,7 +519,7 @@ TEST_F(StructureWindowBesideAnother, ArrowKeysMoveOnlyTheMarkedMarkersAndAllOrNo
     QTest::mouseClick(markerOf(w, room1), Qt::LeftButton, Qt::ControlModifier);
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(question(), "Das Zimmer „01“ wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+    EXPECT_EQ(question(), "Das Zimmer \"01\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
                           "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1510, 450, 1705, 645}));
     EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{600, 600, 795, 795}));

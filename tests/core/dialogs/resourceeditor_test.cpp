@@ -455,7 +455,7 @@ TEST_F(TwoDesksInTheTableEditor, ACellBothDesksChangedAsksAndOnlyJaWritesOverThe
     dialogs->answerMessage(ui::Answer::Cancel);
     type(w, 0, 1, "Kunde");
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: gt_singular jetzt „Besucher“. "
+        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: gt_singular jetzt \"Besucher\". "
         "Ihre Änderung trotzdem speichern?"))
         << dialogs->lastMessage().text.toStdString();
     EXPECT_EQ(stored("gt_singular"), "Besucher");
