@@ -119,7 +119,7 @@ TEST_F(BookingConflicts, FloorOccupancyCountsOccupiedPlacesOfThePeriod)
 TEST_F(BookingConflicts, NeitherAPeriodNorAPersonsCountThatCannotBeReadLeavesThePlaceFree)
 {
     const qint32 damaged = database.addBooking(place, 7, 3, 5);
-    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_end = 'bald' WHERE book_id = ?"), {damaged});
+    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_start = 'bald' WHERE book_id = ?"), {damaged});
     EXPECT_TRUE(IsPlaceBooked(place, july(20), july(22), 0));
     EXPECT_FALSE(IsPlaceBooked(place, july(20), july(22), damaged));   // not against itself
     EXPECT_FALSE(IsPlaceBooked(otherPlace, july(20), july(22), 0));

@@ -409,8 +409,8 @@ TEST_F(Structure, TheTreeShowsEveryBuildingFloorAndPlaceWithItsOccupancy)
     const QSet<qint32> occupied =
         OccupiedTreePlaces(1, rt::Date::fromParts(2024, 7, 10, 12), rt::Date::fromParts(2024, 7, 12, 12));
     EXPECT_EQ(occupied, QSet<qint32>{room1});
-    // A departure nobody can read holds an enabled place in any period.
-    db.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'bald' WHERE book_place_id IN (%1, %2)").arg(room2).arg(shut));
+    // An arrival nobody can read holds an enabled place in any period.
+    db.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'bald' WHERE book_place_id IN (%1, %2)").arg(room2).arg(shut));
     EXPECT_EQ(OccupiedTreePlaces(1, rt::Date::fromParts(2024, 7, 10, 12), rt::Date::fromParts(2024, 7, 12, 12)),
               (QSet<qint32>{room1, room2}));
     EXPECT_EQ(PlaceNodeImage(TreeImage::Place, true), TreeImage::PlaceOccupied);
