@@ -241,63 +241,53 @@ TEST_F(StoringBookings, TwoWorkstationsRacingForOnePlaceStoreExactlyOne)
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
 }
 
-// Dates another tool stored as text, left out, or beyond the calendar: nobody
+// Dates another tool stored as text, left out or beyond the calendar: nobody
 // can tell which days the booking means, so it holds its place on all of them.
-TEST_F(StoringBookings, ABookingWhosePeriodCannotBeReadHoldsItsPlaceForAnyPeriod)
+TEST_F(StoringBookings, ABookingWhosePeriodCannotBeReadHoldsItsPlaceForAnyPeriodAndIsNamedOnce)
 {
     const qint32 holder = database.addBooking(place, 8, 3, 5);
     Booking beside = booking(otherPlace, 7, 20, 25);
     ASSERT_EQ(StoreBooking(beside).result, StoreResult::Stored);
-    const RowValues loaded = *ReadBookingRow(beside.book_id);
     Booking moved = beside;
     moved.book_place_id = place;
+    const auto set = [this](qint32 id, const QString& values) {
+        database.exec(QStringLiteral("UPDATE tbl_bookings SET %1 WHERE book_id = %2").arg(values).arg(id));
+    };
     for (const char* damage : {"book_start = 'Ostern'", "book_end = NULL", "book_start = 1e300", "book_end = -1e300"}) {
         SCOPED_TRACE(damage);
-        database.exec(QStringLiteral("UPDATE tbl_bookings SET %1 WHERE book_id = %2").arg(QLatin1String(damage)).arg(holder));
+        set(holder, QLatin1String(damage));
+        Booking b = booking(place, 7, 20, 25);
+        EXPECT_EQ(StoreBooking(b).result, StoreResult::PlaceOccupied);
+        EXPECT_EQ(StoreBookingChanges(beside.book_id, *ReadBookingRow(beside.book_id),
+                                      ChangedColumns(BookingColumns(beside), BookingColumns(moved)), {}).result,
+                  StoreResult::PlaceOccupied);
         EXPECT_EQ(OccupyingBooking(place, july(20), july(25)), holder);
         EXPECT_EQ(OccupyingBooking(place, july(20), july(25), {holder}), 0);
-        Booking b = booking(place, 7, 20, 25);
-        const StoreOutcome outcome = StoreBooking(b);
-        EXPECT_EQ(outcome.result, StoreResult::PlaceOccupied);
-        EXPECT_EQ(outcome.bookingId, holder);
-        const StoreOutcome change = StoreBookingChanges(beside.book_id, loaded, ChangedColumns(BookingColumns(beside), BookingColumns(moved)),
-                                                        [](const RowMerge&) { return ClashChoice::Mine; });
-        EXPECT_EQ(change.result, StoreResult::PlaceOccupied);
-        EXPECT_TRUE(LoadBooking(holder)->book_start.isZero() || LoadBooking(holder)->book_end.isZero());
-        database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = #07/03/2024 12:00:00#, book_end = #07/05/2024 12:00:00# "
-                                     "WHERE book_id = %1").arg(holder));
+        set(holder, QStringLiteral("book_start = #07/03/2024 12:00:00#, book_end = #07/05/2024 12:00:00#"));
     }
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 2);
 
     // A persons count nobody can read holds the place in its period; none holds nothing.
-    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = 1e300 WHERE book_id = %1").arg(holder));
+    set(holder, QStringLiteral("book_cust_count = 1e300"));
     EXPECT_EQ(LoadBooking(holder)->book_cust_count, 1);
-    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = NULL WHERE book_id = %1").arg(holder));
+    set(holder, QStringLiteral("book_cust_count = NULL"));
     EXPECT_EQ(OccupyingBooking(place, july(4), july(6)), holder);
     EXPECT_EQ(OccupyingBooking(place, july(5), july(6)), 0);
-    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = 0, book_start = 'Ostern' WHERE book_id = %1").arg(holder));
-    EXPECT_EQ(OccupyingBooking(place, july(20), july(25)), 0);
-}
+    set(beside.book_id, QStringLiteral("book_cust_count = 0, book_start = 'bald'"));
+    EXPECT_EQ(OccupyingBooking(otherPlace, july(1), july(2)), 0);
 
-TEST_F(StoringBookings, EachBookingWhosePeriodCannotBeReadIsNamedOnce)
-{
-    const qint32 noStart = database.addBooking(place, 8, 3, 5);
-    const qint32 noEnd = database.addBooking(otherPlace, 8, 3, 5);
-    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'Ostern' WHERE book_id = %1").arg(noStart));
-    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'bald' WHERE book_id = %1").arg(noEnd));
+    // Each is named once, however often it is met.
+    set(beside.book_id, QStringLiteral("book_cust_count = 1, book_start = #07/20/2024 12:00:00#, book_end = 'bald'"));
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     dialogs->answerMessage(ui::Answer::Ok);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(OccupyingBooking(place, july(10), july(12)), noStart);
-        EXPECT_EQ(BookingsOfPlace(otherPlace, july(20), july(22)).size(), 1u);
+    for (int told : {2, 0}) {
+        EXPECT_EQ(BookingsOfPlace(otherPlace, july(1), july(2)).size(), 1u);
+        EXPECT_EQ(OccupyingBooking(place, july(10), july(12)), 0);
+        EXPECT_EQ(TellNotices(), told);
     }
-    EXPECT_EQ(TellNotices(), 2);
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte geben "
-                                                          "Sie es im Buchungsfenster neu ein.").arg(noStart));
-    EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Abreisedatum. Bitte geben "
-                                                          "Sie es im Buchungsfenster neu ein.").arg(noEnd));
-    OccupyingBooking(place, july(10), july(12));
-    EXPECT_EQ(TellNotices(), 0);
+    const QString text = QStringLiteral("Die Reservierung %1 hat ein ungültiges %2. Bitte geben Sie es im Buchungsfenster neu ein.");
+    EXPECT_EQ(dialogs->messages()[0].text, text.arg(holder).arg("Anreisedatum"));
+    EXPECT_EQ(dialogs->messages()[1].text, text.arg(beside.book_id).arg("Abreisedatum"));
 }

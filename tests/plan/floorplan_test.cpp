@@ -1,12 +1,10 @@
 #include "plan/floorplan.h"
 
-#include "core/notices.h"
 #include "core/terms.h"
 #include "platform/runtime/color.h"
 
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
-#include "tests/support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -138,40 +136,6 @@ TEST_F(FloorPlanView, MarkersKeepTheirStoredPositionsAndOnlyTheCurrentPlaceIsMar
     EXPECT_FALSE(plan.currentFound);
     for (const PlaceMarker& m : plan.markers)
         EXPECT_FALSE(m.marked);
-}
-
-TEST_F(FloorPlanView, WhatCannotBeReadIsNamedOnceAndNeverDrawnFree)
-{
-    const qint32 lost = PlanDb::addPlace(floor, QStringLiteral("Linde"), 0, 300, 450);
-    const qint32 held = PlanDb::addPlace(floor, QStringLiteral("Eiche"), 0, 900, 450);
-    const qint32 free = PlanDb::addPlace(floor, QStringLiteral("Ulme"), 0, 1500, 450);
-    const qint32 booking = PlanDb::addBooking(held, 1, PlanDb::noon(2023, 1, 1), PlanDb::noon(2023, 1, 3));
-    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_start = 'irgendwann' WHERE book_id = ?"), {booking});
-    Db->execute(QStringLiteral("UPDATE tbl_places SET pl_x1 = 1e300 WHERE pl_id = ?"), {lost});
-
-    test::DialogScope dialogs;
-    dialogs->answerMessage(ui::Answer::Ok);
-    dialogs->answerMessage(ui::Answer::Ok);
-    for (int drawing = 0; drawing < 2; ++drawing) {
-        const FloorPlan plan = BuildFloorPlan(request, roomTypes);
-        EXPECT_EQ(markerOf(plan, lost).x, 0);
-        EXPECT_EQ(markerOf(plan, lost).y, 0);
-        EXPECT_EQ(markerOf(plan, lost).colour, MarkerFreeColor);
-        EXPECT_EQ(markerOf(plan, held).colour, MarkerOccupiedColor);
-        EXPECT_EQ(markerOf(plan, free).colour, MarkerFreeColor);
-        EXPECT_EQ(plan.summary, "3 Betten, 1 belegt (33%), 2 frei (66%)");
-        EXPECT_EQ(TellNotices(), drawing == 0 ? 2 : 0);
-    }
-    QStringList texts;
-    for (const auto& message : dialogs->messages())
-        texts << message.text;
-    texts.sort();
-    ASSERT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Der Buchungsplatz „Linde“ (Haus / EG) hat in der Tabelle tbl_places "
-                                                    "keine lesbare Lage")))
-        << texts[0].toStdString();
-    EXPECT_EQ(texts[1], QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte geben Sie es im "
-                                       "Buchungsfenster neu ein.").arg(booking));
 }
 
 TEST(FloorPlanMarks, TheCurrentPlacesMarkShowsOnEveryColour)

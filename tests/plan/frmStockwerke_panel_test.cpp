@@ -258,12 +258,6 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
                                                           "Sie es im Buchungsfenster neu ein.").arg(damaged));
     EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
     EXPECT_EQ(PlanDb::lastId(QStringLiteral("tbl_bookings")), damaged);
-
-    // Told once: the next refusal names only the place.
-    dialogs->answerMessage(ui::Answer::Cancel);
-    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
-    ASSERT_EQ(dialogs->messages().size(), 3u);
-    EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText("02"));
 }
 
 TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFloorStepperAndATabSwitch)
