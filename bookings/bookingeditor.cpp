@@ -58,7 +58,7 @@ std::optional<rt::Date> BookingDay(const QString& text)
 
 QString BookingDayText(const db::Value& stored)
 {
-    if (stored.kind() != db::Value::Kind::Date)
+    if (!IsReadableDate(stored))
         return QString();
     return rt::formatDate(stored.toDate(), DayPattern);
 }

@@ -3,6 +3,7 @@
 #include "core/database.h"
 #include "core/datefunctions.h"
 #include "core/conflicts.h"
+#include "core/notices.h"
 #include "core/places.h"
 #include "core/terms.h"
 #include "platform/db/database.h"
@@ -28,9 +29,9 @@ Booking readBooking(const db::Recordset& rs)
     b.book_mandant_id = rs.value(QStringLiteral("book_mandant_id")).toLong();
     b.book_place_id = rs.value(QStringLiteral("book_place_id")).toLong();
     b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
-    b.book_cust_count = rs.value(QStringLiteral("book_cust_count")).toLong();
-    b.book_start = rs.value(QStringLiteral("book_start")).toDate();
-    b.book_end = rs.value(QStringLiteral("book_end")).toDate();
+    b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
+    b.book_start = StoredDate(rs.value(QStringLiteral("book_start")));
+    b.book_end = StoredDate(rs.value(QStringLiteral("book_end")));
     b.book_bearb_date = rs.value(QStringLiteral("book_bearb_date")).toDate();
     b.book_info = rs.value(QStringLiteral("book_info")).toText();
     b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
@@ -48,6 +49,36 @@ QString placeholders(qsizetype n)
     for (qsizetype i = 0; i < n; ++i)
         marks << QStringLiteral("?");
     return marks.join(QLatin1Char(','));
+}
+
+// Dates from 01.01.100 to 31.12.9999, as days from 30.12.1899.
+constexpr double FirstReadableDay = -657434;
+constexpr double BeyondLastReadableDay = 2958466;
+
+// The bookings whose period cannot be read. SQLite sorts NULL before every
+// number and text after them, so each part is a short seek at one end of a
+// date index: the years of readable bookings in between are never read.
+QString unreadablePeriodIds()
+{
+    QStringList parts;
+    for (const QString& column : {QStringLiteral("book_start"), QStringLiteral("book_end")}) {
+        const QString select = QStringLiteral("SELECT book_id FROM tbl_bookings WHERE ") + column;
+        parts << select + QStringLiteral(" IS NULL")
+              << select + QStringLiteral(" < ") + QString::number(FirstReadableDay, 'f', 0)
+              << select + QStringLiteral(" >= ") + QString::number(BeyondLastReadableDay, 'f', 0);
+    }
+    return parts.join(QStringLiteral(" UNION ALL "));
+}
+
+void noteUnreadablePeriod(qint32 bookId, const db::Value& start, const db::Value& end)
+{
+    const bool startUnreadable = !IsReadableDate(start);
+    if (!startUnreadable && IsReadableDate(end))
+        return;
+    NoticeOnce(QStringLiteral("tbl_bookings ") + QString::number(bookId),
+               QStringLiteral("Die Reservierung ") + QString::number(bookId) + QStringLiteral(" hat ein ungültiges ") +
+                   (startUnreadable ? QStringLiteral("Anreisedatum") : QStringLiteral("Abreisedatum")) +
+                   QStringLiteral(". Bitte geben Sie es im Buchungsfenster neu ein."));
 }
 
 // Whether a row of the table has the id; asked once per id within one write.
@@ -131,20 +162,69 @@ std::optional<Booking> LoadBooking(qint32 bookId)
     return readBooking(rs);
 }
 
+bool IsReadableDate(const db::Value& value)
+{
+    return value.kind() == db::Value::Kind::Date && value.toDouble() >= FirstReadableDay &&
+           value.toDouble() < BeyondLastReadableDay;
+}
+
+rt::Date StoredDate(const db::Value& value)
+{
+    return IsReadableDate(value) ? value.toDate() : rt::Date();
+}
+
+int StoredPersons(const db::Value& value)
+{
+    if (value.kind() == db::Value::Kind::Text || !value.isNumeric())
+        return 1;
+    const double count = value.toDouble();
+    return count > -2147483648.5 && count < 2147483647.5 ? value.toLong() : 1;
+}
+
+std::vector<UnreadableBooking> UnreadableBookingsOn(const QString& placeCondition, const QList<db::Value>& params,
+                                                    const QList<qint32>& except)
+{
+    // "+" keeps SQLite from walking every booking of the place along its
+    // index; it looks up the few ids instead.
+    QString sql = QStringLiteral("SELECT book_id, pl_id, book_start, book_end FROM tbl_bookings INNER JOIN tbl_places ON "
+                                 "+tbl_bookings.book_place_id = tbl_places.pl_id WHERE book_id IN (") +
+                  unreadablePeriodIds() + QStringLiteral(") AND IFNULL(book_cust_count, 1) > 0 AND (") + placeCondition +
+                  QLatin1Char(')');
+    QList<db::Value> all = params;
+    if (!except.isEmpty()) {
+        sql += QStringLiteral(" AND book_id NOT IN (") + placeholders(except.size()) + QLatin1Char(')');
+        for (qint32 id : except)
+            all << id;
+    }
+    std::vector<UnreadableBooking> found;
+    OpenedDb().forEachRow(sql + QStringLiteral(" ORDER BY book_id"), all, [&found](const QList<db::Value>& row) {
+        const qint32 id = row[0].toLong();
+        noteUnreadablePeriod(id, row[2], row[3]);
+        found.push_back({id, row[1].toLong()});
+    });
+    return found;
+}
+
 qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& end, const QList<qint32>& except)
 {
     if (placeId <= 0)
         return 0;
     QList<db::Value> params{placeId, end, start};
-    QString sql = QStringLiteral("SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND book_cust_count > 0 "
+    QString sql = QStringLiteral("SELECT book_id FROM tbl_bookings WHERE book_place_id = ? AND IFNULL(book_cust_count, 1) > 0 "
                                  "AND book_start < ? AND book_end > ?");
     if (!except.isEmpty()) {
         sql += QStringLiteral(" AND book_id NOT IN (") + placeholders(except.size()) + QLatin1Char(')');
         for (qint32 id : except)
             params << id;
     }
-    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
-    return rs.eof() ? 0 : rs.value(QStringLiteral("book_id")).toLong();
+    {
+        db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+        if (!rs.eof())
+            return rs.value(QStringLiteral("book_id")).toLong();
+    }
+    const std::vector<UnreadableBooking> unreadable =
+        UnreadableBookingsOn(QStringLiteral("pl_id = ?"), {placeId}, except);
+    return unreadable.empty() ? 0 : unreadable.front().book_id;
 }
 
 StoreOutcome StoreBooking(Booking& booking)
@@ -233,9 +313,9 @@ Booking BookingFromRow(const RowValues& row)
     b.book_mandant_id = v("book_mandant_id").toLong();
     b.book_place_id = v("book_place_id").toLong();
     b.book_customer_id = v("book_customer_id").toLong();
-    b.book_cust_count = v("book_cust_count").toLong();
-    b.book_start = v("book_start").toDate();
-    b.book_end = v("book_end").toDate();
+    b.book_cust_count = StoredPersons(v("book_cust_count"));
+    b.book_start = StoredDate(v("book_start"));
+    b.book_end = StoredDate(v("book_end"));
     b.book_bearb_date = v("book_bearb_date").toDate();
     b.book_info = v("book_info").toText();
     b.book_color_id = v("book_color_id").toLong();
@@ -250,8 +330,8 @@ Booking BookingFromRow(const RowValues& row)
 QList<MergeField> BookingMergeFields()
 {
     const auto day = [](const db::Value& v) {
-        if (v.kind() != db::Value::Kind::Date)
-            return DescribeStored(v);
+        if (!IsReadableDate(v))
+            return v.kind() == db::Value::Kind::Date ? QStringLiteral("ungültig") : DescribeStored(v);
         return IsOpenEnd(v.toDate()) ? QStringLiteral("offen") : rt::formatDate(v.toDate(), QStringLiteral("dd.mm.yyyy"));
     };
     const auto column = [](const char* name) { return QString::fromLatin1(name); };
@@ -351,12 +431,22 @@ int DeleteBookings(const QList<qint32>& bookIds)
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end)
 {
     std::vector<Booking> list;
+    QSet<qint32> unreadable;
+    for (const UnreadableBooking& u : UnreadableBookingsOn(QStringLiteral("pl_id = ?"), {placeId})) {
+        if (std::optional<Booking> b = LoadBooking(u.book_id)) {
+            unreadable.insert(u.book_id);
+            list.push_back(*b);
+        }
+    }
     db::Recordset rs = OpenedDb().openRecordset(
         QStringLiteral("SELECT * FROM tbl_bookings WHERE book_place_id = ? AND book_start < ? AND book_end > ? "
                        "ORDER BY book_start, book_id"),
         db::OpenMode::ForwardOnlyReadOnly, {placeId, end, start});
-    for (; !rs.eof(); rs.moveNext())
-        list.push_back(readBooking(rs));
+    for (; !rs.eof(); rs.moveNext()) {
+        // A text end sorts after every date: the row comes here too.
+        if (!unreadable.contains(rs.value(QStringLiteral("book_id")).toLong()))
+            list.push_back(readBooking(rs));
+    }
     return list;
 }
 
@@ -380,23 +470,26 @@ std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, 
     // by place makes SQLite walk the whole place index to save a small sort.
     std::vector<ScheduleBooking> list;
     db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
-    const auto date = [&rs](const QString& field) -> std::optional<rt::Date> {
-        const db::Value v = rs.value(field);
-        if (v.isNull())
-            return std::nullopt;
-        return v.toDate();
-    };
     for (; !rs.eof(); rs.moveNext()) {
         ScheduleBooking b;
         b.book_id = rs.value(QStringLiteral("book_id")).toLong();
+        // A text end sorts after every date and so comes here: no bar can
+        // show a period nobody can read.
+        const db::Value start = rs.value(QStringLiteral("book_start"));
+        const db::Value end = rs.value(QStringLiteral("book_end"));
+        if (!IsReadableDate(start) || !IsReadableDate(end)) {
+            if (StoredPersons(rs.value(QStringLiteral("book_cust_count"))) > 0)
+                noteUnreadablePeriod(b.book_id, start, end);
+            continue;
+        }
         b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
         b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
-        b.book_cust_count = rs.value(QStringLiteral("book_cust_count")).toLong();
+        b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
         b.book_info = rs.value(QStringLiteral("book_info")).toText();
         b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
         b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
-        b.book_start = date(QStringLiteral("book_start"));
-        b.book_end = date(QStringLiteral("book_end"));
+        b.book_start = start.toDate();
+        b.book_end = end.toDate();
         b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
         list.push_back(std::move(b));
     }
@@ -483,7 +576,7 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
         row.book_id = v[0].toLong();
         row.book_start = v[1].toDate();
         row.book_end = v[2].toDate();
-        row.book_cust_count = v[3].toLong();
+        row.book_cust_count = StoredPersons(v[3]);
         row.book_customer_id = v[4].toLong();
         row.book_place_id = v[5].toLong();
         list.rows.push_back(row);
@@ -537,13 +630,21 @@ QString BookingListOfPlace(qint32 placeId)
 QList<qint32> OccupiedPlacesOfFloor(qint32 floorId, const rt::Date& from, const rt::Date& to)
 {
     QList<qint32> ids;
-    db::Recordset rs = OpenedDb().openRecordset(
-        QStringLiteral("SELECT DISTINCT pl_id FROM tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
-                       "tbl_places.pl_id WHERE book_cust_count > 0 AND pl_disabled = 0 AND pl_floor_id = ? "
-                       "AND book_start < ? AND book_end > ? ORDER BY pl_id"),
-        db::OpenMode::ForwardOnlyReadOnly, {floorId, to, from});
-    for (; !rs.eof(); rs.moveNext())
-        ids << rs.value(QStringLiteral("pl_id")).toLong();
+    {
+        db::Recordset rs = OpenedDb().openRecordset(
+            QStringLiteral("SELECT DISTINCT pl_id FROM tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
+                           "tbl_places.pl_id WHERE IFNULL(book_cust_count, 1) > 0 AND pl_disabled = 0 AND pl_floor_id = ? "
+                           "AND book_start < ? AND book_end > ? ORDER BY pl_id"),
+            db::OpenMode::ForwardOnlyReadOnly, {floorId, to, from});
+        for (; !rs.eof(); rs.moveNext())
+            ids << rs.value(QStringLiteral("pl_id")).toLong();
+    }
+    for (const UnreadableBooking& u :
+         UnreadableBookingsOn(QStringLiteral("pl_floor_id = ? AND pl_disabled = 0"), {floorId})) {
+        if (!ids.contains(u.pl_id))
+            ids << u.pl_id;
+    }
+    std::sort(ids.begin(), ids.end());
     return ids;
 }
 

@@ -99,11 +99,34 @@ StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const R
 int DeleteBookings(const QList<qint32>& bookIds);
 inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }
 
+// Values of a stored booking as the program can use them. A date is
+// readable when it is a date from 01.01.100 to 31.12.9999; anything else (no
+// date, text another tool wrote, a number beyond the calendar) reads as the
+// zero date. A persons count that cannot be read (none, text, beyond a Long)
+// reads as 1: nobody can tell that the place is free.
+bool IsReadableDate(const db::Value& value);
+rt::Date StoredDate(const db::Value& value);
+int StoredPersons(const db::Value& value);
+
+// A booking with persons (or a count that cannot be read) whose period cannot
+// be read: it holds its place for any period. Each one found is noted, so
+// that the user is told once which booking to mend (core/notices.h).
+struct UnreadableBooking {
+    qint32 book_id = 0;
+    qint32 pl_id = 0;
+};
+// Those on the places that placeCondition, a condition over tbl_places with
+// params bound, selects; other than those given.
+std::vector<UnreadableBooking> UnreadableBookingsOn(const QString& placeCondition, const QList<db::Value>& params,
+                                                    const QList<qint32>& except = {});
+
 // The first booking with persons of the place overlapping the period, other
-// than those given; 0 when the place is free.
+// than those given; 0 when the place is free. A booking whose period cannot
+// be read overlaps every period.
 qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& end, const QList<qint32>& except = {});
 
-// The bookings of a place that overlap the period, oldest start first.
+// The bookings of a place that overlap the period, oldest start first; before
+// them those with persons whose period cannot be read (zero dates).
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end);
 
 // A booking as the schedule draws it: its row with the guest's name.
@@ -122,7 +145,8 @@ struct ScheduleBooking {
 
 // The facility's bookings touching from..to, both ends included, on the
 // places SchedulePlaces lists for the same floor and building; in no
-// particular order.
+// particular order. A booking whose period cannot be read has no bar to show
+// and is left out (and noted).
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to);
 
@@ -183,7 +207,8 @@ std::vector<Occupant> OccupantsOfPlace(qint32 placeId, const rt::Date& moment);
 QString BookingListOfPlace(qint32 placeId);
 
 // The enabled places of a floor that hold a booking with persons overlapping
-// the period (starting before `to`, ending after `from`), ascending.
+// the period (starting before `to`, ending after `from`) or one whose period
+// cannot be read, ascending.
 QList<qint32> OccupiedPlacesOfFloor(qint32 floorId, const rt::Date& from, const rt::Date& to);
 
 // Conditions for the booking list (ShowBookings), in its dialect.

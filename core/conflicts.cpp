@@ -1,5 +1,6 @@
 #include "core/conflicts.h"
 
+#include "core/bookings.h"
 #include "core/database.h"
 #include "core/datefunctions.h"
 #include "core/messages.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QLineEdit>
+#include <QSet>
 
 namespace {
 
@@ -108,8 +110,17 @@ bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd,
 {
     if (placeId <= 0)
         return false;
-    return anyBooking(QStringLiteral("book_place_id = ") + QString::number(placeId) + QStringLiteral(" AND ") +
-                      periodCondition(dStart, dEnd) + QStringLiteral(" AND book_cust_count > 0") + exceptBooking(bookId));
+    if (anyBooking(QStringLiteral("book_place_id = ") + QString::number(placeId) + QStringLiteral(" AND ") +
+                   periodCondition(dStart, dEnd) + QStringLiteral(" AND IFNULL(book_cust_count, 1) > 0") +
+                   exceptBooking(bookId)))
+        return true;
+    try {
+        return !UnreadableBookingsOn(QStringLiteral("pl_id = ?"), {placeId}, bookId > 0 ? QList<qint32>{bookId} : QList<qint32>{})
+                    .empty();
+    } catch (const db::DbError& error) {
+        ui::msgBox(QStringLiteral("Fehler in IsPlaceBooked\n") + error.description(), ui::Exclamation);
+        return true;
+    }
 }
 
 bool GetFloorOccupancy(qint32 /*mandantId*/, qint32 floorId, const rt::Date& dStart, const rt::Date& dEnd, int& placeCount,
@@ -126,13 +137,18 @@ bool GetFloorOccupancy(qint32 /*mandantId*/, qint32 floorId, const rt::Date& dSt
     if (placeCount > 0) {
         // Places, not bookings: a place booked twice in the period is still one
         // occupied place, so the free count never drops below zero.
+        QSet<qint32> occupied;
         db::Recordset rs = openReadOnly(
-            QStringLiteral("SELECT Count(DISTINCT tbl_places.pl_id) AS myRecordCount FROM tbl_bookings INNER JOIN (tbl_places "
+            QStringLiteral("SELECT DISTINCT tbl_places.pl_id AS pl_id FROM tbl_bookings INNER JOIN (tbl_places "
                            "INNER JOIN tbl_floors ON tbl_places.pl_floor_id = tbl_floors.flr_id) ON tbl_bookings.book_place_id "
-                           "= tbl_places.pl_id WHERE (book_cust_count>0) AND (pl_disabled=False) AND (flr_id=") +
+                           "= tbl_places.pl_id WHERE (IFNULL(book_cust_count, 1)>0) AND (pl_disabled=False) AND (flr_id=") +
             QString::number(floorId) + QStringLiteral(") AND (book_start <= ") + DateToSQL(dEnd) +
             QStringLiteral(") AND (book_end > ") + DateToSQL(dStart) + QStringLiteral(");"));
-        bookingCount = rs.eof() ? 0 : rs.value(QStringLiteral("myRecordCount")).toLong();
+        for (; !rs.eof(); rs.moveNext())
+            occupied.insert(rs.value(QStringLiteral("pl_id")).toLong());
+        for (const UnreadableBooking& u : UnreadableBookingsOn(QStringLiteral("pl_floor_id = ? AND pl_disabled = 0"), {floorId}))
+            occupied.insert(u.pl_id);
+        bookingCount = static_cast<int>(occupied.size());
     }
     return placeCount > bookingCount;
 }
@@ -170,7 +186,7 @@ QString GetBookingPeriodText(qint32 bookId)
             return QString();
         const db::Value start = rs.value(QStringLiteral("book_start"));
         const db::Value end = rs.value(QStringLiteral("book_end"));
-        if (start.isNull() || end.isNull())
+        if (!IsReadableDate(start) || !IsReadableDate(end))
             return QString();
         const QString pattern = QStringLiteral("Dd.mm.yyyy hh:nn");
         const qint64 days = start.toDate().toQDate().daysTo(end.toDate().toQDate());

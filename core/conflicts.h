@@ -39,12 +39,14 @@ std::optional<ConflictColours> CheckConflicts(const QString& startText, const QS
 // The single tests on dates already at 12:00. Two periods overlap when each
 // starts before the other ends; only bookings with persons occupy a place,
 // while any booking counts for the guest. An id of 0 or below is never booked.
-// A query that fails is reported and counts as booked.
+// A booking with persons whose period cannot be read holds its place for any
+// period. A query that fails is reported and counts as booked.
 bool IsCustomerBooked(qint32 custId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId);
 bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId);
 
 // The enabled places of a floor and how many of them hold a booking with
-// persons in the period (a booking starting exactly at dEnd counts). True
+// persons in the period (a booking starting exactly at dEnd counts, and one
+// whose period cannot be read counts always). True
 // when at least one place is free. bookingCount is left alone when the floor
 // has no enabled place. mandantId is not used. Throws db::DbError.
 bool GetFloorOccupancy(qint32 mandantId, qint32 floorId, const rt::Date& dStart, const rt::Date& dEnd, int& placeCount,

@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/windows.h"
 #include "platform/db/error.h"
 #include "platform/ui/busy.h"
@@ -15,6 +16,28 @@ QString HandlerErrorText(const QString& name, int number, const QString& descrip
     return text + description;
 }
 
+namespace {
+
+// Handlers run inside handlers while a box or dialog stands.
+int handlerDepth = 0;
+
+struct HandlerLevel {
+    HandlerLevel() { ++handlerDepth; }
+    ~HandlerLevel() { --handlerDepth; }
+    HandlerLevel(const HandlerLevel&) = delete;
+    HandlerLevel& operator=(const HandlerLevel&) = delete;
+};
+
+// What the reading found wrong is told when the outermost handler is done,
+// after its own messages.
+void tellNoticesWhenOutermost()
+{
+    if (handlerDepth == 0)
+        TellNotices();
+}
+
+}  // namespace
+
 bool RunHandler(const QString& name, const std::function<void()>& fn)
 {
     const bool fillingLists = FillingLists;
@@ -22,7 +45,11 @@ bool RunHandler(const QString& name, const std::function<void()>& fn)
     const int cursors = ui::WaitCursor::depth();
     QString report;
     try {
-        fn();
+        {
+            HandlerLevel level;
+            fn();
+        }
+        tellNoticesWhenOutermost();
         return true;
     } catch (const ProgramEnded&) {
         throw;
@@ -35,5 +62,6 @@ bool RunHandler(const QString& name, const std::function<void()>& fn)
     Closing = closing;
     ui::WaitCursor::restoreTo(cursors);
     ui::msgBox(report, ui::Critical, AppTitle);
+    tellNoticesWhenOutermost();
     return false;
 }

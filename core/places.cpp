@@ -1,5 +1,6 @@
 #include "core/places.h"
 
+#include "core/bookings.h"
 #include "core/database.h"
 #include "core/preferences.h"
 #include "core/terms.h"
@@ -12,6 +13,8 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
 #include <iterator>
 
 Building BuildingFromRow(const RowValues& row)
@@ -40,6 +43,30 @@ Floor FloorFromRow(const RowValues& row)
     return f;
 }
 
+namespace {
+
+const QString PositionColumns[] = {QStringLiteral("pl_x1"), QStringLiteral("pl_y1"), QStringLiteral("pl_x2"),
+                                   QStringLiteral("pl_y2")};
+
+// The four coordinates of a place's row; nullopt when one is text or beyond
+// a Long. None stored (Null) reads as 0.
+std::optional<std::array<qint32, 4>> storedRect(const RowValues& row)
+{
+    std::array<qint32, 4> rect{};
+    for (size_t i = 0; i < rect.size(); ++i) {
+        const db::Value v = row.value(PositionColumns[i]);
+        if (v.isNull())
+            continue;
+        const double d = v.toDouble();
+        if (v.kind() == db::Value::Kind::Text || !(d > -2147483648.5 && d < 2147483647.5))
+            return std::nullopt;
+        rect[i] = v.toLong();
+    }
+    return rect;
+}
+
+}  // namespace
+
 Place PlaceFromRow(const RowValues& row)
 {
     const auto v = [&row](const char* column) { return row.value(QString::fromLatin1(column)); };
@@ -53,10 +80,14 @@ Place PlaceFromRow(const RowValues& row)
     p.pl_info = v("pl_info").toText();
     p.pl_capacity = v("pl_capacity").toLong();
     p.pl_imagefile = v("pl_imagefile").toText();
-    p.pl_x1 = v("pl_x1").toLong();
-    p.pl_y1 = v("pl_y1").toLong();
-    p.pl_x2 = v("pl_x2").toLong();
-    p.pl_y2 = v("pl_y2").toLong();
+    const std::optional<std::array<qint32, 4>> rect = storedRect(row);
+    p.positionUnreadable = !rect;
+    if (rect) {
+        p.pl_x1 = (*rect)[0];
+        p.pl_y1 = (*rect)[1];
+        p.pl_x2 = (*rect)[2];
+        p.pl_y2 = (*rect)[3];
+    }
     return p;
 }
 
@@ -213,13 +244,23 @@ std::vector<ResourceTreeRow> ResourceTreeRows(qint32 mandantId)
 
 std::vector<qint32> OccupiedPlacesOfMandant(qint32 mandantId, const rt::Date& before, const rt::Date& after)
 {
-    return readAll<qint32>(
+    std::vector<qint32> ids = readAll<qint32>(
         QStringLiteral("SELECT DISTINCT tbl_places.pl_id AS pl_id FROM ((tbl_bookings INNER JOIN tbl_places ON "
                        "tbl_bookings.book_place_id = tbl_places.pl_id) INNER JOIN tbl_floors ON tbl_places.pl_floor_id = "
                        "tbl_floors.flr_id) INNER JOIN tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id "
-                       "WHERE bld_mandant_id = ? AND book_cust_count > 0 AND pl_disabled = 0 AND book_start < ? "
+                       "WHERE bld_mandant_id = ? AND IFNULL(book_cust_count, 1) > 0 AND pl_disabled = 0 AND book_start < ? "
                        "AND book_end > ? ORDER BY tbl_places.pl_id"),
         {mandantId, before, after}, [](const db::Recordset& rs) { return rs.value(QStringLiteral("pl_id")).toLong(); });
+    for (const UnreadableBooking& u :
+         UnreadableBookingsOn(QStringLiteral("pl_disabled = 0 AND pl_floor_id IN (SELECT flr_id FROM tbl_floors INNER JOIN "
+                                             "tbl_buildings ON tbl_floors.flr_building_id = tbl_buildings.bld_id WHERE "
+                                             "bld_mandant_id = ?)"),
+                              {mandantId})) {
+        if (std::find(ids.begin(), ids.end(), u.pl_id) == ids.end())
+            ids.push_back(u.pl_id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 namespace {
@@ -433,13 +474,12 @@ RowValues PlaceColumns(const Place& p, bool withType)
 
 namespace {
 
-const QString PositionColumns[] = {QStringLiteral("pl_x1"), QStringLiteral("pl_y1"), QStringLiteral("pl_x2"),
-                                   QStringLiteral("pl_y2")};
-
 QString describePosition(const RowValues& row)
 {
-    return QStringLiteral("links ") + QString::number(row.value(QStringLiteral("pl_x1")).toLong()) +
-           QStringLiteral(", oben ") + QString::number(row.value(QStringLiteral("pl_y1")).toLong());
+    const std::optional<std::array<qint32, 4>> rect = storedRect(row);
+    if (!rect)
+        return QStringLiteral("ungültig");
+    return QStringLiteral("links ") + QString::number((*rect)[0]) + QStringLiteral(", oben ") + QString::number((*rect)[1]);
 }
 
 QString describeOrder(const RowValues& row)
@@ -524,7 +564,8 @@ namespace {
 // Where the plan draws a stored marker.
 QPoint storedPosition(const RowValues& row)
 {
-    return QPoint(row.value(QStringLiteral("pl_x1")).toLong(), row.value(QStringLiteral("pl_y1")).toLong());
+    const std::optional<std::array<qint32, 4>> rect = storedRect(row);
+    return rect ? QPoint((*rect)[0], (*rect)[1]) : QPoint(0, 0);
 }
 
 RowValues rectColumns(const PlaceRectMove& m)

@@ -46,6 +46,9 @@ struct Place {
     qint32 pl_y1 = 0;
     qint32 pl_x2 = 0;
     qint32 pl_y2 = 0;
+    // A coordinate is text or beyond a Long: all four read as 0, the
+    // picture's top-left corner, where the plan still shows the place.
+    bool positionUnreadable = false;
 };
 
 std::optional<Building> LoadBuilding(qint32 buildingId);
@@ -94,7 +97,8 @@ struct ResourceTreeRow {
 std::vector<ResourceTreeRow> ResourceTreeRows(qint32 mandantId);
 
 // The enabled places of the facility's buildings that hold a booking with
-// persons starting before `before` and ending after `after`.
+// persons starting before `before` and ending after `after`, or one whose
+// period cannot be read.
 std::vector<qint32> OccupiedPlacesOfMandant(qint32 mandantId, const rt::Date& before, const rt::Date& after);
 
 // Writes of the facility structure. A stored row keeps its parent columns

@@ -1,7 +1,10 @@
 #include "plan/floorplan.h"
 
 #include "core/bookings.h"
+#include "core/conflicts.h"
+#include "core/notices.h"
 #include "core/places.h"
+#include "core/workstation.h"
 #include "platform/runtime/color.h"
 
 #include <algorithm>
@@ -17,6 +20,18 @@ qint32 categoryColour(qint32 typeId, const std::vector<RoomType>& roomTypes)
             return roomTypes[i].colour;
     }
     return MarkerFreeColor;
+}
+
+void noteUnreadablePosition(const Place& place)
+{
+    QString text = ResourceRowName(ResourceKind::Place, place.pl_name, place.pl_id) + QStringLiteral(" (") +
+                   GetBuildingFloorName(place.pl_floor_id, -1) +
+                   QStringLiteral(") hat in der Tabelle tbl_places keine lesbare Lage auf dem Etagenplan. Die Markierung "
+                                  "steht darum oben links im Plan.");
+    if (!StationReadOnly)
+        text += QStringLiteral(" Ziehen Sie sie mit „Bearbeiten / Etagenplan einrichten“ an die richtige Stelle, dann "
+                               "wird die Lage neu gespeichert.");
+    NoticeOnce(QStringLiteral("tbl_places ") + QString::number(place.pl_id), text);
 }
 
 }  // namespace
@@ -58,6 +73,8 @@ FloorPlan BuildFloorPlan(const FloorPlanRequest& request, const std::vector<Room
         marker.x = place.pl_x1;
         marker.y = place.pl_y1;
         marker.tooltip = place.pl_name;
+        if (place.positionUnreadable)
+            noteUnreadablePosition(place);
         if (place.pl_disabled) {
             marker.colour = MarkerDisabledColor;
         } else {

@@ -44,10 +44,11 @@ struct FloorPlan {
 
 // The markers of a floor: grey when disabled, the room category's colour when
 // asked for, otherwise red when a booking with persons holds the place in the
-// period and green when it is free. The period counts from the midnight after
+// period (or one whose period cannot be read) and green when it is free. The period counts from the midnight after
 // its first day to the midnight after its last, so a guest arriving on the
 // last day occupies the place and one leaving on the first day does not.
-// Throws db::DbError.
+// A place whose position cannot be read stands at the top-left corner and
+// is noted to be named once. Throws db::DbError.
 FloorPlan BuildFloorPlan(const FloorPlanRequest& request, const std::vector<RoomType>& roomTypes);
 
 // "10 Betten, 3 belegt (30%), 7 frei (70%)" or "5 Betten (alle frei)", after

@@ -54,6 +54,12 @@ void PlanCalendar::markBooked(const std::vector<std::pair<rt::Date, rt::Date>>& 
         return;
     const rt::Date first = this->first().atNoon();
     for (const auto& [start, end] : bookings) {
+        // A period that cannot be read may cover any day.
+        if (start.isZero() || end.isZero()) {
+            for (PlanCalendarCell& cell : m_cells)
+                cell.back = CalendarBookedBack;
+            continue;
+        }
         const double fromDays = std::clamp(start.daysSince(first), -1.0, double(CalendarCellCount));
         const double toDays = std::clamp(end.daysSince(first), -1.0, double(CalendarCellCount));
         const int from = std::max(0, rt::clng(fromDays));

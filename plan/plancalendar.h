@@ -40,7 +40,8 @@ public:
     bool showPeriod(const rt::Date& start, const rt::Date& end);
 
     // Paints the days from each booking's arrival to its departure, both
-    // included, as far as they lie on the grid.
+    // included, as far as they lie on the grid; every day for a booking with
+    // a zero date (one that cannot be read).
     void markBooked(const std::vector<std::pair<rt::Date, rt::Date>>& bookings);
 
     bool isBuilt() const { return m_month != 0; }

@@ -296,6 +296,9 @@ Value readValue(sqlite3_stmt* stmt, int index, const ColumnInfo& column)
         if (storage == SQLITE_FLOAT) {
             // A fraction that slipped into a whole-number column reads rounded, half to even.
             double d = sqlite3_column_double(stmt, index);
+            // Beyond any whole number it stays a double, which no Long takes (3349).
+            if (!(std::abs(d) < 9.2e18))
+                return Value(d);
             return integerKind(column.type, static_cast<qint64>(std::nearbyint(d)));
         }
         return Value(columnText(stmt, index));

@@ -487,15 +487,27 @@ TEST_F(Editor, AfterASaveTheNextComparesWithWhatItStored)
 TEST_F(Editor, ADateStoredAsTextShowsEmptyAndOnlyATypedDateReplacesIt)
 {
     const qint32 id = db.addBooking(db.place, db.anna, 3, 5);
-    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'bis Ostern' WHERE book_id = %1").arg(id));
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'nach Ostern', book_end = 'bis Ostern' WHERE book_id = %1").arg(id));
+    // Until it is mended the booking holds its place on any day.
+    {
+        prepare(editor, db.place, 40, 42, db.otto);
+        EXPECT_TRUE(editor.state().PlaceClash);
+        test::DialogScope dialogs;
+        dialogs->answerMessage(ui::Answer::Cancel);
+        EXPECT_FALSE(editor.SaveBooking());
+        EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
+        EXPECT_EQ(db.bookings(), 1);
+    }
     ASSERT_TRUE(editor.LoadBooking(id));
-    EXPECT_EQ(editor.fields().tbBuchungDatum[1], "");   // not 30.12.1899
+    EXPECT_EQ(editor.fields().tbBuchungDatum, (std::array<QString, 2>{}));   // not 30.12.1899
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
 
-    editor.fields().tbBuchungDatum[1] = db.dayText(6);
+    editor.fields().tbBuchungDatum = {db.dayText(2), db.dayText(6)};
     ASSERT_TRUE(editor.SaveBooking());
+    EXPECT_EQ(stored(id)->book_start, db.day(2));
     EXPECT_EQ(stored(id)->book_end, db.day(6));
+    EXPECT_FALSE(IsPlaceBooked(db.place, db.day(40), db.day(42), 0));
 }

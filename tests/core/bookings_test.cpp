@@ -1,9 +1,11 @@
 #include "core/bookings.h"
 
 #include "core/database.h"
+#include "core/notices.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 #include "tests/core/occupancy_db.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QFile>
 #include <QThread>
@@ -237,4 +239,55 @@ TEST_F(StoringBookings, TwoWorkstationsRacingForOnePlaceStoreExactlyOne)
     std::sort(codes.begin(), codes.end());
     EXPECT_EQ(codes, (std::vector<int>{0, 1}));
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
+}
+
+// Dates another tool stored as text, left out or beyond the calendar: nobody
+// can tell which days the booking means, so it holds its place on all of them.
+TEST_F(StoringBookings, ABookingWhosePeriodCannotBeReadHoldsItsPlaceForAnyPeriodAndIsNamedOnce)
+{
+    const qint32 holder = database.addBooking(place, 8, 3, 5);
+    Booking beside = booking(otherPlace, 7, 20, 25);
+    ASSERT_EQ(StoreBooking(beside).result, StoreResult::Stored);
+    Booking moved = beside;
+    moved.book_place_id = place;
+    const auto set = [this](qint32 id, const QString& values) {
+        database.exec(QStringLiteral("UPDATE tbl_bookings SET %1 WHERE book_id = %2").arg(values).arg(id));
+    };
+    for (const char* damage : {"book_start = 'Ostern'", "book_end = NULL", "book_start = 1e300", "book_end = -1e300"}) {
+        SCOPED_TRACE(damage);
+        set(holder, QLatin1String(damage));
+        Booking b = booking(place, 7, 20, 25);
+        EXPECT_EQ(StoreBooking(b).result, StoreResult::PlaceOccupied);
+        EXPECT_EQ(StoreBookingChanges(beside.book_id, *ReadBookingRow(beside.book_id),
+                                      ChangedColumns(BookingColumns(beside), BookingColumns(moved)), {}).result,
+                  StoreResult::PlaceOccupied);
+        EXPECT_EQ(OccupyingBooking(place, july(20), july(25)), holder);
+        EXPECT_EQ(OccupyingBooking(place, july(20), july(25), {holder}), 0);
+        set(holder, QStringLiteral("book_start = #07/03/2024 12:00:00#, book_end = #07/05/2024 12:00:00#"));
+    }
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 2);
+
+    // A persons count nobody can read holds the place in its period; none holds nothing.
+    set(holder, QStringLiteral("book_cust_count = 1e300"));
+    EXPECT_EQ(LoadBooking(holder)->book_cust_count, 1);
+    set(holder, QStringLiteral("book_cust_count = NULL"));
+    EXPECT_EQ(OccupyingBooking(place, july(4), july(6)), holder);
+    EXPECT_EQ(OccupyingBooking(place, july(5), july(6)), 0);
+    set(beside.book_id, QStringLiteral("book_cust_count = 0, book_start = 'bald'"));
+    EXPECT_EQ(OccupyingBooking(otherPlace, july(1), july(2)), 0);
+
+    // Each is named once, however often it is met.
+    set(beside.book_id, QStringLiteral("book_cust_count = 1, book_start = #07/20/2024 12:00:00#, book_end = 'bald'"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    for (int told : {2, 0}) {
+        EXPECT_EQ(BookingsOfPlace(otherPlace, july(1), july(2)).size(), 1u);
+        EXPECT_EQ(OccupyingBooking(place, july(10), july(12)), 0);
+        EXPECT_EQ(TellNotices(), told);
+    }
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    const QString text = QStringLiteral("Die Reservierung %1 hat ein ungültiges %2. Bitte geben Sie es im Buchungsfenster neu ein.");
+    EXPECT_EQ(dialogs->messages()[0].text, text.arg(holder).arg("Anreisedatum"));
+    EXPECT_EQ(dialogs->messages()[1].text, text.arg(beside.book_id).arg("Abreisedatum"));
 }

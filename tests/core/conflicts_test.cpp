@@ -116,6 +116,21 @@ TEST_F(BookingConflicts, FloorOccupancyCountsOccupiedPlacesOfThePeriod)
     EXPECT_EQ(bookings, 1);
 }
 
+TEST_F(BookingConflicts, NeitherAPeriodNorAPersonsCountThatCannotBeReadLeavesThePlaceFree)
+{
+    const qint32 damaged = database.addBooking(place, 7, 3, 5);
+    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_start = 'bald' WHERE book_id = ?"), {damaged});
+    EXPECT_TRUE(IsPlaceBooked(place, july(20), july(22), 0));
+    EXPECT_FALSE(IsPlaceBooked(place, july(20), july(22), damaged));   // not against itself
+    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = NULL WHERE book_id = ?"),
+                {database.addBooking(otherPlace, 8, 10, 12)});
+    EXPECT_TRUE(IsPlaceBooked(otherPlace, july(11), july(13), 0));
+    int places = 0;
+    int bookings = 0;
+    EXPECT_FALSE(GetFloorOccupancy(1, floor, july(11), july(13), places, bookings));
+    EXPECT_EQ(bookings, 2);
+}
+
 TEST_F(BookingConflicts, VatOfTheDayFromTheFirstToTheLastDayOfItsPeriod)
 {
     Db->execute(QStringLiteral("INSERT INTO tbl_vat VALUES (#01/01/2020#, #12/31/2020#, 16, 5), (#01/01/2021#, #12/31/2021#, 19, 7)"));

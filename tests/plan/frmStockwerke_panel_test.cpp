@@ -236,6 +236,30 @@ TEST_F(PanelBesideAnotherStation, ARefusedSaveShowsThePlaceTakenOnTheFloorPlanAn
     EXPECT_EQ(w.tbBewohner->text(), "Wagner, Eva");
 }
 
+// Another tool writes a booking of room 02 with an arrival nobody can read
+// while the plan still shows the room free.
+TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveAndIsNamed)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    w.AddMainAdress(newGuest, QStringLiteral("Eva Wagner"));
+    other.exec(QStringLiteral("INSERT INTO tbl_bookings (book_mandant_id, book_place_id, book_customer_id, book_cust_count, "
+                              "book_start, book_end) VALUES (1, ?, ?, 2, 'Pfingsten', ?)"),
+               {room2, newGuest, PlanDb::noon(2026, 8, 1)});
+    const qint32 damaged = PlanDb::lastId(QStringLiteral("tbl_bookings"));
+    ASSERT_EQ(BackColor(markerOf(w, room2)), MarkerFreeColor);
+
+    dialogs->answerMessage(ui::Answer::Cancel);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_EQ(dialogs->messages()[0].text, PlaceOccupiedText("02"));
+    EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte geben "
+                                                          "Sie es im Buchungsfenster neu ein.").arg(damaged));
+    EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
+    EXPECT_EQ(PlanDb::lastId(QStringLiteral("tbl_bookings")), damaged);
+}
+
 TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFloorStepperAndATabSwitch)
 {
     frmStockwerke& w = shown();

@@ -740,3 +740,34 @@ TEST_F(MainWindow, TheWindowKeepsItsWidthAndTheFloorSteppersTheirPlace)
     settled();
     EXPECT_EQ(w.width(), width);
 }
+
+// Another tool wrote the arrival of a booking in room 02 and the position of
+// room 01 as text: the plan starts, shows both rooms and names each once.
+TEST_F(MainWindow, WhatCannotBeReadIsNamedOnceAndTheRestOfTheFloorShowsItsState)
+{
+    const qint32 damaged = PlanDb::addBooking(room2, guest, PlanDb::noon(2025, 1, 1), PlanDb::noon(2025, 1, 3));
+    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_start = '31.06.2026' WHERE book_id = ?"), {damaged});
+    Db->execute(QStringLiteral("UPDATE tbl_places SET pl_y1 = 'oben' WHERE pl_id = ?"), {room1});
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    frmStockwerke& w = shown();
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte "
+                                                          "geben Sie es im Buchungsfenster neu ein.").arg(damaged));
+    EXPECT_TRUE(dialogs->messages()[1].text.startsWith("Der Buchungsplatz „01“ (Haupthaus / Erdgeschoss) hat in der "
+                                                       "Tabelle tbl_places keine lesbare Lage auf dem Etagenplan."));
+    ASSERT_EQ(visibleMarkers(w).size(), 3u);
+    EXPECT_EQ(markerOf(w, room1)->pos(), w.imgStockwerk->pos());
+    EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
+    EXPECT_EQ(w.lbBettenCount->text(), "3 Betten, 1 belegt (33%), 2 frei (66%)");
+
+    // Chosen, room 02 shows the booking to mend and is booked on every day shown.
+    QTest::mousePress(markerOf(w, room2), Qt::LeftButton);
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "");
+    for (int step = 0; step < 2; ++step) {
+        for (int i = 0; i < CalendarCellCount; ++i)
+            EXPECT_EQ(w.CalendarGrid->item(i / 7, i % 7)->background().color(), rt::toQColor(CalendarBookedBack)) << i;
+        QTest::mouseClick(w.btnMonthStep[1], Qt::LeftButton);
+    }
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+}

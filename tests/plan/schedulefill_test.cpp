@@ -99,6 +99,8 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     const qint32 otherFacility = booking(room2, july(4), july(8), 2, 2);
     const qint32 earlier = booking(room2, july(1, 0).addDays(-10), july(1, 0).addDays(-5));
     const qint32 unknownColour = booking(room3, july(10), july(12), 1, 1, 99);
+    const qint32 noEnd = booking(room3, july(4), july(6));
+    Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_end = 'offen' WHERE book_id = ?"), {noEnd});
     showControl();
 
     // The first fill (tab change) starts at the selected period, with its 12:00;
@@ -130,6 +132,7 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     EXPECT_EQ(label(unknownColour)->colour, 0xEEEEEE);
     EXPECT_FALSE(label(otherFacility));
     EXPECT_FALSE(label(earlier));
+    EXPECT_FALSE(label(noEnd));   // no bar for a period nobody can read
 
     // A floor: its places only, building and floor as the caption.
     EXPECT_EQ(FillSchedule(control, state, upper, -1, july(5, 17)), QStringLiteral("Haupthaus / Obergeschoss"));

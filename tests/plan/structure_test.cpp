@@ -359,6 +359,13 @@ TEST_F(Structure, MarkersStoreTheirRectangleAndMoveTogether)
     EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{300, 450, 495, 645}));
     p = LoadPlace(room2);
     EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{10, -5, 205, 190}));
+    // So does one that cannot be read: moved, it is whole again.
+    db.exec(QStringLiteral("UPDATE tbl_places SET pl_x1 = 1e300, pl_y2 = 'unten' WHERE pl_id = %1").arg(room2));
+    EXPECT_TRUE(LoadPlace(room2)->positionUnreadable);
+    ASSERT_TRUE(StoreMovedMarkers({{room2, 0, 0, 20, 30, 215, 225}}, {}));
+    p = LoadPlace(room2);
+    EXPECT_EQ((std::array{p->pl_x1, p->pl_y1, p->pl_x2, p->pl_y2}), (std::array{20, 30, 215, 225}));
+    EXPECT_FALSE(p->positionUnreadable);
     EXPECT_TRUE(dialogs->messages().empty());
 
     for (int i = 0; i < 200; ++i) {
@@ -402,6 +409,10 @@ TEST_F(Structure, TheTreeShowsEveryBuildingFloorAndPlaceWithItsOccupancy)
     const QSet<qint32> occupied =
         OccupiedTreePlaces(1, rt::Date::fromParts(2024, 7, 10, 12), rt::Date::fromParts(2024, 7, 12, 12));
     EXPECT_EQ(occupied, QSet<qint32>{room1});
+    // An arrival nobody can read holds an enabled place in any period.
+    db.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'bald' WHERE book_place_id IN (%1, %2)").arg(room2).arg(shut));
+    EXPECT_EQ(OccupiedTreePlaces(1, rt::Date::fromParts(2024, 7, 10, 12), rt::Date::fromParts(2024, 7, 12, 12)),
+              (QSet<qint32>{room1, room2}));
     EXPECT_EQ(PlaceNodeImage(TreeImage::Place, true), TreeImage::PlaceOccupied);
     EXPECT_EQ(PlaceNodeImage(TreeImage::PlaceOccupied, false), TreeImage::PlaceFree);
     EXPECT_EQ(PlaceNodeImage(TreeImage::PlaceDisabled, true), TreeImage::PlaceDisabled);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What reading the database found wrong and the user should hear of once
+// per run and database: a booking whose period cannot be read, a place whose
+// position cannot be read. Queries only note it (they may run inside a write
+// transaction or in the middle of a drawing); RunHandler tells it when its
+// handler has ended.
+
+// Notes text under key; a key already noted or told for the open database is
+// passed over.
+void NoticeOnce(const QString& key, const QString& text);
+
+// Shows every notice noted for the open database and not told yet, each in
+// its own message box; notices of another database are dropped. Returns how
+// many were shown.
+int TellNotices();
