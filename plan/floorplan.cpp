@@ -29,7 +29,7 @@ void noteUnreadablePosition(const Place& place)
                    QStringLiteral(") hat in der Tabelle tbl_places keine lesbare Lage auf dem Etagenplan. Die Markierung "
                                   "steht darum oben links im Plan.");
     if (!StationReadOnly)
-        text += QStringLiteral(" Ziehen Sie sie mit „Bearbeiten / Etagenplan einrichten“ an die richtige Stelle, dann "
+        text += QStringLiteral(" Ziehen Sie sie mit \"Bearbeiten / Etagenplan einrichten\" an die richtige Stelle, dann "
                                "wird die Lage neu gespeichert.");
     NoticeOnce(QStringLiteral("tbl_places ") + QString::number(place.pl_id), text);
 }
