@@ -381,8 +381,10 @@ bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
     m_state.LastSearch.first = first;
 
     const QString name = first + QLatin1Char(' ') + last;
-    const QString found = GetResString(1346, {{QStringLiteral("%s1"), QString::number(namesakes) + QLatin1Char(' ') + TermPersonPlural},
-                                              {QStringLiteral("%s2"), name}});
+    // "ist bereits 1 Gast" / "sind bereits 3 Gäste": one namesake is no plural.
+    const QString count = namesakes == 1 ? QStringLiteral("ist bereits 1 ") + TermPersonSingular
+                                         : QStringLiteral("sind bereits ") + QString::number(namesakes) + QLatin1Char(' ') + TermPersonPlural;
+    const QString found = GetResString(1346, {{QStringLiteral("%s1"), count}, {QStringLiteral("%s2"), name}});
     // Marked before the box is up: its focus changes must not warn again.
     m_state.DuplicateWarned = true;
     // Stressed as a warning: the address just stored is the one meant.

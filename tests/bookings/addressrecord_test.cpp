@@ -73,6 +73,17 @@ TEST_F(AddressRecordTest, QuotedNamesAreSavedAndCheckedForDuplicates)
     }
 }
 
+TEST_F(AddressRecordTest, OneNamesakeIsNamedInTheSingular)
+{
+    add(QStringLiteral("Kurz"), QStringLiteral("Eva"));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    AddressFields f = startTyping(QStringLiteral("Kurz"), QStringLiteral("Eva"));
+    ASSERT_TRUE(record.CheckDuplicateAddress(f));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Als \"Eva Kurz\" ist bereits 1 Gast erfasst.")))
+        << dialogs->lastMessage().text.toStdString();
+}
+
 TEST_F(AddressRecordTest, TheDuplicateWarningCountsNamesakesOfAnyCaseOnce)
 {
     add(QStringLiteral("Meier"), QStringLiteral("Hans"));
@@ -83,7 +94,7 @@ TEST_F(AddressRecordTest, TheDuplicateWarningCountsNamesakesOfAnyCaseOnce)
     AddressFields f = startTyping(QStringLiteral("Meier"), QStringLiteral("Hans"));
     ASSERT_TRUE(record.CheckDuplicateAddress(f));
     EXPECT_EQ(dialogs->messages().size(), 1u);
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Es wurden bereits 2 Gäste als \"Hans Meier\" erfasst.")));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Als \"Hans Meier\" sind bereits 2 Gäste erfasst.")));
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("nachträglich DIESEN unnötig angelegten Gast zu löschen.")));
     // Stored at once, so the list shows it among its namesakes.
     EXPECT_EQ(database.count("tbl_customers"), 4);
