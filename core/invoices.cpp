@@ -373,9 +373,11 @@ InvoiceWriteOutcome StorePositionChanges(qint32 ivpId, const RowValues& loaded, 
     return outcome;
 }
 
-InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const RowValues& loaded, const ClashAsk& ask,
+InvoiceWrite DeleteInvoicePosition(qint32 ivpId, const RowValues& loadedIn, const ClashAsk& ask,
                                    const InvoiceGrossRule& gross)
 {
+    // A copy: while the question stands the window may read its positions anew.
+    const RowValues loaded = loadedIn;
     db::Database& d = OpenedDb();
     std::optional<RowValues> askedAbout;
     for (;;) {

@@ -115,7 +115,10 @@ QStringList FieldLabels(const QList<MergeField>& fields, const QStringList& colu
     return labels + left;
 }
 
-ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
+namespace {
+
+// "Notiz jetzt "Hund"; Personen jetzt 3": each clashing field with its stored value.
+QString clashingFields(const QList<MergeField>& fields, const RowMerge& merge)
 {
     QStringList parts;
     QStringList left = merge.clashes.keys();
@@ -131,18 +134,35 @@ ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, co
     }
     for (const QString& column : left)
         parts << column + QStringLiteral(" jetzt ") + DescribeStored(merge.stored.value(column));
+    return parts.join(QStringLiteral("; "));
+}
+
+const QString ChangedElsewhereTitle = QStringLiteral("An einem anderen Arbeitsplatz geändert");
+
+}  // namespace
+
+ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
+{
     const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
-                         parts.join(QStringLiteral("; ")) +
+                         clashingFields(fields, merge) +
                          QStringLiteral(". Ihre Änderung trotzdem speichern?\n\n"
                                         "Ja: Ihre Eingabe speichern.\n"
                                         "Nein: den gespeicherten Wert behalten und Ihre übrigen Änderungen speichern.\n"
                                         "Abbrechen: nichts speichern und weiter bearbeiten.");
-    switch (ui::msgBox(text, ui::YesNoCancel | ui::Question | ui::DefaultButton3,
-                       QStringLiteral("An einem anderen Arbeitsplatz geändert"))) {
+    switch (ui::msgBox(text, ui::YesNoCancel | ui::Question | ui::DefaultButton3, ChangedElsewhereTitle)) {
     case ui::Answer::Yes: return ClashChoice::Mine;
     case ui::Answer::No: return ClashChoice::Stored;
     default: return ClashChoice::Cancel;
     }
+}
+
+ClashChoice AskDeleteClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
+{
+    const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
+                         clashingFields(fields, merge) + QStringLiteral(". Trotzdem löschen?");
+    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, ChangedElsewhereTitle) == ui::Answer::Yes
+               ? ClashChoice::Mine
+               : ClashChoice::Cancel;
 }
 
 qint64 WriteColumns(db::Database& d, const QString& table, const QString& keyColumn, const db::Value& key,
@@ -186,9 +206,12 @@ MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const d
                       });
 }
 
-MergedSave SaveMerged(const MergeRead& read, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
+MergedSave SaveMerged(const MergeRead& read, const RowValues& loadedIn, const RowValues& changedIn, const ClashAsk& ask,
                       const MergeWrite& write)
 {
+    // Copies: while the question stands the window may read its rows anew.
+    const RowValues loaded = loadedIn;
+    const RowValues changed = changedIn;
     db::Database& d = OpenedDb();
     MergedSave save;
     std::optional<ClashChoice> choice;

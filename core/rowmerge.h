@@ -75,6 +75,11 @@ struct MergeField {
 // Abbrechen. A clashing column no field names is listed by its column name.
 ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge);
 
+// Before deleting a row another workstation changed since it was read: the
+// same naming, "Trotzdem löschen?", Ja and Nein with Nein the default. Mine
+// for Ja (delete), Cancel otherwise.
+ClashChoice AskDeleteClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge);
+
 // The labels of the fields that hold one of the columns, in the order of
 // fields (for a notice naming what was not written).
 QStringList FieldLabels(const QList<MergeField>& fields, const QStringList& columns);

@@ -658,7 +658,8 @@ bool InvoiceSession::setText(int row, const QString& text)
 
 bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
 {
-    const InvoicePosition& p = Positions[static_cast<size_t>(row)];
+    // A copy: while a question stands the positions may be read anew.
+    const InvoicePosition p = Positions[static_cast<size_t>(row)];
     const QList<MergeField> fields = InvoicePositionMergeFields();
     const RowValues changed = ChangedColumns(InvoicePositionColumns(rowOf(p, CurrentInvoiceId)),
                                              InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
@@ -689,8 +690,15 @@ bool InvoiceSession::deletePosition(int row, const QString& cellText)
         != ui::Answer::Ok)
         return false;
     if (!RowMissing) {
-        const ClashAsk ask = askFor(QStringLiteral("Die Position ") + quotedText(*p), InvoicePositionMergeFields(), Unattended);
-        const InvoiceWrite deleted = DeleteInvoicePosition(p->ivpId, p->loaded, ask, grossRule());
+        const QString name = QStringLiteral("Die Position ") + quotedText(*p);
+        const ClashAsk ask = Unattended ? askFor(name, InvoicePositionMergeFields(), true)
+                                        : ClashAsk([name](const RowMerge& merge) {
+                                              return AskDeleteClash(name, InvoicePositionMergeFields(), merge);
+                                          });
+        // Copies: while the question stands the positions may be read anew.
+        const qint32 ivpId = p->ivpId;
+        const RowValues loaded = p->loaded;
+        const InvoiceWrite deleted = DeleteInvoicePosition(ivpId, loaded, ask, grossRule());
         // Kept: shown as another workstation stored it.
         if (deleted == InvoiceWrite::Cancelled) {
             loadPositions();

@@ -124,13 +124,15 @@ TEST_F(TwoDesksOnOneInvoice, APositionBothChangedOrDeletedIsAskedAbout)
     EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_quantity, 5);
     EXPECT_EQ(a.MSFlexGrid1->model()->index(0, ColMng).data().toString(), QStringLiteral("5"));
 
-    // Deleting what B changed asks too; Abbrechen keeps it, shown as stored.
+    // Deleting what B changed asks too, as a delete; Enter keeps it, shown as stored.
     onB([](InvoiceSession& b) { ASSERT_TRUE(b.setPrice(1, QStringLiteral("80,00"))); });
     click(1, ColBeschreibung);
     dialogs->answerMessage(Answer::Ok);
-    dialogs->answerMessage(Answer::Cancel);
+    dialogs->answerDefault();
     QTest::mouseClick(a.btnDeleteEntry, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Einzelpreis jetzt 80,00 €")));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("Einzelpreis jetzt 80,00 €. Trotzdem löschen?")))
+        << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::YesNo);
     EXPECT_EQ(LoadInvoicePositions(id).size(), 3u);
     EXPECT_EQ(a.MSFlexGrid1->model()->index(1, ColEPreis).data().toString(), QStringLiteral("80,00"));
     EXPECT_EQ(a.lbBruttobetrag->text() + " €", storedGross());
