@@ -38,6 +38,11 @@ void tellNoticesWhenOutermost()
 
 }  // namespace
 
+bool HandlerRunning()
+{
+    return handlerDepth > 0;
+}
+
 bool RunHandler(const QString& name, const std::function<void()>& fn)
 {
     const bool fillingLists = FillingLists;

@@ -13,3 +13,7 @@ bool RunHandler(const QString& name, const std::function<void()>& fn);
 
 // The text RunHandler shows for an error of the database layer.
 QString HandlerErrorText(const QString& name, int number, const QString& description);
+
+// True while a handler runs: its question or dialog stands, and whatever
+// fires meanwhile (a timer) must not change what it is about.
+bool HandlerRunning();

@@ -1,12 +1,14 @@
 #include "core/maintenancelog.h"
 
 #include "core/database.h"
+#include "core/handler.h"
 #include "core/preferences.h"
 #include "core/startup.h"
 #include "core/windows.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -150,11 +152,18 @@ bool CheckShutdownRequest()
     return true;
 }
 
+void CheckShutdownRequestWhenIdle()
+{
+    if (HandlerRunning() || QApplication::activeModalWidget())
+        return;
+    CheckShutdownRequest();
+}
+
 void StartShutdownWatch(int intervalMs)
 {
     if (!watchTimer) {
         watchTimer = new QTimer(QCoreApplication::instance());
-        QObject::connect(watchTimer, &QTimer::timeout, [] { CheckShutdownRequest(); });
+        QObject::connect(watchTimer, &QTimer::timeout, [] { CheckShutdownRequestWhenIdle(); });
     }
     watchTimer->start(EndRequested ? 1000 : intervalMs);
 }

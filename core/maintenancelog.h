@@ -43,6 +43,10 @@ extern bool EndRequested;
 // names what is unsaved, and the workstation stays logged in, so the one that
 // asked sees it in its list. True when nothing ended.
 bool CheckShutdownRequest();
+// What the watch runs: CheckShutdownRequest, unless a handler's question or a
+// modal dialog stands (the store it starts would change the rows the question
+// is about); then the next look does it.
+void CheckShutdownRequestWhenIdle();
 // Looks at the request every intervalMs while the program runs; once it was
 // seen, every second whether what kept the workstation is saved or given up.
 void StartShutdownWatch(int intervalMs = 15000);
