@@ -26,8 +26,8 @@ void noteUnreadablePosition(const Place& place)
 {
     QString text = ResourceRowName(ResourceKind::Place, place.pl_name, place.pl_id) + QStringLiteral(" (") +
                    GetBuildingFloorName(place.pl_floor_id, -1) +
-                   QStringLiteral(") hat in der Tabelle tbl_places keine lesbare Lage auf dem Etagenplan. Die Markierung "
-                                  "steht darum oben links im Plan.");
+                   QStringLiteral(") hat keine lesbare Lage auf dem Etagenplan. Die Markierung steht "
+                                  "darum oben links im Plan.");
     if (!StationReadOnly)
         text += QStringLiteral(" Ziehen Sie sie mit \"Bearbeiten / Etagenplan einrichten\" an die richtige Stelle, dann "
                                "wird die Lage neu gespeichert.");

@@ -179,6 +179,7 @@ void frmStockwerke::cmdLoadPicture_Click()
             LoadFloorPicture(m_state, imgStockwerk->property("Tag").toString(), ImageDir);
         if (!name)
             return;
+        m_state.CurrentFloorImageFile = *name;
         lbImageName->setText(GetFileNamePart(*name));
         ShowImageFile(*name, imgStockwerk, lbImageName, m_state.FloorPictureMaxWidth / rt::TwipsPerPixel,
                       m_state.FloorPictureMaxHeight / rt::TwipsPerPixel, true, ImageDir);

@@ -170,6 +170,7 @@ void frmStockwerke::ShowStockwerkDetails(qint32 floorId, qint32 buildingId, std:
     lbStockwerkName->setText(found->bld_name + QStringLiteral(" / ") + floor.flr_name);
 
     lbImageName->setText(GetFileNamePart(floor.flr_imagefile));
+    m_state.CurrentFloorImageFile = floor.flr_imagefile;
     ShowImageFile(floor.flr_imagefile, imgStockwerk, lbImageName, m_state.FloorPictureMaxWidth / rt::TwipsPerPixel,
                   m_state.FloorPictureMaxHeight / rt::TwipsPerPixel, true, ImageDir);
     ShowPlaetze(m_state.CurrentFloorId);
@@ -180,6 +181,7 @@ void frmStockwerke::showNoFloor()
 {
     m_state.CurrentFloorId = -1;
     m_state.CurrentBuildingId = -1;
+    m_state.CurrentFloorImageFile.clear();
     m_state.CurrentFloorOrder = 0;
     lbStockwerkName->clear();
     lbImageName->clear();

@@ -19,6 +19,7 @@ struct PlanState {
     qint32 CurrentFloorId = -1;        // the floor on the floor plan, also the schedule's filter
     int CurrentFloorOrder = 0;         // -1 basement, 0 ground floor, 1.. upper floors
     qint32 CurrentBuildingId = -1;
+    QString CurrentFloorImageFile;     // the floor picture the plan drew, as stored
     qint32 CurrentCustomerId = -1;     // the booking panel's guest
     qint32 CurrentBookingId = -1;      // the booking in the panel; -1 for a new one
     bool CustomerConflict = false;     // the guest is booked elsewhere in the period

@@ -440,9 +440,12 @@ std::optional<QString> LoadFloorPicture(const PlanState& state, const QString& c
         if (FileExists(full))
             request.fileName = full;
     }
-    // The picture the floor has while the user looks for a new one: one
-    // that another workstation chooses meanwhile is not replaced unasked.
-    const std::optional<RowValues> loaded = ReadResourceRow(ResourceKind::Floor, state.CurrentFloorId);
+    // Compared with the picture the plan drew: one that another workstation
+    // chose since then, or while the user looks for a new one, is not
+    // replaced unasked.
+    std::optional<RowValues> loaded = ReadResourceRow(ResourceKind::Floor, state.CurrentFloorId);
+    if (loaded)
+        loaded->insert(QStringLiteral("flr_imagefile"), db::textOrNull(state.CurrentFloorImageFile));
     const auto refuseDeleted = [&] {
         ui::msgBox(ResourceRowName(ResourceKind::Floor, loaded ? loaded->value(QStringLiteral("flr_name")).toText() : QString(),
                                    state.CurrentFloorId) +

@@ -754,8 +754,8 @@ TEST_F(MainWindow, WhatCannotBeReadIsNamedOnceAndTheRestOfTheFloorShowsItsState)
     ASSERT_EQ(dialogs->messages().size(), 2u);
     EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte "
                                                           "geben Sie es im Buchungsfenster neu ein.").arg(damaged));
-    EXPECT_TRUE(dialogs->messages()[1].text.startsWith("Der Buchungsplatz \"01\" (Haupthaus / Erdgeschoss) hat in der "
-                                                       "Tabelle tbl_places keine lesbare Lage auf dem Etagenplan."));
+    EXPECT_TRUE(dialogs->messages()[1].text.startsWith("Der Buchungsplatz \"01\" (Haupthaus / Erdgeschoss) hat keine "
+                                                       "lesbare Lage auf dem Etagenplan."));
     ASSERT_EQ(visibleMarkers(w).size(), 3u);
     EXPECT_EQ(markerOf(w, room1)->pos(), w.imgStockwerk->pos());
     EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);

@@ -464,6 +464,21 @@ TEST_F(Structure, AFloorPictureChosenElsewhereMeanwhileIsNotReplacedUnasked)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
+// The plan drew "alt.png"; another workstation chose "anders.png" since.
+TEST_F(Structure, AFloorPictureChosenElsewhereSinceThePlanWasDrawnIsNotReplacedUnasked)
+{
+    const QString imageDir = db.folder().path() + "images/";
+    db.folder().write("images/neu.png", "x");
+    state.CurrentFloorId = ground;
+    state.CurrentFloorImageFile = "alt.png";
+    test::OtherStation(db.path()).exec(QStringLiteral("UPDATE tbl_floors SET flr_imagefile = 'anders.png' WHERE flr_id = %1").arg(ground));
+    dialogs->answerFile(imageDir + "neu.png");
+    dialogs->answerMessage(ui::Answer::Cancel);
+    EXPECT_EQ(LoadFloorPicture(state, QString(), imageDir), std::nullopt);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Etagenplan jetzt \"anders.png\"")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(LoadFloor(ground)->flr_imagefile, "anders.png");
+}
+
 TEST_F(Structure, AResourceDeletedElsewhereIsStoredAnewAsBefore)
 {
     const TreeNodeRef placeNode = node("P" + QString::number(room1), "Zimmer", room1, ground, house);
