@@ -725,16 +725,29 @@ void Recordset::cancelUpdate()
     s.discardPending();
 }
 
-void Recordset::deleteCurrent()
+namespace {
+
+// The current row of an updatable set, with what finds it in its table;
+// a pending AddNew or Edit is dropped.
+detail::RecordsetData::Row& currentStoredRow(detail::RecordsetData& s, QString& where, QList<Value>& params)
 {
-    detail::RecordsetData& s = data();
     if (!s.updatable)
         throw DbError(err::ReadOnly);
     s.discardPending();
     s.currentRow();
     auto& row = s.rows[static_cast<size_t>(s.pos)];
+    where = s.rowCondition(row, params);
+    return row;
+}
+
+}  // namespace
+
+void Recordset::deleteCurrent()
+{
+    detail::RecordsetData& s = data();
+    QString where;
     QList<Value> params;
-    const QString where = s.rowCondition(row, params);
+    auto& row = currentStoredRow(s, where, params);
     const qint64 changed = detail::run(s.conn->handle,
                                        QStringLiteral("DELETE FROM %1 WHERE %2").arg(detail::quoteIdent(s.table), where),
                                        params);
@@ -746,13 +759,9 @@ void Recordset::deleteCurrent()
 bool Recordset::refreshCurrent()
 {
     detail::RecordsetData& s = data();
-    if (!s.updatable)
-        throw DbError(err::ReadOnly);
-    s.discardPending();
-    s.currentRow();
-    auto& row = s.rows[static_cast<size_t>(s.pos)];
+    QString where;
     QList<Value> params;
-    const QString where = s.rowCondition(row, params);
+    auto& row = currentStoredRow(s, where, params);
     std::optional<qint64> rowid;
     {
         detail::Statement st(s.conn->handle,
