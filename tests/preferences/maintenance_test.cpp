@@ -57,6 +57,26 @@ protected:
         StationId = GetStationPreferences(ComputerName);
         data.exec("INSERT INTO tbl_customers (cust_lastname) VALUES ('Merkmal');");
     }
+    void addGuests()
+    {
+        for (int i = 0; i < 300; ++i)
+            data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_lastname, cust_zip) VALUES ('Gast', '%1');").arg(10000 + i));
+    }
+    // A damaged index page: the repair then rebuilds the file.
+    void spoilIndex()
+    {
+        const qint64 page = data.value("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_cust_zip';").toLong();
+        const qint64 pageSize = data.value("PRAGMA page_size;").toLong();
+        CloseProgramDatabase();
+        {
+            QFile file(DbPath);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.seek((page - 1) * pageSize);
+            file.write(QByteArray(static_cast<int>(pageSize), '\x33'));
+        }
+        ASSERT_TRUE(OpenDatabaseFile(DbPath, true));
+        ASSERT_FALSE(db::engine::checkIntegrity(DbPath).isEmpty());
+    }
     void TearDown() override
     {
         if (frmVorgaben::isLoaded())
@@ -143,18 +163,8 @@ TEST_F(MaintenanceOfX1, CompactionAndRepairOfANumberedNameBesideAnUnrelatedFile)
 
 TEST_F(Maintenance, ADamagedFileIsRepairedInPlaceAndKeptAsItWas)
 {
-    for (int i = 0; i < 300; ++i)
-        data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_lastname, cust_zip) VALUES ('Gast', '%1');").arg(10000 + i));
-    const qint64 page = data.value("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_cust_zip';").toLong();
-    const qint64 pageSize = data.value("PRAGMA page_size;").toLong();
-    CloseProgramDatabase();
-    {
-        QFile file(DbPath);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.seek((page - 1) * pageSize);
-        file.write(QByteArray(static_cast<int>(pageSize), '\x33'));
-    }
-    ASSERT_TRUE(OpenDatabaseFile(DbPath, true));
+    addGuests();
+    spoilIndex();
     const FileIdentity live = identityOf(DbPath);
     plan({ui::Answer::Ok, ui::Answer::Ok});
     EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
@@ -456,23 +466,7 @@ protected:
     void SetUp() override
     {
         Maintenance::SetUp();
-        for (int i = 0; i < 300; ++i)
-            data.exec(QStringLiteral("INSERT INTO tbl_customers (cust_lastname, cust_zip) VALUES ('Gast', '%1');").arg(10000 + i));
-    }
-    // A damaged index page: the repair then rebuilds the file.
-    void spoilIndex()
-    {
-        const qint64 page = data.value("SELECT rootpage FROM sqlite_schema WHERE name = 'idx_cust_zip';").toLong();
-        const qint64 pageSize = data.value("PRAGMA page_size;").toLong();
-        CloseProgramDatabase();
-        {
-            QFile file(DbPath);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            file.seek((page - 1) * pageSize);
-            file.write(QByteArray(static_cast<int>(pageSize), '\x33'));
-        }
-        ASSERT_TRUE(OpenDatabaseFile(DbPath, true));
-        ASSERT_FALSE(db::engine::checkIntegrity(DbPath).isEmpty());
+        addGuests();
     }
     QString beforeRepair() const
     {
