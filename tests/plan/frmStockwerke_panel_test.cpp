@@ -254,7 +254,7 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_EQ(dialogs->messages()[0].text, PlaceOccupiedText("02"));
+    EXPECT_EQ(dialogs->messages()[0].text, OccupiedRefusalText("02", damaged));
     EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 für \"Eva Wagner\" in \"02\" hat ein "
                                                           "ungültiges Anreisedatum. Bitte geben Sie es im Buchungsfenster "
                                                           "neu ein.").arg(damaged));
