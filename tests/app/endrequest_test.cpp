@@ -99,8 +99,8 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
     EXPECT_TRUE(CheckShutdownRequest());
     ASSERT_EQ(windows.endNotices.size(), 1u);
     EXPECT_EQ(windows.endNotices.back(),
-              (QStringList{QStringLiteral("Belegungsplan: Änderungen an der Reservierung für „Meier, Anna“"),
-                           QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")}));
+              (QStringList{QStringLiteral("Belegungsplan: Änderungen an der Reservierung für \"Meier, Anna\""),
+                           QStringLiteral("Adressbuch: Änderungen an der Adresse \"Anna Meier\"")}));
     // Nothing was stored unasked, nothing thrown away, and the station is still logged in.
     EXPECT_EQ(plan.tbBuchungInfo->text(), "Allergie: Nuesse");
     EXPECT_EQ(book.tbEntry[entry::City]->text(), "Bremen");
@@ -113,7 +113,7 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
     QTest::mouseClick(plan.cmdSaveBooking, Qt::LeftButton);
     EXPECT_EQ(stored("SELECT book_info FROM tbl_bookings").toText(), "Allergie: Nuesse");
     EXPECT_TRUE(CheckShutdownRequest());
-    EXPECT_EQ(windows.endNotices.back(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")});
+    EXPECT_EQ(windows.endNotices.back(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse \"Anna Meier\"")});
 
     QTest::mouseClick(book.cmdSave, Qt::LeftButton);
     EXPECT_EQ(stored("SELECT cust_city FROM tbl_customers").toText(), "Bremen");
@@ -124,11 +124,11 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
 
 TEST_F(EndRequest, TheNoticeNamesWhatIsUnsavedAndGivesUpOnlyWhenTheUserAgrees)
 {
-    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“"); });
-    EndRequestNotice::Show({QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“")});
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse \"Eva Schulz\""); });
+    EndRequestNotice::Show({QStringLiteral("Adressbuch: eine neue Adresse \"Eva Schulz\"")});
     EndRequestNotice* notice = EndRequestNotice::loaded();
     ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->lbUnsaved->text(), "- Adressbuch: eine neue Adresse „Eva Schulz“");
+    EXPECT_EQ(notice->lbUnsaved->text(), "- Adressbuch: eine neue Adresse \"Eva Schulz\"");
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(notice->btnGiveUp, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.contains("gehen dann verloren"));

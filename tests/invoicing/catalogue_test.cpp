@@ -278,7 +278,7 @@ TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNa
     EXPECT_EQ(stored("srv_info").toText(), QStringLiteral("Seeblick"));
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
     const QString line =
-        QStringLiteral("Hotelleistungen: „Übernachtung“: Preis nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+        QStringLiteral("Hotelleistungen: \"Übernachtung\": Preis nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
     EXPECT_EQ(UnsavedEdits(), QStringList{line});
 
     // The store at the real end writes it no more than the first one did.
