@@ -247,6 +247,8 @@ TEST_F(TwoDesksOnOneService, APriceChangedAtBothDesksAsksAndEachAnswerDoesWhatIt
         "Die Hotelleistung \"Übernachtung\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
         "Ihre Änderung trotzdem speichern?")))
         << question.text.toStdString();
+    // The save holds the hourglass; the question waits under the normal pointer.
+    EXPECT_EQ(question.pointer, Qt::ArrowCursor);
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
     EXPECT_TRUE(stored("srv_info").isNull());
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));

@@ -1,3 +1,5 @@
+#include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtdialogs.h"
 #include "tests/support/scripted_dialogs.h"
@@ -12,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 using ui::Answer;
 
@@ -173,4 +177,54 @@ TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
     ui::msgBox(QStringLiteral("Hinweis"), ui::OkOnly, QStringLiteral("Eigener Titel"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Eigener Titel"));
     ui::setDefaultTitle({});
+}
+
+namespace {
+
+// Looks, while each box stands, whether the notice is still up over it.
+class NoticeWatch : public test::ScriptedDialogs {
+public:
+    explicit NoticeWatch(const QWidget& notice) : m_notice(notice) {}
+    ui::Answer message(const ui::MessageRequest& request) override
+    {
+        noticeUp.push_back(m_notice.isVisible());
+        return ScriptedDialogs::message(request);
+    }
+    std::vector<bool> noticeUp;
+
+private:
+    const QWidget& m_notice;
+};
+
+}  // namespace
+
+TEST(Asking, AQuestionShowsTheNormalPointerUnderTheHourglassAndNoNoticeCoversABox)
+{
+    QWidget window;
+    window.show();
+    QWidget notice(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    notice.show();
+    auto* watch = new NoticeWatch(notice);
+    auto previous = ui::DialogService::install(std::unique_ptr<ui::DialogService>(watch));
+    ui::bringToFront(&window);
+    for (int i = 0; i < 3; ++i)
+        watch->answerMessage(Answer::Ok);
+    {
+        ui::WaitCursor busy;
+        ui::msgBox(QStringLiteral("Ihre Änderung trotzdem speichern?"), ui::YesNoCancel | ui::Question);
+        ui::msgBox(QStringLiteral("Gespeichert."));
+        ASSERT_TRUE(QApplication::overrideCursor());
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_FALSE(QApplication::overrideCursor());
+    EXPECT_TRUE(notice.isVisible());
+    // The notice's own question stands over it.
+    ui::bringToFront(&notice);
+    ui::msgBox(QStringLiteral("Trotzdem beenden?"), ui::OkCancel);
+    EXPECT_EQ(watch->noticeUp, (std::vector<bool>{false, false, true}));
+    const auto messages = watch->messages();
+    EXPECT_EQ(messages[0].pointer, Qt::ArrowCursor);
+    EXPECT_EQ(messages[1].pointer, Qt::WaitCursor);
+    EXPECT_TRUE(watch->allAnswersUsed());
+    ui::DialogService::install(std::move(previous));
 }
