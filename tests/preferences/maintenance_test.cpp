@@ -369,20 +369,35 @@ TEST_F(Maintenance, ATableEditorRowHeldAcrossACompactionElsewhereIsWrittenWhereI
     EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 18);
 }
 
-TEST_F(Maintenance, TheStationThatAsksAllToEndKeepsItsOwnUnsavedEditsToo)
+TEST_F(Maintenance, TheStationThatAsksAllToEndNamesItsOwnUnsavedEditsAndStaysOnAbbrechen)
 {
     frmVorgaben::showWindow();
     frmVorgaben& w = frmVorgaben::instance();
     const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse"); });
-    w.chkShutdownAll_includingThisOne->setChecked(true);
-    plan({ui::Answer::Ok});
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(w.chkShutdownAll_includingThisOne, Qt::LeftButton, {}, QPoint(8, w.chkShutdownAll_includingThisOne->height() / 2));
+    ASSERT_TRUE(w.chkShutdownAll_includingThisOne->isChecked());
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerEscape();
     QTest::mouseClick(w.btnShutdown, Qt::LeftButton);
     EXPECT_TRUE(ShutdownRequested());
-    EXPECT_TRUE(EndRequested);
-    ASSERT_FALSE(windows.endNotices.empty());
-    EXPECT_EQ(windows.endNotices.back(), QStringList{"Adressbuch: eine neue Adresse"});
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- Programm-Einstellungen: Änderungen "
+                             "an den Einstellungen\n- Adressbuch: eine neue Adresse\n\nWollen Sie %1 trotzdem jetzt beenden?")
+                  .arg(AppTitle));
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_FALSE(data.value("SELECT ws_LoginDate FROM tbl_workstations WHERE ws_computername = 'pc1';").isNull());
+    // Its own watch lets the request pass: it ends when its user says so.
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_FALSE(EndRequested);
+    EXPECT_TRUE(windows.endNotices.empty());
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_THROW(w.btnShutdown->click(), ProgramEnded);
     UnregisterUnsavedEdit(edit);
-    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
     delete &w;
 }
 
