@@ -479,7 +479,7 @@ void BookingEditor::NewBooking()
 QString BookingEditor::UnsavedEdit() const
 {
     const QString guest =
-        m_fields.tbBewohner.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.tbBewohner + QStringLiteral("“");
+        m_fields.tbBewohner.isEmpty() ? QString() : QStringLiteral(" für \"") + m_fields.tbBewohner + QStringLiteral("\"");
     const QString note = rt::trim(m_fields.tbBuchungInfo);
     if (m_state.CurrentBookingId < 1) {
         if (m_state.CurrentCustomerId < 1 && note.isEmpty())

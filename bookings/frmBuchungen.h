@@ -172,7 +172,7 @@ private:
             return QString();
         readFields();
         return m_editor.UnsavedEdit();
-    }};
+    }, this};
     BookingListModel* m_model = nullptr;
     int m_comboVersion = -1;
     int m_pickerBox = 0;           // the date box that opened the date picker

@@ -462,7 +462,7 @@ bool BookingPanel::refuseDeleted()
 
 QString BookingPanel::unsavedEdit() const
 {
-    const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.guest + QStringLiteral("“");
+    const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für \"") + m_fields.guest + QStringLiteral("\"");
     if (m_state.CurrentBookingId < 1) {
         if (m_state.CurrentCustomerId < 1 && rt::trim(m_fields.info).isEmpty())
             return QString();

@@ -181,7 +181,7 @@ TEST_F(PanelBesideAnotherStation, ADateChangedAtBothStationsIsAskedAndEachAnswer
     EXPECT_EQ(stored().book_end, july(5));
     EXPECT_EQ(stored().book_info, "");
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "06.07.2026");
-    EXPECT_EQ(UnsavedEdits(), QStringList{"Belegungsplan: Änderungen an der Reservierung für „Meier, Anna“"});
+    EXPECT_EQ(UnsavedEdits(), QStringList{"Belegungsplan: Änderungen an der Reservierung für \"Meier, Anna\""});
 
     // Nein keeps the stored period, writes the note and shows the period stored.
     dialogs->answerMessage(ui::Answer::No);
