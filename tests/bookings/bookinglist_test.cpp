@@ -1,4 +1,5 @@
 #include "bookings/bookinglist.h"
+#include "bookings/bookinglistprint.h"
 
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
@@ -254,4 +255,28 @@ TEST_F(BookingListQuery, NamesThatCannotBeReadAreSaidOnce)
     QCoreApplication::processEvents();
     ASSERT_EQ(failed.size(), 1);
     EXPECT_TRUE(failed.front().front().toString().startsWith("Fehler in ListView1"));
+}
+
+// A date another tool stored as text or beyond the calendar shows empty, in
+// the list as in its printout, never as the calendar's day zero.
+TEST_F(BookingListQuery, ADateThatCannotBeReadShowsEmptyInTheListAndItsPrintout)
+{
+    const qint32 damaged = db.addBooking(db.place, db.anna, 1, 3);
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'Ostern', book_end = 1e300 WHERE book_id = %1").arg(damaged));
+    db.addBooking(db.place, db.otto, 4, 6);
+    auto list = QueryBookingList(BookingListFilter("", -1, db.place, 1), false);
+    ASSERT_TRUE(list);
+    BookingListModel model;
+    model.setList(std::move(*list));
+    const int row = model.rowOfBooking(damaged);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(model.text(row, BookingListModel::ColStart), "");
+    EXPECT_EQ(model.text(row, BookingListModel::ColEnd), "");
+    EXPECT_EQ(model.text(1 - row, BookingListModel::ColStart), db.dayText(4));
+    const PrintedList printed = PrintedListOf("Reservierungs-Details für Zimmer 1", model);
+    for (const auto& line : printed.lines) {
+        for (const QString& text : line)
+            EXPECT_FALSE(text.contains("1899")) << text.toStdString();
+    }
+    EXPECT_EQ(printed.lines.at(static_cast<size_t>(row))[0], "");
 }
