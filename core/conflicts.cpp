@@ -127,10 +127,12 @@ bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd,
 
 QString ConflictCheckFailedText(const db::DbError& error, bool saving)
 {
-    // The reason in the layer's own German words, without the engine's.
+    // The reason in German words, without the engine's.
     QString text = QStringLiteral("Es konnte nicht geprüft werden, ob sich die Reservierung mit anderen Buchungen "
                                   "überschneidet:\n") +
-                   db::errorText(error.number());
+                   (error.number() == db::err::Locked
+                        ? QStringLiteral("Die Datenbank ist gerade an einem anderen Arbeitsplatz gesperrt.")
+                        : db::errorText(error.number()));
     if (saving)
         text += QStringLiteral("\n\nDie Reservierung wurde nicht gespeichert. Versuchen Sie es bitte gleich noch einmal.");
     else

@@ -261,22 +261,11 @@ TEST_F(BookingListQuery, NamesThatCannotBeReadAreSaidOnce)
 // the list as in its printout, never as the calendar's day zero.
 TEST_F(BookingListQuery, ADateThatCannotBeReadShowsEmptyInTheListAndItsPrintout)
 {
-    const qint32 damaged = db.addBooking(db.place, db.anna, 1, 3);
-    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'Ostern', book_end = 1e300 WHERE book_id = %1").arg(damaged));
-    db.addBooking(db.place, db.otto, 4, 6);
-    auto list = QueryBookingList(BookingListFilter("", -1, db.place, 1), false);
-    ASSERT_TRUE(list);
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'Ostern', book_end = 1e300 WHERE book_id = %1")
+                         .arg(db.addBooking(db.place, db.anna, 1, 3)));
     BookingListModel model;
-    model.setList(std::move(*list));
-    const int row = model.rowOfBooking(damaged);
-    ASSERT_GE(row, 0);
-    EXPECT_EQ(model.text(row, BookingListModel::ColStart), "");
-    EXPECT_EQ(model.text(row, BookingListModel::ColEnd), "");
-    EXPECT_EQ(model.text(1 - row, BookingListModel::ColStart), db.dayText(4));
-    const PrintedList printed = PrintedListOf("Reservierungs-Details für Zimmer 1", model);
-    for (const auto& line : printed.lines) {
-        for (const QString& text : line)
-            EXPECT_FALSE(text.contains("1899")) << text.toStdString();
-    }
-    EXPECT_EQ(printed.lines.at(static_cast<size_t>(row))[0], "");
+    model.setList(*QueryBookingList(BookingListFilter("", -1, db.place, 1), false));
+    const auto line = PrintedListOf(QString(), model).lines.at(0);
+    EXPECT_EQ(line[0] + line[1], "");
+    EXPECT_EQ(line[2], "Anna Meier");
 }
