@@ -45,6 +45,7 @@ public:
     void AddMainAdress(qint32 custId, const QString& name) override;
     void Receive_SelectedColor(qint32 index) override;
     void Receive_SelectedDate(const rt::Date& date) override;
+    ~frmBuchungen() override;
 
     const BookingEditorState& state() const { return m_editor.state(); }
     BookingListModel* listModel() const { return m_model; }
