@@ -10,6 +10,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -292,7 +293,8 @@ bool BookingEditor::SaveBooking()
     }
     // The flags of the last check may be old: another workstation may have
     // booked since, or the list made the shown booking a new one.
-    CheckConflicts(CheckGuestAndPlace);
+    if (!CheckConflicts(CheckGuestAndPlace, true))
+        return false;
     if (s.CurrentPlaceId <= 0) {
         refuse(QStringLiteral("Es fehlt die Raum-Angabe."));
         return false;
@@ -589,24 +591,36 @@ void BookingEditor::PlaceChosen(qint32 placeId)
     CheckConflicts(CheckGuestAndPlace);
 }
 
-void BookingEditor::CheckConflicts(int mode)
+bool BookingEditor::CheckConflicts(int mode, bool saving)
 {
     // The rule of CheckBookingConflicts, on the fields instead of the boxes.
     const std::optional<rt::Date> start = BookingDay(m_fields.tbBuchungDatum[0]);
     const std::optional<rt::Date> end = BookingDay(m_fields.tbBuchungDatum[1]);
     if (!start || !end)
-        return;
+        return true;
     BookingEditorState& s = m_state;
-    if (mode == CheckGuest || mode == CheckGuestAndPlace) {
-        s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
-        m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
+    try {
+        if (mode == CheckGuest || mode == CheckGuestAndPlace) {
+            s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
+            m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
+        }
+        if (mode == CheckPlace || mode == CheckGuestAndPlace)
+            s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
+    } catch (const db::DbError& error) {
+        // Neither free nor booked is known.
+        m_fields.tbBewohnerColor = WhiteColor;
+        m_fields.tbBuchungDatumColor = {WhiteColor, WhiteColor};
+        if (saving)
+            refuse(ConflictCheckFailedText(error, true));
+        else
+            ui::msgBox(ConflictCheckFailedText(error, false), ui::Exclamation);
+        return false;
     }
-    if (mode == CheckPlace || mode == CheckGuestAndPlace)
-        s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
     // The dates show the worse of both results, also the one not checked
     // again: taking a guest must not paint an occupied place green.
     const qint32 colour = s.PlaceClash ? PlaceOccupiedColor : s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
     m_fields.tbBuchungDatumColor = {colour, colour};
+    return true;
 }
 
 void BookingEditor::StepBookingDate(int which, int delta)

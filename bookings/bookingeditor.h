@@ -121,7 +121,9 @@ public:
     void PlaceChosen(qint32 placeId);
 
     // mode: CheckGuest, CheckPlace or CheckGuestAndPlace (core/conflicts.h).
-    void CheckConflicts(int mode);
+    // A test that cannot be made is told (saving: as the save's refusal), no
+    // field shows a result, and the answer is false.
+    bool CheckConflicts(int mode, bool saving = false);
     void StepBookingDate(int which, int delta);
     void BookingDateChanged(int which);
     // A date box entered while empty gets a proposal.

@@ -686,8 +686,9 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
     OpenedDb().forEachRow(sql, params, [&](const QList<db::Value>& v) {
         BookingListRow row;
         row.book_id = v[0].toLong();
-        row.book_start = v[1].toDate();
-        row.book_end = v[2].toDate();
+        // A date that cannot be read stays the zero date, which the list shows empty.
+        row.book_start = StoredDate(v[1]);
+        row.book_end = StoredDate(v[2]);
         row.book_cust_count = StoredPersons(v[3]);
         row.book_customer_id = v[4].toLong();
         row.book_place_id = v[5].toLong();

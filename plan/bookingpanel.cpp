@@ -11,6 +11,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -107,18 +108,30 @@ void BookingPanel::applyConflictColours(std::optional<qint32> dates, std::option
         m_fields.guestColour = *guest;
 }
 
-void BookingPanel::checkConflicts(int mode)
+bool BookingPanel::checkConflicts(int mode, bool saving)
 {
-    const auto colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId,
-                                        m_state.CurrentPlaceId, m_state.CurrentBookingId, m_state.CustomerConflict,
-                                        m_state.PlaceConflict, mode);
+    std::optional<ConflictColours> colours;
+    try {
+        colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId, m_state.CurrentPlaceId,
+                                 m_state.CurrentBookingId, m_state.CustomerConflict, m_state.PlaceConflict, mode);
+    } catch (const db::DbError& error) {
+        // Neither free nor booked is known.
+        m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+        m_fields.guestColour = PanelFieldWhite;
+        if (saving)
+            refuse(ConflictCheckFailedText(error, true));
+        else
+            ui::msgBox(ConflictCheckFailedText(error, false), ui::Exclamation);
+        return false;
+    }
     if (!colours)
-        return;
+        return true;
     // The dates show the worse of both results, also of the test not run again.
     const qint32 dates = m_state.PlaceConflict      ? PlaceOccupiedColor
                          : m_state.CustomerConflict ? GuestBookedColor
                                                     : ConflictFreeColor;
     applyConflictColours(dates, colours->guest);
+    return true;
 }
 
 bool BookingPanel::validateDate(int index)
@@ -315,7 +328,8 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
         return refuse(QStringLiteral("Der Raum muss erst definiert werden."));
 
     // The flags may be older than another workstation's latest booking.
-    checkConflicts(CheckGuestAndPlace);
+    if (!checkConflicts(CheckGuestAndPlace, true))
+        return false;
     if (m_state.CustomerConflict) {
         const QString question = QStringLiteral("\"") + m_fields.guest +
                                  QStringLiteral("\" ist im Reservierungszeitraum bereits an anderer Stelle gebucht.\n\n"
