@@ -95,7 +95,6 @@ TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
     EXPECT_EQ(GenitiveOf(QStringLiteral("Bewohnerin"), QStringLiteral("Bewohnerin"), K::Person, A::This),
               QStringLiteral("dieser Bewohnerin"));
     EXPECT_EQ(GenitiveOf(QStringLiteral("Gast"), QStringLiteral("Gastes"), K::Person, A::This), QStringLiteral("dieses Gastes"));
-    EXPECT_EQ(AccusativePronounOf(QStringLiteral("Bewohnerin"), K::Person), QStringLiteral("sie"));
     EXPECT_EQ(NoneOf(QStringLiteral("Wohnung"), K::Place), QStringLiteral("keine"));
     EXPECT_EQ(GenderOfTerm(QStringLiteral("Stellplatz"), K::Place), TermGender::Masculine);
     EXPECT_EQ(GenderOfTerm(QStringLiteral("Kunde"), K::Person), TermGender::Masculine);
@@ -114,7 +113,6 @@ TEST_F(ResourceArrays, ArticlesAndAdjectivesFollowTheTermsGender)
               QStringLiteral("der Eintrag \"12\" (Chalet)"));
     EXPECT_EQ(GenitiveOf(QStringLiteral("Chalet"), QStringLiteral("Chalets"), K::Place, A::This),
               QStringLiteral("dieses Eintrags \"Chalet\""));
-    EXPECT_EQ(AccusativePronounOf(QStringLiteral("Chalet"), K::Place), QStringLiteral("ihn"));
     EXPECT_EQ(NoneOf(QStringLiteral("Chalet"), K::Place), QStringLiteral("kein Eintrag"));
     // An empty term (no row in the table) leaves no empty quotes behind.
     EXPECT_EQ(AccusativeOf(QString(), K::Person, A::Indefinite), QStringLiteral("einen Eintrag"));
@@ -142,6 +140,96 @@ TEST_F(ResourceArrays, TheTextsDeclineTheHousesTerms)
     EXPECT_EQ(ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 4), QStringLiteral("Die Wohnung \"12\""));
     TermPlaceSingular = QStringLiteral("Chalet");
     EXPECT_EQ(ResourceRowName(ResourceKind::Place, QString(), 4), QStringLiteral("Der Eintrag Nr. 4 (Chalet)"));
+}
+
+// Every text that splices the house's words, for the words houses use: weak
+// masculine words take "-n" outside the nominative, a stored genitive counts
+// only when it is built on the singular.
+TEST_F(ResourceArrays, EveryTextThatSplicesAPersonTermReadsRight)
+{
+    struct Row {
+        const char* singular;
+        const char* plural;
+        const char* storedGenitive;
+        const char* one;        // "Sie müssen ... angeben"
+        const char* newOne;     // "Bitte legen Sie ... an"
+        const char* surplus;    // "... nachträglich ... zu löschen"
+        const char* refused;    // "... darf nicht gelöscht werden, da ... noch 1 Buchung hat"
+        const char* genitive;   // "alle Buchungen ... auflisten"
+        const char* title;
+        const char* another;    // "Möchten Sie ... wählen?"
+        const char* former;     // "Wollen Sie ..." (invoice) / the panel's "... übertragen?"
+    };
+    const Row rows[] = {
+        {"Gast", "Gäste", "Gastes", "einen Gast", "einen neuen Gast", "DIESEN unnötig angelegten Gast",
+         "Dieser Gast darf nicht gelöscht werden,\nda er", "dieses Gastes", "Gastsuche und -details", "einen anderen Gast",
+         "den bisherigen Gast"},
+        // A genitive left from the word before is not taken.
+        {"Kunde", "Kunden", "Gastes", "einen Kunden", "einen neuen Kunden", "DIESEN unnötig angelegten Kunden",
+         "Dieser Kunde darf nicht gelöscht werden,\nda er", "dieses Kunden", "Kundensuche und -details",
+         "einen anderen Kunden", "den bisherigen Kunden"},
+        {"Patient", "Patienten", "", "einen Patienten", "einen neuen Patienten", "DIESEN unnötig angelegten Patienten",
+         "Dieser Patient darf nicht gelöscht werden,\nda er", "dieses Patienten", "Patientensuche und -details",
+         "einen anderen Patienten", "den bisherigen Patienten"},
+        {"Person", "Personen", "Person", "eine Person", "eine neue Person", "DIESE unnötig angelegte Person",
+         "Diese Person darf nicht gelöscht werden,\nda sie", "dieser Person", "Personensuche und -details",
+         "eine andere Person", "die bisherige Person"},
+        {"Bewohnerin", "Bewohnerinnen", "", "eine Bewohnerin", "eine neue Bewohnerin", "DIESE unnötig angelegte Bewohnerin",
+         "Diese Bewohnerin darf nicht gelöscht werden,\nda sie", "dieser Bewohnerin", "Bewohnerinnensuche und -details",
+         "eine andere Bewohnerin", "die bisherige Bewohnerin"},
+        {"Mitglied", "Mitglieder", "Mitgliedes", "ein Mitglied", "ein neues Mitglied", "DIESES unnötig angelegte Mitglied",
+         "Dieses Mitglied darf nicht gelöscht werden,\nda es", "dieses Mitgliedes", "Mitgliedersuche und -details",
+         "ein anderes Mitglied", "das bisherige Mitglied"},
+    };
+    const test::GlobalsScope keepTerms;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.singular);
+        exec(QStringLiteral("DELETE FROM tbl_gui_terms"));
+        exec(QStringLiteral("INSERT INTO tbl_gui_terms VALUES (5, '%1', '%2', '%3')").arg(r.singular, r.plural, r.storedGenitive));
+        FillResourceArrays();
+        const auto q = [](const char* text) { return QString::fromUtf8(text); };
+        EXPECT_EQ(GuestRequiredText(), "Sie müssen " + q(r.one) + " angeben, um die Reservierung zu vervollständigen.");
+        EXPECT_EQ(NewPersonRequiredText(), "Bitte legen Sie " + q(r.newOne) + " an,\nindem Sie wenigstens den Nachnamen eingeben.");
+        EXPECT_EQ(SurplusPersonReminder(), "Bitte vergessen Sie nicht, ggf. nachträglich " + q(r.surplus) + " zu löschen.");
+        EXPECT_EQ(PersonDeleteRefusedText("1 Buchung"), q(r.refused) + " noch 1 Buchung hat,\nderen Zuordnung sonst verloren ginge.");
+        EXPECT_EQ(PersonBookingsTip(), "alle Buchungen " + q(r.genitive) + " auflisten");
+        EXPECT_EQ(PersonSearchTitle(), q(r.title));
+        EXPECT_TRUE(GuestDeletedText("Meier, Anna").endsWith("Möchten Sie " + q(r.another) + " wählen?"));
+        EXPECT_EQ(AccusativeOf(TermPersonSingular, TermKind::Person, Article::Definite, "bisherig"), q(r.former));
+    }
+
+    // A word that makes no German compound stands apart; a stored genitive
+    // that is not built on it is not taken.
+    exec(QStringLiteral("UPDATE tbl_gui_terms SET gt_singular = 'Au-pair', gt_plural = 'Au-pairs', gt_GenitivSingular = 'Kunden'"));
+    FillResourceArrays();
+    EXPECT_EQ(PersonSearchTitle(), QStringLiteral("Suche und Details: Au-pairs"));
+    EXPECT_EQ(PersonBookingsTip(), QStringLiteral("alle Buchungen dieses Eintrags \"Au-pair\" auflisten"));
+}
+
+TEST_F(ResourceArrays, EveryTextThatSplicesAPlaceTermReadsRight)
+{
+    struct Row {
+        const char* singular;
+        const char* one;       // "Bitte wählen Sie zuerst ..."
+        const char* named;     // the row named in a message
+        const char* genitive;
+        const char* none;      // "Zimmer jetzt ..."
+    };
+    const Row rows[] = {
+        {"Zimmer", "ein Zimmer", "Das Zimmer \"12\"", "dieses Zimmers", "keines"},
+        {"Wohnung", "eine Wohnung", "Die Wohnung \"12\"", "dieser Wohnung", "keine"},
+        {"Bungalow", "einen Bungalow", "Der Bungalow \"12\"", "dieses Bungalows", "keiner"},
+    };
+    const test::GlobalsScope keepTerms;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.singular);
+        TermPlaceSingular = QString::fromUtf8(r.singular);
+        EXPECT_EQ(AccusativeOf(TermPlaceSingular, TermKind::Place, Article::Indefinite), QString::fromUtf8(r.one));
+        EXPECT_EQ(ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 4), QString::fromUtf8(r.named));
+        EXPECT_EQ(GenitiveOf(TermPlaceSingular, QString(), TermKind::Place, Article::This), QString::fromUtf8(r.genitive));
+        EXPECT_EQ(NoneOf(TermPlaceSingular, TermKind::Place), QString::fromUtf8(r.none));
+        EXPECT_TRUE(PlaceDeletedText(QStringLiteral("12")).startsWith("Die gewählte Ressource (" + TermPlaceSingular + ") \"12\""));
+    }
 }
 
 TEST_F(ResourceArrays, AnUnreadableTableIsReportedAndTheNextStillLoads)
