@@ -258,7 +258,18 @@ void FillListRoomTypes(QListWidget* list, qint32 /*unused*/, qint32 selectedId)
 
 QString FloorPlanHintText()
 {
-    return QStringLiteral("Sie können jetzt ") + TermPlaceSingular + QStringLiteral("-Symbole mit der Maus verschieben...");
+    // The first part of a compound takes its linking letter: "Wohnungs-",
+    // "Kabinen-", but "Zimmer-", "Bungalow-".
+    QString stem = TermPlaceSingular.trimmed();
+    const QString word = stem.toLower();
+    const auto endsWithAny = [&word](std::initializer_list<QStringView> ends) {
+        return std::any_of(ends.begin(), ends.end(), [&word](QStringView end) { return word.endsWith(end); });
+    };
+    if (endsWithAny({u"ung", u"heit", u"keit", u"schaft", u"ion", u"tät"}))
+        stem += QLatin1Char('s');
+    else if (word.endsWith(QLatin1Char('e')) && GenderOfTerm(stem, TermKind::Place) == TermGender::Feminine)
+        stem += QLatin1Char('n');
+    return QStringLiteral("Sie können jetzt ") + stem + QStringLiteral("-Symbole mit der Maus verschieben...");
 }
 
 QString PlaceOccupiedText(const QString& placeName)

@@ -214,11 +214,13 @@ TEST_F(ResourceArrays, EveryTextThatSplicesAPlaceTermReadsRight)
         const char* named;     // the row named in a message
         const char* genitive;
         const char* none;      // "Zimmer jetzt ..."
+        const char* symbols;   // "Sie können jetzt ...-Symbole mit der Maus verschieben..."
     };
     const Row rows[] = {
-        {"Zimmer", "ein Zimmer", "Das Zimmer \"12\"", "dieses Zimmers", "keines"},
-        {"Wohnung", "eine Wohnung", "Die Wohnung \"12\"", "dieser Wohnung", "keine"},
-        {"Bungalow", "einen Bungalow", "Der Bungalow \"12\"", "dieses Bungalows", "keiner"},
+        {"Zimmer", "ein Zimmer", "Das Zimmer \"12\"", "dieses Zimmers", "keines", "Zimmer"},
+        {"Wohnung", "eine Wohnung", "Die Wohnung \"12\"", "dieser Wohnung", "keine", "Wohnungs"},
+        {"Bungalow", "einen Bungalow", "Der Bungalow \"12\"", "dieses Bungalows", "keiner", "Bungalow"},
+        {"Kabine", "eine Kabine", "Die Kabine \"12\"", "dieser Kabine", "keine", "Kabinen"},
     };
     const test::GlobalsScope keepTerms;
     for (const Row& r : rows) {
@@ -229,6 +231,7 @@ TEST_F(ResourceArrays, EveryTextThatSplicesAPlaceTermReadsRight)
         EXPECT_EQ(GenitiveOf(TermPlaceSingular, QString(), TermKind::Place, Article::This), QString::fromUtf8(r.genitive));
         EXPECT_EQ(NoneOf(TermPlaceSingular, TermKind::Place), QString::fromUtf8(r.none));
         EXPECT_TRUE(PlaceDeletedText(QStringLiteral("12")).startsWith("Die gewählte Ressource (" + TermPlaceSingular + ") \"12\""));
+        EXPECT_EQ(FloorPlanHintText(), "Sie können jetzt " + QString::fromUtf8(r.symbols) + "-Symbole mit der Maus verschieben...");
     }
 }
 
