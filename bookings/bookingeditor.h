@@ -131,6 +131,10 @@ public:
     rt::Date PickerStartDate(int which) const;
 
     void PersonCountStep(int index);
+    // The user typed into the person count: from now on it counts as changed
+    // wherever it differs from the stored count, also where it showed that
+    // count normalised (0 as 1).
+    void PersonCountEdited();
     // The person count as the box keeps it: its whole number, at least 1.
     static QString NormalizedPersonCount(const QString& text);
 
@@ -158,7 +162,11 @@ private:
     void remember(qint32 bookId);
     void refuse(const QString& text);
     void markPlaceOccupied();
-    bool refusePlace();
+    // Refuses the save for the place, offering its booking list.
+    bool refusePlace(qint32 placeId, qint32 occupyingId, const std::optional<Booking>& merged = {});
+    // Whether the save changes place, period or persons of the stored booking.
+    bool occupancyEdited(const Booking& booking) const;
+    void mendUnshown(const QString& column);
     void setPersonCount(const QString& text);
 
     BookingListHost& m_host;

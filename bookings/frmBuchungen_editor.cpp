@@ -51,6 +51,7 @@ void frmBuchungen::connectHandlers()
     connect(btnPatDel, &QPushButton::clicked, this, &frmBuchungen::btnPatDel_Click);
     connect(listRooms, &QComboBox::activated, this, &frmBuchungen::listRooms_Click);
     connect(tbPersoncount, &QLineEdit::editingFinished, this, &frmBuchungen::tbPersoncount_Change);
+    connect(tbPersoncount, &QLineEdit::textEdited, this, [this] { m_editor.PersonCountEdited(); });
     connect(cmdInvoice, &QPushButton::clicked, this, &frmBuchungen::cmdInvoice_Click);
     connect(cmdShowRoomImage, &QPushButton::clicked, this, &frmBuchungen::cmdShowRoomImage_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmBuchungen::btnHelp_Click);

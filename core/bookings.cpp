@@ -3,6 +3,7 @@
 #include "core/database.h"
 #include "core/datefunctions.h"
 #include "core/conflicts.h"
+#include "core/customers.h"
 #include "core/notices.h"
 #include "core/places.h"
 #include "core/terms.h"
@@ -70,15 +71,39 @@ QString unreadablePeriodIds()
     return parts.join(QStringLiteral(" UNION ALL "));
 }
 
+QString unreadableBookingName(qint32 bookId, const RowValues& row)
+{
+    const Booking b = BookingFromRow(row);
+    QString text = QStringLiteral("Die Reservierung ") + QString::number(bookId);
+    if (const std::optional<Customer> guest = LoadCustomer(b.book_customer_id)) {
+        const QString name = rt::trim(rt::trim(guest->cust_firstname) + QLatin1Char(' ') + rt::trim(guest->cust_lastname));
+        if (!name.isEmpty())
+            text += QStringLiteral(" für \"") + name + QLatin1Char('"');
+    }
+    const std::optional<Place> place = LoadPlace(b.book_place_id);
+    const QString placeName = place ? rt::trim(place->pl_name) : QString();
+    if (!placeName.isEmpty()) {
+        // A place called by its number is named with the house's word for it.
+        bool number = false;
+        placeName.toLong(&number);
+        text += QStringLiteral(" in ") + (number && !rt::trim(TermPlaceSingular).isEmpty()
+                                              ? rt::trim(TermPlaceSingular) + QLatin1Char(' ') + placeName
+                                              : QLatin1Char('"') + placeName + QLatin1Char('"'));
+    }
+    const bool startUnreadable = !IsReadableDate(row.value(QStringLiteral("book_start")));
+    return text + QStringLiteral(" hat ein ungültiges ") +
+           (startUnreadable ? QStringLiteral("Anreisedatum") : QStringLiteral("Abreisedatum"));
+}
+
 void noteUnreadablePeriod(qint32 bookId, const db::Value& start, const db::Value& end)
 {
-    const bool startUnreadable = !IsReadableDate(start);
-    if (!startUnreadable && IsReadableDate(end))
+    if (IsReadableDate(start) && IsReadableDate(end))
         return;
-    NoticeOnce(QStringLiteral("tbl_bookings ") + QString::number(bookId),
-               QStringLiteral("Die Reservierung ") + QString::number(bookId) + QStringLiteral(" hat ein ungültiges ") +
-                   (startUnreadable ? QStringLiteral("Anreisedatum") : QStringLiteral("Abreisedatum")) +
-                   QStringLiteral(". Bitte geben Sie es im Buchungsfenster neu ein."));
+    NoticeOnce(QStringLiteral("tbl_bookings ") + QString::number(bookId), [bookId] {
+        const std::optional<RowValues> row = ReadBookingRow(bookId);
+        return (row ? unreadableBookingName(bookId, *row) : QStringLiteral("Die Reservierung ") + QString::number(bookId)) +
+               QStringLiteral(". Bitte geben Sie es im Buchungsfenster neu ein.");
+    });
 }
 
 // Whether a row of the table has the id; asked once per id within one write.
@@ -358,13 +383,57 @@ QList<MergeField> BookingMergeFields()
     };
 }
 
+ColumnGroups BookingColumnGroups()
+{
+    return {{QStringLiteral("book_start"), QStringLiteral("book_end")}};
+}
+
+bool IsValidPeriod(const rt::Date& start, const rt::Date& end)
+{
+    // Days, as the windows compare them: a start stored at 09:00 stays valid.
+    return !start.isZero() && !end.isZero() && start.datePart() < end.datePart();
+}
+
+namespace {
+
+// The checks a typed booking passes, on the row a merge would store; stored
+// is the row as it is now.
+StoreOutcome checkMergedBooking(const RowValues& stored, const RowValues& after)
+{
+    const Booking was = BookingFromRow(stored);
+    const Booking b = BookingFromRow(after);
+    StoreOutcome outcome;
+    const auto refuse = [&](StoreResult result, qint32 other = 0) {
+        outcome = refusal(result, b.book_place_id, other, result == StoreResult::GuestMissing ? b.book_customer_id : 0);
+        outcome.refused = b;
+        return outcome;
+    };
+    if (!IsReadableDate(after.value(QStringLiteral("book_start"))) || !IsReadableDate(after.value(QStringLiteral("book_end"))) ||
+        !IsValidPeriod(b.book_start, b.book_end))
+        return refuse(StoreResult::PeriodInvalid);
+    if (OpenedDb().openRecordset(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"),
+                                 db::OpenMode::ForwardOnlyReadOnly, {b.book_place_id}).eof())
+        return refuse(StoreResult::PlaceMissing);
+    if (b.book_customer_id > 0 &&
+        OpenedDb().openRecordset(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"),
+                                 db::OpenMode::ForwardOnlyReadOnly, {b.book_customer_id}).eof())
+        return refuse(StoreResult::GuestMissing);
+    const bool moved = b.book_place_id != was.book_place_id || !(b.book_start == was.book_start) ||
+                       !(b.book_end == was.book_end) || b.book_cust_count != was.book_cust_count ||
+                       !IsReadableDate(stored.value(QStringLiteral("book_start"))) ||
+                       !IsReadableDate(stored.value(QStringLiteral("book_end")));
+    if (moved && b.book_cust_count > 0) {
+        if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, {b.book_id}))
+            return refuse(StoreResult::PlaceOccupied, other);
+    }
+    return outcome;
+}
+
+}  // namespace
+
 StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask)
 {
     StoreOutcome outcome;
-    const auto written = [](const RowValues& values, std::initializer_list<const char*> columns) {
-        return std::any_of(columns.begin(), columns.end(),
-                           [&](const char* c) { return values.contains(QString::fromLatin1(c)); });
-    };
     const MergedSave save = SaveLoadedRow(
         QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId, loaded, changed, ask,
         [&](db::Database& d, const RowMerge& merge, RowValues& toWrite) {
@@ -372,30 +441,14 @@ StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const R
                 return true;
             RowValues after = merge.stored;
             after.insert(toWrite);
-            const Booking b = BookingFromRow(after);
-            if (written(toWrite, {"book_place_id"})) {
-                if (OpenedDb().openRecordset(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"),
-                                             db::OpenMode::ForwardOnlyReadOnly, {b.book_place_id}).eof()) {
-                    outcome = refusal(StoreResult::PlaceMissing, b.book_place_id, b.book_id);
-                    return false;
-                }
-            }
-            if (written(toWrite, {"book_customer_id"}) && b.book_customer_id > 0 &&
-                OpenedDb().openRecordset(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"),
-                                         db::OpenMode::ForwardOnlyReadOnly, {b.book_customer_id}).eof()) {
-                outcome = refusal(StoreResult::GuestMissing, b.book_place_id, b.book_id, b.book_customer_id);
+            outcome = checkMergedBooking(merge.stored, after);
+            if (outcome.result != StoreResult::Stored)
                 return false;
-            }
-            if (written(toWrite, {"book_place_id", "book_start", "book_end", "book_cust_count"}) && b.book_cust_count > 0) {
-                if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, {b.book_id})) {
-                    outcome = refusal(StoreResult::PlaceOccupied, b.book_place_id, other);
-                    return false;
-                }
-            }
             toWrite.insert(QStringLiteral("book_bearb_date"), rt::Date::now());
             WriteColumns(d, QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId, toWrite);
             return true;
-        });
+        },
+        BookingColumnGroups());
     outcome.changedElsewhere = save.merge.changedElsewhere();
     switch (save.result) {
     case MergedSave::Result::Missing: return refusal(StoreResult::NotFound, 0, bookId);
@@ -408,6 +461,65 @@ StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const R
     outcome.row = save.row;
     outcome.stored = BookingFromRow(save.row);
     return outcome;
+}
+
+DeleteResult DeleteShownBooking(qint32 bookId, const RowValues& shown, const DeleteAsk& ask)
+{
+    // What a window shows of it: the edit time alone is no change to ask about.
+    RowValues compared;
+    for (const QString& column : BookingColumns(Booking{}).keys()) {
+        if (shown.contains(column))
+            compared.insert(column, shown.value(column));
+    }
+    return DeleteShownRow(QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), bookId, compared, ask);
+}
+
+QString UnreadableBookingText(qint32 bookId)
+{
+    const std::optional<RowValues> row = ReadBookingRow(bookId);
+    if (!row || (IsReadableDate(row->value(QStringLiteral("book_start"))) &&
+                 IsReadableDate(row->value(QStringLiteral("book_end")))))
+        return QString();
+    return unreadableBookingName(bookId, *row) +
+           QStringLiteral(" und belegt deshalb ihren Platz in jedem Zeitraum. Bitte geben Sie das Datum dieser "
+                          "Reservierung im Buchungsfenster neu ein.");
+}
+
+namespace {
+
+QString mergedBookingSentence(const Booking& b)
+{
+    QString text = QStringLiteral("Zusammen mit der Änderung, die inzwischen gespeichert wurde, wäre die Reservierung");
+    if (!b.book_start.isZero() && !b.book_end.isZero())
+        text += QStringLiteral(" vom ") + rt::formatDate(b.book_start, QStringLiteral("dd.mm.yyyy")) +
+                QStringLiteral(" bis zum ") + rt::formatDate(b.book_end, QStringLiteral("dd.mm.yyyy"));
+    if (const std::optional<Place> place = LoadPlace(b.book_place_id); place && !rt::trim(place->pl_name).isEmpty())
+        text += QStringLiteral(" in \"") + rt::trim(place->pl_name) + QLatin1Char('"');
+    return text + QStringLiteral(" gewesen. Es wurde nichts gespeichert; angezeigt wird die Reservierung, wie sie "
+                                 "gespeichert ist.");
+}
+
+}  // namespace
+
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged)
+{
+    QString text = PlaceOccupiedText(placeName);
+    QString more;
+    if (const QString unreadable = occupyingId > 0 ? UnreadableBookingText(occupyingId) : QString(); !unreadable.isEmpty())
+        more += QStringLiteral("\n\n") + unreadable;
+    if (merged)
+        more += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    // Before the closing question about the list.
+    const qsizetype question = text.lastIndexOf(QStringLiteral("\n\n"));
+    return question < 0 ? text + more : text.insert(question, more);
+}
+
+QString PeriodRefusalText(const std::optional<Booking>& merged)
+{
+    QString text = QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    if (merged)
+        text += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    return text;
 }
 
 int DeleteBookings(const QList<qint32>& bookIds)

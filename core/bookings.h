@@ -46,6 +46,7 @@ enum class StoreResult {
     PlaceMissing,    // no row of the place (none given, or deleted meanwhile): nothing written
     GuestMissing,    // the guest's row was deleted meanwhile: nothing written
     Cancelled,       // asked about another workstation's change, the user kept editing: nothing written
+    PeriodInvalid,   // the departure's day is not after the arrival's (or a date cannot be read): nothing written
 };
 
 struct StoreOutcome {
@@ -59,6 +60,9 @@ struct StoreOutcome {
     QStringList notWritten;  // clashing columns that kept the stored value
     Booking stored;          // Stored by StoreBookingChanges: the booking as stored now
     RowValues row;           // the same, every column as read (a window's next loaded row)
+    // Refused by StoreBookingChanges: the booking as it would have been
+    // stored, merged with what another workstation changed meanwhile.
+    Booking refused;
 };
 
 // The one write path of bookings (booking panel, booking editor, schedule
@@ -90,10 +94,38 @@ QList<MergeField> BookingMergeFields();
 // A stored booking changed in a window that read it as `loaded`: writes only
 // `changed` (of BookingColumns) and the edit time, keeps what another
 // workstation changed since, and asks `ask` (outside the write lock) where
-// both changed one column. The booking as it will be stored is checked as
-// StoreBookings checks (place, guest, occupancy) when its place, period,
-// persons or guest are written. On Stored, outcome.stored holds the row.
+// both changed one field; arrival and departure are one field. The booking
+// as it would be stored is checked as a typed one: its departure's day after
+// its arrival's, its place and its guest (if it names one) there, and the
+// place free when place, period or persons differ from the stored row. On
+// Stored, outcome.stored holds the row; on a refusal, outcome.refused the
+// booking that was refused.
 StoreOutcome StoreBookingChanges(qint32 bookId, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask);
+
+// Arrival and departure: one field for a merge.
+ColumnGroups BookingColumnGroups();
+
+// Whether the booking's period is one a window accepts: both days readable
+// and the departure's day after the arrival's.
+bool IsValidPeriod(const rt::Date& start, const rt::Date& end);
+
+// Deletes a booking a window shows as `shown` (its row as the window read
+// it), asking as DeleteShownRow asks; only the columns of BookingColumns are
+// compared. Throws db::DbError.
+DeleteResult DeleteShownBooking(qint32 bookId, const RowValues& shown, const DeleteAsk& ask);
+
+// For a refusal caused by a booking whose period cannot be read: a sentence
+// naming it (number, guest, place) and how to mend it; "" when the booking's
+// period can be read or it is gone.
+QString UnreadableBookingText(qint32 bookId);
+
+// The refusal of a booking because its place is occupied, in the windows'
+// words, naming the place; with what took it when that is a booking whose
+// period cannot be read, and with where and when the booking would have been
+// when a merge with another workstation's change made it (merged).
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged = {});
+// The refusal of a period whose departure is not after its arrival.
+QString PeriodRefusalText(const std::optional<Booking>& merged = {});
 
 // Deletes the bookings in one transaction; returns how many were removed.
 int DeleteBookings(const QList<qint32>& bookIds);

@@ -39,12 +39,17 @@ std::deque<Notice>& waiting()
 
 void NoticeOnce(const QString& key, const QString& text)
 {
+    NoticeOnce(key, std::function<QString()>([&text] { return text; }));
+}
+
+void NoticeOnce(const QString& key, const std::function<QString()>& text)
+{
     const QString database = openDatabase();
     const QString fullKey = database + QLatin1Char('\n') + key;
     if (noted().contains(fullKey))
         return;
     noted().insert(fullKey);
-    waiting().push_back({database, key, text});
+    waiting().push_back({database, key, text()});
 }
 
 int TellNotices()

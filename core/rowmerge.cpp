@@ -2,6 +2,7 @@
 
 #include "core/database.h"
 #include "platform/db/database.h"
+#include "platform/db/error.h"
 #include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
 #include "platform/ui/dialogs.h"
@@ -61,12 +62,55 @@ bool sameValue(const db::Value& stored, const db::Value& mine)
 
 }  // namespace
 
-RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed)
+RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed,
+                      const ColumnGroups& together)
 {
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it) {
+        // Written as "done" it would store nothing: the window's list of
+        // columns and the table disagree.
+        if (!stored.contains(it.key()))
+            throw db::DbError(db::err::ItemNotFound, QStringLiteral("Spalte ") + it.key());
+    }
     RowMerge merge;
     merge.stored = stored;
+    QStringList grouped;
+    for (const QStringList& group : together) {
+        QStringList columns;
+        for (const QString& column : group) {
+            if (stored.contains(column.toLower()))
+                columns << column.toLower();
+        }
+        grouped << columns;
+        bool elsewhere = false;
+        bool here = false;
+        bool same = true;
+        for (const QString& column : columns) {
+            const db::Value& now = stored[column];
+            const db::Value read = loaded.value(column);
+            elsewhere = elsewhere || !(read == now);
+            const auto mine = changed.constFind(column);
+            here = here || mine != changed.cend();
+            same = same && sameValue(now, mine != changed.cend() ? *mine : read);
+        }
+        if (!here) {
+            for (const QString& column : columns) {
+                if (!(loaded.value(column) == stored[column]))
+                    merge.kept << column;
+            }
+        } else if (!elsewhere) {
+            for (const QString& column : columns) {
+                if (changed.contains(column))
+                    merge.write.insert(column, changed[column]);
+            }
+        } else if (!same) {
+            for (const QString& column : columns)
+                merge.clashes.insert(column, changed.value(column, loaded.value(column)));
+        }
+    }
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
         const QString& column = it.key();
+        if (grouped.contains(column))
+            continue;
         const db::Value read = loaded.value(column);
         const bool elsewhere = !(read == it.value());
         const auto mine = changed.constFind(column);
@@ -79,6 +123,18 @@ RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const Ro
             merge.write.insert(column, *mine);
         else if (!sameValue(it.value(), *mine))
             merge.clashes.insert(column, *mine);
+    }
+    return merge;
+}
+
+RowMerge ChangesSinceShown(const RowValues& shown, const RowValues& stored)
+{
+    RowMerge merge;
+    merge.stored = stored;
+    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+        const QString column = it.key().toLower();
+        if (!(stored.value(column) == it.value()))
+            merge.kept << column;
     }
     return merge;
 }
@@ -158,8 +214,14 @@ ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, co
 
 ClashChoice AskDeleteClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
 {
+    // A delete names what the other workstation changed.
+    RowMerge named = merge;
+    for (const QString& column : merge.kept) {
+        if (!named.clashes.contains(column))
+            named.clashes.insert(column, merge.stored.value(column));
+    }
     const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
-                         clashingFields(fields, merge) + QStringLiteral(". Trotzdem löschen?");
+                         clashingFields(fields, named) + QStringLiteral(". Trotzdem löschen?");
     return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, ChangedElsewhereTitle) == ui::Answer::Yes
                ? ClashChoice::Mine
                : ClashChoice::Cancel;
@@ -195,7 +257,8 @@ RowValues clashingStored(const RowMerge& merge)
 }  // namespace
 
 MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
-                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write)
+                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write,
+                         const ColumnGroups& together)
 {
     return SaveMerged([&] { return ReadRow(table, keyColumn, key); }, loaded, changed, ask,
                       [&](db::Database& d, const RowMerge& merge, RowValues& toWrite) {
@@ -203,11 +266,54 @@ MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const d
                               return write(d, merge, toWrite);
                           WriteColumns(d, table, keyColumn, key, toWrite);
                           return true;
-                      });
+                      },
+                      together);
+}
+
+DeleteResult DeleteShownRow(const MergeRead& read, const RowValues& shownIn, const DeleteAsk& ask,
+                            const DeleteRemove& remove)
+{
+    // A copy: while the question stands the window may read its rows anew.
+    const RowValues shown = shownIn;
+    db::Database& d = OpenedDb();
+    std::optional<RowValues> confirmed;
+    for (;;) {
+        {
+            db::Transaction transaction(d);
+            const std::optional<RowValues> stored = read();
+            if (!stored)
+                return DeleteResult::Missing;
+            if (confirmed && *confirmed == *stored) {
+                remove(d, *stored);
+                transaction.commit();
+                return DeleteResult::Deleted;
+            }
+            confirmed = stored;
+        }
+        // Asked outside the lock, about the row as stored now; changed again
+        // while the question stands, it is asked anew.
+        if (!ask || !ask(*confirmed, ChangesSinceShown(shown, *confirmed)))
+            return DeleteResult::Cancelled;
+    }
+}
+
+DeleteResult DeleteShownRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& shown,
+                            const DeleteAsk& ask, const DeleteRemove& remove)
+{
+    return DeleteShownRow([&] { return ReadRow(table, keyColumn, key); }, shown, ask,
+                          [&](db::Database& d, const RowValues& stored) {
+                              if (remove) {
+                                  remove(d, stored);
+                                  return;
+                              }
+                              d.execute(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ") + keyColumn +
+                                            QStringLiteral(" = ?"),
+                                        {key});
+                          });
 }
 
 MergedSave SaveMerged(const MergeRead& read, const RowValues& loadedIn, const RowValues& changedIn, const ClashAsk& ask,
-                      const MergeWrite& write)
+                      const MergeWrite& write, const ColumnGroups& together)
 {
     // Copies: while the question stands the window may read its rows anew.
     const RowValues loaded = loadedIn;
@@ -225,7 +331,7 @@ MergedSave SaveMerged(const MergeRead& read, const RowValues& loadedIn, const Ro
                 save.result = MergedSave::Result::Missing;
                 return save;
             }
-            save.merge = PlanRowMerge(loaded, *stored, changed);
+            save.merge = PlanRowMerge(loaded, *stored, changed, together);
             const RowMerge& merge = save.merge;
             // Asked once per set of stored values: another change meanwhile asks anew.
             mustAsk = !merge.clashes.isEmpty() && (!choice || clashingStored(merge) != askedAbout);

@@ -46,10 +46,20 @@ struct RowMerge {
     bool changedElsewhere() const { return !kept.isEmpty() || !clashes.isEmpty(); }
 };
 
+// Columns that mean one thing only together (a booking's arrival and
+// departure): merged and asked about as one field. Changed elsewhere when any
+// stored column differs from the row as loaded, changed here when the window
+// changed any; then a clash unless the window's columns, the unchanged ones as
+// loaded, are what is stored. A clash carries all of them, so Ja writes the
+// window's whole set and Nein keeps the stored one.
+using ColumnGroups = QList<QStringList>;
+
 // loaded: the row as the window read it; stored: as it is now; changed: the
 // window's changes (ChangedColumns). A change the other workstation made too,
-// to the same value, is no clash and needs no write.
-RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed);
+// to the same value, is no clash and needs no write. A changed column the
+// stored row lacks is a fault of the caller: throws db::DbError.
+RowMerge PlanRowMerge(const RowValues& loaded, const RowValues& stored, const RowValues& changed,
+                      const ColumnGroups& together = {});
 
 // What the user answers where both changed a field.
 enum class ClashChoice {
@@ -122,6 +132,32 @@ using MergeWrite = std::function<bool(db::Database& d, const RowMerge& merge, Ro
 // read() again after the write.
 using MergeRead = std::function<std::optional<RowValues>()>;
 MergedSave SaveMerged(const MergeRead& read, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
-                      const MergeWrite& write);
+                      const MergeWrite& write, const ColumnGroups& together = {});
 MergedSave SaveLoadedRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& loaded,
-                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write = {});
+                         const RowValues& changed, const ClashAsk& ask, const MergeWrite& write = {},
+                         const ColumnGroups& together = {});
+
+// Deleting a row a window showed, with another workstation perhaps changing
+// it meanwhile. ask(stored, sinceShown) puts the question before the delete,
+// outside any lock: sinceShown.kept names the columns changed since the
+// window read the row as `shown` (only the columns shown are compared), empty
+// when nothing changed; it returns whether to delete. Inside the delete's
+// transaction the row is read again: when it changed while the question
+// stood, it is asked anew. remove() deletes inside that transaction (and
+// whatever goes with the row). Throws db::DbError.
+enum class DeleteResult {
+    Deleted,
+    Missing,     // deleted meanwhile: nothing done
+    Cancelled,   // the user kept it
+};
+using DeleteAsk = std::function<bool(const RowValues& stored, const RowMerge& sinceShown)>;
+using DeleteRemove = std::function<void(db::Database& d, const RowValues& stored)>;
+DeleteResult DeleteShownRow(const MergeRead& read, const RowValues& shown, const DeleteAsk& ask,
+                            const DeleteRemove& remove);
+// The same for one row of a table, deleted by its key when remove is empty.
+DeleteResult DeleteShownRow(const QString& table, const QString& keyColumn, const db::Value& key, const RowValues& shown,
+                            const DeleteAsk& ask, const DeleteRemove& remove = {});
+
+// What changed since the window read the row: the columns of shown whose
+// stored value differs, as RowMerge.kept, with RowMerge.stored.
+RowMerge ChangesSinceShown(const RowValues& shown, const RowValues& stored);

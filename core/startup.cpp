@@ -117,7 +117,7 @@ void RemoveUnfinishedCopiesWhenAlone()
     } catch (const db::DbError&) {
         return;
     }
-    RemoveUnfinishedCopiesBeside(DbPath, BackupPath);
+    RemoveUnfinishedCopiesBeside(DbPath, {BackupPath});
 }
 
 }  // namespace

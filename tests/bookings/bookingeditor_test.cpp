@@ -495,7 +495,10 @@ TEST_F(Editor, ADateStoredAsTextShowsEmptyAndOnlyATypedDateReplacesIt)
         test::DialogScope dialogs;
         dialogs->answerMessage(ui::Answer::Cancel);
         EXPECT_FALSE(editor.SaveBooking());
-        EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
+        // The refusal names what holds the place and how to mend it.
+        EXPECT_EQ(dialogs->lastMessage().text, OccupiedRefusalText("Haupthaus \\ Erdgeschoss \\ Zimmer 1", id));
+        EXPECT_TRUE(dialogs->lastMessage().text.contains(
+            "Die Reservierung " + QString::number(id) + " für \"Anna Meier\" in \"Zimmer 1\" hat ein ungültiges Anreisedatum"));
         EXPECT_EQ(db.bookings(), 1);
     }
     ASSERT_TRUE(editor.LoadBooking(id));

@@ -287,7 +287,8 @@ TEST_F(StoringBookings, ABookingWhosePeriodCannotBeReadHoldsItsPlaceForAnyPeriod
         EXPECT_EQ(TellNotices(), told);
     }
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    const QString text = QStringLiteral("Die Reservierung %1 hat ein ungültiges %2. Bitte geben Sie es im Buchungsfenster neu ein.");
-    EXPECT_EQ(dialogs->messages()[0].text, text.arg(holder).arg("Anreisedatum"));
-    EXPECT_EQ(dialogs->messages()[1].text, text.arg(beside.book_id).arg("Abreisedatum"));
+    // Named so that it can be found: the number no list shows, the guest and the place.
+    const QString text = QStringLiteral("Die Reservierung %1 für \"%2\" hat ein ungültiges %3. Bitte geben Sie es im Buchungsfenster neu ein.");
+    EXPECT_EQ(dialogs->messages()[0].text, text.arg(holder).arg("Schulz", "Anreisedatum"));
+    EXPECT_EQ(dialogs->messages()[1].text, text.arg(beside.book_id).arg("Meier", "Abreisedatum"));
 }

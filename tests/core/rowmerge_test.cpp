@@ -38,6 +38,28 @@ TEST(RowMergePlan, SortsEveryColumnByWhoChangedIt)
     EXPECT_TRUE(same.write.isEmpty());
 }
 
+TEST(RowMergePlan, ColumnsThatBelongTogetherAreOneField)
+{
+    const ColumnGroups period{{"s", "e"}};
+    const RowValues loaded{{"s", 6}, {"e", 11}, {"n", 1}};
+    // A set the arrival, B the departure: a clash over the period, never 10–7.
+    RowMerge merge = PlanRowMerge(loaded, {{"s", 6}, {"e", 7}, {"n", 1}}, {{"s", 10}}, period);
+    EXPECT_EQ(merge.clashes, (RowValues{{"s", 10}, {"e", 11}}));
+    EXPECT_TRUE(merge.write.isEmpty());
+    // Only here, or only there: written, or kept.
+    merge = PlanRowMerge(loaded, loaded, {{"e", 12}}, period);
+    EXPECT_EQ(merge.write, (RowValues{{"e", 12}}));
+    merge = PlanRowMerge(loaded, {{"s", 20}, {"e", 25}, {"n", 1}}, {{"n", 2}}, period);
+    EXPECT_EQ(merge.kept, (QStringList{"s", "e"}));
+    EXPECT_EQ(merge.write, (RowValues{{"n", 2}}));
+    // Both came to the same period: nothing to ask.
+    merge = PlanRowMerge(loaded, {{"s", 6}, {"e", 12}, {"n", 1}}, {{"e", 12}}, period);
+    EXPECT_FALSE(merge.changedElsewhere() && !merge.clashes.isEmpty());
+
+    // A changed column the row lacks would be "written" into nothing.
+    EXPECT_THROW(PlanRowMerge(loaded, loaded, {{"gone", 1}}), db::DbError);
+}
+
 TEST(RowMergePlan, OnlyWhatTheWindowChangedCountsAsItsChange)
 {
     const RowValues base{{"x", 1}, {"y", db::Value()}};
@@ -158,6 +180,96 @@ TEST_F(TwoDesksOnOneBooking, TheMergedBookingIsCheckedForThePlaceInTheSameWrite)
     EXPECT_EQ(stored().book_place_id, place);
 }
 
+TEST_F(TwoDesksOnOneBooking, ThePeriodIsOneFieldAndNeverStoredBackwards)
+{
+    // A moves the arrival to the 16th (the stay 16.–17.), B the departure to the 15th (14.–15.).
+    Booking mine = BookingFromRow(loaded);
+    mine.book_start = december(16);
+    other.run([&] {
+        Booking b = *LoadBooking(17);
+        b.book_end = december(15);
+        ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    });
+    dialogs->answerMessage(ui::Answer::No);
+    StoreOutcome outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 14.12.2026 – 15.12.2026")));
+    EXPECT_EQ(stored().book_start, december(14));
+    EXPECT_EQ(stored().book_end, december(15));
+
+    // Ja writes both days shown here, not the other's arrival with this departure.
+    loaded = *ReadBookingRow(17);
+    base = BookingColumns(BookingFromRow(loaded));
+    mine = BookingFromRow(loaded);
+    mine.book_end = december(19);
+    otherMovesTo(20, 25);
+    dialogs->answerMessage(ui::Answer::Yes);
+    outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::Stored);
+    EXPECT_EQ(stored().book_start, december(14));
+    EXPECT_EQ(stored().book_end, december(19));
+}
+
+TEST_F(TwoDesksOnOneBooking, TheMergedRowIsCheckedAsATypedOneAndTheRefusalNamesIt)
+{
+    // Stored backwards by an older program: a save that keeps it so is refused.
+    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = #12/10/2026 12:00:00# WHERE book_id = 17"));
+    loaded = *ReadBookingRow(17);
+    base = BookingColumns(BookingFromRow(loaded));
+    Booking mine = BookingFromRow(loaded);
+    mine.book_info = QStringLiteral("Notiz");
+    StoreOutcome outcome = save(mine);
+    EXPECT_EQ(outcome.result, StoreResult::PeriodInvalid);
+    EXPECT_EQ(outcome.refused.book_end, december(10));
+    // Typed dates mend it; a start kept at 09:00 is still a day before the end.
+    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = #12/14/2026 09:00:00# WHERE book_id = 17"));
+    loaded = *ReadBookingRow(17);
+    base = BookingColumns(BookingFromRow(loaded));
+    mine = BookingFromRow(loaded);
+    mine.book_end = december(15);
+    ASSERT_EQ(save(mine).result, StoreResult::Stored);
+
+    // B moves it to another place; A's longer stay there runs into another booking.
+    const qint32 otherPlace = database.addPlace(floor);
+    database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_place_id, book_customer_id, book_cust_count, book_start, "
+                                 "book_end) VALUES (%1, 7, 1, #12/16/2026 12:00:00#, #12/18/2026 12:00:00#)")
+                      .arg(otherPlace));
+    loaded = *ReadBookingRow(17);
+    base = BookingColumns(BookingFromRow(loaded));
+    mine = BookingFromRow(loaded);
+    mine.book_end = december(17);
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_place_id = %1 WHERE book_id = 17").arg(otherPlace));
+    outcome = save(mine);
+    ASSERT_EQ(outcome.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(outcome.placeId, otherPlace);
+    EXPECT_EQ(outcome.refused.book_place_id, otherPlace);
+    EXPECT_EQ(outcome.refused.book_end, december(17));
+    EXPECT_EQ(stored().book_end, december(15));
+}
+
+TEST_F(TwoDesksOnOneBooking, ADeleteAsksWhenTheRowChangedAndAgainWhenItChangesWhileAsked)
+{
+    std::vector<QStringList> asked;
+    const auto ask = [&](int changeWhileAsked) {
+        return [&, changeWhileAsked](const RowValues& stored, const RowMerge& since) {
+            asked.push_back(since.kept);
+            EXPECT_EQ(stored.value("book_id").toLong(), 17);
+            if (static_cast<int>(asked.size()) == changeWhileAsked)
+                otherMovesTo(21, 23);
+            return true;
+        };
+    };
+    // Moved at B: asked naming the period; moved again while asked: asked anew.
+    const RowValues shown = loaded;
+    otherMovesTo(20, 25);
+    EXPECT_EQ(DeleteShownBooking(17, shown, ask(1)), DeleteResult::Deleted);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], (QStringList{"book_end", "book_start"}));
+    EXPECT_EQ(asked[1], (QStringList{"book_end", "book_start"}));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+    EXPECT_EQ(DeleteShownBooking(17, shown, ask(0)), DeleteResult::Missing);
+}
+
 TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverIt)
 {
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'morgen' WHERE book_id = 17"));
@@ -165,7 +277,9 @@ TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverI
     base = BookingColumns(BookingFromRow(loaded));
     Booking mine = BookingFromRow(loaded);
     mine.book_info = QStringLiteral("nur die Notiz");
-    ASSERT_EQ(save(mine).result, StoreResult::Stored);
+    // Kept as it is, the period is none a window accepts.
+    ASSERT_EQ(save(mine).result, StoreResult::PeriodInvalid);
+    EXPECT_EQ(stored().book_info, QString());
     EXPECT_EQ(database.value(QStringLiteral("SELECT book_start FROM tbl_bookings WHERE book_id = 17")).toText(),
               QStringLiteral("morgen"));
 

@@ -281,7 +281,7 @@ TEST_F(BookingPanelTest, AReadOnlyWorkstationNeitherSavesNorDeletes)
     EXPECT_EQ(LoadBooking(id)->book_info, "");
 }
 
-TEST_F(BookingPanelTest, DeleteAsksWithWhatThePanelShowsAndCancelKeepsTheBooking)
+TEST_F(BookingPanelTest, DeleteAsksWithTheBookingAsStoredAndCancelKeepsTheBooking)
 {
     const qint32 id = PlanDb::addBooking(place, schulz, PlanDb::noon(2024, 6, 10), PlanDb::noon(2024, 6, 12));
     panel.load(id, -1);
@@ -292,11 +292,12 @@ TEST_F(BookingPanelTest, DeleteAsksWithWhatThePanelShowsAndCancelKeepsTheBooking
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(bookings(), 1);
 
+    // Edited fields are not what goes: the question names the stored booking.
     fields.guest.clear();
-    fields.dates = {QString(), QString()};
+    fields.dates = {QStringLiteral("01.06.2024"), QString()};
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_TRUE(panel.remove());
-    EXPECT_EQ(dialogs->lastMessage().text, "ACHTUNG : Wollen Sie die Reservierung\nlöschen?");
+    EXPECT_EQ(dialogs->lastMessage().text, "ACHTUNG : Wollen Sie die Reservierung für\nSchulz, Bernd\n10.06.2024 - 12.06.2024\nlöschen?");
     EXPECT_EQ(bookings(), 0);
     EXPECT_EQ(state.CurrentBookingId, -1);
     EXPECT_FALSE(panel.remove());

@@ -192,15 +192,16 @@ TEST_F(PanelBesideAnotherStation, ADateChangedAtBothStationsIsAskedAndEachAnswer
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "05.07.2026");
     EXPECT_TRUE(UnsavedEdits().isEmpty());
 
-    // Ja writes the departure typed here; the arrival only B changed stays B's.
+    // Ja writes the period shown here, arrival and departure: never B's
+    // arrival with this departure.
     type(w.tbBuchungDatum[1], QStringLiteral("07.07.2026"), true);
     otherMoves(3, 6);
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 3u);
-    EXPECT_EQ(stored().book_start, july(3));
+    EXPECT_EQ(stored().book_start, july(2));
     EXPECT_EQ(stored().book_end, july(7));
-    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "03.07.2026");
+    EXPECT_EQ(w.tbBuchungDatum[0]->text(), "02.07.2026");
 }
 
 TEST_F(PanelBesideAnotherStation, ARefusedSaveShowsThePlaceTakenOnTheFloorPlanAndInTheCalendar)
@@ -253,9 +254,10 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_EQ(dialogs->messages()[0].text, PlaceOccupiedText("02"));
-    EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte geben "
-                                                          "Sie es im Buchungsfenster neu ein.").arg(damaged));
+    EXPECT_EQ(dialogs->messages()[0].text, OccupiedRefusalText("02", damaged));
+    EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 für \"Eva Wagner\" in \"02\" hat ein "
+                                                          "ungültiges Anreisedatum. Bitte geben Sie es im Buchungsfenster "
+                                                          "neu ein.").arg(damaged));
     EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
     EXPECT_EQ(PlanDb::lastId(QStringLiteral("tbl_bookings")), damaged);
 }

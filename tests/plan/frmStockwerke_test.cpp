@@ -469,7 +469,7 @@ TEST_F(MainWindow, TheMainRoadPlacePeriodGuestSaveAndTheMarkerTurnsOccupied)
 
     // Pressed again, the place shows its booking; deleting it frees the place.
     QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
-    EXPECT_EQ(w.lbBookingCount->text(), "1 Reservierungen im Prüfzeitraum");
+    EXPECT_EQ(w.lbBookingCount->text(), "1 Reservierung im Prüfzeitraum");
     EXPECT_TRUE(w.btnShowBookings->isVisibleTo(&w));
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.cmdBuchungDelete, Qt::LeftButton);
@@ -752,8 +752,9 @@ TEST_F(MainWindow, WhatCannotBeReadIsNamedOnceAndTheRestOfTheFloorShowsItsState)
     dialogs->answerMessage(ui::Answer::Ok);
     frmStockwerke& w = shown();
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Die Reservierung %1 hat ein ungültiges Anreisedatum. Bitte "
-                                                          "geben Sie es im Buchungsfenster neu ein.").arg(damaged));
+    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Die Reservierung %1 für \"Anna Meier\" in \"02\" hat ein "
+                                                          "ungültiges Anreisedatum. Bitte geben Sie es im Buchungsfenster "
+                                                          "neu ein.").arg(damaged));
     EXPECT_TRUE(dialogs->messages()[1].text.startsWith("Der Buchungsplatz \"01\" (Haupthaus / Erdgeschoss) hat keine "
                                                        "lesbare Lage auf dem Etagenplan."));
     ASSERT_EQ(visibleMarkers(w).size(), 3u);

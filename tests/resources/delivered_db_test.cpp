@@ -16,12 +16,6 @@
 #include <ostream>
 #include <vector>
 
-// Readable texts in failure messages.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // An open connection with the program's functions; closed on scope exit.

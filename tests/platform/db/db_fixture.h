@@ -8,11 +8,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace dbtest {
 
 // A typed table in the shape the program's schema uses.
