@@ -4,7 +4,6 @@
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
-#include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
@@ -16,11 +15,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QToolButton>
@@ -28,8 +24,6 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 namespace {
 
@@ -210,48 +204,6 @@ TEST_F(MainWindowKeys, AltLettersReachTheDailyButtonsAndFields)
     press(Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] { return dialogs->messages().size() == 1; }));
 }
-// The person button is captioned with the house's word: whatever that is,
-// every Alt letter of the window is its own, and the button takes the first
-// letter of the word still free (none when the word has none).
-TEST_F(MainWindowKeys, ThePersonButtonKeepsAnAltLetterOfItsOwnWhateverTheGuestsAreCalled)
-{
-    const auto letterOf = [](const QString& caption) {
-        const qsizetype at = QString(caption).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(QLatin1Char('&'));
-        return at < 0 ? QChar() : caption.at(at + 1).toLower();
-    };
-    const std::pair<const char*, char> terms[] = {{"Gast", 'g'},    {"Kunde", 'k'},      {"Patient", 0},  {"Person", 0},
-                                                  {"Bewohnerin", 'w'}, {"Mitglied", 'm'}, {"B&B-Gast", 'g'}};
-    for (const auto& [term, letter] : terms) {
-        SCOPED_TRACE(term);
-        TermPersonSingular = QString::fromUtf8(term);
-        frmStockwerke& w = shown();
-        QStringList captions;
-        for (const QAction* a : w.menuBar()->actions())
-            captions << a->text();
-        for (const QAbstractButton* b : w.findChildren<QAbstractButton*>())
-            captions << b->text();
-        for (const QLabel* l : w.findChildren<QLabel*>())
-            captions << l->text();
-        std::map<QChar, QString> seen;
-        for (const QString& caption : captions) {
-            if (const QChar taken = letterOf(caption); !taken.isNull()) {
-                const auto [it, fresh] = seen.emplace(taken, caption);
-                EXPECT_TRUE(fresh) << qPrintable(it->second + " / " + caption);
-            }
-        }
-        // As shown: the word itself, its own "&" included.
-        EXPECT_EQ(QString(w.cmdShowPat->text()).replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1")),
-                  TermPersonSingular);
-        ASSERT_EQ(letterOf(w.cmdShowPat->text()), QChar::fromLatin1(letter));
-        if (letter) {
-            QSignalSpy clicked(w.cmdShowPat, &QPushButton::clicked);
-            press(static_cast<Qt::Key>(QChar::fromLatin1(letter).toUpper().unicode()), Qt::AltModifier);
-            EXPECT_TRUE(clicked.wait(1000));
-        }
-        frmStockwerke::unload();
-    }
-}
-
 TEST_F(MainWindowKeys, TheWindowFitsASmallScreenWithTitleBarAndPanelAndTheBarScrollsToWhatTabReaches)
 {
     frmStockwerke& w = shown();
