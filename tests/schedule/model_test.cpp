@@ -366,10 +366,6 @@ TEST(ScheduleScale, AScaleStartingAtNoonKeepsTheFirstDaysMarkAndLabelsOnThatDay)
         if (p.type == sched::Primitive::Text && p.p1.x() < 20 && p.maxWidth > 0)
             shown << sched::shownText(p, sixEach);
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Sa"), QStringLiteral("9.")}));
-    sched::Primitive wide;
-    wide.text = QStringLiteral("Dienstag");
-    wide.maxWidth = 18;
-    EXPECT_EQ(sched::shownText(wide, sixEach), QString()) << "no shorter form: nothing rather than a cut word";
     for (const auto& p : m.surface(sched::SurfaceId::HeaderH).prims) {
         if (p.type == sched::Primitive::Text && p.p1.x() >= 20) {
             EXPECT_EQ(p.maxWidth, 0) << p.text.toStdString();
