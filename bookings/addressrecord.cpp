@@ -321,11 +321,7 @@ void AddressRecord::refuseDelete(const CustomerReferences& refs)
     };
     const QString rows = refs.bookings > 0 ? counted(refs.bookings, QStringLiteral("Buchung"), QStringLiteral("Buchungen"))
                                            : counted(refs.invoices, QStringLiteral("Rechnung"), QStringLiteral("Rechnungen"));
-    const QString text =
-        GetResString(1355, {{QStringLiteral("%s1"), Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::This))},
-                            {QStringLiteral("%s2"), rows},
-                            {QStringLiteral("%s3"), AccusativePronounOf(TermPersonSingular, TermKind::Person)}});
-    ui::msgBox(text, ui::Critical, deleteTitle());
+    ui::msgBox(PersonDeleteRefusedText(rows), ui::Critical, deleteTitle());
 }
 
 bool AddressRecord::deleteAsked(const AddressFields& fields)
@@ -387,12 +383,7 @@ bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
     const QString found = GetResString(1346, {{QStringLiteral("%s1"), count}, {QStringLiteral("%s2"), name}});
     // Marked before the box is up: its focus changes must not warn again.
     m_state.DuplicateWarned = true;
-    // Stressed as a warning: the address just stored is the one meant.
-    QString surplus = AccusativeOf(TermPersonSingular, TermKind::Person, Article::This, QStringLiteral("unnötig angelegt"));
-    const qsizetype firstBlank = surplus.indexOf(QLatin1Char(' '));
-    surplus = surplus.left(firstBlank).toUpper() + surplus.mid(firstBlank);
-    ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), surplus}}),
-               ui::Exclamation, GetResString(1345));
+    ui::msgBox(found + QStringLiteral("\n\n") + SurplusPersonReminder(), ui::Exclamation, GetResString(1345));
     return true;
 }
 

@@ -383,9 +383,8 @@ void frmAdressen::connectControls()
 
 void frmAdressen::Form_Load()
 {
-    setWindowTitle(GetResString(182, {{QStringLiteral("%s"), TermPersonSingular}}));
-    btnTerminliste->setToolTip(GetResString(
-        252, {{QStringLiteral("%s"), GenitiveOf(TermPersonSingular, TermPersonGenitive, TermKind::Person, Article::This)}}));
+    setWindowTitle(PersonSearchTitle());
+    btnTerminliste->setToolTip(PersonBookingsTip());
     btnBackHistory->setToolTip(text(1301));
     btnUndo->setToolTip(text(1302));
     btnCopyToClipboard->setToolTip(text(1303));

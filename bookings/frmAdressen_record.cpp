@@ -161,8 +161,7 @@ void frmAdressen::ShowLastNameRequired()
 {
     showTab(0);
     tbEntry[entry::LastName]->setFocus();
-    const QString newGuest = AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite, QStringLiteral("neu"));
-    ui::msgBox(GetResString(1344, {{QStringLiteral("%s"), newGuest}}), ui::Critical,
+    ui::msgBox(NewPersonRequiredText(), ui::Critical,
                GetResString(1343, {{QStringLiteral("%s"), TermPersonSingular}}));
 }
 

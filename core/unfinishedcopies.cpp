@@ -243,8 +243,9 @@ CopyInProgress::CopyInProgress(const std::function<QString(int)>& nameFor)
     }
     const QString first = nameFor(1);
     throw FileInTheWay(first, QStringLiteral("Die Datei ") + shown(first)
-                                  + QStringLiteral(" wird gerade von einem anderen Vorgang geschrieben, ebenso alle Ausweichnamen "
-                                                   "dafür. Bitte versuchen Sie es später noch einmal."));
+                                  + QStringLiteral(" wird gerade von einem anderen Vorgang geschrieben, und auch alle anderen "
+                                                   "Namen, unter denen die Kopie sonst gespeichert würde, sind gerade belegt. "
+                                                   "Bitte versuchen Sie es später noch einmal."));
 }
 
 CopyInProgress::~CopyInProgress() = default;

@@ -75,7 +75,7 @@ std::filesystem::path fsPath(const QString& path)
 
 [[noreturn]] void fail(const QString& what, const std::error_code& ec)
 {
-    throw db::DbError(db::err::Generic, what + QStringLiteral(": ") + FileErrorText(ec.value()));
+    throw db::DbError::withReason(db::err::Generic, what + QStringLiteral(": ") + FileErrorText(ec.value()));
 }
 
 void moveInto(const QString& partial, const QString& target)

@@ -177,9 +177,9 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });
     connect(m_model, &ResourceTableModel::writeFailed, this, &frmResourcen::grdDataGrid_Error);
-    connect(m_model, &ResourceTableModel::readFailed, this, [this](const QString& description) {
-        ui::msgBox(QStringLiteral("Die Einträge der Tabelle konnten nicht gelesen werden.\n\n") + description,
-                   ui::Critical, windowTitle());
+    // A reading the grid makes itself, outside any command of the user.
+    connect(m_model, &ResourceTableModel::readFailed, this, [](const QString& description) {
+        ui::msgBox(QStringLiteral("Data error event hit err: ") + description, ui::OkOnly);
     });
     connect(m_model, &ResourceTableModel::emptyRefused, this,
             [this] { ui::msgBox(m_requiredText, ui::Exclamation, windowTitle()); });

@@ -68,8 +68,9 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
     if (rc != SQLITE_OK) {
         int code = conn->handle ? sqlite3_extended_errcode(conn->handle) : rc;
         QString message = conn->handle ? QString::fromUtf8(sqlite3_errmsg(conn->handle)) : QString();
+        const int systemErrno = conn->handle ? sqlite3_system_errno(conn->handle) : 0;
         conn->close();
-        throw DbError(detail::errorNumber(code, message), message, code, path);
+        throw DbError(detail::errorNumber(code, message), message, code, path, systemErrno);
     }
     sqlite3_extended_result_codes(conn->handle, 1);
     sqlite3_busy_timeout(conn->handle, busyTimeoutMs());
@@ -90,7 +91,7 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
         run(conn->handle, QStringLiteral("PRAGMA cache_size = ") + QString::number(kCacheSizePragma));
     } catch (const DbError& e) {
         conn->close();
-        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+        throw e.about(path);
     }
     return conn;
 }
@@ -382,7 +383,7 @@ QStringList integrityProblems(sqlite3* h, const QString& schema = QStringLiteral
 {
     if (e.number() == err::Locked || e.number() == err::DiskFull || e.number() == err::DiskOrNetwork
         || e.number() == err::CannotOpen || e.number() == err::ReadOnly)
-        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+        throw e.about(path);
     throw DbError(err::NotADatabase, e.detail(), e.sqliteCode(), path);
 }
 
@@ -715,7 +716,7 @@ RepairReport repairInPlace(const QString& path, const QString& rebuilt)
             if (!overtaken)
                 break;
             if (attempt == Attempts)
-                throw DbError(err::Locked, QStringLiteral("Die Datei wurde während der Reparatur immer wieder geändert."));
+                throw DbError::withReason(err::Locked, QStringLiteral("die Datei wurde während der Reparatur immer wieder geändert"));
         } catch (const DbError& e) {
             if (fresh)
                 fresh->close();

@@ -427,7 +427,10 @@ qint64 RecordsetData::reserveId()
     const bool inTransaction = sqlite3_get_autocommit(h) == 0;
     run(h, inTransaction ? QStringLiteral("SAVEPOINT reserve_id") : QStringLiteral("BEGIN IMMEDIATE"));
     try {
-        Statement next(h, QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), "
+        // Never below 1, also where another tool left only ids below 1 and a
+        // counter below 0: every window takes an id below 1 for a row not
+        // stored yet, and would store it again with each save.
+        Statement next(h, QStringLiteral("SELECT max(0, coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), "
                                          "coalesce((SELECT max(rowid) FROM %1), 0)) + 1")
                               .arg(quoteIdent(table)));
         next.bind(1, Value(table));

@@ -289,8 +289,8 @@ TEST_F(AddressBook, TheTextsFollowAFeminineWordForTheGuest)
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(book().btnDelete, Qt::LeftButton);
-    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Bewohnerin darf nicht gelöscht werden,\nda es für sie "
-                                                          "1 Buchung gibt,\nderen Zuordnung sonst verloren ginge."));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Bewohnerin darf nicht gelöscht werden,\nda sie noch "
+                                                          "1 Buchung hat,\nderen Zuordnung sonst verloren ginge."));
 
     QTest::mouseClick(book().btnNeu, Qt::LeftButton);
     dialogs->answerMessage(ui::Answer::Ok);

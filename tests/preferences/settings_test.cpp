@@ -420,7 +420,8 @@ TEST_F(TwoDesksOnTheSettings, AFailedWriteStoresNoSettingAndKeepsTheWindowOpen)
     typeInto(w.tbMaxWeekCols, "60");
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.btnSave, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.contains("gesperrt")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(db::errorText(db::err::ValidationRule)))
+        << dialogs->lastMessage().text.toStdString();
     EXPECT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(stored("DayTableFontSize"), 8);
     EXPECT_EQ(DayTableFontSize, 8);

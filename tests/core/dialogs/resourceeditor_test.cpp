@@ -376,6 +376,28 @@ TEST_F(TableEditor, AnotherWorkstationWritesWhileTheEditorShowsATable)
     EXPECT_TRUE(dialogs->calls().empty());
 }
 
+// Rows the grid reads on its own as the user scrolls, after another
+// workstation removed the table: said once, in German, without the table.
+TEST_F(TableEditor, AReadingOfTheGridThatFailsIsToldOnce)
+{
+    frmResourcen& w = openLongTable();
+    ResourceTableModel& model = *w.model();
+    std::unique_ptr<db::Database> other = db::Database::open(data.path());
+    other->execute("DROP TABLE tbl_probe;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.grdDataGrid->setFocus();
+    w.grdDataGrid->setCurrentIndex(model.index(0, 1));
+    for (int page = 0; page < 100 && w.grdDataGrid->currentIndex().row() < 600; ++page) {
+        QTest::keyClick(w.grdDataGrid, Qt::Key_PageDown);
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs->calls().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Data error event hit err: Die Tabelle oder Abfrage wurde nicht gefunden."));
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::None);
+}
+
 TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
 {
     data.exec("DROP TABLE Textbausteine;");
