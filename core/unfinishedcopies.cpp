@@ -3,6 +3,7 @@
 #include "core/database.h"
 #include "core/files.h"
 #include "platform/db/database.h"
+#include "platform/runtime/fileerror.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -78,7 +79,7 @@ QString removalFailure(const QString& file)
     if (::unlink(QFile::encodeName(file).constData()) == 0 || errno == ENOENT)
         return QString();
     const int error = errno;
-    return QFileInfo(file).isDir() ? FileErrorText(EISDIR) : FileErrorText(error);
+    return rt::fileErrorReason(QFileInfo(file).isDir() ? EISDIR : error);
 }
 
 QString uncheckedReason(const db::DbError& e)
@@ -161,24 +162,6 @@ Outcome takeOver(const QString& path, QLockFile& lock)
 }
 
 }  // namespace
-
-QString FileErrorText(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM: return QStringLiteral("keine Berechtigung");
-    case EROFS: return QStringLiteral("das Laufwerk ist schreibgeschützt");
-    case EBUSY:
-    case ETXTBSY: return QStringLiteral("die Datei wird gerade benutzt");
-    case ENOSPC:
-    case EDQUOT: return QStringLiteral("kein Platz mehr auf dem Laufwerk");
-    case ENOENT: return QStringLiteral("die Datei oder ihr Ordner fehlt");
-    case EXDEV: return QStringLiteral("das Ziel liegt auf einem anderen Laufwerk");
-    case EISDIR: return QStringLiteral("dort steht ein Ordner");
-    case EIO: return QStringLiteral("Lese- oder Schreibfehler");
-    default: return QStringLiteral("Systemfehler %1").arg(error);
-    }
-}
 
 QString PartialName(const QString& target, int n)
 {

@@ -33,10 +33,6 @@ bool IsUnfinishedCopy(const QString& name, const QString& dbPath);
 // folder) leaves when it is cut off.
 bool IsPartialOf(const QString& name, const QString& targetName);
 
-// What the error number of a failed file operation means, in a few German
-// words for a message.
-QString FileErrorText(int error);
-
 // A step's copy cannot be written because of a file it cannot clear away;
 // text() names that file and says what to do with it.
 class FileInTheWay : public db::DbError {

@@ -12,6 +12,7 @@
 #include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
+#include "platform/runtime/fileerror.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
@@ -75,7 +76,7 @@ std::filesystem::path fsPath(const QString& path)
 
 [[noreturn]] void fail(const QString& what, const std::error_code& ec)
 {
-    throw db::DbError::withReason(db::err::Generic, what + QStringLiteral(": ") + FileErrorText(ec.value()));
+    throw db::DbError::withReason(db::err::Generic, what + QStringLiteral(": ") + rt::fileErrorReason(ec));
 }
 
 void moveInto(const QString& partial, const QString& target)

@@ -21,6 +21,10 @@ QString fileErrorReason(int errnoValue)
     case EDEADLK:
     case ENOLCK:
         return QStringLiteral("Datei gesperrt");
+    case ENOENT:
+        return QStringLiteral("Datei oder Ordner fehlt");
+    case EISDIR:
+        return QStringLiteral("dort steht ein Ordner");
     default:
         return QStringLiteral("unbekannter Fehler");
     }

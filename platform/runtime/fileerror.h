@@ -8,8 +8,8 @@
 namespace rt {
 
 // Why a file could not be read or written, in German words for a message:
-// "Datei gesperrt", "keine Berechtigung", "Datenträger voll", else
-// "unbekannter Fehler". The system's own texts are English and stay out of
+// "Datei gesperrt", "keine Berechtigung", "Datenträger voll", "Datei oder
+// Ordner fehlt", "dort steht ein Ordner", else "unbekannter Fehler". The system's own texts are English and stay out of
 // the program's messages.
 QString fileErrorReason(int errnoValue);
 QString fileErrorReason(const std::error_code& error);
