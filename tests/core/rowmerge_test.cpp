@@ -270,6 +270,18 @@ TEST_F(TwoDesksOnOneBooking, ADeleteAsksWhenTheRowChangedAndAgainWhenItChangesWh
     EXPECT_EQ(DeleteShownBooking(17, shown, ask(0)), DeleteResult::Missing);
 }
 
+TEST(RowMergeMend, AnEditedFieldThatShowedANormalisedValueCountsAsChangedFromTheStoredOne)
+{
+    // Shown: a Null as 0, a trimmed text; an Integer in the width the field gives it.
+    RowValues base{{"n", 0}, {"t", QStringLiteral("Meier")}, {"w", 5}};
+    const RowValues loaded{{"n", db::Value()}, {"t", QStringLiteral(" Meier ")},
+                           {"w", db::Value::ofKind(db::Value::Kind::Integer, 5)}};
+    for (const char* column : {"n", "t", "w", "gone"})
+        MendUnshown(base, loaded, QString::fromLatin1(column));
+    EXPECT_EQ(ChangedColumns(base, {{"n", 0}, {"t", QStringLiteral("Meier")}, {"w", 5}}),
+              (RowValues{{"n", 0}, {"t", QStringLiteral("Meier")}}));
+}
+
 TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverIt)
 {
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'morgen' WHERE book_id = 17"));
