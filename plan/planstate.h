@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -36,4 +38,6 @@ struct PlanState {
     double DragOffsetY = 0;
     std::vector<PlaceHome> PlaceHomePos;   // by marker index
     qint32 LoadedMandantId = 0;        // the facility init last filled the controls for
+    // What the views drew of each row, by id: a delete compares it with the row as stored.
+    QHash<qint32, RowValues> DrawnPlaces;         // the floor plan's markers (PlaceOnPlanColumns)
 };
