@@ -14,6 +14,12 @@ struct PlaceHome {
     qint32 y = 0;
 };
 
+// A booking as the schedule drew it.
+struct DrawnBooking {
+    RowValues columns;   // ScheduleBookingColumns
+    QString guest;       // the guest's name on the bar
+};
+
 // What the main window's views, handlers and booking panel share. The
 // window owns the one instance and hands it to its logic by reference.
 struct PlanState {
@@ -40,4 +46,5 @@ struct PlanState {
     qint32 LoadedMandantId = 0;        // the facility init last filled the controls for
     // What the views drew of each row, by id: a delete compares it with the row as stored.
     QHash<qint32, RowValues> DrawnPlaces;         // the floor plan's markers (PlaceOnPlanColumns)
+    QHash<qint32, DrawnBooking> ScheduleDrawn;    // the schedule's bars
 };
