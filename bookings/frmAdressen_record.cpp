@@ -139,7 +139,7 @@ QString frmAdressen::unsavedAddress() const
         name = rt::trim(fields.text[entry::Company]);
     const QString which = m_state.CurrentCustomerId < 1 ? QStringLiteral("Adressbuch: eine neue Adresse")
                                                         : QStringLiteral("Adressbuch: Änderungen an der Adresse");
-    return name.isEmpty() ? which : which + QStringLiteral(" „") + name + QStringLiteral("“");
+    return name.isEmpty() ? which : which + QStringLiteral(" \"") + name + QStringLiteral("\"");
 }
 
 bool frmAdressen::AskSaveChangedAddress()

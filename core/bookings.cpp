@@ -481,8 +481,45 @@ QString UnreadableBookingText(qint32 bookId)
                  IsReadableDate(row->value(QStringLiteral("book_end")))))
         return QString();
     return unreadableBookingName(bookId, *row) +
-           QStringLiteral(": sie belegt ihren Platz für jeden Zeitraum, bis das Datum im Buchungsfenster neu "
-                          "eingegeben ist.");
+           QStringLiteral(" und belegt deshalb ihren Platz in jedem Zeitraum. Bitte geben Sie das Datum dieser "
+                          "Reservierung im Buchungsfenster neu ein.");
+}
+
+namespace {
+
+QString mergedBookingSentence(const Booking& b)
+{
+    QString text = QStringLiteral("Zusammen mit der Änderung, die inzwischen gespeichert wurde, wäre die Reservierung");
+    if (!b.book_start.isZero() && !b.book_end.isZero())
+        text += QStringLiteral(" vom ") + rt::formatDate(b.book_start, QStringLiteral("dd.mm.yyyy")) +
+                QStringLiteral(" bis zum ") + rt::formatDate(b.book_end, QStringLiteral("dd.mm.yyyy"));
+    if (const std::optional<Place> place = LoadPlace(b.book_place_id); place && !rt::trim(place->pl_name).isEmpty())
+        text += QStringLiteral(" in \"") + rt::trim(place->pl_name) + QLatin1Char('"');
+    return text + QStringLiteral(" gewesen. Es wurde nichts gespeichert; angezeigt wird die Reservierung, wie sie "
+                                 "gespeichert ist.");
+}
+
+}  // namespace
+
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged)
+{
+    QString text = PlaceOccupiedText(placeName);
+    QString more;
+    if (const QString unreadable = occupyingId > 0 ? UnreadableBookingText(occupyingId) : QString(); !unreadable.isEmpty())
+        more += QStringLiteral("\n\n") + unreadable;
+    if (merged)
+        more += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    // Before the closing question about the list.
+    const qsizetype question = text.lastIndexOf(QStringLiteral("\n\n"));
+    return question < 0 ? text + more : text.insert(question, more);
+}
+
+QString PeriodRefusalText(const std::optional<Booking>& merged)
+{
+    QString text = QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    if (merged)
+        text += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    return text;
 }
 
 int DeleteBookings(const QList<qint32>& bookIds)
@@ -701,8 +738,9 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
     OpenedDb().forEachRow(sql, params, [&](const QList<db::Value>& v) {
         BookingListRow row;
         row.book_id = v[0].toLong();
-        row.book_start = v[1].toDate();
-        row.book_end = v[2].toDate();
+        // A date that cannot be read stays the zero date, which the list shows empty.
+        row.book_start = StoredDate(v[1]);
+        row.book_end = StoredDate(v[2]);
         row.book_cust_count = StoredPersons(v[3]);
         row.book_customer_id = v[4].toLong();
         row.book_place_id = v[5].toLong();

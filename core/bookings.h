@@ -119,6 +119,14 @@ DeleteResult DeleteShownBooking(qint32 bookId, const RowValues& shown, const Del
 // period can be read or it is gone.
 QString UnreadableBookingText(qint32 bookId);
 
+// The refusal of a booking because its place is occupied, in the windows'
+// words, naming the place; with what took it when that is a booking whose
+// period cannot be read, and with where and when the booking would have been
+// when a merge with another workstation's change made it (merged).
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged = {});
+// The refusal of a period whose departure is not after its arrival.
+QString PeriodRefusalText(const std::optional<Booking>& merged = {});
+
 // Deletes the bookings in one transaction; returns how many were removed.
 int DeleteBookings(const QList<qint32>& bookIds);
 inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }

@@ -588,11 +588,18 @@ MergedSave StoreResourceChanges(ResourceKind kind, qint32 id, const RowValues& l
     const KindTables t = tablesOf(kind);
     const QString rowName = ResourceRowName(kind, loaded.value(t.nameColumn).toText(), id);
     const QList<MergeField> fields = ResourceMergeFields(kind);
-    return SaveLoadedRow(t.table, t.idColumn, id, loaded, changed, [&](const RowMerge& merge) {
-        // The question is answered with the normal pointer.
-        ui::WaitCursor::restoreTo(0);
-        return AskClash(rowName, fields, merge);
-    });
+    // A marker's four coordinates are one position.
+    const ColumnGroups together =
+        kind == ResourceKind::Place ? ColumnGroups{QStringList(std::begin(PositionColumns), std::end(PositionColumns))}
+                                    : ColumnGroups{};
+    return SaveLoadedRow(
+        t.table, t.idColumn, id, loaded, changed,
+        [&](const RowMerge& merge) {
+            // The question is answered with the normal pointer.
+            ui::WaitCursor::restoreTo(0);
+            return AskClash(rowName, fields, merge);
+        },
+        {}, together);
 }
 
 namespace {

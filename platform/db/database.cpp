@@ -584,6 +584,46 @@ QStringList checkIntegrity(const QString& path)
     }
 }
 
+QStringList checkComplete(const QString& path, const QStringList& requiredTables)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(err::FileNotFound, path);
+    {
+        // Whatever a journal beside it holds, SQLite never leaves a file without its header.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && !file.read(16).startsWith(QByteArrayLiteral("SQLite format 3")))
+            return {QStringLiteral("Die Datei ist keine Datenbank.")};
+    }
+    Connection conn;
+    conn.path = path;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn.handle,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            detail::throwLast(conn.handle, rc, path);
+        sqlite3_extended_result_codes(conn.handle, 1);
+        sqlite3_busy_timeout(conn.handle, busyTimeoutMs());
+        // The check compares indexes in the collation they were built with.
+        registerJetFunctions(conn.handle);
+        run(conn.handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+        const QString missing = missingTable(conn.handle, requiredTables);
+        if (!missing.isEmpty())
+            return {QStringLiteral("Die Tabelle „%1“ fehlt.").arg(missing)};
+        QStringList problems;
+        detail::Statement st(conn.handle, QStringLiteral("PRAGMA quick_check"));
+        while (st.step()) {
+            const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+            if (line != QLatin1String("ok"))
+                problems << line;
+        }
+        return problems;
+    } catch (const DbError& e) {
+        if (e.number() == err::NotADatabase)
+            return {e.detail()};
+        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+    }
+}
+
 void copyPages(const QString& source, const QString& target)
 {
     refuseExisting(target);

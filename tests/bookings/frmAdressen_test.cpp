@@ -467,7 +467,7 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
     EXPECT_TRUE(stored().cust_zip.isEmpty());
     EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 123"));
-    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Eva Wagner“")});
+    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse \"Eva Wagner\"")});
 
     dialogs->answerMessage(ui::Answer::No);
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,22 @@ TEST_F(SettingsWindow, ByKeysEscapeClosesAnUntouchedWindowTheColoursOpenAndAChan
     EXPECT_FALSE(frmVorgaben::isLoaded());
     ReadPreferences();
     EXPECT_NE(NormalTerminColor, rt::rgb(0x12, 0x34, 0x56));
+}
+
+TEST_F(SettingsWindow, ClosedByTheWindowManagerAfterAChangeItAsksAsEscapeDoes)
+{
+    frmVorgaben& w = window();
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    // Closing the question is the harmless answer: the window stays.
+    dialogs->answerEscape();
+    w.windowHandle()->close();
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Sie haben Einstellungen geändert.")));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    dialogs->answerMessage(ui::Answer::Yes);
+    w.windowHandle()->close();
+    EXPECT_FALSE(frmVorgaben::isLoaded());
 }
 
 TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)

@@ -315,6 +315,32 @@ TEST_F(Schema, InPlaceStepsGiveUpOnABusyFileAndChangeNothing)
     EXPECT_EQ(count(), 2);
 }
 
+TEST_F(Schema, TheCompletenessCheckOnlyReadsAndTellsABrokenFileFromOneItCannotLookAt)
+{
+    addPerson(QStringLiteral("Anna"));
+    EXPECT_TRUE(db::engine::checkComplete(path, {QStringLiteral("tbl_people")}).isEmpty());
+    EXPECT_EQ(db::engine::checkComplete(path, {QStringLiteral("tbl_people"), QStringLiteral("tbl_fehlt")}),
+              QStringList{QStringLiteral("Die Tabelle „tbl_fehlt“ fehlt.")});
+    EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("leer.db"), QByteArray()), {}).isEmpty());
+    EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("junk.db"), QByteArray(2048, 'x')), {}).isEmpty());
+
+    // A copy taken in the middle of a write, with its journal: whoever opens
+    // it to write rolls that back; the check neither does nor calls it broken.
+    auto station = other();
+    station->execute(QStringLiteral("PRAGMA cache_size = 2"));
+    station->execute(QStringLiteral("BEGIN IMMEDIATE"));
+    for (int i = 0; i < 300; ++i)
+        station->execute(QStringLiteral("INSERT INTO tbl_people (p_note) VALUES (?)"), {Value(QString(150, QLatin1Char('n')))});
+    const QString copy = folder.file(QStringLiteral("kopie.db"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    ASSERT_TRUE(QFile::copy(path + QStringLiteral("-journal"), copy + QStringLiteral("-journal")));
+    station->execute(QStringLiteral("ROLLBACK"));
+    const QByteArray before = folder.read(QStringLiteral("kopie.db"));
+    EXPECT_DB_ERROR(db::engine::checkComplete(copy, {QStringLiteral("tbl_people")}), 3027);
+    EXPECT_EQ(folder.read(QStringLiteral("kopie.db")), before);
+    EXPECT_TRUE(QFileInfo::exists(copy + QStringLiteral("-journal")));
+}
+
 // ---------------------------------------------------------------- unsafe input
 
 using UnsafeInput = dbtest::DbTest;
