@@ -252,6 +252,7 @@ void frmAdressen::optAnrede_Click(int index)
         return;
     m_state.Salutation = index;
     m_state.Changed = true;
+    m_record.edited(edit::Salutation);
 }
 
 void frmAdressen::checkTyp_Click(int index)
@@ -259,14 +260,18 @@ void frmAdressen::checkTyp_Click(int index)
     if (index != 4)
         return;
     SetNameFieldsColor(checkTyp[4]->isChecked());
-    if (!FillingLists)
-        m_state.Changed = true;
+    if (FillingLists)
+        return;
+    m_state.Changed = true;
+    m_record.edited(edit::Caution);
 }
 
 void frmAdressen::listCategories_Click()
 {
-    if (!FillingLists)
-        m_state.Changed = true;
+    if (FillingLists)
+        return;
+    m_state.Changed = true;
+    m_record.edited(edit::Category);
 }
 
 void frmAdressen::imgOrtZweifel_Click()

@@ -562,6 +562,58 @@ std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, cons
     return list;
 }
 
+namespace {
+
+RowValues drawnColumns(qint32 placeId, const rt::Date& start, const rt::Date& end, qint32 customerId, int persons,
+                       const QString& info, qint32 colour)
+{
+    const auto date = [](const rt::Date& d) { return d.isZero() ? db::Value() : db::Value(d); };
+    return {{QStringLiteral("book_place_id"), placeId},
+            {QStringLiteral("book_start"), date(start)},
+            {QStringLiteral("book_end"), date(end)},
+            {QStringLiteral("book_customer_id"), customerId},
+            {QStringLiteral("book_cust_count"), persons},
+            {QStringLiteral("book_info"), db::textOrNull(info)},
+            {QStringLiteral("book_color_id"), colour}};
+}
+
+}  // namespace
+
+RowValues ScheduleBookingColumns(const ScheduleBooking& b)
+{
+    return drawnColumns(b.pl_id, b.book_start.value_or(rt::Date()), b.book_end.value_or(rt::Date()), b.book_customer_id,
+                        b.book_cust_count, b.book_info, b.book_color_id);
+}
+
+ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
+                                    const DeleteRowsAsk& ask)
+{
+    QList<std::pair<db::Value, RowValues>> shown;
+    for (qint32 id : bookIds)
+        shown.append({id, drawn.value(id)});
+    return DeleteShownRows(
+        shown,
+        [](const db::Value& key) {
+            std::optional<RowValues> row = ReadBookingRow(key.toLong());
+            // Compared as the schedule draws it; the rest as stored, for the question.
+            if (row) {
+                const Booking b = BookingFromRow(*row);
+                row->insert(drawnColumns(b.book_place_id, b.book_start, b.book_end, b.book_customer_id,
+                                         b.book_cust_count, b.book_info, b.book_color_id));
+            }
+            return row;
+        },
+        ask,
+        [](db::Database& d, const QList<ShownRowChange>& rows) {
+            QList<db::Value> ids;
+            for (const ShownRowChange& row : rows)
+                ids << row.key;
+            d.execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id IN (") + placeholders(ids.size()) +
+                          QLatin1Char(')'),
+                      ids);
+        });
+}
+
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to)
 {

@@ -175,6 +175,14 @@ struct ScheduleBooking {
     int book_color_id = 0;
 };
 
+// What the schedule draws of a booking: its place, period, guest, persons,
+// note and colour. Made alike from a row read later, so the two compare.
+RowValues ScheduleBookingColumns(const ScheduleBooking& booking);
+// Deletes the bookings a schedule drew, drawn holding ScheduleBookingColumns
+// of each by id, asking as DeleteShownRows asks. Throws db::DbError.
+ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
+                                    const DeleteRowsAsk& ask);
+
 // The facility's bookings touching from..to, both ends included, on the
 // places SchedulePlaces lists for the same floor and building; in no
 // particular order. A booking whose period cannot be read has no bar to show

@@ -181,10 +181,11 @@ TEST_F(AddressRecordTest, DeleteIsRefusedForACustomerWithBookingsOrInvoices)
     EXPECT_EQ(database.count("tbl_customers"), 2);
     EXPECT_EQ(state.CurrentCustomerId, billed);
 
-    // One nothing names is asked for by company and names, then deleted.
+    // One nothing names is asked for by company and names as stored, then deleted.
     const qint32 free = add(QStringLiteral("Frei"), QStringLiteral("Fritz"));
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_company = 'Frei & Co' WHERE cust_id = %1").arg(free));
     f = *record.load(free);
-    f.text[entry::Company] = QStringLiteral("Frei & Co");
+    f.text[entry::FirstName] = QStringLiteral("Franz");
     dialogs->answerMessage(ui::Answer::Cancel);
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Personendaten für \"Frei & Co Fritz Frei\" wirklich löschen?"));
