@@ -304,8 +304,14 @@ void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keep
     applyRates(day.value_or(rt::Date::today()));
     if (take("inv_status_id"))
         StatusId = chosenOf(h.inv_status_id, InvoiceStatusIds()).value_or(0);
-    if (take("inv_paymode_id"))
-        PaymodeId = chosenOf(h.inv_paymode_id, PaymodeIds());
+    // No mode stored (or one the table no longer has): none chosen, so the
+    // document prints none and the user's first choice is written.
+    if (take("inv_paymode_id")) {
+        const std::vector<qint32> modes = PaymodeIds();
+        PaymodeId.reset();
+        if (std::find(modes.begin(), modes.end(), h.inv_paymode_id) != modes.end())
+            PaymodeId = h.inv_paymode_id;
+    }
     if (take("inv_is_payed"))
         Paid = h.inv_is_payed;
     if (take("inv_notes"))
