@@ -686,12 +686,13 @@ bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
     return true;
 }
 
-bool InvoiceSession::deletePosition(int row, const QString& cellText)
+bool InvoiceSession::deletePosition(int row)
 {
     InvoicePosition* p = positionAt(row);
     if (!p || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(cellText + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
+    // Named by what it is, whichever cell the user is on.
+    if (ui::msgBox(rt::trim(p->text) + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
                    QStringLiteral("Position löschen"))
         != ui::Answer::Ok)
         return false;

@@ -154,8 +154,8 @@ public:
     bool setQuantity(int row, const QString& text);
     bool setPrice(int row, const QString& text);
     bool setText(int row, const QString& text);
-    // Asks with the text of the cell the user is on; true when deleted.
-    bool deletePosition(int row, const QString& cellText);
+    // Asks, naming the position by its text; true when deleted.
+    bool deletePosition(int row);
 
     // What the user does to the header.
     void editDate(const QString& text);            // typing: no VAT lookup yet

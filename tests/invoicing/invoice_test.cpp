@@ -227,7 +227,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     RemoveInvoice(second);
     dialogs->answerMessage(Answer::Ok);   // wirklich löschen?
     dialogs->answerMessage(Answer::Ok);   // nicht gefunden
-    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_TRUE(session.deletePosition(0));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(second));
     EXPECT_TRUE(session.Changed);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
@@ -539,11 +539,11 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
     database.addPosition(id, 1, 2, 12.5);
     session.LoadInvoice(id);
     dialogs->answerMessage(Answer::Cancel);
-    EXPECT_FALSE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_FALSE(session.deletePosition(0));
     EXPECT_EQ(positionRows(id), 1);
 
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_TRUE(session.deletePosition(0));
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Frühstück\nwirklich löschen?"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Position löschen"));
     EXPECT_EQ(positionRows(id), 0);
@@ -567,7 +567,7 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     ASSERT_TRUE(session.setPrice(0, QStringLiteral("10,00")));
     EXPECT_EQ(stored(), session.Totals.gross);
     dialogs->answerMessage(Answer::Ok);
-    ASSERT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    ASSERT_TRUE(session.deletePosition(0));
     EXPECT_EQ(stored(), 25359);   // 237,00 and 7 %
     EXPECT_EQ(session.Totals.gross, 25359);
     EXPECT_FALSE(session.Changed);

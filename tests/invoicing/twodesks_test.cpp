@@ -237,3 +237,27 @@ TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoes
     EXPECT_EQ(other.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = ?"), {id}).toText(),
               QStringLiteral("Firma zahlt"));
 }
+
+// Declined, a delete leaves the cell on the position it named by its text, so
+// the next "Zeile löschen" asks about that one again.
+TEST_F(TwoDesksOnOneInvoice, ADeclinedPositionDeleteKeepsTheCellOnThePositionAskedAbout)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    const QRect quantity = a.MSFlexGrid1->visualRect(a.MSFlexGrid1->model()->index(2, ColMng));
+    QTest::mouseClick(a.MSFlexGrid1->viewport(), Qt::LeftButton, {}, quantity.center());
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setPrice(2, QStringLiteral("3,00"))); });
+    dialogs->answerMessage(Answer::Cancel);
+    dialogs->answerEscape();
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::No);   // "... Einzelpreis jetzt 3,00 €. Trotzdem löschen?"
+    dialogs->answerMessage(Answer::Ok);
+    for (int press = 0; press < 4; ++press) {
+        EXPECT_EQ(a.MSFlexGrid1->currentIndex().row(), 2);
+        QTest::mouseClick(a.btnDeleteEntry, Qt::LeftButton);
+    }
+    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Kurtaxe\nwirklich löschen?"));
+    EXPECT_EQ(dialogs->messages()[4].text, QStringLiteral("Kurtaxe\nwirklich löschen?"));
+    EXPECT_EQ(LoadInvoicePositions(id).size(), 2u);
+    EXPECT_EQ(LoadInvoicePositions(id).back().srv_name, QStringLiteral("Übernachtung"));
+}
