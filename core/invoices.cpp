@@ -279,6 +279,77 @@ void RemoveInvoice(qint32 invId)
     transaction.commit();
 }
 
+QStringList InvoiceShownColumns()
+{
+    return {QStringLiteral("inv_date"),        QStringLiteral("inv_status_id"),   QStringLiteral("inv_paymode_id"),
+            QStringLiteral("inv_customer_id"), QStringLiteral("inv_booking_id"), QStringLiteral("inv_notes"),
+            QStringLiteral("inv_is_payed")};
+}
+
+db::Value ShownPositionsValue(const std::vector<RowValues>& positionRows)
+{
+    // Every column of every position, in the order they were added.
+    QStringList rows;
+    for (const RowValues& row : positionRows) {
+        QStringList values;
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            values << it.key() + QLatin1Char('=') + (it->isNull() ? QStringLiteral("<leer>") : it->toText());
+        rows << values.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+const QString PositionsText = QStringLiteral("positionen_text");
+
+// "2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €"
+QString positionsText(const std::vector<InvoicePositionRow>& positions)
+{
+    QStringList parts;
+    for (const InvoicePositionRow& p : positions) {
+        QString text = rt::trim(p.ivp_text);
+        if (text.isEmpty())
+            text = rt::trim(p.srv_name);
+        if (text.isEmpty())
+            text = QStringLiteral("unbekannter Artikel");
+        parts << QString::number(p.ivp_quantity) + QStringLiteral(" × ") + text + QStringLiteral(" zu ")
+                     + rt::formatNumber(p.ivp_price, QStringLiteral("#,##0.00")) + QStringLiteral(" €");
+    }
+    return parts.isEmpty() ? QStringLiteral("keine") : parts.join(QStringLiteral(", "));
+}
+
+// The header as stored with its positions, as DeleteShownInvoice compares and names them.
+std::optional<RowValues> readInvoiceWithPositions(qint32 invId)
+{
+    std::optional<RowValues> row = ReadInvoiceRow(invId);
+    if (!row)
+        return std::nullopt;
+    const std::vector<InvoicePositionRow> positions = LoadInvoicePositions(invId);
+    std::vector<RowValues> rows;
+    for (const InvoicePositionRow& p : positions)
+        rows.push_back(p.row);
+    row->insert(PositionsColumn, ShownPositionsValue(rows));
+    row->insert(PositionsText, positionsText(positions));
+    return row;
+}
+
+}  // namespace
+
+DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask)
+{
+    return DeleteShownRow([invId] { return readInvoiceWithPositions(invId); }, shown, ask,
+                          [invId](db::Database&, const RowValues&) { RemoveInvoice(invId); });
+}
+
+QList<MergeField> InvoiceDeleteFields()
+{
+    QList<MergeField> fields = InvoiceMergeFields();
+    fields.append({QStringLiteral("Positionen"), {PositionsColumn},
+                   [](const RowValues& r) { return r.value(PositionsText).toText(); }});
+    return fields;
+}
+
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
 {
     std::vector<InvoicePositionRow> rows;

@@ -113,6 +113,20 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
 
 // Removes the invoice's positions and then its header, in one transaction.
 void RemoveInvoice(qint32 invId);
+// Deletes, with its positions, the invoice a window shows, asking as
+// DeleteShownRow asks. shown: InvoiceShownColumns as the window read them
+// and the positions as it shows them (ShownPositionsValue), compared with
+// what is stored; InvoiceDeleteFields names what changed. Throws db::DbError.
+DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask);
+// The header columns the invoice window shows.
+QStringList InvoiceShownColumns();
+// The positions of an invoice (their own columns as read) as one value, for
+// the comparison before a delete; stored under PositionsColumn.
+inline const QString PositionsColumn = QStringLiteral("positionen");
+db::Value ShownPositionsValue(const std::vector<RowValues>& positionRows);
+// The header's fields and the positions, for the question before a delete.
+QList<MergeField> InvoiceDeleteFields();
+
 // Removes every position of an invoice.
 void DeleteInvoicePositions(qint32 invId);
 

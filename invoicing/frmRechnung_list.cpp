@@ -64,8 +64,11 @@ void frmRechnung::btnDelete_Click()
 {
     RunHandler(QStringLiteral("btnDelete_Click"), [this] {
         const qint32 custId = m_session.CustomerId;
-        if (!m_session.DeleteInvoice())
+        if (!m_session.DeleteInvoice()) {
+            // Kept, with the positions as stored now.
+            showSession();
             return;
+        }
         FillListRechnungen(-1, custId);
         m_lastArticleId = -1;
         showSession();

@@ -478,12 +478,46 @@ bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
-                   QStringLiteral("Rechnung Nr. ") + NumberText)
-        != ui::Answer::Ok)
+    const QString title = QStringLiteral("Rechnung Nr. ") + NumberText;
+    const auto confirmed = [&title] {
+        return ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2, title)
+               == ui::Answer::Ok;
+    };
+    if (RowMissing) {
+        // Stored nowhere: only what is shown goes.
+        if (!confirmed())
+            return false;
+        noInvoice();
+        return true;
+    }
+    // Compared with what this window read: its header and the positions it shows.
+    RowValues shown;
+    for (const QString& column : InvoiceShownColumns())
+        shown.insert(column, m_loadedHeader.value(column));
+    std::vector<RowValues> positions;
+    for (const InvoicePosition& p : Positions)
+        positions.push_back(p.loaded);
+    shown.insert(PositionsColumn, ShownPositionsValue(positions));
+    const QString rowName = QStringLiteral("Die Rechnung ") + NumberText;
+    const DeleteResult result =
+        DeleteShownInvoice(CurrentInvoiceId, shown, [&](const RowValues&, const RowMerge& sinceShown) {
+            if (sinceShown.kept.isEmpty())
+                return confirmed();
+            return AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
+        });
+    switch (result) {
+    case DeleteResult::Cancelled:
+        // Kept: its positions shown as stored; the header keeps what was typed.
+        readStoredPositions();
         return false;
-    if (!RowMissing)
-        RemoveInvoice(CurrentInvoiceId);
+    case DeleteResult::Missing:
+        ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Information, title);
+        break;
+    case DeleteResult::Deleted:
+        break;
+    }
     noInvoice();
     return true;
 }

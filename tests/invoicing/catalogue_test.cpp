@@ -310,3 +310,26 @@ TEST_F(TwoDesksOnOneService, AQuitThatMeetsAPriceBothChangedWaitsWhenTheUserGoes
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
 }
+
+// A change made elsewhere since the entry was read is named as stored, and
+// Nein keeps the entry; unchanged, the question names it as stored, not as typed.
+TEST_F(CatalogueTest, DeletingAServiceChangedElsewhereAsksNamingItAsStored)
+{
+    test::OtherStation other(database.path());
+    catalogue.load(3);
+    catalogue.editName(QStringLiteral("Kurtaxe 2027"));
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 3 WHERE srv_id = 3"));
+    dialogs->answerDefault();
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    dialogs->answerMessage(Answer::Yes);
+    EXPECT_TRUE(catalogue.deleteCurrent());
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz geändert: Preis jetzt 3,00 EUR. Trotzdem löschen?"));
+    EXPECT_EQ(services(), 2);
+
+    catalogue.load(2);
+    catalogue.editName(QStringLiteral("Zimmer"));
+    dialogs->answerMessage(Answer::Cancel);
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Hotelleistung \"Übernachtung\" wirklich löschen?"));
+}

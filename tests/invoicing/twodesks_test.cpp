@@ -261,3 +261,26 @@ TEST_F(TwoDesksOnOneInvoice, ADeclinedPositionDeleteKeepsTheCellOnThePositionAsk
     EXPECT_EQ(LoadInvoicePositions(id).size(), 2u);
     EXPECT_EQ(LoadInvoicePositions(id).back().srv_name, QStringLiteral("Übernachtung"));
 }
+
+TEST_F(TwoDesksOnOneInvoice, DeletingTheInvoiceAfterBChangedItAsksNamingWhatIsStored)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    onB([](InvoiceSession& b) {
+        b.editNotes(QStringLiteral("Firma zahlt"));
+        ASSERT_EQ(b.SaveInvoice(), SaveResult::Saved);
+    });
+    dialogs->answerDefault();
+    QTest::mouseClick(a.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Rechnung ") + a.lbRechnungNr->text()
+                  + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"Firma zahlt\". "
+                                   "Trotzdem löschen?"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.addPosition(1, QStringLiteral("Parkplatz"), 714, 4)); });
+    dialogs->answerMessage(Answer::Yes);
+    QTest::mouseClick(a.btnDelete, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral(", 2 × Kurtaxe zu 2,50 €, 1 × Parkplatz zu 7,14 €")));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 0);
+}
