@@ -103,8 +103,12 @@ QList<MergeField> InvoiceMergeFields();
 // asking `ask` outside the write lock where both changed one column; then
 // the total of the positions stored now under the date stored now, all in
 // one transaction. The outcome's row is the invoice as stored.
+// The total is changed only to the gross the window shows and has named to
+// the user (shownGross): when the VAT table or mode changed since the total
+// was stored and the window has not said so, the stored total stays.
 InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, const RowValues& changed,
-                                       const ClashAsk& ask, const InvoiceGrossRule& gross);
+                                       const ClashAsk& ask, const InvoiceGrossRule& gross,
+                                       const std::optional<double>& shownGross);
 // An invoice deleted at another workstation stored again as it is shown: a
 // new row with the header, the positions given (their ivp_id is not used) and
 // the total, all in one transaction; nothing is written under the old id.
@@ -127,6 +131,10 @@ db::Value ShownPositionsValue(const std::vector<RowValues>& positionRows);
 // The header's fields and the positions, for the question before a delete.
 QList<MergeField> InvoiceDeleteFields();
 
+// Stores the total a document printed, in one transaction with the check that
+// the positions it printed (their rows as read) are those stored now. false
+// when they changed meanwhile or the invoice is gone: nothing is written.
+bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions, double total);
 // Removes every position of an invoice.
 void DeleteInvoicePositions(qint32 invId);
 

@@ -36,8 +36,11 @@ void frmRechnung::listRechnungen_Click(int index)
         }
         m_session.LoadInvoice(invId);
         showSession();
-        const QSignalBlocker quiet(listRechnungen);
-        listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
+        {
+            const QSignalBlocker quiet(listRechnungen);
+            listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
+        }
+        m_session.TellStoredTotal();
     });
 }
 

@@ -202,6 +202,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_baseHeader.clear();
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
+    m_toldTotals.reset();
 }
 
 void InvoiceSession::noInvoice()
@@ -346,7 +347,7 @@ void InvoiceSession::loadPositions()
     for (const InvoicePositionRow& row : rows)
         Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    CalculateTotals();
+    refreshRates();
 }
 
 bool InvoiceSession::readStoredPositions()
@@ -362,6 +363,7 @@ bool InvoiceSession::readStoredPositions()
         return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
                && a.articleId == b.articleId && a.vatId == b.vatId;
     };
+    refreshRates();
     if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))
         return false;
     Positions = std::move(stored);
@@ -424,8 +426,9 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     // the VAT mode in force now.
     if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
         applyRates(*day);
-    CalculateTotals();
     try {
+        refreshRates();
+        const std::optional<double> agreed = agreedTotal(!unattended);
         ui::WaitCursor wait;
         if (RowMissing) {
             if (!storeAnew(Positions))
@@ -435,7 +438,8 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
             const QString numberBefore = NumberText;
             const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
                 before, m_loadedHeader, ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite())),
-                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule());
+                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule(),
+                agreed);
             if (outcome.result == InvoiceWrite::CustomerMissing) {
                 recipientGone();
                 return SaveResult::Failed;
@@ -550,8 +554,8 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (!RowMissing) {
         const QString column = QStringLiteral("inv_customer_id");
         const ClashAsk ask = askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), false);
-        const InvoiceWriteOutcome written =
-            StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}}, ask, grossRule());
+        const InvoiceWriteOutcome written = StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}},
+                                                               ask, grossRule(), agreedTotal(true));
         switch (written.result) {
         case InvoiceWrite::InvoiceMissing: return invoiceGone();
         case InvoiceWrite::CustomerMissing: return recipientGone();
@@ -958,6 +962,63 @@ void InvoiceSession::editNotes(const QString& text)
         return;
     Notes = text;
     Changed = true;
+}
+
+void InvoiceSession::refreshRates()
+{
+    // The day the rates were taken for; a date still being typed has none yet.
+    if (m_ratesDay)
+        LookupMehrwertsteuer(*m_ratesDay, VatFull, VatReduced);
+    CalculateTotals();
+}
+
+std::optional<double> InvoiceSession::agreedTotal(bool attended)
+{
+    const double shown = AmountOf(Totals.gross);
+    if (!hasInvoice() || RowMissing)
+        return shown;
+    const std::optional<RowValues> row = ReadInvoiceRow(CurrentInvoiceId);
+    const db::Value stored = row ? row->value(QStringLiteral("inv_total")) : db::Value();
+    if (!stored.isNumeric())
+        return shown;
+    // The stored rows' gross with the VAT as it is now: where the stored total
+    // is that, what differs on screen is this window's own edit (a new date).
+    const std::optional<rt::Date> day = InvoiceHeaderFromRow(*row).inv_date;
+    const Cents now = CentsOf(grossRule()(LoadInvoicePositions(CurrentInvoiceId),
+                                          day.value_or(rt::Date::today()).datePart()));
+    const std::pair<Cents, Cents> amounts{CentsOf(stored.toDouble()), now};
+    if (amounts.first == amounts.second || m_toldTotals == amounts)
+        return shown;
+    if (!attended)
+        return std::nullopt;
+    ui::msgBox(QStringLiteral("Für die Rechnung Nr. ") + NumberText + QStringLiteral(" ist ein Bruttobetrag von ")
+                   + FormatCents(amounts.first) + QStringLiteral(" € gespeichert. Mit der Mehrwertsteuer, die jetzt für "
+                                                                 "ihr Datum gilt, ergeben ihre Positionen ")
+                   + FormatCents(amounts.second) + QStringLiteral(" €.\n\nDie Rechnung zeigt und druckt den neuen Betrag.")
+                   + (StationReadOnly ? QString()
+                                      : QStringLiteral(" Gespeichert wird er mit der nächsten Änderung der Rechnung oder "
+                                                       "mit dem Word-Dokument.")),
+               ui::Information, QStringLiteral("Bruttobetrag geändert"));
+    m_toldTotals = amounts;
+    return shown;
+}
+
+void InvoiceSession::TellStoredTotal()
+{
+    agreedTotal(true);
+}
+
+bool InvoiceSession::storeShownTotal()
+{
+    if (!hasInvoice() || RowMissing || StationReadOnly)
+        return true;
+    std::vector<RowValues> shown;
+    for (const InvoicePosition& p : Positions)
+        shown.push_back(p.loaded);
+    if (StorePrintedTotal(CurrentInvoiceId, shown, AmountOf(Totals.gross)))
+        return true;
+    readStoredPositions();
+    return false;
 }
 
 QString InvoiceSession::weekdayText() const

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 
@@ -168,7 +169,14 @@ public:
     void selectPaymode(qint32 paymId);
     void setPaid(bool paid);
     void editNotes(const QString& text);
-
+    // When the total stored with the invoice is not what its stored rows
+    // give with the VAT of now (the VAT table or mode changed since), says
+    // so, naming both, once per showing of the invoice and pair of amounts.
+    void TellStoredTotal();
+    // Stores the gross shown as the invoice's total, with the check that the
+    // positions shown are those stored; when they are not, they are shown as
+    // stored and the result is false. true without a stored row to write.
+    bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;
     // The MwSt% cell of a class: the rate, "0" for classes 2 to 4, "" beyond.
@@ -189,6 +197,13 @@ private:
     bool refuseWithoutInvoice() const;
     bool drop();
     void applyRates(const rt::Date& day);
+    // The rates of the date shown as the VAT table holds them now (as the
+    // stored total is computed), without a message; the totals anew.
+    void refreshRates();
+    // The gross a header write may store as the total: the one shown, once the
+    // user knows that the stored total is not what the stored invoice gives
+    // with the VAT of now (told, when attended); nullopt while not.
+    std::optional<double> agreedTotal(bool attended);
     InvoicePosition* positionAt(int row);
     bool positionGone();
     InvoiceGrossRule grossRule() const;
@@ -223,4 +238,6 @@ private:
     RowValues m_baseHeader;
     QStringList m_unwrittenHeader;      // columns an unattended store left to the other workstation
     QStringList m_unwrittenPositions;   // position fields it left so, as the user knows them
+    // The stored total and the gross of now the user was told of, in this showing.
+    std::optional<std::pair<Cents, Cents>> m_toldTotals;
 };

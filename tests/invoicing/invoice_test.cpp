@@ -578,9 +578,12 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_EQ(stored(), 24885);
 
+    // The VAT mode switched meanwhile: the save says so before it stores the new total.
     MwStIncluded = true;
     session.editNotes(QStringLiteral("inklusive"));
+    dialogs->answerMessage(Answer::Ok);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Bruttobetrag von 248,85 € gespeichert")));
     EXPECT_EQ(session.Totals.gross, 23700);
     EXPECT_EQ(stored(), 23700);
 }

@@ -284,3 +284,37 @@ TEST_F(TwoDesksOnOneInvoice, DeletingTheInvoiceAfterBChangedItAsksNamingWhatIsSt
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral(", 2 × Kurtaxe zu 2,50 €, 1 × Parkplatz zu 7,14 €")));
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 0);
 }
+
+// The VAT of the invoice's date changed after its total was stored.
+TEST_F(TwoDesksOnOneInvoice, AfterAVatChangeTheWindowSaysSoAndThePrintedTotalIsTheStoredOne)
+{
+    const auto vat = [this](const char* rates) {
+        other.exec(QStringLiteral("UPDATE tbl_vat SET %1 WHERE vat_date_end > #01/01/2100#").arg(QString::fromLatin1(rates)));
+    };
+    frmRechnung& a = frmRechnung::instance();
+    const auto tickPaid = [&a] { QTest::mouseClick(a.chkBezahlt, Qt::LeftButton, {}, QPoint(8, a.chkBezahlt->height() / 2)); };
+    vat("vat_full = 20, vat_reduced = 10");
+    dialogs->answerMessage(Answer::Ok);
+    a.ShowRechnung(id, 1, -1);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Für die Rechnung Nr. ") + a.lbRechnungNr->text()
+                                                       + QStringLiteral(" ist ein Bruttobetrag von 288,34 € gespeichert. "
+                                                                        "Mit der Mehrwertsteuer, die jetzt für ihr Datum "
+                                                                        "gilt, ergeben ihre Positionen 295,70 €.")));
+    EXPECT_EQ(storedGross(), QStringLiteral("288,34 €"));
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_EQ(printed(0, "tm_bruttosumme"), QStringLiteral("295,70 €"));
+    EXPECT_EQ(storedGross(), QStringLiteral("295,70 €"));
+
+    // Changed again while shown: the program's end, with nobody to tell,
+    // keeps the total; the user's save says so first.
+    vat("vat_full = 19, vat_reduced = 7");
+    tickPaid();
+    RunProgramEndWork(true);
+    EXPECT_TRUE(stored(QStringLiteral("inv_is_payed")).toBool());
+    EXPECT_EQ(storedGross(), QStringLiteral("295,70 €"));
+    tickPaid();
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_EQ(storedGross(), QStringLiteral("288,34 €"));
+}
