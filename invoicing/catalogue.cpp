@@ -3,6 +3,7 @@
 #include "core/messages.h"
 #include "core/services.h"
 #include "core/workstation.h"
+#include "invoicing/invoice.h"
 #include "platform/db/error.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
@@ -340,23 +341,53 @@ std::optional<ServiceHandOver> ServiceCatalogue::handOver(bool invoiceOpen)
 void ServiceCatalogue::editName(const QString& text)
 {
     Name = text;
+    mendUnshown(QStringLiteral("srv_name"));
     Changed = true;
 }
 
 void ServiceCatalogue::editInfo(const QString& text)
 {
     Info = text;
+    mendUnshown(QStringLiteral("srv_info"));
     Changed = true;
 }
 
 void ServiceCatalogue::editPrice(const QString& text)
 {
     PriceText = text;
+    mendUnshown(QStringLiteral("srv_price"));
     Changed = true;
 }
 
 void ServiceCatalogue::chooseVat(int option)
 {
     VatOption = option;
+    mendUnshown(QStringLiteral("srv_tax_id"));
     Changed = true;
+}
+
+void ServiceCatalogue::trimName()
+{
+    if (rt::trim(Name) == Name)
+        return;
+    Name = rt::trim(Name);
+    Changed = true;
+}
+
+void ServiceCatalogue::trimInfo()
+{
+    if (rt::trim(Info) == Info)
+        return;
+    Info = rt::trim(Info);
+    Changed = true;
+}
+
+void ServiceCatalogue::mendUnshown(const QString& column)
+{
+    const auto loaded = m_loaded.constFind(column);
+    if (loaded == m_loaded.cend())
+        return;
+    const auto base = m_base.constFind(column);
+    if (base == m_base.cend() || !ShownAsStored(*loaded, *base))
+        m_base.insert(column, *loaded);
 }

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -148,6 +149,20 @@ InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced)
             positions.push_back(PositionOf(row));
         return AmountOf(ComputeTotals(positions, full, reduced, MwStIncluded).gross);
     };
+}
+
+bool ShownAsStored(const db::Value& stored, const db::Value& shown)
+{
+    if (stored.isNull() || shown.isNull())
+        return stored.isNull() && shown.isNull();
+    const auto numeric = [](const db::Value& v) { return v.isNumeric() || v.kind() == db::Value::Kind::Date; };
+    if (numeric(stored) && numeric(shown)) {
+        // A Single column keeps about seven digits.
+        const double a = stored.toDouble();
+        return std::fabs(a - shown.toDouble()) <= 1e-6 * std::max(1.0, std::fabs(a));
+    }
+    return stored.kind() == db::Value::Kind::Text && shown.kind() == db::Value::Kind::Text
+           && stored.toText() == shown.toText();
 }
 
 QString InvoiceNumber(const QString& dateText, qint32 invId)
@@ -642,7 +657,8 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
                    ui::Exclamation, AppTitle);
         return false;
     }
-    if (*quantity == p->quantity)
+    const QString column = QStringLiteral("ivp_quantity");
+    if (*quantity == p->quantity && positionShownAsStored(*p, column))
         return true;
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
@@ -651,7 +667,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     }
     InvoicePosition edited = *p;
     edited.quantity = *quantity;
-    return writePosition(row, edited);
+    return writePosition(row, edited, column);
 }
 
 bool InvoiceSession::setPrice(int row, const QString& text)
@@ -665,7 +681,8 @@ bool InvoiceSession::setPrice(int row, const QString& text)
                    AppTitle);
         return false;
     }
-    if (*price == p->price)
+    const QString column = QStringLiteral("ivp_price");
+    if (*price == p->price && positionShownAsStored(*p, column))
         return true;
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
@@ -674,7 +691,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     }
     InvoicePosition edited = *p;
     edited.price = *price;
-    return writePosition(row, edited);
+    return writePosition(row, edited, column);
 }
 
 bool InvoiceSession::setText(int row, const QString& text)
@@ -686,7 +703,8 @@ bool InvoiceSession::setText(int row, const QString& text)
     // The marker is only shown; typed at the end it stays the marker.
     if (newText.endsWith(OwnTextMarker))
         newText = rt::trim(newText.chopped(OwnTextMarker.size()));
-    if (newText == rt::trim(p->text))
+    // An own text stored with blanks is written as typed.
+    if (newText == rt::trim(p->text) && !(p->ownText && p->text != newText))
         return true;
     if (RefuseReadOnly(ui::Critical))
         return false;
@@ -697,16 +715,25 @@ bool InvoiceSession::setText(int row, const QString& text)
         positions[static_cast<size_t>(row)] = edited;
         return storeAnew(std::move(positions));
     }
-    return writePosition(row, edited);
+    return writePosition(row, edited, QStringLiteral("ivp_text"));
 }
 
-bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
+bool InvoiceSession::positionShownAsStored(const InvoicePosition& p, const QString& column)
+{
+    // A position only shown, not read, is what it shows.
+    return p.loaded.isEmpty()
+           || ShownAsStored(p.loaded.value(column), InvoicePositionColumns(rowOf(p, 0)).value(column));
+}
+
+bool InvoiceSession::writePosition(int row, const InvoicePosition& edited, const QString& column)
 {
     // A copy: while a question stands the positions may be read anew.
     const InvoicePosition p = Positions[static_cast<size_t>(row)];
     const QList<MergeField> fields = InvoicePositionMergeFields();
-    const RowValues changed = ChangedColumns(InvoicePositionColumns(rowOf(p, CurrentInvoiceId)),
-                                             InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
+    RowValues base = InvoicePositionColumns(rowOf(p, CurrentInvoiceId));
+    if (!positionShownAsStored(p, column))
+        base.insert(column, p.loaded.value(column));
+    const RowValues changed = ChangedColumns(base, InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
     const QString name = quotedText(p);
     const InvoiceWriteOutcome outcome = StorePositionChanges(
         p.ivpId, p.loaded, changed, askFor(QStringLiteral("Die Position ") + name, fields, Unattended), grossRule());
@@ -892,6 +919,7 @@ void InvoiceSession::editDate(const QString& text)
     if (text == DateText)
         return;
     DateText = text;
+    mendUnshown(QStringLiteral("inv_date"));
     Changed = true;
 }
 
@@ -941,12 +969,14 @@ void InvoiceSession::selectPaymode(qint32 paymId)
 
 void InvoiceSession::mendUnshown(const QString& column)
 {
-    // The list showed its first entry for a stored value it does not hold:
-    // the user's choice replaces that value, even the entry shown.
+    // A state the list does not hold shown as its first entry, a date with a
+    // time of day, notes with blanks: the user's value replaces what is
+    // stored, even when it is the value shown.
     const auto loaded = m_loadedHeader.constFind(column);
+    if (loaded == m_loadedHeader.cend())
+        return;
     const auto base = m_baseHeader.constFind(column);
-    if (loaded != m_loadedHeader.cend() && base != m_baseHeader.cend()
-        && (loaded->isNull() || loaded->toLong() != base->toLong()))
+    if (base == m_baseHeader.cend() || !ShownAsStored(*loaded, *base))
         m_baseHeader.insert(column, *loaded);
 }
 
@@ -961,7 +991,13 @@ void InvoiceSession::editNotes(const QString& text)
     if (text == Notes)
         return;
     Notes = text;
+    mendUnshown(QStringLiteral("inv_notes"));
     Changed = true;
+}
+
+void InvoiceSession::trimNotes()
+{
+    Notes = rt::trim(Notes);
 }
 
 void InvoiceSession::refreshRates()

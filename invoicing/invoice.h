@@ -71,6 +71,11 @@ InvoicePosition PositionOf(const InvoicePositionRow& row);
 // VAT mode in force now. The stored total of every invoice is written with it.
 InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced);
 
+// Whether a stored value is what a field shows of it: a number to the digits
+// shown, a date to the day, a text as it stands, empty as empty. Where it is
+// not, the field's value counts as changed once the user edits it.
+bool ShownAsStored(const db::Value& stored, const db::Value& shown);
+
 // "2024000123": the last four characters of the date text and the id as "000000".
 QString InvoiceNumber(const QString& dateText, qint32 invId);
 // An entry of the invoice list: sent mark, date, status, name.
@@ -169,6 +174,9 @@ public:
     void selectPaymode(qint32 paymId);
     void setPaid(bool paid);
     void editNotes(const QString& text);
+    // Leaving the notes: their blanks go, which is no edit of the user's.
+    void trimNotes();
+
     // When the total stored with the invoice is not what its stored rows
     // give with the VAT of now (the VAT table or mode changed since), says
     // so, naming both, once per showing of the invoice and pair of amounts.
@@ -214,10 +222,13 @@ private:
     void takeHeaderRow(const RowValues& row, const QStringList& keepOwn);
     // The question about another workstation's change, or Nein unasked.
     ClashAsk askFor(const QString& rowName, const QList<MergeField>& fields, bool unattended) const;
-    // A choice in a list counts as a change of a value the list could not show.
+    // The user edited a field that showed its stored value as it could: the
+    // field's value counts as changed, even when it is the value shown.
     void mendUnshown(const QString& column);
-    // Stores a position's edit and shows the positions as stored.
-    bool writePosition(int row, const InvoicePosition& edited);
+    // Stores a position's edit of column and shows the positions as stored.
+    bool writePosition(int row, const InvoicePosition& edited, const QString& column);
+    // Whether the position's column is stored as the grid shows it.
+    static bool positionShownAsStored(const InvoicePosition& p, const QString& column);
     static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
     // Stores the shown invoice with these positions as a new invoice; told
     // why when refused, and then nothing changes.

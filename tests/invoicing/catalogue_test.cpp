@@ -333,3 +333,19 @@ TEST_F(CatalogueTest, DeletingAServiceChangedElsewhereAsksNamingItAsStored)
     EXPECT_FALSE(catalogue.deleteCurrent());
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Hotelleistung \"Übernachtung\" wirklich löschen?"));
 }
+
+// An empty price, an empty VAT class shown as "voll", a name with blanks: what
+// the user types there is written, also the value shown.
+TEST_F(CatalogueTest, AValueTypedWhereTheStoredOneWasShownNormalisedIsWritten)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name) VALUES (4, '  Leihrad  ')"));
+    catalogue.load(4);
+    catalogue.editPrice(QStringLiteral("0"));
+    catalogue.chooseVat(0);
+    catalogue.editName(QStringLiteral("  Leihrad  "));
+    catalogue.trimName();
+    ASSERT_TRUE(catalogue.SaveArtikel());
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_name || '/' || srv_price || '/' || srv_tax_id FROM tbl_services "
+                                            "WHERE srv_id = 4")).toText(),
+              QStringLiteral("Leihrad/0.0/0"));
+}

@@ -626,3 +626,30 @@ TEST_F(InvoiceSessionTest, AnInvoiceIsOpenedWithTheVatModeStoredNow)
     EXPECT_EQ(session.Totals.gross, 2500);
     EXPECT_LT(session.Totals.gross, netTotal);
 }
+
+// Fields that show a stored value as well as they can: what the user types
+// there is written, also the value shown.
+TEST_F(InvoiceSessionTest, AValueTypedWhereTheStoredOneWasShownNormalisedIsWritten)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024 18:30:00#"));
+    database.addPosition(id, 1, 2, 12.345);
+    database.addPosition(id, 2, 1, 79, QStringLiteral(" Zimmer 3 "));
+    database.exec(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = NULL WHERE ivp_prod_id = 2"));
+    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_notes = '  bar  '"));
+    session.LoadInvoice(id);
+    ASSERT_TRUE(session.setPrice(0, QStringLiteral("12,35")));
+    ASSERT_TRUE(session.setQuantity(1, QStringLiteral("0")));
+    ASSERT_TRUE(session.setText(1, QStringLiteral("Zimmer 3")));
+    EXPECT_EQ(database.value(QStringLiteral("SELECT group_concat(ivp_price || '/' || ifnull(ivp_quantity, '-') || '/' || "
+                                            "ifnull(ivp_text, ''), ';') FROM tbl_invoice_positions")).toText(),
+              QStringLiteral("12.35/2/;79.0/0/Zimmer 3"));
+
+    session.editDate(QStringLiteral("05.03.202"));
+    session.completeDate(QStringLiteral("05.03.2024"));
+    session.editNotes(QStringLiteral("  ba"));
+    session.editNotes(QStringLiteral("  bar  "));
+    session.trimNotes();
+    ASSERT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(column(QStringLiteral("inv_date"), id).toDouble(), rt::Date::fromParts(2024, 3, 5).serial());
+    EXPECT_EQ(column(QStringLiteral("inv_notes"), id).toText(), QStringLiteral("bar"));
+}
