@@ -33,7 +33,8 @@ void frmRechnung::btnPreviewDoc_Click()
             if (attempt == 2)
                 throw db::DbError(db::err::Locked);
         }
-        m_positions->refresh();
+        // The cell the user is on stays where the rows are the same.
+        m_positions->update();
         showTotals();
         if (changedElsewhere) {
             StatusBar1->showMessage(m_session.StatusLine);
