@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/database.h"
-#include "core/invoices.h"
 #include "invoicing/invoice.h"
 #include "platform/db/database.h"
 #include "tests/support/globals_scope.h"
