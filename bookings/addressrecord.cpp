@@ -14,6 +14,8 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
+#include <QHash>
+
 #include <optional>
 #include <utility>
 
@@ -34,6 +36,13 @@ QString guestTitle(const AddressFields& f)
         name = rt::trim(f.text[entry::Company]);
     return Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite,
                                     QStringLiteral("\"") + name + QStringLiteral("\"")));
+}
+
+// Company, first and last name, as the delete question names a customer.
+QString deleteName(const AddressFields& f)
+{
+    return rt::trim(f.text[entry::Company] + QLatin1Char(' ') + f.text[entry::FirstName] + QLatin1Char(' ')
+                    + f.text[entry::LastName]);
 }
 
 rt::Date birthdayOf(const QString& text)
@@ -321,11 +330,7 @@ void AddressRecord::refuseDelete(const CustomerReferences& refs)
     };
     const QString rows = refs.bookings > 0 ? counted(refs.bookings, QStringLiteral("Buchung"), QStringLiteral("Buchungen"))
                                            : counted(refs.invoices, QStringLiteral("Rechnung"), QStringLiteral("Rechnungen"));
-    const QString text =
-        GetResString(1355, {{QStringLiteral("%s1"), Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::This))},
-                            {QStringLiteral("%s2"), rows},
-                            {QStringLiteral("%s3"), AccusativePronounOf(TermPersonSingular, TermKind::Person)}});
-    ui::msgBox(text, ui::Critical, deleteTitle());
+    ui::msgBox(PersonDeleteRefusedText(rows), ui::Critical, deleteTitle());
 }
 
 bool AddressRecord::deleteAsked(const AddressFields& fields)
@@ -337,16 +342,39 @@ bool AddressRecord::deleteAsked(const AddressFields& fields)
         refuseDelete(refs);
         return false;
     }
-    const QString name = rt::trim(fields.text[entry::Company] + QLatin1Char(' ') + fields.text[entry::FirstName]
-                                  + QLatin1Char(' ') + fields.text[entry::LastName]);
-    if (ui::msgBox(GetResString(1356, {{QStringLiteral("%s"), name}}), ui::OkCancel | ui::Question | ui::DefaultButton2,
-                   deleteTitle())
-        != ui::Answer::Ok)
+    const auto ask = [](const QString& name) {
+        return ui::msgBox(GetResString(1356, {{QStringLiteral("%s"), name}}),
+                          ui::OkCancel | ui::Question | ui::DefaultButton2, deleteTitle())
+               == ui::Answer::Ok;
+    };
+    if (id < 1) {
+        // Not stored yet: only the fields are emptied.
+        if (!ask(deleteName(fields)))
+            return false;
+        startNew();
+        return true;
+    }
+    // Named as read, asked about as stored now.
+    const QString rowName = guestTitle(FieldsOfCustomer(CustomerFromRow(m_state.Loaded)));
+    const CustomerDeleteResult deleted =
+        DeleteShownCustomer(id, m_state.Loaded, [&](const RowValues& stored, const RowMerge& since) {
+            if (since.kept.isEmpty())
+                return ask(deleteName(FieldsOfCustomer(CustomerFromRow(stored))));
+            return AskDeleteClash(rowName, CustomerMergeFields(), since) == ClashChoice::Mine;
+        });
+    switch (deleted) {
+    case CustomerDeleteResult::Cancelled:
         return false;
-    // A booking stored meanwhile at another workstation still stops it.
-    if (id > 0 && DeleteCustomer(id) == CustomerDeleteResult::Referenced) {
+    case CustomerDeleteResult::Referenced:
+        // A booking or invoice stored meanwhile at another workstation.
         refuseDelete(ReferencesOfCustomer(id));
         return false;
+    case CustomerDeleteResult::NotFound:
+        ui::msgBox(QStringLiteral("Diese Adresse wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Information, deleteTitle());
+        break;
+    case CustomerDeleteResult::Deleted:
+        break;
     }
     startNew();
     return true;
@@ -356,10 +384,32 @@ bool AddressRecord::deleteIfUnreferenced()
 {
     if (StationReadOnly || m_state.CurrentCustomerId < 1)
         return false;
-    if (DeleteCustomer(m_state.CurrentCustomerId) == CustomerDeleteResult::Referenced)
+    // Unasked, unless another workstation changed the address meanwhile.
+    const QString rowName = guestTitle(FieldsOfCustomer(CustomerFromRow(m_state.Loaded)));
+    const CustomerDeleteResult deleted =
+        DeleteShownCustomer(m_state.CurrentCustomerId, m_state.Loaded, [&](const RowValues&, const RowMerge& since) {
+            return since.kept.isEmpty() || AskDeleteClash(rowName, CustomerMergeFields(), since) == ClashChoice::Mine;
+        });
+    if (deleted == CustomerDeleteResult::Referenced || deleted == CustomerDeleteResult::Cancelled)
         return false;
     startNew();
     return true;
+}
+
+void AddressRecord::edited(int index)
+{
+    static const QHash<int, QString> columns{
+        {entry::LastName, QStringLiteral("cust_lastname")}, {entry::FirstName, QStringLiteral("cust_firstname")},
+        {entry::Company, QStringLiteral("cust_company")},   {entry::Street, QStringLiteral("cust_street")},
+        {entry::Zip, QStringLiteral("cust_zip")},           {entry::City, QStringLiteral("cust_city")},
+        {entry::Phone, QStringLiteral("cust_phone")},       {entry::Fax, QStringLiteral("cust_fax")},
+        {entry::Email, QStringLiteral("cust_email")},       {entry::Notes, QStringLiteral("cust_info")},
+        {entry::Country, QStringLiteral("cust_country")},   {entry::Mobile, QStringLiteral("cust_mobile")},
+        {entry::Birthday, QStringLiteral("cust_birthday")}, {entry::Phone2, QStringLiteral("cust_phone2")},
+        {edit::Salutation, QStringLiteral("cust_sex")},     {edit::Caution, QStringLiteral("cust_caution")},
+        {edit::Category, QStringLiteral("cust_category_id")}};
+    if (const auto column = columns.constFind(index); column != columns.cend())
+        MendUnshown(m_state.Base, m_state.Loaded, *column);
 }
 
 bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
@@ -387,12 +437,7 @@ bool AddressRecord::CheckDuplicateAddress(const AddressFields& fields)
     const QString found = GetResString(1346, {{QStringLiteral("%s1"), count}, {QStringLiteral("%s2"), name}});
     // Marked before the box is up: its focus changes must not warn again.
     m_state.DuplicateWarned = true;
-    // Stressed as a warning: the address just stored is the one meant.
-    QString surplus = AccusativeOf(TermPersonSingular, TermKind::Person, Article::This, QStringLiteral("unnötig angelegt"));
-    const qsizetype firstBlank = surplus.indexOf(QLatin1Char(' '));
-    surplus = surplus.left(firstBlank).toUpper() + surplus.mid(firstBlank);
-    ui::msgBox(found + QStringLiteral("\n\n") + GetResString(1347, {{QStringLiteral("%s"), surplus}}),
-               ui::Exclamation, GetResString(1345));
+    ui::msgBox(found + QStringLiteral("\n\n") + SurplusPersonReminder(), ui::Exclamation, GetResString(1345));
     return true;
 }
 

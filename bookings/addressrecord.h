@@ -30,6 +30,11 @@ enum : int {
 constexpr int Count = 18;
 }  // namespace entry
 
+// The record's other controls, numbered on from the entry fields.
+namespace edit {
+enum : int { Salutation = entry::Count, Caution, Category };
+}  // namespace edit
+
 // What the record's controls hold.
 struct AddressFields {
     std::array<QString, entry::Count> text;
@@ -122,9 +127,15 @@ public:
     // The delete button: refuses a customer with bookings or invoices, asks,
     // deletes. True when the address is gone (the window then shows a new one).
     bool deleteAsked(const AddressFields& fields);
-    // Deletes the current customer without asking unless bookings or invoices
-    // name it; true when deleted.
+    // Deletes the current customer unless bookings or invoices name it; asks
+    // only when another workstation changed it since it was read. True when
+    // deleted.
     bool deleteIfUnreferenced();
+
+    // The user edited a field (entry:: or edit::): it counts as changed from
+    // the stored value, also where it showed that value normalised (a Null
+    // salutation as "Herr", a birthday without its time).
+    void edited(int index);
 
     // Warns when a new address has namesakes: it is then stored at once and
     // LastSearch lists them all. True when it did (the list is to be shown).

@@ -10,6 +10,7 @@
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -231,13 +232,49 @@ void BookingEditor::markPlaceOccupied()
     m_fields.tbBuchungDatumColor = {PlaceOccupiedColor, PlaceOccupiedColor};
 }
 
-bool BookingEditor::refusePlace()
+bool BookingEditor::refusePlace(qint32 placeId, qint32 occupyingId, const std::optional<Booking>& merged)
 {
     // The plan may still show the place free for the period.
     RefreshPlan();
-    if (ui::msgBox(PlaceOccupiedText(listRoomsText()), ui::OkCancel | ui::Question, refusedTitle()) == ui::Answer::Ok)
-        m_host.ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, -1);
+    QString name = placeText(placeId);
+    if (name.isEmpty()) {
+        const std::optional<Place> place = LoadPlace(placeId);
+        name = place ? rt::trim(place->pl_name) : QString();
+    }
+    if (ui::msgBox(OccupiedRefusalText(name, occupyingId, merged), ui::OkCancel | ui::Question, refusedTitle()) ==
+        ui::Answer::Ok)
+        m_host.ShowBookings(QString(), m_state.CurrentBookingId, placeId, true, -1);
     return false;
+}
+
+bool BookingEditor::occupancyEdited(const Booking& booking) const
+{
+    if (booking.book_id <= 0 || !m_loaded)
+        return true;
+    const RowValues changed = ChangedColumns(m_base, BookingColumns(booking));
+    for (const char* column : {"book_place_id", "book_start", "book_end", "book_cust_count"}) {
+        if (changed.contains(QString::fromLatin1(column)))
+            return true;
+    }
+    return false;
+}
+
+void BookingEditor::mendUnshown(const QString& column)
+{
+    // The field showed a stored value it cannot hold (0 persons as 1): what
+    // the user enters replaces that value, even the value shown.
+    if (!m_loaded || !m_base.contains(column))
+        return;
+    const db::Value stored = m_loaded->value(column);
+    const db::Value shown = m_base.value(column);
+    const bool same = stored.isNumeric() && shown.isNumeric() ? stored.toDouble() == shown.toDouble() : stored == shown;
+    if (!same)
+        m_base.insert(column, stored);
+}
+
+void BookingEditor::PersonCountEdited()
+{
+    mendUnshown(QStringLiteral("book_cust_count"));
 }
 
 bool BookingEditor::SaveBooking()
@@ -251,12 +288,13 @@ bool BookingEditor::SaveBooking()
     // A period that ends before it starts would overlap nothing and so pass
     // every check.
     if (!start || !end || !(*start < *end)) {
-        refuse(QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben."));
+        refuse(PeriodRefusalText());
         return false;
     }
     // The flags of the last check may be old: another workstation may have
     // booked since, or the list made the shown booking a new one.
-    CheckConflicts(CheckGuestAndPlace);
+    if (!CheckConflicts(CheckGuestAndPlace, true))
+        return false;
     if (s.CurrentPlaceId <= 0) {
         refuse(QStringLiteral("Es fehlt die Raum-Angabe."));
         return false;
@@ -269,16 +307,20 @@ bool BookingEditor::SaveBooking()
             != ui::Answer::Yes)
             return false;
     }
-    if (s.PlaceClash)
-        return refusePlace();
+    if (rt::val(f.tbPersoncount) == 0)
+        setPersonCount(QStringLiteral("1"));
+    Booking booking = bookingFromFields();
+    // Only a new place, period or person count can take a place: a booking
+    // that keeps them is not held back by another one overlapping it.
+    if (s.PlaceClash && occupancyEdited(booking))
+        return refusePlace(s.CurrentPlaceId,
+                           OccupyingBooking(s.CurrentPlaceId, *start, *end,
+                                            s.CurrentBookingId > 0 ? QList<qint32>{s.CurrentBookingId} : QList<qint32>{}));
     if (s.CurrentCustomerId < 1) {
         refuse(GuestRequiredText());
         return false;
     }
-    if (rt::val(f.tbPersoncount) == 0)
-        setPersonCount(QStringLiteral("1"));
 
-    Booking booking = bookingFromFields();
     const bool stored = booking.book_id > 0;
     StoreOutcome outcome;
     if (!stored) {
@@ -302,9 +344,24 @@ bool BookingEditor::SaveBooking()
     }
     if (outcome.result == StoreResult::Cancelled)
         return false;   // the user goes on editing what is shown
+    // A refusal of what a merge made: the window shows the booking as stored,
+    // and the message says where and when it would have been.
+    std::optional<Booking> merged;
+    if (outcome.changedElsewhere && outcome.result != StoreResult::NotFound) {
+        merged = outcome.refused;
+        if (const std::optional<RowValues> row = ReadBookingRow(s.CurrentBookingId)) {
+            showRow(*row);
+            CheckConflicts(CheckGuestAndPlace);
+        }
+    }
+    if (outcome.result == StoreResult::PeriodInvalid) {
+        refuse(PeriodRefusalText(merged));
+        return false;
+    }
     if (outcome.result == StoreResult::PlaceOccupied) {
-        markPlaceOccupied();
-        return refusePlace();
+        if (!merged)
+            markPlaceOccupied();
+        return refusePlace(outcome.placeId > 0 ? outcome.placeId : s.CurrentPlaceId, outcome.bookingId, merged);
     }
     if (outcome.result == StoreResult::PlaceMissing) {
         refuse(PlaceDeletedText(listRoomsText()));
@@ -378,20 +435,35 @@ void BookingEditor::DeleteBooking()
 {
     if (RefuseReadOnly())
         return;
-    const QString question = QStringLiteral("Wollen Sie die Buchung ") + m_fields.tbBuchungDatum[0] + QStringLiteral(" - ") +
-                             m_fields.tbBuchungDatum[1] + QStringLiteral(" wirklich löschen?");
-    if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Buchung löschen"))
-        != ui::Answer::Ok)
-        return;
     const qint32 bookId = m_state.CurrentBookingId;
-    if (bookId > 0) {
-        // Deleted first: should that fail, the editor still shows what was not deleted.
-        ::DeleteBooking(bookId);
-        m_host.RemoveFromList(bookId);
+    if (bookId <= 0 || !m_loaded) {
+        // Nothing stored to delete: the fields go.
+        const QString question = QStringLiteral("Wollen Sie die Buchung ") + m_fields.tbBuchungDatum[0] +
+                                 QStringLiteral(" - ") + m_fields.tbBuchungDatum[1] + QStringLiteral(" wirklich löschen?");
+        if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Buchung löschen"))
+            == ui::Answer::Ok)
+            ClearBookingEditor();
+        return;
     }
+    const DeleteResult result = DeleteShownBooking(bookId, *m_loaded, [bookId](const RowValues& stored, const RowMerge& since) {
+        if (!since.kept.isEmpty())
+            return AskDeleteClash(QStringLiteral("Die Reservierung ") + QString::number(bookId), BookingMergeFields(), since) ==
+                   ClashChoice::Mine;
+        // Named as stored, whatever the fields show now.
+        const QString question = QStringLiteral("Wollen Sie die Buchung ") +
+                                 BookingDayText(stored.value(QStringLiteral("book_start"))) + QStringLiteral(" - ") +
+                                 BookingDayText(stored.value(QStringLiteral("book_end"))) +
+                                 QStringLiteral(" wirklich löschen?");
+        return ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Buchung löschen")) ==
+               ui::Answer::Ok;
+    });
+    if (result == DeleteResult::Cancelled)
+        return;
+    if (result == DeleteResult::Missing)
+        reportNotFound(bookId);
+    m_host.RemoveFromList(bookId);
     ClearBookingEditor();
-    if (bookId > 0)
-        RefreshPlan();
+    RefreshPlan();
 }
 
 void BookingEditor::NewBooking()
@@ -409,7 +481,7 @@ void BookingEditor::NewBooking()
 QString BookingEditor::UnsavedEdit() const
 {
     const QString guest =
-        m_fields.tbBewohner.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.tbBewohner + QStringLiteral("“");
+        m_fields.tbBewohner.isEmpty() ? QString() : QStringLiteral(" für \"") + m_fields.tbBewohner + QStringLiteral("\"");
     const QString note = rt::trim(m_fields.tbBuchungInfo);
     if (m_state.CurrentBookingId < 1) {
         if (m_state.CurrentCustomerId < 1 && note.isEmpty())
@@ -507,6 +579,7 @@ void BookingEditor::RemoveGuest()
 void BookingEditor::Receive_SelectedColor(int index)
 {
     m_state.BookingColorIndex = static_cast<quint8>(std::clamp(index, 0, 255));
+    mendUnshown(QStringLiteral("book_color_id"));
 }
 
 void BookingEditor::PlaceChosen(qint32 placeId)
@@ -518,24 +591,36 @@ void BookingEditor::PlaceChosen(qint32 placeId)
     CheckConflicts(CheckGuestAndPlace);
 }
 
-void BookingEditor::CheckConflicts(int mode)
+bool BookingEditor::CheckConflicts(int mode, bool saving)
 {
     // The rule of CheckBookingConflicts, on the fields instead of the boxes.
     const std::optional<rt::Date> start = BookingDay(m_fields.tbBuchungDatum[0]);
     const std::optional<rt::Date> end = BookingDay(m_fields.tbBuchungDatum[1]);
     if (!start || !end)
-        return;
+        return true;
     BookingEditorState& s = m_state;
-    if (mode == CheckGuest || mode == CheckGuestAndPlace) {
-        s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
-        m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
+    try {
+        if (mode == CheckGuest || mode == CheckGuestAndPlace) {
+            s.CustomerClash = IsCustomerBooked(s.CurrentCustomerId, *start, *end, s.CurrentBookingId);
+            m_fields.tbBewohnerColor = s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
+        }
+        if (mode == CheckPlace || mode == CheckGuestAndPlace)
+            s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
+    } catch (const db::DbError& error) {
+        // Neither free nor booked is known.
+        m_fields.tbBewohnerColor = WhiteColor;
+        m_fields.tbBuchungDatumColor = {WhiteColor, WhiteColor};
+        if (saving)
+            refuse(ConflictCheckFailedText(error, true));
+        else
+            ui::msgBox(ConflictCheckFailedText(error, false), ui::Exclamation);
+        return false;
     }
-    if (mode == CheckPlace || mode == CheckGuestAndPlace)
-        s.PlaceClash = IsPlaceBooked(s.CurrentPlaceId, *start, *end, s.CurrentBookingId);
     // The dates show the worse of both results, also the one not checked
     // again: taking a guest must not paint an occupied place green.
     const qint32 colour = s.PlaceClash ? PlaceOccupiedColor : s.CustomerClash ? GuestBookedColor : ConflictFreeColor;
     m_fields.tbBuchungDatumColor = {colour, colour};
+    return true;
 }
 
 void BookingEditor::StepBookingDate(int which, int delta)
@@ -599,6 +684,7 @@ void BookingEditor::setPersonCount(const QString& text)
 
 void BookingEditor::PersonCountStep(int index)
 {
+    PersonCountEdited();
     setPersonCount(QString::number(rt::val(m_fields.tbPersoncount) + (2 * index - 1)));
 }
 

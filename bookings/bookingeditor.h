@@ -121,7 +121,9 @@ public:
     void PlaceChosen(qint32 placeId);
 
     // mode: CheckGuest, CheckPlace or CheckGuestAndPlace (core/conflicts.h).
-    void CheckConflicts(int mode);
+    // A test that cannot be made is told (saving: as the save's refusal), no
+    // field shows a result, and the answer is false.
+    bool CheckConflicts(int mode, bool saving = false);
     void StepBookingDate(int which, int delta);
     void BookingDateChanged(int which);
     // A date box entered while empty gets a proposal.
@@ -131,6 +133,10 @@ public:
     rt::Date PickerStartDate(int which) const;
 
     void PersonCountStep(int index);
+    // The user typed into the person count: from now on it counts as changed
+    // wherever it differs from the stored count, also where it showed that
+    // count normalised (0 as 1).
+    void PersonCountEdited();
     // The person count as the box keeps it: its whole number, at least 1.
     static QString NormalizedPersonCount(const QString& text);
 
@@ -158,7 +164,11 @@ private:
     void remember(qint32 bookId);
     void refuse(const QString& text);
     void markPlaceOccupied();
-    bool refusePlace();
+    // Refuses the save for the place, offering its booking list.
+    bool refusePlace(qint32 placeId, qint32 occupyingId, const std::optional<Booking>& merged = {});
+    // Whether the save changes place, period or persons of the stored booking.
+    bool occupancyEdited(const Booking& booking) const;
+    void mendUnshown(const QString& column);
     void setPersonCount(const QString& text);
 
     BookingListHost& m_host;

@@ -40,6 +40,16 @@ std::optional<BookingList> QueryBookingList(const QString& filter, bool fromToda
     }
 }
 
+namespace {
+
+// A date that could not be read is shown empty, as in the booking windows.
+QString dayText(const rt::Date& day)
+{
+    return day.isZero() ? QString() : rt::formatDate(day, QStringLiteral("dd.mm.yyyy"));
+}
+
+}  // namespace
+
 BookingListModel::BookingListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void BookingListModel::setList(BookingList list)
@@ -176,9 +186,9 @@ QString BookingListModel::text(int row, int column) const
     const BookingListRow& r = m_list.rows[static_cast<size_t>(row)];
     switch (column) {
     case ColStart:
-        return rt::formatDate(r.book_start, QStringLiteral("dd.mm.yyyy"));
+        return dayText(r.book_start);
     case ColEnd:
-        return rt::formatDate(r.book_end, QStringLiteral("dd.mm.yyyy"));
+        return dayText(r.book_end);
     case ColGuest:
         readNamesOfLine(row);
         return guestText(r);

@@ -371,11 +371,16 @@ void frmAdressen::connectControls()
             continue;
         field->installEventFilter(this);
         connect(field, &QLineEdit::textChanged, this, &frmAdressen::tbEntry_Change);
+        connect(field, &QLineEdit::textEdited, this, [this, i] { m_record.edited(static_cast<int>(i)); });
         // Enter ends the entry and hands the address over.
         connect(field, &QLineEdit::returnPressed, this, &frmAdressen::btnPassData_Click);
     }
     tbNotes->installEventFilter(this);
     connect(tbNotes, &QPlainTextEdit::textChanged, this, &frmAdressen::tbEntry_Change);
+    connect(tbNotes, &QPlainTextEdit::textChanged, this, [this] {
+        if (!FillingLists)
+            m_record.edited(entry::Notes);
+    });
     tbSuche->installEventFilter(this);
     ListView1->installEventFilter(this);
     imgOrtZweifel->installEventFilter(this);
@@ -383,9 +388,8 @@ void frmAdressen::connectControls()
 
 void frmAdressen::Form_Load()
 {
-    setWindowTitle(GetResString(182, {{QStringLiteral("%s"), TermPersonSingular}}));
-    btnTerminliste->setToolTip(GetResString(
-        252, {{QStringLiteral("%s"), GenitiveOf(TermPersonSingular, TermPersonGenitive, TermKind::Person, Article::This)}}));
+    setWindowTitle(PersonSearchTitle());
+    btnTerminliste->setToolTip(PersonBookingsTip());
     btnBackHistory->setToolTip(text(1301));
     btnUndo->setToolTip(text(1302));
     btnCopyToClipboard->setToolTip(text(1303));

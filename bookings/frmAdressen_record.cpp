@@ -139,7 +139,7 @@ QString frmAdressen::unsavedAddress() const
         name = rt::trim(fields.text[entry::Company]);
     const QString which = m_state.CurrentCustomerId < 1 ? QStringLiteral("Adressbuch: eine neue Adresse")
                                                         : QStringLiteral("Adressbuch: Änderungen an der Adresse");
-    return name.isEmpty() ? which : which + QStringLiteral(" „") + name + QStringLiteral("“");
+    return name.isEmpty() ? which : which + QStringLiteral(" \"") + name + QStringLiteral("\"");
 }
 
 bool frmAdressen::AskSaveChangedAddress()
@@ -161,8 +161,7 @@ void frmAdressen::ShowLastNameRequired()
 {
     showTab(0);
     tbEntry[entry::LastName]->setFocus();
-    const QString newGuest = AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite, QStringLiteral("neu"));
-    ui::msgBox(GetResString(1344, {{QStringLiteral("%s"), newGuest}}), ui::Critical,
+    ui::msgBox(NewPersonRequiredText(), ui::Critical,
                GetResString(1343, {{QStringLiteral("%s"), TermPersonSingular}}));
 }
 
@@ -253,6 +252,7 @@ void frmAdressen::optAnrede_Click(int index)
         return;
     m_state.Salutation = index;
     m_state.Changed = true;
+    m_record.edited(edit::Salutation);
 }
 
 void frmAdressen::checkTyp_Click(int index)
@@ -260,14 +260,18 @@ void frmAdressen::checkTyp_Click(int index)
     if (index != 4)
         return;
     SetNameFieldsColor(checkTyp[4]->isChecked());
-    if (!FillingLists)
-        m_state.Changed = true;
+    if (FillingLists)
+        return;
+    m_state.Changed = true;
+    m_record.edited(edit::Caution);
 }
 
 void frmAdressen::listCategories_Click()
 {
-    if (!FillingLists)
-        m_state.Changed = true;
+    if (FillingLists)
+        return;
+    m_state.Changed = true;
+    m_record.edited(edit::Category);
 }
 
 void frmAdressen::imgOrtZweifel_Click()

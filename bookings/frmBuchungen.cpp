@@ -304,6 +304,14 @@ void frmBuchungen::commitPendingEdit()
         focused->clearFocus();
 }
 
+frmBuchungen::~frmBuchungen()
+{
+    // A field that loses the focus while the window goes must not run its
+    // leave handling on what is already destroyed.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->blockSignals(true);
+}
+
 void frmBuchungen::closeEvent(QCloseEvent* event)
 {
     event->ignore();

@@ -45,6 +45,7 @@ public:
     void AddMainAdress(qint32 custId, const QString& name) override;
     void Receive_SelectedColor(qint32 index) override;
     void Receive_SelectedDate(const rt::Date& date) override;
+    ~frmBuchungen() override;
 
     const BookingEditorState& state() const { return m_editor.state(); }
     BookingListModel* listModel() const { return m_model; }
@@ -151,7 +152,8 @@ private:
     void btnEndDateStep_Click(int index);
     void btnPersoncountStep_Click(int index);
     void tbPersoncount_Change();
-    void tbBuchungDatum_GotFocus(int index);
+    // True when it put a date into the empty box.
+    bool tbBuchungDatum_GotFocus(int index);
     void tbBuchungDatum_DblClick(int index);
     void tbBuchungDatum_LostFocus(int index);
     void cmdInvoice_Click();
@@ -172,9 +174,10 @@ private:
             return QString();
         readFields();
         return m_editor.UnsavedEdit();
-    }};
+    }, this};
     BookingListModel* m_model = nullptr;
     int m_comboVersion = -1;
     int m_pickerBox = 0;           // the date box that opened the date picker
     bool m_inAction = false;       // an editor action runs (a message box may move the focus)
+    std::array<bool, 2> m_selectOnRelease{};  // a click that put a date into the empty box is not over yet
 };

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 
 void frmBuchungen::connectHandlers()
 {
@@ -51,6 +52,7 @@ void frmBuchungen::connectHandlers()
     connect(btnPatDel, &QPushButton::clicked, this, &frmBuchungen::btnPatDel_Click);
     connect(listRooms, &QComboBox::activated, this, &frmBuchungen::listRooms_Click);
     connect(tbPersoncount, &QLineEdit::editingFinished, this, &frmBuchungen::tbPersoncount_Change);
+    connect(tbPersoncount, &QLineEdit::textEdited, this, [this] { m_editor.PersonCountEdited(); });
     connect(cmdInvoice, &QPushButton::clicked, this, &frmBuchungen::cmdInvoice_Click);
     connect(cmdShowRoomImage, &QPushButton::clicked, this, &frmBuchungen::cmdShowRoomImage_Click);
     connect(btnHelp, &QPushButton::clicked, this, &frmBuchungen::btnHelp_Click);
@@ -77,9 +79,19 @@ bool frmBuchungen::eventFilter(QObject* watched, QEvent* event)
     for (int i = 0; i < 2; ++i) {
         if (watched != tbBuchungDatum[static_cast<size_t>(i)])
             continue;
-        if (type == QEvent::FocusIn)
-            tbBuchungDatum_GotFocus(i);
-        else if (type == QEvent::MouseButtonDblClick
+        if (type == QEvent::FocusIn) {
+            // A click places the cursor after the focus came: the date put in
+            // is selected again once the click is over.
+            m_selectOnRelease[static_cast<size_t>(i)] =
+                tbBuchungDatum_GotFocus(i) && static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+        } else if (type == QEvent::FocusOut) {
+            m_selectOnRelease[static_cast<size_t>(i)] = false;
+        } else if (type == QEvent::MouseButtonRelease && m_selectOnRelease[static_cast<size_t>(i)]) {
+            m_selectOnRelease[static_cast<size_t>(i)] = false;
+            QLineEdit* box = tbBuchungDatum[static_cast<size_t>(i)];
+            // After the line edit's own handling of the release.
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        } else if (type == QEvent::MouseButtonDblClick
                  || (type == QEvent::KeyPress && IsDatePickerKey(static_cast<QKeyEvent*>(event)))) {
             tbBuchungDatum_DblClick(i);
             return true;
@@ -259,11 +271,15 @@ void frmBuchungen::tbPersoncount_Change()
         tbPersoncount->setText(normalized);
 }
 
-void frmBuchungen::tbBuchungDatum_GotFocus(int index)
+bool frmBuchungen::tbBuchungDatum_GotFocus(int index)
 {
-    if (FillingLists || m_inAction || !tbBuchungDatum[static_cast<size_t>(index)]->text().isEmpty())
-        return;
+    QLineEdit* box = tbBuchungDatum[static_cast<size_t>(index)];
+    if (FillingLists || m_inAction || !box->text().isEmpty())
+        return false;
     editorAction(QStringLiteral("tbBuchungDatum_GotFocus"), [this, index] { m_editor.DateBoxEntered(index); });
+    // What the user types next replaces the date put in.
+    box->selectAll();
+    return !box->text().isEmpty();
 }
 
 void frmBuchungen::tbBuchungDatum_DblClick(int index)

@@ -481,8 +481,45 @@ QString UnreadableBookingText(qint32 bookId)
                  IsReadableDate(row->value(QStringLiteral("book_end")))))
         return QString();
     return unreadableBookingName(bookId, *row) +
-           QStringLiteral(": sie belegt ihren Platz für jeden Zeitraum, bis das Datum im Buchungsfenster neu "
-                          "eingegeben ist.");
+           QStringLiteral(" und belegt deshalb ihren Platz in jedem Zeitraum. Bitte geben Sie das Datum dieser "
+                          "Reservierung im Buchungsfenster neu ein.");
+}
+
+namespace {
+
+QString mergedBookingSentence(const Booking& b)
+{
+    QString text = QStringLiteral("Zusammen mit der Änderung, die inzwischen gespeichert wurde, wäre die Reservierung");
+    if (!b.book_start.isZero() && !b.book_end.isZero())
+        text += QStringLiteral(" vom ") + rt::formatDate(b.book_start, QStringLiteral("dd.mm.yyyy")) +
+                QStringLiteral(" bis zum ") + rt::formatDate(b.book_end, QStringLiteral("dd.mm.yyyy"));
+    if (const std::optional<Place> place = LoadPlace(b.book_place_id); place && !rt::trim(place->pl_name).isEmpty())
+        text += QStringLiteral(" in \"") + rt::trim(place->pl_name) + QLatin1Char('"');
+    return text + QStringLiteral(" gewesen. Es wurde nichts gespeichert; angezeigt wird die Reservierung, wie sie "
+                                 "gespeichert ist.");
+}
+
+}  // namespace
+
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged)
+{
+    QString text = PlaceOccupiedText(placeName);
+    QString more;
+    if (const QString unreadable = occupyingId > 0 ? UnreadableBookingText(occupyingId) : QString(); !unreadable.isEmpty())
+        more += QStringLiteral("\n\n") + unreadable;
+    if (merged)
+        more += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    // Before the closing question about the list.
+    const qsizetype question = text.lastIndexOf(QStringLiteral("\n\n"));
+    return question < 0 ? text + more : text.insert(question, more);
+}
+
+QString PeriodRefusalText(const std::optional<Booking>& merged)
+{
+    QString text = QStringLiteral("Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    if (merged)
+        text += QStringLiteral("\n\n") + mergedBookingSentence(*merged);
+    return text;
 }
 
 int DeleteBookings(const QList<qint32>& bookIds)
@@ -523,6 +560,58 @@ std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, cons
             list.push_back(readBooking(rs));
     }
     return list;
+}
+
+namespace {
+
+RowValues drawnColumns(qint32 placeId, const rt::Date& start, const rt::Date& end, qint32 customerId, int persons,
+                       const QString& info, qint32 colour)
+{
+    const auto date = [](const rt::Date& d) { return d.isZero() ? db::Value() : db::Value(d); };
+    return {{QStringLiteral("book_place_id"), placeId},
+            {QStringLiteral("book_start"), date(start)},
+            {QStringLiteral("book_end"), date(end)},
+            {QStringLiteral("book_customer_id"), customerId},
+            {QStringLiteral("book_cust_count"), persons},
+            {QStringLiteral("book_info"), db::textOrNull(info)},
+            {QStringLiteral("book_color_id"), colour}};
+}
+
+}  // namespace
+
+RowValues ScheduleBookingColumns(const ScheduleBooking& b)
+{
+    return drawnColumns(b.pl_id, b.book_start.value_or(rt::Date()), b.book_end.value_or(rt::Date()), b.book_customer_id,
+                        b.book_cust_count, b.book_info, b.book_color_id);
+}
+
+ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
+                                    const DeleteRowsAsk& ask)
+{
+    QList<std::pair<db::Value, RowValues>> shown;
+    for (qint32 id : bookIds)
+        shown.append({id, drawn.value(id)});
+    return DeleteShownRows(
+        shown,
+        [](const db::Value& key) {
+            std::optional<RowValues> row = ReadBookingRow(key.toLong());
+            // Compared as the schedule draws it; the rest as stored, for the question.
+            if (row) {
+                const Booking b = BookingFromRow(*row);
+                row->insert(drawnColumns(b.book_place_id, b.book_start, b.book_end, b.book_customer_id,
+                                         b.book_cust_count, b.book_info, b.book_color_id));
+            }
+            return row;
+        },
+        ask,
+        [](db::Database& d, const QList<ShownRowChange>& rows) {
+            QList<db::Value> ids;
+            for (const ShownRowChange& row : rows)
+                ids << row.key;
+            d.execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id IN (") + placeholders(ids.size()) +
+                          QLatin1Char(')'),
+                      ids);
+        });
 }
 
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
@@ -649,8 +738,9 @@ BookingList ListBookings(const QString& filter, const std::optional<rt::Date>& e
     OpenedDb().forEachRow(sql, params, [&](const QList<db::Value>& v) {
         BookingListRow row;
         row.book_id = v[0].toLong();
-        row.book_start = v[1].toDate();
-        row.book_end = v[2].toDate();
+        // A date that cannot be read stays the zero date, which the list shows empty.
+        row.book_start = StoredDate(v[1]);
+        row.book_end = StoredDate(v[2]);
         row.book_cust_count = StoredPersons(v[3]);
         row.book_customer_id = v[4].toLong();
         row.book_place_id = v[5].toLong();

@@ -119,6 +119,14 @@ DeleteResult DeleteShownBooking(qint32 bookId, const RowValues& shown, const Del
 // period can be read or it is gone.
 QString UnreadableBookingText(qint32 bookId);
 
+// The refusal of a booking because its place is occupied, in the windows'
+// words, naming the place; with what took it when that is a booking whose
+// period cannot be read, and with where and when the booking would have been
+// when a merge with another workstation's change made it (merged).
+QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const std::optional<Booking>& merged = {});
+// The refusal of a period whose departure is not after its arrival.
+QString PeriodRefusalText(const std::optional<Booking>& merged = {});
+
 // Deletes the bookings in one transaction; returns how many were removed.
 int DeleteBookings(const QList<qint32>& bookIds);
 inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }
@@ -166,6 +174,14 @@ struct ScheduleBooking {
     std::optional<rt::Date> book_end;
     int book_color_id = 0;
 };
+
+// What the schedule draws of a booking: its place, period, guest, persons,
+// note and colour. Made alike from a row read later, so the two compare.
+RowValues ScheduleBookingColumns(const ScheduleBooking& booking);
+// Deletes the bookings a schedule drew, drawn holding ScheduleBookingColumns
+// of each by id, asking as DeleteShownRows asks. Throws db::DbError.
+ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
+                                    const DeleteRowsAsk& ask);
 
 // The facility's bookings touching from..to, both ends included, on the
 // places SchedulePlaces lists for the same floor and building; in no

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/terms.h"
 #include "platform/db/database.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/ui/dialogs.h"
@@ -26,12 +27,13 @@ void requireDatabase()
         throw db::DbError(db::err::ObjectClosed);
 }
 
-// A count that could not be made is a conflict: the caller must not book on it.
+// A count that cannot be made throws: it says neither free nor booked.
 bool anyBooking(const QString& where)
 {
-    bool ok = false;
-    const qint32 count = GetRecordCount(QStringLiteral("tbl_bookings"), where, &ok);
-    return !ok || count >= 1;
+    requireDatabase();
+    db::Recordset rs =
+        openReadOnly(QStringLiteral("SELECT Count(*) AS myRecordCount FROM tbl_bookings WHERE ") + where + QStringLiteral(";"));
+    return rs.value(QStringLiteral("myRecordCount")).toLong() >= 1;
 }
 
 QString periodCondition(const rt::Date& dStart, const rt::Date& dEnd)
@@ -62,8 +64,13 @@ void CheckBookingConflicts(QLineEdit* txtStart, QLineEdit* txtEnd, QLineEdit* tx
 {
     if (!txtStart || !txtEnd)
         return;
-    const auto colours =
-        CheckConflicts(txtStart->text(), txtEnd->text(), custId, placeId, bookId, guestBooked, placeOccupied, mode);
+    std::optional<ConflictColours> colours;
+    try {
+        colours = CheckConflicts(txtStart->text(), txtEnd->text(), custId, placeId, bookId, guestBooked, placeOccupied, mode);
+    } catch (const db::DbError& error) {
+        ui::msgBox(ConflictCheckFailedText(error, false), ui::Exclamation);
+        return;
+    }
     if (!colours)
         return;
     if (txtGuest && colours->guest)
@@ -114,13 +121,23 @@ bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd,
                    periodCondition(dStart, dEnd) + QStringLiteral(" AND IFNULL(book_cust_count, 1) > 0") +
                    exceptBooking(bookId)))
         return true;
-    try {
-        return !UnreadableBookingsOn(QStringLiteral("pl_id = ?"), {placeId}, bookId > 0 ? QList<qint32>{bookId} : QList<qint32>{})
-                    .empty();
-    } catch (const db::DbError& error) {
-        ui::msgBox(QStringLiteral("Fehler in IsPlaceBooked\n") + error.description(), ui::Exclamation);
-        return true;
-    }
+    return !UnreadableBookingsOn(QStringLiteral("pl_id = ?"), {placeId}, bookId > 0 ? QList<qint32>{bookId} : QList<qint32>{})
+                .empty();
+}
+
+QString ConflictCheckFailedText(const db::DbError& error, bool saving)
+{
+    // The reason in German words, without the engine's.
+    QString text = QStringLiteral("Es konnte nicht geprüft werden, ob sich die Reservierung mit anderen Buchungen "
+                                  "überschneidet:\n") +
+                   (error.number() == db::err::Locked
+                        ? QStringLiteral("Die Datenbank ist gerade an einem anderen Arbeitsplatz gesperrt.")
+                        : db::errorText(error.number()));
+    if (saving)
+        text += QStringLiteral("\n\nDie Reservierung wurde nicht gespeichert. Versuchen Sie es bitte gleich noch einmal.");
+    else
+        text += QStringLiteral("\n\nBeim Speichern wird erneut geprüft.");
+    return text;
 }
 
 bool GetFloorOccupancy(qint32 /*mandantId*/, qint32 floorId, const rt::Date& dStart, const rt::Date& dEnd, int& placeCount,

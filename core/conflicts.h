@@ -8,6 +8,10 @@
 
 class QLineEdit;
 
+namespace db {
+class DbError;
+}
+
 // Background colours of the date and guest fields after a check (blue-green-red).
 constexpr qint32 ConflictFreeColor = 0xFF00;      // green: no conflict
 constexpr qint32 GuestBookedColor = 0xD0FF;       // orange: the guest is booked elsewhere
@@ -21,13 +25,15 @@ enum ConflictMode : int { CheckGuest = 0, CheckPlace = 1, CheckGuestAndPlace = 2
 // guest test, both date fields with the worse result (a place conflict wins).
 // bookId is the booking being edited (0 or below for a new one) and never
 // conflicts with itself. Only the results of the tests the mode runs are
-// written. When either text is no date nothing changes.
+// written. When either text is no date nothing changes; when a test cannot
+// be made the user is told and nothing changes either.
 void CheckBookingConflicts(QLineEdit* txtStart, QLineEdit* txtEnd, QLineEdit* txtGuest, qint32 custId, qint32 placeId,
                            qint32 bookId, bool& guestBooked, bool& placeOccupied, int mode);
 
 // The same check on the texts alone, for logic that owns no fields: the
 // colour for both date fields and, when the guest was tested, for the guest
 // field. nullopt when either text is no date (nothing tested, flags kept).
+// Throws db::DbError as the tests below do.
 struct ConflictColours {
     qint32 dates = ConflictFreeColor;
     std::optional<qint32> guest;
@@ -40,9 +46,14 @@ std::optional<ConflictColours> CheckConflicts(const QString& startText, const QS
 // starts before the other ends; only bookings with persons occupy a place,
 // while any booking counts for the guest. An id of 0 or below is never booked.
 // A booking with persons whose period cannot be read holds its place for any
-// period. A query that fails is reported and counts as booked.
+// period. A query that fails throws db::DbError: it tells neither free nor
+// booked, so a save must be refused with ConflictCheckFailedText.
 bool IsCustomerBooked(qint32 custId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId);
 bool IsPlaceBooked(qint32 placeId, const rt::Date& dStart, const rt::Date& dEnd, qint32 bookId);
+
+// What the user is told when a test could not be made: why, and, saving,
+// that nothing was stored; otherwise that the save checks again.
+QString ConflictCheckFailedText(const db::DbError& error, bool saving);
 
 // The enabled places of a floor and how many of them hold a booking with
 // persons in the period (a booking starting exactly at dEnd counts, and one

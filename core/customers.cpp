@@ -181,6 +181,32 @@ CustomerDeleteResult DeleteCustomer(qint32 custId)
     return CustomerDeleteResult::Deleted;
 }
 
+CustomerDeleteResult DeleteShownCustomer(qint32 custId, const RowValues& shown, const DeleteAsk& ask)
+{
+    RowValues compared;
+    QStringList columns = CustomerColumns(Customer{}).keys();
+    columns << QStringLiteral("cust_ext_id");
+    for (const QString& column : columns) {
+        if (shown.contains(column))
+            compared.insert(column, shown.value(column));
+    }
+    bool referenced = false;
+    const DeleteResult result = DeleteShownRow(
+        QStringLiteral("tbl_customers"), QStringLiteral("cust_id"), custId, compared, ask,
+        [&](db::Database& d, const RowValues&) {
+            // A booking or invoice stored meanwhile still stops it.
+            referenced = ReferencesOfCustomer(custId).any();
+            if (!referenced)
+                d.execute(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = ?"), {custId});
+        });
+    switch (result) {
+    case DeleteResult::Missing: return CustomerDeleteResult::NotFound;
+    case DeleteResult::Cancelled: return CustomerDeleteResult::Cancelled;
+    case DeleteResult::Deleted: break;
+    }
+    return referenced ? CustomerDeleteResult::Referenced : CustomerDeleteResult::Deleted;
+}
+
 namespace {
 
 // A condition built from parts, with the values its "?" take in order; and

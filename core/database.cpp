@@ -25,13 +25,12 @@ QString notOpenText()
     return db::errorText(db::err::ObjectClosed);
 }
 
-// Tables every database of the program has had since its first version.
+}  // namespace
+
 const QStringList ProgramTables = {
     QStringLiteral("tbl_mandanten"), QStringLiteral("tbl_buildings"),    QStringLiteral("tbl_floors"),
     QStringLiteral("tbl_places"),    QStringLiteral("tbl_bookings"),     QStringLiteral("tbl_customers"),
     QStringLiteral("tbl_workstations"), QStringLiteral("tbl_preferences2")};
-
-}  // namespace
 
 db::Database& OpenedDb()
 {

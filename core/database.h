@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -12,6 +13,9 @@ class Database;
 extern std::unique_ptr<db::Database> Db;
 // True after a successful open; the maintenance close leaves it as it is.
 extern bool DbOpen;
+
+// Tables every database of the program has had since its first version.
+extern const QStringList ProgramTables;
 
 // The program's open connection for the per-table reads and writes; a closed
 // one is the layer's 3420, so the handler reports it like any other error.

@@ -1,11 +1,14 @@
 #include "core/inifile.h"
 
 #include "core/globals.h"
+#include "platform/runtime/fileerror.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
 
 #include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
 
 QStringList SettingsFileNames()
 {
@@ -83,8 +86,9 @@ bool WriteIniFile(const QString& iniPath)
         ok = file.commit();
     }
     if (!ok) {
+        const QString reason = rt::fileErrorReason(file.error(), errno);
         const int number = file.error() == QFileDevice::PermissionsError ? 70 : 75;
-        ui::msgBox(QStringLiteral("Error while saving the file \"") + iniPath + QStringLiteral("\"\n\n") + file.errorString(),
+        ui::msgBox(QStringLiteral("Error while saving the file \"") + iniPath + QStringLiteral("\"\n\n") + reason,
                    ui::Exclamation, QStringLiteral("Error #") + QString::number(number));
     }
     return ok;

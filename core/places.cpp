@@ -434,6 +434,42 @@ ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id)
     return outcome;
 }
 
+ResourceDeleteOutcome DeleteShownResource(ResourceKind kind, qint32 id, const RowValues& shown, const DeleteAsk& ask)
+{
+    RowValues columns;
+    switch (kind) {
+    case ResourceKind::Building: columns = BuildingColumns(Building{}); break;
+    case ResourceKind::Floor: columns = FloorColumns(Floor{}); break;
+    case ResourceKind::Place: columns = PlaceColumns(Place{}, true); break;
+    }
+    RowValues compared;
+    for (auto it = columns.cbegin(); it != columns.cend(); ++it) {
+        if (shown.contains(it.key()))
+            compared.insert(it.key(), shown.value(it.key()));
+    }
+    const KindTables t = tablesOf(kind);
+    ResourceDeleteOutcome outcome;
+    const DeleteResult result =
+        DeleteShownRow(t.table, t.idColumn, id, compared, ask, [&](db::Database& d, const RowValues&) {
+            // Checked again with the delete: another workstation may have
+            // added something below it meanwhile.
+            outcome.dependants = countWhere(t.dependantTable, t.dependantColumn, id);
+            if (outcome.dependants == 0)
+                d.execute(QStringLiteral("DELETE FROM ") + t.table + QStringLiteral(" WHERE ") + t.idColumn +
+                              QStringLiteral(" = ?"),
+                          {id});
+        });
+    switch (result) {
+    case DeleteResult::Missing: outcome.result = ResourceDeleteOutcome::Result::NotFound; break;
+    case DeleteResult::Cancelled: outcome.result = ResourceDeleteOutcome::Result::Cancelled; break;
+    case DeleteResult::Deleted:
+        outcome.result = outcome.dependants > 0 ? ResourceDeleteOutcome::Result::Referenced
+                                                : ResourceDeleteOutcome::Result::Deleted;
+        break;
+    }
+    return outcome;
+}
+
 std::optional<RowValues> ReadResourceRow(ResourceKind kind, qint32 id)
 {
     if (id <= 0)
@@ -552,11 +588,18 @@ MergedSave StoreResourceChanges(ResourceKind kind, qint32 id, const RowValues& l
     const KindTables t = tablesOf(kind);
     const QString rowName = ResourceRowName(kind, loaded.value(t.nameColumn).toText(), id);
     const QList<MergeField> fields = ResourceMergeFields(kind);
-    return SaveLoadedRow(t.table, t.idColumn, id, loaded, changed, [&](const RowMerge& merge) {
-        // The question is answered with the normal pointer.
-        ui::WaitCursor::restoreTo(0);
-        return AskClash(rowName, fields, merge);
-    });
+    // A marker's four coordinates are one position.
+    const ColumnGroups together =
+        kind == ResourceKind::Place ? ColumnGroups{QStringList(std::begin(PositionColumns), std::end(PositionColumns))}
+                                    : ColumnGroups{};
+    return SaveLoadedRow(
+        t.table, t.idColumn, id, loaded, changed,
+        [&](const RowMerge& merge) {
+            // The question is answered with the normal pointer.
+            ui::WaitCursor::restoreTo(0);
+            return AskClash(rowName, fields, merge);
+        },
+        {}, together);
 }
 
 namespace {
@@ -641,24 +684,49 @@ PlaceRectsOutcome StorePlaceRects(const std::vector<PlaceRectMove>& moves)
     }
 }
 
-PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds)
+RowValues PlaceOnPlanColumns(const Place& p)
+{
+    return {{QStringLiteral("pl_name"), db::textOrNull(p.pl_name)},
+            {QStringLiteral("pl_disabled"), p.pl_disabled},
+            {PositionColumns[0], p.pl_x1},
+            {PositionColumns[1], p.pl_y1},
+            {QStringLiteral("pl_type_id"), p.pl_type_id}};
+}
+
+PlacesDeleteOutcome DeleteDrawnPlaces(const QList<qint32>& placeIds, const QHash<qint32, RowValues>& drawn,
+                                      const DeleteRowsAsk& ask)
 {
     PlacesDeleteOutcome outcome;
-    if (placeIds.isEmpty())
-        return outcome;
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    for (qint32 id : placeIds) {
-        const int bookings = countWhere(QStringLiteral("tbl_bookings"), QStringLiteral("book_place_id"), id);
-        if (bookings > 0)
-            outcome.referenced.emplace_back(id, bookings);
-    }
-    if (!outcome.referenced.empty())
-        return outcome;
-    QList<db::Value> params;
-    const QString ids = idList(placeIds, params);
-    outcome.deleted = static_cast<int>(d.execute(QStringLiteral("DELETE FROM tbl_places WHERE pl_id IN (") + ids + QStringLiteral(")"), params));
-    transaction.commit();
+    QList<std::pair<db::Value, RowValues>> shown;
+    for (qint32 id : placeIds)
+        shown.append({id, drawn.value(id)});
+    const ShownRowsDelete deleted = DeleteShownRows(
+        shown,
+        [](const db::Value& key) -> std::optional<RowValues> {
+            std::optional<RowValues> row = ReadRow(QStringLiteral("tbl_places"), QStringLiteral("pl_id"), key);
+            // Compared as the plan draws it; the rest as stored, for the question.
+            if (row)
+                row->insert(PlaceOnPlanColumns(PlaceFromRow(*row)));
+            return row;
+        },
+        ask,
+        [&](db::Database& d, const QList<ShownRowChange>& rows) {
+            QList<qint32> ids;
+            for (const ShownRowChange& row : rows) {
+                const qint32 id = row.key.toLong();
+                ids << id;
+                // Bookings must not lose their place: the whole delete is refused.
+                if (const int bookings = countWhere(QStringLiteral("tbl_bookings"), QStringLiteral("book_place_id"), id))
+                    outcome.referenced.emplace_back(id, bookings);
+            }
+            if (!outcome.referenced.empty())
+                return;
+            QList<db::Value> params;
+            const QString list = idList(ids, params);
+            outcome.deleted = static_cast<int>(
+                d.execute(QStringLiteral("DELETE FROM tbl_places WHERE pl_id IN (") + list + QStringLiteral(")"), params));
+        });
+    outcome.result = deleted.result;
     return outcome;
 }
 

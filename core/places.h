@@ -3,6 +3,7 @@
 #include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -121,12 +122,16 @@ enum class ResourceKind { Building, Floor, Place };
 int DependantsOf(ResourceKind kind, qint32 id);
 
 struct ResourceDeleteOutcome {
-    enum class Result { Deleted, Referenced, NotFound } result = Result::Deleted;
+    enum class Result { Deleted, Referenced, NotFound, Cancelled } result = Result::Deleted;
     int dependants = 0;
 };
 // Deletes a resource nothing points to; the check and the delete run in one
 // transaction, so a floor another workstation just gave a place is kept.
 ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id);
+// The same for a resource an editor shows as `shown` (its row as read),
+// asking as DeleteShownRow asks; compared are the columns the editor shows
+// (those of BuildingColumns, FloorColumns, PlaceColumns with the category).
+ResourceDeleteOutcome DeleteShownResource(ResourceKind kind, qint32 id, const RowValues& shown, const DeleteAsk& ask);
 
 // Saving a resource the editors loaded earlier, while another workstation
 // may have changed it since: the row as read (ReadResourceRow), the struct
@@ -179,13 +184,23 @@ struct PlaceRectsOutcome {
 // it was drawn takes the new rectangle without a question. Throws db::DbError.
 PlaceRectsOutcome StorePlaceRects(const std::vector<PlaceRectMove>& moves);
 
+// What the floor plan draws of a place: its name, whether it is disabled,
+// its position and its category. Made alike from a row read later
+// (PlaceFromRow), so the two compare.
+RowValues PlaceOnPlanColumns(const Place& place);
+
 struct PlacesDeleteOutcome {
+    DeleteResult result = DeleteResult::Deleted;   // Missing: all were deleted meanwhile
     int deleted = 0;
     // Places that still have bookings, with their count; when there is one,
     // nothing was deleted.
     std::vector<std::pair<qint32, int>> referenced;
 };
-PlacesDeleteOutcome DeletePlaces(const QList<qint32>& placeIds);
+// Deletes the places a floor plan drew, drawn holding PlaceOnPlanColumns of
+// each as drawn (a column the plan did not show left out), asking as
+// DeleteShownRows asks, all or none: when one still has bookings, nothing.
+PlacesDeleteOutcome DeleteDrawnPlaces(const QList<qint32>& placeIds, const QHash<qint32, RowValues>& drawn,
+                                      const DeleteRowsAsk& ask);
 
 // A place that can be booked, with the names of its building and floor.
 struct BookablePlace {

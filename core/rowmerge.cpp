@@ -214,17 +214,39 @@ ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, co
 
 ClashChoice AskDeleteClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
 {
-    // A delete names what the other workstation changed.
-    RowMerge named = merge;
-    for (const QString& column : merge.kept) {
-        if (!named.clashes.contains(column))
-            named.clashes.insert(column, merge.stored.value(column));
+    return AskDeleteClashes({{rowName, merge}}, fields);
+}
+
+ClashChoice AskDeleteClashes(const QList<std::pair<QString, RowMerge>>& rows, const QList<MergeField>& fields)
+{
+    QStringList sentences;
+    for (const auto& [rowName, merge] : rows) {
+        // A delete names what the other workstation changed.
+        RowMerge named = merge;
+        for (const QString& column : merge.kept) {
+            if (!named.clashes.contains(column))
+                named.clashes.insert(column, merge.stored.value(column));
+        }
+        sentences << rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
+                         clashingFields(fields, named) + QLatin1Char('.');
     }
-    const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
-                         clashingFields(fields, named) + QStringLiteral(". Trotzdem löschen?");
+    const QString text = sentences.join(QLatin1Char('\n')) +
+                         (sentences.size() > 1 ? QStringLiteral("\n\n") : QStringLiteral(" ")) +
+                         QStringLiteral("Trotzdem löschen?");
     return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, ChangedElsewhereTitle) == ui::Answer::Yes
                ? ClashChoice::Mine
                : ClashChoice::Cancel;
+}
+
+void MendUnshown(RowValues& base, const RowValues& loaded, const QString& column)
+{
+    const QString key = column.toLower();
+    const auto stored = loaded.constFind(key);
+    if (stored == loaded.cend())
+        return;
+    const auto shown = base.constFind(key);
+    if (shown == base.cend() || !sameValue(*stored, *shown))
+        base.insert(key, *stored);
 }
 
 qint64 WriteColumns(db::Database& d, const QString& table, const QString& keyColumn, const db::Value& key,
@@ -362,5 +384,49 @@ MergedSave SaveMerged(const MergeRead& read, const RowValues& loadedIn, const Ro
             return save;
         }
         askedAbout = clashingStored(save.merge);
+    }
+}
+
+ShownRowsDelete DeleteShownRows(const QList<std::pair<db::Value, RowValues>>& shownIn, const RowReadByKey& read,
+                                const DeleteRowsAsk& ask, const DeleteRowsRemove& remove)
+{
+    // A copy: while the question stands the window may draw its rows anew.
+    const QList<std::pair<db::Value, RowValues>> shown = shownIn;
+    db::Database& d = OpenedDb();
+    ShownRowsDelete outcome;
+    std::optional<QList<RowValues>> confirmed;
+    for (;;) {
+        QList<ShownRowChange> rows;
+        {
+            db::Transaction transaction(d);
+            QList<RowValues> stored;
+            outcome.missing.clear();
+            for (const auto& [key, values] : shown) {
+                std::optional<RowValues> row = read(key);
+                if (!row) {
+                    outcome.missing << key;
+                    continue;
+                }
+                rows.append({key, ChangesSinceShown(values, *row)});
+                stored << std::move(*row);
+            }
+            if (rows.isEmpty()) {
+                outcome.result = DeleteResult::Missing;
+                return outcome;
+            }
+            if (confirmed && *confirmed == stored) {
+                remove(d, rows);
+                transaction.commit();
+                outcome.result = DeleteResult::Deleted;
+                return outcome;
+            }
+            confirmed = std::move(stored);
+        }
+        // Asked outside the lock; a row changed or gone while the question
+        // stands is asked about anew.
+        if (!ask || !ask(rows)) {
+            outcome.result = DeleteResult::Cancelled;
+            return outcome;
+        }
     }
 }

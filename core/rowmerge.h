@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace db {
 class Database;
@@ -161,3 +162,36 @@ DeleteResult DeleteShownRow(const QString& table, const QString& keyColumn, cons
 // What changed since the window read the row: the columns of shown whose
 // stored value differs, as RowMerge.kept, with RowMerge.stored.
 RowMerge ChangesSinceShown(const RowValues& shown, const RowValues& stored);
+
+// Several rows a window showed, deleted together or not at all (the marked
+// bookings of the schedule, the marked places of a floor plan). Inside the
+// delete's transaction each is read again by read(key) and compared with
+// what the window showed of it. ask gets the rows still there, each with
+// what changed since it was shown (since.kept empty when nothing did), and
+// is asked outside any lock, anew when a row changes while it stands.
+// remove() deletes the rows still there inside the transaction. Rows deleted
+// meanwhile are left out and listed in `missing`; with none left nothing is
+// asked (Missing). Throws db::DbError.
+struct ShownRowChange {
+    db::Value key;
+    RowMerge since;   // since.stored: the row as stored now
+};
+using RowReadByKey = std::function<std::optional<RowValues>(const db::Value& key)>;
+using DeleteRowsAsk = std::function<bool(const QList<ShownRowChange>& rows)>;
+using DeleteRowsRemove = std::function<void(db::Database& d, const QList<ShownRowChange>& rows)>;
+struct ShownRowsDelete {
+    DeleteResult result = DeleteResult::Deleted;
+    QList<db::Value> missing;
+};
+ShownRowsDelete DeleteShownRows(const QList<std::pair<db::Value, RowValues>>& shown, const RowReadByKey& read,
+                                const DeleteRowsAsk& ask, const DeleteRowsRemove& remove);
+
+// AskDeleteClash for several rows in one question: each row named with what
+// changed in it, then "Trotzdem löschen?". Mine for Ja, Cancel otherwise.
+ClashChoice AskDeleteClashes(const QList<std::pair<QString, RowMerge>>& rows, const QList<MergeField>& fields);
+
+// The user edited a field that showed the stored value normalised (a Null
+// as 0 or unticked, a number rounded, a text trimmed or cut to the box): the
+// column's base becomes the stored value, so that what the user typed is
+// written even where it is what the field showed.
+void MendUnshown(RowValues& base, const RowValues& loaded, const QString& column);

@@ -13,6 +13,7 @@
 #include "core/workstation.h"
 #include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCoreApplication>
@@ -21,8 +22,10 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWidget>
 
 #include <map>
 #include <memory>
@@ -117,7 +120,7 @@ void RemoveUnfinishedCopiesWhenAlone()
     } catch (const db::DbError&) {
         return;
     }
-    RemoveUnfinishedCopiesBeside(DbPath, BackupPath);
+    RemoveUnfinishedCopiesBeside(DbPath, {BackupPath});
 }
 
 }  // namespace
@@ -217,35 +220,50 @@ void RemoveProgramEndWork(int id)
 }
 
 namespace {
-std::vector<std::pair<int, UnsavedEditQuery>>& unsavedQueries()
+struct UnsavedEditSource {
+    int id;
+    UnsavedEditQuery query;
+    QPointer<QWidget> window;
+};
+
+std::vector<UnsavedEditSource>& unsavedQueries()
 {
-    static std::vector<std::pair<int, UnsavedEditQuery>> queries;
+    static std::vector<UnsavedEditSource> queries;
     return queries;
 }
 }  // namespace
 
-int RegisterUnsavedEdit(UnsavedEditQuery query)
+int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window)
 {
     static int lastId = 0;
-    unsavedQueries().emplace_back(++lastId, std::move(query));
+    unsavedQueries().push_back({++lastId, std::move(query), window});
     return lastId;
 }
 
 void UnregisterUnsavedEdit(int id)
 {
-    std::erase_if(unsavedQueries(), [id](const auto& entry) { return entry.first == id; });
+    std::erase_if(unsavedQueries(), [id](const auto& entry) { return entry.id == id; });
 }
 
 QStringList UnsavedEdits()
 {
     QStringList edits;
     const auto queries = unsavedQueries();
-    for (const auto& [id, query] : queries) {
-        const QString edit = query();
+    for (const auto& source : queries) {
+        const QString edit = source.query();
         if (!edit.isEmpty())
             edits << edit;
     }
     return edits;
+}
+
+void ShowUnsavedEdits()
+{
+    const auto queries = unsavedQueries();
+    for (const auto& source : queries) {
+        if (source.window && !source.query().isEmpty())
+            ui::bringToFront(source.window);
+    }
 }
 
 void RunProgramEndWork(bool unattended)
@@ -279,13 +297,39 @@ void CallOffProgramEnd()
     endCalledOff = true;
 }
 
-void QuitProgram()
+namespace {
+// Runs the end work, which may ask; false when one of them called the end off.
+bool endWorkLetsGo()
 {
     endCalledOff = false;
     RunProgramEndWork(false);
-    if (endCalledOff) {
-        endCalledOff = false;
+    return !std::exchange(endCalledOff, false);
+}
+}  // namespace
+
+void QuitProgram()
+{
+    if (!endWorkLetsGo())
         return;
+    endWorkDone = true;
+    ExitProgram();
+}
+
+void QuitProgramWithEveryStation(const QStringList& heldHere)
+{
+    if (!endWorkLetsGo())
+        return;
+    // No end work asked about these, and the request's own question names none.
+    const QStringList unsaved = heldHere + UnsavedEdits();
+    if (!unsaved.isEmpty()) {
+        const QString question = QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- ").arg(AppTitle)
+                                 + unsaved.join(QStringLiteral("\n- "))
+                                 + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
+        if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
+            != ui::Answer::Ok) {
+            ShowUnsavedEdits();
+            return;
+        }
     }
     endWorkDone = true;
     ExitProgram();

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QWidget;
+
 // The start of the program: single copy, settings file, database, upgrade,
 // texts, workstation, preferences, terms and colours, then the main window.
 void Main();
@@ -40,15 +42,21 @@ void RemoveProgramEndWork(int id);
 // catalogue) register end work instead, and report here only what that store
 // did not write.
 using UnsavedEditQuery = std::function<QString()>;
-// A window registers once (the id takes it back).
-int RegisterUnsavedEdit(UnsavedEditQuery query);
+// A window registers once (the id takes it back), with itself where it can be
+// brought to the front to show its edit.
+int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window = nullptr);
 void UnregisterUnsavedEdit(int id);
 // The unsaved edits of every registered window, one line each.
 QStringList UnsavedEdits();
+// Brings the windows that hold an unsaved edit to the front.
+void ShowUnsavedEdits();
 // Registered for the lifetime of the window that holds it.
 class UnsavedEditRegistration {
 public:
-    explicit UnsavedEditRegistration(UnsavedEditQuery query) : m_id(RegisterUnsavedEdit(std::move(query))) {}
+    explicit UnsavedEditRegistration(UnsavedEditQuery query, QWidget* window = nullptr)
+        : m_id(RegisterUnsavedEdit(std::move(query), window))
+    {
+    }
     ~UnsavedEditRegistration() { UnregisterUnsavedEdit(m_id); }
     UnsavedEditRegistration(const UnsavedEditRegistration&) = delete;
     UnsavedEditRegistration& operator=(const UnsavedEditRegistration&) = delete;
@@ -72,6 +80,12 @@ void RunProgramEndWork(bool unattended);
 // work, which may ask, and ends unless one of them called the end off; then
 // it returns and the program goes on.
 void QuitProgram();
+// The end this workstation's user asked for together with every other
+// workstation's: as QuitProgram, and then what no end work asked about (the
+// edits windows keep until they are saved, and heldHere, those of the window
+// that asks) is named in one question. Its Abbrechen, as the default, calls
+// the end off too and shows the windows holding the edits.
+void QuitProgramWithEveryStation(const QStringList& heldHere);
 // End work whose question the user answered by going back to the edit
 // (Abbrechen) calls this: a program end the user asked for is called off.
 // Unattended ends do not stop for it.

@@ -114,6 +114,13 @@ QString bracketed(const QString& table)
 
 }  // namespace
 
+QString LostRowText()
+{
+    return QStringLiteral("Dieser Eintrag ist nicht mehr so gespeichert, wie er hier steht, und die Datenbank wurde "
+                          "seither defragmentiert oder repariert: Er lässt sich nicht mehr sicher zuordnen. Klicken Sie "
+                          "auf \"Liste aktualisieren\", um die Einträge so zu sehen, wie sie jetzt gespeichert sind.");
+}
+
 bool TableExists(const QString& table)
 {
     return OpenedDb().tableNames().contains(table);
@@ -278,7 +285,7 @@ bool TableData::isGone(int row)
 TableData::CellWrite TableData::setValue(int row, int column, const db::Value& value, QString* refusal, const ClashAsk& ask)
 {
     if (isGone(row))
-        throw db::DbError(db::err::RecordDeleted, m_table);
+        return CellWrite::Gone;
     Row& stored = m_rows[static_cast<size_t>(row)];
     db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
     db::Database& d = OpenedDb();
@@ -307,8 +314,11 @@ TableData::CellWrite TableData::setValue(int row, int column, const db::Value& v
                 }
             }
             rs.setBookmark(stored.key);
-            if (!rs.refreshCurrent())
-                throw db::DbError(db::err::RecordDeleted, m_table);
+            switch (rs.followCurrent()) {
+            case db::Recordset::Follow::Found: break;
+            case db::Recordset::Follow::Gone: markGone(row); return CellWrite::Gone;
+            case db::Recordset::Follow::Lost: return CellWrite::Lost;
+            }
             const db::Value now = rs.field(column).value();
             rs.edit();
             try {
@@ -371,33 +381,91 @@ int TableData::insertRow(const std::map<int, db::Value>& values)
     return rowCount() - 1;
 }
 
-bool TableData::deleteRow(int row, QString* refusal)
+bool TableData::deleteRow(int row, QString* refusal, const ClashAsk& ask)
 {
-    if (!isGone(row)) {
-        db::Database& d = OpenedDb();
-        db::Transaction transaction(d);
-        const Row& stored = m_rows[static_cast<size_t>(row)];
-        QStringList reasons;
-        if (m_table == QLatin1String("tbl_workstations") && !m_columns.isEmpty()
-            && stored.values.at(0).toLong() == StationId && StationId > 0)
-            reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
-        for (int i = 0; i < m_columns.size(); ++i)
-            reasons << referencesTo(d, m_table, m_columns[i].name, stored.values.at(i));
-        if (!reasons.isEmpty()) {
-            if (refusal)
-                *refusal = reasons.join(QLatin1Char('\n'));
+    if (!deleteStoredRow(row, refusal, ask))
+        return false;
+    forgetRow(row);
+    return true;
+}
+
+bool TableData::deleteStoredRow(int row, QString* refusal, const ClashAsk& ask)
+{
+    if (refusal)
+        refusal->clear();
+    std::optional<ClashChoice> choice;
+    RowValues askedAbout;
+    while (!isGone(row)) {
+        RowMerge merge;
+        {
+            db::Database& d = OpenedDb();
+            db::Transaction transaction(d);
+            Row& stored = m_rows[static_cast<size_t>(row)];
+            db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
+            rs.setBookmark(stored.key);
+            const db::Recordset::Follow found = rs.followCurrent();
+            if (found == db::Recordset::Follow::Gone)
+                break;
+            if (found == db::Recordset::Follow::Lost) {
+                if (refusal)
+                    *refusal = LostRowText();
+                return false;
+            }
+            // Named and checked as stored now, not as read.
+            QList<db::Value> now;
+            for (int i = 0; i < m_columns.size(); ++i) {
+                now << rs.field(i).value();
+                const QString key = m_columns[i].name.toLower();
+                merge.stored.insert(key, now.last());
+                if (!(now.last() == stored.values.at(i)))
+                    merge.clashes.insert(key, stored.values.at(i));
+            }
+            // Asked once per stored state: another change meanwhile asks anew.
+            if (merge.clashes.isEmpty() || (choice == ClashChoice::Mine && merge.stored == askedAbout)) {
+                QStringList reasons;
+                if (m_table == QLatin1String("tbl_workstations") && !m_columns.isEmpty() && now.at(0).toLong() == StationId
+                    && StationId > 0)
+                    reasons << QStringLiteral("Es ist der Eintrag dieses Arbeitsplatzes.");
+                for (int i = 0; i < m_columns.size(); ++i)
+                    reasons << referencesTo(d, m_table, m_columns[i].name, now.at(i));
+                if (!reasons.isEmpty()) {
+                    if (refusal)
+                        *refusal = reasons.join(QLatin1Char('\n'));
+                    return false;
+                }
+                rs.deleteCurrent();
+                transaction.commit();
+                break;
+            }
+        }
+        // The lock is given back before a person is asked.
+        choice = ask ? ask(merge) : ClashChoice::Cancel;
+        if (choice != ClashChoice::Mine) {
+            // Kept, and shown as it is stored now.
+            Row& stored = m_rows[static_cast<size_t>(row)];
+            m_sets[static_cast<size_t>(stored.set)].setBookmark(stored.key);
+            takeRow(stored, stored.set);
             return false;
         }
-        db::Recordset& rs = m_sets[static_cast<size_t>(stored.set)];
-        rs.setBookmark(stored.key);
-        rs.deleteCurrent();
-        transaction.commit();
+        askedAbout = merge.stored;
     }
     // A row deleted elsewhere meanwhile just leaves the list.
+    markGone(row);
+    return true;
+}
+
+void TableData::forgetRow(int row)
+{
     m_rows.erase(m_rows.begin() + row);
     if (row < m_counted)
         --m_counted;
     if (row < m_keyedUpTo)
         --m_keyedUpTo;
-    return true;
+}
+
+void TableData::markGone(int row)
+{
+    Row& gone = m_rows[static_cast<size_t>(row)];
+    gone = Row();
+    gone.state = State::Gone;
 }

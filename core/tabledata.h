@@ -27,6 +27,9 @@ struct TableColumn {
     bool required = false;
 };
 
+// Why a row of a table without a key cannot be changed or deleted (CellWrite::Lost).
+QString LostRowText();
+
 // Whether the database holds a table of exactly that name. Throws db::DbError.
 bool TableExists(const QString& table);
 
@@ -55,16 +58,20 @@ public:
 
     // Writes one cell of a stored row, and nothing else of it. The column's
     // type decides whether the value fits (3421, 3349, 3163, 3314 ...); a
-    // refused value leaves the row as it was, and a row deleted elsewhere
-    // gives 3167. Throws db::DbError. A key that other rows point to is not
-    // changed, as such a row is not deleted: KeyKept, and *refusal says why.
-    // When another workstation stored another value in the cell since it was
-    // read, `ask` decides outside the write lock (none: the stored value
-    // stays). Whatever is written or kept, the row is read again as stored.
+    // refused value leaves the row as it was. Throws db::DbError. A key that
+    // other rows point to is not changed, as such a row is not deleted:
+    // KeyKept, and *refusal says why. When another workstation stored
+    // another value in the cell since it was read, `ask` decides outside the
+    // write lock (none: the stored value stays); what it changed in other
+    // cells stays. Whatever is written or kept, the row is read again as
+    // stored. A row of a table without a key is followed by its rowid only
+    // while no compaction renumbered the table.
     enum class CellWrite {
         Written,
         KeptStored,   // nothing written: the value was the one read, or the stored one was kept
         KeyKept,
+        Gone,         // deleted elsewhere meanwhile: it now shows nothing
+        Lost,         // changed or deleted elsewhere while a compaction renumbered its table: read the table again
     };
     CellWrite setValue(int row, int column, const db::Value& value, QString* refusal = nullptr,
                        const ClashAsk& ask = {});
@@ -75,9 +82,16 @@ public:
 
     // Deletes a stored row, unless other rows still point to it or it is this
     // workstation's own row: then nothing is deleted and *refusal says why.
-    // The check and the delete are one transaction. A row deleted elsewhere
-    // meanwhile just leaves the list. Throws db::DbError.
-    bool deleteRow(int row, QString* refusal);
+    // The check and the delete are one transaction. A row another
+    // workstation changed since it was read is deleted only when `ask`
+    // answers Mine (none: kept, and shown as stored); false then with an
+    // empty *refusal. A row deleted elsewhere meanwhile just leaves the list.
+    // Throws db::DbError.
+    bool deleteRow(int row, QString* refusal, const ClashAsk& ask = {});
+    // The same in two steps, for a view that must be told before the rows
+    // shift: the row stays in the list, gone, until it is forgotten.
+    bool deleteStoredRow(int row, QString* refusal, const ClashAsk& ask = {});
+    void forgetRow(int row);
 
 private:
     enum class State : char { Unread, Read, Gone };
@@ -100,6 +114,7 @@ private:
     void endAt(int index);
     // The current row of page set.
     void takeRow(Row& row, int set);
+    void markGone(int row);
 
     QString m_table;
     QList<TableColumn> m_columns;

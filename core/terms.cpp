@@ -258,7 +258,18 @@ void FillListRoomTypes(QListWidget* list, qint32 /*unused*/, qint32 selectedId)
 
 QString FloorPlanHintText()
 {
-    return QStringLiteral("Sie können jetzt ") + TermPlaceSingular + QStringLiteral("-Symbole mit der Maus verschieben...");
+    // The first part of a compound takes its linking letter: "Wohnungs-",
+    // "Kabinen-", but "Zimmer-", "Bungalow-".
+    QString stem = TermPlaceSingular.trimmed();
+    const QString word = stem.toLower();
+    const auto endsWithAny = [&word](std::initializer_list<QStringView> ends) {
+        return std::any_of(ends.begin(), ends.end(), [&word](QStringView end) { return word.endsWith(end); });
+    };
+    if (endsWithAny({u"ung", u"heit", u"keit", u"schaft", u"ion", u"tät"}))
+        stem += QLatin1Char('s');
+    else if (word.endsWith(QLatin1Char('e')) && GenderOfTerm(stem, TermKind::Place) == TermGender::Feminine)
+        stem += QLatin1Char('n');
+    return QStringLiteral("Sie können jetzt ") + stem + QStringLiteral("-Symbole mit der Maus verschieben...");
 }
 
 QString PlaceOccupiedText(const QString& placeName)
@@ -274,58 +285,120 @@ QString GuestRequiredText()
            QStringLiteral(" angeben, um die Reservierung zu vervollständigen.");
 }
 
-TermGender GenderOfTerm(const QString& term, TermKind kind)
+namespace {
+
+// How a masculine or neuter word takes its endings: strong words add "s" or
+// "es" in the genitive only ("des Zimmers", "des Gastes"); weak masculine
+// words add "n" or "en" in every case but the nominative ("den Kunden",
+// "des Patienten"). Feminine words keep their form.
+enum class Endings { None, S, Es, Weak };
+
+struct Grammar {
+    TermGender gender = TermGender::Unknown;
+    Endings endings = Endings::None;
+    // Whether words are built from the singular ("Gastsuche") rather than
+    // from the plural ("Kundensuche").
+    bool compoundsFromSingular = false;
+};
+
+Grammar grammarOf(const QString& term, TermKind kind)
 {
     using G = TermGender;
-    // Words for places and people a house may call its own.
-    static const std::vector<std::pair<QString, G>> known = {
-        {QStringLiteral("zimmer"), G::Neuter},      {QStringLiteral("bett"), G::Neuter},
-        {QStringLiteral("appartement"), G::Neuter}, {QStringLiteral("apartment"), G::Neuter},
-        {QStringLiteral("haus"), G::Neuter},        {QStringLiteral("objekt"), G::Neuter},
-        {QStringLiteral("studio"), G::Neuter},      {QStringLiteral("mitglied"), G::Neuter},
-        {QStringLiteral("kind"), G::Neuter},        {QStringLiteral("gebäude"), G::Neuter},
-        {QStringLiteral("quartier"), G::Neuter},    {QStringLiteral("zelt"), G::Neuter},
-        {QStringLiteral("raum"), G::Masculine},     {QStringLiteral("platz"), G::Masculine},
-        {QStringLiteral("gast"), G::Masculine},     {QStringLiteral("bewohner"), G::Masculine},
-        {QStringLiteral("kunde"), G::Masculine},    {QStringLiteral("patient"), G::Masculine},
-        {QStringLiteral("mieter"), G::Masculine},   {QStringLiteral("bungalow"), G::Masculine},
-        {QStringLiteral("mandant"), G::Masculine},  {QStringLiteral("kollege"), G::Masculine},
-        {QStringLiteral("person"), G::Feminine},    {QStringLiteral("wohnung"), G::Feminine},
-        {QStringLiteral("suite"), G::Feminine},     {QStringLiteral("kabine"), G::Feminine},
-        {QStringLiteral("hütte"), G::Feminine},     {QStringLiteral("ressource"), G::Feminine},
-        {QStringLiteral("einheit"), G::Feminine},   {QStringLiteral("etage"), G::Feminine},
-        {QStringLiteral("buchung"), G::Feminine},
+    using E = Endings;
+    struct Known {
+        const char16_t* end;
+        G gender;
+        E endings;
+        bool fromSingular;
+    };
+    // Words for places and people a house may call its own, also as the end
+    // of a compound ("Doppelzimmer", "Stammkunde").
+    static const Known known[] = {
+        {u"zimmer", G::Neuter, E::S, false},       {u"bett", G::Neuter, E::Es, false},
+        {u"appartement", G::Neuter, E::S, false},  {u"apartment", G::Neuter, E::S, false},
+        {u"haus", G::Neuter, E::Es, false},        {u"objekt", G::Neuter, E::S, false},
+        {u"studio", G::Neuter, E::S, false},       {u"mitglied", G::Neuter, E::S, false},
+        {u"kind", G::Neuter, E::Es, false},        {u"gebäude", G::Neuter, E::S, false},
+        {u"quartier", G::Neuter, E::S, false},     {u"zelt", G::Neuter, E::Es, false},
+        {u"raum", G::Masculine, E::S, false},      {u"platz", G::Masculine, E::Es, false},
+        {u"gast", G::Masculine, E::Es, true},      {u"bewohner", G::Masculine, E::S, false},
+        {u"mieter", G::Masculine, E::S, false},    {u"bungalow", G::Masculine, E::S, false},
+        {u"kunde", G::Masculine, E::Weak, false},  {u"kollege", G::Masculine, E::Weak, false},
+        {u"patient", G::Masculine, E::Weak, false}, {u"klient", G::Masculine, E::Weak, false},
+        {u"mandant", G::Masculine, E::Weak, false},
+        {u"person", G::Feminine, E::None, false},  {u"wohnung", G::Feminine, E::None, false},
+        {u"suite", G::Feminine, E::None, false},   {u"kabine", G::Feminine, E::None, false},
+        {u"hütte", G::Feminine, E::None, false},   {u"ressource", G::Feminine, E::None, false},
+        {u"einheit", G::Feminine, E::None, false}, {u"etage", G::Feminine, E::None, false},
+        {u"buchung", G::Feminine, E::None, false},
     };
     const QString word = term.trimmed().toLower();
     if (word.isEmpty())
-        return G::Unknown;
-    size_t longest = 0;
-    G gender = G::Unknown;
-    for (const auto& [end, g] : known) {
-        if (word.endsWith(end) && static_cast<size_t>(end.size()) > longest) {
-            longest = static_cast<size_t>(end.size());
-            gender = g;
-        }
+        return {};
+    const Known* best = nullptr;
+    for (const Known& k : known) {
+        const QStringView end(k.end);
+        if (word.endsWith(end) && (!best || end.size() > QStringView(best->end).size()))
+            best = &k;
     }
-    if (longest > 0)
-        return gender;
+    if (best)
+        return {best->gender, best->endings, best->fromSingular};
     const auto endsWithAny = [&word](std::initializer_list<QStringView> ends) {
         return std::any_of(ends.begin(), ends.end(), [&word](QStringView end) { return word.endsWith(end); });
     };
     if (endsWithAny({u"ung", u"heit", u"keit", u"schaft", u"ion", u"tät", u"ei"}))
-        return G::Feminine;
+        return {G::Feminine, E::None, false};
     if (endsWithAny({u"chen", u"lein", u"ment", u"um"}))
-        return G::Neuter;
+        return {G::Neuter, E::S, false};
     if (kind == TermKind::Person) {
         // "Bewohnerin", "Patientin"; the men's words of the same kind.
         if (word.endsWith(u"in"))
-            return G::Feminine;
-        if (endsWithAny({u"er", u"ent", u"ant", u"ist", u"ling", u"eur", u"är", u"or"}))
-            return G::Masculine;
+            return {G::Feminine, E::None, false};
+        if (endsWithAny({u"ent", u"ant", u"ist"}))
+            return {G::Masculine, E::Weak, false};   // "Student", "Praktikant", "Tourist"
+        if (endsWithAny({u"er", u"ling", u"eur", u"är", u"or"}))
+            return {G::Masculine, E::S, false};
     } else if (word.endsWith(QLatin1Char('e'))) {
-        return G::Feminine;
+        return {G::Feminine, E::None, false};
     }
-    return G::Unknown;
+    return {};
+}
+
+// "Kunde" -> "Kunden", "Patient" -> "Patienten".
+QString weakForm(const QString& word)
+{
+    return word + (word.endsWith(QLatin1Char('e')) ? QStringLiteral("n") : QStringLiteral("en"));
+}
+
+QString derivedGenitive(const QString& word, const Grammar& grammar)
+{
+    switch (grammar.endings) {
+    case Endings::S: return word + QLatin1Char('s');
+    case Endings::Es: return word + QStringLiteral("es");
+    case Endings::Weak: return weakForm(word);
+    case Endings::None: break;
+    }
+    return word;
+}
+
+// The genitive the house stored, when it is the word itself with a genitive
+// ending ("Gastes" for "Gast"); one left over from another word ("Gastes"
+// for "Kunde") does not count.
+bool isGenitiveOf(const QString& stored, const QString& word, const Grammar& grammar)
+{
+    if (stored.isEmpty() || !stored.startsWith(word))
+        return false;
+    const QStringView ending = QStringView(stored).mid(word.size());
+    if (ending.isEmpty())
+        return grammar.gender == TermGender::Feminine;
+    return ending == u"s" || ending == u"es" || ending == u"n" || ending == u"en";
+}
+
+}  // namespace
+
+TermGender GenderOfTerm(const QString& term, TermKind kind)
+{
+    return grammarOf(term, kind).gender;
 }
 
 namespace {
@@ -358,20 +431,27 @@ const Declension& declensionOf(Case c, Article a)
     return table[static_cast<int>(c)][static_cast<int>(a)];
 }
 
-QString declined(const QString& term, const QString& form, TermKind kind, Case c, Article a, const QString& adjectiveStem,
-                 const QString& label)
+QString declined(const QString& term, const QString& storedGenitive, TermKind kind, Case c, Article a,
+                 const QString& adjectiveStem, const QString& label)
 {
     const QString word = term.trimmed();
-    const TermGender gender = GenderOfTerm(word, kind);
+    const Grammar grammar = grammarOf(word, kind);
     // Without a gender to go by, the term is named behind a word whose gender is known.
-    const bool unknown = gender == TermGender::Unknown;
-    const int g = unknown || gender == TermGender::Masculine ? 0 : gender == TermGender::Feminine ? 1 : 2;
+    const bool unknown = grammar.gender == TermGender::Unknown;
+    const int g = unknown || grammar.gender == TermGender::Masculine ? 0 : grammar.gender == TermGender::Feminine ? 1 : 2;
     const Declension& d = declensionOf(c, a);
     QString text = QString::fromLatin1(d.article[g]) + QLatin1Char(' ');
     if (!adjectiveStem.isEmpty())
         text += adjectiveStem + QString::fromLatin1(d.ending[g]) + QLatin1Char(' ');
     if (!unknown) {
-        text += form.trimmed().isEmpty() ? word : form.trimmed();
+        QString form = word;
+        if (c == Case::Genitive) {
+            const QString stored = storedGenitive.trimmed();
+            form = isGenitiveOf(stored, word, grammar) ? stored : derivedGenitive(word, grammar);
+        } else if (c == Case::Accusative && grammar.endings == Endings::Weak) {
+            form = weakForm(word);
+        }
+        text += form;
         return label.isEmpty() ? text : text + QLatin1Char(' ') + label;
     }
     text += c == Case::Genitive ? QStringLiteral("Eintrags") : QStringLiteral("Eintrag");
@@ -384,12 +464,12 @@ QString declined(const QString& term, const QString& form, TermKind kind, Case c
 
 QString AccusativeOf(const QString& term, TermKind kind, Article article, const QString& adjectiveStem, const QString& label)
 {
-    return declined(term, term, kind, Case::Accusative, article, adjectiveStem, label);
+    return declined(term, QString(), kind, Case::Accusative, article, adjectiveStem, label);
 }
 
 QString NominativeOf(const QString& term, TermKind kind, Article article, const QString& label)
 {
-    return declined(term, term, kind, Case::Nominative, article, QString(), label);
+    return declined(term, QString(), kind, Case::Nominative, article, QString(), label);
 }
 
 QString GenitiveOf(const QString& term, const QString& genitive, TermKind kind, Article article)
@@ -397,7 +477,10 @@ QString GenitiveOf(const QString& term, const QString& genitive, TermKind kind, 
     return declined(term, genitive, kind, Case::Genitive, article, QString(), QString());
 }
 
-QString AccusativePronounOf(const QString& term, TermKind kind)
+namespace {
+
+// The pronoun that stands for the term as the subject.
+QString pronounOf(const QString& term, TermKind kind)
 {
     switch (GenderOfTerm(term, kind)) {
     case TermGender::Feminine: return QStringLiteral("sie");
@@ -405,7 +488,50 @@ QString AccusativePronounOf(const QString& term, TermKind kind)
     case TermGender::Masculine:
     case TermGender::Unknown: break;   // "der Eintrag"
     }
-    return QStringLiteral("ihn");
+    return QStringLiteral("er");
+}
+
+}  // namespace
+
+QString NewPersonRequiredText()
+{
+    return GetResString(1344, {{QStringLiteral("%s"), AccusativeOf(TermPersonSingular, TermKind::Person, Article::Indefinite,
+                                                                    QStringLiteral("neu"))}});
+}
+
+QString SurplusPersonReminder()
+{
+    // Stressed as a warning: the address just stored is the one meant.
+    QString surplus = AccusativeOf(TermPersonSingular, TermKind::Person, Article::This, QStringLiteral("unnötig angelegt"));
+    const qsizetype firstBlank = surplus.indexOf(QLatin1Char(' '));
+    surplus = surplus.left(firstBlank).toUpper() + surplus.mid(firstBlank);
+    return GetResString(1347, {{QStringLiteral("%s"), surplus}});
+}
+
+QString PersonDeleteRefusedText(const QString& rows)
+{
+    return GetResString(1355, {{QStringLiteral("%s1"), Capitalized(NominativeOf(TermPersonSingular, TermKind::Person, Article::This))},
+                               {QStringLiteral("%s2"), rows},
+                               {QStringLiteral("%s3"), pronounOf(TermPersonSingular, TermKind::Person)}});
+}
+
+QString PersonBookingsTip()
+{
+    return GetResString(252, {{QStringLiteral("%s"), GenitiveOf(TermPersonSingular, TermPersonGenitive, TermKind::Person,
+                                                                 Article::This)}});
+}
+
+QString PersonSearchTitle()
+{
+    const Grammar grammar = grammarOf(TermPersonSingular, TermKind::Person);
+    const QString one = TermPersonSingular.trimmed();
+    const QString many = TermPersonPlural.trimmed();
+    const QString stem = grammar.gender == TermGender::Unknown ? QString() : grammar.compoundsFromSingular ? one : many;
+    if (!stem.isEmpty() && std::all_of(stem.begin(), stem.end(), [](QChar c) { return c.isLetter(); }))
+        return GetResString(182, {{QStringLiteral("%s"), stem}});
+    // A word that makes no German compound ("Au-pairssuche") stands apart.
+    const QString named = many.isEmpty() ? one : many;
+    return named.isEmpty() ? QStringLiteral("Suche und Details") : QStringLiteral("Suche und Details: ") + named;
 }
 
 QString NoneOf(const QString& term, TermKind kind)

@@ -106,7 +106,8 @@ enum class Article { Indefinite, Definite, This };
 // label when one is given (the caller quotes a name):
 // ("Gast", Definite, "bisherig") "den bisherigen Gast", ("Wohnung",
 // Indefinite, "neu") "eine neue Wohnung", ("Bewohnerin", This) "diese
-// Bewohnerin". A term of unknown gender is named behind "Eintrag" without an
+// Bewohnerin"; weak masculine terms take "-n" or "-en" outside the nominative
+// ("einen Kunden", "den bisherigen Patienten"). A term of unknown gender is named behind "Eintrag" without an
 // article of its own: "den Eintrag "Chalet"", with a label "den Eintrag
 // "Meier, Anna" (Klient)"; an empty term is just "den Eintrag".
 QString AccusativeOf(const QString& term, TermKind kind, Article article, const QString& adjectiveStem = QString(),
@@ -114,10 +115,22 @@ QString AccusativeOf(const QString& term, TermKind kind, Article article, const 
 QString NominativeOf(const QString& term, TermKind kind, Article article = Article::Definite,
                      const QString& label = QString());
 // The same in the genitive, with the genitive form as the house stored it
-// (the term itself when that is empty): "dieses Gastes", "dieser Bewohnerin".
+// when that is the term with a genitive ending, else derived: "dieses
+// Gastes", "dieses Kunden", "dieser Bewohnerin".
 QString GenitiveOf(const QString& term, const QString& genitive, TermKind kind, Article article);
-// The pronoun that stands for the term as an object: "ihn", "sie", "es".
-QString AccusativePronounOf(const QString& term, TermKind kind);
+// Texts of the address book that splice the person term: "Bitte legen Sie
+// einen neuen Kunden an, ...", "... nachträglich DIESEN unnötig angelegten
+// Kunden zu löschen.", "Dieses Mitglied darf nicht gelöscht werden, da es
+// noch 1 Buchung hat, ..." (rows: "1 Buchung"), "alle Buchungen dieses
+// Gastes auflisten".
+QString NewPersonRequiredText();
+QString SurplusPersonReminder();
+QString PersonDeleteRefusedText(const QString& rows);
+QString PersonBookingsTip();
+// The address book's title built from the person term: "Gastsuche und
+// -details", "Kundensuche und -details" (the plural makes the compound);
+// a term that makes no German compound is named apart.
+QString PersonSearchTitle();
 // "None" of the term standing alone, after the term as a label ("Wohnung
 // jetzt keine"): "keiner", "keine", "keines"; "kein Eintrag" for a term of
 // unknown gender.

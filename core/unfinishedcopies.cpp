@@ -2,6 +2,8 @@
 
 #include "core/database.h"
 #include "core/files.h"
+#include "platform/db/database.h"
+#include "platform/runtime/fileerror.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QRegularExpression>
 
 #include <set>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,21 +73,48 @@ QString shown(const QString& path)
     return QStringLiteral("\"") + ShownPath(path) + QStringLiteral("\"");
 }
 
+// Why a file cannot be removed; empty when it is gone.
+QString removalFailure(const QString& file)
+{
+    if (::unlink(QFile::encodeName(file).constData()) == 0 || errno == ENOENT)
+        return QString();
+    const int error = errno;
+    return rt::fileErrorReason(QFileInfo(file).isDir() ? EISDIR : error);
+}
+
+QString uncheckedReason(const db::DbError& e)
+{
+    switch (e.number()) {
+    case db::err::Locked: return QStringLiteral("sie wird gerade benutzt");
+    case db::err::ReadOnly: return QStringLiteral("ein abgebrochener Schreibvorgang darin ist noch nicht zurückgenommen");
+    case db::err::CannotOpen: return QStringLiteral("sie kann nicht gelesen werden");
+    case db::err::DiskOrNetwork: return QStringLiteral("Lese- oder Netzwerkfehler");
+    default: return QStringLiteral("Fehler %1").arg(e.number());
+    }
+}
+
 struct Outcome {
     enum Kind {
         Taken,     // the lock is held here and nothing is left under the name
         Held,      // a running step writes it
         Stuck,     // left over, and file cannot be removed
         NoLock,    // no lock file can be made there
+        Kept,      // no leftover of this version's, and no broken file either
     } kind = Taken;
     QString file;
     QString reason;
+    LeftInPlace::Why why = LeftInPlace::CannotRemove;
 };
+
+bool lockBeside(const QString& path)
+{
+    return QFileInfo::exists(path + LockSuffix) || QFileInfo::exists(path + RemovalLockSuffix);
+}
 
 Outcome takeOver(const QString& path, QLockFile& lock)
 {
     const QString lockPath = path + LockSuffix;
-    const bool lockLeft = QFileInfo::exists(lockPath) || QFileInfo::exists(path + RemovalLockSuffix);
+    const bool lockLeft = lockBeside(path);
     lock.setStaleLockTime(StaleAfterMs);
     if (!lock.tryLock(0)) {
         if (lock.error() == QLockFile::LockFailedError)
@@ -97,19 +128,34 @@ Outcome takeOver(const QString& path, QLockFile& lock)
         if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
             present << file;
     }
-    if (!lockLeft && changedLately(present)) {
-        lock.unlock();
-        return {Outcome::Held, {}, {}};
+    if (!lockLeft) {
+        if (changedLately(present)) {
+            lock.unlock();
+            return {Outcome::Held, {}, {}};
+        }
+        // Without a lock, this version did not write it: it may be a database
+        // somebody keeps under that name. Only a broken one goes.
+        if (QFileInfo(path).isFile()) {
+            try {
+                if (db::engine::checkComplete(path, ProgramTables).isEmpty()) {
+                    lock.unlock();
+                    return {Outcome::Kept, path, {}, LeftInPlace::WholeDatabase};
+                }
+            } catch (const db::DbError& e) {
+                lock.unlock();
+                return {Outcome::Kept, path, uncheckedReason(e), LeftInPlace::Unchecked};
+            }
+        }
     }
     // Qt's removal lock, left when taking over a lock was cut off: with the
     // lock held here, nobody is in the middle of removing it.
     if (QFileInfo::exists(path + RemovalLockSuffix))
         present << path + RemovalLockSuffix;
     for (const QString& file : present) {
-        QFile leftover(file);
-        if (!leftover.remove() && leftover.exists()) {
+        const QString failure = removalFailure(file);
+        if (!failure.isEmpty()) {
             lock.unlock();
-            return {Outcome::Stuck, file, leftover.errorString()};
+            return {Outcome::Stuck, file, failure};
         }
     }
     return {};
@@ -158,6 +204,7 @@ CopyInProgress::CopyInProgress(const std::function<QString(int)>& nameFor)
             m_lock = std::move(lock);
             return;
         case Outcome::Held:
+        case Outcome::Kept:
             break;
         case Outcome::Stuck:
             if (stuck.file.isEmpty())
@@ -179,13 +226,14 @@ CopyInProgress::CopyInProgress(const std::function<QString(int)>& nameFor)
     }
     const QString first = nameFor(1);
     throw FileInTheWay(first, QStringLiteral("Die Datei ") + shown(first)
-                                  + QStringLiteral(" wird gerade von einem anderen Vorgang geschrieben, ebenso alle Ausweichnamen "
-                                                   "dafür. Bitte versuchen Sie es später noch einmal."));
+                                  + QStringLiteral(" wird gerade von einem anderen Vorgang geschrieben, und auch alle anderen "
+                                                   "Namen, unter denen die Kopie sonst gespeichert würde, sind gerade belegt. "
+                                                   "Bitte versuchen Sie es später noch einmal."));
 }
 
 CopyInProgress::~CopyInProgress() = default;
 
-QStringList RemoveUnfinishedCopies(const QString& folder, const std::function<bool(const QString& name)>& isCopy)
+std::vector<LeftInPlace> RemoveUnfinishedCopies(const QString& folder, const std::function<bool(const QString& name)>& isCopy)
 {
     const QDir dir(folder);
     std::set<QString> copies;
@@ -193,31 +241,92 @@ QStringList RemoveUnfinishedCopies(const QString& folder, const std::function<bo
         if (isCopy(name))
             copies.insert(withoutCompanion(name));
     }
-    QStringList failed;
+    std::vector<LeftInPlace> left;
     for (const QString& copy : copies) {
-        QLockFile lock(dir.filePath(copy) + LockSuffix);
-        const Outcome outcome = takeOver(dir.filePath(copy), lock);
-        if (outcome.kind == Outcome::Stuck)
-            failed << outcome.file + QStringLiteral(": ") + outcome.reason;
+        const QString path = dir.filePath(copy);
+        QLockFile lock(path + LockSuffix);
+        const Outcome outcome = takeOver(path, lock);
+        switch (outcome.kind) {
+        case Outcome::Stuck:
+            left.push_back({LeftInPlace::CannotRemove, outcome.file, outcome.reason});
+            break;
+        case Outcome::Kept:
+            left.push_back({outcome.why, outcome.file, outcome.reason});
+            break;
+        case Outcome::NoLock:
+            // Where no lock can be made, nothing can be removed either.
+            if (lockBeside(path))
+                left.push_back({LeftInPlace::CannotRemove, QFileInfo::exists(path) ? path : outcome.file, outcome.reason});
+            break;
+        case Outcome::Taken:
+        case Outcome::Held:
+            break;
+        }
     }
-    return failed;
+    return left;
 }
 
-QStringList RemoveUnfinishedCopiesBeside(const QString& dbPath, const QString& backupPath)
+std::vector<LeftInPlace> RemoveUnfinishedCopiesBeside(const QString& dbPath, const QStringList& backupPaths)
 {
     // Whatever it is named, the live file and its journal stay.
     const QString live = QFileInfo(dbPath).fileName();
-    const auto ours = [&dbPath, &live](const QString& name) {
-        return withoutCompanion(name) != live && IsUnfinishedCopy(name, dbPath);
-    };
     const QString folder = QFileInfo(dbPath).absolutePath();
-    QStringList failed = RemoveUnfinishedCopies(folder, ours);
-    // A name written on another system (a drive letter) names no folder here.
-    const QString backups = GetPathPart(backupPath);
-    if (backups != backupPath && QDir::isAbsolutePath(backups) && QFileInfo(backups).isDir()
-        && QFileInfo(backups).canonicalFilePath() != QFileInfo(folder).canonicalFilePath())
-        failed << RemoveUnfinishedCopies(backups, ours);
-    return failed;
+    std::vector<LeftInPlace> left;
+    std::set<QString> done;
+    const auto clean = [&](const QString& where) {
+        const QString canonical = QFileInfo(where).canonicalFilePath();
+        if (!done.insert(canonical).second)
+            return;
+        const QDir dir(where);
+        const bool beside = canonical == QFileInfo(folder).canonicalFilePath();
+        const auto ours = [&](const QString& name) {
+            const QString copy = withoutCompanion(name);
+            if (beside && copy == live)
+                return false;
+            return IsUnfinishedCopy(name, dbPath)
+                   || (matches(QStringLiteral("\\.entsteht\\d*$"), copy) && lockBeside(dir.filePath(copy)));
+        };
+        const std::vector<LeftInPlace> here = RemoveUnfinishedCopies(where, ours);
+        left.insert(left.end(), here.begin(), here.end());
+    };
+    clean(folder);
+    for (const QString& backupPath : backupPaths) {
+        // A name written on another system (a drive letter) names no folder here.
+        const QString backups = GetPathPart(backupPath);
+        if (backups != backupPath && QDir::isAbsolutePath(backups) && QFileInfo(backups).isDir())
+            clean(backups);
+    }
+    return left;
+}
+
+QString LeftInPlaceNote(const std::vector<LeftInPlace>& left)
+{
+    const QString whatToDo = QStringLiteral(
+        "; sie wurde nicht gelöscht. Wenn Sie sie noch brauchen, benennen Sie sie bitte um oder verschieben Sie sie in "
+        "einen anderen Ordner, sonst löschen Sie sie bitte von Hand.");
+    QStringList paragraphs;
+    for (const LeftInPlace& file : left) {
+        switch (file.why) {
+        case LeftInPlace::CannotRemove:
+            paragraphs << QStringLiteral("Die Datei ") + shown(file.file)
+                              + QStringLiteral(" ist von einem abgebrochenen Vorgang übrig und kann nicht gelöscht werden (")
+                              + file.reason + QStringLiteral("). Bitte löschen Sie sie von Hand.");
+            break;
+        case LeftInPlace::WholeDatabase:
+            paragraphs << QStringLiteral("Die Datei ") + shown(file.file)
+                              + QStringLiteral(" trägt den Namen einer Datei, die ein abgebrochener Vorgang übrig lässt, "
+                                               "ist aber eine vollständige Datenbank")
+                              + whatToDo;
+            break;
+        case LeftInPlace::Unchecked:
+            paragraphs << QStringLiteral("Die Datei ") + shown(file.file)
+                              + QStringLiteral(" trägt den Namen einer Datei, die ein abgebrochener Vorgang übrig lässt, "
+                                               "konnte aber nicht geprüft werden (")
+                              + file.reason + QLatin1Char(')') + whatToDo;
+            break;
+        }
+    }
+    return paragraphs.join(QStringLiteral("\n\n"));
 }
 
 void TakeRightsOf(const QString& live, const QString& copy)

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLockFile;
 
@@ -66,11 +67,31 @@ private:
 // database live, so that whoever may write the database may also use the copy.
 void TakeRightsOf(const QString& live, const QString& copy);
 
+// A file the clean-up left where it stands, and why.
+struct LeftInPlace {
+    enum Why {
+        CannotRemove,    // a cut-off step left it, and it cannot be removed
+        WholeDatabase,   // named like a leftover but without a lock, and a whole database
+        Unchecked,       // named like a leftover but without a lock, and it cannot be looked at now
+    };
+    Why why = CannotRemove;
+    QString file;
+    QString reason;   // short, German; for CannotRemove and Unchecked
+};
+
 // Removes from folder what cut-off steps left (the files isCopy accepts, with
 // their journals and lock files) that no running step holds. A copy without
-// any lock that changed lately is left too: an older program version may be
-// writing it. Returns what could not be removed, with the reason.
-QStringList RemoveUnfinishedCopies(const QString& folder, const std::function<bool(const QString& name)>& isCopy);
-// The same for the folder of the database dbPath and the folder of the
-// backup backupPath (its last one, where the next most likely goes).
-QStringList RemoveUnfinishedCopiesBeside(const QString& dbPath, const QString& backupPath = QString());
+// any lock was not written by this version: it stays while it changes (an
+// older version may be writing it), and goes only when it turns out to be no
+// whole database of the program. Returns what stays although it looks left
+// over.
+std::vector<LeftInPlace> RemoveUnfinishedCopies(const QString& folder, const std::function<bool(const QString& name)>& isCopy);
+// The same for the folder of the database dbPath and the folders of the
+// backups backupPaths (the last one, where the next most likely goes, and the
+// one being made). There a copy this program was writing under any name, as
+// a backup under a name the user typed, goes too when its lock is left over.
+std::vector<LeftInPlace> RemoveUnfinishedCopiesBeside(const QString& dbPath, const QStringList& backupPaths = {});
+
+// What the user is told about the files the clean-up left, with what to do;
+// empty when there are none.
+QString LeftInPlaceNote(const std::vector<LeftInPlace>& left);

@@ -208,8 +208,8 @@ QString ServiceCatalogue::UnsavedEdit() const
         fields = QStringList(m_unwritten.mid(0, m_unwritten.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ")
                  + fields;
     const QString name = rt::trim(Name);
-    return QStringLiteral("Hotelleistungen: ") + (name.isEmpty() ? QString() : QStringLiteral("„") + name + QStringLiteral("“: "))
-           + fields + QStringLiteral(" nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+    return QStringLiteral("Hotelleistungen: ") + (name.isEmpty() ? QString() : QStringLiteral("\"") + name + QStringLiteral("\": "))
+           + fields + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
 }
 
 bool ServiceCatalogue::offerSave()

@@ -23,11 +23,25 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString WindowName = QStringLiteral("FRMSERVICES");
+
+// Rows a little higher than the font: the dots of a capital umlaut ("Übernachtung")
+// stand above its ascent and were cut off in the first row.
+class RoomyRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rheight() += 4;
+        return size;
+    }
+};
 
 }  // namespace
 
@@ -68,6 +82,7 @@ void frmServices::buildLayout()
 {
     listArtikel = new QListWidget;
     listArtikel->setMinimumWidth(240);
+    listArtikel->setItemDelegate(new RoomyRows(listArtikel));
 
     tbBeschreibung = new QLineEdit;
     tbComment = new QLineEdit;

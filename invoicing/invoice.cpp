@@ -1100,5 +1100,5 @@ QString InvoiceSession::UnsavedLine() const
                                              : QStringList(fields.mid(0, fields.size() - 1)).join(QStringLiteral(", "))
                                                    + QStringLiteral(" und ") + fields.back();
     return QStringLiteral("Rechnung ") + NumberText + QStringLiteral(": ") + named
-           + QStringLiteral(" nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+           + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
 }

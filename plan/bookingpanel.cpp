@@ -6,10 +6,12 @@
 #include "core/datefunctions.h"
 #include "core/globals.h"
 #include "core/messages.h"
+#include "core/places.h"
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
@@ -106,18 +108,30 @@ void BookingPanel::applyConflictColours(std::optional<qint32> dates, std::option
         m_fields.guestColour = *guest;
 }
 
-void BookingPanel::checkConflicts(int mode)
+bool BookingPanel::checkConflicts(int mode, bool saving)
 {
-    const auto colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId,
-                                        m_state.CurrentPlaceId, m_state.CurrentBookingId, m_state.CustomerConflict,
-                                        m_state.PlaceConflict, mode);
+    std::optional<ConflictColours> colours;
+    try {
+        colours = CheckConflicts(m_fields.dates[0], m_fields.dates[1], m_state.CurrentCustomerId, m_state.CurrentPlaceId,
+                                 m_state.CurrentBookingId, m_state.CustomerConflict, m_state.PlaceConflict, mode);
+    } catch (const db::DbError& error) {
+        // Neither free nor booked is known.
+        m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+        m_fields.guestColour = PanelFieldWhite;
+        if (saving)
+            refuse(ConflictCheckFailedText(error, true));
+        else
+            ui::msgBox(ConflictCheckFailedText(error, false), ui::Exclamation);
+        return false;
+    }
     if (!colours)
-        return;
+        return true;
     // The dates show the worse of both results, also of the test not run again.
     const qint32 dates = m_state.PlaceConflict      ? PlaceOccupiedColor
                          : m_state.CustomerConflict ? GuestBookedColor
                                                     : ConflictFreeColor;
     applyConflictColours(dates, colours->guest);
+    return true;
 }
 
 bool BookingPanel::validateDate(int index)
@@ -220,7 +234,14 @@ qint32 BookingPanel::load(qint32 bookId, qint32 placeId)
         const std::vector<Booking> bookings =
             BookingsOfPlace(placeId, SelectedPeriod[0].addHours(12), SelectedPeriod[1].addHours(12));
         found = static_cast<int>(bookings.size());
-        if (!bookings.empty())
+        // A booking whose dates cannot be read comes first but does not hide
+        // a readable one of the period.
+        const auto readable = std::find_if(bookings.begin(), bookings.end(), [](const Booking& b) {
+            return !b.book_start.isZero() && !b.book_end.isZero();
+        });
+        if (readable != bookings.end())
+            bookId = readable->book_id;
+        else if (!bookings.empty())
             bookId = bookings.front().book_id;
     }
     // The row as stored, values the panel cannot show included: a save
@@ -234,7 +255,8 @@ qint32 BookingPanel::load(qint32 bookId, qint32 placeId)
     showStored(*row);
     m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
     m_fields.guestColour = PanelFieldWhite;
-    m_fields.count = QString::number(found) + QStringLiteral(" Reservierungen im Prüfzeitraum");
+    m_fields.count = QString::number(found) +
+                     (found == 1 ? QStringLiteral(" Reservierung im Prüfzeitraum") : QStringLiteral(" Reservierungen im Prüfzeitraum"));
     m_fields.showBookingsVisible = true;
     return BookingFromRow(*row).book_place_id;
 }
@@ -306,7 +328,8 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
         return refuse(QStringLiteral("Der Raum muss erst definiert werden."));
 
     // The flags may be older than another workstation's latest booking.
-    checkConflicts(CheckGuestAndPlace);
+    if (!checkConflicts(CheckGuestAndPlace, true))
+        return false;
     if (m_state.CustomerConflict) {
         const QString question = QStringLiteral("\"") + m_fields.guest +
                                  QStringLiteral("\" ist im Reservierungszeitraum bereits an anderer Stelle gebucht.\n\n"
@@ -314,39 +337,55 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
         if (ui::msgBox(question, ui::YesNo | ui::Question | ui::DefaultButton2, DoubleTitle) != ui::Answer::Yes)
             return false;
     }
-    const auto refusePlace = [this, &placeTaken] {
-        m_state.PlaceConflict = true;
-        m_fields.dateColours = {PlaceOccupiedColor, PlaceOccupiedColor};
+    const auto refusePlace = [this, &placeTaken](qint32 placeId, qint32 occupyingId, const std::optional<Booking>& merged) {
+        QString placeName = CurrentPlaceName;
+        if (placeId != m_state.CurrentPlaceId) {
+            const std::optional<Place> place = LoadPlace(placeId);
+            placeName = place ? rt::trim(place->pl_name) : QString();
+        } else {
+            m_state.PlaceConflict = true;
+            m_fields.dateColours = {PlaceOccupiedColor, PlaceOccupiedColor};
+        }
         // The plan may still show the place free: what took it shows before
         // the refusal is read.
         if (placeTaken)
             placeTaken();
-        if (ui::msgBox(PlaceOccupiedText(CurrentPlaceName), ui::OkCancel | ui::Question, QStringLiteral("Buchung verweigert")) ==
-            ui::Answer::Ok) {
+        if (ui::msgBox(OccupiedRefusalText(placeName, occupyingId, merged), ui::OkCancel | ui::Question,
+                       QStringLiteral("Buchung verweigert")) == ui::Answer::Ok) {
             QString caption = QStringLiteral("Reservierungs-Details für ");
-            if (isNumber(CurrentPlaceName))
+            if (isNumber(placeName))
                 caption += TermPlaceSingular + QStringLiteral(" ");
-            SetBookingsCaption(caption + CurrentPlaceName);
-            ShowBookings(QString(), m_state.CurrentBookingId, m_state.CurrentPlaceId, true, -1);
+            SetBookingsCaption(caption + placeName);
+            ShowBookings(QString(), m_state.CurrentBookingId, placeId, true, -1);
         }
         return false;
     };
-    if (m_state.PlaceConflict)
-        return refusePlace();
+    qint32 bookId = m_state.CurrentBookingId;
+    if (bookId > 0 && !m_loaded) {
+        // Not loaded here: every field that differs from the row counts.
+        m_loaded = ReadBookingRow(bookId);
+        if (!m_loaded)
+            return refuseDeleted();
+        m_base = BookingColumns(BookingFromRow(*m_loaded));
+    }
+    // Only a new place, period or person count can take a place: a booking
+    // that keeps them is not held back by another one overlapping it.
+    const RowValues changed =
+        bookId > 0 ? ChangedColumns(m_base, BookingColumns(fieldsBooking(m_state.CurrentPlaceId))) : RowValues{};
+    const bool occupancyEdited = bookId <= 0 || changed.contains(QStringLiteral("book_place_id")) ||
+                                 changed.contains(QStringLiteral("book_start")) ||
+                                 changed.contains(QStringLiteral("book_end")) ||
+                                 changed.contains(QStringLiteral("book_cust_count"));
+    if (m_state.PlaceConflict && occupancyEdited)
+        return refusePlace(m_state.CurrentPlaceId,
+                           OccupyingBooking(m_state.CurrentPlaceId, start->atNoon(), end->atNoon(),
+                                            bookId > 0 ? QList<qint32>{bookId} : QList<qint32>{}),
+                           std::nullopt);
     if (m_state.CurrentCustomerId < 1)
         return refuse(GuestRequiredText());
 
-    qint32 bookId = m_state.CurrentBookingId;
     StoreOutcome outcome;
     if (bookId > 0) {
-        if (!m_loaded) {
-            // Not loaded here: every field that differs from the row counts.
-            m_loaded = ReadBookingRow(bookId);
-            if (!m_loaded)
-                return refuseDeleted();
-            m_base = BookingColumns(BookingFromRow(*m_loaded));
-        }
-        const RowValues changed = ChangedColumns(m_base, BookingColumns(fieldsBooking(m_state.CurrentPlaceId)));
         // No hourglass over the question.
         std::optional<ui::WaitCursor> wait(std::in_place);
         outcome = StoreBookingChanges(bookId, *m_loaded, changed, [&wait, bookId](const RowMerge& merge) {
@@ -364,8 +403,20 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
     }
     if (outcome.result == StoreResult::Cancelled)
         return false;
+    // A refusal of what a merge made: the panel shows the booking as stored,
+    // and the message says where and when it would have been.
+    std::optional<Booking> merged;
+    if (outcome.changedElsewhere && outcome.result != StoreResult::NotFound) {
+        merged = outcome.refused;
+        if (const std::optional<RowValues> row = ReadBookingRow(bookId)) {
+            showStored(*row);
+            m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
+        }
+    }
+    if (outcome.result == StoreResult::PeriodInvalid)
+        return refuse(PeriodRefusalText(merged));
     if (outcome.result == StoreResult::PlaceOccupied)
-        return refusePlace();
+        return refusePlace(outcome.placeId > 0 ? outcome.placeId : m_state.CurrentPlaceId, outcome.bookingId, merged);
     if (outcome.result == StoreResult::NotFound)
         return refuseDeleted();
     if (outcome.result == StoreResult::PlaceMissing) {
@@ -425,7 +476,7 @@ bool BookingPanel::refuseDeleted()
 
 QString BookingPanel::unsavedEdit() const
 {
-    const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für „") + m_fields.guest + QStringLiteral("“");
+    const QString guest = m_fields.guest.isEmpty() ? QString() : QStringLiteral(" für \"") + m_fields.guest + QStringLiteral("\"");
     if (m_state.CurrentBookingId < 1) {
         if (m_state.CurrentCustomerId < 1 && rt::trim(m_fields.info).isEmpty())
             return QString();
@@ -442,19 +493,33 @@ bool BookingPanel::remove()
         return false;
     if (RefuseReadOnly())
         return false;
-    QString question = QStringLiteral("ACHTUNG : Wollen Sie die Reservierung");
-    if (!m_fields.guest.isEmpty())
-        question += QStringLiteral(" für\n") + m_fields.guest;
-    if (!m_fields.dates[0].isEmpty())
-        question += QStringLiteral("\n") + m_fields.dates[0];
-    if (!m_fields.dates[1].isEmpty())
-        question += QStringLiteral(" - ") + m_fields.dates[1];
-    question += QStringLiteral("\nlöschen?");
-    if (ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Reservierung löschen")) !=
-        ui::Answer::Ok)
+    const qint32 bookId = m_state.CurrentBookingId;
+    // The row as the panel showed it; read now when the panel did not load it.
+    const std::optional<RowValues> shown = m_loaded ? m_loaded : ReadBookingRow(bookId);
+    if (!shown) {
+        refuseDeleted();
+        return true;
+    }
+    const DeleteResult result = DeleteShownBooking(bookId, *shown, [bookId](const RowValues& stored, const RowMerge& since) {
+        if (!since.kept.isEmpty())
+            return AskDeleteClash(QStringLiteral("Die Reservierung ") + QString::number(bookId), BookingMergeFields(), since) ==
+                   ClashChoice::Mine;
+        // Named as stored, whatever the fields show now.
+        const Booking booking = BookingFromRow(stored);
+        QString question = QStringLiteral("ACHTUNG : Wollen Sie die Reservierung");
+        if (const QString guest = guestNameOf(booking.book_customer_id); !guest.isEmpty())
+            question += QStringLiteral(" für\n") + guest;
+        if (!booking.book_start.isZero())
+            question += QStringLiteral("\n") + dayText(booking.book_start);
+        if (!booking.book_end.isZero())
+            question += QStringLiteral(" - ") + dayText(booking.book_end);
+        question += QStringLiteral("\nlöschen?");
+        return ui::msgBox(question, ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Reservierung löschen")) ==
+               ui::Answer::Ok;
+    });
+    if (result == DeleteResult::Cancelled)
         return false;
     // Gone already when another workstation deleted it: the result is the same.
-    DeleteBooking(m_state.CurrentBookingId);
     m_state.CurrentBookingId = -1;
     forgetStored();
     return true;

@@ -41,8 +41,10 @@ public:
 
     // Checks the typed period for the guest (mode 0), the place (1) or both
     // (2) and colours the fields, the dates by the worse of both flags;
-    // nothing when a date field holds no date.
-    void checkConflicts(int mode);
+    // nothing when a date field holds no date. A test that cannot be made is
+    // told (saving: as the save's refusal), no field shows a result, and the
+    // answer is false.
+    bool checkConflicts(int mode, bool saving = false);
 
     // Completes the date typed into field index (0 arrival, 1 departure).
     // An arrival on or after the departure pushes the departure to the next

@@ -73,6 +73,10 @@ FloorPlan BuildFloorPlan(const FloorPlanRequest& request, const std::vector<Room
         marker.x = place.pl_x1;
         marker.y = place.pl_y1;
         marker.tooltip = place.pl_name;
+        marker.drawn = PlaceOnPlanColumns(place);
+        // The category shows only in its colour or through the filter.
+        if (!filtered && !request.categoryColours)
+            marker.drawn.remove(QStringLiteral("pl_type_id"));
         if (place.positionUnreadable)
             noteUnreadablePosition(place);
         if (place.pl_disabled) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "core/terms.h"
 #include "platform/runtime/date.h"
 
@@ -34,6 +35,7 @@ struct PlaceMarker {
     qint32 colour = MarkerFreeColor;
     QString tooltip;
     bool marked = false;           // the current place
+    RowValues drawn;               // what the marker shows of the row (PlaceOnPlanColumns)
 };
 
 struct FloorPlan {

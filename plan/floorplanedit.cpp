@@ -79,17 +79,41 @@ std::optional<std::vector<PlaceRectOutcome>> StoreMovedMarkers(const std::vector
     return std::move(outcome.places);
 }
 
-bool DeleteSelectedPlaces(const QList<qint32>& placeIds)
+bool DeleteSelectedPlaces(const QList<qint32>& placeIds, const QHash<qint32, RowValues>& drawn)
 {
     const QString title = QStringLiteral("Räume löschen");
     if (RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wollen Sie die selektierten Räume löschen?"),
-                   ui::OkCancel | ui::Question | ui::DefaultButton2, title) != ui::Answer::Ok)
+    const auto ask = [&title] {
+        return ui::msgBox(QStringLiteral("Wollen Sie die selektierten Räume löschen?"),
+                          ui::OkCancel | ui::Question | ui::DefaultButton2, title) == ui::Answer::Ok;
+    };
+    if (placeIds.isEmpty()) {
+        ask();
         return false;
-    if (placeIds.isEmpty())
+    }
+    const PlacesDeleteOutcome outcome = DeleteDrawnPlaces(placeIds, drawn, [&](const QList<ShownRowChange>& rows) {
+        // One question naming each place another workstation changed.
+        QList<std::pair<QString, RowMerge>> changed;
+        for (const ShownRowChange& row : rows) {
+            if (row.since.kept.isEmpty())
+                continue;
+            const qint32 id = row.key.toLong();
+            const auto shown = drawn.constFind(id);
+            const QString name = (shown != drawn.cend() ? *shown : row.since.stored).value(QStringLiteral("pl_name")).toText();
+            changed.append({ResourceRowName(ResourceKind::Place, name, id), row.since});
+        }
+        if (changed.isEmpty())
+            return ask();
+        return AskDeleteClashes(changed, ResourceMergeFields(ResourceKind::Place)) == ClashChoice::Mine;
+    });
+    if (outcome.result == DeleteResult::Cancelled)
         return false;
-    const PlacesDeleteOutcome outcome = DeletePlaces(placeIds);
+    if (outcome.result == DeleteResult::Missing) {
+        ui::msgBox(QStringLiteral("Die selektierten Räume wurden inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, title);
+        return true;
+    }
     if (outcome.referenced.empty())
         return outcome.deleted > 0;
     // Bookings must not lose their place: the whole delete is refused.

@@ -45,6 +45,8 @@ std::optional<std::vector<PlaceRectOutcome>> StoreMovedMarkers(const std::vector
                                                                const QHash<qint32, QString>& names);
 
 // Asks, then deletes the marked places, unless one of them still has
-// bookings: then nothing is deleted and the user is told which. True when
-// deleted.
-bool DeleteSelectedPlaces(const QList<qint32>& placeIds);
+// bookings: then nothing is deleted and the user is told which. drawn: what
+// the plan drew of each (PlaceOnPlanColumns, at the marker's resting place);
+// a place another workstation changed since is named in the question. True
+// when they are gone.
+bool DeleteSelectedPlaces(const QList<qint32>& placeIds, const QHash<qint32, RowValues>& drawn);

@@ -13,6 +13,7 @@
 #include "platform/runtime/twips.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/mnemonic.h"
 #include "schedule/usercontrol1.h"
 
 #include <QAction>
@@ -360,7 +361,8 @@ void frmStockwerke::Form_Load()
     m_state.FloorPictureMaxWidth = FloorBoxWidthTwips;
     m_state.FloorPictureMaxHeight = FloorBoxHeightTwips;
     SetEditModeControls(m_state.EditMode);
-    cmdShowPat->setText(QStringLiteral("&") + (TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular));
+    cmdShowPat->setText(ui::withFreeMnemonic(TermPersonSingular.isEmpty() ? QStringLiteral("Gast") : TermPersonSingular,
+                                             this, cmdShowPat));
     lbFloorPlanHint->setText(FloorPlanHintText());
     menuEditMode->setVisible(!StationReadOnly);
     InitCalendar();

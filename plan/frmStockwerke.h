@@ -411,7 +411,7 @@ private:
     UnsavedEditRegistration m_unsavedBooking{[this] {
         readBookingPanel();
         return m_panel.unsavedEdit();
-    }};
+    }, this};
     rt::Date m_calendarAnchor;       // the day a left press in the calendar started on
     int m_calendarPressCell = -1;
     rt::Date m_calendarKeyAnchor;    // where a marking by Shift+arrows began; zero when none

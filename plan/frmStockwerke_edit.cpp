@@ -389,7 +389,18 @@ bool frmStockwerke::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (tab != 0 || !m_state.EditMode)
         return false;
     if (erase) {
-        if (DeleteSelectedPlaces(selectedPlaceIds(false))) {
+        QHash<qint32, RowValues> drawn;
+        for (size_t i = 1; i < lbPlatz.size(); ++i) {
+            if (lbPlatz[i]->frameShape() != QFrame::Box)
+                continue;
+            // Where the marker rests: as drawn, or as this window stored it since.
+            const PlaceRectMove at = drawnMarker(lbPlatz[i]);
+            RowValues shown = m_state.DrawnPlaces.value(at.placeId);
+            shown.insert(QStringLiteral("pl_x1"), at.drawnX);
+            shown.insert(QStringLiteral("pl_y1"), at.drawnY);
+            drawn.insert(at.placeId, shown);
+        }
+        if (DeleteSelectedPlaces(selectedPlaceIds(false), drawn)) {
             selectedPlaceIds(true);
             ShowPlaetze(m_state.CurrentFloorId);
         }

@@ -88,6 +88,7 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
     request.periodEnd = SelectedPeriod[1];
     request.currentPlaceId = m_state.CurrentPlaceId;
     const FloorPlan plan = BuildFloorPlan(request, RoomTypes);
+    m_state.DrawnPlaces.clear();
 
     const int left = imgStockwerk->x() * rt::TwipsPerPixel;
     const int top = imgStockwerk->y() * rt::TwipsPerPixel;
@@ -99,6 +100,7 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
         SetBackColor(label, m.colour);
         label->setProperty("Tag", QString::number(m.placeId));
         label->setToolTip(m.tooltip);
+        m_state.DrawnPlaces.insert(m.placeId, m.drawn);
         setMarkerMark(label, m.marked);
         label->raise();
         label->show();

@@ -129,7 +129,7 @@ void frmStockwerke::mySchedule_RubberbandSelected(qint32 resourceId, const QStri
 
 void frmStockwerke::mySchedule_TimeObjectDelete(const QVector<qint32>& ids)
 {
-    if (DeleteScheduleBookings(ids) == ScheduleOutcome::Redraw)
+    if (DeleteScheduleBookings(ids, m_state.ScheduleDrawn) == ScheduleOutcome::Redraw)
         scheduleChanged(ids, true);
 }
 

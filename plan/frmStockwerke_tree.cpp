@@ -262,6 +262,26 @@ QWidget* frmStockwerke::buildResourceFrames()
     connect(cmdEditFloorProperties, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
     connect(cmdEditPlaceCoordinates, &QPushButton::clicked, this, [this] { menuEditMode_Click(); });
     connect(cmdPlaceBookings, &QPushButton::clicked, this, [this] { cmdPlaceBookings_Click(); });
+    // What the user changes in a frame counts as changed from the stored value.
+    const auto edits = [this](QLineEdit* box, ResourceKind kind, const char* column) {
+        connect(box, &QLineEdit::textEdited, this,
+                [this, kind, column] { m_resourceEditor.edited(kind, QString::fromLatin1(column)); });
+    };
+    edits(tbBuildingName, ResourceKind::Building, "bld_name");
+    edits(tbbld_short, ResourceKind::Building, "bld_short");
+    edits(tbBuildingImageFile, ResourceKind::Building, "bld_imagefile");
+    edits(tbFloorName, ResourceKind::Floor, "flr_name");
+    edits(tbflr_short, ResourceKind::Floor, "flr_short");
+    edits(tbFloorImageFile, ResourceKind::Floor, "flr_imagefile");
+    edits(tbFloorInfo, ResourceKind::Floor, "flr_info");
+    edits(tbPlatzName, ResourceKind::Place, "pl_name");
+    edits(tbPlatzInfo, ResourceKind::Place, "pl_info");
+    edits(tbPlaceCapacity, ResourceKind::Place, "pl_capacity");
+    edits(tbPlaceImageFile, ResourceKind::Place, "pl_imagefile");
+    connect(chkPlaceDisabled, &QCheckBox::clicked, this,
+            [this] { m_resourceEditor.edited(ResourceKind::Place, QStringLiteral("pl_disabled")); });
+    connect(listPlatzTyp, &QComboBox::activated, this,
+            [this] { m_resourceEditor.edited(ResourceKind::Place, QStringLiteral("pl_type_id")); });
     return host;
 }
 
@@ -503,7 +523,18 @@ void frmStockwerke::cmdDeleteResource_Click()
 
 void frmStockwerke::cmdBrowseImageFile_Click(QLineEdit* textBox)
 {
-    RunHandler(QStringLiteral("cmdBrowseImageFile_Click"), [textBox] { BrowseImageFile(textBox, ImageDir); });
+    RunHandler(QStringLiteral("cmdBrowseImageFile_Click"), [this, textBox] {
+        const QString before = textBox->text();
+        BrowseImageFile(textBox, ImageDir);
+        if (textBox->text() == before)
+            return;
+        if (textBox == tbBuildingImageFile)
+            m_resourceEditor.edited(ResourceKind::Building, QStringLiteral("bld_imagefile"));
+        else if (textBox == tbFloorImageFile)
+            m_resourceEditor.edited(ResourceKind::Floor, QStringLiteral("flr_imagefile"));
+        else
+            m_resourceEditor.edited(ResourceKind::Place, QStringLiteral("pl_imagefile"));
+    });
 }
 
 void frmStockwerke::cmdShowImage_Click(QLineEdit* textBox, QLineEdit* nameBox)
@@ -549,4 +580,5 @@ void frmStockwerke::imgMaxNum_MouseDown(int index)
     const int order = StepFloorOrder(lbflr_order->property("Tag").toInt(), index);
     lbflr_order->setProperty("Tag", order);
     lbflr_order->setText(FloorOrderLabel(order));
+    m_resourceEditor.edited(ResourceKind::Floor, QStringLiteral("flr_order"));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -10,6 +12,12 @@
 struct PlaceHome {
     qint32 x = 0;
     qint32 y = 0;
+};
+
+// A booking as the schedule drew it.
+struct DrawnBooking {
+    RowValues columns;   // ScheduleBookingColumns
+    QString guest;       // the guest's name on the bar
 };
 
 // What the main window's views, handlers and booking panel share. The
@@ -36,4 +44,7 @@ struct PlanState {
     double DragOffsetY = 0;
     std::vector<PlaceHome> PlaceHomePos;   // by marker index
     qint32 LoadedMandantId = 0;        // the facility init last filled the controls for
+    // What the views drew of each row, by id: a delete compares it with the row as stored.
+    QHash<qint32, RowValues> DrawnPlaces;         // the floor plan's markers (PlaceOnPlanColumns)
+    QHash<qint32, DrawnBooking> ScheduleDrawn;    // the schedule's bars
 };

@@ -5,6 +5,7 @@
 #include "core/lookups.h"
 #include "core/messages.h"
 #include "core/password.h"
+#include "core/preferences.h"
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "plan/resourcetree.h"
@@ -100,6 +101,20 @@ Place placeOf(const PlaceFields& f)
     place.pl_imagefile = rt::trim(f.imageFile);
     place.pl_type_id = f.typeId.value_or(0);
     return place;
+}
+
+// The name of a resource's row as the tree shows it.
+QString storedName(ResourceKind kind, const RowValues& row)
+{
+    switch (kind) {
+    case ResourceKind::Building: return BuildingFromRow(row).bld_name;
+    case ResourceKind::Floor: {
+        const Floor floor = FloorFromRow(row);
+        return FloorNodeText(floor.flr_name, floor.flr_order, FloorNames);
+    }
+    case ResourceKind::Place: break;
+    }
+    return PlaceFromRow(row).pl_name;
 }
 
 }  // namespace
@@ -373,15 +388,13 @@ bool ResourceEditor::remove(const std::optional<TreeNodeRef>& node)
         return false;
     }
     const QString& letter = m_state.TreeNodeLetter;
-    ResourceKind kind = ResourceKind::Building;
+    const ResourceKind kind = kindOf(letter);
     QString idText = m_fields.building.idText;
     QString word = QStringLiteral("Etagen");
-    if (letter == QLatin1String("F")) {
-        kind = ResourceKind::Floor;
+    if (kind == ResourceKind::Floor) {
         idText = m_fields.floor.idText;
         word = QStringLiteral("Buchungsplätze");
-    } else if (letter == QLatin1String("P")) {
-        kind = ResourceKind::Place;
+    } else if (kind == ResourceKind::Place) {
         idText = m_fields.place.idText;
         word = QStringLiteral("Buchungen");
     }
@@ -398,18 +411,40 @@ bool ResourceEditor::remove(const std::optional<TreeNodeRef>& node)
         refuse(count);
         return false;
     }
-    if (ui::msgBox(QStringLiteral("Wollen Sie die Ressource ") + name + QStringLiteral(" löschen?"),
-                   ui::OkCancel | ui::Question | ui::DefaultButton2, DeleteTitle) != ui::Answer::Ok)
+    // Compared with the row the frame shows; one it did not load from the
+    // database (never the case from the tree) has nothing to compare.
+    const ShownRow& frame = m_shown[static_cast<size_t>(kind)];
+    const RowValues shown = frame.id == id ? frame.loaded : RowValues();
+    const QString rowName = ResourceRowName(kind, storedName(kind, shown), id);
+    const ResourceDeleteOutcome outcome =
+        DeleteShownResource(kind, id, shown, [&](const RowValues& stored, const RowMerge& since) {
+            if (!since.kept.isEmpty())
+                return AskDeleteClash(rowName, ResourceMergeFields(kind), since) == ClashChoice::Mine;
+            return ui::msgBox(QStringLiteral("Wollen Sie die Ressource \"") + storedName(kind, stored) +
+                                  QStringLiteral("\" löschen?"),
+                              ui::OkCancel | ui::Question | ui::DefaultButton2, DeleteTitle) == ui::Answer::Ok;
+        });
+    switch (outcome.result) {
+    case ResourceDeleteOutcome::Result::Cancelled:
         return false;
-    // Checked again with the delete: another workstation may have added
-    // something below it meanwhile.
-    const ResourceDeleteOutcome outcome = DeleteResource(kind, id);
-    if (outcome.result == ResourceDeleteOutcome::Result::Referenced) {
+    case ResourceDeleteOutcome::Result::Referenced:
         refuse(outcome.dependants);
         return false;
+    case ResourceDeleteOutcome::Result::NotFound:
+        ui::msgBox(rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."), ui::Exclamation,
+                   DeleteTitle);
+        break;
+    case ResourceDeleteOutcome::Result::Deleted:
+        break;
     }
     m_lastKey = letter + QString::number(id);
     return true;
+}
+
+void ResourceEditor::edited(ResourceKind kind, const QString& column)
+{
+    ShownRow& shown = m_shown[static_cast<size_t>(kind)];
+    MendUnshown(shown.base, shown.loaded, column);
 }
 
 std::optional<QString> RenameFacility(const PlanState& state, qint32 mandantId, const QString& caption)

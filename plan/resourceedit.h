@@ -88,8 +88,13 @@ public:
     // index 0: a resource of the kind shown; 1: one level below it. Stored at once.
     bool newResource(int index, const std::optional<TreeNodeRef>& node);
     bool save(const std::optional<TreeNodeRef>& node);
-    // Refused while anything points to the resource; asks before it deletes.
+    // Refused while anything points to the resource; asks before it deletes,
+    // about what another workstation changed since the frame read it.
     bool remove(const std::optional<TreeNodeRef>& node);
+    // The user edited the field of the column in the frame of the kind: it
+    // counts as changed from the stored value, also where the field showed
+    // that value normalised (trimmed, cut to the box, a Null as 0).
+    void edited(ResourceKind kind, const QString& column);
 
     // The frames show the fields now, as read back from them: a row loaded
     // or stored since compares its next save with what they show.

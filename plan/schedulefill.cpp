@@ -14,6 +14,7 @@
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 #include "schedule/usercontrol1.h"
@@ -47,6 +48,7 @@ struct ScheduleContent {
     int days = 30;
     std::vector<ScheduleRow> rows;
     std::vector<ScheduleBar> bars;
+    QHash<qint32, DrawnBooking> drawn;
 };
 
 ScheduleContent readContent(qint32 floorId, qint32 buildingId, const rt::Date& start, int days)
@@ -60,9 +62,12 @@ ScheduleContent readContent(qint32 floorId, qint32 buildingId, const rt::Date& s
     const std::vector<ScheduleBooking> bookings =
         ScheduleBookings(MandantId, floorId, buildingId, start, start.addDays(days));
     content.bars.reserve(bookings.size());
-    for (const ScheduleBooking& b : bookings)
+    for (const ScheduleBooking& b : bookings) {
         content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, b.book_start, b.book_end,
                                 ScheduleBarColour(b.book_color_id, NormalTerminColor), ScheduleBarText(b)});
+        content.drawn.insert(b.book_id, {ScheduleBookingColumns(b), rt::trim(b.cust_firstname + QLatin1Char(' ') +
+                                                                            b.cust_lastname)});
+    }
     return content;
 }
 
@@ -175,9 +180,11 @@ QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qi
         empty.start = state.PlanStartDate;
         empty.days = days;
         showContent(control, empty);
+        state.ScheduleDrawn.clear();
         throw;
     }
     showContent(control, content);
+    state.ScheduleDrawn = std::move(content.drawn);
     return caption;
 }
 
@@ -278,17 +285,44 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop)
     return ScheduleOutcome::Refused;
 }
 
-ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids)
+ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids, const QHash<qint32, DrawnBooking>& drawn)
 {
     const QList<qint32> list = selected(ids);
     if (list.isEmpty())
         return ScheduleOutcome::Nothing;
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
-    if (ui::msgBox(QStringLiteral("Wollen Sie die merkierten Buchungen wirklich löschen?"),
-                   ui::OkCancel | ui::Question | ui::DefaultButton2,
-                   QStringLiteral("Buchungen löschen")) != ui::Answer::Ok)
+    const QString title = QStringLiteral("Buchungen löschen");
+    QHash<qint32, RowValues> columns;
+    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
+        columns.insert(it.key(), it->columns);
+    const ShownRowsDelete deleted = DeleteDrawnBookings(list, columns, [&](const QList<ShownRowChange>& rows) {
+        QList<std::pair<QString, RowMerge>> changed;
+        for (const ShownRowChange& row : rows) {
+            if (row.since.kept.isEmpty())
+                continue;
+            const qint32 id = row.key.toLong();
+            const QString guest = drawn.value(id).guest;
+            changed.append({QStringLiteral("Die Reservierung ") + QString::number(id) +
+                                (guest.isEmpty() ? QString() : QStringLiteral(" für \"") + guest + QLatin1Char('"')),
+                            row.since});
+        }
+        if (!changed.isEmpty())
+            return AskDeleteClashes(changed, BookingMergeFields()) == ClashChoice::Mine;
+        return ui::msgBox(QStringLiteral("Wollen Sie die merkierten Buchungen wirklich löschen?"),
+                          ui::OkCancel | ui::Question | ui::DefaultButton2, title) == ui::Answer::Ok;
+    });
+    switch (deleted.result) {
+    case DeleteResult::Cancelled:
         return ScheduleOutcome::Nothing;
-    DeleteBookings(list);
+    case DeleteResult::Missing:
+        ui::msgBox(list.size() == 1
+                       ? QStringLiteral("Die Buchung wurde inzwischen an einem anderen Arbeitsplatz gelöscht.")
+                       : QStringLiteral("Die Buchungen wurden inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, title);
+        break;
+    case DeleteResult::Deleted:
+        break;
+    }
     return ScheduleOutcome::Redraw;
 }

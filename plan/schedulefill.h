@@ -80,4 +80,6 @@ struct ScheduleDrop {
 ScheduleOutcome DropBookings(const ScheduleDrop& drop);
 
 // Deletes the selected bookings after asking; nothing when none is selected.
-ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids);
+// drawn: what the schedule drew of them; a booking another workstation
+// changed since is named in the question.
+ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids, const QHash<qint32, DrawnBooking>& drawn);

@@ -683,24 +683,32 @@ bool frmVorgaben::changedSinceLoad() const
     return readFields() != m_shown || tbDBName->text() != m_shownDatabase;
 }
 
+bool frmVorgaben::mayDropChanges()
+{
+    if (!changedSinceLoad())
+        return true;
+    return ui::msgBox(QStringLiteral("Sie haben Einstellungen geändert.\n\nWollen Sie das Fenster schließen, ohne die "
+                                     "Änderungen zu speichern?"),
+                      ui::YesNo | ui::Question | ui::DefaultButton2, text(1710))
+           == ui::Answer::Yes;
+}
+
 void frmVorgaben::escapePressed()
 {
     // Abbrechen would end the program here.
     if (!m_databaseMode)
         return;
-    if (changedSinceLoad()) {
-        const ui::Answer answer =
-            ui::msgBox(QStringLiteral("Sie haben Einstellungen geändert.\n\nWollen Sie das Fenster schließen, ohne die "
-                                      "Änderungen zu speichern?"),
-                       ui::YesNo | ui::Question | ui::DefaultButton2, text(1710));
-        if (answer != ui::Answer::Yes)
-            return;
-    }
-    btnClose_Click();
+    if (mayDropChanges())
+        btnClose_Click();
 }
 
 void frmVorgaben::closeEvent(QCloseEvent* event)
 {
+    // Closed by its frame or Alt+F4: a change is asked about as on Escape.
+    if (!m_unloading && !Closing && m_databaseMode && !mayDropChanges()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Form_Unload();
     // Closed by its frame without a database: nothing else could run.

@@ -142,6 +142,8 @@ private:
     // Escape: as Abbrechen, after a question when something was changed.
     void escapePressed();
     bool changedSinceLoad() const;
+    // True when nothing was changed, or the user agrees to drop the changes.
+    bool mayDropChanges();
     void tbMaxWeekCols_LostFocus();
     qint32 SelectColor(qint32 initial, const QString& title);
     // Maintenance: the database file worked on, and what follows a run.

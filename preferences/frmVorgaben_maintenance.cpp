@@ -133,16 +133,16 @@ void frmVorgaben::btnShutdown_Click()
             ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Error while terminating remotely"));
             return;
         }
+        // This workstation asked: its own watch lets the request pass.
+        ShutdownRequestedHere = true;
         if (chkShutdownAll_includingThisOne->isChecked()) {
-            // Asked here too, this station keeps what is unsaved like every other.
-            if (UnsavedEdits().isEmpty())
-                ExitProgram();
-            ShutdownRequestedHere = false;
-            CheckShutdownRequest();
+            // Ends as a quit does: going back to an edit on any question keeps this one running.
+            QStringList heldHere;
+            if (changedSinceLoad())
+                heldHere << GetResString(1710) + QStringLiteral(": Änderungen an den Einstellungen");
+            QuitProgramWithEveryStation(heldHere);
             return;
         }
-        // This workstation asked and stays.
-        ShutdownRequestedHere = true;
         if (chkCheckForOnlineComputer->isChecked())
             chkCheckForOnlineComputer_Click();
     });

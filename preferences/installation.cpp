@@ -9,6 +9,7 @@
 #include "preferences/maintenance.h"
 #include "preferences/shortcuts.h"
 #include "platform/db/database.h"
+#include "platform/runtime/fileerror.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/dialogs.h"
 
@@ -75,7 +76,7 @@ void copyOneFile(const QString& from, const QString& to, CopyReport& report)
         ec = std::make_error_code(std::errc::not_supported);
     }
     if (ec)
-        report.failed << from + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+        report.failed << from + QStringLiteral(": ") + rt::fileErrorReason(ec);
 }
 
 int countEntries(const QString& folder)
@@ -120,7 +121,7 @@ private:
 
     void failed(const QString& path, const std::error_code& ec)
     {
-        m_report.failed << path + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+        m_report.failed << path + QStringLiteral(": ") + rt::fileErrorReason(ec);
     }
 
     CopyReport& m_report;
@@ -258,7 +259,7 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                 fs::rename(fsPath(partial.path()), fsPath(movedDatabase), ec);
                 if (ec) {
                     QFile::remove(partial.path());
-                    report.failed << movedDatabase + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str());
+                    report.failed << movedDatabase + QStringLiteral(": ") + rt::fileErrorReason(ec);
                 }
             } catch (const FileInTheWay& e) {
                 report.failed << e.text();

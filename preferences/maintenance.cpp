@@ -12,6 +12,7 @@
 #include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
+#include "platform/runtime/fileerror.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
@@ -75,7 +76,7 @@ std::filesystem::path fsPath(const QString& path)
 
 [[noreturn]] void fail(const QString& what, const std::error_code& ec)
 {
-    throw db::DbError(db::err::Generic, what + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str()));
+    throw db::DbError::withReason(db::err::Generic, what + QStringLiteral(": ") + rt::fileErrorReason(ec));
 }
 
 void moveInto(const QString& partial, const QString& target)
@@ -112,24 +113,40 @@ void dropDatabase()
     DbOpen = false;
 }
 
-void reportEngineError(const db::DbError& e, const QString& action, int messageNumber, const QString& source)
+// A text with what the clean-up before the step left where it stands.
+QString withNote(const QString& text, const QString& note)
 {
-    ui::msgBox(e.description() + QStringLiteral("\n\n") + withS(messageNumber, source), ui::Critical,
+    return note.isEmpty() ? text : text + QStringLiteral("\n\n") + note;
+}
+
+// Removes what cut-off steps left beside source and, with the program's
+// database, beside its last backup; says what stays.
+QString cleanUpBeside(const QString& source, bool databaseMode)
+{
+    return LeftInPlaceNote(RemoveUnfinishedCopiesBeside(source, databaseMode ? QStringList{BackupPath} : QStringList{}));
+}
+
+void reportEngineError(const db::DbError& e, const QString& action, int messageNumber, const QString& source,
+                       const QString& note)
+{
+    ui::msgBox(withNote(e.description() + QStringLiteral("\n\n") + withS(messageNumber, source), note), ui::Critical,
                QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" while ") + action
                    + QStringLiteral(" the database"));
 }
 
-void reportInTheWay(const FileInTheWay& e, const QString& title)
+void reportInTheWay(const FileInTheWay& e, const QString& title, const QString& note)
 {
-    ui::msgBox(e.text() + QStringLiteral("\n\nAn der Datenbank wurde nichts verändert."), ui::Exclamation, title);
+    ui::msgBox(withNote(e.text() + QStringLiteral("\n\nAn der Datenbank wurde nichts verändert."), note), ui::Exclamation,
+               title);
 }
 
-void reportBusy(const QString& source, const QString& title)
+void reportBusy(const QString& source, const QString& title, const QString& note)
 {
-    ui::msgBox(QStringLiteral("Die Datenbank \"") + ShownPath(source)
-                   + QStringLiteral("\" wird an einem anderen Arbeitsplatz gerade benutzt und konnte nicht rechtzeitig "
-                                    "gesperrt werden.\n\nEs wurde nichts verändert. Bitte versuchen Sie es in einem Moment "
-                                    "noch einmal."),
+    ui::msgBox(withNote(QStringLiteral("Die Datenbank \"") + ShownPath(source)
+                            + QStringLiteral("\" wird an einem anderen Arbeitsplatz gerade benutzt und konnte nicht "
+                                             "rechtzeitig gesperrt werden.\n\nEs wurde nichts verändert. Bitte versuchen "
+                                             "Sie es in einem Moment noch einmal."),
+                        note),
                ui::Exclamation, title);
 }
 
@@ -155,12 +172,12 @@ bool askFirst(int question, const QString& source, const QString& title)
     return ui::msgBox(text, ui::OkCancel | ui::Question, title) == ui::Answer::Ok;
 }
 
-bool refuseShortSpace(const QString& source, int copies, const QString& title)
+bool refuseShortSpace(const QString& source, int copies, const QString& title, const QString& note)
 {
     const QString shortage = SpaceShortage(source, copies);
     if (shortage.isEmpty())
         return false;
-    ui::msgBox(shortage + QStringLiteral("\n\nEs wurde nichts verändert."), ui::Exclamation, title);
+    ui::msgBox(withNote(shortage + QStringLiteral("\n\nEs wurde nichts verändert."), note), ui::Exclamation, title);
     return true;
 }
 
@@ -342,9 +359,9 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
         return {};
     if (!askFirst(535, source, title))
         return {};
-    RemoveUnfinishedCopiesBeside(source, databaseMode ? BackupPath : QString());
+    const QString note = cleanUpBeside(source, databaseMode);
     // The state before, and the journal of the compaction itself.
-    if (refuseShortSpace(source, 2, title))
+    if (refuseShortSpace(source, 2, title, note))
         return {};
 
     const bool wasOpen = DbOpen;
@@ -358,20 +375,20 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
         });
         previous.keep(source);
     } catch (const FileInTheWay& e) {
-        reportInTheWay(e, title);
+        reportInTheWay(e, title, note);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
         if (e.number() == db::err::NotADatabase) {
-            reportEngineError(e, QStringLiteral("defragmenting"), 530, source);
+            reportEngineError(e, QStringLiteral("defragmenting"), 530, source, note);
             dropDatabase();
             return {Kind::Damaged, {}, {}};
         }
         if (e.number() == db::err::Locked)
-            reportBusy(source, title);
+            reportBusy(source, title, note);
         else
-            reportEngineError(e, QStringLiteral("defragmenting"), 526, source);
+            reportEngineError(e, QStringLiteral("defragmenting"), 526, source, note);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
@@ -389,7 +406,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
             result.kind = Kind::NotOpen;
         }
     }
-    ui::msgBox(text, ui::Information, title);
+    ui::msgBox(withNote(text, note), note.isEmpty() ? ui::Information : ui::Exclamation, title);
     return result;
 }
 
@@ -400,8 +417,8 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
         return {};
     if (!askFirst(536, source, title))
         return {};
-    RemoveUnfinishedCopiesBeside(source, databaseMode ? BackupPath : QString());
-    if (refuseShortSpace(source, 2, title))
+    const QString note = cleanUpBeside(source, databaseMode);
+    if (refuseShortSpace(source, 2, title, note))
         return {};
 
     const bool wasOpen = DbOpen;
@@ -428,20 +445,20 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
         });
         kept.keep(source);
     } catch (const FileInTheWay& e) {
-        reportInTheWay(e, title);
+        reportInTheWay(e, title, note);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
         if (e.number() == db::err::NotADatabase) {
-            reportEngineError(e, QStringLiteral("repairing"), 530, source);
+            reportEngineError(e, QStringLiteral("repairing"), 530, source, note);
             dropDatabase();
             return {Kind::Damaged, {}, {}};
         }
         if (e.number() == db::err::Locked)
-            reportBusy(source, title);
+            reportBusy(source, title, note);
         else
-            reportEngineError(e, QStringLiteral("repairing"), 526, source);
+            reportEngineError(e, QStringLiteral("repairing"), 526, source, note);
         if (wasOpen && !OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
@@ -456,7 +473,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
                 + report.unreadable.join(QStringLiteral(", ")) + QStringLiteral(". ");
     }
     text += QStringLiteral("Die Datei vor der Reparatur bleibt als \"") + before + QStringLiteral("\" erhalten.");
-    ui::msgBox(text, report.unreadable.isEmpty() ? ui::Information : ui::Exclamation, title);
+    ui::msgBox(withNote(text, note), report.unreadable.isEmpty() && note.isEmpty() ? ui::Information : ui::Exclamation, title);
     if (wasOpen) {
         if (!OpenDatabaseFile(DbPath, false))
             return {Kind::NotOpen, result.when, {}};
@@ -492,11 +509,12 @@ MaintenanceResult BackupDatabase(bool withStamp)
         return {Kind::Failed, {}, {}};
     }
 
-    RemoveUnfinishedCopiesBeside(DbPath, BackupPath);
+    std::vector<LeftInPlace> left = RemoveUnfinishedCopiesBeside(DbPath, {BackupPath, target});
     const QString targetName = QFileInfo(target).fileName();
-    RemoveUnfinishedCopies(QFileInfo(target).absolutePath(), [&targetName](const QString& name) {
-        return IsPartialOf(name, targetName) || IsUnfinishedCopy(name, DbPath);
-    });
+    const auto partialOfTarget = [&targetName](const QString& name) { return IsPartialOf(name, targetName); };
+    for (const LeftInPlace& file : RemoveUnfinishedCopies(QFileInfo(target).absolutePath(), partialOfTarget))
+        left.push_back(file);
+    const QString note = LeftInPlaceNote(left);
     CloseDatabaseForMaintenance();
     QString failure;
     try {
@@ -511,8 +529,9 @@ MaintenanceResult BackupDatabase(bool withStamp)
     }
     const bool reopened = OpenDatabaseFile(DbPath, true);
     if (!failure.isEmpty()) {
-        ui::msgBox(QStringLiteral("Die Datenbank konnte nicht als \"") + target + QStringLiteral("\" gesichert werden.\n\n")
-                       + failure,
+        ui::msgBox(withNote(QStringLiteral("Die Datenbank konnte nicht als \"") + target
+                                + QStringLiteral("\" gesichert werden.\n\n") + failure,
+                            note),
                    ui::Exclamation, title);
     }
     if (!reopened) {
@@ -528,7 +547,7 @@ MaintenanceResult BackupDatabase(bool withStamp)
         RecordBackup(target, ComputerName, result.when);
         BackupPath = target;
     }
-    ui::msgBox(withS(1817, target), ui::Information, title);
+    ui::msgBox(withNote(withS(1817, target), note), note.isEmpty() ? ui::Information : ui::Exclamation, title);
     return result;
 }
 

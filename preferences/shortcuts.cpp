@@ -1,6 +1,7 @@
 #include "preferences/shortcuts.h"
 
 #include "core/messages.h"
+#include "platform/runtime/fileerror.h"
 #include "platform/ui/dialogs.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 namespace {
 
@@ -167,12 +170,12 @@ bool writeEntry(const QString& path, const QString& text, QString* error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = rt::fileErrorReason(file.error(), errno);
         return false;
     }
     file.write(text.toUtf8());
     if (!file.commit()) {
-        *error = file.errorString();
+        *error = rt::fileErrorReason(file.error(), errno);
         return false;
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
@@ -276,7 +279,7 @@ void ModifyShortcut(int folder, const QString& description, int mode, const QStr
                 continue;
             QFile file(shortcut.file);
             if (!file.remove()) {
-                ui::msgBox(file.errorString(), ui::OkOnly, title);
+                ui::msgBox(rt::fileErrorReason(file.error(), errno), ui::OkOnly, title);
                 return;
             }
             continue;

@@ -290,7 +290,8 @@ void ScheduleModel::bar(Surface& s, int x1, int y1, int x2, int y2, qint32 colou
     s.prims.push_back(std::move(p));
 }
 
-void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSize, bool bold, int maxWidth)
+void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSize, bool bold, int maxWidth,
+                         const QStringList& shorter)
 {
     Primitive p;
     p.type = Primitive::Text;
@@ -299,7 +300,18 @@ void ScheduleModel::text(Surface& s, int x, int y, const QString& t, int pointSi
     p.pointSize = pointSize;
     p.bold = bold;
     p.maxWidth = maxWidth;
+    p.shorter = shorter;
     s.prims.push_back(std::move(p));
+}
+
+QString shownText(const Primitive& p, const std::function<int(const QString&)>& width)
+{
+    if (p.maxWidth <= 0 || width(p.text) <= p.maxWidth)
+        return p.text;
+    for (const QString& form : p.shorter)
+        if (width(form) <= p.maxWidth)
+            return form;
+    return QString();
 }
 
 // ---------------------------------------------------------------- geometry
@@ -649,9 +661,13 @@ void ScheduleModel::paintHorizontalScale()
         const int labelWidth = wholeDay ? 0 : dayEnd - x - 2;
         if (weekday >= 6)
             bar(hh, rt::clng(m_pixelsPerUnit * t.n + 1), row, dayEnd, 2 * row, m_weekendColor);
+        // The noon start leaves the first day half the width of a whole one:
+        // its date shortens ("7.12.", "7.") instead of being cut to "07.".
         if (wholeDay || labelWidth > 0) {
             text(hh, x + 2, row, shortDayName(t.date), m_smallFontSize, false, labelWidth);
-            text(hh, x + 2, h - row, dayMonth(t.date), m_smallFontSize, false, labelWidth);
+            const QString day = QString::number(t.date.day()) + QLatin1Char('.');
+            text(hh, x + 2, h - row, dayMonth(t.date), m_smallFontSize, false, labelWidth,
+                 {day + twoDigits(t.date.month()) + QLatin1Char('.'), day});
         }
     }
     line(hh, 0, row, length, row);

@@ -6,8 +6,10 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,8 +54,14 @@ struct Primitive {
     QString text;
     int pointSize = 8;
     bool bold = false;
-    int maxWidth = 0;     // Text: cut at this many pixels; 0 leaves it whole
+    int maxWidth = 0;     // Text: at most this many pixels wide; 0 leaves it whole
+    QStringList shorter;  // Text: shorter forms, in order, for a text wider than maxWidth
 };
+
+// What a text primitive shows in a font whose widths width() measures: the
+// text, else the first shorter form that fits, else nothing (never a text
+// cut off in the middle).
+QString shownText(const Primitive& p, const std::function<int(const QString&)>& width);
 
 struct Surface {
     QRect geometry;       // in control coordinates
@@ -254,7 +262,7 @@ private:
     static void line(Surface& s, int x1, int y1, int x2, int y2, qint32 colour = Primitive::ForeColour);
     static void bar(Surface& s, int x1, int y1, int x2, int y2, qint32 colour = Primitive::ForeColour);
     static void text(Surface& s, int x, int y, const QString& t, int pointSize = 8, bool bold = false,
-                     int maxWidth = 0);
+                     int maxWidth = 0, const QStringList& shorter = {});
 
     std::vector<ResourceItem> m_resources;
     std::vector<TimeObjectItem> m_timeObjects;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -564,9 +565,13 @@ void UserControl1::paintSurface(QPainter& p, SurfaceId id, const QRect& exposed)
             const QRect box(prim.p1, QSize(width, px * 2));
             if (!box.intersects(local))
                 continue;
+            const QFontMetrics metrics(f);
+            const QString shown = sched::shownText(prim, [&metrics](const QString& t) { return metrics.horizontalAdvance(t); });
+            if (shown.isEmpty())
+                continue;
             p.setFont(f);
             p.setPen(Qt::black);
-            p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, prim.text);
+            p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
             break;
         }
         }

@@ -79,6 +79,9 @@ void frmColorSelector::ShowColor(ColorReceiver* caller, qint32 x, qint32 y)
     m_caller = caller;
     m_callerObject = dynamic_cast<QObject*>(caller);
     m_callerIsObject = m_callerObject != nullptr;
+    // Opened by a press, the pop-up lies under the pointer: the release of that
+    // press is no click on a field.
+    m_pressed = -1;
     move(x / rt::TwipsPerPixel, y / rt::TwipsPerPixel);
     focusField(0);
     show();
@@ -111,13 +114,22 @@ void frmColorSelector::focusField(int index)
 
 bool frmColorSelector::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() == QEvent::MouseButtonRelease) {
-        auto* field = qobject_cast<QLabel*>(watched);
+    auto* field = qobject_cast<QLabel*>(watched);
+    if (field && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(e);
-        if (field && mouse->button() == Qt::LeftButton && field->rect().contains(mouse->position().toPoint())) {
-            lbColorSelector_Click(field->property("ColorIndex").toInt());
+        const int index = field->property("ColorIndex").toInt();
+        if (mouse->button() != Qt::LeftButton)
+            return QWidget::eventFilter(watched, e);
+        if (e->type() == QEvent::MouseButtonPress) {
+            m_pressed = index;
             return true;
         }
+        // A click is a press and a release on the same field.
+        const bool click = m_pressed == index && field->rect().contains(mouse->position().toPoint());
+        m_pressed = -1;
+        if (click)
+            lbColorSelector_Click(index);
+        return true;
     }
     return QWidget::eventFilter(watched, e);
 }

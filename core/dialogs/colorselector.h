@@ -19,8 +19,9 @@ public:
 };
 
 // The colour pop-up: one field per colour of the colour table under a field
-// for no colour. A click hands the field's index to the window that opened it;
-// a click anywhere else, Escape or closing hides it without an answer.
+// for no colour. A click (press and release on one field) hands the field's
+// index to the window that opened it; a click anywhere else, Escape or
+// closing hides it without an answer.
 class frmColorSelector : public QWidget, public SingleWindow<frmColorSelector> {
     Q_OBJECT
     friend class SingleWindow<frmColorSelector>;
@@ -49,6 +50,7 @@ private:
     void focusField(int index);
 
     int m_focus = 0;
+    int m_pressed = -1;   // the field the left button went down on, -1 for none
 
     ColorReceiver* m_caller = nullptr;
     QPointer<QObject> m_callerObject;

@@ -177,13 +177,14 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
             &frmResourcen::grdDataGrid_RowColChange);
     connect(m_model, &ResourceTableModel::changed, this, [this] { m_modified = true; });
     connect(m_model, &ResourceTableModel::writeFailed, this, &frmResourcen::grdDataGrid_Error);
-    connect(m_model, &ResourceTableModel::readFailed, this, [this](const QString& description) {
-        ui::msgBox(QStringLiteral("Die Einträge der Tabelle konnten nicht gelesen werden.\n\n") + description,
-                   ui::Critical, windowTitle());
+    // A reading the grid makes itself, outside any command of the user.
+    connect(m_model, &ResourceTableModel::readFailed, this, [](const QString& description) {
+        ui::msgBox(QStringLiteral("Data error event hit err: ") + description, ui::OkOnly);
     });
     connect(m_model, &ResourceTableModel::emptyRefused, this,
             [this] { ui::msgBox(m_requiredText, ui::Exclamation, windowTitle()); });
     connect(m_model, &ResourceTableModel::keyChangeRefused, this, &frmResourcen::grdDataGrid_KeyRefused);
+    connect(m_model, &ResourceTableModel::notWritten, this, &frmResourcen::grdDataGrid_NotWritten);
     resize(760, 520);
     Form_Load();
 }
@@ -350,6 +351,16 @@ void frmResourcen::grdDataGrid_KeyRefused(const QString& reasons)
     ui::msgBox(text, ui::Exclamation, windowTitle());
 }
 
+void frmResourcen::grdDataGrid_NotWritten(const QString& text)
+{
+    const QString full = text + QStringLiteral("\n\nIhre Änderung wurde nicht gespeichert.");
+    if (m_saving) {
+        m_saveError = full;
+        return;
+    }
+    ui::msgBox(full, ui::Exclamation, windowTitle());
+}
+
 void frmResourcen::showPosition()
 {
     datPrimaryRS->setText(QStringLiteral("Datensatz: ") + (m_currentRow >= 0 ? QString::number(m_currentRow + 1) : QString()));
@@ -387,7 +398,10 @@ void frmResourcen::btnDelete_Click()
     QString refusal;
     try {
         if (!m_model->deleteStoredRow(row, &refusal)) {
-            ui::msgBox(QStringLiteral("Der Eintrag kann nicht gelöscht werden.\n\n") + refusal, ui::Exclamation, windowTitle());
+            // Declined: the row stays, shown as stored.
+            if (!refusal.isEmpty())
+                ui::msgBox(QStringLiteral("Der Eintrag kann nicht gelöscht werden.\n\n") + refusal, ui::Exclamation,
+                           windowTitle());
             grdDataGrid->setCurrentIndex(m_model->index(row, std::max(0, m_currentColumn)));
             return;
         }

@@ -77,6 +77,7 @@ private:
     void grdDataGrid_RowColChange(const QModelIndex& current, const QModelIndex& previous);
     void grdDataGrid_Error(const QString& description);
     void grdDataGrid_KeyRefused(const QString& reasons);
+    void grdDataGrid_NotWritten(const QString& text);
     void TableClickTimer_Timer();
     void showPosition();
 

@@ -192,6 +192,10 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
             emit keyChangeRefused(refusal);
             return false;
         }
+        if (result == TableData::CellWrite::Gone)
+            emit notWritten(QStringLiteral("Dieser Eintrag wurde inzwischen an einem anderen Arbeitsplatz gelöscht."));
+        else if (result == TableData::CellWrite::Lost)
+            emit notWritten(LostRowText());
     } catch (const db::DbError& e) {
         emit writeFailed(e.description());
         return false;
@@ -236,20 +240,21 @@ bool ResourceTableModel::deleteStoredRow(int row, QString* refusal)
 {
     if (row < 0 || row >= storedRows())
         return false;
-    // The rows shift only when the delete went through.
-    beginResetModel();
-    bool deleted = false;
-    try {
-        deleted = m_data->deleteRow(row, refusal);
-    } catch (...) {
-        endResetModel();
-        throw;
+    // The grid keeps showing the rows while a question stands; they shift
+    // only once the delete went through.
+    const bool deleted = m_data->deleteStoredRow(row, refusal, [row](const RowMerge& merge) {
+        return AskDeleteClash(QStringLiteral("Der Datensatz ") + QString::number(row + 1), {}, merge);
+    });
+    if (!deleted) {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return false;
     }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_data->forgetRow(row);
     m_rows = m_data->rowCount();
-    endResetModel();
-    if (deleted)
-        emit changed();
-    return deleted;
+    endRemoveRows();
+    emit changed();
+    return true;
 }
 
 void ResourceTableModel::reload()

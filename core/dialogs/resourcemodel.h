@@ -36,7 +36,9 @@ public:
     void commitPending();
     void discardPending();
     // Deletes a stored row unless something points to it (then *refusal says
-    // why and false). Throws db::DbError.
+    // why and false). One another workstation changed since it was read is
+    // deleted only after a question (declined: false, *refusal empty).
+    // Throws db::DbError.
     bool deleteStoredRow(int row, QString* refusal);
     // Reads the table again; the new line's values are dropped.
     void reload();
@@ -53,6 +55,8 @@ signals:
     void changed();
     // A value the table refused; the cell keeps its old value.
     void writeFailed(const QString& description);
+    // The row was not found as read (text says why); nothing was written.
+    void notWritten(const QString& text);
     // Rows could not be read; they show nothing until the table is read again.
     void readFailed(const QString& description);
     // A cell of a required column was cleared; nothing was changed.

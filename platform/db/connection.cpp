@@ -60,7 +60,7 @@ void throwLast(sqlite3* handle, int rc, const QString& sql)
     if ((code & 0xff) != (rc & 0xff))
         code = rc;
     QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(errorNumber(code, message), message, code, sql);
+    throw DbError(errorNumber(code, message), message, code, sql, handle ? sqlite3_system_errno(handle) : 0);
 }
 
 Statement::Statement(sqlite3* handle, const QString& sql) : m_handle(handle), m_sql(sql)

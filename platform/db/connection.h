@@ -19,6 +19,7 @@ namespace db::detail {
 struct RowIdentity {
     bool rowidIsKey = false;   // an INTEGER PRIMARY KEY: the rowid never changes
     QStringList columns;       // else the first unique key, or every column
+    bool allColumns = false;   // no key at all: a row is known only by its values
 };
 
 struct Connection {

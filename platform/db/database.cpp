@@ -68,8 +68,9 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
     if (rc != SQLITE_OK) {
         int code = conn->handle ? sqlite3_extended_errcode(conn->handle) : rc;
         QString message = conn->handle ? QString::fromUtf8(sqlite3_errmsg(conn->handle)) : QString();
+        const int systemErrno = conn->handle ? sqlite3_system_errno(conn->handle) : 0;
         conn->close();
-        throw DbError(detail::errorNumber(code, message), message, code, path);
+        throw DbError(detail::errorNumber(code, message), message, code, path, systemErrno);
     }
     sqlite3_extended_result_codes(conn->handle, 1);
     sqlite3_busy_timeout(conn->handle, busyTimeoutMs());
@@ -90,7 +91,7 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
         run(conn->handle, QStringLiteral("PRAGMA cache_size = ") + QString::number(kCacheSizePragma));
     } catch (const DbError& e) {
         conn->close();
-        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+        throw e.about(path);
     }
     return conn;
 }
@@ -382,7 +383,7 @@ QStringList integrityProblems(sqlite3* h, const QString& schema = QStringLiteral
 {
     if (e.number() == err::Locked || e.number() == err::DiskFull || e.number() == err::DiskOrNetwork
         || e.number() == err::CannotOpen || e.number() == err::ReadOnly)
-        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+        throw e.about(path);
     throw DbError(err::NotADatabase, e.detail(), e.sqliteCode(), path);
 }
 
@@ -584,6 +585,46 @@ QStringList checkIntegrity(const QString& path)
     }
 }
 
+QStringList checkComplete(const QString& path, const QStringList& requiredTables)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(err::FileNotFound, path);
+    {
+        // Whatever a journal beside it holds, SQLite never leaves a file without its header.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && !file.read(16).startsWith(QByteArrayLiteral("SQLite format 3")))
+            return {QStringLiteral("Die Datei ist keine Datenbank.")};
+    }
+    Connection conn;
+    conn.path = path;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn.handle,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            detail::throwLast(conn.handle, rc, path);
+        sqlite3_extended_result_codes(conn.handle, 1);
+        sqlite3_busy_timeout(conn.handle, busyTimeoutMs());
+        // The check compares indexes in the collation they were built with.
+        registerJetFunctions(conn.handle);
+        run(conn.handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+        const QString missing = missingTable(conn.handle, requiredTables);
+        if (!missing.isEmpty())
+            return {QStringLiteral("Die Tabelle „%1“ fehlt.").arg(missing)};
+        QStringList problems;
+        detail::Statement st(conn.handle, QStringLiteral("PRAGMA quick_check"));
+        while (st.step()) {
+            const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+            if (line != QLatin1String("ok"))
+                problems << line;
+        }
+        return problems;
+    } catch (const DbError& e) {
+        if (e.number() == err::NotADatabase)
+            return {e.detail()};
+        throw DbError(e.number(), e.detail(), e.sqliteCode(), path);
+    }
+}
+
 void copyPages(const QString& source, const QString& target)
 {
     refuseExisting(target);
@@ -675,7 +716,7 @@ RepairReport repairInPlace(const QString& path, const QString& rebuilt)
             if (!overtaken)
                 break;
             if (attempt == Attempts)
-                throw DbError(err::Locked, QStringLiteral("Die Datei wurde während der Reparatur immer wieder geändert."));
+                throw DbError::withReason(err::Locked, QStringLiteral("die Datei wurde während der Reparatur immer wieder geändert"));
         } catch (const DbError& e) {
             if (fresh)
                 fresh->close();

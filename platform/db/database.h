@@ -132,6 +132,13 @@ void compactInPlace(const QString& path);
 // cannot be read at all.
 QStringList checkIntegrity(const QString& path);
 
+// What keeps the file at path from being a whole database with the given
+// tables (SQLite's quick check, a missing table, no database at all); empty
+// for a whole one. Looked at read-only: nothing is written to the file, not
+// even the rollback of a write left unfinished. Throws when it cannot be
+// looked at now (3218 busy, 3027 such a write waits to be rolled back, 3051).
+QStringList checkComplete(const QString& path, const QStringList& requiredTables);
+
 // A page-for-page copy of source at target, of a damaged file too. Refuses an
 // existing target (3204).
 void copyPages(const QString& source, const QString& target);

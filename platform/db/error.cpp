@@ -1,5 +1,9 @@
 #include "platform/db/error.h"
 
+#include "platform/runtime/fileerror.h"
+
+#include <sqlite3.h>
+
 namespace db {
 
 QString errorText(int number)
@@ -42,23 +46,65 @@ QString errorText(int number)
 }
 
 namespace {
-QString describe(int number, const QString& detail)
+
+// What the engine's result code (and, for a file it could not open, read or
+// write, the system's error number) says about the cause; empty where the
+// sentence of the error number already says all there is.
+QString reasonOf(int number, int sqliteCode, int systemErrno)
+{
+    switch (sqliteCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("Datei gesperrt");
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH: return QStringLiteral("keine Berechtigung");
+    case SQLITE_FULL: return QStringLiteral("Datenträger voll");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN: {
+        const QString reason = rt::fileErrorReason(systemErrno);
+        return reason == rt::fileErrorReason(0) ? QString() : reason;
+    }
+    default: break;
+    }
+    if (number == err::Generic && sqliteCode != 0)
+        return rt::fileErrorReason(0);
+    return QString();
+}
+
+QString describe(int number, const QString& reason)
 {
     QString text = errorText(number);
-    if (!detail.isEmpty())
-        text += QStringLiteral(" (") + detail + QLatin1Char(')');
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (") + reason + QLatin1Char(')');
     return text;
 }
+
 }  // namespace
 
-DbError::DbError(int number, const QString& detail, int sqliteCode, const QString& sql)
-    : std::runtime_error(describe(number, detail).toStdString()),
+DbError::DbError(int number, const QString& detail, int sqliteCode, const QString& sql, int systemErrno)
+    : std::runtime_error((describe(number, reasonOf(number, sqliteCode, systemErrno))
+                          + (detail.isEmpty() ? QString() : QStringLiteral(" [") + detail + QLatin1Char(']')))
+                             .toStdString()),
       m_number(number),
       m_sqliteCode(sqliteCode),
       m_sql(sql),
-      m_description(describe(number, detail)),
+      m_description(describe(number, reasonOf(number, sqliteCode, systemErrno))),
       m_detail(detail)
 {
+}
+
+DbError DbError::withReason(int number, const QString& reason)
+{
+    DbError error(number, reason);
+    error.m_description = describe(number, reason);
+    return error;
+}
+
+DbError DbError::about(const QString& sql) const
+{
+    DbError copy(*this);
+    copy.m_sql = sql;
+    return copy;
 }
 
 }  // namespace db

@@ -40,10 +40,18 @@ constexpr int ConversionError = 3421;
 }  // namespace err
 
 // A failed database call. description() is a German sentence for the user,
-// followed by the engine's own (English) detail when there is one.
+// with the reason in German words where the engine or the file system gives
+// one ("Datei gesperrt", "keine Berechtigung", "Datenträger voll"); the
+// engine's own English words and the names of tables and columns stay in
+// detail() and are not shown.
 class DbError : public std::runtime_error {
 public:
-    DbError(int number, const QString& detail = {}, int sqliteCode = 0, const QString& sql = {});
+    DbError(int number, const QString& detail = {}, int sqliteCode = 0, const QString& sql = {}, int systemErrno = 0);
+    // An error the program finds itself, with its reason in German words,
+    // which description() names.
+    static DbError withReason(int number, const QString& reason);
+    // The same error, about another statement or file.
+    DbError about(const QString& sql) const;
 
     int number() const { return m_number; }
     int sqliteCode() const { return m_sqliteCode; }

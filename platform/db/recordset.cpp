@@ -152,8 +152,10 @@ RowIdentity identityOf(Connection& conn, const QString& table)
                 break;
             }
         }
-        if (identity.columns.isEmpty())
+        if (identity.columns.isEmpty()) {
             identity.columns = all;
+            identity.allColumns = true;
+        }
     }
     conn.identities.insert(table, identity);
     return identity;
@@ -202,6 +204,7 @@ std::unique_ptr<RecordsetData> RecordsetData::open_(std::shared_ptr<Connection> 
                         sql = candidate;
                     } else {
                         d->matchNames = identity.columns;
+                        d->keyless = identity.allColumns;
                         sql = withRowid(sql, *at, d->matchNames);
                         probe.reset();
                         st = std::make_unique<Statement>(h, sql);
@@ -214,6 +217,7 @@ std::unique_ptr<RecordsetData> RecordsetData::open_(std::shared_ptr<Connection> 
                 // Not a single-table statement (a join makes rowid ambiguous): read-only.
                 st.reset();
                 d->matchNames.clear();
+                d->keyless = false;
                 sql = plain;
             }
         }
@@ -267,6 +271,8 @@ void RecordsetData::load(Statement* prepared)
     Statement& st = *prepared;
     st.bind(params);
     rows.clear();
+    // Taken before the rows: a renumbering meanwhile makes them look older, never newer.
+    const qint64 seenAt = keyless ? schemaCookie() : -1;
     const int hidden = static_cast<int>(matchNames.size());
     const int first = updatable ? 1 + hidden : 0;
     const ColumnInfo asStored;
@@ -274,6 +280,7 @@ void RecordsetData::load(Statement* prepared)
         Row r;
         r.rowid = updatable ? sqlite3_column_int64(st.get(), 0) : static_cast<qint64>(rows.size());
         r.key = r.rowid;
+        r.seenAt = seenAt;
         for (int i = 0; i < hidden; ++i)
             r.match.push_back(readValue(st.get(), 1 + i, asStored));
         r.values.reserve(static_cast<qsizetype>(columns.size()));
@@ -324,6 +331,19 @@ QString RecordsetData::rowCondition(const Row& row, QList<Value>& params) const
     params << Value(row.rowid);
     return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 ORDER BY rowid <> ? LIMIT 1)")
         .arg(quoteIdent(table), parts.join(QStringLiteral(" AND ")));
+}
+
+qint64 RecordsetData::schemaCookie() const
+{
+    Statement st(conn->handle, QStringLiteral("PRAGMA schema_version"));
+    st.step();
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+void RecordsetData::seen(Row& row, qint64 cookieBefore) const
+{
+    if (keyless)
+        row.seenAt = schemaCookie() == cookieBefore ? cookieBefore : -1;
 }
 
 qint64 RecordsetData::freshBookmark(qint64 rowid) const
@@ -407,7 +427,10 @@ qint64 RecordsetData::reserveId()
     const bool inTransaction = sqlite3_get_autocommit(h) == 0;
     run(h, inTransaction ? QStringLiteral("SAVEPOINT reserve_id") : QStringLiteral("BEGIN IMMEDIATE"));
     try {
-        Statement next(h, QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), "
+        // Never below 1, also where another tool left only ids below 1 and a
+        // counter below 0: every window takes an id below 1 for a row not
+        // stored yet, and would store it again with each save.
+        Statement next(h, QStringLiteral("SELECT max(0, coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), "
                                          "coalesce((SELECT max(rowid) FROM %1), 0)) + 1")
                               .arg(quoteIdent(table)));
         next.bind(1, Value(table));
@@ -669,6 +692,7 @@ void Recordset::update()
             values << s.buffer[static_cast<qsizetype>(i)];
         }
     }
+    const qint64 cookie = s.keyless ? s.schemaCookie() : -1;
     if (s.editMode == EditMode::Edit) {
         auto& row = s.rows[static_cast<size_t>(s.pos)];
         if (!names.isEmpty()) {
@@ -688,6 +712,7 @@ void Recordset::update()
                 throw DbError(err::RecordDeleted, s.table);
             }
             row.rowid = *written;
+            s.seen(row, cookie);
             if (std::optional<detail::RecordsetData::Row> fresh = s.reread(row.rowid)) {
                 row.values = fresh->values;
                 row.match = fresh->match;
@@ -708,6 +733,7 @@ void Recordset::update()
     if (std::optional<detail::RecordsetData::Row> fresh = s.reread(rowid))
         row = *fresh;
     row.rowid = rowid;
+    s.seen(row, cookie);
     row.key = s.freshBookmark(rowid);
     if (row.values.isEmpty())
         row.values = s.buffer;
@@ -762,6 +788,7 @@ bool Recordset::refreshCurrent()
     QString where;
     QList<Value> params;
     auto& row = currentStoredRow(s, where, params);
+    const qint64 cookie = s.keyless ? s.schemaCookie() : -1;
     std::optional<qint64> rowid;
     {
         detail::Statement st(s.conn->handle,
@@ -778,7 +805,29 @@ bool Recordset::refreshCurrent()
     row.rowid = *rowid;
     row.values = fresh->values;
     row.match = fresh->match;
+    s.seen(row, cookie);
     return true;
+}
+
+Recordset::Follow Recordset::followCurrent()
+{
+    detail::RecordsetData& s = data();
+    if (!s.keyless)
+        return refreshCurrent() ? Follow::Found : Follow::Gone;
+    QString where;
+    QList<Value> params;
+    auto& row = currentStoredRow(s, where, params);
+    const qint64 cookie = s.schemaCookie();
+    if (row.seenAt < 0 || row.seenAt != cookie)
+        return refreshCurrent() ? Follow::Found : Follow::Lost;
+    // Nothing renumbered the table since the row was seen: its rowid is its
+    // own, whatever values it holds now, and no other row has taken it.
+    std::optional<detail::RecordsetData::Row> fresh = s.reread(row.rowid);
+    if (!fresh)
+        return Follow::Gone;
+    row.values = fresh->values;
+    row.match = fresh->match;
+    return Follow::Found;
 }
 
 Recordset::Bookmark Recordset::bookmark() const

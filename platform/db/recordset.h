@@ -77,6 +77,15 @@ public:
     // Reads the current row again as stored now, found the way update()
     // finds it; its values are then the stored ones. False when it is gone.
     bool refreshCurrent();
+    // The same, but a row of a table without a key whose values another
+    // workstation changed is followed to the rowid it was last seen at, as
+    // long as nothing renumbered the table since (a VACUUM, a restored copy).
+    enum class Follow {
+        Found,   // its values are the stored ones now
+        Gone,    // deleted meanwhile
+        Lost,    // its values changed and the table was renumbered since: it cannot be told from the others
+    };
+    Follow followCurrent();
     EditMode editMode() const;
 
     Bookmark bookmark() const;

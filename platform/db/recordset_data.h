@@ -18,6 +18,9 @@ struct RecordsetData {
         QList<Value> values;
         QList<Value> match;         // the values of matchNames, as stored
         bool deleted = false;
+        // Of a table without a key: the schema cookie when the rowid was
+        // last seen to be this row's; -1 when unknown.
+        qint64 seenAt = -1;
     };
 
 
@@ -33,6 +36,7 @@ struct RecordsetData {
     // by all the values they had; these columns are read with every row,
     // behind the rowid, whether the statement names them or not.
     QStringList matchNames;
+    bool keyless = false;           // matchNames are all the columns: no key
     std::vector<ColumnInfo> columns;
     std::vector<Field> fields;
     std::vector<Row> rows;
@@ -55,6 +59,12 @@ struct RecordsetData {
     // rowid is preferred where several rows would do.
     QString rowCondition(const Row& row, QList<Value>& params) const;
     qint64 freshBookmark(qint64 rowid) const;
+    // SQLite's schema cookie, which a VACUUM or a restored copy changes: the
+    // rowids of a table without a key stay where they are only while it holds.
+    qint64 schemaCookie() const;
+    // Notes that row.rowid is the row's now, when no renumbering came in
+    // since cookieBefore was read.
+    void seen(Row& row, qint64 cookieBefore) const;
     const Row& currentRow() const;
     bool hasLiveRows() const;
     void discardPending();

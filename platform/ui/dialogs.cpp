@@ -1,7 +1,12 @@
 #include "platform/ui/dialogs.h"
 
 #include "platform/runtime/text.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QWidget>
 
 namespace ui {
 
@@ -101,10 +106,48 @@ std::unique_ptr<DialogService> DialogService::install(std::unique_ptr<DialogServ
     return previous;
 }
 
+AskingScope::AskingScope(bool question)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    m_owner = dialogOwner();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w != m_owner && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)
+            && (type == Qt::Window || type == Qt::Tool || type == Qt::Dialog)) {
+            m_hidden.push_back({w, w->saveGeometry()});
+            w->hide();
+        }
+    }
+    if (question) {
+        QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+        m_arrow = true;
+    }
+}
+
+AskingScope::~AskingScope()
+{
+    if (m_arrow)
+        QApplication::restoreOverrideCursor();
+    bool shown = false;
+    for (const auto& [w, geometry] : m_hidden) {
+        if (!w || !w->isHidden())
+            continue;
+        // Where it stood, not moved by the frame the window manager puts around it again.
+        w->restoreGeometry(geometry);
+        w->show();
+        shown = true;
+    }
+    // The user goes on in the window the dialog stood over.
+    if (shown && m_owner && m_owner->isVisible())
+        m_owner->activateWindow();
+}
+
 Answer msgBox(const QString& text, int style, const QString& title)
 {
-    return DialogService::instance().message(
-        MessageRequest::fromStyle(text, style, title.isEmpty() ? defaultTitle() : title));
+    const MessageRequest request = MessageRequest::fromStyle(text, style, title.isEmpty() ? defaultTitle() : title);
+    const AskingScope asking(request.buttons != Buttons::Ok);
+    return DialogService::instance().message(request);
 }
 
 std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText)

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
+
+class QWidget;
 
 namespace ui {
 
@@ -86,6 +91,28 @@ public:
     static DialogService& instance();
     // Installs a service and returns the previous one.
     static std::unique_ptr<DialogService> install(std::unique_ptr<DialogService> service);
+};
+
+// Stands while a dialog waits for the user. A question shows the normal
+// pointer, also where the work that asks holds the hourglass; and the
+// program's windows that stay on top of all others (notices) step aside
+// until the dialog is answered, so none covers it. The window the dialog
+// stands over keeps its place.
+class AskingScope {
+public:
+    explicit AskingScope(bool question);
+    ~AskingScope();
+    AskingScope(const AskingScope&) = delete;
+    AskingScope& operator=(const AskingScope&) = delete;
+
+private:
+    struct Hidden {
+        QPointer<QWidget> window;
+        QByteArray geometry;
+    };
+    bool m_arrow = false;
+    QPointer<QWidget> m_owner;
+    std::vector<Hidden> m_hidden;
 };
 
 // The caption of a box whose caller gives none (the program's title).

@@ -128,6 +128,7 @@ Answer QtDialogService::message(const MessageRequest& request)
 
 std::optional<QString> QtDialogService::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
+    const AskingScope asking(true);
     bool ok = false;
     QString text = QInputDialog::getText(parentWindow(), title.isEmpty() ? appTitle() : title, prompt,
                                          QLineEdit::Normal, defaultText, &ok);
@@ -138,6 +139,7 @@ std::optional<QString> QtDialogService::input(const QString& prompt, const QStri
 
 std::optional<QString> QtDialogService::password(const QString& prompt, const QString& title)
 {
+    const AskingScope asking(true);
     // A fresh window each time, so nothing of an earlier entry is left.
     frmInputBox box(parentWindow());
     box.lbMsg->setText(prompt);
@@ -179,6 +181,7 @@ QString QtDialogService::openFile(const FileRequest& request)
     QString start = request.directory;
     if (!request.fileName.isEmpty())
         start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
+    const AskingScope asking(true);
     return QFileDialog::getOpenFileName(parentWindow(), request.title, start, qtFileFilter(request.filter));
 }
 
@@ -187,16 +190,19 @@ QString QtDialogService::saveFile(const FileRequest& request)
     QString start = request.directory;
     if (!request.fileName.isEmpty())
         start = start.isEmpty() ? request.fileName : start + QLatin1Char('/') + request.fileName;
+    const AskingScope asking(true);
     return QFileDialog::getSaveFileName(parentWindow(), request.title, start, qtFileFilter(request.filter));
 }
 
 QString QtDialogService::folder(const QString& title, const QString& startFolder)
 {
+    const AskingScope asking(true);
     return QFileDialog::getExistingDirectory(parentWindow(), title, startFolder);
 }
 
 std::optional<QColor> QtDialogService::color(const QColor& initial, const QString& title)
 {
+    const AskingScope asking(true);
     QColor c = QColorDialog::getColor(initial, parentWindow(), title);
     if (!c.isValid())
         return std::nullopt;

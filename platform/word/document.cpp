@@ -1,5 +1,6 @@
 #include "platform/word/document.h"
 
+#include "platform/runtime/fileerror.h"
 #include "platform/word/xmltree.h"
 #include "platform/word/ziparchive.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <map>
 #include <optional>
 #include <utility>
@@ -550,7 +552,7 @@ Document Document::open(const QString& path)
     if (file.size() > MaxFileSize)
         throw Error(QStringLiteral("Die Datei „%1“ ist zu groß für ein Word-Dokument.").arg(shown));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2.").arg(shown, file.errorString()));
+        throw Error(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2.").arg(shown, rt::fileErrorReason(file.error(), errno)));
     const QByteArray data = file.readAll();
     file.close();
 
@@ -678,15 +680,17 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
         QFile file(path);
         // NewOnly refuses a file that appeared meanwhile instead of replacing it.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const QString reason = rt::fileErrorReason(file.error(), errno);
             if (taken())
                 continue;
             throw FolderError(folder, QStringLiteral("Das Dokument kann nicht in „%1“ gespeichert werden: %2.")
-                                          .arg(shownFolder, file.errorString()));
+                                          .arg(shownFolder, reason));
         }
         const bool written = file.write(data) == data.size() && file.flush();
+        const int writeErrno = errno;
         file.close();
         if (!written || file.error() != QFileDevice::NoError) {
-            const QString reason = file.errorString();
+            const QString reason = rt::fileErrorReason(file.error(), writeErrno);
             file.remove();
             throw Error(QStringLiteral("Das Dokument „%1“ konnte nicht vollständig gespeichert werden: %2.")
                             .arg(QDir::toNativeSeparators(path), reason));

@@ -215,7 +215,9 @@ Tree parse(const QByteArray& data, const QString& partName)
         }
     }
     if (reader.hasError() || !tree.root) {
-        const QString reason = reader.hasError() ? reader.errorString() : QStringLiteral("leer");
+        // The reader's own words are English: its line tells where.
+        const QString reason = reader.hasError() ? QStringLiteral("Fehler in Zeile %1").arg(reader.lineNumber())
+                                                 : QStringLiteral("leer");
         throw Error(QStringLiteral("Der Teil „%1“ des Dokuments ist kein gültiges XML (%2).").arg(partName, reason));
     }
     return tree;

@@ -29,13 +29,9 @@ QString reason(int code)
         return QStringLiteral("das Archiv ist verschlüsselt");
     case ZIP_ER_COMPNOTSUPP:
         return QStringLiteral("unbekanntes Kompressionsverfahren");
-    default: {
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        const QString text = QString::fromUtf8(zip_error_strerror(&error));
-        zip_error_fini(&error);
-        return QStringLiteral("das ZIP-Archiv ist beschädigt (%1)").arg(text);
-    }
+    default:
+        // The library's own words are English.
+        return QStringLiteral("das ZIP-Archiv ist beschädigt");
     }
 }
 
@@ -151,7 +147,7 @@ QByteArray write(const std::vector<Entry>& entries)
         zip_set_file_compression(zip.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
     }
     if (zip_close(zip.get()) != 0)
-        throw failed(QString::fromUtf8(zip_strerror(zip.get())));
+        throw failed(QStringLiteral("Archiv lässt sich nicht abschließen"));
     (void)zip.release();
 
     QByteArray result;

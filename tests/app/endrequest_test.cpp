@@ -1,6 +1,6 @@
 // The request that every workstation ends, met by one that holds edits
-// nobody has saved: a note typed into the plan's booking panel and an
-// address changed in the address book.
+// nobody has saved: a note typed into the plan's booking panel, an address
+// changed in the address book, a price another workstation changed too.
 
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
@@ -11,15 +11,21 @@
 #include "core/startup.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "invoicing/frmServices.h"
 #include "plan/frmStockwerke.h"
+#include "preferences/frmVorgaben.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -49,6 +55,10 @@ protected:
     }
     void TearDown() override
     {
+        if (frmVorgaben::isLoaded())
+            delete &frmVorgaben::instance();
+        if (frmServices::isLoaded())
+            frmServices::unload();
         if (frmAdressen::isLoaded())
             frmAdressen::unload();
         frmStockwerke::unload();
@@ -99,8 +109,8 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
     EXPECT_TRUE(CheckShutdownRequest());
     ASSERT_EQ(windows.endNotices.size(), 1u);
     EXPECT_EQ(windows.endNotices.back(),
-              (QStringList{QStringLiteral("Belegungsplan: Änderungen an der Reservierung für „Meier, Anna“"),
-                           QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")}));
+              (QStringList{QStringLiteral("Belegungsplan: Änderungen an der Reservierung für \"Meier, Anna\""),
+                           QStringLiteral("Adressbuch: Änderungen an der Adresse \"Anna Meier\"")}));
     // Nothing was stored unasked, nothing thrown away, and the station is still logged in.
     EXPECT_EQ(plan.tbBuchungInfo->text(), "Allergie: Nuesse");
     EXPECT_EQ(book.tbEntry[entry::City]->text(), "Bremen");
@@ -113,7 +123,7 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
     QTest::mouseClick(plan.cmdSaveBooking, Qt::LeftButton);
     EXPECT_EQ(stored("SELECT book_info FROM tbl_bookings").toText(), "Allergie: Nuesse");
     EXPECT_TRUE(CheckShutdownRequest());
-    EXPECT_EQ(windows.endNotices.back(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Anna Meier“")});
+    EXPECT_EQ(windows.endNotices.back(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse \"Anna Meier\"")});
 
     QTest::mouseClick(book.cmdSave, Qt::LeftButton);
     EXPECT_EQ(stored("SELECT cust_city FROM tbl_customers").toText(), "Bremen");
@@ -124,11 +134,11 @@ TEST_F(EndRequest, UnsavedEditsKeepTheStationRunningUntilTheyAreSaved)
 
 TEST_F(EndRequest, TheNoticeNamesWhatIsUnsavedAndGivesUpOnlyWhenTheUserAgrees)
 {
-    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“"); });
-    EndRequestNotice::Show({QStringLiteral("Adressbuch: eine neue Adresse „Eva Schulz“")});
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse \"Eva Schulz\""); });
+    EndRequestNotice::Show({QStringLiteral("Adressbuch: eine neue Adresse \"Eva Schulz\"")});
     EndRequestNotice* notice = EndRequestNotice::loaded();
     ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->lbUnsaved->text(), "- Adressbuch: eine neue Adresse „Eva Schulz“");
+    EXPECT_EQ(notice->lbUnsaved->text(), "- Adressbuch: eine neue Adresse \"Eva Schulz\"");
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(notice->btnGiveUp, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.contains("gehen dann verloren"));
@@ -138,4 +148,56 @@ TEST_F(EndRequest, TheNoticeNamesWhatIsUnsavedAndGivesUpOnlyWhenTheUserAgrees)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(EndRequestNotice::loaded());
     UnregisterUnsavedEdit(edit);
+}
+
+// This station asks every one to end, itself included, while its catalogue
+// holds a price another station changed meanwhile and its address book a city.
+TEST_F(EndRequest, AtItsOwnRequestAStationGoesBackToAnEditOnAnyQuestionAndStaysRunning)
+{
+    Db->execute(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name, srv_price) VALUES (2, 'Übernachtung', 79)"));
+    frmAdressen::ShowAdresse(guest, nullptr);
+    frmAdressen& book = frmAdressen::instance();
+    book.tbEntry[entry::City]->setFocus();
+    QTest::keyClicks(book.tbEntry[entry::City], QStringLiteral("Bremen"));
+    frmServices& catalogue = frmServices::instance();
+    catalogue.ShowArtikel(2);
+    catalogue.tbPreis->setFocus();
+    catalogue.tbPreis->selectAll();
+    QTest::keyClicks(catalogue.tbPreis, QStringLiteral("85"));
+    test::OtherStation desk(database.path());
+    desk.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+
+    frmVorgaben::showWindow();
+    frmVorgaben& settings = frmVorgaben::instance();
+    QTabBar* tabs = settings.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QCheckBox* alsoHere = settings.chkShutdownAll_includingThisOne;
+    QTest::mouseClick(alsoHere, Qt::LeftButton, {}, QPoint(8, alsoHere->height() / 2));
+    ASSERT_TRUE(alsoHere->isChecked());
+
+    // Saving the price meets the other station's: Abbrechen goes back to it.
+    for (const ui::Answer answer : {ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Cancel})
+        dialogs->answerMessage(answer);
+    QTest::mouseClick(settings.btnShutdown, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("82,00"))) << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&catalogue));
+    EXPECT_EQ(catalogue.tbPreis->text(), "85");
+    EXPECT_EQ(stored("SELECT srv_price FROM tbl_services").toDouble(), 82.0);
+    // The others were asked all the same; this station's own watch lets it run.
+    EXPECT_TRUE(ShutdownRequested());
+    EXPECT_TRUE(CheckShutdownRequest());
+
+    // The stored price kept (Nein), the address nothing asked about is named: Abbrechen shows it.
+    for (const ui::Answer answer : {ui::Answer::Ok, ui::Answer::Ok, ui::Answer::No, ui::Answer::Cancel})
+        dialogs->answerMessage(answer);
+    QTest::mouseClick(settings.btnShutdown, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("\n- Adressbuch: Änderungen an der Adresse \"Anna Meier\"\n")));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&book));
+    EXPECT_EQ(book.tbEntry[entry::City]->text(), "Bremen");
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_THROW(settings.btnShutdown->click(), ProgramEnded);
+    EXPECT_TRUE(stored("SELECT ws_LoginDate FROM tbl_workstations").isNull());
 }

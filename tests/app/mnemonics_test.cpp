@@ -1,8 +1,12 @@
 #include "tests/app/program_folder.h"
 
+#include "core/terms.h"
+#include "platform/db/database.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -48,6 +52,10 @@ QStringList clashes(QWidget* window, size_t& letters)
         for (int i = 0; i < tabs->count(); ++i)
             take(tabs, tabs->tabText(i));
     }
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+        for (const QAction* menu : bar->actions())
+            take(bar, menu->text());
+    }
     letters = seen.size();
     return found;
 }
@@ -87,6 +95,32 @@ TEST_F(Mnemonics, TheDailyWindowsGiveEachAltLetterOnceAndTheLetterPressesItsButt
     QSignalSpy store(invoice.cmdSave, &QPushButton::clicked);
     QTest::keyClick(&invoice, Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(store.wait(1000));
+}
+
+// The plan's guest button is captioned with the house's word: whatever that
+// is, the window's Alt letters stay its own, and the button takes the first
+// letter of the word still free (none when every one is taken).
+TEST_F(Mnemonics, ThePlansGuestButtonKeepsALetterOfItsOwnWhateverTheGuestsAreCalled)
+{
+    for (const auto& [term, letter] : {std::pair{"Kunde", 'k'}, std::pair{"Patient", '\0'}, std::pair{"Bewohnerin", 'w'},
+                                       std::pair{"Mitglied", 'm'}, std::pair{"B&B-Gast", 'g'}}) {
+        SCOPED_TRACE(term);
+        Db->execute(QStringLiteral("UPDATE tbl_gui_terms SET gt_singular = ? WHERE gt_id = 5"), {db::Value(QString::fromUtf8(term))});
+        FillResourceArrays();
+        frmStockwerke& w = frmStockwerke::instance();
+        w.init();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        size_t letters = 0;
+        EXPECT_EQ(clashes(&w, letters).join(QStringLiteral(", ")).toStdString(), "");
+        ASSERT_EQ(mnemonic(w.cmdShowPat->text()), QChar::fromLatin1(letter));
+        EXPECT_EQ(QString(w.cmdShowPat->text()).remove(QLatin1Char('&')), QString(TermPersonSingular).remove(QLatin1Char('&')));
+        if (letter) {
+            QSignalSpy clicked(w.cmdShowPat, &QPushButton::clicked);
+            pressAlt(&w, QChar::fromLatin1(letter));
+            EXPECT_TRUE(clicked.wait(1000));
+        }
+        frmStockwerke::unload();
+    }
 }
 
 TEST_F(Mnemonics, EachPageOfTheSettingsGivesAnAltLetterOnceAndACaptionsLetterLeadsIntoItsField)

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "platform/db/error.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
@@ -110,7 +111,7 @@ TEST_F(AddressRecordTest, AFailedSaveWritesNothingSaysSoAndKeepsTheEdits)
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_EQ(record.save(f, QStringLiteral("Die Adresse wurde nicht übernommen.")), AddressRecord::SaveResult::Failed);
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Fehler beim Speichern der Adressdaten"));
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Platte voll")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(db::errorText(db::err::ValidationRule)));
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("Die Adresse wurde nicht übernommen.")));
     EXPECT_TRUE(state.Changed);
     EXPECT_EQ(LoadCustomer(id)->cust_lastname, QStringLiteral("Meier"));
@@ -170,20 +171,21 @@ TEST_F(AddressRecordTest, DeleteIsRefusedForACustomerWithBookingsOrInvoices)
     AddressFields f = *record.load(booked);
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text,
-              QStringLiteral("Dieser Gast darf nicht gelöscht werden,\nda es für ihn 3 Buchungen gibt,\n"
+              QStringLiteral("Dieser Gast darf nicht gelöscht werden,\nda er noch 3 Buchungen hat,\n"
                              "deren Zuordnung sonst verloren ginge."));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Adresse löschen"));
     f = *record.load(billed);
     EXPECT_FALSE(record.deleteAsked(f));
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("da es für ihn 1 Rechnung gibt,")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("da er noch 1 Rechnung hat,")));
     EXPECT_FALSE(record.deleteIfUnreferenced());
     EXPECT_EQ(database.count("tbl_customers"), 2);
     EXPECT_EQ(state.CurrentCustomerId, billed);
 
-    // One nothing names is asked for by company and names, then deleted.
+    // One nothing names is asked for by company and names as stored, then deleted.
     const qint32 free = add(QStringLiteral("Frei"), QStringLiteral("Fritz"));
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_company = 'Frei & Co' WHERE cust_id = %1").arg(free));
     f = *record.load(free);
-    f.text[entry::Company] = QStringLiteral("Frei & Co");
+    f.text[entry::FirstName] = QStringLiteral("Franz");
     dialogs->answerMessage(ui::Answer::Cancel);
     EXPECT_FALSE(record.deleteAsked(f));
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Personendaten für \"Frei & Co Fritz Frei\" wirklich löschen?"));

@@ -495,8 +495,25 @@ TEST_F(Editor, ADateStoredAsTextShowsEmptyAndOnlyATypedDateReplacesIt)
         test::DialogScope dialogs;
         dialogs->answerMessage(ui::Answer::Cancel);
         EXPECT_FALSE(editor.SaveBooking());
-        EXPECT_EQ(dialogs->lastMessage().text, PlaceOccupiedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
+        // The refusal names what holds the place and how to mend it.
+        EXPECT_EQ(dialogs->lastMessage().text, OccupiedRefusalText("Haupthaus \\ Erdgeschoss \\ Zimmer 1", id));
+        EXPECT_TRUE(dialogs->lastMessage().text.contains(
+            "Die Reservierung " + QString::number(id) + " für \"Anna Meier\" in \"Zimmer 1\" hat ein ungültiges Anreisedatum"));
         EXPECT_EQ(db.bookings(), 1);
+    }
+    // Beside it a sound booking of the same room: a change of its note alone
+    // takes no place and is stored; a longer stay is refused.
+    const qint32 beside = db.addBooking(db.place, db.otto, 10, 12);
+    {
+        ASSERT_TRUE(editor.LoadBooking(beside));
+        test::DialogScope dialogs;
+        editor.fields().tbBuchungInfo = QStringLiteral("Spätanreise");
+        EXPECT_TRUE(editor.SaveBooking());
+        EXPECT_EQ(stored(beside)->book_info, QStringLiteral("Spätanreise"));
+        editor.fields().tbBuchungDatum[1] = test::BookingDb::dayText(13);
+        dialogs->answerMessage(ui::Answer::Cancel);
+        EXPECT_FALSE(editor.SaveBooking());
+        EXPECT_EQ(stored(beside)->book_end, db.day(12));
     }
     ASSERT_TRUE(editor.LoadBooking(id));
     EXPECT_EQ(editor.fields().tbBuchungDatum, (std::array<QString, 2>{}));   // not 30.12.1899

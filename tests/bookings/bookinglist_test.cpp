@@ -1,4 +1,5 @@
 #include "bookings/bookinglist.h"
+#include "bookings/bookinglistprint.h"
 
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
@@ -254,4 +255,17 @@ TEST_F(BookingListQuery, NamesThatCannotBeReadAreSaidOnce)
     QCoreApplication::processEvents();
     ASSERT_EQ(failed.size(), 1);
     EXPECT_TRUE(failed.front().front().toString().startsWith("Fehler in ListView1"));
+}
+
+// A date another tool stored as text or beyond the calendar shows empty, in
+// the list as in its printout, never as the calendar's day zero.
+TEST_F(BookingListQuery, ADateThatCannotBeReadShowsEmptyInTheListAndItsPrintout)
+{
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'Ostern', book_end = 1e300 WHERE book_id = %1")
+                         .arg(db.addBooking(db.place, db.anna, 1, 3)));
+    BookingListModel model;
+    model.setList(*QueryBookingList(BookingListFilter("", -1, db.place, 1), false));
+    const auto line = PrintedListOf(QString(), model).lines.at(0);
+    EXPECT_EQ(line[0] + line[1], "");
+    EXPECT_EQ(line[2], "Anna Meier");
 }

@@ -289,8 +289,8 @@ TEST_F(AddressBook, TheTextsFollowAFeminineWordForTheGuest)
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(book().btnDelete, Qt::LeftButton);
-    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Bewohnerin darf nicht gelöscht werden,\nda es für sie "
-                                                          "1 Buchung gibt,\nderen Zuordnung sonst verloren ginge."));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Bewohnerin darf nicht gelöscht werden,\nda sie noch "
+                                                          "1 Buchung hat,\nderen Zuordnung sonst verloren ginge."));
 
     QTest::mouseClick(book().btnNeu, Qt::LeftButton);
     dialogs->answerMessage(ui::Answer::Ok);
@@ -467,7 +467,7 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
     EXPECT_TRUE(stored().cust_zip.isEmpty());
     EXPECT_EQ(shown(entry::Phone), QStringLiteral("0711 123"));
-    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse „Eva Wagner“")});
+    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral("Adressbuch: Änderungen an der Adresse \"Eva Wagner\"")});
 
     dialogs->answerMessage(ui::Answer::No);
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);
@@ -483,4 +483,42 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Person \"Wagner, Eva\" wurde")));
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 123"));
+}
+
+TEST_F(TwoDesksOnOneGuest, ADeleteAfterTheOtherStationChangedTheGuestNamesWhatChangedAndNeinKeepsIt)
+{
+    frmAdressen::ShowAdresse(wagner, nullptr);
+    otherSets("cust_city", QStringLiteral("Bonn"));
+    test::DialogScope dialogs;
+    dialogs->answerDefault();
+    QTest::mouseClick(book().btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz geändert: Ort jetzt \"Bonn\". Trotzdem löschen?"));
+    EXPECT_EQ(stored().cust_city, QStringLiteral("Bonn"));
+    EXPECT_EQ(book().IndexDisplay->text(), QString::number(wagner));
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(book().btnDelete, Qt::LeftButton);
+    EXPECT_FALSE(LoadCustomer(wagner));
+    EXPECT_TRUE(shown(entry::LastName).isEmpty());
+}
+
+TEST_F(TwoDesksOnOneGuest, AChoiceOverAStoredNullIsWrittenThoughTheFieldShowedIt)
+{
+    // Stored without salutation and with a birthday's time: shown as "Herr" and as the day alone.
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_sex = NULL, cust_birthday = #02/01/1970 14:30:00# "
+                                 "WHERE cust_id = %1").arg(wagner));
+    frmAdressen::ShowAdresse(wagner, nullptr);
+    ASSERT_TRUE(book().optAnrede[0]->isChecked());
+    ASSERT_EQ(shown(entry::Birthday), QStringLiteral("01.02.1970"));
+    QTest::mouseClick(book().optAnrede[0], Qt::LeftButton);
+    retype(entry::Birthday, QStringLiteral("01.02.1970"));
+    test::DialogScope dialogs;
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    const auto column = [&](const char* name) {
+        return other.value(QStringLiteral("SELECT %1 FROM tbl_customers WHERE cust_id = ?").arg(QLatin1String(name)), {wagner});
+    };
+    EXPECT_EQ(column("cust_sex").toLong(), 0);
+    EXPECT_FALSE(column("cust_sex").isNull());
+    EXPECT_EQ(column("cust_birthday").toDate(), rt::Date::fromParts(1970, 2, 1));
 }

@@ -3,6 +3,7 @@
 #include "bookings/bookinglist.h"
 #include "core/bookings.h"
 #include "core/conflicts.h"
+#include "core/dialogs/colorselector.h"
 #include "core/dialogs/datepicker.h"
 #include "core/terms.h"
 #include "tests/bookings/booking_db.h"
@@ -187,4 +188,38 @@ TEST_F(BookingWindow, ADayPickedInTheDatePickerIsTakenAndUndoBringsTheStoredOneB
     EXPECT_EQ(w().tbBuchungDatum[0]->text(), db.dayText(2));
     EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(4));
     frmCalendar::unload();
+}
+
+TEST_F(BookingWindow, AClickOnTheColourOpensTheChoiceAndPicksNothing)
+{
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_color_id = 3 WHERE book_id = %1").arg(soon));
+    w().ShowBookings(QString(), soon, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    // Through the window, as the window system delivers them: the release
+    // goes to the pop-up the press opened under the pointer, on its "keine".
+    const QPoint middle = w().lbColor->mapTo(&w(), w().lbColor->rect().center());
+    QTest::mousePress(w().windowHandle(), Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(w().windowHandle(), Qt::LeftButton, {}, middle);
+    frmColorSelector& colours = frmColorSelector::instance();
+    EXPECT_TRUE(colours.lbColorSelector[0]->rect().contains(colours.lbColorSelector[0]->mapFromGlobal(w().mapToGlobal(middle))));
+    EXPECT_TRUE(colours.isVisible());
+    EXPECT_EQ(w().state().BookingColorIndex, 3);
+    QTest::mouseClick(colours.lbColorSelector[0], Qt::LeftButton);
+    EXPECT_EQ(w().state().BookingColorIndex, 0);
+    frmColorSelector::Unload();
+}
+
+TEST_F(BookingWindow, ADayTypedAfterAClickIntoTheEmptyArrivalReplacesTheDayTheClickPutThere)
+{
+    w().CreateNewBooking(db.otherPlace, 0, QString(), QString());
+    w().AddMainAdress(db.anna, "Anna Meier");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    QLineEdit* arrival = w().tbBuchungDatum[0];
+    QTest::mouseClick(arrival, Qt::LeftButton, {}, arrival->rect().center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(arrival->text(), db.dayText(0));
+    QTest::keyClicks(arrival, db.dayText(5));
+    QTest::keyClick(arrival, Qt::Key_Tab);
+    QTest::mouseClick(w().cmdSave[0], Qt::LeftButton);
+    EXPECT_EQ(LoadBooking(w().state().CurrentBookingId)->book_start, db.day(5));
 }

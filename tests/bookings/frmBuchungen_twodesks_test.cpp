@@ -133,3 +133,67 @@ TEST_F(TwoDesks, AFieldChangedAtBothDesksIsAskedAboutAndEachAnswerDoesWhatItSays
     EXPECT_EQ(stored().book_info, QStringLiteral("Balkon"));
     EXPECT_EQ(dialogs->messages().size(), 4u);
 }
+
+TEST_F(TwoDesks, APeriodMergedFromBothDesksIsAskedAsOneAndNeverStoredBackwards)
+{
+    // A sets the arrival, B the departure before it: the period is one field.
+    typeInto(w().tbBuchungDatum[0], decemberText(16));
+    w().tbBuchungInfo->setFocus();
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = %1 WHERE book_id = 17").arg(DateToSQL(december(15))));
+    dialogs->answerMessage(ui::Answer::No);
+    save();
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 14.12.2026 – 15.12.2026")));
+    EXPECT_EQ(stored().book_start, december(14));
+    EXPECT_EQ(stored().book_end, december(15));
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), decemberText(15));
+
+    // A extends the stay into Otto's booking of the other room, where B moved it meanwhile.
+    db.addBooking(db.otherPlace, db.otto, december(16), december(19));
+    typeInto(w().tbBuchungInfo, QStringLiteral("lang"));
+    typeInto(w().tbBuchungDatum[1], decemberText(18));
+    w().tbBuchungInfo->setFocus();
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_place_id = %1 WHERE book_id = 17").arg(db.otherPlace));
+    dialogs->answerMessage(ui::Answer::Cancel);
+    save();
+    ASSERT_EQ(dialogs->messages().size(), 2u);
+    // Refused for the room it would have had, not the one this window showed.
+    const QString refusal = dialogs->lastMessage().text;
+    EXPECT_TRUE(refusal.contains(w().listRooms->itemText(w().listRooms->findData(db.otherPlace)))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("vom 14.12.2026 bis zum 18.12.2026"))) << refusal.toStdString();
+    EXPECT_EQ(stored().book_end, december(15));
+    EXPECT_EQ(stored().book_info, QString());
+    // The window shows the booking as stored.
+    EXPECT_EQ(w().listRooms->currentData().toInt(), db.otherPlace);
+    EXPECT_EQ(w().tbBuchungDatum[1]->text(), decemberText(15));
+}
+
+TEST_F(TwoDesks, ATypedPersonCountIsWrittenAlsoWhereTheStoredCountShowedAsOne)
+{
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_cust_count = 0 WHERE book_id = 17"));
+    w().ShowBookings(QString(), 17, db.place, true, 1);
+    ASSERT_EQ(w().tbPersoncount->text(), "1");
+    typeInto(w().tbPersoncount, QStringLiteral("1"));
+    save();
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(stored().book_cust_count, 1);
+    // Now it holds the room: another booking there is refused.
+    EXPECT_NE(OccupyingBooking(db.place, december(15), december(16)), 0);
+}
+
+TEST_F(TwoDesks, ADeleteAfterTheOtherMovedTheBookingAsksAndNamesWhatIsStored)
+{
+    otherMoves(db.place, 20, 25);
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w().btnDelete, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Zeitraum jetzt "
+                             "20.12.2026 – 25.12.2026. Trotzdem löschen?"));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_TRUE(LoadBooking(17));
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w().btnDelete, Qt::LeftButton);
+    EXPECT_FALSE(LoadBooking(17));
+}

@@ -270,6 +270,56 @@ TEST_F(TwoDesksOnOneBooking, ADeleteAsksWhenTheRowChangedAndAgainWhenItChangesWh
     EXPECT_EQ(DeleteShownBooking(17, shown, ask(0)), DeleteResult::Missing);
 }
 
+TEST_F(TwoDesksOnOneBooking, TheScheduleAsksOnceNamingOnlyTheBookingsChangedSinceDrawn)
+{
+    Db->execute(QStringLiteral("INSERT INTO tbl_bookings (book_id, book_mandant_id, book_place_id, book_customer_id, "
+                               "book_cust_count, book_start, book_end) VALUES (18, 1, ?, 7, 1, ?, ?)"),
+                {place, december(17), december(19)});
+    QHash<qint32, RowValues> drawn;
+    for (const ScheduleBooking& b : ScheduleBookings(1, floor, -1, december(1), december(31)))
+        drawn.insert(b.book_id, ScheduleBookingColumns(b));
+    ASSERT_EQ(drawn.size(), 2);
+    // B notes a dog on 17 and only touches 18 (its edit time, which no bar shows).
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_info = 'Hund' WHERE book_id = 17"));
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_bearb_date = #12/01/2026 08:00:00# WHERE book_id = 18"));
+    const auto ask = [&](const QList<ShownRowChange>& rows) {
+        QList<std::pair<QString, RowMerge>> changed;
+        for (const ShownRowChange& row : rows) {
+            if (!row.since.kept.isEmpty())
+                changed.append({QStringLiteral("Die Reservierung ") + row.key.toText(), row.since});
+        }
+        return AskDeleteClashes(changed, BookingMergeFields()) == ClashChoice::Mine;
+    };
+    dialogs->answerDefault();
+    EXPECT_EQ(DeleteDrawnBookings({17, 18}, drawn, ask).result, DeleteResult::Cancelled);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz geändert: Notiz jetzt \"Hund\". Trotzdem löschen?"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 2);
+
+    // 18 deleted meanwhile, 17 moved too: Ja deletes 17, 18 is reported missing.
+    other.exec(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id = 18"));
+    otherMovesTo(20, 25);
+    dialogs->answerMessage(ui::Answer::Yes);
+    const ShownRowsDelete deleted = DeleteDrawnBookings({17, 18}, drawn, ask);
+    EXPECT_EQ(deleted.result, DeleteResult::Deleted);
+    EXPECT_EQ(deleted.missing, QList<db::Value>{18});
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 20.12.2026 – 25.12.2026; Notiz jetzt")));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+    EXPECT_EQ(DeleteDrawnBookings({17}, drawn, ask).result, DeleteResult::Missing);
+}
+
+TEST(RowMergeMend, AnEditedFieldThatShowedANormalisedValueCountsAsChangedFromTheStoredOne)
+{
+    // Shown: a Null as 0, a trimmed text; an Integer in the width the field gives it.
+    RowValues base{{"n", 0}, {"t", QStringLiteral("Meier")}, {"w", 5}};
+    const RowValues loaded{{"n", db::Value()}, {"t", QStringLiteral(" Meier ")},
+                           {"w", db::Value::ofKind(db::Value::Kind::Integer, 5)}};
+    for (const char* column : {"n", "t", "w", "gone"})
+        MendUnshown(base, loaded, QString::fromLatin1(column));
+    EXPECT_EQ(ChangedColumns(base, {{"n", 0}, {"t", QStringLiteral("Meier")}, {"w", 5}}),
+              (RowValues{{"n", 0}, {"t", QStringLiteral("Meier")}}));
+}
+
 TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverIt)
 {
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'morgen' WHERE book_id = 17"));

@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "core/messages.h"
+#include "platform/db/error.h"
 #include "tests/core/scratch_database.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -140,5 +141,5 @@ TEST_F(Workstations, NewRowThatCannotBeStoredGivesNoId)
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_EQ(GetStationPreferences(ComputerName), 0);
     EXPECT_EQ(data.count("tbl_workstations"), 0);
-    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("(gesperrt)")));
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(db::errorText(db::err::ValidationRule)));
 }

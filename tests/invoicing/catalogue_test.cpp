@@ -247,6 +247,8 @@ TEST_F(TwoDesksOnOneService, APriceChangedAtBothDesksAsksAndEachAnswerDoesWhatIt
         "Die Hotelleistung \"Übernachtung\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
         "Ihre Änderung trotzdem speichern?")))
         << question.text.toStdString();
+    // The save holds the hourglass; the question waits under the normal pointer.
+    EXPECT_EQ(question.pointer, Qt::ArrowCursor);
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
     EXPECT_TRUE(stored("srv_info").isNull());
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
@@ -278,7 +280,7 @@ TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNa
     EXPECT_EQ(stored("srv_info").toText(), QStringLiteral("Seeblick"));
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
     const QString line =
-        QStringLiteral("Hotelleistungen: „Übernachtung“: Preis nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+        QStringLiteral("Hotelleistungen: \"Übernachtung\": Preis nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
     EXPECT_EQ(UnsavedEdits(), QStringList{line});
 
     // The store at the real end writes it no more than the first one did.

@@ -191,7 +191,7 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
     });
 
     const QString line = QStringLiteral("Rechnung ") + a.lbRechnungNr->text()
-                         + QStringLiteral(": Notiz nicht gespeichert – an einem anderen Arbeitsplatz geändert");
+                         + QStringLiteral(": Notiz nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
     for (int end = 0; end < 2; ++end) {
         RunProgramEndWork(true);
         EXPECT_TRUE(dialogs->messages().empty());

@@ -13,6 +13,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -197,6 +198,13 @@ TEST_F(InvoiceWindows, TheCatalogueHandsAServiceToTheOpenInvoice)
     EXPECT_EQ(s.tbBeschreibung->text(), QStringLiteral("Übernachtung"));
     EXPECT_TRUE(s.optMwSt[1]->isChecked());
     EXPECT_EQ(s.listArtikel->currentItem()->text(), QStringLiteral("Übernachtung"));
+    // The row is centred on its text; the dots of its "Ü" stand above the
+    // font's ascent and must still lie inside the row.
+    const QRect row = s.listArtikel->visualItemRect(s.listArtikel->currentItem());
+    const QFontMetrics metrics(s.listArtikel->font());
+    const int glyphTop = row.top() + (row.height() - metrics.height()) / 2 + metrics.ascent()
+                         + metrics.tightBoundingRect(QStringLiteral("Ü")).top();
+    EXPECT_GE(glyphTop, row.top());
     QTest::mouseClick(s.btnMenge[0], Qt::LeftButton);
     EXPECT_EQ(s.tbMenge->text(), QStringLiteral("2"));
     QTest::mouseClick(s.btnZurRechnung, Qt::LeftButton);

@@ -7,6 +7,7 @@
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "platform/db/database.h"
 #include "platform/runtime/format.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
@@ -281,7 +282,7 @@ TEST_F(BookingPanelTest, AReadOnlyWorkstationNeitherSavesNorDeletes)
     EXPECT_EQ(LoadBooking(id)->book_info, "");
 }
 
-TEST_F(BookingPanelTest, DeleteAsksWithWhatThePanelShowsAndCancelKeepsTheBooking)
+TEST_F(BookingPanelTest, DeleteAsksWithTheBookingAsStoredAndCancelKeepsTheBooking)
 {
     const qint32 id = PlanDb::addBooking(place, schulz, PlanDb::noon(2024, 6, 10), PlanDb::noon(2024, 6, 12));
     panel.load(id, -1);
@@ -292,11 +293,12 @@ TEST_F(BookingPanelTest, DeleteAsksWithWhatThePanelShowsAndCancelKeepsTheBooking
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(bookings(), 1);
 
+    // Edited fields are not what goes: the question names the stored booking.
     fields.guest.clear();
-    fields.dates = {QString(), QString()};
+    fields.dates = {QStringLiteral("01.06.2024"), QString()};
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_TRUE(panel.remove());
-    EXPECT_EQ(dialogs->lastMessage().text, "ACHTUNG : Wollen Sie die Reservierung\nlöschen?");
+    EXPECT_EQ(dialogs->lastMessage().text, "ACHTUNG : Wollen Sie die Reservierung für\nSchulz, Bernd\n10.06.2024 - 12.06.2024\nlöschen?");
     EXPECT_EQ(bookings(), 0);
     EXPECT_EQ(state.CurrentBookingId, -1);
     EXPECT_FALSE(panel.remove());
@@ -446,4 +448,21 @@ TEST(BookingPanelPersons, TheCountIsTheNumberTheTextStartsWith)
     EXPECT_EQ(LeadingCount(""), 0);
     EXPECT_EQ(LeadingCount("-3"), 0);
     EXPECT_EQ(LeadingCount("9999999999"), 32767);
+}
+
+// The file busy past the wait at the save: the guest, booked elsewhere when
+// the fields were checked, is not asked about, and nothing is stored.
+TEST_F(BookingPanelTest, ACheckThatCannotBeMadeRefusesTheSaveAndClaimsNoBooking)
+{
+    PlanDb::addBooking(other, meier, PlanDb::noon(2024, 6, 11), PlanDb::noon(2024, 6, 14));
+    fillNew(meier);
+    ASSERT_TRUE(state.CustomerConflict);
+    std::unique_ptr<db::Database> station = db::Database::open(Db->path());
+    station->execute(QStringLiteral("BEGIN EXCLUSIVE;"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_FALSE(panel.save());
+    station->execute(QStringLiteral("COMMIT;"));
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("Die Reservierung wurde nicht gespeichert. Versuchen Sie es bitte gleich noch einmal."));
+    EXPECT_EQ(bookings(), 1);
 }

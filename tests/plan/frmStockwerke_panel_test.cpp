@@ -181,7 +181,7 @@ TEST_F(PanelBesideAnotherStation, ADateChangedAtBothStationsIsAskedAndEachAnswer
     EXPECT_EQ(stored().book_end, july(5));
     EXPECT_EQ(stored().book_info, "");
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "06.07.2026");
-    EXPECT_EQ(UnsavedEdits(), QStringList{"Belegungsplan: Änderungen an der Reservierung für „Meier, Anna“"});
+    EXPECT_EQ(UnsavedEdits(), QStringList{"Belegungsplan: Änderungen an der Reservierung für \"Meier, Anna\""});
 
     // Nein keeps the stored period, writes the note and shows the period stored.
     dialogs->answerMessage(ui::Answer::No);
@@ -254,7 +254,7 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 2u);
-    EXPECT_EQ(dialogs->messages()[0].text, PlaceOccupiedText("02"));
+    EXPECT_EQ(dialogs->messages()[0].text, OccupiedRefusalText("02", damaged));
     EXPECT_EQ(dialogs->messages()[1].text, QStringLiteral("Die Reservierung %1 für \"Eva Wagner\" in \"02\" hat ein "
                                                           "ungültiges Anreisedatum. Bitte geben Sie es im Buchungsfenster "
                                                           "neu ein.").arg(damaged));
@@ -294,4 +294,32 @@ TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFl
     QTest::keyClick(w.listRoomCategoryFilter, Qt::Key_Down);
     EXPECT_EQ(w.state().CurrentPlaceId, -1);
     EXPECT_EQ(w.lblRoomName->text(), "");
+}
+
+TEST_F(PanelBesideAnotherStation, AMergedStayIsRefusedForTheRoomItWouldHaveHadAndADeleteNamesTheMove)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    PlanDb::addBooking(room3, newGuest, july(4), july(8));
+    // B moved the stay to room 03; A, still showing 01, extends it into Wagner's.
+    otherChanges([this](Booking& b) { b.book_place_id = room3; });
+    type(w.tbBuchungDatum[1], QStringLiteral("06.07.2026"), true);
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    ASSERT_FALSE(dialogs->messages().empty());
+    const QString refusal = dialogs->lastMessage().text;
+    EXPECT_TRUE(refusal.contains(QStringLiteral("\"03\" ist im Reservierungszeitraum bereits belegt"))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("vom 01.07.2026 bis zum 06.07.2026 in \"03\""))) << refusal.toStdString();
+    EXPECT_EQ(stored().book_end, july(3));
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "03.07.2026");
+
+    // B moves it again; A's delete names the stored period and keeps it on Nein.
+    otherMoves(10, 12);
+    const size_t before = dialogs->messages().size();
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w.cmdBuchungDelete, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages().size(), before + 1);
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("Zeitraum jetzt 10.07.2026 – 12.07.2026. Trotzdem löschen?")))
+        << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(LoadBooking(booking));
 }

@@ -8,6 +8,7 @@
 #include "schedule/usercontrol1.h"
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
@@ -133,6 +134,25 @@ TEST_F(ScheduleTab, DeleteAsksThenRemovesTheSelectedBookingAndEmptiesThePanelBut
     EXPECT_FALSE(LoadBooking(booking));
     EXPECT_TRUE(bar(w, booking).isEmpty());
     EXPECT_EQ(w.state().CurrentBookingId, -1);
+}
+
+TEST_F(ScheduleTab, DeleteAfterTheOtherStationMovedTheBookingNamesWhereItIsNowAndEnterKeepsIt)
+{
+    frmStockwerke& w = shown();
+    QTest::mouseClick(w.mySchedule, Qt::LeftButton, {}, bar(w, booking).center());
+    test::OtherStation other{database.path()};
+    other.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = #07/10/2026 12:00:00#, "
+                              "book_end = #07/12/2026 12:00:00# WHERE book_id = ?"), {booking});
+    test::DialogScope dialogs;
+    dialogs->answerDefault();
+    QTest::keyClick(w.mySchedule, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Reservierung %1 für \"Anna Meier\" wurde inzwischen an einem anderen Arbeitsplatz "
+                             "geändert: Zeitraum jetzt 10.07.2026 – 12.07.2026. Trotzdem löschen?").arg(booking));
+    EXPECT_TRUE(LoadBooking(booking));
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::keyClick(w.mySchedule, Qt::Key_Delete);
+    EXPECT_FALSE(LoadBooking(booking));
 }
 
 TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)

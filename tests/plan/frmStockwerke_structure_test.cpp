@@ -525,3 +525,52 @@ TEST_F(StructureWindowBesideAnother, ArrowKeysMoveOnlyTheMarkedMarkersAndAllOrNo
     EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{600, 600, 795, 795}));
     EXPECT_EQ(markerOf(w, room2)->pos(), w.imgStockwerk->pos() + QPoint(101, 30));
 }
+
+TEST_F(StructureWindowBesideAnother, ADeleteAsksAboutWhatTheOtherStationChangedSinceItWasShown)
+{
+    frmStockwerke& w = shown();
+    // The floor plan: both markers moved here (stored by this window), one renamed there.
+    editMode(w);
+    QTest::mouseClick(markerOf(w, room1), Qt::LeftButton);
+    QTest::mouseClick(markerOf(w, room2), Qt::LeftButton, Qt::ControlModifier);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
+    other.exec("UPDATE tbl_places SET pl_name = 'Suite', pl_info = 'nicht gezeigt' WHERE pl_id = ?", {room1});
+    other.exec("UPDATE tbl_places SET pl_info = 'nicht gezeigt' WHERE pl_id = ?", {room2});
+    dialogs->answerDefault();
+    QTest::keyClick(w.FocusDummy, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer \"01\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                                           "Name jetzt \"Suite\". Trotzdem löschen?");
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(database.count("tbl_places"), 3);
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::keyClick(w.FocusDummy, Qt::Key_Delete);
+    EXPECT_EQ(database.count("tbl_places"), 1);
+
+    // The tree: the building as the editor read it, renamed there since.
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "B" + QString::number(remise));
+    other.exec("UPDATE tbl_buildings SET bld_name = 'Scheune' WHERE bld_id = ?", {remise});
+    dialogs->answerDefault();
+    QTest::keyClick(w.TV1, Qt::Key_Delete);
+    EXPECT_EQ(question(), "Das Gebäude \"Remise\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+                          "Name jetzt \"Scheune\". Trotzdem löschen?");
+    EXPECT_EQ(database.count("tbl_buildings"), 2);
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w.cmdDeleteResource, Qt::LeftButton);
+    EXPECT_EQ(database.count("tbl_buildings"), 1);
+}
+
+TEST_F(StructureWindowBesideAnother, AValueTypedOverOneShownNormalisedIsWritten)
+{
+    // No capacity and a name with blanks: shown as 0, saved trimmed.
+    database.exec(QStringLiteral("UPDATE tbl_places SET pl_capacity = NULL, pl_name = ' 03 ' WHERE pl_id = %1").arg(room3));
+    frmStockwerke& w = shown();
+    w.SSTab1->setCurrentIndex(2);
+    choose(w, "P" + QString::number(room3));
+    ASSERT_EQ(w.tbPlaceCapacity->text(), "0");
+    retype(w.tbPlaceCapacity, "0");
+    retype(w.tbPlatzName, "03");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(stored("pl_capacity", "tbl_places", room3), db::Value::ofKind(db::Value::Kind::Integer, 0));
+    EXPECT_EQ(stored("pl_name", "tbl_places", room3).toText(), "03");
+}

@@ -469,7 +469,7 @@ TEST_F(MainWindow, TheMainRoadPlacePeriodGuestSaveAndTheMarkerTurnsOccupied)
 
     // Pressed again, the place shows its booking; deleting it frees the place.
     QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
-    EXPECT_EQ(w.lbBookingCount->text(), "1 Reservierungen im Prüfzeitraum");
+    EXPECT_EQ(w.lbBookingCount->text(), "1 Reservierung im Prüfzeitraum");
     EXPECT_TRUE(w.btnShowBookings->isVisibleTo(&w));
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.cmdBuchungDelete, Qt::LeftButton);

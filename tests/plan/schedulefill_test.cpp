@@ -154,7 +154,7 @@ TEST_F(Schedule, ARefillLeavesNoInvisibleSelectionForDelete)
     QTest::keyClick(&control, Qt::Key_Delete);
     ASSERT_EQ(deleted.count(), 1);
     test::DialogScope dialogs;   // nothing may be asked
-    EXPECT_EQ(DeleteScheduleBookings(deleted.at(0).at(0).value<QVector<qint32>>()), ScheduleOutcome::Nothing);
+    EXPECT_EQ(DeleteScheduleBookings(deleted.at(0).at(0).value<QVector<qint32>>(), state.ScheduleDrawn), ScheduleOutcome::Nothing);
     EXPECT_TRUE(LoadBooking(id));
 }
 
@@ -272,10 +272,10 @@ TEST_F(Schedule, DeleteAsksAndDeletesExactlyTheSelectedBookings)
     const qint32 c = booking(room3, july(4), july(6));
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Cancel);
-    EXPECT_EQ(DeleteScheduleBookings({a, c}), ScheduleOutcome::Nothing);
+    EXPECT_EQ(DeleteScheduleBookings({a, c}, state.ScheduleDrawn), ScheduleOutcome::Nothing);
     EXPECT_EQ(database.count("tbl_bookings"), 3);
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_EQ(DeleteScheduleBookings({a, c}), ScheduleOutcome::Redraw);
+    EXPECT_EQ(DeleteScheduleBookings({a, c}, state.ScheduleDrawn), ScheduleOutcome::Redraw);
     EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie die merkierten Buchungen wirklich löschen?");
     EXPECT_EQ(dialogs->lastMessage().title, "Buchungen löschen");
     EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
@@ -292,7 +292,7 @@ TEST_F(Schedule, AReadOnlyWorkstationChangesNothing)
         dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(5), false}), ScheduleOutcome::Refused);
     EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(5), true}), ScheduleOutcome::Refused);
-    EXPECT_EQ(DeleteScheduleBookings({a}), ScheduleOutcome::Refused);
+    EXPECT_EQ(DeleteScheduleBookings({a}, state.ScheduleDrawn), ScheduleOutcome::Refused);
     ASSERT_EQ(dialogs->messages().size(), 3u);
     for (const auto& m : dialogs->messages())
         EXPECT_EQ(m.text, GetResString(390));

@@ -90,7 +90,7 @@ TEST_F(Structure, NothingThatOthersPointToIsDeletedFromTheTreeOrTheFloorPlan)
     // beside it: nothing goes.
     dialogs->answerMessage(ui::Answer::Ok);
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_FALSE(DeleteSelectedPlaces({room2, room1}));
+    EXPECT_FALSE(DeleteSelectedPlaces({room2, room1}, {}));
     EXPECT_EQ(dialogs->lastMessage().title, "Räume löschen");
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("\"Zimmer %1\": 1 Buchung").arg(room1)));
     EXPECT_EQ(rows("tbl_places"), 3);
@@ -99,9 +99,9 @@ TEST_F(Structure, NothingThatOthersPointToIsDeletedFromTheTreeOrTheFloorPlan)
 
     // Without bookings, asked and confirmed, it goes; Cancel keeps it.
     dialogs->answerMessage(ui::Answer::Cancel);
-    EXPECT_FALSE(DeleteSelectedPlaces({room2}));
+    EXPECT_FALSE(DeleteSelectedPlaces({room2}, {}));
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_TRUE(DeleteSelectedPlaces({room2}));
+    EXPECT_TRUE(DeleteSelectedPlaces({room2}, {}));
     EXPECT_EQ(dialogs->lastMessage().text, "Wollen Sie die selektierten Räume löschen?");
     EXPECT_EQ(rows("tbl_places"), 2);
     const TreeNodeRef gardenNode = node("B" + QString::number(garden), "Gartenhaus", garden);
@@ -319,7 +319,7 @@ TEST_F(Structure, AReadOnlyWorkstationChangesNothing)
     EXPECT_FALSE(editor.remove(houseNode));
     EXPECT_FALSE(SwitchEditMode(state));
     EXPECT_FALSE(LoadFloorPicture(state, QString(), db.folder().path()));
-    EXPECT_FALSE(DeleteSelectedPlaces({room1}));
+    EXPECT_FALSE(DeleteSelectedPlaces({room1}, {}));
     EXPECT_FALSE(StoreMovedMarkers({PlaceRectMove{room1, 0, 0, 10, 0, 205, 195}}, {}));
     EXPECT_FALSE(RenameFacility(state, 1, "Lindenhof"));
 

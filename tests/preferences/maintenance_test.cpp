@@ -362,27 +362,30 @@ TEST_F(Maintenance, ATableEditorRowHeldAcrossACompactionElsewhereIsWrittenWhereI
     table.setValue(1, full, db::Value(18));
     EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat WHERE vat_date_start = #01/01/2010#;").toLong(), 18);
     EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat WHERE vat_date_start = #01/01/2020#;").toLong(), 21);
-    EXPECT_THROW(table.setValue(0, full, db::Value(15)), db::DbError);
+    EXPECT_EQ(table.setValue(0, full, db::Value(15)), TableData::CellWrite::Lost);
     QString refusal;
     EXPECT_TRUE(table.deleteRow(2, &refusal));
     EXPECT_EQ(data.count("tbl_vat"), 1);
     EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 18);
 }
 
-TEST_F(Maintenance, TheStationThatAsksAllToEndKeepsItsOwnUnsavedEditsToo)
+TEST_F(Maintenance, TheStationThatAsksAllToEndNamesItsOwnUnsavedEditsAndStaysOnAbbrechen)
 {
     frmVorgaben::showWindow();
     frmVorgaben& w = frmVorgaben::instance();
     const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Adressbuch: eine neue Adresse"); });
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
     w.chkShutdownAll_includingThisOne->setChecked(true);
-    plan({ui::Answer::Ok});
+    plan({ui::Answer::Ok, ui::Answer::Cancel});
     QTest::mouseClick(w.btnShutdown, Qt::LeftButton);
     EXPECT_TRUE(ShutdownRequested());
-    EXPECT_TRUE(EndRequested);
-    ASSERT_FALSE(windows.endNotices.empty());
-    EXPECT_EQ(windows.endNotices.back(), QStringList{"Adressbuch: eine neue Adresse"});
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- Programm-Einstellungen: Änderungen "
+                             "an den Einstellungen\n- Adressbuch: eine neue Adresse\n\nWollen Sie %1 trotzdem jetzt beenden?")
+                  .arg(AppTitle));
+    EXPECT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_TRUE(windows.endNotices.empty());
     UnregisterUnsavedEdit(edit);
-    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
     delete &w;
 }
 
@@ -503,30 +506,94 @@ TEST_F(Leftovers, WhatCutOffStepsLeftGoesAndStandsInTheWayOfNoStep)
     ASSERT_EQ(left.size(), 3) << left.join(' ').toStdString();
     EXPECT_TRUE(left[2].startsWith("test_vor_Reparatur_")) << left.join(' ').toStdString();
 
-    // A backup under another time stamp than the killed ones.
+    // Backups killed under the proposed name and under names the user typed
+    // go with the next backup to that folder, under yet another name.
     const test::TempFolder backups;
     leaveAsKilled({PartialName(backups.file("test_Backup20240105_1430.mdb"), 1), PartialName(backups.file("sicherung.mdb"), 1),
                    PartialName(backups.file("sicherung.mdb"), 3)},
                   DbPath);
     setChanged(backups.write("eigene.mdb.entsteht", "nicht unsere"), QDateTime::currentDateTime().addSecs(-3600));
     plan({ui::Answer::Ok, ui::Answer::Ok});
-    dialogs->answerFile(backups.file("sicherung.mdb"));
+    dialogs->answerFile(backups.file("anders.mdb"));
     EXPECT_EQ(BackupDatabase(false).kind, Kind::Done);
-    EXPECT_EQ(filesIn(backups.path()), (QStringList{"eigene.mdb.entsteht", "sicherung.mdb"}));
+    EXPECT_EQ(filesIn(backups.path()), (QStringList{"anders.mdb", "eigene.mdb.entsteht"}));
+    // And one killed there later goes with the next clean-up.
+    leaveAsKilled({PartialName(backups.file("Montag.sicher"), 1)}, DbPath);
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_EQ(dialogs->lastMessage().text, GetResString(537, {{"%s", DbPath}}));
+    EXPECT_EQ(filesIn(backups.path()), (QStringList{"anders.mdb", "eigene.mdb.entsteht"}));
+}
+
+TEST_F(Leftovers, ADatabaseUnderALeftoverNameThatAnotherProcessKeepsOpenStays)
+{
+    const QString kept = RepairTarget(DbPath);
+    db::engine::compactDatabase(DbPath, kept);
+    const QString ready = data.folder().file("bereit"), done = data.folder().file("fertig");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::unique_ptr<db::Database> open = db::Database::open(kept);
+        open->execute("BEGIN;");
+        open->openRecordset("SELECT Count(*) FROM tbl_customers", db::OpenMode::ForwardOnlyReadOnly);
+        QFile(ready).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 30000 && !QFile::exists(done); ++i)
+            QThread::msleep(1);
+        db::Recordset rs = open->openRecordset("SELECT Count(*) AS n FROM tbl_customers", db::OpenMode::ForwardOnlyReadOnly);
+        _exit(rs.value("n").toLong() == 301 ? 0 : 1);
+    }
+    for (int i = 0; i < 10000 && !QFile::exists(ready); ++i)
+        QThread::msleep(1);
+    ASSERT_TRUE(QFile::exists(ready));
+    QFile::remove(ready);
+    // Unchanged for long, without a lock; beside it broken ones of the same kind.
+    db::engine::createDatabase(RepairTarget(DbPath, 3), "CREATE TABLE fremd (a INTEGER);");
+    const QStringList quiet{kept, data.folder().write(QFileInfo(RepairTarget(DbPath, 2)).fileName(), QByteArray(4096, 'x')),
+                            RepairTarget(DbPath, 3)};
+    for (const QString& file : quiet)
+        setChanged(file, QDateTime::currentDateTime().addSecs(-11 * 60));
+
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(CompactDatabase(DbPath, true).kind, Kind::Done);
+    const QString told = dialogs->lastMessage().text;
+    EXPECT_TRUE(told.startsWith(GetResString(537, {{"%s", DbPath}})));
+    EXPECT_TRUE(told.contains("Die Datei \"" + kept + "\" trägt den Namen einer Datei, die ein abgebrochener Vorgang übrig "
+                              "lässt, ist aber eine vollständige Datenbank; sie wurde nicht gelöscht. Wenn Sie sie noch "
+                              "brauchen, benennen Sie sie bitte um"))
+        << told.toStdString();
+    EXPECT_EQ(filesIn(folder()), (QStringList{"test.mdb", "test_neu_repariert.mdb", "test_vor_Defragmentierung.mdb"}));
+
+    // The rebuilt file of a repair goes under another name meanwhile.
+    spoilIndex();
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_EQ(RepairDatabase(DbPath, true).kind, Kind::Done);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Fehler gefunden und behoben"));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(kept));
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_TRUE(db::engine::checkIntegrity(kept).isEmpty());
+    EXPECT_EQ(filesIn(folder()).size(), 4);
+    QFile(done).open(QIODevice::WriteOnly);
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(Leftovers, ACopyARunningStepOfAnotherProcessWritesIsLeftAlone)
 {
     const QString writing = PartialName(PreviousStateName(DbPath), 1);
     const QString rebuilding = RepairTarget(DbPath);
+    const test::TempFolder backups;
+    BackupPath = backups.file("letzte.mdb");
+    const QString backingUp = PartialName(backups.file("Montag.sicher"), 1);
     const QString ready = data.folder().file("bereit"), done = data.folder().file("fertig");
-    // The other process holds both copies until told it is done.
+    // The other process holds the copies until told it is done.
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         const CopyInProgress first([&writing](int) { return writing; });
         const CopyInProgress second([&rebuilding](int) { return rebuilding; });
-        for (const QString& copy : {writing, rebuilding}) {
+        const CopyInProgress third([&backingUp](int) { return backingUp; });
+        for (const QString& copy : {writing, rebuilding, backingUp}) {
             QFile file(copy);
             if (file.open(QIODevice::WriteOnly))
                 file.write("wird geschrieben");
@@ -556,6 +623,7 @@ TEST_F(Leftovers, ACopyARunningStepOfAnotherProcessWritesIsLeftAlone)
     EXPECT_EQ(data.folder().read(QFileInfo(writing).fileName()), "wird geschrieben");
     EXPECT_EQ(data.folder().read(QFileInfo(rebuilding).fileName()), "wird geschrieben");
     EXPECT_TRUE(QFileInfo::exists(writing + ".lock"));
+    EXPECT_EQ(filesIn(backups.path()), (QStringList{"Montag.sicher.entsteht", "Montag.sicher.entsteht.lock"}));
     EXPECT_TRUE(QFileInfo::exists(changing));
     EXPECT_FALSE(QFileInfo::exists(quiet));
     QFile(done).open(QIODevice::WriteOnly);

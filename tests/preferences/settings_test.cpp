@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -227,6 +228,22 @@ TEST_F(SettingsWindow, ByKeysEscapeClosesAnUntouchedWindowTheColoursOpenAndAChan
     EXPECT_NE(NormalTerminColor, rt::rgb(0x12, 0x34, 0x56));
 }
 
+TEST_F(SettingsWindow, ClosedByTheWindowManagerAfterAChangeItAsksAsEscapeDoes)
+{
+    frmVorgaben& w = window();
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    // Closing the question is the harmless answer: the window stays.
+    dialogs->answerEscape();
+    w.windowHandle()->close();
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Sie haben Einstellungen geändert.")));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    dialogs->answerMessage(ui::Answer::Yes);
+    w.windowHandle()->close();
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+}
+
 TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)
 {
     data.exec("UPDATE tbl_workstations SET ws_ReadOnly = -1;");
@@ -403,7 +420,8 @@ TEST_F(TwoDesksOnTheSettings, AFailedWriteStoresNoSettingAndKeepsTheWindowOpen)
     typeInto(w.tbMaxWeekCols, "60");
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::mouseClick(w.btnSave, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.contains("gesperrt")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(db::errorText(db::err::ValidationRule)))
+        << dialogs->lastMessage().text.toStdString();
     EXPECT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(stored("DayTableFontSize"), 8);
     EXPECT_EQ(DayTableFontSize, 8);

@@ -356,8 +356,16 @@ TEST(ScheduleScale, AScaleStartingAtNoonKeepsTheFirstDaysMarkAndLabelsOnThatDay)
     ASSERT_GE(weekend.size(), 2u);
     EXPECT_EQ(weekend[0], std::make_pair(1, 20));
     EXPECT_EQ(weekend[1], std::make_pair(21, 60));
-    // Day name and date of the half day are cut at its end; whole days keep theirs whole.
+    // Day name and date of the half day stay inside it; whole days keep theirs whole.
     EXPECT_EQ(firstLabels, (std::vector<std::pair<int, int>>{{2, 18}, {2, 18}}));
+    // The date is shortened to fit, never cut: "09.03." in six pixels a letter
+    // is too wide for the half day's 18, "9." is not.
+    const auto sixEach = [](const QString& t) { return 6 * static_cast<int>(t.size()); };
+    QStringList shown;
+    for (const auto& p : m.surface(sched::SurfaceId::HeaderH).prims)
+        if (p.type == sched::Primitive::Text && p.p1.x() < 20 && p.maxWidth > 0)
+            shown << sched::shownText(p, sixEach);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Sa"), QStringLiteral("9.")}));
     for (const auto& p : m.surface(sched::SurfaceId::HeaderH).prims) {
         if (p.type == sched::Primitive::Text && p.p1.x() >= 20) {
             EXPECT_EQ(p.maxWidth, 0) << p.text.toStdString();

@@ -2,6 +2,8 @@
 
 #include "platform/ui/desktop.h"
 
+#include <QApplication>
+
 #include <gtest/gtest.h>
 
 namespace test {
@@ -44,8 +46,9 @@ bool ScriptedDialogs::allAnswersUsed() const
 
 ui::Answer ScriptedDialogs::message(const ui::MessageRequest& request)
 {
+    const QCursor* pointer = QApplication::overrideCursor();
     m_calls.push_back({Kind::Message, request.text, request.title, request.buttons, request.icon, request.defaultButton,
-                       request.escapeGoesBack, ui::dialogOwner()});
+                       request.escapeGoesBack, ui::dialogOwner(), pointer ? pointer->shape() : Qt::ArrowCursor});
     if (m_messages.empty()) {
         ADD_FAILURE() << "unplanned message box: title \"" << request.title.toStdString() << "\", text \""
                       << request.text.toStdString() << "\"";

@@ -29,6 +29,7 @@ public:
         int defaultButton = 1;
         bool escapeGoesBack = false;
         QPointer<QWidget> owner = {};   // the window the box stands over
+        Qt::CursorShape pointer = Qt::ArrowCursor;   // what the mouse pointer showed while the box stood
     };
 
     // Plans, consumed in order per kind.

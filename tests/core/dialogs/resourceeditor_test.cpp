@@ -376,6 +376,28 @@ TEST_F(TableEditor, AnotherWorkstationWritesWhileTheEditorShowsATable)
     EXPECT_TRUE(dialogs->calls().empty());
 }
 
+// Rows the grid reads on its own as the user scrolls, after another
+// workstation removed the table: said once, in German, without the table.
+TEST_F(TableEditor, AReadingOfTheGridThatFailsIsToldOnce)
+{
+    frmResourcen& w = openLongTable();
+    ResourceTableModel& model = *w.model();
+    std::unique_ptr<db::Database> other = db::Database::open(data.path());
+    other->execute("DROP TABLE tbl_probe;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.grdDataGrid->setFocus();
+    w.grdDataGrid->setCurrentIndex(model.index(0, 1));
+    for (int page = 0; page < 100 && w.grdDataGrid->currentIndex().row() < 600; ++page) {
+        QTest::keyClick(w.grdDataGrid, Qt::Key_PageDown);
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs->calls().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Data error event hit err: Die Tabelle oder Abfrage wurde nicht gefunden."));
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::None);
+}
+
 TEST_F(TableEditor, ATableTheDatabaseLacksIsNamed)
 {
     data.exec("DROP TABLE Textbausteine;");
@@ -475,4 +497,64 @@ TEST_F(TwoDesksInTheTableEditor, ACellBothDesksChangedAsksAndOnlyJaWritesOverThe
     EXPECT_EQ(shown(w, 1), "Kunde");
     EXPECT_TRUE(w.modified());
     EXPECT_EQ(dialogs->messages().size(), 3u);
+}
+
+namespace {
+
+// The VAT table has no key: its rows are known by their values. Station B
+// changes them while station A has them in the editor.
+class TwoDesksOnTheVatTable : public TableEditor {
+protected:
+    void SetUp() override
+    {
+        TableEditor::SetUp();
+        data.exec("DELETE FROM tbl_vat;");
+        data.exec("INSERT INTO tbl_vat VALUES (#01/01/2000#, #12/31/2100#, 19, 7), (#01/01/2101#, #12/31/2199#, 21, 7);");
+    }
+    QString shown(frmResourcen& w, int row, int column) { return w.model()->data(w.model()->index(row, column)).toString(); }
+
+    test::OtherStation other{data.path()};
+};
+
+}  // namespace
+
+TEST_F(TwoDesksOnTheVatTable, ACellIsMergedWithTheOtherDesksChangesAndAGoneRowIsCalledGone)
+{
+    frmResourcen& w = open("tbl_vat");
+    other.exec("UPDATE tbl_vat SET vat_reduced = 5 WHERE vat_full = 19;");
+    type(w, 0, 2, "18");
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(data.count("tbl_vat", "vat_full = 18 AND vat_reduced = 5"), 1);
+    EXPECT_EQ(shown(w, 0, 3), "5");
+
+    other.exec("UPDATE tbl_vat SET vat_full = 20 WHERE vat_full = 18;");
+    dialogs->answerMessage(ui::Answer::Yes);
+    type(w, 0, 2, "17");
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: vat_full jetzt 20."));
+    EXPECT_EQ(data.count("tbl_vat", "vat_full = 17 AND vat_reduced = 5"), 1);
+
+    other.exec("DELETE FROM tbl_vat WHERE vat_full = 17;");
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 2, "15");
+    EXPECT_EQ(dialogs->lastMessage().text, "Dieser Eintrag wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\n"
+                                           "Ihre Änderung wurde nicht gespeichert.");
+    EXPECT_EQ(shown(w, 0, 2), "");
+}
+
+TEST_F(TwoDesksOnTheVatTable, DeletingARowChangedElsewhereAsksFirstAndNeinKeepsItAsStored)
+{
+    frmResourcen& w = open("tbl_vat");
+    other.exec("UPDATE tbl_vat SET vat_full = 22 WHERE vat_full = 21;");
+    QTest::mouseClick(w.grdDataGrid->viewport(), Qt::LeftButton, {}, w.grdDataGrid->visualRect(w.model()->index(1, 2)).center());
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Der Datensatz 2 wurde inzwischen an einem anderen Arbeitsplatz geändert: vat_full jetzt 22. Trotzdem löschen?");
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(shown(w, 1, 2), "22");
+    // Now shown as stored: deleted without a question.
+    QTest::mouseClick(w.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(data.count("tbl_vat"), 1);
 }

@@ -47,6 +47,17 @@ TEST_F(Recordsets, CancelledAddNewLeavesNoRowAndTheIdStaysUsed)
     EXPECT_EQ(count(QStringLiteral("p_id = 3")), 1);
 }
 
+TEST_F(Recordsets, ANewRowNeverGetsAnIdBelowOne)
+{
+    // Another tool left only rows below 1 and turned the counter back.
+    database->execute(QStringLiteral("INSERT INTO tbl_people (p_id, p_name) VALUES (-5, 'alt')"));
+    database->execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'tbl_people'"));
+    database->execute(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES ('tbl_people', -20)"));
+    Recordset rs = database->openRecordset(kAll);
+    rs.addNew();
+    EXPECT_EQ(rs.value(QStringLiteral("p_id")).toLong(), 1);
+}
+
 TEST_F(Recordsets, TwoWorkstationsAddingAtOnceGetDifferentIds)
 {
     auto second = other();

@@ -111,7 +111,14 @@ TEST_F(Schema, ConnectionWaitsForALockThenReports3218)
     second->execute(QStringLiteral("BEGIN IMMEDIATE"));
     QElapsedTimer waited;
     waited.start();
-    EXPECT_DB_ERROR(addPerson(QStringLiteral("blocked")), 3218);
+    try {
+        addPerson(QStringLiteral("blocked"));
+        ADD_FAILURE() << "written past the other workstation's lock";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.number(), 3218);
+        // In German words, not the engine's "database is locked".
+        EXPECT_EQ(e.description(), db::errorText(3218) + QStringLiteral(" (Datei gesperrt)"));
+    }
     EXPECT_GE(waited.elapsed(), 4500);
     second->execute(QStringLiteral("ROLLBACK"));
     addPerson(QStringLiteral("free"));
@@ -150,11 +157,12 @@ TEST_F(Schema, OpenNeverCreatesAndRefusesOtherFiles)
     EXPECT_EQ(QFileInfo(empty).size(), 0);
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("compacted.mdb"))));
 
-    // The engine's reason is named once, behind the German sentence.
+    // The German sentence alone: the engine's English words are kept for the log only.
     try {
         db::Database::open(old);
     } catch (const db::DbError& e) {
-        EXPECT_EQ(e.description(), db::errorText(3343) + QStringLiteral(" (file is not a database)"));
+        EXPECT_EQ(e.description(), db::errorText(3343));
+        EXPECT_EQ(e.detail(), QStringLiteral("file is not a database"));
     }
 }
 
@@ -168,7 +176,8 @@ TEST_F(Schema, DatabaseWithoutTheRequiredTablesIsRefusedBeforeAnythingIsWritten)
         ADD_FAILURE() << "opened a database without tbl_people";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.number(), 3343);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("„tbl_people“"))) << e.what();
+        EXPECT_TRUE(e.detail().contains(QStringLiteral("„tbl_people“"))) << e.what();
+        EXPECT_EQ(e.description(), db::errorText(3343));
     }
     EXPECT_EQ(folder.read(QStringLiteral("foreign.db")), before);
     // Names are compared as the engine compares table names.
@@ -313,6 +322,32 @@ TEST_F(Schema, InPlaceStepsGiveUpOnABusyFileAndChangeNothing)
     station->execute(QStringLiteral("COMMIT"));
     db::Database::setBusyTimeout(saved);
     EXPECT_EQ(count(), 2);
+}
+
+TEST_F(Schema, TheCompletenessCheckOnlyReadsAndTellsABrokenFileFromOneItCannotLookAt)
+{
+    addPerson(QStringLiteral("Anna"));
+    EXPECT_TRUE(db::engine::checkComplete(path, {QStringLiteral("tbl_people")}).isEmpty());
+    EXPECT_EQ(db::engine::checkComplete(path, {QStringLiteral("tbl_people"), QStringLiteral("tbl_fehlt")}),
+              QStringList{QStringLiteral("Die Tabelle „tbl_fehlt“ fehlt.")});
+    EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("leer.db"), QByteArray()), {}).isEmpty());
+    EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("junk.db"), QByteArray(2048, 'x')), {}).isEmpty());
+
+    // A copy taken in the middle of a write, with its journal: whoever opens
+    // it to write rolls that back; the check neither does nor calls it broken.
+    auto station = other();
+    station->execute(QStringLiteral("PRAGMA cache_size = 2"));
+    station->execute(QStringLiteral("BEGIN IMMEDIATE"));
+    for (int i = 0; i < 300; ++i)
+        station->execute(QStringLiteral("INSERT INTO tbl_people (p_note) VALUES (?)"), {Value(QString(150, QLatin1Char('n')))});
+    const QString copy = folder.file(QStringLiteral("kopie.db"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    ASSERT_TRUE(QFile::copy(path + QStringLiteral("-journal"), copy + QStringLiteral("-journal")));
+    station->execute(QStringLiteral("ROLLBACK"));
+    const QByteArray before = folder.read(QStringLiteral("kopie.db"));
+    EXPECT_DB_ERROR(db::engine::checkComplete(copy, {QStringLiteral("tbl_people")}), 3027);
+    EXPECT_EQ(folder.read(QStringLiteral("kopie.db")), before);
+    EXPECT_TRUE(QFileInfo::exists(copy + QStringLiteral("-journal")));
 }
 
 // ---------------------------------------------------------------- unsafe input

@@ -1,3 +1,4 @@
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtdialogs.h"
 #include "tests/support/scripted_dialogs.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 using ui::Answer;
 
@@ -173,4 +176,38 @@ TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
     ui::msgBox(QStringLiteral("Hinweis"), ui::OkOnly, QStringLiteral("Eigener Titel"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Eigener Titel"));
     ui::setDefaultTitle({});
+}
+
+namespace {
+
+// Looks, while each box stands, whether the notice is up over it.
+struct NoticeWatch : test::ScriptedDialogs {
+    explicit NoticeWatch(const QWidget& notice) : notice(notice) {}
+    ui::Answer message(const ui::MessageRequest& request) override
+    {
+        noticeUp.push_back(notice.isVisible());
+        return ScriptedDialogs::message(request);
+    }
+    const QWidget& notice;
+    std::vector<bool> noticeUp;
+};
+
+}  // namespace
+
+TEST(Asking, NoNoticeStandsOverABoxButOverItsOwnQuestion)
+{
+    QWidget window;
+    QWidget notice(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    notice.show();
+    auto* watch = new NoticeWatch(notice);
+    auto previous = ui::DialogService::install(std::unique_ptr<ui::DialogService>(watch));
+    watch->answerMessage(Answer::Ok);
+    watch->answerMessage(Answer::Ok);
+    ui::bringToFront(&window);
+    ui::msgBox(QStringLiteral("Gespeichert."));
+    EXPECT_TRUE(notice.isVisible());
+    ui::bringToFront(&notice);
+    ui::msgBox(QStringLiteral("Trotzdem beenden?"), ui::OkCancel);
+    EXPECT_EQ(watch->noticeUp, (std::vector<bool>{false, true}));
+    ui::DialogService::install(std::move(previous));
 }

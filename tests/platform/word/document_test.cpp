@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -349,7 +350,21 @@ TEST_F(WordDocument, UnreadableTemplatesAreReportedNotCrashed)
             ADD_FAILURE() << "opened " << qPrintable(name);
         } catch (const word::Error& error) {
             EXPECT_FALSE(error.text().isEmpty()) << qPrintable(name);
+            // The libraries' own words are English; the user reads German.
+            EXPECT_FALSE(error.text().contains(
+                QRegularExpression(QStringLiteral("error|invalid|not |premature|unexpected|inconsistent|such"),
+                                   QRegularExpression::CaseInsensitiveOption)))
+                << qPrintable(error.text());
         }
+    }
+    // A folder in the template's place cannot be read as a file.
+    QDir(folder.path()).mkdir(QStringLiteral("ordner.dotx"));
+    try {
+        word::Document::open(folder.file(QStringLiteral("ordner.dotx")));
+        ADD_FAILURE() << "opened a folder";
+    } catch (const word::Error& error) {
+        EXPECT_TRUE(error.text().endsWith(QStringLiteral(" kann nicht gelesen werden: unbekannter Fehler.")))
+            << qPrintable(error.text());
     }
     try {
         word::Document::open(folder.file(QStringLiteral("fehlt.dotx")));
