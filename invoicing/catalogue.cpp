@@ -3,7 +3,6 @@
 #include "core/messages.h"
 #include "core/services.h"
 #include "core/workstation.h"
-#include "invoicing/invoice.h"
 #include "platform/db/error.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
@@ -384,10 +383,5 @@ void ServiceCatalogue::trimInfo()
 
 void ServiceCatalogue::mendUnshown(const QString& column)
 {
-    const auto loaded = m_loaded.constFind(column);
-    if (loaded == m_loaded.cend())
-        return;
-    const auto base = m_base.constFind(column);
-    if (base == m_base.cend() || !ShownAsStored(*loaded, *base))
-        m_base.insert(column, *loaded);
+    MendUnshown(m_base, m_loaded, column);
 }

@@ -20,7 +20,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -149,20 +148,6 @@ InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced)
             positions.push_back(PositionOf(row));
         return AmountOf(ComputeTotals(positions, full, reduced, MwStIncluded).gross);
     };
-}
-
-bool ShownAsStored(const db::Value& stored, const db::Value& shown)
-{
-    if (stored.isNull() || shown.isNull())
-        return stored.isNull() && shown.isNull();
-    const auto numeric = [](const db::Value& v) { return v.isNumeric() || v.kind() == db::Value::Kind::Date; };
-    if (numeric(stored) && numeric(shown)) {
-        // A Single column keeps about seven digits.
-        const double a = stored.toDouble();
-        return std::fabs(a - shown.toDouble()) <= 1e-6 * std::max(1.0, std::fabs(a));
-    }
-    return stored.kind() == db::Value::Kind::Text && shown.kind() == db::Value::Kind::Text
-           && stored.toText() == shown.toText();
 }
 
 QString InvoiceNumber(const QString& dateText, qint32 invId)
@@ -718,11 +703,18 @@ bool InvoiceSession::setText(int row, const QString& text)
     return writePosition(row, edited, QStringLiteral("ivp_text"));
 }
 
+RowValues InvoiceSession::positionBase(const InvoicePosition& p, const QString& column)
+{
+    RowValues base = InvoicePositionColumns(rowOf(p, 0));
+    // A position only shown, not read, is what it shows.
+    if (!p.loaded.isEmpty())
+        MendUnshown(base, p.loaded, column);
+    return base;
+}
+
 bool InvoiceSession::positionShownAsStored(const InvoicePosition& p, const QString& column)
 {
-    // A position only shown, not read, is what it shows.
-    return p.loaded.isEmpty()
-           || ShownAsStored(p.loaded.value(column), InvoicePositionColumns(rowOf(p, 0)).value(column));
+    return positionBase(p, column) == InvoicePositionColumns(rowOf(p, 0));
 }
 
 bool InvoiceSession::writePosition(int row, const InvoicePosition& edited, const QString& column)
@@ -730,10 +722,8 @@ bool InvoiceSession::writePosition(int row, const InvoicePosition& edited, const
     // A copy: while a question stands the positions may be read anew.
     const InvoicePosition p = Positions[static_cast<size_t>(row)];
     const QList<MergeField> fields = InvoicePositionMergeFields();
-    RowValues base = InvoicePositionColumns(rowOf(p, CurrentInvoiceId));
-    if (!positionShownAsStored(p, column))
-        base.insert(column, p.loaded.value(column));
-    const RowValues changed = ChangedColumns(base, InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
+    const RowValues changed =
+        ChangedColumns(positionBase(p, column), InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
     const QString name = quotedText(p);
     const InvoiceWriteOutcome outcome = StorePositionChanges(
         p.ivpId, p.loaded, changed, askFor(QStringLiteral("Die Position ") + name, fields, Unattended), grossRule());
@@ -972,12 +962,7 @@ void InvoiceSession::mendUnshown(const QString& column)
     // A state the list does not hold shown as its first entry, a date with a
     // time of day, notes with blanks: the user's value replaces what is
     // stored, even when it is the value shown.
-    const auto loaded = m_loadedHeader.constFind(column);
-    if (loaded == m_loadedHeader.cend())
-        return;
-    const auto base = m_baseHeader.constFind(column);
-    if (base == m_baseHeader.cend() || !ShownAsStored(*loaded, *base))
-        m_baseHeader.insert(column, *loaded);
+    MendUnshown(m_baseHeader, m_loadedHeader, column);
 }
 
 void InvoiceSession::setPaid(bool paid)

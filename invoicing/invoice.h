@@ -71,11 +71,6 @@ InvoicePosition PositionOf(const InvoicePositionRow& row);
 // VAT mode in force now. The stored total of every invoice is written with it.
 InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced);
 
-// Whether a stored value is what a field shows of it: a number to the digits
-// shown, a date to the day, a text as it stands, empty as empty. Where it is
-// not, the field's value counts as changed once the user edits it.
-bool ShownAsStored(const db::Value& stored, const db::Value& shown);
-
 // "2024000123": the last four characters of the date text and the id as "000000".
 QString InvoiceNumber(const QString& dateText, qint32 invId);
 // An entry of the invoice list: sent mark, date, status, name.
@@ -227,7 +222,9 @@ private:
     void mendUnshown(const QString& column);
     // Stores a position's edit of column and shows the positions as stored.
     bool writePosition(int row, const InvoicePosition& edited, const QString& column);
-    // Whether the position's column is stored as the grid shows it.
+    // What a position's column is compared with when the user edited it:
+    // the stored value where the grid showed it otherwise.
+    static RowValues positionBase(const InvoicePosition& p, const QString& column);
     static bool positionShownAsStored(const InvoicePosition& p, const QString& column);
     static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
     // Stores the shown invoice with these positions as a new invoice; told
