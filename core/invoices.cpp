@@ -8,6 +8,7 @@
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
