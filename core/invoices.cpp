@@ -8,6 +8,9 @@
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 db::Recordset readOnly(const QString& sql, const QList<db::Value>& params)
@@ -62,6 +65,28 @@ void storeTotal(db::Database& d, qint32 invId, std::optional<rt::Date> day, cons
         day = rs.eof() ? std::nullopt : dateOrNull(rs.field(0).value());
     }
     const double total = gross(LoadInvoicePositions(invId), day ? day->datePart() : rt::Date::today().datePart());
+    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
+}
+
+qint64 centsOf(double amount)
+{
+    return std::llround(amount * 100);
+}
+
+// A header write's total: the gross of the positions stored now under the
+// date stored now, unless that differs from the total stored and is not the
+// gross the window shows and has named. Inside the caller's transaction.
+void storeHeaderTotal(db::Database& d, qint32 invId, const InvoiceGrossRule& gross, const std::optional<double>& shownGross)
+{
+    db::Recordset rs = readOnly(QStringLiteral("SELECT inv_date, inv_total FROM tbl_invoice WHERE inv_id = ?"), {invId});
+    if (rs.eof())
+        return;
+    const std::optional<rt::Date> day = dateOrNull(rs.field(0).value());
+    const db::Value stored = rs.field(1).value();
+    const double total = gross(LoadInvoicePositions(invId), day ? day->datePart() : rt::Date::today().datePart());
+    if (stored.isNumeric() && centsOf(stored.toDouble()) != centsOf(total)
+        && (!shownGross || centsOf(*shownGross) != centsOf(total)))
+        return;
     d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
 }
 
@@ -214,7 +239,8 @@ QList<MergeField> InvoiceMergeFields()
 }
 
 InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, const RowValues& changed,
-                                       const ClashAsk& ask, const InvoiceGrossRule& gross)
+                                       const ClashAsk& ask, const InvoiceGrossRule& gross,
+                                       const std::optional<double>& shownGross)
 {
     InvoiceWriteOutcome outcome = outcomeOf(InvoiceWrite::Written, invId, 0);
     if (invId <= 0)
@@ -229,7 +255,7 @@ InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, co
             }
             WriteColumns(d, QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), invId, toWrite);
             // The total under the date as stored now, whoever wrote it.
-            storeTotal(d, invId, std::nullopt, gross);
+            storeHeaderTotal(d, invId, gross, shownGross);
             return true;
         });
     switch (save.result) {
@@ -277,6 +303,93 @@ void RemoveInvoice(qint32 invId)
     DeleteInvoicePositions(invId);
     d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
     transaction.commit();
+}
+
+QStringList InvoiceShownColumns()
+{
+    return {QStringLiteral("inv_date"),        QStringLiteral("inv_status_id"),   QStringLiteral("inv_paymode_id"),
+            QStringLiteral("inv_customer_id"), QStringLiteral("inv_booking_id"), QStringLiteral("inv_notes"),
+            QStringLiteral("inv_is_payed")};
+}
+
+db::Value ShownPositionsValue(const std::vector<RowValues>& positionRows)
+{
+    // Every column of every position, in the order they were added.
+    QStringList rows;
+    for (const RowValues& row : positionRows) {
+        QStringList values;
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            values << it.key() + QLatin1Char('=') + (it->isNull() ? QStringLiteral("<leer>") : it->toText());
+        rows << values.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+const QString PositionsText = QStringLiteral("positionen_text");
+
+// "2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €"
+QString positionsText(const std::vector<InvoicePositionRow>& positions)
+{
+    QStringList parts;
+    for (const InvoicePositionRow& p : positions) {
+        QString text = rt::trim(p.ivp_text);
+        if (text.isEmpty())
+            text = rt::trim(p.srv_name);
+        if (text.isEmpty())
+            text = QStringLiteral("unbekannter Artikel");
+        parts << QString::number(p.ivp_quantity) + QStringLiteral(" × ") + text + QStringLiteral(" zu ")
+                     + rt::formatNumber(p.ivp_price, QStringLiteral("#,##0.00")) + QStringLiteral(" €");
+    }
+    return parts.isEmpty() ? QStringLiteral("keine") : parts.join(QStringLiteral(", "));
+}
+
+// The header as stored with its positions, as DeleteShownInvoice compares and names them.
+std::optional<RowValues> readInvoiceWithPositions(qint32 invId)
+{
+    std::optional<RowValues> row = ReadInvoiceRow(invId);
+    if (!row)
+        return std::nullopt;
+    const std::vector<InvoicePositionRow> positions = LoadInvoicePositions(invId);
+    std::vector<RowValues> rows;
+    for (const InvoicePositionRow& p : positions)
+        rows.push_back(p.row);
+    row->insert(PositionsColumn, ShownPositionsValue(rows));
+    row->insert(PositionsText, positionsText(positions));
+    return row;
+}
+
+}  // namespace
+
+DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask)
+{
+    return DeleteShownRow([invId] { return readInvoiceWithPositions(invId); }, shown, ask,
+                          [invId](db::Database&, const RowValues&) { RemoveInvoice(invId); });
+}
+
+QList<MergeField> InvoiceDeleteFields()
+{
+    QList<MergeField> fields = InvoiceMergeFields();
+    fields.append({QStringLiteral("Positionen"), {PositionsColumn},
+                   [](const RowValues& r) { return r.value(PositionsText).toText(); }});
+    return fields;
+}
+
+bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions, double total)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    if (!invoiceExists(invId))
+        return false;
+    const std::vector<InvoicePositionRow> stored = LoadInvoicePositions(invId);
+    const bool same = std::equal(stored.begin(), stored.end(), printedPositions.begin(), printedPositions.end(),
+                                 [](const InvoicePositionRow& s, const RowValues& printed) { return s.row == printed; });
+    if (!same)
+        return false;
+    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
+    transaction.commit();
+    return true;
 }
 
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)

@@ -103,8 +103,12 @@ QList<MergeField> InvoiceMergeFields();
 // asking `ask` outside the write lock where both changed one column; then
 // the total of the positions stored now under the date stored now, all in
 // one transaction. The outcome's row is the invoice as stored.
+// The total is changed only to the gross the window shows and has named to
+// the user (shownGross): when the VAT table or mode changed since the total
+// was stored and the window has not said so, the stored total stays.
 InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, const RowValues& changed,
-                                       const ClashAsk& ask, const InvoiceGrossRule& gross);
+                                       const ClashAsk& ask, const InvoiceGrossRule& gross,
+                                       const std::optional<double>& shownGross);
 // An invoice deleted at another workstation stored again as it is shown: a
 // new row with the header, the positions given (their ivp_id is not used) and
 // the total, all in one transaction; nothing is written under the old id.
@@ -113,6 +117,24 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
 
 // Removes the invoice's positions and then its header, in one transaction.
 void RemoveInvoice(qint32 invId);
+// Deletes, with its positions, the invoice a window shows, asking as
+// DeleteShownRow asks. shown: InvoiceShownColumns as the window read them
+// and the positions as it shows them (ShownPositionsValue), compared with
+// what is stored; InvoiceDeleteFields names what changed. Throws db::DbError.
+DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask);
+// The header columns the invoice window shows.
+QStringList InvoiceShownColumns();
+// The positions of an invoice (their own columns as read) as one value, for
+// the comparison before a delete; stored under PositionsColumn.
+inline const QString PositionsColumn = QStringLiteral("positionen");
+db::Value ShownPositionsValue(const std::vector<RowValues>& positionRows);
+// The header's fields and the positions, for the question before a delete.
+QList<MergeField> InvoiceDeleteFields();
+
+// Stores the total a document printed, in one transaction with the check that
+// the positions it printed (their rows as read) are those stored now. false
+// when they changed meanwhile or the invoice is gone: nothing is written.
+bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions, double total);
 // Removes every position of an invoice.
 void DeleteInvoicePositions(qint32 invId);
 

@@ -163,3 +163,20 @@ ServiceDeleteResult DeleteService(qint32 serviceId)
     transaction.commit();
     return ServiceDeleteResult::Deleted;
 }
+
+ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask)
+{
+    bool referenced = false;
+    const DeleteResult result =
+        DeleteShownRow(Table, Key, serviceId, shown, ask, [&](db::Database& d, const RowValues&) {
+            referenced = PositionsOfService(serviceId) > 0;
+            if (!referenced)
+                d.execute(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = ?"), {serviceId});
+        });
+    switch (result) {
+    case DeleteResult::Missing: return ServiceDeleteResult::NotFound;
+    case DeleteResult::Cancelled: return ServiceDeleteResult::Cancelled;
+    case DeleteResult::Deleted: break;
+    }
+    return referenced ? ServiceDeleteResult::Referenced : ServiceDeleteResult::Deleted;
+}

@@ -44,7 +44,10 @@ MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const 
 // How many invoice positions name the service.
 int PositionsOfService(qint32 serviceId);
 
-enum class ServiceDeleteResult { Deleted, Referenced, NotFound };
+enum class ServiceDeleteResult { Deleted, Referenced, NotFound, Cancelled };
 // Refuses a service that invoice positions still name; checked and deleted in
 // one transaction.
 ServiceDeleteResult DeleteService(qint32 serviceId);
+// The same for the service a window shows as `shown` (the columns of
+// ServiceColumns as it read them), asking as DeleteShownRow asks.
+ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask);

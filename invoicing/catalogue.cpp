@@ -262,15 +262,46 @@ bool ServiceCatalogue::deleteCurrent()
 {
     if (RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wollen Sie die Hotelleistung \"") + Name + QStringLiteral("\" wirklich löschen?"),
-                   ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Hotelleistung löschen"))
-        != ui::Answer::Ok)
-        return false;
-    if (CurrentServiceId >= 1 && DeleteService(CurrentServiceId) == ServiceDeleteResult::Referenced) {
-        ui::msgBox(QStringLiteral("Die Hotelleistung \"") + Name
-                       + QStringLiteral("\" wird in Rechnungen verwendet und kann daher nicht gelöscht werden."),
-                   ui::Exclamation, AppTitle);
-        return false;
+    const auto confirmed = [](const QString& name) {
+        return ui::msgBox(QStringLiteral("Wollen Sie die Hotelleistung \"") + name + QStringLiteral("\" wirklich löschen?"),
+                          ui::OkCancel | ui::Question | ui::DefaultButton2, QStringLiteral("Hotelleistung löschen"))
+               == ui::Answer::Ok;
+    };
+    if (CurrentServiceId < 1) {
+        // Not stored: only the fields are emptied.
+        if (!confirmed(Name))
+            return false;
+    } else {
+        // Named and compared as stored: the fields may hold an edit not saved.
+        const QString shownName = rt::trim(m_loaded.value(QStringLiteral("srv_name")).toText());
+        RowValues shown;
+        for (const MergeField& field : ServiceMergeFields()) {
+            for (const QString& column : field.columns)
+                shown.insert(column, m_loaded.value(column));
+        }
+        const QString rowName = QStringLiteral("Die Hotelleistung \"") + shownName + QLatin1Char('"');
+        const ServiceDeleteResult result =
+            DeleteShownService(CurrentServiceId, shown, [&](const RowValues& stored, const RowMerge& sinceShown) {
+                if (sinceShown.kept.isEmpty())
+                    return confirmed(rt::trim(stored.value(QStringLiteral("srv_name")).toText()));
+                return AskDeleteClash(rowName, ServiceMergeFields(), sinceShown) == ClashChoice::Mine;
+            });
+        switch (result) {
+        case ServiceDeleteResult::Cancelled:
+            return false;
+        case ServiceDeleteResult::Referenced:
+            ui::msgBox(QStringLiteral("Die Hotelleistung \"") + shownName
+                           + QStringLiteral("\" wird in Rechnungen verwendet und kann daher nicht gelöscht werden."),
+                       ui::Exclamation, AppTitle);
+            return false;
+        case ServiceDeleteResult::NotFound:
+            ui::msgBox(QStringLiteral("Die Hotelleistung \"") + shownName
+                           + QStringLiteral("\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                       ui::Information, QStringLiteral("Hotelleistung löschen"));
+            break;
+        case ServiceDeleteResult::Deleted:
+            break;
+        }
     }
     clear();
     CurrentServiceId = -1;
@@ -309,23 +340,48 @@ std::optional<ServiceHandOver> ServiceCatalogue::handOver(bool invoiceOpen)
 void ServiceCatalogue::editName(const QString& text)
 {
     Name = text;
+    mendUnshown(QStringLiteral("srv_name"));
     Changed = true;
 }
 
 void ServiceCatalogue::editInfo(const QString& text)
 {
     Info = text;
+    mendUnshown(QStringLiteral("srv_info"));
     Changed = true;
 }
 
 void ServiceCatalogue::editPrice(const QString& text)
 {
     PriceText = text;
+    mendUnshown(QStringLiteral("srv_price"));
     Changed = true;
 }
 
 void ServiceCatalogue::chooseVat(int option)
 {
     VatOption = option;
+    mendUnshown(QStringLiteral("srv_tax_id"));
     Changed = true;
+}
+
+void ServiceCatalogue::trimName()
+{
+    if (rt::trim(Name) == Name)
+        return;
+    Name = rt::trim(Name);
+    Changed = true;
+}
+
+void ServiceCatalogue::trimInfo()
+{
+    if (rt::trim(Info) == Info)
+        return;
+    Info = rt::trim(Info);
+    Changed = true;
+}
+
+void ServiceCatalogue::mendUnshown(const QString& column)
+{
+    MendUnshown(m_base, m_loaded, column);
 }

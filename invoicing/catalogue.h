@@ -74,6 +74,9 @@ public:
     void editInfo(const QString& text);
     void editPrice(const QString& text);
     void chooseVat(int option);
+    // Leaving the name and notes: their blanks go, which is no edit of the user's.
+    void trimName();
+    void trimInfo();
 
 private:
     // The entry as its fields would store it, the price given.
@@ -82,6 +85,10 @@ private:
     // What the fields would store now; empty when the price is no amount.
     RowValues fieldColumns() const;
     void forgetStored();
+    // The user edited a field that showed its stored value as it could (a
+    // price rounded, an empty class as "voll", blanks): the field's value
+    // counts as changed, even when it is the value shown.
+    void mendUnshown(const QString& column);
 
     RowValues m_loaded;           // the row as read or last stored; empty for a new entry
     RowValues m_base;             // what the fields would store right after that

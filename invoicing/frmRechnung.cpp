@@ -319,6 +319,7 @@ void frmRechnung::ShowRechnung(qint32 invId, qint32 custId, qint32 bookingId)
         m_lastArticleId = 0;
         m_session.show(invId, custId, bookingId);
         showSession();
+        m_session.TellStoredTotal();
     });
 }
 

@@ -25,10 +25,18 @@ void frmRechnung::btnPreviewDoc_Click()
 {
     RunHandler(QStringLiteral("btnPreviewDoc_Click"), [this] {
         // The positions as stored, so the paper shows what the invoice holds;
-        // the header as the window shows it, saved or not.
-        if (m_session.readStoredPositions()) {
-            m_positions->refresh();
-            showTotals();
+        // the header as the window shows it, saved or not. The total printed
+        // is stored with it, checked against the positions in one step.
+        bool changedElsewhere = m_session.readStoredPositions();
+        for (int attempt = 0; !m_session.storeShownTotal(); ++attempt) {
+            changedElsewhere = true;
+            if (attempt == 2)
+                throw db::DbError(db::err::Locked);
+        }
+        // The cell the user is on stays where the rows are the same.
+        m_positions->update();
+        showTotals();
+        if (changedElsewhere) {
             StatusBar1->showMessage(m_session.StatusLine);
             ui::msgBox(QStringLiteral("Die Positionen wurden inzwischen an einem anderen Arbeitsplatz geändert; die "
                                       "Rechnung zeigt jetzt die gespeicherten Positionen."),

@@ -95,9 +95,11 @@ void frmRechnung::tbInfo_Change()
 
 void frmRechnung::tbInfo_LostFocus()
 {
-    const QString trimmed = tbInfo->toPlainText().trimmed();
-    if (trimmed != tbInfo->toPlainText())
-        tbInfo->setPlainText(trimmed);
+    m_session.trimNotes();
+    if (tbInfo->toPlainText() != m_session.Notes) {
+        const QSignalBlocker quiet(tbInfo);
+        tbInfo->setPlainText(m_session.Notes);
+    }
 }
 
 void frmRechnung::cmdShowPat_Click()

@@ -36,8 +36,11 @@ void frmRechnung::listRechnungen_Click(int index)
         }
         m_session.LoadInvoice(invId);
         showSession();
-        const QSignalBlocker quiet(listRechnungen);
-        listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
+        {
+            const QSignalBlocker quiet(listRechnungen);
+            listRechnungen->setCurrentIndex(listRechnungen->findData(invId));
+        }
+        m_session.TellStoredTotal();
     });
 }
 
@@ -64,8 +67,11 @@ void frmRechnung::btnDelete_Click()
 {
     RunHandler(QStringLiteral("btnDelete_Click"), [this] {
         const qint32 custId = m_session.CustomerId;
-        if (!m_session.DeleteInvoice())
+        if (!m_session.DeleteInvoice()) {
+            // Kept, with the positions as stored now.
+            showSession();
             return;
+        }
         FillListRechnungen(-1, custId);
         m_lastArticleId = -1;
         showSession();

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 void frmRechnung::InitPositionsGrid()
@@ -136,11 +137,24 @@ void frmRechnung::btnDeleteEntry_Click()
             current = m_positions->index(static_cast<int>(m_session.Positions.size()) - 1, ColBeschreibung);
         if (MSFlexGrid1->isColumnHidden(current.column()))
             current = current.siblingAtColumn(ColBeschreibung);
-        // Deleted or kept, the positions are shown as stored now.
-        m_session.deletePosition(current.row(), current.data().toString());
+        const int row = current.row();
+        const qint32 asked = m_session.Positions[static_cast<size_t>(row)].ivpId;
+        const bool deleted = m_session.deletePosition(row);
+        // Deleted or kept, the positions are shown as stored now; the cell
+        // stays on the position asked about when it was kept, else on the
+        // one that took its place.
         m_positions->refresh();
         showTotals();
         StatusBar1->showMessage(m_session.StatusLine);
+        int keep = std::min(row, static_cast<int>(m_session.Positions.size()) - 1);
+        if (!deleted) {
+            const auto it = std::find_if(m_session.Positions.begin(), m_session.Positions.end(),
+                                         [asked](const InvoicePosition& p) { return p.ivpId == asked; });
+            if (it != m_session.Positions.end())
+                keep = static_cast<int>(it - m_session.Positions.begin());
+        }
+        if (keep >= 0)
+            MSFlexGrid1->setCurrentIndex(m_positions->index(keep, current.column()));
     });
 }
 

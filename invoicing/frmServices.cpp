@@ -200,13 +200,11 @@ void frmServices::buildLayout()
     });
     // Enter and leaving trim the texts.
     connect(tbBeschreibung, &QLineEdit::editingFinished, this, [this] {
-        if (rt::trim(m_catalogue.Name) != m_catalogue.Name)
-            m_catalogue.editName(rt::trim(m_catalogue.Name));
+        m_catalogue.trimName();
         showEntry();
     });
     connect(tbComment, &QLineEdit::editingFinished, this, [this] {
-        if (rt::trim(m_catalogue.Info) != m_catalogue.Info)
-            m_catalogue.editInfo(rt::trim(m_catalogue.Info));
+        m_catalogue.trimInfo();
         showEntry();
     });
     // Leaving them by focus is seen in eventFilter.

@@ -202,6 +202,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_baseHeader.clear();
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
+    m_toldTotals.reset();
 }
 
 void InvoiceSession::noInvoice()
@@ -304,8 +305,14 @@ void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keep
     applyRates(day.value_or(rt::Date::today()));
     if (take("inv_status_id"))
         StatusId = chosenOf(h.inv_status_id, InvoiceStatusIds()).value_or(0);
-    if (take("inv_paymode_id"))
-        PaymodeId = chosenOf(h.inv_paymode_id, PaymodeIds());
+    // No mode stored (or one the table no longer has): none chosen, so the
+    // document prints none and the user's first choice is written.
+    if (take("inv_paymode_id")) {
+        const std::vector<qint32> modes = PaymodeIds();
+        PaymodeId.reset();
+        if (std::find(modes.begin(), modes.end(), h.inv_paymode_id) != modes.end())
+            PaymodeId = h.inv_paymode_id;
+    }
     if (take("inv_is_payed"))
         Paid = h.inv_is_payed;
     if (take("inv_notes"))
@@ -340,7 +347,7 @@ void InvoiceSession::loadPositions()
     for (const InvoicePositionRow& row : rows)
         Positions.push_back(PositionOf(row));
     StatusLine = rows.empty() ? QStringLiteral("Diese Rechnung enthält noch keine Artikel.") : QString();
-    CalculateTotals();
+    refreshRates();
 }
 
 bool InvoiceSession::readStoredPositions()
@@ -356,6 +363,7 @@ bool InvoiceSession::readStoredPositions()
         return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
                && a.articleId == b.articleId && a.vatId == b.vatId;
     };
+    refreshRates();
     if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))
         return false;
     Positions = std::move(stored);
@@ -418,8 +426,9 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     // the VAT mode in force now.
     if (const std::optional<rt::Date> day = DateOfInput(DateText); day && !unattended)
         applyRates(*day);
-    CalculateTotals();
     try {
+        refreshRates();
+        const std::optional<double> agreed = agreedTotal(!unattended);
         ui::WaitCursor wait;
         if (RowMissing) {
             if (!storeAnew(Positions))
@@ -429,7 +438,8 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
             const QString numberBefore = NumberText;
             const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
                 before, m_loadedHeader, ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite())),
-                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule());
+                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule(),
+                agreed);
             if (outcome.result == InvoiceWrite::CustomerMissing) {
                 recipientGone();
                 return SaveResult::Failed;
@@ -472,12 +482,46 @@ bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
-                   QStringLiteral("Rechnung Nr. ") + NumberText)
-        != ui::Answer::Ok)
+    const QString title = QStringLiteral("Rechnung Nr. ") + NumberText;
+    const auto confirmed = [&title] {
+        return ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2, title)
+               == ui::Answer::Ok;
+    };
+    if (RowMissing) {
+        // Stored nowhere: only what is shown goes.
+        if (!confirmed())
+            return false;
+        noInvoice();
+        return true;
+    }
+    // Compared with what this window read: its header and the positions it shows.
+    RowValues shown;
+    for (const QString& column : InvoiceShownColumns())
+        shown.insert(column, m_loadedHeader.value(column));
+    std::vector<RowValues> positions;
+    for (const InvoicePosition& p : Positions)
+        positions.push_back(p.loaded);
+    shown.insert(PositionsColumn, ShownPositionsValue(positions));
+    const QString rowName = QStringLiteral("Die Rechnung ") + NumberText;
+    const DeleteResult result =
+        DeleteShownInvoice(CurrentInvoiceId, shown, [&](const RowValues&, const RowMerge& sinceShown) {
+            if (sinceShown.kept.isEmpty())
+                return confirmed();
+            return AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
+        });
+    switch (result) {
+    case DeleteResult::Cancelled:
+        // Kept: its positions shown as stored; the header keeps what was typed.
+        readStoredPositions();
         return false;
-    if (!RowMissing)
-        RemoveInvoice(CurrentInvoiceId);
+    case DeleteResult::Missing:
+        ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Information, title);
+        break;
+    case DeleteResult::Deleted:
+        break;
+    }
     noInvoice();
     return true;
 }
@@ -510,8 +554,8 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     if (!RowMissing) {
         const QString column = QStringLiteral("inv_customer_id");
         const ClashAsk ask = askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), false);
-        const InvoiceWriteOutcome written =
-            StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}}, ask, grossRule());
+        const InvoiceWriteOutcome written = StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}},
+                                                               ask, grossRule(), agreedTotal(true));
         switch (written.result) {
         case InvoiceWrite::InvoiceMissing: return invoiceGone();
         case InvoiceWrite::CustomerMissing: return recipientGone();
@@ -598,7 +642,8 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
                    ui::Exclamation, AppTitle);
         return false;
     }
-    if (*quantity == p->quantity)
+    const QString column = QStringLiteral("ivp_quantity");
+    if (*quantity == p->quantity && positionShownAsStored(*p, column))
         return true;
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
@@ -607,7 +652,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     }
     InvoicePosition edited = *p;
     edited.quantity = *quantity;
-    return writePosition(row, edited);
+    return writePosition(row, edited, column);
 }
 
 bool InvoiceSession::setPrice(int row, const QString& text)
@@ -621,7 +666,8 @@ bool InvoiceSession::setPrice(int row, const QString& text)
                    AppTitle);
         return false;
     }
-    if (*price == p->price)
+    const QString column = QStringLiteral("ivp_price");
+    if (*price == p->price && positionShownAsStored(*p, column))
         return true;
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
@@ -630,7 +676,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     }
     InvoicePosition edited = *p;
     edited.price = *price;
-    return writePosition(row, edited);
+    return writePosition(row, edited, column);
 }
 
 bool InvoiceSession::setText(int row, const QString& text)
@@ -642,7 +688,8 @@ bool InvoiceSession::setText(int row, const QString& text)
     // The marker is only shown; typed at the end it stays the marker.
     if (newText.endsWith(OwnTextMarker))
         newText = rt::trim(newText.chopped(OwnTextMarker.size()));
-    if (newText == rt::trim(p->text))
+    // An own text stored with blanks is written as typed.
+    if (newText == rt::trim(p->text) && !(p->ownText && p->text != newText))
         return true;
     if (RefuseReadOnly(ui::Critical))
         return false;
@@ -653,16 +700,30 @@ bool InvoiceSession::setText(int row, const QString& text)
         positions[static_cast<size_t>(row)] = edited;
         return storeAnew(std::move(positions));
     }
-    return writePosition(row, edited);
+    return writePosition(row, edited, QStringLiteral("ivp_text"));
 }
 
-bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
+RowValues InvoiceSession::positionBase(const InvoicePosition& p, const QString& column)
+{
+    RowValues base = InvoicePositionColumns(rowOf(p, 0));
+    // A position only shown, not read, is what it shows.
+    if (!p.loaded.isEmpty())
+        MendUnshown(base, p.loaded, column);
+    return base;
+}
+
+bool InvoiceSession::positionShownAsStored(const InvoicePosition& p, const QString& column)
+{
+    return positionBase(p, column) == InvoicePositionColumns(rowOf(p, 0));
+}
+
+bool InvoiceSession::writePosition(int row, const InvoicePosition& edited, const QString& column)
 {
     // A copy: while a question stands the positions may be read anew.
     const InvoicePosition p = Positions[static_cast<size_t>(row)];
     const QList<MergeField> fields = InvoicePositionMergeFields();
-    const RowValues changed = ChangedColumns(InvoicePositionColumns(rowOf(p, CurrentInvoiceId)),
-                                             InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
+    const RowValues changed =
+        ChangedColumns(positionBase(p, column), InvoicePositionColumns(rowOf(edited, CurrentInvoiceId)));
     const QString name = quotedText(p);
     const InvoiceWriteOutcome outcome = StorePositionChanges(
         p.ivpId, p.loaded, changed, askFor(QStringLiteral("Die Position ") + name, fields, Unattended), grossRule());
@@ -680,12 +741,13 @@ bool InvoiceSession::writePosition(int row, const InvoicePosition& edited)
     return true;
 }
 
-bool InvoiceSession::deletePosition(int row, const QString& cellText)
+bool InvoiceSession::deletePosition(int row)
 {
     InvoicePosition* p = positionAt(row);
     if (!p || RefuseReadOnly(ui::Critical))
         return false;
-    if (ui::msgBox(cellText + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
+    // Named by what it is, whichever cell the user is on.
+    if (ui::msgBox(rt::trim(p->text) + QStringLiteral("\nwirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2,
                    QStringLiteral("Position löschen"))
         != ui::Answer::Ok)
         return false;
@@ -847,6 +909,7 @@ void InvoiceSession::editDate(const QString& text)
     if (text == DateText)
         return;
     DateText = text;
+    mendUnshown(QStringLiteral("inv_date"));
     Changed = true;
 }
 
@@ -896,13 +959,10 @@ void InvoiceSession::selectPaymode(qint32 paymId)
 
 void InvoiceSession::mendUnshown(const QString& column)
 {
-    // The list showed its first entry for a stored value it does not hold:
-    // the user's choice replaces that value, even the entry shown.
-    const auto loaded = m_loadedHeader.constFind(column);
-    const auto base = m_baseHeader.constFind(column);
-    if (loaded != m_loadedHeader.cend() && base != m_baseHeader.cend()
-        && (loaded->isNull() || loaded->toLong() != base->toLong()))
-        m_baseHeader.insert(column, *loaded);
+    // A state the list does not hold shown as its first entry, a date with a
+    // time of day, notes with blanks: the user's value replaces what is
+    // stored, even when it is the value shown.
+    MendUnshown(m_baseHeader, m_loadedHeader, column);
 }
 
 void InvoiceSession::setPaid(bool paid)
@@ -916,7 +976,70 @@ void InvoiceSession::editNotes(const QString& text)
     if (text == Notes)
         return;
     Notes = text;
+    mendUnshown(QStringLiteral("inv_notes"));
     Changed = true;
+}
+
+void InvoiceSession::trimNotes()
+{
+    Notes = rt::trim(Notes);
+}
+
+void InvoiceSession::refreshRates()
+{
+    // The day the rates were taken for; a date still being typed has none yet.
+    if (m_ratesDay)
+        LookupMehrwertsteuer(*m_ratesDay, VatFull, VatReduced);
+    CalculateTotals();
+}
+
+std::optional<double> InvoiceSession::agreedTotal(bool attended)
+{
+    const double shown = AmountOf(Totals.gross);
+    if (!hasInvoice() || RowMissing)
+        return shown;
+    const std::optional<RowValues> row = ReadInvoiceRow(CurrentInvoiceId);
+    const db::Value stored = row ? row->value(QStringLiteral("inv_total")) : db::Value();
+    if (!stored.isNumeric())
+        return shown;
+    // The stored rows' gross with the VAT as it is now: where the stored total
+    // is that, what differs on screen is this window's own edit (a new date).
+    const std::optional<rt::Date> day = InvoiceHeaderFromRow(*row).inv_date;
+    const Cents now = CentsOf(grossRule()(LoadInvoicePositions(CurrentInvoiceId),
+                                          day.value_or(rt::Date::today()).datePart()));
+    const std::pair<Cents, Cents> amounts{CentsOf(stored.toDouble()), now};
+    if (amounts.first == amounts.second || m_toldTotals == amounts)
+        return shown;
+    if (!attended)
+        return std::nullopt;
+    ui::msgBox(QStringLiteral("Für die Rechnung Nr. ") + NumberText + QStringLiteral(" ist ein Bruttobetrag von ")
+                   + FormatCents(amounts.first) + QStringLiteral(" € gespeichert. Mit der Mehrwertsteuer, die jetzt für "
+                                                                 "ihr Datum gilt, ergeben ihre Positionen ")
+                   + FormatCents(amounts.second) + QStringLiteral(" €.\n\nDie Rechnung zeigt und druckt den neuen Betrag.")
+                   + (StationReadOnly ? QString()
+                                      : QStringLiteral(" Gespeichert wird er mit der nächsten Änderung der Rechnung oder "
+                                                       "mit dem Word-Dokument.")),
+               ui::Information, QStringLiteral("Bruttobetrag geändert"));
+    m_toldTotals = amounts;
+    return shown;
+}
+
+void InvoiceSession::TellStoredTotal()
+{
+    agreedTotal(true);
+}
+
+bool InvoiceSession::storeShownTotal()
+{
+    if (!hasInvoice() || RowMissing || StationReadOnly)
+        return true;
+    std::vector<RowValues> shown;
+    for (const InvoicePosition& p : Positions)
+        shown.push_back(p.loaded);
+    if (StorePrintedTotal(CurrentInvoiceId, shown, AmountOf(Totals.gross)))
+        return true;
+    readStoredPositions();
+    return false;
 }
 
 QString InvoiceSession::weekdayText() const

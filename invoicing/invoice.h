@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 
@@ -154,8 +155,8 @@ public:
     bool setQuantity(int row, const QString& text);
     bool setPrice(int row, const QString& text);
     bool setText(int row, const QString& text);
-    // Asks with the text of the cell the user is on; true when deleted.
-    bool deletePosition(int row, const QString& cellText);
+    // Asks, naming the position by its text; true when deleted.
+    bool deletePosition(int row);
 
     // What the user does to the header.
     void editDate(const QString& text);            // typing: no VAT lookup yet
@@ -168,7 +169,17 @@ public:
     void selectPaymode(qint32 paymId);
     void setPaid(bool paid);
     void editNotes(const QString& text);
+    // Leaving the notes: their blanks go, which is no edit of the user's.
+    void trimNotes();
 
+    // When the total stored with the invoice is not what its stored rows
+    // give with the VAT of now (the VAT table or mode changed since), says
+    // so, naming both, once per showing of the invoice and pair of amounts.
+    void TellStoredTotal();
+    // Stores the gross shown as the invoice's total, with the check that the
+    // positions shown are those stored; when they are not, they are shown as
+    // stored and the result is false. true without a stored row to write.
+    bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;
     // The MwSt% cell of a class: the rate, "0" for classes 2 to 4, "" beyond.
@@ -189,6 +200,13 @@ private:
     bool refuseWithoutInvoice() const;
     bool drop();
     void applyRates(const rt::Date& day);
+    // The rates of the date shown as the VAT table holds them now (as the
+    // stored total is computed), without a message; the totals anew.
+    void refreshRates();
+    // The gross a header write may store as the total: the one shown, once the
+    // user knows that the stored total is not what the stored invoice gives
+    // with the VAT of now (told, when attended); nullopt while not.
+    std::optional<double> agreedTotal(bool attended);
     InvoicePosition* positionAt(int row);
     bool positionGone();
     InvoiceGrossRule grossRule() const;
@@ -199,10 +217,15 @@ private:
     void takeHeaderRow(const RowValues& row, const QStringList& keepOwn);
     // The question about another workstation's change, or Nein unasked.
     ClashAsk askFor(const QString& rowName, const QList<MergeField>& fields, bool unattended) const;
-    // A choice in a list counts as a change of a value the list could not show.
+    // The user edited a field that showed its stored value as it could: the
+    // field's value counts as changed, even when it is the value shown.
     void mendUnshown(const QString& column);
-    // Stores a position's edit and shows the positions as stored.
-    bool writePosition(int row, const InvoicePosition& edited);
+    // Stores a position's edit of column and shows the positions as stored.
+    bool writePosition(int row, const InvoicePosition& edited, const QString& column);
+    // What a position's column is compared with when the user edited it:
+    // the stored value where the grid showed it otherwise.
+    static RowValues positionBase(const InvoicePosition& p, const QString& column);
+    static bool positionShownAsStored(const InvoicePosition& p, const QString& column);
     static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
     // Stores the shown invoice with these positions as a new invoice; told
     // why when refused, and then nothing changes.
@@ -223,4 +246,6 @@ private:
     RowValues m_baseHeader;
     QStringList m_unwrittenHeader;      // columns an unattended store left to the other workstation
     QStringList m_unwrittenPositions;   // position fields it left so, as the user knows them
+    // The stored total and the gross of now the user was told of, in this showing.
+    std::optional<std::pair<Cents, Cents>> m_toldTotals;
 };

@@ -49,7 +49,7 @@ protected:
     InvoiceWriteOutcome storeHeader(qint32 invId, const InvoiceHeaderWrite& header)
     {
         return StoreInvoiceHeader(invId, ReadInvoiceRow(invId).value_or(RowValues()), InvoiceHeaderColumns(header), mine,
-                                  gross.rule());
+                                  gross.rule(), std::nullopt);
     }
     static ClashChoice mine(const RowMerge&) { return ClashChoice::Mine; }
     double total(qint32 invId) const

@@ -80,7 +80,7 @@ std::vector<Desk> desks()
         {QStringLiteral("tbl_invoice"), QStringLiteral("inv_id"), QStringLiteral("inv_status_id"), QStringLiteral("inv_notes"),
          [](int round, bool a) { return a ? db::Value(2) : db::Value(QStringLiteral("Rechnung B %1").arg(round)); },
          [](qint32 id, const RowValues& loaded, const RowValues& changed, const ClashAsk& ask) {
-             const InvoiceWriteOutcome o = StoreInvoiceHeader(id, loaded, changed, ask, [](const auto&, const auto&) { return 0.0; });
+             const InvoiceWriteOutcome o = StoreInvoiceHeader(id, loaded, changed, ask, [](const auto&, const auto&) { return 0.0; }, 0.0);
              return o.result == InvoiceWrite::Written ? o.row : RowValues();
          }},
     };

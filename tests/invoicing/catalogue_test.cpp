@@ -312,3 +312,42 @@ TEST_F(TwoDesksOnOneService, AQuitThatMeetsAPriceBothChangedWaitsWhenTheUserGoes
     EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
 }
+
+// A change made elsewhere since the entry was read is named as stored, and
+// Nein keeps the entry; unchanged, the question names it as stored, not as typed.
+TEST_F(CatalogueTest, DeletingAServiceChangedElsewhereAsksNamingItAsStored)
+{
+    test::OtherStation other(database.path());
+    catalogue.load(3);
+    catalogue.editName(QStringLiteral("Kurtaxe 2027"));
+    other.exec(QStringLiteral("UPDATE tbl_services SET srv_price = 3 WHERE srv_id = 3"));
+    dialogs->answerDefault();
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    dialogs->answerMessage(Answer::Yes);
+    EXPECT_TRUE(catalogue.deleteCurrent());
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an einem anderen "
+                                                          "Arbeitsplatz geändert: Preis jetzt 3,00 EUR. Trotzdem löschen?"));
+    EXPECT_EQ(services(), 2);
+
+    catalogue.load(2);
+    catalogue.editName(QStringLiteral("Zimmer"));
+    dialogs->answerMessage(Answer::Cancel);
+    EXPECT_FALSE(catalogue.deleteCurrent());
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie die Hotelleistung \"Übernachtung\" wirklich löschen?"));
+}
+
+// An empty price, an empty VAT class shown as "voll", a name with blanks: what
+// the user types there is written, also the value shown.
+TEST_F(CatalogueTest, AValueTypedWhereTheStoredOneWasShownNormalisedIsWritten)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name) VALUES (4, '  Leihrad  ')"));
+    catalogue.load(4);
+    catalogue.editPrice(QStringLiteral("0"));
+    catalogue.chooseVat(0);
+    catalogue.editName(QStringLiteral("  Leihrad  "));
+    catalogue.trimName();
+    ASSERT_TRUE(catalogue.SaveArtikel());
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_name || '/' || srv_price || '/' || srv_tax_id FROM tbl_services "
+                                            "WHERE srv_id = 4")).toText(),
+              QStringLiteral("Leihrad/0.0/0"));
+}

@@ -1,12 +1,16 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/wordctrl.h"
+#include "invoicing/frmRechnung.h"
 #include "invoicing/invoicedocument.h"
 #include "platform/word/document.h"
 #include "tests/invoicing/invoice_db.h"
 #include "tests/support/temp_folder.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -93,6 +97,7 @@ protected:
     }
     void TearDown() override
     {
+        frmRechnung::unload();
         CloseWordDocument();
         qputenv("HOME", m_home);
         qputenv("XDG_CONFIG_HOME", m_config);
@@ -153,4 +158,27 @@ TEST_F(InvoiceDocumentFile, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoDocu
     EXPECT_FALSE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, {}));
     EXPECT_TRUE(dialogs->opened().empty());
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Ordner für Dokumente \"" + folder + "\""));
+}
+
+// No payment mode stored: none shown and none printed, until the user picks one.
+TEST_F(InvoiceDocumentFile, AnInvoiceWithoutPaymentModePrintsNoPaymentLine)
+{
+    AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_paymode_id = NULL"));
+    frmRechnung& w = frmRechnung::instance();
+    w.ShowRechnung(id, 1, -1);
+    EXPECT_EQ(w.listZahlmod->currentIndex(), -1);
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    w.listZahlmod->setFocus();
+    QTest::keyClick(w.listZahlmod, Qt::Key_Down);
+    QTest::mouseClick(w.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(database.value(QStringLiteral("SELECT inv_paymode_id FROM tbl_invoice")).toLong(), 1);
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    const auto line = [this](size_t document) {
+        return word::Document::open(dialogs->opened().at(document)).bookmarkText(QStringLiteral("tm_zahlmod")).trimmed();
+    };
+    EXPECT_EQ(line(0), QString());
+    EXPECT_EQ(line(1), QStringLiteral("Betrag dankend in bar erhalten."));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database.h"
+#include "invoicing/invoice.h"
 #include "platform/db/database.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
@@ -56,7 +57,13 @@ public:
                  .arg(quantity)
                  .arg(price)
                  .arg(text.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + text + QLatin1Char('\'')));
-        return lastId(QStringLiteral("tbl_invoice_positions"));
+        const qint32 id = lastId(QStringLiteral("tbl_invoice_positions"));
+        // The total, as every position write of the program stores it.
+        const db::Value day = value(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = %1").arg(invId));
+        const double total = StoredGrossRule(19, 7)(LoadInvoicePositions(invId),
+                                                     day.isNull() ? rt::Date::today() : day.toDate().datePart());
+        exec(QStringLiteral("UPDATE tbl_invoice SET inv_total = %1 WHERE inv_id = %2").arg(QString::number(total, 'f', 2)).arg(invId));
+        return id;
     }
     // Every write to the table fails from now on, as on a damaged file.
     void refuseWrites(const QString& table) const

@@ -227,7 +227,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     RemoveInvoice(second);
     dialogs->answerMessage(Answer::Ok);   // wirklich löschen?
     dialogs->answerMessage(Answer::Ok);   // nicht gefunden
-    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_TRUE(session.deletePosition(0));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Rechnung %1 nicht gefunden").arg(second));
     EXPECT_TRUE(session.Changed);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
@@ -539,11 +539,11 @@ TEST_F(InvoiceSessionTest, DeletingTheOnlyPositionLeavesZeroTotals)
     database.addPosition(id, 1, 2, 12.5);
     session.LoadInvoice(id);
     dialogs->answerMessage(Answer::Cancel);
-    EXPECT_FALSE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_FALSE(session.deletePosition(0));
     EXPECT_EQ(positionRows(id), 1);
 
     dialogs->answerMessage(Answer::Ok);
-    EXPECT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    EXPECT_TRUE(session.deletePosition(0));
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Frühstück\nwirklich löschen?"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Position löschen"));
     EXPECT_EQ(positionRows(id), 0);
@@ -567,7 +567,7 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     ASSERT_TRUE(session.setPrice(0, QStringLiteral("10,00")));
     EXPECT_EQ(stored(), session.Totals.gross);
     dialogs->answerMessage(Answer::Ok);
-    ASSERT_TRUE(session.deletePosition(0, QStringLiteral("Frühstück")));
+    ASSERT_TRUE(session.deletePosition(0));
     EXPECT_EQ(stored(), 25359);   // 237,00 and 7 %
     EXPECT_EQ(session.Totals.gross, 25359);
     EXPECT_FALSE(session.Changed);
@@ -578,9 +578,12 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
     EXPECT_EQ(stored(), 24885);
 
+    // The VAT mode switched meanwhile: the save says so before it stores the new total.
     MwStIncluded = true;
     session.editNotes(QStringLiteral("inklusive"));
+    dialogs->answerMessage(Answer::Ok);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Bruttobetrag von 248,85 € gespeichert")));
     EXPECT_EQ(session.Totals.gross, 23700);
     EXPECT_EQ(stored(), 23700);
 }
@@ -622,4 +625,31 @@ TEST_F(InvoiceSessionTest, AnInvoiceIsOpenedWithTheVatModeStoredNow)
     EXPECT_TRUE(MwStIncluded);
     EXPECT_EQ(session.Totals.gross, 2500);
     EXPECT_LT(session.Totals.gross, netTotal);
+}
+
+// Fields that show a stored value as well as they can: what the user types
+// there is written, also the value shown.
+TEST_F(InvoiceSessionTest, AValueTypedWhereTheStoredOneWasShownNormalisedIsWritten)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024 18:30:00#"));
+    database.addPosition(id, 1, 2, 12.345);
+    database.addPosition(id, 2, 1, 79, QStringLiteral(" Zimmer 3 "));
+    database.exec(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_quantity = NULL WHERE ivp_prod_id = 2"));
+    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_notes = '  bar  '"));
+    session.LoadInvoice(id);
+    ASSERT_TRUE(session.setPrice(0, QStringLiteral("12,35")));
+    ASSERT_TRUE(session.setQuantity(1, QStringLiteral("0")));
+    ASSERT_TRUE(session.setText(1, QStringLiteral("Zimmer 3")));
+    EXPECT_EQ(database.value(QStringLiteral("SELECT group_concat(ivp_price || '/' || ifnull(ivp_quantity, '-') || '/' || "
+                                            "ifnull(ivp_text, ''), ';') FROM tbl_invoice_positions")).toText(),
+              QStringLiteral("12.35/2/;79.0/0/Zimmer 3"));
+
+    session.editDate(QStringLiteral("05.03.202"));
+    session.completeDate(QStringLiteral("05.03.2024"));
+    session.editNotes(QStringLiteral("  ba"));
+    session.editNotes(QStringLiteral("  bar  "));
+    session.trimNotes();
+    ASSERT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(column(QStringLiteral("inv_date"), id).toDouble(), rt::Date::fromParts(2024, 3, 5).serial());
+    EXPECT_EQ(column(QStringLiteral("inv_notes"), id).toText(), QStringLiteral("bar"));
 }

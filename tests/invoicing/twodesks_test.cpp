@@ -237,3 +237,82 @@ TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoes
     EXPECT_EQ(other.value(QStringLiteral("SELECT inv_notes FROM tbl_invoice WHERE inv_id = ?"), {id}).toText(),
               QStringLiteral("Firma zahlt"));
 }
+
+// Declined, a delete leaves the cell on the position it named by its text, so
+// the next "Zeile löschen" asks about that one again.
+TEST_F(TwoDesksOnOneInvoice, ADeclinedPositionDeleteKeepsTheCellOnThePositionAskedAbout)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    const QRect quantity = a.MSFlexGrid1->visualRect(a.MSFlexGrid1->model()->index(2, ColMng));
+    QTest::mouseClick(a.MSFlexGrid1->viewport(), Qt::LeftButton, {}, quantity.center());
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.setPrice(2, QStringLiteral("3,00"))); });
+    dialogs->answerMessage(Answer::Cancel);
+    dialogs->answerEscape();
+    dialogs->answerMessage(Answer::Ok);
+    dialogs->answerMessage(Answer::No);   // "... Einzelpreis jetzt 3,00 €. Trotzdem löschen?"
+    dialogs->answerMessage(Answer::Ok);
+    for (int press = 0; press < 4; ++press) {
+        EXPECT_EQ(a.MSFlexGrid1->currentIndex().row(), 2);
+        QTest::mouseClick(a.btnDeleteEntry, Qt::LeftButton);
+    }
+    EXPECT_EQ(dialogs->messages()[0].text, QStringLiteral("Kurtaxe\nwirklich löschen?"));
+    EXPECT_EQ(dialogs->messages()[4].text, QStringLiteral("Kurtaxe\nwirklich löschen?"));
+    EXPECT_EQ(LoadInvoicePositions(id).size(), 2u);
+    EXPECT_EQ(LoadInvoicePositions(id).back().srv_name, QStringLiteral("Übernachtung"));
+}
+
+TEST_F(TwoDesksOnOneInvoice, DeletingTheInvoiceAfterBChangedItAsksNamingWhatIsStored)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    onB([](InvoiceSession& b) {
+        b.editNotes(QStringLiteral("Firma zahlt"));
+        ASSERT_EQ(b.SaveInvoice(), SaveResult::Saved);
+    });
+    dialogs->answerDefault();
+    QTest::mouseClick(a.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Rechnung ") + a.lbRechnungNr->text()
+                  + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"Firma zahlt\". "
+                                   "Trotzdem löschen?"));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
+
+    onB([](InvoiceSession& b) { ASSERT_TRUE(b.addPosition(1, QStringLiteral("Parkplatz"), 714, 4)); });
+    dialogs->answerMessage(Answer::Yes);
+    QTest::mouseClick(a.btnDelete, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral(", 2 × Kurtaxe zu 2,50 €, 1 × Parkplatz zu 7,14 €")));
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice_positions")), 0);
+}
+
+// The VAT of the invoice's date changed after its total was stored.
+TEST_F(TwoDesksOnOneInvoice, AfterAVatChangeTheWindowSaysSoAndThePrintedTotalIsTheStoredOne)
+{
+    const auto vat = [this](const char* rates) {
+        other.exec(QStringLiteral("UPDATE tbl_vat SET %1 WHERE vat_date_end > #01/01/2100#").arg(QString::fromLatin1(rates)));
+    };
+    frmRechnung& a = frmRechnung::instance();
+    const auto tickPaid = [&a] { QTest::mouseClick(a.chkBezahlt, Qt::LeftButton, {}, QPoint(8, a.chkBezahlt->height() / 2)); };
+    vat("vat_full = 20, vat_reduced = 10");
+    dialogs->answerMessage(Answer::Ok);
+    a.ShowRechnung(id, 1, -1);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Bruttobetrag von 288,34 € gespeichert. Mit der "
+                                                                    "Mehrwertsteuer, die jetzt für ihr Datum gilt, "
+                                                                    "ergeben ihre Positionen 295,70 €.")));
+    EXPECT_EQ(storedGross(), QStringLiteral("288,34 €"));
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_EQ(printed(0, "tm_bruttosumme"), QStringLiteral("295,70 €"));
+    EXPECT_EQ(storedGross(), QStringLiteral("295,70 €"));
+
+    // Changed again while shown: the program's end, with nobody to tell,
+    // keeps the total; the user's save says so first.
+    vat("vat_full = 19, vat_reduced = 7");
+    tickPaid();
+    RunProgramEndWork(true);
+    EXPECT_TRUE(stored(QStringLiteral("inv_is_payed")).toBool() && storedGross() == QStringLiteral("295,70 €"));
+    tickPaid();
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs->messages().size(), 2u);
+    EXPECT_EQ(storedGross(), QStringLiteral("288,34 €"));
+}
