@@ -1,6 +1,7 @@
 #include "core/bookings.h"
 
 #include "core/database.h"
+#include "core/lookups.h"
 #include "core/datefunctions.h"
 #include "core/conflicts.h"
 #include "core/customers.h"
@@ -377,9 +378,13 @@ QList<MergeField> BookingMergeFields()
                                              : QStringLiteral("\"") + rt::trim(name) + QStringLiteral("\"");
          }},
         {QStringLiteral("Personen"), {column("book_cust_count")}, {}},
-        {QStringLiteral("Notiz"), {column("book_info")}, {}},
-        {QStringLiteral("Farbe"), {column("book_color_id")}, {}},
-        {QStringLiteral("Einrichtung"), {column("book_mandant_id")}, {}},
+        {QStringLiteral("Notizen"), {column("book_info")}, {}},
+        {QStringLiteral("Farbe"), {column("book_color_id")}, {}, QStringLiteral("geändert")},
+        {QStringLiteral("Einrichtung"), {column("book_mandant_id")}, [](const RowValues& r) {
+             const QString name = rt::trim(GetMandantName(r.value(QStringLiteral("book_mandant_id")).toLong()));
+             return name.isEmpty() ? DescribeStored(r.value(QStringLiteral("book_mandant_id")))
+                                   : QStringLiteral("\"") + name + QStringLiteral("\"");
+         }},
     };
 }
 

@@ -510,14 +510,6 @@ RowValues PlaceColumns(const Place& p, bool withType)
 
 namespace {
 
-QString describePosition(const RowValues& row)
-{
-    const std::optional<std::array<qint32, 4>> rect = storedRect(row);
-    if (!rect)
-        return QStringLiteral("ungültig");
-    return QStringLiteral("links ") + QString::number((*rect)[0]) + QStringLiteral(", oben ") + QString::number((*rect)[1]);
-}
-
 QString describeOrder(const RowValues& row)
 {
     const db::Value order = row.value(QStringLiteral("flr_order"));
@@ -565,8 +557,8 @@ QList<MergeField> ResourceMergeFields(ResourceKind kind)
             field(QStringLiteral("Info"), "pl_info"),
             field(QStringLiteral("Kapazität"), "pl_capacity"),
             field(QStringLiteral("Bild"), "pl_imagefile"),
-            {QStringLiteral("Position"), QStringList(std::begin(PositionColumns), std::end(PositionColumns)),
-             describePosition}};
+            {QStringLiteral("Markierung auf dem Etagenplan"), QStringList(std::begin(PositionColumns), std::end(PositionColumns)),
+             {}, QStringLiteral("an eine andere Stelle verschoben")}};
 }
 
 QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id)
@@ -576,7 +568,7 @@ QString ResourceRowName(ResourceKind kind, const QString& name, qint32 id)
                                           : QStringLiteral("\"") + shown + QStringLiteral("\"");
     switch (kind) {
     case ResourceKind::Building: return QStringLiteral("Das Gebäude ") + label;
-    case ResourceKind::Floor: return QStringLiteral("Das Stockwerk ") + label;
+    case ResourceKind::Floor: return QStringLiteral("Die Etage ") + label;
     case ResourceKind::Place: break;
     }
     const QString term = TermPlaceSingular.trimmed().isEmpty() ? QStringLiteral("Buchungsplatz") : TermPlaceSingular.trimmed();

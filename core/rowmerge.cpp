@@ -173,8 +173,8 @@ QStringList FieldLabels(const QList<MergeField>& fields, const QStringList& colu
 
 namespace {
 
-// "Notiz jetzt "Hund"; Personen jetzt 3": each clashing field with its stored value.
-QString clashingFields(const QList<MergeField>& fields, const RowMerge& merge)
+// "Notizen jetzt "Hund"", "Personen jetzt 3": each clashing field with its stored value.
+QStringList clashingFields(const QList<MergeField>& fields, const RowMerge& merge)
 {
     QStringList parts;
     QStringList left = merge.clashes.keys();
@@ -184,27 +184,41 @@ QString clashingFields(const QList<MergeField>& fields, const RowMerge& merge)
             if (left.removeAll(column.toLower()) > 0)
                 clashes = true;
         }
-        if (clashes)
+        if (!clashes)
+            continue;
+        if (!field.changedText.isEmpty())
+            parts << field.label + QLatin1Char(' ') + field.changedText;
+        else
             parts << field.label + QStringLiteral(" jetzt ") +
-                         (field.describe ? field.describe(merge.stored) : DescribeStored(merge.stored.value(field.columns.value(0).toLower())));
+                         (field.describe ? field.describe(merge.stored)
+                                         : DescribeStored(merge.stored.value(field.columns.value(0).toLower())));
     }
     for (const QString& column : left)
         parts << column + QStringLiteral(" jetzt ") + DescribeStored(merge.stored.value(column));
-    return parts.join(QStringLiteral("; "));
+    return parts;
 }
 
-const QString ChangedElsewhereTitle = QStringLiteral("An einem anderen Arbeitsplatz geändert");
+// True whether the other change came from another workstation or from
+// another window of this one.
+const QString ChangedMeanwhile = QStringLiteral(" wurde inzwischen an anderer Stelle geändert: ");
+const QString ChangedElsewhereTitle = QStringLiteral("Inzwischen geändert");
 
 }  // namespace
 
 ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge)
 {
-    const QString text = rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
-                         clashingFields(fields, merge) +
-                         QStringLiteral(". Ihre Änderung trotzdem speichern?\n\n"
-                                        "Ja: Ihre Eingabe speichern.\n"
-                                        "Nein: den gespeicherten Wert behalten und Ihre übrigen Änderungen speichern.\n"
-                                        "Abbrechen: nichts speichern und weiter bearbeiten.");
+    const QStringList parts = clashingFields(fields, merge);
+    const bool one = parts.size() == 1;
+    const QString text = rowName + ChangedMeanwhile + parts.join(QStringLiteral("; ")) +
+                         (one ? QStringLiteral(". Ihre Änderung trotzdem speichern?\n\n"
+                                               "Ja: Ihre Eingabe speichern.\n"
+                                               "Nein: den gespeicherten Wert behalten und Ihre übrigen Änderungen "
+                                               "speichern.\n")
+                              : QStringLiteral(". Ihre Änderungen trotzdem speichern?\n\n"
+                                               "Ja: Ihre Eingaben speichern.\n"
+                                               "Nein: die gespeicherten Werte behalten und Ihre übrigen Änderungen "
+                                               "speichern.\n")) +
+                         QStringLiteral("Abbrechen: nichts speichern und weiter bearbeiten.");
     switch (ui::msgBox(text, ui::YesNoCancel | ui::Question | ui::DefaultButton3, ChangedElsewhereTitle)) {
     case ui::Answer::Yes: return ClashChoice::Mine;
     case ui::Answer::No: return ClashChoice::Stored;
@@ -227,8 +241,8 @@ ClashChoice AskDeleteClashes(const QList<std::pair<QString, RowMerge>>& rows, co
             if (!named.clashes.contains(column))
                 named.clashes.insert(column, merge.stored.value(column));
         }
-        sentences << rowName + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: ") +
-                         clashingFields(fields, named) + QLatin1Char('.');
+        sentences << rowName + ChangedMeanwhile + clashingFields(fields, named).join(QStringLiteral("; ")) +
+                         QLatin1Char('.');
     }
     const QString text = sentences.join(QLatin1Char('\n')) +
                          (sentences.size() > 1 ? QStringLiteral("\n\n") : QStringLiteral(" ")) +

@@ -75,14 +75,25 @@ using ClashAsk = std::function<ClashChoice(const RowMerge& merge)>;
 // A field as the user knows it, for the question: its label, the columns it
 // shows and how it reads a stored row.
 struct MergeField {
+    MergeField() = default;
+    MergeField(QString label_, QStringList columns_, std::function<QString(const RowValues&)> describe_ = {},
+               QString changedText_ = {})
+        : label(std::move(label_)), columns(std::move(columns_)), describe(std::move(describe_)),
+          changedText(std::move(changedText_))
+    {
+    }
     QString label;                                            // "Zeitraum"
     QStringList columns;                                      // "book_start", "book_end"
     std::function<QString(const RowValues& stored)> describe;  // "15.12.2026 – 18.12.2026"
+    // For a value that says nothing to the user (a colour's number, a
+    // marker's twips): the field is named with this instead of its value
+    // ("Farbe" "geändert").
+    QString changedText;
 };
 
 // The one question of a save: rowName ("Die Reservierung 17") wurde inzwischen
-// an einem anderen Arbeitsplatz geändert, each clashing field with its stored
-// value. Ja, Nein, Abbrechen with Abbrechen the default; closing the box is
+// an anderer Stelle geändert (another workstation, or another window of this
+// one), each clashing field with its stored value. Ja, Nein, Abbrechen with Abbrechen the default; closing the box is
 // Abbrechen. A clashing column no field names is listed by its column name.
 ClashChoice AskClash(const QString& rowName, const QList<MergeField>& fields, const RowMerge& merge);
 

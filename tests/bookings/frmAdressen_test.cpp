@@ -462,7 +462,7 @@ TEST_F(TwoDesksOnOneGuest, OneFieldChangedAtBothDesksIsAskedAndEachAnswerDoesWha
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(book().cmdSave, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+        QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an anderer Stelle geändert: "
                        "Telefon jetzt \"0711 999\". Ihre Änderung trotzdem speichern?")));
     EXPECT_EQ(stored().cust_phone, QStringLiteral("0711 999"));
     EXPECT_TRUE(stored().cust_zip.isEmpty());
@@ -492,8 +492,7 @@ TEST_F(TwoDesksOnOneGuest, ADeleteAfterTheOtherStationChangedTheGuestNamesWhatCh
     test::DialogScope dialogs;
     dialogs->answerDefault();
     QTest::mouseClick(book().btnDelete, Qt::LeftButton);
-    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an einem anderen "
-                                                          "Arbeitsplatz geändert: Ort jetzt \"Bonn\". Trotzdem löschen?"));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Der Gast \"Wagner, Eva\" wurde inzwischen an anderer Stelle geändert: Ort jetzt \"Bonn\". Trotzdem löschen?"));
     EXPECT_EQ(stored().cust_city, QStringLiteral("Bonn"));
     EXPECT_EQ(book().IndexDisplay->text(), QString::number(wagner));
 

@@ -112,7 +112,7 @@ TEST_F(TwoDesks, AFieldChangedAtBothDesksIsAskedAboutAndEachAnswerDoesWhatItSays
     dialogs->answerMessage(ui::Answer::Cancel);
     save();
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"Hund\". "
+        QStringLiteral("Die Reservierung 17 wurde inzwischen an anderer Stelle geändert: Notizen jetzt \"Hund\". "
                        "Ihre Änderung trotzdem speichern?")));
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 3);
     dialogs->answerEscape();   // closing the box is Abbrechen too
@@ -188,7 +188,7 @@ TEST_F(TwoDesks, ADeleteAfterTheOtherMovedTheBookingAsksAndNamesWhatIsStored)
     QTest::mouseClick(w().btnDelete, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 1u);
     EXPECT_EQ(dialogs->lastMessage().text,
-              QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Zeitraum jetzt "
+              QStringLiteral("Die Reservierung 17 wurde inzwischen an anderer Stelle geändert: Zeitraum jetzt "
                              "20.12.2026 – 25.12.2026. Trotzdem löschen?"));
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_TRUE(LoadBooking(17));

@@ -112,8 +112,8 @@ TEST_F(CustomerRows, AGuestChangedAtTwoStationsKeepsTheOthersFieldsAndNamesThose
         7, loaded, ChangedColumns(CustomerColumns(CustomerFromRow(loaded)), CustomerColumns(mine)),
         [](const RowMerge& merge) { return AskClash(QStringLiteral("Der Gast \"Wagner\""), CustomerMergeFields(), merge); });
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral(
-        "Der Gast \"Wagner\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Straße, Nr. jetzt \"Lindenweg 4\"; "
-        "Anrede jetzt Frau; Kategorie jetzt \"Stammgast\". Ihre Änderung trotzdem speichern?")))
+        "Der Gast \"Wagner\" wurde inzwischen an anderer Stelle geändert: Straße, Nr. jetzt \"Lindenweg 4\"; "
+        "Anrede jetzt Frau; Kategorie jetzt \"Stammgast\". Ihre Änderungen trotzdem speichern?")))
         << dialogs->lastMessage().text.toStdString();
     ASSERT_EQ(saved.result, MergedSave::Result::Written);
     const Customer now = *LoadCustomer(7);

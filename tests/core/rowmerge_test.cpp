@@ -139,7 +139,7 @@ TEST_F(TwoDesksOnOneBooking, OneFieldChangedAtBothDesksAsksAndEachAnswerDoesWhat
     EXPECT_EQ(save(mine).result, StoreResult::Cancelled);
     const auto& question = dialogs->lastMessage();
     EXPECT_TRUE(question.text.startsWith(QStringLiteral(
-        "Die Reservierung 17 wurde inzwischen an einem anderen Arbeitsplatz geändert: Zeitraum jetzt 15.12.2026 – "
+        "Die Reservierung 17 wurde inzwischen an anderer Stelle geändert: Zeitraum jetzt 15.12.2026 – "
         "18.12.2026. Ihre Änderung trotzdem speichern?")))
         << question.text.toStdString();
     EXPECT_EQ(question.buttons, ui::Buttons::YesNoCancel);
@@ -292,8 +292,7 @@ TEST_F(TwoDesksOnOneBooking, TheScheduleAsksOnceNamingOnlyTheBookingsChangedSinc
     };
     dialogs->answerDefault();
     EXPECT_EQ(DeleteDrawnBookings({17, 18}, drawn, ask).result, DeleteResult::Cancelled);
-    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Reservierung 17 wurde inzwischen an einem anderen "
-                                                          "Arbeitsplatz geändert: Notiz jetzt \"Hund\". Trotzdem löschen?"));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Reservierung 17 wurde inzwischen an anderer Stelle geändert: Notizen jetzt \"Hund\". Trotzdem löschen?"));
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 2);
 
     // 18 deleted meanwhile, 17 moved too: Ja deletes 17, 18 is reported missing.
@@ -303,7 +302,7 @@ TEST_F(TwoDesksOnOneBooking, TheScheduleAsksOnceNamingOnlyTheBookingsChangedSinc
     const ShownRowsDelete deleted = DeleteDrawnBookings({17, 18}, drawn, ask);
     EXPECT_EQ(deleted.result, DeleteResult::Deleted);
     EXPECT_EQ(deleted.missing, QList<db::Value>{18});
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 20.12.2026 – 25.12.2026; Notiz jetzt")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 20.12.2026 – 25.12.2026; Notizen jetzt")));
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
     EXPECT_EQ(DeleteDrawnBookings({17}, drawn, ask).result, DeleteResult::Missing);
 }

@@ -244,7 +244,7 @@ TEST_F(TwoDesksOnOneService, APriceChangedAtBothDesksAsksAndEachAnswerDoesWhatIt
     save();
     const auto question = dialogs->lastMessage();
     EXPECT_TRUE(question.text.startsWith(QStringLiteral(
-        "Die Hotelleistung \"Übernachtung\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Preis jetzt 82,00 EUR. "
+        "Die Hotelleistung \"Übernachtung\" wurde inzwischen an anderer Stelle geändert: Preis jetzt 82,00 EUR. "
         "Ihre Änderung trotzdem speichern?")))
         << question.text.toStdString();
     // The save holds the hourglass; the question waits under the normal pointer.
@@ -325,8 +325,7 @@ TEST_F(CatalogueTest, DeletingAServiceChangedElsewhereAsksNamingItAsStored)
     EXPECT_FALSE(catalogue.deleteCurrent());
     dialogs->answerMessage(Answer::Yes);
     EXPECT_TRUE(catalogue.deleteCurrent());
-    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an einem anderen "
-                                                          "Arbeitsplatz geändert: Preis jetzt 3,00 EUR. Trotzdem löschen?"));
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Hotelleistung \"Kurtaxe\" wurde inzwischen an anderer Stelle geändert: Preis jetzt 3,00 EUR. Trotzdem löschen?"));
     EXPECT_EQ(services(), 2);
 
     catalogue.load(2);

@@ -120,7 +120,7 @@ TEST_F(TwoDesksOnOneInvoice, APositionBothChangedOrDeletedIsAskedAbout)
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Die Position \"Frühstück\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Menge jetzt 5.")));
+        QStringLiteral("Die Position \"Frühstück\" wurde inzwischen an anderer Stelle geändert: Menge jetzt 5.")));
     EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_quantity, 5);
     EXPECT_EQ(a.MSFlexGrid1->model()->index(0, ColMng).data().toString(), QStringLiteral("5"));
 
@@ -168,7 +168,7 @@ TEST_F(TwoDesksOnOneInvoice, TheHeaderKeepsWhatOnlyBChangedAndAsksAboutWhatBothC
         }
         EXPECT_EQ(dialogs->lastMessage().text.section(QLatin1Char('.'), 0, 0),
                   QStringLiteral("Die Rechnung ") + a.NumberText
-                      + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"von B\""));
+                      + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notiz jetzt \"von B\""));
         EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), answer == Answer::Yes ? "von A" : "von B");
         EXPECT_EQ(stored(QStringLiteral("inv_is_payed")).toBool(), answer != Answer::Cancel);
         EXPECT_EQ(a.Notes, answer == Answer::No ? "von B" : "von A");
@@ -274,7 +274,7 @@ TEST_F(TwoDesksOnOneInvoice, DeletingTheInvoiceAfterBChangedItAsksNamingWhatIsSt
     QTest::mouseClick(a.btnDelete, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text,
               QStringLiteral("Die Rechnung ") + a.lbRechnungNr->text()
-                  + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz geändert: Notiz jetzt \"Firma zahlt\". "
+                  + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notiz jetzt \"Firma zahlt\". "
                                    "Trotzdem löschen?"));
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 

@@ -175,7 +175,7 @@ TEST_F(PanelBesideAnotherStation, ADateChangedAtBothStationsIsAskedAndEachAnswer
     QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages().size(), 1u);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        QStringLiteral("Die Reservierung %1 wurde inzwischen an einem anderen Arbeitsplatz geändert: Zeitraum jetzt "
+        QStringLiteral("Die Reservierung %1 wurde inzwischen an anderer Stelle geändert: Zeitraum jetzt "
                        "02.07.2026 – 05.07.2026. Ihre Änderung trotzdem speichern?")
             .arg(booking)));
     EXPECT_EQ(stored().book_end, july(5));

@@ -147,8 +147,8 @@ TEST_F(ScheduleTab, DeleteAfterTheOtherStationMovedTheBookingNamesWhereItIsNowAn
     dialogs->answerDefault();
     QTest::keyClick(w.mySchedule, Qt::Key_Delete);
     EXPECT_EQ(dialogs->lastMessage().text,
-              QStringLiteral("Die Reservierung %1 für \"Anna Meier\" wurde inzwischen an einem anderen Arbeitsplatz "
-                             "geändert: Zeitraum jetzt 10.07.2026 – 12.07.2026. Trotzdem löschen?").arg(booking));
+              QStringLiteral("Die Reservierung %1 für \"Anna Meier\" wurde inzwischen an anderer Stelle "
+ "geändert: Zeitraum jetzt 10.07.2026 – 12.07.2026. Trotzdem löschen?").arg(booking));
     EXPECT_TRUE(LoadBooking(booking));
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::keyClick(w.mySchedule, Qt::Key_Delete);

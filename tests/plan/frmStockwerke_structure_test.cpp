@@ -408,7 +408,7 @@ TEST_F(StructureWindowBesideAnother, ThePlaceEditorKeepsTheOtherStationsFieldsAn
     retype(w.tbPlatzInfo, "Balkon, Meerblick");
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
-    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an einem anderen Arbeitsplatz geändert: Name jetzt \"Suite B\". "
+    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an anderer Stelle geändert: Name jetzt \"Suite B\". "
                           "Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(stored("pl_info", "tbl_places", room2).toText(), "Balkon");
     EXPECT_EQ(w.tbPlatzName->text(), "Suite A");
@@ -458,7 +458,7 @@ TEST_F(StructureWindowBesideAnother, BuildingAndFloorEditorsMergeTheirSaves)
     QTest::mouseClick(w.imgMaxNum[1], Qt::LeftButton);
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::mouseClick(w.cmdSaveFloorDetails, Qt::LeftButton);
-    EXPECT_EQ(question(), "Das Stockwerk \"Erdgeschoss\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+    EXPECT_EQ(question(), "Die Etage \"Erdgeschoss\" wurde inzwischen an anderer Stelle geändert: "
                           "Ebene jetzt \"1. Stockwerk\". Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(stored("flr_order", "tbl_floors", ground).toLong(), -1);
     EXPECT_EQ(w.lbflr_order->text(), "UG");
@@ -474,8 +474,8 @@ TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
     // Abbrechen: nothing written, the marker back where it was.
     dialogs->answerMessage(ui::Answer::Cancel);
     drag(w, marker, QPoint(25, 35));
-    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
-                          "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(question(), "Das Zimmer \"02\" wurde inzwischen an anderer Stelle geändert: "
+                          "Markierung auf dem Etagenplan an eine andere Stelle verschoben. Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{600, 600, 795, 795}));
     EXPECT_EQ(marker->pos(), w.imgStockwerk->pos() + QPoint(100, 30));
 
@@ -519,8 +519,8 @@ TEST_F(StructureWindowBesideAnother, ArrowKeysMoveOnlyTheMarkedMarkersAndAllOrNo
     QTest::mouseClick(markerOf(w, room1), Qt::LeftButton, Qt::ControlModifier);
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::keyClick(w.FocusDummy, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(question(), "Das Zimmer \"01\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
-                          "Position jetzt links 600, oben 600. Ihre Änderung trotzdem speichern?");
+    EXPECT_EQ(question(), "Das Zimmer \"01\" wurde inzwischen an anderer Stelle geändert: "
+                          "Markierung auf dem Etagenplan an eine andere Stelle verschoben. Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{1510, 450, 1705, 645}));
     EXPECT_EQ(rectOf(room1), (std::array<qint32, 4>{600, 600, 795, 795}));
     EXPECT_EQ(markerOf(w, room2)->pos(), w.imgStockwerk->pos() + QPoint(101, 30));
@@ -538,7 +538,7 @@ TEST_F(StructureWindowBesideAnother, ADeleteAsksAboutWhatTheOtherStationChangedS
     other.exec("UPDATE tbl_places SET pl_info = 'nicht gezeigt' WHERE pl_id = ?", {room2});
     dialogs->answerDefault();
     QTest::keyClick(w.FocusDummy, Qt::Key_Delete);
-    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer \"01\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer \"01\" wurde inzwischen an anderer Stelle geändert: "
                                            "Name jetzt \"Suite\". Trotzdem löschen?");
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(database.count("tbl_places"), 3);
@@ -552,7 +552,7 @@ TEST_F(StructureWindowBesideAnother, ADeleteAsksAboutWhatTheOtherStationChangedS
     other.exec("UPDATE tbl_buildings SET bld_name = 'Scheune' WHERE bld_id = ?", {remise});
     dialogs->answerDefault();
     QTest::keyClick(w.TV1, Qt::Key_Delete);
-    EXPECT_EQ(question(), "Das Gebäude \"Remise\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+    EXPECT_EQ(question(), "Das Gebäude \"Remise\" wurde inzwischen an anderer Stelle geändert: "
                           "Name jetzt \"Scheune\". Trotzdem löschen?");
     EXPECT_EQ(database.count("tbl_buildings"), 2);
     dialogs->answerMessage(ui::Answer::Yes);

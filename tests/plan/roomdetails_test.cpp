@@ -146,8 +146,8 @@ TEST_F(Rooms, APlacePictureIsStoredOnlyPastTheReadOnlyRefusalAndThePassword)
     dialogs->answerFile(ImageDir + "neu.png");
     dialogs->answerMessage(ui::Answer::No);
     EXPECT_EQ(ChoosePlacePicture(1, "zimmer/Anna's Zimmer.png", ImageDir), "linde.png");
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Raum \"01\" wurde inzwischen an einem anderen Arbeitsplatz "
-                                                       "geändert: Bild jetzt \"linde.png\"."));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Raum \"01\" wurde inzwischen an anderer Stelle "
+ "geändert: Bild jetzt \"linde.png\"."));
     EXPECT_EQ(database.value("SELECT pl_imagefile FROM tbl_places WHERE pl_id = 1").toText(), "linde.png");
 
     // Remembered from now on; a place deleted meanwhile is told, not stored.

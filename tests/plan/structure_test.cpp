@@ -458,7 +458,7 @@ TEST_F(Structure, AFloorPictureChosenElsewhereMeanwhileIsNotReplacedUnasked)
     dialogs.answerMessage(ui::Answer::No);
     EXPECT_EQ(LoadFloorPicture(state, QString(), imageDir), QString("anders.png"));
     EXPECT_EQ(dialogs.lastMessage().text.section('\n', 0, 0),
-              "Das Stockwerk \"Etage 0\" wurde inzwischen an einem anderen Arbeitsplatz geändert: "
+              "Die Etage \"Etage 0\" wurde inzwischen an anderer Stelle geändert: "
               "Etagenplan jetzt \"anders.png\". Ihre Änderung trotzdem speichern?");
     EXPECT_EQ(LoadFloor(ground)->flr_imagefile, "anders.png");
     EXPECT_TRUE(dialogs.allAnswersUsed());

@@ -382,8 +382,8 @@ TEST_F(TwoDesksOnTheSettings, SettingsBothDesksChangedAreAskedAboutOnceAndEachAn
     dialogs->answerMessage(ui::Answer::Cancel);
     QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        "Jede der folgenden Programm-Einstellungen wurde inzwischen an einem anderen Arbeitsplatz geändert: "
-        "Schriftgröße im Tagesplan jetzt 10; Anzahl Tage im Zeitplan jetzt 42. Ihre Änderung trotzdem speichern?"))
+        "Jede der folgenden Programm-Einstellungen wurde inzwischen an anderer Stelle geändert: "
+        "Schriftgröße im Tagesplan jetzt 10; Anzahl Tage im Zeitplan jetzt 42. Ihre Änderungen trotzdem speichern?"))
         << dialogs->lastMessage().text.toStdString();
     ASSERT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(w.tbMaxWeekCols->text(), "60");
@@ -405,7 +405,7 @@ TEST_F(TwoDesksOnTheSettings, SettingsBothDesksChangedAreAskedAboutOnceAndEachAn
     dialogs->answerMessage(ui::Answer::Yes);
     QTest::mouseClick(again.btnSave, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        "Die Programm-Einstellung wurde inzwischen an einem anderen Arbeitsplatz geändert: Anzahl Tage im Zeitplan jetzt 50."));
+        "Die Programm-Einstellung wurde inzwischen an anderer Stelle geändert: Anzahl Tage im Zeitplan jetzt 50."));
     EXPECT_EQ(stored("MaxWeekCols"), 70);
     EXPECT_EQ(dialogs->messages().size(), 3u);
 }

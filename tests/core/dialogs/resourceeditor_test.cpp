@@ -477,7 +477,7 @@ TEST_F(TwoDesksInTheTableEditor, ACellBothDesksChangedAsksAndOnlyJaWritesOverThe
     dialogs->answerMessage(ui::Answer::Cancel);
     type(w, 0, 1, "Kunde");
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: gt_singular jetzt \"Besucher\". "
+        "Der Datensatz 1 wurde inzwischen an anderer Stelle geändert: gt_singular jetzt \"Besucher\". "
         "Ihre Änderung trotzdem speichern?"))
         << dialogs->lastMessage().text.toStdString();
     EXPECT_EQ(stored("gt_singular"), "Besucher");
@@ -531,7 +531,7 @@ TEST_F(TwoDesksOnTheVatTable, ACellIsMergedWithTheOtherDesksChangesAndAGoneRowIs
     dialogs->answerMessage(ui::Answer::Yes);
     type(w, 0, 2, "17");
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
-        "Der Datensatz 1 wurde inzwischen an einem anderen Arbeitsplatz geändert: vat_full jetzt 20."));
+        "Der Datensatz 1 wurde inzwischen an anderer Stelle geändert: vat_full jetzt 20."));
     EXPECT_EQ(data.count("tbl_vat", "vat_full = 17 AND vat_reduced = 5"), 1);
 
     other.exec("DELETE FROM tbl_vat WHERE vat_full = 17;");
@@ -550,7 +550,7 @@ TEST_F(TwoDesksOnTheVatTable, DeletingARowChangedElsewhereAsksFirstAndNeinKeepsI
     dialogs->answerMessage(ui::Answer::No);
     QTest::mouseClick(w.btnDelete, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text,
-              "Der Datensatz 2 wurde inzwischen an einem anderen Arbeitsplatz geändert: vat_full jetzt 22. Trotzdem löschen?");
+              "Der Datensatz 2 wurde inzwischen an anderer Stelle geändert: vat_full jetzt 22. Trotzdem löschen?");
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(shown(w, 1, 2), "22");
     // Now shown as stored: deleted without a question.
