@@ -2,6 +2,7 @@
 
 #include "core/conflicts.h"
 #include "core/database.h"
+#include "core/lookups.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
@@ -221,7 +222,7 @@ QList<MergeField> InvoiceMergeFields()
                                        r.value(QStringLiteral("inv_paymode_id"))),
                              QStringLiteral("keine"));
          }},
-        {QStringLiteral("Notiz"), {column("inv_notes")}, {}},
+        {QStringLiteral("Notizen"), {column("inv_notes")}, {}},
         {QStringLiteral("bezahlt"), {column("inv_is_payed")}, {}},
         {QStringLiteral("Empfänger"), {column("inv_customer_id")},
          [](const RowValues& r) {
@@ -234,7 +235,11 @@ QList<MergeField> InvoiceMergeFields()
              const qint32 id = r.value(QStringLiteral("inv_booking_id")).toLong();
              return id > 0 ? QString::number(id) : QStringLiteral("keine");
          }},
-        {QStringLiteral("Einrichtung"), {column("inv_mandant_id")}, {}},
+        {QStringLiteral("Einrichtung"), {column("inv_mandant_id")},
+         [](const RowValues& r) {
+             return quotedOr(rt::trim(GetMandantName(r.value(QStringLiteral("inv_mandant_id")).toLong())),
+                             DescribeStored(r.value(QStringLiteral("inv_mandant_id"))));
+         }},
     };
 }
 

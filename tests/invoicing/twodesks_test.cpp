@@ -168,7 +168,7 @@ TEST_F(TwoDesksOnOneInvoice, TheHeaderKeepsWhatOnlyBChangedAndAsksAboutWhatBothC
         }
         EXPECT_EQ(dialogs->lastMessage().text.section(QLatin1Char('.'), 0, 0),
                   QStringLiteral("Die Rechnung ") + a.NumberText
-                      + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notiz jetzt \"von B\""));
+                      + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notizen jetzt \"von B\""));
         EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), answer == Answer::Yes ? "von A" : "von B");
         EXPECT_EQ(stored(QStringLiteral("inv_is_payed")).toBool(), answer != Answer::Cancel);
         EXPECT_EQ(a.Notes, answer == Answer::No ? "von B" : "von A");
@@ -191,7 +191,7 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
     });
 
     const QString line = QStringLiteral("Rechnung ") + a.lbRechnungNr->text()
-                         + QStringLiteral(": Notiz nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+                         + QStringLiteral(": Notizen nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
     for (int end = 0; end < 2; ++end) {
         RunProgramEndWork(true);
         EXPECT_TRUE(dialogs->messages().empty());
@@ -203,7 +203,7 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
 
     dialogs->answerMessage(Answer::Yes);
     QTest::mouseClick(a.cmdSave, Qt::LeftButton);
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt \"Firma zahlt\"")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notizen jetzt \"Firma zahlt\"")));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
 }
@@ -226,7 +226,7 @@ TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoes
 
     dialogs->answerMessage(Answer::Cancel);
     EXPECT_NO_THROW(QuitProgram());
-    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notiz jetzt \"Firma zahlt\"")));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notizen jetzt \"Firma zahlt\"")));
     EXPECT_TRUE(a.isVisible());
     EXPECT_EQ(a.tbInfo->toPlainText(), QStringLiteral("zahlt bar"));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("Firma zahlt"));
@@ -274,7 +274,7 @@ TEST_F(TwoDesksOnOneInvoice, DeletingTheInvoiceAfterBChangedItAsksNamingWhatIsSt
     QTest::mouseClick(a.btnDelete, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text,
               QStringLiteral("Die Rechnung ") + a.lbRechnungNr->text()
-                  + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notiz jetzt \"Firma zahlt\". "
+                  + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Notizen jetzt \"Firma zahlt\". "
                                    "Trotzdem löschen?"));
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 1);
 
