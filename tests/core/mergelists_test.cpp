@@ -12,9 +12,12 @@
 #include "core/terms.h"
 #include "platform/db/database.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
+
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -90,6 +93,66 @@ TEST(MergeLists, EveryColumnIsInItsTableHasALabelAndAChangedValueReadsBack)
                 EXPECT_EQ(back.toText(), value.toText());
             else
                 EXPECT_DOUBLE_EQ(back.toDouble(), value.toDouble());
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// What the one question of a save says for one clashing field and for two,
+// for every kind of row: the row and fields named as the windows name them,
+// singular or plural to match, no column name, no bare number for a colour,
+// a facility or a marker.
+TEST(MergeLists, TheQuestionNamesFieldsAsTheWindowsDoInSingularOrPlural)
+{
+    test::GlobalsScope globals;
+    test::TestDatabase database;
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    TermPersonSingular = QStringLiteral("Gast");
+    database.exec(QStringLiteral("INSERT INTO tbl_mandanten (mand_id, mand_name) VALUES (3, 'Pension Linde')"));
+    const std::vector<MergeList> lists = mergeLists();
+    const QStringList rowNames{QStringLiteral("Die Reservierung 17"),
+                               QStringLiteral("Der Gast \"Wagner\""),
+                               QStringLiteral("Die Rechnung 2026000001"),
+                               QStringLiteral("Die Position \"Kurtaxe\""),
+                               QStringLiteral("Die Hotelleistung \"Kurtaxe\""),
+                               ResourceRowName(ResourceKind::Building, QStringLiteral("Haupthaus"), 1),
+                               ResourceRowName(ResourceKind::Floor, QStringLiteral("Erdgeschoss"), 1),
+                               ResourceRowName(ResourceKind::Place, QStringLiteral("12"), 1)};
+    EXPECT_EQ(rowNames[6], QStringLiteral("Die Etage \"Erdgeschoss\""));
+    EXPECT_EQ(rowNames[7], QStringLiteral("Das Zimmer \"12\""));
+    for (size_t i = 0; i < lists.size(); ++i) {
+        const MergeList& list = lists[i];
+        SCOPED_TRACE(list.table.toStdString());
+        RowValues stored;
+        for (auto it = list.columns.cbegin(); it != list.columns.cend(); ++it)
+            stored.insert(it.key(), it.key().endsWith("mandant_id") ? db::Value(3) : db::Value(7));
+        for (int fields : {1, 2}) {
+            RowMerge merge;
+            merge.stored = stored;
+            for (const MergeField& field : list.fields.mid(list.fields.size() - fields))
+                for (const QString& column : field.columns)
+                    merge.clashes.insert(column.toLower(), 0);
+            test::DialogScope dialogs;
+            dialogs->answerMessage(ui::Answer::Cancel);
+            AskClash(rowNames[static_cast<qsizetype>(i)], list.fields, merge);
+            const QString text = dialogs->lastMessage().text;
+            EXPECT_TRUE(text.startsWith(rowNames[static_cast<qsizetype>(i)] +
+                                        QStringLiteral(" wurde inzwischen an anderer Stelle geändert: ")))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(fields == 1 ? QStringLiteral("Ihre Änderung trotzdem speichern?\n\nJa: Ihre Eingabe "
+                                                                   "speichern.\nNein: den gespeicherten Wert behalten")
+                                                  : QStringLiteral("Ihre Änderungen trotzdem speichern?\n\nJa: Ihre "
+                                                                   "Eingaben speichern.\nNein: die gespeicherten Werte "
+                                                                   "behalten")))
+                << text.toStdString();
+            EXPECT_EQ(text.count(QStringLiteral("; ")), fields - 1) << text.toStdString();
+            EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[a-z]+_[a-z]+")))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral("Farbe jetzt")) || text.contains(QStringLiteral("Einrichtung jetzt 3")) ||
+                         text.contains(QStringLiteral("Position jetzt")) || text.contains(QStringLiteral("Notiz jetzt")))
+                << text.toStdString();
         }
     }
 }
