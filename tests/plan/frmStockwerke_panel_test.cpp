@@ -312,6 +312,7 @@ TEST_F(PanelBesideAnotherStation, AMergedStayIsRefusedForTheRoomItWouldHaveHadAn
     EXPECT_TRUE(refusal.contains(QStringLiteral("vom 01.07.2026 bis zum 06.07.2026 in \"03\""))) << refusal.toStdString();
     EXPECT_EQ(stored().book_end, july(3));
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "03.07.2026");
+    EXPECT_EQ(w.lblRoomName->text(), "03");
 
     // B moves it again; A's delete names the stored period and keeps it on Nein.
     otherMoves(10, 12);
