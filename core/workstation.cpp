@@ -256,12 +256,9 @@ std::vector<StationRow> LoggedInStations(db::Database& database, qint32 exceptId
     return rows;
 }
 
-bool StationAutostart(qint32 stationId)
+RowValues StationRowValues(qint32 stationId)
 {
-    db::Recordset rs = OpenedDb().openRecordset(
-        QStringLiteral("SELECT ws_Autostart FROM tbl_workstations WHERE ws_id = ?;"), db::OpenMode::ForwardOnlyReadOnly,
-        {db::Value(stationId)});
-    return !rs.eof() && rs.value(QStringLiteral("ws_Autostart")).toBool();
+    return ReadRow(StationTable, QStringLiteral("ws_id"), db::Value(stationId)).value_or(RowValues());
 }
 
 bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings)
@@ -280,10 +277,14 @@ bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerNam
     }
     rs.edit();
     rs.field(QStringLiteral("ws_computername")).setValue(db::Value(computerName));
-    rs.field(QStringLiteral("ws_TableAutoUpdate")).setValue(db::Value(settings.tableAutoUpdate));
-    rs.field(QStringLiteral("ws_ReadOnly")).setValue(db::Value(settings.readOnly));
-    rs.field(QStringLiteral("ws_Autostart")).setValue(db::Value(settings.autostart));
-    rs.field(QStringLiteral("ws_startpage")).setValue(db::Value(settings.startPage));
+    if (settings.tableAutoUpdate)
+        rs.field(QStringLiteral("ws_TableAutoUpdate")).setValue(db::Value(*settings.tableAutoUpdate));
+    if (settings.readOnly)
+        rs.field(QStringLiteral("ws_ReadOnly")).setValue(db::Value(*settings.readOnly));
+    if (settings.autostart)
+        rs.field(QStringLiteral("ws_Autostart")).setValue(db::Value(*settings.autostart));
+    if (settings.startPage)
+        rs.field(QStringLiteral("ws_startpage")).setValue(db::Value(*settings.startPage));
     if (handOver) {
         const db::Value now{rt::Date::now()};
         rs.field(QStringLiteral("ws_logindate")).setValue(now);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/rowmerge.h"
 #include "platform/runtime/date.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -57,15 +59,17 @@ QStringList OnlineStationNames();
 // may look into a file the program has not opened). Throws db::DbError.
 std::vector<StationRow> LoggedInStations(db::Database& database, qint32 exceptId);
 
-// What the settings window keeps in the workstation row.
+// What the settings window keeps in the workstation row; a setting without a
+// value is left as stored.
 struct StationSettings {
-    bool readOnly = false;
-    bool tableAutoUpdate = false;
-    bool autostart = false;
-    int startPage = 1;
+    std::optional<bool> readOnly;
+    std::optional<bool> tableAutoUpdate;
+    std::optional<bool> autostart;
+    std::optional<int> startPage;
 };
-// ws_Autostart of the row; false when it has none. Throws db::DbError.
-bool StationAutostart(qint32 stationId);
+// The row's values by column in lower case; empty when there is no such row.
+// Throws db::DbError.
+RowValues StationRowValues(qint32 stationId);
 // Stores the settings in row newId for this computer. When newId is another
 // row than oldId, that row is handed over: the old one loses the computer's
 // name and its login, the new one is logged in. One transaction; throws

@@ -368,9 +368,38 @@ void frmVorgaben::connectHandlers()
     connect(btnTextbausteine, &QPushButton::clicked, this, &frmVorgaben::btnTextbausteine_Click);
     connect(cmdMehrwertsteuer, &QPushButton::clicked, this, &frmVorgaben::cmdMehrwertsteuer_Click);
     connect(tbDeleteOldTerminSecurityDistanceDays, &QLineEdit::editingFinished, this, &frmVorgaben::showObsoleteCount);
+    watchEdits();
     for (QObject* watched : {static_cast<QObject*>(tbDBName), static_cast<QObject*>(tbMaxWeekCols),
                              static_cast<QObject*>(lbNormalTerminColor), static_cast<QObject*>(lbTableFixedRowColBackColor)})
         watched->installEventFilter(this);
+}
+
+// A field may show its stored value normalised (a font size below 6 as 8, a
+// Null as the default): once the user edits it, what was entered is saved,
+// also where it is the value shown.
+void frmVorgaben::watchEdits()
+{
+    const auto mark = [this](SettingsField field) { return [this, field] { m_edited.insert(field); }; };
+    const std::pair<QLineEdit*, SettingsField> typed[] = {
+        {tbPrinterLeftOffset, SettingsField::PrinterLeftOffset}, {tbPrinterTopOffset, SettingsField::PrinterTopOffset},
+        {tbFontSize, SettingsField::FontSize}, {tbMaxWeekCols, SettingsField::MaxWeekCols},
+        {tbPassword, SettingsField::Password}};
+    for (const auto& [edit, field] : typed)
+        connect(edit, &QLineEdit::textEdited, this, mark(field));
+    const std::pair<QAbstractButton*, SettingsField> clicked[] = {
+        {chkStation_is_ReadOnly, SettingsField::StationReadOnly},
+        {chkTerminAutoUpdate, SettingsField::TerminAutoUpdate},
+        {chkBearbeiterSubscriptionRequired, SettingsField::BearbeiterSubscriptionRequired},
+        {optBackupReminder[0], SettingsField::BackupReminder}, {optBackupReminder[1], SettingsField::BackupReminder},
+        {optBackupReminder[2], SettingsField::BackupReminder},
+        {chkBackupDate2FileName, SettingsField::BackupDate2FileName},
+        {optMwSt_included[0], SettingsField::MwStIncluded}, {optMwSt_included[1], SettingsField::MwStIncluded},
+        {chkTableToolTipsEnabled, SettingsField::TableToolTipsEnabled},
+        {btnFontSizeStep[0], SettingsField::FontSize}, {btnFontSizeStep[1], SettingsField::FontSize},
+        {chkCreateAutostartLink, SettingsField::Autostart}};
+    for (const auto& [button, field] : clicked)
+        connect(button, &QAbstractButton::clicked, this, mark(field));
+    connect(listStartupForm, &QComboBox::activated, this, mark(SettingsField::StartPage));
 }
 
 // ---------------------------------------------------------------- loading
@@ -504,7 +533,7 @@ void frmVorgaben::loadDatabaseValues()
     RunHandler(QStringLiteral("Form_Load"), [&view] { LoadSettingsFromDatabase(view); });
     lbBackupPath->setText(BackupPath);
     m_loaded = view.fields;
-    m_sharedLoaded = view.shared;
+    m_stored = view.stored;
 
     listStations->clear();
     for (const StationRow& row : view.stations) {
@@ -643,7 +672,7 @@ void frmVorgaben::btnSave_Click()
         // The mode the window was opened in decides, also when maintenance
         // opened the database meanwhile.
         if (m_databaseMode) {
-            const SaveOutcome outcome = SaveSettings(shown, m_loaded, m_sharedLoaded);
+            const SaveOutcome outcome = SaveSettings(shown, m_loaded, m_stored, m_edited);
             // Abbrechen on the question: back to the settings as typed.
             if (outcome == SaveOutcome::Refused || outcome == SaveOutcome::Cancelled)
                 return;
@@ -680,7 +709,9 @@ void frmVorgaben::btnClose_Click()
 
 bool frmVorgaben::changedSinceLoad() const
 {
-    return readFields() != m_shown || tbDBName->text() != m_shownDatabase;
+    const SettingsFields shown = readFields();
+    return shown != m_shown || tbDBName->text() != m_shownDatabase
+           || (m_databaseMode && ChangedSettings(shown, m_loaded, m_stored, m_edited).any());
 }
 
 bool frmVorgaben::mayDropChanges()
@@ -745,27 +776,31 @@ void frmVorgaben::tbMaxWeekCols_LostFocus()
     tbMaxWeekCols->setText(LimitDayCount(tbMaxWeekCols->text()));
 }
 
-qint32 frmVorgaben::SelectColor(qint32 initial, const QString& title)
+std::optional<qint32> frmVorgaben::SelectColor(qint32 initial, const QString& title)
 {
     const std::optional<QColor> chosen = ui::DialogService::instance().color(rt::toQColor(initial), title);
-    if (!chosen)
-        return -1;
-    const qint32 value = rt::fromQColor(*chosen);
-    return value != initial ? value : -1;
+    // Black counts as no choice, as cancelling does.
+    if (!chosen || rt::fromQColor(*chosen) <= 0)
+        return std::nullopt;
+    return rt::fromQColor(*chosen);
 }
 
+// The dialog opens on the colour shown, which counts as chosen again: the
+// field may show a stored value it cannot hold.
 void frmVorgaben::lbNormalTerminColor_Click()
 {
-    const qint32 chosen = SelectColor(NormalTerminColor, text(1723));
-    if (chosen > 0)
-        SetBackColor(lbNormalTerminColor, chosen);
+    if (const std::optional<qint32> chosen = SelectColor(BackColor(lbNormalTerminColor), text(1723))) {
+        SetBackColor(lbNormalTerminColor, *chosen);
+        m_edited.insert(SettingsField::NormalTerminColor);
+    }
 }
 
 void frmVorgaben::lbTableFixedRowColBackColor_Click()
 {
-    const qint32 chosen = SelectColor(TableFixedRowColBackColor, text(1724));
-    if (chosen > 0)
-        SetBackColor(lbTableFixedRowColBackColor, chosen);
+    if (const std::optional<qint32> chosen = SelectColor(BackColor(lbTableFixedRowColBackColor), text(1724))) {
+        SetBackColor(lbTableFixedRowColBackColor, *chosen);
+        m_edited.insert(SettingsField::TableFixedRowColBackColor);
+    }
 }
 
 bool frmVorgaben::eventFilter(QObject* watched, QEvent* event)

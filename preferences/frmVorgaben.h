@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -145,7 +146,9 @@ private:
     // True when nothing was changed, or the user agrees to drop the changes.
     bool mayDropChanges();
     void tbMaxWeekCols_LostFocus();
-    qint32 SelectColor(qint32 initial, const QString& title);
+    // The colour chosen above black; nullopt when the dialog was cancelled.
+    std::optional<qint32> SelectColor(qint32 initial, const QString& title);
+    void watchEdits();
     // Maintenance: the database file worked on, and what follows a run.
     QString maintenanceSource() const;
     void stopOnlineDisplay();
@@ -155,8 +158,9 @@ private:
     bool m_databaseMode = false;
     bool m_unloading = false;
     SettingsFields m_loaded;
-    RowValues m_sharedLoaded;   // the shared settings as stored when m_loaded was read
+    StoredSettings m_stored;    // the settings as stored when m_loaded was read
     SettingsFields m_shown;     // the fields as the window showed them after loading
+    EditedSettings m_edited;
     QString m_shownDatabase;
     int m_attempts = 0;
 };

@@ -43,11 +43,39 @@ int dayCountFor(const QString& typed)
     return static_cast<int>(rt::val(LimitDayCount(typed)));
 }
 
-bool stationChanged(const SettingsFields& shown, const SettingsFields& loaded)
+// What the window keeps in the workstation row, by column.
+RowValues stationValues(const SettingsFields& f)
 {
-    return shown.stationReadOnly != loaded.stationReadOnly || shown.terminAutoUpdate != loaded.terminAutoUpdate
-           || shown.autostart != loaded.autostart || (shown.startPage >= 1 && shown.startPage != loaded.startPage)
-           || (shown.stationId >= 1 && shown.stationId != StationId);
+    RowValues values{{QStringLiteral("ws_readonly"), f.stationReadOnly},
+                     {QStringLiteral("ws_tableautoupdate"), f.terminAutoUpdate},
+                     {QStringLiteral("ws_autostart"), f.autostart}};
+    if (f.startPage >= 1)
+        values.insert(QStringLiteral("ws_startpage"), f.startPage);
+    return values;
+}
+
+// The preference or workstation column a field shows.
+QString storedName(SettingsField field)
+{
+    switch (field) {
+    case SettingsField::PrinterLeftOffset: return QStringLiteral("printerleftoffset");
+    case SettingsField::PrinterTopOffset: return QStringLiteral("printertopoffset");
+    case SettingsField::StationReadOnly: return QStringLiteral("ws_readonly");
+    case SettingsField::TerminAutoUpdate: return QStringLiteral("ws_tableautoupdate");
+    case SettingsField::BearbeiterSubscriptionRequired: return QStringLiteral("bearbeitersubscriptionrequired");
+    case SettingsField::BackupReminder: return QStringLiteral("backupreminder");
+    case SettingsField::BackupDate2FileName: return QStringLiteral("backupdate2filename");
+    case SettingsField::MwStIncluded: return QStringLiteral("mwst_included");
+    case SettingsField::TableToolTipsEnabled: return QStringLiteral("tabletooltipsenabled");
+    case SettingsField::FontSize: return QStringLiteral("daytablefontsize");
+    case SettingsField::MaxWeekCols: return QStringLiteral("maxweekcols");
+    case SettingsField::NormalTerminColor: return QStringLiteral("normaltermincolor");
+    case SettingsField::TableFixedRowColBackColor: return QStringLiteral("tablefixedrowcolbackcolor");
+    case SettingsField::Password: return QStringLiteral("adminpw");
+    case SettingsField::StartPage: return QStringLiteral("ws_startpage");
+    case SettingsField::Autostart: return QStringLiteral("ws_autostart");
+    }
+    return QString();
 }
 
 }  // namespace
@@ -84,21 +112,22 @@ void LoadSettingsFromDatabase(SettingsView& view)
 {
     // Read before the fields: a change stored in between then counts as
     // another workstation's at the save, never as what this window read.
-    view.shared = ReadPreferenceValues(SharedPreferenceNames());
+    view.stored.shared = ReadPreferenceValues(SharedPreferenceNames());
     LoadSharedPreferences();
     view.fields = SettingsFromGlobals();
     SettingsFields& f = view.fields;
     f.bearbeiterSubscriptionRequired = storedFlag("BearbeiterSubscriptionRequired");
     f.tableToolTipsEnabled = storedFlag("TableToolTipsEnabled");
-    f.autostart = StationAutostart(StationId);
+    view.stored.station = StationRowValues(StationId);
+    f.autostart = view.stored.station.value(QStringLiteral("ws_autostart")).toBool();
     // Rows the reading above created, with their defaults.
     QStringList created;
     for (const QString& name : SharedPreferenceNames()) {
-        if (view.shared.value(name.toLower()).isNull())
+        if (view.stored.shared.value(name.toLower()).isNull())
             created << name;
     }
     if (!created.isEmpty())
-        view.shared.insert(ReadPreferenceValues(created));
+        view.stored.shared.insert(ReadPreferenceValues(created));
     view.log = ReadMaintenanceLog();
     f.backupDate2FileName = view.log.backupDate2FileName;
     view.stations = LoadStations();
@@ -176,7 +205,24 @@ RowValues SharedSettingValues(const SettingsFields& f)
     return values;
 }
 
-SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const RowValues& sharedAtLoad)
+SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
+                                const EditedSettings& edited)
+{
+    RowValues shared = SharedSettingValues(loaded);
+    RowValues station = stationValues(loaded);
+    for (SettingsField field : edited) {
+        MendUnshown(shared, atLoad.shared, storedName(field));
+        MendUnshown(station, atLoad.station, storedName(field));
+    }
+    SettingsChanges changes;
+    changes.shared = ChangedColumns(shared, SharedSettingValues(shown));
+    changes.station = ChangedColumns(station, stationValues(shown));
+    changes.handOver = shown.stationId >= 1 && shown.stationId != StationId;
+    return changes;
+}
+
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
+                         const EditedSettings& edited)
 {
     // Whatever calls it: a value that cannot be stored as shown is not stored at all.
     if (const SettingsProblem problem = CheckSettings(shown); !problem.text.isEmpty()) {
@@ -186,17 +232,26 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
     if (!Db)
         throw db::DbError(db::err::ObjectClosed);
 
+    const SettingsChanges changes = ChangedSettings(shown, loaded, atLoad, edited);
     const qint32 stationId = shown.stationId >= 1 ? shown.stationId : StationId;
     const int startPage = shown.startPage >= 1 ? shown.startPage : StartPage;
     bool stationStored = true;
     const auto storeStation = [&] {
-        if (!stationChanged(shown, loaded))
+        if (!changes.handOver && changes.station.isEmpty())
             return;
+        // A row handed over gets all of them; this one's own only what changed.
+        const auto wanted = [&changes](const char* column) {
+            return changes.handOver || changes.station.contains(QString::fromLatin1(column));
+        };
         StationSettings station;
-        station.readOnly = shown.stationReadOnly;
-        station.tableAutoUpdate = shown.terminAutoUpdate;
-        station.autostart = shown.autostart;
-        station.startPage = startPage;
+        if (wanted("ws_readonly"))
+            station.readOnly = shown.stationReadOnly;
+        if (wanted("ws_tableautoupdate"))
+            station.tableAutoUpdate = shown.terminAutoUpdate;
+        if (wanted("ws_autostart"))
+            station.autostart = shown.autostart;
+        if (wanted("ws_startpage"))
+            station.startPage = startPage;
         stationStored = StoreStationSettings(StationId, stationId, ComputerName, station);
     };
     const ClashAsk ask = [](const RowMerge& merge) {
@@ -205,8 +260,7 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
         return AskClash(which, SharedPreferenceMergeFields(), merge);
     };
     // A write that fails undoes the others; the error reaches the caller.
-    const MergedSave save = StoreChangedPreferences(
-        sharedAtLoad, ChangedColumns(SharedSettingValues(loaded), SharedSettingValues(shown)), ask, storeStation);
+    const MergedSave save = StoreChangedPreferences(atLoad.shared, changes.shared, ask, storeStation);
     if (save.result == MergedSave::Result::Cancelled)
         return SaveOutcome::Cancelled;
 

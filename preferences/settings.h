@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <set>
 #include <vector>
 
 // What the settings window shows and what its save does, without the window.
@@ -42,10 +43,17 @@ struct StartWindow {
 };
 const std::vector<StartWindow>& StartWindows();
 
+// The settings as stored when the window read them, by name or column in
+// lower case: the shared preferences and this workstation's row.
+struct StoredSettings {
+    RowValues shared;
+    RowValues station;
+};
+
 // Everything the window shows with an open database.
 struct SettingsView {
     SettingsFields fields;
-    RowValues shared;              // the shared preferences as stored when the fields were read
+    StoredSettings stored;         // as stored when the fields were read
     MaintenanceLog log;
     std::vector<StationRow> stations;
     qint32 customerCount = -1;     // -1 when it could not be counted
@@ -67,6 +75,29 @@ QString StepFontSize(const QString& typed, int index);
 // A typed font size kept within 8 to 14.
 int LimitFontSize(const QString& typed);
 
+// The fields that show a stored value, as the user edits them (types into,
+// steps, clicks or chooses in).
+enum class SettingsField {
+    PrinterLeftOffset, PrinterTopOffset, StationReadOnly, TerminAutoUpdate, BearbeiterSubscriptionRequired,
+    BackupReminder, BackupDate2FileName, MwStIncluded, TableToolTipsEnabled, FontSize, MaxWeekCols,
+    NormalTerminColor, TableFixedRowColBackColor, Password, StartPage, Autostart,
+};
+// The fields the user edited since the window loaded.
+using EditedSettings = std::set<SettingsField>;
+
+// What a save stores, each by name or column in lower case: what the shown
+// fields change against the fields as loaded, and every edited field whose
+// stored value it showed normalised (a font size below 6 as 8, a Null as
+// the default), also where the value entered is the one shown.
+struct SettingsChanges {
+    RowValues shared;
+    RowValues station;
+    bool handOver = false;         // another workstation row was chosen
+    bool any() const { return handOver || !shared.isEmpty() || !station.isEmpty(); }
+};
+SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
+                                const EditedSettings& edited);
+
 // Why the values cannot be saved as they are ("" when they can), and which
 // field to correct.
 struct SettingsProblem {
@@ -82,9 +113,9 @@ bool RefuseReadOnlySave(const SettingsFields& shown, const SettingsFields& loade
 // The shared preferences as the fields would store them, by name in lower case.
 RowValues SharedSettingValues(const SettingsFields& fields);
 
-// Stores what differs from what was loaded, in one transaction. A shared
-// setting another workstation changed since (sharedAtLoad: SettingsView's
-// shared) keeps its value unless this window changed it too: then the user
+// Stores ChangedSettings in one transaction. A shared setting another
+// workstation changed since the window read it (atLoad: SettingsView's
+// stored) keeps its value unless this window changed it too: then the user
 // is asked once for all such settings, and Abbrechen stores nothing
 // (Cancelled). The globals then hold the shared settings as stored and this
 // workstation's as shown. Values CheckSettings refuses are told and nothing
@@ -92,7 +123,8 @@ RowValues SharedSettingValues(const SettingsFields& fields);
 // settings are not stored (StationGone). Throws db::DbError; then nothing is
 // stored and the globals stay.
 enum class SaveOutcome { Stored, StationGone, Refused, Cancelled };
-SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const RowValues& sharedAtLoad);
+SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
+                         const EditedSettings& edited = {});
 
 // The database file typed while the program works on its open one: written
 // into the settings file for the next start, and when it is another file the

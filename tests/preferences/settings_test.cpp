@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <QWindow>
 
@@ -63,6 +64,12 @@ protected:
             delete &frmVorgaben::instance();
     }
     QByteArray ini() const { return data.folder().read(AppExeName() + ".ini"); }
+    void typeInto(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
     frmVorgaben& window()
     {
         frmVorgaben::showWindow();
@@ -89,6 +96,38 @@ TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
     EXPECT_EQ(StepFontSize("10", 0), "11");
     EXPECT_EQ(LimitFontSize("99"), 14);
     EXPECT_EQ(LimitFontSize("2"), 8);
+}
+
+TEST(SettingsChanges, AnEditedFieldThatShowedItsStoredValueNormalisedIsWrittenAnUntouchedOneNever)
+{
+    // As the window shows what is stored below.
+    SettingsFields shown;
+    shown.printerLeftOffset = "0";
+    shown.printerTopOffset = "1000";
+    shown.fontSize = "8";
+    shown.maxWeekCols = "3";
+    shown.normalTerminColor = shown.tableFixedRowColBackColor = 0xEEEEEE;
+    shown.password = "Geheim";
+    shown.terminAutoUpdate = true;
+    const db::Value null;
+    StoredSettings stored;
+    stored.shared = {{"printerleftoffset", null}, {"printertopoffset", 10}, {"bearbeitersubscriptionrequired", null},
+                     {"backupreminder", 0.4}, {"backupdate2filename", null}, {"mwst_included", null},
+                     {"tabletooltipsenabled", "nein"}, {"daytablefontsize", 3}, {"maxweekcols", 3},
+                     {"normaltermincolor", -0xEEEEEE}, {"tablefixedrowcolbackcolor", null},
+                     {"adminpw", ScramblePassword("Geheim").left(6)}};
+    stored.station = {{"ws_readonly", null}, {"ws_tableautoupdate", 5}, {"ws_autostart", null}, {"ws_startpage", null}};
+    EXPECT_FALSE(ChangedSettings(shown, shown, stored, {}).any());
+
+    // Each field edited alone: its own column, and only that one.
+    QSet<QString> columns;
+    for (int field = 0; field <= static_cast<int>(SettingsField::Autostart); ++field) {
+        const SettingsChanges changes = ChangedSettings(shown, shown, stored, {static_cast<SettingsField>(field)});
+        const QStringList changed = changes.shared.keys() + changes.station.keys();
+        EXPECT_EQ(changed.size(), 1) << field;
+        columns.unite(QSet<QString>(changed.begin(), changed.end()));
+    }
+    EXPECT_EQ(columns.size(), stored.shared.size() + stored.station.size());
 }
 
 TEST_F(SettingsWindow, ShowsTheStoredValuesOfThisWorkstation)
@@ -247,22 +286,25 @@ TEST_F(SettingsWindow, ClosedByTheWindowManagerAfterAChangeItAsksAsEscapeDoes)
 TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)
 {
     data.exec("UPDATE tbl_workstations SET ws_ReadOnly = -1;");
+    // Shown as 8.
+    data.exec("UPDATE tbl_preferences2 SET prf_long_value = 3 WHERE prf_name = 'DayTableFontSize';");
     StationId = GetStationPreferences(ComputerName);
     ASSERT_TRUE(StationReadOnly);
     frmVorgaben& w = window();
     const QStringList before = storedRows();
-    w.tbFontSize->setText("13");
+    typeInto(w.tbFontSize, "8");
     dialogs->answerMessage(ui::Answer::Ok);
-    w.btnSave_Click();
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(390));
     EXPECT_EQ(storedRows(), before);
     EXPECT_TRUE(frmVorgaben::isLoaded());
 
-    w.chkStation_is_ReadOnly->setChecked(false);
-    w.btnSave_Click();
+    w.SSTab1->setCurrentIndex(1);
+    QTest::mouseClick(w.chkStation_is_ReadOnly, Qt::LeftButton, {}, QPoint(8, w.chkStation_is_ReadOnly->height() / 2));
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_FALSE(StationReadOnly);
     EXPECT_FALSE(data.value("SELECT ws_ReadOnly FROM tbl_workstations;").toBool());
-    EXPECT_EQ(DayTableFontSize, 13);
+    EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize';").toLong(), 8);
 }
 
 TEST_F(SettingsWindow, ChoosingAnotherWorkstationRowHandsItToThisComputer)
@@ -337,12 +379,6 @@ namespace {
 // settings window open.
 class TwoDesksOnTheSettings : public SettingsWindow {
 protected:
-    void typeInto(QLineEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-    }
     static qint32 stored(const char* name) { return GetPreference(QString::fromLatin1(name), 4, db::Value(0)).toLong(); }
     // What B's settings window stores.
     void otherSaves(const char* name, int value)
@@ -425,4 +461,37 @@ TEST_F(TwoDesksOnTheSettings, AFailedWriteStoresNoSettingAndKeepsTheWindowOpen)
     EXPECT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(stored("DayTableFontSize"), 8);
     EXPECT_EQ(DayTableFontSize, 8);
+}
+
+TEST_F(TwoDesksOnTheSettings, AValueEnteredOverOneShownNormalisedIsWrittenWhereItIsTheValueShown)
+{
+    // Stored by another tool: shown as 8, 1000, #EEEEEE and 3 (which a save keeps at 7).
+    other.exec("UPDATE tbl_preferences2 SET prf_long_value = 3 WHERE prf_name IN ('DayTableFontSize', 'MaxWeekCols');");
+    other.exec("UPDATE tbl_preferences2 SET prf_long_value = 10 WHERE prf_name = 'PrinterTopOffset';");
+    other.exec("UPDATE tbl_preferences2 SET prf_long_value = -15658734 WHERE prf_name = 'NormalTerminColor';");
+    other.exec("UPDATE tbl_workstations SET ws_startpage = NULL WHERE ws_computername = 'pc1';");
+    frmVorgaben& w = window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_EQ(w.tbFontSize->text(), "8");
+    typeInto(w.tbFontSize, "8");
+    typeInto(w.tbPrinterTopOffset, "1000");
+    dialogs->answerColor(QColor(0xEE, 0xEE, 0xEE));
+    QTest::mouseClick(w.lbNormalTerminColor, Qt::LeftButton);
+    // Nothing shows changed, yet a save would store: Escape asks.
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::keyClick(w.tbFontSize, Qt::Key_Escape);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Sie haben Einstellungen geändert."));
+
+    w.SSTab1->setCurrentIndex(1);
+    QTest::mouseClick(w.chkTerminAutoUpdate, Qt::LeftButton, {}, QPoint(8, w.chkTerminAutoUpdate->height() / 2));
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+    EXPECT_EQ(stored("DayTableFontSize"), 8);
+    EXPECT_EQ(stored("PrinterTopOffset"), -1000);
+    EXPECT_EQ(stored("NormalTerminColor"), 0xEEEEEE);
+    // Untouched, they stay as stored.
+    EXPECT_EQ(stored("MaxWeekCols"), 3);
+    EXPECT_TRUE(data.value("SELECT ws_TableAutoUpdate FROM tbl_workstations WHERE ws_computername = 'pc1'").toBool());
+    EXPECT_TRUE(data.value("SELECT ws_startpage FROM tbl_workstations WHERE ws_computername = 'pc1'").isNull());
 }
