@@ -1038,6 +1038,10 @@ bool InvoiceSession::storeShownTotal()
         shown.push_back(p.loaded);
     if (StorePrintedTotal(CurrentInvoiceId, shown, AmountOf(Totals.gross)))
         return true;
+    // Deleted meanwhile: nothing to store the total with; its next save says
+    // so and stores it anew.
+    if (!ReadInvoiceRow(CurrentInvoiceId))
+        return true;
     readStoredPositions();
     return false;
 }

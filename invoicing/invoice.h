@@ -178,7 +178,8 @@ public:
     void TellStoredTotal();
     // Stores the gross shown as the invoice's total, with the check that the
     // positions shown are those stored; when they are not, they are shown as
-    // stored and the result is false. true without a stored row to write.
+    // stored and the result is false. true without a stored row to write,
+    // also when another workstation deleted it meanwhile.
     bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;
