@@ -330,3 +330,23 @@ TEST_F(TwoDesksOnOneInvoice, TheDocumentOfAnInvoiceDeletedElsewherePrintsWhatIsS
     EXPECT_EQ(printed(0, "tm_artikel").count(QLatin1Char('\n')), 2);
     EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
 }
+
+// A date typed and not saved prints with the VAT of that date; the stored
+// invoice keeps the total of the date it has stored.
+TEST_F(TwoDesksOnOneInvoice, ADocumentPrintedForADateNotSavedLeavesTheStoredTotal)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    const QString before = storedGross();
+    QTest::keyClick(&a, Qt::Key_D, Qt::AltModifier);
+    a.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(a.tbDatum_Rechnung, QStringLiteral("15.08.2020"));
+    QTest::keyClick(a.tbDatum_Rechnung, Qt::Key_Tab);
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_NE(printed(0, "tm_bruttosumme"), before);
+    EXPECT_EQ(storedGross(), before);
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+}
