@@ -381,17 +381,24 @@ QList<MergeField> InvoiceDeleteFields()
     return fields;
 }
 
-bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions, double total)
+bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions,
+                       const std::optional<rt::Date>& vatDay, double total)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    if (!invoiceExists(invId))
+    db::Recordset header = readOnly(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = ?"), {invId});
+    if (header.eof())
         return false;
+    const std::optional<rt::Date> storedDay = dateOrNull(header.field(0).value());
     const std::vector<InvoicePositionRow> stored = LoadInvoicePositions(invId);
     const bool same = std::equal(stored.begin(), stored.end(), printedPositions.begin(), printedPositions.end(),
                                  [](const InvoicePositionRow& s, const RowValues& printed) { return s.row == printed; });
     if (!same)
         return false;
+    // Printed for a date the invoice does not have stored (typed, not
+    // saved): that total is not the stored invoice's.
+    if (!vatDay || !(vatDay->datePart() == storedDay.value_or(rt::Date::today()).datePart()))
+        return true;
     d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
     transaction.commit();
     return true;

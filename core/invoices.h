@@ -134,7 +134,11 @@ QList<MergeField> InvoiceDeleteFields();
 // Stores the total a document printed, in one transaction with the check that
 // the positions it printed (their rows as read) are those stored now. false
 // when they changed meanwhile or the invoice is gone: nothing is written.
-bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions, double total);
+// vatDay: the day whose VAT the total was computed with; when that is not
+// the invoice's stored date (a date typed and not saved), nothing is written
+// either, and the answer is true.
+bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions,
+                       const std::optional<rt::Date>& vatDay, double total);
 // Removes every position of an invoice.
 void DeleteInvoicePositions(qint32 invId);
 

@@ -1036,7 +1036,11 @@ bool InvoiceSession::storeShownTotal()
     std::vector<RowValues> shown;
     for (const InvoicePosition& p : Positions)
         shown.push_back(p.loaded);
-    if (StorePrintedTotal(CurrentInvoiceId, shown, AmountOf(Totals.gross)))
+    if (StorePrintedTotal(CurrentInvoiceId, shown, m_ratesDay, AmountOf(Totals.gross)))
+        return true;
+    // Deleted meanwhile: nothing to store the total with; its next save says
+    // so and stores it anew.
+    if (!ReadInvoiceRow(CurrentInvoiceId))
         return true;
     readStoredPositions();
     return false;

@@ -178,7 +178,9 @@ public:
     void TellStoredTotal();
     // Stores the gross shown as the invoice's total, with the check that the
     // positions shown are those stored; when they are not, they are shown as
-    // stored and the result is false. true without a stored row to write.
+    // stored and the result is false. true without a stored row to write,
+    // also when another workstation deleted it meanwhile, and when the date
+    // shown is not the one stored (the gross is then not the stored invoice's).
     bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;

@@ -339,6 +339,8 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
     }
     const auto refusePlace = [this, &placeTaken](qint32 placeId, qint32 occupyingId, const std::optional<Booking>& merged) {
         QString placeName = CurrentPlaceName;
+        // A refused merge names the place the merged row had, and the panel
+        // then shows the booking as stored, not the refused period.
         if (merged || placeId != m_state.CurrentPlaceId) {
             const std::optional<Place> place = LoadPlace(placeId);
             placeName = place ? rt::trim(place->pl_name) : QString();
@@ -411,11 +413,9 @@ bool BookingPanel::save(const std::function<void()>& afterStore, const std::func
         if (const std::optional<RowValues> row = ReadBookingRow(bookId)) {
             showStored(*row);
             m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
-            // Moved meanwhile, it shows in its place now.
+            // Its place too: the next save would move it back unasked.
             if (const qint32 place = BookingFromRow(*row).book_place_id; place > 0)
                 m_state.CurrentPlaceId = place;
-            if (afterStore)
-                afterStore();
         }
     }
     if (outcome.result == StoreResult::PeriodInvalid)

@@ -290,20 +290,23 @@ void frmStockwerke::cmdSaveBooking_Click()
     }
     FocusDummy->setFocus();
     readBookingPanel();
-    const qint32 place = m_state.CurrentPlaceId;
-    const auto redraw = [this] {
+    qint32 place = m_state.CurrentPlaceId;
+    // Moved to another place at another workstation meanwhile, saved or
+    // refused: the plan names the place the panel now shows.
+    const auto follow = [this, &place] {
+        if (m_state.CurrentPlaceId > 0 && m_state.CurrentPlaceId != place) {
+            place = m_state.CurrentPlaceId;
+            ShowPlatzDetails(place, 0, -1);
+        }
+    };
+    const auto redraw = [this, &follow] {
+        follow();
         applyBookingPanel();
         ActualizeControls();
         BuildCalendarGrid(rt::Date());
     };
-    const bool stored = m_panel.save(
-        [this, place, redraw] {
-            // Moved to another place at another workstation meanwhile.
-            if (m_state.CurrentPlaceId > 0 && m_state.CurrentPlaceId != place)
-                ShowPlatzDetails(m_state.CurrentPlaceId, 0, -1);
-            redraw();
-        },
-        redraw);
+    const bool stored = m_panel.save(redraw, redraw);
+    follow();
     applyBookingPanel();
     if (stored)
         btnShowBookings->setVisible(true);

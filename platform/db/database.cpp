@@ -79,7 +79,7 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, const QStr
         run(conn->handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
         const QString missing = missingTable(conn->handle, requiredTables);
         if (!missing.isEmpty())
-            throw DbError(err::NotADatabase, QStringLiteral("Die Tabelle „%1“ fehlt.").arg(missing), SQLITE_NOTADB);
+            throw DbError(err::NotADatabase, QStringLiteral("Die Tabelle \"%1\" fehlt.").arg(missing), SQLITE_NOTADB);
         // SQLite falls back to reading when the file is write-protected; the
         // journal needs the folder as well.
         conn->readOnly = sqlite3_db_readonly(conn->handle, "main") == 1
@@ -609,7 +609,7 @@ QStringList checkComplete(const QString& path, const QStringList& requiredTables
         run(conn.handle, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
         const QString missing = missingTable(conn.handle, requiredTables);
         if (!missing.isEmpty())
-            return {QStringLiteral("Die Tabelle „%1“ fehlt.").arg(missing)};
+            return {QStringLiteral("Die Tabelle \"%1\" fehlt.").arg(missing)};
         QStringList problems;
         detail::Statement st(conn.handle, QStringLiteral("PRAGMA quick_check"));
         while (st.step()) {

@@ -180,7 +180,7 @@ struct Document::Impl {
             return found->second;
         zip::Entry* e = entry(name);
         if (!e)
-            throw Error(QStringLiteral("Dem Dokument fehlt der Teil „%1“.").arg(name));
+            throw Error(QStringLiteral("Dem Dokument fehlt der Teil \"%1\".").arg(name));
         return parsed.emplace(name, xml::parse(e->data, name)).first->second;
     }
 
@@ -205,7 +205,7 @@ struct Document::Impl {
     void load()
     {
         if (!entry(ContentTypesPart))
-            throw Error(QStringLiteral("Die Datei „%1“ ist kein Word-Dokument.").arg(QFileInfo(path).fileName()));
+            throw Error(QStringLiteral("Die Datei \"%1\" ist kein Word-Dokument.").arg(QFileInfo(path).fileName()));
         tree(ContentTypesPart);
         for (const auto& [type, target] : relationships(QString())) {
             if (type == u"officeDocument" && mainPart.isEmpty())
@@ -214,7 +214,7 @@ struct Document::Impl {
         if (mainPart.isEmpty() && entry(QStringLiteral("word/document.xml")))
             mainPart = QStringLiteral("word/document.xml");
         if (mainPart.isEmpty() || !entry(mainPart))
-            throw Error(QStringLiteral("Die Datei „%1“ ist kein Word-Dokument.").arg(QFileInfo(path).fileName()));
+            throw Error(QStringLiteral("Die Datei \"%1\" ist kein Word-Dokument.").arg(QFileInfo(path).fileName()));
         tree(mainPart);
         stories.push_back(mainPart);
         for (const auto& [type, target] : relationships(mainPart)) {
@@ -245,7 +245,7 @@ struct Document::Impl {
                     }
                 }
                 if (!bookmark.end)
-                    throw Error(QStringLiteral("Die Textmarke „%1“ ist beschädigt: ihr Ende fehlt.").arg(name));
+                    throw Error(QStringLiteral("Die Textmarke \"%1\" ist beschädigt: ihr Ende fehlt.").arg(name));
                 return bookmark;
             }
         }
@@ -256,7 +256,7 @@ struct Document::Impl {
     {
         auto bookmark = find(name);
         if (!bookmark)
-            throw Error(QStringLiteral("Die Textmarke „%1“ gibt es im Dokument nicht.").arg(name));
+            throw Error(QStringLiteral("Die Textmarke \"%1\" gibt es im Dokument nicht.").arg(name));
         return *bookmark;
     }
 
@@ -453,7 +453,7 @@ void insertText(Node* start, Node* end, Node* paragraph, const QString& text, co
 void fill(Node* start, Node* end, const QString& name, const QString& text)
 {
     const auto cannot = [&name](const QString& why) {
-        return Error(QStringLiteral("Die Textmarke „%1“ kann nicht gefüllt werden: %2.").arg(name, why));
+        return Error(QStringLiteral("Die Textmarke \"%1\" kann nicht gefüllt werden: %2.").arg(name, why));
     };
 
     // A bookmark that starts before a paragraph begins at that paragraph's
@@ -548,11 +548,11 @@ Document Document::open(const QString& path)
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (path.isEmpty() || !file.exists())
-        throw Error(QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(shown));
+        throw Error(QStringLiteral("Die Datei \"%1\" gibt es nicht.").arg(shown));
     if (file.size() > MaxFileSize)
-        throw Error(QStringLiteral("Die Datei „%1“ ist zu groß für ein Word-Dokument.").arg(shown));
+        throw Error(QStringLiteral("Die Datei \"%1\" ist zu groß für ein Word-Dokument.").arg(shown));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2.").arg(shown, rt::fileErrorReason(file.error(), errno)));
+        throw Error(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2.").arg(shown, rt::fileErrorReason(file.error(), errno)));
     const QByteArray data = file.readAll();
     file.close();
 
@@ -664,7 +664,7 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
 {
     const QString shownFolder = QDir::toNativeSeparators(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        throw FolderError(folder, QStringLiteral("Den Ordner „%1“ für das Dokument gibt es nicht.").arg(shownFolder));
+        throw FolderError(folder, QStringLiteral("Den Ordner \"%1\" für das Dokument gibt es nicht.").arg(shownFolder));
     const QByteArray data = toDocx();
     const QString base = safeFileName(baseName);
     const QDir dir(folder);
@@ -683,7 +683,7 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
             const QString reason = rt::fileErrorReason(file.error(), errno);
             if (taken())
                 continue;
-            throw FolderError(folder, QStringLiteral("Das Dokument kann nicht in „%1“ gespeichert werden: %2.")
+            throw FolderError(folder, QStringLiteral("Das Dokument kann nicht in \"%1\" gespeichert werden: %2.")
                                           .arg(shownFolder, reason));
         }
         const bool written = file.write(data) == data.size() && file.flush();
@@ -692,12 +692,12 @@ QString Document::saveNew(const QString& folder, const QString& baseName) const
         if (!written || file.error() != QFileDevice::NoError) {
             const QString reason = rt::fileErrorReason(file.error(), writeErrno);
             file.remove();
-            throw Error(QStringLiteral("Das Dokument „%1“ konnte nicht vollständig gespeichert werden: %2.")
+            throw Error(QStringLiteral("Das Dokument \"%1\" konnte nicht vollständig gespeichert werden: %2.")
                             .arg(QDir::toNativeSeparators(path), reason));
         }
         return path;
     }
-    throw Error(QStringLiteral("Im Ordner „%1“ ist kein freier Dateiname für „%2“ mehr zu finden.").arg(shownFolder, base));
+    throw Error(QStringLiteral("Im Ordner \"%1\" ist kein freier Dateiname für \"%2\" mehr zu finden.").arg(shownFolder, base));
 }
 
 QString safeFileName(const QString& baseName)
@@ -718,7 +718,7 @@ QString outputFolder()
         throw Error(QStringLiteral("Der Dokumente-Ordner des Benutzers ist nicht bekannt."));
     const QString folder = QDir(documents).absoluteFilePath(QStringLiteral("Velmorant"));
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw FolderError(folder, QStringLiteral("Der Ordner „%1“ kann nicht angelegt werden.")
+        throw FolderError(folder, QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.")
                                       .arg(QDir::toNativeSeparators(folder)));
     return folder;
 }

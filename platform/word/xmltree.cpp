@@ -163,7 +163,7 @@ Tree parse(const QByteArray& data, const QString& partName)
             break;
         case QXmlStreamReader::StartElement: {
             if (++depth > MaxDepth)
-                throw Error(QStringLiteral("Der Teil „%1“ des Dokuments ist zu tief verschachtelt (mehr als %2 Ebenen).")
+                throw Error(QStringLiteral("Der Teil \"%1\" des Dokuments ist zu tief verschachtelt (mehr als %2 Ebenen).")
                                 .arg(partName)
                                 .arg(MaxDepth));
             auto node = Node::element(reader.qualifiedName().toString());
@@ -208,7 +208,7 @@ Tree parse(const QByteArray& data, const QString& partName)
             }
             break;
         case QXmlStreamReader::EntityReference:
-            throw Error(QStringLiteral("Der Teil „%1“ des Dokuments enthält einen unbekannten XML-Verweis „&%2;“.")
+            throw Error(QStringLiteral("Der Teil \"%1\" des Dokuments enthält einen unbekannten XML-Verweis \"&%2;\".")
                             .arg(partName, reader.name().toString()));
         default:
             break;
@@ -218,7 +218,7 @@ Tree parse(const QByteArray& data, const QString& partName)
         // The reader's own words are English: its line tells where.
         const QString reason = reader.hasError() ? QStringLiteral("Fehler in Zeile %1").arg(reader.lineNumber())
                                                  : QStringLiteral("leer");
-        throw Error(QStringLiteral("Der Teil „%1“ des Dokuments ist kein gültiges XML (%2).").arg(partName, reason));
+        throw Error(QStringLiteral("Der Teil \"%1\" des Dokuments ist kein gültiges XML (%2).").arg(partName, reason));
     }
     return tree;
 }

@@ -37,7 +37,7 @@ QString reason(int code)
 
 [[noreturn]] void fail(const QString& displayName, int code)
 {
-    throw Error(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2.").arg(displayName, reason(code)));
+    throw Error(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2.").arg(displayName, reason(code)));
 }
 
 struct ArchiveCloser {

@@ -316,3 +316,37 @@ TEST_F(TwoDesksOnOneInvoice, AfterAVatChangeTheWindowSaysSoAndThePrintedTotalIsT
     EXPECT_EQ(dialogs->messages().size(), 2u);
     EXPECT_EQ(storedGross(), QStringLiteral("288,34 €"));
 }
+
+// B deleted the invoice A still shows: the document prints what A shows, as
+// before the total was stored with it, and no error blames a locked file.
+TEST_F(TwoDesksOnOneInvoice, TheDocumentOfAnInvoiceDeletedElsewherePrintsWhatIsShown)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    other.run([this] { RemoveInvoice(id); });
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_EQ(printed(0, "tm_artikel").count(QLatin1Char('\n')), 2);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
+}
+
+// A date typed and not saved prints with the VAT of that date; the stored
+// invoice keeps the total of the date it has stored.
+TEST_F(TwoDesksOnOneInvoice, ADocumentPrintedForADateNotSavedLeavesTheStoredTotal)
+{
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    const QString before = storedGross();
+    QTest::keyClick(&a, Qt::Key_D, Qt::AltModifier);
+    a.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(a.tbDatum_Rechnung, QStringLiteral("15.08.2020"));
+    QTest::keyClick(a.tbDatum_Rechnung, Qt::Key_Tab);
+    QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_NE(printed(0, "tm_bruttosumme"), before);
+    EXPECT_EQ(storedGross(), before);
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+}

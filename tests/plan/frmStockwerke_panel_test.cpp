@@ -324,3 +324,24 @@ TEST_F(PanelBesideAnotherStation, AMergedStayIsRefusedForTheRoomItWouldHaveHadAn
         << dialogs->lastMessage().text.toStdString();
     EXPECT_TRUE(LoadBooking(booking));
 }
+
+// Shown as stored after a refused merge, the booking is shown in the room B
+// moved it to: A's next save keeps it there.
+TEST_F(PanelBesideAnotherStation, AfterARefusedMergeThePanelShowsTheRoomStoredAndTheNextSaveKeepsIt)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    PlanDb::addBooking(room3, newGuest, july(4), july(8));
+    otherChanges([this](Booking& b) { b.book_place_id = room3; });
+    type(w.tbBuchungDatum[1], QStringLiteral("06.07.2026"), true);
+    dialogs->answerMessage(ui::Answer::Cancel);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    ASSERT_EQ(stored().book_place_id, room3);
+    EXPECT_EQ(w.lblRoomName->text(), "03");
+
+    type(w.tbBuchungInfo, QStringLiteral("Spaete Anreise"));
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(stored().book_info, "Spaete Anreise");
+    EXPECT_EQ(stored().book_place_id, room3);
+    EXPECT_EQ(w.lblRoomName->text(), "03");
+}

@@ -176,7 +176,7 @@ TEST_F(Schema, DatabaseWithoutTheRequiredTablesIsRefusedBeforeAnythingIsWritten)
         ADD_FAILURE() << "opened a database without tbl_people";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.number(), 3343);
-        EXPECT_TRUE(e.detail().contains(QStringLiteral("„tbl_people“"))) << e.what();
+        EXPECT_TRUE(e.detail().contains(QStringLiteral("\"tbl_people\""))) << e.what();
         EXPECT_EQ(e.description(), db::errorText(3343));
     }
     EXPECT_EQ(folder.read(QStringLiteral("foreign.db")), before);
@@ -329,7 +329,7 @@ TEST_F(Schema, TheCompletenessCheckOnlyReadsAndTellsABrokenFileFromOneItCannotLo
     addPerson(QStringLiteral("Anna"));
     EXPECT_TRUE(db::engine::checkComplete(path, {QStringLiteral("tbl_people")}).isEmpty());
     EXPECT_EQ(db::engine::checkComplete(path, {QStringLiteral("tbl_people"), QStringLiteral("tbl_fehlt")}),
-              QStringList{QStringLiteral("Die Tabelle „tbl_fehlt“ fehlt.")});
+              QStringList{QStringLiteral("Die Tabelle \"tbl_fehlt\" fehlt.")});
     EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("leer.db"), QByteArray()), {}).isEmpty());
     EXPECT_FALSE(db::engine::checkComplete(folder.write(QStringLiteral("junk.db"), QByteArray(2048, 'x')), {}).isEmpty());
 
