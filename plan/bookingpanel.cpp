@@ -524,7 +524,9 @@ bool BookingPanel::remove()
     });
     if (result == DeleteResult::Cancelled)
         return false;
-    // Gone already when another workstation deleted it: the result is the same.
+    if (result == DeleteResult::Missing)
+        ui::msgBox(QStringLiteral("Diese Reservierung wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Information, QStringLiteral("Reservierung löschen"));
     m_state.CurrentBookingId = -1;
     forgetStored();
     return true;

@@ -114,8 +114,13 @@ bool DeleteSelectedPlaces(const QList<qint32>& placeIds, const QHash<qint32, Row
                    ui::Exclamation, title);
         return true;
     }
-    if (outcome.referenced.empty())
+    if (outcome.referenced.empty()) {
+        if (outcome.deleted > 0 && outcome.deleted < placeIds.size())
+            ui::msgBox(QStringLiteral("Einige der selektierten Räume wurden inzwischen an einem anderen Arbeitsplatz "
+                                      "gelöscht; die übrigen sind nun gelöscht."),
+                       ui::Information, title);
         return outcome.deleted > 0;
+    }
     // Bookings must not lose their place: the whole delete is refused.
     QString lines;
     for (const auto& [placeId, bookings] : outcome.referenced) {

@@ -322,6 +322,19 @@ ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids, const QHash<q
                    ui::Exclamation, title);
         break;
     case DeleteResult::Deleted:
+        // Some of those marked were gone already: said, as a whole delete would be.
+        if (!deleted.missing.isEmpty()) {
+            QStringList numbers;
+            for (const db::Value& id : deleted.missing)
+                numbers << QString::number(id.toLong());
+            ui::msgBox((deleted.missing.size() == 1 ? QStringLiteral("Die Buchung ") + numbers.front() +
+                                                          QStringLiteral(" wurde")
+                                                    : QStringLiteral("Die Buchungen ") + numbers.join(QStringLiteral(", ")) +
+                                                          QStringLiteral(" wurden")) +
+                           QStringLiteral(" inzwischen an einem anderen Arbeitsplatz gelöscht; die übrigen sind nun "
+                                          "gelöscht."),
+                       ui::Information, title);
+        }
         break;
     }
     return ScheduleOutcome::Redraw;

@@ -281,6 +281,16 @@ TEST_F(Schedule, DeleteAsksAndDeletesExactlyTheSelectedBookings)
     EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(database.count("tbl_bookings"), 1);
     EXPECT_TRUE(LoadBooking(b));
+
+    // One of those marked was deleted meanwhile: the other goes, and that is said.
+    const qint32 d = booking(room3, july(8), july(9));
+    database.exec(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id = %1").arg(b));
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DeleteScheduleBookings({b, d}, state.ScheduleDrawn), ScheduleOutcome::Redraw);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Buchung %1 wurde inzwischen an einem anderen Arbeitsplatz "
+                                                          "gelöscht; die übrigen sind nun gelöscht.").arg(b));
+    EXPECT_EQ(database.count("tbl_bookings"), 0);
 }
 
 TEST_F(Schedule, AReadOnlyWorkstationChangesNothing)
