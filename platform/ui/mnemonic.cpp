@@ -11,9 +11,7 @@
 
 namespace ui {
 
-namespace {
-
-QChar mnemonicOf(const QString& caption)
+QChar MnemonicOf(const QString& caption)
 {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != QLatin1Char('&'))
@@ -25,11 +23,13 @@ QChar mnemonicOf(const QString& caption)
     return {};
 }
 
+namespace {
+
 std::set<QChar> lettersTaken(const QWidget* window, const QWidget* self)
 {
     std::set<QChar> taken;
     const auto take = [&taken](const QString& caption) {
-        if (const QChar letter = mnemonicOf(caption); !letter.isNull())
+        if (const QChar letter = MnemonicOf(caption); !letter.isNull())
             taken.insert(letter);
     };
     for (const QAbstractButton* b : window->findChildren<QAbstractButton*>())

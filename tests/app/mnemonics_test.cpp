@@ -2,6 +2,7 @@
 
 #include "core/terms.h"
 #include "platform/db/database.h"
+#include "platform/ui/mnemonic.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,19 +18,6 @@
 
 namespace {
 
-// The Alt letter of a caption, or none.
-QChar mnemonic(const QString& caption)
-{
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != QLatin1Char('&'))
-            continue;
-        if (caption[i + 1] != QLatin1Char('&'))
-            return caption[i + 1].toLower();
-        ++i;
-    }
-    return {};
-}
-
 // Two visible controls of one window with the same Alt letter: the second
 // can never be reached by it. letters counts the window's Alt letters.
 QStringList clashes(QWidget* window, size_t& letters)
@@ -37,7 +25,7 @@ QStringList clashes(QWidget* window, size_t& letters)
     std::map<QChar, QString> seen;
     QStringList found;
     const auto take = [&](QWidget* w, const QString& caption) {
-        const QChar letter = mnemonic(caption);
+        const QChar letter = ui::MnemonicOf(caption);
         if (letter.isNull() || !w->isVisibleTo(window))
             return;
         const auto [it, fresh] = seen.emplace(letter, caption);
@@ -112,7 +100,7 @@ TEST_F(Mnemonics, ThePlansGuestButtonKeepsALetterOfItsOwnWhateverTheGuestsAreCal
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         size_t letters = 0;
         EXPECT_EQ(clashes(&w, letters).join(QStringLiteral(", ")).toStdString(), "");
-        ASSERT_EQ(mnemonic(w.cmdShowPat->text()), QChar::fromLatin1(letter));
+        ASSERT_EQ(ui::MnemonicOf(w.cmdShowPat->text()), QChar::fromLatin1(letter));
         EXPECT_EQ(QString(w.cmdShowPat->text()).remove(QLatin1Char('&')), QString(TermPersonSingular).remove(QLatin1Char('&')));
         if (letter) {
             QSignalSpy clicked(w.cmdShowPat, &QPushButton::clicked);
@@ -130,7 +118,7 @@ TEST_F(Mnemonics, EachPageOfTheSettingsGivesAnAltLetterOnceAndACaptionsLetterLea
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     for (int page = w.SSTab1->count() - 1; page >= 0; --page) {
         const std::string tab = w.SSTab1->tabText(page).toStdString();
-        pressAlt(&w, mnemonic(w.SSTab1->tabText(page)));
+        pressAlt(&w, ui::MnemonicOf(w.SSTab1->tabText(page)));
         ASSERT_EQ(w.SSTab1->currentIndex(), page) << tab;
         size_t letters = 0;
         EXPECT_EQ(clashes(&w, letters).join(QStringLiteral(", ")).toStdString(), "") << tab;
@@ -138,7 +126,7 @@ TEST_F(Mnemonics, EachPageOfTheSettingsGivesAnAltLetterOnceAndACaptionsLetterLea
         for (QLabel* caption : w.SSTab1->currentWidget()->findChildren<QLabel*>()) {
             QWidget* field = caption->buddy();
             if (field && caption->isVisible() && !qobject_cast<QAbstractButton*>(field)) {
-                pressAlt(&w, mnemonic(caption->text()));
+                pressAlt(&w, ui::MnemonicOf(caption->text()));
                 EXPECT_EQ(QApplication::focusWidget(), field) << caption->text().toStdString();
             }
         }

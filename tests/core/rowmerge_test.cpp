@@ -78,6 +78,11 @@ protected:
         Db->execute(QStringLiteral("INSERT INTO tbl_bookings (book_id, book_mandant_id, book_place_id, book_customer_id, "
                                    "book_cust_count, book_start, book_end) VALUES (17, 1, ?, 7, 1, ?, ?)"),
                     {place, december(14), december(17)});
+        load();
+    }
+    // The window reads booking 17 as it is stored now.
+    void load()
+    {
         loaded = *ReadBookingRow(17);
         base = BookingColumns(BookingFromRow(loaded));
     }
@@ -198,8 +203,7 @@ TEST_F(TwoDesksOnOneBooking, ThePeriodIsOneFieldAndNeverStoredBackwards)
     EXPECT_EQ(stored().book_end, december(15));
 
     // Ja writes both days shown here, not the other's arrival with this departure.
-    loaded = *ReadBookingRow(17);
-    base = BookingColumns(BookingFromRow(loaded));
+    load();
     mine = BookingFromRow(loaded);
     mine.book_end = december(19);
     otherMovesTo(20, 25);
@@ -214,8 +218,7 @@ TEST_F(TwoDesksOnOneBooking, TheMergedRowIsCheckedAsATypedOneAndTheRefusalNamesI
 {
     // Stored backwards by an older program: a save that keeps it so is refused.
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = #12/10/2026 12:00:00# WHERE book_id = 17"));
-    loaded = *ReadBookingRow(17);
-    base = BookingColumns(BookingFromRow(loaded));
+    load();
     Booking mine = BookingFromRow(loaded);
     mine.book_info = QStringLiteral("Notiz");
     StoreOutcome outcome = save(mine);
@@ -223,8 +226,7 @@ TEST_F(TwoDesksOnOneBooking, TheMergedRowIsCheckedAsATypedOneAndTheRefusalNamesI
     EXPECT_EQ(outcome.refused.book_end, december(10));
     // Typed dates mend it; a start kept at 09:00 is still a day before the end.
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = #12/14/2026 09:00:00# WHERE book_id = 17"));
-    loaded = *ReadBookingRow(17);
-    base = BookingColumns(BookingFromRow(loaded));
+    load();
     mine = BookingFromRow(loaded);
     mine.book_end = december(15);
     ASSERT_EQ(save(mine).result, StoreResult::Stored);
@@ -234,8 +236,7 @@ TEST_F(TwoDesksOnOneBooking, TheMergedRowIsCheckedAsATypedOneAndTheRefusalNamesI
     database.exec(QStringLiteral("INSERT INTO tbl_bookings (book_place_id, book_customer_id, book_cust_count, book_start, "
                                  "book_end) VALUES (%1, 7, 1, #12/16/2026 12:00:00#, #12/18/2026 12:00:00#)")
                       .arg(otherPlace));
-    loaded = *ReadBookingRow(17);
-    base = BookingColumns(BookingFromRow(loaded));
+    load();
     mine = BookingFromRow(loaded);
     mine.book_end = december(17);
     other.exec(QStringLiteral("UPDATE tbl_bookings SET book_place_id = %1 WHERE book_id = 17").arg(otherPlace));
@@ -322,8 +323,7 @@ TEST(RowMergeMend, AnEditedFieldThatShowedANormalisedValueCountsAsChangedFromThe
 TEST_F(TwoDesksOnOneBooking, AValueThatCannotBeReadIsKeptUnlessTheUserTypesOverIt)
 {
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = 'morgen' WHERE book_id = 17"));
-    loaded = *ReadBookingRow(17);
-    base = BookingColumns(BookingFromRow(loaded));
+    load();
     Booking mine = BookingFromRow(loaded);
     mine.book_info = QStringLiteral("nur die Notiz");
     // Kept as it is, the period is none a window accepts.

@@ -313,6 +313,12 @@ TEST_F(PanelBesideAnotherStation, AMergedStayIsRefusedForTheRoomItWouldHaveHadAn
     EXPECT_EQ(stored().book_end, july(3));
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "03.07.2026");
     EXPECT_EQ(w.lblRoomName->text(), "03");
+    // Shown in the room B moved it to, the next save keeps it there.
+    type(w.tbBuchungInfo, QStringLiteral("Spaete Anreise"));
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(stored().book_info, "Spaete Anreise");
+    EXPECT_EQ(stored().book_place_id, room3);
+    EXPECT_EQ(w.lblRoomName->text(), "03");
 
     // B moves it again; A's delete names the stored period and keeps it on Nein.
     otherMoves(10, 12);
@@ -323,25 +329,4 @@ TEST_F(PanelBesideAnotherStation, AMergedStayIsRefusedForTheRoomItWouldHaveHadAn
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("Zeitraum jetzt 10.07.2026 – 12.07.2026. Trotzdem löschen?")))
         << dialogs->lastMessage().text.toStdString();
     EXPECT_TRUE(LoadBooking(booking));
-}
-
-// Shown as stored after a refused merge, the booking is shown in the room B
-// moved it to: A's next save keeps it there.
-TEST_F(PanelBesideAnotherStation, AfterARefusedMergeThePanelShowsTheRoomStoredAndTheNextSaveKeepsIt)
-{
-    frmStockwerke& w = shown();
-    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
-    PlanDb::addBooking(room3, newGuest, july(4), july(8));
-    otherChanges([this](Booking& b) { b.book_place_id = room3; });
-    type(w.tbBuchungDatum[1], QStringLiteral("06.07.2026"), true);
-    dialogs->answerMessage(ui::Answer::Cancel);
-    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
-    ASSERT_EQ(stored().book_place_id, room3);
-    EXPECT_EQ(w.lblRoomName->text(), "03");
-
-    type(w.tbBuchungInfo, QStringLiteral("Spaete Anreise"));
-    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
-    EXPECT_EQ(stored().book_info, "Spaete Anreise");
-    EXPECT_EQ(stored().book_place_id, room3);
-    EXPECT_EQ(w.lblRoomName->text(), "03");
 }
