@@ -416,6 +416,40 @@ TEST_F(Editor, DateBoxesKeepTheEndAfterTheStart)
     EXPECT_EQ(boxes[0], db.dayText(6));
 }
 
+TEST_F(Editor, ADepartureThatCannotBeReadStaysEmptyAndTheSaveIsRefused)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 3, 8);
+    test::DialogScope dialogs;
+    for (const char* typed : {"19.12.", "5.1.", "heute", "2027-01-05", "31.02.2027"}) {
+        ASSERT_TRUE(editor.LoadBooking(id));
+        auto& boxes = editor.fields().tbBuchungDatum;
+        boxes[1] = QString::fromUtf8(typed);
+        editor.BookingDateChanged(1);
+        EXPECT_EQ(boxes[1], "") << typed;
+        // Neither a new arrival nor entering the box puts another day there.
+        boxes[0] = db.dayText(4);
+        editor.BookingDateChanged(0);
+        editor.DateBoxEntered(1);
+        EXPECT_EQ(boxes[1], "") << typed;
+        dialogs->answerMessage(ui::Answer::Ok);
+        EXPECT_FALSE(editor.SaveBooking());
+        EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+        EXPECT_EQ(stored(id)->book_start, db.day(3));
+        EXPECT_EQ(stored(id)->book_end, db.day(8));
+    }
+    // Nor where a stored departure cannot be read.
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'Ostern' WHERE book_id = %1").arg(id));
+    ASSERT_TRUE(editor.LoadBooking(id));
+    editor.fields().tbBuchungDatum[0] = db.dayText(4);
+    editor.BookingDateChanged(0);
+    EXPECT_EQ(editor.fields().tbBuchungDatum[1], "");
+    // Nothing typed there: the day after the arrival, as before.
+    editor.NewBooking();
+    editor.fields().tbBuchungDatum[0] = db.dayText(4);
+    editor.BookingDateChanged(0);
+    EXPECT_EQ(editor.fields().tbBuchungDatum[1], db.dayText(5));
+}
+
 TEST_F(Editor, TheInvoiceIsTheShownBookingsNeverAnEarlierOne)
 {
     const qint32 id = db.addBooking(db.place, db.anna, 3, 5);

@@ -262,6 +262,22 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
     EXPECT_EQ(PlanDb::lastId(QStringLiteral("tbl_bookings")), damaged);
 }
 
+TEST_F(PanelBesideAnotherStation, ADepartureThatCannotBeReadIsEmptiedAndItsSaveRefused)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_EQ(w.lbBookingStatus->text(), "gebucht");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.tbBuchungDatum[1], Qt::LeftButton);
+    type(w.tbBuchungDatum[1], QStringLiteral("5.1."));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "");
+    EXPECT_EQ(stored().book_end, july(3));
+}
+
 TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFloorStepperAndATabSwitch)
 {
     frmStockwerke& w = shown();

@@ -532,13 +532,15 @@ TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
     EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 6));
     frmCalendar::unload();
 
-    // Enter completes what was typed; no date becomes the day after the arrival.
-    w.tbBuchungDatum[1]->setText("100726");
-    emit w.tbBuchungDatum[1]->returnPressed();
-    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "10.07.2026");
-    w.tbBuchungDatum[1]->setText("0907");
-    emit w.tbBuchungDatum[1]->returnPressed();
-    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "07.07.2026");
+    // Enter completes what was typed; what is no date is emptied, and no other day takes its place.
+    QLineEdit* departure = w.tbBuchungDatum[1];
+    departure->setFocus();
+    for (const auto& [typed, shown] : {std::pair{"100726", "10.07.2026"}, std::pair{"0907", ""}}) {
+        QTest::keyClick(departure, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(departure, typed);
+        QTest::keyClick(departure, Qt::Key_Return);
+        EXPECT_EQ(departure->text(), shown);
+    }
 }
 
 TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
