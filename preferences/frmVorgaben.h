@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "platform/ui/colorfield.h"
 #include "preferences/settings.h"
 
@@ -143,6 +144,8 @@ private:
     // Escape: as Abbrechen, after a question when something was changed.
     void escapePressed();
     bool changedSinceLoad() const;
+    // The changes as the program's end names them; "" when none.
+    QString unsavedEdit() const;
     // True when nothing was changed, or the user agrees to drop the changes.
     bool mayDropChanges();
     void tbMaxWeekCols_LostFocus();
@@ -163,4 +166,6 @@ private:
     EditedSettings m_edited;
     QString m_shownDatabase;
     int m_attempts = 0;
+    // The program's end does not pass the window's own question.
+    UnsavedEditRegistration m_unsaved{[this] { return unsavedEdit(); }, this};
 };
