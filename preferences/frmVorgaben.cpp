@@ -83,6 +83,20 @@ void frmVorgaben::showWindow()
     window.activateWindow();
 }
 
+void frmVorgaben::unloadAsking()
+{
+    if (!isLoaded())
+        return;
+    frmVorgaben& window = instance();
+    if (window.m_databaseMode) {
+        // The question stands over the window it asks about.
+        ui::bringToFront(&window);
+        if (!window.mayDropChanges())
+            return;
+    }
+    unload();
+}
+
 frmVorgaben::frmVorgaben() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("frmVorgaben"));

@@ -498,6 +498,7 @@ void frmResourcen::Form_Unload()
         const bool previous = Closing;
         Closing = true;
         ui::doEvents();
+        // A settings window with changes asks its own question first, and may stay.
         for (const auto& unloadWindow :
              {Windows().unloadAddressBook, Windows().unloadSettings, Windows().unloadFacilityOverview}) {
             if (unloadWindow)
