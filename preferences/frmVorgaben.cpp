@@ -666,8 +666,9 @@ void frmVorgaben::btnSave_Click()
             const SettingsProblem problem = CheckSettings(shown);
             if (!problem.text.isEmpty()) {
                 ui::msgBox(problem.text, ui::Exclamation, AppTitle);
-                QLineEdit* field = problem.field == SettingsProblem::Field::Password ? tbPassword
+                QLineEdit* field = problem.field == SettingsProblem::Field::Password           ? tbPassword
                                    : problem.field == SettingsProblem::Field::PrinterTopOffset ? tbPrinterTopOffset
+                                   : problem.field == SettingsProblem::Field::FontSize         ? tbFontSize
                                                                                                : tbPrinterLeftOffset;
                 SSTab1->setCurrentWidget(SSTab1->widget(0));
                 field->setFocus();

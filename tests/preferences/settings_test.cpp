@@ -98,6 +98,48 @@ TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
     EXPECT_EQ(LimitFontSize("2"), 8);
 }
 
+// What each typed number field stores, or "refused" when the save refuses it.
+TEST(SettingsNumbers, TextAndFractionsAreRefusedWholeNumbersStored)
+{
+    struct Case {
+        const char* typed;
+        const char* margin;   // the stored offset: the typed number negated
+        const char* font;     // kept within 8 to 14
+    };
+    const Case cases[] = {
+        {"abc", "refused", "refused"},
+        {"", "0", "refused"},
+        {"-0", "0", "8"},
+        {"1e5", "-100000", "14"},
+        {"99999999999", "refused", "14"},
+        {"3,14159", "refused", "refused"},
+        {"1,2,3", "refused", "refused"},
+        {"1.440", "-1440", "14"},
+        {" 12 ", "-12", "12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        SettingsFields fields;
+        fields.printerLeftOffset = fields.printerTopOffset = "0";
+        fields.fontSize = "10";
+        const auto outcome = [&fields](const char* name, SettingsProblem::Field field) -> QString {
+            const SettingsProblem problem = CheckSettings(fields);
+            if (problem.field == field)
+                return "refused";
+            EXPECT_TRUE(problem.text.isEmpty()) << problem.text.toStdString();
+            return SharedSettingValues(fields).value(QString::fromLatin1(name).toLower()).toText();
+        };
+        fields.printerLeftOffset = c.typed;
+        EXPECT_EQ(outcome("PrinterLeftOffset", SettingsProblem::Field::PrinterLeftOffset), c.margin);
+        fields.printerLeftOffset = "0";
+        fields.printerTopOffset = c.typed;
+        EXPECT_EQ(outcome("PrinterTopOffset", SettingsProblem::Field::PrinterTopOffset), c.margin);
+        fields.printerTopOffset = "0";
+        fields.fontSize = c.typed;
+        EXPECT_EQ(outcome("DayTableFontSize", SettingsProblem::Field::FontSize), c.font);
+    }
+}
+
 TEST(SettingsChanges, AnEditedFieldThatShowedItsStoredValueNormalisedIsWrittenAnUntouchedOneNever)
 {
     // As the window shows what is stored below.
@@ -230,6 +272,21 @@ TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
     EXPECT_EQ(MaxWeekCols, 255);
     EXPECT_EQ(DayTableFontSize, 14);
     EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
+}
+
+TEST_F(SettingsWindow, AFontSizeThatIsNoWholeNumberIsRefusedAndStaysAsTyped)
+{
+    const db::Value before = data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'");
+    frmVorgaben& w = window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    typeInto(w.tbFontSize, "abc");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein.");
+    EXPECT_EQ(w.tbFontSize->text(), "abc");
+    EXPECT_TRUE(w.tbFontSize->hasFocus());
+    EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'"), before);
 }
 
 TEST_F(SettingsWindow, ByKeysEscapeClosesAnUntouchedWindowTheColoursOpenAndAChangeIsAskedAbout)
