@@ -30,6 +30,10 @@ class frmVorgaben : public QWidget, public SingleWindow<frmVorgaben> {
 public:
     // Shows the window modeless, loading it when it is new. Closing releases it.
     static void showWindow();
+    // Closed for good by another window (the table editor that changed what
+    // the windows show): a change is asked about first, as on Escape; Nein
+    // keeps the window open with what was typed.
+    static void unloadAsking();
     ~frmVorgaben() override;
 
     // Fixed when the window loads: whether it was opened with the database.
