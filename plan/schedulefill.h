@@ -73,11 +73,13 @@ struct ScheduleDrop {
 };
 // Moves the dropped bookings, or copies them (copy), by the whole days
 // between the two starts' days and, when the place changed, onto the new
-// place. All of them are checked and written in one transaction or none is:
-// an occupied place is refused with one message naming it. A drop beside
-// every place, or on the same day and place, does nothing; a read-only
-// workstation is refused (text 390). Bookings deleted meanwhile are left out.
-ScheduleOutcome DropBookings(const ScheduleDrop& drop);
+// place. drawn: what the schedule drew of them. All of them are compared
+// with it, checked and written in one transaction, or none is: a booking
+// moved or deleted since it was drawn is named with where and when it is now
+// (Redraw: the schedule shows it as stored), an occupied place is refused
+// with one message naming it. A drop beside every place, or on the same day and place, does
+// nothing; a read-only workstation is refused (text 390).
+ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, DrawnBooking>& drawn);
 
 // Deletes the selected bookings after asking; nothing when none is selected.
 // drawn: what the schedule drew of them; a booking another workstation

@@ -7,6 +7,7 @@
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/bookings/booking_db.h"
+#include "tests/support/booking_writes.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
@@ -245,7 +246,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     const qint32 shown = db.addBooking(db.place, db.anna, 3, 5);
     const qint32 gone = db.addBooking(db.otherPlace, db.otto, 3, 5);
     ASSERT_TRUE(editor.LoadBooking(shown));
-    DeleteBooking(gone);   // by another workstation
+    test::DeleteBooking(gone);   // by another workstation
 
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
@@ -262,7 +263,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     EXPECT_EQ(db.bookings(), 1);
 
     // The booking shown deleted before its save: told, and the fields become a new booking.
-    DeleteBooking(shown);
+    test::DeleteBooking(shown);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Reservierung %1 nicht gefunden").arg(shown));

@@ -14,6 +14,7 @@
 #include "plan/plancalendar.h"
 #include "platform/runtime/color.h"
 #include "tests/plan/plan_db.h"
+#include "tests/support/booking_writes.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
@@ -92,13 +93,13 @@ protected:
         if (enter)
             QTest::keyClick(field, Qt::Key_Return);
     }
-    // B changes Meier's booking as the schedule does: read and written in one go.
+    // B changes Meier's booking: read and written in one go.
     void otherChanges(const std::function<void(Booking&)>& change)
     {
         other.run([&] {
             Booking b = *LoadBooking(booking);
             change(b);
-            ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+            test::WriteBooking(b);
         });
     }
     void otherMoves(int from, int to)
