@@ -695,46 +695,62 @@ DrawnDropOutcome DropDrawnBookings(const DrawnDrop& drop, const QHash<qint32, Ro
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to)
 {
-    QString sql = QStringLiteral(
-        "SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, book_start, "
-        "book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
-        "tbl_places.pl_id) LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
-        "WHERE book_mandant_id = ? AND book_start <= ? AND book_end >= ?");
-    QList<db::Value> params{mandantId, to, from};
+    QString places;
+    QList<db::Value> placeParams;
     if (floorId > 0) {
-        sql += QStringLiteral(" AND pl_floor_id = ?");
-        params << floorId;
+        places = QStringLiteral(" AND pl_floor_id = ?");
+        placeParams << floorId;
     } else if (buildingId > 0) {
-        sql += QStringLiteral(" AND pl_building_id = ?");
-        params << buildingId;
+        places = QStringLiteral(" AND pl_building_id = ?");
+        placeParams << buildingId;
     }
+    std::vector<ScheduleBooking> list;
+    const auto read = [&list](const QString& join, const QString& condition, const QList<db::Value>& params,
+                              bool unreadable) {
+        const QString sql =
+            QStringLiteral("SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, "
+                           "book_start, book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON ") +
+            join + QStringLiteral(") LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
+                                  "WHERE ") +
+            condition;
+        db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+        for (; !rs.eof(); rs.moveNext()) {
+            ScheduleBooking b;
+            b.book_id = rs.value(QStringLiteral("book_id")).toLong();
+            const db::Value start = rs.value(QStringLiteral("book_start"));
+            const db::Value end = rs.value(QStringLiteral("book_end"));
+            const bool readable = IsReadableDate(start) && IsReadableDate(end);
+            // A text end sorts after every date and so comes with the period's
+            // bookings too; it is read with the unreadable ones.
+            if (readable == unreadable)
+                continue;
+            if (unreadable)
+                noteUnreadablePeriod(b.book_id, start, end);
+            b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+            b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
+            b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
+            b.book_info = rs.value(QStringLiteral("book_info")).toText();
+            b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+            b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+            if (IsReadableDate(start))
+                b.book_start = start.toDate();
+            if (IsReadableDate(end))
+                b.book_end = end.toDate();
+            b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
+            list.push_back(std::move(b));
+        }
+    };
     // No ORDER BY: the control finds each booking's row itself, and ordering
     // by place makes SQLite walk the whole place index to save a small sort.
-    std::vector<ScheduleBooking> list;
-    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
-    for (; !rs.eof(); rs.moveNext()) {
-        ScheduleBooking b;
-        b.book_id = rs.value(QStringLiteral("book_id")).toLong();
-        // A text end sorts after every date and so comes here: no bar can
-        // show a period nobody can read.
-        const db::Value start = rs.value(QStringLiteral("book_start"));
-        const db::Value end = rs.value(QStringLiteral("book_end"));
-        if (!IsReadableDate(start) || !IsReadableDate(end)) {
-            if (StoredPersons(rs.value(QStringLiteral("book_cust_count"))) > 0)
-                noteUnreadablePeriod(b.book_id, start, end);
-            continue;
-        }
-        b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
-        b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
-        b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
-        b.book_info = rs.value(QStringLiteral("book_info")).toText();
-        b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
-        b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
-        b.book_start = start.toDate();
-        b.book_end = end.toDate();
-        b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
-        list.push_back(std::move(b));
-    }
+    read(QStringLiteral("tbl_bookings.book_place_id = tbl_places.pl_id"),
+         QStringLiteral("book_start <= ? AND book_end >= ? AND book_mandant_id = ?") + places,
+         QList<db::Value>{to, from, mandantId} + placeParams, false);
+    // Those whose period cannot be read hold their place on every day shown.
+    // "+": the few ids are looked up, not every booking of each place walked.
+    read(QStringLiteral("+tbl_bookings.book_place_id = tbl_places.pl_id"),
+         QStringLiteral("book_id IN (") + unreadablePeriodIds() +
+             QStringLiteral(") AND IFNULL(book_cust_count, 1) > 0 AND book_mandant_id = ?") + places,
+         QList<db::Value>{mandantId} + placeParams, true);
     return list;
 }
 

@@ -164,7 +164,7 @@ struct ScheduleBooking {
     QString book_info;
     QString cust_lastname;        // "" without a customer row
     QString cust_firstname;
-    std::optional<rt::Date> book_start;
+    std::optional<rt::Date> book_start;   // nullopt: cannot be read
     std::optional<rt::Date> book_end;
     int book_color_id = 0;
 };
@@ -211,9 +211,10 @@ struct DrawnDropOutcome {
 DrawnDropOutcome DropDrawnBookings(const DrawnDrop& drop, const QHash<qint32, RowValues>& drawn);
 
 // The facility's bookings touching from..to, both ends included, on the
-// places SchedulePlaces lists for the same floor and building; in no
-// particular order. A booking whose period cannot be read has no bar to show
-// and is left out (and noted).
+// places SchedulePlaces lists for the same floor and building, and those of
+// the places with persons whose period cannot be read (their book_start or
+// book_end nullopt: they hold the place on every day; each is noted); in no
+// particular order.
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to);
 

@@ -59,7 +59,10 @@ ScheduleContent readContent(qint32 floorId, qint32 buildingId, const rt::Date& s
         ScheduleBookings(MandantId, floorId, buildingId, start, start.addDays(days));
     content.bars.reserve(bookings.size());
     for (const ScheduleBooking& b : bookings) {
-        content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, b.book_start, b.book_end,
+        // Nobody can tell which days it means: it holds its place on all of them.
+        const bool readable = b.book_start && b.book_end;
+        content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, readable ? b.book_start : start,
+                                readable ? b.book_end : start.addDays(days),
                                 ScheduleBarColour(b.book_color_id, NormalTerminColor), ScheduleBarText(b)});
         content.drawn.insert(b.book_id, {ScheduleBookingColumns(b), rt::trim(b.cust_firstname + QLatin1Char(' ') +
                                                                             b.cust_lastname)});
@@ -147,7 +150,11 @@ QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, cons
 
 QString ScheduleBarText(const ScheduleBooking& b)
 {
-    QString text = (b.cust_lastname + QStringLiteral(", ") + b.cust_firstname).trimmed();
+    QString text;
+    if (!b.book_start || !b.book_end)
+        text = QStringLiteral("Reservierung ") + QString::number(b.book_id) + QStringLiteral(" mit ungültigem ") +
+               (b.book_start ? QStringLiteral("Abreisedatum: ") : QStringLiteral("Anreisedatum: "));
+    text += (b.cust_lastname + QStringLiteral(", ") + b.cust_firstname).trimmed();
     if (b.book_cust_count > 0)
         text += QStringLiteral(" (") + QString::number(b.book_cust_count) + QLatin1Char(')');
     if (!b.book_info.isEmpty())
@@ -290,8 +297,11 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, Drawn
                    ui::Exclamation, AppTitle);
         return ScheduleOutcome::Redraw;
     }
+    // An occupant whose period cannot be read is named: no bar tells where it stays.
+    const QString unreadable = store.bookingId > 0 ? UnreadableBookingText(store.bookingId) : QString();
     ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") + placeWord() + QStringLiteral(" \"") +
-                   placeNameOf(store.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.") + NothingChanged,
+                   placeNameOf(store.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.") +
+                   (unreadable.isEmpty() ? QString() : QStringLiteral("\n\n") + unreadable) + NothingChanged,
                ui::Exclamation, AppTitle);
     return ScheduleOutcome::Refused;
 }

@@ -3,6 +3,7 @@
 #include "core/bookings.h"
 #include "core/globals.h"
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/workstation.h"
@@ -139,7 +140,9 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     EXPECT_EQ(label(unknownColour)->colour, 0xEEEEEE);
     EXPECT_FALSE(label(otherFacility));
     EXPECT_FALSE(label(earlier));
-    EXPECT_FALSE(label(noEnd));   // no bar for a period nobody can read
+    // A period nobody can read: the place is occupied on every day shown.
+    ASSERT_TRUE(label(noEnd));
+    EXPECT_TRUE(label(noEnd)->caption.startsWith(QStringLiteral("Reservierung %1 mit ungültigem Abreisedatum").arg(noEnd)));
 
     // A floor: its places only, building and floor as the caption.
     EXPECT_EQ(FillSchedule(control, state, upper, -1, july(5, 17)), QStringLiteral("Haupthaus / Obergeschoss"));
@@ -327,6 +330,53 @@ TEST_F(Schedule, ADragOfABarChangedAtAnotherStationNamesWhatIsStoredNowAndWrites
         EXPECT_EQ(ReadBookingRow(b), storedB);
         EXPECT_EQ(database.count("tbl_bookings"), 2);
     }
+}
+
+TEST_F(Schedule, ABookingWhosePeriodCannotBeReadIsDrawnOverEveryDayShownAndNamedWhenItRefusesADrop)
+{
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    const qint32 damaged = booking(room2, july(3), july(6));
+    const qint32 guest = booking(room3, july(10), july(12));
+    const qint32 withoutPersons = booking(room3, july(3), july(6), 0);
+    const qint32 ofFacility2 = booking(room3, july(3), july(6), 2, 2);
+    database.exec("UPDATE tbl_bookings SET book_start = 'Ostern' WHERE book_id <> " + QString::number(guest));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    FillSchedule(control, state, -1, -1, july(1));
+    ASSERT_TRUE(label(damaged));
+    EXPECT_EQ(label(damaged)->caption,
+              QStringLiteral("Reservierung %1 mit ungültigem Anreisedatum: Meier, Anna (2) Balkon").arg(damaged));
+    const auto& objects = control.model().timeObjects();
+    const auto bar = std::find_if(objects.begin(), objects.end(), [&](const auto& t) { return t.id == damaged; });
+    ASSERT_NE(bar, objects.end());
+    EXPECT_EQ(bar->resourceId, room2);
+    EXPECT_EQ(bar->start, control.model().scaleStart());
+    EXPECT_EQ(bar->end, control.model().scaleEnd());
+    EXPECT_FALSE(label(withoutPersons));
+    EXPECT_FALSE(label(ofFacility2));
+    // Named once, as the other views name it.
+    const QString name = QStringLiteral("Die Reservierung %1 für \"Anna Meier\" in \"Zimmer 2\" hat ein ungültiges "
+                                        "Anreisedatum").arg(damaged);
+    EXPECT_EQ(TellNotices(), 1);
+    EXPECT_EQ(dialogs->lastMessage().text, name + ". Bitte geben Sie es im Buchungsfenster neu ein.");
+    FillSchedule(control, state, -1, -1, july(1));
+    EXPECT_EQ(TellNotices(), 0);
+
+    // A drop onto its place names it; its own bar cannot be shifted.
+    const QString why = name + QStringLiteral(" und belegt deshalb ihren Platz in jedem Zeitraum. Bitte geben Sie das "
+                                              "Datum dieser Reservierung im Buchungsfenster neu ein.");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DropBookings({{guest}, room3, room2, july(10), july(10), false}, state.ScheduleDrawn),
+              ScheduleOutcome::Refused);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die Buchung kann nicht verschoben werden: Zimmer \"Zimmer 2\" ist im "
+                                           "Zeitraum bereits belegt.\n\n" + why + "\n\nEs wurde nichts geändert.");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DropBookings({{damaged}, room2, room2, july(4), july(6), true}, state.ScheduleDrawn),
+              ScheduleOutcome::Refused);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die Buchung kann nicht kopiert werden.\n\n" + why +
+                                               "\n\nEs wurde nichts geändert.");
+    EXPECT_EQ(stored(guest).book_place_id, room3);
+    EXPECT_EQ(database.count("tbl_bookings"), 4);
 }
 
 TEST_F(Schedule, DeleteAsksAndDeletesExactlyTheSelectedBookings)
