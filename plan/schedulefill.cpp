@@ -122,6 +122,15 @@ QString refusalStart(qsizetype count, const QString& verb)
            verb + QStringLiteral(" werden");
 }
 
+// What the bars drew, as the core compares it.
+QHash<qint32, RowValues> columnsOf(const QHash<qint32, DrawnBooking>& drawn)
+{
+    QHash<qint32, RowValues> columns;
+    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
+        columns.insert(it.key(), it->columns);
+    return columns;
+}
+
 // "Die Reservierung 9 für "Anna Meier"", with the guest the bar showed.
 QString bookingName(qint32 id, const QHash<qint32, DrawnBooking>& drawn)
 {
@@ -241,12 +250,10 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, Drawn
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
 
-    QHash<qint32, RowValues> columns;
-    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
-        columns.insert(it.key(), it->columns);
     const DrawnDropOutcome outcome =
-        DropDrawnBookings({ids, placeChanged ? drop.newResourceId : 0, shift, drop.copy}, columns);
+        DropDrawnBookings({ids, placeChanged ? drop.newResourceId : 0, shift, drop.copy}, columnsOf(drawn));
     const QString verb = drop.copy ? QStringLiteral("kopiert") : QStringLiteral("verschoben");
+    const QString deletedElsewhere = QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
     switch (outcome.result) {
     case DrawnDropOutcome::Result::Stored:
         return outcome.written.isEmpty() ? ScheduleOutcome::Nothing : ScheduleOutcome::Redraw;
@@ -257,8 +264,7 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, Drawn
         for (const ShownRowChange& row : outcome.changed)
             sentences << ChangedSinceShownText(bookingName(row.key.toLong(), drawn), BookingMergeFields(), row.since);
         for (qint32 id : outcome.missing)
-            sentences << bookingName(id, drawn) +
-                             QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+            sentences << bookingName(id, drawn) + deletedElsewhere;
         QString tail;
         if (ids.size() > 1)
             tail = QStringLiteral("Keine der markierten Reservierungen wurde ") + verb +
@@ -282,7 +288,6 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, Drawn
     }
 
     const StoreOutcome& store = outcome.store;
-    const QString deletedElsewhere = QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
     if (store.result == StoreResult::PlaceMissing) {
         ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") + placeWord() + QStringLiteral(" Nr. ") +
                        QString::number(store.placeId) + deletedElsewhere + NothingChanged,
@@ -297,7 +302,7 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, Drawn
                    ui::Exclamation, AppTitle);
         return ScheduleOutcome::Redraw;
     }
-    // An occupant whose period cannot be read is named: no bar tells where it stays.
+    // An occupant whose period cannot be read is named, with how to mend it.
     const QString unreadable = store.bookingId > 0 ? UnreadableBookingText(store.bookingId) : QString();
     ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") + placeWord() + QStringLiteral(" \"") +
                    placeNameOf(store.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.") +
@@ -314,10 +319,7 @@ ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids, const QHash<q
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
     const QString title = QStringLiteral("Buchungen löschen");
-    QHash<qint32, RowValues> columns;
-    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
-        columns.insert(it.key(), it->columns);
-    const ShownRowsDelete deleted = DeleteDrawnBookings(list, columns, [&](const QList<ShownRowChange>& rows) {
+    const ShownRowsDelete deleted = DeleteDrawnBookings(list, columnsOf(drawn), [&](const QList<ShownRowChange>& rows) {
         QList<std::pair<QString, RowMerge>> changed;
         for (const ShownRowChange& row : rows) {
             if (row.since.kept.isEmpty())
