@@ -7,8 +7,8 @@
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "tests/bookings/booking_db.h"
-#include "tests/support/booking_writes.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <gtest/gtest.h>
@@ -279,7 +279,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     const qint32 eva = db.addGuest("Eva", "Neu");
     prepare(editor, db.place, 3, 6, eva);
     editor.fields().tbPersoncount = "3";
-    ASSERT_EQ(DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
+    ASSERT_EQ(test::DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Yes);
     EXPECT_FALSE(editor.SaveBooking());
@@ -291,7 +291,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     EXPECT_EQ(editor.fields().tbPersoncount, "3");
 
     editor.AddMainAdress(db.otto, QString());
-    ASSERT_EQ(DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
+    ASSERT_EQ(test::DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().text, PlaceDeletedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));

@@ -5,9 +5,9 @@
 #include "core/messages.h"
 #include "platform/word/document.h"
 #include "tests/bookings/booking_db.h"
-#include "tests/support/booking_writes.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QDir>

@@ -5,10 +5,10 @@
 #include "core/terms.h"
 #include "platform/db/database.h"
 #include "tests/core/occupancy_db.h"
-#include "tests/support/booking_writes.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 
 #include <gtest/gtest.h>
 

@@ -14,10 +14,10 @@
 #include "plan/plancalendar.h"
 #include "platform/runtime/color.h"
 #include "tests/plan/plan_db.h"
-#include "tests/support/booking_writes.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QComboBox>
