@@ -151,19 +151,6 @@ int PositionsOfService(qint32 serviceId)
     return rs.eof() ? 0 : rs.field(0).value().toLong();
 }
 
-ServiceDeleteResult DeleteService(qint32 serviceId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    if (!serviceExists(d, serviceId))
-        return ServiceDeleteResult::NotFound;
-    if (PositionsOfService(serviceId) > 0)
-        return ServiceDeleteResult::Referenced;
-    d.execute(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = ?"), {serviceId});
-    transaction.commit();
-    return ServiceDeleteResult::Deleted;
-}
-
 ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask)
 {
     bool referenced = false;

@@ -45,9 +45,8 @@ MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const 
 int PositionsOfService(qint32 serviceId);
 
 enum class ServiceDeleteResult { Deleted, Referenced, NotFound, Cancelled };
-// Refuses a service that invoice positions still name; checked and deleted in
-// one transaction.
-ServiceDeleteResult DeleteService(qint32 serviceId);
-// The same for the service a window shows as `shown` (the columns of
-// ServiceColumns as it read them), asking as DeleteShownRow asks.
+// Deletes the service a window shows as `shown` (the columns of
+// ServiceColumns as it read them), asking as DeleteShownRow asks. Refuses a
+// service that invoice positions still name; checked and deleted in one
+// transaction.
 ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask);

@@ -8,6 +8,7 @@
 #include "core/workstation.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <gtest/gtest.h>
@@ -245,7 +246,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     const qint32 shown = db.addBooking(db.place, db.anna, 3, 5);
     const qint32 gone = db.addBooking(db.otherPlace, db.otto, 3, 5);
     ASSERT_TRUE(editor.LoadBooking(shown));
-    DeleteBooking(gone);   // by another workstation
+    test::DeleteBooking(gone);   // by another workstation
 
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
@@ -262,7 +263,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     EXPECT_EQ(db.bookings(), 1);
 
     // The booking shown deleted before its save: told, and the fields become a new booking.
-    DeleteBooking(shown);
+    test::DeleteBooking(shown);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Reservierung %1 nicht gefunden").arg(shown));
@@ -278,7 +279,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     const qint32 eva = db.addGuest("Eva", "Neu");
     prepare(editor, db.place, 3, 6, eva);
     editor.fields().tbPersoncount = "3";
-    ASSERT_EQ(DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
+    ASSERT_EQ(test::DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Yes);
     EXPECT_FALSE(editor.SaveBooking());
@@ -290,7 +291,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     EXPECT_EQ(editor.fields().tbPersoncount, "3");
 
     editor.AddMainAdress(db.otto, QString());
-    ASSERT_EQ(DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
+    ASSERT_EQ(test::DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().text, PlaceDeletedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));

