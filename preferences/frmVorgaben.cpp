@@ -550,12 +550,8 @@ void frmVorgaben::loadDatabaseValues()
     m_stored = view.stored;
 
     listStations->clear();
-    for (const StationRow& row : view.stations) {
-        QString name = !row.name.isEmpty() ? row.name : row.computerName;
-        if (name.isEmpty())
-            name = QStringLiteral("Arbeitsplatz ") + QString::number(row.id);
-        listStations->addItem(name, row.id);
-    }
+    for (const StationRow& row : m_stored.stations)
+        listStations->addItem(StationCaption(row), row.id);
     showFields(m_loaded);
     showMaintenanceLog(view.log);
     lbPatCount->setText(view.customerCount >= 0 ? QString::number(view.customerCount) : QString());
@@ -691,6 +687,12 @@ void frmVorgaben::btnSave_Click()
             // Abbrechen on the question: back to the settings as typed.
             if (outcome == SaveOutcome::Refused || outcome == SaveOutcome::Cancelled)
                 return;
+            // The row deleted meanwhile can no longer be chosen; the rest stays as typed.
+            if (outcome == SaveOutcome::HandOverGone) {
+                listStations->removeItem(listStations->currentIndex());
+                listStations->setCurrentIndex(listStations->findData(StationId));
+                return;
+            }
             if (outcome == SaveOutcome::StationGone) {
                 ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "
                                           "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
