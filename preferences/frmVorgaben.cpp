@@ -479,6 +479,7 @@ void frmVorgaben::Form_Load()
     giveAltLetters();
     m_shown = readFields();
     m_shownDatabase = tbDBName->text();
+    m_settingsFile = ReadOwnSettingsFile();
 }
 
 // The captions come from the message table and may be renamed there: each
@@ -698,11 +699,11 @@ void frmVorgaben::btnSave_Click()
                                           "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
                            ui::Exclamation, AppTitle);
             }
-            SaveDatabaseSettingForNextStart(tbDBName->text());
+            SaveDatabaseSettingForNextStart(tbDBName->text(), m_shownDatabase, m_settingsFile);
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
-        } else {
+        } else if (MayReplaceSettingsFile(tbDBName->text(), m_settingsFile)) {
             SaveDatabaseSetting(tbDBName->text());
         }
         const bool restart = !m_databaseMode;

@@ -14,6 +14,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -389,8 +390,38 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
     return SaveOutcome::Stored;
 }
 
-void SaveDatabaseSettingForNextStart(const QString& typed)
+SettingsFileContent ReadOwnSettingsFile()
 {
+    QFile file(OwnSettingsFileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad)
+{
+    const SettingsFileContent now = ReadOwnSettingsFile();
+    // Gone or as read: nobody's choice is replaced.
+    if (!now || now == atLoad)
+        return true;
+    const std::optional<QString> named = DatabaseNameIn(*now);
+    if (named == DatabaseSettingFor(typed).fileName)
+        return true;
+    const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
+                         + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
+                         + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"') : QStringLiteral("leer"))
+                         + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
+                         + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
+                                          "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                                          "Nein: die Datei lassen, wie sie ist.");
+    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
+           == ui::Answer::Yes;
+}
+
+void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad)
+{
+    if (rt::trim(typed) == rt::trim(shown) || !MayReplaceSettingsFile(typed, atLoad))
+        return;
     const DatabaseSetting setting = DatabaseSettingFor(typed);
     const QFileInfo wanted(setting.path), open(DbPath);
     const bool same = wanted.exists() && open.exists() ? wanted.canonicalFilePath() == open.canonicalFilePath()

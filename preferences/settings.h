@@ -4,6 +4,7 @@
 #include "core/rowmerge.h"
 #include "core/workstation.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -138,7 +139,21 @@ enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone }
 SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
                          const EditedSettings& edited = {});
 
-// The database file typed while the program works on its open one: written
-// into the settings file for the next start, and when it is another file the
-// user is told that the program goes on with the open one until then.
-void SaveDatabaseSettingForNextStart(const QString& typed);
+// The program's own settings file as it is now: its bytes, nullopt when there
+// is none (or it cannot be read).
+using SettingsFileContent = std::optional<QByteArray>;
+SettingsFileContent ReadOwnSettingsFile();
+
+// Whether the settings file may be written with the database typed. When
+// the file changed since the window read it (atLoad) and now names another
+// database, the user is asked, naming it, Nein the default.
+bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad);
+
+// The database file typed while the program works on its open one. Only a
+// field the user changed (shown: as the window showed it when it opened) is
+// written into the settings file for the next start, after
+// MayReplaceSettingsFile; when it is another file the user is told that the
+// program goes on with the open one until then. With one program folder for
+// several workstations an untouched field thus never puts back the database
+// this one started with over another's choice.
+void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad);

@@ -227,13 +227,36 @@ TEST_F(SettingsWindow, SavedValuesAreReadBackByAFreshStart)
     EXPECT_TRUE(again.chkBearbeiterSubscriptionRequired->isChecked());
 }
 
-TEST_F(SettingsWindow, AnUntouchedSaveChangesNothingStored)
+TEST_F(SettingsWindow, AnUntouchedSaveChangesNothingStoredNorTheSettingsFileAnotherDeskWrote)
 {
     frmVorgaben& w = window();
     const QStringList before = storedRows();
-    w.btnSave_Click();
+    // The program folder is shared: another desk chose the next start's database.
+    data.folder().write(AppExeName() + ".ini", "DBname=andere.mdb\r\n");
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
     EXPECT_EQ(storedRows(), before);
-    EXPECT_EQ(ini(), QByteArray("DBname=test.mdb\r\n"));
+    EXPECT_EQ(ini(), QByteArray("DBname=andere.mdb\r\n"));
+}
+
+TEST_F(SettingsWindow, AChangedDatabaseFieldReplacesASettingsFileChangedSinceTheWindowReadItOnlyAfterAQuestion)
+{
+    const SettingsFileContent atLoad = ReadOwnSettingsFile();
+    data.folder().write(AppExeName() + ".ini", "DBname=dritte.mdb\r\n");
+    dialogs->answerMessage(ui::Answer::No);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Die Einstellungsdatei \"" + data.folder().file(AppExeName() + ".ini")
+                  + "\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt \"dritte.mdb\". Trotzdem "
+                    "\"neu.mdb\" für den nächsten Start eintragen?\n\nJa: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                    "Nein: die Datei lassen, wie sie ist.");
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(ini(), QByteArray("DBname=dritte.mdb\r\n"));
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    dialogs->answerMessage(ui::Answer::Ok);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_EQ(ini(), QByteArray("DBname=neu.mdb\r\n"));
 }
 
 TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
