@@ -363,12 +363,6 @@ StationWrite HandOverStation(qint32 oldId, const StationRow& agreed, const QStri
     return StationWrite::Stored;
 }
 
-void StoreStationReadOnly(qint32 stationId, bool readOnly)
-{
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_workstations SET ws_ReadOnly = ? WHERE ws_id = ?;"),
-                           {db::Value(readOnly), db::Value(stationId)});
-}
-
 void MarkWorkstationLoggedIn()
 {
     if (!DbOpen || !Db)

@@ -102,8 +102,6 @@ bool SameStationUse(const StationRow& a, const StationRow& b);
 // db::DbError.
 StationWrite HandOverStation(qint32 oldId, const StationRow& agreed, const QString& computerName,
                              const StationSettings& settings);
-// Writes only the read-only flag of the row. Throws db::DbError.
-void StoreStationReadOnly(qint32 stationId, bool readOnly);
 // Stamps the login and last-access times of row StationId again (after the
 // program logged out for a step it then did not take); failures are ignored.
 void MarkWorkstationLoggedIn();
