@@ -296,20 +296,6 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
     return outcome;
 }
 
-void DeleteInvoicePositions(qint32 invId)
-{
-    OpenedDb().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
-}
-
-void RemoveInvoice(qint32 invId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    DeleteInvoicePositions(invId);
-    d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
-    transaction.commit();
-}
-
 QStringList InvoiceShownColumns()
 {
     return {QStringLiteral("inv_date"),        QStringLiteral("inv_status_id"),   QStringLiteral("inv_paymode_id"),
@@ -334,7 +320,7 @@ namespace {
 
 const QString PositionsText = QStringLiteral("positionen_text");
 
-// "2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €"
+// "2 (2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €)": how many, then each.
 QString positionsText(const std::vector<InvoicePositionRow>& positions)
 {
     QStringList parts;
@@ -347,7 +333,9 @@ QString positionsText(const std::vector<InvoicePositionRow>& positions)
         parts << QString::number(p.ivp_quantity) + QStringLiteral(" × ") + text + QStringLiteral(" zu ")
                      + rt::formatNumber(p.ivp_price, QStringLiteral("#,##0.00")) + QStringLiteral(" €");
     }
-    return parts.isEmpty() ? QStringLiteral("keine") : parts.join(QStringLiteral(", "));
+    if (parts.isEmpty())
+        return QStringLiteral("keine");
+    return QString::number(parts.size()) + QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 // The header as stored with its positions, as DeleteShownInvoice compares and names them.
@@ -369,8 +357,13 @@ std::optional<RowValues> readInvoiceWithPositions(qint32 invId)
 
 DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask)
 {
+    // Inside the comparison's transaction: the positions first, then the header.
     return DeleteShownRow([invId] { return readInvoiceWithPositions(invId); }, shown, ask,
-                          [invId](db::Database&, const RowValues&) { RemoveInvoice(invId); });
+                          [invId](db::Database& d, const RowValues&) {
+                              d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"),
+                                        {invId});
+                              d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
+                          });
 }
 
 QList<MergeField> InvoiceDeleteFields()

@@ -115,10 +115,8 @@ InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, co
 InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
                                      const InvoiceGrossRule& gross);
 
-// Removes the invoice's positions and then its header, in one transaction.
-void RemoveInvoice(qint32 invId);
 // Deletes, with its positions, the invoice a window shows, asking as
-// DeleteShownRow asks. shown: InvoiceShownColumns as the window read them
+// DeleteShownRow asks (the only delete of an invoice there is). shown: InvoiceShownColumns as the window read them
 // and the positions as it shows them (ShownPositionsValue), compared with
 // what is stored; InvoiceDeleteFields names what changed. Throws db::DbError.
 DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask);
@@ -139,8 +137,6 @@ QList<MergeField> InvoiceDeleteFields();
 // either, and the answer is true.
 bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions,
                        const std::optional<rt::Date>& vatDay, double total);
-// Removes every position of an invoice.
-void DeleteInvoicePositions(qint32 invId);
 
 // The positions of an invoice in the order they were added.
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId);

@@ -8,15 +8,6 @@
 
 namespace {
 
-bool serviceExists(db::Database& d, qint32 serviceId)
-{
-    if (serviceId <= 0)
-        return false;
-    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT srv_id FROM tbl_services WHERE srv_id = ?"),
-                                       db::OpenMode::ForwardOnlyReadOnly, {serviceId});
-    return !rs.eof();
-}
-
 const QString Table = QStringLiteral("tbl_services");
 const QString Key = QStringLiteral("srv_id");
 
@@ -113,29 +104,16 @@ std::optional<Service> LoadService(qint32 serviceId)
     return s;
 }
 
-void StoreService(Service& service)
+void StoreServiceAnew(Service& service)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    const db::Value price = service.srv_price ? db::Value(*service.srv_price) : db::Value();
-    if (serviceExists(d, service.srv_id)) {
-        QString sql = QStringLiteral("UPDATE tbl_services SET srv_name = ?, srv_info = ?, srv_price = ?");
-        QList<db::Value> params{db::textOrNull(service.srv_name), db::textOrNull(service.srv_info), price};
-        if (service.srv_tax_id) {
-            sql += QStringLiteral(", srv_tax_id = ?");
-            params << *service.srv_tax_id;
-        }
-        params << service.srv_id;
-        d.execute(sql + QStringLiteral(" WHERE srv_id = ?"), params);
-        transaction.commit();
-        return;
-    }
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = 0"));
     rs.addNew();
     const qint32 newId = rs.field(QStringLiteral("srv_id")).value().toLong();
     rs.field(QStringLiteral("srv_name")).setValue(db::textOrNull(service.srv_name));
     rs.field(QStringLiteral("srv_info")).setValue(db::textOrNull(service.srv_info));
-    rs.field(QStringLiteral("srv_price")).setValue(price);
+    rs.field(QStringLiteral("srv_price")).setValue(service.srv_price ? db::Value(*service.srv_price) : db::Value());
     if (service.srv_tax_id)
         rs.field(QStringLiteral("srv_tax_id")).setValue(*service.srv_tax_id);
     rs.update();
@@ -149,19 +127,6 @@ int PositionsOfService(qint32 serviceId)
         OpenedDb().openRecordset(QStringLiteral("SELECT Count(*) FROM tbl_invoice_positions WHERE ivp_prod_id = ?"),
                                  db::OpenMode::ForwardOnlyReadOnly, {serviceId});
     return rs.eof() ? 0 : rs.field(0).value().toLong();
-}
-
-ServiceDeleteResult DeleteService(qint32 serviceId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    if (!serviceExists(d, serviceId))
-        return ServiceDeleteResult::NotFound;
-    if (PositionsOfService(serviceId) > 0)
-        return ServiceDeleteResult::Referenced;
-    d.execute(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = ?"), {serviceId});
-    transaction.commit();
-    return ServiceDeleteResult::Deleted;
 }
 
 ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask)

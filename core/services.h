@@ -20,10 +20,11 @@ struct Service {
 // nullopt when there is no such service (another workstation deleted it).
 std::optional<Service> LoadService(qint32 serviceId);
 
-// Writes name, notes and price, and the VAT class when it is set, in one
-// transaction: the row of srv_id when it exists, else a new row whose id
-// srv_id receives. Nothing is written when it fails.
-void StoreService(Service& service);
+// Writes name, notes and price, and the VAT class when it is set, as a new
+// row whose id srv_id receives: a new entry, or one another workstation
+// deleted while it was shown. A stored row changes only through
+// StoreServiceChanges. Nothing is written when it fails.
+void StoreServiceAnew(Service& service);
 
 // The stored row as it is, raw (for a window that saves it later); nullopt
 // when there is none.
@@ -45,9 +46,8 @@ MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const 
 int PositionsOfService(qint32 serviceId);
 
 enum class ServiceDeleteResult { Deleted, Referenced, NotFound, Cancelled };
-// Refuses a service that invoice positions still name; checked and deleted in
-// one transaction.
-ServiceDeleteResult DeleteService(qint32 serviceId);
-// The same for the service a window shows as `shown` (the columns of
-// ServiceColumns as it read them), asking as DeleteShownRow asks.
+// Deletes the service a window shows as `shown` (the columns of
+// ServiceColumns as it read them), asking as DeleteShownRow asks; refuses a
+// service that invoice positions still name, checked and deleted in one
+// transaction.
 ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask);

@@ -181,7 +181,7 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             }
             }
         }
-        StoreService(s);
+        StoreServiceAnew(s);
         const std::optional<RowValues> stored = ReadServiceRow(s.srv_id);
         forgetStored();
         if (stored) {

@@ -397,7 +397,9 @@ bool frmRechnung::leaveInvoice()
     QWidget* focused = focusWidget();
     commitEdits();
     const SaveResult result = m_session.SaveInvoice();
-    if (result == SaveResult::Failed || result == SaveResult::Back) {
+    if (result == SaveResult::Kept)
+        FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId);
+    if (result == SaveResult::Failed || result == SaveResult::Back || result == SaveResult::Kept) {
         showSession();
         if (focused)
             focused->setFocus();
@@ -416,7 +418,10 @@ bool frmRechnung::Form_Unload(bool unattended)
     if (focused)
         commitEdits();
     const SaveResult result = m_session.SaveInvoice(unattended);
-    if (result == SaveResult::Failed || result == SaveResult::Back) {
+    const bool kept = result == SaveResult::Kept && !unattended;
+    if (kept)
+        FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId);
+    if (result == SaveResult::Failed || result == SaveResult::Back || kept) {
         showSession();
         // Back on the invoice, the keyboard where it was.
         if (focused)

@@ -18,6 +18,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -262,9 +263,12 @@ void InvoiceSession::LoadInvoice(qint32 invId)
     RowMissing = false;
     const std::optional<RowValues> row = ReadInvoiceRow(invId);
     if (!row) {
-        ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
-                                  "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken."),
-                   ui::Information, QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
+        if (!Unattended)
+            ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter "
+                                      "gelöscht. Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste "
+                                      "aktualisieren\" klicken."),
+                       ui::Information,
+                       QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
         applyRates(rt::Date::today());
         // The cleared fields count as a new invoice: stored anew by its next
         // save or position write, dropped unasked when left empty. Nothing
@@ -375,23 +379,52 @@ bool InvoiceSession::readStoredPositions()
 
 // --- leaving ------------------------------------------------------------------
 
-bool InvoiceSession::drop()
+RowValues InvoiceSession::shownInvoice() const
+{
+    RowValues shown;
+    for (const QString& column : InvoiceShownColumns())
+        shown.insert(column, m_loadedHeader.value(column));
+    std::vector<RowValues> positions;
+    for (const InvoicePosition& p : Positions)
+        positions.push_back(p.loaded);
+    shown.insert(PositionsColumn, ShownPositionsValue(positions));
+    return shown;
+}
+
+bool InvoiceSession::hasStoredPositions() const
+{
+    return !RowMissing && !LoadInvoicePositions(CurrentInvoiceId).empty();
+}
+
+InvoiceSession::Drop InvoiceSession::drop(bool unattended)
 {
     try {
-        if (!RowMissing)
-            RemoveInvoice(CurrentInvoiceId);
+        if (!RowMissing) {
+            const QString rowName = QStringLiteral("Die Rechnung ") + NumberText;
+            const DeleteResult result =
+                DeleteShownInvoice(CurrentInvoiceId, shownInvoice(), [&](const RowValues&, const RowMerge& sinceShown) {
+                    // As shown: the user's answer or the rule has decided.
+                    if (sinceShown.kept.isEmpty())
+                        return true;
+                    return !unattended && AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
+                });
+            if (result == DeleteResult::Cancelled)
+                return Drop::Kept;
+        }
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Löschen der Rechnung\n\n") + e.description(), ui::Exclamation,
                    QStringLiteral("Fehler ") + QString::number(e.number()));
-        return false;
+        return Drop::Failed;
     }
     noInvoice();
-    return true;
+    return Drop::Dropped;
 }
 
 SaveResult InvoiceSession::SaveInvoice(bool unattended)
 {
     unattended = unattended || Unattended;
+    // Nothing below may ask or tell while nobody is there.
+    const QScopedValueRollback nobodyAsked(Unattended, unattended);
     if (!hasInvoice() || !Changed) {
         // Saving is also how the user lets go of a position value left unwritten.
         if (!unattended)
@@ -410,17 +443,31 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     };
     ui::Answer kept = ui::Answer::Yes;
     if (CustomerId < 1) {
+        // Positions stored elsewhere meanwhile are named by the drop's comparison.
         kept = Positions.empty()
                    ? ui::Answer::No
                    : keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
                           + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?"));
-    } else if (Positions.empty()) {
+    } else if (Positions.empty() && !hasStoredPositions()) {
         kept = keep(QStringLiteral("Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"));
     }
     if (kept == ui::Answer::Back)
         return SaveResult::Back;
-    if (kept != ui::Answer::Yes)
-        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+    bool keptChanged = false;
+    if (kept != ui::Answer::Yes) {
+        switch (drop(unattended)) {
+        case Drop::Dropped: return SaveResult::Dropped;
+        case Drop::Failed: return SaveResult::Failed;
+        case Drop::Kept: break;
+        }
+        // Nobody to ask: what the other workstation stored stays as it is.
+        if (unattended) {
+            LoadInvoice(CurrentInvoiceId);
+            return SaveResult::Kept;
+        }
+        // Nein to deleting it: kept, as a Ja to keeping it would.
+        keptChanged = true;
+    }
 
     // What is stored is what the window shows: the VAT of the date typed and
     // the VAT mode in force now.
@@ -475,7 +522,7 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     Changed = !m_unwrittenHeader.isEmpty();
     if (!unattended)
         m_unwrittenPositions.clear();
-    return SaveResult::Saved;
+    return keptChanged ? SaveResult::Kept : SaveResult::Saved;
 }
 
 bool InvoiceSession::DeleteInvoice()
@@ -495,16 +542,9 @@ bool InvoiceSession::DeleteInvoice()
         return true;
     }
     // Compared with what this window read: its header and the positions it shows.
-    RowValues shown;
-    for (const QString& column : InvoiceShownColumns())
-        shown.insert(column, m_loadedHeader.value(column));
-    std::vector<RowValues> positions;
-    for (const InvoicePosition& p : Positions)
-        positions.push_back(p.loaded);
-    shown.insert(PositionsColumn, ShownPositionsValue(positions));
     const QString rowName = QStringLiteral("Die Rechnung ") + NumberText;
     const DeleteResult result =
-        DeleteShownInvoice(CurrentInvoiceId, shown, [&](const RowValues&, const RowMerge& sinceShown) {
+        DeleteShownInvoice(CurrentInvoiceId, shownInvoice(), [&](const RowValues&, const RowMerge& sinceShown) {
             if (sinceShown.kept.isEmpty())
                 return confirmed();
             return AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
@@ -900,7 +940,10 @@ void InvoiceSession::applyRates(const rt::Date& day)
     if (m_ratesDay == d)
         return;
     m_ratesDay = d;
-    GetMehrwertsteuer(d, VatFull, VatReduced);
+    if (Unattended)
+        LookupMehrwertsteuer(d, VatFull, VatReduced);
+    else
+        GetMehrwertsteuer(d, VatFull, VatReduced);
     CalculateTotals();
 }
 

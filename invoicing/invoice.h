@@ -85,6 +85,11 @@ enum class SaveResult {
     ReadOnly,    // a read-only workstation writes nothing
     Failed,      // reported; the invoice stays as shown, still changed
     Back,        // Escape on the question: nothing written, nothing dropped
+    // To be dropped, but another workstation changed it since it was shown:
+    // kept and shown as stored, with this window's own header change saved
+    // when the user was asked (unattended nothing is written). The window
+    // stays on it.
+    Kept,
 };
 
 // The invoice the invoice window shows, without the window: its ids, the
@@ -200,7 +205,16 @@ private:
     void clearFields(bool lookupToday);
     void noInvoice();
     bool refuseWithoutInvoice() const;
-    bool drop();
+    // The header as this window read it and the positions as it shows them,
+    // as a delete compares them with what is stored.
+    RowValues shownInvoice() const;
+    // Another workstation stored positions of the invoice, shown here or not.
+    bool hasStoredPositions() const;
+    // Drops the invoice through the comparison with what the window showed:
+    // changed elsewhere since, it goes only when the user says so, and
+    // unattended never.
+    enum class Drop { Dropped, Kept, Failed };
+    Drop drop(bool unattended);
     void applyRates(const rt::Date& day);
     // The rates of the date shown as the VAT table holds them now (as the
     // stored total is computed), without a message; the totals anew.

@@ -1,6 +1,7 @@
 #include "core/invoices.h"
 #include "core/services.h"
 #include "platform/db/error.h"
+#include "tests/support/invoice_rows.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
@@ -67,12 +68,15 @@ protected:
 
 TEST_F(InvoiceTables, AnInvoiceGoesWithItsPositionsOrNotAtAll)
 {
+    RowValues shown = *ReadInvoiceRow(invoice);
+    shown.insert(PositionsColumn, ShownPositionsValue({positionRow(position)}));
+    const auto asShown = [](const RowValues&, const RowMerge& since) { return since.kept.isEmpty(); };
     database.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tbl_invoice BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
-    EXPECT_THROW(RemoveInvoice(invoice), db::DbError);
+    EXPECT_THROW(DeleteShownInvoice(invoice, shown, asShown), db::DbError);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice_positions")), 1);
 
     database.exec(QStringLiteral("DROP TRIGGER keep"));
-    RemoveInvoice(invoice);
+    EXPECT_EQ(DeleteShownInvoice(invoice, shown, asShown), DeleteResult::Deleted);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice")), 0);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice_positions")), 0);
 }
@@ -93,26 +97,26 @@ TEST_F(InvoiceTables, PositionsReadWithTheirServiceAndTextsAreBound)
 
 TEST_F(InvoiceTables, AServiceStaysWhileInvoicePositionsNameIt)
 {
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Referenced);
+    const auto remove = [] {
+        const RowValues shown = ServiceColumns(ServiceFromRow(*ReadServiceRow(1)));
+        return DeleteShownService(1, shown, [](const RowValues&, const RowMerge&) { return true; });
+    };
+    EXPECT_EQ(remove(), ServiceDeleteResult::Referenced);
     EXPECT_EQ(rows(QStringLiteral("tbl_services")), 1);
-    EXPECT_EQ(remove(position), InvoiceWrite::Written);
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::Deleted);
-    EXPECT_EQ(DeleteService(1), ServiceDeleteResult::NotFound);
+    EXPECT_EQ(this->remove(position), InvoiceWrite::Written);
+    EXPECT_EQ(remove(), ServiceDeleteResult::Deleted);
+    EXPECT_EQ(DeleteShownService(1, {}, {}), ServiceDeleteResult::NotFound);
 }
 
 TEST_F(InvoiceTables, AServiceIsStoredAnewWhenItsRowIsGone)
 {
     Service s = *LoadService(1);
-    s.srv_tax_id.reset();
     s.srv_price = 13.0;
-    StoreService(s);
-    EXPECT_EQ(LoadService(1)->srv_tax_id, 0);   // an unset class is left alone
-    EXPECT_EQ(LoadService(1)->srv_price, 13.0);
-
     database.exec(QStringLiteral("DELETE FROM tbl_services"));
-    StoreService(s);
+    StoreServiceAnew(s);
     EXPECT_NE(s.srv_id, 1);
     EXPECT_EQ(LoadService(s.srv_id)->srv_name, QStringLiteral("Frühstück"));
+    EXPECT_EQ(LoadService(s.srv_id)->srv_price, 13.0);
 }
 
 // Another station's position counts in the next write's total; the day is
@@ -153,7 +157,7 @@ TEST_F(InvoiceTables, AWriteNamingARowDeletedElsewhereWritesNothing)
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::Written);
 
     // Stored anew all or nothing: a position naming a gone service stops it.
-    RemoveInvoice(invoice);
+    test::RemoveInvoiceRows(invoice);
     header.inv_customer_id = 5;
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::InvoiceMissing);
     p.ivp_prod_id = 1;
