@@ -368,14 +368,16 @@ void frmRechnung::showHeader()
 
 void frmRechnung::showTotals()
 {
-    const InvoiceTotals& t = m_session.Totals;
-    lbSumme->setText(FormatCents(t.sum));
+    // No amount made of a value that cannot be read.
+    const std::optional<InvoiceTotals>& t = m_session.Totals;
+    const auto amount = [&t](Cents InvoiceTotals::*part) { return t ? FormatCents((*t).*part) : NoValueText; };
+    lbSumme->setText(amount(&InvoiceTotals::sum));
     lbMwSt[0]->setText(m_session.vatLabel(0));
     lbMwSt[1]->setText(m_session.vatLabel(1));
-    lbMwStNum[0]->setText(FormatCents(t.vatFull));
-    lbMwStNum[1]->setText(FormatCents(t.vatReduced));
-    lbNettoSumme->setText(FormatCents(t.net));
-    lbBruttobetrag->setText(FormatCents(t.gross));
+    lbMwStNum[0]->setText(amount(&InvoiceTotals::vatFull));
+    lbMwStNum[1]->setText(amount(&InvoiceTotals::vatReduced));
+    lbNettoSumme->setText(amount(&InvoiceTotals::net));
+    lbBruttobetrag->setText(amount(&InvoiceTotals::gross));
 }
 
 void frmRechnung::showPaidColor()

@@ -28,6 +28,12 @@ void frmRechnung::btnPreviewDoc_Click()
         // the header as the window shows it, saved or not. The total printed
         // is stored with it, checked against the positions in one step.
         bool changedElsewhere = m_session.readStoredPositions();
+        // Nothing printed, nothing stored, while a value cannot be read.
+        if (m_session.refuseDocument()) {
+            m_positions->update();
+            showTotals();
+            return;
+        }
         for (int attempt = 0; !m_session.storeShownTotal(); ++attempt) {
             changedElsewhere = true;
             if (attempt == 2)
@@ -43,6 +49,7 @@ void frmRechnung::btnPreviewDoc_Click()
                        ui::Information, QStringLiteral("Rechnung"));
         }
         const QString paymode = m_session.PaymodeId ? GetPaymodePrinttext(*m_session.PaymodeId) : QString();
-        WriteInvoiceDocument(AppPath + InvoiceTemplateName, InvoiceDocument(m_session, MwStIncluded, paymode));
+        if (const std::optional<InvoiceDocumentTexts> texts = InvoiceDocument(m_session, MwStIncluded, paymode))
+            WriteInvoiceDocument(AppPath + InvoiceTemplateName, *texts);
     });
 }

@@ -9,6 +9,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
 #include <QPushButton>
 #include <QTest>
 
@@ -120,7 +123,7 @@ TEST_F(InvoiceDocumentFile, TheTemplatesBookmarksHoldTheInvoiceAsShown)
     InvoiceSession session;
     session.LoadInvoice(id);
 
-    const InvoiceDocumentTexts texts = InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
+    const InvoiceDocumentTexts texts = *InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
     EXPECT_EQ(texts.tm_summe, texts.tm_nettosumme);
     ASSERT_TRUE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, texts));
     EXPECT_FALSE(WordDocOpen);
@@ -181,4 +184,44 @@ TEST_F(InvoiceDocumentFile, AnInvoiceWithoutPaymentModePrintsNoPaymentLine)
     };
     EXPECT_EQ(line(0), QString());
     EXPECT_EQ(line(1), QStringLiteral("Betrag dankend in bar erhalten."));
+}
+
+// A price another tool stored as text, opened and printed through the window:
+// named, no total shown, no document, the stored total as it was; the price
+// typed anew in its cell mends it.
+TEST_F(InvoiceDocumentFile, AnInvoiceWithAPriceThatCannotBeReadIsNamedAndNotPrinted)
+{
+    AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    database.exec(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = 'zwölf fünfzig'"));
+    const auto total = [this] { return database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(); };
+    frmRechnung& w = frmRechnung::instance();
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.ShowRechnung(id, 1, -1);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Position \"Frühstück\" der Rechnung Nr. ")
+                                               + InvoiceNumber(QStringLiteral("05.03.2024"), id)
+                                               + QStringLiteral(" hat einen Preis, der nicht gelesen werden kann. Bitte "
+                                                                "geben Sie ihn neu ein."));
+    const QModelIndex price = w.MSFlexGrid1->model()->index(0, ColEPreis);
+    EXPECT_EQ(price.data().toString(), QString());
+    EXPECT_EQ(price.siblingAtColumn(ColGesPreis).data().toString(), NoValueText);
+    EXPECT_EQ(w.lbBruttobetrag->text(), NoValueText);
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Das Word-Dokument wird nicht erstellt")));
+    EXPECT_TRUE(dialogs->opened().empty());
+    EXPECT_DOUBLE_EQ(total(), 29.75);
+
+    QTest::mouseClick(w.MSFlexGrid1->viewport(), Qt::LeftButton, {}, w.MSFlexGrid1->visualRect(price).center());
+    QLineEdit* editor = w.MSFlexGrid1->findChild<QLineEdit*>(QStringLiteral("tbDataEntry"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("13"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lbBruttobetrag->text(), QStringLiteral("30,94"));
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_EQ(dialogs->opened().size(), 1u);
+    EXPECT_DOUBLE_EQ(total(), 30.94);
 }
