@@ -1,10 +1,13 @@
 #include "core/services.h"
 
 #include "core/database.h"
+#include "core/invoices.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
+
+#include <cmath>
 
 namespace {
 
@@ -26,10 +29,15 @@ Service ServiceFromRow(const RowValues& row)
     s.srv_id = row.value(QStringLiteral("srv_id")).toLong();
     s.srv_name = row.value(QStringLiteral("srv_name")).toText();
     s.srv_info = row.value(QStringLiteral("srv_info")).toText();
-    if (const db::Value price = row.value(QStringLiteral("srv_price")); !price.isNull())
-        s.srv_price = price.toDouble();
-    if (const db::Value tax = row.value(QStringLiteral("srv_tax_id")); !tax.isNull())
-        s.srv_tax_id = tax.toLong();
+    if (const db::Value price = row.value(QStringLiteral("srv_price")); !price.isNull()) {
+        s.srv_price = StoredPrice(price);
+        s.priceUnreadable = !s.srv_price;
+    }
+    if (const db::Value tax = row.value(QStringLiteral("srv_tax_id")); !tax.isNull()) {
+        s.taxUnreadable = !tax.isNumeric() || std::abs(tax.toDouble()) > 32767;
+        if (!s.taxUnreadable)
+            s.srv_tax_id = tax.toLong();
+    }
     return s;
 }
 
@@ -85,23 +93,10 @@ MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const 
 
 std::optional<Service> LoadService(qint32 serviceId)
 {
-    if (serviceId <= 0)
+    const std::optional<RowValues> row = ReadServiceRow(serviceId);
+    if (!row)
         return std::nullopt;
-    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = ?"),
-                                                db::OpenMode::ForwardOnlyReadOnly, {serviceId});
-    if (rs.eof())
-        return std::nullopt;
-    Service s;
-    s.srv_id = rs.value(QStringLiteral("srv_id")).toLong();
-    s.srv_name = rs.value(QStringLiteral("srv_name")).toText();
-    s.srv_info = rs.value(QStringLiteral("srv_info")).toText();
-    const db::Value price = rs.value(QStringLiteral("srv_price"));
-    if (!price.isNull())
-        s.srv_price = price.toDouble();
-    const db::Value tax = rs.value(QStringLiteral("srv_tax_id"));
-    if (!tax.isNull())
-        s.srv_tax_id = tax.toLong();
-    return s;
+    return ServiceFromRow(*row);
 }
 
 void StoreServiceAnew(Service& service)

@@ -13,8 +13,11 @@ struct Service {
     qint32 srv_id = 0;                 // 0 or below: not stored yet
     QString srv_name;
     QString srv_info;
-    std::optional<double> srv_price;   // nullopt: the column is empty
-    std::optional<int> srv_tax_id;     // 0 full VAT, 1 reduced, 2 none; nullopt: empty
+    std::optional<double> srv_price;   // nullopt: the column is empty, or it cannot be read
+    std::optional<int> srv_tax_id;     // 0 full VAT, 1 reduced, 2 none; nullopt: empty, or it cannot be read
+    // Stored so that the program cannot read it (text, beyond the column's range).
+    bool priceUnreadable = false;
+    bool taxUnreadable = false;
 };
 
 // nullopt when there is no such service (another workstation deleted it).
