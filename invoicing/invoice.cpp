@@ -401,7 +401,8 @@ bool InvoiceSession::readStoredPositions()
         return false;
     const auto same = [](const InvoicePosition& a, const InvoicePosition& b) {
         return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
-               && a.articleId == b.articleId && a.vatId == b.vatId;
+               && a.articleId == b.articleId && a.vatId == b.vatId && a.quantityUnreadable == b.quantityUnreadable
+               && a.priceUnreadable == b.priceUnreadable && a.classUnreadable == b.classUnreadable;
     };
     refreshRates();
     if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))

@@ -205,7 +205,8 @@ public:
     // positions shown are those stored; when they are not, they are shown as
     // stored and the result is false. true without a stored row to write,
     // also when another workstation deleted it meanwhile, and when the date
-    // shown is not the one stored (the gross is then not the stored invoice's).
+    // shown is not the one stored (the gross is then not the stored invoice's)
+    // or no total is shown (a value cannot be read): nothing is stored then.
     bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;

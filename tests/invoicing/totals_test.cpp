@@ -68,6 +68,23 @@ TEST(InvoiceTotals, RoundedVatOfTwoClassesStillAddsUpToTheCent)
     expectAddsUp(t);
 }
 
+TEST(InvoiceTotals, AHundredPositionsAddUpToTheCentBeforeAndAfterAVatChange)
+{
+    std::vector<InvoicePosition> rows;
+    Cents sum = 0;
+    for (int i = 0; i < 100; ++i) {
+        rows.push_back(position(1 + i % 4, 99 + 137 * i, QString::number(i % 3)));
+        sum += *rows.back().total();
+    }
+    for (const bool included : {false, true}) {
+        for (const auto& [full, reduced] : {std::pair{19.0, 7.0}, std::pair{16.0, 5.0}}) {
+            const InvoiceTotals t = *ComputeTotals(rows, full, reduced, included);
+            EXPECT_EQ(t.sum, sum);
+            expectAddsUp(t);
+        }
+    }
+}
+
 TEST(InvoiceTotals, HalfCentsRoundAwayFromZero)
 {
     // 1,50 at 7 % is 0,105.
