@@ -47,7 +47,7 @@ void InstallWindowEntryPoints()
         if (PlanFormLoaded && frmStockwerke::isLoaded() && frmStockwerke::instance().isVisible())
             frmStockwerke::instance().RefreshAfterBookingChange();
     };
-    windows.unloadSettings = [] { frmVorgaben::unload(); };
+    windows.unloadSettings = [] { frmVorgaben::unloadAsking(); };
     windows.unloadFacilityOverview = [] { frmMandanten::unload(); };
     windows.showRessources = [](const QString& table, const QString& caption) {
         frmResourcen::ShowRessources(table, caption);

@@ -211,16 +211,18 @@ void ConflictsRaw(benchmark::State& state)
 // window writes bookings.
 void StoreChangedProgram(benchmark::State& state)
 {
-    std::optional<Booking> booking = LoadBooking(setting().storeBooking);
-    if (!booking) {
+    std::optional<RowValues> loaded = ReadBookingRow(setting().storeBooking);
+    if (!loaded) {
         state.SkipWithError("no booking to change");
         return;
     }
     int n = 0;
     for (auto _ : state) {
-        booking->book_info = QStringLiteral("Anreise gegen %1 Uhr").arg(14 + n++ % 6);
-        if (StoreBooking(*booking).result != StoreResult::Stored)
+        const RowValues changed{{QStringLiteral("book_info"), QStringLiteral("Anreise gegen %1 Uhr").arg(14 + n++ % 6)}};
+        const StoreOutcome outcome = StoreBookingChanges(setting().storeBooking, *loaded, changed, {});
+        if (outcome.result != StoreResult::Stored)
             state.SkipWithError("not stored");
+        loaded = outcome.row;
     }
 }
 
@@ -264,7 +266,7 @@ void StoreNewProgram(benchmark::State& state)
         if (StoreBooking(booking).result != StoreResult::Stored)
             state.SkipWithError("not stored");
         state.PauseTiming();
-        DeleteBooking(booking.book_id);
+        OpenedDb().execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id = ?"), {booking.book_id});
         state.ResumeTiming();
     }
 }

@@ -156,6 +156,7 @@ void BookingEditor::showRow(const RowValues& row)
     // the save then asks for it, and only a typed date replaces the stored one.
     f.tbBuchungDatum[0] = BookingDayText(row.value(QStringLiteral("book_start")));
     f.tbBuchungDatum[1] = BookingDayText(row.value(QStringLiteral("book_end")));
+    m_departureUnread = f.tbBuchungDatum[1].isEmpty();
     f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
     s.BookingColorIndex = static_cast<quint8>(std::clamp(booking.book_color_id, 0, 255));
     m_loaded = row;
@@ -197,6 +198,7 @@ void BookingEditor::ClearBookingEditor()
     f.tbBewohner.clear();
     f.tbBewohnerColor = WhiteColor;
     f.tbBuchungDatum = {};
+    m_departureUnread = false;
     f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
     f.tbBuchungInfo.clear();
     f.lbBookingStatus = QStringLiteral("frei");
@@ -474,6 +476,7 @@ void BookingEditor::NewBooking()
     m_state.CurrentCustomerId = -1;
     m_state.CustomerClash = false;
     m_fields.tbBuchungDatum = {};
+    m_departureUnread = false;
     m_fields.tbBuchungDatumColor = {WhiteColor, WhiteColor};
     m_fields.tbBuchungInfo.clear();
 }
@@ -633,24 +636,15 @@ void BookingEditor::StepBookingDate(int which, int delta)
 
 void BookingEditor::BookingDateChanged(int which)
 {
-    auto& boxes = m_fields.tbBuchungDatum;
-    const size_t self = static_cast<size_t>(which);
-    const size_t other = 1 - self;
-    boxes[self] = CompleteDateInput(boxes[self]);
-    const std::optional<rt::Date> day = BookingDay(boxes[self]);
-    const std::optional<rt::Date> start = BookingDay(boxes[0]);
-    const std::optional<rt::Date> end = BookingDay(boxes[1]);
-    if (day && start && end && !(*start < *end))
-        boxes[other] = rt::formatDate(day->addDays(-(2 * which - 1)), DateFormat);
-    if (start && !BookingDay(boxes[1]))
-        boxes[1] = rt::formatDate(start->addDays(1), DateFormat);
+    CompleteStayDates(m_fields.tbBuchungDatum, which, m_departureUnread);
     CheckConflicts(CheckGuestAndPlace);
 }
 
 void BookingEditor::DateBoxEntered(int which)
 {
     QString& box = m_fields.tbBuchungDatum[static_cast<size_t>(which)];
-    if (!box.isEmpty())
+    // A departure typed unreadably stays empty until a day is typed or picked.
+    if (!box.isEmpty() || (which == 1 && m_departureUnread))
         return;
     const std::optional<rt::Date> start = BookingDay(m_fields.tbBuchungDatum[0]);
     const rt::Date day = which == 1 && start ? start->addDays(1) : rt::Date::today();

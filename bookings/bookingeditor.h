@@ -181,6 +181,9 @@ private:
     std::optional<RowValues> m_loaded;
     RowValues m_base;
     RowValues m_saved;
+    // The departure shows empty for what cannot be read there (typed or
+    // stored): no other day is put in its place.
+    bool m_departureUnread = false;
     qint32 m_placesMandantId = -1;
     int m_placesVersion = 0;
 };

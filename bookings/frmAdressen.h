@@ -146,7 +146,7 @@ private:
 
     AddressState m_state;
     AddressRecord m_record{m_state};
-    // Asked when the program is to end unattended.
+    // Asked when the program is to end.
     UnsavedEditRegistration m_unsavedAddress{[this] { return unsavedAddress(); }, this};
     AddressListModel m_list;
     // The window that asked for the guest, watched when it is a QObject so a

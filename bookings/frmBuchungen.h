@@ -167,8 +167,8 @@ private:
 
     ListHost m_host{*this};
     BookingEditor m_editor{m_host};
-    // Asked when the program is to end unattended; a window closed by the
-    // user has given up what it showed, as it always does.
+    // Asked when the program is to end; a window closed by the user has
+    // given up what it showed, as it always does.
     UnsavedEditRegistration m_unsavedBooking{[this] {
         if (!isVisible())
             return QString();

@@ -165,16 +165,6 @@ void insertBooking(db::Database& d, Booking& b)
     rs.update();
 }
 
-bool updateBooking(db::Database& d, const Booking& b)
-{
-    return d.execute(QStringLiteral("UPDATE tbl_bookings SET book_mandant_id = ?, book_place_id = ?, book_customer_id = ?, "
-                                    "book_cust_count = ?, book_start = ?, book_end = ?, book_bearb_date = ?, book_info = ?, "
-                                    "book_color_id = ? WHERE book_id = ?"),
-                     {b.book_mandant_id, b.book_place_id, b.book_customer_id, b.book_cust_count, b.book_start, b.book_end,
-                      b.book_bearb_date, db::textOrNull(b.book_info), b.book_color_id, b.book_id})
-           > 0;
-}
-
 }  // namespace
 
 std::optional<Booking> LoadBooking(qint32 bookId)
@@ -253,25 +243,14 @@ qint32 OccupyingBooking(qint32 placeId, const rt::Date& start, const rt::Date& e
     return unreadable.empty() ? 0 : unreadable.front().book_id;
 }
 
-StoreOutcome StoreBooking(Booking& booking)
-{
-    std::vector<Booking> one{booking};
-    const StoreOutcome outcome = StoreBookings(one);
-    if (outcome.result == StoreResult::Stored)
-        booking = one.front();
-    return outcome;
-}
+namespace {
 
-StoreOutcome StoreBookings(std::vector<Booking>& bookings)
+// The checks of every booking write but a merged save, inside the caller's
+// transaction: the bookings among themselves, then each one's place, guest
+// and occupancy. ownIds: stored bookings being moved, which never stand in
+// their own way.
+StoreOutcome checkBookings(const std::vector<Booking>& bookings, const QList<qint32>& ownIds)
 {
-    db::Database& d = OpenedDb();
-    QList<qint32> ownIds;
-    for (const Booking& b : bookings) {
-        if (b.book_id > 0)
-            ownIds << b.book_id;
-    }
-
-    db::Transaction transaction(d);
     // Among themselves first: a selection dropped onto one place can collide
     // with itself, and the database does not know the new rows yet.
     for (size_t i = 0; i < bookings.size(); ++i) {
@@ -287,8 +266,6 @@ StoreOutcome StoreBookings(std::vector<Booking>& bookings)
     RowCheck places(QStringLiteral("SELECT pl_id FROM tbl_places WHERE pl_id = ?"));
     RowCheck guests(QStringLiteral("SELECT cust_id FROM tbl_customers WHERE cust_id = ?"));
     for (const Booking& b : bookings) {
-        if (b.book_id > 0 && !LoadBooking(b.book_id))
-            return refusal(StoreResult::NotFound, b.book_place_id, b.book_id);
         if (!places.exists(b.book_place_id))
             return refusal(StoreResult::PlaceMissing, b.book_place_id, b.book_id);
         if (b.book_customer_id > 0 && !guests.exists(b.book_customer_id))
@@ -296,18 +273,41 @@ StoreOutcome StoreBookings(std::vector<Booking>& bookings)
         if (const qint32 other = OccupyingBooking(b.book_place_id, b.book_start, b.book_end, ownIds))
             return refusal(StoreResult::PlaceOccupied, b.book_place_id, other);
     }
+    return {};
+}
 
-    std::vector<Booking> written = bookings;
-    const rt::Date now = rt::Date::now();
-    for (Booking& b : written) {
-        b.book_bearb_date = now;
-        if (b.book_id > 0)
-            updateBooking(d, b);
-        else
-            insertBooking(d, b);
-    }
+// A copy of a stored booking: every column as stored (also one the program
+// cannot read), but its place, period and edit time. Returns its id.
+qint32 insertCopy(db::Database& d, qint32 sourceId, const Booking& copy)
+{
+    d.execute(QStringLiteral("INSERT INTO tbl_bookings (book_start, book_end, book_status_id, book_mandant_id, "
+                             "book_customer_id, book_cust_ids, book_cust_count, book_bearb_id, book_bearb_date, "
+                             "book_room_id, book_place_id, book_info, book_name, book_color_id) SELECT ?, ?, "
+                             "book_status_id, book_mandant_id, book_customer_id, book_cust_ids, book_cust_count, "
+                             "book_bearb_id, ?, book_room_id, ?, book_info, book_name, book_color_id FROM tbl_bookings "
+                             "WHERE book_id = ?"),
+              {copy.book_start, copy.book_end, copy.book_bearb_date, copy.book_place_id, sourceId});
+    return d.openRecordset(QStringLiteral("SELECT last_insert_rowid() AS id"), db::OpenMode::ForwardOnlyReadOnly)
+        .value(QStringLiteral("id"))
+        .toLong();
+}
+
+}  // namespace
+
+StoreOutcome StoreBooking(Booking& booking)
+{
+    // A stored booking changes only by comparing with what a window showed.
+    if (booking.book_id > 0)
+        throw db::DbError(db::err::Generic, QStringLiteral("StoreBooking: Reservierung ") + QString::number(booking.book_id));
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    Booking b = booking;
+    if (StoreOutcome refused = checkBookings({b}, {}); refused.result != StoreResult::Stored)
+        return refused;
+    b.book_bearb_date = rt::Date::now();
+    insertBooking(d, b);
     transaction.commit();
-    bookings = std::move(written);
+    booking = b;
     return {};
 }
 
@@ -527,24 +527,6 @@ QString PeriodRefusalText(const std::optional<Booking>& merged)
     return text;
 }
 
-int DeleteBookings(const QList<qint32>& bookIds)
-{
-    QList<db::Value> params;
-    for (qint32 id : bookIds) {
-        if (id > 0)
-            params << id;
-    }
-    if (params.isEmpty())
-        return 0;
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    const qint64 removed =
-        d.execute(QStringLiteral("DELETE FROM tbl_bookings WHERE book_id IN (") + placeholders(params.size()) + QLatin1Char(')'),
-                  params);
-    transaction.commit();
-    return static_cast<int>(removed);
-}
-
 std::vector<Booking> BookingsOfPlace(qint32 placeId, const rt::Date& start, const rt::Date& end)
 {
     std::vector<Booking> list;
@@ -590,6 +572,23 @@ RowValues ScheduleBookingColumns(const ScheduleBooking& b)
                         b.book_cust_count, b.book_info, b.book_color_id);
 }
 
+namespace {
+
+// A booking as stored, the columns the schedule draws made as it makes them
+// (so they compare with what it drew), the rest as stored.
+std::optional<RowValues> drawnRow(qint32 bookId)
+{
+    std::optional<RowValues> row = ReadBookingRow(bookId);
+    if (row) {
+        const Booking b = BookingFromRow(*row);
+        row->insert(drawnColumns(b.book_place_id, b.book_start, b.book_end, b.book_customer_id, b.book_cust_count,
+                                 b.book_info, b.book_color_id));
+    }
+    return row;
+}
+
+}  // namespace
+
 ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
                                     const DeleteRowsAsk& ask)
 {
@@ -597,18 +596,7 @@ ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qi
     for (qint32 id : bookIds)
         shown.append({id, drawn.value(id)});
     return DeleteShownRows(
-        shown,
-        [](const db::Value& key) {
-            std::optional<RowValues> row = ReadBookingRow(key.toLong());
-            // Compared as the schedule draws it; the rest as stored, for the question.
-            if (row) {
-                const Booking b = BookingFromRow(*row);
-                row->insert(drawnColumns(b.book_place_id, b.book_start, b.book_end, b.book_customer_id,
-                                         b.book_cust_count, b.book_info, b.book_color_id));
-            }
-            return row;
-        },
-        ask,
+        shown, [](const db::Value& key) { return drawnRow(key.toLong()); }, ask,
         [](db::Database& d, const QList<ShownRowChange>& rows) {
             QList<db::Value> ids;
             for (const ShownRowChange& row : rows)
@@ -619,49 +607,150 @@ ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qi
         });
 }
 
+DrawnDropOutcome DropDrawnBookings(const DrawnDrop& drop, const QHash<qint32, RowValues>& drawn)
+{
+    // What a drag changes; anything else another workstation stored since
+    // is carried along.
+    const QStringList dragged{QStringLiteral("book_place_id"), QStringLiteral("book_start"), QStringLiteral("book_end")};
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    DrawnDropOutcome outcome;
+    std::vector<Booking> bookings;
+    for (qint32 id : drop.ids) {
+        const std::optional<RowValues> row = drawnRow(id);
+        if (!row) {
+            outcome.missing << id;
+            continue;
+        }
+        RowMerge since;
+        if (const auto bar = drawn.constFind(id); bar != drawn.cend()) {
+            RowValues shown;
+            for (const QString& column : dragged)
+                shown.insert(column, bar->value(column));
+            since = ChangesSinceShown(shown, *row);
+        } else {
+            // No bar to compare with: nothing of it is known to hold.
+            since.stored = *row;
+            since.kept = dragged;
+        }
+        if (!since.kept.isEmpty()) {
+            outcome.changed.append({id, since});
+            continue;
+        }
+        if (!IsReadableDate(row->value(QStringLiteral("book_start"))) ||
+            !IsReadableDate(row->value(QStringLiteral("book_end")))) {
+            if (!outcome.unreadableId)
+                outcome.unreadableId = id;
+            continue;
+        }
+        Booking b = BookingFromRow(*row);
+        if (drop.placeId > 0)
+            b.book_place_id = drop.placeId;
+        b.book_start = b.book_start.addDays(drop.days);
+        // An open end stays open.
+        if (!IsOpenEnd(b.book_end))
+            b.book_end = b.book_end.addDays(drop.days);
+        bookings.push_back(b);
+    }
+    if (!outcome.changed.isEmpty() || !outcome.missing.isEmpty()) {
+        outcome.result = DrawnDropOutcome::Result::Changed;
+        return outcome;
+    }
+    if (outcome.unreadableId) {
+        outcome.result = DrawnDropOutcome::Result::Unreadable;
+        return outcome;
+    }
+    if (bookings.empty())
+        return outcome;
+
+    QList<qint32> ownIds;
+    if (!drop.copy) {
+        for (const Booking& b : bookings)
+            ownIds << b.book_id;
+    }
+    outcome.store = checkBookings(bookings, ownIds);
+    if (outcome.store.result != StoreResult::Stored) {
+        outcome.result = DrawnDropOutcome::Result::Refused;
+        return outcome;
+    }
+    const rt::Date now = rt::Date::now();
+    for (Booking& b : bookings) {
+        b.book_bearb_date = now;
+        if (drop.copy) {
+            outcome.written << insertCopy(d, b.book_id, b);
+            continue;
+        }
+        RowValues values{{QStringLiteral("book_start"), b.book_start},
+                         {QStringLiteral("book_end"), b.book_end},
+                         {QStringLiteral("book_bearb_date"), now}};
+        if (drop.placeId > 0)
+            values.insert(QStringLiteral("book_place_id"), b.book_place_id);
+        WriteColumns(d, QStringLiteral("tbl_bookings"), QStringLiteral("book_id"), b.book_id, values);
+        outcome.written << b.book_id;
+    }
+    transaction.commit();
+    return outcome;
+}
+
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to)
 {
-    QString sql = QStringLiteral(
-        "SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, book_start, "
-        "book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON tbl_bookings.book_place_id = "
-        "tbl_places.pl_id) LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
-        "WHERE book_mandant_id = ? AND book_start <= ? AND book_end >= ?");
-    QList<db::Value> params{mandantId, to, from};
+    QString places;
+    QList<db::Value> placeParams;
     if (floorId > 0) {
-        sql += QStringLiteral(" AND pl_floor_id = ?");
-        params << floorId;
+        places = QStringLiteral(" AND pl_floor_id = ?");
+        placeParams << floorId;
     } else if (buildingId > 0) {
-        sql += QStringLiteral(" AND pl_building_id = ?");
-        params << buildingId;
+        places = QStringLiteral(" AND pl_building_id = ?");
+        placeParams << buildingId;
     }
+    std::vector<ScheduleBooking> list;
+    const auto read = [&list](const QString& join, const QString& condition, const QList<db::Value>& params,
+                              bool unreadable) {
+        const QString sql =
+            QStringLiteral("SELECT book_id, book_customer_id, book_cust_count, book_info, cust_lastname, cust_firstname, "
+                           "book_start, book_end, pl_id, book_color_id FROM (tbl_bookings INNER JOIN tbl_places ON ") +
+            join + QStringLiteral(") LEFT JOIN tbl_customers ON tbl_bookings.book_customer_id = tbl_customers.cust_id "
+                                  "WHERE ") +
+            condition;
+        db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
+        for (; !rs.eof(); rs.moveNext()) {
+            ScheduleBooking b;
+            b.book_id = rs.value(QStringLiteral("book_id")).toLong();
+            const db::Value start = rs.value(QStringLiteral("book_start"));
+            const db::Value end = rs.value(QStringLiteral("book_end"));
+            const bool readable = IsReadableDate(start) && IsReadableDate(end);
+            // A text end sorts after every date and so comes with the period's
+            // bookings too; it is read with the unreadable ones.
+            if (readable == unreadable)
+                continue;
+            if (unreadable)
+                noteUnreadablePeriod(b.book_id, start, end);
+            b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
+            b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
+            b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
+            b.book_info = rs.value(QStringLiteral("book_info")).toText();
+            b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
+            b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
+            if (IsReadableDate(start))
+                b.book_start = start.toDate();
+            if (IsReadableDate(end))
+                b.book_end = end.toDate();
+            b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
+            list.push_back(std::move(b));
+        }
+    };
     // No ORDER BY: the control finds each booking's row itself, and ordering
     // by place makes SQLite walk the whole place index to save a small sort.
-    std::vector<ScheduleBooking> list;
-    db::Recordset rs = OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
-    for (; !rs.eof(); rs.moveNext()) {
-        ScheduleBooking b;
-        b.book_id = rs.value(QStringLiteral("book_id")).toLong();
-        // A text end sorts after every date and so comes here: no bar can
-        // show a period nobody can read.
-        const db::Value start = rs.value(QStringLiteral("book_start"));
-        const db::Value end = rs.value(QStringLiteral("book_end"));
-        if (!IsReadableDate(start) || !IsReadableDate(end)) {
-            if (StoredPersons(rs.value(QStringLiteral("book_cust_count"))) > 0)
-                noteUnreadablePeriod(b.book_id, start, end);
-            continue;
-        }
-        b.pl_id = rs.value(QStringLiteral("pl_id")).toLong();
-        b.book_customer_id = rs.value(QStringLiteral("book_customer_id")).toLong();
-        b.book_cust_count = StoredPersons(rs.value(QStringLiteral("book_cust_count")));
-        b.book_info = rs.value(QStringLiteral("book_info")).toText();
-        b.cust_lastname = rs.value(QStringLiteral("cust_lastname")).toText();
-        b.cust_firstname = rs.value(QStringLiteral("cust_firstname")).toText();
-        b.book_start = start.toDate();
-        b.book_end = end.toDate();
-        b.book_color_id = rs.value(QStringLiteral("book_color_id")).toLong();
-        list.push_back(std::move(b));
-    }
+    read(QStringLiteral("tbl_bookings.book_place_id = tbl_places.pl_id"),
+         QStringLiteral("book_start <= ? AND book_end >= ? AND book_mandant_id = ?") + places,
+         QList<db::Value>{to, from, mandantId} + placeParams, false);
+    // Those whose period cannot be read hold their place on every day shown.
+    // "+": the few ids are looked up, not every booking of each place walked.
+    read(QStringLiteral("+tbl_bookings.book_place_id = tbl_places.pl_id"),
+         QStringLiteral("book_id IN (") + unreadablePeriodIds() +
+             QStringLiteral(") AND IFNULL(book_cust_count, 1) > 0 AND book_mandant_id = ?") + places,
+         QList<db::Value>{mandantId} + placeParams, true);
     return list;
 }
 

@@ -65,19 +65,17 @@ struct StoreOutcome {
     Booking refused;
 };
 
-// The one write path of bookings (booking panel, booking editor, schedule
-// move and copy). Checks the place and writes inside one transaction, so of
-// two workstations taking the same place and period only one succeeds. A
-// place is occupied when another booking of it with persons overlaps the
-// period (each starts before the other ends). The place must exist, and so
-// must the guest when there is one (a customer id of 0 or below is none):
-// a guest or place deleted at another workstation is never named by a new
-// row. A new booking gets its id.
+// A new booking (book_id 0 or below) from the booking panel or the booking
+// window. Checks the place and writes inside one transaction, so of two
+// workstations taking the same place and period only one succeeds. A place
+// is occupied when another booking of it with persons overlaps the period
+// (each starts before the other ends). The place must exist, and so must the
+// guest when there is one (a customer id of 0 or below is none): a guest or
+// place deleted at another workstation is never named by a new row. The
+// booking gets its id. A stored booking changes only through what a window
+// showed of it (StoreBookingChanges, DropDrawnBookings): one with an id is a
+// fault of the caller and throws db::DbError.
 StoreOutcome StoreBooking(Booking& booking);
-// Several bookings at once (a move or copy of a selection): all checked
-// before any is written, then all written, or none. Bookings of the same move
-// never conflict with their own old rows.
-StoreOutcome StoreBookings(std::vector<Booking>& bookings);
 
 // The columns a window edits of a booking: book_mandant_id, book_place_id,
 // book_customer_id, book_cust_count, book_start, book_end (Null when zero),
@@ -127,10 +125,6 @@ QString OccupiedRefusalText(const QString& placeName, qint32 occupyingId, const 
 // The refusal of a period whose departure is not after its arrival.
 QString PeriodRefusalText(const std::optional<Booking>& merged = {});
 
-// Deletes the bookings in one transaction; returns how many were removed.
-int DeleteBookings(const QList<qint32>& bookIds);
-inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }
-
 // Values of a stored booking as the program can use them. A date is
 // readable when it is a date from 01.01.100 to 31.12.9999; anything else (no
 // date, text another tool wrote, a number beyond the calendar) reads as the
@@ -170,7 +164,7 @@ struct ScheduleBooking {
     QString book_info;
     QString cust_lastname;        // "" without a customer row
     QString cust_firstname;
-    std::optional<rt::Date> book_start;
+    std::optional<rt::Date> book_start;   // nullopt: cannot be read
     std::optional<rt::Date> book_end;
     int book_color_id = 0;
 };
@@ -183,10 +177,44 @@ RowValues ScheduleBookingColumns(const ScheduleBooking& booking);
 ShownRowsDelete DeleteDrawnBookings(const QList<qint32>& bookIds, const QHash<qint32, RowValues>& drawn,
                                     const DeleteRowsAsk& ask);
 
+// The schedule's drag: bookings it drew moved, or copied, by whole days and,
+// with placeId above 0, onto that place.
+struct DrawnDrop {
+    QList<qint32> ids;
+    qint32 placeId = 0;   // 0 or below: each keeps its place
+    int days = 0;
+    bool copy = false;
+};
+struct DrawnDropOutcome {
+    enum class Result {
+        Stored,       // moved or copied (also when there was nothing to do)
+        Changed,      // one was moved, its period changed or it was deleted since drawn: nothing written
+        Unreadable,   // one's period cannot be read, so it cannot be shifted: nothing written
+        Refused,      // the checks of a booking write refused (store says why): nothing written
+    };
+    Result result = Result::Stored;
+    QList<ShownRowChange> changed;   // Changed: since.kept names what, since.stored the row as stored now
+    QList<qint32> missing;           // Changed: deleted since drawn
+    qint32 unreadableId = 0;         // Unreadable: the first such booking
+    StoreOutcome store;              // Refused: why
+    QList<qint32> written;           // Stored: the bookings moved, or the new copies
+};
+// drawn holds ScheduleBookingColumns of each drawn booking by id. Inside one
+// transaction each booking is read and compared with what its bar drew of
+// the columns a drag changes: its place, and arrival and departure as one
+// field. Changed there since: nothing is written, also of the others.
+// Otherwise each is checked as a new booking is (place, guest, occupancy;
+// bookings moved together never stand in their own way) and written: a move
+// writes its new place and period and the edit time, keeping whatever else
+// another workstation stored since; a copy is the stored row on the new
+// place and period. All or none. Throws db::DbError.
+DrawnDropOutcome DropDrawnBookings(const DrawnDrop& drop, const QHash<qint32, RowValues>& drawn);
+
 // The facility's bookings touching from..to, both ends included, on the
-// places SchedulePlaces lists for the same floor and building; in no
-// particular order. A booking whose period cannot be read has no bar to show
-// and is left out (and noted).
+// places SchedulePlaces lists for the same floor and building, and those of
+// the places with persons whose period cannot be read (their book_start or
+// book_end nullopt: they hold the place on every day; each is noted); in no
+// particular order.
 std::vector<ScheduleBooking> ScheduleBookings(qint32 mandantId, qint32 floorId, qint32 buildingId, const rt::Date& from,
                                               const rt::Date& to);
 

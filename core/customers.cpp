@@ -169,18 +169,6 @@ CustomerReferences ReferencesOfCustomer(qint32 custId)
     return refs;
 }
 
-CustomerDeleteResult DeleteCustomer(qint32 custId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    if (ReferencesOfCustomer(custId).any())
-        return CustomerDeleteResult::Referenced;
-    if (d.execute(QStringLiteral("DELETE FROM tbl_customers WHERE cust_id = ?"), {custId}) == 0)
-        return CustomerDeleteResult::NotFound;
-    transaction.commit();
-    return CustomerDeleteResult::Deleted;
-}
-
 CustomerDeleteResult DeleteShownCustomer(qint32 custId, const RowValues& shown, const DeleteAsk& ask)
 {
     RowValues compared;

@@ -66,12 +66,10 @@ struct CustomerReferences {
 CustomerReferences ReferencesOfCustomer(qint32 custId);
 
 enum class CustomerDeleteResult { Deleted, Referenced, NotFound, Cancelled };
-// Refuses a customer that bookings or invoices still name; checked and
-// deleted in one transaction.
-CustomerDeleteResult DeleteCustomer(qint32 custId);
-// The same for the customer a window shows as `shown` (its row as read),
-// asking as DeleteShownRow asks; compared are the columns the address book
-// shows (those of CustomerColumns and cust_ext_id).
+// Deletes the customer a window shows as `shown` (its row as read), asking
+// as DeleteShownRow asks; compared are the columns the address book shows
+// (those of CustomerColumns and cust_ext_id). Refuses a customer that
+// bookings or invoices still name; checked and deleted in one transaction.
 CustomerDeleteResult DeleteShownCustomer(qint32 custId, const RowValues& shown, const DeleteAsk& ask);
 
 // One line of the address book's result list.

@@ -1,5 +1,6 @@
 #include "core/datefunctions.h"
 
+#include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 
@@ -174,6 +175,30 @@ std::optional<rt::Date> DateOfInput(const QString& text)
     if (!date)
         return std::nullopt;
     return rt::Date::fromDate(*date);
+}
+
+void CompleteStayDates(std::array<QString, 2>& boxes, int which, bool& departureUnread)
+{
+    const auto dayOf = [&boxes](size_t box) -> std::optional<rt::Date> {
+        if (rt::trim(boxes[box]).isEmpty())
+            return std::nullopt;
+        const auto date = db::parseDate(boxes[box]);
+        return date ? std::optional(date->datePart()) : std::nullopt;
+    };
+    const size_t self = which == 1 ? 1 : 0;
+    const bool typed = !rt::trim(boxes[self]).isEmpty();
+    boxes[self] = CompleteDateInput(boxes[self]);
+    const auto day = dayOf(self);
+    if (self == 1 && typed && !day)
+        departureUnread = true;
+    const auto start = dayOf(0);
+    const auto end = dayOf(1);
+    if (day && start && end && !(*start < *end))
+        boxes[1 - self] = rt::formatDate(day->addDays(self == 0 ? 1 : -1), DateFormat);
+    if (start && !end && !departureUnread)
+        boxes[1] = rt::formatDate(start->addDays(1), DateFormat);
+    if (dayOf(1))
+        departureUnread = false;
 }
 
 QString ExtractDigits(const QString& text)

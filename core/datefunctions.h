@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 
 // The workstation's date pattern in the letters of rt::formatDate ("dd.mm.yyyy"),
@@ -37,6 +38,16 @@ std::optional<rt::Date> ParseDateText(const QString& text);
 // The day a date box's text names, read as CompleteDateInput reads it (at
 // midnight); nullopt when it is no date.
 std::optional<rt::Date> DateOfInput(const QString& text);
+
+// The arrival (0) and departure (1) boxes of a stay after box which was left:
+// its text completed as CompleteDateInput does (emptied when it is no date);
+// when both hold days and the departure is not after the arrival, the other
+// box moves to one day beyond the changed one; an empty departure becomes the
+// day after the arrival. Not so while departureUnread is set: what was typed
+// there could not be read, and no other day may take its place. It is set when
+// that happens (a window sets it too for a stored departure it cannot show)
+// and cleared once the departure holds a day.
+void CompleteStayDates(std::array<QString, 2>& boxes, int which, bool& departureUnread);
 
 // Only the characters "0" to "9", in order.
 QString ExtractDigits(const QString& text);

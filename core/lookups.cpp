@@ -184,13 +184,6 @@ QString GetMandantName(qint32 id)
                       + QStringLiteral(";"));
 }
 
-void UpdateMandantName(qint32 id, const QString& name)
-{
-    if (id < 1 || name.isEmpty())
-        return;
-    OpenedDb().execute(QStringLiteral("UPDATE tbl_mandanten SET mand_name = ? WHERE mand_id = ?"), {name, id});
-}
-
 QString GetPlaceImageFile(qint32 placeId)
 {
     return firstValue(QStringLiteral("SELECT pl_imagefile as myValue FROM tbl_places WHERE pl_id = ")

@@ -26,8 +26,6 @@ void FillListMandanten(QComboBox* combo, qint32 selectedId);
 
 // The facility's name, trimmed; "" when there is none. Throws db::DbError.
 QString GetMandantName(qint32 id);
-// Renames a facility; ignored for an id below 1 or an empty name. Throws db::DbError.
-void UpdateMandantName(qint32 id, const QString& name);
 // The place's picture name, trimmed; "" when there is none. Throws db::DbError.
 QString GetPlaceImageFile(qint32 placeId);
 

@@ -414,26 +414,6 @@ int DependantsOf(ResourceKind kind, qint32 id)
     return countWhere(t.dependantTable, t.dependantColumn, id);
 }
 
-ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id)
-{
-    const KindTables t = tablesOf(kind);
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    ResourceDeleteOutcome outcome;
-    if (countWhere(t.table, t.idColumn, id) == 0) {
-        outcome.result = ResourceDeleteOutcome::Result::NotFound;
-        return outcome;
-    }
-    outcome.dependants = countWhere(t.dependantTable, t.dependantColumn, id);
-    if (outcome.dependants > 0) {
-        outcome.result = ResourceDeleteOutcome::Result::Referenced;
-        return outcome;
-    }
-    d.execute(QStringLiteral("DELETE FROM ") + t.table + QStringLiteral(" WHERE ") + t.idColumn + QStringLiteral(" = ?"), {id});
-    transaction.commit();
-    return outcome;
-}
-
 ResourceDeleteOutcome DeleteShownResource(ResourceKind kind, qint32 id, const RowValues& shown, const DeleteAsk& ask)
 {
     RowValues columns;

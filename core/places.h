@@ -125,12 +125,11 @@ struct ResourceDeleteOutcome {
     enum class Result { Deleted, Referenced, NotFound, Cancelled } result = Result::Deleted;
     int dependants = 0;
 };
-// Deletes a resource nothing points to; the check and the delete run in one
-// transaction, so a floor another workstation just gave a place is kept.
-ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id);
-// The same for a resource an editor shows as `shown` (its row as read),
-// asking as DeleteShownRow asks; compared are the columns the editor shows
-// (those of BuildingColumns, FloorColumns, PlaceColumns with the category).
+// Deletes a resource an editor shows as `shown` (its row as read), asking as
+// DeleteShownRow asks; compared are the columns the editor shows (those of
+// BuildingColumns, FloorColumns, PlaceColumns with the category). Only one
+// nothing points to: the check and the delete run in one transaction, so a
+// floor another workstation just gave a place is kept.
 ResourceDeleteOutcome DeleteShownResource(ResourceKind kind, qint32 id, const RowValues& shown, const DeleteAsk& ask);
 
 // Saving a resource the editors loaded earlier, while another workstation

@@ -231,19 +231,22 @@ ClashChoice AskDeleteClash(const QString& rowName, const QList<MergeField>& fiel
     return AskDeleteClashes({{rowName, merge}}, fields);
 }
 
+QString ChangedSinceShownText(const QString& rowName, const QList<MergeField>& fields, const RowMerge& sinceShown)
+{
+    // Named as a clash would be: what the other workstation changed.
+    RowMerge named = sinceShown;
+    for (const QString& column : sinceShown.kept) {
+        if (!named.clashes.contains(column))
+            named.clashes.insert(column, sinceShown.stored.value(column));
+    }
+    return rowName + ChangedMeanwhile + clashingFields(fields, named).join(QStringLiteral("; ")) + QLatin1Char('.');
+}
+
 ClashChoice AskDeleteClashes(const QList<std::pair<QString, RowMerge>>& rows, const QList<MergeField>& fields)
 {
     QStringList sentences;
-    for (const auto& [rowName, merge] : rows) {
-        // A delete names what the other workstation changed.
-        RowMerge named = merge;
-        for (const QString& column : merge.kept) {
-            if (!named.clashes.contains(column))
-                named.clashes.insert(column, merge.stored.value(column));
-        }
-        sentences << rowName + ChangedMeanwhile + clashingFields(fields, named).join(QStringLiteral("; ")) +
-                         QLatin1Char('.');
-    }
+    for (const auto& [rowName, merge] : rows)
+        sentences << ChangedSinceShownText(rowName, fields, merge);
     const QString text = sentences.join(QLatin1Char('\n')) +
                          (sentences.size() > 1 ? QStringLiteral("\n\n") : QStringLiteral(" ")) +
                          QStringLiteral("Trotzdem löschen?");

@@ -197,6 +197,11 @@ struct ShownRowsDelete {
 ShownRowsDelete DeleteShownRows(const QList<std::pair<db::Value, RowValues>>& shown, const RowReadByKey& read,
                                 const DeleteRowsAsk& ask, const DeleteRowsRemove& remove);
 
+// "Die Reservierung 9 wurde inzwischen an anderer Stelle geändert: Zimmer
+// jetzt "13".": each field of sinceShown.kept (ChangesSinceShown) with its
+// stored value.
+QString ChangedSinceShownText(const QString& rowName, const QList<MergeField>& fields, const RowMerge& sinceShown);
+
 // AskDeleteClash for several rows in one question: each row named with what
 // changed in it, then "Trotzdem löschen?". Mine for Ja, Cancel otherwise.
 ClashChoice AskDeleteClashes(const QList<std::pair<QString, RowMerge>>& rows, const QList<MergeField>& fields);

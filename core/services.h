@@ -50,7 +50,7 @@ int PositionsOfService(qint32 serviceId);
 
 enum class ServiceDeleteResult { Deleted, Referenced, NotFound, Cancelled };
 // Deletes the service a window shows as `shown` (the columns of
-// ServiceColumns as it read them), asking as DeleteShownRow asks; refuses a
-// service that invoice positions still name, checked and deleted in one
+// ServiceColumns as it read them), asking as DeleteShownRow asks. Refuses a
+// service that invoice positions still name; checked and deleted in one
 // transaction.
 ServiceDeleteResult DeleteShownService(qint32 serviceId, const RowValues& shown, const DeleteAsk& ask);

@@ -311,16 +311,8 @@ void QuitProgram()
 {
     if (!endWorkLetsGo())
         return;
-    endWorkDone = true;
-    ExitProgram();
-}
-
-void QuitProgramWithEveryStation(const QStringList& heldHere)
-{
-    if (!endWorkLetsGo())
-        return;
-    // No end work asked about these, and the request's own question names none.
-    const QStringList unsaved = heldHere + UnsavedEdits();
+    // No end work asked about these: they are named before they are lost.
+    const QStringList unsaved = UnsavedEdits();
     if (!unsaved.isEmpty()) {
         const QString question = QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- ").arg(AppTitle)
                                  + unsaved.join(QStringLiteral("\n- "))

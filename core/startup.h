@@ -76,16 +76,13 @@ void RunProgramEndWork(bool unattended);
 // database and ends at once.
 [[noreturn]] void ExitProgram(bool unattended = false);
 
-// The end the user asked for (quit, closing the main window): runs the end
-// work, which may ask, and ends unless one of them called the end off; then
-// it returns and the program goes on.
+// The end the user asked for (quit, closing the main window, the request
+// that every station ends, this one included): runs the end work, which may
+// ask, then names in one question what no end work asked about (the edits
+// windows keep until they are saved). It ends unless an end work called the
+// end off or the question was answered with its default, Abbrechen, which
+// shows the windows holding the edits; then it returns and the program goes on.
 void QuitProgram();
-// The end this workstation's user asked for together with every other
-// workstation's: as QuitProgram, and then what no end work asked about (the
-// edits windows keep until they are saved, and heldHere, those of the window
-// that asks) is named in one question. Its Abbrechen, as the default, calls
-// the end off too and shows the windows holding the edits.
-void QuitProgramWithEveryStation(const QStringList& heldHere);
 // End work whose question the user answered by going back to the edit
 // (Abbrechen) calls this: a program end the user asked for is called off.
 // Unattended ends do not stop for it.

@@ -7,6 +7,7 @@
 #include "platform/db/transaction.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -113,6 +114,49 @@ QString bracketed(const QString& table)
 }
 
 }  // namespace
+
+std::optional<db::Value> TypedCellValue(const QString& table, const TableColumn& column, const QString& typed,
+                                        QString* problem)
+{
+    if (typed.isEmpty())
+        return db::Value();
+    double lowest = 0, highest = 0;
+    bool whole = true;
+    switch (column.type) {
+    case db::DaoType::Byte: highest = 255; break;
+    case db::DaoType::Integer: lowest = -32768; highest = 32767; break;
+    case db::DaoType::Long: lowest = -2147483648.0; highest = 2147483647.0; break;
+    case db::DaoType::Single:
+    case db::DaoType::Double: whole = false; break;
+    default: return db::Value(typed);
+    }
+    const auto refuse = [problem](const QString& why) -> std::optional<db::Value> {
+        if (problem)
+            *problem = why;
+        return std::nullopt;
+    };
+    const QString quoted = QLatin1Char('"') + typed + QLatin1Char('"');
+    const QString inColumn = QStringLiteral("In der Spalte \"") + column.name + QStringLiteral("\" können nur ");
+    const std::optional<double> number = db::textToNumber(typed);
+    if (!number)
+        return refuse(quoted + QStringLiteral(" ist keine Zahl. ") + inColumn + QStringLiteral("Zahlen stehen."));
+    if (!whole)
+        return db::Value(*number);
+    if (std::trunc(*number) != *number) {
+        const bool rate = column.name.compare(QLatin1String("vat_full"), Qt::CaseInsensitive) == 0
+                          || column.name.compare(QLatin1String("vat_reduced"), Qt::CaseInsensitive) == 0;
+        if (table == QLatin1String("tbl_vat") && rate)
+            return refuse(QStringLiteral("Ein Mehrwertsteuersatz kann nur ganze Prozent betragen; ") + quoted
+                          + QStringLiteral(" lässt sich so nicht speichern. Bitte geben Sie eine ganze Zahl ein, zum "
+                                           "Beispiel 19."));
+        return refuse(inColumn + QStringLiteral("ganze Zahlen stehen; ") + quoted + QStringLiteral(" ist keine."));
+    }
+    if (*number < lowest || *number > highest)
+        return refuse(inColumn + QStringLiteral("ganze Zahlen von ") + QString::number(lowest, 'f', 0)
+                      + QStringLiteral(" bis ") + QString::number(highest, 'f', 0) + QStringLiteral(" stehen; ") + quoted
+                      + QStringLiteral(" liegt außerhalb."));
+    return db::Value(*number + 0.0);
+}
 
 QString LostRowText()
 {

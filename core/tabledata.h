@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 // One table for the table editor, read through the program's connection (so
@@ -26,6 +27,15 @@ struct TableColumn {
     bool autoNumber = false;
     bool required = false;
 };
+
+// A text typed into a cell of column, as the grid writes it; an empty text is
+// the cleared cell's Null. A number column takes a number in the German or
+// the point notation ("1.000", "3,5", "1e5"); one of whole numbers (Byte,
+// Integer, Long) takes no fraction and nothing beyond its range. nullopt for
+// what it does not take, and *problem says why. Other columns leave the
+// check to the database.
+std::optional<db::Value> TypedCellValue(const QString& table, const TableColumn& column, const QString& typed,
+                                        QString* problem);
 
 // Why a row of a table without a key cannot be changed or deleted (CellWrite::Lost).
 QString LostRowText();

@@ -17,7 +17,9 @@ struct WindowEntryPoints {
     std::function<void()> showSettings;       // the settings window, modeless
     std::function<void()> initMainWindow;     // the occupancy plan for MandantId
     std::function<void()> unloadAddressBook;  // the address book, closed for good
-    std::function<void()> unloadSettings;     // the settings window, closed for good
+    // The settings window, closed for good; one with changes asks first and
+    // may stay open.
+    std::function<void()> unloadSettings;
     std::function<void()> unloadFacilityOverview;
     // Runs start-up again once the caller's window has gone; the default
     // queues StartProgram(AppPath) on the event loop.

@@ -86,6 +86,7 @@ void BookingPanel::clear(bool fillDates)
             m_fields.dates[i] = dayText(SelectedPeriod[i]);
             m_fields.times[i] = rt::formatDate(SelectedPeriod[i], QStringLiteral("hh:nn"));
         }
+        m_departureUnread = false;
     }
     m_fields.dateColours = {PanelFieldWhite, PanelFieldWhite};
     m_state.CurrentBookingId = -1;
@@ -138,23 +139,9 @@ bool BookingPanel::validateDate(int index)
 {
     if (index < 0 || index > 1)
         return false;
-    const int other = 1 - index;
-    m_fields.dates[index] = CompleteDateInput(m_fields.dates[index]);
-    auto day = dateOf(m_fields.dates[index]);
-    if (day)
-        m_fields.dates[index] = dayText(*day);
-
-    auto start = dateOf(m_fields.dates[0]);
-    auto end = dateOf(m_fields.dates[1]);
-    if (start && end && *end <= *start) {
-        // The changed day stays; the other one moves to keep one night at least.
-        m_fields.dates[other] = dayText(index == 0 ? start->addDays(1) : end->addDays(-1));
-    }
-    if (!dateOf(m_fields.dates[1]) && start)
-        m_fields.dates[1] = dayText(start->addDays(1));
-
-    start = dateOf(m_fields.dates[0]);
-    end = dateOf(m_fields.dates[1]);
+    CompleteStayDates(m_fields.dates, index, m_departureUnread);
+    const auto start = dateOf(m_fields.dates[0]);
+    const auto end = dateOf(m_fields.dates[1]);
     if (!start || !end)
         return false;
     SelectedPeriod = {start->atNoon(), end->atNoon()};
@@ -277,6 +264,7 @@ void BookingPanel::showStored(const RowValues& row)
         m_fields.dates[i] = rt::formatDate(ends[i], QStringLiteral("dd.mm.yyyy"));
         m_fields.times[i] = rt::formatDate(ends[i], QStringLiteral("hh:nn"));
     }
+    m_departureUnread = m_fields.dates[1].isEmpty();
     m_fields.persons = QString::number(booking.book_cust_count);
     m_fields.info = booking.book_info;
     m_loaded = row;

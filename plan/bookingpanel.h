@@ -49,9 +49,9 @@ public:
     // Completes the date typed into field index (0 arrival, 1 departure).
     // An arrival on or after the departure pushes the departure to the next
     // day, a departure on or before the arrival pulls the arrival to the day
-    // before, and a missing departure becomes the day after the arrival. When
-    // both hold dates they become the selected period and are checked; then
-    // true.
+    // before, and a departure nobody typed becomes the day after the arrival;
+    // one typed that cannot be read stays empty. When both hold dates they
+    // become the selected period and are checked; then true.
     bool validateDate(int index);
     // Field index one day earlier (days 1) or later (-1); an empty field gets today.
     bool stepDate(int index, int days);
@@ -125,6 +125,7 @@ private:
     std::function<void()> m_chooseGuest;
     std::optional<RowValues> m_loaded;   // the stored booking's row as loaded or last saved
     RowValues m_base;                    // BookingColumns of fieldsBooking right after that
+    bool m_departureUnread = false;      // the departure shows empty for what cannot be read there
 };
 
 // The number a typed text starts with (blanks before it skipped), 0 when it

@@ -407,7 +407,7 @@ private:
     PlanCalendar m_calendar;
     BookingPanelFields m_panelFields;
     BookingPanel m_panel{m_state, m_panelFields};
-    // Asked when the program is to end unattended.
+    // Asked when the program is to end.
     UnsavedEditRegistration m_unsavedBooking{[this] {
         readBookingPanel();
         return m_panel.unsavedEdit();

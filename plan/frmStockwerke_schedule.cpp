@@ -137,7 +137,8 @@ void frmStockwerke::mySchedule_TimeObjectDragDrop(const QVector<qint32>& ids, qi
                                                   qint32 newResourceId, const rt::Date& oldStart,
                                                   const rt::Date& newStart, bool copy)
 {
-    if (DropBookings({ids, oldResourceId, newResourceId, oldStart, newStart, copy}) == ScheduleOutcome::Redraw)
+    if (DropBookings({ids, oldResourceId, newResourceId, oldStart, newStart, copy}, m_state.ScheduleDrawn) ==
+        ScheduleOutcome::Redraw)
         scheduleChanged(copy ? QVector<qint32>() : ids, false);
 }
 

@@ -1,6 +1,7 @@
 #include "plan/picturechoice.h"
 
 #include "core/files.h"
+#include "core/globals.h"
 #include "core/mandanten.h"
 #include "core/password.h"
 #include "core/places.h"
@@ -39,9 +40,17 @@ std::optional<QString> ChooseMandantPicture(qint32 mandantId, const QString& cur
     if (!mayChangePictures())
         return std::nullopt;
     const std::optional<QString> name = AskPictureFile(current, imageDir);
-    if (name)
-        SaveMandantImageFile(mandantId, *name);
-    return name;
+    // Facility 0 is no stored row: its picture is shown, not stored.
+    if (!name || mandantId < 1)
+        return name;
+    const MergedSave save = StoreMandantImageFile(mandantId, current, *name);
+    if (save.result == MergedSave::Result::Missing)
+        ui::msgBox(MandantRowName(MandantName, mandantId) + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, QStringLiteral("Bild laden"));
+    if (save.result != MergedSave::Result::Written)
+        return std::nullopt;
+    // Nein to the question keeps the picture stored meanwhile: that one is shown.
+    return save.row.value(QStringLiteral("mand_imagefile")).toText();
 }
 
 std::optional<QString> ChoosePlacePicture(qint32 placeId, const QString& current, const QString& imageDir)

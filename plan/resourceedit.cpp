@@ -2,7 +2,7 @@
 
 #include "core/files.h"
 #include "core/globals.h"
-#include "core/lookups.h"
+#include "core/mandanten.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
@@ -458,8 +458,14 @@ std::optional<QString> RenameFacility(const PlanState& state, qint32 mandantId, 
     const QString name = rt::trim(*answer);
     if (name.isEmpty() || name == caption)
         return std::nullopt;
-    UpdateMandantName(mandantId, name);
-    return name;
+    const MergedSave save = RenameMandant(mandantId, caption, name);
+    if (save.result == MergedSave::Result::Missing)
+        ui::msgBox(MandantRowName(caption, mandantId) + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, QStringLiteral("Name ändern"));
+    if (save.result != MergedSave::Result::Written)
+        return std::nullopt;
+    // Nein to the question keeps the name stored meanwhile: that one is shown.
+    return save.row.value(QStringLiteral("mand_name")).toText().trimmed();
 }
 
 std::optional<QString> LoadFloorPicture(const PlanState& state, const QString& currentName, const QString& imageDir)

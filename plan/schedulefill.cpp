@@ -2,7 +2,6 @@
 
 #include "core/bookings.h"
 #include "core/conflicts.h"
-#include "core/database.h"
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/places.h"
@@ -10,9 +9,6 @@
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "plan/periodnav.h"
-#include "platform/db/database.h"
-#include "platform/db/error.h"
-#include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/busy.h"
@@ -63,7 +59,10 @@ ScheduleContent readContent(qint32 floorId, qint32 buildingId, const rt::Date& s
         ScheduleBookings(MandantId, floorId, buildingId, start, start.addDays(days));
     content.bars.reserve(bookings.size());
     for (const ScheduleBooking& b : bookings) {
-        content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, b.book_start, b.book_end,
+        // Nobody can tell which days it means: it holds its place on all of them.
+        const bool readable = b.book_start && b.book_end;
+        content.bars.push_back({b.book_id, b.pl_id, b.book_customer_id, readable ? b.book_start : start,
+                                readable ? b.book_end : start.addDays(days),
                                 ScheduleBarColour(b.book_color_id, NormalTerminColor), ScheduleBarText(b)});
         content.drawn.insert(b.book_id, {ScheduleBookingColumns(b), rt::trim(b.cust_firstname + QLatin1Char(' ') +
                                                                             b.cust_lastname)});
@@ -114,6 +113,32 @@ QString placeWord()
     return TermPlaceSingular.isEmpty() ? QStringLiteral("Platz") : TermPlaceSingular;
 }
 
+const QString NothingChanged = QStringLiteral("\n\nEs wurde nichts geändert.");
+
+// "Die Buchung kann nicht verschoben werden"
+QString refusalStart(qsizetype count, const QString& verb)
+{
+    return (count == 1 ? QStringLiteral("Die Buchung kann nicht ") : QStringLiteral("Die Buchungen können nicht ")) +
+           verb + QStringLiteral(" werden");
+}
+
+// What the bars drew, as the core compares it.
+QHash<qint32, RowValues> columnsOf(const QHash<qint32, DrawnBooking>& drawn)
+{
+    QHash<qint32, RowValues> columns;
+    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
+        columns.insert(it.key(), it->columns);
+    return columns;
+}
+
+// "Die Reservierung 9 für "Anna Meier"", with the guest the bar showed.
+QString bookingName(qint32 id, const QHash<qint32, DrawnBooking>& drawn)
+{
+    const QString guest = drawn.value(id).guest;
+    return QStringLiteral("Die Reservierung ") + QString::number(id) +
+           (guest.isEmpty() ? QString() : QStringLiteral(" für \"") + guest + QLatin1Char('"'));
+}
+
 QString placeNameOf(qint32 placeId)
 {
     const std::optional<Place> place = LoadPlace(placeId);
@@ -134,7 +159,11 @@ QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, cons
 
 QString ScheduleBarText(const ScheduleBooking& b)
 {
-    QString text = (b.cust_lastname + QStringLiteral(", ") + b.cust_firstname).trimmed();
+    QString text;
+    if (!b.book_start || !b.book_end)
+        text = QStringLiteral("Reservierung ") + QString::number(b.book_id) + QStringLiteral(" mit ungültigem ") +
+               (b.book_start ? QStringLiteral("Abreisedatum: ") : QStringLiteral("Anreisedatum: "));
+    text += (b.cust_lastname + QStringLiteral(", ") + b.cust_firstname).trimmed();
     if (b.book_cust_count > 0)
         text += QStringLiteral(" (") + QString::number(b.book_cust_count) + QLatin1Char(')');
     if (!b.book_info.isEmpty())
@@ -207,7 +236,7 @@ std::array<rt::Date, 2> MarkedPeriod(const rt::Date& dtStart, const rt::Date& dt
     return {first.atNoon(), last.atNoon()};
 }
 
-ScheduleOutcome DropBookings(const ScheduleDrop& drop)
+ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, DrawnBooking>& drawn)
 {
     const QList<qint32> ids = selected(drop.ids);
     // Beside every place there is no place to give the bookings.
@@ -220,67 +249,64 @@ ScheduleOutcome DropBookings(const ScheduleDrop& drop)
         return ScheduleOutcome::Nothing;
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
-    if (!Db)
-        throw db::DbError(db::err::ObjectClosed);
 
-    // Read inside the write lock, so no other workstation changes a booking
-    // between reading it here and writing it shifted.
-    db::Transaction transaction(*Db);
-    std::vector<Booking> bookings;
-    bool missing = false;
-    for (qint32 id : ids) {
-        std::optional<Booking> b = LoadBooking(id);
-        if (!b) {
-            missing = true;
-            continue;
-        }
-        if (drop.copy)
-            b->book_id = 0;
-        if (placeChanged)
-            b->book_place_id = drop.newResourceId;
-        b->book_start = b->book_start.addDays(shift);
-        // An open end stays open, and a booking without an end gets none.
-        if (!IsOpenEnd(b->book_end) && !b->book_end.isZero())
-            b->book_end = b->book_end.addDays(shift);
-        bookings.push_back(*b);
-    }
-    if (bookings.empty())
-        return missing ? ScheduleOutcome::Redraw : ScheduleOutcome::Nothing;
-
-    const StoreOutcome outcome = StoreBookings(bookings);
-    if (outcome.result == StoreResult::Stored) {
-        transaction.commit();
-        return ScheduleOutcome::Redraw;
-    }
-    transaction.rollback();
-    const QString what = bookings.size() == 1 ? QStringLiteral("Die Buchung kann nicht ")
-                                              : QStringLiteral("Die Buchungen können nicht ");
+    const DrawnDropOutcome outcome =
+        DropDrawnBookings({ids, placeChanged ? drop.newResourceId : 0, shift, drop.copy}, columnsOf(drawn));
     const QString verb = drop.copy ? QStringLiteral("kopiert") : QStringLiteral("verschoben");
-    const QString deletedElsewhere =
-        QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.\n\nEs wurde nichts geändert.");
-    if (outcome.result == StoreResult::PlaceMissing) {
-        ui::msgBox(what + verb + QStringLiteral(" werden: ") + placeWord() + QStringLiteral(" Nr. ") +
-                       QString::number(outcome.placeId) + deletedElsewhere,
+    const QString deletedElsewhere = QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    switch (outcome.result) {
+    case DrawnDropOutcome::Result::Stored:
+        return outcome.written.isEmpty() ? ScheduleOutcome::Nothing : ScheduleOutcome::Redraw;
+    case DrawnDropOutcome::Result::Changed: {
+        // Moved as stored, it would undo the other's move; as drawn, it would
+        // land where nobody put it. Nothing is asked: the stored place is shown.
+        QStringList sentences;
+        for (const ShownRowChange& row : outcome.changed)
+            sentences << ChangedSinceShownText(bookingName(row.key.toLong(), drawn), BookingMergeFields(), row.since);
+        for (qint32 id : outcome.missing)
+            sentences << bookingName(id, drawn) + deletedElsewhere;
+        QString tail;
+        if (ids.size() > 1)
+            tail = QStringLiteral("Keine der markierten Reservierungen wurde ") + verb +
+                   QStringLiteral("; der Belegungsplan zeigt sie jetzt, wie sie gespeichert sind.");
+        else if (!outcome.changed.isEmpty())
+            tail = QStringLiteral("Sie wurde nicht ") + verb +
+                   QStringLiteral("; der Belegungsplan zeigt sie jetzt, wie sie gespeichert ist.");
+        else
+            tail = QStringLiteral("Der Belegungsplan zeigt jetzt, was gespeichert ist.");
+        ui::msgBox(sentences.join(QLatin1Char('\n')) +
+                       (sentences.size() > 1 ? QStringLiteral("\n\n") : QStringLiteral(" ")) + tail,
                    ui::Exclamation, AppTitle);
         return ScheduleOutcome::Redraw;
     }
-    if (outcome.result == StoreResult::GuestMissing) {
-        ui::msgBox(what + verb + QStringLiteral(" werden: ") +
+    case DrawnDropOutcome::Result::Unreadable:
+        ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(".\n\n") +
+                       UnreadableBookingText(outcome.unreadableId) + NothingChanged,
+                   ui::Exclamation, AppTitle);
+        return ScheduleOutcome::Refused;
+    case DrawnDropOutcome::Result::Refused: break;
+    }
+
+    const StoreOutcome& store = outcome.store;
+    if (store.result == StoreResult::PlaceMissing) {
+        ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") + placeWord() + QStringLiteral(" Nr. ") +
+                       QString::number(store.placeId) + deletedElsewhere + NothingChanged,
+                   ui::Exclamation, AppTitle);
+        return ScheduleOutcome::Redraw;
+    }
+    if (store.result == StoreResult::GuestMissing) {
+        ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") +
                        NominativeOf(TermPersonSingular, TermKind::Person, Article::Definite,
-                                    QStringLiteral("Nr. ") + QString::number(outcome.customerId)) +
-                       deletedElsewhere,
+                                    QStringLiteral("Nr. ") + QString::number(store.customerId)) +
+                       deletedElsewhere + NothingChanged,
                    ui::Exclamation, AppTitle);
         return ScheduleOutcome::Redraw;
     }
-    if (outcome.result == StoreResult::NotFound) {
-        ui::msgBox(what + verb + QStringLiteral(" werden: eine Buchung wurde inzwischen an einem anderen Arbeitsplatz "
-                                                "gelöscht."),
-                   ui::Exclamation, AppTitle);
-        return ScheduleOutcome::Redraw;
-    }
-    ui::msgBox(what + verb + QStringLiteral(" werden: ") + placeWord() + QStringLiteral(" \"") +
-                   placeNameOf(outcome.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.\n\n") +
-                   QStringLiteral("Es wurde nichts geändert."),
+    // An occupant whose period cannot be read is named, with how to mend it.
+    const QString unreadable = store.bookingId > 0 ? UnreadableBookingText(store.bookingId) : QString();
+    ui::msgBox(refusalStart(ids.size(), verb) + QStringLiteral(": ") + placeWord() + QStringLiteral(" \"") +
+                   placeNameOf(store.placeId) + QStringLiteral("\" ist im Zeitraum bereits belegt.") +
+                   (unreadable.isEmpty() ? QString() : QStringLiteral("\n\n") + unreadable) + NothingChanged,
                ui::Exclamation, AppTitle);
     return ScheduleOutcome::Refused;
 }
@@ -293,19 +319,12 @@ ScheduleOutcome DeleteScheduleBookings(const QVector<qint32>& ids, const QHash<q
     if (RefuseReadOnly())
         return ScheduleOutcome::Refused;
     const QString title = QStringLiteral("Buchungen löschen");
-    QHash<qint32, RowValues> columns;
-    for (auto it = drawn.cbegin(); it != drawn.cend(); ++it)
-        columns.insert(it.key(), it->columns);
-    const ShownRowsDelete deleted = DeleteDrawnBookings(list, columns, [&](const QList<ShownRowChange>& rows) {
+    const ShownRowsDelete deleted = DeleteDrawnBookings(list, columnsOf(drawn), [&](const QList<ShownRowChange>& rows) {
         QList<std::pair<QString, RowMerge>> changed;
         for (const ShownRowChange& row : rows) {
             if (row.since.kept.isEmpty())
                 continue;
-            const qint32 id = row.key.toLong();
-            const QString guest = drawn.value(id).guest;
-            changed.append({QStringLiteral("Die Reservierung ") + QString::number(id) +
-                                (guest.isEmpty() ? QString() : QStringLiteral(" für \"") + guest + QLatin1Char('"')),
-                            row.since});
+            changed.append({bookingName(row.key.toLong(), drawn), row.since});
         }
         if (!changed.isEmpty())
             return AskDeleteClashes(changed, BookingMergeFields()) == ClashChoice::Mine;

@@ -20,7 +20,8 @@ int ScheduleDays(int maxWeekCols);
 // A place's row caption: building and floor short names and the place name,
 // "Haupthaus\EG\ Zimmer 1", trimmed.
 QString SchedulePlaceName(const QString& bldShort, const QString& flrShort, const QString& plName);
-// A booking bar's caption: "Meier, Anna (2) Balkon".
+// A booking bar's caption: "Meier, Anna (2) Balkon"; for one whose period
+// cannot be read "Reservierung 9 mit ungültigem Anreisedatum: Meier, Anna (2)".
 QString ScheduleBarText(const ScheduleBooking& booking);
 // A booking bar's colour: its colour index in the colour table, else normalColour.
 qint32 ScheduleBarColour(int colorId, qint32 normalColour);
@@ -33,10 +34,11 @@ void InitScheduleControl(UserControl1& control);
 // over ScheduleDays(MaxWeekCols) days from the schedule's first day:
 // startDate's day when it is given (above 0), else the day kept in
 // PlanStartDate, else the selected period's start. PlanStartDate keeps it,
-// ScheduleFloorId and ScheduleBuildingId what was asked for.
-// The control's selection is forgotten. Returns the tab's caption (building
-// and floor, the building, or ""). When reading fails the control is left
-// empty with its scale drawn and the error is thrown on (db::DbError).
+// ScheduleFloorId and ScheduleBuildingId what was asked for. A booking with
+// persons whose period cannot be read is drawn over every day shown and
+// named once. The control's selection is forgotten. Returns the tab's caption
+// (building and floor, the building, or ""). When reading fails the control
+// is left empty with its scale drawn and the error is thrown on (db::DbError).
 QString FillSchedule(UserControl1& control, PlanState& state, qint32 floorId, qint32 buildingId,
                      const rt::Date& startDate);
 
@@ -73,11 +75,14 @@ struct ScheduleDrop {
 };
 // Moves the dropped bookings, or copies them (copy), by the whole days
 // between the two starts' days and, when the place changed, onto the new
-// place. All of them are checked and written in one transaction or none is:
-// an occupied place is refused with one message naming it. A drop beside
-// every place, or on the same day and place, does nothing; a read-only
-// workstation is refused (text 390). Bookings deleted meanwhile are left out.
-ScheduleOutcome DropBookings(const ScheduleDrop& drop);
+// place. drawn: what the schedule drew of them. All of them are compared
+// with it, checked and written in one transaction, or none is: a booking
+// moved or deleted since it was drawn is named with where and when it is now
+// (Redraw: the schedule shows it as stored), an occupied place is refused
+// with one message naming it and a booking there whose period cannot be
+// read. A drop beside every place, or on the same day and place, does
+// nothing; a read-only workstation is refused (text 390).
+ScheduleOutcome DropBookings(const ScheduleDrop& drop, const QHash<qint32, DrawnBooking>& drawn);
 
 // Deletes the selected bookings after asking; nothing when none is selected.
 // drawn: what the schedule drew of them; a booking another workstation

@@ -83,6 +83,20 @@ void frmVorgaben::showWindow()
     window.activateWindow();
 }
 
+void frmVorgaben::unloadAsking()
+{
+    if (!isLoaded())
+        return;
+    frmVorgaben& window = instance();
+    if (window.m_databaseMode) {
+        // The question stands over the window it asks about.
+        ui::bringToFront(&window);
+        if (!window.mayDropChanges())
+            return;
+    }
+    unload();
+}
+
 frmVorgaben::frmVorgaben() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("frmVorgaben"));
@@ -652,8 +666,9 @@ void frmVorgaben::btnSave_Click()
             const SettingsProblem problem = CheckSettings(shown);
             if (!problem.text.isEmpty()) {
                 ui::msgBox(problem.text, ui::Exclamation, AppTitle);
-                QLineEdit* field = problem.field == SettingsProblem::Field::Password ? tbPassword
+                QLineEdit* field = problem.field == SettingsProblem::Field::Password           ? tbPassword
                                    : problem.field == SettingsProblem::Field::PrinterTopOffset ? tbPrinterTopOffset
+                                   : problem.field == SettingsProblem::Field::FontSize         ? tbFontSize
                                                                                                : tbPrinterLeftOffset;
                 SSTab1->setCurrentWidget(SSTab1->widget(0));
                 field->setFocus();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/singlewindow.h"
+#include "core/startup.h"
 #include "platform/ui/colorfield.h"
 #include "preferences/settings.h"
 
@@ -29,6 +30,10 @@ class frmVorgaben : public QWidget, public SingleWindow<frmVorgaben> {
 public:
     // Shows the window modeless, loading it when it is new. Closing releases it.
     static void showWindow();
+    // Closed for good by another window (the table editor that changed what
+    // the windows show): a change is asked about first, as on Escape; Nein
+    // keeps the window open with what was typed.
+    static void unloadAsking();
     ~frmVorgaben() override;
 
     // Fixed when the window loads: whether it was opened with the database.
@@ -143,6 +148,8 @@ private:
     // Escape: as Abbrechen, after a question when something was changed.
     void escapePressed();
     bool changedSinceLoad() const;
+    // The changes as the program's end names them; "" when none.
+    QString unsavedEdit() const;
     // True when nothing was changed, or the user agrees to drop the changes.
     bool mayDropChanges();
     void tbMaxWeekCols_LostFocus();
@@ -163,4 +170,6 @@ private:
     EditedSettings m_edited;
     QString m_shownDatabase;
     int m_attempts = 0;
+    // The program's end does not pass the window's own question.
+    UnsavedEditRegistration m_unsaved{[this] { return unsavedEdit(); }, this};
 };

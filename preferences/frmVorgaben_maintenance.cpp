@@ -118,6 +118,13 @@ void frmVorgaben::cmdDeleteTerminDuplicates_Click()
     });
 }
 
+QString frmVorgaben::unsavedEdit() const
+{
+    if (!isVisible() || !changedSinceLoad())
+        return QString();
+    return GetResString(1710) + QStringLiteral(": Änderungen an den Einstellungen");
+}
+
 void frmVorgaben::btnShutdown_Click()
 {
     RunHandler(QStringLiteral("btnShutdown_Click"), [this] {
@@ -137,10 +144,7 @@ void frmVorgaben::btnShutdown_Click()
         ShutdownRequestedHere = true;
         if (chkShutdownAll_includingThisOne->isChecked()) {
             // Ends as a quit does: going back to an edit on any question keeps this one running.
-            QStringList heldHere;
-            if (changedSinceLoad())
-                heldHere << GetResString(1710) + QStringLiteral(": Änderungen an den Einstellungen");
-            QuitProgramWithEveryStation(heldHere);
+            QuitProgram();
             return;
         }
         if (chkCheckForOnlineComputer->isChecked())

@@ -20,6 +20,11 @@
 
 #include <filesystem>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,10 +63,63 @@ fs::path fsPath(const QString& path)
     return fs::path(QFile::encodeName(path).toStdString());
 }
 
+// Whether path is a database or belongs to one: a file that begins as every
+// database of the program does, or a journal beside one.
+bool isDatabaseFile(const QString& path)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        if (path.endsWith(QLatin1String(suffix)))
+            return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArray header("SQLite format 3\0", 16);
+    return file.read(header.size()) == header;
+}
+
+bool existsAsEntry(const QString& path)
+{
+    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
+
+const QString NotReplaced = QStringLiteral("liegt dort bereits als Datenbank und wird nicht ersetzt");
+
+// Renames from to to, unless to exists: never over another file, also when
+// that file appears in between.
+std::error_code renameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray f = QFile::encodeName(from), t = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    int error = errno;
+    // File systems that cannot rename so (some network shares) may link.
+    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) {
+        if (::link(f.constData(), t.constData()) == 0) {
+            ::unlink(f.constData());
+            return {};
+        }
+        error = errno;
+        if (error != EEXIST) {
+            if (existsAsEntry(to))
+                error = EEXIST;
+            else if (std::rename(f.constData(), t.constData()) == 0)
+                return {};
+            else
+                error = errno;
+        }
+    }
+    return std::error_code(error, std::generic_category());
+}
+
 // A file copied with its permissions (a program stays executable), a link as
-// a link; what fails is named in the report.
+// a link; what fails is named in the report. A database already there stays.
 void copyOneFile(const QString& from, const QString& to, CopyReport& report)
 {
+    if (existsAsEntry(to) && isDatabaseFile(to)) {
+        report.failed << to + QStringLiteral(": ") + NotReplaced;
+        return;
+    }
     std::error_code ec;
     const fs::path f = fsPath(from), t = fsPath(to);
     const fs::file_status status = fs::symlink_status(f, ec);
@@ -176,10 +234,52 @@ QString MovedDatabaseName(const QString& typed, const QString& programFolder, co
     return folderName(targetFolder) + QLatin1Char('/') + path.mid(program.size());
 }
 
+namespace {
+
+// The databases that copying source into target would put over files there.
+void collectInTheWay(const QString& source, const QString& target, const std::function<bool(const QString&)>& skip,
+                     QStringList& found)
+{
+    for (const QString& name : ListFiles(source, QStringLiteral("*"))) {
+        const QString to = target + QLatin1Char('/') + name;
+        if ((!skip || !skip(source + QLatin1Char('/') + name)) && existsAsEntry(to) && isDatabaseFile(to))
+            found << to;
+    }
+    for (const QString& name : ListSubfolders(source))
+        collectInTheWay(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name, skip, found);
+}
+
+QString inTheWayText(const QStringList& files)
+{
+    if (files.size() == 1) {
+        return QStringLiteral("Im Zielordner liegt bereits die Datei \"") + files.first()
+               + QStringLiteral("\". Die Installation würde sie durch ihre eigene Datenbank ersetzen. Deshalb wurde "
+                                "nichts kopiert; Einstellungen und Verknüpfungen bleiben, wie sie sind.\n\n"
+                                "Bitte benennen Sie die Datei um oder entfernen Sie sie, oder wählen Sie einen anderen "
+                                "Zielordner.");
+    }
+    QStringList shown = files.mid(0, 10);
+    if (files.size() > shown.size())
+        shown << QStringLiteral("...");
+    return QStringLiteral("Im Zielordner liegen bereits diese Dateien:\n\n") + shown.join(QLatin1Char('\n'))
+           + QStringLiteral("\n\nDie Installation würde sie durch ihre eigenen Datenbanken ersetzen. Deshalb wurde nichts "
+                            "kopiert; Einstellungen und Verknüpfungen bleiben, wie sie sind.\n\n"
+                            "Bitte benennen Sie die Dateien um oder entfernen Sie sie, oder wählen Sie einen anderen "
+                            "Zielordner.");
+}
+
+}  // namespace
+
 bool MoveInstallation(const QString& targetFolder, QString& dbField)
 {
     const QString title = GetResString(1820);
     const QString target = folderName(targetFolder);
+    if (!target.isEmpty() && QFileInfo::exists(target) && !QFileInfo(target).isDir()) {
+        ui::msgBox(QStringLiteral("\"") + target
+                       + QStringLiteral("\" ist eine Datei, kein Ordner. Bitte wählen Sie einen Ordner als Ziel."),
+                   ui::Exclamation, title);
+        return false;
+    }
     if (target.isEmpty() || !QFileInfo(target).isDir()) {
         ui::msgBox(GetResString(1822), ui::Exclamation);
         return false;
@@ -190,6 +290,55 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                    title);
         return false;
     }
+    const QString exe = target + QLatin1Char('/') + AppExeName();
+    const QString programFile = QFileInfo(program + QLatin1Char('/') + AppExeName()).absoluteFilePath();
+    const QString movedDatabase = MovedDatabaseName(dbField, AppPath, target);
+    // A target that holds the program holds a whole installation: nothing is
+    // copied there.
+    const bool copying = !QFileInfo::exists(exe);
+    // A database is never copied as a plain file: another workstation
+    // may be writing it, and its journal belongs to it alone. The one the
+    // field names goes along (typed but not yet saved, it is not the one
+    // open).
+    const QString named = DatabaseSettingFor(dbField).path;
+    const bool databaseGoesAlong = movedDatabase != named && QFileInfo(named).isFile();
+    const QStringList databases{QFileInfo(DbPath).absoluteFilePath(), QFileInfo(named).absoluteFilePath()};
+    const auto skip = [&databases, &programFile](const QString& path) {
+        const QString file = QFileInfo(path).absoluteFilePath();
+        if (file == programFile)
+            return true;
+        for (const QString& live : databases) {
+            if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
+                || file == live + QStringLiteral("-shm"))
+                return true;
+            if (QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
+                && IsMaintenanceCopy(QFileInfo(path).fileName(), live))
+                return true;
+        }
+        return false;
+    };
+    // Whatever lies there stays: a database of the same name (the house's
+    // shared file put there by hand) is never replaced by this one's copy.
+    const auto inTheWay = [&] {
+        QStringList found;
+        if (!copying)
+            return found;
+        if (databaseGoesAlong) {
+            for (const QString& file : {movedDatabase, movedDatabase + QStringLiteral("-journal"),
+                                        movedDatabase + QStringLiteral("-wal"), movedDatabase + QStringLiteral("-shm")}) {
+                if (existsAsEntry(file))
+                    found << file;
+            }
+        }
+        collectInTheWay(program, target, skip, found);
+        found.removeDuplicates();
+        return found;
+    };
+    if (const QStringList found = inTheWay(); !found.isEmpty()) {
+        ui::msgBox(inTheWayText(found), ui::Exclamation, title);
+        return false;
+    }
+
     const QString question = GetResString(1821, {{QStringLiteral("%s1"), AppTitle},
                                                  {QStringLiteral("%s2"), program},
                                                  {QStringLiteral("%s3"), target}});
@@ -211,40 +360,23 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                    != ui::Answer::Ok)
             return false;
     }
+    // Put there while the questions stood: still nothing is copied.
+    if (const QStringList found = inTheWay(); !found.isEmpty()) {
+        ui::msgBox(inTheWayText(found), ui::Exclamation, title);
+        return false;
+    }
 
     if (wasOpen) {
         LogoutWorkstation();
         CloseDatabaseForMaintenance();
         DbOpen = false;
     }
-    const QString exe = target + QLatin1Char('/') + AppExeName();
-    const QString programFile = QFileInfo(program + QLatin1Char('/') + AppExeName()).absoluteFilePath();
-    const QString movedDatabase = MovedDatabaseName(dbField, AppPath, target);
-    if (QFileInfo::exists(exe)) {
+    if (!copying) {
         ui::msgBox(GetResString(1823, {{QStringLiteral("%s"), AppTitle}}), ui::Exclamation, title);
     } else {
-        // A database is never copied as a plain file: another workstation
-        // may be writing it, and its journal belongs to it alone. The one the
-        // field names goes along (typed but not yet saved, it is not the one
-        // open).
-        const QString named = DatabaseSettingFor(dbField).path;
-        const QStringList databases{QFileInfo(DbPath).absoluteFilePath(), QFileInfo(named).absoluteFilePath()};
-        const auto skip = [&databases, &programFile](const QString& path) {
-            const QString file = QFileInfo(path).absoluteFilePath();
-            if (file == programFile)
-                return true;
-            for (const QString& live : databases) {
-                if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
-                    || file == live + QStringLiteral("-shm"))
-                    return true;
-                if (QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
-                    && IsMaintenanceCopy(QFileInfo(path).fileName(), live))
-                    return true;
-            }
-            return false;
-        };
         CopyReport report = DirCopy(program, target, skip);
-        if (report.complete() && movedDatabase != named && QFileInfo(named).isFile()) {
+        bool placed = false;
+        if (report.complete() && databaseGoesAlong) {
             try {
                 ui::WaitCursor wait;
                 QDir().mkpath(QFileInfo(movedDatabase).absolutePath());
@@ -255,11 +387,12 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                 RunWithProgress(title, [&] { db::engine::compactDatabase(named, partial.path()); });
                 // Whoever may write the database here may write it there.
                 TakeRightsOf(named, partial.path());
-                std::error_code ec;
-                fs::rename(fsPath(partial.path()), fsPath(movedDatabase), ec);
-                if (ec) {
+                if (const std::error_code ec = renameNoReplace(partial.path(), movedDatabase)) {
                     QFile::remove(partial.path());
-                    report.failed << movedDatabase + QStringLiteral(": ") + rt::fileErrorReason(ec);
+                    report.failed << movedDatabase + QStringLiteral(": ")
+                                         + (ec == std::errc::file_exists ? NotReplaced : rt::fileErrorReason(ec));
+                } else {
+                    placed = true;
                 }
             } catch (const FileInTheWay& e) {
                 report.failed << e.text();
@@ -272,6 +405,10 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         if (report.complete() && QFileInfo::exists(programFile))
             copyOneFile(programFile, exe, report);
         if (!report.complete()) {
+            // The copy of the database made here is this move's own, and
+            // would stand in the way of the next one.
+            if (placed)
+                QFile::remove(movedDatabase);
             QStringList shown = report.failed.mid(0, 10);
             if (report.failed.size() > shown.size())
                 shown << QStringLiteral("...");

@@ -17,9 +17,11 @@ struct CopyReport {
     QStringList failed;      // what could not be copied, with the reason
     bool complete() const { return !refused && failed.isEmpty(); }
 };
-// Copies the folder tree, replacing files of the same name; files keep their
-// permissions (a program stays executable). Equal folders copy nothing. A file
-// that cannot be copied is named in the report and the others are still copied.
+// Copies the folder tree, replacing files of the same name, but never a
+// database or its journal: such a file is named in the report as one that
+// could not be copied. Files keep their permissions (a program stays
+// executable). Equal folders copy nothing. A file that cannot be copied is
+// named in the report and the others are still copied.
 // Files for which skip (given the source path) answers true are left out.
 CopyReport DirCopy(const QString& source, const QString& target,
                    const std::function<bool(const QString&)>& skip = {});
@@ -30,7 +32,10 @@ CopyReport DirCopy(const QString& source, const QString& target,
 QString MovedDatabaseName(const QString& typed, const QString& programFolder, const QString& targetFolder);
 
 // The move of the program folder to targetFolder, with its questions: copy,
-// repoint the database setting (dbField), shortcuts to the copy. A database
+// repoint the database setting (dbField), shortcuts to the copy. A target
+// that is a file, or that holds a database the copy would replace (one of
+// the moved database's name, its journal, or one of a file copied along), is
+// refused with a message before anything is copied. A database
 // inside the program folder goes along as one whole state of the file, read
 // while other workstations may write; the journal and the copies maintenance
 // set aside beside it stay behind. The program file is copied last: a target

@@ -7,6 +7,7 @@
 #include "core/password.h"
 #include "core/preferences.h"
 #include "platform/db/database.h"
+#include "platform/db/value.h"
 #include "platform/runtime/format.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
@@ -28,14 +29,26 @@ bool storedFlag(const char* key)
     return GetPreference(QString::fromLatin1(key), TypeBoolean, db::Value(false)).toBool();
 }
 
-// The stored offset for the text shown: the number negated, whole, half to
-// even; nullopt when it does not fit.
+// A whole number as typed, in the German or the point notation ("1.000",
+// "1e5", "-0"); nullopt for text, a fraction or several numbers ("1,2,3").
+std::optional<double> wholeNumber(const QString& typed)
+{
+    const std::optional<double> number = db::textToNumber(typed);
+    if (!number || std::trunc(*number) != *number)
+        return std::nullopt;
+    return *number + 0.0;
+}
+
+// The stored offset for the text shown: the number negated; an empty field
+// is none. nullopt when it is no whole number or does not fit.
 std::optional<qint32> offsetFor(const QString& shown)
 {
-    const double stored = -std::nearbyint(rt::val(shown));
-    if (!(stored >= -2147483648.0 && stored <= 2147483647.0))
+    if (shown.trimmed().isEmpty())
+        return 0;
+    const std::optional<double> number = wholeNumber(shown);
+    if (!number || !(-*number >= -2147483648.0 && -*number <= 2147483647.0))
         return std::nullopt;
-    return static_cast<qint32>(stored);
+    return static_cast<qint32>(-*number + 0.0);
 }
 
 int dayCountFor(const QString& typed)
@@ -152,9 +165,12 @@ QString StepFontSize(const QString& typed, int index)
     return QString::number(std::clamp(static_cast<int>(size), 8, 14));
 }
 
-int LimitFontSize(const QString& typed)
+std::optional<int> LimitFontSize(const QString& typed)
 {
-    return static_cast<int>(std::clamp(rt::val(typed), 8.0, 14.0));
+    const std::optional<double> size = wholeNumber(typed);
+    if (!size)
+        return std::nullopt;
+    return static_cast<int>(std::clamp(*size, 8.0, 14.0));
 }
 
 SettingsProblem CheckSettings(const SettingsFields& shown)
@@ -164,6 +180,9 @@ SettingsProblem CheckSettings(const SettingsFields& shown)
         return {offsetText, SettingsProblem::Field::PrinterLeftOffset};
     if (!offsetFor(shown.printerTopOffset))
         return {offsetText, SettingsProblem::Field::PrinterTopOffset};
+    if (!LimitFontSize(shown.fontSize))
+        return {QStringLiteral("Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein."),
+                SettingsProblem::Field::FontSize};
     if (const QString password = PasswordProblem(shown.password); !password.isEmpty())
         return {password, SettingsProblem::Field::Password};
     return {};
@@ -196,7 +215,8 @@ RowValues SharedSettingValues(const SettingsFields& f)
     put("BackupDate2FileName", f.backupDate2FileName ? -1 : 0);
     put("MwSt_included", f.mwstIncluded);
     put("TableToolTipsEnabled", f.tableToolTipsEnabled);
-    put("DayTableFontSize", LimitFontSize(f.fontSize));
+    if (const std::optional<int> size = LimitFontSize(f.fontSize))
+        put("DayTableFontSize", *size);
     put("MaxWeekCols", dayCountFor(f.maxWeekCols));
     put("NormalTerminColor", f.normalTerminColor);
     put("TableFixedRowColBackColor", f.tableFixedRowColBackColor);

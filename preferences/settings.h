@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -72,8 +73,8 @@ void LoadSettingsFromDatabase(SettingsView& view);
 QString LimitDayCount(const QString& typed);
 // The font size one step up (index 0) or down (index 1), kept within 8 to 14.
 QString StepFontSize(const QString& typed, int index);
-// A typed font size kept within 8 to 14.
-int LimitFontSize(const QString& typed);
+// A typed font size kept within 8 to 14; nullopt for what is no whole number.
+std::optional<int> LimitFontSize(const QString& typed);
 
 // The fields that show a stored value, as the user edits them (types into,
 // steps, clicks or chooses in).
@@ -102,7 +103,7 @@ SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsField
 // field to correct.
 struct SettingsProblem {
     QString text;
-    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, Password } field = Field::None;
+    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, FontSize, Password } field = Field::None;
 };
 SettingsProblem CheckSettings(const SettingsFields& shown);
 

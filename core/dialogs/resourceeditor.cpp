@@ -25,11 +25,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -84,6 +88,32 @@ QString windowName()
 
 }  // namespace
 
+// Opens a cell's editor once on what the user typed there and the column
+// refused, so it can be mended rather than typed again.
+class RetypeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void retype(const QModelIndex& cell, const QString& text)
+    {
+        m_cell = cell;
+        m_text = text;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line && m_cell.isValid() && index == m_cell) {
+            line->setText(m_text);
+            m_cell = QPersistentModelIndex();
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+private:
+    mutable QPersistentModelIndex m_cell;
+    QString m_text;
+};
+
 void frmResourcen::ShowRessources(const QString& table, const QString& caption)
 {
     if (RefuseReadOnly(ui::Critical)) {
@@ -118,6 +148,8 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     grdDataGrid = new QTableView;
     m_model = new ResourceTableModel(this);
     grdDataGrid->setModel(m_model);
+    m_delegate = new RetypeDelegate(grdDataGrid);
+    grdDataGrid->setItemDelegate(m_delegate);
     grdDataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     grdDataGrid->setAlternatingRowColors(true);
     grdDataGrid->horizontalHeader()->setStretchLastSection(true);
@@ -184,6 +216,7 @@ frmResourcen::frmResourcen() : QWidget(nullptr, Qt::Window)
     connect(m_model, &ResourceTableModel::emptyRefused, this,
             [this] { ui::msgBox(m_requiredText, ui::Exclamation, windowTitle()); });
     connect(m_model, &ResourceTableModel::keyChangeRefused, this, &frmResourcen::grdDataGrid_KeyRefused);
+    connect(m_model, &ResourceTableModel::valueRefused, this, &frmResourcen::grdDataGrid_ValueRefused);
     connect(m_model, &ResourceTableModel::notWritten, this, &frmResourcen::grdDataGrid_NotWritten);
     resize(760, 520);
     Form_Load();
@@ -351,6 +384,34 @@ void frmResourcen::grdDataGrid_KeyRefused(const QString& reasons)
     ui::msgBox(text, ui::Exclamation, windowTitle());
 }
 
+void frmResourcen::grdDataGrid_ValueRefused(const QModelIndex& cell, const QString& problem, const QString& typed)
+{
+    // Once the grid has closed the refused edit (a save: once it is over),
+    // the cell opens again on it.
+    m_delegate->retype(cell, typed);
+    m_refusedCell = cell;
+    if (m_saving) {
+        m_saveError = problem;
+        return;
+    }
+    ui::msgBox(problem, ui::Exclamation, windowTitle());
+    QMetaObject::invokeMethod(this, &frmResourcen::reopenRefusedCell, Qt::QueuedConnection);
+}
+
+void frmResourcen::reopenRefusedCell()
+{
+    const QPersistentModelIndex cell = std::exchange(m_refusedCell, QPersistentModelIndex());
+    if (!cell.isValid())
+        return;
+    grdDataGrid->setCurrentIndex(cell);
+    // Locked meanwhile: the cell shows what is stored.
+    if (!(m_model->flags(cell) & Qt::ItemIsEditable)) {
+        m_delegate->retype(QModelIndex(), QString());
+        return;
+    }
+    grdDataGrid->edit(cell);
+}
+
 void frmResourcen::grdDataGrid_NotWritten(const QString& text)
 {
     const QString full = text + QStringLiteral("\n\nIhre Änderung wurde nicht gespeichert.");
@@ -436,6 +497,7 @@ bool frmResourcen::saveChanges()
     m_saving = false;
     if (keepRow >= 0 && keepRow < m_model->rowCount())
         grdDataGrid->selectionModel()->setCurrentIndex(m_model->index(keepRow, keepColumn), QItemSelectionModel::NoUpdate);
+    reopenRefusedCell();
     if (m_saveError.isEmpty())
         return true;
     ui::msgBox(GetResString(1675, {{QStringLiteral("%s"), m_saveError}}), ui::Exclamation, windowTitle());
@@ -498,6 +560,7 @@ void frmResourcen::Form_Unload()
         const bool previous = Closing;
         Closing = true;
         ui::doEvents();
+        // A settings window with changes asks its own question first, and may stay.
         for (const auto& unloadWindow :
              {Windows().unloadAddressBook, Windows().unloadSettings, Windows().unloadFacilityOverview}) {
             if (unloadWindow)

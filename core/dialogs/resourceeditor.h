@@ -3,6 +3,7 @@
 #include "core/dialogs/colorselector.h"
 #include "core/singlewindow.h"
 
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QWidget>
 
@@ -16,6 +17,7 @@ class QPushButton;
 class QTableView;
 class QTimer;
 class ResourceTableModel;
+class RetypeDelegate;
 class TableData;
 
 // The table editor: one table of the database in a grid, opened locked.
@@ -78,12 +80,16 @@ private:
     void grdDataGrid_Error(const QString& description);
     void grdDataGrid_KeyRefused(const QString& reasons);
     void grdDataGrid_NotWritten(const QString& text);
+    void grdDataGrid_ValueRefused(const QModelIndex& cell, const QString& problem, const QString& typed);
+    void reopenRefusedCell();
     void TableClickTimer_Timer();
     void showPosition();
 
     QString m_table;
     std::unique_ptr<TableData> m_data;
     ResourceTableModel* m_model = nullptr;
+    RetypeDelegate* m_delegate = nullptr;
+    QPersistentModelIndex m_refusedCell;   // to open again on what was typed
     bool m_modified = false;
     int m_colorColumn = -2;
     bool m_rowsEditable = true;

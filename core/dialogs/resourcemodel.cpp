@@ -169,8 +169,14 @@ bool ResourceTableModel::setData(const QModelIndex& index, const QVariant& value
             return false;
         }
         // A cleared cell stores Null, which text columns that refuse "" take.
-        if (!text.isEmpty())
-            v = db::Value(text);
+        QString problem;
+        const std::optional<db::Value> typed =
+            TypedCellValue(m_data->table(), m_data->columns().at(index.column()), text, &problem);
+        if (!typed) {
+            emit valueRefused(index, problem, text);
+            return false;
+        }
+        v = *typed;
     }
     const int row = index.row();
     if (row >= storedRows()) {

@@ -61,6 +61,9 @@ signals:
     void readFailed(const QString& description);
     // A cell of a required column was cleared; nothing was changed.
     void emptyRefused(int column);
+    // What was typed into the cell is not what its column takes (problem
+    // says why); nothing was changed.
+    void valueRefused(const QModelIndex& cell, const QString& problem, const QString& typed);
     // A key other rows point to, kept; reasons says which.
     void keyChangeRefused(const QString& reasons);
 

@@ -1,6 +1,7 @@
-// The request that every workstation ends, met by one that holds edits
-// nobody has saved: a note typed into the plan's booking panel, an address
-// changed in the address book, a price another workstation changed too.
+// The request that every workstation ends, and the plain end, met by one
+// that holds edits nobody has saved: a note typed into the plan's booking
+// panel or the booking window, an address changed in the address book, a
+// price another workstation changed too.
 
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
@@ -20,6 +21,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +63,8 @@ protected:
             frmServices::unload();
         if (frmAdressen::isLoaded())
             frmAdressen::unload();
+        if (frmBuchungen::isLoaded())
+            frmBuchungen::unload();
         frmStockwerke::unload();
     }
     // The other workstation sets or clears the request.
@@ -200,4 +204,36 @@ TEST_F(EndRequest, AtItsOwnRequestAStationGoesBackToAnEditOnAnyQuestionAndStaysR
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_THROW(settings.btnShutdown->click(), ProgramEnded);
     EXPECT_TRUE(stored("SELECT ws_LoginDate FROM tbl_workstations").isNull());
+}
+
+TEST_F(EndRequest, DateiBeendenNamesANoteTypedInTheBookingWindowAndAbbrechenGoesBackToIt)
+{
+    frmStockwerke& plan = frmStockwerke::instance();
+    plan.init();
+    frmBuchungen& editor = frmBuchungen::instance();
+    editor.ShowBookings(QString(), booking, room, true, 1);
+    editor.tbBuchungInfo->setFocus();
+    QTest::keyClicks(editor.tbBuchungInfo, QStringLiteral("Kinderbett"));
+    const auto beenden = [&plan] {
+        plan.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&plan));
+        QTest::keyClick(&plan, Qt::Key_D, Qt::AltModifier);
+        ASSERT_TRUE(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_B);
+    };
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerDefault();
+    beenden();
+    EXPECT_EQ(dialogs->messages().front().text, "Möchten Sie " + AppTitle + " beenden?");
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(
+        QStringLiteral("\n- Buchungen: Änderungen an der Buchung %1 für \"Anna Meier\"\n").arg(booking)));
+    EXPECT_EQ(windows.ended, 0);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+    EXPECT_EQ(editor.tbBuchungInfo->text(), "Kinderbett");
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_THROW(beenden(), ProgramEnded);
+    EXPECT_EQ(windows.ended, 1);
 }

@@ -8,6 +8,7 @@
 #include "core/workstation.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <gtest/gtest.h>
@@ -245,7 +246,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     const qint32 shown = db.addBooking(db.place, db.anna, 3, 5);
     const qint32 gone = db.addBooking(db.otherPlace, db.otto, 3, 5);
     ASSERT_TRUE(editor.LoadBooking(shown));
-    DeleteBooking(gone);   // by another workstation
+    test::DeleteBooking(gone);   // by another workstation
 
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
@@ -262,7 +263,7 @@ TEST_F(Editor, ABookingDeletedMeanwhileNeverTakesAnotherOnesFields)
     EXPECT_EQ(db.bookings(), 1);
 
     // The booking shown deleted before its save: told, and the fields become a new booking.
-    DeleteBooking(shown);
+    test::DeleteBooking(shown);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Reservierung %1 nicht gefunden").arg(shown));
@@ -278,7 +279,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     const qint32 eva = db.addGuest("Eva", "Neu");
     prepare(editor, db.place, 3, 6, eva);
     editor.fields().tbPersoncount = "3";
-    ASSERT_EQ(DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
+    ASSERT_EQ(test::DeleteCustomer(eva), CustomerDeleteResult::Deleted);   // by another workstation
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Yes);
     EXPECT_FALSE(editor.SaveBooking());
@@ -290,7 +291,7 @@ TEST_F(Editor, AGuestOrPlaceDeletedElsewhereIsNamedAndNothingStored)
     EXPECT_EQ(editor.fields().tbPersoncount, "3");
 
     editor.AddMainAdress(db.otto, QString());
-    ASSERT_EQ(DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
+    ASSERT_EQ(test::DeleteResource(ResourceKind::Place, db.place).result, ResourceDeleteOutcome::Result::Deleted);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.SaveBooking());
     EXPECT_EQ(dialogs->lastMessage().text, PlaceDeletedText("Haupthaus \\ Erdgeschoss \\ Zimmer 1"));
@@ -414,6 +415,40 @@ TEST_F(Editor, DateBoxesKeepTheEndAfterTheStart)
     EXPECT_EQ(boxes[1], db.dayText(9));
     editor.StepBookingDate(0, 1);    // "-": one day earlier
     EXPECT_EQ(boxes[0], db.dayText(6));
+}
+
+TEST_F(Editor, ADepartureThatCannotBeReadStaysEmptyAndTheSaveIsRefused)
+{
+    const qint32 id = db.addBooking(db.place, db.anna, 3, 8);
+    test::DialogScope dialogs;
+    for (const char* typed : {"19.12.", "5.1.", "heute", "2027-01-05", "31.02.2027"}) {
+        ASSERT_TRUE(editor.LoadBooking(id));
+        auto& boxes = editor.fields().tbBuchungDatum;
+        boxes[1] = QString::fromUtf8(typed);
+        editor.BookingDateChanged(1);
+        EXPECT_EQ(boxes[1], "") << typed;
+        // Neither a new arrival nor entering the box puts another day there.
+        boxes[0] = db.dayText(4);
+        editor.BookingDateChanged(0);
+        editor.DateBoxEntered(1);
+        EXPECT_EQ(boxes[1], "") << typed;
+        dialogs->answerMessage(ui::Answer::Ok);
+        EXPECT_FALSE(editor.SaveBooking());
+        EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+        EXPECT_EQ(stored(id)->book_start, db.day(3));
+        EXPECT_EQ(stored(id)->book_end, db.day(8));
+    }
+    // Nor where a stored departure cannot be read.
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'Ostern' WHERE book_id = %1").arg(id));
+    ASSERT_TRUE(editor.LoadBooking(id));
+    editor.fields().tbBuchungDatum[0] = db.dayText(4);
+    editor.BookingDateChanged(0);
+    EXPECT_EQ(editor.fields().tbBuchungDatum[1], "");
+    // Nothing typed there: the day after the arrival, as before.
+    editor.NewBooking();
+    editor.fields().tbBuchungDatum[0] = db.dayText(4);
+    editor.BookingDateChanged(0);
+    EXPECT_EQ(editor.fields().tbBuchungDatum[1], db.dayText(5));
 }
 
 TEST_F(Editor, TheInvoiceIsTheShownBookingsNeverAnEarlierOne)

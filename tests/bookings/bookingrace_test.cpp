@@ -5,6 +5,7 @@
 #include "core/terms.h"
 #include "tests/bookings/booking_db.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/workstations.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +63,8 @@ TEST(BookingRace, ABookingRacingTheDeleteOfItsGuestOrPlaceNeverPointsNowhere)
     test::Station deleting;
     deleting.run = [&](int i, QStringList& report) {
         const size_t n = static_cast<size_t>(i);
-        const bool deleted = i % 2 == 0 ? DeleteCustomer(guests[n]) == CustomerDeleteResult::Deleted
-                                        : DeleteResource(ResourceKind::Place, places[n]).result
+        const bool deleted = i % 2 == 0 ? test::DeleteCustomer(guests[n]) == CustomerDeleteResult::Deleted
+                                        : test::DeleteResource(ResourceKind::Place, places[n]).result
                                               == ResourceDeleteOutcome::Result::Deleted;
         report << (deleted ? QStringLiteral("gelöscht") : QStringLiteral("abgelehnt"));
     };

@@ -161,6 +161,25 @@ TEST_F(BookingWindow, TypedDatesAreCompletedAndCheckedWhenTheBoxIsLeft)
     EXPECT_EQ(w().tbBuchungDatum[1]->text(), db.dayText(5));
 }
 
+TEST_F(BookingWindow, ADepartureThatCannotBeReadIsEmptiedAndItsSaveRefused)
+{
+    w().ShowBookings("", soon, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    QLineEdit* departure = w().tbBuchungDatum[1];
+    QTest::mouseClick(departure, Qt::LeftButton);
+    QTest::keyClick(departure, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(departure, QStringLiteral("19.12."));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w().cmdSave[0], Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    EXPECT_EQ(departure->text(), "");
+    EXPECT_EQ(LoadBooking(soon)->book_end, db.day(4));
+    // Back in the box, no day is put there for the user.
+    QTest::mouseClick(departure, Qt::LeftButton);
+    EXPECT_EQ(departure->text(), "");
+}
+
 TEST_F(BookingWindow, ClosingHidesAndKeepsTheEditor)
 {
     w().ShowBookings("", soon, db.place, true, 1);

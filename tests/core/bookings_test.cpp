@@ -3,8 +3,10 @@
 #include "core/database.h"
 #include "core/notices.h"
 #include "platform/db/database.h"
+#include "platform/db/error.h"
 #include "platform/db/transaction.h"
 #include "tests/core/occupancy_db.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QFile>
@@ -42,6 +44,17 @@ protected:
     {
         database.exec(QStringLiteral("INSERT INTO tbl_customers (cust_id, cust_lastname) VALUES (7, 'Meier'), (8, 'Schulz')"));
     }
+    // What the schedule draws of July's bookings (OccupancyDb's are of no facility, booking()'s of facility 1).
+    static QHash<qint32, RowValues> drawn()
+    {
+        QHash<qint32, RowValues> bars;
+        for (qint32 facility : {0, 1}) {
+            for (const ScheduleBooking& b : ScheduleBookings(facility, -1, -1, july(1, 0), july(31, 0)))
+                bars.insert(b.book_id, ScheduleBookingColumns(b));
+        }
+        return bars;
+    }
+
     test::OccupancyDb database;
     qint32 floor = database.addFloor(database.addBuilding(1, QStringLiteral("Haupthaus")), 0);
     qint32 place = database.addPlace(floor);
@@ -90,62 +103,93 @@ TEST_F(StoringBookings, AnOccupiedPlaceIsRefusedAndNothingIsWritten)
     EXPECT_EQ(StoreBooking(beside).result, StoreResult::Stored);
 }
 
-TEST_F(StoringBookings, AnEditedBookingDoesNotCollideWithItsOwnRow)
+TEST_F(StoringBookings, AStoredBookingIsNeverWrittenThroughTheNewBookingPath)
 {
     Booking b = booking(place, 7, 3, 6);
     ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
-    b.book_start = july(4);
-    b.book_end = july(8);
-    b.book_cust_count = 3;
-    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+    b.book_end = july(9);
+    EXPECT_THROW(StoreBooking(b), db::DbError);
+    EXPECT_EQ(LoadBooking(b.book_id)->book_end, july(6));
     EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 1);
-    EXPECT_EQ(LoadBooking(b.book_id)->book_end, july(8));
-    EXPECT_EQ(LoadBooking(b.book_id)->book_cust_count, 3);
-}
-
-TEST_F(StoringBookings, ABookingDeletedMeanwhileIsNotWrittenAgain)
-{
-    Booking b = booking(place, 7, 3, 6);
-    ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
-    EXPECT_EQ(DeleteBooking(b.book_id), 1);
-    b.book_info = QStringLiteral("geändert");
-    EXPECT_EQ(StoreBooking(b).result, StoreResult::NotFound);
-    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
 }
 
 TEST_F(StoringBookings, AMoveOfSeveralIsAllOrNothing)
 {
     // Two adjacent bookings moved a day on together: each passes over the
     // other's old span, which is no conflict.
-    std::vector<Booking> move{booking(place, 7, 3, 5), booking(place, 8, 5, 7)};
-    for (Booking& b : move)
-        ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
-    for (Booking& b : move) {
-        b.book_start = b.book_start.addDays(1);
-        b.book_end = b.book_end.addDays(1);
-    }
-    ASSERT_EQ(StoreBookings(move).result, StoreResult::Stored);
-    EXPECT_EQ(LoadBooking(move[0].book_id)->book_start, july(4));
-    EXPECT_EQ(LoadBooking(move[1].book_id)->book_end, july(8));
+    const qint32 a = database.addBooking(place, 7, 3, 5);
+    const qint32 b = database.addBooking(place, 8, 5, 7);
+    DrawnDropOutcome outcome = DropDrawnBookings({{a, b}, 0, 1, false}, drawn());
+    ASSERT_EQ(outcome.result, DrawnDropOutcome::Result::Stored);
+    EXPECT_EQ(outcome.written, (QList<qint32>{a, b}));
+    EXPECT_EQ(LoadBooking(a)->book_start, july(4));
+    EXPECT_EQ(LoadBooking(b)->book_end, july(8));
 
     // One of them lands on an occupied stretch: neither moves.
-    database.addBooking(place, 9, 10, 12);
-    for (Booking& b : move) {
-        b.book_start = b.book_start.addDays(4);
-        b.book_end = b.book_end.addDays(4);
-    }
-    const StoreOutcome outcome = StoreBookings(move);
-    EXPECT_EQ(outcome.result, StoreResult::PlaceOccupied);
-    EXPECT_EQ(outcome.placeId, place);
-    EXPECT_EQ(LoadBooking(move[0].book_id)->book_start, july(4));
-    EXPECT_EQ(LoadBooking(move[1].book_id)->book_start, july(6));
+    const qint32 holder = database.addBooking(place, 9, 10, 12);
+    outcome = DropDrawnBookings({{a, b}, 0, 4, false}, drawn());
+    EXPECT_EQ(outcome.result, DrawnDropOutcome::Result::Refused);
+    EXPECT_EQ(outcome.store.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(outcome.store.placeId, place);
+    EXPECT_EQ(outcome.store.bookingId, holder);
+    EXPECT_EQ(LoadBooking(a)->book_start, july(4));
+    EXPECT_EQ(LoadBooking(b)->book_start, july(6));
+
+    // Copies that land on each other are refused as well.
+    const qint32 beside = database.addBooking(otherPlace, 8, 5, 7);
+    outcome = DropDrawnBookings({{a, beside}, database.addPlace(floor), -1, true}, drawn());
+    EXPECT_EQ(outcome.store.result, StoreResult::PlaceOccupied);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 4);
 }
 
-TEST_F(StoringBookings, CopiesThatLandOnEachOtherAreRefused)
+// Another station changes a booking after this one's schedule drew it, and
+// this one drags the old bar: what a drag changes is compared with the bar,
+// the rest is the other station's and stays as it stored it.
+TEST_F(StoringBookings, ADragComparesPlaceAndPeriodWithTheBarAndKeepsWhatElseTheOtherStationChanged)
 {
-    std::vector<Booking> copies{booking(place, 7, 3, 5), booking(place, 8, 4, 6)};
-    EXPECT_EQ(StoreBookings(copies).result, StoreResult::PlaceOccupied);
-    EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), 0);
+    test::OtherStation other{database.path()};
+    // The other station's change (none: a delete) and the compared columns it changes.
+    const std::vector<std::pair<QString, QStringList>> changes{
+        {QStringLiteral("book_place_id = %1").arg(database.addPlace(floor)), {"book_place_id"}},
+        {"book_start = #07/20/2024 12:00:00#, book_end = #07/25/2024 12:00:00#", {"book_end", "book_start"}},
+        {"book_end = #07/06/2024 12:00:00#", {"book_end"}},
+        {"book_info = 'Hund'", {}},
+        {"book_cust_count = 3, book_color_id = 2, book_customer_id = 8", {}},
+        {{}, {}},
+    };
+    for (const auto& [set, compared] : changes) {
+        for (DrawnDrop drop : {DrawnDrop{{}, otherPlace, 0, false}, DrawnDrop{{}, 0, 2, false}, DrawnDrop{{}, otherPlace, 2, true}}) {
+            SCOPED_TRACE(set.toStdString() + (drop.copy ? ", copied" : drop.days ? ", two days on" : ", other place"));
+            database.exec(QStringLiteral("DELETE FROM tbl_bookings"));
+            const qint32 id = database.addBooking(place, 7, 3, 5, 2);
+            drop.ids = {id};
+            const QHash<qint32, RowValues> bars = drawn();
+            other.exec(set.isEmpty() ? QStringLiteral("DELETE FROM tbl_bookings WHERE book_id = ?")
+                                     : QStringLiteral("UPDATE tbl_bookings SET %1 WHERE book_id = ?").arg(set), {id});
+            const std::optional<RowValues> before = ReadBookingRow(id);
+            const DrawnDropOutcome outcome = DropDrawnBookings(drop, bars);
+            if (!before || !compared.isEmpty()) {
+                EXPECT_EQ(outcome.result, DrawnDropOutcome::Result::Changed);
+                EXPECT_EQ(ReadBookingRow(id), before);
+                EXPECT_EQ(database.count(QStringLiteral("tbl_bookings")), before ? 1 : 0);
+                QStringList kept = before ? outcome.changed.value(0).since.kept : QStringList();
+                kept.sort();
+                EXPECT_EQ(kept, compared);
+                EXPECT_EQ(outcome.missing, before ? QList<qint32>() : QList<qint32>{id});
+                continue;
+            }
+            ASSERT_EQ(outcome.written.size(), 1);
+            RowValues after = *ReadBookingRow(outcome.written.front());
+            EXPECT_EQ(after.value("book_place_id").toLong(), drop.placeId > 0 ? drop.placeId : place);
+            EXPECT_EQ(after.value("book_start").toDate(), july(3 + drop.days));
+            EXPECT_EQ(after.value("book_end").toDate(), july(5 + drop.days));
+            // Everything else as the other station stored it; a copy's source untouched.
+            for (const char* column : {"book_id", "book_place_id", "book_start", "book_end", "book_bearb_date"})
+                after.insert(QLatin1String(column), before->value(QLatin1String(column)));
+            EXPECT_EQ(after, *before);
+            EXPECT_EQ(ReadBookingRow(id) == before, drop.copy);
+        }
+    }
 }
 
 TEST_F(StoringBookings, TheCheckIsMadeAgainAtTheWriteNotTrustedFromBefore)
@@ -181,24 +225,9 @@ TEST_F(StoringBookings, APlaceMustExistAndAGuestWhenThereIsOne)
     ASSERT_EQ(StoreBooking(none).result, StoreResult::Stored);
     ASSERT_EQ(StoreBooking(minus).result, StoreResult::Stored);
     database.exec(QStringLiteral("UPDATE tbl_bookings SET book_customer_id = 9 WHERE book_id = %1").arg(minus.book_id));
-    std::vector<Booking> move{none, *LoadBooking(minus.book_id)};
-    for (Booking& b : move) {
-        b.book_start = july(10);
-        b.book_end = july(12);
-    }
-    EXPECT_EQ(StoreBookings(move).result, StoreResult::GuestMissing);
+    EXPECT_EQ(DropDrawnBookings({{none.book_id, minus.book_id}, 0, 7, false}, drawn()).store.result,
+              StoreResult::GuestMissing);
     EXPECT_EQ(LoadBooking(none.book_id)->book_start, july(3));
-}
-
-TEST_F(StoringBookings, DeletingRemovesExactlyTheGivenBookings)
-{
-    const qint32 a = database.addBooking(place, 7, 3, 5);
-    const qint32 b = database.addBooking(place, 7, 5, 7);
-    const qint32 c = database.addBooking(otherPlace, 7, 3, 5);
-    EXPECT_EQ(DeleteBookings({a, c, 0, -1}), 2);
-    EXPECT_TRUE(LoadBooking(b));
-    EXPECT_FALSE(LoadBooking(a));
-    EXPECT_EQ(DeleteBookings({}), 0);
 }
 
 // Two program copies on one file, each saving the same place and period at

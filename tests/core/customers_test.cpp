@@ -4,6 +4,7 @@
 #include "tests/core/occupancy_db.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 
 #include <gtest/gtest.h>
 
@@ -65,11 +66,11 @@ TEST_F(CustomerRows, OnlyAnUnreferencedCustomerIsDeleted)
     const qint32 place = database.addPlace(database.addFloor(database.addBuilding(1, QStringLiteral("Haus")), 0));
     database.addBooking(place, guest.cust_id, 3, 5);
     database.exec(QStringLiteral("INSERT INTO tbl_invoice (inv_customer_id) VALUES (%1)").arg(payer.cust_id));
-    EXPECT_EQ(DeleteCustomer(guest.cust_id), CustomerDeleteResult::Referenced);
-    EXPECT_EQ(DeleteCustomer(payer.cust_id), CustomerDeleteResult::Referenced);
+    EXPECT_EQ(test::DeleteCustomer(guest.cust_id), CustomerDeleteResult::Referenced);
+    EXPECT_EQ(test::DeleteCustomer(payer.cust_id), CustomerDeleteResult::Referenced);
     EXPECT_EQ(ReferencesOfCustomer(payer.cust_id).invoices, 1);
-    EXPECT_EQ(DeleteCustomer(nobody.cust_id), CustomerDeleteResult::Deleted);
-    EXPECT_EQ(DeleteCustomer(nobody.cust_id), CustomerDeleteResult::NotFound);
+    EXPECT_EQ(test::DeleteCustomer(nobody.cust_id), CustomerDeleteResult::Deleted);
+    EXPECT_EQ(test::DeleteCustomer(nobody.cust_id), CustomerDeleteResult::NotFound);
     EXPECT_EQ(database.count(QStringLiteral("tbl_customers")), 2);
 }
 

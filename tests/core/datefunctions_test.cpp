@@ -83,6 +83,9 @@ TEST(CompleteDateInput, GermanInput)
     EXPECT_EQ(CompleteDateInput(QStringLiteral("31.02.2020")), QString());
     EXPECT_EQ(CompleteDateInput(QStringLiteral("24.12.202")), QString());
     EXPECT_EQ(CompleteDateInput(QStringLiteral("1.2.3.2020")), QString());
+    // No year, a word, the year in front: no date, and never another day.
+    for (const char* typed : {"19.12.", "5.1.", "heute", "2027-01-05"})
+        EXPECT_EQ(CompleteDateInput(QString::fromUtf8(typed)), QString()) << typed;
 }
 
 TEST(CompleteDateInput, FollowsTheLocaleOrder)

@@ -1,8 +1,8 @@
 #include "core/invoices.h"
 #include "core/services.h"
 #include "platform/db/error.h"
-#include "tests/support/invoice_rows.h"
 #include "tests/support/test_database.h"
+#include "tests/support/unchecked_writes.h"
 
 #include <gtest/gtest.h>
 
@@ -97,15 +97,11 @@ TEST_F(InvoiceTables, PositionsReadWithTheirServiceAndTextsAreBound)
 
 TEST_F(InvoiceTables, AServiceStaysWhileInvoicePositionsNameIt)
 {
-    const auto remove = [] {
-        const RowValues shown = ServiceColumns(ServiceFromRow(*ReadServiceRow(1)));
-        return DeleteShownService(1, shown, [](const RowValues&, const RowMerge&) { return true; });
-    };
-    EXPECT_EQ(remove(), ServiceDeleteResult::Referenced);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::Referenced);
     EXPECT_EQ(rows(QStringLiteral("tbl_services")), 1);
-    EXPECT_EQ(this->remove(position), InvoiceWrite::Written);
-    EXPECT_EQ(remove(), ServiceDeleteResult::Deleted);
-    EXPECT_EQ(DeleteShownService(1, {}, {}), ServiceDeleteResult::NotFound);
+    EXPECT_EQ(remove(position), InvoiceWrite::Written);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::Deleted);
+    EXPECT_EQ(test::DeleteService(1), ServiceDeleteResult::NotFound);
 }
 
 TEST_F(InvoiceTables, AServiceIsStoredAnewWhenItsRowIsGone)
@@ -157,7 +153,7 @@ TEST_F(InvoiceTables, AWriteNamingARowDeletedElsewhereWritesNothing)
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::Written);
 
     // Stored anew all or nothing: a position naming a gone service stops it.
-    test::RemoveInvoiceRows(invoice);
+    test::RemoveInvoice(invoice);
     header.inv_customer_id = 5;
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::InvoiceMissing);
     p.ivp_prod_id = 1;

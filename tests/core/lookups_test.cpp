@@ -1,4 +1,5 @@
 #include "core/lookups.h"
+#include "core/mandanten.h"
 
 #include "core/messages.h"
 #include "tests/core/scratch_database.h"
@@ -91,8 +92,9 @@ TEST_F(Lookups, FacilitiesAndSingleValues)
 
     EXPECT_EQ(GetMandantName(4), QStringLiteral("Haus am See"));
     EXPECT_EQ(GetMandantName(99), QString());
-    UpdateMandantName(1, QStringLiteral("Haus Müller's"));
-    UpdateMandantName(1, QString());
+    EXPECT_EQ(RenameMandant(1, QStringLiteral("Pension"), QStringLiteral("Haus Müller's")).result,
+              MergedSave::Result::Written);
+    EXPECT_EQ(RenameMandant(1, QStringLiteral("Haus Müller's"), QString()).result, MergedSave::Result::Refused);
     EXPECT_EQ(GetMandantName(1), QStringLiteral("Haus Müller's"));
 
     data.exec("INSERT INTO tbl_places (pl_id, pl_imagefile) VALUES (8, ' zimmer1.jpg  ');");

@@ -367,3 +367,25 @@ TEST(ProgramEnd, RunsTheRegisteredWorkFirstAndTellsWhetherAnyoneMayBeAsked)
     EXPECT_EQ(runs.size(), 2u);
     RemoveProgramEndWork(failing);
 }
+
+TEST(ProgramEnd, AQuitNamesTheEditsNobodyAskedAboutAndEndsOnlyOnOk)
+{
+    test::WindowHooks windows;
+    test::DialogScope dialogs;
+    EXPECT_THROW(QuitProgram(), ProgramEnded);
+    EXPECT_TRUE(dialogs->messages().empty());
+
+    const int edit = RegisterUnsavedEdit([] { return QStringLiteral("Buchungen: Änderungen an der Buchung 3"); });
+    dialogs->answerDefault();
+    QuitProgram();
+    EXPECT_EQ(windows.ended, 1);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n"
+                                                          "- Buchungen: Änderungen an der Buchung 3\n\n"
+                                                          "Wollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle));
+    EXPECT_EQ(dialogs->lastMessage().buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_THROW(QuitProgram(), ProgramEnded);
+    EXPECT_EQ(windows.ended, 2);
+    UnregisterUnsavedEdit(edit);
+}

@@ -8,7 +8,7 @@
 #include "platform/db/database.h"
 #include "platform/runtime/format.h"
 #include "tests/invoicing/invoice_db.h"
-#include "tests/support/invoice_rows.h"
+#include "tests/support/unchecked_writes.h"
 
 using ui::Answer;
 
@@ -171,7 +171,7 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheNextPositio
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
     session.LoadInvoice(id);
     const QString oldNumber = session.NumberText;
-    test::RemoveInvoiceRows(id);   // another workstation
+    test::RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
     EXPECT_FALSE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
@@ -210,7 +210,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
     database.addPosition(id, 1, 2, 12.5);
     database.addPosition(id, -1, 1, 8.5, QStringLiteral("Minibar"));
     session.LoadInvoice(id);
-    test::RemoveInvoiceRows(id);   // another workstation
+    test::RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
     EXPECT_FALSE(session.setPrice(1, QStringLiteral("9,00")));
@@ -225,7 +225,7 @@ TEST_F(InvoiceSessionTest, AnEditOfAPositionOfAnInvoiceDeletedElsewhereKeepsTheP
 
     // A position deleted from it: told too, and the rest is kept by the next save.
     const qint32 second = session.CurrentInvoiceId;
-    test::RemoveInvoiceRows(second);
+    test::RemoveInvoice(second);
     dialogs->answerMessage(Answer::Ok);   // wirklich löschen?
     dialogs->answerMessage(Answer::Ok);   // nicht gefunden
     EXPECT_TRUE(session.deletePosition(0));
@@ -242,7 +242,7 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAll
     database.addPosition(id, 1, 2, 12.5);
     session.LoadInvoice(id);
     session.editNotes(QStringLiteral("neu"));
-    test::RemoveInvoiceRows(id);   // another workstation
+    test::RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
@@ -264,7 +264,7 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAll
 TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
-    test::RemoveInvoiceRows(id);
+    test::RemoveInvoice(id);
     for (bool withPosition : {false, true}) {
         dialogs->answerMessage(Answer::Ok);
         session.LoadInvoice(id);

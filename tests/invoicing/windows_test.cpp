@@ -8,7 +8,7 @@
 #include "invoicing/positionsmodel.h"
 #include "platform/runtime/date.h"
 #include "tests/invoicing/invoice_db.h"
-#include "tests/support/invoice_rows.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QAbstractItemModelTester>
@@ -229,7 +229,7 @@ TEST_F(InvoiceWindows, AnInvoiceDeletedElsewhereShowsItsNewNumberOnceStoredAnew)
     database.addPosition(id, 1, 1, 12.5);
     frmRechnung& w = invoice(id, 1);
     const QString oldNumber = w.lbRechnungNr->text();
-    test::RemoveInvoiceRows(id);   // another workstation
+    test::RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
     QTest::mouseClick(w.btnAddRow, Qt::LeftButton);

@@ -325,8 +325,8 @@ TEST_F(BookingPanelTest, TypedDatesAreCompletedAndKeepAtLeastOneNight)
     panel.validateDate(0);
     EXPECT_EQ(fields.dates[1], "11.05.2024");
     fields.dates = {QStringLiteral("10.05.2024"), QStringLiteral("morgen")};
-    panel.validateDate(1);
-    EXPECT_EQ(fields.dates[1], "11.05.2024");
+    EXPECT_FALSE(panel.validateDate(1));
+    EXPECT_EQ(fields.dates[1], "");
 
     // Without a start nothing is set.
     const auto period = SelectedPeriod;
@@ -343,6 +343,33 @@ TEST_F(BookingPanelTest, TypedDatesAreCompletedAndKeepAtLeastOneNight)
     panel.stepDate(1, 1);
     EXPECT_EQ(fields.dates[1], "11.05.2024");
     EXPECT_EQ(fields.dates[0], "10.05.2024");
+}
+
+TEST_F(BookingPanelTest, ADepartureThatCannotBeReadStaysEmptyAndTheSaveIsRefused)
+{
+    fillNew(schulz);
+    ASSERT_TRUE(panel.save());
+    const qint32 id = state.CurrentBookingId;
+    for (const char* typed : {"19.12.", "5.1.", "heute", "2027-01-05", "31.02.2027"}) {
+        panel.load(id, -1);
+        fields.dates[1] = QString::fromUtf8(typed);
+        EXPECT_FALSE(panel.validateDate(1));
+        EXPECT_EQ(fields.dates[1], "") << typed;
+        fields.dates[0] = QStringLiteral("11.06.2024");
+        EXPECT_FALSE(panel.validateDate(0));
+        EXPECT_EQ(fields.dates[1], "") << typed;
+        dialogs->answerMessage(ui::Answer::Ok);
+        EXPECT_FALSE(panel.save());
+        EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+        EXPECT_EQ(LoadBooking(id)->book_start, PlanDb::noon(2024, 6, 10));
+        EXPECT_EQ(LoadBooking(id)->book_end, PlanDb::noon(2024, 6, 12));
+    }
+    // Nor where a stored departure cannot be read.
+    database.exec(QStringLiteral("UPDATE tbl_bookings SET book_end = 'Ostern' WHERE book_id = %1").arg(id));
+    panel.load(id, -1);
+    fields.dates[0] = QStringLiteral("11.06.2024");
+    EXPECT_FALSE(panel.validateDate(0));
+    EXPECT_EQ(fields.dates[1], "");
 }
 
 TEST_F(BookingPanelTest, AGuestFromTheAddressBookIsTakenAsTheRulesAllow)

@@ -8,6 +8,7 @@
 #include "core/password.h"
 #include "core/preferences.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -183,6 +184,15 @@ TEST_F(FacilityOverview, AChosenPictureIsShownAndStored)
     QTest::mouseClick(w.cmdLoadPicture, Qt::LeftButton);
     EXPECT_EQ(database.value("SELECT mand_imagefile FROM tbl_mandanten WHERE mand_id = 1").toText(), "hoch.png");
     EXPECT_EQ(w.imgEinrichtung->pixmap().size(), QSize(w.MandantPictureMaxHeight / 3, w.MandantPictureMaxHeight));
+
+    // Another desk chose a picture meanwhile: asked, and Ja stores this one.
+    test::OtherStation other{database.path()};
+    other.exec("UPDATE tbl_mandanten SET mand_imagefile = 'see.png' WHERE mand_id = 1");
+    dialogs->answerFile(ImageDir + "haus.png");
+    dialogs->answerMessage(ui::Answer::Yes);
+    QTest::mouseClick(w.cmdLoadPicture, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Bild jetzt \"see.png\""));
+    EXPECT_EQ(database.value("SELECT mand_imagefile FROM tbl_mandanten WHERE mand_id = 1").toText(), "haus.png");
 }
 
 TEST_F(FacilityOverview, SwitchingTheFacilityResetsThePlansFloorAndPlace)

@@ -17,6 +17,7 @@
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QComboBox>
@@ -92,13 +93,13 @@ protected:
         if (enter)
             QTest::keyClick(field, Qt::Key_Return);
     }
-    // B changes Meier's booking as the schedule does: read and written in one go.
+    // B changes Meier's booking: read and written in one go.
     void otherChanges(const std::function<void(Booking&)>& change)
     {
         other.run([&] {
             Booking b = *LoadBooking(booking);
             change(b);
-            ASSERT_EQ(StoreBooking(b).result, StoreResult::Stored);
+            test::WriteBooking(b);
         });
     }
     void otherMoves(int from, int to)
@@ -260,6 +261,22 @@ TEST_F(PanelBesideAnotherStation, ABookingWithoutAReadableArrivalRefusesTheSaveA
                                                           "neu ein.").arg(damaged));
     EXPECT_EQ(BackColor(markerOf(w, room2)), MarkerOccupiedColor);
     EXPECT_EQ(PlanDb::lastId(QStringLiteral("tbl_bookings")), damaged);
+}
+
+TEST_F(PanelBesideAnotherStation, ADepartureThatCannotBeReadIsEmptiedAndItsSaveRefused)
+{
+    frmStockwerke& w = shown();
+    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
+    ASSERT_EQ(w.lbBookingStatus->text(), "gebucht");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.tbBuchungDatum[1], Qt::LeftButton);
+    type(w.tbBuchungDatum[1], QStringLiteral("5.1."));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSaveBooking, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Reservierungszeitraum ist nicht korrekt angegeben.");
+    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "");
+    EXPECT_EQ(stored().book_end, july(3));
 }
 
 TEST_F(PanelBesideAnotherStation, ANoteTypedForANewBookingSurvivesTheFilterTheFloorStepperAndATabSwitch)

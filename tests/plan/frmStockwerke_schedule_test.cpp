@@ -155,6 +155,38 @@ TEST_F(ScheduleTab, DeleteAfterTheOtherStationMovedTheBookingNamesWhereItIsNowAn
     EXPECT_FALSE(LoadBooking(booking));
 }
 
+// Station B's schedule drew Meier's bar; station A then changes the booking.
+TEST_F(ScheduleTab, ADragOrCopyOfABarAnotherStationChangedWritesNothingNamesTheStoredValueAndRedraws)
+{
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    frmStockwerke& w = shown();
+    test::OtherStation a{database.path()};
+    const QRect drawn = bar(w, booking);
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    dialogs->answerMessage(ui::Answer::Ok);
+
+    // A moved it to room 02; B drags the old bar a day on.
+    a.exec(QStringLiteral("UPDATE tbl_bookings SET book_place_id = ? WHERE book_id = ?"), {room2, booking});
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, drawn.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier,
+                        drawn.center() + QPoint(drawn.width() / 2, 0));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zimmer jetzt \"02\". Sie wurde nicht verschoben")));
+    EXPECT_EQ(LoadBooking(booking)->book_start, PlanDb::noon(2026, 7, 2));
+    EXPECT_EQ(bar(w, booking).top(), drawn.top() + 20) << "redrawn as stored, in the row below";
+
+    // A moved the stay; B Ctrl-drags the bar it shows back to room 01.
+    const QRect redrawn = bar(w, booking);
+    a.exec(QStringLiteral("UPDATE tbl_bookings SET book_start = #07/10/2026 12:00:00#, book_end = #07/12/2026 12:00:00# "
+                          "WHERE book_id = ?"), {booking});
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, Qt::ControlModifier, redrawn.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, Qt::ControlModifier, redrawn.center() + QPoint(0, -20));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Zeitraum jetzt 10.07.2026 – 12.07.2026. Sie wurde "
+                                                                    "nicht kopiert")));
+    EXPECT_EQ(database.count("tbl_bookings"), 1);
+    EXPECT_EQ(bar(w, booking).left(), redrawn.left() + 4 * redrawn.width());
+}
+
 TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
 {
     frmStockwerke& w = shown();

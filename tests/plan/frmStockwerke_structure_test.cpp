@@ -574,3 +574,17 @@ TEST_F(StructureWindowBesideAnother, AValueTypedOverOneShownNormalisedIsWritten)
     EXPECT_EQ(stored("pl_capacity", "tbl_places", room3), db::Value::ofKind(db::Value::Kind::Integer, 0));
     EXPECT_EQ(stored("pl_name", "tbl_places", room3).toText(), "03");
 }
+
+TEST_F(StructureWindow, ARenameAfterAnotherDesksIsAskedAndNeinShowsTheStoredName)
+{
+    frmStockwerke& w = shown();
+    test::OtherStation other{database.path()};
+    other.exec("UPDATE tbl_mandanten SET mand_name = 'Haus am Berg'");
+    dialogs->answerInput(QStringLiteral("Pension Sonne"));
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseDClick(w.lbEinrichtungsname, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Mandant \"Pension Test\" wurde inzwischen"));
+    EXPECT_EQ(database.value("SELECT mand_name FROM tbl_mandanten").toText(), "Haus am Berg");
+    EXPECT_EQ(w.lbEinrichtungsname->text(), "Haus am Berg");
+    EXPECT_EQ(MandantName, "Haus am Berg");
+}

@@ -13,6 +13,7 @@
 #include "tests/plan/plan_db.h"
 #include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QAction>
@@ -532,13 +533,15 @@ TEST_F(MainWindow, TheBookingDatesStepAndTakeTheDayPickedInTheCalendar)
     EXPECT_EQ(SelectedPeriod[0], PlanDb::noon(2026, 7, 6));
     frmCalendar::unload();
 
-    // Enter completes what was typed; no date becomes the day after the arrival.
-    w.tbBuchungDatum[1]->setText("100726");
-    emit w.tbBuchungDatum[1]->returnPressed();
-    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "10.07.2026");
-    w.tbBuchungDatum[1]->setText("0907");
-    emit w.tbBuchungDatum[1]->returnPressed();
-    EXPECT_EQ(w.tbBuchungDatum[1]->text(), "07.07.2026");
+    // Enter completes what was typed; what is no date is emptied, and no other day takes its place.
+    QLineEdit* departure = w.tbBuchungDatum[1];
+    departure->setFocus();
+    for (const auto& [typed, shown] : {std::pair{"100726", "10.07.2026"}, std::pair{"0907", ""}}) {
+        QTest::keyClick(departure, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(departure, typed);
+        QTest::keyClick(departure, Qt::Key_Return);
+        EXPECT_EQ(departure->text(), shown);
+    }
 }
 
 TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
@@ -552,20 +555,20 @@ TEST_F(MainWindow, ABookingChangedInAnotherWindowIsReadAgainIntoThePanel)
     // for its next save.
     Booking changed = *LoadBooking(booked);
     changed.book_end = PlanDb::noon(2026, 7, 5);
-    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    test::WriteBooking(changed);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.tbBuchungDatum[1]->text(), "05.07.2026");
 
     // A note typed into the panel meanwhile is not read over: its save merges.
     QTest::keyClicks(w.tbBuchungInfo, "spaet");
     changed.book_end = PlanDb::noon(2026, 7, 6);
-    ASSERT_EQ(StoreBooking(changed).result, StoreResult::Stored);
+    test::WriteBooking(changed);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.tbBuchungInfo->text(), "spaet");
     w.tbBuchungInfo->clear();
 
     // Deleted there: the panel becomes a new booking.
-    DeleteBooking(booked);
+    test::DeleteBooking(booked);
     w.RefreshAfterBookingChange();
     EXPECT_EQ(w.lbBookingStatus->text(), "frei");
     EXPECT_EQ(w.tbBewohner->text(), "");

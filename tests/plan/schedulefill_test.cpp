@@ -3,12 +3,14 @@
 #include "core/bookings.h"
 #include "core/globals.h"
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/preferences.h"
 #include "core/terms.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "schedule/usercontrol1.h"
 #include "tests/support/globals_scope.h"
+#include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/plan/plan_db.h"
 
@@ -66,6 +68,12 @@ protected:
         return id;
     }
     Booking stored(qint32 id) { return LoadBooking(id).value_or(Booking()); }
+    // A drag over the schedule as it shows the bookings now.
+    ScheduleOutcome drop(const ScheduleDrop& d)
+    {
+        FillSchedule(control, state, -1, -1, july(1));
+        return DropBookings(d, state.ScheduleDrawn);
+    }
     qint32 newest() { return PlanDb::lastId(QStringLiteral("tbl_bookings")); }
     // The bar of booking id and its label; null when the schedule does not hold it.
     const sched::TimeObjectLabel* label(qint32 id) const
@@ -132,7 +140,7 @@ TEST_F(Schedule, FillShowsTheFacilitysPlacesAndTheirBookingsOfThePeriod)
     EXPECT_EQ(label(unknownColour)->colour, 0xEEEEEE);
     EXPECT_FALSE(label(otherFacility));
     EXPECT_FALSE(label(earlier));
-    EXPECT_FALSE(label(noEnd));   // no bar for a period nobody can read
+    EXPECT_TRUE(label(noEnd));   // a period nobody can read: drawn over every day shown
 
     // A floor: its places only, building and floor as the caption.
     EXPECT_EQ(FillSchedule(control, state, upper, -1, july(5, 17)), QStringLiteral("Haupthaus / Obergeschoss"));
@@ -162,18 +170,18 @@ TEST_F(Schedule, MovesAndCopiesGoByWholeDaysAndKeepNoon)
 {
     const qint32 a = booking(room2, july(2), july(4));
     // A frame grabbed at 15:37 and dropped three days on: the rows move three days, at noon.
-    ASSERT_EQ(DropBookings({{a}, room2, room2, july(2, 15).addHours(37 / 60.0), july(5), false}), ScheduleOutcome::Redraw);
+    ASSERT_EQ(drop({{a}, room2, room2, july(2, 15).addHours(37 / 60.0), july(5), false}), ScheduleOutcome::Redraw);
     EXPECT_EQ(stored(a).book_start, july(5));
     EXPECT_EQ(stored(a).book_end, july(7));
     EXPECT_GT(stored(a).book_bearb_date.serial(), 0);
     // Only the place: the dates stay.
-    ASSERT_EQ(DropBookings({{a}, room2, room3, july(5), july(5), false}), ScheduleOutcome::Redraw);
+    ASSERT_EQ(drop({{a}, room2, room3, july(5), july(5), false}), ScheduleOutcome::Redraw);
     EXPECT_EQ(stored(a).book_place_id, room3);
     EXPECT_EQ(stored(a).book_start, july(5));
 
     // A copy: one new row with its final values and every column, the source unchanged.
     const int before = database.count("tbl_bookings");
-    ASSERT_EQ(DropBookings({{a}, room3, room2, july(5), july(8), true}), ScheduleOutcome::Redraw);
+    ASSERT_EQ(drop({{a}, room3, room2, july(5), july(8), true}), ScheduleOutcome::Redraw);
     ASSERT_EQ(database.count("tbl_bookings"), before + 1);
     const Booking copy = stored(newest());
     EXPECT_EQ(copy.book_place_id, room2);
@@ -189,7 +197,11 @@ TEST_F(Schedule, MovesAndCopiesGoByWholeDaysAndKeepNoon)
     // A source deleted meanwhile copies nothing, and no half-made row of another workstation is taken up.
     database.exec("INSERT INTO tbl_bookings (book_place_id, book_bearb_date) VALUES (1, 0)");
     const qint32 other = newest();
-    EXPECT_EQ(DropBookings({{9999}, room2, room2, july(5), july(20), true}), ScheduleOutcome::Redraw);
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(drop({{9999}, room2, room2, july(5), july(20), true}), ScheduleOutcome::Redraw);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die Reservierung 9999 wurde inzwischen an einem anderen Arbeitsplatz "
+                                           "gelöscht. Der Belegungsplan zeigt jetzt, was gespeichert ist.");
     EXPECT_EQ(stored(other).book_place_id, 1);
     EXPECT_EQ(stored(other).book_start, rt::Date());
     EXPECT_EQ(database.count("tbl_bookings"), before + 2);
@@ -200,9 +212,9 @@ TEST_F(Schedule, DropsThatChangeNothingWriteNothing)
     const qint32 a = booking(room2, july(2), july(4));
     test::DialogScope dialogs;
     // Beside every row; the same day and place, also with the copy key and an hour apart.
-    EXPECT_EQ(DropBookings({{a}, room2, 0, july(2), july(6), false}), ScheduleOutcome::Nothing);
-    EXPECT_EQ(DropBookings({{a}, room2, room2, july(2), july(2), true}), ScheduleOutcome::Nothing);
-    EXPECT_EQ(DropBookings({{a}, room2, room2, july(2, 18), july(2), true}), ScheduleOutcome::Nothing);
+    EXPECT_EQ(drop({{a}, room2, 0, july(2), july(6), false}), ScheduleOutcome::Nothing);
+    EXPECT_EQ(drop({{a}, room2, room2, july(2), july(2), true}), ScheduleOutcome::Nothing);
+    EXPECT_EQ(drop({{a}, room2, room2, july(2, 18), july(2), true}), ScheduleOutcome::Nothing);
     EXPECT_EQ(database.count("tbl_bookings"), 1);
     EXPECT_EQ(stored(a).book_start, july(2));
     EXPECT_EQ(stored(a).book_bearb_date, rt::Date());
@@ -214,8 +226,8 @@ TEST_F(Schedule, AnOccupiedPlaceRefusesTheWholeMoveOrCopyWithOneMessage)
     const qint32 b = booking(room2, july(4), july(6));
     const qint32 blocker = booking(room3, july(9), july(10));
     // Two adjacent bookings together, then one over its own old span: not in their own way.
-    ASSERT_EQ(DropBookings({{a, b}, room2, room2, july(2), july(3), false}), ScheduleOutcome::Redraw);
-    ASSERT_EQ(DropBookings({{a}, room2, room2, july(3), july(2), false}), ScheduleOutcome::Redraw);
+    ASSERT_EQ(drop({{a, b}, room2, room2, july(2), july(3), false}), ScheduleOutcome::Redraw);
+    ASSERT_EQ(drop({{a}, room2, room2, july(3), july(2), false}), ScheduleOutcome::Redraw);
     EXPECT_EQ(stored(a).book_start, july(2));
     EXPECT_EQ(stored(b).book_end, july(7));
 
@@ -224,7 +236,7 @@ TEST_F(Schedule, AnOccupiedPlaceRefusesTheWholeMoveOrCopyWithOneMessage)
     for (bool copy : {false, true}) {
         test::DialogScope dialogs;
         dialogs->answerMessage(ui::Answer::Ok);
-        EXPECT_EQ(DropBookings({{a, b}, room2, room3, july(5), july(8), copy}), ScheduleOutcome::Refused);
+        EXPECT_EQ(drop({{a, b}, room2, room3, july(5), july(8), copy}), ScheduleOutcome::Refused);
         ASSERT_EQ(dialogs->messages().size(), 1u);
         EXPECT_TRUE(dialogs->lastMessage().text.contains("\"Zimmer 3\" ist im Zeitraum bereits belegt")) << copy;
     }
@@ -235,7 +247,7 @@ TEST_F(Schedule, AnOccupiedPlaceRefusesTheWholeMoveOrCopyWithOneMessage)
     // A copy onto its own source's nights is refused as well.
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_EQ(DropBookings({{a}, room2, room2, july(4), july(5), true}), ScheduleOutcome::Refused);
+    EXPECT_EQ(drop({{a}, room2, room2, july(4), july(5), true}), ScheduleOutcome::Refused);
 }
 
 TEST_F(Schedule, ADropOnAPlaceOrWithAGuestDeletedElsewhereChangesNothing)
@@ -247,7 +259,7 @@ TEST_F(Schedule, ADropOnAPlaceOrWithAGuestDeletedElsewhereChangesNothing)
     for (bool copy : {false, true}) {
         test::DialogScope dialogs;
         dialogs->answerMessage(ui::Answer::Ok);
-        EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(8), copy}), ScheduleOutcome::Redraw);
+        EXPECT_EQ(drop({{a}, room2, room3, july(2), july(8), copy}), ScheduleOutcome::Redraw);
         EXPECT_EQ(dialogs->lastMessage().text,
                   QStringLiteral("Die Buchung kann nicht %1 werden: Zimmer Nr. %2 wurde inzwischen an einem anderen "
                                  "Arbeitsplatz gelöscht.\n\nEs wurde nichts geändert.")
@@ -258,11 +270,93 @@ TEST_F(Schedule, ADropOnAPlaceOrWithAGuestDeletedElsewhereChangesNothing)
     database.exec("UPDATE tbl_bookings SET book_customer_id = 5");
     test::DialogScope dialogs;
     dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_EQ(DropBookings({{a}, room2, room2, july(2), july(9), false}), ScheduleOutcome::Redraw);
+    EXPECT_EQ(drop({{a}, room2, room2, july(2), july(9), false}), ScheduleOutcome::Redraw);
     EXPECT_TRUE(dialogs->lastMessage().text.contains("der Gast Nr. 5 wurde inzwischen"));
     EXPECT_EQ(database.count("tbl_bookings"), 1);
     EXPECT_EQ(stored(a).book_place_id, room2);
     EXPECT_EQ(stored(a).book_start, july(2));
+}
+
+// Station A changes a booking after B's schedule drew it; B drags the old
+// bars. What is stored is named and nothing is written.
+TEST_F(Schedule, ADragOfABarChangedAtAnotherStationNamesWhatIsStoredNowAndWritesNothing)
+{
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    test::OtherStation other{database.path()};
+    const qint32 a = booking(room2, july(6), july(11));
+    const qint32 b = booking(room3, july(6), july(11));
+    const QString named = QStringLiteral("Die Reservierung %1 für \"Anna Meier\" wurde inzwischen an anderer Stelle "
+                                         "geändert: %2. ").arg(a);
+    const QString tail = QStringLiteral("Sie wurde nicht %1; der Belegungsplan zeigt sie jetzt, wie sie gespeichert ist.");
+    const std::vector<std::tuple<QString, ScheduleDrop, QString>> cases{
+        {QStringLiteral("book_place_id = %1").arg(room3), {{a}, room2, room1, july(7), july(7), false},
+         named.arg("Zimmer jetzt \"Zimmer 3\"") + tail.arg("verschoben")},
+        {"book_start = #07/20/2024 12:00:00#, book_end = #07/25/2024 12:00:00#", {{a}, room2, room1, july(7), july(9), true},
+         named.arg("Zeitraum jetzt 20.07.2024 – 25.07.2024") + tail.arg("kopiert")},
+        {"book_end = #07/12/2024 12:00:00#", {{a, b}, room2, room2, july(7), july(9), false},
+         named.arg("Zeitraum jetzt 06.07.2024 – 12.07.2024") + "Keine der markierten Reservierungen wurde verschoben; "
+                                                               "der Belegungsplan zeigt sie jetzt, wie sie gespeichert sind."},
+    };
+    for (const auto& [set, drop, message] : cases) {
+        SCOPED_TRACE(set.toStdString());
+        Db->execute(QStringLiteral("UPDATE tbl_bookings SET book_place_id = ?, book_start = ?, book_end = ? WHERE book_id = ?"),
+                    {room2, july(6), july(11), a});
+        FillSchedule(control, state, -1, -1, july(1));
+        other.exec(QStringLiteral("UPDATE tbl_bookings SET %1 WHERE book_id = ?").arg(set), {a});
+        const std::optional<RowValues> storedA = ReadBookingRow(a);
+        const std::optional<RowValues> storedB = ReadBookingRow(b);
+        test::DialogScope dialogs;
+        dialogs->answerMessage(ui::Answer::Ok);
+        EXPECT_EQ(DropBookings(drop, state.ScheduleDrawn), ScheduleOutcome::Redraw);
+        EXPECT_EQ(dialogs->lastMessage().text, message);
+        EXPECT_EQ(ReadBookingRow(a), storedA);
+        EXPECT_EQ(ReadBookingRow(b), storedB);
+        EXPECT_EQ(database.count("tbl_bookings"), 2);
+    }
+}
+
+TEST_F(Schedule, ABookingWhosePeriodCannotBeReadIsDrawnOverEveryDayShownAndNamedWhenItRefusesADrop)
+{
+    TermPlaceSingular = QStringLiteral("Zimmer");
+    const qint32 damaged = booking(room2, july(3), july(6));
+    const qint32 guest = booking(room3, july(10), july(12));
+    const qint32 withoutPersons = booking(room3, july(3), july(6), 0);
+    const qint32 ofFacility2 = booking(room3, july(3), july(6), 2, 2);
+    database.exec("UPDATE tbl_bookings SET book_start = 'Ostern' WHERE book_id <> " + QString::number(guest));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    FillSchedule(control, state, -1, -1, july(1));
+    ASSERT_TRUE(label(damaged));
+    EXPECT_EQ(label(damaged)->caption,
+              QStringLiteral("Reservierung %1 mit ungültigem Anreisedatum: Meier, Anna (2) Balkon").arg(damaged));
+    const auto bar = std::find_if(control.model().timeObjects().begin(), control.model().timeObjects().end(),
+                                  [&](const auto& t) { return t.id == damaged; });
+    EXPECT_EQ(std::tuple(bar->resourceId, bar->start, bar->end),
+              std::tuple(room2, std::optional(control.model().scaleStart()), std::optional(control.model().scaleEnd())));
+    EXPECT_FALSE(label(withoutPersons) || label(ofFacility2));
+    // Named once, as the other views name it.
+    const QString name = QStringLiteral("Die Reservierung %1 für \"Anna Meier\" in \"Zimmer 2\" hat ein ungültiges "
+                                        "Anreisedatum").arg(damaged);
+    EXPECT_EQ(TellNotices(), 1);
+    EXPECT_EQ(dialogs->lastMessage().text, name + ". Bitte geben Sie es im Buchungsfenster neu ein.");
+    FillSchedule(control, state, -1, -1, july(1));
+    EXPECT_EQ(TellNotices(), 0);
+
+    // A drop onto its place names it; its own bar cannot be shifted.
+    const QString why = name + QStringLiteral(" und belegt deshalb ihren Platz in jedem Zeitraum. Bitte geben Sie das "
+                                              "Datum dieser Reservierung im Buchungsfenster neu ein.");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DropBookings({{guest}, room3, room2, july(10), july(10), false}, state.ScheduleDrawn),
+              ScheduleOutcome::Refused);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die Buchung kann nicht verschoben werden: Zimmer \"Zimmer 2\" ist im "
+                                           "Zeitraum bereits belegt.\n\n" + why + "\n\nEs wurde nichts geändert.");
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(DropBookings({{damaged}, room2, room2, july(4), july(6), true}, state.ScheduleDrawn),
+              ScheduleOutcome::Refused);
+    EXPECT_EQ(dialogs->lastMessage().text, "Die Buchung kann nicht kopiert werden.\n\n" + why +
+                                               "\n\nEs wurde nichts geändert.");
+    EXPECT_EQ(stored(guest).book_place_id, room3);
+    EXPECT_EQ(database.count("tbl_bookings"), 4);
 }
 
 TEST_F(Schedule, DeleteAsksAndDeletesExactlyTheSelectedBookings)
@@ -300,8 +394,8 @@ TEST_F(Schedule, AReadOnlyWorkstationChangesNothing)
     test::DialogScope dialogs;
     for (int i = 0; i < 3; ++i)
         dialogs->answerMessage(ui::Answer::Ok);
-    EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(5), false}), ScheduleOutcome::Refused);
-    EXPECT_EQ(DropBookings({{a}, room2, room3, july(2), july(5), true}), ScheduleOutcome::Refused);
+    EXPECT_EQ(drop({{a}, room2, room3, july(2), july(5), false}), ScheduleOutcome::Refused);
+    EXPECT_EQ(drop({{a}, room2, room3, july(2), july(5), true}), ScheduleOutcome::Refused);
     EXPECT_EQ(DeleteScheduleBookings({a}, state.ScheduleDrawn), ScheduleOutcome::Refused);
     ASSERT_EQ(dialogs->messages().size(), 3u);
     for (const auto& m : dialogs->messages())

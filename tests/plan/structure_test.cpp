@@ -11,6 +11,7 @@
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <gtest/gtest.h>
@@ -116,14 +117,14 @@ TEST_F(Structure, TheDeleteChecksAgainWhatAnotherWorkstationAddedMeanwhile)
 {
     const TreeNodeRef gardenNode = node("B" + QString::number(garden), "Gartenhaus", garden);
     ASSERT_TRUE(editor.select(gardenNode));
-    EXPECT_EQ(DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::Deleted);
+    EXPECT_EQ(test::DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::Deleted);
     // Deleted elsewhere: nothing left to delete.
-    EXPECT_EQ(DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::NotFound);
+    EXPECT_EQ(test::DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::NotFound);
     // While the question is up, another station adds a floor.
     const qint32 other = db.addBuilding(1, QStringLiteral("Remise"));
     ASSERT_TRUE(editor.select(node("B" + QString::number(other), "Remise", other)));
     db.addFloor(other, 1);
-    const ResourceDeleteOutcome outcome = DeleteResource(ResourceKind::Building, other);
+    const ResourceDeleteOutcome outcome = test::DeleteResource(ResourceKind::Building, other);
     EXPECT_EQ(outcome.result, ResourceDeleteOutcome::Result::Referenced);
     EXPECT_EQ(outcome.dependants, 1);
 }
@@ -134,7 +135,7 @@ TEST_F(Structure, NothingIsAddedUnderAFloorOrBuildingDeletedElsewhere)
     const qint32 upper = db.addFloor(garden, 1);
     const TreeNodeRef upperNode = node("F" + QString::number(upper), "1.", upper, garden);
     ASSERT_TRUE(editor.select(upperNode));
-    ASSERT_EQ(DeleteResource(ResourceKind::Floor, upper).result, ResourceDeleteOutcome::Result::Deleted);
+    ASSERT_EQ(test::DeleteResource(ResourceKind::Floor, upper).result, ResourceDeleteOutcome::Result::Deleted);
     state.TreeNodeLetter = "F";
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.newResource(1, upperNode));
@@ -145,7 +146,7 @@ TEST_F(Structure, NothingIsAddedUnderAFloorOrBuildingDeletedElsewhere)
 
     const TreeNodeRef gardenNode = node("B" + QString::number(garden), "Gartenhaus", garden);
     ASSERT_TRUE(editor.select(gardenNode));
-    ASSERT_EQ(DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::Deleted);
+    ASSERT_EQ(test::DeleteResource(ResourceKind::Building, garden).result, ResourceDeleteOutcome::Result::Deleted);
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_FALSE(editor.newResource(1, gardenNode));
     EXPECT_EQ(dialogs->lastMessage().text,

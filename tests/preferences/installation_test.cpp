@@ -14,6 +14,7 @@
 #include "tests/support/window_hooks.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -154,6 +155,18 @@ TEST(DirCopy, RefusesATargetInsideTheSourceAndNamesWhatItCouldNotCopy)
     EXPECT_EQ(target.read("a.txt"), "a");
 }
 
+TEST(DirCopy, NeverReplacesADatabaseAndNamesIt)
+{
+    test::TempFolder source, target;
+    source.write("alt.mdb", "meine Kopie");
+    db::engine::createDatabase(target.file("alt.mdb"), test::TestDatabase::schemaSql());
+    const QByteArray before = target.read("alt.mdb");
+    const CopyReport report = DirCopy(source.path(), target.path());
+    ASSERT_EQ(report.failed.size(), 1);
+    EXPECT_TRUE(report.failed[0].startsWith(target.file("alt.mdb: ")));
+    EXPECT_EQ(target.read("alt.mdb"), before);
+}
+
 namespace {
 
 class Move : public ::testing::Test {
@@ -175,6 +188,19 @@ protected:
         for (ui::Answer a : answers)
             dialogs->answerMessage(a);
     }
+    // A refused move: nothing copied beside what lay there, nothing
+    // repointed, no shortcut, the database open as before.
+    void expectNothingMoved(const QString& field, const QStringList& targetEntries)
+    {
+        EXPECT_EQ(field, DbPath);
+        EXPECT_EQ(AppPath, data.folder().path());
+        EXPECT_EQ(QDir(network.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), targetEntries);
+        EXPECT_FALSE(QFileInfo::exists(data.folder().file(AppExeName() + ".ini")));
+        EXPECT_TRUE(FindShortcuts(FolderDesktop, AppTitle).empty());
+        EXPECT_TRUE(FindShortcuts(FolderAutostart, AppTitle).empty());
+        ASSERT_TRUE(DbOpen);
+        EXPECT_FALSE(data.value("SELECT ws_logindate FROM tbl_workstations").isNull());
+    }
 
     test::GlobalsScope globals;
     test::TestDatabase data;
@@ -194,6 +220,46 @@ TEST_F(Move, AMissingTargetStopsBeforeAnyQuestion)
     EXPECT_EQ(dialogs->messages().size(), 1u);
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(1822));
     EXPECT_TRUE(DbOpen);
+}
+
+TEST_F(Move, ATargetThatIsAFileIsRefusedBeforeAnything)
+{
+    const QString file = network.write("ziel", "kein Ordner");
+    plan({ui::Answer::Ok});
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(file + "/", field));
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(dialogs->lastMessage().text, "\"" + file + "\" ist eine Datei, kein Ordner. Bitte wählen Sie einen Ordner als Ziel.");
+    expectNothingMoved(field, QStringList{"ziel"});
+    EXPECT_EQ(network.read("ziel"), "kein Ordner");
+}
+
+// The house's shared database, put into the target by hand, has the moved
+// one's name: it stays as it is, and the move says what to do.
+TEST_F(Move, ADatabaseOfTheMovedNameInTheTargetStaysAndNothingIsCopied)
+{
+    const QString theirs = network.file("test.mdb");
+    db::engine::createDatabase(theirs, test::TestDatabase::schemaSql());
+    db::Database::open(theirs)->execute("INSERT INTO tbl_customers (cust_lastname) VALUES ('Haus');");
+    const QByteArray before = network.read("test.mdb");
+    plan({ui::Answer::Ok});
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    ASSERT_EQ(dialogs->messages().size(), 1u);
+    const QString told = dialogs->lastMessage().text;
+    EXPECT_TRUE(told.startsWith("Im Zielordner liegt bereits die Datei \"" + theirs + "\"."));
+    EXPECT_TRUE(told.endsWith("Bitte benennen Sie die Datei um oder entfernen Sie sie, oder wählen Sie einen anderen "
+                              "Zielordner."));
+    EXPECT_EQ(network.read("test.mdb"), before);
+    expectNothingMoved(field, QStringList{"test.mdb"});
+
+    // Its journal alone is as much in the way: a new file beside it would take it for its own.
+    QFile::remove(theirs);
+    network.write("test.mdb-journal", "journal");
+    plan({ui::Answer::Ok});
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("\"" + theirs + "-journal\""));
+    expectNothingMoved(field, QStringList{"test.mdb-journal"});
 }
 
 TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)

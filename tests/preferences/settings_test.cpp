@@ -98,6 +98,32 @@ TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
     EXPECT_EQ(LimitFontSize("2"), 8);
 }
 
+// What each typed number field stores, or "refused" when the save refuses it.
+TEST(SettingsNumbers, TextAndFractionsAreRefusedWholeNumbersStored)
+{
+    // Typed, then stored as the left margin (negated) and as the font size (8 to 14).
+    const char* const cases[][3] = {{"abc", "refused", "refused"}, {"", "0", "refused"},
+                                    {"-0", "0", "8"}, {"1e5", "-100000", "14"},
+                                    {"99999999999", "refused", "14"}, {"3,14159", "refused", "refused"},
+                                    {"1,2,3", "refused", "refused"}, {"1.440", "-1440", "14"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        SettingsFields fields;
+        fields.printerLeftOffset = fields.printerTopOffset = "0";
+        fields.fontSize = "10";
+        const auto outcome = [&fields](const char* name, SettingsProblem::Field field) -> QString {
+            if (CheckSettings(fields).field == field)
+                return "refused";
+            return SharedSettingValues(fields).value(name).toText();
+        };
+        fields.printerLeftOffset = c[0];
+        EXPECT_EQ(outcome("printerleftoffset", SettingsProblem::Field::PrinterLeftOffset), c[1]);
+        fields.printerLeftOffset = "0";
+        fields.fontSize = c[0];
+        EXPECT_EQ(outcome("daytablefontsize", SettingsProblem::Field::FontSize), c[2]);
+    }
+}
+
 TEST(SettingsChanges, AnEditedFieldThatShowedItsStoredValueNormalisedIsWrittenAnUntouchedOneNever)
 {
     // As the window shows what is stored below.
@@ -230,6 +256,21 @@ TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
     EXPECT_EQ(MaxWeekCols, 255);
     EXPECT_EQ(DayTableFontSize, 14);
     EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
+}
+
+TEST_F(SettingsWindow, AFontSizeThatIsNoWholeNumberIsRefusedAndStaysAsTyped)
+{
+    const db::Value before = data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'");
+    frmVorgaben& w = window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    typeInto(w.tbFontSize, "abc");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein.");
+    EXPECT_EQ(w.tbFontSize->text(), "abc");
+    EXPECT_TRUE(w.tbFontSize->hasFocus());
+    EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'"), before);
 }
 
 TEST_F(SettingsWindow, ByKeysEscapeClosesAnUntouchedWindowTheColoursOpenAndAChangeIsAskedAbout)

@@ -122,8 +122,10 @@ TEST_F(TableEditor, AClearedCellIsStoredAsNullAndARefusedValueNamed)
 
     dialogs->answerMessage(ui::Answer::Ok);
     type(w, 0, 0, "kein Wert");
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(GetResString(1698)));
-    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Critical);
+    EXPECT_EQ(dialogs->lastMessage().text, "\"kein Wert\" ist keine Zahl. In der Spalte \"gt_id\" können nur Zahlen stehen.");
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Exclamation);
+    QCoreApplication::processEvents();
+    QTest::keyClick(w.grdDataGrid->viewport()->findChild<QLineEdit*>(), Qt::Key_Escape);
     EXPECT_EQ(data.value("SELECT gt_id FROM tbl_gui_terms;").toLong(), 5);
     EXPECT_EQ(w.model()->data(w.model()->index(0, 0)).toString(), "5");
 }
@@ -149,6 +151,30 @@ TEST_F(TableEditor, AVatRateCannotBeCleared)
     type(w, 0, 1, "");
     EXPECT_TRUE(data.value("SELECT vat_date_end FROM tbl_vat;").isNull());
     EXPECT_EQ(dialogs->messages().size(), 2u);
+}
+
+TEST_F(TableEditor, AFractionalVatRateIsRefusedAndTheCellOpensAgainOnWhatWasTyped)
+{
+    data.exec("INSERT INTO tbl_vat (vat_date_start, vat_date_end, vat_full, vat_reduced) VALUES (36526, 73415, 19, 7);");
+    frmResourcen& w = open("tbl_vat");
+    dialogs->answerMessage(ui::Answer::Ok);
+    type(w, 0, 2, "8,1");
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("nur ganze Prozent")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(dialogs->lastMessage().icon, ui::Icon::Exclamation);
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 19);
+    // The grid closed the refused edit in the last round of events; the cell opens again in the next.
+    QCoreApplication::processEvents();
+    auto* cell = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(), "8,1");
+    EXPECT_EQ(w.grdDataGrid->currentIndex(), w.model()->index(0, 2));
+    // Mended where it stands.
+    cell->selectAll();
+    QTest::keyClicks(cell, "8");
+    QTest::keyClick(cell, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(data.value("SELECT vat_full FROM tbl_vat;").toLong(), 8);
+    EXPECT_EQ(dialogs->messages().size(), 1u);
 }
 
 TEST_F(TableEditor, ARowOthersStillPointToIsNotDeleted)
