@@ -729,6 +729,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
         positions[static_cast<size_t>(row)].quantity = *quantity;
+        positions[static_cast<size_t>(row)].quantityUnreadable = false;
         return storeAnew(std::move(positions));
     }
     InvoicePosition edited = *p;
@@ -753,6 +754,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
         positions[static_cast<size_t>(row)].price = *price;
+        positions[static_cast<size_t>(row)].priceUnreadable = false;
         return storeAnew(std::move(positions));
     }
     InvoicePosition edited = *p;

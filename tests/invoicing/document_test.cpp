@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTableView>
 #include <QPushButton>
 #include <QTest>
@@ -187,15 +186,13 @@ TEST_F(InvoiceDocumentFile, AnInvoiceWithoutPaymentModePrintsNoPaymentLine)
 }
 
 // A price another tool stored as text, opened and printed through the window:
-// named, no total shown, no document, the stored total as it was; the price
-// typed anew in its cell mends it.
+// named, no total shown, no document, the stored total as it was.
 TEST_F(InvoiceDocumentFile, AnInvoiceWithAPriceThatCannotBeReadIsNamedAndNotPrinted)
 {
     AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
     database.addPosition(id, 1, 2, 12.5);
     database.exec(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = 'zwölf fünfzig'"));
-    const auto total = [this] { return database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(); };
     frmRechnung& w = frmRechnung::instance();
     dialogs->answerMessage(ui::Answer::Ok);
     w.ShowRechnung(id, 1, -1);
@@ -212,16 +209,5 @@ TEST_F(InvoiceDocumentFile, AnInvoiceWithAPriceThatCannotBeReadIsNamedAndNotPrin
     QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Das Word-Dokument wird nicht erstellt")));
     EXPECT_TRUE(dialogs->opened().empty());
-    EXPECT_DOUBLE_EQ(total(), 29.75);
-
-    QTest::mouseClick(w.MSFlexGrid1->viewport(), Qt::LeftButton, {}, w.MSFlexGrid1->visualRect(price).center());
-    QLineEdit* editor = w.MSFlexGrid1->findChild<QLineEdit*>(QStringLiteral("tbDataEntry"));
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor, QStringLiteral("13"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.lbBruttobetrag->text(), QStringLiteral("30,94"));
-    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
-    EXPECT_EQ(dialogs->opened().size(), 1u);
-    EXPECT_DOUBLE_EQ(total(), 30.94);
+    EXPECT_DOUBLE_EQ(database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(), 29.75);
 }
