@@ -1,5 +1,6 @@
 #include "invoicing/positionsmodel.h"
 
+#include "core/handler.h"
 #include "invoicing/invoice.h"
 
 #include <QColor>
@@ -107,7 +108,11 @@ bool InvoicePositionsModel::setData(const QModelIndex& index, const QVariant& va
         return false;
     if (!editable(index.column()))
         return false;
-    const bool stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString());
+    // The editor commits outside any handler: errors are reported here, and
+    // what the write found unreadable is told once it is done.
+    bool stored = false;
+    RunHandler(QStringLiteral("ApplyCellEdit"),
+               [&] { stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString()); });
     update();
     emit positionsEdited();
     return stored;
