@@ -49,28 +49,32 @@ bool SaveDatabaseSetting(const QString& typed)
     return WriteIniFile(OwnSettingsFileName());
 }
 
+std::optional<QString> DatabaseNameIn(const QByteArray& content)
+{
+    std::optional<QString> name;
+    for (QByteArray raw : content.split('\n')) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromUtf8(raw);
+        if (line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('\'')))
+            continue;
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = rt::trim(line.left(eq)).toUpper();
+        if (key == QLatin1String("DBNAME") || key == QLatin1String("DB_NAME"))
+            name = rt::trim(line.mid(eq + 1));
+    }
+    return name;
+}
+
 void ReadIniFile(const QString& iniPath)
 {
     DbFileName = AppExeName() + QStringLiteral(".mdb");
-    DbPath = AppPath + DbFileName;
-
     QFile file(iniPath);
     if (file.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        for (QByteArray raw : lines) {
-            if (raw.endsWith('\r'))
-                raw.chop(1);
-            const QString line = QString::fromUtf8(raw);
-            if (line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('\'')))
-                continue;
-            const int eq = line.indexOf(QLatin1Char('='));
-            if (eq < 0)
-                continue;
-            const QString key = rt::trim(line.left(eq)).toUpper();
-            const QString value = rt::trim(line.mid(eq + 1));
-            if (key == QLatin1String("DBNAME") || key == QLatin1String("DB_NAME"))
-                DbFileName = value;
-        }
+        if (const std::optional<QString> name = DatabaseNameIn(file.readAll()))
+            DbFileName = *name;
     }
     DbPath = DatabasePathFor(DbFileName);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The settings file names the database file; nothing else is read from it.
 
@@ -10,6 +13,10 @@
 QStringList SettingsFileNames();
 // The name the settings window writes (the third one).
 QString OwnSettingsFileName();
+
+// The database a settings file's text names (its DBname line); nullopt when
+// it names none.
+std::optional<QString> DatabaseNameIn(const QByteArray& content);
 
 // Sets DbFileName and DbPath from the file; defaults when it names none.
 // A file that cannot be read leaves the defaults.

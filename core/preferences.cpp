@@ -480,7 +480,7 @@ QList<MergeField> SharedPreferenceMergeFields()
 }
 
 MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
-                                   const std::function<void()>& more)
+                                   const std::function<bool()>& more)
 {
     // Every name the window read or writes, as the rows name them.
     QMap<QString, QString> names;
@@ -494,8 +494,6 @@ MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& cha
                       [&](db::Database&, const RowMerge&, RowValues& toWrite) {
                           for (auto it = toWrite.cbegin(); it != toWrite.cend(); ++it)
                               StorePreference(names.value(it.key()), it.value(), TypeText);
-                          if (more)
-                              more();
-                          return true;
+                          return !more || more();
                       });
 }

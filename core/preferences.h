@@ -73,6 +73,7 @@ QList<MergeField> SharedPreferenceMergeFields();
 // the values as SavePreference takes them). A preference only another
 // workstation changed keeps its value; where both changed one, `ask` decides
 // outside the write lock. more() writes what belongs to the same save inside
-// the transaction. Throws db::DbError; then nothing is stored.
+// the transaction; when it returns false nothing is stored (Refused). Throws
+// db::DbError; then nothing is stored.
 MergedSave StoreChangedPreferences(const RowValues& loaded, const RowValues& changed, const ClashAsk& ask,
-                                   const std::function<void()>& more = {});
+                                   const std::function<bool()>& more = {});

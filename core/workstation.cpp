@@ -261,20 +261,57 @@ RowValues StationRowValues(qint32 stationId)
     return ReadRow(StationTable, QStringLiteral("ws_id"), db::Value(stationId)).value_or(RowValues());
 }
 
-bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings)
+std::optional<StationRow> ReadStation(qint32 stationId)
 {
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_workstations WHERE ws_id = ?;"),
-                                       db::OpenMode::Dynaset, {db::Value(newId)});
+    db::Recordset rs = OpenedDb().openRecordset(StationColumns + QStringLiteral(" WHERE ws_id = ?;"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {db::Value(stationId)});
     if (rs.eof())
-        return false;
-    const bool handOver = newId != oldId;
-    if (handOver) {
-        d.execute(QStringLiteral("UPDATE tbl_workstations SET ws_computername = '', ws_LoginDate = NULL, "
-                                 "ws_lastaccess = NULL WHERE ws_id = ?;"),
-                  {db::Value(oldId)});
-    }
+        return std::nullopt;
+    return stationRow(rs);
+}
+
+namespace {
+
+// Computer names compare as the table's column does, without regard to case.
+bool sameComputer(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+bool SameStationUse(const StationRow& a, const StationRow& b)
+{
+    return sameComputer(a.computerName, b.computerName) && a.loginDate == b.loginDate;
+}
+
+HandOverState CheckHandOver(const StationRow& shown, const std::optional<StationRow>& stored,
+                            const QString& computerName)
+{
+    if (!stored)
+        return HandOverState::Gone;
+    if (!SameStationUse(shown, *stored))
+        return HandOverState::Changed;
+    // A row without a computer name is found by no heartbeat: nobody uses it.
+    const bool elsewhere = !stored->loginDate.isZero() && !stored->computerName.isEmpty()
+                           && !sameComputer(stored->computerName, computerName);
+    return elsewhere ? HandOverState::InUse : HandOverState::Free;
+}
+
+namespace {
+
+// Row id as read inside the caller's transaction; nullopt when it is gone.
+std::optional<db::Recordset> openStation(db::Database& d, qint32 id)
+{
+    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_workstations WHERE ws_id = ?;"),
+                                       db::OpenMode::Dynaset, {db::Value(id)});
+    if (rs.eof())
+        return std::nullopt;
+    return rs;
+}
+
+void writeStation(db::Recordset& rs, const QString& computerName, const StationSettings& settings, bool logIn)
+{
     rs.edit();
     rs.field(QStringLiteral("ws_computername")).setValue(db::Value(computerName));
     if (settings.tableAutoUpdate)
@@ -285,14 +322,45 @@ bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerNam
         rs.field(QStringLiteral("ws_Autostart")).setValue(db::Value(*settings.autostart));
     if (settings.startPage)
         rs.field(QStringLiteral("ws_startpage")).setValue(db::Value(*settings.startPage));
-    if (handOver) {
+    if (logIn) {
         const db::Value now{rt::Date::now()};
         rs.field(QStringLiteral("ws_logindate")).setValue(now);
         rs.field(QStringLiteral("ws_lastaccess")).setValue(now);
     }
     rs.update();
+}
+
+}  // namespace
+
+StationWrite StoreStationSettings(qint32 stationId, const QString& computerName, const StationSettings& settings)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    std::optional<db::Recordset> rs = openStation(d, stationId);
+    if (!rs)
+        return StationWrite::Gone;
+    writeStation(*rs, computerName, settings, false);
     transaction.commit();
-    return true;
+    return StationWrite::Stored;
+}
+
+StationWrite HandOverStation(qint32 oldId, const StationRow& agreed, const QString& computerName,
+                             const StationSettings& settings)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    std::optional<db::Recordset> rs = openStation(d, agreed.id);
+    if (!rs)
+        return StationWrite::Gone;
+    if (!SameStationUse(stationRow(*rs), agreed))
+        return StationWrite::Changed;
+    // Taken over meanwhile by another computer, the old row stays that one's.
+    d.execute(QStringLiteral("UPDATE tbl_workstations SET ws_computername = '', ws_LoginDate = NULL, "
+                             "ws_lastaccess = NULL WHERE ws_id = ? AND ws_computername = ?;"),
+              {db::Value(oldId), db::Value(computerName)});
+    writeStation(*rs, computerName, settings, true);
+    transaction.commit();
+    return StationWrite::Stored;
 }
 
 void StoreStationReadOnly(qint32 stationId, bool readOnly)

@@ -70,11 +70,38 @@ struct StationSettings {
 // The row's values by column in lower case; empty when there is no such row.
 // Throws db::DbError.
 RowValues StationRowValues(qint32 stationId);
-// Stores the settings in row newId for this computer. When newId is another
-// row than oldId, that row is handed over: the old one loses the computer's
-// name and its login, the new one is logged in. One transaction; throws
-// db::DbError. False when row newId no longer exists (nothing written).
-bool StoreStationSettings(qint32 oldId, qint32 newId, const QString& computerName, const StationSettings& settings);
+// The row of ws_id as the station list reads it; nullopt when there is none.
+// Throws db::DbError.
+std::optional<StationRow> ReadStation(qint32 stationId);
+
+enum class StationWrite {
+    Stored,
+    Gone,      // the row no longer exists: nothing written
+    Changed,   // hand-over: the row is no longer as agreed; nothing written
+};
+// Stores the settings in this computer's own row. One transaction; throws
+// db::DbError.
+StationWrite StoreStationSettings(qint32 stationId, const QString& computerName, const StationSettings& settings);
+
+// Taking over another workstation row for this computer (the settings window's
+// station list). What a row is now against what the list showed of it.
+enum class HandOverState {
+    Free,      // as shown, and no other computer is logged in with it
+    InUse,     // as shown, but logged in from another computer right now
+    Changed,   // its computer name or login changed since shown
+    Gone,      // deleted since shown
+};
+HandOverState CheckHandOver(const StationRow& shown, const std::optional<StationRow>& stored,
+                            const QString& computerName);
+// The same computer name and login: what decides who uses a row.
+bool SameStationUse(const StationRow& a, const StationRow& b);
+// Hands row agreed.id to this computer with the settings, in one transaction:
+// only while its computer name and login are still as agreed (as the list
+// showed it, or as the user was asked about it). The old row loses the name
+// and its login only while it still carries this computer's name. Throws
+// db::DbError.
+StationWrite HandOverStation(qint32 oldId, const StationRow& agreed, const QString& computerName,
+                             const StationSettings& settings);
 // Writes only the read-only flag of the row. Throws db::DbError.
 void StoreStationReadOnly(qint32 stationId, bool readOnly);
 // Stamps the login and last-access times of row StationId again (after the

@@ -479,6 +479,7 @@ void frmVorgaben::Form_Load()
     giveAltLetters();
     m_shown = readFields();
     m_shownDatabase = tbDBName->text();
+    m_settingsFile = ReadOwnSettingsFile();
 }
 
 // The captions come from the message table and may be renamed there: each
@@ -550,12 +551,8 @@ void frmVorgaben::loadDatabaseValues()
     m_stored = view.stored;
 
     listStations->clear();
-    for (const StationRow& row : view.stations) {
-        QString name = !row.name.isEmpty() ? row.name : row.computerName;
-        if (name.isEmpty())
-            name = QStringLiteral("Arbeitsplatz ") + QString::number(row.id);
-        listStations->addItem(name, row.id);
-    }
+    for (const StationRow& row : m_stored.stations)
+        listStations->addItem(StationCaption(row), row.id);
     showFields(m_loaded);
     showMaintenanceLog(view.log);
     lbPatCount->setText(view.customerCount >= 0 ? QString::number(view.customerCount) : QString());
@@ -691,16 +688,22 @@ void frmVorgaben::btnSave_Click()
             // Abbrechen on the question: back to the settings as typed.
             if (outcome == SaveOutcome::Refused || outcome == SaveOutcome::Cancelled)
                 return;
+            // The row deleted meanwhile can no longer be chosen; the rest stays as typed.
+            if (outcome == SaveOutcome::HandOverGone) {
+                listStations->removeItem(listStations->currentIndex());
+                listStations->setCurrentIndex(listStations->findData(StationId));
+                return;
+            }
             if (outcome == SaveOutcome::StationGone) {
                 ui::msgBox(QStringLiteral("Der Arbeitsplatz-Eintrag wurde inzwischen an einem anderen Arbeitsplatz "
                                           "gelöscht; die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
                            ui::Exclamation, AppTitle);
             }
-            SaveDatabaseSettingForNextStart(tbDBName->text());
+            SaveDatabaseSettingForNextStart(tbDBName->text(), m_shownDatabase, m_settingsFile);
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
-        } else {
+        } else if (MayReplaceSettingsFile(tbDBName->text(), m_settingsFile)) {
             SaveDatabaseSetting(tbDBName->text());
         }
         const bool restart = !m_databaseMode;

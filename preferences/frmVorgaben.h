@@ -169,6 +169,7 @@ private:
     SettingsFields m_shown;     // the fields as the window showed them after loading
     EditedSettings m_edited;
     QString m_shownDatabase;
+    SettingsFileContent m_settingsFile;   // the program's own settings file as the window opened
     int m_attempts = 0;
     // The program's end does not pass the window's own question.
     UnsavedEditRegistration m_unsaved{[this] { return unsavedEdit(); }, this};

@@ -1,6 +1,7 @@
 #include "preferences/settings.h"
 
 #include "core/database.h"
+#include "core/datefunctions.h"
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/messages.h"
@@ -13,6 +14,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -143,7 +145,7 @@ void LoadSettingsFromDatabase(SettingsView& view)
         view.stored.shared.insert(ReadPreferenceValues(created));
     view.log = ReadMaintenanceLog();
     f.backupDate2FileName = view.log.backupDate2FileName;
-    view.stations = LoadStations();
+    view.stored.stations = LoadStations();
     bool counted = false;
     const qint32 customers = CountRows(QStringLiteral("tbl_customers"), &counted);
     view.customerCount = counted ? customers : -1;
@@ -241,6 +243,70 @@ SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsField
     return changes;
 }
 
+QString StationCaption(const StationRow& row)
+{
+    if (!row.name.isEmpty())
+        return row.name;
+    if (!row.computerName.isEmpty())
+        return row.computerName;
+    return QStringLiteral("Arbeitsplatz ") + QString::number(row.id);
+}
+
+namespace {
+
+QString timeText(const rt::Date& d)
+{
+    return rt::formatDate(d, DateFormat + QStringLiteral(" hh:nn"));
+}
+
+// How a row is used now, in the words of the changed-elsewhere questions.
+QString stationUse(const StationRow& row)
+{
+    QString text = row.computerName.isEmpty() ? QStringLiteral("leer") : QLatin1Char('"') + row.computerName + QLatin1Char('"');
+    if (row.loginDate.isZero())
+        return text + QStringLiteral(", nicht angemeldet");
+    text += QStringLiteral(", angemeldet seit ") + timeText(row.loginDate);
+    if (!row.lastAccess.isZero())
+        text += QStringLiteral(", zuletzt aktiv ") + timeText(row.lastAccess);
+    return text;
+}
+
+// Whether to take over a row in use or changed since shown; stored as it is now.
+bool askHandOver(HandOverState state, const StationRow& stored)
+{
+    const QString row = QStringLiteral("Der Arbeitsplatz \"") + StationCaption(stored) + QLatin1Char('"');
+    QString text;
+    if (state == HandOverState::InUse) {
+        text = row + QStringLiteral(" ist gerade angemeldet: Computer ") + stationUse(stored)
+               + QStringLiteral(". Übernimmt ihn dieser Computer, findet \"") + stored.computerName
+               + QStringLiteral("\" seinen Arbeitsplatz nicht mehr.");
+    } else {
+        text = row + QStringLiteral(" wurde inzwischen an anderer Stelle geändert: Computer jetzt ") + stationUse(stored)
+               + QLatin1Char('.');
+    }
+    text += QStringLiteral(" Trotzdem für diesen Computer übernehmen?\n\n"
+                           "Ja: den Arbeitsplatz übernehmen und die Einstellungen speichern.\n"
+                           "Nein: nichts speichern und weiter bearbeiten.");
+    const QString title = state == HandOverState::InUse ? QStringLiteral("Arbeitsplatz angemeldet")
+                                                        : QStringLiteral("Inzwischen geändert");
+    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, title) == ui::Answer::Yes;
+}
+
+// The chosen row as the list showed it; a row it did not show counts as shown
+// without computer and login.
+StationRow shownStation(const StoredSettings& atLoad, qint32 id)
+{
+    for (const StationRow& row : atLoad.stations) {
+        if (row.id == id)
+            return row;
+    }
+    StationRow row;
+    row.id = id;
+    return row;
+}
+
+}  // namespace
+
 SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
                          const EditedSettings& edited)
 {
@@ -255,51 +321,107 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
     const SettingsChanges changes = ChangedSettings(shown, loaded, atLoad, edited);
     const qint32 stationId = shown.stationId >= 1 ? shown.stationId : StationId;
     const int startPage = shown.startPage >= 1 ? shown.startPage : StartPage;
-    bool stationStored = true;
-    const auto storeStation = [&] {
-        if (!changes.handOver && changes.station.isEmpty())
-            return;
-        // A row handed over gets all of them; this one's own only what changed.
-        const auto wanted = [&changes](const char* column) {
-            return changes.handOver || changes.station.contains(QString::fromLatin1(column));
-        };
-        StationSettings station;
-        if (wanted("ws_readonly"))
-            station.readOnly = shown.stationReadOnly;
-        if (wanted("ws_tableautoupdate"))
-            station.tableAutoUpdate = shown.terminAutoUpdate;
-        if (wanted("ws_autostart"))
-            station.autostart = shown.autostart;
-        if (wanted("ws_startpage"))
-            station.startPage = startPage;
-        stationStored = StoreStationSettings(StationId, stationId, ComputerName, station);
+    // A row handed over gets all of them; this one's own only what changed.
+    const auto wanted = [&changes](const char* column) {
+        return changes.handOver || changes.station.contains(QString::fromLatin1(column));
     };
+    StationSettings station;
+    if (wanted("ws_readonly"))
+        station.readOnly = shown.stationReadOnly;
+    if (wanted("ws_tableautoupdate"))
+        station.tableAutoUpdate = shown.terminAutoUpdate;
+    if (wanted("ws_autostart"))
+        station.autostart = shown.autostart;
+    if (wanted("ws_startpage"))
+        station.startPage = startPage;
     const ClashAsk ask = [](const RowMerge& merge) {
         const QString which = merge.clashes.size() == 1 ? QStringLiteral("Die Programm-Einstellung")
                                                         : QStringLiteral("Jede der folgenden Programm-Einstellungen");
         return AskClash(which, SharedPreferenceMergeFields(), merge);
     };
-    // A write that fails undoes the others; the error reaches the caller.
-    const MergedSave save = StoreChangedPreferences(atLoad.shared, changes.shared, ask, storeStation);
-    if (save.result == MergedSave::Result::Cancelled)
-        return SaveOutcome::Cancelled;
+
+    const StationRow shownRow = shownStation(atLoad, stationId);
+    std::optional<StationRow> agreed;   // the chosen row as the user agreed to take it over
+    StationWrite written = StationWrite::Stored;
+    for (;;) {
+        if (changes.handOver) {
+            // Looked at and asked about outside the lock; the save compares again.
+            const std::optional<StationRow> stored = ReadStation(stationId);
+            const HandOverState state = CheckHandOver(shownRow, stored, ComputerName);
+            if (state == HandOverState::Gone) {
+                ui::msgBox(QStringLiteral("Der Arbeitsplatz \"") + StationCaption(shownRow)
+                               + QStringLiteral("\" wurde inzwischen an anderer Stelle gelöscht. Er wurde nicht "
+                                                "übernommen, und es wurde nichts gespeichert."),
+                           ui::Exclamation, AppTitle);
+                return SaveOutcome::HandOverGone;
+            }
+            const bool askedBefore = agreed && SameStationUse(*agreed, *stored);
+            if (state != HandOverState::Free && !askedBefore && !askHandOver(state, *stored))
+                return SaveOutcome::Cancelled;
+            agreed = stored;
+        }
+        const auto storeStation = [&] {
+            if (changes.handOver)
+                written = HandOverStation(StationId, *agreed, ComputerName, station);
+            else if (!changes.station.isEmpty())
+                written = StoreStationSettings(StationId, ComputerName, station);
+            // A row no longer as agreed stores nothing; it is looked at again.
+            return !changes.handOver || written == StationWrite::Stored;
+        };
+        // A write that fails undoes the others; the error reaches the caller.
+        const MergedSave save = StoreChangedPreferences(atLoad.shared, changes.shared, ask, storeStation);
+        if (save.result == MergedSave::Result::Cancelled)
+            return SaveOutcome::Cancelled;
+        if (save.result != MergedSave::Result::Refused)
+            break;
+    }
 
     // The shared settings as stored now, another workstation's included.
     LoadSharedPreferences();
-    if (stationStored) {
-        TableAutoUpdate = shown.terminAutoUpdate;
-        StationReadOnly = shown.stationReadOnly;
-        StartPage = startPage;
-        if (stationId != StationId) {
-            StationId = stationId;
-            StationName = shown.stationName;
-        }
+    if (written != StationWrite::Stored)
+        return SaveOutcome::StationGone;
+    TableAutoUpdate = shown.terminAutoUpdate;
+    StationReadOnly = shown.stationReadOnly;
+    StartPage = startPage;
+    if (changes.handOver) {
+        StationId = stationId;
+        StationName = shown.stationName;
     }
-    return stationStored ? SaveOutcome::Stored : SaveOutcome::StationGone;
+    return SaveOutcome::Stored;
 }
 
-void SaveDatabaseSettingForNextStart(const QString& typed)
+SettingsFileContent ReadOwnSettingsFile()
 {
+    QFile file(OwnSettingsFileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad)
+{
+    const SettingsFileContent now = ReadOwnSettingsFile();
+    // Gone or as read: nobody's choice is replaced.
+    if (!now || now == atLoad)
+        return true;
+    const std::optional<QString> named = DatabaseNameIn(*now);
+    if (named == DatabaseSettingFor(typed).fileName)
+        return true;
+    const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
+                         + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
+                         + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"') : QStringLiteral("leer"))
+                         + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
+                         + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
+                                          "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                                          "Nein: die Datei lassen, wie sie ist.");
+    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
+           == ui::Answer::Yes;
+}
+
+void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad)
+{
+    if (rt::trim(typed) == rt::trim(shown) || !MayReplaceSettingsFile(typed, atLoad))
+        return;
     const DatabaseSetting setting = DatabaseSettingFor(typed);
     const QFileInfo wanted(setting.path), open(DbPath);
     const bool same = wanted.exists() && open.exists() ? wanted.canonicalFilePath() == open.canonicalFilePath()

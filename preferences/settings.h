@@ -4,6 +4,7 @@
 #include "core/rowmerge.h"
 #include "core/workstation.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -45,18 +46,23 @@ struct StartWindow {
 const std::vector<StartWindow>& StartWindows();
 
 // The settings as stored when the window read them, by name or column in
-// lower case: the shared preferences and this workstation's row.
+// lower case: the shared preferences and this workstation's row; and the
+// workstation rows as the station list showed them.
 struct StoredSettings {
     RowValues shared;
     RowValues station;
+    std::vector<StationRow> stations;
 };
+
+// A workstation row as the station list names it: its name, else its
+// computer name, else "Arbeitsplatz" and its number.
+QString StationCaption(const StationRow& row);
 
 // Everything the window shows with an open database.
 struct SettingsView {
     SettingsFields fields;
     StoredSettings stored;         // as stored when the fields were read
     MaintenanceLog log;
-    std::vector<StationRow> stations;
     qint32 customerCount = -1;     // -1 when it could not be counted
 };
 // The fields the program's globals hold.
@@ -123,11 +129,31 @@ RowValues SharedSettingValues(const SettingsFields& fields);
 // is stored (Refused). When the workstation row was deleted meanwhile its
 // settings are not stored (StationGone). Throws db::DbError; then nothing is
 // stored and the globals stay.
-enum class SaveOutcome { Stored, StationGone, Refused, Cancelled };
+//
+// Another row chosen in the station list is taken over only as the list
+// showed it (atLoad.stations): a row logged in from another computer right
+// now, or one whose computer name or login changed since, is asked about,
+// named as stored, Nein the default; Nein stores nothing (Cancelled). A row
+// deleted since is told and nothing is stored (HandOverGone).
+enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone };
 SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
                          const EditedSettings& edited = {});
 
-// The database file typed while the program works on its open one: written
-// into the settings file for the next start, and when it is another file the
-// user is told that the program goes on with the open one until then.
-void SaveDatabaseSettingForNextStart(const QString& typed);
+// The program's own settings file as it is now: its bytes, nullopt when there
+// is none (or it cannot be read).
+using SettingsFileContent = std::optional<QByteArray>;
+SettingsFileContent ReadOwnSettingsFile();
+
+// Whether the settings file may be written with the database typed. When
+// the file changed since the window read it (atLoad) and now names another
+// database, the user is asked, naming it, Nein the default.
+bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad);
+
+// The database file typed while the program works on its open one. Only a
+// field the user changed (shown: as the window showed it when it opened) is
+// written into the settings file for the next start, after
+// MayReplaceSettingsFile; when it is another file the user is told that the
+// program goes on with the open one until then. With one program folder for
+// several workstations an untouched field thus never puts back the database
+// this one started with over another's choice.
+void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad);

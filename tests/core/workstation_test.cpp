@@ -143,3 +143,33 @@ TEST_F(Workstations, NewRowThatCannotBeStoredGivesNoId)
     EXPECT_EQ(data.count("tbl_workstations"), 0);
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(db::errorText(db::err::ValidationRule)));
 }
+
+TEST_F(Workstations, AHandOverWritesOnlyWhileTheRowIsAsAgreedAndLeavesTheOldRowToAnotherComputerThatTookIt)
+{
+    StationId = GetStationPreferences(ComputerName);
+    data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('buero', 'Büro');");
+    const QString buero = data.value("SELECT ws_id FROM tbl_workstations WHERE ws_name = 'Büro';").toText();
+    const auto of = [&](const QString& id, const char* name) {
+        return data.value("SELECT " + QString::fromLatin1(name) + " FROM tbl_workstations WHERE ws_id = " + id);
+    };
+    const StationRow shown = *ReadStation(buero.toInt());
+    StationSettings settings;
+    settings.readOnly = true;
+
+    data.exec("UPDATE tbl_workstations SET ws_logindate = 40000 WHERE ws_id = " + buero);
+    EXPECT_EQ(HandOverStation(StationId, shown, ComputerName, settings), StationWrite::Changed);
+    EXPECT_EQ(column("ws_id").toLong(), StationId);
+    EXPECT_FALSE(of(buero, "ws_ReadOnly").toBool());
+
+    const QString own = QString::number(StationId);
+    data.exec("UPDATE tbl_workstations SET ws_computername = 'kasse' WHERE ws_id = " + own);
+    EXPECT_EQ(HandOverStation(StationId, *ReadStation(buero.toInt()), ComputerName, settings), StationWrite::Stored);
+    EXPECT_EQ(of(own, "ws_computername").toText(), "kasse");
+    EXPECT_FALSE(of(own, "ws_logindate").isNull());
+    EXPECT_EQ(of(buero, "ws_computername").toText(), ComputerName);
+    EXPECT_TRUE(of(buero, "ws_ReadOnly").toBool());
+    EXPECT_GT(of(buero, "ws_logindate").toDouble(), 40000.0);
+
+    data.exec("DELETE FROM tbl_workstations WHERE ws_id = " + buero);
+    EXPECT_EQ(HandOverStation(StationId, shown, ComputerName, settings), StationWrite::Gone);
+}

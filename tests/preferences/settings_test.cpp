@@ -227,13 +227,36 @@ TEST_F(SettingsWindow, SavedValuesAreReadBackByAFreshStart)
     EXPECT_TRUE(again.chkBearbeiterSubscriptionRequired->isChecked());
 }
 
-TEST_F(SettingsWindow, AnUntouchedSaveChangesNothingStored)
+TEST_F(SettingsWindow, AnUntouchedSaveChangesNothingStoredNorTheSettingsFileAnotherDeskWrote)
 {
     frmVorgaben& w = window();
     const QStringList before = storedRows();
-    w.btnSave_Click();
+    // The program folder is shared: another desk chose the next start's database.
+    data.folder().write(AppExeName() + ".ini", "DBname=andere.mdb\r\n");
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
     EXPECT_EQ(storedRows(), before);
-    EXPECT_EQ(ini(), QByteArray("DBname=test.mdb\r\n"));
+    EXPECT_EQ(ini(), QByteArray("DBname=andere.mdb\r\n"));
+}
+
+TEST_F(SettingsWindow, AChangedDatabaseFieldReplacesASettingsFileChangedSinceTheWindowReadItOnlyAfterAQuestion)
+{
+    const SettingsFileContent atLoad = ReadOwnSettingsFile();
+    data.folder().write(AppExeName() + ".ini", "DBname=dritte.mdb\r\n");
+    dialogs->answerMessage(ui::Answer::No);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Die Einstellungsdatei \"" + data.folder().file(AppExeName() + ".ini")
+                  + "\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt \"dritte.mdb\". Trotzdem "
+                    "\"neu.mdb\" für den nächsten Start eintragen?\n\nJa: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                    "Nein: die Datei lassen, wie sie ist.");
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(ini(), QByteArray("DBname=dritte.mdb\r\n"));
+
+    dialogs->answerMessage(ui::Answer::Yes);
+    dialogs->answerMessage(ui::Answer::Ok);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_EQ(ini(), QByteArray("DBname=neu.mdb\r\n"));
 }
 
 TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
@@ -348,14 +371,16 @@ TEST_F(SettingsWindow, ReadOnlyWorkstationStoresNothingUnlessTheFlagIsLifted)
     EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize';").toLong(), 8);
 }
 
-TEST_F(SettingsWindow, ChoosingAnotherWorkstationRowHandsItToThisComputer)
+TEST_F(SettingsWindow, ChoosingAFreeWorkstationRowHandsItToThisComputer)
 {
     data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('alt', 'Rezeption');");
     const qint32 other = data.value("SELECT ws_id FROM tbl_workstations WHERE ws_name = 'Rezeption';").toLong();
     const qint32 own = StationId;
     frmVorgaben& w = window();
-    w.listStations->setCurrentIndex(w.listStations->findData(other));
-    w.btnSave_Click();
+    w.SSTab1->setCurrentIndex(1);
+    w.listStations->setFocus();
+    QTest::keyClick(w.listStations, Qt::Key_Down);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_EQ(StationId, other);
     EXPECT_EQ(StationName, "Rezeption");
     EXPECT_EQ(data.value("SELECT ws_computername FROM tbl_workstations WHERE ws_id = " + QString::number(other)).toText(),
@@ -535,4 +560,63 @@ TEST_F(TwoDesksOnTheSettings, AValueEnteredOverOneShownNormalisedIsWrittenWhereI
     EXPECT_EQ(stored("MaxWeekCols"), 3);
     EXPECT_TRUE(data.value("SELECT ws_TableAutoUpdate FROM tbl_workstations WHERE ws_computername = 'pc1'").toBool());
     EXPECT_TRUE(data.value("SELECT ws_startpage FROM tbl_workstations WHERE ws_computername = 'pc1'").isNull());
+}
+
+TEST_F(TwoDesksOnTheSettings, AHandOverToARowInUseOrChangedSinceShownIsAskedAboutAndOneDeletedIsTold)
+{
+    data.exec("INSERT INTO tbl_workstations (ws_computername, ws_name) VALUES ('alt', 'Rezeption'), ('weg', 'Lager');");
+    const auto id = [this](const char* computer) {
+        return data.value("SELECT ws_id FROM tbl_workstations WHERE ws_computername = '" + QString::fromLatin1(computer) + "'")
+            .toLong();
+    };
+    const qint32 own = StationId, alt = id("alt"), gone = id("weg");
+    SettingsView view;
+    LoadSettingsFromDatabase(view);
+    const auto takeOver = [&view](qint32 station) {
+        SettingsFields shown = view.fields;
+        shown.stationId = station;
+        shown.fontSize = "12";
+        return SaveSettings(shown, view.fields, view.stored);
+    };
+    const QStringList before = storedRows();
+    dialogs->answerMessage(ui::Answer::No);
+    EXPECT_EQ(takeOver(id("pc2")), SaveOutcome::Cancelled);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(
+        "Der Arbeitsplatz \"pc2\" ist gerade angemeldet: Computer \"pc2\", angemeldet seit "));
+    EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
+    EXPECT_EQ(storedRows(), before);
+
+    other.exec("DELETE FROM tbl_workstations WHERE ws_id = ?", {gone});
+    dialogs->answerMessage(ui::Answer::Ok);
+    EXPECT_EQ(takeOver(gone), SaveOutcome::HandOverGone);
+    EXPECT_EQ(dialogs->lastMessage().text, "Der Arbeitsplatz \"Lager\" wurde inzwischen an anderer Stelle gelöscht. Er "
+                                           "wurde nicht übernommen, und es wurde nichts gespeichert.");
+    EXPECT_EQ(stored("DayTableFontSize"), 8);
+
+    // A third computer took the free row since the list was read.
+    other.exec("UPDATE tbl_workstations SET ws_computername = 'pc3', ws_logindate = ? WHERE ws_id = ?",
+               {rt::Date::now(), alt});
+    dialogs->answerMessage(ui::Answer::Yes);
+    EXPECT_EQ(takeOver(alt), SaveOutcome::Stored);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Arbeitsplatz \"Rezeption\" wurde inzwischen an anderer "
+                                                       "Stelle geändert: Computer jetzt \"pc3\", angemeldet seit "));
+    EXPECT_EQ(id("pc1"), alt);
+    EXPECT_EQ(id(""), own);
+    EXPECT_EQ(stored("DayTableFontSize"), 12);
+}
+
+TEST_F(TwoDesksOnTheSettings, ChoosingTheOtherDesksRowInTheListAsksAndNeinKeepsTheWindowAsTyped)
+{
+    frmVorgaben& w = window();
+    w.SSTab1->setCurrentIndex(1);
+    w.listStations->setFocus();
+    // The other desk's row was made first.
+    QTest::keyClick(w.listStations, Qt::Key_Up);
+    const QStringList before = storedRows();
+    dialogs->answerMessage(ui::Answer::No);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Der Arbeitsplatz \"pc2\" ist gerade angemeldet"));
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(w.listStations->currentText(), "pc2");
+    EXPECT_EQ(storedRows(), before);
 }
