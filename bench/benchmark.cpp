@@ -332,7 +332,7 @@ void InvoiceProgram(benchmark::State& state)
     InvoiceSession session;
     for (auto _ : state) {
         session.LoadInvoice(nextId(counter, 20000));
-        benchmark::DoNotOptimize(session.Totals.gross);
+        benchmark::DoNotOptimize(session.Totals->gross);
     }
 }
 

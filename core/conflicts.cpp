@@ -224,23 +224,41 @@ qint32 GetLastInvoiceIdOfCustomer(qint32 customerId)
     return maxInvoiceId(QStringLiteral("inv_customer_id"), customerId);
 }
 
-bool LookupMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced)
+namespace {
+
+// A rate as its whole-number column keeps it; read exactly, also when another
+// tool stored a fraction. type: what typeof() says of the column.
+std::optional<double> storedRate(const db::Value& type, const db::Value& number)
+{
+    const QString kind = type.toText();
+    if (kind != QLatin1String("integer") && kind != QLatin1String("real"))
+        return std::nullopt;
+    const double rate = number.toDouble();
+    if (!(rate >= 0 && rate <= 255))
+        return std::nullopt;
+    return rate;
+}
+
+}  // namespace
+
+bool LookupMehrwertsteuer(const rt::Date& d, std::optional<double>& vatFull, std::optional<double>& vatReduced)
 {
     requireDatabase();
     // Periods are whole days: the last day counts all day long, not only
     // up to its midnight.
     const rt::Date day = d.datePart();
-    db::Recordset rs = openReadOnly(QStringLiteral("SELECT vat_full, vat_reduced FROM tbl_vat WHERE vat_date_start < ") +
-                                    DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) +
-                                    QStringLiteral(";"));
+    db::Recordset rs = openReadOnly(
+        QStringLiteral("SELECT typeof(vat_full), CAST(vat_full AS REAL), typeof(vat_reduced), CAST(vat_reduced AS REAL) "
+                       "FROM tbl_vat WHERE vat_date_start < ") +
+        DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) + QStringLiteral(";"));
     if (rs.eof())
         return false;
-    vatFull = rs.value(QStringLiteral("VAT_full")).toDouble();
-    vatReduced = rs.value(QStringLiteral("VAT_reduced")).toDouble();
+    vatFull = storedRate(rs.field(0).value(), rs.field(1).value());
+    vatReduced = storedRate(rs.field(2).value(), rs.field(3).value());
     return true;
 }
 
-bool GetMehrwertsteuer(const rt::Date& d, double& vatFull, double& vatReduced)
+bool GetMehrwertsteuer(const rt::Date& d, std::optional<double>& vatFull, std::optional<double>& vatReduced)
 {
     try {
         if (!LookupMehrwertsteuer(d, vatFull, vatReduced))

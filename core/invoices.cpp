@@ -1,5 +1,6 @@
 #include "core/invoices.h"
 
+#include "core/bookings.h"
 #include "core/conflicts.h"
 #include "core/database.h"
 #include "core/lookups.h"
@@ -19,11 +20,29 @@ db::Recordset readOnly(const QString& sql, const QList<db::Value>& params)
     return OpenedDb().openRecordset(sql, db::OpenMode::ForwardOnlyReadOnly, params);
 }
 
+// A stored date the program can read; nullopt when it is empty or cannot be read.
 std::optional<rt::Date> dateOrNull(const db::Value& value)
 {
-    if (value.isNull())
+    if (!IsReadableDate(value))
         return std::nullopt;
     return value.toDate();
+}
+
+// The day a stored date gives the total's VAT, as TotalDayOf.
+std::optional<rt::Date> totalDay(const db::Value& date)
+{
+    if (date.isNull())
+        return rt::Date::today().datePart();
+    if (!IsReadableDate(date))
+        return std::nullopt;
+    return date.toDate().datePart();
+}
+
+// A whole number as its column keeps it, within lo to hi. type: what
+// typeof() says of the column; a fraction or text is no whole number.
+bool readableWhole(const db::Value& type, const db::Value& value, double lo, double hi)
+{
+    return type.toText() == QLatin1String("integer") && value.toDouble() >= lo && value.toDouble() <= hi;
 }
 
 std::vector<qint32> ids(const QString& sql)
@@ -63,10 +82,12 @@ void storeTotal(db::Database& d, qint32 invId, std::optional<rt::Date> day, cons
 {
     if (!day) {
         db::Recordset rs = readOnly(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = ?"), {invId});
-        day = rs.eof() ? std::nullopt : dateOrNull(rs.field(0).value());
+        day = rs.eof() ? rt::Date::today() : totalDay(rs.field(0).value());
     }
-    const double total = gross(LoadInvoicePositions(invId), day ? day->datePart() : rt::Date::today().datePart());
-    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
+    // A date or a number that cannot be read leaves the stored total as it is.
+    const std::optional<double> total = day ? gross(LoadInvoicePositions(invId), day->datePart()) : std::nullopt;
+    if (total)
+        d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {*total, invId});
 }
 
 qint64 centsOf(double amount)
@@ -82,13 +103,15 @@ void storeHeaderTotal(db::Database& d, qint32 invId, const InvoiceGrossRule& gro
     db::Recordset rs = readOnly(QStringLiteral("SELECT inv_date, inv_total FROM tbl_invoice WHERE inv_id = ?"), {invId});
     if (rs.eof())
         return;
-    const std::optional<rt::Date> day = dateOrNull(rs.field(0).value());
+    const std::optional<rt::Date> day = totalDay(rs.field(0).value());
     const db::Value stored = rs.field(1).value();
-    const double total = gross(LoadInvoicePositions(invId), day ? day->datePart() : rt::Date::today().datePart());
-    if (stored.isNumeric() && centsOf(stored.toDouble()) != centsOf(total)
-        && (!shownGross || centsOf(*shownGross) != centsOf(total)))
+    const std::optional<double> total = day ? gross(LoadInvoicePositions(invId), *day) : std::nullopt;
+    if (!total)
         return;
-    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
+    if (stored.isNumeric() && centsOf(stored.toDouble()) != centsOf(*total)
+        && (!shownGross || centsOf(*shownGross) != centsOf(*total)))
+        return;
+    d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {*total, invId});
 }
 
 InvoiceWriteOutcome outcomeOf(InvoiceWrite result, qint32 id, qint32 missingId)
@@ -129,6 +152,30 @@ std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId)
     return InvoiceHeaderFromRow(*row);
 }
 
+std::optional<rt::Date> TotalDayOf(const InvoiceHeader& header)
+{
+    if (header.inv_date_unreadable)
+        return std::nullopt;
+    return header.inv_date.value_or(rt::Date::today()).datePart();
+}
+
+std::optional<double> StoredPrice(const db::Value& value)
+{
+    switch (value.kind()) {
+    case db::Value::Kind::Null:
+        return 0.0;
+    case db::Value::Kind::Byte: case db::Value::Kind::Integer: case db::Value::Kind::Long:
+    case db::Value::Kind::Single: case db::Value::Kind::Double: {
+        const double amount = value.toDouble();
+        if (std::abs(amount) <= MaxPrice)
+            return amount;
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<RowValues> ReadInvoiceRow(qint32 invId)
 {
     if (invId <= 0)
@@ -142,6 +189,7 @@ InvoiceHeader InvoiceHeaderFromRow(const RowValues& row)
     InvoiceHeader h;
     h.inv_id = v("inv_id").toLong();
     h.inv_date = dateOrNull(v("inv_date"));
+    h.inv_date_unreadable = !v("inv_date").isNull() && !h.inv_date;
     h.inv_status_id = v("inv_status_id").toLong();
     h.inv_paymode_id = v("inv_paymode_id").toLong();
     h.inv_mandant_id = v("inv_mandant_id").toLong();
@@ -296,20 +344,6 @@ InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std
     return outcome;
 }
 
-void DeleteInvoicePositions(qint32 invId)
-{
-    OpenedDb().execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
-}
-
-void RemoveInvoice(qint32 invId)
-{
-    db::Database& d = OpenedDb();
-    db::Transaction transaction(d);
-    DeleteInvoicePositions(invId);
-    d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
-    transaction.commit();
-}
-
 QStringList InvoiceShownColumns()
 {
     return {QStringLiteral("inv_date"),        QStringLiteral("inv_status_id"),   QStringLiteral("inv_paymode_id"),
@@ -334,7 +368,7 @@ namespace {
 
 const QString PositionsText = QStringLiteral("positionen_text");
 
-// "2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €"
+// "2 (2 × Frühstück zu 12,50 €, 1 × Kurtaxe zu 2,50 €)": how many, then each.
 QString positionsText(const std::vector<InvoicePositionRow>& positions)
 {
     QStringList parts;
@@ -344,10 +378,16 @@ QString positionsText(const std::vector<InvoicePositionRow>& positions)
             text = rt::trim(p.srv_name);
         if (text.isEmpty())
             text = QStringLiteral("unbekannter Artikel");
-        parts << QString::number(p.ivp_quantity) + QStringLiteral(" × ") + text + QStringLiteral(" zu ")
-                     + rt::formatNumber(p.ivp_price, QStringLiteral("#,##0.00")) + QStringLiteral(" €");
+        // What cannot be read is named as it is stored.
+        const QString quantity = p.quantityUnreadable ? DescribeStored(p.row.value(QStringLiteral("ivp_quantity")))
+                                                      : QString::number(p.ivp_quantity);
+        const QString price = p.priceUnreadable ? DescribeStored(p.row.value(QStringLiteral("ivp_price")))
+                                                : rt::formatNumber(p.ivp_price, QStringLiteral("#,##0.00")) + QStringLiteral(" €");
+        parts << quantity + QStringLiteral(" × ") + text + QStringLiteral(" zu ") + price;
     }
-    return parts.isEmpty() ? QStringLiteral("keine") : parts.join(QStringLiteral(", "));
+    if (parts.isEmpty())
+        return QStringLiteral("keine");
+    return QString::number(parts.size()) + QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 // The header as stored with its positions, as DeleteShownInvoice compares and names them.
@@ -369,8 +409,13 @@ std::optional<RowValues> readInvoiceWithPositions(qint32 invId)
 
 DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask)
 {
+    // Inside the comparison's transaction: the positions first, then the header.
     return DeleteShownRow([invId] { return readInvoiceWithPositions(invId); }, shown, ask,
-                          [invId](db::Database&, const RowValues&) { RemoveInvoice(invId); });
+                          [invId](db::Database& d, const RowValues&) {
+                              d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"),
+                                        {invId});
+                              d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
+                          });
 }
 
 QList<MergeField> InvoiceDeleteFields()
@@ -382,22 +427,23 @@ QList<MergeField> InvoiceDeleteFields()
 }
 
 bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions,
-                       const std::optional<rt::Date>& vatDay, double total)
+                       const std::optional<rt::Date>& vatDay, double total, const InvoiceGrossRule& gross)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
     db::Recordset header = readOnly(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = ?"), {invId});
     if (header.eof())
         return false;
-    const std::optional<rt::Date> storedDay = dateOrNull(header.field(0).value());
+    const std::optional<rt::Date> storedDay = totalDay(header.field(0).value());
     const std::vector<InvoicePositionRow> stored = LoadInvoicePositions(invId);
     const bool same = std::equal(stored.begin(), stored.end(), printedPositions.begin(), printedPositions.end(),
                                  [](const InvoicePositionRow& s, const RowValues& printed) { return s.row == printed; });
     if (!same)
         return false;
     // Printed for a date the invoice does not have stored (typed, not
-    // saved): that total is not the stored invoice's.
-    if (!vatDay || !(vatDay->datePart() == storedDay.value_or(rt::Date::today()).datePart()))
+    // saved): that total is not the stored invoice's. Nor is one made of
+    // values that cannot be read.
+    if (!storedDay || !vatDay || !(vatDay->datePart() == *storedDay) || !gross(stored, *storedDay))
         return true;
     d.execute(QStringLiteral("UPDATE tbl_invoice SET inv_total = ? WHERE inv_id = ?"), {total, invId});
     transaction.commit();
@@ -408,12 +454,14 @@ std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
 {
     std::vector<InvoicePositionRow> rows;
     // The position's own columns first, as a later write compares them.
+    // typeof() tells what the whole-number columns hold before the layer rounds it.
     db::Recordset rs = readOnly(
-        QStringLiteral("SELECT tbl_invoice_positions.*, srv_id, srv_name, srv_tax_id FROM tbl_invoice_positions "
+        QStringLiteral("SELECT tbl_invoice_positions.*, srv_id, srv_name, srv_tax_id, typeof(ivp_quantity) AS "
+                       "quantity_type, typeof(srv_tax_id) AS tax_type FROM tbl_invoice_positions "
                        "LEFT JOIN tbl_services ON tbl_invoice_positions.ivp_prod_id = tbl_services.srv_id "
                        "WHERE ivp_invoice_id = ? ORDER BY ivp_id"),
         {invId});
-    const int own = rs.fieldCount() - 3;
+    const int own = rs.fieldCount() - 5;
     while (!rs.eof()) {
         InvoicePositionRow p;
         for (int i = 0; i < own; ++i)
@@ -421,13 +469,20 @@ std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId)
         p.ivp_id = rs.value(QStringLiteral("ivp_id")).toLong();
         p.ivp_invoice_id = rs.value(QStringLiteral("ivp_invoice_id")).toLong();
         p.ivp_prod_id = rs.value(QStringLiteral("ivp_prod_id")).toLong();
-        p.ivp_quantity = rs.value(QStringLiteral("ivp_quantity")).toLong();
-        p.ivp_price = rs.value(QStringLiteral("ivp_price")).toDouble();
+        const db::Value quantity = rs.value(QStringLiteral("ivp_quantity"));
+        const db::Value quantityType = rs.value(QStringLiteral("quantity_type"));
+        p.quantityUnreadable = !quantity.isNull() && !readableWhole(quantityType, quantity, -32768, 32767);
+        if (!quantity.isNull() && !p.quantityUnreadable)
+            p.ivp_quantity = quantity.toLong();
+        const std::optional<double> price = StoredPrice(rs.value(QStringLiteral("ivp_price")));
+        p.priceUnreadable = !price;
+        p.ivp_price = price.value_or(0);
         p.ivp_text = rs.value(QStringLiteral("ivp_text")).toText();
         p.hasService = !rs.value(QStringLiteral("srv_id")).isNull();
         p.srv_name = rs.value(QStringLiteral("srv_name")).toText();
         const db::Value tax = rs.value(QStringLiteral("srv_tax_id"));
-        if (!tax.isNull())
+        p.taxUnreadable = !tax.isNull() && !readableWhole(rs.value(QStringLiteral("tax_type")), tax, -32768, 32767);
+        if (!tax.isNull() && !p.taxUnreadable)
             p.srv_tax_id = tax.toLong();
         rows.push_back(std::move(p));
         rs.moveNext();

@@ -14,7 +14,8 @@
 
 struct InvoiceHeader {
     qint32 inv_id = 0;
-    std::optional<rt::Date> inv_date;   // nullopt: empty
+    std::optional<rt::Date> inv_date;   // nullopt: empty, or it cannot be read
+    bool inv_date_unreadable = false;   // stored, but as no date the program can read
     qint32 inv_status_id = 0;           // empty columns read as 0
     qint32 inv_paymode_id = 0;
     qint32 inv_mandant_id = 0;
@@ -31,6 +32,16 @@ std::optional<InvoiceHeader> LoadInvoiceHeader(qint32 invId);
 // The invoice's row as stored, every column; nullopt when it is gone.
 std::optional<RowValues> ReadInvoiceRow(qint32 invId);
 InvoiceHeader InvoiceHeaderFromRow(const RowValues& row);
+// The day whose VAT the total of the stored invoice is computed with: its
+// date, today when it has none; nullopt when its date cannot be read, and
+// then no total is stored.
+std::optional<rt::Date> TotalDayOf(const InvoiceHeader& header);
+
+// The largest amount a price may have, typed or stored: 99.999.999,99.
+inline constexpr double MaxPrice = 99'999'999.99;
+// An amount as a price column keeps it: empty as 0; nullopt when it cannot
+// be read (text another tool stored, beyond MaxPrice).
+std::optional<double> StoredPrice(const db::Value& value);
 
 // A new invoice row holding the table's defaults; returns its id.
 qint32 CreateInvoice();
@@ -47,11 +58,20 @@ struct InvoicePositionRow {
     QString srv_name;
     std::optional<int> srv_tax_id;
     RowValues row;               // LoadInvoicePositions: the position's own columns as read
+    // Stored so that the program cannot read it (text, a fraction of a whole
+    // number, beyond the column's range): the number above is then no value
+    // of the position's, and no amount is made from it.
+    bool quantityUnreadable = false;
+    bool priceUnreadable = false;
+    bool taxUnreadable = false;   // the service's srv_tax_id
+    bool readable() const { return !quantityUnreadable && !priceUnreadable && !taxUnreadable; }
 };
 
 // The gross the invoice window shows for positions dated on a day, given by
-// the invoicing layer, so that inv_total is always what the window computes.
-using InvoiceGrossRule = std::function<double(const std::vector<InvoicePositionRow>& positions, const rt::Date& day)>;
+// the invoicing layer, so that inv_total is always what the window computes;
+// nullopt when a value it needs cannot be read, and then no total is stored.
+using InvoiceGrossRule =
+    std::function<std::optional<double>(const std::vector<InvoicePositionRow>& positions, const rt::Date& day)>;
 
 // Every write below that names another row checks, in its own transaction,
 // that the row still exists; when it does not, nothing is written and the
@@ -115,10 +135,8 @@ InvoiceWriteOutcome StoreInvoiceHeader(qint32 invId, const RowValues& loaded, co
 InvoiceWriteOutcome StoreInvoiceAnew(const InvoiceHeaderWrite& header, const std::vector<InvoicePositionRow>& positions,
                                      const InvoiceGrossRule& gross);
 
-// Removes the invoice's positions and then its header, in one transaction.
-void RemoveInvoice(qint32 invId);
 // Deletes, with its positions, the invoice a window shows, asking as
-// DeleteShownRow asks. shown: InvoiceShownColumns as the window read them
+// DeleteShownRow asks (the only delete of an invoice there is). shown: InvoiceShownColumns as the window read them
 // and the positions as it shows them (ShownPositionsValue), compared with
 // what is stored; InvoiceDeleteFields names what changed. Throws db::DbError.
 DeleteResult DeleteShownInvoice(qint32 invId, const RowValues& shown, const DeleteAsk& ask);
@@ -135,14 +153,14 @@ QList<MergeField> InvoiceDeleteFields();
 // the positions it printed (their rows as read) are those stored now. false
 // when they changed meanwhile or the invoice is gone: nothing is written.
 // vatDay: the day whose VAT the total was computed with; when that is not
-// the invoice's stored date (a date typed and not saved), nothing is written
-// either, and the answer is true.
+// the invoice's stored date (a date typed and not saved, or one stored that
+// cannot be read), or gross finds a value it cannot read (no total from
+// them), nothing is written either, and the answer is true.
 bool StorePrintedTotal(qint32 invId, const std::vector<RowValues>& printedPositions,
-                       const std::optional<rt::Date>& vatDay, double total);
-// Removes every position of an invoice.
-void DeleteInvoicePositions(qint32 invId);
+                       const std::optional<rt::Date>& vatDay, double total, const InvoiceGrossRule& gross);
 
-// The positions of an invoice in the order they were added.
+// The positions of an invoice in the order they were added. An empty
+// quantity or price reads as 0, an empty class or a missing service as none.
 std::vector<InvoicePositionRow> LoadInvoicePositions(qint32 invId);
 // Stores a new position (invoice, article, quantity, price and text); the
 // outcome's id is the new position's.

@@ -1,21 +1,15 @@
 #include "core/services.h"
 
 #include "core/database.h"
+#include "core/invoices.h"
 #include "platform/db/database.h"
 #include "platform/db/error.h"
 #include "platform/db/transaction.h"
 #include "platform/runtime/format.h"
 
-namespace {
+#include <cmath>
 
-bool serviceExists(db::Database& d, qint32 serviceId)
-{
-    if (serviceId <= 0)
-        return false;
-    db::Recordset rs = d.openRecordset(QStringLiteral("SELECT srv_id FROM tbl_services WHERE srv_id = ?"),
-                                       db::OpenMode::ForwardOnlyReadOnly, {serviceId});
-    return !rs.eof();
-}
+namespace {
 
 const QString Table = QStringLiteral("tbl_services");
 const QString Key = QStringLiteral("srv_id");
@@ -35,10 +29,15 @@ Service ServiceFromRow(const RowValues& row)
     s.srv_id = row.value(QStringLiteral("srv_id")).toLong();
     s.srv_name = row.value(QStringLiteral("srv_name")).toText();
     s.srv_info = row.value(QStringLiteral("srv_info")).toText();
-    if (const db::Value price = row.value(QStringLiteral("srv_price")); !price.isNull())
-        s.srv_price = price.toDouble();
-    if (const db::Value tax = row.value(QStringLiteral("srv_tax_id")); !tax.isNull())
-        s.srv_tax_id = tax.toLong();
+    if (const db::Value price = row.value(QStringLiteral("srv_price")); !price.isNull()) {
+        s.srv_price = StoredPrice(price);
+        s.priceUnreadable = !s.srv_price;
+    }
+    if (const db::Value tax = row.value(QStringLiteral("srv_tax_id")); !tax.isNull()) {
+        s.taxUnreadable = !tax.isNumeric() || std::abs(tax.toDouble()) > 32767;
+        if (!s.taxUnreadable)
+            s.srv_tax_id = tax.toLong();
+    }
     return s;
 }
 
@@ -94,48 +93,22 @@ MergedSave StoreServiceChanges(qint32 serviceId, const RowValues& loaded, const 
 
 std::optional<Service> LoadService(qint32 serviceId)
 {
-    if (serviceId <= 0)
+    const std::optional<RowValues> row = ReadServiceRow(serviceId);
+    if (!row)
         return std::nullopt;
-    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = ?"),
-                                                db::OpenMode::ForwardOnlyReadOnly, {serviceId});
-    if (rs.eof())
-        return std::nullopt;
-    Service s;
-    s.srv_id = rs.value(QStringLiteral("srv_id")).toLong();
-    s.srv_name = rs.value(QStringLiteral("srv_name")).toText();
-    s.srv_info = rs.value(QStringLiteral("srv_info")).toText();
-    const db::Value price = rs.value(QStringLiteral("srv_price"));
-    if (!price.isNull())
-        s.srv_price = price.toDouble();
-    const db::Value tax = rs.value(QStringLiteral("srv_tax_id"));
-    if (!tax.isNull())
-        s.srv_tax_id = tax.toLong();
-    return s;
+    return ServiceFromRow(*row);
 }
 
-void StoreService(Service& service)
+void StoreServiceAnew(Service& service)
 {
     db::Database& d = OpenedDb();
     db::Transaction transaction(d);
-    const db::Value price = service.srv_price ? db::Value(*service.srv_price) : db::Value();
-    if (serviceExists(d, service.srv_id)) {
-        QString sql = QStringLiteral("UPDATE tbl_services SET srv_name = ?, srv_info = ?, srv_price = ?");
-        QList<db::Value> params{db::textOrNull(service.srv_name), db::textOrNull(service.srv_info), price};
-        if (service.srv_tax_id) {
-            sql += QStringLiteral(", srv_tax_id = ?");
-            params << *service.srv_tax_id;
-        }
-        params << service.srv_id;
-        d.execute(sql + QStringLiteral(" WHERE srv_id = ?"), params);
-        transaction.commit();
-        return;
-    }
     db::Recordset rs = d.openRecordset(QStringLiteral("SELECT * FROM tbl_services WHERE srv_id = 0"));
     rs.addNew();
     const qint32 newId = rs.field(QStringLiteral("srv_id")).value().toLong();
     rs.field(QStringLiteral("srv_name")).setValue(db::textOrNull(service.srv_name));
     rs.field(QStringLiteral("srv_info")).setValue(db::textOrNull(service.srv_info));
-    rs.field(QStringLiteral("srv_price")).setValue(price);
+    rs.field(QStringLiteral("srv_price")).setValue(service.srv_price ? db::Value(*service.srv_price) : db::Value());
     if (service.srv_tax_id)
         rs.field(QStringLiteral("srv_tax_id")).setValue(*service.srv_tax_id);
     rs.update();

@@ -13,17 +13,21 @@ struct Service {
     qint32 srv_id = 0;                 // 0 or below: not stored yet
     QString srv_name;
     QString srv_info;
-    std::optional<double> srv_price;   // nullopt: the column is empty
-    std::optional<int> srv_tax_id;     // 0 full VAT, 1 reduced, 2 none; nullopt: empty
+    std::optional<double> srv_price;   // nullopt: the column is empty, or it cannot be read
+    std::optional<int> srv_tax_id;     // 0 full VAT, 1 reduced, 2 none; nullopt: empty, or it cannot be read
+    // Stored so that the program cannot read it (text, beyond the column's range).
+    bool priceUnreadable = false;
+    bool taxUnreadable = false;
 };
 
 // nullopt when there is no such service (another workstation deleted it).
 std::optional<Service> LoadService(qint32 serviceId);
 
-// Writes name, notes and price, and the VAT class when it is set, in one
-// transaction: the row of srv_id when it exists, else a new row whose id
-// srv_id receives. Nothing is written when it fails.
-void StoreService(Service& service);
+// Writes name, notes and price, and the VAT class when it is set, as a new
+// row whose id srv_id receives: a new entry, or one another workstation
+// deleted while it was shown. A stored row changes only through
+// StoreServiceChanges. Nothing is written when it fails.
+void StoreServiceAnew(Service& service);
 
 // The stored row as it is, raw (for a window that saves it later); nullopt
 // when there is none.

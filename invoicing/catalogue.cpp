@@ -77,8 +77,10 @@ void ServiceCatalogue::showStored(const RowValues& row)
         CurrentPrice = CentsOf(*s.srv_price);
         PriceText = FormatCents(CurrentPrice);
     }
+    // What cannot be read shows empty and none chosen, never as 0 or "voll".
+    m_priceUnreadable = s.priceUnreadable;
     const int tax = s.srv_tax_id.value_or(0);
-    VatOption = tax >= 0 && tax <= 2 ? tax : -1;
+    VatOption = tax >= 0 && tax <= 2 && !s.taxUnreadable ? tax : -1;
     m_loaded = row;
     m_base = fieldColumns();
 }
@@ -101,8 +103,19 @@ RowValues ServiceCatalogue::fieldColumns() const
     return price ? ServiceColumns(fromFields(*price)) : RowValues();
 }
 
+bool ServiceCatalogue::refuseUnreadablePrice() const
+{
+    if (!m_priceUnreadable)
+        return false;
+    ui::msgBox(QStringLiteral("Der Preis der Hotelleistung \"") + rt::trim(Name)
+                   + QStringLiteral("\" kann nicht gelesen werden. Bitte geben Sie ihn neu ein."),
+               ui::Exclamation, AppTitle);
+    return true;
+}
+
 void ServiceCatalogue::forgetStored()
 {
+    m_priceUnreadable = false;
     m_loaded.clear();
     m_base.clear();
     m_unwritten.clear();
@@ -153,7 +166,10 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             case MergedSave::Result::Refused:
                 return false;
             case MergedSave::Result::Missing:
-                // Deleted elsewhere meanwhile: stored anew, as it always was.
+                // Deleted elsewhere meanwhile: stored anew, as it always was,
+                // with a price that can be read.
+                if (refuseUnreadablePrice())
+                    return false;
                 break;
             case MergedSave::Result::Written: {
                 const RowValues loaded = m_loaded;
@@ -181,7 +197,7 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             }
             }
         }
-        StoreService(s);
+        StoreServiceAnew(s);
         const std::optional<RowValues> stored = ReadServiceRow(s.srv_id);
         forgetStored();
         if (stored) {
@@ -228,6 +244,9 @@ bool ServiceCatalogue::offerSave()
 
 bool ServiceCatalogue::checkPreis()
 {
+    // Left empty over a price that cannot be read: still none, not 0,00.
+    if (m_priceUnreadable && rt::trim(PriceText).isEmpty())
+        return true;
     const std::optional<Cents> price = ParseAmount(PriceText);
     if (!price) {
         refusePrice();
@@ -319,6 +338,8 @@ std::optional<ServiceHandOver> ServiceCatalogue::handOver(bool invoiceOpen)
         ui::msgBox(QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."), ui::Critical, AppTitle);
         return std::nullopt;
     }
+    if (refuseUnreadablePrice())
+        return std::nullopt;
     // The price the save would store, not one left from an earlier entry.
     const std::optional<Cents> price = ParseAmount(PriceText);
     if (!price) {
@@ -354,6 +375,7 @@ void ServiceCatalogue::editInfo(const QString& text)
 void ServiceCatalogue::editPrice(const QString& text)
 {
     PriceText = text;
+    m_priceUnreadable = false;
     mendUnshown(QStringLiteral("srv_price"));
     Changed = true;
 }

@@ -84,12 +84,17 @@ private:
     void showStored(const RowValues& row);
     // What the fields would store now; empty when the price is no amount.
     RowValues fieldColumns() const;
+    // Names a stored price that cannot be read; true when there is one.
+    bool refuseUnreadablePrice() const;
     void forgetStored();
     // The user edited a field that showed its stored value as it could (a
     // price rounded, an empty class as "voll", blanks): the field's value
     // counts as changed, even when it is the value shown.
     void mendUnshown(const QString& column);
 
+    // The stored price cannot be read and no price was typed: nothing goes
+    // to an invoice, and the entry is stored anew only with a price typed.
+    bool m_priceUnreadable = false;
     RowValues m_loaded;           // the row as read or last stored; empty for a new entry
     RowValues m_base;             // what the fields would store right after that
     QStringList m_unwritten;      // fields an unattended store kept as stored

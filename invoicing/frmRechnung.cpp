@@ -368,14 +368,16 @@ void frmRechnung::showHeader()
 
 void frmRechnung::showTotals()
 {
-    const InvoiceTotals& t = m_session.Totals;
-    lbSumme->setText(FormatCents(t.sum));
+    // No amount made of a value that cannot be read.
+    const std::optional<InvoiceTotals>& t = m_session.Totals;
+    const auto amount = [&t](Cents InvoiceTotals::*part) { return t ? FormatCents((*t).*part) : NoValueText; };
+    lbSumme->setText(amount(&InvoiceTotals::sum));
     lbMwSt[0]->setText(m_session.vatLabel(0));
     lbMwSt[1]->setText(m_session.vatLabel(1));
-    lbMwStNum[0]->setText(FormatCents(t.vatFull));
-    lbMwStNum[1]->setText(FormatCents(t.vatReduced));
-    lbNettoSumme->setText(FormatCents(t.net));
-    lbBruttobetrag->setText(FormatCents(t.gross));
+    lbMwStNum[0]->setText(amount(&InvoiceTotals::vatFull));
+    lbMwStNum[1]->setText(amount(&InvoiceTotals::vatReduced));
+    lbNettoSumme->setText(amount(&InvoiceTotals::net));
+    lbBruttobetrag->setText(amount(&InvoiceTotals::gross));
 }
 
 void frmRechnung::showPaidColor()
@@ -397,7 +399,9 @@ bool frmRechnung::leaveInvoice()
     QWidget* focused = focusWidget();
     commitEdits();
     const SaveResult result = m_session.SaveInvoice();
-    if (result == SaveResult::Failed || result == SaveResult::Back) {
+    if (result == SaveResult::Kept)
+        FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId);
+    if (result == SaveResult::Failed || result == SaveResult::Back || result == SaveResult::Kept) {
         showSession();
         if (focused)
             focused->setFocus();
@@ -416,7 +420,10 @@ bool frmRechnung::Form_Unload(bool unattended)
     if (focused)
         commitEdits();
     const SaveResult result = m_session.SaveInvoice(unattended);
-    if (result == SaveResult::Failed || result == SaveResult::Back) {
+    const bool kept = result == SaveResult::Kept && !unattended;
+    if (kept)
+        FillListRechnungen(m_session.CurrentInvoiceId, m_listCustomerId);
+    if (result == SaveResult::Failed || result == SaveResult::Back || kept) {
         showSession();
         // Back on the invoice, the keyboard where it was.
         if (focused)

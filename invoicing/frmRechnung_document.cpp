@@ -28,6 +28,7 @@ void frmRechnung::btnPreviewDoc_Click()
         // the header as the window shows it, saved or not. The total printed
         // is stored with it, checked against the positions in one step.
         bool changedElsewhere = m_session.readStoredPositions();
+        // A value that cannot be read stores no total here.
         for (int attempt = 0; !m_session.storeShownTotal(); ++attempt) {
             changedElsewhere = true;
             if (attempt == 2)
@@ -36,6 +37,9 @@ void frmRechnung::btnPreviewDoc_Click()
         // The cell the user is on stays where the rows are the same.
         m_positions->update();
         showTotals();
+        // Nothing printed while a value or the date cannot be read.
+        if (m_session.refuseDocument())
+            return;
         if (changedElsewhere) {
             StatusBar1->showMessage(m_session.StatusLine);
             ui::msgBox(QStringLiteral("Die Positionen wurden inzwischen an einem anderen Arbeitsplatz geändert; die "
@@ -43,6 +47,7 @@ void frmRechnung::btnPreviewDoc_Click()
                        ui::Information, QStringLiteral("Rechnung"));
         }
         const QString paymode = m_session.PaymodeId ? GetPaymodePrinttext(*m_session.PaymodeId) : QString();
-        WriteInvoiceDocument(AppPath + InvoiceTemplateName, InvoiceDocument(m_session, MwStIncluded, paymode));
+        if (const std::optional<InvoiceDocumentTexts> texts = InvoiceDocument(m_session, MwStIncluded, paymode))
+            WriteInvoiceDocument(AppPath + InvoiceTemplateName, *texts);
     });
 }

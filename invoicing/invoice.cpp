@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/invoices.h"
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/preferences.h"
 #include "core/services.h"
 #include "core/terms.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -84,28 +86,48 @@ int InvoicePosition::vatClass() const
     return vatId.isEmpty() ? 0 : static_cast<int>(rt::val(vatId));
 }
 
+std::optional<Cents> InvoicePosition::total() const
+{
+    if (quantityUnreadable || priceUnreadable)
+        return std::nullopt;
+    return price * quantity;
+}
+
 QString InvoicePosition::displayText() const
 {
     return ownText ? text + OwnTextMarker : text;
 }
 
-InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, double rateFull, double rateReduced,
-                            bool pricesIncludeVat)
+std::optional<InvoiceTotals> ComputeTotals(const std::vector<InvoicePosition>& positions,
+                                           std::optional<double> rateFull, std::optional<double> rateReduced,
+                                           bool pricesIncludeVat)
 {
     Cents full = 0;
     Cents reduced = 0;
     Cents none = 0;
     for (const InvoicePosition& p : positions) {
+        const std::optional<Cents> total = p.total();
+        if (!total || p.classUnreadable)
+            return std::nullopt;
         switch (p.vatClass()) {
-        case 0: full += p.total(); break;
-        case 1: reduced += p.total(); break;
-        default: none += p.total(); break;
+        case 0:
+            if (!rateFull)
+                return std::nullopt;
+            full += *total;
+            break;
+        case 1:
+            if (!rateReduced)
+                return std::nullopt;
+            reduced += *total;
+            break;
+        default: none += *total; break;
         }
     }
     InvoiceTotals t;
     t.sum = full + reduced + none;
-    const qint64 r1 = RateBasisPoints(rateFull);
-    const qint64 r2 = RateBasisPoints(rateReduced);
+    // A rate no position needs counts for nothing.
+    const qint64 r1 = RateBasisPoints(rateFull.value_or(0));
+    const qint64 r2 = RateBasisPoints(rateReduced.value_or(0));
     if (pricesIncludeVat) {
         t.vatFull = ShareOf(full, r1, 10000 + r1);
         t.vatReduced = ShareOf(reduced, r2, 10000 + r2);
@@ -131,22 +153,29 @@ InvoicePosition PositionOf(const InvoicePositionRow& row)
     p.serviceName = row.srv_name;
     p.vatId = taxText(row.srv_tax_id);
     p.loaded = row.row;
+    p.quantityUnreadable = row.quantityUnreadable;
+    p.priceUnreadable = row.priceUnreadable;
+    p.classUnreadable = row.taxUnreadable;
     applyStoredText(p, row.ivp_text);
     return p;
 }
 
-InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced)
+InvoiceGrossRule StoredGrossRule(std::optional<double> fallbackFull, std::optional<double> fallbackReduced)
 {
-    return [fallbackFull, fallbackReduced](const std::vector<InvoicePositionRow>& rows, const rt::Date& day) {
-        double full = fallbackFull;
-        double reduced = fallbackReduced;
+    return [fallbackFull, fallbackReduced](const std::vector<InvoicePositionRow>& rows,
+                                           const rt::Date& day) -> std::optional<double> {
+        std::optional<double> full = fallbackFull;
+        std::optional<double> reduced = fallbackReduced;
         // Inside the write's transaction: no message may hold the lock.
         LookupMehrwertsteuer(day, full, reduced);
         std::vector<InvoicePosition> positions;
         positions.reserve(rows.size());
         for (const InvoicePositionRow& row : rows)
             positions.push_back(PositionOf(row));
-        return AmountOf(ComputeTotals(positions, full, reduced, MwStIncluded).gross);
+        const std::optional<InvoiceTotals> totals = ComputeTotals(positions, full, reduced, MwStIncluded);
+        if (!totals)
+            return std::nullopt;
+        return AmountOf(totals->gross);
     };
 }
 
@@ -203,6 +232,8 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
     m_toldTotals.reset();
+    m_dateUnreadable = false;
+    m_named.clear();
 }
 
 void InvoiceSession::noInvoice()
@@ -257,14 +288,19 @@ void InvoiceSession::LoadInvoice(qint32 invId)
         return;
     ui::WaitCursor wait;
     ReadMwStIncluded();
+    // What cannot be read is named once, when all of it is read.
+    const QScopedValueRollback hold(m_holdNames, true);
     clearFields(false);
     CurrentInvoiceId = invId;
     RowMissing = false;
     const std::optional<RowValues> row = ReadInvoiceRow(invId);
     if (!row) {
-        ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter gelöscht. "
-                                  "Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste aktualisieren\" klicken."),
-                   ui::Information, QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
+        if (!Unattended)
+            ui::msgBox(QStringLiteral("Eventuell wurde diese Rechnung zwischenzeitlich von einem anderen Mitarbeiter "
+                                      "gelöscht. Aktualisieren Sie Ihre Suchergebnisse, indem Sie auf \"Liste "
+                                      "aktualisieren\" klicken."),
+                       ui::Information,
+                       QStringLiteral("Rechnung ") + QString::number(invId) + QStringLiteral(" nicht gefunden"));
         applyRates(rt::Date::today());
         // The cleared fields count as a new invoice: stored anew by its next
         // save or position write, dropped unasked when left empty. Nothing
@@ -278,10 +314,13 @@ void InvoiceSession::LoadInvoice(qint32 invId)
         return;
     }
     takeHeaderRow(*row, {});
-    NumberText = InvoiceNumber(DateText, invId);
+    // No number from a date that cannot be read: it waits for one typed.
+    NumberText = m_dateUnreadable ? QString() : InvoiceNumber(DateText, invId);
     loadPositions();
     // Only what the user changes from here on needs saving.
     Changed = false;
+    m_holdNames = false;
+    nameUnreadable();
 }
 
 void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keepOwn)
@@ -301,6 +340,7 @@ void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keep
         day = h.inv_date;
         DateText = h.inv_date ? rt::formatDate(*h.inv_date, DateFormat) : QString();
         m_completedDate = DateText;
+        m_dateUnreadable = h.inv_date_unreadable;
     }
     applyRates(day.value_or(rt::Date::today()));
     if (take("inv_status_id"))
@@ -361,7 +401,8 @@ bool InvoiceSession::readStoredPositions()
         return false;
     const auto same = [](const InvoicePosition& a, const InvoicePosition& b) {
         return a.ivpId == b.ivpId && a.quantity == b.quantity && a.price == b.price && a.displayText() == b.displayText()
-               && a.articleId == b.articleId && a.vatId == b.vatId;
+               && a.articleId == b.articleId && a.vatId == b.vatId && a.quantityUnreadable == b.quantityUnreadable
+               && a.priceUnreadable == b.priceUnreadable && a.classUnreadable == b.classUnreadable;
     };
     refreshRates();
     if (std::equal(stored.begin(), stored.end(), Positions.begin(), Positions.end(), same))
@@ -375,23 +416,52 @@ bool InvoiceSession::readStoredPositions()
 
 // --- leaving ------------------------------------------------------------------
 
-bool InvoiceSession::drop()
+RowValues InvoiceSession::shownInvoice() const
+{
+    RowValues shown;
+    for (const QString& column : InvoiceShownColumns())
+        shown.insert(column, m_loadedHeader.value(column));
+    std::vector<RowValues> positions;
+    for (const InvoicePosition& p : Positions)
+        positions.push_back(p.loaded);
+    shown.insert(PositionsColumn, ShownPositionsValue(positions));
+    return shown;
+}
+
+bool InvoiceSession::hasStoredPositions() const
+{
+    return !RowMissing && !LoadInvoicePositions(CurrentInvoiceId).empty();
+}
+
+InvoiceSession::Drop InvoiceSession::drop(bool unattended)
 {
     try {
-        if (!RowMissing)
-            RemoveInvoice(CurrentInvoiceId);
+        if (!RowMissing) {
+            const QString rowName = QStringLiteral("Die Rechnung ") + invoiceRef(false);
+            const DeleteResult result =
+                DeleteShownInvoice(CurrentInvoiceId, shownInvoice(), [&](const RowValues&, const RowMerge& sinceShown) {
+                    // As shown: the user's answer or the rule has decided.
+                    if (sinceShown.kept.isEmpty())
+                        return true;
+                    return !unattended && AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
+                });
+            if (result == DeleteResult::Cancelled)
+                return Drop::Kept;
+        }
     } catch (const db::DbError& e) {
         ui::msgBox(QStringLiteral("Fehler beim Löschen der Rechnung\n\n") + e.description(), ui::Exclamation,
                    QStringLiteral("Fehler ") + QString::number(e.number()));
-        return false;
+        return Drop::Failed;
     }
     noInvoice();
-    return true;
+    return Drop::Dropped;
 }
 
 SaveResult InvoiceSession::SaveInvoice(bool unattended)
 {
     unattended = unattended || Unattended;
+    // Nothing below may ask or tell while nobody is there.
+    const QScopedValueRollback nobodyAsked(Unattended, unattended);
     if (!hasInvoice() || !Changed) {
         // Saving is also how the user lets go of a position value left unwritten.
         if (!unattended)
@@ -410,17 +480,31 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     };
     ui::Answer kept = ui::Answer::Yes;
     if (CustomerId < 1) {
+        // Positions stored elsewhere meanwhile are named by the drop's comparison.
         kept = Positions.empty()
                    ? ui::Answer::No
-                   : keep(QStringLiteral("Die Rechnung Nr. ") + NumberText
+                   : keep(QStringLiteral("Die Rechnung ") + invoiceRef(true)
                           + QStringLiteral(" enthält keinen Empfänger. Soll diese Rechnung trotzdem erhalten bleiben?"));
-    } else if (Positions.empty()) {
+    } else if (Positions.empty() && !hasStoredPositions()) {
         kept = keep(QStringLiteral("Die Rechnungstabelle enthält keine Artikel. Soll diese Rechnung trotzdem erhalten bleiben?"));
     }
     if (kept == ui::Answer::Back)
         return SaveResult::Back;
-    if (kept != ui::Answer::Yes)
-        return drop() ? SaveResult::Dropped : SaveResult::Failed;
+    bool keptChanged = false;
+    if (kept != ui::Answer::Yes) {
+        switch (drop(unattended)) {
+        case Drop::Dropped: return SaveResult::Dropped;
+        case Drop::Failed: return SaveResult::Failed;
+        case Drop::Kept: break;
+        }
+        // Nobody to ask: what the other workstation stored stays as it is.
+        if (unattended) {
+            LoadInvoice(CurrentInvoiceId);
+            return SaveResult::Kept;
+        }
+        // Nein to deleting it: kept, as a Ja to keeping it would.
+        keptChanged = true;
+    }
 
     // What is stored is what the window shows: the VAT of the date typed and
     // the VAT mode in force now.
@@ -428,18 +512,18 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
         applyRates(*day);
     try {
         refreshRates();
-        const std::optional<double> agreed = agreedTotal(!unattended);
+        const std::optional<std::pair<Cents, Cents>> untold = untoldTotals();
         ui::WaitCursor wait;
         if (RowMissing) {
             if (!storeAnew(Positions))
                 return SaveResult::Failed;
         } else {
             const qint32 before = CurrentInvoiceId;
-            const QString numberBefore = NumberText;
+            const QString numberBefore = invoiceRef(true);
             const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
                 before, m_loadedHeader, ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite())),
-                askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), unattended), grossRule(),
-                agreed);
+                askFor(QStringLiteral("Die Rechnung ") + invoiceRef(false), InvoiceMergeFields(), unattended),
+                grossRule(), agreedTotal(untold, unattended));
             if (outcome.result == InvoiceWrite::CustomerMissing) {
                 recipientGone();
                 return SaveResult::Failed;
@@ -451,6 +535,8 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
                 // this window's values that were not written stay shown.
                 takeHeaderRow(outcome.row, unattended ? outcome.notWritten : QStringList());
                 loadPositions();
+                if (!unattended)
+                    tellStored(untold, outcome.row);
             }
             // Deleted meanwhile elsewhere: written again as a new invoice.
             if (outcome.result == InvoiceWrite::InvoiceMissing) {
@@ -458,7 +544,7 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
                 if (!storeAnew(Positions))
                     return SaveResult::Failed;
                 if (!unattended)
-                    ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + numberBefore
+                    ui::msgBox(QStringLiteral("Die Rechnung ") + numberBefore
                                    + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde "
                                                     "als neue Rechnung Nr. ")
                                    + NumberText + QStringLiteral(" gespeichert."),
@@ -475,14 +561,14 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
     Changed = !m_unwrittenHeader.isEmpty();
     if (!unattended)
         m_unwrittenPositions.clear();
-    return SaveResult::Saved;
+    return keptChanged ? SaveResult::Kept : SaveResult::Saved;
 }
 
 bool InvoiceSession::DeleteInvoice()
 {
     if (!hasInvoice() || RefuseReadOnly(ui::Critical))
         return false;
-    const QString title = QStringLiteral("Rechnung Nr. ") + NumberText;
+    const QString title = QStringLiteral("Rechnung ") + invoiceRef(true);
     const auto confirmed = [&title] {
         return ui::msgBox(QStringLiteral("Wirklich löschen?"), ui::OkCancel | ui::Question | ui::DefaultButton2, title)
                == ui::Answer::Ok;
@@ -495,16 +581,9 @@ bool InvoiceSession::DeleteInvoice()
         return true;
     }
     // Compared with what this window read: its header and the positions it shows.
-    RowValues shown;
-    for (const QString& column : InvoiceShownColumns())
-        shown.insert(column, m_loadedHeader.value(column));
-    std::vector<RowValues> positions;
-    for (const InvoicePosition& p : Positions)
-        positions.push_back(p.loaded);
-    shown.insert(PositionsColumn, ShownPositionsValue(positions));
-    const QString rowName = QStringLiteral("Die Rechnung ") + NumberText;
+    const QString rowName = QStringLiteral("Die Rechnung ") + invoiceRef(false);
     const DeleteResult result =
-        DeleteShownInvoice(CurrentInvoiceId, shown, [&](const RowValues&, const RowMerge& sinceShown) {
+        DeleteShownInvoice(CurrentInvoiceId, shownInvoice(), [&](const RowValues&, const RowMerge& sinceShown) {
             if (sinceShown.kept.isEmpty())
                 return confirmed();
             return AskDeleteClash(rowName, InvoiceDeleteFields(), sinceShown) == ClashChoice::Mine;
@@ -515,7 +594,7 @@ bool InvoiceSession::DeleteInvoice()
         readStoredPositions();
         return false;
     case DeleteResult::Missing:
-        ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + NumberText
+        ui::msgBox(QStringLiteral("Die Rechnung ") + invoiceRef(true)
                        + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht."),
                    ui::Information, title);
         break;
@@ -553,15 +632,17 @@ bool InvoiceSession::takeOverCustomer(qint32 custId)
     // Without its row the recipient goes with the invoice stored anew.
     if (!RowMissing) {
         const QString column = QStringLiteral("inv_customer_id");
-        const ClashAsk ask = askFor(QStringLiteral("Die Rechnung ") + NumberText, InvoiceMergeFields(), false);
+        const ClashAsk ask = askFor(QStringLiteral("Die Rechnung ") + invoiceRef(false), InvoiceMergeFields(), false);
+        const std::optional<std::pair<Cents, Cents>> untold = untoldTotals();
         const InvoiceWriteOutcome written = StoreInvoiceHeader(CurrentInvoiceId, m_loadedHeader, {{column, custId}},
-                                                               ask, grossRule(), agreedTotal(true));
+                                                               ask, grossRule(), agreedTotal(untold, false));
         switch (written.result) {
         case InvoiceWrite::InvoiceMissing: return invoiceGone();
         case InvoiceWrite::CustomerMissing: return recipientGone();
         case InvoiceWrite::Cancelled: return false;
         default: break;
         }
+        tellStored(untold, written.row);
         // Nein keeps the recipient another workstation stored.
         custId = written.row.value(column).toLong();
         m_loadedHeader.insert(column, written.row.value(column));
@@ -648,6 +729,7 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
         positions[static_cast<size_t>(row)].quantity = *quantity;
+        positions[static_cast<size_t>(row)].quantityUnreadable = false;
         return storeAnew(std::move(positions));
     }
     InvoicePosition edited = *p;
@@ -672,6 +754,7 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     if (RowMissing) {
         std::vector<InvoicePosition> positions = Positions;
         positions[static_cast<size_t>(row)].price = *price;
+        positions[static_cast<size_t>(row)].priceUnreadable = false;
         return storeAnew(std::move(positions));
     }
     InvoicePosition edited = *p;
@@ -815,6 +898,20 @@ InvoicePositionRow InvoiceSession::rowOf(const InvoicePosition& p, qint32 invId)
 
 bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
 {
+    // A quantity or price that cannot be read is stored as nothing else: the
+    // invoice waits, showing what the user typed, until each is typed anew.
+    if (std::any_of(positions.begin(), positions.end(),
+                    [](const InvoicePosition& p) { return p.quantityUnreadable || p.priceUnreadable; })) {
+        Positions = positions;
+        CalculateTotals();
+        if (!Unattended)
+            ui::msgBox(QStringLiteral("Die Rechnung ") + invoiceRef(true)
+                           + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wird neu "
+                                            "gespeichert, sobald jede Menge und jeder Preis ihrer Positionen gelesen "
+                                            "werden kann."),
+                       ui::Exclamation, AppTitle);
+        return false;
+    }
     std::vector<InvoicePositionRow> rows;
     rows.reserve(positions.size());
     for (const InvoicePosition& p : positions)
@@ -826,6 +923,7 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
         return refuseWrite(outcome.result);
     CurrentInvoiceId = outcome.id;
     NumberText = InvoiceNumber(DateText, outcome.id);
+    m_dateUnreadable = false;
     RowMissing = false;
     // All of it is written: nothing is left to another workstation.
     m_loadedHeader = ReadInvoiceRow(outcome.id).value_or(RowValues());
@@ -859,7 +957,7 @@ bool InvoiceSession::refuseWrite(InvoiceWrite result)
 
 bool InvoiceSession::invoiceGone()
 {
-    ui::msgBox(QStringLiteral("Die Rechnung Nr. ") + NumberText
+    ui::msgBox(QStringLiteral("Die Rechnung ") + invoiceRef(true)
                    + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Änderung wurde nicht "
                                     "gespeichert.\n\nDie Rechnung bleibt angezeigt und wird beim nächsten Speichern oder "
                                     "mit der nächsten Änderung einer Position als neue Rechnung gespeichert."),
@@ -900,7 +998,10 @@ void InvoiceSession::applyRates(const rt::Date& day)
     if (m_ratesDay == d)
         return;
     m_ratesDay = d;
-    GetMehrwertsteuer(d, VatFull, VatReduced);
+    if (Unattended)
+        LookupMehrwertsteuer(d, VatFull, VatReduced);
+    else
+        GetMehrwertsteuer(d, VatFull, VatReduced);
     CalculateTotals();
 }
 
@@ -926,13 +1027,19 @@ void InvoiceSession::completeDate(const QString& text)
     }
     editDate(completed);
     m_completedDate = completed;
+    // A date typed over one that could not be read: now the invoice has a number.
+    if (m_dateUnreadable && hasInvoice()) {
+        m_dateUnreadable = false;
+        NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
+    }
     if (const std::optional<rt::Date> d = DateOfInput(DateText))
         applyRates(*d);
 }
 
 void InvoiceSession::fillEmptyDate()
 {
-    if (rt::trim(DateText).isEmpty())
+    // Over a date that cannot be read only a date the user types goes.
+    if (rt::trim(DateText).isEmpty() && !m_dateUnreadable)
         completeDate(rt::formatDate(rt::Date::today(), DateFormat));
 }
 
@@ -993,50 +1100,78 @@ void InvoiceSession::refreshRates()
     CalculateTotals();
 }
 
-std::optional<double> InvoiceSession::agreedTotal(bool attended)
+std::optional<std::pair<Cents, Cents>> InvoiceSession::untoldTotals() const
 {
-    const double shown = AmountOf(Totals.gross);
     if (!hasInvoice() || RowMissing)
-        return shown;
+        return std::nullopt;
     const std::optional<RowValues> row = ReadInvoiceRow(CurrentInvoiceId);
     const db::Value stored = row ? row->value(QStringLiteral("inv_total")) : db::Value();
     if (!stored.isNumeric())
-        return shown;
+        return std::nullopt;
     // The stored rows' gross with the VAT as it is now: where the stored total
     // is that, what differs on screen is this window's own edit (a new date).
-    const std::optional<rt::Date> day = InvoiceHeaderFromRow(*row).inv_date;
-    const Cents now = CentsOf(grossRule()(LoadInvoicePositions(CurrentInvoiceId),
-                                          day.value_or(rt::Date::today()).datePart()));
-    const std::pair<Cents, Cents> amounts{CentsOf(stored.toDouble()), now};
-    if (amounts.first == amounts.second || m_toldTotals == amounts)
-        return shown;
-    if (!attended)
+    const std::optional<rt::Date> day = TotalDayOf(InvoiceHeaderFromRow(*row));
+    const std::optional<double> now = day ? grossRule()(LoadInvoicePositions(CurrentInvoiceId), *day) : std::nullopt;
+    if (!now)
         return std::nullopt;
-    ui::msgBox(QStringLiteral("Für die Rechnung Nr. ") + NumberText + QStringLiteral(" ist ein Bruttobetrag von ")
-                   + FormatCents(amounts.first) + QStringLiteral(" € gespeichert. Mit der Mehrwertsteuer, die jetzt für "
-                                                                 "ihr Datum gilt, ergeben ihre Positionen ")
-                   + FormatCents(amounts.second) + QStringLiteral(" €.\n\nDie Rechnung zeigt und druckt den neuen Betrag.")
-                   + (StationReadOnly ? QString()
-                                      : QStringLiteral(" Gespeichert wird er mit der nächsten Änderung der Rechnung oder "
-                                                       "mit dem Word-Dokument.")),
-               ui::Information, QStringLiteral("Bruttobetrag geändert"));
+    const std::pair<Cents, Cents> amounts{CentsOf(stored.toDouble()), CentsOf(*now)};
+    if (amounts.first == amounts.second || m_toldTotals == amounts)
+        return std::nullopt;
+    return amounts;
+}
+
+void InvoiceSession::tellTotals(const std::pair<Cents, Cents>& amounts, const std::optional<Cents>& stored)
+{
+    QString text = QStringLiteral("Für die Rechnung ") + invoiceRef(true)
+                   + (stored ? QStringLiteral(" war") : QStringLiteral(" ist")) + QStringLiteral(" ein Bruttobetrag von ")
+                   + FormatCents(amounts.first)
+                   + QStringLiteral(" € gespeichert. Mit der Mehrwertsteuer, die jetzt für ihr Datum gilt, ergeben ihre "
+                                    "Positionen ")
+                   + FormatCents(amounts.second) + QStringLiteral(" €.\n\n");
+    if (stored)
+        text += QStringLiteral("Gespeichert ist jetzt der Bruttobetrag, den die Rechnung zeigt: ") + FormatCents(*stored)
+                + QStringLiteral(" €.");
+    else
+        text += QStringLiteral("Die Rechnung zeigt und druckt den neuen Betrag.")
+                + (StationReadOnly ? QString()
+                                   : QStringLiteral(" Gespeichert wird er mit der nächsten Änderung der Rechnung oder mit "
+                                                    "dem Word-Dokument."));
+    ui::msgBox(text, ui::Information, QStringLiteral("Bruttobetrag geändert"));
     m_toldTotals = amounts;
-    return shown;
+}
+
+std::optional<double> InvoiceSession::agreedTotal(const std::optional<std::pair<Cents, Cents>>& untold,
+                                                  bool unattended) const
+{
+    if (!Totals || (untold && unattended))
+        return std::nullopt;
+    return AmountOf(Totals->gross);
+}
+
+void InvoiceSession::tellStored(const std::optional<std::pair<Cents, Cents>>& untold, const RowValues& row)
+{
+    if (!untold)
+        return;
+    const db::Value total = row.value(QStringLiteral("inv_total"));
+    const bool storedNow = total.isNumeric() && CentsOf(total.toDouble()) != untold->first;
+    tellTotals(*untold, storedNow ? std::optional<Cents>(CentsOf(total.toDouble())) : std::nullopt);
 }
 
 void InvoiceSession::TellStoredTotal()
 {
-    agreedTotal(true);
+    if (const std::optional<std::pair<Cents, Cents>> untold = untoldTotals())
+        tellTotals(*untold, std::nullopt);
 }
 
 bool InvoiceSession::storeShownTotal()
 {
-    if (!hasInvoice() || RowMissing || StationReadOnly)
+    // Without a total shown there is none to store.
+    if (!hasInvoice() || RowMissing || StationReadOnly || !Totals)
         return true;
     std::vector<RowValues> shown;
     for (const InvoicePosition& p : Positions)
         shown.push_back(p.loaded);
-    if (StorePrintedTotal(CurrentInvoiceId, shown, m_ratesDay, AmountOf(Totals.gross)))
+    if (StorePrintedTotal(CurrentInvoiceId, shown, m_ratesDay, AmountOf(Totals->gross), grossRule()))
         return true;
     // Deleted meanwhile: nothing to store the total with; its next save says
     // so and stores it anew.
@@ -1044,6 +1179,96 @@ bool InvoiceSession::storeShownTotal()
         return true;
     readStoredPositions();
     return false;
+}
+
+bool InvoiceSession::refuseDocument()
+{
+    QStringList sentences;
+    for (const auto& [key, sentence] : unreadableValues()) {
+        sentences << sentence;
+        m_named.insert(key);
+    }
+    if (sentences.isEmpty())
+        return false;
+    ui::msgBox(QStringLiteral("Das Word-Dokument wird nicht erstellt, solange die Rechnung Angaben enthält, die nicht "
+                              "gelesen werden können:\n\n")
+                   + sentences.join(QStringLiteral("\n\n")),
+               ui::Exclamation, QStringLiteral("Rechnung"));
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> InvoiceSession::unreadableValues() const
+{
+    std::vector<std::pair<QString, QString>> values;
+    if (!hasInvoice())
+        return values;
+    if (m_dateUnreadable)
+        values.emplace_back(QStringLiteral("datum"), QStringLiteral("Das Datum der Rechnung ") + invoiceRef(false)
+                                                         + QStringLiteral(" kann nicht gelesen werden. Bitte geben Sie es "
+                                                                          "neu ein."));
+    const QString ofInvoice = QStringLiteral(" der Rechnung ") + invoiceRef(true);
+    bool fullNeeded = false;
+    bool reducedNeeded = false;
+    for (const InvoicePosition& p : Positions) {
+        const QString key = QString::number(p.ivpId) + QLatin1Char('/');
+        const QString position = QStringLiteral("Die Position ") + quotedText(p) + ofInvoice;
+        if (p.quantityUnreadable)
+            values.emplace_back(key + QStringLiteral("menge"),
+                                position + QStringLiteral(" hat eine Menge, die nicht gelesen werden kann. Bitte geben Sie "
+                                                          "sie neu ein."));
+        if (p.priceUnreadable)
+            values.emplace_back(key + QStringLiteral("preis"),
+                                position + QStringLiteral(" hat einen Preis, der nicht gelesen werden kann. Bitte geben "
+                                                          "Sie ihn neu ein."));
+        if (p.classUnreadable) {
+            values.emplace_back(key + QStringLiteral("mwst"),
+                                position + QStringLiteral(" hat eine Mehrwertsteuer, die nicht gelesen werden kann. Bitte "
+                                                          "wählen Sie sie bei der Hotelleistung \"")
+                                    + rt::trim(p.serviceName) + QStringLiteral("\" neu."));
+            continue;
+        }
+        fullNeeded = fullNeeded || p.vatClass() == 0;
+        reducedNeeded = reducedNeeded || p.vatClass() == 1;
+    }
+    const QString day = m_ratesDay ? rt::formatDate(*m_ratesDay, DateFormat) : QString();
+    const auto rate = [&](bool needed, const std::optional<double>& value, const char* which, const QString& name) {
+        if (needed && !value)
+            values.emplace_back(QString::fromLatin1(which) + day,
+                                QStringLiteral("Die Rechnung ") + invoiceRef(true) + QStringLiteral(" hat einen ") + name
+                                    + QStringLiteral(" Mehrwertsteuersatz für den ") + day
+                                    + QStringLiteral(", der nicht gelesen werden kann. Bitte geben Sie ihn unter "
+                                                     "\"Mehrwertsteuer bearbeiten\" neu ein."));
+    };
+    rate(fullNeeded, VatFull, "voll/", QStringLiteral("vollen"));
+    rate(reducedNeeded, VatReduced, "reduziert/", QStringLiteral("ermäßigten"));
+    return values;
+}
+
+void InvoiceSession::nameUnreadable()
+{
+    if (m_holdNames)
+        return;
+    QStringList sentences;
+    for (const auto& [key, sentence] : unreadableValues()) {
+        if (m_named.contains(key))
+            continue;
+        m_named.insert(key);
+        sentences << sentence;
+    }
+    // A notice of its own each time: once per showing, not once per run.
+    static int notice = 0;
+    if (!sentences.isEmpty())
+        NoticeOnce(QStringLiteral("Rechnung/") + QString::number(++notice), sentences.join(QStringLiteral("\n\n")));
+}
+
+QString InvoiceSession::invoiceRef(bool withNr) const
+{
+    if (!NumberText.isEmpty())
+        return (withNr ? QStringLiteral("Nr. ") : QString()) + NumberText;
+    QString ref = QString::number(CurrentInvoiceId);
+    if (CustomerId > 0 && LoadCustomer(CustomerId))
+        ref += QStringLiteral(" für \"") + GetCustomerName(QString(), CustomerId) + QLatin1Char('"');
+    return ref;
 }
 
 QString InvoiceSession::weekdayText() const
@@ -1055,9 +1280,10 @@ QString InvoiceSession::weekdayText() const
 QString InvoiceSession::vatRateText(const QString& vatId) const
 {
     const int cls = vatId.isEmpty() ? 0 : static_cast<int>(rt::val(vatId));
+    const auto rate = [](const std::optional<double>& r) { return r ? RateText(*r) : NoValueText; };
     switch (cls) {
-    case 0: return RateText(VatFull);
-    case 1: return RateText(VatReduced);
+    case 0: return rate(VatFull);
+    case 1: return rate(VatReduced);
     case 2: case 3: case 4: return QStringLiteral("0");
     default: return QString();
     }
@@ -1065,12 +1291,14 @@ QString InvoiceSession::vatRateText(const QString& vatId) const
 
 QString InvoiceSession::vatLabel(int index) const
 {
-    return QStringLiteral("MwSt. ") + RateText(index == 0 ? VatFull : VatReduced) + QLatin1Char('%');
+    const std::optional<double>& rate = index == 0 ? VatFull : VatReduced;
+    return QStringLiteral("MwSt. ") + (rate ? RateText(*rate) + QLatin1Char('%') : NoValueText);
 }
 
 void InvoiceSession::CalculateTotals()
 {
     Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
+    nameUnreadable();
 }
 
 ClashAsk InvoiceSession::askFor(const QString& rowName, const QList<MergeField>& fields, bool unattended) const
@@ -1088,6 +1316,6 @@ QString InvoiceSession::UnsavedLine() const
     const QString named = fields.size() == 1 ? fields.front()
                                              : QStringList(fields.mid(0, fields.size() - 1)).join(QStringLiteral(", "))
                                                    + QStringLiteral(" und ") + fields.back();
-    return QStringLiteral("Rechnung ") + NumberText + QStringLiteral(": ") + named
+    return QStringLiteral("Rechnung ") + invoiceRef(false) + QStringLiteral(": ") + named
            + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
 }

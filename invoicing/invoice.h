@@ -4,6 +4,7 @@
 #include "invoicing/money.h"
 #include "platform/runtime/date.h"
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,8 @@ enum PositionColumn : int {
 
 // The text a new free position starts with.
 inline const QString FreePositionText = QStringLiteral("> > > hier Artikelbezeichnung einfügen");
+// What a cell or a total shows where a value cannot be read or computed.
+inline const QString NoValueText = QStringLiteral("–");
 
 struct InvoicePosition {
     qint32 ivpId = 0;
@@ -43,10 +46,16 @@ struct InvoicePosition {
     qint32 articleId = -1;      // srv_id; -1 for a free position
     QString vatId;              // the VAT class as the service stores it; "" when it has none
     RowValues loaded;           // its row as read, which its next write compares with what is stored
+    // Stored so that it cannot be read: the quantity or price above is then
+    // no value, the class is none; nothing is computed from it.
+    bool quantityUnreadable = false;
+    bool priceUnreadable = false;
+    bool classUnreadable = false;
 
     // The class the totals use: 0 full, 1 reduced, anything else no VAT.
     int vatClass() const;
-    Cents total() const { return price * quantity; }
+    // Quantity times price; nullopt when either cannot be read.
+    std::optional<Cents> total() const;
     QString displayText() const;
 };
 
@@ -60,16 +69,19 @@ struct InvoiceTotals {
 
 // VAT per class from the class sum, rounded once; the net (prices including
 // VAT) or the gross (net prices) follows from the rounded VAT, so the printed
-// lines add up to the cent.
-InvoiceTotals ComputeTotals(const std::vector<InvoicePosition>& positions, double rateFull, double rateReduced,
-                            bool pricesIncludeVat);
+// lines add up to the cent. nullopt when a position's quantity, price or
+// class, or the rate of a class a position has, cannot be read (a rate
+// nullopt): no amount is made of what cannot be read.
+std::optional<InvoiceTotals> ComputeTotals(const std::vector<InvoicePosition>& positions,
+                                           std::optional<double> rateFull, std::optional<double> rateReduced,
+                                           bool pricesIncludeVat);
 
 // A stored position as the window shows it.
 InvoicePosition PositionOf(const InvoicePositionRow& row);
 // The gross of stored positions on a day, as the window computes it: with
 // the VAT of that day (the fallback rates when no period covers it) and the
 // VAT mode in force now. The stored total of every invoice is written with it.
-InvoiceGrossRule StoredGrossRule(double fallbackFull, double fallbackReduced);
+InvoiceGrossRule StoredGrossRule(std::optional<double> fallbackFull, std::optional<double> fallbackReduced);
 
 // "2024000123": the last four characters of the date text and the id as "000000".
 QString InvoiceNumber(const QString& dateText, qint32 invId);
@@ -85,6 +97,11 @@ enum class SaveResult {
     ReadOnly,    // a read-only workstation writes nothing
     Failed,      // reported; the invoice stays as shown, still changed
     Back,        // Escape on the question: nothing written, nothing dropped
+    // To be dropped, but another workstation changed it since it was shown:
+    // kept and shown as stored, with this window's own header change saved
+    // when the user was asked (unattended nothing is written). The window
+    // stays on it.
+    Kept,
 };
 
 // The invoice the invoice window shows, without the window: its ids, the
@@ -102,8 +119,10 @@ public:
     // The invoice's row was deleted at another workstation: what is shown
     // counts as a new invoice, stored anew by the next save or position write.
     bool RowMissing = false;
-    double VatFull = 0;             // rates in percent valid on the invoice date
-    double VatReduced = 0;
+    // Rates in percent valid on the invoice date; nullopt when the VAT table
+    // holds one that cannot be read.
+    std::optional<double> VatFull = 0.0;
+    std::optional<double> VatReduced = 0.0;
     bool Paid = false;
 
     QString AddressText;
@@ -114,7 +133,9 @@ public:
     QString StatusLine;
 
     std::vector<InvoicePosition> Positions;
-    InvoiceTotals Totals;
+    // nullopt while a value they need cannot be read: nothing is shown,
+    // printed or stored as a total then.
+    std::optional<InvoiceTotals> Totals;
     // An edit found its position deleted elsewhere: the positions are to be
     // read again once the edit is over.
     bool PositionsStale = false;
@@ -175,18 +196,25 @@ public:
     // When the total stored with the invoice is not what its stored rows
     // give with the VAT of now (the VAT table or mode changed since), says
     // so, naming both, once per showing of the invoice and pair of amounts.
+    // Nothing is said of a total that values which cannot be read make.
     void TellStoredTotal();
+    // Says why no document is made of the invoice as shown (a value or its
+    // date cannot be read), naming each; false when one can be made.
+    bool refuseDocument();
     // Stores the gross shown as the invoice's total, with the check that the
     // positions shown are those stored; when they are not, they are shown as
     // stored and the result is false. true without a stored row to write,
     // also when another workstation deleted it meanwhile, and when the date
-    // shown is not the one stored (the gross is then not the stored invoice's).
+    // shown is not the one stored (the gross is then not the stored invoice's)
+    // or no total is shown (a value cannot be read): nothing is stored then.
     bool storeShownTotal();
     // "Mo." for the date shown; "" when it is no date.
     QString weekdayText() const;
-    // The MwSt% cell of a class: the rate, "0" for classes 2 to 4, "" beyond.
+    // The MwSt% cell of a class: the rate, "0" for classes 2 to 4, "" beyond;
+    // "–" for a rate that cannot be read.
     QString vatRateText(const QString& vatId) const;
-    // "MwSt. 19%" for index 0 (full) and 1 (reduced).
+    // "MwSt. 19%" for index 0 (full) and 1 (reduced); "MwSt. –" for a rate
+    // that cannot be read.
     QString vatLabel(int index) const;
 
     void CalculateTotals();
@@ -200,15 +228,44 @@ private:
     void clearFields(bool lookupToday);
     void noInvoice();
     bool refuseWithoutInvoice() const;
-    bool drop();
+    // The header as this window read it and the positions as it shows them,
+    // as a delete compares them with what is stored.
+    RowValues shownInvoice() const;
+    // Another workstation stored positions of the invoice, shown here or not.
+    bool hasStoredPositions() const;
+    // Drops the invoice through the comparison with what the window showed:
+    // changed elsewhere since, it goes only when the user says so, and
+    // unattended never.
+    enum class Drop { Dropped, Kept, Failed };
+    Drop drop(bool unattended);
     void applyRates(const rt::Date& day);
     // The rates of the date shown as the VAT table holds them now (as the
     // stored total is computed), without a message; the totals anew.
     void refreshRates();
-    // The gross a header write may store as the total: the one shown, once the
-    // user knows that the stored total is not what the stored invoice gives
-    // with the VAT of now (told, when attended); nullopt while not.
-    std::optional<double> agreedTotal(bool attended);
+    // The stored total and the gross the stored rows give with the VAT of
+    // now, when they differ and the user was not told in this showing;
+    // nullopt when they agree or either cannot be computed from what is read.
+    std::optional<std::pair<Cents, Cents>> untoldTotals() const;
+    // Tells of them: stored is the total a save just stored, nullopt when
+    // nothing stored it (it is stored by the next change or the document).
+    void tellTotals(const std::pair<Cents, Cents>& amounts, const std::optional<Cents>& stored);
+    // The gross a header write may store as the total: the one shown, unless
+    // untold differs and nobody can be told (unattended); nullopt then, or
+    // while no total is shown.
+    std::optional<double> agreedTotal(const std::optional<std::pair<Cents, Cents>>& untold, bool unattended) const;
+    // After a header write that was to store the gross: tells of untold, with
+    // the total the write stored.
+    void tellStored(const std::optional<std::pair<Cents, Cents>>& untold, const RowValues& row);
+    // The values of the invoice shown that cannot be read, each with a key
+    // and the sentence that names it, in the order of the window.
+    std::vector<std::pair<QString, QString>> unreadableValues() const;
+    // Names, once per showing, what unreadableValues() holds (as a notice,
+    // told when the user's action is done).
+    void nameUnreadable();
+    // How messages name the invoice: "Nr. 2024000012" (withNr) or its number
+    // alone, or, while it shows no number (its date cannot be read), its
+    // record and recipient: "1 für "Hoffmann, Ursula"".
+    QString invoiceRef(bool withNr) const;
     InvoicePosition* positionAt(int row);
     bool positionGone();
     InvoiceGrossRule grossRule() const;
@@ -241,6 +298,11 @@ private:
 
     std::optional<rt::Date> m_ratesDay;
     QString m_completedDate;   // the last date text that was complete
+    // The stored date cannot be read and no date was typed: no number is
+    // shown, and the document waits for a date.
+    bool m_dateUnreadable = false;
+    QSet<QString> m_named;     // what was named as unreadable in this showing
+    bool m_holdNames = false;  // loading: named once it is all read
     // The header as read (its row) and as the window's fields gave it then;
     // the next save writes what differs from the latter. Empty for a new
     // invoice: all of it is this window's.

@@ -80,7 +80,9 @@ QString PositionLines(const std::vector<InvoicePosition>& positions)
         const QString price = FormatCents(p.price) + Euro;
         const double room = PriceStop - TextStop - font.width(price) - ColumnGap;
         const QStringList pieces = breakText(p.text, room, font);
-        lines << QString::number(p.quantity) + Tab + pieces.front() + Tab + price + Tab + FormatCents(p.total()) + Euro;
+        const std::optional<Cents> total = p.total();
+        lines << QString::number(p.quantity) + Tab + pieces.front() + Tab + price + Tab
+                     + (total ? FormatCents(*total) + Euro : NoValueText);
         for (qsizetype i = 1; i < pieces.size(); ++i)
             lines << Tab + pieces[i];
     }
@@ -100,9 +102,12 @@ QString VatLines(bool pricesIncludeVat, const QString& fullLabel, Cents fullVat,
     return text;
 }
 
-InvoiceDocumentTexts InvoiceDocument(const InvoiceSession& session, bool pricesIncludeVat, const QString& paymodeText)
+std::optional<InvoiceDocumentTexts> InvoiceDocument(const InvoiceSession& session, bool pricesIncludeVat,
+                                                    const QString& paymodeText)
 {
-    const InvoiceTotals& t = session.Totals;
+    if (!session.Totals)
+        return std::nullopt;
+    const InvoiceTotals& t = *session.Totals;
     InvoiceDocumentTexts d;
     d.tm_anschrift = session.AddressText;
     d.tm_datum = session.DateText;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // The template the invoice document is made from, in the program folder.
@@ -36,8 +37,10 @@ QString VatLines(bool pricesIncludeVat, const QString& fullLabel, Cents fullVat,
                  Cents reducedVat);
 
 // The texts from the invoice as the window shows it; paymodeText is the print
-// text of the chosen payment mode.
-InvoiceDocumentTexts InvoiceDocument(const InvoiceSession& session, bool pricesIncludeVat, const QString& paymodeText);
+// text of the chosen payment mode. nullopt while it shows no totals (a value
+// cannot be read).
+std::optional<InvoiceDocumentTexts> InvoiceDocument(const InvoiceSession& session, bool pricesIncludeVat,
+                                                    const QString& paymodeText);
 
 // Fills the template (a full path), saves the result as a new document and
 // hands it to the desktop's word processor. false when the template could not

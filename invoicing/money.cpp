@@ -1,5 +1,6 @@
 #include "invoicing/money.h"
 
+#include "core/invoices.h"
 #include "platform/db/value.h"
 #include "platform/runtime/format.h"
 
@@ -33,7 +34,7 @@ std::optional<Cents> ParseAmount(const QString& text)
     if (t.isEmpty())
         return Cents(0);
     const std::optional<double> number = db::textToNumber(t);
-    if (!number || std::abs(*number) > AmountOf(MaxPriceCents))
+    if (!number || std::abs(*number) > MaxPrice)
         return std::nullopt;
     return CentsOf(*number);
 }

@@ -9,9 +9,6 @@
 // database keeps its number columns; amounts cross over at its boundary.
 using Cents = qint64;
 
-// The largest amount a price may have: 99.999.999,99.
-constexpr Cents MaxPriceCents = 9'999'999'999;
-
 // An amount of the database or the old runtime, rounded to cents.
 Cents CentsOf(double amount);
 double AmountOf(Cents cents);
@@ -19,8 +16,8 @@ double AmountOf(Cents cents);
 QString FormatCents(Cents cents);
 
 // An amount the user typed ("12,50", "1.234,5", "12.5", with or without "€");
-// an empty text is 0. nullopt when the text is no amount or beyond
-// MaxPriceCents.
+// an empty text is 0. nullopt when the text is no amount or beyond MaxPrice
+// (core/invoices.h).
 std::optional<Cents> ParseAmount(const QString& text);
 
 // value x numerator / denominator, rounded half away from zero; denominator > 0.

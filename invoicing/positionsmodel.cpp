@@ -1,7 +1,9 @@
 #include "invoicing/positionsmodel.h"
 
+#include "core/handler.h"
 #include "invoicing/invoice.h"
 
+#include <QColor>
 #include <QLineEdit>
 
 #include <array>
@@ -43,28 +45,36 @@ QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const InvoicePosition& p = m_session.Positions[static_cast<size_t>(index.row())];
+    // A value stored so that it cannot be read shows empty, to be typed anew.
+    const bool unreadable = (index.column() == ColMng && p.quantityUnreadable)
+                            || (index.column() == ColEPreis && p.priceUnreadable)
+                            || (index.column() == ColMwStProzent && p.classUnreadable);
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case ColMng: return QString::number(p.quantity);
+        case ColMng: return p.quantityUnreadable ? QString() : QString::number(p.quantity);
         case ColBeschreibung: return p.displayText();
-        case ColMwStProzent: return m_session.vatRateText(p.vatId);
-        case ColEPreis: return FormatCents(p.price);
-        case ColGesPreis: return FormatCents(p.total());
+        case ColMwStProzent: return p.classUnreadable ? NoValueText : m_session.vatRateText(p.vatId);
+        case ColEPreis: return p.priceUnreadable ? QString() : FormatCents(p.price);
+        case ColGesPreis: return p.total() ? FormatCents(*p.total()) : NoValueText;
         case ColArtId: return QString::number(p.articleId);
         case ColMwStId: return p.vatId;
         default: return QString();
         }
     case Qt::EditRole:
         switch (index.column()) {
-        case ColMng: return QString::number(p.quantity);
+        case ColMng: return data(index, Qt::DisplayRole);
         case ColBeschreibung: return p.text;
-        case ColEPreis: return FormatCents(p.price);
+        case ColEPreis: return data(index, Qt::DisplayRole);
         default: return data(index, Qt::DisplayRole);
         }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::BackgroundRole:
+        return unreadable ? QVariant(QColor(255, 200, 200)) : QVariant();
     case Qt::ToolTipRole:
+        if (unreadable)
+            return QStringLiteral("Der gespeicherte Wert kann nicht gelesen werden.");
         return index.column() == ColBeschreibung ? QVariant(p.displayText()) : QVariant();
     case Qt::UserRole:
         return p.ivpId;
@@ -98,7 +108,11 @@ bool InvoicePositionsModel::setData(const QModelIndex& index, const QVariant& va
         return false;
     if (!editable(index.column()))
         return false;
-    const bool stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString());
+    // The editor commits outside any handler: errors are reported here, and
+    // what the write found unreadable is told once it is done.
+    bool stored = false;
+    RunHandler(QStringLiteral("ApplyCellEdit"),
+               [&] { stored = m_session.ApplyCellEdit(index.row(), index.column(), value.toString()); });
     update();
     emit positionsEdited();
     return stored;

@@ -146,8 +146,8 @@ TEST_F(BookingConflicts, NeitherAPeriodNorAPersonsCountThatCannotBeReadLeavesThe
 TEST_F(BookingConflicts, VatOfTheDayFromTheFirstToTheLastDayOfItsPeriod)
 {
     Db->execute(QStringLiteral("INSERT INTO tbl_vat VALUES (#01/01/2020#, #12/31/2020#, 16, 5), (#01/01/2021#, #12/31/2021#, 19, 7)"));
-    double full = 0;
-    double reduced = 0;
+    std::optional<double> full = 0.0;
+    std::optional<double> reduced = 0.0;
     EXPECT_TRUE(GetMehrwertsteuer(rt::Date::fromParts(2020, 12, 31, 12), full, reduced));
     EXPECT_EQ(full, 16);
     EXPECT_EQ(reduced, 5);
@@ -161,6 +161,16 @@ TEST_F(BookingConflicts, VatOfTheDayFromTheFirstToTheLastDayOfItsPeriod)
     EXPECT_EQ(full, 16);
     EXPECT_EQ(reduced, 5);
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Fehler in GetMehrwertsteuer\n")));
+
+    // What another tool stored: read as it is, or not at all, never as 0.
+    const std::vector<std::pair<const char*, std::optional<double>>> stored{
+        {"'19 %'", std::nullopt}, {"NULL", std::nullopt}, {"300", std::nullopt}, {"-1", std::nullopt}, {"7.5", 7.5}, {"0", 0.0}};
+    for (const auto& [value, read] : stored) {
+        Db->execute(QStringLiteral("UPDATE tbl_vat SET vat_reduced = %1").arg(QString::fromLatin1(value)));
+        EXPECT_TRUE(GetMehrwertsteuer(rt::Date::fromParts(2021, 5, 1), full, reduced)) << value;
+        EXPECT_EQ(reduced, read) << value;
+        EXPECT_EQ(full, 19);
+    }
 }
 
 TEST_F(BookingConflicts, PeriodTextAndLatestInvoice)

@@ -68,12 +68,15 @@ protected:
 
 TEST_F(InvoiceTables, AnInvoiceGoesWithItsPositionsOrNotAtAll)
 {
+    RowValues shown = *ReadInvoiceRow(invoice);
+    shown.insert(PositionsColumn, ShownPositionsValue({positionRow(position)}));
+    const auto asShown = [](const RowValues&, const RowMerge& since) { return since.kept.isEmpty(); };
     database.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tbl_invoice BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
-    EXPECT_THROW(RemoveInvoice(invoice), db::DbError);
+    EXPECT_THROW(DeleteShownInvoice(invoice, shown, asShown), db::DbError);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice_positions")), 1);
 
     database.exec(QStringLiteral("DROP TRIGGER keep"));
-    RemoveInvoice(invoice);
+    EXPECT_EQ(DeleteShownInvoice(invoice, shown, asShown), DeleteResult::Deleted);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice")), 0);
     EXPECT_EQ(rows(QStringLiteral("tbl_invoice_positions")), 0);
 }
@@ -104,16 +107,12 @@ TEST_F(InvoiceTables, AServiceStaysWhileInvoicePositionsNameIt)
 TEST_F(InvoiceTables, AServiceIsStoredAnewWhenItsRowIsGone)
 {
     Service s = *LoadService(1);
-    s.srv_tax_id.reset();
     s.srv_price = 13.0;
-    StoreService(s);
-    EXPECT_EQ(LoadService(1)->srv_tax_id, 0);   // an unset class is left alone
-    EXPECT_EQ(LoadService(1)->srv_price, 13.0);
-
     database.exec(QStringLiteral("DELETE FROM tbl_services"));
-    StoreService(s);
+    StoreServiceAnew(s);
     EXPECT_NE(s.srv_id, 1);
     EXPECT_EQ(LoadService(s.srv_id)->srv_name, QStringLiteral("Frühstück"));
+    EXPECT_EQ(LoadService(s.srv_id)->srv_price, 13.0);
 }
 
 // Another station's position counts in the next write's total; the day is
@@ -154,7 +153,7 @@ TEST_F(InvoiceTables, AWriteNamingARowDeletedElsewhereWritesNothing)
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::Written);
 
     // Stored anew all or nothing: a position naming a gone service stops it.
-    RemoveInvoice(invoice);
+    test::RemoveInvoice(invoice);
     header.inv_customer_id = 5;
     EXPECT_EQ(storeHeader(invoice, header).result, InvoiceWrite::InvoiceMissing);
     p.ivp_prod_id = 1;

@@ -45,6 +45,32 @@ TEST_F(CatalogueTest, LoadingShowsTheEntryAndForgetsThePriceOfTheOneBefore)
     EXPECT_EQ(h->serviceId, 4);
 }
 
+// A price or class another tool stored as text: shown as none, never handed
+// to an invoice as 0, and never written over unless typed anew.
+TEST_F(CatalogueTest, AStoredPriceThatCannotBeReadGoesToNoInvoiceUntilTypedAnew)
+{
+    database.exec(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name, srv_price, srv_tax_id) VALUES "
+                                 "(4, 'Leihrad', 'zehn Euro', 'voll')"));
+    const auto price = [this] { return database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 4")); };
+    catalogue.load(4);
+    EXPECT_TRUE(catalogue.checkPreis());
+    EXPECT_EQ(catalogue.PriceText, QString());
+    EXPECT_EQ(catalogue.VatOption, -1);
+    catalogue.editName(QStringLiteral("Leihrad (Tag)"));
+    dialogs->answerMessage(Answer::Ok);   // save the name first
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_FALSE(catalogue.handOver(true));
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Der Preis der Hotelleistung \"Leihrad (Tag)\" kann nicht gelesen werden. Bitte geben Sie ihn neu ein."));
+    EXPECT_EQ(price().toText(), QStringLiteral("zehn Euro"));
+
+    catalogue.editPrice(QStringLiteral("10"));
+    dialogs->answerMessage(Answer::Ok);
+    ASSERT_TRUE(catalogue.handOver(true));
+    EXPECT_EQ(catalogue.handOver(true)->price, 1000);
+    EXPECT_DOUBLE_EQ(price().toDouble(), 10.0);
+}
+
 TEST_F(CatalogueTest, TheHandOverUsesThePriceTheSaveWouldStore)
 {
     catalogue.load(2);

@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QTableView>
 #include <QPushButton>
 #include <QTest>
 
@@ -103,6 +105,17 @@ protected:
         qputenv("XDG_CONFIG_HOME", m_config);
     }
 
+    // Breakfast for two on 05.03.2024, with one column changed as another
+    // tool leaves it; printed from the program folder's template.
+    qint32 invoiceChangedBy(const QString& sql)
+    {
+        AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
+        const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+        database.addPosition(id, 1, 2, 12.5);
+        database.exec(sql);
+        return id;
+    }
+
     test::TempFolder home;
 
 private:
@@ -120,7 +133,7 @@ TEST_F(InvoiceDocumentFile, TheTemplatesBookmarksHoldTheInvoiceAsShown)
     InvoiceSession session;
     session.LoadInvoice(id);
 
-    const InvoiceDocumentTexts texts = InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
+    const InvoiceDocumentTexts texts = *InvoiceDocument(session, MwStIncluded, QStringLiteral("Bitte überweisen."));
     EXPECT_EQ(texts.tm_summe, texts.tm_nettosumme);
     ASSERT_TRUE(WriteInvoiceDocument(QStringLiteral(VELMORANT_APP_DIR "/") + InvoiceTemplateName, texts));
     EXPECT_FALSE(WordDocOpen);
@@ -163,10 +176,7 @@ TEST_F(InvoiceDocumentFile, AFileWhereTheDocumentsFolderShouldBeIsNamedAndNoDocu
 // No payment mode stored: none shown and none printed, until the user picks one.
 TEST_F(InvoiceDocumentFile, AnInvoiceWithoutPaymentModePrintsNoPaymentLine)
 {
-    AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
-    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
-    database.addPosition(id, 1, 2, 12.5);
-    database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_paymode_id = NULL"));
+    const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice SET inv_paymode_id = NULL"));
     frmRechnung& w = frmRechnung::instance();
     w.ShowRechnung(id, 1, -1);
     EXPECT_EQ(w.listZahlmod->currentIndex(), -1);
@@ -181,4 +191,28 @@ TEST_F(InvoiceDocumentFile, AnInvoiceWithoutPaymentModePrintsNoPaymentLine)
     };
     EXPECT_EQ(line(0), QString());
     EXPECT_EQ(line(1), QStringLiteral("Betrag dankend in bar erhalten."));
+}
+
+// A price another tool stored as text, opened and printed through the window:
+// named, no total shown, no document, the stored total as it was.
+TEST_F(InvoiceDocumentFile, AnInvoiceWithAPriceThatCannotBeReadIsNamedAndNotPrinted)
+{
+    const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice_positions SET ivp_price = 'zwölf fünfzig'"));
+    frmRechnung& w = frmRechnung::instance();
+    dialogs->answerMessage(ui::Answer::Ok);
+    w.ShowRechnung(id, 1, -1);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Position \"Frühstück\" der Rechnung Nr. ")
+                                               + InvoiceNumber(QStringLiteral("05.03.2024"), id)
+                                               + QStringLiteral(" hat einen Preis, der nicht gelesen werden kann. Bitte "
+                                                                "geben Sie ihn neu ein."));
+    const QModelIndex price = w.MSFlexGrid1->model()->index(0, ColEPreis);
+    EXPECT_EQ(price.data().toString(), QString());
+    EXPECT_EQ(price.siblingAtColumn(ColGesPreis).data().toString(), NoValueText);
+    EXPECT_EQ(w.lbBruttobetrag->text(), NoValueText);
+
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Das Word-Dokument wird nicht erstellt")));
+    EXPECT_TRUE(dialogs->opened().empty());
+    EXPECT_DOUBLE_EQ(database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(), 29.75);
 }

@@ -60,9 +60,10 @@ public:
         const qint32 id = lastId(QStringLiteral("tbl_invoice_positions"));
         // The total, as every position write of the program stores it.
         const db::Value day = value(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = %1").arg(invId));
-        const double total = StoredGrossRule(19, 7)(LoadInvoicePositions(invId),
-                                                     day.isNull() ? rt::Date::today() : day.toDate().datePart());
-        exec(QStringLiteral("UPDATE tbl_invoice SET inv_total = %1 WHERE inv_id = %2").arg(QString::number(total, 'f', 2)).arg(invId));
+        const std::optional<double> total =
+            StoredGrossRule(19, 7)(LoadInvoicePositions(invId), day.isNull() ? rt::Date::today() : day.toDate().datePart());
+        if (total)
+            exec(QStringLiteral("UPDATE tbl_invoice SET inv_total = %1 WHERE inv_id = %2").arg(QString::number(*total, 'f', 2)).arg(invId));
         return id;
     }
     // Every write to the table fails from now on, as on a damaged file.

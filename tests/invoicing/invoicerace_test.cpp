@@ -32,7 +32,8 @@ int invoicesWithAWrongTotal()
     for (; !rs.eof(); rs.moveNext()) {
         const qint32 id = rs.field(0).value().toLong();
         const rt::Date day = rs.field(1).value().isNull() ? rt::Date::today() : rs.field(1).value().toDate();
-        if (CentsOf(rs.field(2).value().toDouble()) != CentsOf(gross(LoadInvoicePositions(id), day.datePart())))
+        const std::optional<double> total = gross(LoadInvoicePositions(id), day.datePart());
+        if (!total || CentsOf(rs.field(2).value().toDouble()) != CentsOf(*total))
             ++wrong;
     }
     return wrong;

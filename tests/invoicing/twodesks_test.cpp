@@ -8,6 +8,7 @@
 #include "invoicing/invoice.h"
 #include "platform/word/document.h"
 #include "tests/invoicing/invoice_db.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/other_station.h"
 #include "tests/support/window_hooks.h"
 #include "tests/support/temp_folder.h"
@@ -323,7 +324,7 @@ TEST_F(TwoDesksOnOneInvoice, TheDocumentOfAnInvoiceDeletedElsewherePrintsWhatIsS
 {
     frmRechnung& a = frmRechnung::instance();
     a.ShowRechnung(id, 1, -1);
-    other.run([this] { RemoveInvoice(id); });
+    other.run([this] { test::RemoveInvoice(id); });
     QTest::mouseClick(a.btnPreviewDoc, Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
     ASSERT_EQ(dialogs->opened().size(), 1u);

@@ -8,6 +8,7 @@
 #include "invoicing/positionsmodel.h"
 #include "platform/runtime/date.h"
 #include "tests/invoicing/invoice_db.h"
+#include "tests/support/unchecked_writes.h"
 #include "tests/support/window_hooks.h"
 
 #include <QAbstractItemModelTester>
@@ -110,6 +111,24 @@ TEST_F(InvoiceWindows, AFailedSaveKeepsTheWindowOpenOnTheInvoice)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.tbInfo->toPlainText(), QStringLiteral("Rechnung an die Firma"));
     EXPECT_TRUE(w.session().Changed);
+}
+
+// A cell edit whose write fails is reported, and the window goes on.
+TEST_F(InvoiceWindows, ACellEditThatCannotBeWrittenIsReported)
+{
+    const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
+    database.addPosition(id, 1, 2, 12.5);
+    frmRechnung& w = invoice(id, 1);
+    database.refuseWrites(QStringLiteral("tbl_invoice_positions"));
+    clickCell(w, 0, ColMng);
+    QLineEdit* editor = cellEditor(w);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    dialogs->answerMessage(Answer::Ok);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Fehler in ApplyCellEdit")));
+    EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_quantity, 2);
 }
 
 TEST_F(InvoiceWindows, ChoosingAnInvoiceInTheListLoadsIt)
@@ -228,7 +247,7 @@ TEST_F(InvoiceWindows, AnInvoiceDeletedElsewhereShowsItsNewNumberOnceStoredAnew)
     database.addPosition(id, 1, 1, 12.5);
     frmRechnung& w = invoice(id, 1);
     const QString oldNumber = w.lbRechnungNr->text();
-    RemoveInvoice(id);   // another workstation
+    test::RemoveInvoice(id);   // another workstation
 
     dialogs->answerMessage(Answer::Ok);
     QTest::mouseClick(w.btnAddRow, Qt::LeftButton);

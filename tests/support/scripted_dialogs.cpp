@@ -49,6 +49,8 @@ ui::Answer ScriptedDialogs::message(const ui::MessageRequest& request)
     const QCursor* pointer = QApplication::overrideCursor();
     m_calls.push_back({Kind::Message, request.text, request.title, request.buttons, request.icon, request.defaultButton,
                        request.escapeGoesBack, ui::dialogOwner(), pointer ? pointer->shape() : Qt::ArrowCursor});
+    if (m_whileAsked.second && request.text.startsWith(m_whileAsked.first))
+        std::exchange(m_whileAsked.second, nullptr)();
     if (m_messages.empty()) {
         ADD_FAILURE() << "unplanned message box: title \"" << request.title.toStdString() << "\", text \""
                       << request.text.toStdString() << "\"";

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -46,6 +48,12 @@ public:
     void answerColor(std::optional<QColor> color) { m_colors.push_back(color); }
     // openExternal is always allowed; it only records and returns this.
     void setOpenExternalResult(bool ok) { m_openResult = ok; }
+    // Runs work once, while the next message starting with textStart stands:
+    // what another workstation does between a question and its answer.
+    void whileAsked(const QString& textStart, std::function<void()> work)
+    {
+        m_whileAsked = {textStart, std::move(work)};
+    }
 
     const std::vector<Call>& calls() const { return m_calls; }
     // The filter of the last file dialog.
@@ -80,6 +88,7 @@ private:
     std::deque<QString> m_folders;
     std::deque<std::optional<QColor>> m_colors;
     bool m_openResult = true;
+    std::pair<QString, std::function<void()>> m_whileAsked;
 };
 
 // Installs a ScriptedDialogs for its lifetime; at the end, answers the test

@@ -55,4 +55,13 @@ ServiceDeleteResult DeleteService(qint32 serviceId)
     return row ? DeleteShownService(serviceId, *row, yes) : ServiceDeleteResult::NotFound;
 }
 
+void RemoveInvoice(qint32 invId)
+{
+    db::Database& d = OpenedDb();
+    db::Transaction transaction(d);
+    d.execute(QStringLiteral("DELETE FROM tbl_invoice_positions WHERE ivp_invoice_id = ?"), {invId});
+    d.execute(QStringLiteral("DELETE FROM tbl_invoice WHERE inv_id = ?"), {invId});
+    transaction.commit();
+}
+
 }  // namespace test

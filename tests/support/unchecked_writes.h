@@ -25,5 +25,8 @@ inline int DeleteBooking(qint32 bookId) { return DeleteBookings({bookId}); }
 CustomerDeleteResult DeleteCustomer(qint32 custId);
 ResourceDeleteOutcome DeleteResource(ResourceKind kind, qint32 id);
 ServiceDeleteResult DeleteService(qint32 serviceId);
+// The invoice's positions and its header deleted in one transaction, whatever
+// they hold.
+void RemoveInvoice(qint32 invId);
 
 }  // namespace test
