@@ -316,10 +316,20 @@ void frmServices::listArtikel_DblClick(QListWidgetItem* item)
 
 void frmServices::btnNeu_Click()
 {
-    m_catalogue.startNew();
-    showEntry();
-    SelectArtikelInList();
-    tbBeschreibung->setFocus();
+    RunHandler(QStringLiteral("btnNeu_Click"), [this] {
+        // An entry typed and not saved is not cleared away unasked.
+        const bool hadChanges = m_catalogue.Changed;
+        if (!m_catalogue.offerSave()) {
+            showEntry();
+            return;
+        }
+        if (hadChanges && !m_catalogue.Changed)
+            fillList(m_catalogue.CurrentServiceId);
+        m_catalogue.startNew();
+        showEntry();
+        SelectArtikelInList();
+        tbBeschreibung->setFocus();
+    });
 }
 
 void frmServices::cmdSave_Click()

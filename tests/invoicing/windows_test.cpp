@@ -241,6 +241,44 @@ TEST_F(InvoiceWindows, TheCatalogueHandsAServiceToTheOpenInvoice)
     EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Sie müssen erst eine Rechnung aus einer Buchung eröffnen."));
 }
 
+TEST_F(InvoiceWindows, NewInTheCatalogueOffersTheSaveOfAnEntryTypedAndNotSaved)
+{
+    frmServices& s = frmServices::instance();
+    s.ShowArtikel(2);
+    const auto typeName = [&](const QString& name) {
+        s.tbBeschreibung->setFocus();
+        s.tbBeschreibung->selectAll();
+        QTest::keyClicks(s.tbBeschreibung, name);
+    };
+    const auto stored = [&] {
+        return database.value(QStringLiteral("SELECT srv_name FROM tbl_services WHERE srv_id = 2")).toText();
+    };
+
+    // Escape goes back to the entry as typed.
+    typeName(QStringLiteral("Suite"));
+    dialogs->answerEscape();
+    QTest::mouseClick(s.btnNeu, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
+    EXPECT_EQ(s.tbBeschreibung->text(), QStringLiteral("Suite"));
+    EXPECT_EQ(stored(), QStringLiteral("Übernachtung"));
+
+    // OK stores it, lists it, then clears for the new entry.
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(s.btnNeu, Qt::LeftButton);
+    EXPECT_EQ(stored(), QStringLiteral("Suite"));
+    EXPECT_FALSE(s.listArtikel->findItems(QStringLiteral("Suite"), Qt::MatchExactly).isEmpty());
+    EXPECT_TRUE(s.tbBeschreibung->text().isEmpty());
+
+    // Cancel gives the typed entry up.
+    s.ShowArtikel(2);
+    typeName(QStringLiteral("Appartement"));
+    dialogs->answerMessage(Answer::Cancel);
+    QTest::mouseClick(s.btnNeu, Qt::LeftButton);
+    EXPECT_EQ(stored(), QStringLiteral("Suite"));
+    EXPECT_TRUE(s.tbBeschreibung->text().isEmpty());
+    EXPECT_TRUE(dialogs->allAnswersUsed());
+}
+
 TEST_F(InvoiceWindows, AnInvoiceDeletedElsewhereShowsItsNewNumberOnceStoredAnew)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
