@@ -137,9 +137,13 @@ void frmStockwerke::mySchedule_TimeObjectDragDrop(const QVector<qint32>& ids, qi
                                                   qint32 newResourceId, const rt::Date& oldStart,
                                                   const rt::Date& newStart, bool copy)
 {
-    if (DropBookings({ids, oldResourceId, newResourceId, oldStart, newStart, copy}, m_state.ScheduleDrawn) ==
-        ScheduleOutcome::Redraw)
+    const ScheduleOutcome outcome =
+        DropBookings({ids, oldResourceId, newResourceId, oldStart, newStart, copy}, m_state.ScheduleDrawn);
+    // Refused too: the place may be taken by a booking made since the bars were drawn.
+    if (outcome == ScheduleOutcome::Redraw)
         scheduleChanged(copy ? QVector<qint32>() : ids, false);
+    else if (outcome == ScheduleOutcome::Refused)
+        scheduleChanged({}, false);
 }
 
 void frmStockwerke::scheduleChanged(const QVector<qint32>& ids, bool deleted)

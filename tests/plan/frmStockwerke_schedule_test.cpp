@@ -187,6 +187,28 @@ TEST_F(ScheduleTab, ADragOrCopyOfABarAnotherStationChangedWritesNothingNamesTheS
     EXPECT_EQ(bar(w, booking).left(), redrawn.left() + 4 * redrawn.width());
 }
 
+TEST_F(ScheduleTab, ADropRefusedForABookingMadeSinceTheBarsWereDrawnShowsThatBooking)
+{
+    frmStockwerke& w = shown();
+    const QRect drawn = bar(w, booking);
+    test::OtherStation a{database.path()};
+    a.run([&] {
+        PlanDb::addBooking(room2, PlanDb::addCustomer(QStringLiteral("Schulz"), QString()), PlanDb::noon(2026, 7, 5),
+                           PlanDb::noon(2026, 7, 8));
+    });
+    const qint32 made = PlanDb::lastId(QStringLiteral("tbl_bookings"));
+    ASSERT_TRUE(bar(w, made).isEmpty());
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    // Meier's bar three days on, into room 02.
+    const Qt::KeyboardModifiers move = Qt::ShiftModifier | Qt::ControlModifier;
+    QTest::mousePress(w.mySchedule, Qt::LeftButton, move, drawn.center());
+    QTest::mouseRelease(w.mySchedule, Qt::LeftButton, move, drawn.center() + QPoint(3 * drawn.width() / 2, 20));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("\"02\" ist im Zeitraum bereits belegt")));
+    EXPECT_EQ(LoadBooking(booking)->book_place_id, room1);
+    EXPECT_FALSE(bar(w, made).isEmpty());
+}
+
 TEST_F(ScheduleTab, AFramedPlaceIsTheOneASaveNames)
 {
     frmStockwerke& w = shown();
