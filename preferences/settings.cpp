@@ -400,22 +400,29 @@ SettingsFileContent ReadOwnSettingsFile()
 
 bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad)
 {
-    const SettingsFileContent now = ReadOwnSettingsFile();
-    // Gone or as read: nobody's choice is replaced.
-    if (!now || now == atLoad)
-        return true;
-    const std::optional<QString> named = DatabaseNameIn(*now);
-    if (named == DatabaseSettingFor(typed).fileName)
-        return true;
-    const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
-                         + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
-                         + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"') : QStringLiteral("leer"))
-                         + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
-                         + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
-                                          "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
-                                          "Nein: die Datei lassen, wie sie ist.");
-    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
-           == ui::Answer::Yes;
+    SettingsFileContent seen = atLoad;
+    for (;;) {
+        const SettingsFileContent now = ReadOwnSettingsFile();
+        // Gone, as read, or as the user agreed to replace it: nobody's choice is replaced unasked.
+        if (!now || now == seen)
+            return true;
+        const std::optional<QString> named = DatabaseNameIn(*now);
+        if (named == DatabaseSettingFor(typed).fileName)
+            return true;
+        const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
+                             + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
+                             + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"')
+                                                           : QStringLiteral("leer"))
+                             + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
+                             + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
+                                              "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                                              "Nein: die Datei lassen, wie sie ist.");
+        if (ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
+            != ui::Answer::Yes)
+            return false;
+        // Changed again while the question stood: asked anew.
+        seen = now;
+    }
 }
 
 void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad)

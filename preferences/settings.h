@@ -146,7 +146,8 @@ SettingsFileContent ReadOwnSettingsFile();
 
 // Whether the settings file may be written with the database typed. When
 // the file changed since the window read it (atLoad) and now names another
-// database, the user is asked, naming it, Nein the default.
+// database, the user is asked, naming it, Nein the default; asked anew when
+// it changes again while the question stands.
 bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad);
 
 // The database file typed while the program works on its open one. Only a

@@ -253,6 +253,14 @@ TEST_F(SettingsWindow, AChangedDatabaseFieldReplacesASettingsFileChangedSinceThe
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(ini(), QByteArray("DBname=dritte.mdb\r\n"));
 
+    // Changed again while the question stood: Ja was about the other file, so it is asked anew.
+    dialogs->whileAsked("Die Einstellungsdatei", [this] { data.folder().write(AppExeName() + ".ini", "DBname=vierte.mdb\r\n"); });
+    dialogs->answerMessage(ui::Answer::Yes);
+    dialogs->answerMessage(ui::Answer::No);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Datenbank jetzt \"vierte.mdb\""));
+    EXPECT_EQ(ini(), QByteArray("DBname=vierte.mdb\r\n"));
+
     dialogs->answerMessage(ui::Answer::Yes);
     dialogs->answerMessage(ui::Answer::Ok);
     SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
