@@ -378,6 +378,16 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
 
     // The shared settings as stored now, another workstation's included.
     LoadSharedPreferences();
+    if (written == StationWrite::Changed) {
+        if (const std::optional<StationRow> stored = ReadStation(StationId)) {
+            ui::msgBox(QStringLiteral("Der Arbeitsplatz \"") + StationCaption(*stored)
+                           + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Computer jetzt ")
+                           + stationUse(*stored)
+                           + QStringLiteral(". Die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
+                       ui::Exclamation, AppTitle);
+            return SaveOutcome::StationTaken;
+        }
+    }
     if (written != StationWrite::Stored)
         return SaveOutcome::StationGone;
     TableAutoUpdate = shown.terminAutoUpdate;

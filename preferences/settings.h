@@ -134,8 +134,11 @@ RowValues SharedSettingValues(const SettingsFields& fields);
 // showed it (atLoad.stations): a row logged in from another computer right
 // now, or one whose computer name or login changed since, is asked about,
 // named as stored, Nein the default; Nein stores nothing (Cancelled). A row
-// deleted since is told and nothing is stored (HandOverGone).
-enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone };
+// deleted since is told and nothing is stored (HandOverGone). When this
+// workstation's own row was taken over by another computer meanwhile, its
+// settings are not stored and the user is told, naming that computer
+// (StationTaken).
+enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone, StationTaken };
 SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
                          const EditedSettings& edited = {});
 

@@ -628,3 +628,25 @@ TEST_F(TwoDesksOnTheSettings, ChoosingTheOtherDesksRowInTheListAsksAndNeinKeepsT
     EXPECT_EQ(w.listStations->currentText(), "pc2");
     EXPECT_EQ(storedRows(), before);
 }
+
+TEST_F(TwoDesksOnTheSettings, ThisDesksRowTakenOverByAnotherComputerMeanwhileKeepsThatComputer)
+{
+    frmVorgaben& w = window();
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    w.SSTab1->setCurrentIndex(1);
+    QTest::mouseClick(w.chkTerminAutoUpdate, Qt::LeftButton, {}, QPoint(8, w.chkTerminAutoUpdate->height() / 2));
+    other.exec("UPDATE tbl_workstations SET ws_computername = 'pc3' WHERE ws_id = ?", {StationId});
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    const QString told = dialogs->lastMessage().text;
+    EXPECT_TRUE(told.startsWith("Der Arbeitsplatz \"pc1\" wurde inzwischen an anderer Stelle geändert: Computer jetzt "
+                                "\"pc3\", angemeldet seit "));
+    EXPECT_TRUE(told.endsWith(". Die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."));
+    const QString row = " FROM tbl_workstations WHERE ws_id = " + QString::number(StationId);
+    EXPECT_EQ(data.value("SELECT ws_computername" + row).toText(), "pc3");
+    EXPECT_FALSE(data.value("SELECT ws_TableAutoUpdate" + row).toBool());
+    EXPECT_FALSE(TableAutoUpdate);
+    // The shared settings are stored as for a row deleted meanwhile.
+    EXPECT_EQ(stored("DayTableFontSize"), 9);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
+}
