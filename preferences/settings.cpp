@@ -53,9 +53,14 @@ std::optional<qint32> offsetFor(const QString& shown)
     return static_cast<qint32>(-*number + 0.0);
 }
 
-int dayCountFor(const QString& typed)
+// The day count typed, kept within what the setting holds; nullopt when it
+// is no whole number.
+std::optional<int> dayCountFor(const QString& typed)
 {
-    return static_cast<int>(rt::val(LimitDayCount(typed)));
+    const std::optional<double> days = wholeNumber(typed);
+    if (!days)
+        return std::nullopt;
+    return static_cast<int>(std::clamp(*days, 7.0, 255.0));
 }
 
 // What the window keeps in the workstation row, by column.
@@ -153,12 +158,9 @@ void LoadSettingsFromDatabase(SettingsView& view)
 
 QString LimitDayCount(const QString& typed)
 {
-    const double days = rt::val(typed);
-    if (days < 7)
-        return QStringLiteral("7");
-    if (days > 255)
-        return QStringLiteral("255");
-    return QString::number(static_cast<int>(days));
+    // What cannot be read stays as typed, for the save to name.
+    const std::optional<int> days = dayCountFor(typed);
+    return days ? QString::number(*days) : typed;
 }
 
 QString StepFontSize(const QString& typed, int index)
@@ -185,6 +187,9 @@ SettingsProblem CheckSettings(const SettingsFields& shown)
     if (!LimitFontSize(shown.fontSize))
         return {QStringLiteral("Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein."),
                 SettingsProblem::Field::FontSize};
+    if (!dayCountFor(shown.maxWeekCols))
+        return {QStringLiteral("Bitte geben Sie die Anzahl Tage im Zeitplan als ganze Zahl von 7 bis 255 ein."),
+                SettingsProblem::Field::MaxWeekCols};
     if (const QString password = PasswordProblem(shown.password); !password.isEmpty())
         return {password, SettingsProblem::Field::Password};
     return {};
@@ -219,7 +224,8 @@ RowValues SharedSettingValues(const SettingsFields& f)
     put("TableToolTipsEnabled", f.tableToolTipsEnabled);
     if (const std::optional<int> size = LimitFontSize(f.fontSize))
         put("DayTableFontSize", *size);
-    put("MaxWeekCols", dayCountFor(f.maxWeekCols));
+    if (const std::optional<int> days = dayCountFor(f.maxWeekCols))
+        put("MaxWeekCols", *days);
     put("NormalTerminColor", f.normalTerminColor);
     put("TableFixedRowColBackColor", f.tableFixedRowColBackColor);
     if (const QString password = rt::trim(f.password); IsStorablePassword(password))

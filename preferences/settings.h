@@ -75,7 +75,7 @@ SettingsFields SettingsFromGlobals();
 void LoadSettingsFromDatabase(SettingsView& view);
 
 // The day count of the schedule as the field keeps it: below 7 it is 7, above
-// 255 (the most the setting holds) 255.
+// 255 (the most the setting holds) 255; what is no whole number stays as typed.
 QString LimitDayCount(const QString& typed);
 // The font size one step up (index 0) or down (index 1), kept within 8 to 14.
 QString StepFontSize(const QString& typed, int index);
@@ -109,7 +109,7 @@ SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsField
 // field to correct.
 struct SettingsProblem {
     QString text;
-    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, FontSize, Password } field = Field::None;
+    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, FontSize, MaxWeekCols, Password } field = Field::None;
 };
 SettingsProblem CheckSettings(const SettingsFields& shown);
 
