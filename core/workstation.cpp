@@ -339,6 +339,9 @@ StationWrite StoreStationSettings(qint32 stationId, const QString& computerName,
     std::optional<db::Recordset> rs = openStation(d, stationId);
     if (!rs)
         return StationWrite::Gone;
+    // Taken over since by another computer (or released): the row is no longer this one's to write.
+    if (!sameComputer(rs->value(QStringLiteral("ws_computername")).toText(), computerName))
+        return StationWrite::Changed;
     writeStation(*rs, computerName, settings, false);
     transaction.commit();
     return StationWrite::Stored;

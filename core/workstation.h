@@ -77,10 +77,10 @@ std::optional<StationRow> ReadStation(qint32 stationId);
 enum class StationWrite {
     Stored,
     Gone,      // the row no longer exists: nothing written
-    Changed,   // hand-over: the row is no longer as agreed; nothing written
+    Changed,   // the row is no longer as agreed (hand-over) or no longer this computer's; nothing written
 };
-// Stores the settings in this computer's own row. One transaction; throws
-// db::DbError.
+// Stores the settings in this computer's own row, while it still carries
+// this computer's name. One transaction; throws db::DbError.
 StationWrite StoreStationSettings(qint32 stationId, const QString& computerName, const StationSettings& settings);
 
 // Taking over another workstation row for this computer (the settings window's

@@ -666,6 +666,7 @@ void frmVorgaben::btnSave_Click()
                 QLineEdit* field = problem.field == SettingsProblem::Field::Password           ? tbPassword
                                    : problem.field == SettingsProblem::Field::PrinterTopOffset ? tbPrinterTopOffset
                                    : problem.field == SettingsProblem::Field::FontSize         ? tbFontSize
+                                   : problem.field == SettingsProblem::Field::MaxWeekCols      ? tbMaxWeekCols
                                                                                                : tbPrinterLeftOffset;
                 SSTab1->setCurrentWidget(SSTab1->widget(0));
                 field->setFocus();

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <cerrno>
@@ -127,7 +128,14 @@ void copyOneFile(const QString& from, const QString& to, CopyReport& report)
         fs::remove(t, ec);
         fs::copy_symlink(f, t, ec);
     } else if (!ec && fs::is_regular_file(status)) {
-        fs::copy_file(f, t, fs::copy_options::overwrite_existing, ec);
+        // Absent when looked at: created only as new, so that a database put
+        // there in between stays.
+        const bool replace = existsAsEntry(to);
+        fs::copy_file(f, t, replace ? fs::copy_options::overwrite_existing : fs::copy_options::none, ec);
+        if (ec == std::errc::file_exists) {
+            report.failed << to + QStringLiteral(": ") + NotReplaced;
+            return;
+        }
         if (!ec)
             fs::permissions(t, status.permissions(), ec);
     } else if (!ec) {
@@ -412,9 +420,16 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
             QStringList shown = report.failed.mid(0, 10);
             if (report.failed.size() > shown.size())
                 shown << QStringLiteral("...");
+            // Put there while the copy ran.
+            const bool databaseThere = std::any_of(report.failed.cbegin(), report.failed.cend(),
+                                                   [](const QString& line) { return line.endsWith(NotReplaced); });
             ui::msgBox(QStringLiteral("Die Installation konnte nicht vollständig nach \"") + target
                            + QStringLiteral("\" kopiert werden:\n\n") + shown.join(QLatin1Char('\n'))
-                           + QStringLiteral("\n\nEs wurden keine Einstellungen geändert und keine Verknüpfungen angelegt."),
+                           + QStringLiteral("\n\nEs wurden keine Einstellungen geändert und keine Verknüpfungen angelegt.")
+                           + (databaseThere ? QStringLiteral("\n\nBitte benennen Sie eine Datenbank, die dort bereits liegt, "
+                                                             "um oder entfernen Sie sie, oder wählen Sie einen anderen "
+                                                             "Zielordner.")
+                                            : QString()),
                        ui::Exclamation, title);
             if (wasOpen && OpenDatabaseFile(DbPath, false))
                 MarkWorkstationLoggedIn();

@@ -53,9 +53,14 @@ std::optional<qint32> offsetFor(const QString& shown)
     return static_cast<qint32>(-*number + 0.0);
 }
 
-int dayCountFor(const QString& typed)
+// The day count typed, kept within what the setting holds; nullopt when it
+// is no whole number.
+std::optional<int> dayCountFor(const QString& typed)
 {
-    return static_cast<int>(rt::val(LimitDayCount(typed)));
+    const std::optional<double> days = wholeNumber(typed);
+    if (!days)
+        return std::nullopt;
+    return static_cast<int>(std::clamp(*days, 7.0, 255.0));
 }
 
 // What the window keeps in the workstation row, by column.
@@ -153,12 +158,9 @@ void LoadSettingsFromDatabase(SettingsView& view)
 
 QString LimitDayCount(const QString& typed)
 {
-    const double days = rt::val(typed);
-    if (days < 7)
-        return QStringLiteral("7");
-    if (days > 255)
-        return QStringLiteral("255");
-    return QString::number(static_cast<int>(days));
+    // What cannot be read stays as typed, for the save to name.
+    const std::optional<int> days = dayCountFor(typed);
+    return days ? QString::number(*days) : typed;
 }
 
 QString StepFontSize(const QString& typed, int index)
@@ -185,6 +187,9 @@ SettingsProblem CheckSettings(const SettingsFields& shown)
     if (!LimitFontSize(shown.fontSize))
         return {QStringLiteral("Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein."),
                 SettingsProblem::Field::FontSize};
+    if (!dayCountFor(shown.maxWeekCols))
+        return {QStringLiteral("Bitte geben Sie die Anzahl Tage im Zeitplan als ganze Zahl von 7 bis 255 ein."),
+                SettingsProblem::Field::MaxWeekCols};
     if (const QString password = PasswordProblem(shown.password); !password.isEmpty())
         return {password, SettingsProblem::Field::Password};
     return {};
@@ -219,7 +224,8 @@ RowValues SharedSettingValues(const SettingsFields& f)
     put("TableToolTipsEnabled", f.tableToolTipsEnabled);
     if (const std::optional<int> size = LimitFontSize(f.fontSize))
         put("DayTableFontSize", *size);
-    put("MaxWeekCols", dayCountFor(f.maxWeekCols));
+    if (const std::optional<int> days = dayCountFor(f.maxWeekCols))
+        put("MaxWeekCols", *days);
     put("NormalTerminColor", f.normalTerminColor);
     put("TableFixedRowColBackColor", f.tableFixedRowColBackColor);
     if (const QString password = rt::trim(f.password); IsStorablePassword(password))
@@ -378,6 +384,16 @@ SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& load
 
     // The shared settings as stored now, another workstation's included.
     LoadSharedPreferences();
+    if (written == StationWrite::Changed) {
+        if (const std::optional<StationRow> stored = ReadStation(StationId)) {
+            ui::msgBox(QStringLiteral("Der Arbeitsplatz \"") + StationCaption(*stored)
+                           + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Computer jetzt ")
+                           + stationUse(*stored)
+                           + QStringLiteral(". Die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."),
+                       ui::Exclamation, AppTitle);
+            return SaveOutcome::StationTaken;
+        }
+    }
     if (written != StationWrite::Stored)
         return SaveOutcome::StationGone;
     TableAutoUpdate = shown.terminAutoUpdate;
@@ -400,22 +416,29 @@ SettingsFileContent ReadOwnSettingsFile()
 
 bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad)
 {
-    const SettingsFileContent now = ReadOwnSettingsFile();
-    // Gone or as read: nobody's choice is replaced.
-    if (!now || now == atLoad)
-        return true;
-    const std::optional<QString> named = DatabaseNameIn(*now);
-    if (named == DatabaseSettingFor(typed).fileName)
-        return true;
-    const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
-                         + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
-                         + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"') : QStringLiteral("leer"))
-                         + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
-                         + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
-                                          "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
-                                          "Nein: die Datei lassen, wie sie ist.");
-    return ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
-           == ui::Answer::Yes;
+    SettingsFileContent seen = atLoad;
+    for (;;) {
+        const SettingsFileContent now = ReadOwnSettingsFile();
+        // Gone, as read, or as the user agreed to replace it: nobody's choice is replaced unasked.
+        if (!now || now == seen)
+            return true;
+        const std::optional<QString> named = DatabaseNameIn(*now);
+        if (named == DatabaseSettingFor(typed).fileName)
+            return true;
+        const QString text = QStringLiteral("Die Einstellungsdatei \"") + OwnSettingsFileName()
+                             + QStringLiteral("\" wurde inzwischen an anderer Stelle geändert: Datenbank jetzt ")
+                             + (named && !named->isEmpty() ? QLatin1Char('"') + *named + QLatin1Char('"')
+                                                           : QStringLiteral("leer"))
+                             + QStringLiteral(". Trotzdem \"") + rt::trim(typed)
+                             + QStringLiteral("\" für den nächsten Start eintragen?\n\n"
+                                              "Ja: die Datei mit Ihrer Eingabe neu schreiben.\n"
+                                              "Nein: die Datei lassen, wie sie ist.");
+        if (ui::msgBox(text, ui::YesNo | ui::Question | ui::DefaultButton2, QStringLiteral("Inzwischen geändert"))
+            != ui::Answer::Yes)
+            return false;
+        // Changed again while the question stood: asked anew.
+        seen = now;
+    }
 }
 
 void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad)

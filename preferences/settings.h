@@ -75,7 +75,7 @@ SettingsFields SettingsFromGlobals();
 void LoadSettingsFromDatabase(SettingsView& view);
 
 // The day count of the schedule as the field keeps it: below 7 it is 7, above
-// 255 (the most the setting holds) 255.
+// 255 (the most the setting holds) 255; what is no whole number stays as typed.
 QString LimitDayCount(const QString& typed);
 // The font size one step up (index 0) or down (index 1), kept within 8 to 14.
 QString StepFontSize(const QString& typed, int index);
@@ -109,7 +109,7 @@ SettingsChanges ChangedSettings(const SettingsFields& shown, const SettingsField
 // field to correct.
 struct SettingsProblem {
     QString text;
-    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, FontSize, Password } field = Field::None;
+    enum class Field { None, PrinterLeftOffset, PrinterTopOffset, FontSize, MaxWeekCols, Password } field = Field::None;
 };
 SettingsProblem CheckSettings(const SettingsFields& shown);
 
@@ -134,8 +134,11 @@ RowValues SharedSettingValues(const SettingsFields& fields);
 // showed it (atLoad.stations): a row logged in from another computer right
 // now, or one whose computer name or login changed since, is asked about,
 // named as stored, Nein the default; Nein stores nothing (Cancelled). A row
-// deleted since is told and nothing is stored (HandOverGone).
-enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone };
+// deleted since is told and nothing is stored (HandOverGone). When this
+// workstation's own row was taken over by another computer meanwhile, its
+// settings are not stored and the user is told, naming that computer
+// (StationTaken).
+enum class SaveOutcome { Stored, StationGone, Refused, Cancelled, HandOverGone, StationTaken };
 SaveOutcome SaveSettings(const SettingsFields& shown, const SettingsFields& loaded, const StoredSettings& atLoad,
                          const EditedSettings& edited = {});
 
@@ -146,7 +149,8 @@ SettingsFileContent ReadOwnSettingsFile();
 
 // Whether the settings file may be written with the database typed. When
 // the file changed since the window read it (atLoad) and now names another
-// database, the user is asked, naming it, Nein the default.
+// database, the user is asked, naming it, Nein the default; asked anew when
+// it changes again while the question stands.
 bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atLoad);
 
 // The database file typed while the program works on its open one. Only a

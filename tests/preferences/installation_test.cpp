@@ -260,6 +260,15 @@ TEST_F(Move, ADatabaseOfTheMovedNameInTheTargetStaysAndNothingIsCopied)
     EXPECT_FALSE(MoveInstallation(network.path(), field));
     EXPECT_TRUE(dialogs->lastMessage().text.contains("\"" + theirs + "-journal\""));
     expectNothingMoved(field, QStringList{"test.mdb-journal"});
+
+    // Put there by hand while the move was asked about: still nothing is copied.
+    QFile::remove(network.file("test.mdb-journal"));
+    dialogs->whileAsked("Wollen Sie die", [&] { network.write("test.mdb", before); });
+    plan({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Im Zielordner liegt bereits die Datei \"" + theirs + "\"."));
+    EXPECT_EQ(network.read("test.mdb"), before);
+    expectNothingMoved(field, QStringList{"test.mdb"});
 }
 
 TEST_F(Move, CopiesRepointsTheDatabaseInsideAndMakesShortcutsToTheCopy)

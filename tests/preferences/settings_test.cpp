@@ -87,7 +87,7 @@ protected:
 TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
 {
     EXPECT_EQ(LimitDayCount("5"), "7");
-    EXPECT_EQ(LimitDayCount("abc"), "7");
+    EXPECT_EQ(LimitDayCount("abc"), "abc");
     EXPECT_EQ(LimitDayCount("400"), "255");
     EXPECT_EQ(LimitDayCount("255"), "255");
     EXPECT_EQ(LimitDayCount("30"), "30");
@@ -101,16 +101,17 @@ TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
 // What each typed number field stores, or "refused" when the save refuses it.
 TEST(SettingsNumbers, TextAndFractionsAreRefusedWholeNumbersStored)
 {
-    // Typed, then stored as the left margin (negated) and as the font size (8 to 14).
-    const char* const cases[][3] = {{"abc", "refused", "refused"}, {"", "0", "refused"},
-                                    {"-0", "0", "8"}, {"1e5", "-100000", "14"},
-                                    {"99999999999", "refused", "14"}, {"3,14159", "refused", "refused"},
-                                    {"1,2,3", "refused", "refused"}, {"1.440", "-1440", "14"}};
+    // Typed, then stored as the left margin (negated), the font size (8 to 14) and the day count (7 to 255).
+    const char* const cases[][4] = {{"abc", "refused", "refused", "refused"}, {"", "0", "refused", "refused"},
+                                    {"-0", "0", "8", "7"}, {"1e5", "-100000", "14", "255"},
+                                    {"99999999999", "refused", "14", "255"}, {"3,14159", "refused", "refused", "refused"},
+                                    {"1,2,3", "refused", "refused", "refused"}, {"1.440", "-1440", "14", "255"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
         SettingsFields fields;
         fields.printerLeftOffset = fields.printerTopOffset = "0";
         fields.fontSize = "10";
+        fields.maxWeekCols = "30";
         const auto outcome = [&fields](const char* name, SettingsProblem::Field field) -> QString {
             if (CheckSettings(fields).field == field)
                 return "refused";
@@ -121,6 +122,9 @@ TEST(SettingsNumbers, TextAndFractionsAreRefusedWholeNumbersStored)
         fields.printerLeftOffset = "0";
         fields.fontSize = c[0];
         EXPECT_EQ(outcome("daytablefontsize", SettingsProblem::Field::FontSize), c[2]);
+        fields.fontSize = "10";
+        fields.maxWeekCols = c[0];
+        EXPECT_EQ(outcome("maxweekcols", SettingsProblem::Field::MaxWeekCols), c[3]);
     }
 }
 
@@ -253,6 +257,14 @@ TEST_F(SettingsWindow, AChangedDatabaseFieldReplacesASettingsFileChangedSinceThe
     EXPECT_EQ(dialogs->lastMessage().defaultButton, 2);
     EXPECT_EQ(ini(), QByteArray("DBname=dritte.mdb\r\n"));
 
+    // Changed again while the question stood: Ja was about the other file, so it is asked anew.
+    dialogs->whileAsked("Die Einstellungsdatei", [this] { data.folder().write(AppExeName() + ".ini", "DBname=vierte.mdb\r\n"); });
+    dialogs->answerMessage(ui::Answer::Yes);
+    dialogs->answerMessage(ui::Answer::No);
+    SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
+    EXPECT_TRUE(dialogs->lastMessage().text.contains("Datenbank jetzt \"vierte.mdb\""));
+    EXPECT_EQ(ini(), QByteArray("DBname=vierte.mdb\r\n"));
+
     dialogs->answerMessage(ui::Answer::Yes);
     dialogs->answerMessage(ui::Answer::Ok);
     SaveDatabaseSettingForNextStart("neu.mdb", DbPath, atLoad);
@@ -281,7 +293,7 @@ TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
     EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
 }
 
-TEST_F(SettingsWindow, AFontSizeThatIsNoWholeNumberIsRefusedAndStaysAsTyped)
+TEST_F(SettingsWindow, AFontSizeOrDayCountThatIsNoWholeNumberIsRefusedAndStaysAsTyped)
 {
     const db::Value before = data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'");
     frmVorgaben& w = window();
@@ -293,6 +305,17 @@ TEST_F(SettingsWindow, AFontSizeThatIsNoWholeNumberIsRefusedAndStaysAsTyped)
     EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein.");
     EXPECT_EQ(w.tbFontSize->text(), "abc");
     EXPECT_TRUE(w.tbFontSize->hasFocus());
+    EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'"), before);
+
+    // The day count left for the button is not replaced by 7 on the way.
+    typeInto(w.tbFontSize, "12");
+    typeInto(w.tbMaxWeekCols, "1,2,3");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie die Anzahl Tage im Zeitplan als ganze Zahl von 7 bis 255 ein.");
+    EXPECT_EQ(w.tbMaxWeekCols->text(), "1,2,3");
+    EXPECT_TRUE(w.tbMaxWeekCols->hasFocus());
     EXPECT_EQ(data.value("SELECT prf_long_value FROM tbl_preferences2 WHERE prf_name = 'DayTableFontSize'"), before);
 }
 
@@ -619,4 +642,26 @@ TEST_F(TwoDesksOnTheSettings, ChoosingTheOtherDesksRowInTheListAsksAndNeinKeepsT
     ASSERT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(w.listStations->currentText(), "pc2");
     EXPECT_EQ(storedRows(), before);
+}
+
+TEST_F(TwoDesksOnTheSettings, ThisDesksRowTakenOverByAnotherComputerMeanwhileKeepsThatComputer)
+{
+    frmVorgaben& w = window();
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    w.SSTab1->setCurrentIndex(1);
+    QTest::mouseClick(w.chkTerminAutoUpdate, Qt::LeftButton, {}, QPoint(8, w.chkTerminAutoUpdate->height() / 2));
+    other.exec("UPDATE tbl_workstations SET ws_computername = 'pc3' WHERE ws_id = ?", {StationId});
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    const QString told = dialogs->lastMessage().text;
+    EXPECT_TRUE(told.startsWith("Der Arbeitsplatz \"pc1\" wurde inzwischen an anderer Stelle geändert: Computer jetzt "
+                                "\"pc3\", angemeldet seit "));
+    EXPECT_TRUE(told.endsWith(". Die Einstellungen dieses Arbeitsplatzes wurden nicht gespeichert."));
+    const QString row = " FROM tbl_workstations WHERE ws_id = " + QString::number(StationId);
+    EXPECT_EQ(data.value("SELECT ws_computername" + row).toText(), "pc3");
+    EXPECT_FALSE(data.value("SELECT ws_TableAutoUpdate" + row).toBool());
+    EXPECT_FALSE(TableAutoUpdate);
+    // The shared settings are stored as for a row deleted meanwhile.
+    EXPECT_EQ(stored("DayTableFontSize"), 9);
+    EXPECT_FALSE(frmVorgaben::isLoaded());
 }
