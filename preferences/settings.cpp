@@ -169,12 +169,13 @@ QString StepFontSize(const QString& typed, int index)
     return QString::number(std::clamp(static_cast<int>(size), 8, 14));
 }
 
-std::optional<int> LimitFontSize(const QString& typed)
+std::optional<int> FontSizeOf(const QString& typed)
 {
+    // A size beyond the range is refused, not stored as 8 or 14 unseen.
     const std::optional<double> size = wholeNumber(typed);
-    if (!size)
+    if (!size || *size < 8 || *size > 14)
         return std::nullopt;
-    return static_cast<int>(std::clamp(*size, 8.0, 14.0));
+    return static_cast<int>(*size);
 }
 
 SettingsProblem CheckSettings(const SettingsFields& shown)
@@ -184,7 +185,7 @@ SettingsProblem CheckSettings(const SettingsFields& shown)
         return {offsetText, SettingsProblem::Field::PrinterLeftOffset};
     if (!offsetFor(shown.printerTopOffset))
         return {offsetText, SettingsProblem::Field::PrinterTopOffset};
-    if (!LimitFontSize(shown.fontSize))
+    if (!FontSizeOf(shown.fontSize))
         return {QStringLiteral("Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein."),
                 SettingsProblem::Field::FontSize};
     if (!dayCountFor(shown.maxWeekCols))
@@ -222,7 +223,7 @@ RowValues SharedSettingValues(const SettingsFields& f)
     put("BackupDate2FileName", f.backupDate2FileName ? -1 : 0);
     put("MwSt_included", f.mwstIncluded);
     put("TableToolTipsEnabled", f.tableToolTipsEnabled);
-    if (const std::optional<int> size = LimitFontSize(f.fontSize))
+    if (const std::optional<int> size = FontSizeOf(f.fontSize))
         put("DayTableFontSize", *size);
     if (const std::optional<int> days = dayCountFor(f.maxWeekCols))
         put("MaxWeekCols", *days);

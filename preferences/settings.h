@@ -79,8 +79,8 @@ void LoadSettingsFromDatabase(SettingsView& view);
 QString LimitDayCount(const QString& typed);
 // The font size one step up (index 0) or down (index 1), kept within 8 to 14.
 QString StepFontSize(const QString& typed, int index);
-// A typed font size kept within 8 to 14; nullopt for what is no whole number.
-std::optional<int> LimitFontSize(const QString& typed);
+// A typed font size; nullopt for what is no whole number from 8 to 14.
+std::optional<int> FontSizeOf(const QString& typed);
 
 // The fields that show a stored value, as the user edits them (types into,
 // steps, clicks or chooses in).

@@ -94,18 +94,17 @@ TEST(SettingsLimits, DayCountAndFontSizeStayWhereTheSettingCanHoldThem)
     EXPECT_EQ(StepFontSize("14", 0), "14");
     EXPECT_EQ(StepFontSize("8", 1), "8");
     EXPECT_EQ(StepFontSize("10", 0), "11");
-    EXPECT_EQ(LimitFontSize("99"), 14);
-    EXPECT_EQ(LimitFontSize("2"), 8);
 }
 
 // What each typed number field stores, or "refused" when the save refuses it.
 TEST(SettingsNumbers, TextAndFractionsAreRefusedWholeNumbersStored)
 {
-    // Typed, then stored as the left margin (negated), the font size (8 to 14) and the day count (7 to 255).
+    // Typed, then stored as the left margin (negated), the font size (refused beyond 8 to 14) and the day count (7 to 255).
     const char* const cases[][4] = {{"abc", "refused", "refused", "refused"}, {"", "0", "refused", "refused"},
-                                    {"-0", "0", "8", "7"}, {"1e5", "-100000", "14", "255"},
-                                    {"99999999999", "refused", "14", "255"}, {"3,14159", "refused", "refused", "refused"},
-                                    {"1,2,3", "refused", "refused", "refused"}, {"1.440", "-1440", "14", "255"}};
+                                    {"-0", "0", "refused", "7"}, {"1e5", "-100000", "refused", "255"},
+                                    {"99999999999", "refused", "refused", "255"}, {"3,14159", "refused", "refused", "refused"},
+                                    {"1,2,3", "refused", "refused", "refused"}, {"1.440", "-1440", "refused", "255"},
+                                    {"12", "-12", "12", "12"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
         SettingsFields fields;
@@ -274,20 +273,31 @@ TEST_F(SettingsWindow, AChangedDatabaseFieldReplacesASettingsFileChangedSinceThe
 TEST_F(SettingsWindow, TypedLimitsAreKeptAndRefusedValuesNamed)
 {
     frmVorgaben& w = window();
-    w.tbMaxWeekCols->setText("5");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    typeInto(w.tbMaxWeekCols, "5");
     QTest::keyClick(w.tbMaxWeekCols, Qt::Key_Return);
     EXPECT_EQ(w.tbMaxWeekCols->text(), "7");
     EXPECT_TRUE(frmVorgaben::isLoaded());
-    w.tbMaxWeekCols->setText("1000");
-    w.tbFontSize->setText("99");
-    w.tbPrinterTopOffset->setText("99999999999");
+    typeInto(w.tbMaxWeekCols, "1000");
+    typeInto(w.tbPrinterTopOffset, "99999999999");
     dialogs->answerMessage(ui::Answer::Ok);
-    w.btnSave_Click();
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_TRUE(frmVorgaben::isLoaded());
     EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie den Druckrand als ganze Zahl in Twips ein.");
+    // The day count was shown limited as soon as the field was left.
+    EXPECT_EQ(w.tbMaxWeekCols->text(), "255");
 
-    w.tbPrinterTopOffset->setText("0");
-    w.btnSave_Click();
+    // A font size beyond its range is refused, not stored as 14 unseen.
+    typeInto(w.tbPrinterTopOffset, "0");
+    typeInto(w.tbFontSize, "99");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
+    ASSERT_TRUE(frmVorgaben::isLoaded());
+    EXPECT_EQ(dialogs->lastMessage().text, "Bitte geben Sie die Schriftgröße als ganze Zahl von 8 bis 14 ein.");
+    EXPECT_EQ(w.tbFontSize->text(), "99");
+
+    typeInto(w.tbFontSize, "14");
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_EQ(MaxWeekCols, 255);
     EXPECT_EQ(DayTableFontSize, 14);
     EXPECT_EQ(GetPreference("MaxWeekCols", 4, db::Value(30)).toLong(), 255);
