@@ -135,6 +135,8 @@ void ServiceCatalogue::startNew()
 {
     clear();
     CurrentServiceId = -1;
+    // An entry given up before holds nothing of the new one's to save.
+    Changed = false;
 }
 
 bool ServiceCatalogue::SaveArtikel(bool unattended)
