@@ -116,6 +116,16 @@ void StoreServiceAnew(Service& service)
     service.srv_id = newId;
 }
 
+bool ServiceClassIsWhole(qint32 serviceId)
+{
+    db::Recordset rs = OpenedDb().openRecordset(QStringLiteral("SELECT typeof(srv_tax_id) FROM tbl_services WHERE srv_id = ?"),
+                                                db::OpenMode::ForwardOnlyReadOnly, {serviceId});
+    if (rs.eof())
+        return true;
+    const QString type = rs.field(0).value().toText();
+    return type == QLatin1String("integer") || type == QLatin1String("null");
+}
+
 int PositionsOfService(qint32 serviceId)
 {
     db::Recordset rs =

@@ -33,6 +33,10 @@ void StoreServiceAnew(Service& service);
 // when there is none.
 std::optional<RowValues> ReadServiceRow(qint32 serviceId);
 Service ServiceFromRow(const RowValues& row);
+// false when the service's VAT class is stored as no whole number: text, or a
+// fraction another tool left, which reading rounds to a class. true when it
+// is one, empty, or the service is gone.
+bool ServiceClassIsWhole(qint32 serviceId);
 // The columns a save writes: name, notes and price, the VAT class only when set.
 RowValues ServiceColumns(const Service& service);
 // The catalogue's fields as the user knows them, for the question of a save.

@@ -1,6 +1,7 @@
 #include "invoicing/catalogue.h"
 
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/services.h"
 #include "core/workstation.h"
 #include "platform/db/error.h"
@@ -26,6 +27,12 @@ std::optional<int> wholeNumber(const QString& text)
     if (!whole.match(t).hasMatch())
         return std::nullopt;
     return t.toInt();
+}
+
+QString unreadablePriceText(const QString& name)
+{
+    return QStringLiteral("Der Preis der Hotelleistung \"") + rt::trim(name)
+           + QStringLiteral("\" kann nicht gelesen werden. Bitte geben Sie ihn neu ein.");
 }
 
 void refusePrice()
@@ -55,7 +62,9 @@ void ServiceCatalogue::load(qint32 serviceId)
     CurrentPrice = 0;
     forgetStored();
     if (const std::optional<RowValues> row = ReadServiceRow(serviceId)) {
+        m_classUnreadable = !ServiceClassIsWhole(serviceId);
         showStored(*row);
+        nameUnreadable();
     } else {
         // Deleted elsewhere: a save must not write these fields over another entry.
         CurrentServiceId = -1;
@@ -80,7 +89,7 @@ void ServiceCatalogue::showStored(const RowValues& row)
     // What cannot be read shows empty and none chosen, never as 0 or "voll".
     m_priceUnreadable = s.priceUnreadable;
     const int tax = s.srv_tax_id.value_or(0);
-    VatOption = tax >= 0 && tax <= 2 && !s.taxUnreadable ? tax : -1;
+    VatOption = tax >= 0 && tax <= 2 && !s.taxUnreadable && !m_classUnreadable ? tax : -1;
     m_loaded = row;
     m_base = fieldColumns();
 }
@@ -107,15 +116,28 @@ bool ServiceCatalogue::refuseUnreadablePrice() const
 {
     if (!m_priceUnreadable)
         return false;
-    ui::msgBox(QStringLiteral("Der Preis der Hotelleistung \"") + rt::trim(Name)
-                   + QStringLiteral("\" kann nicht gelesen werden. Bitte geben Sie ihn neu ein."),
-               ui::Exclamation, AppTitle);
+    ui::msgBox(unreadablePriceText(Name), ui::Exclamation, AppTitle);
     return true;
+}
+
+void ServiceCatalogue::nameUnreadable() const
+{
+    QStringList sentences;
+    if (m_priceUnreadable)
+        sentences << unreadablePriceText(Name);
+    if (m_classUnreadable)
+        sentences << QStringLiteral("Die Mehrwertsteuer der Hotelleistung \"") + rt::trim(Name)
+                         + QStringLiteral("\" kann nicht gelesen werden. Bitte wählen Sie sie neu.");
+    // A notice of its own each time: once per showing, not once per run.
+    static int showing = 0;
+    if (!sentences.isEmpty())
+        NoticeOnce(QStringLiteral("Hotelleistung/") + QString::number(++showing), sentences.join(QStringLiteral("\n\n")));
 }
 
 void ServiceCatalogue::forgetStored()
 {
     m_priceUnreadable = false;
+    m_classUnreadable = false;
     m_loaded.clear();
     m_base.clear();
     m_unwritten.clear();
@@ -135,6 +157,8 @@ void ServiceCatalogue::startNew()
 {
     clear();
     CurrentServiceId = -1;
+    // An entry given up before holds nothing of the new one's to save.
+    Changed = false;
 }
 
 bool ServiceCatalogue::SaveArtikel(bool unattended)
@@ -383,7 +407,13 @@ void ServiceCatalogue::editPrice(const QString& text)
 void ServiceCatalogue::chooseVat(int option)
 {
     VatOption = option;
-    mendUnshown(QStringLiteral("srv_tax_id"));
+    // Over a class that cannot be read any choice is written: what reading
+    // made of it may be the very class chosen.
+    if (m_classUnreadable)
+        m_base.insert(QStringLiteral("srv_tax_id"), db::Value());
+    else
+        mendUnshown(QStringLiteral("srv_tax_id"));
+    m_classUnreadable = false;
     Changed = true;
 }
 

@@ -86,6 +86,8 @@ private:
     RowValues fieldColumns() const;
     // Names a stored price that cannot be read; true when there is one.
     bool refuseUnreadablePrice() const;
+    // Names, once per showing, a stored price or class that cannot be read.
+    void nameUnreadable() const;
     void forgetStored();
     // The user edited a field that showed its stored value as it could (a
     // price rounded, an empty class as "voll", blanks): the field's value
@@ -95,6 +97,9 @@ private:
     // The stored price cannot be read and no price was typed: nothing goes
     // to an invoice, and the entry is stored anew only with a price typed.
     bool m_priceUnreadable = false;
+    // The stored class is no whole number and none was chosen since: none
+    // shows chosen, so that any choice is written.
+    bool m_classUnreadable = false;
     RowValues m_loaded;           // the row as read or last stored; empty for a new entry
     RowValues m_base;             // what the fields would store right after that
     QStringList m_unwritten;      // fields an unattended store kept as stored

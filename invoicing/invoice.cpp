@@ -520,8 +520,9 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
         } else {
             const qint32 before = CurrentInvoiceId;
             const QString numberBefore = invoiceRef(true);
+            const RowValues changed = ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite()));
             const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
-                before, m_loadedHeader, ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite())),
+                before, m_loadedHeader, changed,
                 askFor(QStringLiteral("Die Rechnung ") + invoiceRef(false), InvoiceMergeFields(), unattended),
                 grossRule(), agreedTotal(untold, unattended));
             if (outcome.result == InvoiceWrite::CustomerMissing) {
@@ -535,7 +536,9 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
                 // this window's values that were not written stay shown.
                 takeHeaderRow(outcome.row, unattended ? outcome.notWritten : QStringList());
                 loadPositions();
-                if (!unattended)
+                // A date typed here gives the total the window showed for it:
+                // what the old date's VAT would give is no news then.
+                if (!unattended && !changed.contains(QStringLiteral("inv_date")))
                     tellStored(untold, outcome.row);
             }
             // Deleted meanwhile elsewhere: written again as a new invoice.

@@ -1,4 +1,5 @@
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/startup.h"
 #include "core/workstation.h"
 #include "invoicing/catalogue.h"
@@ -53,6 +54,12 @@ TEST_F(CatalogueTest, AStoredPriceThatCannotBeReadGoesToNoInvoiceUntilTypedAnew)
                                  "(4, 'Leihrad', 'zehn Euro', 'voll')"));
     const auto price = [this] { return database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = 4")); };
     catalogue.load(4);
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_EQ(TellNotices(), 1);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Der Preis der Hotelleistung \"Leihrad\" kann nicht gelesen werden. Bitte geben Sie ihn neu "
+                             "ein.\n\nDie Mehrwertsteuer der Hotelleistung \"Leihrad\" kann nicht gelesen werden. Bitte "
+                             "wählen Sie sie neu."));
     EXPECT_TRUE(catalogue.checkPreis());
     EXPECT_EQ(catalogue.PriceText, QString());
     EXPECT_EQ(catalogue.VatOption, -1);
@@ -69,6 +76,29 @@ TEST_F(CatalogueTest, AStoredPriceThatCannotBeReadGoesToNoInvoiceUntilTypedAnew)
     ASSERT_TRUE(catalogue.handOver(true));
     EXPECT_EQ(catalogue.handOver(true)->price, 1000);
     EXPECT_DOUBLE_EQ(price().toDouble(), 10.0);
+}
+
+// Text, or a fraction that reading would round to "keine": none chosen, and
+// choosing that very class writes it.
+TEST_F(CatalogueTest, AStoredClassThatCannotBeReadShowsNoneAndAnyChoiceMendsIt)
+{
+    for (const char* stored : {"'ermäßigt'", "1.5"}) {
+        SCOPED_TRACE(stored);
+        database.exec(QStringLiteral("UPDATE tbl_services SET srv_tax_id = %1 WHERE srv_id = 2").arg(QString::fromUtf8(stored)));
+        catalogue.load(2);
+        EXPECT_EQ(catalogue.VatOption, -1);
+        dialogs->answerMessage(Answer::Ok);
+        EXPECT_EQ(TellNotices(), 1);
+        EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Mehrwertsteuer der Hotelleistung")));
+
+        catalogue.chooseVat(2);
+        ASSERT_TRUE(catalogue.SaveArtikel());
+        EXPECT_EQ(database.value(QStringLiteral("SELECT typeof(srv_tax_id) || srv_tax_id FROM tbl_services WHERE srv_id = 2")).toText(),
+                  QStringLiteral("integer2"));
+        catalogue.load(2);
+        EXPECT_EQ(catalogue.VatOption, 2);
+        EXPECT_EQ(TellNotices(), 0);
+    }
 }
 
 TEST_F(CatalogueTest, TheHandOverUsesThePriceTheSaveWouldStore)

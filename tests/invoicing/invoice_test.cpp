@@ -589,6 +589,15 @@ TEST_F(InvoiceSessionTest, TheStoredTotalIsTheGrossShown)
     EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral("den die Rechnung zeigt: 237,00 €.")));
     EXPECT_EQ(session.Totals->gross, 23700);
     EXPECT_EQ(stored(), 23700);
+
+    // Switched back while a new date is typed: stored is the total shown for
+    // that date, and nothing is said of what the old date would give.
+    MwStIncluded = false;
+    session.completeDate(QStringLiteral("05.03.2024"));   // 7 % again
+    const size_t told = dialogs->messages().size();
+    EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
+    EXPECT_EQ(dialogs->messages().size(), told);
+    EXPECT_EQ(stored(), 25359);
 }
 
 TEST_F(InvoiceSessionTest, AServiceOrRecipientDeletedElsewhereIsNamedAndNothingStored)

@@ -52,20 +52,23 @@ struct Damage {
     const char* what;
     const char* sql;
     const char* named;   // the sentence naming it
-    std::function<void(InvoiceSession&)> mend;
+    std::function<void(InvoiceSession&, test::ScriptedDialogs&)> mend;
 };
 
-void typeQuantity(InvoiceSession& s) { ASSERT_TRUE(s.setQuantity(0, QStringLiteral("2"))); }
-void typePrice(InvoiceSession& s) { ASSERT_TRUE(s.setPrice(0, QStringLiteral("12,50"))); }
-void typeRate(InvoiceSession& s)
+void typeQuantity(InvoiceSession& s, test::ScriptedDialogs&) { ASSERT_TRUE(s.setQuantity(0, QStringLiteral("2"))); }
+void typePrice(InvoiceSession& s, test::ScriptedDialogs&) { ASSERT_TRUE(s.setPrice(0, QStringLiteral("12,50"))); }
+void typeRate(InvoiceSession& s, test::ScriptedDialogs&)
 {
     Db->execute(QStringLiteral("UPDATE tbl_vat SET vat_full = 19, vat_reduced = 7"));
     s.loadPositions();
 }
-void chooseClass(InvoiceSession& s)
+void chooseClass(InvoiceSession& s, test::ScriptedDialogs& dialogs)
 {
     ServiceCatalogue catalogue;
     catalogue.load(2);
+    // The catalogue names it too, as it shows it.
+    dialogs.answerMessage(Answer::Ok);
+    EXPECT_EQ(TellNotices(), 1);
     catalogue.chooseVat(1);
     ASSERT_TRUE(catalogue.SaveArtikel());
     s.loadPositions();
@@ -137,7 +140,7 @@ TEST_F(UnreadableValues, AreNamedAndNoTotalIsShownPrintedOrStoredUntilTypedAnew)
         EXPECT_TRUE(told().isEmpty());
 
         // Typed anew: the totals are back, and the next save stores them.
-        damage.mend(session);
+        damage.mend(session, *dialogs);
         ASSERT_TRUE(session.Totals.has_value());
         EXPECT_TRUE(told().isEmpty());
         session.editNotes(QStringLiteral("gut"));

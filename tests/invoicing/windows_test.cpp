@@ -277,6 +277,14 @@ TEST_F(InvoiceWindows, NewInTheCatalogueOffersTheSaveOfAnEntryTypedAndNotSaved)
     EXPECT_EQ(stored(), QStringLiteral("Suite"));
     EXPECT_TRUE(s.tbBeschreibung->text().isEmpty());
     EXPECT_TRUE(dialogs->allAnswersUsed());
+
+    // The new entry left empty holds nothing to save: closing asks nothing and stores no row.
+    const size_t asked = dialogs->messages().size();
+    const int services = database.count(QStringLiteral("tbl_services"));
+    s.close();
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(dialogs->messages().size(), asked);
+    EXPECT_EQ(database.count(QStringLiteral("tbl_services")), services);
 }
 
 TEST_F(InvoiceWindows, AnInvoiceDeletedElsewhereShowsItsNewNumberOnceStoredAnew)
