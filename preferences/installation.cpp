@@ -19,6 +19,7 @@
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include <cerrno>
@@ -64,12 +65,16 @@ fs::path fsPath(const QString& path)
     return fs::path(QFile::encodeName(path).toStdString());
 }
 
+// The files SQLite keeps beside a database, which belong to it alone.
+const std::array<QLatin1String, 3> CompanionSuffixes{QLatin1String("-journal"), QLatin1String("-wal"),
+                                                     QLatin1String("-shm")};
+
 // Whether path is a database or belongs to one: a file that begins as every
 // database of the program does, or a journal beside one.
 bool isDatabaseFile(const QString& path)
 {
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        if (path.endsWith(QLatin1String(suffix)))
+    for (const QLatin1String& suffix : CompanionSuffixes) {
+        if (path.endsWith(suffix))
             return true;
     }
     QFile file(path);
@@ -85,6 +90,15 @@ bool existsAsEntry(const QString& path)
 }
 
 const QString NotReplaced = QStringLiteral("liegt dort bereits als Datenbank und wird nicht ersetzt");
+
+// At most ten lines of a list of files, one a line.
+QString listed(const QStringList& files)
+{
+    QStringList shown = files.mid(0, 10);
+    if (files.size() > shown.size())
+        shown << QStringLiteral("...");
+    return shown.join(QLatin1Char('\n'));
+}
 
 // Renames from to to, unless to exists: never over another file, also when
 // that file appears in between.
@@ -266,10 +280,7 @@ QString inTheWayText(const QStringList& files)
                                 "Bitte benennen Sie die Datei um oder entfernen Sie sie, oder wählen Sie einen anderen "
                                 "Zielordner.");
     }
-    QStringList shown = files.mid(0, 10);
-    if (files.size() > shown.size())
-        shown << QStringLiteral("...");
-    return QStringLiteral("Im Zielordner liegen bereits diese Dateien:\n\n") + shown.join(QLatin1Char('\n'))
+    return QStringLiteral("Im Zielordner liegen bereits diese Dateien:\n\n") + listed(files)
            + QStringLiteral("\n\nDie Installation würde sie durch ihre eigenen Datenbanken ersetzen. Deshalb wurde nichts "
                             "kopiert; Einstellungen und Verknüpfungen bleiben, wie sie sind.\n\n"
                             "Bitte benennen Sie die Dateien um oder entfernen Sie sie, oder wählen Sie einen anderen "
@@ -316,8 +327,8 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         if (file == programFile)
             return true;
         for (const QString& live : databases) {
-            if (file == live || file == live + QStringLiteral("-journal") || file == live + QStringLiteral("-wal")
-                || file == live + QStringLiteral("-shm"))
+            if (file == live || std::any_of(CompanionSuffixes.cbegin(), CompanionSuffixes.cend(),
+                                            [&](const QLatin1String& suffix) { return file == live + suffix; }))
                 return true;
             if (QFileInfo(path).absolutePath() == QFileInfo(live).absolutePath()
                 && IsMaintenanceCopy(QFileInfo(path).fileName(), live))
@@ -332,10 +343,11 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
         if (!copying)
             return found;
         if (databaseGoesAlong) {
-            for (const QString& file : {movedDatabase, movedDatabase + QStringLiteral("-journal"),
-                                        movedDatabase + QStringLiteral("-wal"), movedDatabase + QStringLiteral("-shm")}) {
-                if (existsAsEntry(file))
-                    found << file;
+            if (existsAsEntry(movedDatabase))
+                found << movedDatabase;
+            for (const QLatin1String& suffix : CompanionSuffixes) {
+                if (existsAsEntry(movedDatabase + suffix))
+                    found << movedDatabase + suffix;
             }
         }
         collectInTheWay(program, target, skip, found);
@@ -417,14 +429,11 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
             // would stand in the way of the next one.
             if (placed)
                 QFile::remove(movedDatabase);
-            QStringList shown = report.failed.mid(0, 10);
-            if (report.failed.size() > shown.size())
-                shown << QStringLiteral("...");
             // Put there while the copy ran.
             const bool databaseThere = std::any_of(report.failed.cbegin(), report.failed.cend(),
                                                    [](const QString& line) { return line.endsWith(NotReplaced); });
             ui::msgBox(QStringLiteral("Die Installation konnte nicht vollständig nach \"") + target
-                           + QStringLiteral("\" kopiert werden:\n\n") + shown.join(QLatin1Char('\n'))
+                           + QStringLiteral("\" kopiert werden:\n\n") + listed(report.failed)
                            + QStringLiteral("\n\nEs wurden keine Einstellungen geändert und keine Verknüpfungen angelegt.")
                            + (databaseThere ? QStringLiteral("\n\nBitte benennen Sie eine Datenbank, die dort bereits liegt, "
                                                              "um oder entfernen Sie sie, oder wählen Sie einen anderen "
