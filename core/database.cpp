@@ -53,22 +53,31 @@ bool OpenDatabaseFile(const QString& dbPath, bool quiet)
             Windows().showSettings();
         return false;
     }
+    const std::optional<db::DbError> error = TryOpenDatabaseFile(dbPath);
+    if (!error)
+        return true;
+    if (quiet)
+        return false;
+    ui::msgBox(GetResString(523, {{QStringLiteral("%s"), ShownPath(dbPath)}}) + QStringLiteral("\n\n") + error->description()
+                   + QStringLiteral("\n\n") + GetResString(524),
+               ui::Critical, GetResString(522));
+    if (Windows().showSettings)
+        Windows().showSettings();
+    return false;
+}
+
+std::optional<db::DbError> TryOpenDatabaseFile(const QString& dbPath)
+{
+    DbOpen = false;
     try {
         if (Db)
             Db->close();
         Db = db::Database::open(dbPath, ProgramTables);
         DbOpen = true;
-        return true;
+        return std::nullopt;
     } catch (const db::DbError& e) {
         Db.reset();
-        if (quiet)
-            return false;
-        ui::msgBox(GetResString(523, {{QStringLiteral("%s"), ShownPath(dbPath)}}) + QStringLiteral("\n\n") + e.description()
-                       + QStringLiteral("\n\n") + GetResString(524),
-                   ui::Critical, GetResString(522));
-        if (Windows().showSettings)
-            Windows().showSettings();
-        return false;
+        return e;
     }
 }
 

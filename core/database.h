@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/db/error.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace db {
 class Database;
@@ -27,6 +30,9 @@ db::Database& OpenedDb();
 // program's tables is refused like a file that is no database, before
 // anything is written to it.
 bool OpenDatabaseFile(const QString& dbPath, bool quiet);
+// The same without a word: the error that kept the file shut, nullopt once
+// it is open.
+std::optional<db::DbError> TryOpenDatabaseFile(const QString& dbPath);
 // True when the open database file cannot be written from this workstation
 // (write-protected file or folder): the workstation then runs read-only.
 bool DatabaseReadOnly();

@@ -224,6 +224,7 @@ struct UnsavedEditSource {
     int id;
     UnsavedEditQuery query;
     QPointer<QWidget> window;
+    EditKind kind;
 };
 
 std::vector<UnsavedEditSource>& unsavedQueries()
@@ -233,10 +234,10 @@ std::vector<UnsavedEditSource>& unsavedQueries()
 }
 }  // namespace
 
-int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window)
+int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window, EditKind kind)
 {
     static int lastId = 0;
-    unsavedQueries().push_back({++lastId, std::move(query), window});
+    unsavedQueries().push_back({++lastId, std::move(query), window, kind});
     return lastId;
 }
 
@@ -245,23 +246,37 @@ void UnregisterUnsavedEdit(int id)
     std::erase_if(unsavedQueries(), [id](const auto& entry) { return entry.id == id; });
 }
 
-QStringList UnsavedEdits()
+namespace {
+QStringList editsOf(bool storedAtEndToo)
 {
     QStringList edits;
     const auto queries = unsavedQueries();
     for (const auto& source : queries) {
+        if (source.kind == EditKind::StoredAtEnd && !storedAtEndToo)
+            continue;
         const QString edit = source.query();
         if (!edit.isEmpty())
             edits << edit;
     }
     return edits;
 }
+}  // namespace
+
+QStringList UnsavedEdits()
+{
+    return editsOf(false);
+}
+
+QStringList EditsNotInTheDatabase()
+{
+    return editsOf(true);
+}
 
 void ShowUnsavedEdits()
 {
     const auto queries = unsavedQueries();
     for (const auto& source : queries) {
-        if (source.window && !source.query().isEmpty())
+        if (source.kind == EditKind::Unsaved && source.window && !source.query().isEmpty())
             ui::bringToFront(source.window);
     }
 }

@@ -42,19 +42,25 @@ void RemoveProgramEndWork(int id);
 // catalogue) register end work instead, and report here only what that store
 // did not write.
 using UnsavedEditQuery = std::function<QString()>;
+// Edits the end work stores are registered too, as StoredAtEnd: they are
+// named only where the end work cannot run.
+enum class EditKind { Unsaved, StoredAtEnd };
 // A window registers once (the id takes it back), with itself where it can be
 // brought to the front to show its edit.
-int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window = nullptr);
+int RegisterUnsavedEdit(UnsavedEditQuery query, QWidget* window = nullptr, EditKind kind = EditKind::Unsaved);
 void UnregisterUnsavedEdit(int id);
 // The unsaved edits of every registered window, one line each.
 QStringList UnsavedEdits();
+// Those and what the end work would store: what an end without the database
+// loses.
+QStringList EditsNotInTheDatabase();
 // Brings the windows that hold an unsaved edit to the front.
 void ShowUnsavedEdits();
 // Registered for the lifetime of the window that holds it.
 class UnsavedEditRegistration {
 public:
-    explicit UnsavedEditRegistration(UnsavedEditQuery query, QWidget* window = nullptr)
-        : m_id(RegisterUnsavedEdit(std::move(query), window))
+    explicit UnsavedEditRegistration(UnsavedEditQuery query, QWidget* window = nullptr, EditKind kind = EditKind::Unsaved)
+        : m_id(RegisterUnsavedEdit(std::move(query), window, kind))
     {
     }
     ~UnsavedEditRegistration() { UnregisterUnsavedEdit(m_id); }

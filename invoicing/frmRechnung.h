@@ -154,6 +154,11 @@ private:
     // What the store at the end request left to another workstation keeps
     // this one running until it is saved or given up.
     UnsavedEditRegistration m_unsavedInvoice{[this] { return m_session.UnsavedLine(); }};
+    // What the end work would store; named where it cannot run.
+    UnsavedEditRegistration m_pendingInvoice{[this] {
+        return m_session.Changed ? QStringLiteral("Rechnung ") + m_session.NumberText + QStringLiteral(": Änderungen")
+                                 : QString();
+    }, nullptr, EditKind::StoredAtEnd};
     InvoiceListModel* m_invoiceList = nullptr;
     InvoicePositionsModel* m_positions = nullptr;
     qint32 m_lastArticleId = 0;

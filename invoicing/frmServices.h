@@ -80,4 +80,12 @@ private:
     QButtonGroup* m_vatGroup = nullptr;
     int m_endWork = 0;
     UnsavedEditRegistration m_unsaved{[this] { return m_catalogue.UnsavedEdit(); }};
+    // What the end work would store; named where it cannot run.
+    UnsavedEditRegistration m_pending{[this] {
+        if (!m_catalogue.Changed)
+            return QString();
+        const QString name = m_catalogue.Name.trimmed();
+        return QStringLiteral("Hotelleistungen: Änderungen")
+               + (name.isEmpty() ? QString() : QStringLiteral(" an \"") + name + QLatin1Char('"'));
+    }, nullptr, EditKind::StoredAtEnd};
 };

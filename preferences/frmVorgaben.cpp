@@ -474,7 +474,7 @@ void frmVorgaben::Form_Load()
     if (m_databaseMode)
         loadDatabaseValues();
     else
-        tbDBName->setText(GetFileNamePart(DbFileName));
+        tbDBName->setText(DbFileName);
     applyMode();
     giveAltLetters();
     m_shown = readFields();
@@ -704,8 +704,8 @@ void frmVorgaben::btnSave_Click()
             InitGlobalTexts();
             FillResourceArrays();
             ShowMainForm();
-        } else if (MayReplaceSettingsFile(tbDBName->text(), m_settingsFile)) {
-            SaveDatabaseSetting(tbDBName->text());
+        } else {
+            SaveDatabaseSettingForRestart(tbDBName->text(), m_shownDatabase, m_settingsFile);
         }
         const bool restart = !m_databaseMode;
         m_unloading = true;

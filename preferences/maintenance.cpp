@@ -9,7 +9,9 @@
 #include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/preferences.h"
+#include "core/startup.h"
 #include "core/unfinishedcopies.h"
+#include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
 #include "platform/runtime/fileerror.h"
@@ -144,10 +146,77 @@ void reportBusy(const QString& source, const QString& title, const QString& note
 {
     ui::msgBox(withNote(QStringLiteral("Die Datenbank \"") + ShownPath(source)
                             + QStringLiteral("\" wird an einem anderen Arbeitsplatz gerade benutzt und konnte nicht "
-                                             "rechtzeitig gesperrt werden.\n\nEs wurde nichts verändert. Bitte versuchen "
-                                             "Sie es in einem Moment noch einmal."),
+                                             "rechtzeitig gesperrt werden. Die Datei ist nicht beschädigt.\n\nEs wurde "
+                                             "nichts verändert. Bitte versuchen Sie es in einem Moment noch einmal."),
                         note),
                ui::Exclamation, title);
+}
+
+QString heldText(const QString& path)
+{
+    return QStringLiteral("Die Datenbank \"") + ShownPath(path)
+           + QStringLiteral("\" ist an einem anderen Arbeitsplatz gerade gesperrt (zum Beispiel für eine Datensicherung, "
+                            "Defragmentierung oder Reparatur dort). Die Datei ist nicht beschädigt.");
+}
+
+// Ends the program after naming what cannot be stored without the database;
+// returns when the user goes back to the question instead.
+void endWithoutDatabase()
+{
+    const QStringList edits = EditsNotInTheDatabase();
+    if (!edits.isEmpty()) {
+        const QString question =
+            QStringLiteral("Ohne die Datenbank können diese Eingaben nicht gespeichert werden; sie gehen verloren, wenn %1 "
+                           "jetzt beendet wird:\n\n- ")
+                .arg(AppTitle)
+            + edits.join(QStringLiteral("\n- ")) + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
+        if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
+            != ui::Answer::Ok)
+            return;
+    }
+    // Nothing can be written now: no end work, no logout.
+    EndProgram();
+}
+
+// Opens the program's database again after a step closed it. A station does
+// not go on without it: while it cannot be opened (another workstation holds
+// it, the share is gone) the user may try again or end the program. False
+// only for a file that opens but cannot be read; nothing is said of it here.
+bool waitForProgramDatabase(const QString& title)
+{
+    for (;;) {
+        std::optional<db::DbError> error;
+        {
+            ui::WaitCursor wait;
+            error = TryOpenDatabaseFile(DbPath);
+        }
+        if (!error)
+            return true;
+        if (error->number() == db::err::NotADatabase)
+            return false;
+        const QString why = error->number() == db::err::Locked
+                                ? heldText(DbPath) + QStringLiteral(" Sie kann deshalb im Moment nicht wieder geöffnet werden.")
+                                : QStringLiteral("Die Datenbank \"") + ShownPath(DbPath)
+                                      + QStringLiteral("\" kann im Moment nicht wieder geöffnet werden.\n\n")
+                                      + error->description();
+        const QString question =
+            why
+            + QStringLiteral("\n\nOhne die Datenbank kann an diesem Arbeitsplatz nicht weitergearbeitet werden.\n\n"
+                             "Wiederholen: es noch einmal versuchen, zum Beispiel wenn der andere Arbeitsplatz fertig ist.\n"
+                             "Beenden: %1 an diesem Arbeitsplatz beenden.")
+                  .arg(AppTitle);
+        if (ui::msgBox(question, ui::RetryEnd | ui::Exclamation, title) == ui::Answer::Abort)
+            endWithoutDatabase();
+    }
+}
+
+// The reopen after a step: a station that works with its database waits for
+// it; otherwise it is opened as before, said (quiet false) or not.
+bool reopen(const QString& title, bool station, bool quiet)
+{
+    if (station && waitForProgramDatabase(title))
+        return true;
+    return OpenDatabaseFile(DbPath, quiet);
 }
 
 // A file that is not there cannot be worked on; said before anything is asked.
@@ -376,7 +445,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
         previous.keep(source);
     } catch (const FileInTheWay& e) {
         reportInTheWay(e, title, note);
-        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+        if (wasOpen && !reopen(title, databaseMode, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
@@ -389,7 +458,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
             reportBusy(source, title, note);
         else
             reportEngineError(e, QStringLiteral("defragmenting"), 526, source, note);
-        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+        if (wasOpen && !reopen(title, databaseMode, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     }
@@ -398,7 +467,7 @@ MaintenanceResult CompactDatabase(const QString& source, bool databaseMode)
     QString text = withS(537, source);
     // Without the database only the file start-up tried is opened again.
     if (databaseMode || sameFile(source, DbPath)) {
-        if (OpenDatabaseFile(DbPath, true)) {
+        if (reopen(title, databaseMode, true)) {
             if (databaseMode)
                 RecordDefrag(result.when);
         } else {
@@ -446,7 +515,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
         kept.keep(source);
     } catch (const FileInTheWay& e) {
         reportInTheWay(e, title, note);
-        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+        if (wasOpen && !reopen(title, databaseMode, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     } catch (const db::DbError& e) {
@@ -459,7 +528,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
             reportBusy(source, title, note);
         else
             reportEngineError(e, QStringLiteral("repairing"), 526, source, note);
-        if (wasOpen && !OpenDatabaseFile(DbPath, false))
+        if (wasOpen && !reopen(title, databaseMode, false))
             return {Kind::NotOpen, {}, {}};
         return {Kind::Failed, {}, {}};
     }
@@ -475,7 +544,7 @@ MaintenanceResult RepairDatabase(const QString& source, bool databaseMode)
     text += QStringLiteral("Die Datei vor der Reparatur bleibt als \"") + before + QStringLiteral("\" erhalten.");
     ui::msgBox(withNote(text, note), report.unreadable.isEmpty() && note.isEmpty() ? ui::Information : ui::Exclamation, title);
     if (wasOpen) {
-        if (!OpenDatabaseFile(DbPath, false))
+        if (!reopen(title, databaseMode, false))
             return {Kind::NotOpen, result.when, {}};
         if (databaseMode)
             RecordRepair(result.when);
@@ -525,16 +594,17 @@ MaintenanceResult BackupDatabase(bool withStamp)
     } catch (const FileInTheWay& e) {
         failure = e.text();
     } catch (const db::DbError& e) {
-        failure = e.description();
+        failure = e.number() == db::err::Locked
+                      ? heldText(DbPath) + QStringLiteral("\n\nBitte versuchen Sie es in einem Moment noch einmal.")
+                      : e.description();
     }
-    const bool reopened = OpenDatabaseFile(DbPath, true);
     if (!failure.isEmpty()) {
         ui::msgBox(withNote(QStringLiteral("Die Datenbank konnte nicht als \"") + target
                                 + QStringLiteral("\" gesichert werden.\n\n") + failure,
                             note),
                    ui::Exclamation, title);
     }
-    if (!reopened) {
+    if (!waitForProgramDatabase(title)) {
         ui::msgBox(withS(523, DbPath) + QStringLiteral("\n\n") + GetResString(524), ui::Critical, GetResString(522));
         return {Kind::NotOpen, {}, {}};
     }

@@ -477,3 +477,9 @@ void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown,
     }
     ui::msgBox(text, ui::Information, AppTitle);
 }
+
+void SaveDatabaseSettingForRestart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad)
+{
+    if (rt::trim(typed) != rt::trim(shown) && MayReplaceSettingsFile(typed, atLoad))
+        SaveDatabaseSetting(typed);
+}

@@ -161,3 +161,9 @@ bool MayReplaceSettingsFile(const QString& typed, const SettingsFileContent& atL
 // several workstations an untouched field thus never puts back the database
 // this one started with over another's choice.
 void SaveDatabaseSettingForNextStart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad);
+
+// The same without the database (start-up could not open the file the
+// settings file names: held by another workstation, the share not there yet).
+// Only a field the user changed is written, so a save that changed nothing
+// starts again on the database the settings file names.
+void SaveDatabaseSettingForRestart(const QString& typed, const QString& shown, const SettingsFileContent& atLoad);

@@ -45,6 +45,7 @@ MessageRequest MessageRequest::fromStyle(const QString& text, int style, const Q
     case YesNoCancel: r.buttons = Buttons::YesNoCancel; break;
     case YesNo: r.buttons = Buttons::YesNo; break;
     case RetryCancel: r.buttons = Buttons::RetryCancel; break;
+    case RetryEnd: r.buttons = Buttons::RetryEnd; break;
     default: r.buttons = Buttons::Ok; break;
     }
     switch (style & 0x70) {
@@ -68,6 +69,7 @@ static std::vector<Answer> answersOf(Buttons b)
     case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
     case Buttons::YesNo: return {Answer::Yes, Answer::No};
     case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
+    case Buttons::RetryEnd: return {Answer::Retry, Answer::Abort};
     }
     return {Answer::Ok};
 }
@@ -87,6 +89,8 @@ Answer MessageRequest::escapeAnswer() const
     case Buttons::Ok: return Answer::Ok;
     case Buttons::YesNo: return Answer::No;
     case Buttons::AbortRetryIgnore: return Answer::Abort;
+    // Ending is never what a key that dismisses does.
+    case Buttons::RetryEnd: return Answer::Retry;
     default: return Answer::Cancel;
     }
 }

@@ -23,6 +23,8 @@ enum MsgStyle : int {
     YesNoCancel = 3,
     YesNo = 4,
     RetryCancel = 5,
+    // "Wiederholen" and "Beenden" (answers Retry and Abort); Escape retries.
+    RetryEnd = 6,
     Critical = 16,
     Question = 32,
     Exclamation = 48,
@@ -39,7 +41,7 @@ enum MsgStyle : int {
 // Back: the box was left by Escape or its close box where EscapeGoesBack was asked.
 enum class Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7, Back = 8 };
 
-enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel, RetryEnd };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 
 struct MessageRequest {

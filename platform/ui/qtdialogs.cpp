@@ -106,6 +106,10 @@ Answer QtDialogService::message(const MessageRequest& request)
         choices = {{Answer::Retry, QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole},
                    {Answer::Cancel, QStringLiteral("Abbrechen"), QMessageBox::RejectRole}};
         break;
+    case Buttons::RetryEnd:
+        choices = {{Answer::Retry, QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole},
+                   {Answer::Abort, QStringLiteral("&Beenden"), QMessageBox::DestructiveRole}};
+        break;
     }
     std::vector<QAbstractButton*> buttons;
     for (const auto& c : choices)

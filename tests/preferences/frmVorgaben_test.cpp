@@ -4,8 +4,11 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/messages.h"
+#include "core/startup.h"
 #include "core/windows.h"
 #include "platform/db/database.h"
+#include "platform/db/jetfunctions.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_database.h"
 #include "tests/support/window_hooks.h"
@@ -45,7 +48,9 @@ protected:
     }
     void typeDatabase(const QString& text)
     {
-        window().tbDBName->setText(text);
+        QLineEdit* field = window().tbDBName;
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, text);
     }
 
     test::TempFolder folder;
@@ -54,11 +59,11 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsWithoutDatabase, ShowsTheBareFileNameAndOnlyTheDatabaseCanBeSetOrRepaired)
+TEST_F(SettingsWithoutDatabase, ShowsTheDatabaseAsTheSettingsFileNamesItAndOnlyItCanBeSetOrRepaired)
 {
     DbFileName = "daten/alt.mdb";
     frmVorgaben& w = window();
-    EXPECT_EQ(w.tbDBName->text(), "alt.mdb");
+    EXPECT_EQ(w.tbDBName->text(), "daten/alt.mdb");
     EXPECT_TRUE(w.windowTitle().startsWith(GetResString(1710)));
     EXPECT_TRUE(w.tbDBName->isEnabled());
     EXPECT_TRUE(w.btnSave->isEnabled());
@@ -86,12 +91,12 @@ TEST_F(SettingsWithoutDatabase, SaveWritesTheSettingsFileAndStartsAgain)
 TEST_F(SettingsWithoutDatabase, PathsAreStoredRelativeInsideTheProgramFolderAndInFullElsewhere)
 {
     typeDatabase(folder.file("daten/b.mdb"));
-    window().btnSave_Click();
+    QTest::mouseClick(window().btnSave, Qt::LeftButton);
     EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=daten/b.mdb\r\n"));
     EXPECT_EQ(DbPath, folder.file("daten/b.mdb"));
 
     typeDatabase("/srv/daten/c.mdb");
-    window().btnSave_Click();
+    QTest::mouseClick(window().btnSave, Qt::LeftButton);
     EXPECT_EQ(folder.read(AppExeName() + ".ini"), QByteArray("DBname=/srv/daten/c.mdb\r\n"));
     EXPECT_EQ(DbPath, "/srv/daten/c.mdb");
     EXPECT_EQ(windows.restarted, 2);
@@ -143,12 +148,12 @@ TEST_F(SettingsWithoutDatabase, SaveWritesNoPreferencesAlsoAfterACompactionOpene
     dialogs->answerMessage(ui::Answer::Ok);   // compact?
     dialogs->answerMessage(ui::Answer::Ok);   // done
     frmVorgaben& w = window();
-    w.btnDefragMDB_Click();
+    QTest::mouseClick(w.btnDefragMDB, Qt::LeftButton);
     ASSERT_TRUE(DbOpen);
     EXPECT_EQ(dialogs->lastMessage().text, GetResString(537, {{"%s", file}}));
 
     typeDatabase("fehlt.mdb");
-    w.btnSave_Click();
+    QTest::mouseClick(w.btnSave, Qt::LeftButton);
     EXPECT_EQ(windows.restarted, 1);
     EXPECT_EQ(windows.mainShown, 0);
     std::unique_ptr<db::Database> check = db::Database::open(file);
@@ -157,4 +162,47 @@ TEST_F(SettingsWithoutDatabase, SaveWritesNoPreferencesAlsoAfterACompactionOpene
                                                 db::OpenMode::ForwardOnlyReadOnly);
         EXPECT_EQ(rs.value("n").toLong(), 0) << table;
     }
+}
+
+// Start-up could not open the shared database the settings file names (held
+// by another process, the share not there yet); the program folder holds a
+// database of the same name, as every one does.
+TEST_F(SettingsWithoutDatabase, ASaveThatChangedNothingStartsAgainOnTheSharedDatabase)
+{
+    test::GlobalsScope globals;
+    test::DialogScope dialogs;
+    Windows().showSettings = [] { frmVorgaben::showWindow(); };
+    db::engine::createDatabase(folder.file("velmorant.mdb"), test::TestDatabase::schemaSql());
+    const int timeout = db::Database::busyTimeout();
+    db::Database::setBusyTimeout(100);
+    for (const bool held : {true, false}) {
+        const test::TempFolder share;
+        const QString shared = share.file("velmorant.mdb");
+        // Not as the program writes it: any rewrite shows.
+        const QByteArray settings = "; Rezeption\r\nDBNAME=" + shared.toUtf8() + "\r\n";
+        folder.write(AppExeName() + ".ini", settings);
+        std::unique_ptr<db::Database> other;
+        if (held) {
+            db::engine::createDatabase(shared, test::TestDatabase::schemaSql());
+            other = db::Database::open(shared);
+            other->execute("BEGIN EXCLUSIVE;");
+        }
+        dialogs->answerMessage(ui::Answer::Ok);
+        StartProgram(folder.path());
+        ASSERT_TRUE(frmVorgaben::isLoaded());
+        EXPECT_EQ(window().tbDBName->text(), shared);
+
+        if (held)
+            other.reset();
+        else
+            db::engine::createDatabase(shared, test::TestDatabase::schemaSql());
+        QTest::mouseClick(window().btnSave, Qt::LeftButton);
+        EXPECT_EQ(folder.read(AppExeName() + ".ini"), settings);
+        EXPECT_EQ(windows.restarted, held ? 1 : 2);
+        StartProgram(folder.path());
+        EXPECT_TRUE(DbOpen && Db->path() == shared) << held;
+        CloseProgramDatabase();
+    }
+    db::Database::setBusyTimeout(timeout);
+    db::setDateParser({});
 }

@@ -389,6 +389,51 @@ TEST_F(Maintenance, TheStationThatAsksAllToEndNamesItsOwnUnsavedEditsAndStaysOnA
     delete &w;
 }
 
+TEST_F(Maintenance, ABackupWhileAnotherProcessHoldsTheFileTellsTheLockAndWaitsForTheDatabase)
+{
+    frmVorgaben::showWindow();
+    frmVorgaben& w = frmVorgaben::instance();
+    QTest::mouseClick(w.btnFontSizeStep[0], Qt::LeftButton);
+    const UnsavedEditRegistration invoice([] { return QStringLiteral("Rechnung 2026000001: Änderungen"); }, nullptr,
+                                          EditKind::StoredAtEnd);
+    bool endWorkRan = false;
+    const int work = AtProgramEnd([&endWorkRan](bool) { endWorkRan = true; });
+    const int timeout = db::Database::busyTimeout();
+    db::Database::setBusyTimeout(100);
+    std::unique_ptr<db::Database> other = db::Database::open(DbPath);
+    const test::TempFolder backups;
+    const auto backUpWhileHeld = [&](std::initializer_list<ui::Answer> afterBeenden) {
+        other->execute("BEGIN EXCLUSIVE;");
+        plan({ui::Answer::Ok});
+        dialogs->answerFile(backups.file("sicher.mdb"));
+        plan({ui::Answer::Ok, ui::Answer::Abort});   // not backed up; still held: Beenden
+        plan(afterBeenden);
+        QTest::mouseClick(w.btnDoBackup, Qt::LeftButton);
+    };
+    // Back from the edits named to the question, where the other process lets go.
+    const QString held = "Die Datenbank \"" + DbPath + "\" ist an einem anderen Arbeitsplatz gerade gesperrt";
+    dialogs->whileAsked(held, [&] { dialogs->whileAsked(held, [&] { other->execute("ROLLBACK;"); }); });
+    backUpWhileHeld({ui::Answer::Cancel, ui::Answer::Retry});
+    const auto messages = dialogs->messages();
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_TRUE(messages[1].text.contains("gerade gesperrt") && messages[1].text.contains("nicht beschädigt"));
+    EXPECT_TRUE(messages[2].text.startsWith(held) && messages[4].text.startsWith(held));
+    EXPECT_EQ(messages[2].buttons, ui::Buttons::RetryEnd);
+    EXPECT_EQ(messages[2].defaultButton, 1);
+    EXPECT_TRUE(messages[3].text.contains(":\n\n- Programm-Einstellungen: Änderungen an den Einstellungen\n- Rechnung "
+                                          "2026000001: Änderungen\n\n"));
+    for (const auto& message : messages)
+        EXPECT_FALSE(message.text.contains("reparieren")) << message.text.toStdString();
+    EXPECT_TRUE(intactAndOpen());
+    EXPECT_TRUE(w.databaseMode());
+
+    // Beenden and OK: nothing is written into the file, no end work either.
+    EXPECT_THROW(backUpWhileHeld({ui::Answer::Ok}), ProgramEnded);
+    EXPECT_FALSE(endWorkRan);
+    RemoveProgramEndWork(work);
+    db::Database::setBusyTimeout(timeout);
+}
+
 TEST_F(Maintenance, EnterOnTheQuestionsThatRemoveAppointmentsKeepsThem)
 {
     // Two alike, both long past.
