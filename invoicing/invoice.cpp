@@ -314,8 +314,6 @@ void InvoiceSession::LoadInvoice(qint32 invId)
         return;
     }
     takeHeaderRow(*row, {});
-    // No number from a date that cannot be read: it waits for one typed.
-    NumberText = m_dateUnreadable ? QString() : InvoiceNumber(DateText, invId);
     loadPositions();
     // Only what the user changes from here on needs saving.
     Changed = false;
@@ -341,6 +339,8 @@ void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keep
         DateText = h.inv_date ? rt::formatDate(*h.inv_date, DateFormat) : QString();
         m_completedDate = DateText;
         m_dateUnreadable = h.inv_date_unreadable;
+        // No number from a date that cannot be read: it waits for one typed.
+        NumberText = m_dateUnreadable ? QString() : InvoiceNumber(DateText, CurrentInvoiceId);
     }
     applyRates(day.value_or(rt::Date::today()));
     if (take("inv_status_id"))
@@ -1030,8 +1030,9 @@ void InvoiceSession::completeDate(const QString& text)
     }
     editDate(completed);
     m_completedDate = completed;
-    // A date typed over one that could not be read: now the invoice has a number.
-    if (m_dateUnreadable && hasInvoice()) {
+    // The number is the year of the date a save would store. One shown for
+    // an invoice deleted elsewhere stays that invoice's until it is stored anew.
+    if (hasInvoice() && (m_dateUnreadable || !RowMissing)) {
         m_dateUnreadable = false;
         NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
     }
