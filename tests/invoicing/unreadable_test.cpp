@@ -157,7 +157,7 @@ TEST_F(UnreadableValues, AreNamedAndNoTotalIsShownPrintedOrStoredUntilTypedAnew)
     }
 }
 
-// What the Part gives a meaning keeps it: empty is 0, no class is the full rate.
+// Empty columns keep the meaning they always had: quantity and price 0, no class the full rate.
 TEST_F(UnreadableValues, EmptyQuantitiesPricesAndClassesAreReadAsBefore)
 {
     const qint32 id = invoice();
