@@ -248,14 +248,20 @@ bool LookupMehrwertsteuer(const rt::Date& d, std::optional<double>& vatFull, std
     // up to its midnight.
     const rt::Date day = d.datePart();
     db::Recordset rs = openReadOnly(
-        QStringLiteral("SELECT typeof(vat_full), CAST(vat_full AS REAL), typeof(vat_reduced), CAST(vat_reduced AS REAL) "
-                       "FROM tbl_vat WHERE vat_date_start < ") +
+        QStringLiteral("SELECT vat_date_start, vat_date_end, typeof(vat_full), CAST(vat_full AS REAL), "
+                       "typeof(vat_reduced), CAST(vat_reduced AS REAL) FROM tbl_vat WHERE vat_date_start < ") +
         DateToSQL(day.addDays(1)) + QStringLiteral(" AND vat_date_end >= ") + DateToSQL(day) + QStringLiteral(";"));
-    if (rs.eof())
-        return false;
-    vatFull = storedRate(rs.field(0).value(), rs.field(1).value());
-    vatReduced = storedRate(rs.field(2).value(), rs.field(3).value());
-    return true;
+    // Text sorts after every number, so a period whose end another tool
+    // stored as text would reach on forever: one whose dates cannot be read
+    // covers no day.
+    for (; !rs.eof(); rs.moveNext()) {
+        if (!IsReadableDate(rs.field(0).value()) || !IsReadableDate(rs.field(1).value()))
+            continue;
+        vatFull = storedRate(rs.field(2).value(), rs.field(3).value());
+        vatReduced = storedRate(rs.field(4).value(), rs.field(5).value());
+        return true;
+    }
+    return false;
 }
 
 bool GetMehrwertsteuer(const rt::Date& d, std::optional<double>& vatFull, std::optional<double>& vatReduced)

@@ -78,9 +78,10 @@ qint32 GetLastInvoiceIdOfCustomer(qint32 customerId);
 // The full and the reduced VAT rate in percent valid on the day of d (a period
 // holds from its first to its last day, both whole). A rate stored so that it
 // cannot be read (empty, text, beyond 0 to 255) becomes nullopt, never 0 or
-// another rate: the caller names it and computes no amount from it. When no
-// VAT period covers the day or the query fails, the user is told, every rate
-// not read keeps the caller's value and the result is false.
+// another rate: the caller names it and computes no amount from it. A period
+// whose dates cannot be read covers no day. When no VAT period covers the
+// day or the query fails, the user is told, every rate not read keeps the
+// caller's value and the result is false.
 bool GetMehrwertsteuer(const rt::Date& d, std::optional<double>& vatFull, std::optional<double>& vatReduced);
 // The same without telling anyone, for writes that must not wait on a
 // message: false when no period covers the day. Throws db::DbError.

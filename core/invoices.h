@@ -69,7 +69,8 @@ struct InvoicePositionRow {
 
 // The gross the invoice window shows for positions dated on a day, given by
 // the invoicing layer, so that inv_total is always what the window computes;
-// nullopt when a value it needs cannot be read, and then no total is stored.
+// nullopt when a value it needs cannot be read or no VAT period covers the
+// day, and then no total is stored.
 using InvoiceGrossRule =
     std::function<std::optional<double>(const std::vector<InvoicePositionRow>& positions, const rt::Date& day)>;
 

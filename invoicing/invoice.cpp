@@ -160,14 +160,14 @@ InvoicePosition PositionOf(const InvoicePositionRow& row)
     return p;
 }
 
-InvoiceGrossRule StoredGrossRule(std::optional<double> fallbackFull, std::optional<double> fallbackReduced)
+InvoiceGrossRule StoredGrossRule()
 {
-    return [fallbackFull, fallbackReduced](const std::vector<InvoicePositionRow>& rows,
-                                           const rt::Date& day) -> std::optional<double> {
-        std::optional<double> full = fallbackFull;
-        std::optional<double> reduced = fallbackReduced;
+    return [](const std::vector<InvoicePositionRow>& rows, const rt::Date& day) -> std::optional<double> {
+        std::optional<double> full;
+        std::optional<double> reduced;
         // Inside the write's transaction: no message may hold the lock.
-        LookupMehrwertsteuer(day, full, reduced);
+        if (!LookupMehrwertsteuer(day, full, reduced))
+            return std::nullopt;
         std::vector<InvoicePosition> positions;
         positions.reserve(rows.size());
         for (const InvoicePositionRow& row : rows)
@@ -222,11 +222,6 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_completedDate = DateText;
     Paid = false;
     NumberText = QStringLiteral("* ") + GetResString(308);
-    // Each invoice reads its rates afresh: the VAT table may have changed.
-    m_ratesDay.reset();
-    if (lookupToday)
-        applyRates(rt::Date::today());
-    CalculateTotals();
     m_loadedHeader.clear();
     m_baseHeader.clear();
     m_unwrittenHeader.clear();
@@ -234,6 +229,14 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_toldTotals.reset();
     m_dateUnreadable = false;
     m_named.clear();
+    // Each invoice reads its rates afresh: the VAT table may have changed.
+    m_ratesDay.reset();
+    VatFull.reset();
+    VatReduced.reset();
+    m_noVatPeriod = false;
+    if (lookupToday)
+        applyRates(rt::Date::today());
+    CalculateTotals();
 }
 
 void InvoiceSession::noInvoice()
@@ -266,6 +269,8 @@ bool InvoiceSession::CreateNewInvoice()
         return false;
     // Another workstation may have switched the VAT mode since this one started.
     ReadMwStIncluded();
+    // Named once the new invoice has its number.
+    const QScopedValueRollback hold(m_holdNames, true);
     clearFields(true);
     CurrentInvoiceId = -1;
     RowMissing = false;
@@ -279,6 +284,8 @@ bool InvoiceSession::CreateNewInvoice()
     DateRangeText = GetBookingPeriodText(BookingId);
     // Set, so that leaving it untouched drops the empty row again.
     Changed = true;
+    m_holdNames = false;
+    nameUnreadable();
     return true;
 }
 
@@ -314,8 +321,6 @@ void InvoiceSession::LoadInvoice(qint32 invId)
         return;
     }
     takeHeaderRow(*row, {});
-    // No number from a date that cannot be read: it waits for one typed.
-    NumberText = m_dateUnreadable ? QString() : InvoiceNumber(DateText, invId);
     loadPositions();
     // Only what the user changes from here on needs saving.
     Changed = false;
@@ -341,6 +346,8 @@ void InvoiceSession::takeHeaderRow(const RowValues& row, const QStringList& keep
         DateText = h.inv_date ? rt::formatDate(*h.inv_date, DateFormat) : QString();
         m_completedDate = DateText;
         m_dateUnreadable = h.inv_date_unreadable;
+        // No number from a date that cannot be read: it waits for one typed.
+        NumberText = m_dateUnreadable ? QString() : InvoiceNumber(DateText, CurrentInvoiceId);
     }
     applyRates(day.value_or(rt::Date::today()));
     if (take("inv_status_id"))
@@ -870,7 +877,7 @@ bool InvoiceSession::deletePosition(int row)
 
 InvoiceGrossRule InvoiceSession::grossRule() const
 {
-    return StoredGrossRule(VatFull, VatReduced);
+    return StoredGrossRule();
 }
 
 InvoiceHeaderWrite InvoiceSession::headerToWrite() const
@@ -1001,11 +1008,24 @@ void InvoiceSession::applyRates(const rt::Date& day)
     if (m_ratesDay == d)
         return;
     m_ratesDay = d;
-    if (Unattended)
-        LookupMehrwertsteuer(d, VatFull, VatReduced);
-    else
-        GetMehrwertsteuer(d, VatFull, VatReduced);
+    try {
+        lookupRates(d);
+    } catch (const db::DbError& e) {
+        if (Unattended)
+            throw;
+        ui::msgBox(QStringLiteral("Fehler in GetMehrwertsteuer\n") + e.description(), ui::Critical, AppTitle);
+    }
     CalculateTotals();
+}
+
+void InvoiceSession::lookupRates(const rt::Date& day)
+{
+    // Unknown until the table gives the day's, also when reading it fails:
+    // never 0, never the rates of a date shown before.
+    VatFull.reset();
+    VatReduced.reset();
+    m_noVatPeriod = true;
+    m_noVatPeriod = !LookupMehrwertsteuer(day, VatFull, VatReduced);
 }
 
 void InvoiceSession::editDate(const QString& text)
@@ -1030,8 +1050,9 @@ void InvoiceSession::completeDate(const QString& text)
     }
     editDate(completed);
     m_completedDate = completed;
-    // A date typed over one that could not be read: now the invoice has a number.
-    if (m_dateUnreadable && hasInvoice()) {
+    // The number is the year of the date a save would store. One shown for
+    // an invoice deleted elsewhere stays that invoice's until it is stored anew.
+    if (hasInvoice() && (m_dateUnreadable || !RowMissing)) {
         m_dateUnreadable = false;
         NumberText = InvoiceNumber(DateText, CurrentInvoiceId);
     }
@@ -1099,7 +1120,7 @@ void InvoiceSession::refreshRates()
 {
     // The day the rates were taken for; a date still being typed has none yet.
     if (m_ratesDay)
-        LookupMehrwertsteuer(*m_ratesDay, VatFull, VatReduced);
+        lookupRates(*m_ratesDay);
     CalculateTotals();
 }
 
@@ -1210,6 +1231,13 @@ std::vector<std::pair<QString, QString>> InvoiceSession::unreadableValues() cons
                                                          + QStringLiteral(" kann nicht gelesen werden. Bitte geben Sie es "
                                                                           "neu ein."));
     const QString ofInvoice = QStringLiteral(" der Rechnung ") + invoiceRef(true);
+    const QString day = m_ratesDay ? rt::formatDate(*m_ratesDay, DateFormat) : QString();
+    // Of a date that cannot be read, the date is what the user mends.
+    if (m_noVatPeriod && !m_dateUnreadable)
+        values.emplace_back(QStringLiteral("zeitraum/") + day,
+                            QStringLiteral("Für das Datum ") + day + ofInvoice
+                                + QStringLiteral(" gibt es in der Tabelle \"Mehrwertsteuer\" keinen Zeitraum, der gelesen "
+                                                 "werden kann. Bitte ergänzen oder berichtigen Sie die Tabelle."));
     bool fullNeeded = false;
     bool reducedNeeded = false;
     for (const InvoicePosition& p : Positions) {
@@ -1233,7 +1261,6 @@ std::vector<std::pair<QString, QString>> InvoiceSession::unreadableValues() cons
         fullNeeded = fullNeeded || p.vatClass() == 0;
         reducedNeeded = reducedNeeded || p.vatClass() == 1;
     }
-    const QString day = m_ratesDay ? rt::formatDate(*m_ratesDay, DateFormat) : QString();
     const auto rate = [&](bool needed, const std::optional<double>& value, const char* which, const QString& name) {
         if (needed && !value)
             values.emplace_back(QString::fromLatin1(which) + day,
@@ -1242,8 +1269,10 @@ std::vector<std::pair<QString, QString>> InvoiceSession::unreadableValues() cons
                                     + QStringLiteral(", der nicht gelesen werden kann. Bitte geben Sie ihn unter "
                                                      "\"Mehrwertsteuer bearbeiten\" neu ein."));
     };
-    rate(fullNeeded, VatFull, "voll/", QStringLiteral("vollen"));
-    rate(reducedNeeded, VatReduced, "reduziert/", QStringLiteral("ermäßigten"));
+    if (!m_noVatPeriod) {
+        rate(fullNeeded, VatFull, "voll/", QStringLiteral("vollen"));
+        rate(reducedNeeded, VatReduced, "reduziert/", QStringLiteral("ermäßigten"));
+    }
     return values;
 }
 
@@ -1300,7 +1329,8 @@ QString InvoiceSession::vatLabel(int index) const
 
 void InvoiceSession::CalculateTotals()
 {
-    Totals = ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
+    // A date without a VAT period gives no amount, whatever its positions need.
+    Totals = m_noVatPeriod ? std::nullopt : ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
     nameUnreadable();
 }
 

@@ -79,9 +79,9 @@ std::optional<InvoiceTotals> ComputeTotals(const std::vector<InvoicePosition>& p
 // A stored position as the window shows it.
 InvoicePosition PositionOf(const InvoicePositionRow& row);
 // The gross of stored positions on a day, as the window computes it: with
-// the VAT of that day (the fallback rates when no period covers it) and the
-// VAT mode in force now. The stored total of every invoice is written with it.
-InvoiceGrossRule StoredGrossRule(std::optional<double> fallbackFull, std::optional<double> fallbackReduced);
+// the VAT of that day and the VAT mode in force now; nullopt when no VAT
+// period covers the day. The stored total of every invoice is written with it.
+InvoiceGrossRule StoredGrossRule();
 
 // "2024000123": the last four characters of the date text and the id as "000000".
 QString InvoiceNumber(const QString& dateText, qint32 invId);
@@ -119,10 +119,10 @@ public:
     // The invoice's row was deleted at another workstation: what is shown
     // counts as a new invoice, stored anew by the next save or position write.
     bool RowMissing = false;
-    // Rates in percent valid on the invoice date; nullopt when the VAT table
-    // holds one that cannot be read.
-    std::optional<double> VatFull = 0.0;
-    std::optional<double> VatReduced = 0.0;
+    // Rates in percent valid on the invoice date; nullopt while unknown: the
+    // VAT table holds one that cannot be read, or no period of it covers the date.
+    std::optional<double> VatFull;
+    std::optional<double> VatReduced;
     bool Paid = false;
 
     QString AddressText;
@@ -239,6 +239,8 @@ private:
     enum class Drop { Dropped, Kept, Failed };
     Drop drop(bool unattended);
     void applyRates(const rt::Date& day);
+    // The rates of the day as the VAT table holds them now. Throws db::DbError.
+    void lookupRates(const rt::Date& day);
     // The rates of the date shown as the VAT table holds them now (as the
     // stored total is computed), without a message; the totals anew.
     void refreshRates();
@@ -297,6 +299,8 @@ private:
     bool serviceGone(qint32 serviceId, const QString& name = QString());
 
     std::optional<rt::Date> m_ratesDay;
+    // No period of the VAT table covers m_ratesDay: no amount is made at all.
+    bool m_noVatPeriod = false;
     QString m_completedDate;   // the last date text that was complete
     // The stored date cannot be read and no date was typed: no number is
     // shown, and the document waits for a date.

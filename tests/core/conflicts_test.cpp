@@ -171,6 +171,23 @@ TEST_F(BookingConflicts, VatOfTheDayFromTheFirstToTheLastDayOfItsPeriod)
         EXPECT_EQ(reduced, read) << value;
         EXPECT_EQ(full, 19);
     }
+
+    // A period whose dates cannot be read, or that ends before it starts,
+    // covers no day: the rates stay the caller's.
+    const std::vector<std::pair<const char*, const char*>> periods{{"'01.01.2021'", "#12/31/2021#"},
+                                                                   {"#01/01/2021#", "'31.12.2021'"},
+                                                                   {"NULL", "#12/31/2021#"},
+                                                                   {"#01/01/2021#", "99999999"},
+                                                                   {"#12/31/2021#", "#01/01/2021#"}};
+    for (const auto& [start, end] : periods) {
+        Db->execute(QStringLiteral("UPDATE tbl_vat SET vat_date_start = %1, vat_date_end = %2, vat_reduced = 7 WHERE vat_full = 19")
+                        .arg(QString::fromLatin1(start), QString::fromLatin1(end)));
+        full = 1.0;
+        reduced = 2.0;
+        EXPECT_FALSE(LookupMehrwertsteuer(rt::Date::fromParts(2021, 5, 1), full, reduced)) << start << end;
+        EXPECT_EQ(full, 1.0);
+        EXPECT_EQ(reduced, 2.0);
+    }
 }
 
 TEST_F(BookingConflicts, PeriodTextAndLatestInvoice)

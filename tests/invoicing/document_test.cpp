@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QPushButton>
 #include <QTest>
@@ -215,4 +216,81 @@ TEST_F(InvoiceDocumentFile, AnInvoiceWithAPriceThatCannotBeReadIsNamedAndNotPrin
     EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Das Word-Dokument wird nicht erstellt")));
     EXPECT_TRUE(dialogs->opened().empty());
     EXPECT_DOUBLE_EQ(database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(), 29.75);
+}
+
+// December 2026 lies in a gap of the VAT table, 2027 has 20/10 %: an invoice
+// on a day of the gap, however the window came to it, shows, prints and
+// stores no total (never 0 %, never 2027's rates) until the gap is filled.
+TEST_F(InvoiceDocumentFile, AnInvoiceDateInAGapOfTheVatTableGivesNoTotalUntilTheGapIsFilled)
+{
+    AppPath = QStringLiteral(VELMORANT_APP_DIR "/");
+    enum Way { OpenedInAFreshWindow, ChosenAfterAnotherPeriod, TypedIntoAnotherPeriod };
+    for (const Way way : {OpenedInAFreshWindow, ChosenAfterAnotherPeriod, TypedIntoAnotherPeriod}) {
+        SCOPED_TRACE(way);
+        frmRechnung::unload();
+        const size_t told = dialogs->messages().size();
+        const size_t opened = dialogs->opened().size();
+        for (const char* table : {"tbl_invoice", "tbl_invoice_positions", "tbl_vat"})
+            database.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+        database.exec(QStringLiteral("INSERT INTO tbl_vat VALUES (#01/01/2000#, #11/30/2026#, 19, 7), "
+                                     "(#01/01/2027#, #12/31/2100#, 20, 10)"));
+        const qint32 gap = database.addInvoice(1, QStringLiteral("#12/07/2026#"));
+        database.addPosition(gap, 1, 2, 12.5);
+        database.addPosition(gap, 2, 3, 79);
+        database.exec(QStringLiteral("UPDATE tbl_invoice SET inv_total = 283.34"));   // stored while covered
+        const qint32 other = database.addInvoice(1, QStringLiteral("#01/15/2027#"));
+        database.addPosition(other, 1, 2, 12.5);
+        const qint32 shown = way == TypedIntoAnotherPeriod ? other : gap;
+        const auto storedTotal = [&] {
+            return FormatCents(CentsOf(database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice WHERE inv_id = %1")
+                                                          .arg(shown)).toDouble()));
+        };
+        const QString stored = storedTotal();
+
+        frmRechnung& w = frmRechnung::instance();
+        dialogs->answerMessage(ui::Answer::Ok);
+        w.ShowRechnung(way == OpenedInAFreshWindow ? gap : other, 1, -1);
+        if (way == ChosenAfterAnotherPeriod) {
+            w.listRechnungen->setFocus();
+            QTest::keyClick(w.listRechnungen, Qt::Key_Down);
+        } else if (way == TypedIntoAnotherPeriod) {
+            w.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+            QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+            w.tbDatum_Rechnung->selectAll();
+            QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("07.12.2026"));
+            QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
+        }
+        ASSERT_EQ(w.session().CurrentInvoiceId, shown);
+        // The number follows the date shown, a typed one too.
+        const QString number = InvoiceNumber(QStringLiteral("07.12.2026"), shown);
+        EXPECT_EQ(w.lbRechnungNr->text(), number);
+        const QString named = QStringLiteral("Für das Datum 07.12.2026 der Rechnung Nr. ") + number
+                              + QStringLiteral(" gibt es in der Tabelle \"Mehrwertsteuer\" keinen Zeitraum, der gelesen "
+                                               "werden kann. Bitte ergänzen oder berichtigen Sie die Tabelle.");
+        ASSERT_EQ(dialogs->messages().size(), told + 1);
+        EXPECT_EQ(dialogs->lastMessage().text, named);
+        EXPECT_EQ(w.MSFlexGrid1->model()->index(0, ColMwStProzent).data().toString(), NoValueText);
+        EXPECT_EQ(w.lbBruttobetrag->text(), NoValueText);
+
+        dialogs->answerMessage(ui::Answer::Ok);
+        QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+        EXPECT_TRUE(dialogs->lastMessage().text.endsWith(QStringLiteral(":\n\n") + named));
+        QTest::mouseClick(w.cmdSave, Qt::LeftButton);
+        EXPECT_EQ(storedTotal(), stored);
+        EXPECT_EQ(dialogs->opened().size(), opened);
+
+        // Filled: the day's rates give the total again, shown, printed and
+        // stored, and no "Bruttobetrag geändert" was ever said.
+        database.exec(QStringLiteral("INSERT INTO tbl_vat VALUES (#12/01/2026#, #12/31/2026#, 19, 7)"));
+        QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+        ASSERT_EQ(dialogs->opened().size(), opened + 1);
+        const word::Document printed = word::Document::open(dialogs->opened().back());
+        const QString total = way == TypedIntoAnotherPeriod ? QStringLiteral("29,75") : QStringLiteral("283,34");
+        EXPECT_EQ(printed.bookmarkText(QStringLiteral("tm_bruttosumme")), total + QStringLiteral(" €"));
+        EXPECT_EQ(printed.bookmarkText(QStringLiteral("tm_rechnungsnummer")), number);
+        EXPECT_EQ(w.lbBruttobetrag->text(), total);
+        EXPECT_EQ(storedTotal(), total);
+        EXPECT_EQ(dialogs->messages().size(), told + 2);
+    }
 }

@@ -61,7 +61,7 @@ public:
         // The total, as every position write of the program stores it.
         const db::Value day = value(QStringLiteral("SELECT inv_date FROM tbl_invoice WHERE inv_id = %1").arg(invId));
         const std::optional<double> total =
-            StoredGrossRule(19, 7)(LoadInvoicePositions(invId), day.isNull() ? rt::Date::today() : day.toDate().datePart());
+            StoredGrossRule()(LoadInvoicePositions(invId), day.isNull() ? rt::Date::today() : day.toDate().datePart());
         if (total)
             exec(QStringLiteral("UPDATE tbl_invoice SET inv_total = %1 WHERE inv_id = %2").arg(QString::number(*total, 'f', 2)).arg(invId));
         return id;

@@ -2,6 +2,7 @@
 #include "core/globals.h"
 #include "core/invoices.h"
 #include "core/messages.h"
+#include "core/notices.h"
 #include "core/preferences.h"
 #include "core/workstation.h"
 #include "invoicing/invoice.h"
@@ -435,13 +436,16 @@ TEST_F(InvoiceSessionTest, TheVatIsLookedUpWhenTheDateIsCompleteNotWhileTyping)
     EXPECT_TRUE(dialogs->messages().empty());
     EXPECT_EQ(session.weekdayText(), QStringLiteral("Mo."));
 
+    // 1990 lies before every VAT period: no rate, not those of 2024.
+    session.completeDate(session.DateText);
+    EXPECT_FALSE(session.VatFull.has_value());
+    EXPECT_FALSE(session.Totals.has_value());
     dialogs->answerMessage(Answer::Ok);
+    EXPECT_EQ(TellNotices(), 1);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Für das Datum 01.01.1990 der Rechnung Nr. 1990")));
+    // Leaving the box again says no more.
     session.completeDate(session.DateText);
-    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Fehler in GetMehrwertsteuer")));
-    EXPECT_EQ(session.VatFull, 19);
-    // Leaving the box again asks no more.
-    session.completeDate(session.DateText);
-    EXPECT_EQ(dialogs->messages().size(), 1u);
+    EXPECT_EQ(TellNotices(), 0);
 }
 
 TEST_F(InvoiceSessionTest, DayStepsOnAnEmptyDateStartFromToday)

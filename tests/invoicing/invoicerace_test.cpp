@@ -25,7 +25,7 @@ constexpr int WriterInvoices = 4;
 // What every stored invoice should hold: its total as its stored positions add up.
 int invoicesWithAWrongTotal()
 {
-    const InvoiceGrossRule gross = StoredGrossRule(19, 7);
+    const InvoiceGrossRule gross = StoredGrossRule();
     int wrong = 0;
     db::Recordset rs = Db->openRecordset(QStringLiteral("SELECT inv_id, inv_date, inv_total FROM tbl_invoice"),
                                          db::OpenMode::ForwardOnlyReadOnly);
@@ -119,7 +119,7 @@ namespace {
 {
     Db = db::Database::open(path);
     MwStIncluded = false;
-    const InvoiceGrossRule gross = StoredGrossRule(19, 7);
+    const InvoiceGrossRule gross = StoredGrossRule();
     QRandomGenerator random(static_cast<quint32>(QCoreApplication::applicationPid()));
     for (qint64 n = 0;; ++n) {
         const qint32 invId = 1 + random.bounded(WriterInvoices);

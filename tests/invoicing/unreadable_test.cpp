@@ -135,7 +135,7 @@ TEST_F(UnreadableValues, AreNamedAndNoTotalIsShownPrintedOrStoredUntilTypedAnew)
         std::vector<RowValues> rows;
         for (const InvoicePositionRow& p : LoadInvoicePositions(id))
             rows.push_back(p.row);
-        EXPECT_TRUE(StorePrintedTotal(id, rows, rt::Date::fromParts(2024, 3, 5), 999, StoredGrossRule(19, 7)));
+        EXPECT_TRUE(StorePrintedTotal(id, rows, rt::Date::fromParts(2024, 3, 5), 999, StoredGrossRule()));
         EXPECT_EQ(storedTotal(id), 1.0);
         EXPECT_TRUE(told().isEmpty());
 
@@ -157,7 +157,7 @@ TEST_F(UnreadableValues, AreNamedAndNoTotalIsShownPrintedOrStoredUntilTypedAnew)
     }
 }
 
-// What the Part gives a meaning keeps it: empty is 0, no class is the full rate.
+// Empty columns keep the meaning they always had: quantity and price 0, no class the full rate.
 TEST_F(UnreadableValues, EmptyQuantitiesPricesAndClassesAreReadAsBefore)
 {
     const qint32 id = invoice();
@@ -209,5 +209,36 @@ TEST_F(UnreadableValues, AnInvoiceDateThatCannotBeReadWaitsForOneTyped)
         EXPECT_EQ(session.SaveInvoice(), SaveResult::Saved);
         EXPECT_EQ(database.value(QStringLiteral("SELECT inv_date FROM tbl_invoice")).toDate(), rt::Date::fromParts(2024, 3, 5));
         EXPECT_EQ(CentsOf(storedTotal(id)), 28334);   // 25,00 at 19 %, 237,00 at 7 %
+    }
+}
+
+// A VAT table that covers no 07.12.2026 however it fails: the date is named
+// with the table to mend, and no position write or store anew makes a total.
+TEST_F(UnreadableValues, ADateNoVatPeriodCoversGivesNoAmount)
+{
+    const QString before = QStringLiteral("(#01/01/2000#, #11/30/2026#, 19, 7), ");
+    for (const QString& periods : {before + QStringLiteral("(#01/01/2027#, #12/31/2100#, 19, 7)"),
+                                   before + QStringLiteral("(#12/31/2026#, #12/01/2026#, 19, 7)"),
+                                   before + QStringLiteral("(#12/01/2026#, '31.12.2026', 19, 7)"), QString()}) {
+        SCOPED_TRACE(periods.toStdString());
+        database.exec(QStringLiteral("DELETE FROM tbl_vat"));
+        if (!periods.isEmpty())
+            database.exec(QStringLiteral("INSERT INTO tbl_vat VALUES ") + periods);
+        const qint32 id = invoice(QStringLiteral("#12/07/2026#"));
+        InvoiceSession session;
+        session.LoadInvoice(id);
+        dialogs->answerMessage(Answer::Ok);
+        EXPECT_EQ(told(), QStringList{QStringLiteral("Für das Datum 07.12.2026 der Rechnung Nr. ")
+                                      + InvoiceNumber(QStringLiteral("07.12.2026"), id)
+                                      + QStringLiteral(" gibt es in der Tabelle \"Mehrwertsteuer\" keinen Zeitraum, der "
+                                                       "gelesen werden kann. Bitte ergänzen oder berichtigen Sie die "
+                                                       "Tabelle.")});
+        EXPECT_FALSE(session.VatFull || session.VatReduced || session.Totals);
+        ASSERT_TRUE(session.addPosition(1, QStringLiteral("Kurtaxe"), 250, 3));
+        InvoiceHeaderWrite header;
+        header.inv_date = rt::Date::fromParts(2026, 12, 7);
+        const InvoiceWriteOutcome anew = StoreInvoiceAnew(header, LoadInvoicePositions(id), StoredGrossRule());
+        EXPECT_EQ(storedTotal(anew.id), 0.0);   // the new row's default
+        EXPECT_EQ(storedTotal(id), 1.0);
     }
 }
