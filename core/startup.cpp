@@ -303,7 +303,6 @@ void RunProgramEndWork(bool unattended)
 }
 
 namespace {
-bool endWorkDone = false;
 bool endCalledOff = false;
 }  // namespace
 
@@ -312,43 +311,42 @@ void CallOffProgramEnd()
     endCalledOff = true;
 }
 
-namespace {
-// Runs the end work, which may ask; false when one of them called the end off.
-bool endWorkLetsGo()
+bool AskProgramEnd()
 {
     endCalledOff = false;
     RunProgramEndWork(false);
-    return !std::exchange(endCalledOff, false);
+    if (std::exchange(endCalledOff, false))
+        return false;
+    // No end work asked about these: they are named before they are lost.
+    const QStringList unsaved = UnsavedEdits();
+    if (unsaved.isEmpty())
+        return true;
+    const QString question = QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- ").arg(AppTitle)
+                             + unsaved.join(QStringLiteral("\n- "))
+                             + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
+    if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
+        != ui::Answer::Ok) {
+        ShowUnsavedEdits();
+        return false;
+    }
+    return true;
 }
-}  // namespace
 
 void QuitProgram()
 {
-    if (!endWorkLetsGo())
-        return;
-    // No end work asked about these: they are named before they are lost.
-    const QStringList unsaved = UnsavedEdits();
-    if (!unsaved.isEmpty()) {
-        const QString question = QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- ").arg(AppTitle)
-                                 + unsaved.join(QStringLiteral("\n- "))
-                                 + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
-        if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
-            != ui::Answer::Ok) {
-            ShowUnsavedEdits();
-            return;
-        }
-    }
-    endWorkDone = true;
-    ExitProgram();
+    if (AskProgramEnd())
+        ExitProgramAsked();
+}
+
+void ExitProgramAsked()
+{
+    LogoutWorkstation();
+    CloseProgramDatabase();
+    EndProgram();
 }
 
 void ExitProgram(bool unattended)
 {
-    // QuitProgram ran it already, and asked what there was to ask.
-    if (!std::exchange(endWorkDone, false))
-        RunProgramEndWork(unattended);
-
-    LogoutWorkstation();
-    CloseProgramDatabase();
-    EndProgram();
+    RunProgramEndWork(unattended);
+    ExitProgramAsked();
 }

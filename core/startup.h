@@ -83,12 +83,20 @@ void RunProgramEndWork(bool unattended);
 [[noreturn]] void ExitProgram(bool unattended = false);
 
 // The end the user asked for (quit, closing the main window, the request
-// that every station ends, this one included): runs the end work, which may
-// ask, then names in one question what no end work asked about (the edits
-// windows keep until they are saved). It ends unless an end work called the
-// end off or the question was answered with its default, Abbrechen, which
-// shows the windows holding the edits; then it returns and the program goes on.
+// that every station ends, this one included): AskProgramEnd, then
+// ExitProgramAsked; when the end was called off it returns and the program
+// goes on.
 void QuitProgram();
+// What every end the user asked for asks: runs the end work, which may ask,
+// then names in one question what no end work asked about (the edits windows
+// keep until they are saved). False when an end work called the end off or
+// the question was answered with its default, Abbrechen, which shows the
+// windows holding the edits.
+bool AskProgramEnd();
+// The end once AskProgramEnd agreed, also with work in between (the move of
+// the installation): logs the workstation out, closes the database and ends,
+// without running the end work again.
+[[noreturn]] void ExitProgramAsked();
 // End work whose question the user answered by going back to the edit
 // (Abbrechen) calls this: a program end the user asked for is called off.
 // Unattended ends do not stop for it.

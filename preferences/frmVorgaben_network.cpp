@@ -49,7 +49,7 @@ void frmVorgaben::btnMoveInstallationToNetwork_Click()
         if (!MoveInstallation(tbNetworkExePath->text(), dbField))
             return;
         tbDBName->setText(dbField);
-        ExitProgram();
+        ExitProgramAsked();
     });
 }
 

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/messages.h"
+#include "core/startup.h"
 #include "core/unfinishedcopies.h"
 #include "core/workstation.h"
 #include "preferences/maintenance.h"
@@ -380,6 +381,10 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                    != ui::Answer::Ok)
             return false;
     }
+    // The end every quit asks for, while the database is open: what the end
+    // work stores goes into the copy, and Abbrechen keeps everything as it is.
+    if (!AskProgramEnd())
+        return false;
     // Put there while the questions stood: still nothing is copied.
     if (const QStringList found = inTheWay(); !found.isEmpty()) {
         ui::msgBox(inTheWayText(found), ui::Exclamation, title);
@@ -388,7 +393,13 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
 
     if (wasOpen) {
         LogoutWorkstation();
-        CloseDatabaseForMaintenance();
+        // The windows stay as they are: the end question named their edits,
+        // and a copy that fails leaves them where they were.
+        try {
+            if (Db)
+                Db->close();
+        } catch (...) {
+        }
         DbOpen = false;
     }
     if (!copying) {

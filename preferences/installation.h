@@ -40,7 +40,9 @@ QString MovedDatabaseName(const QString& typed, const QString& programFolder, co
 // while other workstations may write; the journal and the copies maintenance
 // set aside beside it stay behind. The program file is copied last: a target
 // holding it holds a whole installation, so one that a cut-off move left
-// half-copied is copied again by the next move. True when the
-// program is to end now; false when the move stopped or failed (told, nothing
+// half-copied is copied again by the next move. After its own questions and
+// before anything is copied it asks as every end does (AskProgramEnd). True
+// when the program is to end now, without running the end work again
+// (ExitProgramAsked); false when the move stopped or failed (told, nothing
 // repointed, the database open again as before).
 bool MoveInstallation(const QString& targetFolder, QString& dbField);

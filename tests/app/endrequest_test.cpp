@@ -1,7 +1,7 @@
-// The request that every workstation ends, and the plain end, met by one
-// that holds edits nobody has saved: a note typed into the plan's booking
-// panel or the booking window, an address changed in the address book, a
-// price another workstation changed too.
+// The request that every workstation ends, the plain end and the move of the
+// installation, met by one that holds edits nobody has saved: a note typed
+// into the plan's booking panel or the booking window, an address changed in
+// the address book, a price another workstation changed too.
 
 #include "bookings/frmAdressen.h"
 #include "bookings/frmBuchungen.h"
@@ -12,6 +12,7 @@
 #include "core/startup.h"
 #include "core/terms.h"
 #include "core/workstation.h"
+#include "invoicing/frmRechnung.h"
 #include "invoicing/frmServices.h"
 #include "plan/frmStockwerke.h"
 #include "preferences/frmVorgaben.h"
@@ -19,18 +20,23 @@
 #include "tests/support/globals_scope.h"
 #include "tests/support/other_station.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/user_folders.h"
 #include "tests/support/window_hooks.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,6 +67,7 @@ protected:
             delete &frmVorgaben::instance();
         if (frmServices::isLoaded())
             frmServices::unload();
+        frmRechnung::unload();
         if (frmAdressen::isLoaded())
             frmAdressen::unload();
         if (frmBuchungen::isLoaded())
@@ -80,6 +87,7 @@ protected:
 
     test::GlobalsScope globals;
     PlanDb database;
+    test::UserFolders user;
     test::WindowHooks windows;
     test::DialogScope dialogs;
     std::unique_ptr<db::Database> other;
@@ -236,4 +244,119 @@ TEST_F(EndRequest, DateiBeendenNamesANoteTypedInTheBookingWindowAndAbbrechenGoes
     dialogs->answerMessage(ui::Answer::Ok);
     EXPECT_THROW(beenden(), ProgramEnded);
     EXPECT_EQ(windows.ended, 1);
+}
+
+// The move ends as every plain end: its end work stores while the database is
+// open, and its question names what nothing stores. Given up at either, or
+// cut off by a copy that fails, it leaves every edit where it was.
+TEST_F(EndRequest, TheMoveAsksAsEveryEndBeforeItClosesAndCopies)
+{
+    AppPath = database.folder().path();
+    DbPath = database.path();
+    DbFileName = QStringLiteral("test.mdb");
+    const QByteArray settingsFile("DBname=test.mdb\r\n");
+    database.folder().write(AppExeName() + ".ini", settingsFile);
+    const test::TempFolder network;
+    auto openAtEndWork = std::make_shared<std::vector<bool>>();
+    const int probe = AtProgramEnd([openAtEndWork](bool) { openAtEndWork->push_back(DbOpen); });
+
+    frmStockwerke& plan = frmStockwerke::instance();
+    plan.init();
+    for (QLabel* label : plan.lbPlatz) {
+        if (label && !label->isHidden() && label->property("Tag").toString().toInt() == room)
+            QTest::mousePress(label, Qt::LeftButton);
+    }
+    plan.tbBuchungInfo->setFocus();
+    QTest::keyClicks(plan.tbBuchungInfo, QStringLiteral("Allergie: Nuesse"));
+    frmBuchungen& editor = frmBuchungen::instance();
+    editor.ShowBookings(QString(), booking, room, true, 1);
+    // Painted, as a user sees it before the move.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    QCoreApplication::processEvents();
+    editor.tbBuchungInfo->setFocus();
+    QTest::keyClicks(editor.tbBuchungInfo, QStringLiteral("Kinderbett"));
+    frmAdressen::ShowAdresse(guest, &plan);
+    frmAdressen& book = frmAdressen::instance();
+    book.tbEntry[entry::City]->setFocus();
+    QTest::keyClicks(book.tbEntry[entry::City], QStringLiteral("Bremen"));
+    Db->execute(QStringLiteral("INSERT INTO tbl_services (srv_id, srv_name, srv_price) VALUES (2, 'Übernachtung', 79)"));
+    frmServices& catalogue = frmServices::instance();
+    catalogue.ShowArtikel(2);
+    catalogue.tbPreis->setFocus();
+    catalogue.tbPreis->selectAll();
+    QTest::keyClicks(catalogue.tbPreis, QStringLiteral("85"));
+
+    frmVorgaben::showWindow();
+    frmVorgaben& settings = frmVorgaben::instance();
+    QTabBar* tabs = settings.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    dialogs->answerFolder(network.path());
+    QTest::mouseClick(settings.btnSearchNetworkExePath, Qt::LeftButton);
+    const auto move = [&](std::initializer_list<ui::Answer> answers) {
+        dialogs->answerMessage(ui::Answer::Ok);   // move?
+        for (const ui::Answer answer : answers)
+            dialogs->answerMessage(answer);
+        QTest::mouseClick(settings.btnMoveInstallationToNetwork, Qt::LeftButton);
+    };
+    const auto expectAllAsItWas = [&] {
+        EXPECT_EQ(database.folder().read(AppExeName() + ".ini"), settingsFile);
+        EXPECT_FALSE(QFileInfo::exists(network.file("test.mdb")));
+        EXPECT_EQ(AppPath, database.folder().path());
+        EXPECT_TRUE(DbOpen);
+        EXPECT_FALSE(stored("SELECT ws_LoginDate FROM tbl_workstations").isNull());
+        EXPECT_EQ(plan.tbBuchungInfo->text(), "Allergie: Nuesse");
+        EXPECT_EQ(editor.tbBuchungInfo->text(), "Kinderbett");
+        ASSERT_TRUE(frmAdressen::isLoaded());
+        EXPECT_EQ(book.tbEntry[entry::City]->text(), "Bremen");
+        EXPECT_EQ(windows.ended, 0);
+    };
+    const QString named = QStringLiteral("\n\n- Belegungsplan: Änderungen an der Reservierung für \"Meier, Anna\"\n"
+                                         "- Buchungen: Änderungen an der Buchung %1 für \"Anna Meier\"\n"
+                                         "- Adressbuch: Änderungen an der Adresse \"Anna Meier\"\n").arg(booking);
+
+    // The catalogue asks its own question: back to the price.
+    dialogs->answerMessage(ui::Answer::Ok);   // move?
+    dialogs->answerEscape();
+    QTest::mouseClick(settings.btnMoveInstallationToNetwork, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().title, "Hotelleistung geändert");
+    EXPECT_EQ(catalogue.tbPreis->text(), "85");
+    EXPECT_TRUE(QDir(network.path()).isEmpty());
+    expectAllAsItWas();
+
+    // The price stored, the rest named; the target folder chosen is no change of the settings.
+    move({ui::Answer::Ok, ui::Answer::Cancel});
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(named + "\nWollen Sie")) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(stored("SELECT srv_price FROM tbl_services").toDouble(), 85.0);
+    EXPECT_TRUE(QDir(network.path()).isEmpty());
+    expectAllAsItWas();
+
+    // A change of the settings is named; a copy that fails leaves every edit where it was.
+    settings.tbMaxWeekCols->setFocus();
+    settings.tbMaxWeekCols->selectAll();
+    QTest::keyClicks(settings.tbMaxWeekCols, QStringLiteral("31"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(database.folder().file("rohr")).constData(), 0600), 0);
+    move({ui::Answer::Ok, ui::Answer::Ok});
+    EXPECT_TRUE(dialogs->messages()[dialogs->messages().size() - 2].text.contains(
+        named + "- Programm-Einstellungen: Änderungen an den Einstellungen\n\n"));
+    EXPECT_TRUE(dialogs->lastMessage().text.contains(database.folder().file("rohr")));
+    expectAllAsItWas();
+    EXPECT_EQ(settings.tbMaxWeekCols->text(), "31");
+
+    // An invoice note goes into the copy, stored while the database was open.
+    QFile::remove(database.folder().file("rohr"));
+    Db->execute(QStringLiteral("INSERT INTO tbl_vat VALUES (#01/01/2000#, #12/31/2100#, 19, 7)"));
+    Db->execute(QStringLiteral("INSERT INTO tbl_invoice (inv_date, inv_customer_id) VALUES (#07/03/2026#, ?)"), {guest});
+    frmRechnung& invoice = frmRechnung::instance();
+    invoice.ShowRechnung(1, guest, -1);
+    invoice.tbInfo->setFocus();
+    QTest::keyClicks(invoice.tbInfo, QStringLiteral("zahlt bar"));
+    // No positions: kept; the end; no shortcuts; ends now.
+    EXPECT_THROW(move({ui::Answer::Yes, ui::Answer::Ok, ui::Answer::Cancel, ui::Answer::Ok}), ProgramEnded);
+    EXPECT_EQ(windows.ended, 1);
+    EXPECT_EQ(*openAtEndWork, std::vector<bool>(4, true));
+    const auto copy = db::Database::open(network.file("test.mdb"));
+    EXPECT_EQ(copy->openRecordset("SELECT inv_notes FROM tbl_invoice", db::OpenMode::ForwardOnlyReadOnly).field(0).value().toText(),
+              "zahlt bar");
+    EXPECT_TRUE(copy->openRecordset("SELECT book_info FROM tbl_bookings", db::OpenMode::ForwardOnlyReadOnly).field(0).value().toText().isEmpty());
+    RemoveProgramEndWork(probe);
 }

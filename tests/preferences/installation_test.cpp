@@ -11,6 +11,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_database.h"
+#include "tests/support/user_folders.h"
 #include "tests/support/window_hooks.h"
 
 #include <QDir>
@@ -25,29 +26,7 @@
 
 namespace {
 
-// The desktop and the autostart folder of a user who lives in a temporary folder.
-class UserFolders {
-public:
-    UserFolders()
-        : m_config(qgetenv("XDG_CONFIG_HOME")), m_desktop(qgetenv("XDG_DESKTOP_DIR"))
-    {
-        qputenv("XDG_CONFIG_HOME", home.file("config").toUtf8());
-        qputenv("XDG_DESKTOP_DIR", home.file("Schreibtisch").toUtf8());
-    }
-    ~UserFolders()
-    {
-        qputenv("XDG_CONFIG_HOME", m_config);
-        qputenv("XDG_DESKTOP_DIR", m_desktop);
-    }
-    QString autostart() const { return home.file("config/autostart"); }
-    QString desktop() const { return home.file("Schreibtisch"); }
-
-    test::TempFolder home;
-
-private:
-    QByteArray m_config;
-    QByteArray m_desktop;
-};
+using test::UserFolders;
 
 QFile::Permissions permissions(const QString& path)
 {
