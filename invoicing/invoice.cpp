@@ -22,6 +22,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -226,6 +227,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_baseHeader.clear();
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
+    m_waitsForDesk = false;
     m_toldTotals.reset();
     m_dateUnreadable = false;
     m_named.clear();
@@ -706,8 +708,9 @@ InvoicePosition* InvoiceSession::positionAt(int row)
 
 bool InvoiceSession::positionGone()
 {
-    ui::msgBox(QStringLiteral("Diese Position wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht."),
-               ui::Exclamation, AppTitle);
+    if (!Unattended)
+        ui::msgBox(QStringLiteral("Diese Position wurde zwischenzeitlich an einem anderen Arbeitsplatz gelöscht."),
+                   ui::Exclamation, AppTitle);
     PositionsStale = true;
     return false;
 }
@@ -736,15 +739,10 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     const QString column = QStringLiteral("ivp_quantity");
     if (*quantity == p->quantity && positionShownAsStored(*p, column))
         return true;
-    if (RowMissing) {
-        std::vector<InvoicePosition> positions = Positions;
-        positions[static_cast<size_t>(row)].quantity = *quantity;
-        positions[static_cast<size_t>(row)].quantityUnreadable = false;
-        return storeAnew(std::move(positions));
-    }
     InvoicePosition edited = *p;
     edited.quantity = *quantity;
-    return writePosition(row, edited, column);
+    edited.quantityUnreadable = false;
+    return storeEdit(row, edited, column);
 }
 
 bool InvoiceSession::setPrice(int row, const QString& text)
@@ -761,15 +759,10 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     const QString column = QStringLiteral("ivp_price");
     if (*price == p->price && positionShownAsStored(*p, column))
         return true;
-    if (RowMissing) {
-        std::vector<InvoicePosition> positions = Positions;
-        positions[static_cast<size_t>(row)].price = *price;
-        positions[static_cast<size_t>(row)].priceUnreadable = false;
-        return storeAnew(std::move(positions));
-    }
     InvoicePosition edited = *p;
     edited.price = *price;
-    return writePosition(row, edited, column);
+    edited.priceUnreadable = false;
+    return storeEdit(row, edited, column);
 }
 
 bool InvoiceSession::setText(int row, const QString& text)
@@ -788,12 +781,21 @@ bool InvoiceSession::setText(int row, const QString& text)
         return false;
     InvoicePosition edited = *p;
     applyStoredText(edited, newText);
-    if (RowMissing) {
-        std::vector<InvoicePosition> positions = Positions;
-        positions[static_cast<size_t>(row)] = edited;
-        return storeAnew(std::move(positions));
+    return storeEdit(row, edited, QStringLiteral("ivp_text"));
+}
+
+bool InvoiceSession::storeEdit(int row, const InvoicePosition& edited, const QString& column)
+{
+    if (!RowMissing) {
+        if (writePosition(row, edited, column))
+            return true;
+        // Found gone with nobody to tell: the edit stays shown with the rest.
+        if (!RowMissing || !Unattended)
+            return false;
     }
-    return writePosition(row, edited, QStringLiteral("ivp_text"));
+    std::vector<InvoicePosition> positions = Positions;
+    positions[static_cast<size_t>(row)] = edited;
+    return storeAnew(std::move(positions));
 }
 
 RowValues InvoiceSession::positionBase(const InvoicePosition& p, const QString& column)
@@ -822,8 +824,15 @@ bool InvoiceSession::writePosition(int row, const InvoicePosition& edited, const
         p.ivpId, p.loaded, changed, askFor(QStringLiteral("Die Position ") + name, fields, Unattended), grossRule());
     if (outcome.result == InvoiceWrite::Cancelled)
         return false;
-    if (outcome.result != InvoiceWrite::Written)
-        return refuseWrite(outcome.result);
+    if (outcome.result != InvoiceWrite::Written) {
+        refuseWrite(outcome.result);
+        // The position alone is gone: nobody was told, so it is named until the user saves.
+        if (Unattended && !RowMissing && outcome.result == InvoiceWrite::PositionMissing) {
+            for (const QString& label : FieldLabels(fields, {column}))
+                m_unwrittenPositions << label + QStringLiteral(" von ") + name;
+        }
+        return false;
+    }
     if (Unattended) {
         for (const QString& label : FieldLabels(fields, outcome.notWritten))
             m_unwrittenPositions << label + QStringLiteral(" von ") + name;
@@ -908,6 +917,14 @@ InvoicePositionRow InvoiceSession::rowOf(const InvoicePosition& p, qint32 invId)
 
 bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
 {
+    // Nobody here to be told its new number: it waits, shown and named, for
+    // the user to store it or let it go.
+    if (Unattended) {
+        Positions = positions;
+        CalculateTotals();
+        m_waitsForDesk = true;
+        return false;
+    }
     // A quantity or price that cannot be read is stored as nothing else: the
     // invoice waits, showing what the user typed, until each is typed anew.
     if (std::any_of(positions.begin(), positions.end(),
@@ -926,6 +943,8 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
     rows.reserve(positions.size());
     for (const InvoicePosition& p : positions)
         rows.push_back(rowOf(p, 0));
+    const qint32 before = CurrentInvoiceId;
+    const QString nameBefore = goneName();
     const InvoiceWriteOutcome outcome = StoreInvoiceAnew(headerToWrite(), rows, grossRule());
     if (outcome.result == InvoiceWrite::ServiceMissing)
         return serviceGone(outcome.missingId);
@@ -939,7 +958,16 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
     m_loadedHeader = ReadInvoiceRow(outcome.id).value_or(RowValues());
     m_baseHeader = InvoiceHeaderColumns(headerToWrite());
     m_unwrittenHeader.clear();
+    m_unwrittenPositions.clear();
     loadPositions();
+    // Only the notice said it was gone: the new number is told here.
+    if (std::exchange(m_waitsForDesk, false))
+        ui::msgBox(QStringLiteral("Die Rechnung ") + nameBefore
+                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde als neue "
+                                        "Rechnung Nr. ")
+                       + NumberText + QStringLiteral(" gespeichert."),
+                   ui::Information,
+                   QStringLiteral("Rechnung ") + QString::number(before) + QStringLiteral(" nicht gefunden"));
     return true;
 }
 
@@ -967,14 +995,19 @@ bool InvoiceSession::refuseWrite(InvoiceWrite result)
 
 bool InvoiceSession::invoiceGone()
 {
+    RowMissing = true;
+    Changed = true;
+    // Nobody to tell: UnsavedLine names it instead.
+    if (Unattended) {
+        m_waitsForDesk = true;
+        return false;
+    }
     ui::msgBox(QStringLiteral("Die Rechnung ") + invoiceRef(true)
                    + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Die Änderung wurde nicht "
                                     "gespeichert.\n\nDie Rechnung bleibt angezeigt und wird beim nächsten Speichern oder "
                                     "mit der nächsten Änderung einer Position als neue Rechnung gespeichert."),
                ui::Exclamation, QStringLiteral("Rechnung ") + QString::number(CurrentInvoiceId)
                                     + QStringLiteral(" nicht gefunden"));
-    RowMissing = true;
-    Changed = true;
     return false;
 }
 
@@ -1341,8 +1374,17 @@ ClashAsk InvoiceSession::askFor(const QString& rowName, const QList<MergeField>&
     return [rowName, fields](const RowMerge& merge) { return AskClash(rowName, fields, merge); };
 }
 
+QString InvoiceSession::goneName() const
+{
+    // Found gone on loading, it shows no number: the id it was asked for.
+    return NumberText.startsWith(QLatin1Char('*')) ? QString::number(CurrentInvoiceId) : invoiceRef(true);
+}
+
 QString InvoiceSession::UnsavedLine() const
 {
+    if (m_waitsForDesk)
+        return QStringLiteral("Rechnung ") + goneName()
+               + QStringLiteral(": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
     const QStringList fields = FieldLabels(InvoiceMergeFields(), m_unwrittenHeader) + m_unwrittenPositions;
     if (fields.isEmpty())
         return QString();

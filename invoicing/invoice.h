@@ -117,7 +117,8 @@ public:
     std::optional<qint32> PaymodeId;
     bool Changed = false;           // the header differs from what is stored
     // The invoice's row was deleted at another workstation: what is shown
-    // counts as a new invoice, stored anew by the next save or position write.
+    // counts as a new invoice, stored anew by the next save or position write
+    // the user makes here (never unattended: see WaitsForTheDesk).
     bool RowMissing = false;
     // Rates in percent valid on the invoice date; nullopt while unknown: the
     // VAT table holds one that cannot be read, or no period of it covers the date.
@@ -144,6 +145,9 @@ public:
     bool Unattended = false;
 
     bool hasInvoice() const { return CurrentInvoiceId > 0; }
+    // Found deleted elsewhere while nobody was there: this window's change is
+    // stored by no end, only by the user here (or let go), and UnsavedLine names it.
+    bool WaitsForTheDesk() const { return m_waitsForDesk; }
 
     // Shows invoice invId, or else a new invoice for the customer and booking
     // (on a read-only workstation: no invoice). Run the save rules first.
@@ -221,7 +225,9 @@ public:
 
     // "Rechnung 2026000012: Notiz nicht gespeichert – an einem anderen
     // Arbeitsplatz geändert" after an unattended store kept another
-    // workstation's values over this one's; "" when nothing is left unwritten.
+    // workstation's values over this one's, or "Rechnung Nr. 2026000012: an
+    // einem anderen Arbeitsplatz gelöscht; ..." while it WaitsForTheDesk;
+    // "" when nothing is left unwritten.
     QString UnsavedLine() const;
 
 private:
@@ -288,9 +294,14 @@ private:
     static RowValues positionBase(const InvoicePosition& p, const QString& column);
     static bool positionShownAsStored(const InvoicePosition& p, const QString& column);
     static InvoicePositionRow rowOf(const InvoicePosition& p, qint32 invId);
+    // A position's edit: written, or with the invoice gone stored anew.
+    bool storeEdit(int row, const InvoicePosition& edited, const QString& column);
     // Stores the shown invoice with these positions as a new invoice; told
-    // why when refused, and then nothing changes.
+    // why when refused, and then nothing changes. Unattended nothing is
+    // stored: the positions are shown and the invoice WaitsForTheDesk.
     bool storeAnew(const std::vector<InvoicePosition>& positions);
+    // How the invoice found gone is named: its number, or the id asked for.
+    QString goneName() const;
     // A write found the invoice, the recipient or a service deleted
     // elsewhere: tells so; false.
     bool refuseWrite(InvoiceWrite result);
@@ -314,6 +325,7 @@ private:
     RowValues m_baseHeader;
     QStringList m_unwrittenHeader;      // columns an unattended store left to the other workstation
     QStringList m_unwrittenPositions;   // position fields it left so, as the user knows them
+    bool m_waitsForDesk = false;
     // The stored total and the gross of now the user was told of, in this showing.
     std::optional<std::pair<Cents, Cents>> m_toldTotals;
 };
