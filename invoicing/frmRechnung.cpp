@@ -57,10 +57,13 @@ frmRechnung::frmRechnung()
             frmRechnung& w = frmRechnung::instance();
             // Nobody to tell how to type a date: one typed incomplete keeps the stored date.
             const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
-            const QScopedValueRollback nobodyAsked(w.m_session.Unattended, unattended);
+            // An invoice deleted elsewhere that the notice named is the user's to store:
+            // a plain end leaves it to its question, as unattended.
+            const bool nobody = unattended || w.m_session.WaitsForTheDesk();
+            const QScopedValueRollback nobodyAsked(w.m_session.Unattended, nobody);
             w.commitEdits();
             // Back to the invoice: the user's own end waits for it.
-            if (w.m_session.SaveInvoice(unattended) == SaveResult::Back && !unattended) {
+            if (w.m_session.SaveInvoice(nobody) == SaveResult::Back && !nobody) {
                 CallOffProgramEnd();
                 w.showSession();
                 w.show();

@@ -151,9 +151,9 @@ private:
     void btnPreviewDoc_Click();
 
     InvoiceSession m_session;
-    // What the store at the end request left to another workstation keeps
-    // this one running until it is saved or given up.
-    UnsavedEditRegistration m_unsavedInvoice{[this] { return m_session.UnsavedLine(); }};
+    // What the store at the end request left to another workstation, or an
+    // invoice deleted there, keeps this one running until saved or given up.
+    UnsavedEditRegistration m_unsavedInvoice{[this] { return m_session.UnsavedLine(); }, this};
     // What the end work would store; named where it cannot run.
     UnsavedEditRegistration m_pendingInvoice{[this] {
         return m_session.Changed ? QStringLiteral("Rechnung ") + m_session.NumberText + QStringLiteral(": Änderungen")
