@@ -126,6 +126,7 @@ QTimer* watchTimer = nullptr;
 
 bool CheckShutdownRequest()
 {
+    bool storedNow = false;
     if (!EndRequested) {
         if (!DbOpen)
             return true;
@@ -140,8 +141,15 @@ bool CheckShutdownRequest()
             watchTimer->setInterval(1000);
         // What stores unasked stores now: what it could not write keeps the station here.
         RunProgramEndWork(true);
+        storedNow = true;
     }
-    const QStringList unsaved = UnsavedEdits();
+    QStringList unsaved = UnsavedEdits();
+    // Edits made here since are stored before the end; what that store could
+    // not write keeps the station after all.
+    if (unsaved.isEmpty() && !storedNow) {
+        RunProgramEndWork(true);
+        unsaved = UnsavedEdits();
+    }
     if (unsaved.isEmpty()) {
         if (Windows().showEndRequestNotice)
             Windows().showEndRequestNotice({});
