@@ -1,5 +1,7 @@
+#include "core/dialogs/endrequestnotice.h"
 #include "core/globals.h"
 #include "core/invoices.h"
+#include "core/maintenancelog.h"
 #include "core/preferences.h"
 #include "core/startup.h"
 #include "core/wordctrl.h"
@@ -13,6 +15,7 @@
 #include "tests/support/window_hooks.h"
 #include "tests/support/temp_folder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,6 +210,56 @@ TEST_F(TwoDesksOnOneInvoice, TheUnattendedStoreKeepsBsNoteAndNamesItUntilASaveSt
     EXPECT_TRUE(dialogs->lastMessage().text.contains(QStringLiteral("Notizen jetzt \"Firma zahlt\"")));
     EXPECT_EQ(stored(QStringLiteral("inv_notes")).toText(), QStringLiteral("zahlt bar"));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
+
+// B deletes the invoice A shows with a note and a quantity still in its cell,
+// then every station is asked to end: nobody at A, so nothing is stored anew
+// or told; A stays, naming it, until the user stores it here or gives it up.
+TEST_F(TwoDesksOnOneInvoice, AnInvoiceDeletedElsewhereIsStoredAnewOnlyAtTheDesk)
+{
+    test::WindowHooks hooks;
+    Windows().showEndRequestNotice = EndRequestNotice::Show;
+    database.exec(QStringLiteral("INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_bool_value) "
+                                 "VALUES ('Shutdown', 1, -1)"));
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    const auto named = [&a] {
+        return "- Rechnung Nr. " + a.lbRechnungNr->text()
+               + ": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert";
+    };
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    a.tbInfo->setFocus();
+    QTest::keyClicks(a.tbInfo, QStringLiteral("zahlt bar"));
+    const QRect cell = a.MSFlexGrid1->visualRect(a.MSFlexGrid1->model()->index(0, ColMng));
+    QTest::mouseClick(a.MSFlexGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+    other.run([this] { test::RemoveInvoice(id); });
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
+    ASSERT_TRUE(EndRequestNotice::loaded());
+    EXPECT_EQ(EndRequestNotice::loaded()->lbUnsaved->text(), named());
+
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.cmdSave, Qt::LeftButton);
+    const qint32 anew = a.session().CurrentInvoiceId;
+    EXPECT_TRUE(dialogs->lastMessage().text.endsWith("als neue Rechnung Nr. " + a.lbRechnungNr->text() + " gespeichert."));
+    EXPECT_EQ(LoadInvoicePositions(anew)[0].ivp_quantity, 3);
+
+    // Deleted again before the next look: a plain end names it alike, and
+    // given up at the notice the station ends with none stored.
+    a.tbInfo->setFocus();
+    QTest::keyClicks(a.tbInfo, QStringLiteral(" sofort"));
+    other.run([anew] { test::RemoveInvoice(anew); });
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_EQ(EndRequestNotice::loaded()->lbUnsaved->text(), named());
+    dialogs->answerMessage(Answer::Cancel);
+    EXPECT_NO_THROW(QuitProgram());
+    EXPECT_TRUE(dialogs->lastMessage().text.contains('\n' + named() + '\n'));
+    dialogs->answerMessage(Answer::Ok);
+    EXPECT_THROW(QTest::mouseClick(EndRequestNotice::loaded()->btnGiveUp, Qt::LeftButton), ProgramEnded);
+    EXPECT_EQ(other.value(QStringLiteral("SELECT Count(*) FROM tbl_invoice")).toLong(), 0);
 }
 
 // The user quits while the invoice holds a note B changed too: Abbrechen on
