@@ -154,10 +154,12 @@ private:
     // What the store at the end request left to another workstation, or an
     // invoice deleted there, keeps this one running until saved or given up.
     UnsavedEditRegistration m_unsavedInvoice{[this] { return m_session.UnsavedLine(); }, this};
-    // What the end work would store; named where it cannot run.
+    // What the end work would store; named where it cannot run (an invoice
+    // deleted elsewhere is named by the line above).
     UnsavedEditRegistration m_pendingInvoice{[this] {
-        return m_session.Changed ? QStringLiteral("Rechnung ") + m_session.NumberText + QStringLiteral(": Änderungen")
-                                 : QString();
+        return m_session.Changed && !m_session.WaitsForTheDesk()
+                   ? QStringLiteral("Rechnung ") + m_session.NumberText + QStringLiteral(": Änderungen")
+                   : QString();
     }, nullptr, EditKind::StoredAtEnd};
     InvoiceListModel* m_invoiceList = nullptr;
     InvoicePositionsModel* m_positions = nullptr;
