@@ -11,6 +11,8 @@
 
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace {
 
 constexpr int MaxQuantity = 32767;
@@ -141,6 +143,7 @@ void ServiceCatalogue::forgetStored()
     m_loaded.clear();
     m_base.clear();
     m_unwritten.clear();
+    m_goneWaits = false;
 }
 
 void ServiceCatalogue::clear()
@@ -190,8 +193,12 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             case MergedSave::Result::Refused:
                 return false;
             case MergedSave::Result::Missing:
-                // Deleted elsewhere meanwhile: stored anew, as it always was,
-                // with a price that can be read.
+                // Deleted elsewhere meanwhile: stored anew only with somebody
+                // here, and with a price that can be read.
+                if (unattended) {
+                    m_goneWaits = true;
+                    return false;
+                }
                 if (refuseUnreadablePrice())
                     return false;
                 break;
@@ -221,6 +228,7 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             }
             }
         }
+        const QString goneName = std::exchange(m_goneWaits, false) ? rt::trim(Name) : QString();
         StoreServiceAnew(s);
         const std::optional<RowValues> stored = ReadServiceRow(s.srv_id);
         forgetStored();
@@ -230,6 +238,13 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
             CurrentServiceId = s.srv_id;
             IdText = QString::number(s.srv_id);
         }
+        // Only the end's notice said it was gone: where it went is told here.
+        if (!goneName.isNull())
+            ui::msgBox(QStringLiteral("Die Hotelleistung \"") + goneName
+                           + QStringLiteral("\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde als neue "
+                                            "Hotelleistung Nr. ")
+                           + QString::number(s.srv_id) + QStringLiteral(" gespeichert."),
+                       ui::Information, AppTitle);
     } catch (const db::DbError& e) {
         ui::msgBox(e.description(), ui::Exclamation, QStringLiteral("Fehler beim Speichern der Daten"));
         return false;
@@ -240,6 +255,9 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
 
 QString ServiceCatalogue::UnsavedEdit() const
 {
+    if (m_goneWaits)
+        return QStringLiteral("Hotelleistungen: \"") + rt::trim(Name)
+               + QStringLiteral("\": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
     if (m_unwritten.isEmpty())
         return QString();
     QString fields = m_unwritten.last();

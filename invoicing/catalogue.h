@@ -47,10 +47,12 @@ public:
     // stays changed. What another workstation saved since the entry was
     // loaded stays unless this window changed it too: then the user is asked,
     // or, unattended, the stored value stays and the field keeps the value
-    // typed here (UnsavedEdit names it).
+    // typed here (UnsavedEdit names it). An entry deleted elsewhere is stored
+    // anew only attended; unattended it waits, named by UnsavedEdit.
     bool SaveArtikel(bool unattended = false);
-    // The fields an unattended store left unwritten, as a line for the notice
-    // of the program's end; "" when none.
+    // The fields an unattended store left unwritten, or the entry it found
+    // deleted elsewhere, as a line for the notice of the program's end; ""
+    // when none.
     QString UnsavedEdit() const;
     // With unsaved changes asks whether to save them (Enter saves). false when
     // the save was wanted and did not succeed, or Escape went back to the entry.
@@ -103,4 +105,6 @@ private:
     RowValues m_loaded;           // the row as read or last stored; empty for a new entry
     RowValues m_base;             // what the fields would store right after that
     QStringList m_unwritten;      // fields an unattended store kept as stored
+    // An unattended store found the entry deleted elsewhere: it waits for the user.
+    bool m_goneWaits = false;
 };

@@ -353,6 +353,36 @@ TEST_F(TwoDesksOnOneService, TheStoreAtTheEndRequestKeepsTheOtherDesksPriceAndNa
     EXPECT_EQ(stored("srv_price").toDouble(), 82.0);
 }
 
+// Nobody there when the other desk deleted the entry: it is not stored anew
+// until the user saves it here, told where it went.
+TEST_F(TwoDesksOnOneService, AnEntryDeletedElsewhereIsStoredAnewOnlyAtTheDesk)
+{
+    type(w.tbPreis, QStringLiteral("85"));
+    other.exec(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 2"));
+    const auto services = [&] { return database.value(QStringLiteral("SELECT COUNT(*) FROM tbl_services")).toLong(); };
+    const auto before = services();
+
+    RunProgramEndWork(true);
+    RunProgramEndWork(true);
+    EXPECT_TRUE(dialogs->messages().empty());
+    EXPECT_EQ(services(), before);
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("85,00"));
+    EXPECT_EQ(UnsavedEdits(), QStringList{QStringLiteral(
+                                  "Hotelleistungen: \"Übernachtung\": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung "
+                                  "ist nicht gespeichert")});
+
+    dialogs->answerMessage(Answer::Ok);
+    save();
+    EXPECT_EQ(services(), before + 1);
+    const qint32 id = database.value(QStringLiteral("SELECT MAX(srv_id) FROM tbl_services")).toLong();
+    EXPECT_EQ(database.value(QStringLiteral("SELECT srv_price FROM tbl_services WHERE srv_id = %1").arg(id)).toDouble(), 85.0);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Die Hotelleistung \"Übernachtung\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie "
+                             "wurde als neue Hotelleistung Nr. %1 gespeichert.")
+                  .arg(id));
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
+
 // The user quits with a price the other desk changed too: going back on the
 // question keeps the program and the typed price; nothing is written.
 TEST_F(TwoDesksOnOneService, AQuitThatMeetsAPriceBothChangedWaitsWhenTheUserGoesBack)
