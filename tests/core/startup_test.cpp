@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
@@ -289,6 +290,20 @@ TEST_F(StartUp, StartPageTwoOpensTheFacilityOverviewInFrontOfThePlan)
     EXPECT_EQ(windows.mainShown, 1);
     EXPECT_EQ(windows.opened, QStringList{"ShowMandanten()"});
     StartPage = 1;
+}
+
+TEST_F(StartUp, AColourRowWithAnIdBeyondItsColumnNeitherStopsTheStartNorColoursABooking)
+{
+    writeProgramDatabase();
+    db::Database::open(folder.file("velmorant.mdb"))
+        ->execute("INSERT INTO tbl_colors (color_id, color_hexcode) VALUES (1, 'C0FFC0'), (2000000000, 'FF')");
+    test::DialogScope dialogs;
+    start();
+    EXPECT_TRUE(DbOpen);
+    EXPECT_EQ(windows.mainShown, 1);
+    EXPECT_EQ(ColorCount, 1);
+    // A booking of that colour is drawn in the default one.
+    EXPECT_FALSE(IsValidColorIndex(2000000000));
 }
 
 TEST_F(StartUp, ProgramFolderGetsOneTrailingSeparator)
