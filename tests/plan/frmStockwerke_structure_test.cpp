@@ -232,6 +232,32 @@ TEST_F(StructureWindow, AfterTheResourceSaveTheKeyboardIsOnTheButtonThatSaved)
     EXPECT_TRUE(w.cmdSavePlaceDetails->isVisible());
 }
 
+TEST_F(StructureWindow, ACapacityTheColumnCannotHoldKeepsTheFieldAsTypedWithTheKeyboardOnIt)
+{
+    database.exec(QStringLiteral("UPDATE tbl_places SET pl_capacity = 4 WHERE pl_id = %1").arg(room3));
+    frmStockwerke& w = shown();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    choose(w, "P" + QString::number(room3));
+    QTest::mouseClick(w.tbPlaceCapacity, Qt::LeftButton);
+    QTest::keyClick(w.tbPlaceCapacity, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.tbPlaceCapacity, "99999");
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith("Die Kapazität \"99999\" lässt sich so nicht speichern."));
+    EXPECT_EQ(w.tbPlaceCapacity->text(), "99999");
+    EXPECT_EQ(QApplication::focusWidget(), w.tbPlaceCapacity);
+    EXPECT_EQ(LoadPlace(room3)->pl_capacity, 4);
+
+    // Emptied, it stores 0 as before.
+    QTest::keyClick(w.tbPlaceCapacity, Qt::Key_Delete);
+    QTest::keyClicks(w.tbPlatzName, "a");
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(LoadPlace(room3)->pl_name, "03a");
+    EXPECT_EQ(LoadPlace(room3)->pl_capacity, 0);
+}
+
 TEST_F(StructureWindow, APlaceOpenedFromTheFloorPlanKeepsItsFloorAndBuilding)
 {
     frmStockwerke& w = shown();
