@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // Place 12 on the first floor (no floor name) with one guest now, one gone
@@ -124,6 +126,22 @@ TEST_F(RoomWindow, APlaceThatIsGoneIsToldAndTheWindowEmptied)
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
     EXPECT_EQ(dialogs->messages().size(), 2u);
     EXPECT_TRUE(windows.opened.isEmpty());
+}
+
+TEST_F(RoomWindow, NamesWithMarkupAreShownAsTyped)
+{
+    const QString place = "<b>Bi</b>rke", floor = "<u>EG</u> & <Garten>", building = "<img src=x>";
+    Db->execute("UPDATE tbl_places SET pl_name = ? WHERE pl_id = 12", {place});
+    Db->execute("UPDATE tbl_floors SET flr_name = ?", {floor});
+    Db->execute("UPDATE tbl_buildings SET bld_name = ?", {building});
+    frmRoom& w = frmRoom::instance();
+    w.ShowRoomDetails(-1, 12);
+    // Drawn as formatting, the tags would take no room of their own.
+    const std::pair<QLabel*, QString> labels[] = {{w.lbRoomName, place}, {w.lbStockwerkName, floor}, {w.lbBuildingName, building}};
+    for (const auto& [label, name] : labels) {
+        EXPECT_EQ(label->text(), name);
+        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name)) << name.toStdString();
+    }
 }
 
 TEST_F(RoomWindow, TheEntriesThatMustDoNothingDoNothing)

@@ -4,9 +4,11 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest-spi.h>
@@ -114,7 +116,8 @@ TEST(ScriptedDialogs, UnusedPlanFailsAtScopeEnd)
 namespace {
 
 // Runs act on the message box once it is up, so no test waits on it.
-Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QString* caption = nullptr)
+Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QString* caption = nullptr,
+                     const QString& text = QStringLiteral("Rechnung behalten?"))
 {
     QTimer::singleShot(0, [act, caption] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -135,7 +138,7 @@ Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QS
     });
     guard.start(5000);
     ui::QtDialogService service;
-    return service.message(ui::MessageRequest::fromStyle(QStringLiteral("Rechnung behalten?"), style, QString()));
+    return service.message(ui::MessageRequest::fromStyle(text, style, QString()));
 }
 
 }  // namespace
@@ -176,6 +179,37 @@ TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
     ui::msgBox(QStringLiteral("Hinweis"), ui::OkOnly, QStringLiteral("Eigener Titel"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Eigener Titel"));
     ui::setDefaultTitle({});
+}
+
+TEST(QtMessageBox, ANameThatLooksLikeMarkupIsShownAsTyped)
+{
+    const QString text = QStringLiteral("Wollen Sie die Ressource \"<b>Bi</b>rke\" löschen?");
+    QString drawn;
+    Qt::TextFormat format = Qt::AutoText;
+    answerRealBox(
+        ui::OkOnly,
+        [&](QMessageBox* box) {
+            if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                drawn = label->text();
+                format = label->textFormat();
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+        },
+        nullptr, text);
+    EXPECT_EQ(drawn, text);
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST(Tooltip, ANameThatLooksLikeMarkupIsShownAsTyped)
+{
+    for (const QString& name : {QStringLiteral("<b>Bi</b>rke"), QStringLiteral("<u>EG</u> & <Garten>"),
+                               QStringLiteral("<img src=x>"), QStringLiteral("Zimmer 12 & 13")}) {
+        // As Qt draws a tooltip: a text that looks like markup as a document.
+        const QString tip = ui::plainToolTip(name);
+        QTextDocument document;
+        document.setHtml(tip);
+        EXPECT_EQ(Qt::mightBeRichText(tip) ? document.toPlainText() : tip, name) << name.toStdString();
+    }
 }
 
 namespace {
