@@ -130,16 +130,16 @@ TEST_F(RoomWindow, APlaceThatIsGoneIsToldAndTheWindowEmptied)
 
 TEST_F(RoomWindow, NamesWithMarkupAreShownAsTyped)
 {
-    const QString place = "<b>Bi</b>rke", floor = "<u>EG</u> & <Garten>", building = "<img src=x>";
-    Db->execute("UPDATE tbl_places SET pl_name = ? WHERE pl_id = 12", {place});
-    Db->execute("UPDATE tbl_floors SET flr_name = ?", {floor});
-    Db->execute("UPDATE tbl_buildings SET bld_name = ?", {building});
+    Db->execute("UPDATE tbl_places SET pl_name = '<b>Bi</b>rke' WHERE pl_id = 12");
+    Db->execute("UPDATE tbl_floors SET flr_name = '<u>EG</u> & <Garten>'");
+    Db->execute("UPDATE tbl_buildings SET bld_name = '<img src=x>'");
     frmRoom& w = frmRoom::instance();
     w.ShowRoomDetails(-1, 12);
-    // Drawn as formatting, the tags would take no room of their own.
-    const std::pair<QLabel*, QString> labels[] = {{w.lbRoomName, place}, {w.lbStockwerkName, floor}, {w.lbBuildingName, building}};
-    for (const auto& [label, name] : labels) {
+    const std::pair<QLabel*, QString> shown[] = {
+        {w.lbRoomName, "<b>Bi</b>rke"}, {w.lbStockwerkName, "<u>EG</u> & <Garten>"}, {w.lbBuildingName, "<img src=x>"}};
+    for (const auto& [label, name] : shown) {
         EXPECT_EQ(label->text(), name);
+        // Drawn as formatting, the tags would take no room of their own.
         EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name)) << name.toStdString();
     }
 }

@@ -29,13 +29,11 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTextDocument>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -152,27 +150,6 @@ TEST_F(MainWindow, InitShowsTheFacilityItsBuildingsAndTheFirstFloorWithItsMarker
     ASSERT_EQ(w.state().PlaceHomePos.size(), 4u);
     EXPECT_EQ(w.state().PlaceHomePos[1].x, 300);
     EXPECT_EQ(w.state().PlaceHomePos[1].y, 450);
-}
-
-TEST_F(MainWindow, NamesWithMarkupAreShownAsTypedInTheCaptionThePanelAndTheTooltips)
-{
-    const QString place = "<b>Bi</b>rke", floor = "<u>EG</u> & <Garten>";
-    Db->execute("UPDATE tbl_places SET pl_name = ? WHERE pl_id = ?", {place, room1});
-    Db->execute("UPDATE tbl_floors SET flr_name = ? WHERE flr_id = ?", {floor, ground});
-    frmStockwerke& w = shown();
-    QTest::mousePress(markerOf(w, room1), Qt::LeftButton);
-    // Drawn as formatting, the tags would take no room of their own.
-    const std::pair<QLabel*, QString> labels[] = {{w.lbStockwerkName, "Haupthaus / " + floor}, {w.lblRoomName, place}};
-    for (const auto& [label, name] : labels) {
-        EXPECT_EQ(label->text(), name);
-        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name)) << name.toStdString();
-    }
-    // The tooltip as Qt draws it: markup-looking text as a document.
-    const QString tip = markerOf(w, room1)->toolTip();
-    QTextDocument drawn;
-    drawn.setHtml(tip);
-    EXPECT_TRUE(Qt::mightBeRichText(tip));
-    EXPECT_EQ(drawn.toPlainText(), place);
 }
 
 TEST_F(MainWindow, InitAgainForTheSameFacilityKeepsItsFillsAndAnotherFacilityStartsOver)

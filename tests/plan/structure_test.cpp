@@ -246,36 +246,6 @@ TEST_F(Structure, AStoredResourceKeepsItsParentsOnlyANewOneHangsUnderTheNode)
     EXPECT_EQ(place->pl_building_id, house);
 }
 
-TEST_F(Structure, ACapacityTheColumnCannotHoldIsRefusedAndStaysAsTyped)
-{
-    const TreeNodeRef placeNode = node("P" + QString::number(room1), "Zimmer", room1, ground, house);
-    ASSERT_TRUE(editor.select(placeNode));
-    for (const char* typed : {"zwei", "99999", "2,5", "3 Betten", "-32769"}) {
-        fields.place.capacity = typed;
-        fields.place.name = "Suite";
-        dialogs->answerMessage(ui::Answer::Ok);
-        EXPECT_FALSE(editor.save(placeNode)) << typed;
-        EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Kapazität \"%1\" lässt sich so nicht speichern. Bitte "
-                                                              "geben Sie eine ganze Zahl zwischen -32768 und 32767 ein.")
-                                                   .arg(typed));
-        EXPECT_TRUE(editor.takeCapacityRefused()) << typed;
-        EXPECT_EQ(fields.place.capacity, typed);
-        // Nor is a new place made with it.
-        dialogs->answerMessage(ui::Answer::Ok);
-        EXPECT_FALSE(editor.newResource(0, placeNode)) << typed;
-        EXPECT_TRUE(editor.takeCapacityRefused()) << typed;
-        EXPECT_EQ(fields.place.idText, QString::number(room1));
-        EXPECT_EQ(rows("tbl_places"), 2);
-        EXPECT_EQ(LoadPlace(room1)->pl_name, "Zimmer " + QString::number(room1));
-    }
-    for (const auto& [typed, stored] : {std::pair{"", 0}, std::pair{" 32767 ", 32767}}) {
-        fields.place.capacity = typed;
-        ASSERT_TRUE(editor.save(placeNode)) << typed;
-        EXPECT_EQ(LoadPlace(room1)->pl_capacity, stored) << typed;
-    }
-    EXPECT_FALSE(editor.takeCapacityRefused());
-}
-
 TEST_F(Structure, NewResourcesTakeTheirDefaults)
 {
     // No node chosen: the unnamed building is shown but the save refuses.
