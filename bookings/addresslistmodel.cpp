@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "platform/db/jetfunctions.h"
 #include "platform/runtime/format.h"
+#include "platform/ui/desktop.h"
 
 #include <algorithm>
 #include <numeric>
@@ -99,7 +100,7 @@ QVariant AddressListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return text(row, index.column());
     case Qt::ToolTipRole:
-        return row.cust_company.isEmpty() ? QVariant() : QVariant(row.cust_company);
+        return row.cust_company.isEmpty() ? QVariant() : QVariant(ui::plainToolTip(row.cust_company));
     case IdRole:
         return row.cust_id;
     default:

@@ -86,8 +86,9 @@ QString FormatMobileNumber(const QString& text)
 QString NormalizeBirthday(const QString& text, const rt::Date& today)
 {
     rt::Date day = birthdayOf(text);
+    // Kept as typed for the save to refuse: emptied, it would store "none".
     if (day.isZero())
-        return QString();
+        return rt::trim(text);
     if (day > today)
         day = day.addYears(-100);
     return rt::formatDate(day, DateFormat);
@@ -233,10 +234,13 @@ void AddressRecord::startNew()
 
 AddressRecord::SaveResult AddressRecord::save(const AddressFields& fields, const QString& failureNote)
 {
+    m_birthdayRefused = false;
     if (StationReadOnly)
         return SaveResult::ReadOnly;
     if (!m_state.Changed)
         return SaveResult::Unchanged;
+    if (refuseBirthday(fields, failureNote))
+        return SaveResult::Failed;
 
     const qint32 before = m_state.CurrentCustomerId;
     Customer row = before > 0 ? m_state.Stored : Customer();
@@ -306,6 +310,21 @@ AddressRecord::SaveResult AddressRecord::save(const AddressFields& fields, const
     }
     m_state.Changed = false;
     return SaveResult::Written;
+}
+
+bool AddressRecord::refuseBirthday(const AddressFields& fields, const QString& failureNote)
+{
+    const QString typed = rt::trim(fields.text[entry::Birthday]);
+    if (typed.isEmpty() || !birthdayOf(typed).isZero())
+        return false;
+    m_birthdayRefused = true;
+    QString text = QStringLiteral("Das ") + GetResString(1333) + QStringLiteral(" \"") + typed +
+                   QStringLiteral("\" lässt sich nicht als Datum lesen. Bitte geben Sie das vollständige Datum mit Tag, "
+                                  "Monat und Jahr ein, zum Beispiel 12.04.1968, oder leeren Sie das Feld.");
+    if (!failureNote.isEmpty())
+        text += QStringLiteral("\n\n") + failureNote;
+    ui::msgBox(text, ui::Exclamation, QStringLiteral("Adresse nicht gespeichert"));
+    return true;
 }
 
 AddressRecord::AskResult AddressRecord::askSaveChanged(const AddressFields& fields)

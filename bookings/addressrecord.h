@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class AddressReceiver;
 
@@ -68,7 +69,7 @@ QString FullName(const AddressFields& fields);
 // digit is left as it is.
 QString FormatMobileNumber(const QString& text);
 // A typed birthday as DateFormat text; one after today is taken a hundred
-// years earlier; "" when the text is no date.
+// years earlier; text that is no date stays as typed (trimmed).
 QString NormalizeBirthday(const QString& text, const rt::Date& today);
 // What leaving a field makes of its text: trimmed, names capitalised, mobile
 // numbers and birthdays normalised.
@@ -117,6 +118,9 @@ public:
     // The last save kept values another workstation stored: the fields are
     // to show Stored.
     bool savedMerged() const { return m_savedMerged; }
+    // Whether a save was refused for a birthday that is no date, which stays
+    // as typed; asking clears it.
+    bool takeBirthdayRefused() { return std::exchange(m_birthdayRefused, false); }
 
     // Back: Escape, the user stays on the changed address.
     enum class AskResult { NotNeeded, Saved, Declined, Failed, Back };
@@ -146,11 +150,14 @@ public:
 
 private:
     void refuseDelete(const CustomerReferences& refs);
+    // A birthday typed so that it is no date ("12.04.") is named; true then.
+    bool refuseBirthday(const AddressFields& fields, const QString& failureNote);
     RowValues columnsOf(const AddressFields& fields) const;
     void takeStored(const RowValues& row);
 
     AddressState& m_state;
     bool m_savedMerged = false;
+    bool m_birthdayRefused = false;
 };
 
 // Hands a guest to a window; a failure of the receiver is reported.

@@ -158,7 +158,9 @@ void BookingEditor::showRow(const RowValues& row)
     f.tbBuchungDatum[1] = BookingDayText(row.value(QStringLiteral("book_end")));
     m_departureUnread = f.tbBuchungDatum[1].isEmpty();
     f.tbBuchungDatumColor = {WhiteColor, WhiteColor};
-    s.BookingColorIndex = static_cast<quint8>(std::clamp(booking.book_color_id, 0, 255));
+    // An index beyond what the column holds names no colour, not the last one.
+    const bool colourHeld = booking.book_color_id >= 0 && booking.book_color_id <= 255;
+    s.BookingColorIndex = static_cast<quint8>(colourHeld ? booking.book_color_id : 0);
     m_loaded = row;
     m_base = BookingColumns(bookingFromFields());
 }

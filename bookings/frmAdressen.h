@@ -127,6 +127,7 @@ private:
     void ClearAddressFields();
     AddressRecord::SaveResult SaveAddress(const QString& failureNote = {});
     void showSaved();
+    void showRefusedBirthday();
     bool AskSaveChangedAddress();
     void ShowLastNameRequired();
     void SetSalutation(int sex);

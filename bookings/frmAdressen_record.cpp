@@ -116,7 +116,19 @@ AddressRecord::SaveResult frmAdressen::SaveAddress(const QString& failureNote)
     const AddressRecord::SaveResult result = m_record.save(readFields(), failureNote);
     if (result == AddressRecord::SaveResult::Written)
         showSaved();
+    showRefusedBirthday();
     return result;
+}
+
+void frmAdressen::showRefusedBirthday()
+{
+    if (!m_record.takeBirthdayRefused())
+        return;
+    // The birthday as typed, ready to be completed.
+    showTab(0);
+    QLineEdit* field = tbEntry[entry::Birthday];
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
 }
 
 void frmAdressen::showSaved()
@@ -144,7 +156,9 @@ QString frmAdressen::unsavedAddress() const
 
 bool frmAdressen::AskSaveChangedAddress()
 {
-    switch (m_record.askSaveChanged(readFields())) {
+    const AddressRecord::AskResult asked = m_record.askSaveChanged(readFields());
+    showRefusedBirthday();
+    switch (asked) {
     case AddressRecord::AskResult::Failed:
     case AddressRecord::AskResult::Back:
         return false;

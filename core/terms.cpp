@@ -42,20 +42,30 @@ void reportLoadError(const QString& table, const db::DbError& error)
                ui::Critical, AppTitle);
 }
 
+// Ids are what the colour table's column holds. A row another tool or a
+// damaged page left with text, a fraction or a number beyond that names no
+// colour a booking can refer to: it is passed over, and so never decides
+// how long the list grows.
+constexpr double HighestColorId = 32767;
+
 // Both globals change together and only after a complete read, so an index
 // below ColorCount always lies inside ColorCodes.
 void loadColors()
 {
-    db::Recordset rs = Db->openRecordset(QStringLiteral("tbl_colors"), db::OpenMode::ForwardOnlyReadOnly);
+    db::Recordset rs = Db->openRecordset(
+        QStringLiteral("SELECT color_id, color_hexcode, typeof(color_id) AS id_type FROM tbl_colors"),
+        db::OpenMode::ForwardOnlyReadOnly);
     std::vector<QString> codes{QStringLiteral("0")};
     int highest = -1;
     for (; !rs.eof(); rs.moveNext()) {
         const QString code = rs.value(QStringLiteral("color_hexcode")).toText();
         if (rt::trim(code).isEmpty())
             continue;
-        const qint32 id = rs.value(QStringLiteral("color_id")).toLong();
-        if (id < 0)
+        const double stored = rs.value(QStringLiteral("color_id")).toDouble();
+        if (rs.value(QStringLiteral("id_type")).toText() != QLatin1String("integer") || stored < 0 ||
+            stored > HighestColorId)
             continue;
+        const int id = static_cast<int>(stored);
         if (id > highest) {
             highest = id;
             codes.resize(size_t(id) + 1);

@@ -11,7 +11,8 @@ class QWidget;
 
 // Booking colours by colour index, each the hex text as stored (blue-green-red
 // order, red in the two lowest digits); indices without a row hold "". Entry 0
-// is "0" unless the table has a row 0. Empty before the first load.
+// is "0" unless the table has a row 0. A row whose id is no whole number from
+// 0 to 32767 (the column's range) is passed over. Empty before the first load.
 extern std::vector<QString> ColorCodes;
 // The highest colour index read (not the number of rows); -1 when the table
 // has no usable row, 0 before the first load.

@@ -52,6 +52,9 @@ frmRoom::frmRoom()
     tbCapacity->setMaximumWidth(80);
     lbBuildingName = new QLabel;
     lbStockwerkName = new QLabel;
+    // Names and the file name as typed, never as markup.
+    for (QLabel* typed : {lbRoomName, lbBuildingName, lbStockwerkName})
+        typed->setTextFormat(Qt::PlainText);
     // Shows the stored flag; places are blocked in the main window.
     chkBlocked = new QCheckBox(QStringLiteral("nicht zur Bewohner-Buchung geeignet"));
     chkBlocked->setFocusPolicy(Qt::NoFocus);
@@ -80,6 +83,7 @@ frmRoom::frmRoom()
     pictureArea->setAlignment(Qt::AlignCenter);
     pictureArea->setMinimumSize(320, 240);
     lbImageName = new QLabel;
+    lbImageName->setTextFormat(Qt::PlainText);
     lbImageName->setWordWrap(true);
     cmdLoadPicture = new QPushButton(QStringLiteral("Bild laden"));
 

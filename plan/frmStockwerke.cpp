@@ -72,6 +72,7 @@ frmStockwerke::frmStockwerke()
     auto* top = new QHBoxLayout;
     lbEinrichtungsname = new QLabel(central);
     lbEinrichtungsname->setObjectName(QStringLiteral("lbEinrichtungsname"));
+    lbEinrichtungsname->setTextFormat(Qt::PlainText);
     QFont big = lbEinrichtungsname->font();
     big.setPointSize(big.pointSize() + 5);
     big.setBold(true);
@@ -144,6 +145,9 @@ QWidget* frmStockwerke::buildFloorPlanTab()
 
     auto* head = new QHBoxLayout;
     lbStockwerkName = new QLabel(page);
+    // Building and floor names as typed, never as markup; so the category
+    // named in the count and the picture's file name.
+    lbStockwerkName->setTextFormat(Qt::PlainText);
     QFont bold = lbStockwerkName->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
@@ -157,6 +161,7 @@ QWidget* frmStockwerke::buildFloorPlanTab()
     listRoomCategoryFilter->setMinimumContentsLength(14);
     listRoomCategoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     lbBettenCount = new QLabel(page);
+    lbBettenCount->setTextFormat(Qt::PlainText);
     lbBettenCount->setWordWrap(true);
     lbBettenCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The steppers stand first, where a name of any length leaves them.
@@ -191,6 +196,7 @@ QWidget* frmStockwerke::buildFloorPlanTab()
 
     auto* foot = new QHBoxLayout;
     lbImageName = new QLabel(page);
+    lbImageName->setTextFormat(Qt::PlainText);
     lbImageName->setWordWrap(true);
     lbFloorPlanHint = new QLabel(page);
     cmdLoadPicture = new QPushButton(QStringLiteral("Bild laden"), page);
@@ -216,6 +222,7 @@ QWidget* frmStockwerke::buildScheduleTab()
     auto* layout = new QVBoxLayout(page);
     auto* head = new QHBoxLayout;
     lbBelegungsverlaufStockwerkName = new QLabel(page);
+    lbBelegungsverlaufStockwerkName->setTextFormat(Qt::PlainText);
     btnDateCount = {stepButton(QStringLiteral("‹ Tag"), QStringLiteral("1 Tag vorher [-]"), page),
                     stepButton(QStringLiteral("Tag ›"), QStringLiteral("1 Tag später [+]"), page)};
     btnDateAddWeek = {stepButton(QStringLiteral("« Woche"), QStringLiteral("1 Woche vorher [Shift][-]"), page),

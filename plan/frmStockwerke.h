@@ -352,6 +352,7 @@ private:
     void readResourceFields();
     void applyResourceFields();
     void showResourceFrame(const QString& letter);
+    void focusCapacity();
     // clicked: chosen by the mouse, which also unfolds a folded node.
     void TV1_NodeClick(QTreeWidgetItem* node, bool clicked);
     void TV1_Input(QObject* watched, QEvent::Type type);

@@ -44,6 +44,8 @@ QWidget* frmStockwerke::buildBookingPanel()
     grid->setColumnStretch(1, 1);
 
     lblRoomName = new QLabel(f);
+    // The place's name as typed, never as markup.
+    lblRoomName->setTextFormat(Qt::PlainText);
     lblRoomName->setToolTip(QStringLiteral("Doppelklick: Reservierung Details"));
     lblRoomName->installEventFilter(this);
     QFont bold = lblRoomName->font();

@@ -13,6 +13,7 @@
 #include "platform/runtime/color.h"
 #include "platform/runtime/twips.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QAction>
@@ -99,7 +100,7 @@ void frmStockwerke::ShowPlaetze(qint32 floorId)
         label->move((left + m.x) / rt::TwipsPerPixel, (top + m.y) / rt::TwipsPerPixel);
         SetBackColor(label, m.colour);
         label->setProperty("Tag", QString::number(m.placeId));
-        label->setToolTip(m.tooltip);
+        label->setToolTip(ui::plainToolTip(m.tooltip));
         m_state.DrawnPlaces.insert(m.placeId, m.drawn);
         setMarkerMark(label, m.marked);
         label->raise();

@@ -483,6 +483,10 @@ void frmStockwerke::cmdNewResource_Click(int index)
     RunHandler(QStringLiteral("cmdNewResource_Click"), [this, index] {
         readResourceFields();
         const bool stored = m_resourceEditor.newResource(index, selectedTreeNode());
+        if (m_resourceEditor.takeCapacityRefused()) {
+            focusCapacity();
+            return;
+        }
         showResourceFrame(m_state.TreeNodeLetter);
         applyResourceFields();
         if (m_resourceEditor.takeTreeStale())
@@ -497,19 +501,33 @@ void frmStockwerke::cmdNewResource_Click(int index)
 void frmStockwerke::cmdSaveResource_Click()
 {
     const QPointer<QWidget> before = focusWidget();
-    RunHandler(QStringLiteral("cmdSaveResource_Click"), [this] {
+    bool capacityRefused = false;
+    RunHandler(QStringLiteral("cmdSaveResource_Click"), [this, &capacityRefused] {
         FocusDummy->setFocus();
         readResourceFields();
         if (!m_resourceEditor.save(selectedTreeNode())) {
             if (m_resourceEditor.takeTreeStale())
                 FillResourceTree();
+            capacityRefused = m_resourceEditor.takeCapacityRefused();
             return;
         }
         applyResourceFields();
         FillResourceTree();
         selectTreeNode(m_resourceEditor.lastKey());
     });
-    focusAfterStep(before, TV1);
+    if (capacityRefused)
+        focusCapacity();
+    else
+        focusAfterStep(before, TV1);
+}
+
+void frmStockwerke::focusCapacity()
+{
+    // The capacity as typed, ready to be typed over.
+    if (!framePlace->isVisible())
+        return;
+    tbPlaceCapacity->setFocus(Qt::OtherFocusReason);
+    tbPlaceCapacity->selectAll();
 }
 
 void frmStockwerke::cmdDeleteResource_Click()

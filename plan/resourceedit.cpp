@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/preferences.h"
+#include "core/tabledata.h"
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "plan/resourcetree.h"
@@ -90,6 +91,23 @@ Floor floorOf(const FloorFields& f)
     return floor;
 }
 
+// The capacity as its whole-number column keeps it, by the rule the places
+// table applies to a typed cell; an empty field is 0. nullopt for what the
+// column cannot take.
+std::optional<qint32> capacityOf(const QString& text)
+{
+    const QString typed = rt::trim(text);
+    if (typed.isEmpty())
+        return 0;
+    TableColumn column;
+    column.name = QStringLiteral("pl_capacity");
+    column.type = db::DaoType::Integer;
+    const std::optional<db::Value> value = TypedCellValue(QStringLiteral("tbl_places"), column, typed, nullptr);
+    if (!value)
+        return std::nullopt;
+    return value->toLong();
+}
+
 Place placeOf(const PlaceFields& f)
 {
     Place place;
@@ -97,7 +115,7 @@ Place placeOf(const PlaceFields& f)
     place.pl_name = rt::trim(f.name);
     place.pl_disabled = f.disabled;
     place.pl_info = rt::trim(f.info);
-    place.pl_capacity = rt::clng(rt::val(f.capacity));
+    place.pl_capacity = capacityOf(f.capacity).value_or(0);
     place.pl_imagefile = rt::trim(f.imageFile);
     place.pl_type_id = f.typeId.value_or(0);
     return place;
@@ -253,16 +271,22 @@ ResourceEditor::SaveStep ResourceEditor::saveShown(ResourceKind kind, qint32 id)
 
 bool ResourceEditor::newResource(int index, const std::optional<TreeNodeRef>& node)
 {
+    m_capacityRefused = false;
     if (!PassStructureGate(m_state))
         return false;
+    QString kind = m_state.TreeNodeLetter;
     if (!node || node->key.size() < 2) {
-        m_state.TreeNodeLetter = QStringLiteral("B");
+        kind = QStringLiteral("B");
     } else if (index == 1) {
-        if (m_state.TreeNodeLetter == QLatin1String("B"))
-            m_state.TreeNodeLetter = QStringLiteral("F");
-        else if (m_state.TreeNodeLetter == QLatin1String("F"))
-            m_state.TreeNodeLetter = QStringLiteral("P");
+        if (kind == QLatin1String("B"))
+            kind = QStringLiteral("F");
+        else if (kind == QLatin1String("F"))
+            kind = QStringLiteral("P");
     }
+    // A new place takes the capacity shown: refused before anything changes.
+    if (kind == QLatin1String("P") && refuseCapacity())
+        return false;
+    m_state.TreeNodeLetter = kind;
     const QString& letter = m_state.TreeNodeLetter;
     if (letter == QLatin1String("F")) {
         FloorFields& f = m_fields.floor;
@@ -289,6 +313,7 @@ bool ResourceEditor::newResource(int index, const std::optional<TreeNodeRef>& no
 
 bool ResourceEditor::save(const std::optional<TreeNodeRef>& node)
 {
+    m_capacityRefused = false;
     if (!PassStructureGate(m_state))
         return false;
     return store(node);
@@ -324,6 +349,8 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
             return false;
         id = floor.flr_id;
     } else if (kind == ResourceKind::Place) {
+        if (refuseCapacity())
+            return false;
         PlaceFields& p = m_fields.place;
         Place place = placeOf(p);
         if (place.pl_id > 0 || floorOfNode(*node) <= 0) {
@@ -360,6 +387,19 @@ bool ResourceEditor::store(const std::optional<TreeNodeRef>& node)
     }
     m_lastKey = QStringList{QStringLiteral("B"), QStringLiteral("F"), QStringLiteral("P")}[static_cast<int>(kind)] +
                 QString::number(id);
+    return true;
+}
+
+bool ResourceEditor::refuseCapacity()
+{
+    const QString& typed = m_fields.place.capacity;
+    if (capacityOf(typed))
+        return false;
+    m_capacityRefused = true;
+    ui::msgBox(QStringLiteral("Die Kapazität \"") + rt::trim(typed) +
+                   QStringLiteral("\" lässt sich so nicht speichern. Bitte geben Sie eine ganze Zahl zwischen -32768 und "
+                                  "32767 ein."),
+               ui::Exclamation, AppTitle);
     return true;
 }
 

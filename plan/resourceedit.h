@@ -105,6 +105,9 @@ public:
     // Whether a refused store found the tree out of date (a parent deleted
     // at another workstation); asking clears it.
     bool takeTreeStale() { return std::exchange(m_treeStale, false); }
+    // Whether the last command was refused for the place's capacity, which
+    // stays as typed; asking clears it.
+    bool takeCapacityRefused() { return std::exchange(m_capacityRefused, false); }
 
 private:
     // A stored row as a frame shows it: as read, and the columns of its
@@ -127,6 +130,8 @@ private:
     SaveStep saveShown(ResourceKind kind, qint32 id);
     RowValues columnsOfFields(ResourceKind kind) const;
 
+    // A capacity the column cannot hold ("zwei", 99999) is named; true then.
+    bool refuseCapacity();
     // what ("Die Etage") and its possessive ("ihr") name the resource refused.
     bool refuseParentMissing(StructureStoreResult result, const QString& what, const QString& its);
 
@@ -134,6 +139,7 @@ private:
     ResourceFields& m_fields;
     QString m_lastKey;
     bool m_treeStale = false;
+    bool m_capacityRefused = false;
     std::array<ShownRow, 3> m_shown;   // by ResourceKind
 };
 

@@ -1,6 +1,7 @@
 #include "schedule/usercontrol1.h"
 
 #include "platform/runtime/color.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 
 #include <QApplication>
@@ -496,7 +497,7 @@ bool UserControl1::event(QEvent* event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), tip, this);
+            QToolTip::showText(help->globalPos(), ui::plainToolTip(tip), this);
         }
         return true;
     }

@@ -41,6 +41,8 @@ EndRequestNotice::EndRequestNotice() : QWidget(nullptr, Qt::Window | Qt::WindowS
     layout->addWidget(asked);
     layout->addWidget(new QLabel(QStringLiteral("Hier ist noch nicht gespeichert:")));
     lbUnsaved = new QLabel;
+    // The lines name guests and places as typed.
+    lbUnsaved->setTextFormat(Qt::PlainText);
     lbUnsaved->setWordWrap(true);
     lbUnsaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(lbUnsaved);

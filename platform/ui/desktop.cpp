@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTableView>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace ui {
@@ -350,6 +351,11 @@ QString withAltLetter(const QString& caption, QChar wanted, QString& taken)
         return text;
     taken += text[at].toLower();
     return text.insert(at, QLatin1Char('&'));
+}
+
+QString plainToolTip(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
 }
 
 }  // namespace ui

@@ -49,4 +49,8 @@ void setTabChain(std::initializer_list<QWidget*> widgets);
 // letter chosen joins taken. For captions a user may rename.
 QString withAltLetter(const QString& caption, QChar wanted, QString& taken);
 
+// A tooltip that shows a name as typed: Qt draws one that looks like markup
+// ("<b>Bi</b>rke") as formatting, so such a text is handed over escaped.
+QString plainToolTip(const QString& text);
+
 }  // namespace ui

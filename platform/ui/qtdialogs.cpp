@@ -72,6 +72,8 @@ Answer QtDialogService::message(const MessageRequest& request)
 {
     MessageBox box(parentWindow(), request.escapeGoesBack);
     box.setWindowTitle(request.title.isEmpty() ? appTitle() : request.title);
+    // Names a user typed stand in the texts: shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     switch (request.icon) {
     case Icon::Critical: box.setIcon(QMessageBox::Critical); break;

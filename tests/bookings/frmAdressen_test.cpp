@@ -153,6 +153,32 @@ TEST_F(AddressBook, AFailedSaveStopsTheHandOverAndSaysSo)
     EXPECT_EQ(panel.calls, 0);
 }
 
+TEST_F(AddressBook, ABirthdayWithoutItsYearStaysAsTypedAndTheSaveAsksForTheWholeDate)
+{
+    database.exec(QStringLiteral("UPDATE tbl_customers SET cust_birthday = #04/12/1968# WHERE cust_id = %1").arg(meier));
+    frmAdressen::ShowAdresse(meier, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book()));
+    QLineEdit* birthday = book().tbEntry[entry::Birthday];
+    birthday->setFocus();
+    QTest::keyClick(birthday, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(birthday, QStringLiteral("12.04."));
+    QTest::keyClick(birthday, Qt::Key_Tab);
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text,
+              QStringLiteral("Das Geb.Datum \"12.04.\" lässt sich nicht als Datum lesen. Bitte geben Sie das vollständige "
+                             "Datum mit Tag, Monat und Jahr ein, zum Beispiel 12.04.1968, oder leeren Sie das Feld."));
+    EXPECT_EQ(birthday->text(), QStringLiteral("12.04."));
+    EXPECT_EQ(QApplication::focusWidget(), birthday);
+    EXPECT_EQ(LoadCustomer(meier)->cust_birthday, rt::Date::fromParts(1968, 4, 12));
+
+    // Emptied, it stores none.
+    QTest::keyClick(birthday, Qt::Key_Delete);
+    QTest::mouseClick(book().cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(LoadCustomer(meier)->cust_birthday.isZero());
+}
+
 TEST_F(AddressBook, ANewGuestIsNormalisedStoredAndHandedOverByEnter)
 {
     Receiver panel;

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "core/terms.h"
 #include "core/windows.h"
 #include "core/workstation.h"
 #include "platform/db/database.h"
@@ -289,6 +290,16 @@ TEST_F(StartUp, StartPageTwoOpensTheFacilityOverviewInFrontOfThePlan)
     EXPECT_EQ(windows.mainShown, 1);
     EXPECT_EQ(windows.opened, QStringList{"ShowMandanten()"});
     StartPage = 1;
+}
+
+TEST_F(StartUp, AColourIdBeyondItsColumnStopsNoStartAndColoursNoBooking)
+{
+    writeProgramDatabase();
+    db::Database::open(folder.file("velmorant.mdb"))->execute("INSERT INTO tbl_colors VALUES (1, 'FF'), (2000000000, 'FF00')");
+    test::DialogScope dialogs;
+    start();
+    EXPECT_EQ(windows.mainShown, 1);
+    EXPECT_EQ(ColorCount, 1);
 }
 
 TEST_F(StartUp, ProgramFolderGetsOneTrailingSeparator)

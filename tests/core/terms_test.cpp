@@ -56,6 +56,17 @@ TEST_F(ResourceArrays, ColourIndicesRunToTheHighestIdWithGapsBlack)
     EXPECT_EQ(ColorCodes, std::vector<QString>{QStringLiteral("0")});
 }
 
+// Ids another tool or a damaged page left: none sizes the list or colours a booking.
+TEST_F(ResourceArrays, AColourIdTheColumnCannotHoldIsPassedOver)
+{
+    for (const char* damaged : {"2000000000", "5000000000", "32768", "-3", "'rot'", "2.5"}) {
+        exec(QStringLiteral("DELETE FROM tbl_colors"));
+        exec(QStringLiteral("INSERT INTO tbl_colors VALUES (1, 'FF'), (%1, '808080'), (3, 'FF00')").arg(damaged));
+        FillResourceArrays();
+        EXPECT_EQ(ColorCodes, (std::vector<QString>{"0", "FF", "", "FF00"})) << damaged;
+    }
+}
+
 TEST_F(ResourceArrays, TermsAreSplicedIntoTheTexts)
 {
     exec(QStringLiteral("INSERT INTO tbl_gui_terms VALUES (0, 'Haus', 'Häuser', ''), (1, 'Zimmer', 'Zimmer', ''), "

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // Place 12 on the first floor (no floor name) with one guest now, one gone
@@ -124,6 +126,22 @@ TEST_F(RoomWindow, APlaceThatIsGoneIsToldAndTheWindowEmptied)
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
     EXPECT_EQ(dialogs->messages().size(), 2u);
     EXPECT_TRUE(windows.opened.isEmpty());
+}
+
+TEST_F(RoomWindow, NamesWithMarkupAreShownAsTyped)
+{
+    Db->execute("UPDATE tbl_places SET pl_name = '<b>Bi</b>rke' WHERE pl_id = 12");
+    Db->execute("UPDATE tbl_floors SET flr_name = '<u>EG</u> & <Garten>'");
+    Db->execute("UPDATE tbl_buildings SET bld_name = '<img src=x>'");
+    frmRoom& w = frmRoom::instance();
+    w.ShowRoomDetails(-1, 12);
+    const std::pair<QLabel*, QString> shown[] = {
+        {w.lbRoomName, "<b>Bi</b>rke"}, {w.lbStockwerkName, "<u>EG</u> & <Garten>"}, {w.lbBuildingName, "<img src=x>"}};
+    for (const auto& [label, name] : shown) {
+        EXPECT_EQ(label->text(), name);
+        // Drawn as formatting, the tags would take no room of their own.
+        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name)) << name.toStdString();
+    }
 }
 
 TEST_F(RoomWindow, TheEntriesThatMustDoNothingDoNothing)

@@ -232,6 +232,36 @@ TEST_F(StructureWindow, AfterTheResourceSaveTheKeyboardIsOnTheButtonThatSaved)
     EXPECT_TRUE(w.cmdSavePlaceDetails->isVisible());
 }
 
+TEST_F(StructureWindow, ACapacityTheColumnCannotHoldIsRefusedAndStaysAsTypedWithTheKeyboardOnIt)
+{
+    database.exec(QStringLiteral("UPDATE tbl_places SET pl_capacity = 4 WHERE pl_id = %1").arg(room3));
+    frmStockwerke& w = shown();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    choose(w, "P" + QString::number(room3));
+    // Saved, or taken over by a new place beside it.
+    const std::pair<QString, QPushButton*> tries[] = {{"zwei", w.cmdSavePlaceDetails}, {"99999", w.cmdNewResource[0]}};
+    for (const auto& [typed, button] : tries) {
+        QTest::mouseClick(w.tbPlaceCapacity, Qt::LeftButton);
+        QTest::keyClick(w.tbPlaceCapacity, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w.tbPlaceCapacity, typed);
+        dialogs->answerMessage(ui::Answer::Ok);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(dialogs->lastMessage().text, "Die Kapazität \"" + typed + "\" lässt sich so nicht speichern. Bitte geben "
+                                               "Sie eine ganze Zahl zwischen -32768 und 32767 ein.");
+        EXPECT_EQ(w.tbPlaceCapacity->text(), typed);
+        EXPECT_EQ(QApplication::focusWidget(), w.tbPlaceCapacity);
+    }
+    EXPECT_EQ(LoadPlace(room3)->pl_capacity, 4);
+    EXPECT_EQ(database.count("tbl_places"), 3);
+
+    // Emptied, it stores 0 as before.
+    QTest::keyClick(w.tbPlaceCapacity, Qt::Key_Delete);
+    QTest::mouseClick(w.cmdSavePlaceDetails, Qt::LeftButton);
+    EXPECT_EQ(LoadPlace(room3)->pl_capacity, 0);
+}
+
 TEST_F(StructureWindow, APlaceOpenedFromTheFloorPlanKeepsItsFloorAndBuilding)
 {
     frmStockwerke& w = shown();

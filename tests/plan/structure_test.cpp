@@ -208,7 +208,7 @@ TEST_F(Structure, AStoredResourceKeepsItsParentsOnlyANewOneHangsUnderTheNode)
     ASSERT_TRUE(editor.load(room1, "P"));
     EXPECT_EQ(state.CurrentPlaceId, room1);
     fields.place.name = " Suite ";
-    fields.place.capacity = "3 Betten";
+    fields.place.capacity = "3";
     ASSERT_TRUE(editor.save(gardenNode));
     std::optional<Place> place = LoadPlace(room1);
     EXPECT_EQ(place->pl_floor_id, ground);

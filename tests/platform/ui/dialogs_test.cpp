@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest-spi.h>
@@ -114,7 +115,8 @@ TEST(ScriptedDialogs, UnusedPlanFailsAtScopeEnd)
 namespace {
 
 // Runs act on the message box once it is up, so no test waits on it.
-Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QString* caption = nullptr)
+Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QString* caption = nullptr,
+                     const QString& text = QStringLiteral("Rechnung behalten?"))
 {
     QTimer::singleShot(0, [act, caption] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -135,7 +137,7 @@ Answer answerRealBox(int style, const std::function<void(QMessageBox*)>& act, QS
     });
     guard.start(5000);
     ui::QtDialogService service;
-    return service.message(ui::MessageRequest::fromStyle(QStringLiteral("Rechnung behalten?"), style, QString()));
+    return service.message(ui::MessageRequest::fromStyle(text, style, QString()));
 }
 
 }  // namespace
@@ -176,6 +178,18 @@ TEST(QtMessageBox, ABoxWithoutTitleCarriesTheProgramsTitle)
     ui::msgBox(QStringLiteral("Hinweis"), ui::OkOnly, QStringLiteral("Eigener Titel"));
     EXPECT_EQ(dialogs->lastMessage().title, QStringLiteral("Eigener Titel"));
     ui::setDefaultTitle({});
+}
+
+TEST(PlainText, ANameThatLooksLikeMarkupIsShownAsTypedInABoxAndATooltip)
+{
+    const QString name = QStringLiteral("<b>Bi</b>rke");
+    Qt::TextFormat format = Qt::AutoText;
+    answerRealBox(ui::OkOnly, [&](QMessageBox* box) { format = box->textFormat(); box->close(); }, nullptr, name);
+    EXPECT_EQ(format, Qt::PlainText);
+    // Qt draws a tooltip that looks like markup as a document.
+    QTextDocument tip;
+    tip.setHtml(ui::plainToolTip(name));
+    EXPECT_EQ(tip.toPlainText(), name);
 }
 
 namespace {
