@@ -24,6 +24,9 @@ QString frmRechnung::GetPaymodePrinttext(qint32 paymId)
 void frmRechnung::btnPreviewDoc_Click()
 {
     RunHandler(QStringLiteral("btnPreviewDoc_Click"), [this] {
+        // Alt+W leaves no field: a date or cell still being typed counts as
+        // leaving it would make it, number and rates included.
+        commitEdits();
         // The positions as stored, so the paper shows what the invoice holds;
         // the header as the window shows it, saved or not. The total printed
         // is stored with it, checked against the positions in one step.

@@ -294,3 +294,24 @@ TEST_F(InvoiceDocumentFile, AnInvoiceDateInAGapOfTheVatTableGivesNoTotalUntilThe
         EXPECT_EQ(dialogs->messages().size(), told + 2);
     }
 }
+
+// Alt+W from the date box, the date typed and not yet left: the paper shows
+// that date with its year's number and its day's VAT, as leaving the box would.
+TEST_F(InvoiceDocumentFile, ADocumentAskedForFromTheDateBoxPrintsTheDateTyped)
+{
+    const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice SET inv_notes = NULL"));
+    frmRechnung& w = frmRechnung::instance();
+    w.ShowRechnung(id, 1, -1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("15.08.2020"));
+    QTest::keyClick(&w, Qt::Key_W, Qt::AltModifier);
+    QTRY_COMPARE(dialogs->opened().size(), 1u);
+    const word::Document printed = word::Document::open(dialogs->opened().back());
+    EXPECT_EQ(printed.bookmarkText(QStringLiteral("tm_datum")), QStringLiteral("15.08.2020"));
+    EXPECT_EQ(printed.bookmarkText(QStringLiteral("tm_rechnungsnummer")), InvoiceNumber(QStringLiteral("15.08.2020"), id));
+    EXPECT_EQ(printed.bookmarkText(QStringLiteral("tm_bruttosumme")), QStringLiteral("29,00 €"));   // 25,00 at 16 %
+    EXPECT_EQ(w.lbRechnungNr->text(), InvoiceNumber(QStringLiteral("15.08.2020"), id));
+}
