@@ -277,8 +277,11 @@ bool ServiceCatalogue::offerSave()
     if (answer == ui::Answer::Back)
         return false;
     if (answer != ui::Answer::Ok) {
-        // Given up: the end of the program need not wait for it.
+        // Given up: the end of the program need not wait for it, nor store
+        // or name it again.
         m_unwritten.clear();
+        m_goneWaits = false;
+        Changed = false;
         return true;
     }
     return SaveArtikel();

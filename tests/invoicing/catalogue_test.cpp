@@ -1,3 +1,4 @@
+#include "core/maintenancelog.h"
 #include "core/messages.h"
 #include "core/notices.h"
 #include "core/startup.h"
@@ -259,6 +260,30 @@ protected:
         return database.value(QStringLiteral("SELECT %1 FROM tbl_services WHERE srv_id = 2").arg(QLatin1String(column)));
     }
 
+    // The price typed, then the other desk's change, the end request, and
+    // the catalogue closed with its edit given up.
+    void endRequestMeetsAnEditGivenUp(const QString& elsewhere)
+    {
+        test::WindowHooks hooks;
+        database.exec(QStringLiteral("INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_bool_value) "
+                                     "VALUES ('Shutdown', 1, -1)"));
+        type(w.tbPreis, QStringLiteral("85"));
+        other.exec(elsewhere);
+        const int services = other.value(QStringLiteral("SELECT COUNT(*) FROM tbl_services")).toLong();
+        EXPECT_TRUE(CheckShutdownRequest());
+        ASSERT_EQ(hooks.endNotices.size(), 1u);
+        EXPECT_EQ(hooks.endNotices.back().size(), 1);
+
+        dialogs->answerMessage(Answer::Cancel);   // save? no
+        w.tbPreis->setFocus();
+        QTest::keyClick(w.tbPreis, Qt::Key_Escape);
+        EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Wollen Sie Ihre Änderungen speichern?"));
+        EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+        EXPECT_EQ(hooks.ended, 1);
+        EXPECT_EQ(other.value(QStringLiteral("SELECT COUNT(*) FROM tbl_services")).toLong(), services);
+        EXPECT_EQ(other.value(QStringLiteral("SELECT COUNT(*) FROM tbl_services WHERE srv_price = 85")).toLong(), 0);
+    }
+
     frmServices& w = frmServices::instance();
     test::OtherStation other{database.path()};
 };
@@ -381,6 +406,19 @@ TEST_F(TwoDesksOnOneService, AnEntryDeletedElsewhereIsStoredAnewOnlyAtTheDesk)
                              "wurde als neue Hotelleistung Nr. %1 gespeichert.")
                   .arg(id));
     EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
+
+// At the end request the entry waits, named, for the user. Given up when the
+// user closes the catalogue, it no longer keeps the station, and the end
+// stores nothing of it.
+TEST_F(TwoDesksOnOneService, AnEditGivenUpAfterTheEndRequestNamedItLetsTheStationEnd)
+{
+    endRequestMeetsAnEditGivenUp(QStringLiteral("UPDATE tbl_services SET srv_price = 82 WHERE srv_id = 2"));
+}
+
+TEST_F(TwoDesksOnOneService, AnEntryDeletedElsewhereGivenUpAfterTheEndRequestLetsTheStationEnd)
+{
+    endRequestMeetsAnEditGivenUp(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 2"));
 }
 
 // The user quits with a price the other desk changed too: going back on the
