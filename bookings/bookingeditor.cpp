@@ -583,7 +583,16 @@ void BookingEditor::RemoveGuest()
 
 void BookingEditor::Receive_SelectedColor(int index)
 {
-    m_state.BookingColorIndex = static_cast<quint8>(std::clamp(index, 0, 255));
+    // The colour table holds ids a booking's colour column cannot: such a
+    // colour is refused, never another one stored in its place.
+    if (index < 0 || index > 255) {
+        ui::msgBox(QStringLiteral("Die Farbe Nr. %1 kann einer Buchung nicht gegeben werden: eine Buchung nimmt nur die "
+                                  "Farben bis Nr. 255. Die Buchung behält ihre Farbe.")
+                       .arg(index),
+                   ui::Exclamation, AppTitle);
+        return;
+    }
+    m_state.BookingColorIndex = static_cast<quint8>(index);
     mendUnshown(QStringLiteral("book_color_id"));
 }
 

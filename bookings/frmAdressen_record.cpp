@@ -241,7 +241,9 @@ void frmAdressen::tbEntry_LostFocus(int index)
         }
         if (m_record.CheckDuplicateAddress(readFields())) {
             showIndex();
-            ShowSimilarRecordsX(m_state.LastSearch, true);
+            // A new guest its store refused stays on screen: no namesake is opened over it.
+            ShowSimilarRecordsX(m_state.LastSearch, m_state.CurrentCustomerId > 0);
+            showRefusedBirthday();
         }
     });
 }

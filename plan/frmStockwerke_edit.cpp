@@ -322,7 +322,8 @@ void frmStockwerke::SavePlaceRects(const std::vector<std::pair<QLabel*, PlaceRec
         // A marker without a stored place has no row to keep its rectangle.
         if (move.placeId >= 1) {
             moves.push_back(move);
-            names.insert(move.placeId, marker->toolTip());
+            // The name as drawn: the tooltip holds it escaped where it looks like markup.
+            names.insert(move.placeId, m_state.DrawnPlaces.value(move.placeId).value(QStringLiteral("pl_name")).toText());
         }
     }
     std::optional<std::vector<PlaceRectOutcome>> stored;

@@ -451,7 +451,9 @@ bool MoveInstallation(const QString& targetFolder, QString& dbField)
                                                              "Zielordner.")
                                             : QString()),
                        ui::Exclamation, title);
-            if (wasOpen && OpenDatabaseFile(DbPath, false))
+            // Held by another workstation, the database that stopped the copy
+            // may still be: the station waits for it, never going on without it.
+            if (wasOpen && (WaitForProgramDatabase(title) || OpenDatabaseFile(DbPath, false)))
                 MarkWorkstationLoggedIn();
             return false;
         }

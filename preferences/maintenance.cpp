@@ -178,11 +178,9 @@ void endWithoutDatabase()
     EndProgram();
 }
 
-// Opens the program's database again after a step closed it. A station does
-// not go on without it: while it cannot be opened (another workstation holds
-// it, the share is gone) the user may try again or end the program. False
-// only for a file that opens but cannot be read; nothing is said of it here.
-bool waitForProgramDatabase(const QString& title)
+}  // namespace
+
+bool WaitForProgramDatabase(const QString& title)
 {
     for (;;) {
         std::optional<db::DbError> error;
@@ -210,11 +208,13 @@ bool waitForProgramDatabase(const QString& title)
     }
 }
 
+namespace {
+
 // The reopen after a step: a station that works with its database waits for
 // it; otherwise it is opened as before, said (quiet false) or not.
 bool reopen(const QString& title, bool station, bool quiet)
 {
-    if (station && waitForProgramDatabase(title))
+    if (station && WaitForProgramDatabase(title))
         return true;
     return OpenDatabaseFile(DbPath, quiet);
 }
@@ -604,7 +604,7 @@ MaintenanceResult BackupDatabase(bool withStamp)
                             note),
                    ui::Exclamation, title);
     }
-    if (!waitForProgramDatabase(title)) {
+    if (!WaitForProgramDatabase(title)) {
         ui::msgBox(withS(523, DbPath) + QStringLiteral("\n\n") + GetResString(524), ui::Critical, GetResString(522));
         return {Kind::NotOpen, {}, {}};
     }

@@ -40,6 +40,13 @@ QStringList OtherStationLines(const QString& dbPath);
 // in) lacks room for copies times the file's size; "" when there is room.
 QString SpaceShortage(const QString& dbPath, int copies);
 
+// Opens the program's database again after a step closed it. A station does
+// not go on without it: while it cannot be opened (another workstation holds
+// it, the share is gone) the user may try again or end the program, which
+// writes nothing into the file. False only for a file that opens but cannot
+// be read; nothing is said of it here.
+bool WaitForProgramDatabase(const QString& title);
+
 // Runs work (which must not touch the program's connection) on a helper
 // thread while a busy box shows text; rethrows what work threw.
 void RunWithProgress(const QString& text, const std::function<void()>& work);

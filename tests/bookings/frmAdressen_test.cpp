@@ -179,6 +179,35 @@ TEST_F(AddressBook, ABirthdayWithoutItsYearStaysAsTypedAndTheSaveAsksForTheWhole
     EXPECT_TRUE(LoadCustomer(meier)->cust_birthday.isZero());
 }
 
+// The namesake check stores the new guest before it lists the namesakes: when
+// that store is refused, the new guest stays on screen, no namesake is opened
+// over it and nothing asks to drop it.
+TEST_F(AddressBook, ANewGuestWithARefusedBirthdayStaysWhenTheNamesakesAreListed)
+{
+    frmAdressen::ShowAdresse(-1, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book()));
+    test::DialogScope dialogs;
+    QLineEdit* birthday = book().tbEntry[entry::Birthday];
+    birthday->setFocus();
+    QTest::keyClicks(birthday, QStringLiteral("12.04."));
+    dialogs->answerMessage(ui::Answer::Ok);   // refused
+    dialogs->answerMessage(ui::Answer::Ok);   // namesakes
+    for (const auto& [field, typed] : {std::pair{entry::LastName, "Schulz"}, std::pair{entry::FirstName, "Eva"}}) {
+        book().tbEntry[field]->setFocus();
+        QTest::keyClicks(book().tbEntry[field], QString::fromUtf8(typed));
+    }
+    QTest::keyClick(book().tbEntry[entry::FirstName], Qt::Key_Tab);
+    const auto messages = dialogs->messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Adresse nicht gespeichert"));
+    EXPECT_EQ(book().resultList().rowCount(), 1);
+    EXPECT_EQ(book().IndexDisplay->text(), QStringLiteral("* neu"));
+    EXPECT_EQ(book().tbEntry[entry::FirstName]->text(), QStringLiteral("Eva"));
+    EXPECT_EQ(birthday->text(), QStringLiteral("12.04."));
+    EXPECT_EQ(QApplication::focusWidget(), birthday);
+    EXPECT_EQ(database.count("tbl_customers"), 4);
+}
+
 TEST_F(AddressBook, ANewGuestIsNormalisedStoredAndHandedOverByEnter)
 {
     Receiver panel;

@@ -7,6 +7,7 @@
 #include "core/dialogs/datepicker.h"
 #include "core/terms.h"
 #include "tests/bookings/booking_db.h"
+#include "tests/support/globals_scope.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_hooks.h"
 
@@ -225,6 +226,32 @@ TEST_F(BookingWindow, AClickOnTheColourOpensTheChoiceAndPicksNothing)
     EXPECT_EQ(w().state().BookingColorIndex, 3);
     QTest::mouseClick(colours.lbColorSelector[0], Qt::LeftButton);
     EXPECT_EQ(w().state().BookingColorIndex, 0);
+    frmColorSelector::Unload();
+}
+
+// The colour table may hold ids up to 32767; a booking's colour column only
+// up to 255. Such a colour is refused, never another one stored in its place.
+TEST_F(BookingWindow, AColourTheBookingCannotHoldIsRefusedAndTheBookingKeepsItsOwn)
+{
+    test::GlobalsScope globals;
+    ColorCodes.assign(301, QString());
+    ColorCodes[3] = QStringLiteral("FF");
+    ColorCodes[255] = QStringLiteral("FF00");
+    ColorCodes[300] = QStringLiteral("FF0000");
+    ColorCount = 300;
+    db.database.exec(QStringLiteral("UPDATE tbl_bookings SET book_color_id = 3 WHERE book_id = %1").arg(soon));
+    w().ShowBookings(QString(), soon, db.place, true, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    test::DialogScope dialogs;
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w().lbColor, Qt::LeftButton);
+    frmColorSelector& colours = frmColorSelector::instance();
+    ASSERT_TRUE(colours.isVisible());
+    QTest::mouseClick(colours.lbColorSelector[300], Qt::LeftButton);
+    EXPECT_TRUE(dialogs->lastMessage().text.startsWith(QStringLiteral("Die Farbe Nr. 300")));
+    EXPECT_EQ(w().state().BookingColorIndex, 3);
+    QTest::mouseClick(w().cmdSave[0], Qt::LeftButton);
+    EXPECT_EQ(LoadBooking(soon)->book_color_id, 3);
     frmColorSelector::Unload();
 }
 

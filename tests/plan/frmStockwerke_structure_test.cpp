@@ -496,6 +496,7 @@ TEST_F(StructureWindowBesideAnother, BuildingAndFloorEditorsMergeTheirSaves)
 
 TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
 {
+    database.exec(QStringLiteral("UPDATE tbl_places SET pl_name = '<b>Bi</b>rke' WHERE pl_id = %1").arg(room3));
     frmStockwerke& w = shown();
     editMode(w);
     QLabel* marker = markerOf(w, room2);   // drawn at 1500, 450
@@ -524,11 +525,12 @@ TEST_F(StructureWindowBesideAnother, AMarkerBothStationsMovedIsAskedAbout)
     EXPECT_EQ(rectOf(room2), (std::array<qint32, 4>{300, 450, 495, 645}));
     EXPECT_EQ(dialogs->messages().size(), 4u) << "the hint and three questions";
 
-    // A place deleted meanwhile is named and leaves the plan.
+    // A place deleted meanwhile is named as typed and leaves the plan.
     other.exec("DELETE FROM tbl_places WHERE pl_id = ?", {room3});
     dialogs->answerMessage(ui::Answer::Ok);
     drag(w, markerOf(w, room3), QPoint(25, 75));
-    EXPECT_EQ(dialogs->lastMessage().text, "Das Zimmer \"03\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    EXPECT_EQ(dialogs->lastMessage().text,
+              "Das Zimmer \"<b>Bi</b>rke\" wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
     EXPECT_EQ(database.count("tbl_places"), 2);
     for (size_t i = 1; i < w.lbPlatz.size(); ++i)
         EXPECT_FALSE(!w.lbPlatz[i]->isHidden() && w.lbPlatz[i]->property("Tag").toString().toInt() == room3);

@@ -324,6 +324,33 @@ TEST_F(Move, AnIncompleteCopyRepointsNothingAndMakesNoShortcuts)
     EXPECT_FALSE(data.value("SELECT ws_logindate FROM tbl_workstations").isNull());
 }
 
+// Another workstation holds the database (its backup or compaction) while the
+// move copies it: the copy fails, and the station waits for its database
+// instead of going on without it.
+TEST_F(Move, ACopyCutOffByAHeldDatabaseWaitsForItBeforeTheStationGoesOn)
+{
+    const int timeout = db::Database::busyTimeout();
+    db::Database::setBusyTimeout(100);
+    ASSERT_FALSE(TryOpenDatabaseFile(DbPath));
+    std::unique_ptr<db::Database> other = db::Database::open(DbPath);
+    other->execute("BEGIN EXCLUSIVE;");
+    const QString held = "Die Datenbank \"" + DbPath + "\" ist an einem anderen Arbeitsplatz gerade gesperrt";
+    dialogs->whileAsked(held, [&] { other->execute("ROLLBACK;"); });
+    plan({ui::Answer::Ok, ui::Answer::Ok, ui::Answer::Retry});   // move?, could not copy, held: Wiederholen
+    QString field = DbPath;
+    EXPECT_FALSE(MoveInstallation(network.path(), field));
+    const auto messages = dialogs->messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_TRUE(messages[1].text.contains(DbPath));
+    EXPECT_TRUE(messages[2].text.startsWith(held));
+    EXPECT_EQ(messages[2].buttons, ui::Buttons::RetryEnd);
+    EXPECT_FALSE(QFileInfo::exists(network.file("test.mdb")));
+    EXPECT_FALSE(QFileInfo::exists(network.file(AppExeName() + ".ini")));
+    ASSERT_TRUE(DbOpen);
+    EXPECT_FALSE(data.value("SELECT ws_logindate FROM tbl_workstations").isNull());
+    db::Database::setBusyTimeout(timeout);
+}
+
 // A move that stopped half-way (a file it could not copy, or the program
 // killed while it copied the database) is done whole by the next one.
 TEST_F(Move, AMoveThatStoppedHalfWayIsDoneWholeByTheNext)
