@@ -31,6 +31,14 @@ std::optional<int> wholeNumber(const QString& text)
     return t.toInt();
 }
 
+// "a", "a und b", "a, b und c".
+QString listed(const QStringList& items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return QStringList(items.mid(0, items.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + items.back();
+}
+
 QString unreadablePriceText(const QString& name)
 {
     return QStringLiteral("Der Preis der Hotelleistung \"") + rt::trim(name)
@@ -144,6 +152,7 @@ void ServiceCatalogue::forgetStored()
     m_base.clear();
     m_unwritten.clear();
     m_goneWaits = false;
+    m_typedPrice.clear();
 }
 
 void ServiceCatalogue::clear()
@@ -171,6 +180,13 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
     if (!Changed)
         return true;
     const std::optional<Cents> price = ParseAmount(PriceText);
+    // Nobody to be told: nothing of the entry is stored, and the price stays
+    // as typed until the user is back.
+    if (!price && unattended) {
+        m_typedPrice = PriceText;
+        return false;
+    }
+    m_typedPrice.clear();
     if (!price) {
         refusePrice();
         return false;
@@ -255,18 +271,25 @@ bool ServiceCatalogue::SaveArtikel(bool unattended)
 
 QString ServiceCatalogue::UnsavedEdit() const
 {
+    const QString name = rt::trim(Name);
+    const QString entry = QStringLiteral("Hotelleistungen: ")
+                          + (name.isEmpty() ? QString() : QStringLiteral("\"") + name + QStringLiteral("\": "));
+    if (!m_typedPrice.isNull()) {
+        // Nothing of the entry was stored: what else was changed is named with it.
+        RowValues others = ChangedColumns(m_base, ServiceColumns(fromFields(0)));
+        others.remove(QStringLiteral("srv_price"));
+        const QStringList fields = QStringList{QStringLiteral("Preis \"") + m_typedPrice + QLatin1Char('"')}
+                                   + FieldLabels(ServiceMergeFields(), others.keys());
+        return entry + listed(fields) + QStringLiteral(" nicht gespeichert, da ")
+               + (fields.size() == 1 ? QStringLiteral("er") : QStringLiteral("der Preis"))
+               + QStringLiteral(" nicht gelesen werden kann");
+    }
     if (m_goneWaits)
         return QStringLiteral("Hotelleistungen: \"") + rt::trim(Name)
                + QStringLiteral("\": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
     if (m_unwritten.isEmpty())
         return QString();
-    QString fields = m_unwritten.last();
-    if (m_unwritten.size() > 1)
-        fields = QStringList(m_unwritten.mid(0, m_unwritten.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ")
-                 + fields;
-    const QString name = rt::trim(Name);
-    return QStringLiteral("Hotelleistungen: ") + (name.isEmpty() ? QString() : QStringLiteral("\"") + name + QStringLiteral("\": "))
-           + fields + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+    return entry + listed(m_unwritten) + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
 }
 
 bool ServiceCatalogue::offerSave()
@@ -281,18 +304,23 @@ bool ServiceCatalogue::offerSave()
         // or name it again.
         m_unwritten.clear();
         m_goneWaits = false;
+        m_typedPrice.clear();
         Changed = false;
         return true;
     }
     return SaveArtikel();
 }
 
-bool ServiceCatalogue::checkPreis()
+bool ServiceCatalogue::checkPreis(bool unattended)
 {
     // Left empty over a price that cannot be read: still none, not 0,00.
     if (m_priceUnreadable && rt::trim(PriceText).isEmpty())
         return true;
     const std::optional<Cents> price = ParseAmount(PriceText);
+    // Nobody to be told: it stays as typed, for the save to keep.
+    if (!price && unattended)
+        return false;
+    m_typedPrice.clear();
     if (!price) {
         refusePrice();
         PriceText = FormatCents(CurrentPrice);
@@ -303,10 +331,12 @@ bool ServiceCatalogue::checkPreis()
     return true;
 }
 
-bool ServiceCatalogue::checkMenge()
+bool ServiceCatalogue::checkMenge(bool unattended)
 {
     const std::optional<int> quantity = wholeNumber(QuantityText);
     if (!quantity || *quantity > MaxQuantity) {
+        if (unattended)
+            return false;
         refuseQuantity();
         QuantityText = QStringLiteral("1");
         return false;

@@ -48,7 +48,8 @@ public:
     // loaded stays unless this window changed it too: then the user is asked,
     // or, unattended, the stored value stays and the field keeps the value
     // typed here (UnsavedEdit names it). An entry deleted elsewhere is stored
-    // anew only attended; unattended it waits, named by UnsavedEdit.
+    // anew only attended; unattended it waits, named by UnsavedEdit, as does
+    // a price that cannot be read (nothing of the entry is stored then).
     bool SaveArtikel(bool unattended = false);
     // The fields an unattended store left unwritten, or the entry it found
     // deleted elsewhere, as a line for the notice of the program's end; ""
@@ -59,9 +60,9 @@ public:
     bool offerSave();
 
     // Leaving the price and quantity boxes: false when the text was refused
-    // (told why) and put back.
-    bool checkPreis();
-    bool checkMenge();
+    // (told why) and put back; unattended it stays as typed, nothing said.
+    bool checkPreis(bool unattended = false);
+    bool checkMenge(bool unattended = false);
     // index 0 one more, 1 one less; never below 0.
     void stepMenge(int index);
 
@@ -107,4 +108,8 @@ private:
     QStringList m_unwritten;      // fields an unattended store kept as stored
     // An unattended store found the entry deleted elsewhere: it waits for the user.
     bool m_goneWaits = false;
+    // The price an unattended store found typed so that it cannot be read
+    // (null: none); nothing of the entry was stored. Named until the user
+    // leaves the price box, saves, or gives the edit up.
+    QString m_typedPrice;
 };

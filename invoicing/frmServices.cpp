@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -54,6 +55,8 @@ frmServices::frmServices()
     m_endWork = AtProgramEnd([](bool unattended) {
         if (frmServices::isLoaded()) {
             frmServices& w = frmServices::instance();
+            // Nobody to tell that a price or quantity cannot be read: its box keeps it as typed.
+            const QScopedValueRollback quiet(w.m_endingUnattended, unattended);
             if (QWidget* focused = w.focusWidget())
                 focused->clearFocus();
             // Nobody to ask: what was typed is kept.
@@ -370,13 +373,13 @@ void frmServices::btnMenge_Click(int index)
 void frmServices::tbMenge_LostFocus()
 {
     m_catalogue.QuantityText = tbMenge->text();
-    m_catalogue.checkMenge();
+    m_catalogue.checkMenge(m_endingUnattended);
     showEntry();
 }
 
 void frmServices::tbPreis_LostFocus()
 {
-    m_catalogue.checkPreis();
+    m_catalogue.checkPreis(m_endingUnattended);
     showEntry();
 }
 

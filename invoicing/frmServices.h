@@ -79,6 +79,7 @@ private:
     ServiceCatalogue m_catalogue;
     QButtonGroup* m_vatGroup = nullptr;
     int m_endWork = 0;
+    bool m_endingUnattended = false;   // the program ends with nobody to ask
     UnsavedEditRegistration m_unsaved{[this] { return m_catalogue.UnsavedEdit(); }};
     // What the end work would store; named where it cannot run.
     UnsavedEditRegistration m_pending{[this] {

@@ -421,6 +421,39 @@ TEST_F(TwoDesksOnOneService, AnEntryDeletedElsewhereGivenUpAfterTheEndRequestLet
     endRequestMeetsAnEditGivenUp(QStringLiteral("DELETE FROM tbl_services WHERE srv_id = 2"));
 }
 
+// Nobody there when every station is asked to end: a price typed so that it
+// cannot be read stays in its box as typed, nothing of the entry is stored,
+// and the notice names it until the user types a price or gives the edit up.
+TEST_F(TwoDesksOnOneService, APriceTypedUnreadableAtTheEndRequestWaitsAsTypedForTheDesk)
+{
+    test::WindowHooks hooks;
+    database.exec(QStringLiteral("INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_bool_value) "
+                                 "VALUES ('Shutdown', 1, -1)"));
+    const QString named = QStringLiteral("Hotelleistungen: \"Suite\": Preis \"zwoelf\" und Beschreibung nicht "
+                                         "gespeichert, da der Preis nicht gelesen werden kann");
+    type(w.tbBeschreibung, QStringLiteral("Suite"));
+    type(w.tbPreis, QStringLiteral("zwoelf"));
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(w.tbPreis->text(), QStringLiteral("zwoelf"));
+    EXPECT_EQ(hooks.endNotices, std::vector<QStringList>{{named}});
+    type(w.tbPreis, QStringLiteral("85"));
+    QTest::keyClick(w.tbPreis, Qt::Key_Tab);
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+
+    // Typed so again and named again; given up, the station ends with none of it stored.
+    type(w.tbPreis, QStringLiteral("zwoelf"));
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_EQ(hooks.endNotices, (std::vector<QStringList>{{named}, {named}}));
+    dialogs->answerMessage(Answer::Cancel);   // save? no
+    w.tbComment->setFocus();
+    QTest::keyClick(w.tbComment, Qt::Key_Escape);
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+    EXPECT_THROW(CheckShutdownRequest(), ProgramEnded);
+    EXPECT_EQ(other.value(QStringLiteral("SELECT srv_price || '/' || srv_name FROM tbl_services WHERE srv_id = 2")).toText(),
+              QStringLiteral("79.0/Übernachtung"));
+}
+
 // The user quits with a price the other desk changed too: going back on the
 // question keeps the program and the typed price; nothing is written.
 TEST_F(TwoDesksOnOneService, AQuitThatMeetsAPriceBothChangedWaitsWhenTheUserGoesBack)
