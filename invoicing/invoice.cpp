@@ -236,6 +236,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     VatFull.reset();
     VatReduced.reset();
     m_noVatPeriod = false;
+    m_ratesFailed = false;
     if (lookupToday)
         applyRates(rt::Date::today());
     CalculateTotals();
@@ -1041,14 +1042,25 @@ void InvoiceSession::applyRates(const rt::Date& day)
     if (m_ratesDay == d)
         return;
     m_ratesDay = d;
+    readRates(d);
+    CalculateTotals();
+}
+
+void InvoiceSession::readRates(const rt::Date& day)
+{
+    const bool failedBefore = m_ratesFailed;
     try {
-        lookupRates(d);
+        lookupRates(day);
     } catch (const db::DbError& e) {
         if (Unattended)
             throw;
-        ui::msgBox(QStringLiteral("Fehler in GetMehrwertsteuer\n") + e.description(), ui::Critical, AppTitle);
+        // Told once while it lasts, as the error it is: the table may well
+        // cover the day.
+        if (!failedBefore) {
+            m_named.insert(ratesFailedKey());
+            ui::msgBox(QStringLiteral("Fehler in GetMehrwertsteuer\n") + e.description(), ui::Critical, AppTitle);
+        }
     }
-    CalculateTotals();
 }
 
 void InvoiceSession::lookupRates(const rt::Date& day)
@@ -1057,8 +1069,10 @@ void InvoiceSession::lookupRates(const rt::Date& day)
     // never 0, never the rates of a date shown before.
     VatFull.reset();
     VatReduced.reset();
-    m_noVatPeriod = true;
+    m_noVatPeriod = false;
+    m_ratesFailed = true;
     m_noVatPeriod = !LookupMehrwertsteuer(day, VatFull, VatReduced);
+    m_ratesFailed = false;
 }
 
 void InvoiceSession::editDate(const QString& text)
@@ -1153,7 +1167,7 @@ void InvoiceSession::refreshRates()
 {
     // The day the rates were taken for; a date still being typed has none yet.
     if (m_ratesDay)
-        lookupRates(*m_ratesDay);
+        readRates(*m_ratesDay);
     CalculateTotals();
 }
 
@@ -1168,7 +1182,14 @@ std::optional<std::pair<Cents, Cents>> InvoiceSession::untoldTotals() const
     // The stored rows' gross with the VAT as it is now: where the stored total
     // is that, what differs on screen is this window's own edit (a new date).
     const std::optional<rt::Date> day = TotalDayOf(InvoiceHeaderFromRow(*row));
-    const std::optional<double> now = day ? grossRule()(LoadInvoicePositions(CurrentInvoiceId), *day) : std::nullopt;
+    std::optional<double> now;
+    try {
+        if (day)
+            now = grossRule()(LoadInvoicePositions(CurrentInvoiceId), *day);
+    } catch (const db::DbError&) {
+        // The VAT table cannot be read: readRates told so.
+        return std::nullopt;
+    }
     if (!now)
         return std::nullopt;
     const std::pair<Cents, Cents> amounts{CentsOf(stored.toDouble()), CentsOf(*now)};
@@ -1302,11 +1323,20 @@ std::vector<std::pair<QString, QString>> InvoiceSession::unreadableValues() cons
                                     + QStringLiteral(", der nicht gelesen werden kann. Bitte geben Sie ihn unter "
                                                      "\"Mehrwertsteuer bearbeiten\" neu ein."));
     };
-    if (!m_noVatPeriod) {
+    if (m_ratesFailed) {
+        values.emplace_back(ratesFailedKey(), QStringLiteral("Die Mehrwertsteuer für den ") + day + ofInvoice
+                                                  + QStringLiteral(" konnte wegen eines Fehlers der Datenbank nicht "
+                                                                   "gelesen werden."));
+    } else if (!m_noVatPeriod) {
         rate(fullNeeded, VatFull, "voll/", QStringLiteral("vollen"));
         rate(reducedNeeded, VatReduced, "reduziert/", QStringLiteral("ermäßigten"));
     }
     return values;
+}
+
+QString InvoiceSession::ratesFailedKey() const
+{
+    return QStringLiteral("mwst-fehler/") + (m_ratesDay ? rt::formatDate(*m_ratesDay, DateFormat) : QString());
 }
 
 void InvoiceSession::nameUnreadable()
@@ -1363,7 +1393,8 @@ QString InvoiceSession::vatLabel(int index) const
 void InvoiceSession::CalculateTotals()
 {
     // A date without a VAT period gives no amount, whatever its positions need.
-    Totals = m_noVatPeriod ? std::nullopt : ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
+    Totals = m_noVatPeriod || m_ratesFailed ? std::nullopt
+                                            : ComputeTotals(Positions, VatFull, VatReduced, MwStIncluded);
     nameUnreadable();
 }
 

@@ -121,7 +121,8 @@ public:
     // the user makes here (never unattended: see WaitsForTheDesk).
     bool RowMissing = false;
     // Rates in percent valid on the invoice date; nullopt while unknown: the
-    // VAT table holds one that cannot be read, or no period of it covers the date.
+    // VAT table holds one that cannot be read, no period of it covers the
+    // date, or reading it failed.
     std::optional<double> VatFull;
     std::optional<double> VatReduced;
     bool Paid = false;
@@ -245,11 +246,17 @@ private:
     enum class Drop { Dropped, Kept, Failed };
     Drop drop(bool unattended);
     void applyRates(const rt::Date& day);
+    // lookupRates; a database error is told as such, once while it lasts
+    // (unattended it is thrown on), and leaves the rates unknown.
+    void readRates(const rt::Date& day);
     // The rates of the day as the VAT table holds them now. Throws db::DbError.
     void lookupRates(const rt::Date& day);
     // The rates of the date shown as the VAT table holds them now (as the
-    // stored total is computed), without a message; the totals anew.
+    // stored total is computed), without a message but for a database error;
+    // the totals anew.
     void refreshRates();
+    // How the failed read of the rates of the day shown is named.
+    QString ratesFailedKey() const;
     // The stored total and the gross the stored rows give with the VAT of
     // now, when they differ and the user was not told in this showing;
     // nullopt when they agree or either cannot be computed from what is read.
@@ -312,6 +319,9 @@ private:
     std::optional<rt::Date> m_ratesDay;
     // No period of the VAT table covers m_ratesDay: no amount is made at all.
     bool m_noVatPeriod = false;
+    // Reading the VAT table for m_ratesDay failed: no amount either, and no
+    // gap of the table is named.
+    bool m_ratesFailed = false;
     QString m_completedDate;   // the last date text that was complete
     // The stored date cannot be read and no date was typed: no number is
     // shown, and the document waits for a date.

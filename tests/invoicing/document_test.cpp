@@ -295,6 +295,35 @@ TEST_F(InvoiceDocumentFile, AnInvoiceDateInAGapOfTheVatTableGivesNoTotalUntilThe
     }
 }
 
+// Reading the VAT table fails (another tool renamed it) when a date is
+// typed: told once as the error it is, never as a gap of the table; no total
+// is shown, printed or stored.
+TEST_F(InvoiceDocumentFile, AVatTableThatCannotBeReadIsToldAsTheErrorAndGivesNoTotal)
+{
+    const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice SET inv_total = 29.75"));
+    frmRechnung& w = frmRechnung::instance();
+    w.ShowRechnung(id, 1, -1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    database.exec(QStringLiteral("ALTER TABLE tbl_vat RENAME TO tbl_vat_alt"));
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    w.tbDatum_Rechnung->selectAll();
+    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("06.03.2024"));
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
+    EXPECT_EQ(w.lbBruttobetrag->text(), NoValueText);
+    dialogs->answerMessage(ui::Answer::Ok);
+    QTest::mouseClick(w.btnPreviewDoc, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages().size(), 2u) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(dialogs->messages()[0].text,
+              QStringLiteral("Fehler in GetMehrwertsteuer\nDie Tabelle oder Abfrage wurde nicht gefunden."));
+    EXPECT_TRUE(dialogs->messages()[1].text.endsWith(
+        ":\n\nDie Mehrwertsteuer für den 06.03.2024 der Rechnung Nr. " + InvoiceNumber(QStringLiteral("06.03.2024"), id)
+        + " konnte wegen eines Fehlers der Datenbank nicht gelesen werden."));
+    EXPECT_TRUE(dialogs->opened().empty());
+    EXPECT_DOUBLE_EQ(database.value(QStringLiteral("SELECT inv_total FROM tbl_invoice")).toDouble(), 29.75);
+}
+
 // Alt+W from the date box, the date typed and not yet left: the paper shows
 // that date with its year's number and its day's VAT, as leaving the box would.
 TEST_F(InvoiceDocumentFile, ADocumentAskedForFromTheDateBoxPrintsTheDateTyped)
