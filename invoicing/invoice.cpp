@@ -529,7 +529,6 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
                 return SaveResult::Failed;
         } else {
             const qint32 before = CurrentInvoiceId;
-            const QString numberBefore = invoiceRef(true);
             const RowValues changed = ChangedColumns(m_baseHeader, InvoiceHeaderColumns(headerToWrite()));
             const InvoiceWriteOutcome outcome = StoreInvoiceHeader(
                 before, m_loadedHeader, changed,
@@ -553,16 +552,12 @@ SaveResult InvoiceSession::SaveInvoice(bool unattended)
             }
             // Deleted meanwhile elsewhere: written again as a new invoice.
             if (outcome.result == InvoiceWrite::InvoiceMissing) {
+                const QString numberBefore = invoiceRef(true);
                 RowMissing = true;
                 if (!storeAnew(Positions))
                     return SaveResult::Failed;
                 if (!unattended)
-                    ui::msgBox(QStringLiteral("Die Rechnung ") + numberBefore
-                                   + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde "
-                                                    "als neue Rechnung Nr. ")
-                                   + NumberText + QStringLiteral(" gespeichert."),
-                               ui::Information, QStringLiteral("Rechnung ") + QString::number(before)
-                                                    + QStringLiteral(" nicht gefunden"));
+                    tellStoredAnew(numberBefore, before);
             }
         }
     } catch (const db::DbError& e) {
@@ -946,6 +941,9 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
         rows.push_back(rowOf(p, 0));
     const qint32 before = CurrentInvoiceId;
     const QString nameBefore = goneName();
+    // Nobody said it would be stored anew: the box of the load only said it
+    // was gone, the end's notice that it waits.
+    const bool untold = goneOnLoad() || m_waitsForDesk;
     const InvoiceWriteOutcome outcome = StoreInvoiceAnew(headerToWrite(), rows, grossRule());
     if (outcome.result == InvoiceWrite::ServiceMissing)
         return serviceGone(outcome.missingId);
@@ -960,16 +958,20 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
     m_baseHeader = InvoiceHeaderColumns(headerToWrite());
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
+    m_waitsForDesk = false;
     loadPositions();
-    // Only the notice said it was gone: the new number is told here.
-    if (std::exchange(m_waitsForDesk, false))
-        ui::msgBox(QStringLiteral("Die Rechnung ") + nameBefore
-                       + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde als neue "
-                                        "Rechnung Nr. ")
-                       + NumberText + QStringLiteral(" gespeichert."),
-                   ui::Information,
-                   QStringLiteral("Rechnung ") + QString::number(before) + QStringLiteral(" nicht gefunden"));
+    if (untold)
+        tellStoredAnew(nameBefore, before);
     return true;
+}
+
+void InvoiceSession::tellStoredAnew(const QString& nameBefore, qint32 idBefore)
+{
+    ui::msgBox(QStringLiteral("Die Rechnung ") + nameBefore
+                   + QStringLiteral(" wurde inzwischen an einem anderen Arbeitsplatz gelöscht. Sie wurde als neue "
+                                    "Rechnung Nr. ")
+                   + NumberText + QStringLiteral(" gespeichert."),
+               ui::Information, QStringLiteral("Rechnung ") + QString::number(idBefore) + QStringLiteral(" nicht gefunden"));
 }
 
 bool InvoiceSession::refuseWrite(InvoiceWrite result)
@@ -1405,10 +1407,16 @@ ClashAsk InvoiceSession::askFor(const QString& rowName, const QList<MergeField>&
     return [rowName, fields](const RowMerge& merge) { return AskClash(rowName, fields, merge); };
 }
 
+bool InvoiceSession::goneOnLoad() const
+{
+    // Such an invoice shows no number of its own, only "* neu".
+    return RowMissing && NumberText.startsWith(QLatin1Char('*'));
+}
+
 QString InvoiceSession::goneName() const
 {
     // Found gone on loading, it shows no number: the id it was asked for.
-    return NumberText.startsWith(QLatin1Char('*')) ? QString::number(CurrentInvoiceId) : invoiceRef(true);
+    return goneOnLoad() ? QString::number(CurrentInvoiceId) : invoiceRef(true);
 }
 
 QString InvoiceSession::UnsavedLine() const

@@ -309,6 +309,10 @@ private:
     bool storeAnew(const std::vector<InvoicePosition>& positions);
     // How the invoice found gone is named: its number, or the id asked for.
     QString goneName() const;
+    // Found gone when it was loaded: the window shows it emptied, as new.
+    bool goneOnLoad() const;
+    // "... gelöscht. Sie wurde als neue Rechnung Nr. ... gespeichert."
+    void tellStoredAnew(const QString& nameBefore, qint32 idBefore);
     // A write found the invoice, the recipient or a service deleted
     // elsewhere: tells so; false.
     bool refuseWrite(InvoiceWrite result);

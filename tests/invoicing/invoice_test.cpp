@@ -261,7 +261,8 @@ TEST_F(InvoiceSessionTest, AnInvoiceDeletedElsewhereIsStoredAnewByTheSaveWithAll
 }
 
 // Not found when loaded: the cleared fields are a new invoice. Left empty it
-// is dropped unasked; given a position it is stored anew at once.
+// is dropped unasked; given a position it is stored anew at once, its new
+// number told (the box of the load only said it was gone).
 TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
 {
     const qint32 id = database.addInvoice(1, QStringLiteral("#03/05/2024#"));
@@ -278,7 +279,12 @@ TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
             EXPECT_EQ(database.count(QStringLiteral("tbl_invoice")), 0);
             continue;
         }
+        dialogs->answerMessage(Answer::Ok);
         ASSERT_TRUE(session.addPosition(2, QStringLiteral("Frühstück"), 1250, 1));
+        EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Die Rechnung %1 wurde inzwischen an einem anderen Arbeitsplatz "
+                                                              "gelöscht. Sie wurde als neue Rechnung Nr. %2 gespeichert.")
+                                                   .arg(id)
+                                                   .arg(session.NumberText));
         EXPECT_NE(session.CurrentInvoiceId, id);
         EXPECT_EQ(positionRows(session.CurrentInvoiceId), 1);
         EXPECT_EQ(CentsOf(column(QStringLiteral("inv_total"), session.CurrentInvoiceId).toDouble()), 2975);
@@ -291,7 +297,7 @@ TEST_F(InvoiceSessionTest, AnInvoiceNotFoundCountsAsANewChangedOne)
     session.LoadInvoice(id);
     EXPECT_FALSE(session.Changed);
     EXPECT_EQ(session.SaveInvoice(), SaveResult::Unchanged);
-    EXPECT_EQ(dialogs->messages().size(), 3u);
+    EXPECT_EQ(dialogs->messages().size(), 4u);
 }
 
 TEST_F(InvoiceSessionTest, AReadOnlyWorkstationViewsButChangesNothing)
