@@ -395,6 +395,8 @@ void frmRechnung::commitEdits()
     // Leaving the field runs its completion (date, notes, grid cell).
     if (QWidget* focused = focusWidget(); focused && isAncestorOf(focused))
         focused->clearFocus();
+    // A cell typed while nobody was there is left now, as that cell would have been.
+    m_session.refuseTyped();
 }
 
 bool frmRechnung::leaveInvoice()

@@ -105,7 +105,8 @@ private:
     // stored anew under a new number, which the header and the list show.
     void showNumberChange();
     void showPaidColor();
-    // Lets the field being edited finish, as leaving it would.
+    // Lets the field being edited finish, as leaving it would; with somebody
+    // here, also a cell typed while nobody was.
     void commitEdits();
     // The save rules of the shown invoice; false when they failed.
     bool leaveInvoice();

@@ -71,6 +71,21 @@ QString quotedText(const InvoicePosition& p)
     return QStringLiteral("\"") + rt::trim(p.text) + QStringLiteral("\"");
 }
 
+// "a", "a und b", "a, b und c".
+QString listed(const QStringList& items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return QStringList(items.mid(0, items.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + items.back();
+}
+
+// What leaving a quantity or price cell says of a text that cannot be read.
+QString cellRefusal(int column)
+{
+    return column == ColMng ? QStringLiteral("Bitte geben Sie die Menge als ganze Zahl zwischen -32768 und 32767 ein.")
+                            : QStringLiteral("Bitte geben Sie den Preis als Betrag ein, zum Beispiel 12,50.");
+}
+
 std::optional<qint32> chosenOf(qint32 stored, const std::vector<qint32>& ids)
 {
     if (std::find(ids.begin(), ids.end(), stored) != ids.end())
@@ -228,6 +243,7 @@ void InvoiceSession::clearFields(bool lookupToday)
     m_unwrittenHeader.clear();
     m_unwrittenPositions.clear();
     m_waitsForDesk = false;
+    m_typed.clear();
     m_toldTotals.reset();
     m_dateUnreadable = false;
     m_named.clear();
@@ -727,11 +743,9 @@ bool InvoiceSession::setQuantity(int row, const QString& text)
     if (!p || RefuseReadOnly(ui::Critical))
         return false;
     const std::optional<int> quantity = parseQuantity(text);
-    if (!quantity) {
-        ui::msgBox(QStringLiteral("Bitte geben Sie die Menge als ganze Zahl zwischen -32768 und 32767 ein."),
-                   ui::Exclamation, AppTitle);
-        return false;
-    }
+    if (!quantity)
+        return refuseCell(row, ColMng, text);
+    forgetTyped(p->ivpId, ColMng);
     const QString column = QStringLiteral("ivp_quantity");
     if (*quantity == p->quantity && positionShownAsStored(*p, column))
         return true;
@@ -747,11 +761,9 @@ bool InvoiceSession::setPrice(int row, const QString& text)
     if (!p || RefuseReadOnly(ui::Critical))
         return false;
     const std::optional<Cents> price = ParseAmount(text);
-    if (!price) {
-        ui::msgBox(QStringLiteral("Bitte geben Sie den Preis als Betrag ein, zum Beispiel 12,50."), ui::Exclamation,
-                   AppTitle);
-        return false;
-    }
+    if (!price)
+        return refuseCell(row, ColEPreis, text);
+    forgetTyped(p->ivpId, ColEPreis);
     const QString column = QStringLiteral("ivp_price");
     if (*price == p->price && positionShownAsStored(*p, column))
         return true;
@@ -778,6 +790,49 @@ bool InvoiceSession::setText(int row, const QString& text)
     InvoicePosition edited = *p;
     applyStoredText(edited, newText);
     return storeEdit(row, edited, QStringLiteral("ivp_text"));
+}
+
+bool InvoiceSession::refuseCell(int row, int column, const QString& text)
+{
+    const InvoicePosition& p = Positions[static_cast<size_t>(row)];
+    forgetTyped(p.ivpId, column);
+    if (Unattended) {
+        // Nobody to be told: the cell keeps it as typed until the user is back.
+        m_typed.push_back({p.ivpId, column, text, quotedText(p)});
+        return false;
+    }
+    ui::msgBox(cellRefusal(column), ui::Exclamation, AppTitle);
+    return false;
+}
+
+void InvoiceSession::forgetTyped(qint32 ivpId, int column)
+{
+    std::erase_if(m_typed, [&](const TypedCell& t) { return t.ivpId == ivpId && t.column == column; });
+}
+
+std::optional<QString> InvoiceSession::typedText(int row, int column) const
+{
+    if (row < 0 || row >= static_cast<int>(Positions.size()))
+        return std::nullopt;
+    const qint32 ivpId = Positions[static_cast<size_t>(row)].ivpId;
+    for (const TypedCell& t : m_typed) {
+        if (t.ivpId == ivpId && t.column == column)
+            return t.text;
+    }
+    return std::nullopt;
+}
+
+void InvoiceSession::refuseTyped()
+{
+    if (Unattended || m_typed.empty())
+        return;
+    QStringList refusals;
+    for (const TypedCell& t : std::exchange(m_typed, {})) {
+        if (!refusals.contains(cellRefusal(t.column)))
+            refusals << cellRefusal(t.column);
+    }
+    for (const QString& refusal : refusals)
+        ui::msgBox(refusal, ui::Exclamation, AppTitle);
 }
 
 bool InvoiceSession::storeEdit(int row, const InvoicePosition& edited, const QString& column)
@@ -949,6 +1004,10 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
         return serviceGone(outcome.missingId);
     if (outcome.result != InvoiceWrite::Written)
         return refuseWrite(outcome.result);
+    // The rows are stored in the order shown: a cell's typed text stays on its position.
+    std::vector<qint32> oldIds;
+    for (const InvoicePosition& p : positions)
+        oldIds.push_back(p.ivpId);
     CurrentInvoiceId = outcome.id;
     NumberText = InvoiceNumber(DateText, outcome.id);
     m_dateUnreadable = false;
@@ -960,6 +1019,12 @@ bool InvoiceSession::storeAnew(const std::vector<InvoicePosition>& positions)
     m_unwrittenPositions.clear();
     m_waitsForDesk = false;
     loadPositions();
+    for (TypedCell& t : m_typed) {
+        const auto at = std::find(oldIds.begin(), oldIds.end(), t.ivpId);
+        const size_t row = static_cast<size_t>(at - oldIds.begin());
+        if (at != oldIds.end() && row < Positions.size())
+            t.ivpId = Positions[row].ivpId;
+    }
     if (untold)
         tellStoredAnew(nameBefore, before);
     return true;
@@ -1421,15 +1486,27 @@ QString InvoiceSession::goneName() const
 
 QString InvoiceSession::UnsavedLine() const
 {
-    if (m_waitsForDesk)
-        return QStringLiteral("Rechnung ") + goneName()
-               + QStringLiteral(": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
+    QString invoice = invoiceRef(true);
+    QStringList parts;
     const QStringList fields = FieldLabels(InvoiceMergeFields(), m_unwrittenHeader) + m_unwrittenPositions;
-    if (fields.isEmpty())
+    if (m_waitsForDesk) {
+        invoice = goneName();
+        parts << QStringLiteral("an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
+    } else if (!fields.isEmpty()) {
+        invoice = invoiceRef(false);
+        parts << listed(fields) + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+    }
+    if (!m_typed.empty()) {
+        QStringList typed;
+        for (const TypedCell& t : m_typed)
+            typed << (t.column == ColMng ? QStringLiteral("Menge \"") : QStringLiteral("Einzelpreis \"")) + t.text
+                         + QStringLiteral("\" von ") + t.position;
+        const QString which = m_typed.size() > 1 ? QStringLiteral("sie nicht gelesen werden können")
+                              : m_typed.front().column == ColMng ? QStringLiteral("sie nicht gelesen werden kann")
+                                                                 : QStringLiteral("er nicht gelesen werden kann");
+        parts << listed(typed) + QStringLiteral(" nicht gespeichert, da ") + which;
+    }
+    if (parts.isEmpty())
         return QString();
-    const QString named = fields.size() == 1 ? fields.front()
-                                             : QStringList(fields.mid(0, fields.size() - 1)).join(QStringLiteral(", "))
-                                                   + QStringLiteral(" und ") + fields.back();
-    return QStringLiteral("Rechnung ") + invoiceRef(false) + QStringLiteral(": ") + named
-           + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+    return QStringLiteral("Rechnung ") + invoice + QStringLiteral(": ") + parts.join(QStringLiteral("; "));
 }

@@ -228,8 +228,16 @@ public:
     // Arbeitsplatz geändert" after an unattended store kept another
     // workstation's values over this one's, or "Rechnung Nr. 2026000012: an
     // einem anderen Arbeitsplatz gelöscht; ..." while it WaitsForTheDesk;
+    // with "Menge "drei" von "Frühstück" nicht gespeichert, da sie nicht
+    // gelesen werden kann" for a cell typed so while nobody was there;
     // "" when nothing is left unwritten.
     QString UnsavedLine() const;
+    // The text of a cell typed while nobody was there that cannot be read:
+    // the cell shows it until the user types it anew; nullopt for none.
+    std::optional<QString> typedText(int row, int column) const;
+    // With somebody here again: refuses those texts as leaving their cells
+    // would have, and the cells show what is stored.
+    void refuseTyped();
 
 private:
     void clearFields(bool lookupToday);
@@ -318,6 +326,10 @@ private:
     bool refuseWrite(InvoiceWrite result);
     bool invoiceGone();
     bool recipientGone();
+    // A quantity or price typed into a cell that cannot be read: told why,
+    // or with nobody there kept as typed for the user; false.
+    bool refuseCell(int row, int column, const QString& text);
+    void forgetTyped(qint32 ivpId, int column);
     bool serviceGone(qint32 serviceId, const QString& name = QString());
 
     std::optional<rt::Date> m_ratesDay;
@@ -340,6 +352,15 @@ private:
     QStringList m_unwrittenHeader;      // columns an unattended store left to the other workstation
     QStringList m_unwrittenPositions;   // position fields it left so, as the user knows them
     bool m_waitsForDesk = false;
+    // Cells typed while nobody was there that cannot be read, by position
+    // and column; stored nowhere.
+    struct TypedCell {
+        qint32 ivpId;
+        int column;
+        QString text;
+        QString position;   // "Frühstück", as the line names it
+    };
+    std::vector<TypedCell> m_typed;
     // The stored total and the gross of now the user was told of, in this showing.
     std::optional<std::pair<Cents, Cents>> m_toldTotals;
 };

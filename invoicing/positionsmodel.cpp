@@ -45,12 +45,16 @@ QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const InvoicePosition& p = m_session.Positions[static_cast<size_t>(index.row())];
+    // Typed while nobody was there, and it cannot be read: shown as typed, stored nowhere.
+    const std::optional<QString> typed = m_session.typedText(index.row(), index.column());
     // A value stored so that it cannot be read shows empty, to be typed anew.
     const bool unreadable = (index.column() == ColMng && p.quantityUnreadable)
                             || (index.column() == ColEPreis && p.priceUnreadable)
                             || (index.column() == ColMwStProzent && p.classUnreadable);
     switch (role) {
     case Qt::DisplayRole:
+        if (typed)
+            return *typed;
         switch (index.column()) {
         case ColMng: return p.quantityUnreadable ? QString() : QString::number(p.quantity);
         case ColBeschreibung: return p.displayText();
@@ -71,8 +75,10 @@ QVariant InvoicePositionsModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter | (rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
     case Qt::BackgroundRole:
-        return unreadable ? QVariant(QColor(255, 200, 200)) : QVariant();
+        return unreadable || typed ? QVariant(QColor(255, 200, 200)) : QVariant();
     case Qt::ToolTipRole:
+        if (typed)
+            return QStringLiteral("Nicht gespeichert: der eingegebene Wert kann nicht gelesen werden.");
         if (unreadable)
             return QStringLiteral("Der gespeicherte Wert kann nicht gelesen werden.");
         return index.column() == ColBeschreibung ? QVariant(p.displayText()) : QVariant();

@@ -262,6 +262,54 @@ TEST_F(TwoDesksOnOneInvoice, AnInvoiceDeletedElsewhereIsStoredAnewOnlyAtTheDesk)
     EXPECT_EQ(other.value(QStringLiteral("SELECT Count(*) FROM tbl_invoice")).toLong(), 0);
 }
 
+// Nobody at A when every station is asked to end: a quantity or price typed
+// into a cell so that it cannot be read stays there as typed, told to nobody,
+// stored nowhere and named; back at the desk it is stored once typed anew, or
+// refused by the save as leaving the cell would refuse it.
+TEST_F(TwoDesksOnOneInvoice, ACellTypedUnreadableAtTheEndRequestWaitsAsTypedForTheDesk)
+{
+    test::WindowHooks hooks;
+    database.exec(QStringLiteral("INSERT INTO tbl_preferences2 (prf_name, prf_data_type, prf_bool_value) "
+                                 "VALUES ('Shutdown', 1, -1)"));
+    frmRechnung& a = frmRechnung::instance();
+    a.ShowRechnung(id, 1, -1);
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    const auto cell = [&a](int column) { return a.MSFlexGrid1->model()->index(0, column); };
+    const auto type = [&](int column, const QString& text) {
+        QTest::mouseClick(a.MSFlexGrid1->viewport(), Qt::LeftButton, {}, a.MSFlexGrid1->visualRect(cell(column)).center());
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    };
+    const auto stored = [this] { return LoadInvoicePositions(id)[0].ivp_quantity; };
+    const QString invoice = "Rechnung Nr. " + a.lbRechnungNr->text() + ": ";
+    const QString quantityNamed = invoice + "Menge \"drei\" von \"Frühstück\" nicht gespeichert, da sie nicht gelesen werden kann";
+
+    type(ColMng, QStringLiteral("drei"));
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_EQ(cell(ColMng).data().toString(), QStringLiteral("drei"));
+    EXPECT_EQ(stored(), 2);
+    EXPECT_EQ(hooks.endNotices, std::vector<QStringList>{{quantityNamed}});
+    type(ColMng, QStringLiteral("3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stored(), 3);
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+
+    type(ColEPreis, QStringLiteral("zwoelf,x"));
+    EXPECT_TRUE(CheckShutdownRequest());
+    EXPECT_TRUE(dialogs->messages().empty()) << dialogs->lastMessage().text.toStdString();
+    EXPECT_EQ(cell(ColEPreis).data().toString(), QStringLiteral("zwoelf,x"));
+    EXPECT_EQ(hooks.endNotices,
+              (std::vector<QStringList>{{quantityNamed}, {invoice + "Einzelpreis \"zwoelf,x\" von \"Frühstück\" nicht "
+                                                                    "gespeichert, da er nicht gelesen werden kann"}}));
+    dialogs->answerMessage(Answer::Ok);
+    QTest::mouseClick(a.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs->lastMessage().text, QStringLiteral("Bitte geben Sie den Preis als Betrag ein, zum Beispiel 12,50."));
+    EXPECT_EQ(cell(ColEPreis).data().toString(), QStringLiteral("12,50"));
+    EXPECT_EQ(LoadInvoicePositions(id)[0].ivp_price, 12.5);
+    EXPECT_TRUE(UnsavedEdits().isEmpty());
+}
+
 // The user quits while the invoice holds a note B changed too: Abbrechen on
 // the question keeps the program and the edit, Nein ends with B's note kept.
 TEST_F(TwoDesksOnOneInvoice, AQuitAskedAboutAClashWaitsForTheEditWhenTheUserGoesBack)
