@@ -318,18 +318,22 @@ bool AskProgramEnd()
     if (std::exchange(endCalledOff, false))
         return false;
     // No end work asked about these: they are named before they are lost.
-    const QStringList unsaved = UnsavedEdits();
-    if (unsaved.isEmpty())
-        return true;
-    const QString question = QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:\n\n- ").arg(AppTitle)
-                             + unsaved.join(QStringLiteral("\n- "))
-                             + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
-    if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
-        != ui::Answer::Ok) {
+    if (!AgreeToLose(QStringLiteral("Diese Eingaben gehen verloren, wenn %1 hier beendet wird:").arg(AppTitle),
+                     UnsavedEdits())) {
         ShowUnsavedEdits();
         return false;
     }
     return true;
+}
+
+bool AgreeToLose(const QString& lead, const QStringList& edits)
+{
+    if (edits.isEmpty())
+        return true;
+    const QString question = lead + QStringLiteral("\n\n- ") + edits.join(QStringLiteral("\n- "))
+                             + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
+    return ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
+           == ui::Answer::Ok;
 }
 
 void QuitProgram()

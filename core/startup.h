@@ -93,6 +93,10 @@ void QuitProgram();
 // the question was answered with its default, Abbrechen, which shows the
 // windows holding the edits.
 bool AskProgramEnd();
+// The one question before an end loses edits: lead, the edits one a line,
+// "Wollen Sie ... trotzdem jetzt beenden?" (Abbrechen the default). True when
+// there are none or the user agrees.
+bool AgreeToLose(const QString& lead, const QStringList& edits);
 // The end once AskProgramEnd agreed, also with work in between (the move of
 // the installation): logs the workstation out, closes the database and ends,
 // without running the end work again.

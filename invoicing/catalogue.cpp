@@ -31,14 +31,6 @@ std::optional<int> wholeNumber(const QString& text)
     return t.toInt();
 }
 
-// "a", "a und b", "a, b und c".
-QString listed(const QStringList& items)
-{
-    if (items.size() < 2)
-        return items.join(QString());
-    return QStringList(items.mid(0, items.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + items.back();
-}
-
 QString unreadablePriceText(const QString& name)
 {
     return QStringLiteral("Der Preis der Hotelleistung \"") + rt::trim(name)
@@ -280,16 +272,16 @@ QString ServiceCatalogue::UnsavedEdit() const
         others.remove(QStringLiteral("srv_price"));
         const QStringList fields = QStringList{QStringLiteral("Preis \"") + m_typedPrice + QLatin1Char('"')}
                                    + FieldLabels(ServiceMergeFields(), others.keys());
-        return entry + listed(fields) + QStringLiteral(" nicht gespeichert, da ")
+        return entry + rt::listed(fields) + QStringLiteral(" nicht gespeichert, da ")
                + (fields.size() == 1 ? QStringLiteral("er") : QStringLiteral("der Preis"))
                + QStringLiteral(" nicht gelesen werden kann");
     }
     if (m_goneWaits)
-        return QStringLiteral("Hotelleistungen: \"") + rt::trim(Name)
-               + QStringLiteral("\": an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
+        return entry + QStringLiteral("an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
     if (m_unwritten.isEmpty())
         return QString();
-    return entry + listed(m_unwritten) + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+    return entry + rt::listed(m_unwritten)
+           + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
 }
 
 bool ServiceCatalogue::offerSave()

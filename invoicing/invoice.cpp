@@ -71,14 +71,6 @@ QString quotedText(const InvoicePosition& p)
     return QStringLiteral("\"") + rt::trim(p.text) + QStringLiteral("\"");
 }
 
-// "a", "a und b", "a, b und c".
-QString listed(const QStringList& items)
-{
-    if (items.size() < 2)
-        return items.join(QString());
-    return QStringList(items.mid(0, items.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + items.back();
-}
-
 // What leaving a quantity or price cell says of a text that cannot be read.
 QString cellRefusal(int column)
 {
@@ -1494,7 +1486,7 @@ QString InvoiceSession::UnsavedLine() const
         parts << QStringLiteral("an einem anderen Arbeitsplatz gelöscht; Ihre Änderung ist nicht gespeichert");
     } else if (!fields.isEmpty()) {
         invoice = invoiceRef(false);
-        parts << listed(fields) + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
+        parts << rt::listed(fields) + QStringLiteral(" nicht gespeichert, da inzwischen auch an anderer Stelle geändert");
     }
     if (!m_typed.empty()) {
         QStringList typed;
@@ -1504,7 +1496,7 @@ QString InvoiceSession::UnsavedLine() const
         const QString which = m_typed.size() > 1 ? QStringLiteral("sie nicht gelesen werden können")
                               : m_typed.front().column == ColMng ? QStringLiteral("sie nicht gelesen werden kann")
                                                                  : QStringLiteral("er nicht gelesen werden kann");
-        parts << listed(typed) + QStringLiteral(" nicht gespeichert, da ") + which;
+        parts << rt::listed(typed) + QStringLiteral(" nicht gespeichert, da ") + which;
     }
     if (parts.isEmpty())
         return QString();

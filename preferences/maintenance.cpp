@@ -163,17 +163,11 @@ QString heldText(const QString& path)
 // returns when the user goes back to the question instead.
 void endWithoutDatabase()
 {
-    const QStringList edits = EditsNotInTheDatabase();
-    if (!edits.isEmpty()) {
-        const QString question =
-            QStringLiteral("Ohne die Datenbank können diese Eingaben nicht gespeichert werden; sie gehen verloren, wenn %1 "
-                           "jetzt beendet wird:\n\n- ")
-                .arg(AppTitle)
-            + edits.join(QStringLiteral("\n- ")) + QStringLiteral("\n\nWollen Sie %1 trotzdem jetzt beenden?").arg(AppTitle);
-        if (ui::msgBox(question, ui::OkCancel | ui::Exclamation | ui::DefaultButton2, AppTitle + QStringLiteral(" beenden"))
-            != ui::Answer::Ok)
-            return;
-    }
+    if (!AgreeToLose(QStringLiteral("Ohne die Datenbank können diese Eingaben nicht gespeichert werden; sie gehen "
+                                    "verloren, wenn %1 jetzt beendet wird:")
+                         .arg(AppTitle),
+                     EditsNotInTheDatabase()))
+        return;
     // Nothing can be written now: no end work, no logout.
     EndProgram();
 }

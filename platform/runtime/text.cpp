@@ -120,4 +120,11 @@ QString elide(const QString& text, int maxLength)
     return text.left(head) + gap + text.right(tail);
 }
 
+QString listed(const QStringList& items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return QStringList(items.mid(0, items.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + items.back();
+}
+
 }  // namespace rt

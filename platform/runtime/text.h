@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace rt {
 
@@ -23,5 +24,8 @@ QString replaceAll(const QString& text, const QString& what, const QString& with
 // its end with " … " between them, maxLength characters in all, so a path
 // shown to the user keeps its folder and its file name.
 QString elide(const QString& text, int maxLength);
+
+// The items as a German sentence lists them: "a", "a und b", "a, b und c".
+QString listed(const QStringList& items);
 
 }  // namespace rt

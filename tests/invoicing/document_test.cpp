@@ -117,6 +117,17 @@ protected:
         return id;
     }
 
+    // Into the active window: Alt+D to the date box, the date typed over it,
+    // not yet left.
+    static void typeDate(frmRechnung& w, const QString& date)
+    {
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+        w.tbDatum_Rechnung->selectAll();
+        QTest::keyClicks(w.tbDatum_Rechnung, date);
+    }
+
     test::TempFolder home;
 
 private:
@@ -254,11 +265,7 @@ TEST_F(InvoiceDocumentFile, AnInvoiceDateInAGapOfTheVatTableGivesNoTotalUntilThe
             w.listRechnungen->setFocus();
             QTest::keyClick(w.listRechnungen, Qt::Key_Down);
         } else if (way == TypedIntoAnotherPeriod) {
-            w.activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-            QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
-            w.tbDatum_Rechnung->selectAll();
-            QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("07.12.2026"));
+            ASSERT_NO_FATAL_FAILURE(typeDate(w, QStringLiteral("07.12.2026")));
             QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
         }
         ASSERT_EQ(w.session().CurrentInvoiceId, shown);
@@ -303,12 +310,8 @@ TEST_F(InvoiceDocumentFile, AVatTableThatCannotBeReadIsToldAsTheErrorAndGivesNoT
     const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice SET inv_total = 29.75"));
     frmRechnung& w = frmRechnung::instance();
     w.ShowRechnung(id, 1, -1);
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     database.exec(QStringLiteral("ALTER TABLE tbl_vat RENAME TO tbl_vat_alt"));
-    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
-    w.tbDatum_Rechnung->selectAll();
-    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("06.03.2024"));
+    ASSERT_NO_FATAL_FAILURE(typeDate(w, QStringLiteral("06.03.2024")));
     dialogs->answerMessage(ui::Answer::Ok);
     QTest::keyClick(w.tbDatum_Rechnung, Qt::Key_Tab);
     EXPECT_EQ(w.lbBruttobetrag->text(), NoValueText);
@@ -331,11 +334,7 @@ TEST_F(InvoiceDocumentFile, ADocumentAskedForFromTheDateBoxPrintsTheDateTyped)
     const qint32 id = invoiceChangedBy(QStringLiteral("UPDATE tbl_invoice SET inv_notes = NULL"));
     frmRechnung& w = frmRechnung::instance();
     w.ShowRechnung(id, 1, -1);
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
-    w.tbDatum_Rechnung->selectAll();
-    QTest::keyClicks(w.tbDatum_Rechnung, QStringLiteral("15.08.2020"));
+    ASSERT_NO_FATAL_FAILURE(typeDate(w, QStringLiteral("15.08.2020")));
     QTest::keyClick(&w, Qt::Key_W, Qt::AltModifier);
     QTRY_COMPARE(dialogs->opened().size(), 1u);
     const word::Document printed = word::Document::open(dialogs->opened().back());
